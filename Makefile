@@ -1,0 +1,45 @@
+# The README's commands. Everything builds out of tree under build/ (release with debug info)
+# and build-asan/ (clang with AddressSanitizer, UndefinedBehaviorSanitizer and libFuzzer).
+JOBS ?= $(shell nproc)
+BUILD := build
+ASAN := build-asan
+SAMPLE := $(BUILD)/bin/samples/sample_island.scp
+FUZZ_SECONDS ?= 600
+
+.PHONY: all deps build asan run test bench fuzz clean
+
+all: build
+
+deps:
+	bash scripts/install-deps
+
+$(BUILD)/build.ninja: CMakeLists.txt | deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+$(ASAN)/build.ninja: CMakeLists.txt | deps
+	CC=clang CXX=clang++ cmake -S . -B $(ASAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	    -DINSEL_SANITIZE=ON -DINSEL_CORE_ONLY=ON
+
+asan: deps $(ASAN)/build.ninja
+	cmake --build $(ASAN) -j $(JOBS)
+
+run: build
+	$(BUILD)/bin/inseltool info $(SAMPLE)
+
+test: build asan
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	ctest --test-dir $(ASAN) --output-on-failure -j $(JOBS)
+
+bench: build
+	$(BUILD)/bin/insel_bench
+	bash bench/peak_memory.sh $(BUILD)/bin
+
+fuzz: asan
+	$(ASAN)/bin/fuzz_load_island -timeout=1 -max_len=1048576 -max_total_time=$(FUZZ_SECONDS) \
+	    -rss_limit_mb=2048 $(ASAN)/fuzz-corpus $(ASAN)/fuzz-seeds
+
+clean:
+	rm -rf $(BUILD) $(ASAN)

@@ -1,0 +1,50 @@
+#pragma once
+// A whole game file in memory. Structure is never parsed front to back: blocks are found by
+// searching for their tags between a start position and a limit.
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace insel {
+
+// The loaded file. Its length only grows between loads, so bytes behind the current file can
+// still hold an earlier file; every search that must stay in the file is bounded by the data
+// limit, never by the length.
+struct GameFileBuffer {
+    std::vector<std::uint8_t> bytes;
+    std::int64_t length() const { return static_cast<std::int64_t>(bytes.size()); }
+};
+
+struct LoadedFileInfo {
+    std::int64_t size = 0;        // bytes read
+    std::int64_t data_limit = 0;  // size, or the first "BIGBROTH" before it
+    int addon_level = 0;
+};
+
+// Reads the file into the buffer and works out data limit and add-on level.
+LoadedFileInfo LoadGameFile(GameFileBuffer& buffer, const std::filesystem::path& path);
+// The same for bytes already in memory (the fuzzer and the tests use it).
+LoadedFileInfo LoadGameBytes(GameFileBuffer& buffer, std::span<const std::uint8_t> bytes);
+
+// Little-endian read of 1, 2 or 4 bytes. 1- and 2-byte values are unsigned; a 4-byte value
+// is -1 when all bytes are 0xFF and otherwise must not have its top bit set (OverflowError).
+// A position outside the buffer is a BoundsError.
+std::int64_t ReadValue(const GameFileBuffer& buffer, int width, std::int64_t position);
+
+// Moves `position` to the first occurrence of `tag` at or after it and before the effective
+// limit (the buffer's length for a negative limit, length - 5 for a limit beyond the length),
+// or to that limit. Returns whether the tag was found. A match may not run past the buffer.
+bool FindTagForward(const GameFileBuffer& buffer, std::int64_t limit, std::string_view tag,
+                    std::int64_t& position);
+
+// Moves `position` down to the nearest occurrence of `tag` at or below it and not below
+// `lower_limit`; without one it ends at lower_limit - 1. Returns whether it was found.
+bool FindTagBackward(const GameFileBuffer& buffer, std::int64_t lower_limit, std::string_view tag,
+                     std::int64_t& position);
+
+// The add-on level named in the first 100 bytes of the file.
+int ReadAddOnLevel(const GameFileBuffer& buffer);
+
+}  // namespace insel

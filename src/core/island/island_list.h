@@ -1,0 +1,42 @@
+#pragma once
+// The islands of a loaded savegame or scenario, and which island a world position lies on.
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace insel {
+
+struct Editor;
+
+struct IslandListRow {
+    std::string name;  // Windows-1252
+    int width = 0;
+    int world_second = 0;
+    int world_first = 0;
+    std::string climate_name;
+    int city_byte = 0;
+    int info_a = 0;
+    std::int64_t position = 0;  // of the INSEL5 tag
+    int number = 0;
+
+    std::array<std::string, 9> Cells() const;
+};
+
+// "Polar" .. "Steppe" for 0..5, empty otherwise.
+std::string ClimateName(int climate);
+
+// Fills the island list from the loaded file; returns the position of the INFO tag of the
+// last island listed (0 without islands). A scenario counts as a savegame from here on.
+std::int64_t ListIslands(Editor& editor);
+
+// Island number of the listed island whose square contains the world position; 0 for none.
+int IslandNumberAt(const Editor& editor, int first, int second);
+
+// Sets the island start to the island whose square strictly contains the position.
+bool FindIslandOfCity(Editor& editor, int first, int second);
+
+// A click on row `row` (from 1) of the island list: decodes that island. False when the row
+// is not in the list.
+bool SelectIslandRow(Editor& editor, int row);
+
+}  // namespace insel

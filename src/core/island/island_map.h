@@ -1,0 +1,182 @@
+#pragma once
+// The one island the editor works on: its record, eight per-cell layers of fixed capacity,
+// the lists of mines, quarry spots, animals and placed objects, and the per-block counters.
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "errors.h"
+
+namespace insel {
+
+inline constexpr int kLayerSide = 1025;  // cells 0..1024 along x and y
+inline constexpr int kBlockSide = 32;    // cell blocks of 32 x 32 cells
+inline constexpr int kSeriesCount = 148;
+
+// A 1025 x 1025 array indexed [x][y]; the cells of one x lie next to each other.
+// Writes go through set() (checked) or, in hot loops whose bounds were checked once, through
+// column() followed by NoteWritten(); the layer remembers how far it was written so that
+// clearing touches only that part.
+template <class T>
+class Layer {
+public:
+    explicit Layer(T cleared, const char* name)
+        : cells_(static_cast<std::size_t>(kLayerSide) * kLayerSide, cleared),
+          cleared_(cleared),
+          name_(name) {}
+
+    T get(std::int64_t x, std::int64_t y) const { return cells_[Index(x, y)]; }
+    void set(std::int64_t x, std::int64_t y, T value) {
+        cells_[Index(x, y)] = value;
+        NoteWritten(static_cast<int>(x) + 1, static_cast<int>(y) + 1);
+    }
+    // Unchecked: the caller has checked x and the y range it touches.
+    T* column(int x) { return cells_.data() + static_cast<std::size_t>(x) * kLayerSide; }
+    const T* column(int x) const { return cells_.data() + static_cast<std::size_t>(x) * kLayerSide; }
+    void NoteWritten(int x_end, int y_end) {
+        if (x_end > written_x_) written_x_ = x_end;
+        if (y_end > written_y_) written_y_ = y_end;
+    }
+    // Every cell back to its cleared value.
+    void Clear() {
+        for (int x = 0; x < written_x_; ++x) std::fill_n(column(x), written_y_, cleared_);
+        written_x_ = written_y_ = 0;
+    }
+    static bool InRange(std::int64_t x, std::int64_t y) {
+        return x >= 0 && y >= 0 && x < kLayerSide && y < kLayerSide;
+    }
+    const char* name() const { return name_; }
+
+private:
+    std::size_t Index(std::int64_t x, std::int64_t y) const {
+        if (!InRange(x, y)) {
+            throw BoundsError(std::string("cell (") + std::to_string(x) + ", " + std::to_string(y) +
+                              ") lies outside the " + name_ + " (0..1024)");
+        }
+        return static_cast<std::size_t>(x) * kLayerSide + static_cast<std::size_t>(y);
+    }
+
+    std::vector<T> cells_;
+    T cleared_;
+    const char* name_;
+    int written_x_ = 0;
+    int written_y_ = 0;
+};
+
+// A cell coordinate stored as the bit pattern of the float c + 0.5 (the cell's centre).
+std::uint32_t EncodeCellFloat(std::int64_t cell);
+// Truncates the float toward zero; patterns that are not finite numbers give -1.
+std::int64_t DecodeCellFloat(std::uint32_t bits);
+
+// A mine (from OCCUR) or a quarry spot (from BERGWERK2).
+struct MineRecord {
+    std::uint8_t whale = 0;
+    std::int32_t orientation = 0;  // quarry spots: 0..3 (east, south, west, north)
+    std::int32_t x_band = 0;       // quarry spots: x div 16
+    std::uint32_t y = 0;           // mines: CellFloat bits; quarry spots: the cell
+    std::uint32_t x = 0;
+    std::uint32_t symbol_value = 0;
+    std::int32_t symbol_elevation = 0;
+    std::int32_t treasure = 0;
+    std::int32_t building_id = 0;
+    std::uint8_t visible = 0;
+    std::uint8_t deleted = 0;
+    std::uint8_t elevation_edited = 0;
+    std::uint8_t changed = 0;
+};
+
+// The four words of a HIRSCH record, carried unchanged.
+struct AnimalEntry {
+    std::uint16_t first = 0, second = 0, third = 0, fourth = 0;
+};
+
+inline constexpr std::int32_t kNoMarketPoint = -10000;
+
+struct ObjectEntry {
+    std::int32_t island = 0;  // island number of the PROD2 block it came from; 0 if placed here
+    std::int32_t owner = 0;   // city number, 0 = none
+    std::uint16_t id_word = 0;
+    std::uint16_t graphic_id = 0;
+    std::int32_t file_position = 0;
+    std::uint16_t parameter = 0;
+    std::uint8_t orientation = 0;
+    std::int32_t x = 0, y = 0;
+    std::uint16_t width = 1, height = 1;
+    std::uint16_t definition = 0;
+    std::int32_t market_x = kNoMarketPoint, market_y = kNoMarketPoint;
+};
+
+struct IslandRecord {
+    std::int32_t number = 0;
+    std::int32_t city_id = 0;
+    std::int32_t climate = 0;
+    std::int32_t buffer = 0;
+    std::int64_t start = 0;
+    std::int64_t data_limit = 0;
+    std::uint8_t city_byte = 0;
+    std::uint8_t people_byte = 0;
+    std::int32_t info_a = 0;
+    std::uint16_t block_figure = 64;
+    std::int32_t info_b = 0;
+    std::uint16_t world_first = 20, world_second = 20;
+    std::uint16_t height = 64, width = 64;
+    std::string name;  // Windows-1252, at most 80 characters
+};
+
+inline constexpr std::size_t kMaxNameLength = 80;
+
+struct IslandMap {
+    IslandRecord record;
+
+    Layer<std::uint8_t> height{0, "height layer"};
+    Layer<std::uint16_t> gfx{0, "graphic tile layer"};
+    Layer<std::uint16_t> fertility{10, "fertility layer"};
+    Layer<std::uint16_t> terrain{0, "terrain layer"};
+    Layer<std::uint16_t> terrain_param{0, "terrain parameter layer"};
+    Layer<std::uint16_t> river{0, "river layer"};
+    Layer<std::uint16_t> river_param{0, "river parameter layer"};
+    Layer<std::uint8_t> mark{0, "mark layer"};
+
+    std::vector<MineRecord> mines;
+    std::vector<MineRecord> quarry_spots;
+    std::vector<AnimalEntry> animals;
+    std::vector<ObjectEntry> objects;
+
+    // Per cell block (0..1024) and value. Cleared only as far as they were used.
+    std::vector<std::array<std::int32_t, 256>> block_height_counts =
+        std::vector<std::array<std::int32_t, 256>>(kLayerSide);
+    std::vector<std::array<std::int32_t, 11>> block_fertility_counts =
+        std::vector<std::array<std::int32_t, 11>>(kLayerSide);
+    int block_counts_used = 0;
+
+    // Graphic tiles of this island per texture series; entry 147 is the number of cells counted.
+    std::array<std::int32_t, kSeriesCount> series_usage{};
+
+    std::int32_t cell_block_count = 0;
+    // KONTORID numbers, written back by the island writer.
+    std::int32_t kontorid_first = 2;
+    std::uint16_t kontorid_second = 1;
+
+    void ClearBlockCounts();
+    void FreeLists();
+};
+
+// Cell blocks along one side of `side` cells.
+inline int CellBlocksAlong(int side) { return (side - 1) / kBlockSide + 1; }
+
+// Back to an empty island: layers cleared (the terrain parameters excepted), lists freed,
+// counters zeroed. The record keeps its fields.
+void ClearIsland(IslandMap& island);
+
+// The record's defaults: world position 20/20, 64 x 64, block figure 64, everything else 0.
+void InitIslandRecord(IslandRecord& record);
+
+std::int32_t CountMineRecords(const std::vector<MineRecord>& list, bool with_deleted);
+
+// Cells and record fields by kind number; kinds that need the city list (28, 34) are answered
+// by the editor.
+std::int64_t GetValue(const IslandMap& island, std::int64_t x, std::int64_t y, int kind);
+
+}  // namespace insel

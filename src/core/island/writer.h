@@ -1,0 +1,31 @@
+#pragma once
+// Assembles islands in the game's block format in the output buffer.
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace insel {
+
+struct Editor;
+
+// The island from the model: game_format true gives an island file (*.scp).
+void AssembleIsland(Editor& editor, bool game_format);
+
+// An empty size x size island in the older INSEL4 layout (size at most 256).
+void AssembleDummyIsland(Editor& editor, int size);
+
+// Stores the next free warehouse id in the output's KONTORID block; returns the largest
+// KONTID value found.
+int RecalculateKontorId(Editor& editor);
+
+// "Po_064x064_DUMMY.scp" and so on, by climate.
+std::string DummyFileName(int size, int climate);
+
+// Saving an island file: the name gets the extension ".scp", becomes the island's name, and
+// the assembled file is written atomically. Returns the path written.
+std::filesystem::path SaveIslandFile(Editor& editor, const std::filesystem::path& path);
+
+// Assembles the dummy island and writes it atomically.
+void SaveDummyIsland(Editor& editor, int size, const std::filesystem::path& path);
+
+}  // namespace insel
