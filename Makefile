@@ -35,7 +35,6 @@ test: build asan
 
 bench: build
 	$(BUILD)/bin/insel_bench
-	bash bench/peak_memory.sh $(BUILD)/bin
 
 fuzz: asan
 	$(ASAN)/bin/fuzz_load_island -timeout=1 -max_len=1048576 -max_total_time=$(FUZZ_SECONDS) \

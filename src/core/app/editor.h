@@ -65,7 +65,4 @@ struct Editor {
     void SetPanel(const std::string& name, std::int64_t value);
 };
 
-// GetValue with the kinds that need the city list.
-std::int64_t GetValue(const Editor& editor, std::int64_t x, std::int64_t y, int kind);
-
 }  // namespace insel

@@ -8,8 +8,8 @@ namespace insel {
 
 struct Editor;
 
-// The island from the model: game_format true gives an island file (*.scp).
-void AssembleIsland(Editor& editor, bool game_format);
+// An island file (*.scp) from the model: file head, goods table and one INSEL5 island.
+void AssembleIsland(Editor& editor);
 
 // An empty size x size island in the older INSEL4 layout (size at most 256).
 void AssembleDummyIsland(Editor& editor, int size);

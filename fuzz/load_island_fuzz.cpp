@@ -1,0 +1,28 @@
+// Feeds arbitrary bytes to the island loader as each kind of game file, then writes the
+// decoded island back and picks islands from the list, as a user could.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "app/editor.h"
+#include "errors.h"
+#include "island/island_list.h"
+#include "island/loader.h"
+#include "island/writer.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) return 0;
+    // One editor for the whole run, as in the window: buffers keep their capacity between loads.
+    static insel::Editor editor;
+    editor.file_kind = data[0] % 4 + 1;
+    try {
+        insel::LoadIslandFromBytes(editor, std::span(data + 1, size - 1), "fuzz.scp");
+        const int rows = static_cast<int>(editor.island_list.size());
+        for (int row = 1; row <= rows && row <= 3; ++row) insel::SelectIslandRow(editor, row);
+        insel::AssembleIsland(editor);
+        insel::RecalculateKontorId(editor);
+    } catch (const insel::Error&) {
+        // Refusing bad input with a message is the expected outcome.
+    }
+    return 0;
+}

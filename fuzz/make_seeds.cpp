@@ -1,0 +1,61 @@
+// Writes the seed corpus of the loader fuzzer: one small file of each kind. The first byte
+// of a seed chooses the file kind the fuzzer loads it as.
+#include <filesystem>
+#include <iostream>
+
+#include "island_fixture.h"
+#include "temp_file.h"
+
+using namespace insel::fixture;
+
+namespace {
+
+IslandSpec SmallIsland(int size, int number) {
+    IslandSpec island;
+    island.width = island.height = size;
+    island.number = static_cast<std::uint32_t>(number);
+    island.world_first = static_cast<std::uint16_t>(100 * number);
+    island.world_second = 50;
+    island.climate = 2;
+    island.heights = [](int x, int y) { return static_cast<std::uint8_t>(30 + (x * 3 + y) % 60); };
+    island.gfx = [](int x, int y) { return static_cast<std::uint16_t>(0x0C00 + (y % 3) * 32 + (x % 3) * 4); };
+    island.fertility = [](int x, int y) { return static_cast<std::uint8_t>((x + y) % 12); };
+    island.terrain = [](int x, int y) { return (x * y) % 37 == 5 ? Element{710, 0x4000} : Element{}; };
+    island.rivers = [](int x, int y) { return x == 13 && y > 5 && y < 20 ? Element{2701, 0x0100} : Element{}; };
+    island.quarry_spots.push_back({.x = 12, .y = 9, .orientation = 1});
+    island.mines.push_back({.x = 20, .y = 21});
+    island.mines.push_back({.building_id = 1559u * 16384u, .x = 2, .y = 3, .data_length = 42});
+    island.animals.push_back({1, 2, 3, 4});
+    island.objects.push_back({.id_word = 821, .parameter = 0x3000, .x = 10, .y = 11});
+    island.name = "Seed" + std::to_string(number);
+    return island;
+}
+
+void Write(const std::filesystem::path& folder, const char* name, std::uint8_t kind_byte, Bytes bytes) {
+    bytes.insert(bytes.begin(), kind_byte);
+    WriteFileBytes(folder / name, bytes);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::cerr << "usage: fuzz_seeds FOLDER\n";
+        return 2;
+    }
+    const std::filesystem::path folder = argv[1];
+    std::filesystem::create_directories(folder);
+    Write(folder, "island.scp", 0, IslandFileBytes(SmallIsland(40, 1)));
+    IslandSpec old_layout = SmallIsland(33, 2);
+    old_layout.insel4 = true;
+    old_layout.with_discover = false;
+    Write(folder, "insel4.scp", 0, IslandFileBytes(old_layout, 1));
+    Write(folder, "savegame.sav", 1, SavegameBytes({SmallIsland(32, 1), SmallIsland(48, 2), SmallIsland(16, 3)}));
+    Bytes city = CityFileHead(1);
+    const Bytes island = IslandBytes(SmallIsland(24, 4));
+    city.insert(city.end(), island.begin(), island.end());
+    Write(folder, "city.cty", 2, city);
+    Write(folder, "scenario.sze", 3, SavegameBytes({SmallIsland(20, 5)}));
+    Write(folder, "dummy.scp", 0, DummyIslandBytes(32, 3));
+    return 0;
+}

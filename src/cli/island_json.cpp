@@ -1,0 +1,182 @@
+#include "island_json.h"
+
+#include <sstream>
+
+#include "app/editor.h"
+#include "container/cp1252.h"
+#include "island/island_list.h"
+
+namespace insel::cli {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+constexpr const char* kPanelNames[] = {"FSizePanel",     "AddOnPanel",      "StufenPanel", "MinenOrtePanel",
+                                       "MinenBergePanel", "TierePanel",     "BauOrtePanel", "xSizePanel",
+                                       "ySizePanel",     "AnzStadtPanel"};
+
+std::string Text(const std::string& cp1252) { return Cp1252ToUtf8(cp1252); }
+
+std::string Panel(const Editor& editor, const char* name) {
+    const auto it = editor.panels.find(name);
+    return it == editor.panels.end() ? std::string() : it->second;
+}
+
+Json RecordJson(const Editor& editor) {
+    const IslandMap& island = editor.island;
+    const IslandRecord& r = island.record;
+    return Json{{"number", r.number},
+                {"city_id", r.city_id},
+                {"climate", r.climate},
+                {"buffer", r.buffer},
+                {"start", r.start},
+                {"world", {r.world_first, r.world_second}},
+                {"width", r.width},
+                {"height", r.height},
+                {"name", Text(r.name)},
+                {"city_byte", r.city_byte},
+                {"people_byte", r.people_byte},
+                {"info_a", r.info_a},
+                {"block_figure", r.block_figure},
+                {"info_b", r.info_b},
+                {"kontorid", {island.kontorid_first, island.kontorid_second}},
+                {"cell_block_count", island.cell_block_count}};
+}
+
+Json MinesJson(const IslandMap& island) {
+    Json mines = Json::array();
+    for (const MineRecord& m : island.mines) {
+        mines.push_back({{"building_id", m.building_id},
+                         {"x", DecodeCellFloat(m.x)},
+                         {"y", DecodeCellFloat(m.y)},
+                         {"x_raw", m.x},
+                         {"y_raw", m.y},
+                         {"symbol_value", m.symbol_value},
+                         {"symbol_elevation", m.symbol_elevation},
+                         {"treasure", m.treasure},
+                         {"visible", m.visible},
+                         {"whale", m.whale},
+                         {"deleted", m.deleted}});
+    }
+    return mines;
+}
+
+Json QuarryJson(const IslandMap& island) {
+    Json spots = Json::array();
+    for (const MineRecord& q : island.quarry_spots) {
+        spots.push_back({{"x", q.x}, {"y", q.y}, {"x_band", q.x_band}, {"orientation", q.orientation},
+                         {"deleted", q.deleted}});
+    }
+    return spots;
+}
+
+Json ObjectsJson(const IslandMap& island) {
+    Json objects = Json::array();
+    for (const ObjectEntry& o : island.objects) {
+        objects.push_back({{"island", o.island},
+                           {"owner", o.owner},
+                           {"id_word", o.id_word},
+                           {"graphic_id", o.graphic_id},
+                           {"file_position", o.file_position},
+                           {"parameter", o.parameter},
+                           {"orientation", o.orientation},
+                           {"x", o.x},
+                           {"y", o.y},
+                           {"width", o.width},
+                           {"height", o.height},
+                           {"definition", o.definition}});
+    }
+    return objects;
+}
+
+Json LinesJson(const std::vector<std::string>& lines) {
+    Json array = Json::array();
+    for (const auto& line : lines) array.push_back(Text(line));
+    return array;
+}
+
+}  // namespace
+
+Json IslandJson(const Editor& editor, const std::string& path, const std::vector<std::pair<int, int>>& cells) {
+    const IslandMap& island = editor.island;
+    Json json;
+    json["file"] = {{"path", path},
+                    {"kind", editor.file_kind},
+                    {"size", editor.file_size},
+                    {"data_limit", editor.data_limit},
+                    {"addon_level", editor.addon_level}};
+    json["island"] = RecordJson(editor);
+    Json panels = Json::object();
+    for (const char* name : kPanelNames) panels[name] = Panel(editor, name);
+    json["panels"] = panels;
+    json["mines"] = MinesJson(island);
+    json["quarry_spots"] = QuarryJson(island);
+    Json animals = Json::array();
+    for (const AnimalEntry& a : island.animals) animals.push_back({a.first, a.second, a.third, a.fourth});
+    json["animals"] = animals;
+    json["objects"] = ObjectsJson(island);
+    json["series_usage"] = editor.SeriesUsageCounts();
+    Json islands = Json::array();
+    for (const IslandListRow& row : editor.island_list) {
+        Json cells_of_row = Json::array();
+        for (const std::string& cell : row.Cells()) cells_of_row.push_back(Text(cell));
+        islands.push_back(cells_of_row);
+    }
+    json["island_list"] = islands;
+    Json cities = Json::array();
+    for (const auto& row : editor.city_list) {
+        Json cells_of_row = Json::array();
+        for (const std::string& cell : row) cells_of_row.push_back(Text(cell));
+        cities.push_back(cells_of_row);
+    }
+    json["city_list"] = cities;
+    json["log"] = {{"Memo2", LinesJson(editor.memo2)}, {"Memo3", LinesJson(editor.memo3)}};
+    Json cell_values = Json::array();
+    for (const auto& [x, y] : cells) {
+        cell_values.push_back({{"x", x},
+                               {"y", y},
+                               {"height", island.height.get(x, y)},
+                               {"gfx", island.gfx.get(x, y)},
+                               {"fertility", island.fertility.get(x, y)},
+                               {"terrain", island.terrain.get(x, y)},
+                               {"terrain_param", island.terrain_param.get(x, y)},
+                               {"river", island.river.get(x, y)},
+                               {"river_param", island.river_param.get(x, y)}});
+    }
+    json["cells"] = cell_values;
+    return json;
+}
+
+std::string IslandSummary(const Editor& editor, const std::string& path) {
+    static constexpr const char* kKinds[] = {"none", "island file", "savegame", "extracted-city file", "scenario"};
+    const IslandMap& island = editor.island;
+    const IslandRecord& r = island.record;
+    std::ostringstream out;
+    out << "File:        " << path << "\n"
+        << "Kind:        " << (editor.file_kind >= 0 && editor.file_kind <= 4 ? kKinds[editor.file_kind] : "?")
+        << ", " << editor.file_size << " bytes, data up to " << editor.data_limit << ", add-on level "
+        << editor.addon_level << "\n"
+        << "Island:      \"" << Text(r.name) << "\", number " << r.number << ", " << r.width << " x " << r.height
+        << " cells, climate " << r.climate;
+    const std::string climate = ClimateName(r.climate);
+    if (!climate.empty()) out << " (" << climate << ")";
+    out << "\n"
+        << "World:       " << r.world_first << ", " << r.world_second << "\n"
+        << "Cell blocks: " << island.cell_block_count << "\n"
+        << "Mines:       " << island.mines.size() << ", quarry spots " << island.quarry_spots.size() << "\n"
+        << "Animals:     " << island.animals.size() << "\n"
+        << "Objects:     " << island.objects.size() << "\n"
+        << "Islands:     " << editor.island_list.size() << " in the file\n"
+        << "Cities:      " << editor.city_list.size() << "\n";
+    for (const IslandListRow& row : editor.island_list) {
+        out << "  island " << row.number << " \"" << Text(row.name) << "\" at " << row.world_first << ", "
+            << row.world_second << ", " << row.width << " wide, file position " << row.position << "\n";
+    }
+    if (!editor.memo2.empty()) {
+        out << "Log:\n";
+        for (const auto& line : editor.memo2) out << "  " << Text(line) << "\n";
+    }
+    return out.str();
+}
+
+}  // namespace insel::cli

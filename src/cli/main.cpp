@@ -1,0 +1,96 @@
+// inseltool: inspect, convert and create island files without the window.
+#include <CLI/CLI.hpp>
+#include <QCoreApplication>
+#include <iostream>
+
+#include "commands.h"
+#include "environment.h"
+#include "errors.h"
+
+namespace {
+
+// "X,Y" of --cells.
+std::pair<int, int> ParseCell(const std::string& text) {
+    const auto comma = text.find(',');
+    try {
+        if (comma == std::string::npos) throw std::invalid_argument(text);
+        std::size_t used_x = 0, used_y = 0;
+        const int x = std::stoi(text.substr(0, comma), &used_x);
+        const int y = std::stoi(text.substr(comma + 1), &used_y);
+        if (used_x != comma || used_y != text.size() - comma - 1) throw std::invalid_argument(text);
+        return {x, y};
+    } catch (const std::logic_error&) {
+        throw insel::cli::UsageError("--cells " + text + ": expected two numbers X,Y");
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication qt(argc, argv);
+    using namespace insel::cli;
+
+    CLI::App app{"inseltool: inspect, convert and create island files"};
+    app.require_subcommand(1);
+    std::string program_folder;
+    app.add_option("--program-folder", program_folder, "Folder of the definition files (default: next to the program)");
+
+    InfoOptions info;
+    std::vector<std::string> cells;
+    auto* info_cmd = app.add_subcommand("info", "Load a game file and show what the editor holds");
+    info_cmd->add_option("FILE", info.file, "*.scp, *.sav, *.cty or *.sze file")->required();
+    info_cmd->add_flag("--json", info.json, "Print one JSON object");
+    info_cmd->add_option("--cells", cells, "Cell X,Y to show (repeatable)")->allow_extra_args(false);
+    info_cmd->add_option("--island", info.island_row, "Decode the island of this row of the island list")
+        ->check(CLI::PositiveNumber);
+
+    ConvertOptions convert;
+    auto* convert_cmd = app.add_subcommand("convert", "Load a game file and write its island as *.scp");
+    convert_cmd->add_option("IN", convert.input, "*.scp, *.sav, *.cty or *.sze file")->required();
+    convert_cmd->add_option("-o,--output", convert.output, "Island file to write (*.scp)")->required();
+    convert_cmd->add_option("--island", convert.island_row, "Take the island of this row of the island list")
+        ->check(CLI::PositiveNumber);
+
+    NewOptions created;
+    auto* new_cmd = app.add_subcommand("new", "Write a new empty island");
+    new_cmd->add_option("--size", created.size, "Side in cells (rounded down to a multiple of 8, at most 1024)")
+        ->required();
+    new_cmd->add_option("--climate", created.climate, "Climate 0..5 (Polar, Tundra, Nord, Praerie, Dschungel, Steppe)")
+        ->check(CLI::Range(0, 255));
+    new_cmd->add_option("-o,--output", created.output, "Island file to write (*.scp)")->required();
+
+    DummyOptions dummy;
+    auto* dummy_cmd = app.add_subcommand("dummy", "Write an empty dummy island in the older layout");
+    dummy_cmd->add_option("--size", dummy.size, "Side in cells, 0..256")->required()->check(CLI::Range(0, 256));
+    dummy_cmd->add_option("--climate", dummy.climate, "Climate 0..5; others give the prefix U_")
+        ->check(CLI::Range(0, 255));
+    dummy_cmd->add_option("-o,--output", dummy.output, "File to write (default: the proposed dummy name)");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        const int status = app.exit(error);
+        return status == 0 ? 0 : 2;
+    }
+
+    try {
+        Common common;
+        common.program_folder = program_folder.empty() ? insel::platform::ExecutableFolder()
+                                                       : std::filesystem::path(program_folder);
+        for (const auto& cell : cells) info.cells.push_back(ParseCell(cell));
+        if (*info_cmd) return RunInfo(common, info);
+        if (*convert_cmd) return RunConvert(common, convert);
+        if (*new_cmd) return RunNew(common, created);
+        if (*dummy_cmd) return RunDummy(common, dummy);
+    } catch (const UsageError& error) {
+        std::cerr << "error: " << error.what() << "\n";
+        return 2;
+    } catch (const insel::Error& error) {
+        std::cerr << "error: " << error.what() << "\n";
+        return 1;
+    } catch (const std::bad_alloc&) {
+        std::cerr << "error: out of memory\n";
+        return 1;
+    }
+    return 2;
+}

@@ -1,0 +1,225 @@
+#include "container/game_file.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <string>
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
+
+#include "container/file_io.h"
+#include "errors.h"
+
+namespace insel {
+namespace {
+
+LoadedFileInfo Examine(const GameFileBuffer& buffer, std::int64_t size) {
+    LoadedFileInfo info;
+    info.size = size;
+    info.data_limit = size;
+    // A savegame may carry trailing data behind this marker; the island data end there. Only a
+    // marker that starts inside the file can lower the limit, so the bytes behind it (an
+    // earlier file's) need no search.
+    std::int64_t position = 0;
+    FindTagForward(buffer, size, "BIGBROTH", position);
+    if (position < info.data_limit) info.data_limit = position;
+    info.addon_level = ReadAddOnLevel(buffer);
+    return info;
+}
+
+int LevelFromDigit(int c) { return c >= 48 ? c - 48 : c; }
+
+}  // namespace
+
+LoadedFileInfo LoadGameFile(GameFileBuffer& buffer, const std::filesystem::path& path) {
+    const std::int64_t size = ReadFileIntoBuffer(path, buffer.bytes);
+    return Examine(buffer, size);
+}
+
+LoadedFileInfo LoadGameBytes(GameFileBuffer& buffer, std::span<const std::uint8_t> bytes) {
+    if (buffer.bytes.size() < bytes.size()) buffer.bytes.resize(bytes.size() + 1);
+    if (!bytes.empty()) std::memcpy(buffer.bytes.data(), bytes.data(), bytes.size());
+    return Examine(buffer, static_cast<std::int64_t>(bytes.size()));
+}
+
+std::int64_t ReadValue(const GameFileBuffer& buffer, int width, std::int64_t position) {
+    if (position < 0 || position + width > buffer.length()) {
+        throw BoundsError("reading " + std::to_string(width) + " bytes at file position " +
+                          std::to_string(position) + ": beyond the end of the file data (" +
+                          std::to_string(buffer.length()) + " bytes)");
+    }
+    const std::uint8_t* b = buffer.bytes.data() + position;
+    switch (width) {
+        case 1:
+            return b[0];
+        case 2:
+            return b[0] | (b[1] << 8);
+        case 4: {
+            if (b[0] == 0xFF && b[1] == 0xFF && b[2] == 0xFF && b[3] == 0xFF) return -1;
+            if (b[3] & 0x80) {
+                throw OverflowError("4-byte value at file position " + std::to_string(position) +
+                                    " has its top bit set");
+            }
+            return static_cast<std::int64_t>(b[0]) | (static_cast<std::int64_t>(b[1]) << 8) |
+                   (static_cast<std::int64_t>(b[2]) << 16) | (static_cast<std::int64_t>(b[3]) << 24);
+        }
+        default:
+            throw BoundsError("reading " + std::to_string(width) + " bytes: no such value width");
+    }
+}
+
+namespace {
+
+// First start in [from, last_start] where `tag` matches, or -1. The caller has made sure
+// that every start up to last_start leaves room for the whole tag in `data`.
+std::int64_t ScalarSearch(const std::uint8_t* data, std::int64_t from, std::int64_t last_start,
+                          std::string_view tag) {
+    const auto* pattern = reinterpret_cast<const std::uint8_t*>(tag.data());
+    const std::size_t size = tag.size();
+    for (std::int64_t at = from; at <= last_start; ++at) {
+        if (data[at] == pattern[0] && data[at + size - 1] == pattern[size - 1] &&
+            std::memcmp(data + at, pattern, size) == 0) {
+            return at;
+        }
+    }
+    return -1;
+}
+
+// Game data is full of the tags' letters, so candidates are filtered many starts at a time
+// by the tag's first and last byte, and only those are compared in full.
+#if defined(__GNUC__)
+using Bytes16 = std::uint8_t __attribute__((vector_size(16)));
+
+inline Bytes16 Load16(const std::uint8_t* p) {
+    Bytes16 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+std::int64_t VectorSearch(const std::uint8_t* data, std::int64_t length, std::int64_t from,
+                          std::int64_t last_start, std::string_view tag) {
+    const auto size = static_cast<std::int64_t>(tag.size());
+    const auto* pattern = reinterpret_cast<const std::uint8_t*>(tag.data());
+    const Bytes16 first = Bytes16{} + pattern[0];
+    const Bytes16 last = Bytes16{} + pattern[size - 1];
+    std::int64_t at = from;
+    // Both 16-byte loads must stay inside the buffer.
+    while (at <= last_start && at + size - 1 + 16 <= length) {
+        const auto hits = (Load16(data + at) == first) & (Load16(data + at + size - 1) == last);
+        std::uint64_t halves[2];
+        std::memcpy(halves, &hits, sizeof halves);
+        for (int h = 0; h < 2; ++h) {
+            std::uint64_t bits = halves[h];
+            while (bits != 0) {
+                const int byte = __builtin_ctzll(bits) / 8;
+                const std::int64_t candidate = at + 8 * h + byte;
+                if (candidate > last_start) return -1;
+                if (std::memcmp(data + candidate + 1, pattern + 1, static_cast<std::size_t>(size - 1)) == 0) {
+                    return candidate;
+                }
+                bits &= ~(std::uint64_t{0xFF} << (8 * byte));
+            }
+        }
+        at += 16;
+    }
+    return ScalarSearch(data, at, last_start, tag);
+}
+#endif
+
+#if defined(__x86_64__) && defined(__GNUC__)
+__attribute__((target("avx2"))) std::int64_t Avx2Search(const std::uint8_t* data, std::int64_t length,
+                                                       std::int64_t from, std::int64_t last_start,
+                                                       std::string_view tag) {
+    const auto size = static_cast<std::int64_t>(tag.size());
+    const auto* pattern = reinterpret_cast<const std::uint8_t*>(tag.data());
+    const __m256i first = _mm256_set1_epi8(static_cast<char>(pattern[0]));
+    const __m256i last = _mm256_set1_epi8(static_cast<char>(pattern[size - 1]));
+    std::int64_t at = from;
+    while (at <= last_start && at + size - 1 + 32 <= length) {
+        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + at));
+        const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + at + size - 1));
+        auto bits = static_cast<std::uint32_t>(
+            _mm256_movemask_epi8(_mm256_and_si256(_mm256_cmpeq_epi8(a, first), _mm256_cmpeq_epi8(b, last))));
+        while (bits != 0) {
+            const std::int64_t candidate = at + __builtin_ctz(bits);
+            if (candidate > last_start) return -1;
+            if (std::memcmp(data + candidate + 1, pattern + 1, static_cast<std::size_t>(size - 1)) == 0) {
+                return candidate;
+            }
+            bits &= bits - 1;
+        }
+        at += 32;
+    }
+    return VectorSearch(data, length, at, last_start, tag);
+}
+
+std::int64_t Search(const std::uint8_t* data, std::int64_t length, std::int64_t from,
+                    std::int64_t last_start, std::string_view tag) {
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    return avx2 ? Avx2Search(data, length, from, last_start, tag)
+                : VectorSearch(data, length, from, last_start, tag);
+}
+#elif defined(__GNUC__)
+std::int64_t Search(const std::uint8_t* data, std::int64_t length, std::int64_t from,
+                    std::int64_t last_start, std::string_view tag) {
+    return VectorSearch(data, length, from, last_start, tag);
+}
+#else
+std::int64_t Search(const std::uint8_t* data, std::int64_t, std::int64_t from, std::int64_t last_start,
+                    std::string_view tag) {
+    return ScalarSearch(data, from, last_start, tag);
+}
+#endif
+
+}  // namespace
+
+bool FindTagForward(const GameFileBuffer& buffer, std::int64_t limit, std::string_view tag,
+                    std::int64_t& position) {
+    const std::int64_t length = buffer.length();
+    const std::int64_t end = limit < 0 ? length : (length < limit ? length - 5 : limit);
+    if (position < 0) position = 0;
+    const auto size = static_cast<std::int64_t>(tag.size());
+    if (position >= end || size == 0) {
+        position = std::max(position, end);
+        return size == 0 && position < end;
+    }
+    // A match may start anywhere before `end` and run past it, but not past the buffer.
+    const std::int64_t last_start = std::min(end - 1, length - size);
+    const std::int64_t at = Search(buffer.bytes.data(), length, position, last_start, tag);
+    if (at < 0) {
+        position = end;
+        return false;
+    }
+    position = at;
+    return true;
+}
+
+bool FindTagBackward(const GameFileBuffer& buffer, std::int64_t lower_limit, std::string_view tag,
+                     std::int64_t& position) {
+    const std::int64_t length = buffer.length();
+    const std::int64_t lowest = std::max<std::int64_t>(lower_limit, 0);
+    const auto size = static_cast<std::int64_t>(tag.size());
+    if (position >= length) position = length - 1;
+    for (; position >= lowest; --position) {
+        if (position + size <= length &&
+            std::memcmp(buffer.bytes.data() + position, tag.data(), tag.size()) == 0) {
+            return true;
+        }
+    }
+    position = lower_limit - 1;
+    return false;
+}
+
+int ReadAddOnLevel(const GameFileBuffer& buffer) {
+    std::int64_t position = 0;
+    if (FindTagForward(buffer, 100, "ADDONLEVEL", position) && position < 50) {
+        return LevelFromDigit(static_cast<int>(ReadValue(buffer, 1, position + 10)));
+    }
+    position = 0;
+    if (!FindTagForward(buffer, 100, "KELMADDON", position) || position >= 10) return 0;
+    return LevelFromDigit(static_cast<int>(ReadValue(buffer, 1, position + 9)));
+}
+
+}  // namespace insel

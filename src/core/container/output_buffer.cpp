@@ -1,0 +1,16 @@
+#include "container/output_buffer.h"
+
+#include "container/game_file.h"
+
+namespace insel {
+
+void PatchWordInGameFile(GameFileBuffer& buffer, std::uint16_t value, std::int64_t offset) {
+    if (offset < 0 || offset + 2 > buffer.length()) {
+        throw BoundsError("patch at file position " + std::to_string(offset) +
+                          " lies outside the loaded file");
+    }
+    buffer.bytes[static_cast<std::size_t>(offset)] = value & 0xFF;
+    buffer.bytes[static_cast<std::size_t>(offset) + 1] = value >> 8;
+}
+
+}  // namespace insel

@@ -1,0 +1,112 @@
+#include "island/island_list.h"
+
+#include <algorithm>
+
+#include "app/editor.h"
+#include "container/game_file.h"
+#include "island/loader.h"
+
+namespace insel {
+namespace {
+
+constexpr const char* kClimateNames[] = {"Polar", "Tundra", "Nord", "Praerie", "Dschungel", "Steppe"};
+
+std::string ReadIslandName(const Editor& editor, std::int64_t island) {
+    std::int64_t end = island;
+    FindTagForward(editor.file, editor.data_limit, "EVENTINSEL", end);
+    std::int64_t name = island;
+    if (!FindTagForward(editor.file, end, "NAME", name)) return "No name";
+    const std::int64_t length = std::min<std::int64_t>(ReadValue(editor.file, 1, name + 12), kMaxNameLength);
+    std::string text;
+    for (std::int64_t i = 0; i < length; ++i) text += static_cast<char>(ReadValue(editor.file, 1, name + 16 + i));
+    return text;
+}
+
+}  // namespace
+
+std::array<std::string, 9> IslandListRow::Cells() const {
+    return {name,
+            std::to_string(width),
+            std::to_string(world_second),
+            std::to_string(world_first),
+            climate_name,
+            std::to_string(city_byte),
+            std::to_string(info_a),
+            std::to_string(position),
+            std::to_string(number)};
+}
+
+std::string ClimateName(int climate) {
+    return climate >= 0 && climate <= 5 ? kClimateNames[climate] : "";
+}
+
+std::int64_t ListIslands(Editor& editor) {
+    editor.island_list.clear();
+    const GameFileBuffer& file = editor.file;
+    std::int64_t info = 0;
+    std::int64_t q = 0;
+    while (FindTagForward(file, editor.data_limit - 50, "INSEL5", q)) {
+        IslandListRow row;
+        row.name = ReadIslandName(editor, q);
+        row.world_first = static_cast<int>(ReadValue(file, 2, q + 16));
+        row.world_second = static_cast<int>(ReadValue(file, 2, q + 18));
+        row.width = static_cast<int>(ReadValue(file, 2, q + 20));
+        row.number = static_cast<int>(ReadValue(file, 2, q + 24));
+        row.position = q;
+        std::int64_t i = q;
+        if (FindTagForward(file, editor.data_limit, "INFO", i)) {
+            row.climate_name = ClimateName(static_cast<int>(ReadValue(file, 1, i + 16)));
+            row.city_byte = static_cast<int>(ReadValue(file, 1, i + 17));
+            row.info_a = static_cast<int>(ReadValue(file, 1, i + 21));
+            info = i;
+        }
+        editor.island_list.push_back(std::move(row));
+        q += 5;
+    }
+    if (editor.file_kind == kScenario) editor.file_kind = kSavegame;
+    return info;
+}
+
+int IslandNumberAt(const Editor& editor, int first, int second) {
+    for (const IslandListRow& row : editor.island_list) {
+        const int s = row.width;
+        if (row.world_second <= second && second < row.world_second + s && row.world_first <= first &&
+            first < row.world_first + s) {
+            return row.number;
+        }
+    }
+    return 0;
+}
+
+bool FindIslandOfCity(Editor& editor, int first, int second) {
+    const GameFileBuffer& file = editor.file;
+    std::int64_t q = 0;
+    while (FindTagForward(file, editor.data_limit - 50, "INSEL5", q)) {
+        editor.island.record.start = q;
+        const auto c1 = ReadValue(file, 2, q + 16);
+        const auto c2 = ReadValue(file, 2, q + 18);
+        const auto s = ReadValue(file, 2, q + 20);
+        if (c2 < second && second < c2 + s && c1 < first && first < c1 + s) return true;
+        q += 10;
+    }
+    return false;
+}
+
+bool SelectIslandRow(Editor& editor, int row) {
+    if (row < 1 || row > static_cast<int>(editor.island_list.size())) return false;
+    const std::int64_t q = editor.island_list[static_cast<std::size_t>(row) - 1].position;
+    editor.island.FreeLists();
+    editor.island.record.start = q;
+    editor.updating = true;
+    try {
+        DecodeIsland(editor, q);
+    } catch (...) {
+        editor.updating = false;
+        throw;
+    }
+    editor.island.record.city_id = editor.island.record.number;
+    editor.updating = false;
+    return true;
+}
+
+}  // namespace insel

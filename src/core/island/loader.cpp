@@ -1,0 +1,578 @@
+#include "island/loader.h"
+
+#include <cmath>
+#include <unordered_set>
+
+#include "app/editor.h"
+#include "container/cp1252.h"
+#include "container/game_file.h"
+#include "island/island_list.h"
+
+namespace insel {
+namespace {
+
+// Head of the per-cell-block blocks HEIGHT, GFXID, GELAENDE, FLUESSE and PROD2.
+struct CellBlockHead {
+    std::int64_t tag = 0;
+    std::int64_t length = 0;  // L: bytes after the length field
+    int y0 = 0, x0 = 0, ny = 0, nx = 0;
+    std::int64_t content = 0;  // first byte after the 6-byte head
+};
+
+class Decoder {
+public:
+    explicit Decoder(Editor& editor)
+        : editor_(editor), file_(editor.file), island_(editor.island), limit_(editor.data_limit) {}
+
+    void Decode(std::int64_t start);
+
+private:
+    std::int64_t Read(int width, std::int64_t position) const { return ReadValue(file_, width, position); }
+    bool Find(std::string_view tag, std::int64_t& position) const {
+        return FindTagForward(file_, limit_, tag, position);
+    }
+    bool Find(std::string_view tag, std::int64_t& position, std::int64_t limit) const {
+        return FindTagForward(file_, limit, tag, position);
+    }
+    // The bytes [position, position + count) of the file, checked once; throws when fewer exist.
+    const std::uint8_t* Bytes(std::int64_t position, std::int64_t count) const;
+    // How many whole items of `item_size` bytes from `position` lie in the file, up to `wanted`.
+    std::int64_t ItemsAvailable(std::int64_t position, std::int64_t wanted, int item_size) const;
+    [[noreturn]] void ThrowTruncated(std::int64_t position, const char* what) const;
+
+    CellBlockHead ReadHead(std::int64_t tag) const;
+    std::string ReadName(std::int64_t name_tag) const;
+    void ReadHeader(std::int64_t& p, std::int64_t start);
+    void ReadInfo(std::int64_t& p);
+    std::int64_t ReadHeights(std::int64_t p);
+    void ReadHeightBlock(std::int64_t tag, int block);
+    void ReadName(std::int64_t p, bool savegame);
+    void ReadGraphics(std::int64_t& p);
+    void ReadGfxBlock(std::int64_t tag);
+    void ReadTerrain(std::int64_t& p);
+    void ReadEntries(std::int64_t tag, Layer<std::uint16_t>& element, Layer<std::uint16_t>& param);
+    void ReadFertility(std::int64_t& p);
+    std::int64_t ReadRivers();
+    void ReadMines(std::int64_t p, std::int64_t quarry_block);
+    void ReadObjects(std::int64_t p);
+    void ReadAnimals(std::int64_t a);
+
+    Editor& editor_;
+    const GameFileBuffer& file_;
+    IslandMap& island_;
+    const std::int64_t limit_;
+};
+
+const std::uint8_t* Decoder::Bytes(std::int64_t position, std::int64_t count) const {
+    if (position < 0 || count < 0 || position + count > file_.length()) {
+        ThrowTruncated(position, "data");
+    }
+    return file_.bytes.data() + position;
+}
+
+std::int64_t Decoder::ItemsAvailable(std::int64_t position, std::int64_t wanted, int item_size) const {
+    if (wanted <= 0 || position < 0) return 0;
+    return std::min(wanted, std::max<std::int64_t>(0, (file_.length() - position) / item_size));
+}
+
+void Decoder::ThrowTruncated(std::int64_t position, const char* what) const {
+    throw BoundsError(std::string("reading ") + what + " at file position " + std::to_string(position) +
+                      ": the file ends before it");
+}
+
+CellBlockHead Decoder::ReadHead(std::int64_t tag) const {
+    CellBlockHead head;
+    head.tag = tag;
+    head.length = Read(4, tag + 12);
+    head.y0 = static_cast<int>(Read(2, tag + 16));
+    head.x0 = static_cast<int>(Read(2, tag + 18));
+    head.ny = static_cast<int>(Read(1, tag + 20));
+    head.nx = static_cast<int>(Read(1, tag + 21));
+    head.content = tag + 22;
+    return head;
+}
+
+std::string Decoder::ReadName(std::int64_t name_tag) const {
+    const std::int64_t length = std::min<std::int64_t>(Read(1, name_tag + 12), kMaxNameLength);
+    const std::uint8_t* bytes = Bytes(name_tag + 16, length);
+    return std::string(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(length));
+}
+
+void Decoder::Decode(std::int64_t start) {
+    IslandRecord& record = island_.record;
+    island_.kontorid_first = 2;
+    island_.kontorid_second = 1;
+    // A decode replaces the island, so its statistics start afresh.
+    island_.series_usage.fill(0);
+    island_.ClearBlockCounts();
+
+    std::int64_t p = start;
+    ReadHeader(p, start);
+    ReadInfo(p);
+    const std::int64_t g = ReadHeights(p);
+    p = g - 2;
+
+    const int width = record.width;
+    const int height = record.height;
+    editor_.SetPanel("xSizePanel", width);
+    editor_.SetPanel("ySizePanel", height);
+    editor_.oversize_allowed = width > 512 || height > 512;
+
+    ReadName(p, editor_.file_kind == kSavegame);
+    editor_.SetPanel("StufenPanel", island_.cell_block_count);
+
+    p -= 2;
+    ReadGraphics(p);
+    p -= 2;
+    ReadTerrain(p);
+    ReadFertility(p);
+    const std::int64_t quarry_block = ReadRivers();
+    ReadMines(p, quarry_block);
+
+    std::int64_t a = p;
+    Find("ANBAU", a);
+    std::int64_t discover = a;
+    const bool has_discover = Find("DISCOVER", discover) && discover < limit_ - 20;
+    if (!has_discover) {
+        // Island files without the savegame blocks carry no objects or animals.
+        editor_.panels["TierePanel"] = "0";
+        editor_.panels["BauOrtePanel"] = "0";
+        return;
+    }
+    p = discover;
+    if (Find("KONTORID", p) && p < limit_ - 10) {
+        const std::int64_t first = Read(4, p + 12);
+        const std::int64_t second = Read(2, p + 16);
+        island_.kontorid_first = first != 0 ? static_cast<std::int32_t>(first) : 2;
+        island_.kontorid_second = second != 0 ? static_cast<std::uint16_t>(second) : 1;
+    }
+    ReadObjects(p);
+    ReadAnimals(a);
+}
+
+void Decoder::ReadHeader(std::int64_t& p, std::int64_t start) {
+    IslandRecord& record = island_.record;
+    if (!Find("INSEL", p)) {
+        throw FormatError("no island (INSEL block) in the file data from position " +
+                          std::to_string(start) + " on");
+    }
+    record.start = p;
+    // INSEL4 islands have no length field, so their fields lie 4 bytes earlier.
+    const std::int64_t fields = Read(1, p + 5) == '4' ? p + 12 : p + 16;
+    record.world_first = static_cast<std::uint16_t>(Read(2, fields));
+    record.world_second = static_cast<std::uint16_t>(Read(2, fields + 2));
+    record.width = static_cast<std::uint16_t>(Read(2, fields + 4));
+    record.height = static_cast<std::uint16_t>(Read(2, fields + 6));
+    record.number = static_cast<std::int32_t>(Read(2, fields + 8));
+}
+
+void Decoder::ReadInfo(std::int64_t& p) {
+    IslandRecord& record = island_.record;
+    if (Find("INFO", p)) {
+        record.climate = static_cast<std::int32_t>(Read(1, p + 16));
+        record.city_byte = static_cast<std::uint8_t>(Read(1, p + 17));
+        record.people_byte = static_cast<std::uint8_t>(Read(1, p + 18));
+        record.info_a = static_cast<std::int32_t>(Read(1, p + 21));
+        record.block_figure = static_cast<std::uint16_t>(Read(2, p + 22));
+        record.info_b = static_cast<std::int32_t>(Read(4, p + 24));
+    }
+    record.city_id = -1;
+}
+
+// Returns the position of the first GFXID block, which ends the height section.
+std::int64_t Decoder::ReadHeights(std::int64_t p) {
+    std::int64_t g = p;
+    Find("GFXID", g);
+    int blocks = 0;
+    // Only blocks before the graphics count, so the search need not look beyond them.
+    const std::int64_t end = std::min(g, limit_ - 50);
+    while (Find("HEIGHT", p, end)) {
+        ReadHeightBlock(p, blocks++);
+        p += 5;
+        if (p > g) break;
+    }
+    island_.cell_block_count = blocks;
+    return g;
+}
+
+void Decoder::ReadHeightBlock(std::int64_t tag, int block) {
+    const CellBlockHead head = ReadHead(tag);
+    const std::int64_t count = head.length - 6;
+    if (count <= 0) return;
+    if (head.ny == 0) {
+        throw FormatError("HEIGHT block at file position " + std::to_string(tag) +
+                          " has cells but an extent of 0 along y");
+    }
+    if (block >= kLayerSide) {
+        throw BoundsError("HEIGHT block at file position " + std::to_string(tag) + " is cell block " +
+                          std::to_string(block) + ", beyond 1024");
+    }
+    island_.block_counts_used = std::max(island_.block_counts_used, block + 1);
+    auto& counts = island_.block_height_counts[block];
+    const std::int64_t available = ItemsAvailable(head.content, count, 1);
+    const std::uint8_t* values = file_.bytes.data() + head.content;
+    // Values run along y first: one column of ny cells per x.
+    for (std::int64_t j0 = 0; j0 < available; j0 += head.ny) {
+        const int x = head.x0 + static_cast<int>(j0 / head.ny);
+        const int n = static_cast<int>(std::min<std::int64_t>(head.ny, available - j0));
+        if (Layer<std::uint8_t>::InRange(x, head.y0) && Layer<std::uint8_t>::InRange(x, head.y0 + n - 1)) {
+            // Bounds of the whole column checked above.
+            std::uint8_t* column = island_.height.column(x) + head.y0;
+            for (int k = 0; k < n; ++k) {
+                column[k] = values[j0 + k];
+                ++counts[values[j0 + k]];
+            }
+            island_.height.NoteWritten(x + 1, head.y0 + n);
+        } else {
+            for (int k = 0; k < n; ++k) {
+                island_.height.set(x, head.y0 + k, values[j0 + k]);
+                ++counts[values[j0 + k]];
+            }
+        }
+    }
+    if (available < count) ThrowTruncated(head.content + available, "HEIGHT values");
+}
+
+void Decoder::ReadName(std::int64_t p, bool savegame) {
+    if (!savegame) return;
+    IslandRecord& record = island_.record;
+    std::int64_t e = p;
+    Find("EVENTINSEL", e);
+    std::int64_t n = p;
+    record.name = Find("NAME", n, e) ? ReadName(n) : "No name";
+    if (record.name.find("VENE") != std::string::npos) record.climate = 6;
+}
+
+void Decoder::ReadGraphics(std::int64_t& p) {
+    for (int i = 0; i < island_.cell_block_count; ++i) {
+        if (!Find("GFXID", p)) break;
+        ReadGfxBlock(p);
+        p += 5;
+    }
+    auto& usage = island_.series_usage;
+    std::int32_t total = 0;
+    for (int s = 0; s < kSeriesCount - 1; ++s) total += usage[s];
+    usage[kSeriesCount - 1] += total;
+}
+
+void Decoder::ReadGfxBlock(std::int64_t tag) {
+    const CellBlockHead head = ReadHead(tag);
+    const std::int64_t count = (head.length - 6) / 2;
+    if (count <= 0) return;
+    if (head.ny == 0) {
+        throw FormatError("GFXID block at file position " + std::to_string(tag) +
+                          " has cells but an extent of 0 along y");
+    }
+    const std::int64_t available = ItemsAvailable(head.content, count, 2);
+    const std::uint8_t* bytes = file_.bytes.data() + head.content;
+    auto& usage = island_.series_usage;
+    for (std::int64_t j0 = 0; j0 < available; j0 += head.ny) {
+        const int x = head.x0 + static_cast<int>(j0 / head.ny);
+        const int n = static_cast<int>(std::min<std::int64_t>(head.ny, available - j0));
+        // The whole column is checked once; a column reaching outside goes cell by cell.
+        const bool inside = Layer<std::uint16_t>::InRange(x, head.y0) &&
+                            Layer<std::uint16_t>::InRange(x, head.y0 + n - 1);
+        std::uint16_t* column = inside ? island_.gfx.column(x) + head.y0 : nullptr;
+        for (int k = 0; k < n; ++k) {
+            const std::uint8_t* b = bytes + 2 * (j0 + k);
+            std::uint16_t value = static_cast<std::uint16_t>(b[0] | (b[1] << 8));
+            int series = std::max(0, (value >> 8) - 11);
+            if (series > kSeriesCount - 1) {
+                editor_.memo2.push_back("Insel " + island_.record.name + "  Fehlerhafte GFXStruktur bei " +
+                                        std::to_string(x) + ", " + std::to_string(head.y0 + k) +
+                                        "  Bitmapwert " + std::to_string(series));
+                value = 0;
+                series = 0;
+            }
+            if (inside) {
+                column[k] = value;
+            } else {
+                island_.gfx.set(x, head.y0 + k, value);
+            }
+            ++usage[series];
+        }
+        if (inside) island_.gfx.NoteWritten(x + 1, head.y0 + n);
+    }
+    if (available < count) ThrowTruncated(head.content + 2 * available, "GFXID values");
+}
+
+void Decoder::ReadTerrain(std::int64_t& p) {
+    island_.terrain.Clear();
+    for (int i = 0; i < island_.cell_block_count; ++i) {
+        if (!Find("GELAENDE", p)) break;
+        ReadEntries(p, island_.terrain, island_.terrain_param);
+        p += 10;
+    }
+}
+
+// GELAENDE and FLUESSE entries: word element, word parameter, byte y offset, byte x offset.
+void Decoder::ReadEntries(std::int64_t tag, Layer<std::uint16_t>& element, Layer<std::uint16_t>& param) {
+    const CellBlockHead head = ReadHead(tag);
+    const std::int64_t count = (head.length - 6) / 6;
+    const std::int64_t available = ItemsAvailable(head.content, count, 6);
+    const std::uint8_t* e = file_.bytes.data() + head.content;
+    // Offsets are bytes, so a block whose origin lies 255 cells inside the layers cannot
+    // reach outside: its cells are written without a check each.
+    if (head.x0 + 255 < kLayerSide && head.y0 + 255 < kLayerSide) {
+        int x_end = 0, y_end = 0;
+        for (std::int64_t i = 0; i < available; ++i, e += 6) {
+            const int x = head.x0 + e[5];
+            const int y = head.y0 + e[4];
+            element.column(x)[y] = static_cast<std::uint16_t>(e[0] | (e[1] << 8));
+            param.column(x)[y] = static_cast<std::uint16_t>(e[2] | (e[3] << 8));
+            x_end = std::max(x_end, x + 1);
+            y_end = std::max(y_end, y + 1);
+        }
+        element.NoteWritten(x_end, y_end);
+        param.NoteWritten(x_end, y_end);
+    } else {
+        for (std::int64_t i = 0; i < available; ++i, e += 6) {
+            const int x = head.x0 + e[5];
+            const int y = head.y0 + e[4];
+            element.set(x, y, static_cast<std::uint16_t>(e[0] | (e[1] << 8)));
+            param.set(x, y, static_cast<std::uint16_t>(e[2] | (e[3] << 8)));
+        }
+    }
+    if (available < count) ThrowTruncated(head.content + 6 * available, "element entries");
+}
+
+void Decoder::ReadFertility(std::int64_t& p) {
+    if (!Find("FRUCHTBAR", p)) return;
+    const std::int64_t count = Read(4, p + 12);
+    if (count <= 0) return;
+    const int width = island_.record.width;
+    if (width == 0) {
+        throw FormatError("FRUCHTBAR block at file position " + std::to_string(p) +
+                          " has cells but the island is 0 cells wide");
+    }
+    const int per_side = static_cast<int>(std::lround(std::sqrt(static_cast<double>(island_.cell_block_count))));
+    const std::int64_t available = ItemsAvailable(p + 16, count, 1);
+    const std::uint8_t* bytes = file_.bytes.data() + p + 16;
+    // Byte i is cell (i div width, i mod width): one run of `width` cells per x.
+    for (std::int64_t row = 0; row * width < available; ++row) {
+        const std::int64_t x = row;
+        const std::int64_t n = std::min<std::int64_t>(width, available - row * width);
+        const std::int64_t first_block = per_side * (x / kBlockSide);
+        const std::int64_t last_block = first_block + (n - 1) / kBlockSide;
+        const bool inside = Layer<std::uint16_t>::InRange(x, 0) && Layer<std::uint16_t>::InRange(x, n - 1) &&
+                            last_block < kLayerSide;
+        if (!inside) {
+            for (std::int64_t y = 0; y < n; ++y) {
+                const std::uint16_t value = std::min<std::uint16_t>(bytes[row * width + y], 10);
+                island_.fertility.set(x, y, value);
+                const std::int64_t block = first_block + y / kBlockSide;
+                if (block >= kLayerSide) {
+                    throw BoundsError("fertility of cell (" + std::to_string(x) + ", " + std::to_string(y) +
+                                      ") falls in cell block " + std::to_string(block) + ", beyond 1024");
+                }
+                island_.block_counts_used = std::max(island_.block_counts_used, static_cast<int>(block) + 1);
+                ++island_.block_fertility_counts[block][value];
+            }
+            continue;
+        }
+        std::uint16_t* column = island_.fertility.column(static_cast<int>(x));
+        for (std::int64_t y = 0; y < n; ++y) {
+            const std::uint16_t value = std::min<std::uint16_t>(bytes[row * width + y], 10);
+            column[y] = value;
+            ++island_.block_fertility_counts[first_block + y / kBlockSide][value];
+        }
+        island_.fertility.NoteWritten(static_cast<int>(x) + 1, static_cast<int>(n));
+        island_.block_counts_used = std::max(island_.block_counts_used, static_cast<int>(last_block) + 1);
+    }
+    if (available < count) ThrowTruncated(p + 16 + available, "FRUCHTBAR values");
+}
+
+// Rivers are the FLUESSE blocks between the island's start and its BERGWERK2 block.
+// Returns the position of that BERGWERK2 block (the data limit without one).
+std::int64_t Decoder::ReadRivers() {
+    island_.river.Clear();
+    island_.river_param.Clear();
+    const std::int64_t start = island_.record.start;
+    std::int64_t m = start;
+    Find("BERGWERK2", m);
+    std::int64_t q = start;
+    while (Find("FLUESSE", q, m)) {
+        ReadEntries(q, island_.river, island_.river_param);
+        q += 10;
+        if (q > m) break;
+    }
+    return m;
+}
+
+// `quarry_block` is the first BERGWERK2 at or after the island's start, so a search from a
+// position between the two ends there.
+void Decoder::ReadMines(std::int64_t p, std::int64_t quarry_block) {
+    island_.quarry_spots.clear();
+    island_.mines.clear();
+    std::int64_t r = p;
+    std::int64_t spots = 0;
+    const bool known = p >= island_.record.start && p <= quarry_block;
+    const bool found = known ? quarry_block < limit_ : Find("BERGWERK2", r);
+    if (known) r = quarry_block;
+    if (found) spots = Read(2, r + 12) / 12;
+    editor_.SetPanel("MinenOrtePanel", spots);
+    for (std::int64_t i = 0; i < spots; ++i) {
+        if (!Find("ENTRY", r)) break;
+        const std::uint8_t* b = Bytes(r + 8, 4);
+        MineRecord spot;
+        spot.y = b[0] + 256u * (b[1] % 4);
+        spot.x = (b[1] / 16u) + 16u * b[2];
+        spot.x_band = b[2];
+        spot.orientation = b[3];
+        island_.quarry_spots.push_back(spot);
+        r += 5;
+    }
+    if (Find("OCCUR", r)) {
+        const std::int64_t end = r + Read(2, r + 12);
+        while (Find("ENTRY2", r) && r < end) {
+            const std::int64_t n = Read(2, r + 6);
+            MineRecord mine;
+            std::int64_t whale = r;
+            mine.whale = Find("WHALE", whale, r + n + 6) ? 1 : 0;
+            mine.building_id = static_cast<std::int32_t>(Read(4, r + 8));
+            mine.y = static_cast<std::uint32_t>(Read(4, r + 12));
+            mine.x = static_cast<std::uint32_t>(Read(4, r + 16));
+            mine.symbol_value = static_cast<std::uint32_t>(Read(4, r + 20));
+            mine.symbol_elevation = static_cast<std::int32_t>(mine.symbol_value >> 16) - 16384;
+            if (n > 16) {
+                mine.treasure = static_cast<std::int32_t>(Read(4, r + 24));
+                mine.visible = static_cast<std::uint8_t>(Read(1, r + 28));
+            }
+            island_.mines.push_back(mine);
+            r += 5;
+        }
+    }
+    editor_.SetPanel("MinenBergePanel", static_cast<std::int64_t>(island_.mines.size()));
+}
+
+void Decoder::ReadObjects(std::int64_t p) {
+    if (p > limit_ - 10) return;
+    std::unordered_set<std::int64_t> occupied;
+    std::int64_t count = 0;
+    for (int i = 0; i < island_.cell_block_count; ++i) {
+        if (!Find("PROD2", p)) break;
+        const CellBlockHead head = ReadHead(p);
+        const std::int64_t entries = (head.length - 6) / 6;
+        const std::int64_t available = ItemsAvailable(head.content, entries, 6);
+        const std::uint8_t* e = file_.bytes.data() + head.content;
+        for (std::int64_t k = 0; k < available; ++k, e += 6) {
+            ObjectEntry object;
+            object.island = island_.record.number;
+            object.id_word = static_cast<std::uint16_t>(e[0] | (e[1] << 8));
+            object.graphic_id = object.id_word & 0x3FFF;
+            object.orientation = static_cast<std::uint8_t>(object.id_word >> 14);
+            object.file_position = static_cast<std::int32_t>(head.content + 6 * k);
+            object.parameter = static_cast<std::uint16_t>(e[2] | (e[3] << 8));
+            object.x = head.x0 + e[5];
+            object.y = head.y0 + e[4];
+            const ObjectSize size =
+                LookupObjectSize(editor_.definitions, object.graphic_id, object.orientation, 0);
+            object.width = static_cast<std::uint16_t>(size.width);
+            object.height = static_cast<std::uint16_t>(size.height);
+            object.definition = static_cast<std::uint16_t>(size.definition);
+            ++count;
+            // Of several objects on one cell only the first is kept.
+            if (occupied.insert((static_cast<std::int64_t>(object.x) << 32) | object.y).second) {
+                island_.objects.push_back(object);
+            }
+        }
+        if (available < entries) ThrowTruncated(head.content + 6 * available, "PROD2 entries");
+        p += 10;
+    }
+    editor_.SetPanel("BauOrtePanel", count);
+}
+
+void Decoder::ReadAnimals(std::int64_t a) {
+    std::int64_t h = a;
+    std::int64_t count = 0;
+    if (Find("HIRSCH", h) && h < limit_ - 30) {
+        count = std::max<std::int64_t>(0, Read(4, h + 12) / 8);
+        const std::int64_t available = ItemsAvailable(h + 16, count, 8);
+        const std::uint8_t* w = file_.bytes.data() + h + 16;
+        for (std::int64_t i = 0; i < available; ++i, w += 8) {
+            AnimalEntry animal;
+            animal.second = static_cast<std::uint16_t>(w[0] | (w[1] << 8));
+            animal.first = static_cast<std::uint16_t>(w[2] | (w[3] << 8));
+            animal.third = static_cast<std::uint16_t>(w[4] | (w[5] << 8));
+            animal.fourth = static_cast<std::uint16_t>(w[6] | (w[7] << 8));
+            island_.animals.push_back(animal);
+        }
+        if (available < count) ThrowTruncated(h + 16 + 8 * available, "HIRSCH animals");
+    }
+    editor_.SetPanel("TierePanel", count);
+}
+
+// Clears `flag` when the load ends, however it ends.
+class ClearOnExit {
+public:
+    explicit ClearOnExit(bool& flag) : flag_(flag) { flag_ = true; }
+    ~ClearOnExit() { flag_ = false; }
+    ClearOnExit(const ClearOnExit&) = delete;
+    ClearOnExit& operator=(const ClearOnExit&) = delete;
+
+private:
+    bool& flag_;
+};
+
+std::string NameFromPath(const std::string& file_name) {
+    return Utf8ToCp1252(file_name).substr(0, kMaxNameLength);
+}
+
+// The steps of a load before the file is read.
+void PrepareLoad(Editor& editor, const std::string& file_name) {
+    editor.apply_shift.fill(false);
+    editor.city_list.clear();
+    editor.ClearIsland();
+    editor.island_name_panel = NameFromPath(file_name);
+}
+
+void FinishLoad(Editor& editor, const LoadedFileInfo& info) {
+    IslandRecord& record = editor.island.record;
+    editor.file_size = info.size;
+    editor.data_limit = info.data_limit;
+    editor.addon_level = info.addon_level;
+    editor.SetPanel("FSizePanel", info.size);
+    editor.SetPanel("AddOnPanel", info.addon_level);
+    record.name = editor.island_name_panel;
+
+    record.buffer = 2;
+    std::int64_t start = 0;
+    FindTagForward(editor.file, -1, "INSEL", start);
+    record.start = start;
+    record.data_limit = editor.data_limit;
+    editor.island_loaded = true;
+
+    ListIslands(editor);
+    DecodeIsland(editor, 0);
+
+    const auto cities = static_cast<std::int64_t>(editor.city_list.size());
+    editor.SetPanel("AnzStadtPanel", cities);
+    editor.SetPanel("SPanel", cities);
+    if (editor.file_kind != kIslandFile && editor.file_kind != kCityFile) {
+        // The city walk leaves other islands decoded; end on the file's first island.
+        editor.island.FreeLists();
+        DecodeIsland(editor, 0);
+    }
+    record.city_id = static_cast<std::int32_t>(cities);
+    editor.island_shown = true;
+}
+
+}  // namespace
+
+void DecodeIsland(Editor& editor, std::int64_t start) { Decoder(editor).Decode(start); }
+
+void LoadIsland(Editor& editor, const std::filesystem::path& path) {
+    ClearOnExit updating(editor.updating);
+    PrepareLoad(editor, path.filename().string());
+    const LoadedFileInfo info = LoadGameFile(editor.file, path);
+    FinishLoad(editor, info);
+}
+
+void LoadIslandFromBytes(Editor& editor, std::span<const std::uint8_t> bytes, const std::string& file_name) {
+    ClearOnExit updating(editor.updating);
+    PrepareLoad(editor, file_name);
+    const LoadedFileInfo info = LoadGameBytes(editor.file, bytes);
+    FinishLoad(editor, info);
+}
+
+}  // namespace insel

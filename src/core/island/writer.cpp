@@ -1,0 +1,514 @@
+#include "island/writer.h"
+
+#include <array>
+#include <cstdio>
+#include <string_view>
+
+#include "app/editor.h"
+#include "container/cp1252.h"
+#include "container/file_io.h"
+
+namespace insel {
+namespace {
+
+constexpr std::array<std::string_view, 56> kGoodsKeys = {
+    "UNUSED",     "EISENERZ",   "GOLD",       "SALZSTEIN", "EDELSTEINE", "STEINE",     "MAMORSTEIN",
+    "UNUSED",     "UNUSED",     "WOLLE",      "ZUCKER",    "TABAK",      "FLEISCH",    "KORN",
+    "MEHL",       "EISEN",      "FLACHS",     "HOPFEN",    "TIERHAEUTE", "SEILE",      "SEIDE",
+    "FARBSTOFFE", "WALSPECK",   "HOLZKOHLE",  "UNUSED",    "UNUSED",     "NAHRUNG",    "LEDER",
+    "SALZ",       "ALKOHOL",    "TABAKWAREN", "GEWUERZE",  "HEILKRAEUTER", "STOFFE",   "SEIDESTOFFE",
+    "LAMPENOEL",  "KLEIDUNG",   "SCHMUCK",    "PELZE",     "WEIN",       "UNUSED",     "WERKZEUG",
+    "HOLZ",       "ZIEGEL",     "MAMOR",      "UNUSED",    "SCHWERT",    "BOGEN",      "ARMBRUST",
+    "MUSKETE",    "RUESTUNG",   "LANZE",      "AXT",       "KANONESHIP", "UNUSED",     "UNUSED"};
+
+// "KR\xC4UTER" is the Windows-1252 spelling of the herb crop.
+constexpr std::array<std::string_view, 13> kCropKeys = {
+    "GETREIDE",    "TABAKBAUM", "GEWUERZBAUM", "FLACHSBAUM", "ZUCKERROHR",   "BAUMWOLLE", "WEINTRAUBEN",
+    "KAKAOBAUM",   "HOPFENBAUM", "SEIDENRAUPE", "FARBBAUM",  "KR\xC4UTER", "KARTOFFEL"};
+
+// Building ids of the mine kinds (a building number shifted by 14 bits) and the kind number
+// that decides a mine record's layout.
+int MineKindNumber(std::int32_t building_id) {
+    switch (building_id / 16384) {
+        case 1562: return 2;
+        case 1564: return 3;
+        case 1561: return 4;
+        case 1563: return 5;
+        case 1550:
+        case 1551: return 6;
+        case 1559: return 7;
+        case 1565: return 8;
+        case 1664: return 9;
+        default: return 0;
+    }
+}
+
+class IslandWriter {
+public:
+    explicit IslandWriter(Editor& editor) : editor_(editor), out_(editor.output), island_(editor.island) {}
+
+    void Assemble();
+
+private:
+    void Log(std::string line) { editor_.memo2.push_back(std::move(line)); }
+    int Width() const { return island_.record.width; }
+    int Height() const { return island_.record.height; }
+    // Cell blocks x major: all blocks of x origin 0 by y origin, then x origin 32, ...
+    template <class Body>
+    void ForEachCellBlock(std::string_view tag, char placeholder, Body body);
+    void WriteHeights();
+    void WriteGraphics();
+    void WriteTerrain();
+    void WriteFertility();
+    void WriteRivers();
+    void WriteQuarrySpots();
+    void WriteMines();
+    void WriteDiscoverAndObjects();
+    void WriteNameAndRest();
+
+    Editor& editor_;
+    OutputBuffer& out_;
+    IslandMap& island_;
+};
+
+void WriteGoodsTable(OutputBuffer& out) {
+    out.WriteWord(0x21F);
+    out.WriteDword(0);
+    for (std::size_t i = 0; i < kGoodsKeys.size(); ++i) {
+        out.WriteString(kGoodsKeys[i]);
+        out.WriteByte(0);
+        if (i + 1 < kGoodsKeys.size()) out.WriteWord(static_cast<std::uint16_t>(i + 1));
+    }
+}
+
+void WriteCrops(OutputBuffer& out) {
+    out.WriteTag("ANBAU");
+    out.WriteDword(135);
+    for (std::string_view crop : kCropKeys) {
+        out.WriteString(crop);
+        out.WriteByte(0);
+    }
+}
+
+void WriteDiscover(OutputBuffer& out) {
+    out.WriteTag("DISCOVER");
+    out.WriteDword(4);
+    out.WriteDword(1);
+}
+
+// The file head of an island file; returns the position of its overall length.
+std::int64_t WriteIslandFileHead(OutputBuffer& out, int addon_level) {
+    out.WriteTag(addon_level > 0 ? "KELMADDON1" : "KELM");
+    const std::int64_t length_position = out.position();
+    out.WriteString("AAAA");
+    return length_position;
+}
+
+void WriteBlockHead(OutputBuffer& out, int x0, int y0, int nx, int ny) {
+    out.WriteWord(static_cast<std::uint16_t>(y0));
+    out.WriteWord(static_cast<std::uint16_t>(x0));
+    out.WriteByte(CheckedNarrow<std::uint8_t>(ny, "the extent of a cell block"));
+    out.WriteByte(CheckedNarrow<std::uint8_t>(nx, "the extent of a cell block"));
+}
+
+template <class Body>
+void IslandWriter::ForEachCellBlock(std::string_view tag, char placeholder, Body body) {
+    const int width = Width();
+    const int height = Height();
+    for (int bx = 0; bx < CellBlocksAlong(width); ++bx) {
+        for (int by = 0; by < CellBlocksAlong(height); ++by) {
+            const int x0 = bx * kBlockSide;
+            const int y0 = by * kBlockSide;
+            const int nx = std::min(kBlockSide, width - x0);
+            const int ny = std::min(kBlockSide, height - y0);
+            out_.WriteTag(tag);
+            const std::int64_t length_position = out_.position();
+            out_.WriteString(std::string(4, placeholder));
+            WriteBlockHead(out_, x0, y0, nx, ny);
+            body(x0, y0, nx, ny);
+            out_.PatchLength(length_position);
+        }
+    }
+}
+
+// Cells of a block, x major: for each x the cells in order of y; checked once per block.
+void CheckBlockCells(int x0, int y0, int nx, int ny) {
+    if (x0 + nx > kLayerSide || y0 + ny > kLayerSide) {
+        throw BoundsError("cell block at (" + std::to_string(x0) + ", " + std::to_string(y0) +
+                          ") reaches beyond cell 1024");
+    }
+}
+
+void IslandWriter::WriteHeights() {
+    ForEachCellBlock("HEIGHT", 'H', [&](int x0, int y0, int nx, int ny) {
+        CheckBlockCells(x0, y0, nx, ny);
+        for (int x = x0; x < x0 + nx; ++x) {
+            out_.WriteBytes({island_.height.column(x) + y0, static_cast<std::size_t>(std::max(ny, 0))});
+        }
+    });
+}
+
+void IslandWriter::WriteGraphics() {
+    ForEachCellBlock("GFXID", 'G', [&](int x0, int y0, int nx, int ny) {
+        CheckBlockCells(x0, y0, nx, ny);
+        for (int x = x0; x < x0 + nx; ++x) {
+            const std::uint16_t* column = island_.gfx.column(x) + y0;
+            for (int y = 0; y < ny; ++y) out_.WriteWord(column[y]);
+        }
+    });
+}
+
+void IslandWriter::WriteTerrain() {
+    ForEachCellBlock("GELAENDE", 'G', [&](int x0, int y0, int nx, int ny) {
+        CheckBlockCells(x0, y0, nx, ny);
+        for (int x = x0; x < x0 + nx; ++x) {
+            const std::uint16_t* terrain = island_.terrain.column(x);
+            const std::uint16_t* param = island_.terrain_param.column(x);
+            for (int y = y0; y < y0 + ny; ++y) {
+                if (terrain[y] == 0) continue;
+                out_.WriteWord(terrain[y]);
+                out_.WriteWord(param[y]);
+                out_.WriteByte(static_cast<std::uint8_t>(y - y0));
+                out_.WriteByte(static_cast<std::uint8_t>(x - x0));
+            }
+        }
+    });
+}
+
+void IslandWriter::WriteFertility() {
+    out_.WriteTag("FRUCHTBAR");
+    const std::int64_t length_position = out_.position();
+    out_.WriteString("FFFF");
+    const std::int64_t width = Width();
+    const std::int64_t height = Height();
+    for (std::int64_t i = 0; i < width * height; ++i) {
+        const auto value = island_.fertility.get(i / width, i % height);
+        out_.WriteByte(CheckedNarrow<std::uint8_t>(value, "a fertility byte"));
+    }
+    out_.PatchLength(length_position);
+}
+
+void IslandWriter::WriteRivers() {
+    for (int sx = 0; sx < Width() / 8; ++sx) {
+        for (int sy = 0; sy < Height() / 8; ++sy) {
+            const int x0 = sx * 8;
+            const int y0 = sy * 8;
+            CheckBlockCells(x0, y0, 8, 8);
+            bool any = false;
+            for (int x = x0; x < x0 + 8 && !any; ++x) {
+                for (int y = y0; y < y0 + 8; ++y) any = any || island_.river.column(x)[y] != 0;
+            }
+            if (!any) continue;
+            out_.WriteTag("FLUESSE");
+            const std::int64_t length_position = out_.position();
+            out_.WriteString("WWWW");
+            WriteBlockHead(out_, x0, y0, 8, 8);
+            for (int x = x0; x < x0 + 8; ++x) {
+                for (int y = y0; y < y0 + 8; ++y) {
+                    const std::uint16_t river = island_.river.column(x)[y];
+                    if (river == 0) continue;
+                    out_.WriteWord(river);
+                    out_.WriteWord(island_.river_param.column(x)[y]);
+                    out_.WriteByte(static_cast<std::uint8_t>(y % 8));
+                    out_.WriteByte(static_cast<std::uint8_t>(x % 8));
+                }
+            }
+            out_.PatchLength(length_position);
+        }
+    }
+}
+
+void IslandWriter::WriteQuarrySpots() {
+    const std::int32_t count = CountMineRecords(island_.quarry_spots, false);
+    out_.WriteTag("BERGWERK2");
+    if (count == 0) {
+        out_.WriteDword(0);
+    } else {
+        const std::int64_t length_position = out_.position();
+        out_.WriteString("AAAA");
+        for (const MineRecord& spot : island_.quarry_spots) {
+            if (spot.deleted) continue;
+            out_.WriteTag("ENTRY", 6);
+            out_.WriteWord(4);
+            out_.WriteByte(static_cast<std::uint8_t>(spot.y & 0xFF));
+            out_.WriteByte(CheckedNarrow<std::uint8_t>((spot.x % 16) * 16 + spot.y / 256,
+                                                       "the position byte of a quarry spot"));
+            out_.WriteByte(CheckedNarrow<std::uint8_t>(spot.x / 16, "the x band of a quarry spot"));
+            out_.WriteByte(CheckedNarrow<std::uint8_t>(spot.orientation, "a quarry spot's orientation"));
+        }
+        out_.PatchLength(length_position);
+    }
+    Log("AbbauAnzahl " + std::to_string(count));
+}
+
+void IslandWriter::WriteMines() {
+    const std::int32_t count = CountMineRecords(island_.mines, false);
+    out_.WriteTag("OCCUR");
+    if (count == 0) {
+        out_.WriteDword(0);
+    } else {
+        const std::int64_t length_position = out_.position();
+        out_.WriteString("MMMM");
+        for (const MineRecord& mine : island_.mines) {
+            if (mine.deleted) continue;
+            const int kind = MineKindNumber(mine.building_id);
+            out_.WriteString("ENTRY2");
+            out_.WriteWord(mine.whale ? 42 : (kind == 9 ? 16 : 24));
+            out_.WriteDword(static_cast<std::uint32_t>(mine.building_id));
+            out_.WriteDword(mine.y);
+            out_.WriteDword(mine.x);
+            const bool elevation_kind = kind <= 5 || kind == 8;
+            if (elevation_kind && mine.elevation_edited) {
+                out_.WriteDword(static_cast<std::uint32_t>(
+                    CheckedNarrow<std::uint16_t>(mine.symbol_elevation + 16384, "a mine symbol's elevation"))
+                                << 16);
+            } else {
+                out_.WriteDword(mine.symbol_value);
+            }
+            if (mine.whale) {
+                out_.WriteTag("WHALE", 6);
+                out_.WriteWord(18);
+                for (int i = 0; i < 3; ++i) {
+                    out_.WriteDword(0);
+                    out_.WriteWord(0xFF);
+                }
+            } else if (kind != 9) {
+                out_.WriteDword(static_cast<std::uint32_t>(mine.treasure));
+                out_.WriteDword(mine.visible);
+            }
+        }
+        out_.PatchLength(length_position);
+    }
+    Log("AbbauMinen " + std::to_string(count));
+}
+
+void IslandWriter::WriteDiscoverAndObjects() {
+    WriteDiscover(out_);
+    out_.WriteTag("KONTORID");
+    out_.WriteDword(static_cast<std::uint32_t>(island_.kontorid_first));
+    out_.WriteWord(island_.kontorid_second);
+    // Island files carry no buildings: every PROD2 block holds only its head.
+    ForEachCellBlock("PROD2", 'P', [](int, int, int, int) {});
+}
+
+// The part of the island name after its last folder separator.
+std::string NameForFile(const std::string& name) {
+    const auto cut = name.find_last_of("\\:/");
+    return cut == std::string::npos ? name : name.substr(cut + 1);
+}
+
+void IslandWriter::WriteNameAndRest() {
+    const std::string name = NameForFile(island_.record.name);
+    out_.WriteTag("NAME");
+    out_.WriteDword(static_cast<std::uint32_t>(name.size()));
+    out_.WriteString(name);
+
+    out_.WriteTag("HIRSCH");
+    if (island_.animals.empty()) {
+        out_.WriteDword(0);
+    } else {
+        const std::int64_t length_position = out_.position();
+        out_.WriteString("TTTT");
+        // Back in the order the words stood in the file.
+        for (const AnimalEntry& animal : island_.animals) {
+            out_.WriteWord(animal.second);
+            out_.WriteWord(animal.first);
+            out_.WriteWord(animal.third);
+            out_.WriteWord(animal.fourth);
+        }
+        out_.PatchLength(length_position);
+    }
+    out_.WriteTag("EVENTINSEL");
+    out_.WriteDword(0);
+}
+
+void IslandWriter::Assemble() {
+    const IslandRecord& record = island_.record;
+    out_.Reset();
+    Log("Header");
+    const std::int64_t file_length = WriteIslandFileHead(out_, editor_.addon_level);
+    out_.WriteTag("WARETYPE", 12);
+    WriteGoodsTable(out_);
+
+    Log("INSEL5");
+    out_.WriteTag("INSEL5");
+    const std::int64_t island_length = out_.position();
+    out_.WriteString("IIII");
+    out_.WriteWord(0);
+    out_.WriteWord(0);
+    out_.WriteWord(record.height);
+    out_.WriteWord(record.width);
+    out_.WriteDword(0);
+
+    out_.WriteTag("INFO");
+    out_.WriteDword(12);
+    out_.WriteByte(CheckedNarrow<std::uint8_t>(record.climate, "the island's climate byte"));
+    out_.WriteByte(0);
+    out_.WriteByte(0);
+    out_.WriteWord(0);
+    out_.WriteByte(CheckedNarrow<std::uint8_t>(CountMineRecords(island_.mines, false), "the mine count byte"));
+    out_.WriteWord(CheckedNarrow<std::uint16_t>((record.height / 8) * (record.height / 8), "the block figure"));
+    out_.WriteDword(static_cast<std::uint32_t>(record.info_b));
+
+    Log("Insert HeightArray");
+    WriteHeights();
+    Log("Insert GFXArray");
+    WriteGraphics();
+    Log("Insert GelaendeArray");
+    Log("numx,numy " + std::to_string(CellBlocksAlong(Width())) + ", " + std::to_string(CellBlocksAlong(Height())));
+    WriteTerrain();
+    Log("Insert FruchtbarkeitArray");
+    WriteFertility();
+    Log("Insert FlussArray");
+    WriteRivers();
+    Log("Insert AbbauArray");
+    WriteQuarrySpots();
+    Log("Insert MinenArray");
+    WriteMines();
+    Log("Insert Anbau");
+    WriteCrops(out_);
+    Log("Insert Discover");
+    WriteDiscoverAndObjects();
+    Log("Insert NameAndRest");
+    WriteNameAndRest();
+
+    out_.PatchLength(island_length);
+    out_.PatchLength(file_length);
+}
+
+std::int64_t FindInOutput(const OutputBuffer& out, std::string_view tag, std::int64_t from, std::int64_t limit) {
+    const auto& bytes = out.array();
+    for (std::int64_t i = std::max<std::int64_t>(from, 0); i < limit; ++i) {
+        if (i + static_cast<std::int64_t>(tag.size()) <= static_cast<std::int64_t>(bytes.size()) &&
+            std::equal(tag.begin(), tag.end(), bytes.begin() + i)) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+}  // namespace
+
+void AssembleIsland(Editor& editor) { IslandWriter(editor).Assemble(); }
+
+void AssembleDummyIsland(Editor& editor, int size) {
+    if (size < 0 || size > 256) {
+        throw OverflowError("a dummy island is 0 to 256 cells wide, not " + std::to_string(size));
+    }
+    OutputBuffer& out = editor.output;
+    out.Reset();
+    const std::int64_t file_length = WriteIslandFileHead(out, 0);
+    out.WriteTag("INSEL4");
+    out.WriteWord(0);
+    out.WriteWord(0);
+    out.WriteWord(static_cast<std::uint16_t>(size));
+    out.WriteWord(static_cast<std::uint16_t>(size));
+    out.WriteDword(0);
+
+    out.WriteTag("INFO");
+    out.WriteDword(12);
+    out.WriteByte(CheckedNarrow<std::uint8_t>(editor.island.record.climate, "the island's climate byte"));
+    out.WriteByte(0);
+    out.WriteByte(0);
+    out.WriteWord(0);
+    out.WriteByte(0);
+    out.WriteWord(static_cast<std::uint16_t>((size / 8) * (size / 8)));
+    out.WriteDword(0);
+
+    const int blocks = CellBlocksAlong(size);
+    auto for_each_block = [&](std::string_view tag, auto body) {
+        for (int bx = 0; bx < blocks; ++bx) {
+            for (int by = 0; by < blocks; ++by) {
+                const int x0 = bx * kBlockSide;
+                const int y0 = by * kBlockSide;
+                const int nx = std::min(kBlockSide, size - x0);
+                const int ny = std::min(kBlockSide, size - y0);
+                out.WriteTag(tag);
+                const std::int64_t length_position = out.position();
+                out.WriteDword(0);
+                WriteBlockHead(out, x0, y0, nx, ny);
+                for (int x = x0; x < x0 + nx; ++x) {
+                    for (int y = y0; y < y0 + ny; ++y) body(x, y);
+                }
+                out.PatchLength(length_position);
+            }
+        }
+    };
+    for_each_block("HEIGHT", [&](int, int) { out.WriteByte(0x60); });
+    // The 36 pictures of the first texture series, repeated in a 6 x 6 pattern.
+    for_each_block("GFXID", [&](int x, int y) {
+        out.WriteWord(static_cast<std::uint16_t>(0x0B00 + 4 * (x % 6) + 32 * (y % 6)));
+    });
+    for_each_block("GELAENDE", [](int, int) {});
+
+    out.WriteTag("FRUCHTBAR");
+    out.WriteDword(static_cast<std::uint32_t>(size * size));
+    out.WriteFill(10, static_cast<std::int64_t>(size) * size);
+    out.WriteTag("BERGWERK2");
+    out.WriteDword(0);
+    out.WriteTag("OCCUR");
+    out.WriteDword(0);
+    WriteCrops(out);
+    WriteDiscover(out);
+    out.WriteTag("KONTORID");
+    out.WriteDword(2);
+    out.WriteWord(1);
+    for_each_block("PROD2", [](int, int) {});
+
+    out.WriteTag("STAEDTE");
+    out.WriteDword(559);
+    out.WriteTag("WARETYP");
+    WriteGoodsTable(out);
+    out.WriteTag("LOCKED");
+    out.WriteFill(0, 5);
+    out.PatchLength(file_length);
+}
+
+int RecalculateKontorId(Editor& editor) {
+    OutputBuffer& out = editor.output;
+    editor.memo2.push_back("Recalculating KONTORID");
+    const std::int64_t end = out.position();
+    int maximum = 0;
+    std::int64_t scan = 0;
+    while (scan <= end - 20) {
+        const std::int64_t at = FindInOutput(out, "KONTID", scan, end - 10);
+        if (at < 0) break;
+        const auto& b = out.array();
+        maximum = std::max(maximum, b[at + 8] | (b[at + 9] << 8));
+        scan = at + 5;
+    }
+    editor.memo2.push_back("MaxID:" + std::to_string(maximum));
+    const std::int64_t kontorid = FindInOutput(out, "KONTORID", 0, end);
+    if (kontorid >= 0) {
+        out.PatchWord(CheckedNarrow<std::uint16_t>(maximum + 1, "the next warehouse id"), kontorid + 16);
+    }
+    return maximum;
+}
+
+std::string DummyFileName(int size, int climate) {
+    static constexpr const char* kPrefixes[] = {"Po_", "T_", "N_", "Pr_", "D_", "S_"};
+    const char* prefix = climate >= 0 && climate <= 5 ? kPrefixes[climate] : "U_";
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "%03d", size);
+    return std::string(prefix) + digits + "x" + digits + "_DUMMY.scp";
+}
+
+std::filesystem::path SaveIslandFile(Editor& editor, const std::filesystem::path& path) {
+    std::filesystem::path target = path;
+    target.replace_extension(".scp");
+    const std::string name = Utf8ToCp1252(target.string());
+    editor.memo2.push_back("Creating " + name);
+    editor.island.record.name = name.substr(0, kMaxNameLength);
+    AssembleIsland(editor);
+    RecalculateKontorId(editor);
+    editor.memo2.push_back("Writing " + name);
+    WriteFileAtomically(target, editor.output.data());
+    return target;
+}
+
+void SaveDummyIsland(Editor& editor, int size, const std::filesystem::path& path) {
+    AssembleDummyIsland(editor, size);
+    WriteFileAtomically(path, editor.output.data());
+}
+
+}  // namespace insel

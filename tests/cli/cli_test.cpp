@@ -1,0 +1,234 @@
+// inseltool through the real binary: JSON contract, exit codes, messages, written files.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "island_fixture.h"
+#include "temp_file.h"
+
+using namespace insel::fixture;
+using Json = nlohmann::json;
+
+namespace {
+
+struct ToolRun {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string Slurp(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string Quote(const std::string& s) { return "'" + s + "'"; }
+
+// Runs inseltool with the bundled definition files in `cwd` (a scratch folder by default).
+ToolRun Tool(const std::string& arguments, const std::filesystem::path& cwd = {}) {
+    TempDir scratch;
+    const auto folder = cwd.empty() ? scratch.path() : cwd;
+    const std::string command = "cd " + Quote(folder.string()) + " && " + Quote(INSELTOOL) +
+                                " --program-folder " + Quote(PROGRAM_FOLDER) + " " + arguments + " > " +
+                                Quote((scratch / "out").string()) + " 2> " + Quote((scratch / "err").string());
+    ToolRun run;
+    const int raw = std::system(command.c_str());
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.out = Slurp(scratch / "out");
+    run.err = Slurp(scratch / "err");
+    return run;
+}
+
+IslandSpec RichIsland() {
+    IslandSpec island;
+    island.width = island.height = 40;
+    island.number = 7;
+    island.world_first = 120;
+    island.world_second = 300;
+    island.climate = 3;
+    island.heights = [](int x, int y) { return static_cast<std::uint8_t>(x + 2 * y); };
+    island.gfx = [](int x, int y) { return static_cast<std::uint16_t>(0x0D00 + x % 3 * 4 + y % 3 * 32); };
+    island.fertility = [](int x, int) { return static_cast<std::uint8_t>(x % 11); };
+    island.terrain = [](int x, int y) { return x == 5 && y == 6 ? Element{0xC005, 0x3401} : Element{}; };
+    island.rivers = [](int x, int y) { return x == 13 && y == 20 ? Element{2705, 0x0201} : Element{}; };
+    island.quarry_spots.push_back({.x = 300, .y = 513, .orientation = 2});
+    island.mines.push_back({.building_id = 1562u * 16384u, .x = 10, .y = 11, .symbol_value = 0x401E0000,
+                            .treasure = 400, .visible = 1});
+    island.animals.push_back({11, 22, 33, 44});
+    island.objects.push_back({.id_word = 821 + 16384, .parameter = 0x2A00, .x = 3, .y = 4});
+    island.name = "Gr\xFCninsel";  // Windows-1252 umlaut
+    return island;
+}
+
+}  // namespace
+
+TEST(InfoJson, CarriesTheContractKeysWithDecodedValues) {
+    TempFile file(IslandFileBytes(RichIsland()), "rich.scp");
+    const ToolRun run = Tool("info " + Quote(file.path().string()) + " --json --cells 5,6 --cells 13,20");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const Json json = Json::parse(run.out);
+    for (const char* key : {"file", "island", "panels", "mines", "quarry_spots", "animals", "objects",
+                            "series_usage", "island_list", "city_list", "log", "cells"}) {
+        EXPECT_TRUE(json.contains(key)) << key;
+    }
+    EXPECT_EQ(json["file"]["kind"], 1);
+    EXPECT_EQ(json["file"]["size"], std::filesystem::file_size(file.path()));
+    const Json& island = json["island"];
+    EXPECT_EQ(island["width"], 40);
+    EXPECT_EQ(island["climate"], 3);
+    EXPECT_EQ(island["world"], Json::array({120, 300}));
+    EXPECT_EQ(island["number"], 7);
+    EXPECT_EQ(island["cell_block_count"], 4);
+    EXPECT_EQ(island["name"], "rich.scp");  // island files keep the file name
+    EXPECT_EQ(json["panels"]["StufenPanel"], "4");
+    EXPECT_EQ(json["panels"]["AnzStadtPanel"], "0");
+    EXPECT_EQ(json["panels"]["TierePanel"], "1");
+    ASSERT_EQ(json["mines"].size(), 1u);
+    EXPECT_EQ(json["mines"][0]["x"], 10);
+    EXPECT_EQ(json["mines"][0]["y"], 11);
+    EXPECT_EQ(json["mines"][0]["x_raw"], 0x41280000u);  // 10.5f
+    EXPECT_EQ(json["mines"][0]["symbol_elevation"], 0x401E - 16384);
+    EXPECT_EQ(json["quarry_spots"][0]["x"], 300);
+    EXPECT_EQ(json["quarry_spots"][0]["y"], 513);
+    EXPECT_EQ(json["animals"][0], Json::array({22, 11, 33, 44}));
+    EXPECT_EQ(json["objects"][0]["graphic_id"], 821);
+    EXPECT_EQ(json["objects"][0]["orientation"], 1);
+    EXPECT_EQ(json["series_usage"].size(), 148u);
+    EXPECT_EQ(json["series_usage"][147], 1600);
+    EXPECT_EQ(json["series_usage"][2], 1600);  // series code 0x0D is series 2
+    EXPECT_EQ(json["city_list"], Json::array());
+    EXPECT_EQ(json["cells"][0]["terrain"], 0xC005);
+    EXPECT_EQ(json["cells"][0]["terrain_param"], 0x3401);
+    EXPECT_EQ(json["cells"][0]["height"], 17);
+    EXPECT_EQ(json["cells"][1]["river"], 2705);
+    EXPECT_EQ(json["cells"][1]["fertility"], 2);
+}
+
+TEST(InfoJson, SavegameNamesAndListsItsIslands) {
+    IslandSpec first = RichIsland();
+    IslandSpec second = RichIsland();
+    second.number = 9;
+    second.world_first = 500;
+    second.name = "VENEDIG";
+    TempFile file(SavegameBytes({first, second}), "game.sze");
+    const ToolRun run = Tool("info " + Quote(file.path().string()) + " --json --island 2");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const Json json = Json::parse(run.out);
+    EXPECT_EQ(json["file"]["kind"], 2);  // a scenario is handled as a savegame
+    ASSERT_EQ(json["island_list"].size(), 2u);
+    EXPECT_EQ(json["island_list"][0][0], "Gr\u00FCninsel");
+    EXPECT_EQ(json["island_list"][1][8], "9");
+    EXPECT_EQ(json["island"]["number"], 9);
+    EXPECT_EQ(json["island"]["city_id"], 9);  // a click on an island names it
+    EXPECT_EQ(json["island"]["climate"], 6);  // "VENE" in the name
+}
+
+TEST(InfoErrors, BadFilesFailWithStatusOneAndNothingOnStdout) {
+    TempDir dir;
+    Bytes truncated = IslandFileBytes(RichIsland());
+    truncated.resize(truncated.size() / 2);
+    WriteFileBytes(dir / "half.scp", truncated);
+    WriteFileBytes(dir / "empty.sav", {});
+    for (const std::string name : {"half.scp", "empty.sav", "missing.scp"}) {
+        const ToolRun run = Tool("info " + Quote((dir / name).string()) + " --json");
+        EXPECT_EQ(run.status, 1) << name;
+        EXPECT_TRUE(run.out.empty()) << name << ": " << run.out;
+        EXPECT_EQ(run.err.rfind("error: ", 0), 0u) << run.err;
+        EXPECT_NE(run.err.find(name), std::string::npos) << run.err;
+    }
+}
+
+TEST(InfoErrors, ACellOutsideTheLayersIsRefusedBeforePrinting) {
+    TempFile file(IslandFileBytes(RichIsland()));
+    const ToolRun run = Tool("info " + Quote(file.path().string()) + " --json --cells 1025,3");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.out.empty());
+    EXPECT_NE(run.err.find("1025"), std::string::npos) << run.err;
+}
+
+TEST(CommandLine, WrongUsageExitsWithStatusTwo) {
+    TempFile file(IslandFileBytes(RichIsland()));
+    const std::string path = Quote(file.path().string());
+    const std::vector<std::string> wrong = {"", "frobnicate", "info", "info " + path + " --cells 3",
+                                            "info " + path + " --island 0", "new --size 64 -o x.txt",
+                                            "dummy --size 300", "info /tmp/island.txt"};
+    for (const std::string& arguments : wrong) {
+        EXPECT_EQ(Tool(arguments).status, 2) << arguments;
+    }
+}
+
+TEST(CommandLine, MissingDefinitionFilesStopTheTool) {
+    TempDir empty;
+    TempFile file(IslandFileBytes(RichIsland()));
+    const std::string command = Quote(INSELTOOL) + " --program-folder " + Quote(empty.path().string()) +
+                                " info " + Quote(file.path().string()) + " > /dev/null 2> " +
+                                Quote((empty / "err").string());
+    const int raw = std::system(command.c_str());
+    EXPECT_EQ(WEXITSTATUS(raw), 1);
+    EXPECT_NE(Slurp(empty / "err").find("Error: Not all necessary textfiles are present"), std::string::npos);
+}
+
+TEST(Convert, TakesOneIslandOutOfASavegame) {
+    IslandSpec second = RichIsland();
+    second.number = 4;
+    second.world_first = 900;
+    second.heights = [](int, int) { return std::uint8_t{77}; };
+    TempFile save(SavegameBytes({RichIsland(), second}), "game.sav");
+    TempDir out;
+    const ToolRun run = Tool("convert " + Quote(save.path().string()) + " -o " + Quote((out / "one.scp").string()) +
+                         " --island 2");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const ToolRun info = Tool("info " + Quote((out / "one.scp").string()) + " --json --cells 39,39");
+    ASSERT_EQ(info.status, 0) << info.err;
+    const Json json = Json::parse(info.out);
+    EXPECT_EQ(json["cells"][0]["height"], 77);
+    EXPECT_EQ(json["island"]["width"], 40);
+    EXPECT_EQ(json["animals"].size(), 1u);
+    EXPECT_EQ(json["island_list"].size(), 1u);
+}
+
+TEST(Convert, FailureLeavesAnExistingTargetIntact) {
+    TempDir dir;
+    WriteFileBytes(dir / "target.scp", Bytes{1, 2, 3});
+    Bytes bad = IslandFileBytes(RichIsland());
+    bad.resize(200);
+    WriteFileBytes(dir / "bad.scp", bad);
+    const ToolRun run = Tool("convert " + Quote((dir / "bad.scp").string()) + " -o " + Quote((dir / "target.scp").string()));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(ReadFileBytes(dir / "target.scp"), (Bytes{1, 2, 3}));
+}
+
+TEST(NewAndDummy, SizesFollowTheDialogRules) {
+    TempDir dir;
+    for (const auto& [typed, expected] : std::vector<std::pair<std::string, int>>{{"100", 96}, {"2000", 1024}, {"64", 64}}) {
+        const auto path = dir / ("n" + typed + ".scp");
+        ASSERT_EQ(Tool("new --size " + typed + " --climate 4 -o " + Quote(path.string())).status, 0);
+        const Json json = Json::parse(Tool("info " + Quote(path.string()) + " --json").out);
+        EXPECT_EQ(json["island"]["width"], expected) << typed;
+        EXPECT_EQ(json["island"]["climate"], 4);
+    }
+}
+
+TEST(NewAndDummy, DummyGetsItsProposedNameInTheCurrentFolder) {
+    TempDir dir;
+    const ToolRun run = Tool("dummy --size 64 --climate 2", dir.path());
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ReadFileBytes(dir / "N_064x064_DUMMY.scp"), DummyIslandBytes(64, 2));
+    const Json json = Json::parse(Tool("info " + Quote((dir / "N_064x064_DUMMY.scp").string()) +
+                                       " --json --cells 7,2").out);
+    EXPECT_EQ(json["cells"][0]["gfx"], 0x0B44);
+    EXPECT_EQ(json["cells"][0]["height"], 0x60);
+}
+
+TEST(Sample, TheBundledIslandLoads) {
+    const ToolRun run = Tool("info " + Quote(std::string(PROGRAM_FOLDER) + "/samples/sample_island.scp") + " --json");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const Json json = Json::parse(run.out);
+    EXPECT_EQ(json["island"]["width"], 128);
+    EXPECT_GT(json["mines"].size(), 0u);
+    EXPECT_GT(json["quarry_spots"].size(), 0u);
+}
