@@ -35,6 +35,9 @@ test: build asan
 
 bench: build
 	$(BUILD)/bin/insel_bench
+	$(BUILD)/bin/insel_bench --write-island1024 $(BUILD)/island1024.scp
+	/usr/bin/time -f "peak resident memory of inseltool info on a 1024 x 1024 island: %M KB" \
+	    $(BUILD)/bin/inseltool info $(BUILD)/island1024.scp > /dev/null
 
 fuzz: asan
 	$(ASAN)/bin/fuzz_load_island -timeout=1 -max_len=1048576 -max_total_time=$(FUZZ_SECONDS) \

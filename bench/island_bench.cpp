@@ -1,10 +1,6 @@
 // Loading and writing speed against the physical limit (a memcpy of the same bytes, measured
-// in the same run), and the peak memory of `inseltool info` on a large island.
+// in the same run).
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#include <fcntl.h>
 
 #include <algorithm>
 #include <chrono>
@@ -87,34 +83,19 @@ void BM_WriteIsland1024(benchmark::State& state) {
 }
 BENCHMARK(BM_WriteIsland1024)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-// Peak resident memory of `inseltool info` on the 1024 x 1024 island file, in MB.
-void BM_PeakMemoryInfo1024(benchmark::State& state) {
-    const auto path = std::filesystem::temp_directory_path() / ("insel_bench_" + std::to_string(getpid()) + ".scp");
-    {
-        std::ofstream out(path, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(File1024().data()), static_cast<std::streamsize>(File1024().size()));
-    }
-    const std::string tool = std::string(INSEL_BIN_DIR) + "/inseltool";
-    long peak_kb = 0;
-    for (auto _ : state) {
-        const pid_t child = fork();
-        if (child == 0) {
-            const int null = ::open("/dev/null", O_WRONLY);
-            dup2(null, 1);
-            execl(tool.c_str(), tool.c_str(), "info", path.c_str(), static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        int status = 0;
-        rusage usage{};
-        wait4(child, &status, 0, &usage);
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) state.SkipWithError("inseltool info failed");
-        peak_kb = std::max(peak_kb, usage.ru_maxrss);
-    }
-    std::filesystem::remove(path);
-    state.counters["peak_MB"] = static_cast<double>(peak_kb) / 1024.0;
-}
-BENCHMARK(BM_PeakMemoryInfo1024)->Iterations(3)->Unit(benchmark::kMillisecond);
-
 }  // namespace
 
-BENCHMARK_MAIN();
+// `insel_bench --write-island1024 FILE` writes the large island for the memory measurement
+// of `make bench` instead of running the benchmarks.
+int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "--write-island1024") == 0) {
+        std::ofstream out(argv[2], std::ios::binary);
+        out.write(reinterpret_cast<const char*>(File1024().data()), static_cast<std::streamsize>(File1024().size()));
+        return out ? 0 : 1;
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -175,10 +175,15 @@ std::int64_t Search(const std::uint8_t* data, std::int64_t, std::int64_t from, s
 
 }  // namespace
 
+std::int64_t EffectiveLimit(const GameFileBuffer& buffer, std::int64_t limit) {
+    const std::int64_t length = buffer.length();
+    return limit < 0 ? length : (length < limit ? length - 5 : limit);
+}
+
 bool FindTagForward(const GameFileBuffer& buffer, std::int64_t limit, std::string_view tag,
                     std::int64_t& position) {
     const std::int64_t length = buffer.length();
-    const std::int64_t end = limit < 0 ? length : (length < limit ? length - 5 : limit);
+    const std::int64_t end = EffectiveLimit(buffer, limit);
     if (position < 0) position = 0;
     const auto size = static_cast<std::int64_t>(tag.size());
     if (position >= end || size == 0) {
@@ -194,6 +199,17 @@ bool FindTagForward(const GameFileBuffer& buffer, std::int64_t limit, std::strin
     }
     position = at;
     return true;
+}
+
+bool TagCursor::Find(std::int64_t& position) {
+    if (from_ >= 0 && position >= from_ && position <= at_) {
+        position = at_;
+        return found_;
+    }
+    from_ = std::max<std::int64_t>(position, 0);
+    found_ = FindTagForward(buffer_, limit_, tag_, position);
+    at_ = position;
+    return found_;
 }
 
 bool FindTagBackward(const GameFileBuffer& buffer, std::int64_t lower_limit, std::string_view tag,

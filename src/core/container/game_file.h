@@ -33,11 +33,34 @@ LoadedFileInfo LoadGameBytes(GameFileBuffer& buffer, std::span<const std::uint8_
 // A position outside the buffer is a BoundsError.
 std::int64_t ReadValue(const GameFileBuffer& buffer, int width, std::int64_t position);
 
+// The limit a forward search really stops at: the buffer's length for a negative limit,
+// length - 5 for a limit beyond the length, else the limit itself.
+std::int64_t EffectiveLimit(const GameFileBuffer& buffer, std::int64_t limit);
+
 // Moves `position` to the first occurrence of `tag` at or after it and before the effective
 // limit (the buffer's length for a negative limit, length - 5 for a limit beyond the length),
 // or to that limit. Returns whether the tag was found. A match may not run past the buffer.
 bool FindTagForward(const GameFileBuffer& buffer, std::int64_t limit, std::string_view tag,
                     std::int64_t& position);
+
+// Repeated forward searches for one tag up to one limit, from positions that mostly grow (a
+// walk over many islands or records): an answer is reused while it is still the first
+// occurrence at or after the new position, so no byte is scanned twice.
+class TagCursor {
+public:
+    TagCursor(const GameFileBuffer& buffer, std::int64_t limit, std::string_view tag)
+        : buffer_(buffer), limit_(limit), tag_(tag) {}
+    // As FindTagForward with this cursor's limit and tag.
+    bool Find(std::int64_t& position);
+
+private:
+    const GameFileBuffer& buffer_;
+    std::int64_t limit_;
+    std::string_view tag_;
+    std::int64_t from_ = -1;  // the last search started here ...
+    std::int64_t at_ = -1;    // ... and stopped here
+    bool found_ = false;
+};
 
 // Moves `position` down to the nearest occurrence of `tag` at or below it and not below
 // `lower_limit`; without one it ends at lower_limit - 1. Returns whether it was found.

@@ -11,11 +11,22 @@ namespace {
 
 constexpr const char* kClimateNames[] = {"Polar", "Tundra", "Nord", "Praerie", "Dschungel", "Steppe"};
 
-std::string ReadIslandName(const Editor& editor, std::int64_t island) {
+// Cursors for the searches every row of the list makes, so that a file with many islands is
+// still read in one pass.
+struct RowSearches {
+    explicit RowSearches(const Editor& editor)
+        : event(editor.file, editor.data_limit, "EVENTINSEL"),
+          name(editor.file, editor.data_limit, "NAME"),
+          info(editor.file, editor.data_limit, "INFO") {}
+    TagCursor event, name, info;
+};
+
+// The first NAME block between the island and its EVENTINSEL block.
+std::string ReadIslandName(const Editor& editor, RowSearches& searches, std::int64_t island) {
     std::int64_t end = island;
-    FindTagForward(editor.file, editor.data_limit, "EVENTINSEL", end);
+    searches.event.Find(end);
     std::int64_t name = island;
-    if (!FindTagForward(editor.file, end, "NAME", name)) return "No name";
+    if (!searches.name.Find(name) || name >= end) return "No name";
     const std::int64_t length = std::min<std::int64_t>(ReadValue(editor.file, 1, name + 12), kMaxNameLength);
     std::string text;
     for (std::int64_t i = 0; i < length; ++i) text += static_cast<char>(ReadValue(editor.file, 1, name + 16 + i));
@@ -43,18 +54,19 @@ std::string ClimateName(int climate) {
 std::int64_t ListIslands(Editor& editor) {
     editor.island_list.clear();
     const GameFileBuffer& file = editor.file;
+    RowSearches searches(editor);
     std::int64_t info = 0;
     std::int64_t q = 0;
     while (FindTagForward(file, editor.data_limit - 50, "INSEL5", q)) {
         IslandListRow row;
-        row.name = ReadIslandName(editor, q);
+        row.name = ReadIslandName(editor, searches, q);
         row.world_first = static_cast<int>(ReadValue(file, 2, q + 16));
         row.world_second = static_cast<int>(ReadValue(file, 2, q + 18));
         row.width = static_cast<int>(ReadValue(file, 2, q + 20));
         row.number = static_cast<int>(ReadValue(file, 2, q + 24));
         row.position = q;
         std::int64_t i = q;
-        if (FindTagForward(file, editor.data_limit, "INFO", i)) {
+        if (searches.info.Find(i)) {
             row.climate_name = ClimateName(static_cast<int>(ReadValue(file, 1, i + 16)));
             row.city_byte = static_cast<int>(ReadValue(file, 1, i + 17));
             row.info_a = static_cast<int>(ReadValue(file, 1, i + 21));

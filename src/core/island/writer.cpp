@@ -188,23 +188,27 @@ void IslandWriter::WriteFertility() {
     out_.PatchLength(length_position);
 }
 
+// Squares of 8 x 8 cells, x major; only squares holding a river cell get a block. A side that
+// is not a multiple of 8 ends in a narrower square, so its edge cells keep their rivers.
 void IslandWriter::WriteRivers() {
-    for (int sx = 0; sx < Width() / 8; ++sx) {
-        for (int sy = 0; sy < Height() / 8; ++sy) {
-            const int x0 = sx * 8;
-            const int y0 = sy * 8;
-            CheckBlockCells(x0, y0, 8, 8);
+    const int width = Width();
+    const int height = Height();
+    CheckBlockCells(0, 0, width, height);
+    for (int x0 = 0; x0 < width; x0 += 8) {
+        for (int y0 = 0; y0 < height; y0 += 8) {
+            const int x_end = std::min(x0 + 8, width);
+            const int y_end = std::min(y0 + 8, height);
             bool any = false;
-            for (int x = x0; x < x0 + 8 && !any; ++x) {
-                for (int y = y0; y < y0 + 8; ++y) any = any || island_.river.column(x)[y] != 0;
+            for (int x = x0; x < x_end && !any; ++x) {
+                for (int y = y0; y < y_end; ++y) any = any || island_.river.column(x)[y] != 0;
             }
             if (!any) continue;
             out_.WriteTag("FLUESSE");
             const std::int64_t length_position = out_.position();
             out_.WriteString("WWWW");
             WriteBlockHead(out_, x0, y0, 8, 8);
-            for (int x = x0; x < x0 + 8; ++x) {
-                for (int y = y0; y < y0 + 8; ++y) {
+            for (int x = x0; x < x_end; ++x) {
+                for (int y = y0; y < y_end; ++y) {
                     const std::uint16_t river = island_.river.column(x)[y];
                     if (river == 0) continue;
                     out_.WriteWord(river);

@@ -1,0 +1,311 @@
+// Game file buffers: tag searches, integer reads, add-on level, data limit, file reads and the
+// atomic file write.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "container/file_io.h"
+#include "container/game_file.h"
+#include "errors.h"
+#include "fixture_file.h"
+#include "island_fixture.h"
+#include "temp_file.h"
+
+namespace insel {
+namespace {
+
+using fixture::Bytes;
+using fixture::FixtureFile;
+
+GameFileBuffer BufferOf(std::string_view text) {
+    GameFileBuffer buffer;
+    buffer.bytes.assign(text.begin(), text.end());
+    return buffer;
+}
+
+TEST(FindTagForward, StopsAtFirstTagThatStartsWithTheSearchedText) {
+    // EVENTINSEL at 2, INSEL5 at 14, ENTRY2 at 22, ENTRY at 30.
+    const GameFileBuffer buffer = BufferOf("..EVENTINSEL..INSEL5..ENTRY2..ENTRY..");
+    std::int64_t position = 0;
+    EXPECT_TRUE(FindTagForward(buffer, -1, "INSEL", position));
+    EXPECT_EQ(position, 7);  // inside EVENTINSEL
+    position = 8;
+    EXPECT_TRUE(FindTagForward(buffer, -1, "INSEL", position));
+    EXPECT_EQ(position, 14);
+    position = 0;
+    EXPECT_TRUE(FindTagForward(buffer, -1, "ENTRY", position));
+    EXPECT_EQ(position, 22);  // ENTRY2 matches "ENTRY"
+    position = 23;
+    EXPECT_TRUE(FindTagForward(buffer, -1, "ENTRY", position));
+    EXPECT_EQ(position, 30);
+}
+
+struct LimitCase {
+    std::int64_t limit;
+    std::int64_t expected_position;
+};
+
+class FindTagForwardLimit : public ::testing::TestWithParam<LimitCase> {};
+
+TEST_P(FindTagForwardLimit, AbsentTagLeavesPositionAtTheEffectiveLimit) {
+    const GameFileBuffer buffer = BufferOf(std::string(40, 'x'));
+    std::int64_t position = 3;
+    EXPECT_FALSE(FindTagForward(buffer, GetParam().limit, "HEIGHT", position));
+    EXPECT_EQ(position, GetParam().expected_position);
+}
+
+INSTANTIATE_TEST_SUITE_P(Limits, FindTagForwardLimit,
+                         ::testing::Values(LimitCase{-1, 40},   // negative: the whole buffer
+                                           LimitCase{41, 35},   // beyond the buffer: length - 5
+                                           LimitCase{40, 40},   // exactly the length
+                                           LimitCase{20, 20}));
+
+TEST(FindTagForward, TagMustStartBeforeTheLimitButMayRunPastIt) {
+    const GameFileBuffer buffer = BufferOf("0123456789NAME.........");
+    std::int64_t position = 0;
+    EXPECT_TRUE(FindTagForward(buffer, 11, "NAME", position));
+    EXPECT_EQ(position, 10);
+    position = 0;
+    EXPECT_FALSE(FindTagForward(buffer, 10, "NAME", position));
+    EXPECT_EQ(position, 10);
+}
+
+TEST(FindTagForward, PartialMatchAtTheEndOfTheBufferIsNoMatch) {
+    const GameFileBuffer buffer = BufferOf("......INSE");
+    std::int64_t position = 0;
+    EXPECT_FALSE(FindTagForward(buffer, -1, "INSEL", position));
+    EXPECT_EQ(position, 10);
+}
+
+TEST(FindTagBackward, FindsNearestTagAtOrBelowThePositionWithinTheLowerLimit) {
+    const GameFileBuffer buffer =
+        BufferOf(std::string(10, '.') + "HEAD" + std::string(26, '.') + "HEAD");  // at 10 and 40
+    std::int64_t position = 43;
+    EXPECT_TRUE(FindTagBackward(buffer, 0, "HEAD", position));
+    EXPECT_EQ(position, 40);
+    position = 39;
+    EXPECT_TRUE(FindTagBackward(buffer, 10, "HEAD", position));  // tag exactly at the limit
+    EXPECT_EQ(position, 10);
+    position = 39;
+    EXPECT_FALSE(FindTagBackward(buffer, 11, "HEAD", position));
+    EXPECT_EQ(position, 10);  // one below the lower limit
+}
+
+TEST(FindTagBackward, PartialTagAtTheEndOfTheBufferIsNotReadPastTheEnd) {
+    const GameFileBuffer buffer = BufferOf("HEAD......HEA");
+    std::int64_t position = 12;
+    EXPECT_TRUE(FindTagBackward(buffer, 0, "HEAD", position));
+    EXPECT_EQ(position, 0);
+}
+
+TEST(GameFileBuffer, SearchesBoundedByTheDataLimitIgnoreTheTailOfALongerEarlierFile) {
+    FixtureFile longer;
+    longer.Zeros(200).Tag("HIRSCH").Dword(0).Zeros(100);
+    GameFileBuffer buffer;
+    LoadGameBytes(buffer, longer.bytes());
+
+    const Bytes shorter(60, 0);
+    const LoadedFileInfo info = LoadGameBytes(buffer, shorter);
+    EXPECT_EQ(info.size, 60);
+    EXPECT_EQ(info.data_limit, 60);
+    ASSERT_GE(buffer.length(), 216) << "the buffer keeps its length between loads";
+
+    std::int64_t position = 0;
+    EXPECT_FALSE(FindTagForward(buffer, info.data_limit, "HIRSCH", position));
+    EXPECT_EQ(position, 60);
+}
+
+TEST(GameFileBuffer, BigbrothLowersTheDataLimit) {
+    FixtureFile file;
+    file.Zeros(120).Tag("BIGBROTH").Zeros(200);
+    GameFileBuffer buffer;
+    const LoadedFileInfo with = LoadGameBytes(buffer, file.bytes());
+    EXPECT_EQ(with.size, static_cast<std::int64_t>(file.size()));
+    EXPECT_EQ(with.data_limit, 120);
+
+    const LoadedFileInfo without = LoadGameBytes(buffer, Bytes(300, 1));
+    EXPECT_EQ(without.data_limit, 300);
+}
+
+struct ValueCase {
+    Bytes bytes;
+    int width;
+    std::int64_t expected;
+};
+
+class ReadValueOk : public ::testing::TestWithParam<ValueCase> {};
+
+TEST_P(ReadValueOk, ReadsLittleEndian) {
+    GameFileBuffer buffer;
+    buffer.bytes = GetParam().bytes;
+    EXPECT_EQ(ReadValue(buffer, GetParam().width, 0), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Widths, ReadValueOk,
+    ::testing::Values(ValueCase{{0xFE}, 1, 254}, ValueCase{{0x1F, 0x02}, 2, 0x021F},
+                      ValueCase{{0xFF, 0xFF}, 2, 65535},
+                      ValueCase{{0x78, 0x56, 0x34, 0x12}, 4, 0x12345678},
+                      ValueCase{{0xFF, 0xFF, 0xFF, 0x7F}, 4, 0x7FFFFFFF},
+                      ValueCase{{0xFF, 0xFF, 0xFF, 0xFF}, 4, -1}));
+
+TEST(ReadValue, FourBytesWithTopBitSetOtherThanMinusOneOverflow) {
+    GameFileBuffer buffer;
+    buffer.bytes = {0x11, 0x00, 0x00, 0x00, 0x00, 0x80, 0xFF, 0xFF, 0xFF, 0xFE};
+    EXPECT_THROW(ReadValue(buffer, 4, 2), OverflowError);
+    try {
+        ReadValue(buffer, 4, 6);
+        FAIL() << "FF FF FF FE must not be read as a value";
+    } catch (const OverflowError& e) {
+        EXPECT_NE(std::string(e.what()).find("6"), std::string::npos) << e.what();
+    }
+}
+
+TEST(ReadValue, PositionsOutsideTheBufferAreBoundsErrors) {
+    GameFileBuffer buffer;
+    buffer.bytes = Bytes(10, 0);
+    EXPECT_THROW(ReadValue(buffer, 1, 10), BoundsError);
+    EXPECT_THROW(ReadValue(buffer, 1, -1), BoundsError);
+    EXPECT_THROW(ReadValue(buffer, 2, 9), BoundsError);
+    EXPECT_NO_THROW(ReadValue(buffer, 4, 6));
+    try {
+        ReadValue(buffer, 4, 7);
+        FAIL();
+    } catch (const BoundsError& e) {
+        EXPECT_NE(std::string(e.what()).find("7"), std::string::npos) << e.what();
+    }
+}
+
+struct AddOnCase {
+    const char* name;
+    Bytes head;
+    int expected;
+};
+
+class AddOnLevel : public ::testing::TestWithParam<AddOnCase> {};
+
+TEST_P(AddOnLevel, IsReadFromTheFileHead) {
+    FixtureFile file(GetParam().head);
+    file.Zeros(200);
+    GameFileBuffer buffer;
+    const LoadedFileInfo info = LoadGameBytes(buffer, file.bytes());
+    EXPECT_EQ(info.addon_level, GetParam().expected);
+    EXPECT_EQ(ReadAddOnLevel(buffer), GetParam().expected);
+}
+
+Bytes TextBytes(std::string_view text) { return Bytes(text.begin(), text.end()); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Heads, AddOnLevel,
+    ::testing::Values(AddOnCase{"CityLevel1", fixture::CityFileHead(1), 1},
+                      AddOnCase{"CityLevel0", fixture::CityFileHead(0), 0},
+                      AddOnCase{"KelmAddon1", fixture::IslandFileHead(1, 0), 1},
+                      AddOnCase{"KelmAddon2", fixture::IslandFileHead(2, 0), 2},
+                      AddOnCase{"Kelm", fixture::IslandFileHead(0, 0), 0},
+                      // only the first 100 bytes count, and ADDONLEVEL only below 50
+                      AddOnCase{"AddonLevelTooFar", [] {
+                                    FixtureFile f;
+                                    f.Zeros(60).Text("CTYFORMAT-ADDONLEVEL").Dword('1');
+                                    return f.Take();
+                                }(), 0},
+                      AddOnCase{"KelmAddonTooFar", [] {
+                                    FixtureFile f;
+                                    f.Zeros(10).Text("KELMADDON1");
+                                    return f.Take();
+                                }(), 0},
+                      AddOnCase{"NoHead", TextBytes("SAVEGAME"), 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(LoadGameFile, ReadsAReadOnlyFileAndLeavesItReadOnly) {
+    FixtureFile content;
+    content.Text("KELMADDON1").Zeros(50);
+    fixture::TempFile file(content.bytes());
+    namespace fs = std::filesystem;
+    fs::permissions(file.path(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read,
+                    fs::perm_options::replace);
+
+    GameFileBuffer buffer;
+    const LoadedFileInfo info = LoadGameFile(buffer, file.path());
+    EXPECT_EQ(info.size, 60);
+    EXPECT_EQ(info.addon_level, 1);
+    EXPECT_EQ(Bytes(buffer.bytes.begin(), buffer.bytes.begin() + 60), content.bytes());
+
+    const fs::perms after = fs::status(file.path()).permissions();
+    EXPECT_EQ(after & fs::perms::all,
+              fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+}
+
+TEST(LoadGameFile, MissingFileIsAnError) {
+    fixture::TempDir dir;
+    GameFileBuffer buffer;
+    EXPECT_THROW(LoadGameFile(buffer, dir / "absent.scp"), Error);
+}
+
+TEST(ReadFileIntoBuffer, GrowsButNeverShrinksTheBuffer) {
+    fixture::TempDir dir;
+    fixture::WriteFileBytes(dir / "small", Bytes(10, 0x22));
+    fixture::WriteFileBytes(dir / "large", Bytes(200, 0x33));
+
+    std::vector<std::uint8_t> buffer(100, 0xAA);
+    EXPECT_EQ(ReadFileIntoBuffer(dir / "small", buffer), 10);
+    ASSERT_EQ(buffer.size(), 100u);
+    EXPECT_EQ(buffer[9], 0x22);
+    EXPECT_EQ(buffer[10], 0xAA);  // the earlier content behind the file stays
+
+    EXPECT_EQ(ReadFileIntoBuffer(dir / "large", buffer), 200);
+    EXPECT_GE(buffer.size(), 200u);
+    EXPECT_EQ(buffer[199], 0x33);
+}
+
+std::vector<std::filesystem::path> Entries(const std::filesystem::path& folder) {
+    std::vector<std::filesystem::path> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(WriteFileAtomically, ReplacesAnExistingFileWholly) {
+    fixture::TempDir dir;
+    fixture::WriteFileBytes(dir / "out.scp", Bytes(5000, 0x11));
+    const Bytes shorter(10, 0x22);
+    WriteFileAtomically(dir / "out.scp", shorter);
+    EXPECT_EQ(fixture::ReadFileBytes(dir / "out.scp"), shorter);
+    EXPECT_EQ(Entries(dir.path()), std::vector<std::filesystem::path>{"out.scp"});
+}
+
+TEST(WriteFileAtomically, MissingFolderIsAnErrorAndCreatesNothing) {
+    fixture::TempDir dir;
+    EXPECT_THROW(WriteFileAtomically(dir / "absent" / "out.scp", Bytes(10, 1)), Error);
+    EXPECT_TRUE(Entries(dir.path()).empty());
+}
+
+TEST(WriteFileAtomically, FolderInTheWayIsAnErrorAndStaysIntact) {
+    fixture::TempDir dir;
+    std::filesystem::create_directory(dir / "out.scp");
+    fixture::WriteFileBytes(dir / "out.scp" / "inner", Bytes(3, 7));
+    EXPECT_THROW(WriteFileAtomically(dir / "out.scp", Bytes(10, 1)), Error);
+    EXPECT_EQ(fixture::ReadFileBytes(dir / "out.scp" / "inner"), Bytes(3, 7));
+    EXPECT_EQ(Entries(dir.path()), std::vector<std::filesystem::path>{"out.scp"});
+}
+
+TEST(WriteFileAtomically, LongNameGivesEitherTheWholeNewFileOrTheUntouchedOldOne) {
+    // A name at the length limit leaves little room for a temporary name beside it.
+    fixture::TempDir dir;
+    const std::string name(250, 'n');
+    const Bytes old_content(4000, 0x44), new_content(20, 0x55);
+    fixture::WriteFileBytes(dir / name, old_content);
+    bool failed = false;
+    try {
+        WriteFileAtomically(dir / name, new_content);
+    } catch (const Error&) {
+        failed = true;
+    }
+    EXPECT_EQ(fixture::ReadFileBytes(dir / name), failed ? old_content : new_content);
+    EXPECT_EQ(Entries(dir.path()).size(), 1u) << "no temporary file may be left behind";
+}
+
+}  // namespace
+}  // namespace insel

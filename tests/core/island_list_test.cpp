@@ -1,0 +1,166 @@
+// The island list of savegames and scenarios, and which island a world position lies on.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "app/editor.h"
+#include "fixture_file.h"
+#include "island/island_list.h"
+#include "island_fixture.h"
+#include "test_helpers.h"
+
+namespace insel {
+namespace {
+
+using fixture::Bytes;
+using fixture::Element;
+using fixture::IslandSpec;
+using test::Load;
+
+// Two islands: "Nordinsel" 64 x 64 at world (100, 200), number 7, with a river at (5, 5);
+// a nameless 32 x 32 island at (300, 50), number 9, climate 7, with a river at (6, 6).
+class Savegame : public ::testing::Test {
+protected:
+    void SetUp() override {
+        first_.width = first_.height = 64;
+        first_.world_first = 100;
+        first_.world_second = 200;
+        first_.number = 7;
+        first_.climate = 2;
+        first_.city_byte = 3;
+        first_.info_a = 4;
+        first_.name = "Nordinsel";
+        first_.gfx = [](int, int) { return std::uint16_t{0x0C00}; };
+        first_.rivers = [](int x, int y) { return Element{std::uint16_t(x == 5 && y == 5 ? 2701 : 0), 0}; };
+
+        second_.width = second_.height = 32;
+        second_.world_first = 300;
+        second_.world_second = 50;
+        second_.number = 9;
+        second_.climate = 7;
+        second_.gfx = [](int, int) { return std::uint16_t{0x0D00}; };
+        second_.rivers = [](int x, int y) { return Element{std::uint16_t(x == 6 && y == 6 ? 2702 : 0), 0}; };
+
+        bytes_ = fixture::SavegameBytes({first_, second_});
+        first_position_ = fixture::SavegameHead().size();
+        second_position_ = first_position_ + fixture::IslandBytes(first_).size();
+        editor_ = std::make_unique<Editor>();
+    }
+
+    IslandSpec first_, second_;
+    Bytes bytes_;
+    std::int64_t first_position_ = 0, second_position_ = 0;
+    std::unique_ptr<Editor> editor_;
+};
+
+TEST_F(Savegame, ListsEveryIslandAndEndsOnTheFirst) {
+    Load(*editor_, bytes_, kSavegame);
+    ASSERT_EQ(editor_->island_list.size(), 2u);
+    using Row = std::array<std::string, 9>;
+    EXPECT_EQ(editor_->island_list[0].Cells(),
+              (Row{"Nordinsel", "64", "200", "100", "Nord", "3", "4", std::to_string(first_position_), "7"}));
+    EXPECT_EQ(editor_->island_list[1].Cells(),
+              (Row{"No name", "32", "50", "300", "", "0", "0", std::to_string(second_position_), "9"}));
+
+    const IslandMap& island = editor_->island;
+    EXPECT_EQ(island.record.width, 64);
+    EXPECT_EQ(island.record.name, "Nordinsel");
+    EXPECT_EQ(island.record.start, first_position_);
+    EXPECT_EQ(island.record.city_id, 0) << "no cities listed";
+    EXPECT_EQ(test::Panel(*editor_, "AnzStadtPanel"), "0");
+    EXPECT_EQ(island.river.get(5, 5), 2701);
+    EXPECT_EQ(island.river.get(6, 6), 0) << "rivers end at the island's BERGWERK2";
+    EXPECT_EQ(editor_->SeriesUsageCounts()[147], 64 * 64) << "a re-decode replaces the island's share";
+    EXPECT_EQ(editor_->SeriesUsageCounts()[1], 64 * 64);
+}
+
+TEST_F(Savegame, ClickOnAnIslandRowDecodesThatIsland) {
+    Load(*editor_, bytes_, kSavegame);
+    ASSERT_TRUE(SelectIslandRow(*editor_, 2));
+    const IslandMap& island = editor_->island;
+    EXPECT_EQ(island.record.width, 32);
+    EXPECT_EQ(island.record.start, second_position_);
+    EXPECT_EQ(island.record.number, 9);
+    EXPECT_EQ(island.record.city_id, 9);
+    EXPECT_EQ(island.river.get(6, 6), 2702);
+    EXPECT_EQ(island.river.get(5, 5), 0) << "rivers start at the island's own start";
+    const auto usage = editor_->SeriesUsageCounts();
+    EXPECT_EQ(usage[147], 32 * 32);
+    EXPECT_EQ(usage[2], 32 * 32);
+    EXPECT_EQ(usage[1], 0);
+
+    EXPECT_FALSE(SelectIslandRow(*editor_, 0));
+    EXPECT_FALSE(SelectIslandRow(*editor_, 3));
+    EXPECT_EQ(island.record.width, 32);
+}
+
+TEST_F(Savegame, ScenarioIsHandledAsASavegame) {
+    Load(*editor_, bytes_, kScenario);
+    EXPECT_EQ(editor_->file_kind, kSavegame);
+    EXPECT_EQ(editor_->island_list.size(), 2u);
+}
+
+TEST_F(Savegame, BigbrothEndsTheIslandsListed) {
+    fixture::FixtureFile file(fixture::SavegameHead());
+    file.Append(fixture::IslandBytes(first_));
+    const std::size_t bigbroth = file.size();
+    file.Tag("BIGBROTH").Dword(0).Append(fixture::IslandBytes(second_)).Zeros(64);
+    Load(*editor_, file.bytes(), kSavegame);
+    EXPECT_EQ(editor_->data_limit, static_cast<std::int64_t>(bigbroth));
+    EXPECT_EQ(editor_->island_list.size(), 1u);
+}
+
+struct Position {
+    int first, second;
+    int number;
+};
+
+class IslandAtPosition : public Savegame, public ::testing::WithParamInterface<Position> {};
+
+TEST_P(IslandAtPosition, SquareIncludesTheOriginRowAndColumn) {
+    Load(*editor_, bytes_, kSavegame);
+    EXPECT_EQ(IslandNumberAt(*editor_, GetParam().first, GetParam().second), GetParam().number);
+}
+
+INSTANTIATE_TEST_SUITE_P(Positions, IslandAtPosition,
+                         ::testing::Values(Position{100, 200, 7}, Position{163, 263, 7},
+                                           Position{100, 230, 7}, Position{164, 230, 0},
+                                           Position{130, 264, 0}, Position{99, 230, 0},
+                                           Position{300, 50, 9}, Position{331, 81, 9},
+                                           Position{332, 60, 0}));
+
+TEST_F(Savegame, IslandNumberAtWorksWithASingleListedIsland) {
+    Load(*editor_, fixture::SavegameBytes({first_}), kSavegame);
+    ASSERT_EQ(editor_->island_list.size(), 1u);
+    EXPECT_EQ(IslandNumberAt(*editor_, 120, 220), 7);
+}
+
+TEST_F(Savegame, FindIslandOfCityExcludesTheOriginRowAndColumn) {
+    Load(*editor_, bytes_, kSavegame);
+    EXPECT_FALSE(FindIslandOfCity(*editor_, 100, 230));
+    EXPECT_FALSE(FindIslandOfCity(*editor_, 130, 200));
+    EXPECT_TRUE(FindIslandOfCity(*editor_, 101, 230));
+    EXPECT_EQ(editor_->island.record.start, first_position_);
+    EXPECT_TRUE(FindIslandOfCity(*editor_, 301, 51));
+    EXPECT_EQ(editor_->island.record.start, second_position_);
+}
+
+TEST(IslandList, FileWithoutInsel5HasNoRows) {
+    IslandSpec old;
+    old.insel4 = true;
+    auto editor = std::make_unique<Editor>();
+    Load(*editor, fixture::IslandFileBytes(old), kIslandFile);
+    EXPECT_TRUE(editor->island_list.empty());
+    EXPECT_EQ(editor->island.record.width, 64);
+}
+
+TEST(IslandList, ClimateNames) {
+    EXPECT_EQ(ClimateName(0), "Polar");
+    EXPECT_EQ(ClimateName(5), "Steppe");
+    EXPECT_EQ(ClimateName(6), "");
+    EXPECT_EQ(ClimateName(-1), "");
+}
+
+}  // namespace
+}  // namespace insel

@@ -1,0 +1,165 @@
+// The island map: clearing, cell bounds, CellFloat coordinates and GetValue.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <memory>
+#include <string>
+
+#include "app/editor.h"
+#include "island/island_map.h"
+#include "island_fixture.h"
+#include "test_helpers.h"
+
+namespace insel {
+namespace {
+
+template <class T>
+std::int64_t CountCellsNot(const Layer<T>& layer, T value) {
+    std::int64_t count = 0;
+    for (int x = 0; x < kLayerSide; ++x)
+        for (int y = 0; y < kLayerSide; ++y) count += layer.get(x, y) != value;
+    return count;
+}
+
+TEST(ClearIsland, EmptiesEveryLayerAndListAfterALoadAndDirectWrites) {
+    auto editor = std::make_unique<Editor>();
+    fixture::IslandSpec spec;
+    spec.width = spec.height = 100;
+    spec.heights = [](int x, int y) { return static_cast<std::uint8_t>(1 + (x + y) % 200); };
+    spec.gfx = [](int x, int) { return static_cast<std::uint16_t>(0x0B00 + x); };
+    spec.fertility = [](int x, int) { return static_cast<std::uint8_t>(x % 10); };
+    spec.terrain = [](int x, int y) { return fixture::Element{static_cast<std::uint16_t>(x == y ? 700 : 0), 1}; };
+    spec.rivers = [](int x, int y) { return fixture::Element{static_cast<std::uint16_t>(x == 99 - y ? 2701 : 0), 3}; };
+    spec.mines = {{.x = 3, .y = 4}};
+    spec.quarry_spots = {{.x = 5, .y = 6}};
+    spec.animals = {{1, 2, 3, 4}};
+    spec.objects = {{.id_word = 821, .x = 7, .y = 8}};
+    test::Load(*editor, fixture::IslandFileBytes(spec), kIslandFile);
+
+    IslandMap& island = editor->island;
+    ASSERT_EQ(island.height.get(99, 99), 1 + 198 % 200);
+    island.height.set(1024, 1024, 5);
+    island.fertility.set(1024, 0, 3);
+    island.mark.set(0, 1024, 1);
+    island.river_param.set(512, 512, 9);
+
+    editor->ClearIsland();
+    EXPECT_EQ(CountCellsNot<std::uint8_t>(island.height, 0), 0);
+    EXPECT_EQ(CountCellsNot<std::uint16_t>(island.gfx, 0), 0);
+    EXPECT_EQ(CountCellsNot<std::uint16_t>(island.fertility, 10), 0);
+    EXPECT_EQ(CountCellsNot<std::uint16_t>(island.terrain, 0), 0);
+    EXPECT_EQ(CountCellsNot<std::uint16_t>(island.river, 0), 0);
+    EXPECT_EQ(CountCellsNot<std::uint16_t>(island.river_param, 0), 0);
+    EXPECT_EQ(CountCellsNot<std::uint8_t>(island.mark, 0), 0);
+    EXPECT_TRUE(island.mines.empty());
+    EXPECT_TRUE(island.quarry_spots.empty());
+    EXPECT_TRUE(island.animals.empty());
+    EXPECT_TRUE(island.objects.empty());
+    std::int64_t counted = 0;
+    for (int block = 0; block < 16; ++block) {
+        for (auto n : island.block_height_counts[block]) counted += n;
+        for (auto n : island.block_fertility_counts[block]) counted += n;
+    }
+    EXPECT_EQ(counted, 0);
+}
+
+struct Cell {
+    std::int64_t x, y;
+};
+
+class LayerBounds : public ::testing::TestWithParam<Cell> {};
+
+TEST_P(LayerBounds, CellsOutside0To1024AreBoundsErrorsNamingTheCell) {
+    auto island = std::make_unique<IslandMap>();
+    const Cell c = GetParam();
+    try {
+        island->gfx.set(c.x, c.y, 1);
+        FAIL() << "no error for (" << c.x << ", " << c.y << ")";
+    } catch (const BoundsError& e) {
+        const std::string text = e.what();
+        EXPECT_NE(text.find(std::to_string(c.x) + ", " + std::to_string(c.y)), std::string::npos) << text;
+    }
+    EXPECT_THROW(island->height.get(c.x, c.y), BoundsError);
+}
+
+INSTANTIATE_TEST_SUITE_P(Outside, LayerBounds,
+                         ::testing::Values(Cell{1025, 0}, Cell{0, 1025}, Cell{-1, 3}, Cell{7, -1}));
+
+TEST(Layer, EdgeCells1024AreValid) {
+    auto island = std::make_unique<IslandMap>();
+    island->river.set(1024, 1024, 0x0A9D);
+    island->river.set(0, 1024, 1);
+    EXPECT_EQ(island->river.get(1024, 1024), 0x0A9D);
+    EXPECT_EQ(island->river.get(0, 1024), 1);
+    EXPECT_EQ(island->river.get(1024, 0), 0);
+}
+
+TEST(CellFloat, StoresTheCellCentreAsFloatBits) {
+    EXPECT_EQ(EncodeCellFloat(10), 0x41280000u);  // 10.5f
+    EXPECT_EQ(EncodeCellFloat(0), 0x3F000000u);   // 0.5f
+    EXPECT_EQ(EncodeCellFloat(16), std::bit_cast<std::uint32_t>(16.5f));
+    EXPECT_EQ(EncodeCellFloat(1024), std::bit_cast<std::uint32_t>(1024.5f));
+    for (int cell = 0; cell <= 1024; ++cell) ASSERT_EQ(DecodeCellFloat(EncodeCellFloat(cell)), cell);
+}
+
+TEST(CellFloat, DecodingTruncatesAndRejectsNonNumbers) {
+    EXPECT_EQ(DecodeCellFloat(std::bit_cast<std::uint32_t>(20.99f)), 20);
+    EXPECT_EQ(DecodeCellFloat(0x7FC00000u), -1);  // NaN
+    EXPECT_EQ(DecodeCellFloat(0x7F800000u), -1);  // infinity
+}
+
+struct KindCase {
+    int kind;
+    std::int64_t expected;
+};
+
+class GetValueKinds : public ::testing::TestWithParam<KindCase> {
+protected:
+    static void SetUpTestSuite() {
+        island_ = new IslandMap;
+        IslandMap& i = *island_;
+        i.height.set(3, 4, 50);
+        i.gfx.set(3, 4, 0x1234);
+        i.fertility.set(3, 4, 7);
+        i.terrain.set(3, 4, 0xC005);  // element 5, orientation 3
+        i.terrain_param.set(3, 4, 0x2A01);
+        i.river.set(3, 4, 0x0A9D);
+        i.river_param.set(3, 4, 0x0102);
+        i.record.width = 80;
+        i.record.height = 72;
+        i.record.climate = 4;
+        i.record.city_byte = 5;
+        i.record.info_b = 77;
+        i.kontorid_first = 9;
+        i.kontorid_second = 3;
+        i.mines.resize(3);
+        i.mines[1].deleted = 1;
+        i.quarry_spots.resize(2);
+        i.quarry_spots[0].deleted = 1;
+    }
+    static void TearDownTestSuite() { delete island_; }
+    static IslandMap* island_;
+};
+
+IslandMap* GetValueKinds::island_ = nullptr;
+
+TEST_P(GetValueKinds, ReadsCellsAndRecordFields) {
+    EXPECT_EQ(GetValue(*island_, 3, 4, GetParam().kind), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, GetValueKinds,
+    ::testing::Values(KindCase{0, 50}, KindCase{1, 0x1234}, KindCase{2, 7}, KindCase{3, 0xC005},
+                      KindCase{4, 0x2A01}, KindCase{16, 80}, KindCase{17, 72}, KindCase{18, 4},
+                      KindCase{20, 4}, KindCase{19, 2}, KindCase{21, 1}, KindCase{25, 9},
+                      KindCase{26, 3}, KindCase{27, 5}, KindCase{29, 0}, KindCase{31, 77},
+                      KindCase{32, 0x0A9D}, KindCase{33, 0x0102}));
+
+TEST(GetValue, LayerKindOutsideTheArraysIsABoundsError) {
+    auto island = std::make_unique<IslandMap>();
+    EXPECT_THROW(GetValue(*island, 1025, 0, 0), BoundsError);
+    EXPECT_THROW(GetValue(*island, 0, -1, 32), BoundsError);
+}
+
+}  // namespace
+}  // namespace insel

@@ -1,0 +1,506 @@
+// Decoding islands from game files assembled block by block.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <random>
+#include <set>
+#include <string>
+#include <typeinfo>
+
+#include "app/editor.h"
+#include "errors.h"
+#include "fixture_file.h"
+#include "island/island_map.h"
+#include "island/loader.h"
+#include "island_fixture.h"
+#include "test_helpers.h"
+
+namespace insel {
+namespace {
+
+using fixture::Bytes;
+using fixture::Element;
+using fixture::IslandSpec;
+using test::Load;
+using test::Panel;
+
+std::unique_ptr<Editor> LoadedEditor(const Bytes& bytes, int kind = kIslandFile,
+                                     const std::string& name = "test.scp") {
+    auto editor = std::make_unique<Editor>();
+    Load(*editor, bytes, kind, name);
+    return editor;
+}
+
+std::uint8_t Slope(int x, int y) { return static_cast<std::uint8_t>((x * 2 + y * 5) % 251); }
+
+TEST(Loader, IslandFileRecordPanelsAndHeightsAlongYFirst) {
+    IslandSpec spec;
+    spec.width = spec.height = 100;
+    spec.climate = 3;
+    spec.info_a = 9;
+    spec.info_b = 123456;
+    spec.block_figure = 77;
+    spec.heights = Slope;
+    const Bytes bytes = fixture::IslandFileBytes(spec);
+    auto editor = LoadedEditor(bytes);
+    const IslandMap& island = editor->island;
+
+    EXPECT_EQ(island.record.width, 100);
+    EXPECT_EQ(island.record.height, 100);
+    EXPECT_EQ(island.record.climate, 3);
+    EXPECT_EQ(island.record.info_a, 9);
+    EXPECT_EQ(island.record.info_b, 123456);
+    EXPECT_EQ(island.record.block_figure, 77);
+    EXPECT_EQ(island.record.buffer, 2);
+    EXPECT_EQ(island.record.start, 16 + 559) << "the INSEL5 tag follows head and WARETYPE";
+    EXPECT_EQ(island.record.data_limit, static_cast<std::int64_t>(bytes.size()));
+    EXPECT_EQ(island.record.name, "test.scp");
+    EXPECT_EQ(island.record.city_id, 0);
+    EXPECT_EQ(island.cell_block_count, 16);
+    EXPECT_TRUE(editor->island_loaded);
+    EXPECT_TRUE(editor->island_shown);
+    EXPECT_FALSE(editor->updating);
+
+    EXPECT_EQ(Panel(*editor, "StufenPanel"), "16");
+    EXPECT_EQ(Panel(*editor, "xSizePanel"), "100");
+    EXPECT_EQ(Panel(*editor, "ySizePanel"), "100");
+    EXPECT_EQ(Panel(*editor, "FSizePanel"), std::to_string(bytes.size()));
+    EXPECT_EQ(Panel(*editor, "AddOnPanel"), "0");
+
+    int wrong = 0;
+    for (int x = 0; x <= 100; ++x)
+        for (int y = 0; y <= 100; ++y) wrong += island.height.get(x, y) != (x < 100 && y < 100 ? Slope(x, y) : 0);
+    EXPECT_EQ(wrong, 0);
+}
+
+TEST(Loader, BlockHeightCountsAreNumberedXMajor) {
+    IslandSpec spec;
+    spec.width = spec.height = 100;
+    spec.heights = [](int x, int) { return std::uint8_t(x < 50 ? 60 : 30); };
+    auto editor = LoadedEditor(fixture::IslandFileBytes(spec));
+    const auto& counts = editor->island.block_height_counts;
+    EXPECT_EQ(counts[0][60], 1024);
+    EXPECT_EQ(counts[1][60], 1024);       // x 0..31, y 32..63
+    EXPECT_EQ(counts[3][60], 32 * 4);     // x 0..31, y 96..99
+    EXPECT_EQ(counts[4][60], 18 * 32);    // x 32..63, y 0..31: x 32..49 high
+    EXPECT_EQ(counts[4][30], 14 * 32);
+    EXPECT_EQ(counts[12][30], 4 * 32);    // x 96..99, y 0..31
+    EXPECT_EQ(counts[15][30], 16);
+}
+
+TEST(Loader, Insel4AndInsel5HeadersDecodeAlike) {
+    IslandSpec spec;
+    spec.width = spec.height = 48;
+    spec.world_first = 11;
+    spec.world_second = 22;
+    spec.number = 0x00010005;  // only the low 16 bits count
+    spec.heights = Slope;
+    spec.gfx = [](int x, int y) { return std::uint16_t(0x0B00 + ((x + y) % 9) * 4); };
+    spec.quarry_spots = {{.x = 4, .y = 40, .orientation = 1}};
+    IslandSpec old = spec;
+    old.insel4 = true;
+
+    auto a = LoadedEditor(fixture::IslandFileBytes(spec));
+    auto b = LoadedEditor(fixture::IslandFileBytes(old));
+    for (const Editor* e : {a.get(), b.get()}) {
+        SCOPED_TRACE(e == a.get() ? "INSEL5" : "INSEL4");
+        EXPECT_EQ(e->island.record.width, 48);
+        EXPECT_EQ(e->island.record.height, 48);
+        EXPECT_EQ(e->island.record.number, 5);
+        EXPECT_EQ(e->island.record.world_first, 11);
+        EXPECT_EQ(e->island.record.world_second, 22);
+        EXPECT_EQ(e->island.cell_block_count, 4);
+        ASSERT_EQ(e->island.quarry_spots.size(), 1u);
+        EXPECT_EQ(e->island.quarry_spots[0].y, 40u);
+    }
+    for (int x = 0; x < 48; ++x) {
+        for (int y = 0; y < 48; ++y) {
+            ASSERT_EQ(b->island.height.get(x, y), a->island.height.get(x, y)) << x << "," << y;
+            ASSERT_EQ(b->island.gfx.get(x, y), a->island.gfx.get(x, y)) << x << "," << y;
+        }
+    }
+}
+
+TEST(Loader, TileOfSeriesAbove147IsLoggedClearedAndCountedAsSeries0) {
+    IslandSpec spec;
+    spec.width = spec.height = 32;
+    spec.gfx = [](int x, int y) -> std::uint16_t {
+        if (x == 3 && y == 5) return 0x9F00;  // series 148
+        if (x == 1 && y == 1) return 0x9E04;  // series 147, the last valid one
+        if (x == 2 && y == 2) return 0x0C08;  // series 1
+        return 0x0B00;
+    };
+    auto editor = LoadedEditor(fixture::IslandFileBytes(spec));
+    EXPECT_EQ(editor->island.gfx.get(3, 5), 0);
+    EXPECT_EQ(editor->island.gfx.get(1, 1), 0x9E04);
+    EXPECT_TRUE(test::HasLine(editor->memo2, "Insel test.scp  Fehlerhafte GFXStruktur bei 3, 5  Bitmapwert 148"));
+
+    const auto usage = editor->SeriesUsageCounts();
+    EXPECT_EQ(usage[0], 1022);
+    EXPECT_EQ(usage[1], 1);
+    EXPECT_EQ(usage[147], 1024) << "entry 147 is the number of cells counted";
+    EXPECT_EQ(editor->island.series_usage, usage);
+}
+
+TEST(Loader, SeriesUsageAccumulatesOverLoadsUnlessCleared) {
+    IslandSpec spec;
+    spec.width = spec.height = 32;
+    spec.gfx = [](int x, int) { return std::uint16_t(x < 8 ? 0x0D00 : 0x0B00); };  // series 2 and 0
+    const Bytes bytes = fixture::IslandFileBytes(spec);
+
+    auto keep = std::make_unique<Editor>();
+    Load(*keep, bytes, kIslandFile);
+    Load(*keep, bytes, kIslandFile);
+    EXPECT_EQ(keep->SeriesUsageCounts()[2], 2 * 256);
+    EXPECT_EQ(keep->SeriesUsageCounts()[147], 2 * 1024);
+
+    auto clear = std::make_unique<Editor>();
+    clear->clear_series_usage_on_load = true;
+    Load(*clear, bytes, kIslandFile);
+    Load(*clear, bytes, kIslandFile);
+    EXPECT_EQ(clear->SeriesUsageCounts()[2], 256);
+    EXPECT_EQ(clear->SeriesUsageCounts()[147], 1024);
+}
+
+TEST(Loader, FertilityIsClampedAndCountedPerXMajorBlock) {
+    IslandSpec spec;
+    spec.width = spec.height = 64;
+    spec.fertility = [](int x, int y) -> std::uint8_t {
+        if (x == 0 && y == 0) return 200;
+        if (x == 1 && y == 0) return 0;
+        if (x == 40 && y == 3) return 3;
+        return 10;
+    };
+    auto editor = LoadedEditor(fixture::IslandFileBytes(spec));
+    const IslandMap& island = editor->island;
+    EXPECT_EQ(island.fertility.get(0, 0), 10);
+    EXPECT_EQ(island.fertility.get(1, 0), 0);
+    EXPECT_EQ(island.fertility.get(40, 3), 3);
+    EXPECT_EQ(island.fertility.get(3, 40), 10);
+    EXPECT_EQ(island.fertility.get(64, 0), 10) << "outside the island the cleared value stays";
+    EXPECT_EQ(island.block_fertility_counts[0][10], 1023);
+    EXPECT_EQ(island.block_fertility_counts[0][0], 1);
+    EXPECT_EQ(island.block_fertility_counts[2][3], 1);  // x 32..63, y 0..31
+    EXPECT_EQ(island.block_fertility_counts[1][3], 0);
+}
+
+TEST(Loader, TerrainAndRiverEntriesLandAtOriginPlusOffset) {
+    IslandSpec spec;
+    spec.width = spec.height = 64;
+    spec.terrain = [](int x, int y) {
+        if (x == 5 && y == 6) return Element{0xC005, 0x2A01};
+        if (x == 33 && y == 40) return Element{0x0123, 7};
+        return Element{};
+    };
+    spec.rivers = [](int x, int y) {
+        if (x == 13 && y == 20) return Element{0x0A9D, 0x0102};
+        if (x == 63 && y == 62) return Element{0x0AA0, 5};
+        return Element{};
+    };
+    auto editor = LoadedEditor(fixture::IslandFileBytes(spec));
+    const IslandMap& island = editor->island;
+    EXPECT_EQ(island.terrain.get(5, 6), 0xC005);
+    EXPECT_EQ(island.terrain_param.get(5, 6), 0x2A01);
+    EXPECT_EQ(island.terrain.get(33, 40), 0x0123);
+    EXPECT_EQ(island.terrain_param.get(33, 40), 7);
+    EXPECT_EQ(island.terrain.get(40, 33), 0);
+    EXPECT_EQ(island.river.get(13, 20), 0x0A9D);
+    EXPECT_EQ(island.river_param.get(13, 20), 0x0102);
+    EXPECT_EQ(island.river.get(63, 62), 0x0AA0);
+    EXPECT_EQ(island.river.get(20, 13), 0);
+}
+
+TEST(Loader, QuarrySpotBitsMinesAndWhaleGrounds) {
+    IslandSpec spec;  // positions are not checked against the island's size
+    spec.quarry_spots = {{.x = 300, .y = 700, .orientation = 2},
+                         {.x = 0, .y = 0, .orientation = 0},
+                         {.x = 1023, .y = 1023, .orientation = 3}};
+    spec.mines = {
+        {.building_id = 1562u * 16384u, .x = 10, .y = 20, .symbol_value = 16410u * 65536u,
+         .treasure = 2000, .visible = 1, .data_length = 24},
+        {.building_id = 1559u * 16384u, .x = 0, .y = 16, .symbol_value = 0x40A66666u, .data_length = 42},
+        {.building_id = 1664u * 16384u, .x = 1023, .y = 5, .symbol_value = 0x40A66666u, .data_length = 16},
+    };
+    const Bytes bytes = fixture::IslandFileBytes(spec);
+    // The quarry spot at (300, 700) is stored as BC C2 12 and its orientation.
+    const std::size_t entry = fixture::FindAll(bytes, "BERGWERK2").at(0) + 16;
+    ASSERT_EQ(fixture::ReadLe(bytes, entry + 8, 4), 0x0212C2BCu);
+
+    auto editor = LoadedEditor(bytes);
+    const IslandMap& island = editor->island;
+    ASSERT_EQ(island.quarry_spots.size(), 3u);
+    const MineRecord& q = island.quarry_spots[0];
+    EXPECT_EQ(q.x, 300u);
+    EXPECT_EQ(q.y, 700u);
+    EXPECT_EQ(q.x_band, 18);
+    EXPECT_EQ(q.orientation, 2);
+    EXPECT_EQ(q.deleted, 0);
+    EXPECT_EQ(island.quarry_spots[2].x, 1023u);
+    EXPECT_EQ(island.quarry_spots[2].y, 1023u);
+    EXPECT_EQ(island.quarry_spots[2].orientation, 3);
+    EXPECT_EQ(Panel(*editor, "MinenOrtePanel"), "3");
+
+    ASSERT_EQ(island.mines.size(), 3u);
+    const MineRecord& ore = island.mines[0];
+    EXPECT_EQ(ore.building_id, static_cast<std::int32_t>(1562u * 16384u));
+    EXPECT_EQ(ore.x, fixture::CellFloatBits(10));
+    EXPECT_EQ(ore.y, fixture::CellFloatBits(20));
+    EXPECT_EQ(ore.symbol_value, 16410u * 65536u);
+    EXPECT_EQ(ore.symbol_elevation, 26);
+    EXPECT_EQ(ore.treasure, 2000);
+    EXPECT_EQ(ore.visible, 1);
+    EXPECT_EQ(ore.whale, 0);
+    EXPECT_EQ(island.mines[1].whale, 1);
+    EXPECT_EQ(island.mines[1].x, fixture::CellFloatBits(0));
+    EXPECT_EQ(island.mines[1].y, fixture::CellFloatBits(16));
+    EXPECT_EQ(island.mines[2].whale, 0) << "the WHALE search must stay within its own entry";
+    EXPECT_EQ(island.mines[2].building_id, static_cast<std::int32_t>(1664u * 16384u));
+    EXPECT_EQ(island.mines[2].treasure, 0);
+    EXPECT_EQ(island.mines[2].x, fixture::CellFloatBits(1023));
+    EXPECT_EQ(Panel(*editor, "MinenBergePanel"), "3");
+}
+
+TEST(Loader, AnimalWordsAreStoredSecondFirstThirdFourth) {
+    IslandSpec spec;
+    spec.animals = {{1, 2, 3, 4}, {0x1111, 0x2222, 0x3333, 0xFFFF}};
+    auto editor = LoadedEditor(fixture::IslandFileBytes(spec));
+    ASSERT_EQ(editor->island.animals.size(), 2u);
+    const AnimalEntry& a = editor->island.animals[0];
+    EXPECT_EQ(a.second, 1);
+    EXPECT_EQ(a.first, 2);
+    EXPECT_EQ(a.third, 3);
+    EXPECT_EQ(a.fourth, 4);
+    EXPECT_EQ(editor->island.animals[1].fourth, 0xFFFF);
+    EXPECT_EQ(Panel(*editor, "TierePanel"), "2");
+}
+
+TEST(Loader, ObjectsAtTheSameCellAreListedOnceButCounted) {
+    IslandSpec spec;
+    spec.number = 4;
+    spec.objects = {{.id_word = 0x4000 | 821, .parameter = 0x3C00, .x = 5, .y = 6},
+                    {.id_word = 0x0123, .parameter = 1, .x = 5, .y = 6},
+                    {.id_word = 0x8000 | 100, .parameter = 2, .x = 40, .y = 7}};
+    const Bytes bytes = fixture::IslandFileBytes(spec);
+    auto editor = LoadedEditor(bytes);
+    const auto& objects = editor->island.objects;
+    ASSERT_EQ(objects.size(), 2u);
+    EXPECT_EQ(Panel(*editor, "BauOrtePanel"), "3");
+
+    EXPECT_EQ(objects[0].graphic_id, 821);
+    EXPECT_EQ(objects[0].id_word, 0x4000 | 821);
+    EXPECT_EQ(objects[0].orientation, 1);
+    EXPECT_EQ(objects[0].parameter, 0x3C00);
+    EXPECT_EQ(objects[0].x, 5);
+    EXPECT_EQ(objects[0].y, 6);
+    EXPECT_EQ(objects[0].island, 4);
+    EXPECT_EQ(objects[0].file_position,
+              static_cast<std::int32_t>(fixture::FindAll(bytes, "PROD2").at(0) + 22));
+    // x 40 lies in the third block (x origin 32, y origin 0).
+    EXPECT_EQ(objects[1].graphic_id, 100);
+    EXPECT_EQ(objects[1].orientation, 2);
+    EXPECT_EQ(objects[1].x, 40);
+    EXPECT_EQ(objects[1].y, 7);
+    EXPECT_EQ(objects[1].file_position,
+              static_cast<std::int32_t>(fixture::FindAll(bytes, "PROD2").at(2) + 22));
+}
+
+TEST(Loader, WithoutDiscoverKontoridObjectsAndAnimalsAreNotRead) {
+    IslandSpec spec;
+    spec.with_discover = false;
+    spec.kontorid = fixture::KontorIdSpec{7, 9};
+    spec.animals = {{1, 2, 3, 4}};
+    spec.objects = {{.id_word = 821, .x = 1, .y = 1}};
+    spec.quarry_spots = {{.x = 2, .y = 3}};
+    auto editor = LoadedEditor(fixture::IslandFileBytes(spec));
+    EXPECT_EQ(Panel(*editor, "TierePanel"), "0");
+    EXPECT_EQ(Panel(*editor, "BauOrtePanel"), "0");
+    EXPECT_EQ(editor->island.kontorid_first, 2);
+    EXPECT_EQ(editor->island.kontorid_second, 1);
+    EXPECT_TRUE(editor->island.animals.empty());
+    EXPECT_TRUE(editor->island.objects.empty());
+    EXPECT_EQ(editor->island.quarry_spots.size(), 1u) << "quarry spots come before DISCOVER";
+}
+
+struct KontorCase {
+    std::optional<fixture::KontorIdSpec> stored;
+    std::int32_t first;
+    std::uint16_t second;
+};
+
+class KontorIdNumbers : public ::testing::TestWithParam<KontorCase> {};
+
+TEST_P(KontorIdNumbers, ZeroOrMissingGiveTheDefaults) {
+    IslandSpec spec;
+    spec.kontorid = GetParam().stored;
+    auto editor = LoadedEditor(fixture::IslandFileBytes(spec));
+    EXPECT_EQ(editor->island.kontorid_first, GetParam().first);
+    EXPECT_EQ(editor->island.kontorid_second, GetParam().second);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, KontorIdNumbers,
+                         ::testing::Values(KontorCase{fixture::KontorIdSpec{0, 0}, 2, 1},
+                                           KontorCase{fixture::KontorIdSpec{7, 9}, 7, 9},
+                                           KontorCase{fixture::KontorIdSpec{0, 5}, 2, 5},
+                                           KontorCase{fixture::KontorIdSpec{6, 0}, 6, 1},
+                                           KontorCase{std::nullopt, 2, 1}));
+
+struct NameCase {
+    const char* label;
+    int kind;
+    std::optional<std::string> stored_name;
+    std::string expected_name;
+    int expected_climate;
+};
+
+class IslandName : public ::testing::TestWithParam<NameCase> {};
+
+TEST_P(IslandName, SavegamesTakeTheNameBlockAndVeneMarksClimate6) {
+    IslandSpec spec;
+    spec.climate = 3;
+    spec.name = GetParam().stored_name;
+    const Bytes bytes = GetParam().kind == kSavegame ? fixture::SavegameBytes({spec})
+                                                     : fixture::IslandFileBytes(spec);
+    auto editor = LoadedEditor(bytes, GetParam().kind, "file.scp");
+    EXPECT_EQ(editor->island.record.name, GetParam().expected_name);
+    EXPECT_EQ(editor->island.record.climate, GetParam().expected_climate);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, IslandName,
+    ::testing::Values(NameCase{"SavegameVene", kSavegame, "Insel VENEZIA", "Insel VENEZIA", 6},
+                      NameCase{"SavegamePlain", kSavegame, "Nordland", "Nordland", 3},
+                      NameCase{"SavegameNoName", kSavegame, std::nullopt, "No name", 3},
+                      NameCase{"IslandFileKeepsFileName", kIslandFile, "VENEDIG", "file.scp", 3}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST(Loader, StaleBytesOfALongerEarlierFileAreNotDecoded) {
+    IslandSpec large;
+    large.width = large.height = 64;
+    large.kontorid = fixture::KontorIdSpec{7, 9};
+    large.animals = {{1, 2, 3, 4}};
+    IslandSpec small;
+    small.width = small.height = 32;
+    small.with_discover = false;
+
+    auto editor = std::make_unique<Editor>();
+    Load(*editor, fixture::IslandFileBytes(large), kIslandFile);
+    ASSERT_EQ(editor->island.animals.size(), 1u);
+    Load(*editor, fixture::IslandFileBytes(small), kIslandFile);
+    EXPECT_EQ(editor->island.record.width, 32);
+    EXPECT_EQ(editor->island.kontorid_first, 2);
+    EXPECT_EQ(editor->island.kontorid_second, 1);
+    EXPECT_TRUE(editor->island.animals.empty());
+    EXPECT_EQ(Panel(*editor, "TierePanel"), "0");
+}
+
+// Sets a byte of the first block with this tag, `offset` bytes after its tag.
+Bytes Patched(Bytes bytes, std::string_view tag, std::size_t offset, std::initializer_list<std::uint8_t> values) {
+    std::size_t at = fixture::FindAll(bytes, tag).at(0) + offset;
+    for (std::uint8_t v : values) bytes.at(at++) = v;
+    return bytes;
+}
+
+template <class E>
+void ExpectLoadError(const Bytes& bytes, const std::string& named) {
+    auto editor = std::make_unique<Editor>();
+    try {
+        Load(*editor, bytes, kIslandFile);
+        FAIL() << "no error";
+    } catch (const E& e) {
+        EXPECT_NE(std::string(e.what()).find(named), std::string::npos) << e.what();
+    } catch (const std::exception& e) {
+        FAIL() << "wrong error type " << typeid(e).name() << ": " << e.what();
+    }
+}
+
+IslandSpec SmallIsland() {
+    IslandSpec spec;
+    spec.width = spec.height = 32;
+    spec.heights = [](int, int) { return std::uint8_t{50}; };
+    return spec;
+}
+
+TEST(LoaderErrors, CellOutsideTheArraysIsABoundsErrorNamingTheCell) {
+    // x origin 1000 with 32 columns reaches x = 1031.
+    const Bytes bytes = Patched(fixture::IslandFileBytes(SmallIsland()), "HEIGHT", 18, {0xE8, 0x03});
+    ExpectLoadError<BoundsError>(bytes, "1025");
+}
+
+TEST(LoaderErrors, CellBlockWithoutExtentAlongYButWithDataIsAFormatError) {
+    const Bytes bytes = Patched(fixture::IslandFileBytes(SmallIsland()), "GFXID", 20, {0});
+    ExpectLoadError<FormatError>(bytes, "");
+}
+
+TEST(LoaderErrors, FertilityOnAnIslandOfWidthZeroIsAFormatError) {
+    const Bytes bytes = Patched(fixture::IslandFileBytes(SmallIsland()), "INSEL5", 20, {0, 0, 0, 0});
+    ExpectLoadError<FormatError>(bytes, "");
+}
+
+TEST(LoaderErrors, FourByteValueWithTopBitIsAnOverflowAndKeepsWhatWasDecoded) {
+    const Bytes good = fixture::IslandFileBytes(SmallIsland());
+    const std::size_t kontorid = fixture::FindAll(good, "KONTORID").at(0);
+    const Bytes bytes = Patched(good, "KONTORID", 12, {1, 0, 0, 0x80});
+    auto editor = std::make_unique<Editor>();
+    try {
+        Load(*editor, bytes, kIslandFile);
+        FAIL() << "no error";
+    } catch (const OverflowError& e) {
+        EXPECT_NE(std::string(e.what()).find(std::to_string(kontorid + 12)), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(editor->island.height.get(31, 31), 50);
+    EXPECT_FALSE(editor->updating);
+}
+
+// Every prefix of a file and a series of corrupted copies either load or fail with insel::Error.
+TEST(LoaderErrors, TruncatedAndCorruptedFilesNeverFailOtherwise) {
+    IslandSpec spec;
+    spec.width = spec.height = 40;
+    spec.heights = Slope;
+    spec.terrain = [](int x, int y) { return Element{std::uint16_t(x == y ? 0x4000 | 700 : 0), 3}; };
+    spec.rivers = [](int x, int y) { return Element{std::uint16_t(x == 20 && y > 3 ? 2701 : 0), 1}; };
+    spec.quarry_spots = {{.x = 3, .y = 4}};
+    spec.mines = {{.x = 5, .y = 6}, {.building_id = 1559u * 16384u, .x = 1, .y = 1, .data_length = 42}};
+    spec.animals = {{1, 2, 3, 4}};
+    spec.objects = {{.id_word = 821, .x = 35, .y = 35}};
+    spec.name = "Bruch";
+    const Bytes whole = fixture::SavegameBytes({spec, spec}, Bytes{});
+
+    auto editor = std::make_unique<Editor>();
+    auto try_load = [&](std::span<const std::uint8_t> bytes, int kind, const std::string& what) {
+        try {
+            Load(*editor, bytes, kind);
+        } catch (const Error&) {
+        } catch (const std::exception& e) {
+            ADD_FAILURE() << what << ": " << typeid(e).name() << " " << e.what();
+        }
+    };
+    std::set<std::size_t> cuts;
+    auto upper = [&](std::size_t i) { return whole[i] >= 'A' && whole[i] <= 'Z'; };
+    for (std::size_t cut = 0; cut < whole.size(); cut += 31) cuts.insert(cut);
+    for (std::size_t i = 1; i + 4 < whole.size(); ++i) {
+        if (upper(i - 1) || !upper(i) || !upper(i + 1)) continue;  // cuts in and behind each tag
+        for (std::size_t cut = i; cut < std::min(whole.size(), i + 24); ++cut) cuts.insert(cut);
+    }
+    for (std::size_t cut : cuts) {
+        try_load(std::span(whole).first(cut), cut % 2 ? kSavegame : kIslandFile, "prefix of " + std::to_string(cut));
+    }
+    std::mt19937 random(12345);
+    for (int round = 0; round < 300; ++round) {
+        Bytes broken = whole;
+        for (int i = 0; i < 4; ++i) broken[random() % broken.size()] = static_cast<std::uint8_t>(random());
+        try_load(broken, round % 2 ? kSavegame : kIslandFile, "corruption round " + std::to_string(round));
+    }
+}
+
+TEST(LoaderErrors, EmptyFileDoesNotCrash) {
+    auto editor = std::make_unique<Editor>();
+    try {
+        Load(*editor, Bytes{}, kIslandFile);
+    } catch (const Error&) {
+    }
+    EXPECT_FALSE(editor->updating);
+}
+
+}  // namespace
+}  // namespace insel

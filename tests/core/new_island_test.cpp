@@ -1,0 +1,70 @@
+// Size rules of the new-island dialog and the empty island it sets up.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "app/editor.h"
+#include "dialogs/new_island.h"
+#include "island/island_map.h"
+#include "test_helpers.h"
+
+namespace insel {
+namespace {
+
+struct SizeCase {
+    int radio;
+    const char* own_text;
+    int size;
+};
+
+class NewIslandSize : public ::testing::TestWithParam<SizeCase> {};
+
+TEST_P(NewIslandSize, OwnSizeRoundsDownToEightsAndStopsAt1024) {
+    const SizeCase& c = GetParam();
+    EXPECT_EQ(ChooseNewIslandSize(c.radio, LimitOwnSizeText(c.own_text)), c.size) << c.own_text;
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, NewIslandSize,
+                         ::testing::Values(SizeCase{0, "100", 96}, SizeCase{0, "7", 0},
+                                           SizeCase{0, "2000", 400}, SizeCase{0, "1024", 1024},
+                                           SizeCase{0, "-5", 64}, SizeCase{0, "abc", 64},
+                                           SizeCase{0, "", 64}, SizeCase{64, "2000", 64},
+                                           SizeCase{256, "100", 256}));
+
+TEST(NewIslandSize, EditTextAbove1024Becomes400) {
+    EXPECT_EQ(LimitOwnSizeText("2000"), "400");
+    EXPECT_EQ(LimitOwnSizeText("1025"), "400");
+    EXPECT_EQ(LimitOwnSizeText("1024"), "1024");
+    EXPECT_EQ(LimitOwnSizeText(""), "");
+}
+
+class NewIslandSetup : public ::testing::TestWithParam<int> {};
+
+TEST_P(NewIslandSetup, EmptySquareIslandWithItsCellBlocks) {
+    const int size = GetParam();
+    auto editor = std::make_unique<Editor>();
+    editor->ClearIsland();
+    NewIsland(*editor, size, 3);
+    const IslandMap& island = editor->island;
+    const int per_side = (size - 1) / 32 + 1;
+    EXPECT_EQ(island.record.width, size);
+    EXPECT_EQ(island.record.height, size);
+    EXPECT_EQ(island.record.climate, 3);
+    EXPECT_EQ(island.record.buffer, -1);
+    EXPECT_EQ(island.cell_block_count, per_side * per_side);
+    EXPECT_EQ(editor->oversize_allowed, size > 512);
+    EXPECT_TRUE(editor->island_loaded);
+    EXPECT_TRUE(editor->island_shown);
+    EXPECT_EQ(test::Panel(*editor, "StufenPanel"), std::to_string(per_side * per_side));
+    EXPECT_EQ(test::Panel(*editor, "xSizePanel"), std::to_string(size));
+    EXPECT_EQ(test::Panel(*editor, "WasserPanel"), "100");
+    EXPECT_EQ(editor->island_name_panel, "Neu");
+    EXPECT_EQ(island.fertility.get(size - 1, size - 1), 10);
+    EXPECT_EQ(island.height.get(size - 1, size - 1), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, NewIslandSetup, ::testing::Values(1024, 96, 512));
+
+}  // namespace
+}  // namespace insel

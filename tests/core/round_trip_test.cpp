@@ -1,0 +1,145 @@
+// Island file -> load -> write *.scp -> load: everything an island file holds survives.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "app/editor.h"
+#include "island/island_map.h"
+#include "island/loader.h"
+#include "island/writer.h"
+#include "island_fixture.h"
+#include "temp_file.h"
+#include "test_helpers.h"
+
+namespace insel {
+namespace {
+
+using fixture::Element;
+using fixture::IslandSpec;
+
+bool SameMine(const MineRecord& a, const MineRecord& b) {
+    return a.whale == b.whale && a.orientation == b.orientation && a.x_band == b.x_band && a.y == b.y &&
+           a.x == b.x && a.symbol_value == b.symbol_value && a.symbol_elevation == b.symbol_elevation &&
+           a.treasure == b.treasure && a.building_id == b.building_id && a.visible == b.visible &&
+           a.deleted == b.deleted;
+}
+
+// Compares every layer over the island and one cell beyond it; returns the first difference.
+std::string CompareLayers(const IslandMap& a, const IslandMap& b, int side) {
+    for (int x = 0; x <= side; ++x) {
+        for (int y = 0; y <= side; ++y) {
+            auto where = [&](const char* layer) {
+                return std::string(layer) + " differs at (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+            };
+            if (a.height.get(x, y) != b.height.get(x, y)) return where("height");
+            if (a.gfx.get(x, y) != b.gfx.get(x, y)) return where("gfx");
+            if (a.fertility.get(x, y) != b.fertility.get(x, y)) return where("fertility");
+            if (a.terrain.get(x, y) != b.terrain.get(x, y)) return where("terrain");
+            // The parameter of a cell without element carries nothing.
+            if (a.terrain.get(x, y) != 0 && a.terrain_param.get(x, y) != b.terrain_param.get(x, y))
+                return where("terrain parameter");
+            if (a.river.get(x, y) != b.river.get(x, y)) return where("river");
+            if (a.river_param.get(x, y) != b.river_param.get(x, y)) return where("river parameter");
+        }
+    }
+    return {};
+}
+
+IslandSpec Busy(int side) {
+    IslandSpec spec;
+    spec.width = spec.height = side;
+    spec.climate = 5;
+    spec.info_b = 0x01020304;
+    spec.heights = [](int x, int y) { return std::uint8_t((x * 13 + y * 7) % 256); };
+    spec.gfx = [](int x, int y) { return std::uint16_t(((11 + (x + y) % 140) << 8) | ((x * 4 + y) & 0xFF)); };
+    spec.fertility = [](int x, int y) { return std::uint8_t((x * y) % 11); };
+    spec.terrain = [](int x, int y) {
+        return (x + 2 * y) % 17 == 0 ? Element{std::uint16_t(0x4000 * (y % 4) + 1501 + x % 90), std::uint16_t(0x2800 + x)}
+                                     : Element{};
+    };
+    spec.rivers = [](int x, int y) {
+        return (x == 2 * y || x + y == 50) ? Element{std::uint16_t(2701 + (x % 40)), std::uint16_t(y * 3)} : Element{};
+    };
+    spec.quarry_spots = {{.x = 1, .y = 2, .orientation = 3}, {.x = 70, .y = 33, .orientation = 1}};
+    spec.mines = {
+        {.building_id = 1563u * 16384u, .x = 4, .y = 80, .symbol_value = 16390u * 65536u, .treasure = 400, .data_length = 24},
+        {.building_id = 1550u * 16384u, .x = 60, .y = 0, .symbol_value = 0x40A66666u, .treasure = 2000, .visible = 1},
+        {.building_id = 1559u * 16384u, .x = 80, .y = 80, .symbol_value = 0x40A66666u, .data_length = 42},
+        {.building_id = 1664u * 16384u, .x = 87, .y = 87, .symbol_value = 0x40A66666u, .data_length = 16},
+    };
+    spec.animals = {{5, 6, 7, 8}, {0xFFFF, 0, 1, 0x8000}, {9, 9, 9, 9}};
+    spec.objects = {{.id_word = 821, .x = 10, .y = 10}};
+    spec.kontorid = fixture::KontorIdSpec{12, 4};
+    return spec;
+}
+
+struct Reloaded {
+    std::unique_ptr<Editor> first = std::make_unique<Editor>();
+    std::unique_ptr<Editor> second = std::make_unique<Editor>();
+};
+
+Reloaded RoundTrip(const IslandSpec& spec) {
+    Reloaded r;
+    test::Load(*r.first, fixture::IslandFileBytes(spec), kIslandFile, "start.scp");
+    fixture::TempDir dir;
+    const auto path = SaveIslandFile(*r.first, dir / "again.scp");
+    r.second->file_kind = kIslandFile;
+    LoadIsland(*r.second, path);
+    return r;
+}
+
+TEST(RoundTrip, EveryLayerAndListSurvives) {
+    const Reloaded r = RoundTrip(Busy(88));  // 88: narrow cell blocks at the high edges
+    const IslandMap& a = r.first->island;
+    const IslandMap& b = r.second->island;
+
+    EXPECT_EQ(CompareLayers(a, b, 88), "");
+    EXPECT_EQ(b.record.width, 88);
+    EXPECT_EQ(b.record.height, 88);
+    EXPECT_EQ(b.record.climate, 5);
+    EXPECT_EQ(b.record.info_b, 0x01020304);
+    EXPECT_EQ(b.record.info_a, 4) << "INFO carries the mine count";
+    EXPECT_EQ(b.record.block_figure, 121);
+    EXPECT_EQ(b.record.name, "again.scp");
+    EXPECT_EQ(b.cell_block_count, 9);
+    EXPECT_EQ(b.kontorid_first, 12);
+    EXPECT_EQ(b.kontorid_second, 1);
+
+    ASSERT_EQ(a.mines.size(), 4u);
+    ASSERT_EQ(b.mines.size(), a.mines.size());
+    for (std::size_t i = 0; i < a.mines.size(); ++i) EXPECT_TRUE(SameMine(a.mines[i], b.mines[i])) << "mine " << i;
+    ASSERT_EQ(b.quarry_spots.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) EXPECT_TRUE(SameMine(a.quarry_spots[i], b.quarry_spots[i])) << "spot " << i;
+    ASSERT_EQ(b.animals.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(b.animals[i].first, a.animals[i].first);
+        EXPECT_EQ(b.animals[i].second, a.animals[i].second);
+        EXPECT_EQ(b.animals[i].third, a.animals[i].third);
+        EXPECT_EQ(b.animals[i].fourth, a.animals[i].fourth);
+    }
+    ASSERT_EQ(a.objects.size(), 1u);
+    EXPECT_TRUE(b.objects.empty()) << "island files carry no buildings";
+    EXPECT_EQ(r.second->island.series_usage, r.first->island.series_usage);
+}
+
+TEST(RoundTrip, CellsOnTheNarrowEdgeOfASideNotDivisibleByEightSurvive) {
+    IslandSpec spec;
+    spec.width = spec.height = 100;
+    spec.rivers = [](int x, int y) {
+        if (x == 98 && y == 50) return Element{0x0A9D, 0x0102};
+        if (x == 10 && y == 99) return Element{0x0A9E, 3};
+        return Element{};
+    };
+    spec.terrain = [](int x, int y) { return x == 99 && y == 99 ? Element{1501, 0x2801} : Element{}; };
+    spec.heights = [](int x, int y) { return std::uint8_t(x >= 96 || y >= 96 ? 77 : 20); };
+    const Reloaded r = RoundTrip(spec);
+    ASSERT_EQ(r.first->island.river.get(98, 50), 0x0A9D);
+    EXPECT_EQ(r.second->island.river.get(98, 50), 0x0A9D);
+    EXPECT_EQ(r.second->island.river_param.get(98, 50), 0x0102);
+    EXPECT_EQ(r.second->island.river.get(10, 99), 0x0A9E);
+    EXPECT_EQ(CompareLayers(r.first->island, r.second->island, 100), "");
+}
+
+}  // namespace
+}  // namespace insel
