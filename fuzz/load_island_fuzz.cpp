@@ -15,6 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // One editor for the whole run, as in the window: buffers keep their capacity between loads.
     static insel::Editor editor;
     editor.file_kind = data[0] % 4 + 1;
+    // The window's logs grow until the user clears them; here they would only fill memory.
+    editor.memo2.clear();
+    editor.memo3.clear();
     try {
         insel::LoadIslandFromBytes(editor, std::span(data + 1, size - 1), "fuzz.scp");
         const int rows = static_cast<int>(editor.island_list.size());

@@ -43,6 +43,29 @@ int MineKindNumber(std::int32_t building_id) {
     }
 }
 
+void WriteBlockHead(OutputBuffer& out, int x0, int y0, int nx, int ny);
+
+// One block per cell block, x major: all blocks of x origin 0 by y origin, then x origin 32,
+// and so on; each with its length patched and the cell block's head.
+template <class Body>
+void ForEachCellBlock(OutputBuffer& out, int width, int height, std::string_view tag, char placeholder,
+                      Body body) {
+    for (int bx = 0; bx < CellBlocksAlong(width); ++bx) {
+        for (int by = 0; by < CellBlocksAlong(height); ++by) {
+            const int x0 = bx * kBlockSide;
+            const int y0 = by * kBlockSide;
+            const int nx = std::min(kBlockSide, width - x0);
+            const int ny = std::min(kBlockSide, height - y0);
+            out.WriteTag(tag);
+            const std::int64_t length_position = out.position();
+            out.WriteString(std::string(4, placeholder));
+            WriteBlockHead(out, x0, y0, nx, ny);
+            body(x0, y0, nx, ny);
+            out.PatchLength(length_position);
+        }
+    }
+}
+
 class IslandWriter {
 public:
     explicit IslandWriter(Editor& editor) : editor_(editor), out_(editor.output), island_(editor.island) {}
@@ -53,9 +76,12 @@ private:
     void Log(std::string line) { editor_.memo2.push_back(std::move(line)); }
     int Width() const { return island_.record.width; }
     int Height() const { return island_.record.height; }
-    // Cell blocks x major: all blocks of x origin 0 by y origin, then x origin 32, ...
     template <class Body>
-    void ForEachCellBlock(std::string_view tag, char placeholder, Body body);
+    void ForEachCellBlock(std::string_view tag, char placeholder, Body body) {
+        insel::ForEachCellBlock(out_, Width(), Height(), tag, placeholder, body);
+    }
+    template <class Body>
+    void WriteRecordList(std::string_view tag, const char* placeholder, const std::vector<MineRecord>& list, Body body);
     void WriteHeights();
     void WriteGraphics();
     void WriteTerrain();
@@ -109,26 +135,6 @@ void WriteBlockHead(OutputBuffer& out, int x0, int y0, int nx, int ny) {
     out.WriteWord(static_cast<std::uint16_t>(x0));
     out.WriteByte(CheckedNarrow<std::uint8_t>(ny, "the extent of a cell block"));
     out.WriteByte(CheckedNarrow<std::uint8_t>(nx, "the extent of a cell block"));
-}
-
-template <class Body>
-void IslandWriter::ForEachCellBlock(std::string_view tag, char placeholder, Body body) {
-    const int width = Width();
-    const int height = Height();
-    for (int bx = 0; bx < CellBlocksAlong(width); ++bx) {
-        for (int by = 0; by < CellBlocksAlong(height); ++by) {
-            const int x0 = bx * kBlockSide;
-            const int y0 = by * kBlockSide;
-            const int nx = std::min(kBlockSide, width - x0);
-            const int ny = std::min(kBlockSide, height - y0);
-            out_.WriteTag(tag);
-            const std::int64_t length_position = out_.position();
-            out_.WriteString(std::string(4, placeholder));
-            WriteBlockHead(out_, x0, y0, nx, ny);
-            body(x0, y0, nx, ny);
-            out_.PatchLength(length_position);
-        }
-    }
 }
 
 // Cells of a block, x major: for each x the cells in order of y; checked once per block.
@@ -222,68 +228,65 @@ void IslandWriter::WriteRivers() {
     }
 }
 
-void IslandWriter::WriteQuarrySpots() {
-    const std::int32_t count = CountMineRecords(island_.quarry_spots, false);
-    out_.WriteTag("BERGWERK2");
-    if (count == 0) {
+// BERGWERK2 and OCCUR: length 0 without a record that is not deleted, else the records.
+template <class Body>
+void IslandWriter::WriteRecordList(std::string_view tag, const char* placeholder,
+                                   const std::vector<MineRecord>& list, Body body) {
+    out_.WriteTag(tag);
+    if (CountMineRecords(list, false) == 0) {
         out_.WriteDword(0);
-    } else {
-        const std::int64_t length_position = out_.position();
-        out_.WriteString("AAAA");
-        for (const MineRecord& spot : island_.quarry_spots) {
-            if (spot.deleted) continue;
-            out_.WriteTag("ENTRY", 6);
-            out_.WriteWord(4);
-            out_.WriteByte(static_cast<std::uint8_t>(spot.y & 0xFF));
-            out_.WriteByte(CheckedNarrow<std::uint8_t>((spot.x % 16) * 16 + spot.y / 256,
-                                                       "the position byte of a quarry spot"));
-            out_.WriteByte(CheckedNarrow<std::uint8_t>(spot.x / 16, "the x band of a quarry spot"));
-            out_.WriteByte(CheckedNarrow<std::uint8_t>(spot.orientation, "a quarry spot's orientation"));
-        }
-        out_.PatchLength(length_position);
+        return;
     }
-    Log("AbbauAnzahl " + std::to_string(count));
+    const std::int64_t length_position = out_.position();
+    out_.WriteString(placeholder);
+    for (const MineRecord& record : list) {
+        if (!record.deleted) body(record);
+    }
+    out_.PatchLength(length_position);
+}
+
+void IslandWriter::WriteQuarrySpots() {
+    WriteRecordList("BERGWERK2", "AAAA", island_.quarry_spots, [&](const MineRecord& spot) {
+        out_.WriteTag("ENTRY", 6);
+        out_.WriteWord(4);
+        out_.WriteByte(static_cast<std::uint8_t>(spot.y & 0xFF));
+        out_.WriteByte(CheckedNarrow<std::uint8_t>((spot.x % 16) * 16 + spot.y / 256,
+                                                   "the position byte of a quarry spot"));
+        out_.WriteByte(CheckedNarrow<std::uint8_t>(spot.x / 16, "the x band of a quarry spot"));
+        out_.WriteByte(CheckedNarrow<std::uint8_t>(spot.orientation, "a quarry spot's orientation"));
+    });
+    Log("AbbauAnzahl " + std::to_string(CountMineRecords(island_.quarry_spots, false)));
 }
 
 void IslandWriter::WriteMines() {
-    const std::int32_t count = CountMineRecords(island_.mines, false);
-    out_.WriteTag("OCCUR");
-    if (count == 0) {
-        out_.WriteDword(0);
-    } else {
-        const std::int64_t length_position = out_.position();
-        out_.WriteString("MMMM");
-        for (const MineRecord& mine : island_.mines) {
-            if (mine.deleted) continue;
-            const int kind = MineKindNumber(mine.building_id);
-            out_.WriteString("ENTRY2");
-            out_.WriteWord(mine.whale ? 42 : (kind == 9 ? 16 : 24));
-            out_.WriteDword(static_cast<std::uint32_t>(mine.building_id));
-            out_.WriteDword(mine.y);
-            out_.WriteDword(mine.x);
-            const bool elevation_kind = kind <= 5 || kind == 8;
-            if (elevation_kind && mine.elevation_edited) {
-                out_.WriteDword(static_cast<std::uint32_t>(
-                    CheckedNarrow<std::uint16_t>(mine.symbol_elevation + 16384, "a mine symbol's elevation"))
-                                << 16);
-            } else {
-                out_.WriteDword(mine.symbol_value);
-            }
-            if (mine.whale) {
-                out_.WriteTag("WHALE", 6);
-                out_.WriteWord(18);
-                for (int i = 0; i < 3; ++i) {
-                    out_.WriteDword(0);
-                    out_.WriteWord(0xFF);
-                }
-            } else if (kind != 9) {
-                out_.WriteDword(static_cast<std::uint32_t>(mine.treasure));
-                out_.WriteDword(mine.visible);
-            }
+    WriteRecordList("OCCUR", "MMMM", island_.mines, [&](const MineRecord& mine) {
+        const int kind = MineKindNumber(mine.building_id);
+        out_.WriteString("ENTRY2");
+        out_.WriteWord(mine.whale ? 42 : (kind == 9 ? 16 : 24));
+        out_.WriteDword(static_cast<std::uint32_t>(mine.building_id));
+        out_.WriteDword(mine.y);
+        out_.WriteDword(mine.x);
+        const bool elevation_kind = kind <= 5 || kind == 8;
+        if (elevation_kind && mine.elevation_edited) {
+            out_.WriteDword(static_cast<std::uint32_t>(
+                                CheckedNarrow<std::uint16_t>(mine.symbol_elevation + 16384, "a mine symbol's elevation"))
+                            << 16);
+        } else {
+            out_.WriteDword(mine.symbol_value);
         }
-        out_.PatchLength(length_position);
-    }
-    Log("AbbauMinen " + std::to_string(count));
+        if (mine.whale) {
+            out_.WriteTag("WHALE", 6);
+            out_.WriteWord(18);
+            for (int i = 0; i < 3; ++i) {
+                out_.WriteDword(0);
+                out_.WriteWord(0xFF);
+            }
+        } else if (kind != 9) {
+            out_.WriteDword(static_cast<std::uint32_t>(mine.treasure));
+            out_.WriteDword(mine.visible);
+        }
+    });
+    Log("AbbauMinen " + std::to_string(CountMineRecords(island_.mines, false)));
 }
 
 void IslandWriter::WriteDiscoverAndObjects() {
@@ -419,31 +422,20 @@ void AssembleDummyIsland(Editor& editor, int size) {
     out.WriteWord(static_cast<std::uint16_t>((size / 8) * (size / 8)));
     out.WriteDword(0);
 
-    const int blocks = CellBlocksAlong(size);
-    auto for_each_block = [&](std::string_view tag, auto body) {
-        for (int bx = 0; bx < blocks; ++bx) {
-            for (int by = 0; by < blocks; ++by) {
-                const int x0 = bx * kBlockSide;
-                const int y0 = by * kBlockSide;
-                const int nx = std::min(kBlockSide, size - x0);
-                const int ny = std::min(kBlockSide, size - y0);
-                out.WriteTag(tag);
-                const std::int64_t length_position = out.position();
-                out.WriteDword(0);
-                WriteBlockHead(out, x0, y0, nx, ny);
-                for (int x = x0; x < x0 + nx; ++x) {
-                    for (int y = y0; y < y0 + ny; ++y) body(x, y);
-                }
-                out.PatchLength(length_position);
+    // Every cell of a block, x major.
+    auto cells = [&](auto write) {
+        return [write](int x0, int y0, int nx, int ny) {
+            for (int x = x0; x < x0 + nx; ++x) {
+                for (int y = y0; y < y0 + ny; ++y) write(x, y);
             }
-        }
+        };
     };
-    for_each_block("HEIGHT", [&](int, int) { out.WriteByte(0x60); });
+    ForEachCellBlock(out, size, size, "HEIGHT", 'H', cells([&](int, int) { out.WriteByte(0x60); }));
     // The 36 pictures of the first texture series, repeated in a 6 x 6 pattern.
-    for_each_block("GFXID", [&](int x, int y) {
+    ForEachCellBlock(out, size, size, "GFXID", 'G', cells([&](int x, int y) {
         out.WriteWord(static_cast<std::uint16_t>(0x0B00 + 4 * (x % 6) + 32 * (y % 6)));
-    });
-    for_each_block("GELAENDE", [](int, int) {});
+    }));
+    ForEachCellBlock(out, size, size, "GELAENDE", 'G', [](int, int, int, int) {});
 
     out.WriteTag("FRUCHTBAR");
     out.WriteDword(static_cast<std::uint32_t>(size * size));
@@ -457,7 +449,7 @@ void AssembleDummyIsland(Editor& editor, int size) {
     out.WriteTag("KONTORID");
     out.WriteDword(2);
     out.WriteWord(1);
-    for_each_block("PROD2", [](int, int) {});
+    ForEachCellBlock(out, size, size, "PROD2", 'P', [](int, int, int, int) {});
 
     out.WriteTag("STAEDTE");
     out.WriteDword(559);
