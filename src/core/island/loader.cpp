@@ -1,6 +1,9 @@
 #include "island/loader.h"
 
+#include <array>
+#include <bit>
 #include <cmath>
+#include <cstring>
 #include <unordered_set>
 
 #include "app/editor.h"
@@ -10,6 +13,21 @@
 
 namespace insel {
 namespace {
+
+// Counts bytes into `counts` in four interleaved banks, so that runs of equal values (the rule
+// in height data) do not wait on each other's increments.
+void AddToHistogram(const std::uint8_t* values, std::int64_t n, std::int32_t* counts) {
+    std::int32_t banks[4][256] = {};
+    std::int64_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        ++banks[0][values[i]];
+        ++banks[1][values[i + 1]];
+        ++banks[2][values[i + 2]];
+        ++banks[3][values[i + 3]];
+    }
+    for (; i < n; ++i) ++banks[0][values[i]];
+    for (int v = 0; v < 256; ++v) counts[v] += banks[0][v] + banks[1][v] + banks[2][v] + banks[3][v];
+}
 
 // Head of the per-cell-block blocks HEIGHT, GFXID, GELAENDE, FLUESSE and PROD2.
 struct CellBlockHead {
@@ -61,6 +79,7 @@ private:
     const GameFileBuffer& file_;
     IslandMap& island_;
     const std::int64_t limit_;
+    std::array<std::array<std::int32_t, 256>, 4> high_byte_banks_{};
 };
 
 const std::uint8_t* Decoder::Bytes(std::int64_t position, std::int64_t count) const {
@@ -217,12 +236,9 @@ void Decoder::ReadHeightBlock(std::int64_t tag, int block) {
         const int n = static_cast<int>(std::min<std::int64_t>(head.ny, available - j0));
         if (Layer<std::uint8_t>::InRange(x, head.y0) && Layer<std::uint8_t>::InRange(x, head.y0 + n - 1)) {
             // Bounds of the whole column checked above.
-            std::uint8_t* column = island_.height.column(x) + head.y0;
-            for (int k = 0; k < n; ++k) {
-                column[k] = values[j0 + k];
-                ++counts[values[j0 + k]];
-            }
+            std::memcpy(island_.height.column(x) + head.y0, values + j0, static_cast<std::size_t>(n));
             island_.height.NoteWritten(x + 1, head.y0 + n);
+            AddToHistogram(values + j0, n, counts.data());
         } else {
             for (int k = 0; k < n; ++k) {
                 island_.height.set(x, head.y0 + k, values[j0 + k]);
@@ -244,6 +260,7 @@ void Decoder::ReadName(std::int64_t p, bool savegame) {
 }
 
 void Decoder::ReadGraphics(std::int64_t& p) {
+    for (auto& bank : high_byte_banks_) bank.fill(0);
     for (int i = 0; i < island_.cell_block_count; ++i) {
         if (!Find("GFXID", p)) break;
         ReadGfxBlock(p);
@@ -273,6 +290,19 @@ void Decoder::ReadGfxBlock(std::int64_t tag) {
         const bool inside = Layer<std::uint16_t>::InRange(x, head.y0) &&
                             Layer<std::uint16_t>::InRange(x, head.y0 + n - 1);
         std::uint16_t* column = inside ? island_.gfx.column(x) + head.y0 : nullptr;
+        const std::uint8_t* words = bytes + 2 * j0;
+        if (inside && std::endian::native == std::endian::little) {
+            // Without a bad series code the column is copied whole and its series counted by
+            // high byte, in banks that the end of the block turns into series counts.
+            std::uint8_t highest = 0;
+            for (int k = 0; k < n; ++k) highest = std::max(highest, words[2 * k + 1]);
+            if (highest - 11 <= kSeriesCount - 1) {
+                std::memcpy(column, words, 2 * static_cast<std::size_t>(std::max(n, 0)));
+                for (int k = 0; k < n; ++k) ++high_byte_banks_[k & 3][words[2 * k + 1]];
+                island_.gfx.NoteWritten(x + 1, head.y0 + n);
+                continue;
+            }
+        }
         for (int k = 0; k < n; ++k) {
             const std::uint8_t* b = bytes + 2 * (j0 + k);
             std::uint16_t value = static_cast<std::uint16_t>(b[0] | (b[1] << 8));
@@ -293,6 +323,12 @@ void Decoder::ReadGfxBlock(std::int64_t tag) {
         }
         if (inside) island_.gfx.NoteWritten(x + 1, head.y0 + n);
     }
+    for (int high = 0; high < 256; ++high) {
+        const std::int32_t cells = high_byte_banks_[0][high] + high_byte_banks_[1][high] +
+                                   high_byte_banks_[2][high] + high_byte_banks_[3][high];
+        if (cells != 0) usage[std::max(0, high - 11)] += cells;
+    }
+    for (auto& bank : high_byte_banks_) bank.fill(0);
     if (available < count) ThrowTruncated(head.content + 2 * available, "GFXID values");
 }
 
@@ -312,19 +348,19 @@ void Decoder::ReadEntries(std::int64_t tag, Layer<std::uint16_t>& element, Layer
     const std::int64_t available = ItemsAvailable(head.content, count, 6);
     const std::uint8_t* e = file_.bytes.data() + head.content;
     // Offsets are bytes, so a block whose origin lies 255 cells inside the layers cannot
-    // reach outside: its cells are written without a check each.
+    // reach outside: its cells are written without a check each, and the part of the layers
+    // it may have written is noted once.
     if (head.x0 + 255 < kLayerSide && head.y0 + 255 < kLayerSide) {
-        int x_end = 0, y_end = 0;
         for (std::int64_t i = 0; i < available; ++i, e += 6) {
             const int x = head.x0 + e[5];
             const int y = head.y0 + e[4];
             element.column(x)[y] = static_cast<std::uint16_t>(e[0] | (e[1] << 8));
             param.column(x)[y] = static_cast<std::uint16_t>(e[2] | (e[3] << 8));
-            x_end = std::max(x_end, x + 1);
-            y_end = std::max(y_end, y + 1);
         }
-        element.NoteWritten(x_end, y_end);
-        param.NoteWritten(x_end, y_end);
+        if (available > 0) {
+            element.NoteWritten(head.x0 + 256, head.y0 + 256);
+            param.NoteWritten(head.x0 + 256, head.y0 + 256);
+        }
     } else {
         for (std::int64_t i = 0; i < available; ++i, e += 6) {
             const int x = head.x0 + e[5];

@@ -92,10 +92,31 @@ private:
     void WriteDiscoverAndObjects();
     void WriteNameAndRest();
 
+    // A block's content is gathered in `staging_` through a local cursor and appended in one
+    // piece. A cell block holds at most 32 x 32 entries of 6 bytes, the room a block may use.
+    std::uint8_t* StageBegin() { return staging_.data(); }
+    void StageEnd(const std::uint8_t* cursor) {
+        out_.WriteBytes({staging_.data(), static_cast<std::size_t>(cursor - staging_.data())});
+    }
+
     Editor& editor_;
     OutputBuffer& out_;
     IslandMap& island_;
+    std::array<std::uint8_t, 6 * kBlockSide * kBlockSide> staging_{};
 };
+
+void StageWord(std::uint8_t*& cursor, std::uint16_t value) {
+    *cursor++ = static_cast<std::uint8_t>(value & 0xFF);
+    *cursor++ = static_cast<std::uint8_t>(value >> 8);
+}
+
+// GELAENDE and FLUESSE entries: element, parameter, y offset, x offset.
+void StageEntry(std::uint8_t*& cursor, std::uint16_t element, std::uint16_t parameter, int y_offset, int x_offset) {
+    StageWord(cursor, element);
+    StageWord(cursor, parameter);
+    *cursor++ = static_cast<std::uint8_t>(y_offset);
+    *cursor++ = static_cast<std::uint8_t>(x_offset);
+}
 
 void WriteGoodsTable(OutputBuffer& out) {
     out.WriteWord(0x21F);
@@ -157,27 +178,27 @@ void IslandWriter::WriteHeights() {
 void IslandWriter::WriteGraphics() {
     ForEachCellBlock("GFXID", 'G', [&](int x0, int y0, int nx, int ny) {
         CheckBlockCells(x0, y0, nx, ny);
+        std::uint8_t* cursor = StageBegin();
         for (int x = x0; x < x0 + nx; ++x) {
             const std::uint16_t* column = island_.gfx.column(x) + y0;
-            for (int y = 0; y < ny; ++y) out_.WriteWord(column[y]);
+            for (int y = 0; y < ny; ++y) StageWord(cursor, column[y]);
         }
+        StageEnd(cursor);
     });
 }
 
 void IslandWriter::WriteTerrain() {
     ForEachCellBlock("GELAENDE", 'G', [&](int x0, int y0, int nx, int ny) {
         CheckBlockCells(x0, y0, nx, ny);
+        std::uint8_t* cursor = StageBegin();
         for (int x = x0; x < x0 + nx; ++x) {
             const std::uint16_t* terrain = island_.terrain.column(x);
             const std::uint16_t* param = island_.terrain_param.column(x);
             for (int y = y0; y < y0 + ny; ++y) {
-                if (terrain[y] == 0) continue;
-                out_.WriteWord(terrain[y]);
-                out_.WriteWord(param[y]);
-                out_.WriteByte(static_cast<std::uint8_t>(y - y0));
-                out_.WriteByte(static_cast<std::uint8_t>(x - x0));
+                if (terrain[y] != 0) StageEntry(cursor, terrain[y], param[y], y - y0, x - x0);
             }
         }
+        StageEnd(cursor);
     });
 }
 
@@ -187,9 +208,27 @@ void IslandWriter::WriteFertility() {
     out_.WriteString("FFFF");
     const std::int64_t width = Width();
     const std::int64_t height = Height();
-    for (std::int64_t i = 0; i < width * height; ++i) {
-        const auto value = island_.fertility.get(i / width, i % height);
-        out_.WriteByte(CheckedNarrow<std::uint8_t>(value, "a fertility byte"));
+    // Byte i holds cell (i div width, i mod height): for a square island one run of cells per x.
+    if (width == height) {
+        CheckBlockCells(0, 0, static_cast<int>(width), static_cast<int>(height));
+        for (int x = 0; x < width; ++x) {
+            const std::uint16_t* column = island_.fertility.column(x);
+            std::uint16_t largest = 0;
+            for (std::int64_t y0 = 0; y0 < height; y0 += kBlockSide * kBlockSide) {
+                std::uint8_t* cursor = StageBegin();
+                for (std::int64_t y = y0; y < std::min<std::int64_t>(y0 + kBlockSide * kBlockSide, height); ++y) {
+                    largest = std::max(largest, column[y]);
+                    *cursor++ = static_cast<std::uint8_t>(column[y]);
+                }
+                CheckedNarrow<std::uint8_t>(largest, "a fertility byte");
+                StageEnd(cursor);
+            }
+        }
+    } else {
+        for (std::int64_t i = 0; i < width * height; ++i) {
+            out_.WriteByte(CheckedNarrow<std::uint8_t>(island_.fertility.get(i / width, i % height),
+                                                       "a fertility byte"));
+        }
     }
     out_.PatchLength(length_position);
 }
@@ -213,16 +252,14 @@ void IslandWriter::WriteRivers() {
             const std::int64_t length_position = out_.position();
             out_.WriteString("WWWW");
             WriteBlockHead(out_, x0, y0, 8, 8);
+            std::uint8_t* cursor = StageBegin();
             for (int x = x0; x < x_end; ++x) {
                 for (int y = y0; y < y_end; ++y) {
                     const std::uint16_t river = island_.river.column(x)[y];
-                    if (river == 0) continue;
-                    out_.WriteWord(river);
-                    out_.WriteWord(island_.river_param.column(x)[y]);
-                    out_.WriteByte(static_cast<std::uint8_t>(y % 8));
-                    out_.WriteByte(static_cast<std::uint8_t>(x % 8));
+                    if (river != 0) StageEntry(cursor, river, island_.river_param.column(x)[y], y % 8, x % 8);
                 }
             }
+            StageEnd(cursor);
             out_.PatchLength(length_position);
         }
     }
