@@ -175,6 +175,15 @@ std::int64_t Search(const std::uint8_t* data, std::int64_t, std::int64_t from, s
 
 }  // namespace
 
+std::string ReadText(const GameFileBuffer& buffer, std::int64_t position, std::int64_t length) {
+    if (length <= 0) return {};
+    if (position < 0 || position + length > buffer.length()) {
+        throw BoundsError("reading " + std::to_string(length) + " characters at file position " +
+                          std::to_string(position) + ": beyond the end of the file data");
+    }
+    return std::string(reinterpret_cast<const char*>(buffer.bytes.data() + position), static_cast<std::size_t>(length));
+}
+
 std::int64_t EffectiveLimit(const GameFileBuffer& buffer, std::int64_t limit) {
     const std::int64_t length = buffer.length();
     return limit < 0 ? length : (length < limit ? length - 5 : limit);

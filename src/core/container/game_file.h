@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -36,6 +37,9 @@ std::int64_t ReadValue(const GameFileBuffer& buffer, int width, std::int64_t pos
 // The limit a forward search really stops at: the buffer's length for a negative limit,
 // length - 5 for a limit beyond the length, else the limit itself.
 std::int64_t EffectiveLimit(const GameFileBuffer& buffer, std::int64_t limit);
+
+// `length` raw bytes from `position` as text; BoundsError when they run past the buffer.
+std::string ReadText(const GameFileBuffer& buffer, std::int64_t position, std::int64_t length);
 
 // Moves `position` to the first occurrence of `tag` at or after it and before the effective
 // limit (the buffer's length for a negative limit, length - 5 for a limit beyond the length),

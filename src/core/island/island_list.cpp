@@ -28,9 +28,7 @@ std::string ReadIslandName(const Editor& editor, RowSearches& searches, std::int
     std::int64_t name = island;
     if (!searches.name.Find(name) || name >= end) return "No name";
     const std::int64_t length = std::min<std::int64_t>(ReadValue(editor.file, 1, name + 12), kMaxNameLength);
-    std::string text;
-    for (std::int64_t i = 0; i < length; ++i) text += static_cast<char>(ReadValue(editor.file, 1, name + 16 + i));
-    return text;
+    return ReadText(editor.file, name + 16, length);
 }
 
 }  // namespace
@@ -40,7 +38,7 @@ std::array<std::string, 9> IslandListRow::Cells() const {
             std::to_string(width),
             std::to_string(world_second),
             std::to_string(world_first),
-            climate_name,
+            ClimateName(climate),
             std::to_string(city_byte),
             std::to_string(info_a),
             std::to_string(position),
@@ -67,7 +65,7 @@ std::int64_t ListIslands(Editor& editor) {
         row.position = q;
         std::int64_t i = q;
         if (searches.info.Find(i)) {
-            row.climate_name = ClimateName(static_cast<int>(ReadValue(file, 1, i + 16)));
+            row.climate = static_cast<int>(ReadValue(file, 1, i + 16));
             row.city_byte = static_cast<int>(ReadValue(file, 1, i + 17));
             row.info_a = static_cast<int>(ReadValue(file, 1, i + 21));
             info = i;

@@ -13,7 +13,7 @@ struct IslandListRow {
     int width = 0;
     int world_second = 0;
     int world_first = 0;
-    std::string climate_name;
+    int climate = -1;  // INFO byte 0; -1 without an INFO block
     int city_byte = 0;
     int info_a = 0;
     std::int64_t position = 0;  // of the INSEL5 tag

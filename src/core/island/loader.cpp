@@ -113,8 +113,7 @@ CellBlockHead Decoder::ReadHead(std::int64_t tag) const {
 
 std::string Decoder::ReadName(std::int64_t name_tag) const {
     const std::int64_t length = std::min<std::int64_t>(Read(1, name_tag + 12), kMaxNameLength);
-    const std::uint8_t* bytes = Bytes(name_tag + 16, length);
-    return std::string(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(length));
+    return ReadText(file_, name_tag + 16, length);
 }
 
 void Decoder::Decode(std::int64_t start) {
