@@ -229,22 +229,25 @@ void Decoder::ReadHeightBlock(std::int64_t tag, int block) {
     auto& counts = island_.block_height_counts[block];
     const std::int64_t available = ItemsAvailable(head.content, count, 1);
     const std::uint8_t* values = file_.bytes.data() + head.content;
-    // Values run along y first: one column of ny cells per x.
+    // Values run along y first: one column of ny cells per x. Columns inside the layer are
+    // copied whole and counted together; a column reaching outside goes cell by cell.
+    std::int64_t uncounted = 0;
     for (std::int64_t j0 = 0; j0 < available; j0 += head.ny) {
         const int x = head.x0 + static_cast<int>(j0 / head.ny);
         const int n = static_cast<int>(std::min<std::int64_t>(head.ny, available - j0));
         if (Layer<std::uint8_t>::InRange(x, head.y0) && Layer<std::uint8_t>::InRange(x, head.y0 + n - 1)) {
-            // Bounds of the whole column checked above.
             std::memcpy(island_.height.column(x) + head.y0, values + j0, static_cast<std::size_t>(n));
             island_.height.NoteWritten(x + 1, head.y0 + n);
-            AddToHistogram(values + j0, n, counts.data());
-        } else {
-            for (int k = 0; k < n; ++k) {
-                island_.height.set(x, head.y0 + k, values[j0 + k]);
-                ++counts[values[j0 + k]];
-            }
+            continue;
+        }
+        AddToHistogram(values + uncounted, j0 - uncounted, counts.data());
+        uncounted = j0 + n;
+        for (int k = 0; k < n; ++k) {
+            island_.height.set(x, head.y0 + k, values[j0 + k]);
+            ++counts[values[j0 + k]];
         }
     }
+    AddToHistogram(values + uncounted, available - uncounted, counts.data());
     if (available < count) ThrowTruncated(head.content + available, "HEIGHT values");
 }
 
