@@ -34,11 +34,13 @@ int LevelFromDigit(int c) { return c >= 48 ? c - 48 : c; }
 }  // namespace
 
 LoadedFileInfo LoadGameFile(GameFileBuffer& buffer, const std::filesystem::path& path) {
+    buffer.Changed();
     const std::int64_t size = ReadFileIntoBuffer(path, buffer.bytes);
     return Examine(buffer, size);
 }
 
 LoadedFileInfo LoadGameBytes(GameFileBuffer& buffer, std::span<const std::uint8_t> bytes) {
+    buffer.Changed();
     if (buffer.bytes.size() < bytes.size()) buffer.bytes.resize(bytes.size() + 1);
     if (!bytes.empty()) std::memcpy(buffer.bytes.data(), bytes.data(), bytes.size());
     return Examine(buffer, static_cast<std::int64_t>(bytes.size()));
@@ -173,6 +175,35 @@ std::int64_t Search(const std::uint8_t* data, std::int64_t, std::int64_t from, s
 }
 #endif
 
+// Searches that find their tag within this many bytes never touch the occurrence lists.
+constexpr std::int64_t kNearbyBytes = 1 << 16;
+
+std::int64_t FarSearch(const GameFileBuffer& buffer, std::int64_t from, std::int64_t last_start,
+                       std::string_view tag) {
+    const std::uint8_t* data = buffer.bytes.data();
+    const std::int64_t length = buffer.length();
+    auto entry = buffer.long_searches.find(tag);
+    if (entry == buffer.long_searches.end()) {
+        entry = buffer.long_searches.emplace(std::string(tag), GameFileBuffer::TagOccurrences{}).first;
+    }
+    GameFileBuffer::TagOccurrences& occurrences = entry->second;
+    if (!occurrences.listed && occurrences.scanned > 4 * length) {
+        const std::int64_t last = length - static_cast<std::int64_t>(tag.size());
+        for (std::int64_t at = Search(data, length, 0, last, tag); at >= 0;
+             at = Search(data, length, at + 1, last, tag)) {
+            occurrences.starts.push_back(at);
+        }
+        occurrences.listed = true;
+    }
+    if (occurrences.listed) {
+        const auto next = std::lower_bound(occurrences.starts.begin(), occurrences.starts.end(), from);
+        return next != occurrences.starts.end() && *next <= last_start ? *next : -1;
+    }
+    const std::int64_t at = Search(data, length, from, last_start, tag);
+    occurrences.scanned += (at < 0 ? last_start : at) - from + 1;
+    return at;
+}
+
 }  // namespace
 
 std::string ReadText(const GameFileBuffer& buffer, std::int64_t position, std::int64_t length) {
@@ -201,7 +232,9 @@ bool FindTagForward(const GameFileBuffer& buffer, std::int64_t limit, std::strin
     }
     // A match may start anywhere before `end` and run past it, but not past the buffer.
     const std::int64_t last_start = std::min(end - 1, length - size);
-    const std::int64_t at = Search(buffer.bytes.data(), length, position, last_start, tag);
+    const std::int64_t nearby = std::min(last_start, position + kNearbyBytes);
+    std::int64_t at = Search(buffer.bytes.data(), length, position, nearby, tag);
+    if (at < 0 && nearby < last_start) at = FarSearch(buffer, nearby + 1, last_start, tag);
     if (at < 0) {
         position = end;
         return false;

@@ -3,6 +3,7 @@
 // searching for their tags between a start position and a limit.
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <span>
 #include <string>
 #include <string_view>
@@ -14,8 +15,23 @@ namespace insel {
 // still hold an earlier file; every search that must stay in the file is bounded by the data
 // limit, never by the length.
 struct GameFileBuffer {
+    GameFileBuffer() = default;
+    explicit GameFileBuffer(std::vector<std::uint8_t> content) : bytes(std::move(content)) {}
+
     std::vector<std::uint8_t> bytes;
     std::int64_t length() const { return static_cast<std::int64_t>(bytes.size()); }
+
+    // Long searches for one tag that keep coming back (a walk over many cities, each decoding
+    // its island) would scan the file again and again; after a few such scans the tag's
+    // occurrences are listed once and looked up from then on. Whoever changes `bytes` calls
+    // Changed() so that no stale list survives.
+    struct TagOccurrences {
+        std::int64_t scanned = 0;
+        bool listed = false;
+        std::vector<std::int64_t> starts;
+    };
+    mutable std::map<std::string, TagOccurrences, std::less<>> long_searches;
+    void Changed() { long_searches.clear(); }
 };
 
 struct LoadedFileInfo {

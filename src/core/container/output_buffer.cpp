@@ -9,6 +9,7 @@ void PatchWordInGameFile(GameFileBuffer& buffer, std::uint16_t value, std::int64
         throw BoundsError("patch at file position " + std::to_string(offset) +
                           " lies outside the loaded file");
     }
+    buffer.Changed();
     buffer.bytes[static_cast<std::size_t>(offset)] = value & 0xFF;
     buffer.bytes[static_cast<std::size_t>(offset) + 1] = value >> 8;
 }
