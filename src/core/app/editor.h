@@ -11,6 +11,7 @@
 #include "app/definitions.h"
 #include "container/game_file.h"
 #include "container/output_buffer.h"
+#include "island/cities.h"
 #include "island/island_list.h"
 #include "island/island_map.h"
 
@@ -51,8 +52,19 @@ struct Editor {
     int tool_mode = 0;
     bool height_profile_page = false;
     bool oversize_allowed = false;
-    // Save-time layer shifts (heights, graphic tiles, plants, rocks).
-    std::array<bool, 4> apply_shift{};
+    // Save-time layer shifts by kind (heights, graphic tiles, plants, rocks): the shift boxes
+    // and their x and y spins.
+    struct LayerShift {
+        bool apply = false;
+        int dx = 0, dy = 0;
+    };
+    std::array<LayerShift, 4> shifts{LayerShift{false, 0, 0}, LayerShift{false, -1, 0}, LayerShift{false, -1, 0},
+                                     LayerShift{false, -1, 0}};
+    // Save options: NoAnimalsCheck, RecountProdCheck.
+    bool no_animals = false;
+    bool recount_kontid = false;
+
+    CityState cities;
 
     // Texts the core leaves in the window's status panels, by control name.
     std::map<std::string, std::string> panels;

@@ -560,7 +560,7 @@ std::string NameFromPath(const std::string& file_name) {
 
 // The steps of a load before the file is read.
 void PrepareLoad(Editor& editor, const std::string& file_name) {
-    editor.apply_shift.fill(false);
+    for (auto& shift : editor.shifts) shift.apply = false;
     editor.city_list.clear();
     editor.ClearIsland();
     editor.island_name_panel = NameFromPath(file_name);

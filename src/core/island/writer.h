@@ -8,8 +8,9 @@ namespace insel {
 
 struct Editor;
 
-// An island file (*.scp) from the model: file head, goods table and one INSEL5 island.
-void AssembleIsland(Editor& editor);
+// The island from the model: game_format true gives an island file (*.scp) with its head and
+// goods table; false the head of an extracted-city file and the island with its placed objects.
+void AssembleIsland(Editor& editor, bool game_format = true);
 
 // An empty size x size island in the older INSEL4 layout (size at most 256).
 void AssembleDummyIsland(Editor& editor, int size);

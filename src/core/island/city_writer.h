@@ -1,0 +1,34 @@
+#pragma once
+// Extracted-city files (*.cty): the island with the player and city blocks of its cities.
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace insel {
+
+struct Editor;
+
+// The ID3 capacity value of a city with `warehouses` warehouses; at most 190 in base-game files.
+int CapacityValue(int warehouses, int addon_level);
+
+// Writes the current city's player block and city block. `index` counts the cities of the save
+// from 1; the two world coordinates are the island's.
+void WriteCityBlocks(Editor& editor, int index, int world_second, int world_first);
+
+// The ID3 record of the current city from its warehouses' catchment areas.
+void WriteCatchmentRecord(Editor& editor);
+
+// Copies the island between `start` and `end` (inclusive) out of the loaded savegame, with its
+// OCCUR block rebuilt from the mine records; append_name adds NAME, HIRSCH and EVENTINSEL.
+void ExtractIslandBytes(Editor& editor, std::int64_t start, std::int64_t end, bool append_name);
+
+// Renumbers the KONTID values per city when asked to (editor.recount_kontid) and appends the
+// trailer "Generated " + date.
+void FinishCityFile(Editor& editor, const std::string& date);
+
+// The *.cty save of the island with its cities: assembles the file, changes the model as the
+// save does (cities without warehouses lose their objects, written savegame cities lose their
+// people code) and writes it atomically. Returns a message for the user, or empty.
+std::string SaveCityFile(Editor& editor, const std::filesystem::path& path, const std::string& date);
+
+}  // namespace insel
