@@ -5,6 +5,10 @@
 #include "app/definitions.h"
 #include "app/editor.h"
 #include "dialogs/new_island.h"
+#include "container/cp1252.h"
+#include "environment.h"
+#include "island/cities.h"
+#include "island/city_writer.h"
 #include "island/island_list.h"
 #include "island/loader.h"
 #include "island/writer.h"
@@ -21,26 +25,53 @@ void StartEditor(const Common& common, Editor& editor) {
     editor.definitions = LoadDefinitionFiles(common.program_folder);
 }
 
-// Loads as the open command does, then clicks the island row if one is asked for.
-void Load(Editor& editor, const std::filesystem::path& file, const std::optional<int>& island_row) {
+// A message the window would show in a box; the command goes on as the window would.
+void ShowMessage(const std::string& message) {
+    if (!message.empty()) std::cerr << "message: " << Cp1252ToUtf8(message) << "\n";
+}
+
+// Loads as the open command does, then clicks and tidies as asked.
+void Load(Editor& editor, const std::filesystem::path& file, const AfterLoad& after) {
     editor.file_kind = FileKindFromExtension(file);
     if (editor.file_kind == kNoFile) {
         throw UsageError(file.string() + ": the extension must be .scp, .sav, .cty or .sze");
     }
     try {
-        LoadIsland(editor, file);
+        ShowMessage(LoadIsland(editor, file));
+        if (after.island_row && !SelectIslandRow(editor, *after.island_row)) {
+            throw FileError("--island " + std::to_string(*after.island_row) + ": the island list has rows 1 to " +
+                            std::to_string(editor.island_list.size()));
+        }
+        if (after.city_row) {
+            if (editor.cities.cities.empty() || *after.city_row > static_cast<int>(editor.cities.cities.size())) {
+                throw FileError("--city " + std::to_string(*after.city_row) + ": the city list has rows 1 to " +
+                                std::to_string(editor.cities.cities.size()));
+            }
+            ShowMessage(SelectCityRow(editor, *after.city_row));
+        }
+        if (after.aufraum) TidyWarehouses(editor);
+    } catch (const FileError&) {
+        throw;
     } catch (const Error& error) {
         throw FileError(file.string() + ": " + error.what());
     }
-    if (island_row && !SelectIslandRow(editor, *island_row)) {
-        throw FileError("--island " + std::to_string(*island_row) + ": the island list has rows 1 to " +
-                        std::to_string(editor.island_list.size()));
-    }
 }
 
-void RequireScp(const std::filesystem::path& output) {
-    if (FileKindFromExtension(output) != kIslandFile) {
-        throw UsageError(output.string() + ": the output must be an island file ending in .scp");
+bool WritesCityFile(const std::filesystem::path& output) {
+    const int kind = FileKindFromExtension(output);
+    if (kind != kIslandFile && kind != kCityFile) {
+        throw UsageError(output.string() + ": the output must end in .scp (island file) or .cty (with its cities)");
+    }
+    return kind == kCityFile;
+}
+
+// Errors while assembling or writing end the save as the window's message does.
+template <class Save>
+void Saving(Save save) {
+    try {
+        save();
+    } catch (const Error& error) {
+        throw FileError(std::string("Fehler beim Schreiben: ") + error.what());
     }
 }
 
@@ -49,9 +80,9 @@ void RequireScp(const std::filesystem::path& output) {
 int RunInfo(const Common& common, const InfoOptions& options) {
     Editor editor;
     StartEditor(common, editor);
-    Load(editor, options.file, options.island_row);
+    Load(editor, options.file, options.after);
     if (options.json) {
-        const auto json = IslandJson(editor, options.file.string(), options.cells);
+        const auto json = IslandJson(editor, options.file.string(), options.cells, options.catchment);
         std::cout << json.dump(2) << "\n";
     } else {
         // Cells are checked before anything is printed.
@@ -69,23 +100,36 @@ int RunInfo(const Common& common, const InfoOptions& options) {
 }
 
 int RunConvert(const Common& common, const ConvertOptions& options) {
-    RequireScp(options.output);
+    const bool city_file = WritesCityFile(options.output);
     Editor editor;
     StartEditor(common, editor);
-    Load(editor, options.input, options.island_row);
-    const auto written = SaveIslandFile(editor, options.output);
+    Load(editor, options.input, options.after);
+    editor.recount_kontid = options.recount_kontid;
+    editor.no_animals = options.no_animals;
+    for (const ShiftOption& shift : options.shifts) editor.shifts[shift.kind] = {true, shift.dx, shift.dy};
+    std::filesystem::path written = options.output;
+    Saving([&] {
+        if (city_file) {
+            SaveCityFile(editor, options.output, platform::ShortDate());
+        } else {
+            written = SaveIslandFile(editor, options.output);
+        }
+    });
     std::cout << "wrote " << written.string() << " (" << editor.output.position() << " bytes)\n";
     return 0;
 }
 
 int RunNew(const Common& common, const NewOptions& options) {
-    RequireScp(options.output);
+    if (WritesCityFile(options.output)) {
+        throw UsageError(options.output.string() + ": a new island is written as an island file (.scp)");
+    }
     Editor editor;
     StartEditor(common, editor);
     const int size = ChooseNewIslandSize(0, options.size);
     editor.ClearIsland();
     NewIsland(editor, size, options.climate);
-    const auto written = SaveIslandFile(editor, options.output);
+    std::filesystem::path written;
+    Saving([&] { written = SaveIslandFile(editor, options.output); });
     std::cout << "wrote " << written.string() << " (" << size << " x " << size << " cells, "
               << editor.output.position() << " bytes)\n";
     return 0;
@@ -97,7 +141,7 @@ int RunDummy(const Common& common, const DummyOptions& options) {
     editor.island.record.climate = options.climate;
     const std::filesystem::path output =
         options.output ? *options.output : std::filesystem::path(DummyFileName(options.size, options.climate));
-    SaveDummyIsland(editor, options.size, output);
+    Saving([&] { SaveDummyIsland(editor, options.size, output); });
     std::cout << "wrote " << output.string() << " (" << editor.output.position() << " bytes)\n";
     return 0;
 }

@@ -12,17 +12,33 @@ struct Common {
     std::filesystem::path program_folder;
 };
 
+// What follows the load, as the window's controls would do it.
+struct AfterLoad {
+    std::optional<int> island_row;  // a click on this row of the island list
+    std::optional<int> city_row;    // a click on this row of the city list
+    bool aufraum = false;           // then the warehouse clean-up
+};
+
 struct InfoOptions {
     std::filesystem::path file;
     bool json = false;
+    bool catchment = false;
     std::vector<std::pair<int, int>> cells;
-    std::optional<int> island_row;
+    AfterLoad after;
+};
+
+struct ShiftOption {
+    int kind = 0;
+    int dx = 0, dy = 0;
 };
 
 struct ConvertOptions {
     std::filesystem::path input;
     std::filesystem::path output;
-    std::optional<int> island_row;
+    AfterLoad after;
+    bool recount_kontid = false;
+    bool no_animals = false;
+    std::vector<ShiftOption> shifts;
 };
 
 struct NewOptions {

@@ -97,7 +97,63 @@ Json LinesJson(const std::vector<std::string>& lines) {
 
 }  // namespace
 
-Json IslandJson(const Editor& editor, const std::string& path, const std::vector<std::pair<int, int>>& cells) {
+Json CitiesJson(const Editor& editor) {
+    Json cities = Json::array();
+    for (const CityRecord& c : editor.cities.cities) {
+        Json buildings = Json::array();
+        for (const BuildingEntry& b : c.buildings) {
+            buildings.push_back({{"x", b.x},
+                                 {"y", b.y},
+                                 {"record_position", b.record_position},
+                                 {"record_length", b.record_length},
+                                 {"graphic_id", b.graphic_id},
+                                 {"definition", b.definition},
+                                 {"warehouse", b.warehouse},
+                                 {"radius", b.radius},
+                                 {"size_x", b.size_x},
+                                 {"size_y", b.size_y},
+                                 {"market", {b.market1, b.market2}}});
+        }
+        cities.push_back({{"number", c.number},
+                          {"island_number", c.island_number},
+                          {"player", c.player},
+                          {"people", c.people},
+                          {"name", Text(c.name)},
+                          {"abs", {c.abs_first, c.abs_second}},
+                          {"position_words", {c.position_word1, c.position_word2}},
+                          {"has_head", c.has_head},
+                          {"head_search_start", c.head_search_start},
+                          {"has_catchment", c.has_catchment},
+                          {"buildings", buildings}});
+    }
+    return cities;
+}
+
+Json WarehousesJson(const Editor& editor) {
+    Json warehouses = Json::array();
+    for (const WarehouseRecord& w : editor.cities.warehouses) {
+        warehouses.push_back({{"city", w.city}, {"number", w.number}, {"x", w.x}, {"y", w.y}, {"radius", w.radius},
+                              {"size_x", w.size_x}, {"size_y", w.size_y}});
+    }
+    return warehouses;
+}
+
+// One string per x: the last digit of the owning city's number per y, "." for none.
+Json CatchmentJson(const Editor& editor) {
+    Json rows = Json::array();
+    for (int x = 0; x < kCatchmentSide; ++x) {
+        std::string row(kCatchmentSide, '.');
+        for (int y = 0; y < kCatchmentSide; ++y) {
+            const int city = editor.cities.CatchmentAt(x, y);
+            if (city != 0) row[y] = static_cast<char>('0' + city % 10);
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+Json IslandJson(const Editor& editor, const std::string& path, const std::vector<std::pair<int, int>>& cells,
+                bool catchment) {
     const IslandMap& island = editor.island;
     Json json;
     json["file"] = {{"path", path},
@@ -144,6 +200,11 @@ Json IslandJson(const Editor& editor, const std::string& path, const std::vector
                                {"river_param", island.river_param.get(x, y)}});
     }
     json["cells"] = cell_values;
+    json["cities"] = CitiesJson(editor);
+    json["warehouses"] = WarehousesJson(editor);
+    const CityRecord* current = editor.cities.current ? &editor.cities.cities[*editor.cities.current] : nullptr;
+    json["current_city"] = current != nullptr ? Json(current->number) : Json(nullptr);
+    if (catchment) json["catchment"] = CatchmentJson(editor);
     return json;
 }
 
@@ -168,6 +229,10 @@ std::string IslandSummary(const Editor& editor, const std::string& path) {
         << "Objects:     " << island.objects.size() << "\n"
         << "Islands:     " << editor.island_list.size() << " in the file\n"
         << "Cities:      " << editor.city_list.size() << "\n";
+    for (const CityRecord& city : editor.cities.cities) {
+        out << "  city " << city.number << " \"" << Text(city.name) << "\" on island " << city.island_number << ", people "
+            << city.people << ", " << city.buildings.size() << " buildings\n";
+    }
     for (const IslandListRow& row : editor.island_list) {
         out << "  island " << row.number << " \"" << Text(row.name) << "\" at " << row.world_first << ", "
             << row.world_second << ", " << row.width << " wide, file position " << row.position << "\n";

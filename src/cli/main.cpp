@@ -24,6 +24,31 @@ std::pair<int, int> ParseCell(const std::string& text) {
     }
 }
 
+// "KIND:DX,DY" of --shift, KIND one of height, gfx, plants, rocks.
+insel::cli::ShiftOption ParseShift(const std::string& text) {
+    static const std::pair<const char*, int> kKinds[] = {{"height", 0}, {"gfx", 1}, {"plants", 2}, {"rocks", 3}};
+    const auto colon = text.find(':');
+    insel::cli::ShiftOption shift;
+    shift.kind = -1;
+    for (const auto& [name, kind] : kKinds) {
+        if (colon != std::string::npos && text.compare(0, colon, name) == 0) shift.kind = kind;
+    }
+    if (shift.kind < 0) throw insel::cli::UsageError("--shift " + text + ": KIND must be height, gfx, plants or rocks");
+    const auto [dx, dy] = ParseCell(text.substr(colon + 1));
+    shift.dx = dx;
+    shift.dy = dy;
+    return shift;
+}
+
+void AddAfterLoad(CLI::App* command, insel::cli::AfterLoad& after) {
+    auto* island = command->add_option("--island", after.island_row, "Decode the island of this row of the island list")
+                       ->check(CLI::PositiveNumber);
+    auto* city = command->add_option("--city", after.city_row, "Click this row of the city list (0 and 1: first city)")
+                     ->check(CLI::NonNegativeNumber);
+    island->excludes(city);
+    command->add_flag("--aufraum", after.aufraum, "Tidy the warehouses afterwards, as the button \"Aufr\u00e4umen\" does");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -41,15 +66,20 @@ int main(int argc, char** argv) {
     info_cmd->add_option("FILE", info.file, "*.scp, *.sav, *.cty or *.sze file")->required();
     info_cmd->add_flag("--json", info.json, "Print one JSON object");
     info_cmd->add_option("--cells", cells, "Cell X,Y to show (repeatable)")->allow_extra_args(false);
-    info_cmd->add_option("--island", info.island_row, "Decode the island of this row of the island list")
-        ->check(CLI::PositiveNumber);
+    info_cmd->add_flag("--catchment", info.catchment, "With --json: the catchment grid, 512 strings of 512 characters");
+    AddAfterLoad(info_cmd, info.after);
 
     ConvertOptions convert;
-    auto* convert_cmd = app.add_subcommand("convert", "Load a game file and write its island as *.scp");
+    std::vector<std::string> shifts;
+    auto* convert_cmd = app.add_subcommand("convert", "Load a game file and write its island as *.scp or *.cty");
     convert_cmd->add_option("IN", convert.input, "*.scp, *.sav, *.cty or *.sze file")->required();
-    convert_cmd->add_option("-o,--output", convert.output, "Island file to write (*.scp)")->required();
-    convert_cmd->add_option("--island", convert.island_row, "Take the island of this row of the island list")
-        ->check(CLI::PositiveNumber);
+    convert_cmd->add_option("-o,--output", convert.output, "File to write: *.scp island file or *.cty with cities")
+        ->required();
+    AddAfterLoad(convert_cmd, convert.after);
+    convert_cmd->add_flag("--recount-kontid", convert.recount_kontid, "Renumber the warehouse ids of each city (*.cty)");
+    convert_cmd->add_flag("--no-animals", convert.no_animals, "Save without animals");
+    convert_cmd->add_option("--shift", shifts, "Shift a layer group on save: KIND:DX,DY (height, gfx, plants, rocks)")
+        ->allow_extra_args(false);
 
     NewOptions created;
     auto* new_cmd = app.add_subcommand("new", "Write a new empty island");
@@ -78,6 +108,7 @@ int main(int argc, char** argv) {
         common.program_folder = program_folder.empty() ? insel::platform::ExecutableFolder()
                                                        : std::filesystem::path(program_folder);
         for (const auto& cell : cells) info.cells.push_back(ParseCell(cell));
+        for (const auto& shift : shifts) convert.shifts.push_back(ParseShift(shift));
         if (*info_cmd) return RunInfo(common, info);
         if (*convert_cmd) return RunConvert(common, convert);
         if (*new_cmd) return RunNew(common, created);

@@ -34,12 +34,20 @@ void Editor::ClearIsland() {
         for (int i = 0; i < kSeriesCount; ++i) earlier_series_usage[i] += island.series_usage[i];
     }
     insel::ClearIsland(island);
+    cities.current.reset();
+    cities.next_number = 1;
     tool_mode = 0;
     height_profile_page = false;
 }
 
 void Editor::SetPanel(const std::string& name, std::int64_t value) {
     panels[name] = std::to_string(value);
+}
+
+std::int64_t GetValue(const Editor& editor, std::int64_t x, std::int64_t y, int kind) {
+    if (kind == 28) return CountNativeCities(editor);
+    if (kind == 34) return editor.cities.cities_written;
+    return GetValue(editor.island, x, y, kind);
 }
 
 }  // namespace insel

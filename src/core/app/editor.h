@@ -77,4 +77,8 @@ struct Editor {
     void SetPanel(const std::string& name, std::int64_t value);
 };
 
+// GetValue with the kinds that need the cities: 28 the native peoples' cities on this island,
+// 34 the cities written so far into the file being saved.
+std::int64_t GetValue(const Editor& editor, std::int64_t x, std::int64_t y, int kind);
+
 }  // namespace insel

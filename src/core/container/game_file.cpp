@@ -243,6 +243,21 @@ bool FindTagForward(const GameFileBuffer& buffer, std::int64_t limit, std::strin
     return true;
 }
 
+bool FindTagForward(std::span<const std::uint8_t> bytes, std::int64_t limit, std::string_view tag,
+                    std::int64_t& position) {
+    const auto length = static_cast<std::int64_t>(bytes.size());
+    const std::int64_t end = limit < 0 ? length : (length < limit ? length - 5 : limit);
+    if (position < 0) position = 0;
+    const auto size = static_cast<std::int64_t>(tag.size());
+    if (position >= end || size == 0 || size > length) {
+        position = std::max(position, end);
+        return false;
+    }
+    const std::int64_t at = Search(bytes.data(), length, position, std::min(end - 1, length - size), tag);
+    position = at < 0 ? end : at;
+    return at >= 0;
+}
+
 bool TagCursor::Find(std::int64_t& position) {
     if (from_ >= 0 && position >= from_ && position <= at_) {
         position = at_;

@@ -50,6 +50,10 @@ LoadedFileInfo LoadGameBytes(GameFileBuffer& buffer, std::span<const std::uint8_
 // A position outside the buffer is a BoundsError.
 std::int64_t ReadValue(const GameFileBuffer& buffer, int width, std::int64_t position);
 
+// The same search in other bytes (an assembled file), without occurrence lists.
+bool FindTagForward(std::span<const std::uint8_t> bytes, std::int64_t limit, std::string_view tag,
+                    std::int64_t& position);
+
 // The limit a forward search really stops at: the buffer's length for a negative limit,
 // length - 5 for a limit beyond the length, else the limit itself.
 std::int64_t EffectiveLimit(const GameFileBuffer& buffer, std::int64_t limit);

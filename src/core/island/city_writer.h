@@ -11,9 +11,8 @@ struct Editor;
 // The ID3 capacity value of a city with `warehouses` warehouses; at most 190 in base-game files.
 int CapacityValue(int warehouses, int addon_level);
 
-// Writes the current city's player block and city block. `index` counts the cities of the save
-// from 1; the two world coordinates are the island's.
-void WriteCityBlocks(Editor& editor, int index, int world_second, int world_first);
+// Writes the current city's player block and city block.
+void WriteCityBlocks(Editor& editor);
 
 // The ID3 record of the current city from its warehouses' catchment areas.
 void WriteCatchmentRecord(Editor& editor);
@@ -28,7 +27,7 @@ void FinishCityFile(Editor& editor, const std::string& date);
 
 // The *.cty save of the island with its cities: assembles the file, changes the model as the
 // save does (cities without warehouses lose their objects, written savegame cities lose their
-// people code) and writes it atomically. Returns a message for the user, or empty.
-std::string SaveCityFile(Editor& editor, const std::filesystem::path& path, const std::string& date);
+// people code) and writes it atomically.
+void SaveCityFile(Editor& editor, const std::filesystem::path& path, const std::string& date);
 
 }  // namespace insel

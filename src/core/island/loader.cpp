@@ -9,6 +9,7 @@
 #include "app/editor.h"
 #include "container/cp1252.h"
 #include "container/game_file.h"
+#include "island/cities.h"
 #include "island/island_list.h"
 
 namespace insel {
@@ -558,15 +559,51 @@ std::string NameFromPath(const std::string& file_name) {
     return Utf8ToCp1252(file_name).substr(0, kMaxNameLength);
 }
 
+// The savegame walk: every STADT2 record is a city; its island is decoded and its buildings
+// read. Cities mostly follow their island, so an island decoded for the city before is not
+// decoded again: its objects lose what that city gave them and its log lines are repeated.
+void WalkCities(Editor& editor, std::int64_t p) {
+    const std::int64_t limit = editor.data_limit - 50;
+    std::int64_t decoded_from = -1;
+    std::vector<std::string> decode_log;
+    while (true) {
+        const bool found = FindTagForward(editor.file, editor.data_limit, "STADT2", p) && p < limit;
+        if (found) {
+            const std::int64_t s = p;
+            const CityRecord& city = CreateCityRecord(editor, s);
+            FindIslandOfCity(editor, city.abs_first, city.abs_second);
+            const std::int64_t start = editor.island.record.start;
+            if (start == decoded_from) {
+                for (ObjectEntry& object : editor.island.objects) {
+                    object.owner = 0;
+                    object.market_x = object.market_y = kNoMarketPoint;
+                }
+                editor.memo2.insert(editor.memo2.end(), decode_log.begin(), decode_log.end());
+            } else {
+                editor.island.FreeLists();
+                const std::size_t before = editor.memo2.size();
+                decoded_from = -1;
+                DecodeIsland(editor, start);
+                decoded_from = start;
+                decode_log.assign(editor.memo2.begin() + static_cast<std::ptrdiff_t>(before), editor.memo2.end());
+            }
+            DecodeCityBuildings(editor, s);
+        }
+        p += 10;
+        if (p > limit) break;
+    }
+}
+
 // The steps of a load before the file is read.
 void PrepareLoad(Editor& editor, const std::string& file_name) {
     for (auto& shift : editor.shifts) shift.apply = false;
     editor.city_list.clear();
+    editor.cities.Clear();
     editor.ClearIsland();
     editor.island_name_panel = NameFromPath(file_name);
 }
 
-void FinishLoad(Editor& editor, const LoadedFileInfo& info) {
+std::string FinishLoad(Editor& editor, const LoadedFileInfo& info, const std::string& file_name) {
     IslandRecord& record = editor.island.record;
     editor.file_size = info.size;
     editor.data_limit = info.data_limit;
@@ -582,37 +619,47 @@ void FinishLoad(Editor& editor, const LoadedFileInfo& info) {
     record.data_limit = editor.data_limit;
     editor.island_loaded = true;
 
-    ListIslands(editor);
+    const std::int64_t last_info = ListIslands(editor);
     DecodeIsland(editor, 0);
 
+    std::string message;
+    if (editor.file_kind == kIslandFile) {
+        message = DecodeIslandFileCities(editor, file_name);
+    } else {
+        WalkCities(editor, last_info);
+    }
     const auto cities = static_cast<std::int64_t>(editor.city_list.size());
     editor.SetPanel("AnzStadtPanel", cities);
     editor.SetPanel("SPanel", cities);
-    if (editor.file_kind != kIslandFile && editor.file_kind != kCityFile) {
+    if (editor.file_kind == kIslandFile || editor.file_kind == kCityFile) {
+        AssignObjectsToCities(editor);
+    } else {
         // The city walk leaves other islands decoded; end on the file's first island.
         editor.island.FreeLists();
         DecodeIsland(editor, 0);
     }
     record.city_id = static_cast<std::int32_t>(cities);
     editor.island_shown = true;
+    return message;
 }
 
 }  // namespace
 
 void DecodeIsland(Editor& editor, std::int64_t start) { Decoder(editor).Decode(start); }
 
-void LoadIsland(Editor& editor, const std::filesystem::path& path) {
+std::string LoadIsland(Editor& editor, const std::filesystem::path& path) {
     ClearOnExit updating(editor.updating);
-    PrepareLoad(editor, path.filename().string());
+    const std::string file_name = path.filename().string();
+    PrepareLoad(editor, file_name);
     const LoadedFileInfo info = LoadGameFile(editor.file, path);
-    FinishLoad(editor, info);
+    return FinishLoad(editor, info, file_name);
 }
 
-void LoadIslandFromBytes(Editor& editor, std::span<const std::uint8_t> bytes, const std::string& file_name) {
+std::string LoadIslandFromBytes(Editor& editor, std::span<const std::uint8_t> bytes, const std::string& file_name) {
     ClearOnExit updating(editor.updating);
     PrepareLoad(editor, file_name);
     const LoadedFileInfo info = LoadGameBytes(editor.file, bytes);
-    FinishLoad(editor, info);
+    return FinishLoad(editor, info, file_name);
 }
 
 }  // namespace insel

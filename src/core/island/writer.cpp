@@ -7,24 +7,13 @@
 #include "app/editor.h"
 #include "container/cp1252.h"
 #include "container/file_io.h"
+#include "container/game_file.h"
+#include "island/cities.h"
+#include "island/game_tables.h"
+#include "tools/rotation.h"
 
 namespace insel {
 namespace {
-
-constexpr std::array<std::string_view, 56> kGoodsKeys = {
-    "UNUSED",     "EISENERZ",   "GOLD",       "SALZSTEIN", "EDELSTEINE", "STEINE",     "MAMORSTEIN",
-    "UNUSED",     "UNUSED",     "WOLLE",      "ZUCKER",    "TABAK",      "FLEISCH",    "KORN",
-    "MEHL",       "EISEN",      "FLACHS",     "HOPFEN",    "TIERHAEUTE", "SEILE",      "SEIDE",
-    "FARBSTOFFE", "WALSPECK",   "HOLZKOHLE",  "UNUSED",    "UNUSED",     "NAHRUNG",    "LEDER",
-    "SALZ",       "ALKOHOL",    "TABAKWAREN", "GEWUERZE",  "HEILKRAEUTER", "STOFFE",   "SEIDESTOFFE",
-    "LAMPENOEL",  "KLEIDUNG",   "SCHMUCK",    "PELZE",     "WEIN",       "UNUSED",     "WERKZEUG",
-    "HOLZ",       "ZIEGEL",     "MAMOR",      "UNUSED",    "SCHWERT",    "BOGEN",      "ARMBRUST",
-    "MUSKETE",    "RUESTUNG",   "LANZE",      "AXT",       "KANONESHIP", "UNUSED",     "UNUSED"};
-
-// "KR\xC4UTER" is the Windows-1252 spelling of the herb crop.
-constexpr std::array<std::string_view, 13> kCropKeys = {
-    "GETREIDE",    "TABAKBAUM", "GEWUERZBAUM", "FLACHSBAUM", "ZUCKERROHR",   "BAUMWOLLE", "WEINTRAUBEN",
-    "KAKAOBAUM",   "HOPFENBAUM", "SEIDENRAUPE", "FARBBAUM",  "KR\xC4UTER", "KARTOFFEL"};
 
 // Building ids of the mine kinds (a building number shifted by 14 bits) and the kind number
 // that decides a mine record's layout.
@@ -68,7 +57,8 @@ void ForEachCellBlock(OutputBuffer& out, int width, int height, std::string_view
 
 class IslandWriter {
 public:
-    explicit IslandWriter(Editor& editor) : editor_(editor), out_(editor.output), island_(editor.island) {}
+    IslandWriter(Editor& editor, bool game_format)
+        : editor_(editor), out_(editor.output), island_(editor.island), game_format_(game_format) {}
 
     void Assemble();
 
@@ -99,9 +89,13 @@ private:
         out_.WriteBytes({staging_.data(), static_cast<std::size_t>(cursor - staging_.data())});
     }
 
+    void WriteObjects();
+    void ShiftIfAsked(int kind);
+
     Editor& editor_;
     OutputBuffer& out_;
     IslandMap& island_;
+    bool game_format_;
     std::array<std::uint8_t, 6 * kBlockSide * kBlockSide> staging_{};
 };
 
@@ -331,8 +325,50 @@ void IslandWriter::WriteDiscoverAndObjects() {
     out_.WriteTag("KONTORID");
     out_.WriteDword(static_cast<std::uint32_t>(island_.kontorid_first));
     out_.WriteWord(island_.kontorid_second);
-    // Island files carry no buildings: every PROD2 block holds only its head.
-    ForEachCellBlock("PROD2", 'P', [](int, int, int, int) {});
+    if (game_format_) {
+        // Island files carry no buildings: every PROD2 block holds only its head.
+        ForEachCellBlock("PROD2", 'P', [](int, int, int, int) {});
+    } else {
+        WriteObjects();
+    }
+}
+
+// The placed objects by cell block; of several objects on one anchor cell the last in the
+// list is written. Objects anchored outside the island are not written.
+void IslandWriter::WriteObjects() {
+    const int width = Width();
+    const int height = Height();
+    const int blocks_y = CellBlocksAlong(height);
+    std::vector<std::vector<std::size_t>> by_block(static_cast<std::size_t>(CellBlocksAlong(width)) * blocks_y);
+    const auto& objects = island_.objects;
+    for (std::size_t i = 0; i < objects.size(); ++i) {
+        const ObjectEntry& o = objects[i];
+        if (o.x < 0 || o.y < 0 || o.x >= width || o.y >= height) continue;
+        by_block[static_cast<std::size_t>(o.x / kBlockSide) * blocks_y + o.y / kBlockSide].push_back(i);
+    }
+    ForEachCellBlock("PROD2", 'P', [&](int x0, int y0, int, int) {
+        std::array<std::array<int, kBlockSide>, kBlockSide> grid;
+        for (auto& column : grid) column.fill(-1);
+        for (std::size_t i : by_block[static_cast<std::size_t>(x0 / kBlockSide) * blocks_y + y0 / kBlockSide]) {
+            grid[objects[i].x - x0][objects[i].y - y0] = static_cast<int>(i);
+        }
+        for (int dx = 0; dx < kBlockSide; ++dx) {
+            for (int dy = 0; dy < kBlockSide; ++dy) {
+                if (grid[dx][dy] < 0) continue;
+                const ObjectEntry& o = objects[static_cast<std::size_t>(grid[dx][dy])];
+                std::int64_t id = o.graphic_id;
+                while (id > 16384) id -= 16384;
+                out_.WriteWord(CheckedNarrow<std::uint16_t>(id + o.orientation * 16384, "a packed object id"));
+                out_.WriteWord(o.parameter);
+                out_.WriteByte(static_cast<std::uint8_t>(dy));
+                out_.WriteByte(static_cast<std::uint8_t>(dx));
+            }
+        }
+    });
+}
+
+void IslandWriter::ShiftIfAsked(int kind) {
+    if (editor_.shifts[kind].apply) ShiftLayer(editor_, kind);
 }
 
 // The part of the island name after its last folder separator.
@@ -348,7 +384,7 @@ void IslandWriter::WriteNameAndRest() {
     out_.WriteString(name);
 
     out_.WriteTag("HIRSCH");
-    if (island_.animals.empty()) {
+    if (island_.animals.empty() || editor_.no_animals) {
         out_.WriteDword(0);
     } else {
         const std::int64_t length_position = out_.position();
@@ -370,9 +406,15 @@ void IslandWriter::Assemble() {
     const IslandRecord& record = island_.record;
     out_.Reset();
     Log("Header");
-    const std::int64_t file_length = WriteIslandFileHead(out_, editor_.addon_level);
-    out_.WriteTag("WARETYPE", 12);
-    WriteGoodsTable(out_);
+    std::int64_t file_length = -1;
+    if (game_format_) {
+        file_length = WriteIslandFileHead(out_, editor_.addon_level);
+        out_.WriteTag("WARETYPE", 12);
+        WriteGoodsTable(out_);
+    } else {
+        out_.WriteString("CTYFORMAT-ADDONLEVEL");
+        out_.WriteDword(static_cast<std::uint32_t>(48 + editor_.addon_level));
+    }
 
     Log("INSEL5");
     out_.WriteTag("INSEL5");
@@ -387,18 +429,30 @@ void IslandWriter::Assemble() {
     out_.WriteTag("INFO");
     out_.WriteDword(12);
     out_.WriteByte(CheckedNarrow<std::uint8_t>(record.climate, "the island's climate byte"));
-    out_.WriteByte(0);
-    out_.WriteByte(0);
+    if (game_format_) {
+        out_.WriteByte(0);
+        out_.WriteByte(0);
+    } else {
+        Log("Anzahl St\xE4" "dte " + std::to_string(record.city_byte));
+        out_.WriteByte(record.city_byte);
+        const int peoples = CountNativeCities(editor_);
+        Log("Anzahl V\xF6lker " + std::to_string(peoples));
+        out_.WriteByte(CheckedNarrow<std::uint8_t>(peoples, "the island's number of peoples"));
+    }
     out_.WriteWord(0);
     out_.WriteByte(CheckedNarrow<std::uint8_t>(CountMineRecords(island_.mines, false), "the mine count byte"));
     out_.WriteWord(CheckedNarrow<std::uint16_t>((record.height / 8) * (record.height / 8), "the block figure"));
     out_.WriteDword(static_cast<std::uint32_t>(record.info_b));
 
     Log("Insert HeightArray");
+    ShiftIfAsked(kShiftHeights);
     WriteHeights();
     Log("Insert GFXArray");
+    ShiftIfAsked(kShiftGraphics);
     WriteGraphics();
     Log("Insert GelaendeArray");
+    ShiftIfAsked(kShiftPlants);
+    ShiftIfAsked(kShiftRocks);
     Log("numx,numy " + std::to_string(CellBlocksAlong(Width())) + ", " + std::to_string(CellBlocksAlong(Height())));
     WriteTerrain();
     Log("Insert FruchtbarkeitArray");
@@ -417,23 +471,12 @@ void IslandWriter::Assemble() {
     WriteNameAndRest();
 
     out_.PatchLength(island_length);
-    out_.PatchLength(file_length);
-}
-
-std::int64_t FindInOutput(const OutputBuffer& out, std::string_view tag, std::int64_t from, std::int64_t limit) {
-    const auto& bytes = out.array();
-    for (std::int64_t i = std::max<std::int64_t>(from, 0); i < limit; ++i) {
-        if (i + static_cast<std::int64_t>(tag.size()) <= static_cast<std::int64_t>(bytes.size()) &&
-            std::equal(tag.begin(), tag.end(), bytes.begin() + i)) {
-            return i;
-        }
-    }
-    return -1;
+    if (game_format_) out_.PatchLength(file_length);
 }
 
 }  // namespace
 
-void AssembleIsland(Editor& editor) { IslandWriter(editor).Assemble(); }
+void AssembleIsland(Editor& editor, bool game_format) { IslandWriter(editor, game_format).Assemble(); }
 
 void AssembleDummyIsland(Editor& editor, int size) {
     if (size < 0 || size > 256) {
@@ -501,18 +544,14 @@ int RecalculateKontorId(Editor& editor) {
     OutputBuffer& out = editor.output;
     editor.memo2.push_back("Recalculating KONTORID");
     const std::int64_t end = out.position();
+    const auto bytes = out.data();
     int maximum = 0;
-    std::int64_t scan = 0;
-    while (scan <= end - 20) {
-        const std::int64_t at = FindInOutput(out, "KONTID", scan, end - 10);
-        if (at < 0) break;
-        const auto& b = out.array();
-        maximum = std::max(maximum, b[at + 8] | (b[at + 9] << 8));
-        scan = at + 5;
+    for (std::int64_t at = 0; at <= end - 20 && FindTagForward(bytes, end - 10, "KONTID", at); at += 5) {
+        maximum = std::max(maximum, bytes[at + 8] | (bytes[at + 9] << 8));
     }
     editor.memo2.push_back("MaxID:" + std::to_string(maximum));
-    const std::int64_t kontorid = FindInOutput(out, "KONTORID", 0, end);
-    if (kontorid >= 0) {
+    std::int64_t kontorid = 0;
+    if (FindTagForward(bytes, end, "KONTORID", kontorid)) {
         out.PatchWord(CheckedNarrow<std::uint16_t>(maximum + 1, "the next warehouse id"), kontorid + 16);
     }
     return maximum;

@@ -1,0 +1,484 @@
+#include "island/city_writer.h"
+
+#include <algorithm>
+
+#include "app/editor.h"
+#include "container/file_io.h"
+#include "container/game_file.h"
+#include "island/cities.h"
+#include "island/game_tables.h"
+#include "island/writer.h"
+
+namespace insel {
+namespace {
+
+std::string Number(std::int64_t value) { return std::to_string(value); }
+
+// Raw bytes [from, to) of the loaded file into the output.
+void CopyFromFile(Editor& editor, std::int64_t from, std::int64_t to) {
+    if (to <= from) return;
+    if (from < 0 || to > editor.file.length()) {
+        throw BoundsError("copying file positions " + Number(from) + " to " + Number(to) +
+                          ": beyond the end of the file data");
+    }
+    editor.output.WriteBytes({editor.file.bytes.data() + from, static_cast<std::size_t>(to - from)});
+}
+
+std::int64_t Word(const Editor& editor, std::int64_t position) { return ReadValue(editor.file, 2, position); }
+
+bool Find(const Editor& editor, std::string_view tag, std::int64_t& position) {
+    return FindTagForward(editor.file, editor.data_limit, tag, position);
+}
+
+// A short record: the tag in a 6-byte field, a 2-byte length, the content.
+void WriteShortRecord(OutputBuffer& out, std::string_view tag, std::string_view text_with_zero) {
+    out.WriteTag(tag, 6);
+    out.WriteWord(static_cast<std::uint16_t>(text_with_zero.size()));
+    out.WriteString(text_with_zero);
+}
+
+void WriteZeroRecord(OutputBuffer& out, std::string_view tag, int length) {
+    out.WriteTag(tag, 6);
+    out.WriteWord(static_cast<std::uint16_t>(length));
+    out.WriteFill(0, length);
+}
+
+// STADT2 and PROD lengths: 2 bytes in base-game files; in add-on files 4 bytes holding bits
+// 16-23 of (count + 2), 0xFF and the low 16 bits of the count.
+std::int64_t WriteCityLengthPlaceholder(Editor& editor) {
+    const std::int64_t position = editor.output.position();
+    editor.output.WriteString(editor.addon_level > 0 ? "SSSS" : "SS");
+    return position;
+}
+
+void PatchCityLength(Editor& editor, std::int64_t position) {
+    OutputBuffer& out = editor.output;
+    if (editor.addon_level > 0) {
+        const std::int64_t count = out.position() - position - 4;
+        const auto high = CheckedNarrow<std::uint8_t>((count + 2) >> 16, "a city record length");
+        out.PatchWord(static_cast<std::uint16_t>(high | 0xFF00), position);
+        out.PatchWord(static_cast<std::uint16_t>(count & 0xFFFF), position + 2);
+    } else {
+        out.PatchWordLength(position);
+    }
+}
+
+void WriteNewPlayerBlock(Editor& editor, int people) {
+    OutputBuffer& out = editor.output;
+    editor.memo3.push_back("Neues Volk " + Number(people));
+    const PeopleRow& row = PeopleTable(people);
+    editor.memo3.push_back("Spieleralias/AliasHdr " + std::string(row.alias));
+    out.WriteTag("SPIELER");
+    const std::int64_t length = out.position();
+    out.WriteString("SSSS");
+    out.WriteDword(0);
+    out.WriteDword(0);
+    out.WriteTag("HEAD", 6);
+    out.WriteWord(108);
+    out.WriteDword(row.player_type);
+    out.WriteDword(20000);
+    out.WriteString(row.head_name);
+    out.WriteFill(0, 64 - static_cast<std::int64_t>(row.head_name.size()));
+    for (int word = 0; word < 18; ++word) {
+        out.WriteWord(word == 0 ? 1 : word == 2 ? row.word2 : word == 3 ? row.word3 : 0);
+    }
+    WriteShortRecord(out, "VOLK", std::string(row.volk) + '\0');
+    WriteShortRecord(out, "ALIAS", std::string(row.alias) + '\0');
+    WriteZeroRecord(out, "STATIS", 12);
+    WriteShortRecord(out, "PROFIL", std::string_view("Default\0", 8));
+    WriteZeroRecord(out, "BONUS", 4);
+    WriteZeroRecord(out, "DISCO", 4);
+    out.PatchLength(length);
+}
+
+// The player block in front of the city. A VOLK record's text "SPIELER" is followed by an
+// ALIAS record, which tells it from a real player block.
+std::int64_t FindPlayerBlock(const Editor& editor, std::int64_t from) {
+    std::int64_t position = from;
+    while (FindTagBackward(editor.file, 10, "SPIELER", position)) {
+        std::int64_t alias = position;
+        if (!FindTagForward(editor.file, position + 20, "ALIAS", alias)) return position;
+        position -= 10;
+    }
+    return -1;
+}
+
+void CopyPlayerBlock(Editor& editor, std::int64_t block) {
+    OutputBuffer& out = editor.output;
+    if (editor.file_kind == kCityFile) {
+        CopyFromFile(editor, block, block + Word(editor, block + 12) + 16);
+        return;
+    }
+    // In a savegame the player's full block is the first one with the same player number.
+    const std::int64_t player = Word(editor, block + 20);
+    std::int64_t found = 0;
+    while (Find(editor, "SPIELER", found) && Word(editor, found + 20) != player) {
+        if (!Find(editor, "STATIS", found)) break;
+    }
+    if (found >= editor.data_limit) found = block;
+    const std::int64_t block_end = found + Word(editor, found + 12);
+    out.WriteTag("SPIELER");
+    const std::int64_t length = out.position();
+    out.WriteString("SSSS");
+    out.WriteDword(0);
+    out.WriteDword(0);
+    std::int64_t head = found;
+    Find(editor, "HEAD", head);
+    std::int64_t profile = head;
+    Find(editor, "PROFIL", profile);
+    CopyFromFile(editor, head, profile);
+    WriteShortRecord(out, "PROFIL", std::string_view("Default\0", 8));
+    std::int64_t research = found;
+    if (FindTagForward(editor.file, block_end, "FORSCH", research)) {
+        CopyFromFile(editor, research, research + Word(editor, research + 6) + 8);
+    }
+    WriteZeroRecord(out, "BONUS", 4);
+    WriteZeroRecord(out, "DISCO", 4);
+    out.PatchLength(length);
+}
+
+void WritePlayerBlock(Editor& editor, const CityRecord& city) {
+    editor.memo3.push_back("Inselmode " + Number(editor.file_kind) + ",  Spielervolk " + Number(city.people));
+    if (editor.file_kind != kIslandFile && city.people <= 0) {
+        const std::int64_t block = FindPlayerBlock(editor, city.head_search_start);
+        editor.memo3.push_back("StadtBegin, Reverse i " + Number(city.head_search_start) + ",  " + Number(block));
+        if (block >= 0) {
+            CopyPlayerBlock(editor, block);
+            return;
+        }
+    }
+    editor.memo3.push_back("Volk neu schreiben, extract ID3 Radius 15");
+    WriteNewPlayerBlock(editor, city.people);
+}
+
+void WriteProdRecord(Editor& editor, const CityRecord& city) {
+    OutputBuffer& out = editor.output;
+    out.WriteTag("PROD", 6);
+    const std::int64_t length = WriteCityLengthPlaceholder(editor);
+    if (city.buildings.empty()) editor.memo3.push_back("Megakrise");
+    for (const BuildingEntry& b : city.buildings) {
+        out.WriteTag("ENTRY", 6);
+        out.WriteWord(b.record_length);
+        out.WriteWord(CheckedNarrow<std::uint16_t>(b.y, "a building's y"));
+        out.WriteWord(CheckedNarrow<std::uint16_t>(b.x, "a building's x"));
+        const std::int64_t n = b.record_length;
+        if (b.record_position > 0) {
+            const std::int64_t r = b.record_position;
+            if (n == 41) {
+                CopyFromFile(editor, r + 12, r + 29);
+                out.WriteWord(static_cast<std::uint16_t>(std::max(b.market2, 0)));
+                out.WriteWord(static_cast<std::uint16_t>(std::max(b.market1, 0)));
+                CopyFromFile(editor, r + 33, r + 49);
+            } else if (n > 4) {
+                CopyFromFile(editor, r + 12, r + n + 8);
+            }
+            continue;
+        }
+        editor.memo3.push_back("New Entry position " + Number(b.y) + ", " + Number(b.x) + "  Objekt " +
+                               Number(b.graphic_id) + ", " + Number(b.definition));
+        const auto data = EntryTemplate(b.definition, b.warehouse, b.market1, b.market2);
+        out.WriteBytes(data);
+        if (b.definition >= 143 && b.definition <= 149) ++editor.cities.warehouse_counter;
+    }
+    PatchCityLength(editor, length);
+}
+
+int FootprintSide(int size) { return size == 0 ? 3 : size; }
+
+}  // namespace
+
+int CapacityValue(int warehouses, int addon_level) {
+    const int value = warehouses < 6 ? 30 + 20 * warehouses : 80 + 10 * warehouses;
+    return addon_level > 0 ? value : std::min(value, 190);
+}
+
+void WriteCatchmentRecord(Editor& editor) {
+    CityState& state = editor.cities;
+    editor.memo3.push_back("Create new ID3 Kontor");
+    state.warehouse_counter = 0;
+    const CityRecord* city = state.Current();
+    if (city != nullptr) {
+        for (const BuildingEntry& b : city->buildings) {
+            if (b.warehouse == 0) continue;
+            ++state.warehouse_counter;
+            const CatchmentMask mask =
+                CreateCatchmentMask(editor, b.radius, FootprintSide(b.size_x), FootprintSide(b.size_y));
+            const int x0 = b.x - b.radius;
+            const int y0 = b.y - b.radius;
+            editor.memo3.push_back("Gridstart xy : " + Number(x0 / 8 * 8) + ", " + Number(y0 / 8 * 8) +
+                                   "  KontorOfset xy " + Number(x0) + ", " + Number(y0));
+            for (int i = 0; i < kMaskSide; ++i) {
+                for (int j = 0; j < kMaskSide; ++j) {
+                    const int a = x0 + i;
+                    const int b2 = y0 + j;
+                    // The grid of squares covers 512 x 512 cells.
+                    if (mask[i][j] != 1 || a < 0 || b2 < 0 || a >= kCatchmentSide || b2 >= kCatchmentSide) continue;
+                    state.catchment_bits[(a / 8) * 64 + b2 / 8].bytes[a % 8] |= static_cast<std::uint8_t>(1u << (b2 % 8));
+                }
+            }
+        }
+    }
+    editor.memo3.push_back("EZB reduzieren");
+    for (CatchmentSquare& square : state.catchment_bits) {
+        square.empty = std::all_of(square.bytes.begin(), square.bytes.end(), [](std::uint8_t b) { return b == 0; });
+        square.full = std::all_of(square.bytes.begin(), square.bytes.end(), [](std::uint8_t b) { return b == 255; });
+    }
+    OutputBuffer& out = editor.output;
+    out.WriteTag("ID3", 6);
+    const std::int64_t length = out.position();
+    out.WriteString("SS");
+    for (int i = 0; i < 64; ++i) {
+        for (int j = 0; j < 64; ++j) {
+            const CatchmentSquare& square = state.catchment_bits[j * 64 + i];
+            if (square.empty) continue;
+            out.WriteWord(static_cast<std::uint16_t>(8 * i));
+            out.WriteByte(static_cast<std::uint8_t>(4 * j));
+            if (square.full) {
+                out.WriteByte(0);
+            } else {
+                out.WriteByte(64);
+                out.WriteBytes(square.bytes);
+            }
+        }
+    }
+    out.PatchWordLength(length);
+}
+
+void WriteCityBlocks(Editor& editor) {
+    CityState& state = editor.cities;
+    CityRecord& city = *state.Current();
+    OutputBuffer& out = editor.output;
+    WritePlayerBlock(editor, city);
+
+    state.warehouse_counter = 0;
+    editor.memo3.push_back("Stadt " + city.name);
+    const int inhabitants = CountInhabitants(editor);
+    out.WriteString("STADT2");
+    const std::int64_t length = WriteCityLengthPlaceholder(editor);
+    out.WriteWord(CheckedNarrow<std::uint16_t>(state.cities_written, "the city count"));
+    out.WriteWord(CheckedNarrow<std::uint16_t>(city.position_word1, "a city position word"));
+    out.WriteWord(CheckedNarrow<std::uint16_t>(city.position_word2, "a city position word"));
+
+    int warehouses = 0;
+    if (city.has_head > 0) {
+        std::int64_t head = city.head_search_start;
+        Find(editor, "HEAD", head);
+        editor.memo3.push_back("in memory HEAD position " + Number(head));
+        const std::int64_t head_out = out.position();
+        std::int64_t cursor = head;
+        if (city.has_catchment) {
+            editor.memo3.push_back("Einwohner alt: " + Number(ReadValue(editor.file, 4, head + 48)));
+            std::int64_t id3 = head;
+            Find(editor, "ID3", id3);
+            CopyFromFile(editor, head, id3);
+            WriteCatchmentRecord(editor);
+            warehouses = state.warehouse_counter;
+            cursor = id3;
+            Find(editor, "WARE", cursor);
+        }
+        std::int64_t prod = cursor;
+        Find(editor, "PROD", prod);
+        CopyFromFile(editor, cursor, prod);
+        editor.memo3.push_back("PROD position " + Number(prod));
+        WriteProdRecord(editor, city);
+        if (city.has_catchment) {
+            out.PatchWord(CheckedNarrow<std::uint16_t>(CapacityValue(warehouses, editor.addon_level), "the capacity value"),
+                          head_out + 44);
+            out.PatchDword(static_cast<std::uint32_t>(inhabitants), head_out + 48);
+        }
+    } else {
+        editor.memo3.push_back("Stadtstruktur neu definieren");
+        out.WriteTag("HEAD2", 6);
+        out.WriteWord(64);
+        out.WriteWord(0);
+        out.WriteWord(0);
+        const std::string name = city.name.substr(0, 32);
+        out.WriteString(name);
+        out.WriteFill(0, 32 - static_cast<std::int64_t>(name.size()));
+        const std::int64_t capacity = out.position();
+        out.WriteString("KK");
+        out.WriteByte(4);
+        out.WriteByte(6);
+        out.WriteDword(static_cast<std::uint32_t>(inhabitants));
+        out.WriteWord(0);
+        out.WriteWord(0);
+        out.WriteDword(1);
+        out.WriteFill(0, 12);
+        WriteCatchmentRecord(editor);
+        warehouses = state.warehouse_counter;
+        out.WriteTag("WARE", 6);
+        out.WriteWord(448);
+        for (int good = 0; good < kGoodsCount; ++good) {
+            out.WriteDword(static_cast<std::uint32_t>(good));
+            out.WriteDword(0);
+        }
+        out.WriteTag("BAUMAT", 6);
+        out.WriteWord(40);
+        for (int good = 41; good <= 45; ++good) {
+            out.WriteDword(static_cast<std::uint32_t>(good));
+            out.WriteDword(0);
+        }
+        WriteZeroRecord(out, "VK", 32);
+        WriteZeroRecord(out, "EK", 48);
+        WriteProdRecord(editor, city);
+        out.PatchWord(CheckedNarrow<std::uint16_t>(CapacityValue(warehouses, editor.addon_level), "the capacity value"),
+                      capacity);
+        out.PatchWord(CheckedNarrow<std::uint16_t>(inhabitants, "the inhabitants of a new city"), capacity + 4);
+    }
+    if (editor.addon_level > 0) {
+        WriteZeroRecord(out, "STAT2", 36);
+        WriteZeroRecord(out, "STST2", 10356);
+    } else {
+        out.WriteTag("STAT", 6);
+        out.WriteWord(20);
+        out.WriteDword(0);
+        out.WriteString("New City");
+        out.WriteFill(0, 8);
+    }
+    PatchCityLength(editor, length);
+    ++state.cities_written;
+}
+
+void ExtractIslandBytes(Editor& editor, std::int64_t start, std::int64_t end, bool append_name) {
+    OutputBuffer& out = editor.output;
+    auto& log = editor.memo2;
+    out.Reset();
+    log.push_back("Header");
+    out.WriteString("CTYFORMAT-ADDONLEVEL");
+    out.WriteDword(static_cast<std::uint32_t>(48 + editor.addon_level));
+    log.push_back("AddonNr  " + Number(editor.addon_level));
+    log.push_back("Insel Startadr " + Number(start) + "  Endadr " + Number(end));
+    std::int64_t occur = start;
+    FindTagForward(editor.file, end, "OCCUR", occur);
+    CopyFromFile(editor, start, occur);
+    std::int64_t crops = occur;
+    FindTagForward(editor.file, end, "ANBAU", crops);
+    log.push_back("Occur " + Number(occur) + "  bis " + Number(crops));
+    out.WriteTag("OCCUR");
+    const std::int64_t length = out.position();
+    out.WriteString("MMMM");
+    // Only the mine records survive; whatever else stood in the block is dropped.
+    for (std::int64_t entry = occur; FindTagForward(editor.file, end, "ENTRY2", entry) && entry < crops; entry += 5) {
+        const std::int64_t n = Word(editor, entry + 6);
+        log.push_back("ENTRY2-L\xE4nge " + Number(n));
+        CopyFromFile(editor, entry, entry + n + 8);
+    }
+    out.PatchLength(length);
+    log.push_back("Anbau " + Number(crops));
+    CopyFromFile(editor, crops, end + 1);
+    if (append_name) {
+        const std::string& name = editor.island.record.name;
+        out.WriteTag("NAME");
+        out.WriteDword(static_cast<std::uint32_t>(name.size()));
+        out.WriteString(name);
+        out.WriteTag("HIRSCH");
+        out.WriteDword(0);
+        out.WriteTag("EVENTINSEL");
+        out.WriteDword(0);
+    }
+    out.PatchDword(CheckedNarrow<std::uint32_t>(out.position() - 40, "the island length"), 36);
+    out.PatchDword(0, 40);
+    out.PatchDword(0, 48);
+    log.push_back("Bufwritepos " + Number(out.position()));
+}
+
+void FinishCityFile(Editor& editor, const std::string& date) {
+    OutputBuffer& out = editor.output;
+    if (editor.recount_kontid) {
+        const std::int64_t limit = out.position() - 10;
+        std::int64_t city = 0;
+        while (FindTagForward(out.data(), limit, "STADT2", city)) {
+            std::int64_t prod = city;
+            FindTagForward(out.data(), limit, "BAUMAT", prod);
+            FindTagForward(out.data(), limit, "PROD", prod);
+            std::int64_t stat = prod;
+            FindTagForward(out.data(), limit, "STAT", stat);
+            std::uint16_t number = 1;
+            for (std::int64_t kontid = prod; FindTagForward(out.data(), stat, "KONTID", kontid); kontid += 5) {
+                out.PatchWord(number++, kontid + 8);
+            }
+            city = stat + 1;
+        }
+    }
+    editor.memo2.push_back("Generated " + date);
+    out.WriteString("Generated " + date);
+}
+
+void SaveCityFile(Editor& editor, const std::filesystem::path& path, const std::string& date) {
+    auto& log = editor.memo2;
+    CityState& state = editor.cities;
+    IslandRecord& record = editor.island.record;
+    log.clear();
+    state.cities_written = 0;
+    log.push_back("cty-Inselmode " + Number(editor.file_kind) + "  i 1");
+    const CityRecord* current = state.Current();
+    log.push_back(current != nullptr ? current->name : "Keine Stadt");
+    log.push_back(editor.island.objects.empty() ? "Keine Bauelemente" : "Bauelemente vorhanden");
+    const std::int64_t start = record.start;
+    log.push_back("Inselanf bei " + Number(start));
+    std::int64_t end = start;
+    std::int64_t event = start;
+    Find(editor, "EVENTINSEL", event);
+    log.push_back("Eventinsel bei " + Number(event) + "  bis " + Number(editor.data_limit));
+    bool append_name = false;
+    if (event < editor.data_limit - 5) {
+        end = event + 15;
+    } else {
+        std::int64_t player = start;
+        Find(editor, "SPIELER", player);
+        end = player - 1;
+        log.push_back("Spieler bei " + Number(end) + "  bis " + Number(editor.data_limit));
+        append_name = true;
+    }
+    const bool savegame = editor.file_kind == kSavegame;
+    const int n = CountCities(editor, savegame);
+    log.push_back("Anzahl St\xE4" "dte " + Number(n));
+    int with_warehouses = 0;
+    for (int i = 1; i <= n; ++i) {
+        CurrentCityByIndex(editor, i - 1);
+        const std::string name = state.Current() != nullptr ? state.Current()->name : "";
+        log.push_back("Getcurstadt " + name + "  ist Stadt Nummer: " + Number(i));
+        if (CountCityWarehouses(editor) > 0) ++with_warehouses;
+    }
+    if (with_warehouses != record.city_byte) {
+        log.push_back("Anzahl St\xE4" "dte alt  " + Number(n) + "   neu " + Number(with_warehouses));
+        record.city_byte = CheckedNarrow<std::uint8_t>(with_warehouses, "the island's number of cities");
+    }
+    if (savegame) {
+        ExtractIslandBytes(editor, start, end, append_name);
+    } else {
+        AssembleIsland(editor, false);
+    }
+    log.push_back("Inselxy = " + Number(record.world_second) + ", " + Number(record.world_first) + "    Gr\xF6sse " +
+                  Number(record.width));
+    if (n > 0) {
+        ClearWarehouseGrid(editor);
+        for (int i = 1; i <= n; ++i) {
+            CurrentCityByIndex(editor, i - 1);
+            CityRecord* city = state.Current();
+            if (city == nullptr) continue;
+            log.push_back("Teste:  " + city->name + "  " + Number(city->position_word1) + ", " +
+                          Number(city->position_word2) + "  Abs: " + Number(city->abs_second) + ", " +
+                          Number(city->abs_first) + "   Stadtnummer " + Number(city->number));
+            const int w = record.width;
+            const bool on_island =
+                !savegame || (record.world_second < city->abs_second && city->abs_second < record.world_second + w &&
+                              record.world_first < city->abs_first && city->abs_first < record.world_first + w);
+            if (!on_island) continue;
+            if (CountCityWarehouses(editor) == 0) {
+                DeleteCurrentCity(editor);
+                log.push_back("Keine Stadt mehr, Stadt gel\xF6scht");
+                continue;
+            }
+            log.push_back("ExtractSpieler:  " + city->name + "  " + Number(city->position_word1) + ", " +
+                          Number(city->position_word2));
+            if (savegame) city->people = 0;
+            WriteCityBlocks(editor);
+        }
+    }
+    FinishCityFile(editor, date);
+    RecalculateKontorId(editor);
+    WriteFileAtomically(path, editor.output.data());
+}
+
+}  // namespace insel
