@@ -1,11 +1,14 @@
-// Feeds arbitrary bytes to the island loader as each kind of game file, then writes the
-// decoded island back and picks islands from the list, as a user could.
+// Feeds arbitrary bytes to the island loader as each kind of game file, then does what a user
+// could do next: pick islands and cities from the lists, tidy the warehouses and write the
+// island back as an island file and as an extracted-city file.
 #include <cstddef>
 #include <cstdint>
 #include <span>
 
 #include "app/editor.h"
 #include "errors.h"
+#include "island/cities.h"
+#include "island/city_writer.h"
 #include "island/island_list.h"
 #include "island/loader.h"
 #include "island/writer.h"
@@ -22,8 +25,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         insel::LoadIslandFromBytes(editor, std::span(data + 1, size - 1), "fuzz.scp");
         const int rows = static_cast<int>(editor.island_list.size());
         for (int row = 1; row <= rows && row <= 3; ++row) insel::SelectIslandRow(editor, row);
+        const int cities = static_cast<int>(editor.cities.cities.size());
+        for (int row = 0; row <= cities && row <= 3; ++row) insel::SelectCityRow(editor, row);
+        insel::TidyWarehouses(editor);
         insel::AssembleIsland(editor);
         insel::RecalculateKontorId(editor);
+        editor.recount_kontid = (data[0] & 4) != 0;
+        insel::AssembleCityFile(editor, "1.1.2000");
     } catch (const insel::Error&) {
         // Refusing bad input with a message is the expected outcome.
     }

@@ -404,7 +404,7 @@ void FinishCityFile(Editor& editor, const std::string& date) {
     out.WriteString("Generated " + date);
 }
 
-void SaveCityFile(Editor& editor, const std::filesystem::path& path, const std::string& date) {
+void AssembleCityFile(Editor& editor, const std::string& date) {
     auto& log = editor.memo2;
     CityState& state = editor.cities;
     IslandRecord& record = editor.island.record;
@@ -478,6 +478,10 @@ void SaveCityFile(Editor& editor, const std::filesystem::path& path, const std::
     }
     FinishCityFile(editor, date);
     RecalculateKontorId(editor);
+}
+
+void SaveCityFile(Editor& editor, const std::filesystem::path& path, const std::string& date) {
+    AssembleCityFile(editor, date);
     WriteFileAtomically(path, editor.output.data());
 }
 

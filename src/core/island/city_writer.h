@@ -25,9 +25,12 @@ void ExtractIslandBytes(Editor& editor, std::int64_t start, std::int64_t end, bo
 // trailer "Generated " + date.
 void FinishCityFile(Editor& editor, const std::string& date);
 
-// The *.cty save of the island with its cities: assembles the file, changes the model as the
-// save does (cities without warehouses lose their objects, written savegame cities lose their
-// people code) and writes it atomically.
+// The *.cty file of the island with its cities in the output buffer. Changes the model as the
+// save does: cities without warehouses lose their objects, written savegame cities lose their
+// people code, the island's number of cities counts those with warehouses.
+void AssembleCityFile(Editor& editor, const std::string& date);
+
+// AssembleCityFile, then the file written atomically.
 void SaveCityFile(Editor& editor, const std::filesystem::path& path, const std::string& date);
 
 }  // namespace insel
