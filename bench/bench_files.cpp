@@ -4,6 +4,7 @@
 #include "container/game_file.h"
 #include "dialogs/new_island.h"
 #include "island/writer.h"
+#include "city_fixture.h"
 
 namespace insel::bench {
 namespace {
@@ -65,6 +66,43 @@ std::vector<std::uint8_t> SavegameFile(int count, int size) {
         file.insert(file.end(), bytes.begin() + insel, bytes.end());
     }
     return file;
+}
+
+std::vector<std::uint8_t> SavegameWithCitiesFile(int islands, int size, int cities, int buildings) {
+    using namespace insel::fixture;
+    std::vector<IslandSpec> specs;
+    for (int i = 0; i < islands; ++i) {
+        IslandSpec island;
+        island.width = island.height = size;
+        island.number = static_cast<std::uint32_t>(i + 1);
+        island.world_first = static_cast<std::uint16_t>(40 + (i % 8) * (size + 20));
+        island.world_second = static_cast<std::uint16_t>(40 + (i / 8) * (size + 20));
+        island.heights = [i](int x, int y) { return static_cast<std::uint8_t>((x * 31 + y * 17 + i) & 0xFF); };
+        island.gfx = [](int x, int y) { return static_cast<std::uint16_t>(0x0C00 + (y % 3) * 32 + (x % 3) * 4); };
+        island.terrain = [](int x, int y) { return (x * 7 + y) % 5 == 0 ? Element{710, 0x4000} : Element{}; };
+        island.name = "Insel " + std::to_string(i + 1);
+        specs.push_back(island);
+    }
+    std::vector<CitySpec> city_specs;
+    const int per_island = (cities + islands - 1) / islands;
+    for (int c = 0; c < cities; ++c) {
+        const int i = c / per_island;
+        IslandSpec& island = specs[i];
+        CitySpec city;
+        city.player = PlayerSpec{.type = 8, .number = static_cast<std::uint32_t>(c % 4 + 1)};
+        city.name = "Stadt " + std::to_string(c + 1);
+        const int x0 = 8 + (c % per_island) * (size / per_island);
+        city.abs_first = static_cast<std::uint16_t>(island.world_first + x0 + 2);
+        city.abs_second = static_cast<std::uint16_t>(island.world_second + 10);
+        for (int b = 0; b < buildings; ++b) {
+            const int x = x0 + b % 6;
+            const int y = 8 + b / 6 * 3;
+            city.buildings.push_back(b == 0 ? WarehouseEntry(x, y, static_cast<std::uint16_t>(c + 1)) : PlainEntry(x, y));
+            island.objects.push_back({.id_word = static_cast<std::uint16_t>(b == 0 ? 2001 : 1200), .x = x, .y = y});
+        }
+        city_specs.push_back(city);
+    }
+    return SavegameWithCities(specs, city_specs).bytes;
 }
 
 }  // namespace insel::bench

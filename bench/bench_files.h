@@ -11,4 +11,8 @@ std::vector<std::uint8_t> FilledIslandFile(int size);
 // A savegame-like file: a head and `count` INSEL5 islands of size x size side by side.
 std::vector<std::uint8_t> SavegameFile(int count, int size);
 
+// A savegame of `islands` islands of size x size with `cities` cities of `buildings` buildings
+// each (a warehouse among them), spread over the islands in island order.
+std::vector<std::uint8_t> SavegameWithCitiesFile(int islands, int size, int cities, int buildings);
+
 }  // namespace insel::bench

@@ -11,6 +11,7 @@
 
 #include "app/editor.h"
 #include "bench_files.h"
+#include "island/city_writer.h"
 #include "island/loader.h"
 #include "island/writer.h"
 
@@ -69,6 +70,36 @@ void BM_LoadSavegame40x256(benchmark::State& state) {
     RunAgainstMemcpy(state, file.size(), [&] { insel::LoadIslandFromBytes(*editor, file, "bench.sav"); });
 }
 BENCHMARK(BM_LoadSavegame40x256)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_LoadSavegame40x256With120Cities(benchmark::State& state) {
+    static const auto file = insel::bench::SavegameWithCitiesFile(40, 256, 120, 30);
+    auto editor = std::make_unique<insel::Editor>();
+    editor->file_kind = insel::kSavegame;
+    RunAgainstMemcpy(state, file.size(), [&] {
+        editor->memo2.clear();
+        editor->memo3.clear();
+        insel::LoadIslandFromBytes(*editor, file, "bench.sav");
+    });
+}
+BENCHMARK(BM_LoadSavegame40x256With120Cities)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// A 512 x 512 island of an island file with ten cities of 30 buildings, written as *.cty.
+void BM_WriteCityFile512(benchmark::State& state) {
+    static const auto file = insel::bench::SavegameWithCitiesFile(1, 512, 10, 30);
+    auto editor = std::make_unique<insel::Editor>();
+    editor->file_kind = insel::kCityFile;
+    // Read as an extracted-city file, so the island is assembled from the model.
+    std::vector<std::uint8_t> city_file = file;
+    insel::LoadIslandFromBytes(*editor, city_file, "bench.cty");
+    insel::AssembleCityFile(*editor, "1.1.2000");
+    const auto bytes = static_cast<std::size_t>(editor->output.position());
+    RunAgainstMemcpy(state, bytes, [&] {
+        editor->memo2.clear();
+        editor->memo3.clear();
+        insel::AssembleCityFile(*editor, "1.1.2000");
+    });
+}
+BENCHMARK(BM_WriteCityFile512)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 void BM_WriteIsland1024(benchmark::State& state) {
     auto editor = std::make_unique<insel::Editor>();

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "city_fixture.h"
 #include "island_fixture.h"
 #include "temp_file.h"
 
@@ -57,5 +58,28 @@ int main(int argc, char** argv) {
     Write(folder, "city.cty", 2, city);
     Write(folder, "scenario.sze", 3, SavegameBytes({SmallIsland(20, 5)}));
     Write(folder, "dummy.scp", 0, DummyIslandBytes(32, 3));
+
+    // Cities: a savegame with players, warehouses and a marketplace, the same as an add-on
+    // extracted-city file, and an island file whose name names a people.
+    IslandSpec first = SmallIsland(32, 1);
+    first.objects = {{.id_word = 2001, .x = 10, .y = 10}, {.id_word = 821, .x = 20, .y = 20}};
+    IslandSpec second = SmallIsland(32, 2);
+    second.objects = {{.id_word = 3000, .x = 5, .y = 5}};
+    CitySpec harbour;
+    harbour.player = PlayerSpec{.type = 8, .number = 1};
+    harbour.name = "Hafen";
+    harbour.abs_first = 110;
+    harbour.abs_second = 60;
+    harbour.buildings = {WarehouseEntry(10, 10, 7), PlainEntry(12, 12), MarketEntry(20, 20, 125, 64)};
+    CitySpec village;
+    village.player = PlayerSpec{.type = 14, .number = 2, .volk = "MONGOLEN", .alias = "MONGOLEN"};
+    village.name = "Dorf";
+    village.abs_first = 210;
+    village.abs_second = 60;
+    village.buildings = {WarehouseEntry(5, 5, 9)};
+    Write(folder, "cities.sav", 1, SavegameWithCities({first, second}, {harbour, village}).bytes);
+    village.addon = true;
+    Write(folder, "cities.cty", 2, CityFileWithCities(first, {harbour, village}, 1).bytes);
+    Write(folder, "pirates.scp", 0, IslandFileWithCities(first, {harbour}).bytes);
     return 0;
 }

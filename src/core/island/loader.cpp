@@ -465,7 +465,8 @@ void Decoder::ReadMines(std::int64_t p, std::int64_t quarry_block) {
         const std::int64_t end = r + Read(2, r + 12);
         // Whale marks are looked for within each record; one cursor keeps that linear.
         TagCursor whales(file_, -1, "WHALE");
-        while (Find("ENTRY2", r) && r < end) {
+        // A record at or beyond the block's end is not read, so the search stops there.
+        while (Find("ENTRY2", r, std::min(end, limit_))) {
             const std::int64_t n = Read(2, r + 6);
             MineRecord mine;
             std::int64_t whale = r;
