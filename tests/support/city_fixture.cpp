@@ -1,0 +1,205 @@
+#include "city_fixture.h"
+
+#include <stdexcept>
+
+namespace insel::fixture {
+namespace {
+
+// Short record: 6-byte tag field, 2-byte length, the data.
+void ShortRecord(FixtureFile& f, std::string_view tag, std::span<const std::uint8_t> data) {
+    if (data.size() > 0xFFFF) throw std::invalid_argument("short record longer than 65535 bytes");
+    f.Tag(tag, 6).Word(static_cast<std::uint16_t>(data.size())).Append(data);
+}
+
+void TextRecord(FixtureFile& f, std::string_view tag, const std::string& text) {
+    FixtureFile data;
+    data.Text(text).Byte(0);
+    ShortRecord(f, tag, data.bytes());
+}
+
+// Filler bytes between 0x20 and 0x3F: never part of an upper-case tag.
+Bytes Filler(int length, int seed) {
+    Bytes bytes(static_cast<std::size_t>(length));
+    for (int i = 0; i < length; ++i) bytes[i] = static_cast<std::uint8_t>(0x20 + (seed + 7 * i) % 32);
+    return bytes;
+}
+
+// The length field of STADT2 and PROD, patched once the record is complete.
+class RecordLength {
+public:
+    RecordLength(FixtureFile& f, bool four_bytes) : f_(f), four_(four_bytes), at_(f.size()) {
+        f.Zeros(four_ ? 4 : 2);
+    }
+    std::uint32_t Patch() {
+        const std::size_t count = f_.size() - at_ - (four_ ? 4 : 2);
+        if (four_) {
+            if (count > 0xFFFFFD) throw std::invalid_argument("record too long for the 4-byte form");
+            // byte 0: bits 16..23 of count + 2; byte 1: 0xFF
+            f_.PatchWord(at_, static_cast<std::uint16_t>(0xFF00 | (((count + 2) >> 16) & 0xFF)));
+            f_.PatchWord(at_ + 2, static_cast<std::uint16_t>(count & 0xFFFF));
+        } else {
+            if (count > 0xFFFF) throw std::invalid_argument("record too long for the 2-byte form");
+            f_.PatchWord(at_, static_cast<std::uint16_t>(count));
+        }
+        return static_cast<std::uint32_t>(count);
+    }
+
+private:
+    FixtureFile& f_;
+    bool four_;
+    std::size_t at_;
+};
+
+void AppendPlayer(FixtureFile& f, const PlayerSpec& p) {
+    if (p.name.size() > 63) throw std::invalid_argument("player name longer than 63 bytes");
+    f.Tag("SPIELER");
+    const std::size_t length = f.LengthPlaceholder();
+    f.Dword(0).Dword(p.number);
+
+    FixtureFile head;
+    head.Dword(p.type).Dword(20000).Text(p.name).Zeros(64 - p.name.size());
+    head.Word(1).Word(0).Word(p.word2).Word(p.word3).Zeros(2 * 14);
+    ShortRecord(f, "HEAD", head.bytes());
+    TextRecord(f, "VOLK", p.volk);
+    TextRecord(f, "ALIAS", p.alias);
+    ShortRecord(f, "STATIS", Bytes(12, 0));
+    TextRecord(f, "PROFIL", "Default");
+    if (p.forsch) ShortRecord(f, "FORSCH", *p.forsch);
+    ShortRecord(f, "BONUS", Bytes(4, 0));
+    ShortRecord(f, "DISCO", Bytes(4, 0));
+    f.PatchLength(length);
+}
+
+}  // namespace
+
+Bytes KontidRecord(std::uint16_t number) {
+    FixtureFile f;
+    f.Tag("KONTID", 6).Word(2).Word(number);
+    return f.Take();
+}
+
+BuildingSpec PlainEntry(int x, int y, int length) { return {x, y, Filler(length, x + 3 * y)}; }
+
+BuildingSpec WarehouseEntry(int x, int y, std::uint16_t number, int filler_before) {
+    FixtureFile data(Filler(filler_before, x + y));
+    data.Append(KontidRecord(number));
+    return {x, y, data.Take()};
+}
+
+BuildingSpec MarketEntry(int x, int y, std::uint16_t at29, std::uint16_t at31) {
+    FixtureFile data(Filler(37, x * y));
+    data.PatchWord(29 - 12, at29);
+    data.PatchWord(31 - 12, at31);
+    return {x, y, data.Take()};
+}
+
+Bytes PlayerBlock(const PlayerSpec& player) {
+    FixtureFile f;
+    AppendPlayer(f, player);
+    return f.Take();
+}
+
+CityPositions AppendCity(FixtureFile& f, const CitySpec& c) {
+    CityPositions at;
+    if (c.player) {
+        at.player = f.size();
+        AppendPlayer(f, *c.player);
+    }
+    if (c.name.size() > 32) throw std::invalid_argument("city name longer than 32 bytes");
+
+    at.stadt2 = f.size();
+    f.Tag("STADT2", 6);
+    RecordLength stadt2(f, c.addon);
+    f.Word(c.count).Word(c.abs_first).Word(c.abs_second);
+
+    at.head = f.size();
+    f.Tag(c.head_tag, 6).Word(64).Word(0).Word(0).Text(c.name).Zeros(32 - c.name.size());
+    f.Word(c.capacity).Byte(4).Byte(6).Dword(c.inhabitants).Word(0).Word(0).Dword(1).Zeros(12);
+
+    if (c.id3) ShortRecord(f, "ID3", *c.id3);
+    FixtureFile ware;
+    for (std::uint32_t i = 0; i < 56; ++i) ware.Dword(i).Dword(10 * i);
+    ShortRecord(f, "WARE", ware.bytes());
+    if (c.with_baumat) {
+        FixtureFile baumat;
+        for (std::uint32_t i = 41; i <= 45; ++i) baumat.Dword(i).Dword(i - 40);
+        ShortRecord(f, "BAUMAT", baumat.bytes());
+    }
+
+    at.prod = f.size();
+    f.Tag("PROD", 6);
+    RecordLength prod(f, c.addon);
+    for (const BuildingSpec& b : c.buildings) {
+        at.entries.push_back(f.size());
+        f.Tag("ENTRY", 6).Word(static_cast<std::uint16_t>(4 + b.data.size()));
+        f.Word(static_cast<std::uint16_t>(b.y)).Word(static_cast<std::uint16_t>(b.x));
+        const auto kontid = FindAll(b.data, "KONTID");
+        at.kontid_values.push_back(kontid.empty() ? 0 : f.size() + kontid[0] + 8);
+        f.Append(b.data);
+    }
+    prod.Patch();
+
+    at.stat = f.size();
+    if (c.addon) {
+        ShortRecord(f, "STAT2", Bytes(36, 0));
+        ShortRecord(f, "STST2", Bytes(10356, 0));
+    } else {
+        FixtureFile stat;
+        stat.Dword(0).Text("New City").Zeros(8);
+        ShortRecord(f, "STAT", stat.bytes());
+    }
+    at.stadt2_length = stadt2.Patch();
+    at.end = f.size();
+    return at;
+}
+
+Bytes CityBlock(const CitySpec& city) {
+    CitySpec alone = city;
+    alone.player.reset();
+    FixtureFile f;
+    AppendCity(f, alone);
+    return f.Take();
+}
+
+namespace {
+
+GameFileWithCities WithCities(FixtureFile f, const std::vector<IslandSpec>& islands,
+                              const std::vector<CitySpec>& cities) {
+    GameFileWithCities file;
+    for (const IslandSpec& island : islands) {
+        file.islands.push_back(f.size());
+        f.Append(IslandBytes(island));
+    }
+    for (const CitySpec& city : cities) file.cities.push_back(AppendCity(f, city));
+    file.bytes = f.Take();
+    return file;
+}
+
+}  // namespace
+
+GameFileWithCities SavegameWithCities(const std::vector<IslandSpec>& islands,
+                                      const std::vector<CitySpec>& cities) {
+    GameFileWithCities file = WithCities(FixtureFile(SavegameHead()), islands, cities);
+    file.bytes.insert(file.bytes.end(), 64, 0);
+    return file;
+}
+
+GameFileWithCities IslandFileWithCities(const IslandSpec& island, const std::vector<CitySpec>& cities,
+                                        int addon_level) {
+    FixtureFile head(IslandFileHead(addon_level, 0));
+    head.Append(WaretypeBlock());
+    GameFileWithCities file = WithCities(std::move(head), {island}, cities);
+    FixtureFile patched(std::move(file.bytes));
+    patched.PatchDword(12, static_cast<std::uint32_t>(patched.size() - 16));
+    file.bytes = patched.Take();
+    return file;
+}
+
+GameFileWithCities CityFileWithCities(const IslandSpec& island, const std::vector<CitySpec>& cities,
+                                      int addon_level, const std::string& trailer) {
+    GameFileWithCities file = WithCities(FixtureFile(CityFileHead(addon_level)), {island}, cities);
+    file.bytes.insert(file.bytes.end(), trailer.begin(), trailer.end());
+    return file;
+}
+
+}  // namespace insel::fixture
