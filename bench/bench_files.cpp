@@ -89,7 +89,7 @@ std::vector<std::uint8_t> SavegameWithCitiesFile(int islands, int size, int citi
         const int i = c / per_island;
         IslandSpec& island = specs[i];
         CitySpec city;
-        city.player = PlayerSpec{.type = 8, .number = static_cast<std::uint32_t>(c % 4 + 1)};
+        city.player = PlayerSpec{.type = 8, .number = static_cast<std::uint32_t>(c % 4 + 1), .forsch = {}};
         city.name = "Stadt " + std::to_string(c + 1);
         const int x0 = 8 + (c % per_island) * (size / per_island);
         city.abs_first = static_cast<std::uint16_t>(island.world_first + x0 + 2);

@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "city_fixture.h"
 #include "island_fixture.h"
 #include "temp_file.h"
 
@@ -231,4 +232,141 @@ TEST(Sample, TheBundledIslandLoads) {
     EXPECT_EQ(json["island"]["width"], 128);
     EXPECT_GT(json["mines"].size(), 0u);
     EXPECT_GT(json["quarry_spots"].size(), 0u);
+}
+
+namespace {
+
+// Two islands and three cities: a harbour town and a town without warehouse on the first
+// island, a native village on the second.
+GameFileWithCities CitySavegame() {
+    IslandSpec first = RichIsland();
+    first.number = 1;
+    first.world_first = 100;
+    first.world_second = 50;
+    first.objects = {{.id_word = 2001, .x = 10, .y = 10}, {.id_word = 1200, .x = 12, .y = 12}, {.id_word = 1200, .x = 30, .y = 30}};
+    IslandSpec second = RichIsland();
+    second.number = 2;
+    second.world_first = 300;
+    second.world_second = 50;
+    second.objects = {{.id_word = 3000, .x = 5, .y = 5}};
+    CitySpec harbour;
+    harbour.player = PlayerSpec{.type = 8, .number = 1, .forsch = {}};
+    harbour.name = "Hafenstadt";
+    harbour.abs_first = 110;
+    harbour.abs_second = 60;
+    harbour.buildings = {WarehouseEntry(10, 10, 7), PlainEntry(12, 12)};
+    CitySpec village;
+    village.player = PlayerSpec{.type = 14, .number = 2, .volk = "MONGOLEN", .alias = "MONGOLEN", .forsch = {}};
+    village.name = "Steppendorf";
+    village.abs_first = 310;
+    village.abs_second = 60;
+    village.buildings = {WarehouseEntry(5, 5, 9)};
+    CitySpec empty;
+    empty.name = "Leer";
+    empty.abs_first = 120;
+    empty.abs_second = 70;
+    empty.buildings = {PlainEntry(30, 30)};
+    return SavegameWithCities({first, second}, {harbour, village, empty});
+}
+
+}  // namespace
+
+TEST(Cities, SavegameListsItsCitiesAndAClickDecodesTheirIsland) {
+    TempFile file(CitySavegame().bytes, "cities.sav");
+    const ToolRun run = Tool("info " + Quote(file.path().string()) + " --json --city 2");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const Json json = Json::parse(run.out);
+    ASSERT_EQ(json["city_list"].size(), 3u);
+    EXPECT_EQ(json["city_list"][1][0], "Steppendorf");
+    EXPECT_EQ(json["city_list"][1][6], "2");
+    ASSERT_EQ(json["cities"].size(), 3u);
+    const Json& village = json["cities"][1];
+    EXPECT_EQ(village["people"], 3);  // MONGOLEN
+    EXPECT_EQ(village["abs"], Json::array({310, 60}));
+    EXPECT_EQ(village["buildings"][0]["warehouse"], 9);
+    EXPECT_EQ(village["buildings"][0]["graphic_id"], 3000);
+    EXPECT_EQ(village["buildings"][0]["radius"], 15);
+    EXPECT_EQ(json["current_city"], 2);
+    EXPECT_EQ(json["island"]["number"], 2);
+    EXPECT_EQ(json["island"]["city_id"], 2);
+    EXPECT_EQ(json["warehouses"], Json::array());  // savegames keep no warehouse list until tidied
+}
+
+TEST(Cities, TidyingRenumbersWarehousesAndClaimsTheCatchment) {
+    TempFile file(CitySavegame().bytes, "cities.sav");
+    const ToolRun run = Tool("info " + Quote(file.path().string()) + " --json --aufraum --catchment");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const Json json = Json::parse(run.out);
+    ASSERT_EQ(json["warehouses"].size(), 2u);
+    EXPECT_EQ(json["warehouses"][0]["number"], 1);  // 7 and 9 become 1 and 3
+    EXPECT_EQ(json["warehouses"][1]["number"], 3);
+    ASSERT_EQ(json["catchment"].size(), 512u);
+    EXPECT_EQ(json["catchment"][10].get<std::string>().size(), 512u);
+    EXPECT_EQ(json["catchment"][10].get<std::string>()[10], '1');
+    EXPECT_EQ(json["catchment"][0].get<std::string>()[10], '.');  // x = 0 belongs to no city
+    EXPECT_EQ(json["objects"][0]["owner"], 1);
+}
+
+TEST(Cities, ExtractedCityFileCarriesTheTownsWithWarehouses) {
+    TempFile file(CitySavegame().bytes, "cities.sav");
+    TempDir out;
+    const auto target = out / "harbour.cty";
+    const ToolRun save = Tool("convert " + Quote(file.path().string()) + " --city 1 -o " + Quote(target.string()));
+    ASSERT_EQ(save.status, 0) << save.err;
+    const ToolRun run = Tool("info " + Quote(target.string()) + " --json");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const Json json = Json::parse(run.out);
+    EXPECT_EQ(json["file"]["kind"], 3);
+    ASSERT_EQ(json["cities"].size(), 1u);  // the town without warehouse is not written
+    EXPECT_EQ(json["cities"][0]["name"], "Hafenstadt");
+    ASSERT_EQ(json["warehouses"].size(), 1u);
+    EXPECT_EQ(json["warehouses"][0]["number"], 7);
+    std::vector<int> owners;
+    for (const Json& object : json["objects"]) owners.push_back(object["owner"]);
+    // The town without warehouse owns nothing in a savegame, so its object stays, outside
+    // the harbour's catchment.
+    EXPECT_EQ(owners, (std::vector<int>{1, 1, 0}));
+    const std::string bytes = Slurp(target);
+    EXPECT_EQ(bytes.rfind("CTYFORMAT-ADDONLEVEL", 0), 0u);
+    EXPECT_NE(bytes.find("Generated "), std::string::npos);
+}
+
+TEST(Cities, ForeseenMessagesGoToStderrAndTheCommandGoesOn) {
+    GameFileWithCities game = CitySavegame();
+    TempFile file(game.bytes, "cities.sav");
+    // A city whose position lies on no island: its abs position is moved far away.
+    Bytes moved = game.bytes;
+    moved[game.cities[2].stadt2 + 10] = 0xFF;
+    moved[game.cities[2].stadt2 + 11] = 0x7F;
+    TempFile lost(moved, "lost.sav");
+    const ToolRun run = Tool("info " + Quote(lost.path().string()) + " --city 3");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("message: Stadt nicht gefunden"), std::string::npos) << run.err;
+    EXPECT_FALSE(run.out.empty());
+}
+
+TEST(Cities, ShiftsMoveTheLayersBeforeTheyAreWritten) {
+    TempFile file(IslandFileBytes(RichIsland()), "rich.scp");
+    TempDir out;
+    const auto target = out / "shifted.scp";
+    ASSERT_EQ(Tool("convert " + Quote(file.path().string()) + " -o " + Quote(target.string()) +
+                   " --shift height:-1,0 --shift plants:0,2").status,
+              0);
+    const Json json = Json::parse(Tool("info " + Quote(target.string()) + " --json --cells 4,6 --cells 5,8").out);
+    EXPECT_EQ(json["cells"][0]["height"], 5 + 2 * 6);  // the height of (5, 6)
+    EXPECT_EQ(json["cells"][1]["terrain"], 0xC005);    // the element of (5, 6)
+    EXPECT_EQ(json["quarry_spots"][0]["y"], 515);
+    EXPECT_EQ(Tool("convert " + Quote(file.path().string()) + " -o " + Quote(target.string()) + " --shift trees:1,1").status, 2);
+}
+
+TEST(Cities, AValueThatDoesNotFitEndsTheSaveWithoutAFile) {
+    IslandSpec island = RichIsland();
+    island.mines.assign(256, MineSpec{.x = 3, .y = 3});  // INFO keeps the mine count in one byte
+    TempFile file(IslandFileBytes(island), "mines.scp");
+    TempDir out;
+    WriteFileBytes(out / "keep.scp", Bytes{9, 9});
+    const ToolRun run = Tool("convert " + Quote(file.path().string()) + " -o " + Quote((out / "keep.scp").string()));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err.rfind("error: Fehler beim Schreiben", 0), 0u) << run.err;
+    EXPECT_EQ(ReadFileBytes(out / "keep.scp"), (Bytes{9, 9}));
 }
