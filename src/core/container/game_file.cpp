@@ -175,6 +175,13 @@ std::int64_t Search(const std::uint8_t* data, std::int64_t, std::int64_t from, s
 }
 #endif
 
+// The listed occurrences of a tag, or null while it has none.
+const std::vector<std::int64_t>* ListedOccurrences(const GameFileBuffer& buffer, std::string_view tag) {
+    if (buffer.long_searches.empty()) return nullptr;
+    const auto entry = buffer.long_searches.find(tag);
+    return entry != buffer.long_searches.end() && entry->second.listed ? &entry->second.starts : nullptr;
+}
+
 // Searches that find their tag within this many bytes never touch the occurrence lists.
 constexpr std::int64_t kNearbyBytes = 1 << 16;
 
@@ -232,9 +239,15 @@ bool FindTagForward(const GameFileBuffer& buffer, std::int64_t limit, std::strin
     }
     // A match may start anywhere before `end` and run past it, but not past the buffer.
     const std::int64_t last_start = std::min(end - 1, length - size);
-    const std::int64_t nearby = std::min(last_start, position + kNearbyBytes);
-    std::int64_t at = Search(buffer.bytes.data(), length, position, nearby, tag);
-    if (at < 0 && nearby < last_start) at = FarSearch(buffer, nearby + 1, last_start, tag);
+    std::int64_t at = -1;
+    if (const auto* listed = ListedOccurrences(buffer, tag)) {
+        const auto next = std::lower_bound(listed->begin(), listed->end(), position);
+        at = next != listed->end() && *next <= last_start ? *next : -1;
+    } else {
+        const std::int64_t nearby = std::min(last_start, position + kNearbyBytes);
+        at = Search(buffer.bytes.data(), length, position, nearby, tag);
+        if (at < 0 && nearby < last_start) at = FarSearch(buffer, nearby + 1, last_start, tag);
+    }
     if (at < 0) {
         position = end;
         return false;

@@ -385,6 +385,12 @@ void TidyWarehouses(Editor& editor) {
     AssignObjectsToCities(editor);
 }
 
+std::string ChooseMainWarehouseKind(Editor& editor, int kind) {
+    if (!editor.island_loaded) return "Eine Insel sollte schon da sein";
+    editor.cities.main_warehouse_kind = kind;
+    return {};
+}
+
 std::string SelectCityRow(Editor& editor, int row) {
     auto& state = editor.cities;
     if (row < 0 || state.cities.empty()) return {};

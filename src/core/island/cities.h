@@ -71,6 +71,7 @@ struct CityState {
     // byte so that cities above 255 keep their own number.
     std::vector<std::uint16_t> catchment = std::vector<std::uint16_t>(kCatchmentSide * kCatchmentSide);
     std::vector<CatchmentSquare> catchment_bits = std::vector<CatchmentSquare>(64 * 64);  // [x div 8][y div 8]
+    int main_warehouse_kind = 1;  // NativeRadio is ticked at start
     int warehouse_counter = 0;  // warehouses written into the current ID3 record
     int cities_written = 0;     // cities written into the current file
 
@@ -122,6 +123,11 @@ void DeleteCurrentCity(Editor& editor);
 // "Aufraum": renumbers the warehouses from 1, patches the loaded file, rebuilds the warehouse
 // list and the owners.
 void TidyWarehouses(Editor& editor);
+
+// The kind of main warehouse the town tool places (0 monster, 1 natives, 2 pirates,
+// 3 Venetians, 4 own warehouse). Without an island nothing changes and the user is told
+// "Eine Insel sollte schon da sein".
+std::string ChooseMainWarehouseKind(Editor& editor, int kind);
 
 // -- selection -------------------------------------------------------------------------------
 
