@@ -31,13 +31,13 @@ struct PlayerSpec {
     std::string volk = "SPIELER";
     std::string alias = "HUMAN01";
     std::uint16_t word2 = 255, word3 = 0;
-    std::optional<Bytes> forsch;  // data of a FORSCH record after PROFIL
+    std::optional<Bytes> forsch{};  // data of a FORSCH record after PROFIL
 };
 
 // One ENTRY record: "ENTRY", length 4 + data, y, x, data.
 struct BuildingSpec {
     int x = 0, y = 0;
-    Bytes data;
+    Bytes data{};
 };
 
 // "KONTID", length 2, the warehouse number.

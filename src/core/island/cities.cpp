@@ -41,6 +41,14 @@ void ReadPositionWords(const Editor& editor, CityRecord& city, std::int64_t from
     }
 }
 
+// A city carries an ID3 record when one lies between its HEAD and its PROD block.
+bool HasCatchmentRecord(const Editor& editor, std::int64_t head) {
+    std::int64_t prod = head;
+    Find(editor, "PROD", prod);
+    std::int64_t id3 = head;
+    return FindTagForward(editor.file, prod, "ID3", id3);
+}
+
 // A STADT2 record whose HEAD does not follow right after the 2-byte length form carries the
 // 4-byte form.
 bool LongStadt2Length(const Editor& editor, std::int64_t s) {
@@ -157,10 +165,7 @@ CityRecord& CreateCityRecord(Editor& editor, std::int64_t s) {
     city.island_number = IslandNumberAt(editor, city.abs_first, city.abs_second);
     if (has_head) {
         city.name = ReadCityName(editor, head);
-        std::int64_t prod = head;
-        Find(editor, "PROD", prod);
-        std::int64_t id3 = head;
-        city.has_catchment = FindTagForward(editor.file, prod, "ID3", id3);
+        city.has_catchment = HasCatchmentRecord(editor, head);
     }
     editor.city_list.push_back(CityListRow(city, length, s));
     return city;
@@ -256,6 +261,7 @@ std::string DecodeIslandFileCities(Editor& editor, const std::string& file_name)
             p = s;
             if (!Find(editor, "HEAD", p)) break;
             city.name = ReadCityName(editor, p);
+            city.has_catchment = HasCatchmentRecord(editor, p);
             DecodeCityBuildings(editor, p);
             editor.city_list.push_back(CityListRow(editor.cities.cities.back(), length, s));
             p += 20;
@@ -267,6 +273,7 @@ std::string DecodeIslandFileCities(Editor& editor, const std::string& file_name)
         const std::int64_t head = p;
         CityRecord& city = AppendCity(editor);
         city.name = ReadCityName(editor, head);
+        city.has_catchment = HasCatchmentRecord(editor, head);
         city.people = code;
         city.island_number = editor.island.record.number;
         if (!DecodeCityBuildings(editor, head)) return "Cannot decode city structure";

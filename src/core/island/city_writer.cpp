@@ -452,7 +452,6 @@ void AssembleCityFile(Editor& editor, const std::string& date) {
     log.push_back("Inselxy = " + Number(record.world_second) + ", " + Number(record.world_first) + "    Gr\xF6sse " +
                   Number(record.width));
     if (n > 0) {
-        ClearWarehouseGrid(editor);
         for (int i = 1; i <= n; ++i) {
             CurrentCityByIndex(editor, i - 1);
             CityRecord* city = state.Current();
@@ -473,6 +472,8 @@ void AssembleCityFile(Editor& editor, const std::string& date) {
             log.push_back("ExtractSpieler:  " + city->name + "  " + Number(city->position_word1) + ", " +
                           Number(city->position_word2));
             if (savegame) city->people = 0;
+            // Each city's ID3 record holds its own warehouses' catchment only.
+            ClearWarehouseGrid(editor);
             WriteCityBlocks(editor);
         }
     }

@@ -562,7 +562,8 @@ std::string NameFromPath(const std::string& file_name) {
 
 // The savegame walk: every STADT2 record is a city; its island is decoded and its buildings
 // read. Cities mostly follow their island, so an island decoded for the city before is not
-// decoded again: its objects lose what that city gave them and its log lines are repeated.
+// decoded again (its log lines are repeated); its objects also keep the marketplace points
+// the earlier cities gave them, which a fresh decode would lose.
 void WalkCities(Editor& editor, std::int64_t p) {
     const std::int64_t limit = editor.data_limit - 50;
     std::int64_t decoded_from = -1;
@@ -575,10 +576,6 @@ void WalkCities(Editor& editor, std::int64_t p) {
             FindIslandOfCity(editor, city.abs_first, city.abs_second);
             const std::int64_t start = editor.island.record.start;
             if (start == decoded_from) {
-                for (ObjectEntry& object : editor.island.objects) {
-                    object.owner = 0;
-                    object.market_x = object.market_y = kNoMarketPoint;
-                }
                 editor.memo2.insert(editor.memo2.end(), decode_log.begin(), decode_log.end());
             } else {
                 editor.island.FreeLists();

@@ -1,0 +1,421 @@
+// Cities read from savegames and island files, warehouse catchments, counts and the warehouse
+// clean-up, checked against files assembled from the city record layouts.
+#include "island/cities.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <map>
+#include <memory>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "app/editor.h"
+#include "city_fixture.h"
+#include "city_helpers.h"
+#include "island/game_tables.h"
+#include "island/loader.h"
+#include "test_helpers.h"
+
+namespace insel {
+namespace {
+
+using fixture::CitySpec;
+using test::CityEditor;
+
+// -- catchment shapes ------------------------------------------------------------------------
+
+struct MaskRow {
+    int y, first_x, last_x;  // the cells of row y inside the shape
+};
+struct MaskCase {
+    int radius, size_x, size_y;
+    int extent_x, extent_y;
+    int cells;
+    std::vector<MaskRow> rows;
+};
+
+class CatchmentShape : public ::testing::TestWithParam<MaskCase> {};
+
+TEST_P(CatchmentShape, RectangleAroundTheFootprintWithCornersCutInSteps) {
+    const MaskCase& c = GetParam();
+    auto editor = CityEditor();
+    const CatchmentMask mask = CreateCatchmentMask(*editor, c.radius, c.size_x, c.size_y);
+    int cells = 0;
+    for (int x = 0; x < kMaskSide; ++x) {
+        for (int y = 0; y < kMaskSide; ++y) {
+            if (mask[x][y] == 0) continue;
+            ++cells;
+            EXPECT_TRUE(x < c.extent_x && y < c.extent_y)
+                << "cell (" << x << ", " << y << ") beyond the shape";
+        }
+    }
+    EXPECT_EQ(cells, c.cells);
+    for (const MaskRow& row : c.rows) {
+        for (int x = 0; x < c.extent_x; ++x) {
+            EXPECT_EQ(mask[x][row.y], x >= row.first_x && x <= row.last_x ? 1 : 0)
+                << "x " << x << ", y " << row.y;
+        }
+    }
+}
+
+// Cell counts: the rectangle less four times the cells the corner pairs cut (sum of n + 1).
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Radii, CatchmentShape,
+    ::testing::Values(
+        MaskCase{23, 3, 3, 49, 49, 49 * 49 - 4 * 131,
+                 {{0, 20, 28}, {48, 20, 28}, {1, 16, 32}, {16, 1, 47}, {19, 1, 47}, {20, 0, 48},
+                  {29, 1, 47}, {32, 1, 47}}},
+        MaskCase{15, 3, 3, 33, 33, 33 * 33 - 4 * 61, {{0, 13, 19}, {32, 13, 19}, {1, 10, 22}, {13, 0, 32}}},
+        MaskCase{2, 3, 3, 7, 7, 45, {{0, 1, 5}, {6, 1, 5}, {3, 0, 6}}},
+        MaskCase{2, 3, 5, 7, 9, 59, {{0, 1, 5}, {8, 1, 5}, {4, 0, 6}}}));
+// clang-format on
+
+// Warehouse 2 of city 1 at (20, 20) and warehouse 1 of city 2 at (40, 20), both radius 23.
+TEST(Catchment, OverlapBelongsToTheLowerWarehouseNumberAndEdgeCellsStayFree) {
+    auto editor = CityEditor();
+    editor->island.record.width = editor->island.record.height = 64;
+    AddWarehouse(
+        *editor,
+        {.city = 1, .radius = 23, .x = 20, .y = 20, .size_x = 3, .size_y = 3, .number = 2});
+    AddWarehouse(
+        *editor,
+        {.city = 2, .radius = 23, .x = 40, .y = 20, .size_x = 3, .size_y = 3, .number = 1});
+    ASSERT_EQ(editor->cities.warehouses.size(), 2u);
+    EXPECT_EQ(editor->cities.warehouses[0].number, 1) << "kept sorted by warehouse number";
+
+    struct Cell {
+        int x, y, city;
+    };
+    const std::vector<Cell> cells = {
+        {25, 21, 2},  // in both areas
+        {3, 20, 1},  {1, 20, 1}, {20, 1, 1}, {55, 20, 2},
+        {0, 20, 0},  {20, 0, 0},  // inside city 1's shape, but column and row 0 are never owned
+        {33, 45, 0},              // in both bounding rectangles, cut from both shapes
+        {60, 60, 0},
+    };
+    for (const Cell& c : cells) {
+        ObjectEntry object;
+        object.x = c.x;
+        object.y = c.y;
+        object.owner = 99;
+        editor->island.objects.push_back(object);
+    }
+    AssignObjectsToCities(*editor);
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        const Cell& c = cells[i];
+        EXPECT_EQ(editor->cities.CatchmentAt(c.x, c.y), c.city) << "(" << c.x << ", " << c.y << ")";
+        EXPECT_EQ(editor->island.objects[i].owner, c.city)
+            << "object at (" << c.x << ", " << c.y << ")";
+    }
+}
+
+// -- counts ----------------------------------------------------------------------------------
+
+TEST(Counts, InhabitantsAndWarehousesOfTheCurrentCity) {
+    auto editor = CityEditor();
+    CityRecord city;
+    city.name = "Zaehlstadt";
+    for (int definition : {180, 143, 180, 230, 188}) {
+        BuildingEntry b;
+        b.definition = static_cast<std::uint16_t>(definition);
+        b.warehouse = definition == 143 ? 4 : 0;
+        city.buildings.push_back(b);
+    }
+    editor->cities.cities.push_back(city);
+    editor->cities.current = 0;
+    EXPECT_EQ(CountInhabitants(*editor), 58);
+    EXPECT_EQ(CountCityWarehouses(*editor), 1);
+}
+
+// -- people ----------------------------------------------------------------------------------
+
+struct PeopleCase {
+    std::uint32_t type;
+    const char* alias;
+    int people;
+};
+
+class PeopleOfAPlayer : public ::testing::TestWithParam<PeopleCase> {};
+
+TEST_P(PeopleOfAPlayer, FromTheTypeAndForNativesFromTheAlias) {
+    const PeopleCase& p = GetParam();
+    fixture::IslandSpec island;
+    island.width = island.height = 32;
+    island.world_first = island.world_second = 10;
+    CitySpec city;
+    city.player = fixture::PlayerSpec{.type = p.type, .volk = p.alias, .alias = p.alias};
+    city.abs_first = city.abs_second = 20;
+    city.buildings = {fixture::PlainEntry(3, 4)};
+    auto editor = CityEditor();
+    test::Load(*editor, fixture::SavegameWithCities({island}, {city}).bytes, kSavegame, "welt.sav");
+    ASSERT_EQ(editor->cities.cities.size(), 1u);
+    EXPECT_EQ(editor->cities.cities[0].people, p.people);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Players, PeopleOfAPlayer,
+    ::testing::Values(
+        PeopleCase{14, "INDIANER", 2}, PeopleCase{14, "MONGOLEN", 3}, PeopleCase{14, "SUEDSEE", 4},
+        PeopleCase{14, "AFRIKANER", 5}, PeopleCase{14, "AZTEKEN", 6}, PeopleCase{14, "BEDUINEN", 7},
+        PeopleCase{14, "ESKIMO", 8}, PeopleCase{14, "ORIENTALEN", 9},
+        PeopleCase{14, "WIKINGER", 10}, PeopleCase{15, "PIRAT", 1}, PeopleCase{2, "HUMAN02", 10},
+        PeopleCase{8, "HUMAN01", 10}, PeopleCase{11, "CG02", 10}, PeopleCase{12, "CG01", 10},
+        PeopleCase{16, "HAENDLER", 11}, PeopleCase{17, "KROKO", 12}, PeopleCase{5, "CG01", 5}));
+
+TEST(People, FromAnIslandFileName) {
+    const std::vector<std::pair<const char*, int>> names = {
+        {"insel.scp", 0},         {"insel_pir.scp", 1},    {"Indianer1.scp", 2},
+        {"MONGOLEI.scp", 3},      {"suedsee.scp", 4},      {"Afrika.scp", 5},
+        {"azteken.scp", 6},       {"Beduinen.scp", 7},     {"eskimo.scp", 8},
+        {"Orient.scp", 9},        {"user_3.scp", 10},      {"Gotteshaus.scp", 11},
+        {"monster.scp", 11},      {"pirat_orient.scp", 9},  // the last name in table order wins
+        {"Monster_Pirat.scp", 11}};
+    for (const auto& [name, people] : names) EXPECT_EQ(PeopleCodeFromName(name), people) << name;
+}
+
+// -- savegame walk and selection -------------------------------------------------------------
+
+TEST(SavegameCities, WalkFillsOneRowPerCityAndEndsOnTheFirstIsland) {
+    const test::Archipelago world;
+    const auto& at = world.file.cities;
+    auto editor = CityEditor();
+    test::Load(*editor, world.file.bytes, kSavegame, "welt.sav");
+
+    using Row = std::array<std::string, 7>;
+    auto row = [&](const char* name, int x, int y, int city, const char* island) {
+        const auto& p = at[city - 1];
+        return Row{name,
+                   std::to_string(x),
+                   std::to_string(y),
+                   std::to_string(p.stadt2_length),
+                   std::to_string(p.stadt2),
+                   std::to_string(city),
+                   island};
+    };
+    ASSERT_EQ(editor->city_list.size(), 4u);
+    EXPECT_EQ(editor->city_list[0], row("Hafenstadt", 13, 10, 1, "7"));
+    EXPECT_EQ(editor->city_list[1], row("Bergdorf", 6, 4, 2, "9"));
+    EXPECT_EQ(editor->city_list[2], row("Kueste", 40, 40, 3, "7"));
+    EXPECT_EQ(editor->city_list[3], row("Ruine", 55, 10, 4, "7"));
+
+    const IslandRecord& record = editor->island.record;
+    EXPECT_EQ(record.start, static_cast<std::int64_t>(world.file.islands[0]));
+    EXPECT_EQ(record.number, 7);
+    EXPECT_EQ(record.city_id, 4);
+    EXPECT_EQ(test::Panel(*editor, "AnzStadtPanel"), "4");
+
+    const auto& cities = editor->cities.cities;
+    ASSERT_EQ(cities.size(), 4u);
+    const std::vector<int> people = {10, 3, 1, 10};
+    for (std::size_t i = 0; i < 4; ++i) {
+        SCOPED_TRACE(cities[i].name);
+        EXPECT_EQ(cities[i].number, static_cast<int>(i) + 1);
+        EXPECT_EQ(cities[i].people, people[i]);
+        EXPECT_GT(cities[i].has_head, 0);
+        EXPECT_EQ(cities[i].head_search_start, static_cast<std::int64_t>(at[i].stadt2));
+        EXPECT_EQ(cities[i].has_catchment, i != 3);
+    }
+    EXPECT_EQ(std::pair(cities[1].abs_first, cities[1].abs_second),
+              (std::pair<std::uint16_t, std::uint16_t>(310, 60)))
+        << "read behind the 4-byte length";
+    EXPECT_EQ(cities[1].island_number, 9);
+
+    // Buildings take graphic id and definition from the objects of their island.
+    const auto& harbour = cities[0].buildings;
+    ASSERT_EQ(harbour.size(), 5u);
+    for (std::size_t k = 0; k < 5; ++k)
+        EXPECT_EQ(harbour[k].record_position, static_cast<std::int64_t>(at[0].entries[k]));
+    EXPECT_EQ(harbour[0].graphic_id, test::kSmallHouse);
+    EXPECT_EQ(harbour[0].definition, 180);
+    EXPECT_EQ(harbour[0].record_length, 18);
+    EXPECT_EQ(harbour[0].warehouse, 0);
+    EXPECT_EQ(harbour[1].warehouse, 5);
+    EXPECT_EQ(harbour[1].definition, 143);
+    EXPECT_EQ(harbour[1].radius, 2);
+    EXPECT_EQ(std::pair(harbour[1].size_x, harbour[1].size_y),
+              (std::pair<std::uint8_t, std::uint8_t>(3, 3)));
+    EXPECT_EQ(harbour[4].record_length, 41);
+    EXPECT_EQ(std::pair(harbour[4].market1, harbour[4].market2), std::pair(17, 13))
+        << "relative to island a";
+    EXPECT_EQ(harbour[2].market1, kNoMarketValue);
+    EXPECT_EQ(cities[2].buildings[0].warehouse, 9) << "KONTID found inside the record's data";
+    EXPECT_EQ(cities[1].buildings[1].warehouse, 7);
+    EXPECT_EQ(cities[1].buildings[1].radius, 23);
+}
+
+TEST(SavegameCities, ClickOnACityDecodesItsIsland) {
+    const test::Archipelago world;
+    auto editor = CityEditor();
+    test::Load(*editor, world.file.bytes, kSavegame, "welt.sav");
+
+    EXPECT_EQ(SelectCityRow(*editor, 2), "");
+    EXPECT_EQ(editor->island.record.number, 9);
+    EXPECT_EQ(editor->island.record.width, 32);
+    EXPECT_EQ(editor->island.record.start, static_cast<std::int64_t>(world.file.islands[1]));
+    EXPECT_EQ(editor->island.record.city_id, 2);
+    EXPECT_EQ(editor->cities.current, 1u);
+
+    EXPECT_EQ(SelectCityRow(*editor, 0), "") << "the heading row gives the first city";
+    EXPECT_EQ(editor->island.record.number, 7);
+    EXPECT_EQ(editor->island.record.city_id, 1);
+    EXPECT_EQ(editor->cities.current, 0u);
+
+    EXPECT_EQ(SelectCityRow(*editor, 5), "");
+    EXPECT_EQ(editor->cities.current, 0u) << "a row below the last changes nothing";
+    EXPECT_EQ(editor->island.record.number, 7);
+}
+
+TEST(SavegameCities, CityOnTheOriginColumnIsListedOnItsIslandButNotFoundByAClick) {
+    auto editor = CityEditor();
+    test::Load(*editor, test::OneIslandSavegame().bytes, kSavegame, "eins.sav");
+    ASSERT_EQ(editor->cities.cities.size(), 2u);
+    EXPECT_EQ(editor->cities.cities[0].island_number, 4) << "also in a file with a single island";
+    EXPECT_EQ(editor->cities.cities[1].island_number, 4);
+    EXPECT_EQ(SelectCityRow(*editor, 1), "");
+    EXPECT_EQ(SelectCityRow(*editor, 2), "Stadt nicht gefunden");
+}
+
+// -- island files ----------------------------------------------------------------------------
+
+TEST(IslandFileCities, PeopleFromTheNameWarehousesAndOwners) {
+    const auto file = fixture::IslandFileWithCities(test::SettledIsland(0, 0),
+                                                    {test::Hafenstadt(0, 0), test::Kueste(0, 0)});
+    auto editor = CityEditor();
+    test::Load(*editor, file.bytes, kIslandFile, "Siedlung_INDI.scp");
+
+    const auto& cities = editor->cities.cities;
+    ASSERT_EQ(cities.size(), 2u);
+    EXPECT_EQ(cities[0].name, "Hafenstadt");
+    EXPECT_EQ(cities[1].name, "Kueste");
+    for (const CityRecord& c : cities) {
+        EXPECT_EQ(c.people, 2) << c.name;
+        EXPECT_EQ(c.island_number, 7) << c.name;
+        EXPECT_TRUE(c.has_catchment) << c.name << ": its head is followed by an ID3 record";
+    }
+    EXPECT_EQ(std::pair(cities[0].abs_first, cities[0].abs_second),
+              (std::pair<std::uint16_t, std::uint16_t>(20, 30)));
+    EXPECT_EQ(std::pair(cities[0].position_word1, cities[0].position_word2), std::pair(10, 13));
+    EXPECT_EQ(editor->city_list.size(), 2u);
+
+    using W = std::tuple<int, int, int, int, int, int>;
+    EXPECT_EQ(test::WarehouseList(*editor),
+              (std::vector<W>{{5, 1, 10, 10, 2, 3}, {9, 2, 40, 40, 2, 3}}));
+    const auto owners = test::Owners(editor->island);
+    for (auto [x, y] : {std::pair{10, 10}, {13, 10}, {10, 13}, {8, 9}, {13, 13}})
+        EXPECT_EQ(owners.at({x, y}), 1);
+    EXPECT_EQ(owners.at({40, 40}), 2);
+    EXPECT_EQ(owners.at({42, 43}), 2);
+    EXPECT_EQ(owners.at({55, 10}), 0);
+    EXPECT_EQ(owners.at({30, 30}), 0);
+    const ObjectEntry& market =
+        *std::find_if(editor->island.objects.begin(), editor->island.objects.end(),
+                      [](const ObjectEntry& o) { return o.graphic_id == test::kMarket; });
+    EXPECT_EQ(std::pair(market.market_x, market.market_y), std::pair(17, 13));
+}
+
+TEST(IslandFileCities, NoPeopleInTheNameNoCities) {
+    const auto file =
+        fixture::IslandFileWithCities(test::SettledIsland(0, 0), {test::Hafenstadt(0, 0)});
+    auto editor = CityEditor();
+    test::Load(*editor, file.bytes, kIslandFile, "Siedlung.scp");
+    EXPECT_TRUE(editor->cities.cities.empty());
+    EXPECT_TRUE(editor->city_list.empty());
+}
+
+TEST(IslandFileCities, HeadWithoutProdStopsTheWalkWithAMessage) {
+    auto file = fixture::IslandFileWithCities(test::SettledIsland(0, 0), {test::Hafenstadt(0, 0)});
+    const fixture::Bytes stray = fixture::PlayerBlock({});
+    file.bytes.insert(file.bytes.end(), stray.begin(), stray.end());
+    auto editor = CityEditor();
+    editor->file_kind = kIslandFile;
+    EXPECT_EQ(LoadIslandFromBytes(*editor, file.bytes, "Siedlung_PIR.scp"),
+              "Cannot decode city structure");
+    ASSERT_FALSE(editor->cities.cities.empty());
+    EXPECT_EQ(editor->cities.cities[0].name, "Hafenstadt");
+    EXPECT_EQ(editor->cities.cities[0].buildings.size(), 5u);
+}
+
+// -- extracted-city files -------------------------------------------------------------------
+
+// Each city of the file is decoded on the island in turn; the marketplace of the first keeps
+// its point all the same.
+TEST(CityFileCities, EveryMarketplaceKeepsItsPoint) {
+    fixture::IslandSpec island = test::SettledIsland(0, 0);
+    island.objects.push_back({.id_word = test::kMarket, .x = 44, .y = 40});
+    CitySpec kueste = test::Kueste(0, 0);
+    kueste.buildings.push_back(fixture::MarketEntry(44, 40, 36, 46));
+    auto editor = CityEditor();
+    test::Load(*editor, fixture::CityFileWithCities(island, {test::Hafenstadt(0, 0), kueste}).bytes,
+               kCityFile, "zwei.cty");
+    ASSERT_EQ(editor->cities.cities.size(), 2u);
+    std::map<std::pair<int, int>, std::pair<int, int>> points;
+    for (const ObjectEntry& o : editor->island.objects) {
+        if (o.graphic_id == test::kMarket) points[{o.x, o.y}] = {o.market_x, o.market_y};
+    }
+    const std::map<std::pair<int, int>, std::pair<int, int>> wanted = {{{13, 13}, {17, 13}},
+                                                                       {{44, 40}, {46, 36}}};
+    EXPECT_EQ(points, wanted);
+    EXPECT_EQ(test::Owners(editor->island).at({44, 40}), 2);
+}
+
+// -- warehouse clean-up ----------------------------------------------------------------------
+
+struct TidyCase {
+    std::array<std::uint16_t, 3> before, after;
+};
+
+class Tidy : public ::testing::TestWithParam<TidyCase> {};
+
+// City 1 has warehouses at (10, 10) and (40, 40) (KONTID 3 bytes into the data), city 2 one
+// at (25, 50) (KONTID 1 byte into the data).
+TEST_P(Tidy, RenumbersFromOnePatchesTheLoadedFileAndRebuildsTheList) {
+    const TidyCase& t = GetParam();
+    fixture::IslandSpec island = test::SettledIsland(0, 0);
+    island.objects.push_back({.id_word = test::kSmallWarehouse, .x = 25, .y = 50});
+    CitySpec first = test::Hafenstadt(0, 0);
+    first.buildings = {fixture::WarehouseEntry(10, 10, t.before[0]), fixture::PlainEntry(13, 10),
+                       fixture::WarehouseEntry(40, 40, t.before[1], 3)};
+    CitySpec second = test::Kueste(0, 0);
+    second.buildings = {fixture::WarehouseEntry(25, 50, t.before[2], 1)};
+    const auto file = fixture::IslandFileWithCities(island, {first, second});
+
+    auto editor = CityEditor();
+    test::Load(*editor, file.bytes, kIslandFile, "Tidy_ESK.scp");
+    TidyWarehouses(*editor);
+
+    const auto& cities = editor->cities.cities;
+    ASSERT_EQ(cities.size(), 2u);
+    EXPECT_EQ(cities[0].buildings[0].warehouse, t.after[0]);
+    EXPECT_EQ(cities[0].buildings[2].warehouse, t.after[1]);
+    EXPECT_EQ(cities[1].buildings[0].warehouse, t.after[2]);
+
+    // Only the three KONTID values of the loaded file change.
+    fixture::FixtureFile expected(file.bytes);
+    expected.PatchWord(file.cities[0].kontid_values[0], t.after[0]);
+    expected.PatchWord(file.cities[0].kontid_values[2], t.after[1]);
+    expected.PatchWord(file.cities[1].kontid_values[0], t.after[2]);
+    const fixture::Bytes patched(editor->file.bytes.begin(),
+                                 editor->file.bytes.begin() + file.bytes.size());
+    EXPECT_EQ(fixture::DescribeDifference(expected.bytes(), patched), "");
+
+    std::vector<std::pair<int, int>> list;  // number, city
+    for (const WarehouseRecord& w : editor->cities.warehouses) list.emplace_back(w.number, w.city);
+    std::vector<std::pair<int, int>> wanted = {{t.after[0], 1}, {t.after[1], 1}, {t.after[2], 2}};
+    std::sort(wanted.begin(), wanted.end());
+    EXPECT_EQ(list, wanted);
+    const auto owners = test::Owners(editor->island);
+    EXPECT_EQ(owners.at({13, 10}), 1);
+    EXPECT_EQ(owners.at({42, 43}), 1);
+    EXPECT_EQ(owners.at({25, 50}), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Numbers, Tidy,
+                         ::testing::Values(TidyCase{{5, 9, 7}, {1, 5, 3}},
+                                           TidyCase{{120, 130, 101}, {21, 31, 2}}));
+
+}  // namespace
+}  // namespace insel

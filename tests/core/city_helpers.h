@@ -1,0 +1,233 @@
+#pragma once
+// Buildings, islands and cities shared by the city tests.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "app/editor.h"
+#include "city_fixture.h"
+#include "island/cities.h"
+#include "island/island_map.h"
+#include "island_fixture.h"
+
+namespace insel::test {
+
+// Graphic ids of the building list every city test uses.
+inline constexpr std::uint16_t kSmallWarehouse = 2600;  // catchment radius 2
+inline constexpr std::uint16_t kWarehouse = 2001;       // radius 23
+inline constexpr std::uint16_t kSmallHouse = 601;       // definition 180: 8 inhabitants
+inline constexpr std::uint16_t kLargeHouse = 631;       // definition 230: 42 inhabitants
+inline constexpr std::uint16_t kMarket = 821;
+inline constexpr std::uint16_t kTree = 1200;  // not in the list
+
+inline std::unique_ptr<Editor> CityEditor() {
+    auto editor = std::make_unique<Editor>();
+    auto& list = editor->definitions.buildings_by_id;
+    list[kSmallWarehouse] = {33, 143};
+    list[kWarehouse] = {33, 143};
+    list[3000] = {33, 143};
+    list[kSmallHouse] = {22, 180};
+    list[kLargeHouse] = {33, 230};
+    list[kMarket] = {44, 410};
+    return editor;
+}
+
+// 64 x 64: small warehouse at (10, 10) with houses at (13, 10), (10, 13), (8, 9) and a
+// marketplace at (13, 13) in its 7 x 7 catchment; small warehouse at (40, 40) with a house at
+// (42, 43); a house at (55, 10) and a tree at (30, 30) outside both.
+inline fixture::IslandSpec SettledIsland(std::uint16_t world_first, std::uint16_t world_second) {
+    fixture::IslandSpec island;
+    island.world_first = world_first;
+    island.world_second = world_second;
+    island.number = 7;
+    island.city_byte = 2;
+    island.climate = 2;
+    island.heights = [](int x, int y) { return std::uint8_t((3 * x + y) % 50); };
+    island.gfx = [](int x, int y) { return std::uint16_t(0x0C00 + (x * 7 + y) % 256); };
+    island.terrain = [](int x, int y) {
+        return (x + y) % 13 == 0 ? fixture::Element{std::uint16_t(1501 + x), std::uint16_t(y)}
+                                 : fixture::Element{};
+    };
+    island.mines = {{.x = 20, .y = 50}};
+    island.quarry_spots = {{.x = 33, .y = 5, .orientation = 1}};
+    island.animals = {{1, 2, 3, 4}};
+    island.objects = {
+        {.id_word = kSmallWarehouse, .x = 10, .y = 10},
+        {.id_word = kSmallHouse, .x = 13, .y = 10},
+        {.id_word = kSmallHouse, .x = 10, .y = 13},
+        {.id_word = kLargeHouse, .x = 8, .y = 9},
+        {.id_word = kMarket, .x = 13, .y = 13},
+        {.id_word = kSmallWarehouse, .x = 40, .y = 40},
+        {.id_word = kSmallHouse, .x = 42, .y = 43},
+        {.id_word = kSmallHouse, .x = 55, .y = 10},
+        {.id_word = 0x8000 | kTree, .parameter = 0x1234, .x = 30, .y = 30},
+    };
+    island.name = "Nordinsel";
+    return island;
+}
+
+// The city around warehouse 5; its first building is the house at (13, 10). The marketplace
+// record holds its point (13, 17) in world coordinates of an island at `world`.
+inline fixture::CitySpec Hafenstadt(std::uint16_t world_first, std::uint16_t world_second) {
+    fixture::CitySpec city;
+    city.player = fixture::PlayerSpec{
+        .type = 8, .number = 1, .name = "Kapitaen", .forsch = fixture::Bytes{1, 2, 3, 4}};
+    city.name = "Hafenstadt";
+    city.abs_first = static_cast<std::uint16_t>(world_first + 20);
+    city.abs_second = static_cast<std::uint16_t>(world_second + 30);
+    city.inhabitants = 40;
+    city.buildings = {fixture::PlainEntry(13, 10), fixture::WarehouseEntry(10, 10, 5),
+                      fixture::PlainEntry(10, 13), fixture::PlainEntry(8, 9),
+                      fixture::MarketEntry(13, 13, std::uint16_t(world_first + 13),
+                                           std::uint16_t(world_second + 17))};
+    return city;
+}
+
+// The city around warehouse 9, whose KONTID record lies 3 bytes into the record's data.
+inline fixture::CitySpec Kueste(std::uint16_t world_first, std::uint16_t world_second) {
+    fixture::CitySpec city;
+    city.player = fixture::PlayerSpec{
+        .type = 15, .number = 3, .name = "Rotbart", .volk = "PIRATEN", .alias = "PIRAT"};
+    city.name = "Kueste";
+    city.abs_first = static_cast<std::uint16_t>(world_first + 40);
+    city.abs_second = static_cast<std::uint16_t>(world_second + 50);
+    city.buildings = {fixture::WarehouseEntry(40, 40, 9, 3), fixture::PlainEntry(42, 43)};
+    return city;
+}
+
+// ID3 entries of a small warehouse (radius 2, 3 x 3) at (10, 10): one 8 x 8 square, partly covered.
+inline fixture::Bytes Id3AtTen() {
+    return {8, 0, 4, 64, 0x3E, 0x7F, 0x7F, 0x7F, 0x7F, 0x7F, 0x3E, 0};
+}
+// ... and at (40, 40): four squares.
+// clang-format off
+inline fixture::Bytes Id3AtForty() {
+    return {32, 0, 16, 64, 0, 0, 0, 0, 0, 0, 0x80, 0xC0,
+            32, 0, 20, 64, 0xC0, 0xC0, 0xC0, 0xC0, 0x80, 0, 0, 0,
+            40, 0, 16, 64, 0, 0, 0, 0, 0, 0, 0x0F, 0x1F,
+            40, 0, 20, 64, 0x1F, 0x1F, 0x1F, 0x1F, 0x0F, 0, 0, 0};
+}
+// clang-format on
+
+// First differing layer cell over the island's square, empty when none.
+inline std::string CompareLayers(const IslandMap& a, const IslandMap& b, int side) {
+    for (int x = 0; x < side; ++x) {
+        for (int y = 0; y < side; ++y) {
+            const bool same = a.height.get(x, y) == b.height.get(x, y) &&
+                              a.gfx.get(x, y) == b.gfx.get(x, y) &&
+                              a.fertility.get(x, y) == b.fertility.get(x, y) &&
+                              a.terrain.get(x, y) == b.terrain.get(x, y) &&
+                              a.river.get(x, y) == b.river.get(x, y);
+            if (!same)
+                return "layers differ at (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+        }
+    }
+    return {};
+}
+
+// Owner of each placed object by its cell.
+inline std::map<std::pair<int, int>, int> Owners(const IslandMap& island) {
+    std::map<std::pair<int, int>, int> owners;
+    for (const ObjectEntry& o : island.objects) owners[{o.x, o.y}] = o.owner;
+    return owners;
+}
+
+// Everything a building keeps apart from where its record lay.
+inline void ExpectSameBuildings(const CityRecord& expected, const CityRecord& actual) {
+    SCOPED_TRACE("city " + expected.name);
+    ASSERT_EQ(actual.buildings.size(), expected.buildings.size());
+    for (std::size_t i = 0; i < expected.buildings.size(); ++i) {
+        const BuildingEntry& e = expected.buildings[i];
+        const BuildingEntry& a = actual.buildings[i];
+        SCOPED_TRACE("building " + std::to_string(i));
+        EXPECT_EQ(std::pair(a.x, a.y), std::pair(e.x, e.y));
+        EXPECT_EQ(a.record_length, e.record_length);
+        EXPECT_EQ(a.graphic_id, e.graphic_id);
+        EXPECT_EQ(a.definition, e.definition);
+        EXPECT_EQ(a.warehouse, e.warehouse);
+        EXPECT_EQ(a.radius, e.radius);
+        EXPECT_EQ(std::pair(a.size_x, a.size_y), std::pair(e.size_x, e.size_y));
+        EXPECT_EQ(std::pair(a.market1, a.market2), std::pair(e.market1, e.market2));
+    }
+}
+
+inline std::vector<std::tuple<int, int, int, int, int, int>> WarehouseList(const Editor& editor) {
+    std::vector<std::tuple<int, int, int, int, int, int>>
+        list;  // number, city, x, y, radius, size x
+    for (const WarehouseRecord& w : editor.cities.warehouses)
+        list.emplace_back(w.number, w.city, w.x, w.y, w.radius, w.size_x);
+    return list;
+}
+
+// A savegame of two islands and four cities, in file order:
+//   1 Hafenstadt on island a (number 7, 64 x 64 at world 100/200), human player 1
+//   2 Bergdorf on island b (number 9, 32 x 32 at world 300/50), Mongols, 4-byte lengths,
+//     warehouse 7 (radius 23) at (5, 5)
+//   3 Kueste on island a, pirates
+//   4 Ruine on island a, computer player, no warehouse and no ID3: one house at (55, 10)
+struct Archipelago {
+    fixture::IslandSpec a = SettledIsland(100, 200), b;
+    std::vector<fixture::CitySpec> cities;
+    fixture::GameFileWithCities file;
+
+    Archipelago() {
+        a.city_byte = 3;
+        b.width = b.height = 32;
+        b.world_first = 300;
+        b.world_second = 50;
+        b.number = 9;
+        b.objects = {{.id_word = kWarehouse, .x = 5, .y = 5},
+                     {.id_word = kSmallHouse, .x = 6, .y = 4}};
+
+        fixture::CitySpec bergdorf;
+        bergdorf.player = fixture::PlayerSpec{.type = 14,
+                                              .number = 2,
+                                              .name = "Khan",
+                                              .volk = "MONGOLEN",
+                                              .alias = "MONGOLEN",
+                                              .word2 = 0,
+                                              .word3 = 25};
+        bergdorf.name = "Bergdorf";
+        bergdorf.abs_first = 310;
+        bergdorf.abs_second = 60;
+        bergdorf.addon = true;
+        bergdorf.buildings = {fixture::PlainEntry(6, 4), fixture::WarehouseEntry(5, 5, 7)};
+
+        fixture::CitySpec ruine;
+        ruine.player =
+            fixture::PlayerSpec{.type = 12, .number = 4, .name = "Rechner", .alias = "CG01"};
+        ruine.name = "Ruine";
+        ruine.abs_first = 150;
+        ruine.abs_second = 210;
+        ruine.id3.reset();
+        ruine.buildings = {fixture::PlainEntry(55, 10)};
+
+        cities = {Hafenstadt(100, 200), bergdorf, Kueste(100, 200), ruine};
+        file = fixture::SavegameWithCities({a, b}, cities);
+    }
+};
+
+// One island (number 4, 32 x 32 at world 10/10) and two cities: "Mitte" well inside its
+// square, "Rand" on its origin column (first coordinate 10).
+inline fixture::GameFileWithCities OneIslandSavegame() {
+    fixture::IslandSpec island;
+    island.width = island.height = 32;
+    island.world_first = island.world_second = 10;
+    island.number = 4;
+    island.objects = {{.id_word = kSmallWarehouse, .x = 5, .y = 6}};
+    fixture::CitySpec mitte;
+    mitte.player = fixture::PlayerSpec{.number = 1};
+    mitte.name = "Mitte";
+    mitte.abs_first = mitte.abs_second = 20;
+    mitte.buildings = {fixture::WarehouseEntry(5, 6, 1)};
+    fixture::CitySpec rand = mitte;
+    rand.player->number = 2;
+    rand.name = "Rand";
+    rand.abs_first = 10;
+    return fixture::SavegameWithCities({island}, {mitte, rand});
+}
+
+}  // namespace insel::test

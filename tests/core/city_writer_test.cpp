@@ -1,0 +1,324 @@
+// Extracted-city files: the catchment record, the capacity value, whole files compared with
+// files assembled from the record layouts, what a save changes in the model, and the files
+// read back.
+#include "island/city_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <map>
+#include <memory>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "app/editor.h"
+#include "city_fixture.h"
+#include "city_helpers.h"
+#include "island/cities.h"
+#include "island/game_tables.h"
+#include "temp_file.h"
+#include "test_helpers.h"
+
+namespace insel {
+namespace {
+
+using fixture::Bytes;
+using fixture::CitySpec;
+using fixture::ReadLe;
+using test::CityEditor;
+
+const std::string kDate = "24.12.2023";
+
+Bytes SaveAndRead(Editor& editor, const std::string& name = "out.cty") {
+    fixture::TempDir dir;
+    SaveCityFile(editor, dir / name, kDate);
+    return fixture::ReadFileBytes(dir / name);
+}
+
+// -- ID3 -------------------------------------------------------------------------------------
+
+struct Id3Case {
+    const char* what;
+    int x, y, size;
+    std::uint16_t warehouse;
+    Bytes entries;
+};
+
+class CatchmentRecord : public ::testing::TestWithParam<Id3Case> {};
+
+TEST_P(CatchmentRecord, FullSquaresTakeFourBytesPartialTwelveEmptyNone) {
+    const Id3Case& c = GetParam();
+    SCOPED_TRACE(c.what);
+    auto editor = CityEditor();
+    CityRecord city;
+    BuildingEntry building;
+    building.x = c.x;
+    building.y = c.y;
+    building.definition = 143;
+    building.warehouse = c.warehouse;
+    building.radius = 2;
+    building.size_x = building.size_y = static_cast<std::uint8_t>(c.size);
+    city.buildings = {building};
+    editor->cities.cities = {city};
+    editor->cities.current = 0;
+
+    ClearWarehouseGrid(*editor);
+    editor->output.Reset();
+    WriteCatchmentRecord(*editor);
+    fixture::FixtureFile expected;
+    expected.Tag("ID3", 6).Word(static_cast<std::uint16_t>(c.entries.size())).Append(c.entries);
+    const Bytes out(editor->output.data().begin(), editor->output.data().end());
+    EXPECT_EQ(fixture::DescribeDifference(expected.bytes(), out), "");
+    EXPECT_EQ(editor->cities.warehouse_counter, c.warehouse > 0 ? 1 : 0);
+}
+
+// A 12 x 12 area (radius 2 around 8 x 8) from (7, 7): the square from (8, 8) is full; the eight
+// squares around it are partly covered, except the one at (0, 0), which holds only the cut corner.
+const Bytes kAroundFullSquare = {
+    0,  0, 4, 64, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80,  // x 8.., y 0..
+    0,  0, 8, 64, 0x80, 0x80, 0,    0,    0,    0,    0,    0,     // x 16.., y 0..
+    8,  0, 0, 64, 0,    0,    0,    0,    0,    0,    0,    0xFF,  // x 0.., y 8..
+    8,  0, 4, 0,                                                   // full
+    8,  0, 8, 64, 0xFF, 0xFF, 0xFF, 0,    0,    0,    0,    0,     //
+    16, 0, 0, 64, 0,    0,    0,    0,    0,    0,    0,    0x03,  // x 0.., y 16..
+    16, 0, 4, 64, 7,    7,    7,    7,    7,    7,    7,    7,     //
+    16, 0, 8, 64, 7,    7,    3,    0,    0,    0,    0,    0};
+
+INSTANTIATE_TEST_SUITE_P(
+    Squares, CatchmentRecord,
+    ::testing::Values(Id3Case{"partial", 10, 10, 3, 1, test::Id3AtTen()},
+                      Id3Case{"size 0 counts as 3", 10, 10, 0, 1, test::Id3AtTen()},
+                      Id3Case{"full and partial", 9, 9, 8, 1, kAroundFullSquare},
+                      Id3Case{"no warehouse number", 10, 10, 3, 0, {}}));
+
+TEST(Capacity, TwentyPerWarehouseUpToFiveThenTenCappedInBaseGameFiles) {
+    const std::vector<std::array<int, 3>> table = {{0, 1, 30},   {5, 1, 130},  {6, 1, 140},
+                                                   {11, 1, 190}, {12, 1, 200}, {12, 0, 190},
+                                                   {0, 0, 30},   {1, 0, 50}};
+    for (const auto& [warehouses, level, value] : table) {
+        EXPECT_EQ(CapacityValue(warehouses, level), value)
+            << warehouses << " warehouses, level " << level;
+    }
+}
+
+// -- whole files -----------------------------------------------------------------------------
+
+// A new player block for a people, as the table gives it (the leader's name is the program's).
+fixture::PlayerSpec NewPlayer(std::uint32_t type, const char* volk, const char* alias,
+                              std::uint16_t word2, std::uint16_t word3, int people) {
+    return {.type = type,
+            .name = std::string(PeopleTable(people).head_name),
+            .volk = volk,
+            .alias = alias,
+            .word2 = word2,
+            .word3 = word3};
+}
+
+// A city as the writer copies it: new running count, position words from its first building,
+// capacity and inhabitants patched into the head, a new ID3.
+CitySpec Written(CitySpec city, std::uint16_t count, std::uint16_t first_y, std::uint16_t first_x,
+                 std::uint32_t inhabitants, Bytes id3, bool addon) {
+    city.count = count;
+    city.abs_first = first_y;
+    city.abs_second = first_x;
+    city.capacity = 50;  // one warehouse
+    city.inhabitants = inhabitants;
+    city.id3 = std::move(id3);
+    city.addon = addon;
+    return city;
+}
+
+void SortObjects(fixture::IslandSpec& island) {
+    std::sort(island.objects.begin(), island.objects.end(), [](const auto& a, const auto& b) {
+        return std::pair(a.x, a.y) < std::pair(b.x, b.y);
+    });
+}
+
+class IslandFileToCityFile : public ::testing::TestWithParam<int> {};
+
+TEST_P(IslandFileToCityFile, WrittenAsTheRecordTablesGiveItAndReadBackUnchanged) {
+    const int level = GetParam();
+    const bool addon = level > 0;
+    CitySpec hafen = test::Hafenstadt(0, 0), kueste = test::Kueste(0, 0);
+    hafen.addon = kueste.addon = addon;
+    const fixture::IslandSpec input = test::SettledIsland(0, 0);
+    auto editor = CityEditor();
+    test::Load(*editor, fixture::IslandFileWithCities(input, {hafen, kueste}, level).bytes,
+               kIslandFile, "Siedlung_INDI.scp");
+    ASSERT_EQ(editor->cities.cities.size(), 2u);
+    const Bytes written = SaveAndRead(*editor);
+
+    // The island from the model: no world position or number, two cities, both native, one
+    // mine, the next free warehouse id after 9; objects cell block by cell block, x major.
+    fixture::IslandSpec island = input;
+    island.number = 0;
+    island.people_byte = 2;
+    island.info_a = 1;
+    island.kontorid = fixture::KontorIdSpec{2, 10};
+    island.name = "Siedlung_INDI.scp";
+    SortObjects(island);
+    const fixture::PlayerSpec indians = NewPlayer(14, "INDIANER", "INDIANER", 0, 25, 2);
+    CitySpec hafen_out = Written(hafen, 0, 10, 13, 8 + 8 + 42, test::Id3AtTen(), addon);
+    CitySpec kueste_out = Written(kueste, 1, 40, 40, 8, test::Id3AtForty(), addon);
+    hafen_out.player = kueste_out.player = indians;
+    const Bytes expected =
+        fixture::CityFileWithCities(island, {hafen_out, kueste_out}, level, "Generated " + kDate)
+            .bytes;
+    EXPECT_EQ(fixture::DescribeDifference(expected, written), "");
+
+    auto again = CityEditor();
+    test::Load(*again, written, kCityFile, "out.cty");
+    EXPECT_EQ(again->addon_level, level);
+    EXPECT_EQ(test::CompareLayers(editor->island, again->island, 64), "");
+    ASSERT_EQ(again->cities.cities.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) {
+        const CityRecord& before = editor->cities.cities[i];
+        const CityRecord& after = again->cities.cities[i];
+        EXPECT_EQ(after.name, before.name);
+        EXPECT_EQ(after.number, before.number);
+        EXPECT_EQ(after.people, 2);
+        EXPECT_EQ(after.island_number, again->island.record.number);
+        EXPECT_TRUE(after.has_catchment);
+        test::ExpectSameBuildings(before, after);
+    }
+    EXPECT_EQ(test::WarehouseList(*again), test::WarehouseList(*editor));
+    EXPECT_EQ(test::Owners(again->island), test::Owners(editor->island));
+    ASSERT_EQ(again->island.objects.size(), editor->island.objects.size());
+    for (const ObjectEntry& o : editor->island.objects) {
+        const auto same = std::find_if(
+            again->island.objects.begin(), again->island.objects.end(), [&](const auto& a) {
+                return a.x == o.x && a.y == o.y && a.id_word == o.id_word &&
+                       a.parameter == o.parameter;
+            });
+        EXPECT_NE(same, again->island.objects.end()) << "object at (" << o.x << ", " << o.y << ")";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(AddOnLevels, IslandFileToCityFile, ::testing::Values(0, 1));
+
+TEST(SavegameToCityFile, IslandCopiedCitiesOfTheIslandWithTheirPlayersAndReadBack) {
+    const test::Archipelago world;
+    auto editor = CityEditor();
+    test::Load(*editor, world.file.bytes, kSavegame, "welt.sav");
+    const Bytes written = SaveAndRead(*editor);
+
+    // Island a's bytes with the world position and number cleared; of its three cities the two
+    // with a warehouse follow, each behind a copy of its player block (found by the player
+    // number, the human's VOLK "SPIELER" not taken for the block's tag).
+    fixture::IslandSpec island = world.a;
+    island.world_first = island.world_second = 0;
+    island.number = 0;
+    island.kontorid = fixture::KontorIdSpec{2, 10};
+    CitySpec hafen = Written(test::Hafenstadt(0, 0), 0, 10, 13, 58, test::Id3AtTen(), false);
+    CitySpec kueste = Written(test::Kueste(0, 0), 1, 40, 40, 8, test::Id3AtForty(), false);
+    hafen.player->number = kueste.player->number = 0;
+    const Bytes expected =
+        fixture::CityFileWithCities(island, {hafen, kueste}, 0, "Generated " + kDate).bytes;
+    EXPECT_EQ(fixture::DescribeDifference(expected, written), "");
+    const auto id3 = fixture::FindAll(written, "ID3");
+    ASSERT_EQ(id3.size(), 2u);
+    EXPECT_EQ(ReadLe(written, id3[1] + 6, 2), test::Id3AtForty().size())
+        << "Kueste's ID3 holds only its own area";
+    const Bytes human = fixture::PlayerBlock(*hafen.player);
+    const std::size_t first_player = fixture::FindAll(written, "SPIELER").at(0);
+    EXPECT_EQ(Bytes(written.begin() + first_player, written.begin() + first_player + human.size()),
+              human);
+
+    // Written cities lose their people; cities without a warehouse no longer count.
+    const auto& cities = editor->cities.cities;
+    EXPECT_EQ(cities[0].people, 0);
+    EXPECT_EQ(cities[1].people, 3) << "Bergdorf lies on another island";
+    EXPECT_EQ(cities[2].people, 0);
+    EXPECT_EQ(cities[3].people, 10) << "Ruine has no warehouse and is not written";
+    EXPECT_EQ(editor->island.record.city_byte, 2);
+
+    auto again = CityEditor();
+    test::Load(*again, written, kCityFile, "out.cty");
+    EXPECT_EQ(test::CompareLayers(editor->island, again->island, 64), "");
+    const auto& read = again->cities.cities;
+    ASSERT_EQ(read.size(), 2u);
+    EXPECT_EQ(read[0].name, "Hafenstadt");
+    EXPECT_EQ(read[0].people, 10);
+    EXPECT_EQ(read[1].name, "Kueste");
+    EXPECT_EQ(read[1].people, 1);
+    test::ExpectSameBuildings(cities[0], read[0]);
+    test::ExpectSameBuildings(cities[2], read[1]);
+    using W = std::tuple<int, int, int, int, int, int>;
+    EXPECT_EQ(test::WarehouseList(*again),
+              (std::vector<W>{{5, 1, 10, 10, 2, 3}, {9, 2, 40, 40, 2, 3}}));
+    const std::map<std::pair<int, int>, int> owners = {{{8, 9}, 1},   {{10, 10}, 1}, {{10, 13}, 1},
+                                                       {{13, 10}, 1}, {{13, 13}, 1}, {{40, 40}, 2},
+                                                       {{42, 43}, 2}, {{55, 10}, 0}, {{30, 30}, 0}};
+    EXPECT_EQ(test::Owners(again->island), owners);
+}
+
+TEST(SavegameToCityFile, CityOfAOneIslandSavegameIsWritten) {
+    auto editor = CityEditor();
+    test::Load(*editor, test::OneIslandSavegame().bytes, kSavegame, "eins.sav");
+    const Bytes written = SaveAndRead(*editor);
+    const auto towns = fixture::FindAll(written, "STADT2");
+    ASSERT_EQ(towns.size(), 1u) << "the city on the origin column does not lie strictly inside";
+    EXPECT_EQ(std::string(written.begin() + towns[0] + 26, written.begin() + towns[0] + 31),
+              "Mitte");
+}
+
+// An island file with Hafenstadt and a city "Brache" without a warehouse.
+TEST(CityFileSave, CityWithoutWarehouseLosesItsObjectsAndNoLongerCounts) {
+    CitySpec brache;
+    brache.player = fixture::PlayerSpec{};
+    brache.name = "Brache";
+    brache.abs_first = brache.abs_second = 50;
+    brache.buildings = {fixture::PlainEntry(55, 10)};
+    auto editor = CityEditor();
+    test::Load(
+        *editor,
+        fixture::IslandFileWithCities(test::SettledIsland(0, 0), {test::Hafenstadt(0, 0), brache})
+            .bytes,
+        kIslandFile, "Siedlung_INDI.scp");
+    ASSERT_EQ(editor->cities.cities.size(), 2u);
+    // Buildings placed into Brache in the editor belong to it.
+    auto& objects = editor->island.objects;
+    for (ObjectEntry& o : objects) {
+        if (o.x == 55 && o.y == 10) o.owner = 2;
+    }
+    ObjectEntry placed;
+    placed.graphic_id = placed.id_word = test::kSmallHouse;
+    placed.x = placed.y = 50;
+    placed.owner = 2;
+    objects.push_back(placed);
+    const std::size_t before = objects.size();
+
+    const Bytes written = SaveAndRead(*editor);
+    EXPECT_EQ(objects.size(), before - 2);
+    EXPECT_TRUE(std::none_of(objects.begin(), objects.end(),
+                             [](const ObjectEntry& o) { return o.owner == 2; }));
+    EXPECT_EQ(test::Owners(editor->island).at({13, 10}), 1);
+    EXPECT_EQ(editor->island.record.city_byte, 1);
+    EXPECT_EQ(fixture::FindAll(written, "STADT2").size(), 1u);
+    EXPECT_EQ(ReadLe(written, fixture::FindAll(written, "INFO").at(0) + 17, 1), 1u);
+}
+
+TEST(CityFileSave, RecountNumbersTheWarehousesOfEachCityFromOne) {
+    fixture::IslandSpec island = test::SettledIsland(0, 0);
+    island.objects.push_back({.id_word = test::kSmallWarehouse, .x = 25, .y = 50});
+    CitySpec first = test::Hafenstadt(0, 0);
+    first.buildings = {fixture::WarehouseEntry(10, 10, 5), fixture::WarehouseEntry(40, 40, 9, 3)};
+    CitySpec second = test::Kueste(0, 0);
+    second.buildings = {fixture::WarehouseEntry(25, 50, 7)};
+    auto editor = CityEditor();
+    test::Load(*editor, fixture::IslandFileWithCities(island, {first, second}).bytes, kIslandFile,
+               "Zwei_AZT.scp");
+    editor->recount_kontid = true;
+    const Bytes written = SaveAndRead(*editor);
+
+    std::vector<std::uint32_t> numbers;
+    for (std::size_t at : fixture::FindAll(written, "KONTID"))
+        numbers.push_back(ReadLe(written, at + 8, 2));
+    EXPECT_EQ(numbers, (std::vector<std::uint32_t>{1, 2, 1}));
+    EXPECT_EQ(ReadLe(written, fixture::FindAll(written, "KONTORID").at(0) + 16, 2), 3u);
+}
+
+}  // namespace
+}  // namespace insel
