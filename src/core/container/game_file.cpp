@@ -175,11 +175,18 @@ std::int64_t Search(const std::uint8_t* data, std::int64_t, std::int64_t from, s
 }
 #endif
 
+GameFileBuffer::TagOccurrences* FindOccurrences(const GameFileBuffer& buffer, std::string_view tag) {
+    for (auto& occurrences : buffer.long_searches) {
+        if (occurrences.tag == tag) return &occurrences;
+    }
+    return nullptr;
+}
+
 // The listed occurrences of a tag, or null while it has none.
 const std::vector<std::int64_t>* ListedOccurrences(const GameFileBuffer& buffer, std::string_view tag) {
     if (buffer.long_searches.empty()) return nullptr;
-    const auto entry = buffer.long_searches.find(tag);
-    return entry != buffer.long_searches.end() && entry->second.listed ? &entry->second.starts : nullptr;
+    const auto* occurrences = FindOccurrences(buffer, tag);
+    return occurrences != nullptr && occurrences->listed ? &occurrences->starts : nullptr;
 }
 
 // Searches that find their tag within this many bytes never touch the occurrence lists.
@@ -189,11 +196,12 @@ std::int64_t FarSearch(const GameFileBuffer& buffer, std::int64_t from, std::int
                        std::string_view tag) {
     const std::uint8_t* data = buffer.bytes.data();
     const std::int64_t length = buffer.length();
-    auto entry = buffer.long_searches.find(tag);
-    if (entry == buffer.long_searches.end()) {
-        entry = buffer.long_searches.emplace(std::string(tag), GameFileBuffer::TagOccurrences{}).first;
+    GameFileBuffer::TagOccurrences* found = FindOccurrences(buffer, tag);
+    if (found == nullptr) {
+        buffer.long_searches.push_back({std::string(tag), 0, false, {}});
+        found = &buffer.long_searches.back();
     }
-    GameFileBuffer::TagOccurrences& occurrences = entry->second;
+    GameFileBuffer::TagOccurrences& occurrences = *found;
     if (!occurrences.listed && occurrences.scanned > 4 * length) {
         const std::int64_t last = length - static_cast<std::int64_t>(tag.size());
         for (std::int64_t at = Search(data, length, 0, last, tag); at >= 0;

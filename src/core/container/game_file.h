@@ -3,7 +3,6 @@
 // searching for their tags between a start position and a limit.
 #include <cstdint>
 #include <filesystem>
-#include <map>
 #include <span>
 #include <string>
 #include <string_view>
@@ -26,11 +25,13 @@ struct GameFileBuffer {
     // occurrences are listed once and looked up from then on. Whoever changes `bytes` calls
     // Changed() so that no stale list survives.
     struct TagOccurrences {
+        std::string tag;
         std::int64_t scanned = 0;
         bool listed = false;
         std::vector<std::int64_t> starts;
     };
-    mutable std::map<std::string, TagOccurrences, std::less<>> long_searches;
+    // A handful of tags at most, so a plain list is the quickest to look through.
+    mutable std::vector<TagOccurrences> long_searches;
     void Changed() { long_searches.clear(); }
 };
 
