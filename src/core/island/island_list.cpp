@@ -4,12 +4,11 @@
 
 #include "app/editor.h"
 #include "container/game_file.h"
+#include "island/game_tables.h"
 #include "island/loader.h"
 
 namespace insel {
 namespace {
-
-constexpr const char* kClimateNames[] = {"Polar", "Tundra", "Nord", "Praerie", "Dschungel", "Steppe"};
 
 // Cursors for the searches every row of the list makes, so that a file with many islands is
 // still read in one pass.
@@ -46,7 +45,7 @@ std::array<std::string, 9> IslandListRow::Cells() const {
 }
 
 std::string ClimateName(int climate) {
-    return climate >= 0 && climate <= 5 ? kClimateNames[climate] : "";
+    return climate >= 0 && climate <= 5 ? std::string(kClimateNames[climate]) : "";
 }
 
 std::int64_t ListIslands(Editor& editor) {
