@@ -392,6 +392,11 @@ void TidyWarehouses(Editor& editor) {
     AssignObjectsToCities(editor);
 }
 
+std::string CitySelectionLine(const CityRecord& city, const IslandRecord& island) {
+    return "StadtID " + std::to_string(city.number) + "  StadtInselnr " + std::to_string(city.island_number) +
+           "  InselID " + std::to_string(island.number) + "  Insel StadtID " + std::to_string(island.city_id);
+}
+
 std::string ChooseMainWarehouseKind(Editor& editor, int kind) {
     if (!editor.island_loaded) return "Eine Insel sollte schon da sein";
     editor.cities.main_warehouse_kind = kind;
@@ -419,9 +424,7 @@ std::string SelectCityRow(Editor& editor, int row) {
         throw;
     }
     record.city_id = city.number;
-    editor.memo3.push_back("StadtID " + std::to_string(city.number) + "  StadtInselnr " +
-                           std::to_string(city.island_number) + "  InselID " + std::to_string(record.number) +
-                           "  Insel StadtID " + std::to_string(record.city_id));
+    editor.memo3.push_back(CitySelectionLine(city, record));
     editor.updating = false;
     return {};
 }

@@ -10,6 +10,7 @@
 namespace insel {
 
 struct Editor;
+struct IslandRecord;
 
 inline constexpr std::int32_t kNoMarketValue = -10000;
 inline constexpr int kWarehouseDefinition = 143;
@@ -130,6 +131,9 @@ void TidyWarehouses(Editor& editor);
 std::string ChooseMainWarehouseKind(Editor& editor, int kind);
 
 // -- selection -------------------------------------------------------------------------------
+
+// The log line of a click on a city or an island while a city is current.
+std::string CitySelectionLine(const CityRecord& city, const IslandRecord& island);
 
 // A click on row `row` (from 0; rows 0 and 1 both give the first city) of the city list.
 // Returns a message for the user ("Stadt nicht gefunden") or empty.

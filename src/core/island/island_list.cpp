@@ -113,7 +113,11 @@ bool SelectIslandRow(Editor& editor, int row) {
         editor.updating = false;
         throw;
     }
-    editor.island.record.city_id = editor.island.record.number;
+    IslandRecord& record = editor.island.record;
+    record.city_id = record.number;
+    if (const CityRecord* city = editor.cities.Current()) {
+        editor.memo3.push_back(CitySelectionLine(*city, record));
+    }
     editor.updating = false;
     return true;
 }
