@@ -202,7 +202,7 @@ std::int64_t FarSearch(const GameFileBuffer& buffer, std::int64_t from, std::int
         found = &buffer.long_searches.back();
     }
     GameFileBuffer::TagOccurrences& occurrences = *found;
-    if (!occurrences.listed && occurrences.scanned > 4 * length) {
+    if (!occurrences.listed && occurrences.scanned > length) {
         const std::int64_t last = length - static_cast<std::int64_t>(tag.size());
         for (std::int64_t at = Search(data, length, 0, last, tag); at >= 0;
              at = Search(data, length, at + 1, last, tag)) {
