@@ -70,7 +70,7 @@ std::vector<std::uint8_t> SavegameFile(int count, int size) {
 
 std::vector<std::uint8_t> SavegameWithCitiesFile(int islands, int size, int cities, int buildings) {
     using namespace insel::fixture;
-    std::vector<IslandSpec> specs;
+    std::vector<IslandSpec> plans;
     for (int i = 0; i < islands; ++i) {
         IslandSpec island;
         island.width = island.height = size;
@@ -81,13 +81,13 @@ std::vector<std::uint8_t> SavegameWithCitiesFile(int islands, int size, int citi
         island.gfx = [](int x, int y) { return static_cast<std::uint16_t>(0x0C00 + (y % 3) * 32 + (x % 3) * 4); };
         island.terrain = [](int x, int y) { return (x * 7 + y) % 5 == 0 ? Element{710, 0x4000} : Element{}; };
         island.name = "Insel " + std::to_string(i + 1);
-        specs.push_back(island);
+        plans.push_back(island);
     }
     std::vector<CitySpec> city_specs;
     const int per_island = (cities + islands - 1) / islands;
     for (int c = 0; c < cities; ++c) {
         const int i = c / per_island;
-        IslandSpec& island = specs[i];
+        IslandSpec& island = plans[i];
         CitySpec city;
         city.player = PlayerSpec{.type = 8, .number = static_cast<std::uint32_t>(c % 4 + 1), .forsch = {}};
         city.name = "Stadt " + std::to_string(c + 1);
@@ -102,7 +102,7 @@ std::vector<std::uint8_t> SavegameWithCitiesFile(int islands, int size, int citi
         }
         city_specs.push_back(city);
     }
-    return SavegameWithCities(specs, city_specs).bytes;
+    return SavegameWithCities(plans, city_specs).bytes;
 }
 
 }  // namespace insel::bench

@@ -23,18 +23,18 @@ std::int64_t CountCellsNot(const Layer<T>& layer, T value) {
 
 TEST(ClearIsland, EmptiesEveryLayerAndListAfterALoadAndDirectWrites) {
     auto editor = std::make_unique<Editor>();
-    fixture::IslandSpec spec;
-    spec.width = spec.height = 100;
-    spec.heights = [](int x, int y) { return static_cast<std::uint8_t>(1 + (x + y) % 200); };
-    spec.gfx = [](int x, int) { return static_cast<std::uint16_t>(0x0B00 + x); };
-    spec.fertility = [](int x, int) { return static_cast<std::uint8_t>(x % 10); };
-    spec.terrain = [](int x, int y) { return fixture::Element{static_cast<std::uint16_t>(x == y ? 700 : 0), 1}; };
-    spec.rivers = [](int x, int y) { return fixture::Element{static_cast<std::uint16_t>(x == 99 - y ? 2701 : 0), 3}; };
-    spec.mines = {{.x = 3, .y = 4}};
-    spec.quarry_spots = {{.x = 5, .y = 6}};
-    spec.animals = {{1, 2, 3, 4}};
-    spec.objects = {{.id_word = 821, .x = 7, .y = 8}};
-    test::Load(*editor, fixture::IslandFileBytes(spec), kIslandFile);
+    fixture::IslandSpec plan;
+    plan.width = plan.height = 100;
+    plan.heights = [](int x, int y) { return static_cast<std::uint8_t>(1 + (x + y) % 200); };
+    plan.gfx = [](int x, int) { return static_cast<std::uint16_t>(0x0B00 + x); };
+    plan.fertility = [](int x, int) { return static_cast<std::uint8_t>(x % 10); };
+    plan.terrain = [](int x, int y) { return fixture::Element{static_cast<std::uint16_t>(x == y ? 700 : 0), 1}; };
+    plan.rivers = [](int x, int y) { return fixture::Element{static_cast<std::uint16_t>(x == 99 - y ? 2701 : 0), 3}; };
+    plan.mines = {{.x = 3, .y = 4}};
+    plan.quarry_spots = {{.x = 5, .y = 6}};
+    plan.animals = {{1, 2, 3, 4}};
+    plan.objects = {{.id_word = 821, .x = 7, .y = 8}};
+    test::Load(*editor, fixture::IslandFileBytes(plan), kIslandFile);
 
     IslandMap& island = editor->island;
     ASSERT_EQ(island.height.get(99, 99), 1 + 198 % 200);

@@ -35,14 +35,14 @@ std::unique_ptr<Editor> LoadedEditor(const Bytes& bytes, int kind = kIslandFile,
 std::uint8_t Slope(int x, int y) { return static_cast<std::uint8_t>((x * 2 + y * 5) % 251); }
 
 TEST(Loader, IslandFileRecordPanelsAndHeightsAlongYFirst) {
-    IslandSpec spec;
-    spec.width = spec.height = 100;
-    spec.climate = 3;
-    spec.info_a = 9;
-    spec.info_b = 123456;
-    spec.block_figure = 77;
-    spec.heights = Slope;
-    const Bytes bytes = fixture::IslandFileBytes(spec);
+    IslandSpec plan;
+    plan.width = plan.height = 100;
+    plan.climate = 3;
+    plan.info_a = 9;
+    plan.info_b = 123456;
+    plan.block_figure = 77;
+    plan.heights = Slope;
+    const Bytes bytes = fixture::IslandFileBytes(plan);
     auto editor = LoadedEditor(bytes);
     const IslandMap& island = editor->island;
 
@@ -75,10 +75,10 @@ TEST(Loader, IslandFileRecordPanelsAndHeightsAlongYFirst) {
 }
 
 TEST(Loader, BlockHeightCountsAreNumberedXMajor) {
-    IslandSpec spec;
-    spec.width = spec.height = 100;
-    spec.heights = [](int x, int) { return std::uint8_t(x < 50 ? 60 : 30); };
-    auto editor = LoadedEditor(fixture::IslandFileBytes(spec));
+    IslandSpec plan;
+    plan.width = plan.height = 100;
+    plan.heights = [](int x, int) { return std::uint8_t(x < 50 ? 60 : 30); };
+    auto editor = LoadedEditor(fixture::IslandFileBytes(plan));
     const auto& counts = editor->island.block_height_counts;
     EXPECT_EQ(counts[0][60], 1024);
     EXPECT_EQ(counts[1][60], 1024);       // x 0..31, y 32..63
@@ -90,18 +90,18 @@ TEST(Loader, BlockHeightCountsAreNumberedXMajor) {
 }
 
 TEST(Loader, Insel4AndInsel5HeadersDecodeAlike) {
-    IslandSpec spec;
-    spec.width = spec.height = 48;
-    spec.world_first = 11;
-    spec.world_second = 22;
-    spec.number = 0x00010005;  // only the low 16 bits count
-    spec.heights = Slope;
-    spec.gfx = [](int x, int y) { return std::uint16_t(0x0B00 + ((x + y) % 9) * 4); };
-    spec.quarry_spots = {{.x = 4, .y = 40, .orientation = 1}};
-    IslandSpec old = spec;
+    IslandSpec plan;
+    plan.width = plan.height = 48;
+    plan.world_first = 11;
+    plan.world_second = 22;
+    plan.number = 0x00010005;  // only the low 16 bits count
+    plan.heights = Slope;
+    plan.gfx = [](int x, int y) { return std::uint16_t(0x0B00 + ((x + y) % 9) * 4); };
+    plan.quarry_spots = {{.x = 4, .y = 40, .orientation = 1}};
+    IslandSpec old = plan;
     old.insel4 = true;
 
-    auto a = LoadedEditor(fixture::IslandFileBytes(spec));
+    auto a = LoadedEditor(fixture::IslandFileBytes(plan));
     auto b = LoadedEditor(fixture::IslandFileBytes(old));
     for (const Editor* e : {a.get(), b.get()}) {
         SCOPED_TRACE(e == a.get() ? "INSEL5" : "INSEL4");
@@ -123,15 +123,15 @@ TEST(Loader, Insel4AndInsel5HeadersDecodeAlike) {
 }
 
 TEST(Loader, TileOfSeriesAbove147IsLoggedClearedAndCountedAsSeries0) {
-    IslandSpec spec;
-    spec.width = spec.height = 32;
-    spec.gfx = [](int x, int y) -> std::uint16_t {
+    IslandSpec plan;
+    plan.width = plan.height = 32;
+    plan.gfx = [](int x, int y) -> std::uint16_t {
         if (x == 3 && y == 5) return 0x9F00;  // series 148
         if (x == 1 && y == 1) return 0x9E04;  // series 147, the last valid one
         if (x == 2 && y == 2) return 0x0C08;  // series 1
         return 0x0B00;
     };
-    auto editor = LoadedEditor(fixture::IslandFileBytes(spec));
+    auto editor = LoadedEditor(fixture::IslandFileBytes(plan));
     EXPECT_EQ(editor->island.gfx.get(3, 5), 0);
     EXPECT_EQ(editor->island.gfx.get(1, 1), 0x9E04);
     EXPECT_TRUE(test::HasLine(editor->memo2, "Insel test.scp  Fehlerhafte GFXStruktur bei 3, 5  Bitmapwert 148"));
@@ -144,10 +144,10 @@ TEST(Loader, TileOfSeriesAbove147IsLoggedClearedAndCountedAsSeries0) {
 }
 
 TEST(Loader, SeriesUsageAccumulatesOverLoadsUnlessCleared) {
-    IslandSpec spec;
-    spec.width = spec.height = 32;
-    spec.gfx = [](int x, int) { return std::uint16_t(x < 8 ? 0x0D00 : 0x0B00); };  // series 2 and 0
-    const Bytes bytes = fixture::IslandFileBytes(spec);
+    IslandSpec plan;
+    plan.width = plan.height = 32;
+    plan.gfx = [](int x, int) { return std::uint16_t(x < 8 ? 0x0D00 : 0x0B00); };  // series 2 and 0
+    const Bytes bytes = fixture::IslandFileBytes(plan);
 
     auto keep = std::make_unique<Editor>();
     Load(*keep, bytes, kIslandFile);
@@ -164,15 +164,15 @@ TEST(Loader, SeriesUsageAccumulatesOverLoadsUnlessCleared) {
 }
 
 TEST(Loader, FertilityIsClampedAndCountedPerXMajorBlock) {
-    IslandSpec spec;
-    spec.width = spec.height = 64;
-    spec.fertility = [](int x, int y) -> std::uint8_t {
+    IslandSpec plan;
+    plan.width = plan.height = 64;
+    plan.fertility = [](int x, int y) -> std::uint8_t {
         if (x == 0 && y == 0) return 200;
         if (x == 1 && y == 0) return 0;
         if (x == 40 && y == 3) return 3;
         return 10;
     };
-    auto editor = LoadedEditor(fixture::IslandFileBytes(spec));
+    auto editor = LoadedEditor(fixture::IslandFileBytes(plan));
     const IslandMap& island = editor->island;
     EXPECT_EQ(island.fertility.get(0, 0), 10);
     EXPECT_EQ(island.fertility.get(1, 0), 0);
@@ -186,19 +186,19 @@ TEST(Loader, FertilityIsClampedAndCountedPerXMajorBlock) {
 }
 
 TEST(Loader, TerrainAndRiverEntriesLandAtOriginPlusOffset) {
-    IslandSpec spec;
-    spec.width = spec.height = 64;
-    spec.terrain = [](int x, int y) {
+    IslandSpec plan;
+    plan.width = plan.height = 64;
+    plan.terrain = [](int x, int y) {
         if (x == 5 && y == 6) return Element{0xC005, 0x2A01};
         if (x == 33 && y == 40) return Element{0x0123, 7};
         return Element{};
     };
-    spec.rivers = [](int x, int y) {
+    plan.rivers = [](int x, int y) {
         if (x == 13 && y == 20) return Element{0x0A9D, 0x0102};
         if (x == 63 && y == 62) return Element{0x0AA0, 5};
         return Element{};
     };
-    auto editor = LoadedEditor(fixture::IslandFileBytes(spec));
+    auto editor = LoadedEditor(fixture::IslandFileBytes(plan));
     const IslandMap& island = editor->island;
     EXPECT_EQ(island.terrain.get(5, 6), 0xC005);
     EXPECT_EQ(island.terrain_param.get(5, 6), 0x2A01);
@@ -212,17 +212,17 @@ TEST(Loader, TerrainAndRiverEntriesLandAtOriginPlusOffset) {
 }
 
 TEST(Loader, QuarrySpotBitsMinesAndWhaleGrounds) {
-    IslandSpec spec;  // positions are not checked against the island's size
-    spec.quarry_spots = {{.x = 300, .y = 700, .orientation = 2},
+    IslandSpec plan;  // positions are not checked against the island's size
+    plan.quarry_spots = {{.x = 300, .y = 700, .orientation = 2},
                          {.x = 0, .y = 0, .orientation = 0},
                          {.x = 1023, .y = 1023, .orientation = 3}};
-    spec.mines = {
+    plan.mines = {
         {.building_id = 1562u * 16384u, .x = 10, .y = 20, .symbol_value = 16410u * 65536u,
          .treasure = 2000, .visible = 1, .data_length = 24},
         {.building_id = 1559u * 16384u, .x = 0, .y = 16, .symbol_value = 0x40A66666u, .data_length = 42},
         {.building_id = 1664u * 16384u, .x = 1023, .y = 5, .symbol_value = 0x40A66666u, .data_length = 16},
     };
-    const Bytes bytes = fixture::IslandFileBytes(spec);
+    const Bytes bytes = fixture::IslandFileBytes(plan);
     // The quarry spot at (300, 700) is stored as BC C2 12 and its orientation.
     const std::size_t entry = fixture::FindAll(bytes, "BERGWERK2").at(0) + 16;
     ASSERT_EQ(fixture::ReadLe(bytes, entry + 8, 4), 0x0212C2BCu);
@@ -262,9 +262,9 @@ TEST(Loader, QuarrySpotBitsMinesAndWhaleGrounds) {
 }
 
 TEST(Loader, AnimalWordsAreStoredSecondFirstThirdFourth) {
-    IslandSpec spec;
-    spec.animals = {{1, 2, 3, 4}, {0x1111, 0x2222, 0x3333, 0xFFFF}};
-    auto editor = LoadedEditor(fixture::IslandFileBytes(spec));
+    IslandSpec plan;
+    plan.animals = {{1, 2, 3, 4}, {0x1111, 0x2222, 0x3333, 0xFFFF}};
+    auto editor = LoadedEditor(fixture::IslandFileBytes(plan));
     ASSERT_EQ(editor->island.animals.size(), 2u);
     const AnimalEntry& a = editor->island.animals[0];
     EXPECT_EQ(a.second, 1);
@@ -276,12 +276,12 @@ TEST(Loader, AnimalWordsAreStoredSecondFirstThirdFourth) {
 }
 
 TEST(Loader, ObjectsAtTheSameCellAreListedOnceButCounted) {
-    IslandSpec spec;
-    spec.number = 4;
-    spec.objects = {{.id_word = 0x4000 | 821, .parameter = 0x3C00, .x = 5, .y = 6},
+    IslandSpec plan;
+    plan.number = 4;
+    plan.objects = {{.id_word = 0x4000 | 821, .parameter = 0x3C00, .x = 5, .y = 6},
                     {.id_word = 0x0123, .parameter = 1, .x = 5, .y = 6},
                     {.id_word = 0x8000 | 100, .parameter = 2, .x = 40, .y = 7}};
-    const Bytes bytes = fixture::IslandFileBytes(spec);
+    const Bytes bytes = fixture::IslandFileBytes(plan);
     auto editor = LoadedEditor(bytes);
     const auto& objects = editor->island.objects;
     ASSERT_EQ(objects.size(), 2u);
@@ -306,13 +306,13 @@ TEST(Loader, ObjectsAtTheSameCellAreListedOnceButCounted) {
 }
 
 TEST(Loader, WithoutDiscoverKontoridObjectsAndAnimalsAreNotRead) {
-    IslandSpec spec;
-    spec.with_discover = false;
-    spec.kontorid = fixture::KontorIdSpec{7, 9};
-    spec.animals = {{1, 2, 3, 4}};
-    spec.objects = {{.id_word = 821, .x = 1, .y = 1}};
-    spec.quarry_spots = {{.x = 2, .y = 3}};
-    auto editor = LoadedEditor(fixture::IslandFileBytes(spec));
+    IslandSpec plan;
+    plan.with_discover = false;
+    plan.kontorid = fixture::KontorIdSpec{7, 9};
+    plan.animals = {{1, 2, 3, 4}};
+    plan.objects = {{.id_word = 821, .x = 1, .y = 1}};
+    plan.quarry_spots = {{.x = 2, .y = 3}};
+    auto editor = LoadedEditor(fixture::IslandFileBytes(plan));
     EXPECT_EQ(Panel(*editor, "TierePanel"), "0");
     EXPECT_EQ(Panel(*editor, "BauOrtePanel"), "0");
     EXPECT_EQ(editor->island.kontorid_first, 2);
@@ -331,9 +331,9 @@ struct KontorCase {
 class KontorIdNumbers : public ::testing::TestWithParam<KontorCase> {};
 
 TEST_P(KontorIdNumbers, ZeroOrMissingGiveTheDefaults) {
-    IslandSpec spec;
-    spec.kontorid = GetParam().stored;
-    auto editor = LoadedEditor(fixture::IslandFileBytes(spec));
+    IslandSpec plan;
+    plan.kontorid = GetParam().stored;
+    auto editor = LoadedEditor(fixture::IslandFileBytes(plan));
     EXPECT_EQ(editor->island.kontorid_first, GetParam().first);
     EXPECT_EQ(editor->island.kontorid_second, GetParam().second);
 }
@@ -356,11 +356,11 @@ struct NameCase {
 class IslandName : public ::testing::TestWithParam<NameCase> {};
 
 TEST_P(IslandName, SavegamesTakeTheNameBlockAndVeneMarksClimate6) {
-    IslandSpec spec;
-    spec.climate = 3;
-    spec.name = GetParam().stored_name;
-    const Bytes bytes = GetParam().kind == kSavegame ? fixture::SavegameBytes({spec})
-                                                     : fixture::IslandFileBytes(spec);
+    IslandSpec plan;
+    plan.climate = 3;
+    plan.name = GetParam().stored_name;
+    const Bytes bytes = GetParam().kind == kSavegame ? fixture::SavegameBytes({plan})
+                                                     : fixture::IslandFileBytes(plan);
     auto editor = LoadedEditor(bytes, GetParam().kind, "file.scp");
     EXPECT_EQ(editor->island.record.name, GetParam().expected_name);
     EXPECT_EQ(editor->island.record.climate, GetParam().expected_climate);
@@ -415,10 +415,10 @@ void ExpectLoadError(const Bytes& bytes, const std::string& named) {
 }
 
 IslandSpec SmallIsland() {
-    IslandSpec spec;
-    spec.width = spec.height = 32;
-    spec.heights = [](int, int) { return std::uint8_t{50}; };
-    return spec;
+    IslandSpec plan;
+    plan.width = plan.height = 32;
+    plan.heights = [](int, int) { return std::uint8_t{50}; };
+    return plan;
 }
 
 TEST(LoaderErrors, CellOutsideTheArraysIsABoundsErrorNamingTheCell) {
@@ -454,17 +454,17 @@ TEST(LoaderErrors, FourByteValueWithTopBitIsAnOverflowAndKeepsWhatWasDecoded) {
 
 // Every prefix of a file and a series of corrupted copies either load or fail with insel::Error.
 TEST(LoaderErrors, TruncatedAndCorruptedFilesNeverFailOtherwise) {
-    IslandSpec spec;
-    spec.width = spec.height = 40;
-    spec.heights = Slope;
-    spec.terrain = [](int x, int y) { return Element{std::uint16_t(x == y ? 0x4000 | 700 : 0), 3}; };
-    spec.rivers = [](int x, int y) { return Element{std::uint16_t(x == 20 && y > 3 ? 2701 : 0), 1}; };
-    spec.quarry_spots = {{.x = 3, .y = 4}};
-    spec.mines = {{.x = 5, .y = 6}, {.building_id = 1559u * 16384u, .x = 1, .y = 1, .data_length = 42}};
-    spec.animals = {{1, 2, 3, 4}};
-    spec.objects = {{.id_word = 821, .x = 35, .y = 35}};
-    spec.name = "Bruch";
-    const Bytes whole = fixture::SavegameBytes({spec, spec}, Bytes{});
+    IslandSpec plan;
+    plan.width = plan.height = 40;
+    plan.heights = Slope;
+    plan.terrain = [](int x, int y) { return Element{std::uint16_t(x == y ? 0x4000 | 700 : 0), 3}; };
+    plan.rivers = [](int x, int y) { return Element{std::uint16_t(x == 20 && y > 3 ? 2701 : 0), 1}; };
+    plan.quarry_spots = {{.x = 3, .y = 4}};
+    plan.mines = {{.x = 5, .y = 6}, {.building_id = 1559u * 16384u, .x = 1, .y = 1, .data_length = 42}};
+    plan.animals = {{1, 2, 3, 4}};
+    plan.objects = {{.id_word = 821, .x = 35, .y = 35}};
+    plan.name = "Bruch";
+    const Bytes whole = fixture::SavegameBytes({plan, plan}, Bytes{});
 
     auto editor = std::make_unique<Editor>();
     auto try_load = [&](std::span<const std::uint8_t> bytes, int kind, const std::string& what) {

@@ -47,31 +47,31 @@ std::string CompareLayers(const IslandMap& a, const IslandMap& b, int side) {
 }
 
 IslandSpec Busy(int side) {
-    IslandSpec spec;
-    spec.width = spec.height = side;
-    spec.climate = 5;
-    spec.info_b = 0x01020304;
-    spec.heights = [](int x, int y) { return std::uint8_t((x * 13 + y * 7) % 256); };
-    spec.gfx = [](int x, int y) { return std::uint16_t(((11 + (x + y) % 140) << 8) | ((x * 4 + y) & 0xFF)); };
-    spec.fertility = [](int x, int y) { return std::uint8_t((x * y) % 11); };
-    spec.terrain = [](int x, int y) {
+    IslandSpec plan;
+    plan.width = plan.height = side;
+    plan.climate = 5;
+    plan.info_b = 0x01020304;
+    plan.heights = [](int x, int y) { return std::uint8_t((x * 13 + y * 7) % 256); };
+    plan.gfx = [](int x, int y) { return std::uint16_t(((11 + (x + y) % 140) << 8) | ((x * 4 + y) & 0xFF)); };
+    plan.fertility = [](int x, int y) { return std::uint8_t((x * y) % 11); };
+    plan.terrain = [](int x, int y) {
         return (x + 2 * y) % 17 == 0 ? Element{std::uint16_t(0x4000 * (y % 4) + 1501 + x % 90), std::uint16_t(0x2800 + x)}
                                      : Element{};
     };
-    spec.rivers = [](int x, int y) {
+    plan.rivers = [](int x, int y) {
         return (x == 2 * y || x + y == 50) ? Element{std::uint16_t(2701 + (x % 40)), std::uint16_t(y * 3)} : Element{};
     };
-    spec.quarry_spots = {{.x = 1, .y = 2, .orientation = 3}, {.x = 70, .y = 33, .orientation = 1}};
-    spec.mines = {
+    plan.quarry_spots = {{.x = 1, .y = 2, .orientation = 3}, {.x = 70, .y = 33, .orientation = 1}};
+    plan.mines = {
         {.building_id = 1563u * 16384u, .x = 4, .y = 80, .symbol_value = 16390u * 65536u, .treasure = 400, .data_length = 24},
         {.building_id = 1550u * 16384u, .x = 60, .y = 0, .symbol_value = 0x40A66666u, .treasure = 2000, .visible = 1},
         {.building_id = 1559u * 16384u, .x = 80, .y = 80, .symbol_value = 0x40A66666u, .data_length = 42},
         {.building_id = 1664u * 16384u, .x = 87, .y = 87, .symbol_value = 0x40A66666u, .data_length = 16},
     };
-    spec.animals = {{5, 6, 7, 8}, {0xFFFF, 0, 1, 0x8000}, {9, 9, 9, 9}};
-    spec.objects = {{.id_word = 821, .x = 10, .y = 10}};
-    spec.kontorid = fixture::KontorIdSpec{12, 4};
-    return spec;
+    plan.animals = {{5, 6, 7, 8}, {0xFFFF, 0, 1, 0x8000}, {9, 9, 9, 9}};
+    plan.objects = {{.id_word = 821, .x = 10, .y = 10}};
+    plan.kontorid = fixture::KontorIdSpec{12, 4};
+    return plan;
 }
 
 struct Reloaded {
@@ -79,9 +79,9 @@ struct Reloaded {
     std::unique_ptr<Editor> second = std::make_unique<Editor>();
 };
 
-Reloaded RoundTrip(const IslandSpec& spec) {
+Reloaded RoundTrip(const IslandSpec& plan) {
     Reloaded r;
-    test::Load(*r.first, fixture::IslandFileBytes(spec), kIslandFile, "start.scp");
+    test::Load(*r.first, fixture::IslandFileBytes(plan), kIslandFile, "start.scp");
     fixture::TempDir dir;
     const auto path = SaveIslandFile(*r.first, dir / "again.scp");
     r.second->file_kind = kIslandFile;
@@ -124,16 +124,16 @@ TEST(RoundTrip, EveryLayerAndListSurvives) {
 }
 
 TEST(RoundTrip, CellsOnTheNarrowEdgeOfASideNotDivisibleByEightSurvive) {
-    IslandSpec spec;
-    spec.width = spec.height = 100;
-    spec.rivers = [](int x, int y) {
+    IslandSpec plan;
+    plan.width = plan.height = 100;
+    plan.rivers = [](int x, int y) {
         if (x == 98 && y == 50) return Element{0x0A9D, 0x0102};
         if (x == 10 && y == 99) return Element{0x0A9E, 3};
         return Element{};
     };
-    spec.terrain = [](int x, int y) { return x == 99 && y == 99 ? Element{1501, 0x2801} : Element{}; };
-    spec.heights = [](int x, int y) { return std::uint8_t(x >= 96 || y >= 96 ? 77 : 20); };
-    const Reloaded r = RoundTrip(spec);
+    plan.terrain = [](int x, int y) { return x == 99 && y == 99 ? Element{1501, 0x2801} : Element{}; };
+    plan.heights = [](int x, int y) { return std::uint8_t(x >= 96 || y >= 96 ? 77 : 20); };
+    const Reloaded r = RoundTrip(plan);
     ASSERT_EQ(r.first->island.river.get(98, 50), 0x0A9D);
     EXPECT_EQ(r.second->island.river.get(98, 50), 0x0A9D);
     EXPECT_EQ(r.second->island.river_param.get(98, 50), 0x0102);

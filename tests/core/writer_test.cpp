@@ -25,41 +25,41 @@ using fixture::ReadLe;
 Bytes Output(const Editor& editor) { return Bytes(editor.output.data().begin(), editor.output.data().end()); }
 
 IslandSpec RichIsland() {
-    IslandSpec spec;
-    spec.width = spec.height = 64;
-    spec.world_first = 30;
-    spec.world_second = 40;
-    spec.number = 3;
-    spec.climate = 4;
-    spec.city_byte = 2;
-    spec.people_byte = 1;
-    spec.info_a = 9;
-    spec.block_figure = 99;
-    spec.info_b = 4242;
-    spec.heights = [](int x, int y) { return std::uint8_t((x * 3 + y) % 200); };
-    spec.gfx = [](int x, int y) { return std::uint16_t(0x0B00 + 4 * (x % 6) + 32 * (y % 6) + (x / 6) % 4); };
-    spec.fertility = [](int x, int y) { return std::uint8_t((x + y) % 11); };
-    spec.terrain = [](int x, int y) {
+    IslandSpec plan;
+    plan.width = plan.height = 64;
+    plan.world_first = 30;
+    plan.world_second = 40;
+    plan.number = 3;
+    plan.climate = 4;
+    plan.city_byte = 2;
+    plan.people_byte = 1;
+    plan.info_a = 9;
+    plan.block_figure = 99;
+    plan.info_b = 4242;
+    plan.heights = [](int x, int y) { return std::uint8_t((x * 3 + y) % 200); };
+    plan.gfx = [](int x, int y) { return std::uint16_t(0x0B00 + 4 * (x % 6) + 32 * (y % 6) + (x / 6) % 4); };
+    plan.fertility = [](int x, int y) { return std::uint8_t((x + y) % 11); };
+    plan.terrain = [](int x, int y) {
         if ((x * 7 + y * 3) % 29 == 0) return Element{std::uint16_t(0x4000 * (x % 4) + 700 + y % 50), std::uint16_t(x * 256 + y)};
         return Element{};
     };
-    spec.rivers = [](int x, int y) {
+    plan.rivers = [](int x, int y) {
         if (x == 13 && y == 20) return Element{0x0A9D, 0x0102};
         if (y == 60 && x > 40) return Element{std::uint16_t(2701 + x % 5), std::uint16_t(x)};
         return Element{};
     };
-    spec.quarry_spots = {{.x = 300, .y = 700, .orientation = 2}, {.x = 12, .y = 40, .orientation = 0}};
-    spec.mines = {
+    plan.quarry_spots = {{.x = 300, .y = 700, .orientation = 2}, {.x = 12, .y = 40, .orientation = 0}};
+    plan.mines = {
         {.building_id = 1562u * 16384u, .x = 10, .y = 20, .symbol_value = 16410u * 65536u,
          .treasure = 400, .visible = 1, .data_length = 24},
         {.building_id = 1559u * 16384u, .x = 2, .y = 60, .symbol_value = 0x40A66666u, .data_length = 42},
         {.building_id = 1664u * 16384u, .x = 50, .y = 5, .symbol_value = 0x40A66666u, .data_length = 16},
     };
-    spec.animals = {{1, 2, 3, 4}, {0x1111, 0x2222, 0x3333, 0x4444}};
-    spec.objects = {{.id_word = 0x4000 | 821, .parameter = 0x3C00, .x = 5, .y = 6}};
-    spec.kontorid = fixture::KontorIdSpec{5, 3};
-    spec.name = "Quelle";
-    return spec;
+    plan.animals = {{1, 2, 3, 4}, {0x1111, 0x2222, 0x3333, 0x4444}};
+    plan.objects = {{.id_word = 0x4000 | 821, .parameter = 0x3C00, .x = 5, .y = 6}};
+    plan.kontorid = fixture::KontorIdSpec{5, 3};
+    plan.name = "Quelle";
+    return plan;
 }
 
 class ScpFile : public ::testing::TestWithParam<int> {};
