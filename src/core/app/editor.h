@@ -11,6 +11,7 @@
 #include "app/definitions.h"
 #include "container/game_file.h"
 #include "container/output_buffer.h"
+#include "display/view.h"
 #include "island/cities.h"
 #include "island/island_list.h"
 #include "island/island_map.h"
@@ -65,6 +66,11 @@ struct Editor {
     bool recount_kontid = false;
 
     CityState cities;
+
+    // What the canvas shows.
+    ViewState view;
+    PartFrame part_frame;
+    int display_layer = 0;  // 0 heights, 1 graphic tiles, 2 vegetation, 3 fertility
 
     // Texts the core leaves in the window's status panels, by control name.
     std::map<std::string, std::string> panels;
