@@ -290,6 +290,42 @@ bool TagCursor::Find(std::int64_t& position) {
     return found_;
 }
 
+TagCursors::TagCursors(const GameFileBuffer& buffer, std::int64_t limit,
+                       std::initializer_list<std::string_view> tags)
+    : buffer_(buffer), limit_(limit) {
+    for (std::string_view tag : tags) memos_.push_back({tag});
+}
+
+bool TagCursors::Find(std::size_t which, std::int64_t& position) {
+    position = std::max<std::int64_t>(position, 0);
+    if (!memos_[which].Covers(position)) {
+        // Every stale tag starts from here; the sweep goes on until each has its answer.
+        constexpr std::int64_t kWindow = 1 << 16;
+        const std::int64_t end = EffectiveLimit(buffer_, limit_);
+        std::vector<Memo*> pending;
+        for (Memo& memo : memos_) {
+            if (memo.Covers(position)) continue;
+            memo = {memo.tag, position, std::max(position, end), false};
+            if (position < end) pending.push_back(&memo);
+        }
+        for (std::int64_t window = position; !pending.empty() && window < end; window += kWindow) {
+            const std::int64_t window_end = std::min(end, window + kWindow);
+            for (std::size_t k = 0; k < pending.size();) {
+                std::int64_t at = window;
+                if (FindTagForward(buffer_, window_end, pending[k]->tag, at)) {
+                    pending[k]->at = at;
+                    pending[k]->found = true;
+                    pending.erase(pending.begin() + static_cast<std::ptrdiff_t>(k));
+                } else {
+                    ++k;
+                }
+            }
+        }
+    }
+    position = memos_[which].at;
+    return memos_[which].found;
+}
+
 bool FindTagBackward(const GameFileBuffer& buffer, std::int64_t lower_limit, std::string_view tag,
                      std::int64_t& position) {
     const std::int64_t length = buffer.length();

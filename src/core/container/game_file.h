@@ -3,6 +3,7 @@
 // searching for their tags between a start position and a limit.
 #include <cstdint>
 #include <filesystem>
+#include <initializer_list>
 #include <span>
 #include <string>
 #include <string_view>
@@ -85,6 +86,28 @@ private:
     std::int64_t from_ = -1;  // the last search started here ...
     std::int64_t at_ = -1;    // ... and stopped here
     bool found_ = false;
+};
+
+// Several tags searched from the same, mostly growing positions. When one of them must look
+// further, every tag whose answer is out of date is searched in the same sweep, window by
+// window, so the bytes come from memory once instead of once per tag.
+class TagCursors {
+public:
+    TagCursors(const GameFileBuffer& buffer, std::int64_t limit, std::initializer_list<std::string_view> tags);
+    // As FindTagForward with this group's limit and tag number `which`.
+    bool Find(std::size_t which, std::int64_t& position);
+
+private:
+    struct Memo {
+        std::string_view tag;
+        std::int64_t from = -1;  // the last search started here ...
+        std::int64_t at = -1;    // ... and stopped here
+        bool found = false;
+        bool Covers(std::int64_t position) const { return from >= 0 && position >= from && position <= at; }
+    };
+    const GameFileBuffer& buffer_;
+    std::int64_t limit_;
+    std::vector<Memo> memos_;
 };
 
 // Moves `position` down to the nearest occurrence of `tag` at or below it and not below

@@ -10,22 +10,20 @@
 namespace insel {
 namespace {
 
-// Cursors for the searches every row of the list makes, so that a file with many islands is
-// still read in one pass.
-struct RowSearches {
-    explicit RowSearches(const Editor& editor)
-        : event(editor.file, editor.data_limit, "EVENTINSEL"),
-          name(editor.file, editor.data_limit, "NAME"),
-          info(editor.file, editor.data_limit, "INFO") {}
-    TagCursor event, name, info;
-};
+// The searches every row of the list makes, kept together so that a file with many islands
+// is still read in one sweep.
+enum RowSearch : std::size_t { kNextIsland, kEvent, kName, kInfo };
+
+TagCursors RowSearches(const Editor& editor) {
+    return TagCursors(editor.file, editor.data_limit, {"INSEL5", "EVENTINSEL", "NAME", "INFO"});
+}
 
 // The first NAME block between the island and its EVENTINSEL block.
-std::string ReadIslandName(const Editor& editor, RowSearches& searches, std::int64_t island) {
+std::string ReadIslandName(const Editor& editor, TagCursors& searches, std::int64_t island) {
     std::int64_t end = island;
-    searches.event.Find(end);
+    searches.Find(kEvent, end);
     std::int64_t name = island;
-    if (!searches.name.Find(name) || name >= end) return "No name";
+    if (!searches.Find(kName, name) || name >= end) return "No name";
     const std::int64_t length = std::min<std::int64_t>(ReadValue(editor.file, 1, name + 12), kMaxNameLength);
     return ReadText(editor.file, name + 16, length);
 }
@@ -51,10 +49,11 @@ std::string ClimateName(int climate) {
 std::int64_t ListIslands(Editor& editor) {
     editor.island_list.clear();
     const GameFileBuffer& file = editor.file;
-    RowSearches searches(editor);
+    TagCursors searches = RowSearches(editor);
     std::int64_t info = 0;
     std::int64_t q = 0;
-    while (FindTagForward(file, editor.data_limit - 50, "INSEL5", q)) {
+    // Islands are listed from INSEL5 tags that start below the data limit - 50.
+    while (searches.Find(kNextIsland, q) && q < editor.data_limit - 50) {
         IslandListRow row;
         row.name = ReadIslandName(editor, searches, q);
         row.world_first = static_cast<int>(ReadValue(file, 2, q + 16));
@@ -63,7 +62,7 @@ std::int64_t ListIslands(Editor& editor) {
         row.number = static_cast<int>(ReadValue(file, 2, q + 24));
         row.position = q;
         std::int64_t i = q;
-        if (searches.info.Find(i)) {
+        if (searches.Find(kInfo, i)) {
             row.climate = static_cast<int>(ReadValue(file, 1, i + 16));
             row.city_byte = static_cast<int>(ReadValue(file, 1, i + 17));
             row.info_a = static_cast<int>(ReadValue(file, 1, i + 21));

@@ -427,13 +427,17 @@ std::int64_t Decoder::ReadRivers() {
     island_.river.Clear();
     island_.river_param.Clear();
     const std::int64_t start = island_.record.start;
+    // Both first searches run from the island's start, so they share one sweep.
+    TagCursors from_start(file_, limit_, {"BERGWERK2", "FLUESSE"});
     std::int64_t m = start;
-    Find("BERGWERK2", m);
+    from_start.Find(0, m);
     std::int64_t q = start;
-    while (Find("FLUESSE", q, m)) {
+    bool found = from_start.Find(1, q) && q < m;
+    while (found) {
         ReadEntries(q, island_.river, island_.river_param);
         q += 10;
         if (q > m) break;
+        found = Find("FLUESSE", q, m);
     }
     return m;
 }
