@@ -427,17 +427,13 @@ std::int64_t Decoder::ReadRivers() {
     island_.river.Clear();
     island_.river_param.Clear();
     const std::int64_t start = island_.record.start;
-    // Both first searches run from the island's start, so they share one sweep.
-    TagCursors from_start(file_, limit_, {"BERGWERK2", "FLUESSE"});
     std::int64_t m = start;
-    from_start.Find(0, m);
+    Find("BERGWERK2", m);
     std::int64_t q = start;
-    bool found = from_start.Find(1, q) && q < m;
-    while (found) {
+    while (Find("FLUESSE", q, m)) {
         ReadEntries(q, island_.river, island_.river_param);
         q += 10;
         if (q > m) break;
-        found = Find("FLUESSE", q, m);
     }
     return m;
 }
