@@ -1,12 +1,16 @@
 #include "commands.h"
 
+#include <algorithm>
 #include <iostream>
 
 #include "app/definitions.h"
 #include "app/editor.h"
 #include "dialogs/new_island.h"
 #include "container/cp1252.h"
+#include "display/renderer.h"
+#include "display/view.h"
 #include "environment.h"
+#include "image_files.h"
 #include "island/cities.h"
 #include "island/city_writer.h"
 #include "island/island_list.h"
@@ -95,6 +99,47 @@ int RunInfo(const Common& common, const InfoOptions& options) {
                       << m.terrain.get(x, y) << " (" << m.terrain_param.get(x, y) << "), river "
                       << m.river.get(x, y) << " (" << m.river_param.get(x, y) << ")\n";
         }
+    }
+    return 0;
+}
+
+int RunRender(const Common& common, const RenderOptions& options) {
+    Editor editor;
+    StartEditor(common, editor);
+    Load(editor, options.file, options.after);
+    // What the window does after a load, then the controls in the order a user would use them.
+    ResetView(editor);
+    editor.display_layer = options.layer;
+    if (options.zoom) Zoom1RadioClick(editor, *options.zoom);
+    if (options.part) PartPanelMouseUp(editor, options.part->first, options.part->second);
+    RenderSettings settings;
+    settings.pen_width = options.pen;
+    settings.objects = options.objects;
+    settings.animals = options.animals;
+    if (options.catchment_row) {
+        const auto& cities = editor.cities.cities;
+        const int row = std::max(*options.catchment_row, 1);
+        if (row > static_cast<int>(cities.size())) {
+            throw FileError("--catchment " + std::to_string(*options.catchment_row) + ": the city list has rows 1 to " +
+                            std::to_string(cities.size()));
+        }
+        editor.cities.current = static_cast<std::size_t>(row - 1);
+        settings.catchment_shown = true;
+    }
+    if (options.highlight_terrain) {
+        settings.highlight_kind = kTerrainHighlight;
+        settings.highlight_value = *options.highlight_terrain;
+    } else if (options.highlight_series) {
+        settings.highlight_kind = kGfxSeriesHighlight;
+        settings.highlight_value = *options.highlight_series;
+    }
+    Raster raster;
+    RenderMap(editor, settings, raster);
+    platform::WritePng(raster.pixels, Raster::kWidth, Raster::kHeight, options.output);
+    std::cout << "wrote " << options.output.string() << "\n";
+    if (options.overview) {
+        platform::WritePng(DrawOverviewImage(editor), kOverviewSide, kOverviewSide, *options.overview);
+        std::cout << "wrote " << options.overview->string() << "\n";
     }
     return 0;
 }

@@ -53,7 +53,24 @@ struct DummyOptions {
     std::optional<std::filesystem::path> output;
 };
 
+struct RenderOptions {
+    std::filesystem::path file;
+    std::filesystem::path output;
+    std::optional<std::filesystem::path> overview;
+    AfterLoad after;
+    int layer = 0;
+    std::optional<std::pair<int, int>> part;  // a release on the overview
+    std::optional<int> zoom;
+    int pen = 2;
+    bool objects = false;
+    bool animals = false;
+    std::optional<int> catchment_row;  // the city whose catchment is drawn
+    std::optional<int> highlight_terrain;
+    std::optional<int> highlight_series;
+};
+
 int RunInfo(const Common& common, const InfoOptions& options);
+int RunRender(const Common& common, const RenderOptions& options);
 int RunConvert(const Common& common, const ConvertOptions& options);
 int RunNew(const Common& common, const NewOptions& options);
 int RunDummy(const Common& common, const DummyOptions& options);

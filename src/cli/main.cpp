@@ -96,6 +96,29 @@ int main(int argc, char** argv) {
         ->check(CLI::Range(0, 255));
     dummy_cmd->add_option("-o,--output", dummy.output, "File to write (default: the proposed dummy name)");
 
+    RenderOptions render;
+    std::string part;
+    auto* render_cmd = app.add_subcommand("render", "Draw the island as the editor's canvas shows it, as a PNG picture");
+    render_cmd->add_option("FILE", render.file, "*.scp, *.sav, *.cty or *.sze file")->required();
+    render_cmd->add_option("-o,--output", render.output, "PNG picture of the 1024 x 512 canvas")->required();
+    render_cmd->add_option("--overview", render.overview, "Also write the 128 x 128 overview picture");
+    AddAfterLoad(render_cmd, render.after);
+    render_cmd->add_option("--layer", render.layer, "0 heights, 1 graphic tiles, 2 vegetation, 3 fertility")
+        ->check(CLI::Range(0, 3));
+    render_cmd->add_option("--zoom", render.zoom, "Cell size of the part view: 42, 32, 16 or 8")
+        ->check(CLI::IsMember({42, 32, 16, 8}));
+    render_cmd->add_option("--part", part, "Show the page under overview point AX,AY (release on the overview)");
+    render_cmd->add_option("--pen", render.pen, "Outline width 1..12")->check(CLI::Range(1, 12));
+    render_cmd->add_flag("--objects", render.objects, "Draw the placed objects");
+    render_cmd->add_flag("--animals", render.animals, "Draw the animals");
+    render_cmd->add_option("--catchment", render.catchment_row, "Draw the catchment of the city in this row")
+        ->check(CLI::NonNegativeNumber);
+    auto* terrain = render_cmd->add_option("--highlight-terrain", render.highlight_terrain,
+                                           "Pick out cells with this terrain element (any orientation)");
+    auto* series = render_cmd->add_option("--highlight-series", render.highlight_series,
+                                          "Pick out cells of this texture series code");
+    terrain->excludes(series);
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -109,7 +132,9 @@ int main(int argc, char** argv) {
                                                        : std::filesystem::path(program_folder);
         for (const auto& cell : cells) info.cells.push_back(ParseCell(cell));
         for (const auto& shift : shifts) convert.shifts.push_back(ParseShift(shift));
+        if (!part.empty()) render.part = ParseCell(part);
         if (*info_cmd) return RunInfo(common, info);
+        if (*render_cmd) return RunRender(common, render);
         if (*convert_cmd) return RunConvert(common, convert);
         if (*new_cmd) return RunNew(common, created);
         if (*dummy_cmd) return RunDummy(common, dummy);

@@ -370,3 +370,18 @@ TEST(Cities, AValueThatDoesNotFitEndsTheSaveWithoutAFile) {
     EXPECT_EQ(run.err.rfind("error: Fehler beim Schreiben", 0), 0u) << run.err;
     EXPECT_EQ(ReadFileBytes(out / "keep.scp"), (Bytes{9, 9}));
 }
+
+TEST(Render, CanvasAndOverviewArePicturesOfTheIsland) {
+    TempFile file(IslandFileBytes(RichIsland()), "rich.scp");
+    TempDir out;
+    const ToolRun run = Tool("render " + Quote(file.path().string()) + " -o " + Quote((out / "map.png").string()) +
+                             " --overview " + Quote((out / "mini.png").string()) + " --layer 3 --zoom 16 --part 10,10");
+    ASSERT_EQ(run.status, 0) << run.err;
+    for (const char* name : {"map.png", "mini.png"}) {
+        const Bytes png = ReadFileBytes(out / name);
+        ASSERT_GT(png.size(), 8u) << name;
+        EXPECT_EQ(std::string(png.begin() + 1, png.begin() + 4), "PNG") << name;
+    }
+    EXPECT_EQ(Tool("render " + Quote(file.path().string()) + " -o x.png --zoom 12").status, 2);
+    EXPECT_EQ(Tool("render " + Quote(file.path().string()) + " -o x.png --layer 4").status, 2);
+}

@@ -1,0 +1,237 @@
+#include "display/renderer.h"
+
+#include <algorithm>
+
+#include "app/editor.h"
+
+namespace insel {
+
+void Raster::Fill(std::uint32_t argb) { std::fill(pixels.begin(), pixels.end(), argb); }
+
+void Raster::FillRect(int left, int top, int right, int bottom, std::uint32_t argb) {
+    left = std::max(left, 0);
+    top = std::max(top, 0);
+    right = std::min(right, kWidth);
+    bottom = std::min(bottom, kHeight);
+    if (left >= right) return;
+    for (int y = top; y < bottom; ++y) {
+        auto row = pixels.begin() + static_cast<std::ptrdiff_t>(y) * kWidth;
+        std::fill(row + left, row + right, argb);
+    }
+}
+
+void DrawCellFrame(Raster& raster, int cell_width, int cell_height, int pen_width, int i, int j, int w, int h,
+                   std::uint32_t argb) {
+    const int left = i * cell_width, top = j * cell_height;
+    const int right = (i + w) * cell_width, bottom = (j + h) * cell_height;
+    const int p = pen_width;
+    raster.FillRect(left, top, right, top + p, argb);
+    raster.FillRect(left, bottom - p, right, bottom, argb);
+    raster.FillRect(left, top, left + p, bottom, argb);
+    raster.FillRect(right - p, top, right, bottom, argb);
+}
+
+namespace {
+
+constexpr int kMarketCityId = 821;
+constexpr int kNoMarketBelow = -8000;
+
+// Pixel colours converted once per repaint rather than per cell.
+struct Pens {
+    explicit Pens(const RenderSettings& s)
+        : river(ToPixel(s.river)),
+          terrain_highlight(ToPixel(s.terrain_highlight)),
+          gfx_highlight(ToPixel(s.gfx_highlight)),
+          marked(ToPixel(s.marked)),
+          mine(ToPixel(s.mine)),
+          quarry(ToPixel(s.quarry)),
+          animal(ToPixel(s.animal)),
+          object_anchor(ToPixel(s.object_anchor)),
+          object_outline(ToPixel(s.object_outline)),
+          catchment(ToPixel(s.catchment)) {}
+    std::uint32_t river, terrain_highlight, gfx_highlight, marked, mine, quarry, animal, object_anchor,
+        object_outline, catchment;
+};
+
+// Lazily filled table of CellColour pixels for one display layer; 16-bit values cover every
+// layer, so each colour is converted once per repaint at most.
+class ColourCache {
+public:
+    explicit ColourCache(int layer) : layer_(layer), pixels_(65536, 0), known_(65536, false) {}
+    std::uint32_t operator()(int value) {
+        const auto v = static_cast<std::size_t>(value & 0xFFFF);
+        if (!known_[v]) {
+            pixels_[v] = ToPixel(CellColour(layer_, value & 0xFFFF));
+            known_[v] = true;
+        }
+        return pixels_[v];
+    }
+
+private:
+    int layer_;
+    std::vector<std::uint32_t> pixels_;
+    std::vector<bool> known_;
+};
+
+class Painter {
+public:
+    Painter(const Editor& editor, const RenderSettings& settings, Raster& raster)
+        : editor_(editor), island_(editor.island), view_(editor.view), settings_(settings), raster_(raster) {
+        const bool part = view_.part_index >= 0;
+        cw_ = part ? view_.zoom_cell_size : view_.cell_width;
+        ch_ = part ? view_.zoom_cell_size : view_.cell_height;
+        pen_ = std::clamp(settings.pen_width, 1, 12);
+    }
+
+    bool Visible(std::int64_t x, std::int64_t y) const {
+        const std::int64_t i = x - view_.origin_x, j = y - view_.origin_y;
+        return i >= 0 && j >= 0 && i < view_.visible_columns && j < view_.visible_rows &&
+               Layer<std::uint8_t>::InRange(x, y);
+    }
+
+    void Frame(std::int64_t x, std::int64_t y, int w, int h, std::uint32_t pen) {
+        DrawCellFrame(raster_, cw_, ch_, pen_, static_cast<int>(x - view_.origin_x),
+                      static_cast<int>(y - view_.origin_y), w, h, pen);
+    }
+
+    void Cells(const Pens& pens) {
+        ColourCache colour(editor_.display_layer);
+        for (int i = 0; i < view_.visible_columns; ++i) {
+            const int x = view_.origin_x + i;
+            for (int j = 0; j < view_.visible_rows; ++j) {
+                const int y = view_.origin_y + j;
+                if (!Layer<std::uint8_t>::InRange(x, y)) continue;
+                raster_.FillRect(i * cw_, j * ch_, (i + 1) * cw_, (j + 1) * ch_, CellPixel(x, y, colour, pens));
+            }
+        }
+    }
+
+    void Mines(const Pens& pens) {
+        for (const MineRecord& mine : island_.mines) {
+            const std::int64_t x = DecodeCellFloat(mine.x), y = DecodeCellFloat(mine.y);
+            if (Visible(x, y)) Frame(x, y, 1, 1, pens.mine);
+        }
+        for (const MineRecord& spot : island_.quarry_spots) {
+            if (!Visible(spot.x, spot.y)) continue;
+            Frame(spot.x, spot.y, 1, 1, pens.quarry);
+            const bool odd = (spot.orientation & 1) != 0;
+            Frame(spot.x, spot.y, odd ? 3 : 4, odd ? 4 : 3, pens.quarry);
+        }
+    }
+
+    void Catchment(const Pens& pens) {
+        const CityState& cities = editor_.cities;
+        if (!cities.current || *cities.current >= cities.cities.size()) return;
+        const std::int32_t number = cities.cities[*cities.current].number;
+        const int columns = std::min(view_.visible_columns, kCatchmentSide - view_.origin_x);
+        const int rows = std::min(view_.visible_rows, kCatchmentSide - view_.origin_y);
+        for (int i = 0; i < columns; ++i) {
+            const int x = view_.origin_x + i;
+            for (int j = 0; j < rows; ++j) {
+                const int y = view_.origin_y + j;
+                if (x < 0 || y < 0) continue;
+                if (cities.CatchmentAt(x, y) == number && island_.height.get(x, y) > 16) Frame(x, y, 1, 1, pens.catchment);
+            }
+        }
+    }
+
+    int Objects(const Pens& pens) {
+        int count = 0;
+        const int shown = settings_.shown_object_id;
+        for (const ObjectEntry& object : island_.objects) {
+            if (!Visible(object.x, object.y)) continue;
+            if (object.graphic_id == shown) {
+                ++count;
+                Frame(object.x, object.y, object.width, object.height, pens.animal);
+            } else {
+                Frame(object.x, object.y, object.width, object.height, pens.object_outline);
+                Frame(object.x, object.y, 1, 1, pens.object_anchor);
+            }
+            if (object.graphic_id != kMarketCityId) continue;
+            if (object.market_x <= kNoMarketBelow && object.market_y <= kNoMarketBelow) continue;
+            const std::int64_t i2 = static_cast<std::int64_t>(object.market_x) - view_.origin_x;
+            const std::int64_t j2 = static_cast<std::int64_t>(object.market_y) - view_.origin_y;
+            if (i2 >= 0 && j2 >= 0 && i2 < island_.record.width && j2 < island_.record.height)
+                Frame(object.market_x, object.market_y, 2, 2, pens.object_outline);
+        }
+        return count;
+    }
+
+    void Animals(const Pens& pens) {
+        for (const AnimalEntry& animal : island_.animals) {
+            if (Visible(animal.first, animal.second)) Frame(animal.first, animal.second, 1, 1, pens.animal);
+        }
+    }
+
+private:
+    std::uint32_t CellPixel(int x, int y, ColourCache& colour, const Pens& pens) const {
+        std::uint32_t pixel;
+        switch (editor_.display_layer) {
+            case 0:
+                pixel = island_.river.get(x, y) != 0 ? pens.river : colour(island_.height.get(x, y));
+                break;
+            case 1: pixel = colour(island_.gfx.get(x, y)); break;
+            case 2: pixel = colour(island_.terrain.get(x, y)); break;
+            case 3: pixel = colour(island_.fertility.get(x, y)); break;
+            default: pixel = colour(island_.height.get(x, y)); break;
+        }
+        if (settings_.highlight_kind == kTerrainHighlight) {
+            int v = island_.terrain.get(x, y);
+            if (settings_.any_orientation) v &= 0x3FFF;
+            if (v == settings_.highlight_value) pixel = pens.terrain_highlight;
+        } else if (settings_.highlight_kind == kGfxSeriesHighlight) {
+            if (island_.gfx.get(x, y) / 256 == settings_.highlight_value) pixel = pens.gfx_highlight;
+        }
+        if (settings_.height_profile_page && island_.mark.get(x, y) != 0) pixel = pens.marked;
+        return pixel;
+    }
+
+    const Editor& editor_;
+    const IslandMap& island_;
+    const ViewState& view_;
+    const RenderSettings& settings_;
+    Raster& raster_;
+    int cw_ = 0, ch_ = 0, pen_ = 1;
+};
+
+// round(index * side / 128) with halves to even, kept inside the island.
+int Sample(int index, int side) {
+    const int q = index * side;
+    int cell = q / kOverviewSide;
+    const int rest = q % kOverviewSide;
+    if (rest > kOverviewSide / 2 || (rest == kOverviewSide / 2 && (cell & 1) != 0)) ++cell;
+    return std::min(cell, side - 1);
+}
+
+}  // namespace
+
+int RenderMap(const Editor& editor, const RenderSettings& settings, Raster& raster) {
+    if (!editor.island_shown || editor.updating) return 0;
+    if (!settings.height_profile_page) raster.Fill(ToPixel(0xFFFFFF));
+    const Pens pens(settings);
+    Painter painter(editor, settings, raster);
+    painter.Cells(pens);
+    painter.Mines(pens);
+    if (settings.height_profile_page) return 0;
+    if (settings.catchment_shown) painter.Catchment(pens);
+    const int count = settings.objects ? painter.Objects(pens) : 0;
+    if (settings.animals) painter.Animals(pens);
+    return count;
+}
+
+std::vector<std::uint32_t> DrawOverviewImage(const Editor& editor) {
+    const int width = editor.island.record.width, height = editor.island.record.height;
+    std::vector<std::uint32_t> image(static_cast<std::size_t>(kOverviewSide) * kOverviewSide, ToPixel(0xFFFFFF));
+    if (width <= 0 || height <= 0) return image;
+    ColourCache colour(editor.display_layer);
+    for (int py = 0; py < kOverviewSide; ++py) {
+        const int y = std::min(Sample(py, height), kLayerSide - 1);
+        for (int px = 0; px < kOverviewSide; ++px) {
+            const int x = std::min(Sample(px, width), kLayerSide - 1);
+            image[static_cast<std::size_t>(py) * kOverviewSide + px] = colour(editor.island.height.get(x, y));
+        }
+    }
+    return image;
+}
+
+}  // namespace insel

@@ -1,0 +1,28 @@
+#include "image_files.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImage>
+
+#include "container/file_io.h"
+#include "errors.h"
+
+namespace insel::platform {
+
+void WritePng(std::span<const std::uint32_t> pixels, int width, int height, const std::filesystem::path& path) {
+    if (width <= 0 || height <= 0 || pixels.size() < static_cast<std::size_t>(width) * height) {
+        throw BoundsError("an image of " + std::to_string(width) + " x " + std::to_string(height) +
+                          " pixels needs more pixels than given");
+    }
+    // Wraps the raster without copying; the conversion drops the unused alpha byte.
+    const QImage raster(reinterpret_cast<const uchar*>(pixels.data()), width, height, width * 4, QImage::Format_RGB32);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!raster.convertToFormat(QImage::Format_RGB888).save(&buffer, "PNG")) {
+        throw FileError("cannot encode the picture for \"" + path.string() + "\"");
+    }
+    WriteFileAtomically(path, {reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())});
+}
+
+}  // namespace insel::platform

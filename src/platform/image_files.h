@@ -1,0 +1,13 @@
+#pragma once
+// Image files through Qt's image support: the core's rasters written as PNG.
+#include <cstdint>
+#include <filesystem>
+#include <span>
+
+namespace insel::platform {
+
+// `pixels` are rows of 0xAARRGGBB values (alpha ignored), `width` per row; written as an 8-bit
+// RGB PNG, atomically.
+void WritePng(std::span<const std::uint32_t> pixels, int width, int height, const std::filesystem::path& path);
+
+}  // namespace insel::platform
