@@ -17,6 +17,9 @@
 #include "island/loader.h"
 #include "island/writer.h"
 #include "island_json.h"
+#include "app/key_notation.h"
+#include "reports/export.h"
+#include "reports/statistics.h"
 
 namespace insel::cli {
 namespace {
@@ -140,6 +143,106 @@ int RunRender(const Common& common, const RenderOptions& options) {
     if (options.overview) {
         platform::WritePng(DrawOverviewImage(editor), kOverviewSide, kOverviewSide, *options.overview);
         std::cout << "wrote " << options.overview->string() << "\n";
+    }
+    return 0;
+}
+
+int RunExport(const Common& common, const ExportOptions& options) {
+    Editor editor;
+    StartEditor(common, editor);
+    Load(editor, options.file, options.after);
+    Saving([&] { WriteRawExport(options.output, editor.island); });
+    std::cout << "wrote " << options.output.string() << "\n";
+    return 0;
+}
+
+namespace {
+
+nlohmann::ordered_json RowsJson(const GridRows& rows) {
+    nlohmann::ordered_json json = nlohmann::ordered_json::array();
+    for (const auto& row : rows) {
+        nlohmann::ordered_json cells = nlohmann::ordered_json::array();
+        for (const auto& cell : row) cells.push_back(Cp1252ToUtf8(cell));
+        json.push_back(cells);
+    }
+    return json;
+}
+
+void PrintRows(const char* title, const GridRows& rows) {
+    std::cout << title << "\n";
+    for (const auto& row : rows) {
+        for (std::size_t i = 0; i < row.size(); ++i) std::cout << (i == 0 ? "  " : "\t") << Cp1252ToUtf8(row[i]);
+        std::cout << "\n";
+    }
+}
+
+}  // namespace
+
+int RunStats(const Common& common, const StatsOptions& options) {
+    Editor editor;
+    StartEditor(common, editor);
+    Load(editor, options.file, options.after);
+    const GridRows gfx = GfxStatisticsRows(editor.island, !options.with_lowbyte);
+    const GridRows terrain = TerrainStatisticsRows(editor.island, !options.with_rotation);
+    Saving([&] {
+        if (options.save_gfx) WriteWindows1252Lines(*options.save_gfx, StatisticsFileLines(gfx, StatisticsGrid::Gfx));
+        if (options.save_terrain) {
+            WriteWindows1252Lines(*options.save_terrain, StatisticsFileLines(terrain, StatisticsGrid::Terrain));
+        }
+    });
+    if (options.json) {
+        nlohmann::ordered_json json;
+        json["gfx"] = RowsJson(gfx);
+        json["terrain"] = RowsJson(terrain);
+        std::cout << json.dump(2) << "\n";
+    } else {
+        PrintRows("Graphic tiles:", gfx);
+        PrintRows("Terrain elements:", terrain);
+    }
+    return 0;
+}
+
+int RunObjects(const Common& common, const ObjectsOptions& options) {
+    Editor editor;
+    StartEditor(common, editor);
+    Load(editor, options.file, options.after);
+    const std::vector<std::string> lines = ObjectListLines(editor.island, editor.cities.Current());
+    if (lines.empty()) throw FileError("nothing to list: the list needs a chosen city and placed objects");
+    Saving([&] { WriteWindows1252Lines(options.output, lines); });
+    std::cout << "wrote " << options.output.string() << " (" << lines.size() << " lines)\n";
+    return 0;
+}
+
+int RunSeries(const Common& common, const SeriesOptions& options) {
+    Editor editor;
+    StartEditor(common, editor);
+    Load(editor, options.file, options.after);
+    const SeriesRanking ranking = RankSeries(editor.SeriesUsageCounts(), options.rows);
+    if (options.json) {
+        nlohmann::ordered_json ranks = nlohmann::ordered_json::array();
+        for (const SeriesRank& rank : ranking.ranks) {
+            ranks.push_back({{"series", rank.series},
+                             {"code", ValueToHex(rank.series + 11)},
+                             {"count", rank.count},
+                             {"share", rank.share_percent ? nlohmann::ordered_json(*rank.share_percent)
+                                                          : nlohmann::ordered_json(nullptr)}});
+        }
+        nlohmann::ordered_json json;
+        json["lines"] = ranking.memo;
+        json["ranks"] = ranks;
+        json["total"] = ranking.total;
+        json["total_percent"] =
+            ranking.total_percent ? nlohmann::ordered_json(*ranking.total_percent) : nlohmann::ordered_json(nullptr);
+        std::cout << json.dump(2) << "\n";
+    } else {
+        for (const std::string& line : ranking.memo) std::cout << line << "\n";
+        for (std::size_t k = 0; k < ranking.ranks.size(); ++k) {
+            const SeriesRank& rank = ranking.ranks[k];
+            std::cout << "Rank " << k + 1 << ": " << ValueToHex(rank.series + 11) << "  " << rank.count;
+            if (rank.share_percent) std::cout << "  " << *rank.share_percent << "%";
+            std::cout << "\n";
+        }
+        if (ranking.total_percent) std::cout << "Ranked share: " << *ranking.total_percent << "\n";
     }
     return 0;
 }

@@ -69,7 +69,39 @@ struct RenderOptions {
     std::optional<int> highlight_series;
 };
 
+struct ExportOptions {
+    std::filesystem::path file;
+    std::filesystem::path output;
+    AfterLoad after;
+};
+
+struct StatsOptions {
+    std::filesystem::path file;
+    AfterLoad after;
+    bool with_lowbyte = false;   // OhneLowCheck unticked
+    bool with_rotation = false;  // OhneRotCheck unticked
+    std::optional<std::filesystem::path> save_gfx, save_terrain;
+    bool json = false;
+};
+
+struct ObjectsOptions {
+    std::filesystem::path file;
+    std::filesystem::path output;
+    AfterLoad after;  // its city row chooses the city
+};
+
+struct SeriesOptions {
+    std::filesystem::path file;
+    AfterLoad after;
+    int rows = 10;
+    bool json = false;
+};
+
 int RunInfo(const Common& common, const InfoOptions& options);
+int RunExport(const Common& common, const ExportOptions& options);
+int RunStats(const Common& common, const StatsOptions& options);
+int RunObjects(const Common& common, const ObjectsOptions& options);
+int RunSeries(const Common& common, const SeriesOptions& options);
 int RunRender(const Common& common, const RenderOptions& options);
 int RunConvert(const Common& common, const ConvertOptions& options);
 int RunNew(const Common& common, const NewOptions& options);

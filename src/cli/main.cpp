@@ -119,6 +119,35 @@ int main(int argc, char** argv) {
                                           "Pick out cells of this texture series code");
     terrain->excludes(series);
 
+    ExportOptions exported;
+    auto* export_cmd = app.add_subcommand("export", "Write the raw island as text, one line per land cell");
+    export_cmd->add_option("FILE", exported.file, "*.scp, *.sav, *.cty or *.sze file")->required();
+    export_cmd->add_option("-o,--output", exported.output, "Text file to write")->required();
+    AddAfterLoad(export_cmd, exported.after);
+
+    StatsOptions stats;
+    auto* stats_cmd = app.add_subcommand("stats", "Count the graphic tiles and terrain elements in use");
+    stats_cmd->add_option("FILE", stats.file, "*.scp, *.sav, *.cty or *.sze file")->required();
+    AddAfterLoad(stats_cmd, stats.after);
+    stats_cmd->add_flag("--with-lowbyte", stats.with_lowbyte, "Count whole tile values, not only their series");
+    stats_cmd->add_flag("--with-rotation", stats.with_rotation, "Count each orientation of an element apart");
+    stats_cmd->add_option("--save-gfx", stats.save_gfx, "Also write the tile statistics as comma-separated text");
+    stats_cmd->add_option("--save-terrain", stats.save_terrain, "Also write the element statistics likewise");
+    stats_cmd->add_flag("--json", stats.json, "Print the two grids as JSON");
+
+    ObjectsOptions objects;
+    auto* objects_cmd = app.add_subcommand("objects", "Write the list of placed objects of a city's island");
+    objects_cmd->add_option("FILE", objects.file, "*.scp, *.sav, *.cty or *.sze file")->required();
+    objects_cmd->add_option("-o,--output", objects.output, "Text file to write")->required();
+    AddAfterLoad(objects_cmd, objects.after);
+
+    SeriesOptions series_ranking;
+    auto* series_cmd = app.add_subcommand("series", "Rank the texture series the island uses");
+    series_cmd->add_option("FILE", series_ranking.file, "*.scp, *.sav, *.cty or *.sze file")->required();
+    AddAfterLoad(series_cmd, series_ranking.after);
+    series_cmd->add_option("--rows", series_ranking.rows, "How many ranks (1..16, default 10)")->check(CLI::Range(1, 16));
+    series_cmd->add_flag("--json", series_ranking.json, "Print the ranking as JSON");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -135,6 +164,10 @@ int main(int argc, char** argv) {
         if (!part.empty()) render.part = ParseCell(part);
         if (*info_cmd) return RunInfo(common, info);
         if (*render_cmd) return RunRender(common, render);
+        if (*export_cmd) return RunExport(common, exported);
+        if (*stats_cmd) return RunStats(common, stats);
+        if (*objects_cmd) return RunObjects(common, objects);
+        if (*series_cmd) return RunSeries(common, series_ranking);
         if (*convert_cmd) return RunConvert(common, convert);
         if (*new_cmd) return RunNew(common, created);
         if (*dummy_cmd) return RunDummy(common, dummy);

@@ -385,3 +385,36 @@ TEST(Render, CanvasAndOverviewArePicturesOfTheIsland) {
     EXPECT_EQ(Tool("render " + Quote(file.path().string()) + " -o x.png --zoom 12").status, 2);
     EXPECT_EQ(Tool("render " + Quote(file.path().string()) + " -o x.png --layer 4").status, 2);
 }
+
+TEST(Reports, ExportStatisticsObjectsAndSeries) {
+    IslandSpec island = RichIsland();
+    island.heights = [](int x, int y) { return static_cast<std::uint8_t>(x == 5 && y == 7 ? 96 : 0); };
+    island.gfx = [](int x, int y) { return static_cast<std::uint16_t>(x == 5 && y == 7 ? 0x0B44 : 0x0D00); };
+    island.terrain = [](int x, int y) { return x == 5 && y == 7 ? Element{0x4105, 0} : Element{}; };
+    island.fertility = [](int, int) { return std::uint8_t{3}; };
+    TempFile file(IslandFileBytes(island), "one.scp");
+    TempDir out;
+    ASSERT_EQ(Tool("export " + Quote(file.path().string()) + " -o " + Quote((out / "raw.txt").string())).status, 0);
+    const std::string raw = Slurp(out / "raw.txt");
+    EXPECT_NE(raw.find("\r\n    [5,7] :   96,  0B 44,  05 41,   3\r\n"), std::string::npos) << raw;
+    EXPECT_EQ(raw.rfind("x, y, H\xF6he", 0), 0u);  // Windows-1252, as the game's texts
+
+    const ToolRun stats = Tool("stats " + Quote(file.path().string()) + " --json --save-gfx " +
+                               Quote((out / "GFX.txt").string()));
+    ASSERT_EQ(stats.status, 0) << stats.err;
+    const Json grids = Json::parse(stats.out);
+    ASSERT_EQ(grids["gfx"].size(), 3u);  // heading, series 0B, series 0D
+    EXPECT_EQ(grids["gfx"][1][3], "1");
+    EXPECT_NE(Slurp(out / "GFX.txt").find("* 0B,*,11,1,\r\n"), std::string::npos);
+
+    const Json series = Json::parse(Tool("series " + Quote(file.path().string()) + " --rows 2 --json").out);
+    EXPECT_EQ(series["ranks"][0]["code"], "0D");
+    EXPECT_EQ(series["ranks"][1]["code"], "0B");
+    EXPECT_EQ(series["total"], 1600);
+
+    // The object list needs a chosen city.
+    EXPECT_EQ(Tool("objects " + Quote(file.path().string()) + " -o " + Quote((out / "list.txt").string())).status, 1);
+    TempFile game(CitySavegame().bytes, "cities.sav");
+    ASSERT_EQ(Tool("objects " + Quote(game.path().string()) + " --city 1 -o " + Quote((out / "list.txt").string())).status, 0);
+    EXPECT_EQ(Slurp(out / "list.txt").rfind("$ Ofsety,", 0), 0u);
+}
