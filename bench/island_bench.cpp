@@ -11,6 +11,8 @@
 
 #include "app/editor.h"
 #include "bench_files.h"
+#include "display/renderer.h"
+#include "display/view.h"
 #include "island/city_writer.h"
 #include "island/loader.h"
 #include "island/writer.h"
@@ -100,6 +102,47 @@ void BM_WriteCityFile512(benchmark::State& state) {
     });
 }
 BENCHMARK(BM_WriteCityFile512)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// Best of several memsets of `bytes` bytes, in seconds.
+double MemsetSeconds(std::size_t bytes) {
+    std::vector<std::uint8_t> target(bytes);
+    double best = 1e9;
+    for (int i = 0; i < 20; ++i) {
+        const auto start = Clock::now();
+        std::memset(target.data(), i, bytes);
+        benchmark::DoNotOptimize(target.data());
+        benchmark::ClobberMemory();
+        best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
+    }
+    return best;
+}
+
+// The whole-island view of a 512 x 512 island, colour pass with every overlay drawn.
+void BM_RenderWholeIsland512(benchmark::State& state) {
+    static const auto file = insel::bench::SavegameWithCitiesFile(1, 512, 10, 30);
+    auto editor = std::make_unique<insel::Editor>();
+    editor->file_kind = insel::kCityFile;
+    insel::LoadIslandFromBytes(*editor, file, "bench.cty");
+    insel::ResetView(*editor);
+    editor->cities.current = 0;
+    insel::RenderSettings settings;
+    settings.animals = settings.objects = settings.catchment_shown = true;
+    insel::Raster raster;
+    const std::size_t bytes = raster.pixels.size() * sizeof(std::uint32_t);
+    const double limit = MemsetSeconds(bytes);
+    double total = 0;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        insel::RenderMap(*editor, settings, raster);
+        benchmark::DoNotOptimize(raster.pixels.data());
+        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        state.SetIterationTime(seconds);
+        total += seconds;
+    }
+    state.counters["memset_ms"] = limit * 1e3;
+    state.counters["x_memset"] = total / static_cast<double>(state.iterations()) / limit;
+}
+BENCHMARK(BM_RenderWholeIsland512)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 void BM_WriteIsland1024(benchmark::State& state) {
     auto editor = std::make_unique<insel::Editor>();

@@ -57,20 +57,17 @@ struct Pens {
 // layer, so each colour is converted once per repaint at most.
 class ColourCache {
 public:
-    explicit ColourCache(int layer) : layer_(layer), pixels_(65536, 0), known_(65536, false) {}
+    explicit ColourCache(int layer) : layer_(layer), pixels_(65536, 0) {}
     std::uint32_t operator()(int value) {
-        const auto v = static_cast<std::size_t>(value & 0xFFFF);
-        if (!known_[v]) {
-            pixels_[v] = ToPixel(CellColour(layer_, value & 0xFFFF));
-            known_[v] = true;
-        }
-        return pixels_[v];
+        // Raster pixels are opaque, so 0 marks a colour not converted yet.
+        std::uint32_t& pixel = pixels_[static_cast<std::size_t>(value & 0xFFFF)];
+        if (pixel == 0) pixel = ToPixel(CellColour(layer_, value & 0xFFFF));
+        return pixel;
     }
 
 private:
     int layer_;
     std::vector<std::uint32_t> pixels_;
-    std::vector<bool> known_;
 };
 
 class Painter {
@@ -94,14 +91,26 @@ public:
                       static_cast<int>(y - view_.origin_y), w, h, pen);
     }
 
+    // Row by row, so the raster is written in the order it lies in memory.
     void Cells(const Pens& pens) {
         ColourCache colour(editor_.display_layer);
-        for (int i = 0; i < view_.visible_columns; ++i) {
-            const int x = view_.origin_x + i;
-            for (int j = 0; j < view_.visible_rows; ++j) {
-                const int y = view_.origin_y + j;
+        // Cells wholly inside the raster go straight in; only a cut edge cell is clipped.
+        const int full_columns = std::min(view_.visible_columns, cw_ > 0 ? Raster::kWidth / cw_ : 0);
+        for (int j = 0; j < view_.visible_rows; ++j) {
+            const int y = view_.origin_y + j;
+            const int top = j * ch_;
+            if (top >= Raster::kHeight) break;
+            const int rows = std::min(ch_, Raster::kHeight - top);
+            for (int i = 0; i < view_.visible_columns; ++i) {
+                const int x = view_.origin_x + i;
                 if (!Layer<std::uint8_t>::InRange(x, y)) continue;
-                raster_.FillRect(i * cw_, j * ch_, (i + 1) * cw_, (j + 1) * ch_, CellPixel(x, y, colour, pens));
+                const std::uint32_t pixel = CellPixel(x, y, colour, pens);
+                if (i >= full_columns) {
+                    raster_.FillRect(i * cw_, top, (i + 1) * cw_, top + ch_, pixel);
+                    continue;
+                }
+                std::uint32_t* first = raster_.pixels.data() + static_cast<std::size_t>(top) * Raster::kWidth + i * cw_;
+                for (int r = 0; r < rows; ++r) std::fill_n(first + static_cast<std::size_t>(r) * Raster::kWidth, cw_, pixel);
             }
         }
     }
