@@ -2,27 +2,52 @@
 #include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <string_view>
 
 #include "app/editor.h"
 #include "container/file_io.h"
 #include "errors.h"
 #include "island/writer.h"
+#include "pictures.h"
 #include "sample_island.h"
 
+namespace {
+
+void WriteSampleIsland(const std::filesystem::path& target) {
+    std::filesystem::create_directories(target.parent_path());
+    insel::Editor editor;
+    insel::BuildSampleIsland(editor);
+    insel::AssembleIsland(editor);
+    insel::RecalculateKontorId(editor);
+    insel::WriteFileAtomically(target, editor.output.data());
+}
+
+int Usage() {
+    std::cerr << "usage: insel_samplegen --island FILE.scp\n"
+                 "       insel_samplegen --textures GFX_FOLDER\n"
+                 "       insel_samplegen --element-pictures GEL_FOLDER DEFINITION_FOLDER\n";
+    return 2;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    if (argc != 3 || std::strcmp(argv[1], "--island") != 0) {
-        std::cerr << "usage: insel_samplegen --island FILE.scp\n";
-        return 2;
-    }
+    if (argc < 3) return Usage();
+    const std::string_view mode = argv[1];
     try {
-        const std::filesystem::path target = argv[2];
-        std::filesystem::create_directories(target.parent_path());
-        insel::Editor editor;
-        insel::BuildSampleIsland(editor);
-        insel::AssembleIsland(editor);
-        insel::RecalculateKontorId(editor);
-        insel::WriteFileAtomically(target, editor.output.data());
+        if (mode == "--island" && argc == 3) {
+            WriteSampleIsland(argv[2]);
+        } else if (mode == "--textures" && argc == 3) {
+            insel::WriteTextureSeries(argv[2]);
+        } else if (mode == "--element-pictures" && argc == 4) {
+            insel::WriteElementPictures(argv[2], argv[3]);
+        } else {
+            return Usage();
+        }
     } catch (const insel::Error& error) {
+        std::cerr << "error: " << error.what() << "\n";
+        return 1;
+    } catch (const std::filesystem::filesystem_error& error) {
         std::cerr << "error: " << error.what() << "\n";
         return 1;
     }

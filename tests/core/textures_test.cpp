@@ -1,0 +1,243 @@
+// Series naming, the tile tables, cutting and turning tiles, and the preload cache.
+#include "display/textures.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace insel {
+namespace {
+
+// Pixels carry their own coordinates so a cut or copy shows where it came from.
+constexpr std::uint32_t Coded(int x, int y) { return 0xFF000000u | (static_cast<std::uint32_t>(x) << 12) | y; }
+
+Picture CodedPicture(int size) {
+    Picture p{size, size, std::vector<std::uint32_t>(static_cast<std::size_t>(size) * size)};
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) p.pixels[static_cast<std::size_t>(y) * size + x] = Coded(x, y);
+    return p;
+}
+
+// Full bitmaps are filled with their series code; names listed in `missing` are not found.
+struct FakeFolder {
+    std::vector<std::string> asked;
+    std::set<std::string> missing;
+    int base_size = 256;
+
+    PictureLoader Loader() {
+        return [this](const std::filesystem::path& path) -> std::optional<Picture> {
+            const std::string name = path.filename().string();
+            asked.push_back(name);
+            if (missing.count(name)) return std::nullopt;
+            if (name.find("Full") == std::string::npos) return CodedPicture(base_size);
+            const auto code = static_cast<std::uint32_t>(std::stoi(name.substr(6, 2), nullptr, 16));
+            return Picture{512, 512, std::vector<std::uint32_t>(512 * 512, code)};
+        };
+    }
+};
+
+TEST(TileTables, FollowRowColumnOrientationRules) {
+    // 0x25: row 1, column 1, turned once: top-right quarter.
+    EXPECT_EQ(kTileTables.full_left[0x25], 256 + 171);
+    EXPECT_EQ(kTileTables.full_top[0x25], 43);
+    EXPECT_EQ(kTileTables.texture_index[0x25], 4);
+    // 0xA7: row 5, column 1, turned three times: bottom-right quarter, block 2.
+    EXPECT_EQ(kTileTables.full_left[0xA7], 256 + 213);
+    EXPECT_EQ(kTileTables.full_top[0xA7], 256 + 171);
+    EXPECT_EQ(kTileTables.texture_index[0xA7], 25);
+    // 0x4A: row 2, column 2, upside down: bottom-left quarter.
+    EXPECT_EQ(kTileTables.full_left[0x4A], 128);
+    EXPECT_EQ(kTileTables.full_top[0x4A], 256 + 128);
+    EXPECT_EQ(kTileTables.texture_index[0x4A], 8);
+    // Columns 6 and 7 do not exist.
+    EXPECT_EQ(kTileTables.full_left[0x1B], 0);
+    EXPECT_EQ(kTileTables.full_top[0xBC], 0);
+    EXPECT_EQ(kTileTables.texture_index[0x1B], 0);
+
+    std::set<int> indices;
+    for (int w = 0; w < 6; ++w)
+        for (int c = 0; c < 6; ++c) {
+            const int byte = w * 32 + c * 4;
+            EXPECT_EQ(kTileTables.full_left[byte], kTileOffsets[c]);
+            EXPECT_EQ(kTileTables.full_top[byte], kTileOffsets[w]);
+            for (int r = 1; r < 4; ++r) EXPECT_EQ(kTileTables.texture_index[byte + r], kTileTables.texture_index[byte]);
+            indices.insert(kTileTables.texture_index[byte]);
+        }
+    EXPECT_EQ(indices.size(), 36u);
+    EXPECT_EQ(*indices.rbegin(), 35);
+}
+
+TEST(SeriesNames, CodeIsIndexPlusElevenInTwoHexDigits) {
+    EXPECT_EQ(SeriesCode(0), "0B");
+    EXPECT_EQ(SeriesCode(5), "10");
+    EXPECT_EQ(SeriesCode(146), "9D");
+    EXPECT_EQ(BaseBitmapPath("/prog", 0), std::filesystem::path("/prog/GFXImages/Series0Bxx.bmp"));
+    EXPECT_EQ(FullBitmapPath("/prog", 0x21 - 11), std::filesystem::path("/prog/GFXImages/Series21xxFull.bmp"));
+}
+
+TEST(SeriesNames, IslandTypeRowsAndMemoryLines) {
+    const std::vector<int> polar = BestSeriesOfIslandType(5, 12);
+    ASSERT_EQ(polar.size(), 10u);  // rows 11 and 12 keep their series
+    EXPECT_EQ(polar.front(), 0x1A - 11);
+    EXPECT_EQ(polar.back(), 0x67 - 11);
+    EXPECT_EQ(BestSeriesOfIslandType(1, 2), (std::vector<int>{0x21 - 11, 0x52 - 11}));
+    EXPECT_TRUE(BestSeriesOfIslandType(6, 10).empty());
+
+    HeapStatus s;
+    s.total_uncommitted = 1;
+    s.total_addr_space = 7;
+    s.total_allocated = 8;
+    s.total_free = 9;
+    EXPECT_EQ(MemoryStatusLines(s, false),
+              (std::vector<std::string>{"-", "TotalAddrSpace 7", "TotalAllocated 8", "TotalFree 9", "-"}));
+    const auto long_form = MemoryStatusLines(s, true);
+    ASSERT_EQ(long_form.size(), 10u);
+    EXPECT_EQ(long_form[0], "TotalUncommitted 1");
+    EXPECT_EQ(long_form[4], "Overhead 0");
+}
+
+TEST(WorkingTiles, CutFromBaseBitmapByTextureIndex) {
+    FakeFolder folder;
+    TextureCache cache("/prog", folder.Loader());
+    EXPECT_EQ(cache.CurrentSeries(), -1);
+    ASSERT_TRUE(cache.SetupBitmaps(2));
+    EXPECT_EQ(cache.CurrentSeries(), 2);
+    EXPECT_EQ(folder.asked, std::vector<std::string>{"Series0Dxx.bmp"});
+    for (int w = 0; w < 6; ++w)
+        for (int c = 0; c < 6; ++c) {
+            const TilePicture& tile = cache.Tile(kTileTables.texture_index[w * 32 + c * 4]);
+            const int left = kTileOffsets[c], top = kTileOffsets[w];
+            for (int y : {0, 17, 42})
+                for (int x : {0, 30, 42}) ASSERT_EQ(tile.at(x, y), Coded(left + x, top + y)) << w << "," << c;
+        }
+    // Asking again for the current series does not read the file again.
+    EXPECT_TRUE(cache.SetupBitmaps(2));
+    EXPECT_EQ(folder.asked.size(), 1u);
+}
+
+TEST(WorkingTiles, QuarterTurnsClockwise) {
+    FakeFolder folder;
+    TextureCache cache("/prog", folder.Loader());
+    ASSERT_TRUE(cache.SetupBitmaps(0));
+    const TilePicture& tile = cache.Tile(4);
+    const std::uint32_t tl = tile.at(0, 0), tr = tile.at(42, 0), bl = tile.at(0, 42), px = tile.at(5, 1);
+    cache.RotateTile(4, 1);  // top left goes to top right
+    EXPECT_EQ(cache.ScratchTile().at(42, 0), tl);
+    EXPECT_EQ(cache.ScratchTile().at(42, 42), tr);
+    EXPECT_EQ(cache.ScratchTile().at(41, 5), px);
+    cache.RotateTile(4, 2);
+    EXPECT_EQ(cache.ScratchTile().at(42, 42), tl);
+    EXPECT_EQ(cache.ScratchTile().at(42, 0), bl);
+    EXPECT_EQ(cache.ScratchTile().at(37, 41), px);
+    cache.RotateTile(4, 3);
+    EXPECT_EQ(cache.ScratchTile().at(0, 42), tl);
+    EXPECT_EQ(cache.ScratchTile().at(0, 0), tr);
+    EXPECT_EQ(cache.ScratchTile().at(1, 37), px);
+}
+
+TEST(WorkingTiles, UnusableSeriesIsLoggedOnceAndNotReadAgain) {
+    FakeFolder folder;
+    folder.missing.insert("Series0Exx.bmp");
+    TextureCache cache("/prog", folder.Loader());
+    ASSERT_TRUE(cache.SetupBitmaps(0));
+    EXPECT_FALSE(cache.SetupBitmaps(3));
+    EXPECT_FALSE(cache.SetupBitmaps(3));
+    EXPECT_TRUE(cache.SeriesUnavailable(3));
+    EXPECT_EQ(cache.CurrentSeries(), 0);  // the tiles still belong to series 0
+    EXPECT_EQ(folder.asked.size(), 2u);
+    ASSERT_EQ(cache.log.size(), 1u);
+    EXPECT_NE(cache.log[0].find("Series0Exx.bmp"), std::string::npos);
+
+    folder.base_size = 200;  // too small to hold the tiles
+    EXPECT_FALSE(cache.SetupBitmaps(4));
+    EXPECT_FALSE(cache.SetupBitmaps(4));
+    EXPECT_EQ(folder.asked.size(), 3u);
+    EXPECT_EQ(cache.log.size(), 2u);
+    EXPECT_FALSE(cache.SetupBitmaps(147));  // no such series, nothing asked
+    EXPECT_EQ(folder.asked.size(), 3u);
+}
+
+PreloadChoice AutoChoice(std::vector<int> codes, int attempted) {
+    PreloadChoice choice;
+    for (int code : codes) choice.listed.push_back(code - 11);
+    choice.auto_preload = true;
+    choice.attempted = attempted;
+    return choice;
+}
+
+TEST(Preload, AllocationCreatesMissingSlotsAndEmptiesTheMap) {
+    FakeFolder folder;
+    TextureCache cache("/prog", folder.Loader());
+    cache.AllocatePreloadSlots(3, [] { return HeapStatus{}; });
+    EXPECT_EQ(cache.AllocatedSlots(), 3);
+    EXPECT_EQ(cache.log.front(), "Alle Texturenbitmaps gelöscht");
+    EXPECT_EQ(cache.log.back(), "3 Texturenbitmaps erzeugt");
+    EXPECT_EQ(cache.log.size(), 1u + 10u + 3u * 5u + 1u);  // long form once, short form per slot
+
+    cache.PreloadTextures(AutoChoice({0x0D}, 3));
+    EXPECT_EQ(cache.SeriesSlotMap()[2], 1);
+    cache.log.clear();
+    cache.AllocatePreloadSlots(20);
+    EXPECT_EQ(cache.AllocatedSlots(), 16);
+    EXPECT_EQ(cache.SeriesSlotMap()[2], 0);
+    EXPECT_EQ(cache.log.size(), 2u);
+    cache.AllocatePreloadSlots(2);  // slots never shrink
+    EXPECT_EQ(cache.AllocatedSlots(), 16);
+}
+
+TEST(Preload, SameSeriesOnceAndFreedSlotsReusedLowestFirst) {
+    FakeFolder folder;
+    TextureCache cache("/prog", folder.Loader());
+    cache.AllocatePreloadSlots(4);
+    cache.PreloadTextures(AutoChoice({0x0D, 0x17, 0x0D, 0x19}, 4));
+    EXPECT_EQ(cache.SeriesSlotMap()[0x0D - 11], 1);
+    EXPECT_EQ(cache.SeriesSlotMap()[0x17 - 11], 2);
+    EXPECT_EQ(cache.SeriesSlotMap()[0x19 - 11], 3);
+    EXPECT_EQ(cache.log[7], "2  schon in 1");
+    EXPECT_EQ(folder.asked.size(), 3u);
+    EXPECT_EQ(cache.Slot(2).at(100, 300), 0xFF000017u);
+
+    cache.PreloadTextures(AutoChoice({0x19, 0x20, 0x0B}, 4));
+    EXPECT_EQ(cache.log, (std::vector<std::string>{
+                             "Loading Textures", "19  gelistet bei 1", "20  gelistet bei 2", "0B  gelistet bei 3",
+                             " ID 0D  gelöscht", " ID 17  gelöscht", "ID 19 immer noch da", "14  schon in 3",
+                             "File Series20xxFull.bmp  als nr 1", "File Series0BxxFull.bmp  als nr 2",
+                             "Slot 4 nicht gewählt"}));
+    EXPECT_EQ(cache.SeriesSlotMap()[0x0D - 11], 0);
+    EXPECT_EQ(cache.SeriesSlotMap()[0x20 - 11], 1);
+    EXPECT_EQ(cache.SeriesSlotMap()[0], 2);
+    EXPECT_EQ(cache.Slot(1).at(511, 511), 0xFF000020u);
+}
+
+TEST(Preload, OnlyExistingSlotsTickedRowsAndReadableFiles) {
+    FakeFolder folder;
+    folder.missing.insert("Series17xxFull.bmp");
+    TextureCache cache("/prog", folder.Loader());
+    cache.PreloadTextures(AutoChoice({0x0D}, 10));  // no slots yet
+    EXPECT_EQ(cache.log, std::vector<std::string>({"Loading Textures", "0D  gelistet bei 1"}));
+    EXPECT_TRUE(folder.asked.empty());
+
+    cache.AllocatePreloadSlots(2);
+    PreloadChoice choice = AutoChoice({0x17, 0x0D, 0x19, 0x1A, 0x20}, 5);
+    choice.auto_preload = false;
+    choice.ticked = {true, true, true, true, true};
+    cache.PreloadTextures(choice);
+    // The unreadable series takes no slot; rows 3 to 5 have none left to ask for.
+    EXPECT_EQ(cache.SeriesSlotMap()[0x17 - 11], 0);
+    EXPECT_EQ(cache.SeriesSlotMap()[0x0D - 11], 1);
+    EXPECT_EQ(cache.SeriesSlotMap()[0x19 - 11], 0);
+    EXPECT_EQ(folder.asked, (std::vector<std::string>{"Series17xxFull.bmp", "Series0DxxFull.bmp"}));
+    EXPECT_EQ(cache.log.back(), "File Series0DxxFull.bmp  als nr 1");
+
+    choice.listed = {0x19 - 11, 0x1A - 11};
+    choice.ticked = {false, true};
+    cache.PreloadTextures(choice);
+    EXPECT_EQ(cache.log.back(), "File Series1AxxFull.bmp  als nr 1");
+    EXPECT_EQ(cache.log[cache.log.size() - 2], "Slot 1 nicht gewählt");
+    EXPECT_EQ(cache.SeriesSlotMap()[0x19 - 11], 0);
+}
+
+}  // namespace
+}  // namespace insel
