@@ -136,8 +136,22 @@ int RunRender(const Common& common, const RenderOptions& options) {
         settings.highlight_kind = kGfxSeriesHighlight;
         settings.highlight_value = *options.highlight_series;
     }
+    settings.use_tile_bitmaps = options.tiles;
+    TextureCache textures(common.program_folder, platform::LoadPicture);
+    if (options.preload) {
+        // The preload window's rows after the island statistics: the N best series, all ticked.
+        const SeriesRanking ranking = RankSeries(editor.SeriesUsageCounts(), *options.preload);
+        PreloadChoice choice;
+        for (const SeriesRank& rank : ranking.ranks) choice.listed.push_back(rank.series);
+        choice.ticked.fill(true);
+        choice.auto_preload = true;
+        choice.attempted = *options.preload;
+        textures.AllocatePreloadSlots(*options.preload);
+        textures.PreloadTextures(choice);
+    }
     Raster raster;
-    RenderMap(editor, settings, raster);
+    RenderMap(editor, settings, raster, &textures);
+    for (const std::string& line : textures.log) std::cerr << "log: " << line << "\n";
     platform::WritePng(raster.pixels, Raster::kWidth, Raster::kHeight, options.output);
     std::cout << "wrote " << options.output.string() << "\n";
     if (options.overview) {

@@ -62,6 +62,8 @@ struct RenderOptions {
     std::optional<std::pair<int, int>> part;  // a release on the overview
     std::optional<int> zoom;
     int pen = 2;
+    bool tiles = false;  // "als Bitmaps"
+    std::optional<int> preload;  // resident series: the N best of the island
     bool objects = false;
     bool animals = false;
     std::optional<int> catchment_row;  // the city whose catchment is drawn

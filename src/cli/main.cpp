@@ -109,6 +109,9 @@ int main(int argc, char** argv) {
         ->check(CLI::IsMember({42, 32, 16, 8}));
     render_cmd->add_option("--part", part, "Show the page under overview point AX,AY (release on the overview)");
     render_cmd->add_option("--pen", render.pen, "Outline width 1..12")->check(CLI::Range(1, 12));
+    render_cmd->add_flag("--tiles", render.tiles, "Draw the graphic tiles as pictures (layer 1, part view)");
+    render_cmd->add_option("--preload", render.preload, "Keep the N best series resident first (1..16)")
+        ->check(CLI::Range(1, 16));
     render_cmd->add_flag("--objects", render.objects, "Draw the placed objects");
     render_cmd->add_flag("--animals", render.animals, "Draw the animals");
     render_cmd->add_option("--catchment", render.catchment_row, "Draw the catchment of the city in this row")

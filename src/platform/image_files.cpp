@@ -3,6 +3,8 @@
 #include <QBuffer>
 #include <QByteArray>
 #include <QImage>
+#include <QString>
+#include <algorithm>
 
 #include "container/file_io.h"
 #include "errors.h"
@@ -23,6 +25,21 @@ void WritePng(std::span<const std::uint32_t> pixels, int width, int height, cons
         throw FileError("cannot encode the picture for \"" + path.string() + "\"");
     }
     WriteFileAtomically(path, {reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())});
+}
+
+std::optional<Picture> LoadPicture(const std::filesystem::path& path) {
+    QImage image;
+    if (!image.load(QString::fromStdString(path.string()))) return std::nullopt;
+    image = image.convertToFormat(QImage::Format_RGB32);
+    Picture picture;
+    picture.width = image.width();
+    picture.height = image.height();
+    picture.pixels.resize(static_cast<std::size_t>(picture.width) * picture.height);
+    for (int y = 0; y < picture.height; ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(image.constScanLine(y));
+        std::copy(row, row + picture.width, picture.pixels.begin() + static_cast<std::ptrdiff_t>(y) * picture.width);
+    }
+    return picture;
 }
 
 }  // namespace insel::platform

@@ -2,12 +2,19 @@
 // Image files through Qt's image support: the core's rasters written as PNG.
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
+
+#include "display/textures.h"
 
 namespace insel::platform {
 
 // `pixels` are rows of 0xAARRGGBB values (alpha ignored), `width` per row; written as an 8-bit
 // RGB PNG, atomically.
 void WritePng(std::span<const std::uint32_t> pixels, int width, int height, const std::filesystem::path& path);
+
+// Any picture file Qt reads (8-bit BMPs with a palette among them) as opaque 0xAARRGGBB
+// pixels; nothing when the file is missing or unreadable.
+std::optional<Picture> LoadPicture(const std::filesystem::path& path);
 
 }  // namespace insel::platform

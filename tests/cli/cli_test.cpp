@@ -418,3 +418,14 @@ TEST(Reports, ExportStatisticsObjectsAndSeries) {
     ASSERT_EQ(Tool("objects " + Quote(game.path().string()) + " --city 1 -o " + Quote((out / "list.txt").string())).status, 0);
     EXPECT_EQ(Slurp(out / "list.txt").rfind("$ Ofsety,", 0), 0u);
 }
+
+TEST(Render, TilePicturesAreTheSameFromResidentAndCutSeries) {
+    const std::string sample = Quote(std::string(PROGRAM_FOLDER) + "/samples/sample_island.scp");
+    TempDir out;
+    const std::string view = " --layer 1 --zoom 32 --part 60,60 --tiles -o ";
+    ASSERT_EQ(Tool("render " + sample + view + Quote((out / "cut.png").string())).status, 0);
+    ASSERT_EQ(Tool("render " + sample + view + Quote((out / "resident.png").string()) + " --preload 5").status, 0);
+    ASSERT_EQ(Tool("render " + sample + " --layer 1 --zoom 32 --part 60,60 -o " + Quote((out / "plain.png").string())).status, 0);
+    EXPECT_EQ(ReadFileBytes(out / "cut.png"), ReadFileBytes(out / "resident.png"));
+    EXPECT_NE(ReadFileBytes(out / "cut.png"), ReadFileBytes(out / "plain.png"));
+}

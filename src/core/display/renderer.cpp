@@ -1,5 +1,8 @@
 #include "display/renderer.h"
 
+#include <array>
+#include <utility>
+
 #include <algorithm>
 
 #include "app/editor.h"
@@ -115,6 +118,74 @@ public:
         }
     }
 
+    // Outlines of every visible cell in the colour of its height (or the marking colour).
+    void HeightOutlines(const Pens& pens, bool marks) {
+        ColourCache colour(0);
+        for (int j = 0; j < view_.visible_rows; ++j) {
+            for (int i = 0; i < view_.visible_columns; ++i) {
+                const int x = view_.origin_x + i, y = view_.origin_y + j;
+                if (!Layer<std::uint8_t>::InRange(x, y)) continue;
+                const bool marked = marks && island_.mark.get(x, y) != 0;
+                Frame(x, y, 1, 1, marked ? pens.marked : colour(island_.height.get(x, y)));
+            }
+        }
+    }
+
+    // The graphic tiles as pictures: resident series straight from their slot, the others
+    // through the working tile set, one series at a time so each is cut once per repaint.
+    void Pictures(const Pens& pens, TextureCache& textures) {
+        HeightOutlines(pens, false);
+        std::array<std::vector<std::pair<int, int>>, kSeriesIndexCount> cells;
+        for (int j = 0; j < view_.visible_rows; ++j) {
+            for (int i = 0; i < view_.visible_columns; ++i) {
+                const int x = view_.origin_x + i, y = view_.origin_y + j;
+                if (!Layer<std::uint8_t>::InRange(x, y)) continue;
+                const int series = (island_.gfx.get(x, y) >> 8) - kSeriesCodeOffset;
+                if (series >= 0 && series < kSeriesIndexCount) cells[series].push_back({x, y});
+            }
+        }
+        const auto usage = editor_.SeriesUsageCounts();
+        ColourCache plain(1);
+        for (int series = 0; series < kSeriesIndexCount; ++series) {
+            if (usage[series] <= 0 || cells[series].empty()) continue;
+            const int slot = textures.SeriesSlotMap()[series];
+            const bool cut = slot == 0 && textures.SetupBitmaps(series);
+            for (const auto& [x, y] : cells[series]) {
+                const int tile = island_.gfx.get(x, y) & 0xFF;
+                if (slot != 0) {
+                    const SlotPicture& full = textures.Slot(slot);
+                    Stretch(x, y, full.pixels.data(), kFullBitmapSize, kTileTables.full_left[tile],
+                            kTileTables.full_top[tile]);
+                } else if (cut) {
+                    const int orientation = tile % 4;
+                    const int index = kTileTables.texture_index[tile];
+                    if (orientation > 0) textures.RotateTile(index, orientation);
+                    const TilePicture& picture = orientation > 0 ? textures.ScratchTile() : textures.Tile(index);
+                    Stretch(x, y, picture.pixels.data(), kTileSize, 0, 0);
+                } else {
+                    // A series without a usable bitmap keeps the plain colours.
+                    const int i = x - view_.origin_x, j = y - view_.origin_y;
+                    raster_.FillRect(i * cw_, j * ch_, (i + 1) * cw_, (j + 1) * ch_, plain(island_.gfx.get(x, y)));
+                }
+            }
+        }
+    }
+
+    // A 43 x 43 picture at (left, top) of a source `stride` pixels wide, nearest-neighbour onto the cell.
+    void Stretch(int x, int y, const std::uint32_t* source, int stride, int left, int top) {
+        const int i = x - view_.origin_x, j = y - view_.origin_y;
+        for (int dy = 0; dy < ch_; ++dy) {
+            const int py = j * ch_ + dy;
+            if (py < 0 || py >= Raster::kHeight) continue;
+            const std::uint32_t* row = source + static_cast<std::size_t>(top + dy * kTileSize / ch_) * stride + left;
+            std::uint32_t* target = raster_.pixels.data() + static_cast<std::size_t>(py) * Raster::kWidth;
+            for (int dx = 0; dx < cw_; ++dx) {
+                const int px = i * cw_ + dx;
+                if (px >= 0 && px < Raster::kWidth) target[px] = row[dx * kTileSize / cw_];
+            }
+        }
+    }
+
     void Mines(const Pens& pens) {
         for (const MineRecord& mine : island_.mines) {
             const std::int64_t x = DecodeCellFloat(mine.x), y = DecodeCellFloat(mine.y);
@@ -214,12 +285,21 @@ int Sample(int index, int side) {
 
 }  // namespace
 
-int RenderMap(const Editor& editor, const RenderSettings& settings, Raster& raster) {
+int RenderMap(const Editor& editor, const RenderSettings& settings, Raster& raster, TextureCache* textures) {
     if (!editor.island_shown || editor.updating) return 0;
     if (!settings.height_profile_page) raster.Fill(ToPixel(0xFFFFFF));
     const Pens pens(settings);
     Painter painter(editor, settings, raster);
-    painter.Cells(pens);
+    if (settings.island_image) {
+        painter.HeightOutlines(pens, true);
+        painter.Mines(pens);
+        return 0;
+    }
+    if (settings.use_tile_bitmaps && textures != nullptr && editor.display_layer == 1 && editor.view.part_index >= 0) {
+        painter.Pictures(pens, *textures);
+    } else {
+        painter.Cells(pens);
+    }
     painter.Mines(pens);
     if (settings.height_profile_page) return 0;
     if (settings.catchment_shown) painter.Catchment(pens);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "display/colours.h"
+#include "display/textures.h"
 
 namespace insel {
 
@@ -51,6 +52,8 @@ struct RenderSettings {
     bool catchment_shown = false;
     bool any_orientation = true;  // terrain highlight ignores the element's turn
     bool height_profile_page = false;
+    bool use_tile_bitmaps = false;  // "als Bitmaps": graphic tiles as pictures in the part view
+    bool island_image = false;      // the hidden island-image mode: height outlines only
 };
 
 // Outline of w x h cells whose top-left cell is (i, j) relative to the view origin. The nib
@@ -60,7 +63,8 @@ void DrawCellFrame(Raster& raster, int cell_width, int cell_height, int pen_widt
 
 // Redraws the visible part of the island; does nothing unless the island is shown and no
 // update is running. Returns how many objects with the shown id are visible.
-int RenderMap(const Editor& editor, const RenderSettings& settings, Raster& raster);
+// With tile pictures asked for, `textures` supplies them (it cuts series as they are needed).
+int RenderMap(const Editor& editor, const RenderSettings& settings, Raster& raster, TextureCache* textures = nullptr);
 
 // The 128 x 128 overview from sampled heights under the current display layer, row by row,
 // as raster pixels.
