@@ -11,6 +11,7 @@
 #include "display/view.h"
 #include "environment.h"
 #include "image_files.h"
+#include "memory_status.h"
 #include "island/cities.h"
 #include "island/city_writer.h"
 #include "island/island_list.h"
@@ -146,7 +147,9 @@ int RunRender(const Common& common, const RenderOptions& options) {
         choice.ticked.fill(true);
         choice.auto_preload = true;
         choice.attempted = *options.preload;
-        textures.AllocatePreloadSlots(*options.preload);
+        textures.AllocatePreloadSlots(*options.preload, platform::CurrentHeapStatus);
+        // The preload starts a new log; the allocation's lines are shown first.
+        for (const std::string& line : textures.log) std::cerr << "log: " << line << "\n";
         textures.PreloadTextures(choice);
     }
     Raster raster;

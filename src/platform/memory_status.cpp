@@ -1,0 +1,42 @@
+#include "memory_status.h"
+
+#include <fstream>
+#include <string>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
+namespace insel::platform {
+namespace {
+
+// A "VmXxx:   123 kB" line of /proc/self/status in bytes; 0 where there is none.
+std::uint64_t ProcessFigure(const std::string& name) {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind(name + ":", 0) == 0) return std::stoull(line.substr(name.size() + 1)) * 1024;
+    }
+    return 0;
+}
+
+}  // namespace
+
+HeapStatus CurrentHeapStatus() {
+    HeapStatus status;
+#if defined(__GLIBC__)
+    const struct mallinfo2 info = mallinfo2();
+    status.total_allocated = info.uordblks + info.hblkhd;
+    status.total_free = info.fordblks;
+    status.free_small = info.fsmblks;
+    status.unused = info.fordblks - info.fsmblks;
+    status.overhead = info.keepcost;
+    status.total_committed = info.arena + info.hblkhd;
+#endif
+    status.total_addr_space = ProcessFigure("VmSize");
+    status.total_uncommitted = status.total_addr_space > ProcessFigure("VmRSS")
+                                   ? status.total_addr_space - ProcessFigure("VmRSS")
+                                   : 0;
+    return status;
+}
+
+}  // namespace insel::platform
