@@ -5,6 +5,7 @@
 #include "dialogs/new_island.h"
 #include "island/writer.h"
 #include "city_fixture.h"
+#include "image_files.h"
 
 namespace insel::bench {
 namespace {
@@ -104,5 +105,7 @@ std::vector<std::uint8_t> SavegameWithCitiesFile(int islands, int size, int citi
     }
     return SavegameWithCities(plans, city_specs).bytes;
 }
+
+std::optional<insel::Picture> LoadBmp(const std::filesystem::path& path) { return platform::LoadPicture(path); }
 
 }  // namespace insel::bench

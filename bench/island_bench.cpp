@@ -13,6 +13,7 @@
 #include "bench_files.h"
 #include "display/renderer.h"
 #include "display/view.h"
+#include "reports/export.h"
 #include "island/city_writer.h"
 #include "island/loader.h"
 #include "island/writer.h"
@@ -143,6 +144,57 @@ void BM_RenderWholeIsland512(benchmark::State& state) {
     state.counters["x_memset"] = total / static_cast<double>(state.iterations()) / limit;
 }
 BENCHMARK(BM_RenderWholeIsland512)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// The part view at zoom 16 with tile pictures of the sample island's series: all resident
+// (range 1) or cut from one non-resident series per repaint (range 0).
+void BM_RenderTilesZoom16(benchmark::State& state) {
+    const bool resident = state.range(0) == 1;
+    auto editor = std::make_unique<insel::Editor>();
+    editor->file_kind = insel::kIslandFile;
+    insel::LoadIsland(*editor, std::filesystem::path(INSEL_BIN_DIR) / "samples" / "sample_island.scp");
+    insel::ResetView(*editor);
+    editor->display_layer = 1;
+    insel::PartPanelMouseUp(*editor, 60, 60);
+    insel::TextureCache textures(INSEL_BIN_DIR, insel::bench::LoadBmp);
+    const auto usage = editor->SeriesUsageCounts();
+    insel::PreloadChoice choice;
+    for (int series = 0; series < 5; ++series) choice.listed.push_back(series);
+    choice.ticked.fill(true);
+    choice.attempted = resident ? 5 : 4;  // without a slot for the last series it is cut each time
+    textures.AllocatePreloadSlots(choice.attempted);
+    textures.PreloadTextures(choice);
+    insel::RenderSettings settings;
+    settings.use_tile_bitmaps = true;
+    insel::Raster raster;
+    const double limit = MemsetSeconds(raster.pixels.size() * sizeof(std::uint32_t));
+    double total = 0;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        insel::RenderMap(*editor, settings, raster, &textures);
+        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        state.SetIterationTime(seconds);
+        total += seconds;
+    }
+    (void)usage;
+    state.counters["x_memset"] = total / static_cast<double>(state.iterations()) / limit;
+}
+BENCHMARK(BM_RenderTilesZoom16)->Arg(1)->Arg(0)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// The raw text export of a 1024 x 1024 island, in MB of text per second.
+void BM_RawExport1024(benchmark::State& state) {
+    auto editor = std::make_unique<insel::Editor>();
+    editor->file_kind = insel::kIslandFile;
+    insel::LoadIslandFromBytes(*editor, File1024(), "bench.scp");
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        const auto lines = insel::RawExportLines(editor->island);
+        bytes = 0;
+        for (const auto& line : lines) bytes += line.size() + 2;
+        benchmark::DoNotOptimize(lines.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(bytes) * state.iterations());
+}
+BENCHMARK(BM_RawExport1024)->Unit(benchmark::kMillisecond);
 
 void BM_WriteIsland1024(benchmark::State& state) {
     auto editor = std::make_unique<insel::Editor>();
