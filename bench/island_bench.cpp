@@ -36,10 +36,9 @@ double MemcpySeconds(std::size_t bytes) {
     return best;
 }
 
-// Runs `work` per iteration and reports its mean time as a multiple of the memcpy time.
+// Runs `work` per iteration and reports its mean time as a multiple of `limit` seconds.
 template <class Work>
-void RunAgainstMemcpy(benchmark::State& state, std::size_t bytes, Work work) {
-    const double limit = MemcpySeconds(bytes);
+void RunAgainst(benchmark::State& state, double limit, const char* name, Work work) {
     double total = 0;
     for (auto _ : state) {
         const auto start = Clock::now();
@@ -48,9 +47,14 @@ void RunAgainstMemcpy(benchmark::State& state, std::size_t bytes, Work work) {
         state.SetIterationTime(seconds);
         total += seconds;
     }
+    state.counters[std::string(name) + "_ms"] = limit * 1e3;
+    state.counters[std::string("x_") + name] = total / static_cast<double>(state.iterations()) / limit;
+}
+
+template <class Work>
+void RunAgainstMemcpy(benchmark::State& state, std::size_t bytes, Work work) {
     state.counters["MB"] = static_cast<double>(bytes) / 1e6;
-    state.counters["memcpy_ms"] = limit * 1e3;
-    state.counters["x_memcpy"] = total / static_cast<double>(state.iterations()) / limit;
+    RunAgainst(state, MemcpySeconds(bytes), "memcpy", work);
 }
 
 const std::vector<std::uint8_t>& File1024() {
@@ -129,19 +133,8 @@ void BM_RenderWholeIsland512(benchmark::State& state) {
     insel::RenderSettings settings;
     settings.animals = settings.objects = settings.catchment_shown = true;
     insel::Raster raster;
-    const std::size_t bytes = raster.pixels.size() * sizeof(std::uint32_t);
-    const double limit = MemsetSeconds(bytes);
-    double total = 0;
-    for (auto _ : state) {
-        const auto start = Clock::now();
-        insel::RenderMap(*editor, settings, raster);
-        benchmark::DoNotOptimize(raster.pixels.data());
-        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-        state.SetIterationTime(seconds);
-        total += seconds;
-    }
-    state.counters["memset_ms"] = limit * 1e3;
-    state.counters["x_memset"] = total / static_cast<double>(state.iterations()) / limit;
+    RunAgainst(state, MemsetSeconds(raster.pixels.size() * sizeof(std::uint32_t)), "memset",
+               [&] { insel::RenderMap(*editor, settings, raster); });
 }
 BENCHMARK(BM_RenderWholeIsland512)->UseManualTime()->Unit(benchmark::kMillisecond);
 
@@ -156,7 +149,6 @@ void BM_RenderTilesZoom16(benchmark::State& state) {
     editor->display_layer = 1;
     insel::PartPanelMouseUp(*editor, 60, 60);
     insel::TextureCache textures(INSEL_BIN_DIR, insel::bench::LoadBmp);
-    const auto usage = editor->SeriesUsageCounts();
     insel::PreloadChoice choice;
     for (int series = 0; series < 5; ++series) choice.listed.push_back(series);
     choice.ticked.fill(true);
@@ -166,17 +158,8 @@ void BM_RenderTilesZoom16(benchmark::State& state) {
     insel::RenderSettings settings;
     settings.use_tile_bitmaps = true;
     insel::Raster raster;
-    const double limit = MemsetSeconds(raster.pixels.size() * sizeof(std::uint32_t));
-    double total = 0;
-    for (auto _ : state) {
-        const auto start = Clock::now();
-        insel::RenderMap(*editor, settings, raster, &textures);
-        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-        state.SetIterationTime(seconds);
-        total += seconds;
-    }
-    (void)usage;
-    state.counters["x_memset"] = total / static_cast<double>(state.iterations()) / limit;
+    RunAgainst(state, MemsetSeconds(raster.pixels.size() * sizeof(std::uint32_t)), "memset",
+               [&] { insel::RenderMap(*editor, settings, raster, &textures); });
 }
 BENCHMARK(BM_RenderTilesZoom16)->Arg(1)->Arg(0)->UseManualTime()->Unit(benchmark::kMillisecond);
 
