@@ -1,11 +1,11 @@
 #include "bench_files.h"
 
 #include "app/editor.h"
+#include "city_fixture.h"
 #include "container/game_file.h"
 #include "dialogs/new_island.h"
-#include "island/writer.h"
-#include "city_fixture.h"
 #include "image_files.h"
+#include "island/writer.h"
 
 namespace insel::bench {
 namespace {
@@ -78,9 +78,15 @@ std::vector<std::uint8_t> SavegameWithCitiesFile(int islands, int size, int citi
         island.number = static_cast<std::uint32_t>(i + 1);
         island.world_first = static_cast<std::uint16_t>(40 + (i % 8) * (size + 20));
         island.world_second = static_cast<std::uint16_t>(40 + (i / 8) * (size + 20));
-        island.heights = [i](int x, int y) { return static_cast<std::uint8_t>((x * 31 + y * 17 + i) & 0xFF); };
-        island.gfx = [](int x, int y) { return static_cast<std::uint16_t>(0x0C00 + (y % 3) * 32 + (x % 3) * 4); };
-        island.terrain = [](int x, int y) { return (x * 7 + y) % 5 == 0 ? Element{710, 0x4000} : Element{}; };
+        island.heights = [i](int x, int y) {
+            return static_cast<std::uint8_t>((x * 31 + y * 17 + i) & 0xFF);
+        };
+        island.gfx = [](int x, int y) {
+            return static_cast<std::uint16_t>(0x0C00 + (y % 3) * 32 + (x % 3) * 4);
+        };
+        island.terrain = [](int x, int y) {
+            return (x * 7 + y) % 5 == 0 ? Element{710, 0x4000} : Element{};
+        };
         island.name = "Insel " + std::to_string(i + 1);
         plans.push_back(island);
     }
@@ -90,7 +96,8 @@ std::vector<std::uint8_t> SavegameWithCitiesFile(int islands, int size, int citi
         const int i = c / per_island;
         IslandSpec& island = plans[i];
         CitySpec city;
-        city.player = PlayerSpec{.type = 8, .number = static_cast<std::uint32_t>(c % 4 + 1), .forsch = {}};
+        city.player =
+            PlayerSpec{.type = 8, .number = static_cast<std::uint32_t>(c % 4 + 1), .forsch = {}};
         city.name = "Stadt " + std::to_string(c + 1);
         const int x0 = 8 + (c % per_island) * (size / per_island);
         city.abs_first = static_cast<std::uint16_t>(island.world_first + x0 + 2);
@@ -98,14 +105,19 @@ std::vector<std::uint8_t> SavegameWithCitiesFile(int islands, int size, int citi
         for (int b = 0; b < buildings; ++b) {
             const int x = x0 + b % 6;
             const int y = 8 + b / 6 * 3;
-            city.buildings.push_back(b == 0 ? WarehouseEntry(x, y, static_cast<std::uint16_t>(c + 1)) : PlainEntry(x, y));
-            island.objects.push_back({.id_word = static_cast<std::uint16_t>(b == 0 ? 2001 : 1200), .x = x, .y = y});
+            city.buildings.push_back(b == 0
+                                         ? WarehouseEntry(x, y, static_cast<std::uint16_t>(c + 1))
+                                         : PlainEntry(x, y));
+            island.objects.push_back(
+                {.id_word = static_cast<std::uint16_t>(b == 0 ? 2001 : 1200), .x = x, .y = y});
         }
         city_specs.push_back(city);
     }
     return SavegameWithCities(plans, city_specs).bytes;
 }
 
-std::optional<insel::Picture> LoadBmp(const std::filesystem::path& path) { return platform::LoadPicture(path); }
+std::optional<insel::Picture> LoadBmp(const std::filesystem::path& path) {
+    return platform::LoadPicture(path);
+}
 
 }  // namespace insel::bench

@@ -13,10 +13,10 @@
 #include "bench_files.h"
 #include "display/renderer.h"
 #include "display/view.h"
-#include "reports/export.h"
 #include "island/city_writer.h"
 #include "island/loader.h"
 #include "island/writer.h"
+#include "reports/export.h"
 
 namespace {
 
@@ -48,7 +48,8 @@ void RunAgainst(benchmark::State& state, double limit, const char* name, Work wo
         total += seconds;
     }
     state.counters[std::string(name) + "_ms"] = limit * 1e3;
-    state.counters[std::string("x_") + name] = total / static_cast<double>(state.iterations()) / limit;
+    state.counters[std::string("x_") + name] =
+        total / static_cast<double>(state.iterations()) / limit;
 }
 
 template <class Work>
@@ -66,7 +67,8 @@ void BM_LoadIsland1024(benchmark::State& state) {
     const auto& file = File1024();
     auto editor = std::make_unique<insel::Editor>();
     editor->file_kind = insel::kIslandFile;
-    RunAgainstMemcpy(state, file.size(), [&] { insel::LoadIslandFromBytes(*editor, file, "bench.scp"); });
+    RunAgainstMemcpy(state, file.size(),
+                     [&] { insel::LoadIslandFromBytes(*editor, file, "bench.scp"); });
 }
 BENCHMARK(BM_LoadIsland1024)->UseManualTime()->Unit(benchmark::kMillisecond);
 
@@ -74,7 +76,8 @@ void BM_LoadSavegame40x256(benchmark::State& state) {
     static const auto file = insel::bench::SavegameFile(40, 256);
     auto editor = std::make_unique<insel::Editor>();
     editor->file_kind = insel::kSavegame;
-    RunAgainstMemcpy(state, file.size(), [&] { insel::LoadIslandFromBytes(*editor, file, "bench.sav"); });
+    RunAgainstMemcpy(state, file.size(),
+                     [&] { insel::LoadIslandFromBytes(*editor, file, "bench.sav"); });
 }
 BENCHMARK(BM_LoadSavegame40x256)->UseManualTime()->Unit(benchmark::kMillisecond);
 
@@ -144,7 +147,8 @@ void BM_RenderTilesZoom16(benchmark::State& state) {
     const bool resident = state.range(0) == 1;
     auto editor = std::make_unique<insel::Editor>();
     editor->file_kind = insel::kIslandFile;
-    insel::LoadIsland(*editor, std::filesystem::path(INSEL_BIN_DIR) / "samples" / "sample_island.scp");
+    insel::LoadIsland(*editor,
+                      std::filesystem::path(INSEL_BIN_DIR) / "samples" / "sample_island.scp");
     insel::ResetView(*editor);
     editor->display_layer = 1;
     insel::PartPanelMouseUp(*editor, 60, 60);
@@ -199,7 +203,8 @@ BENCHMARK(BM_WriteIsland1024)->UseManualTime()->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "--write-island1024") == 0) {
         std::ofstream out(argv[2], std::ios::binary);
-        out.write(reinterpret_cast<const char*>(File1024().data()), static_cast<std::streamsize>(File1024().size()));
+        out.write(reinterpret_cast<const char*>(File1024().data()),
+                  static_cast<std::streamsize>(File1024().size()));
         return out ? 0 : 1;
     }
     benchmark::Initialize(&argc, argv);

@@ -23,7 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     editor.memo3.clear();
     try {
         // An island file's cities are read only when its name names a people.
-        insel::LoadIslandFromBytes(editor, std::span(data + 1, size - 1), (data[0] & 8) ? "island.scp" : "pirates.scp");
+        insel::LoadIslandFromBytes(editor, std::span(data + 1, size - 1),
+                                   (data[0] & 8) ? "island.scp" : "pirates.scp");
         const int rows = static_cast<int>(editor.island_list.size());
         for (int row = 1; row <= rows && row <= 3; ++row) insel::SelectIslandRow(editor, row);
         const int cities = static_cast<int>(editor.cities.cities.size());

@@ -19,10 +19,16 @@ IslandSpec SmallIsland(int size, int number) {
     island.world_second = 50;
     island.climate = 2;
     island.heights = [](int x, int y) { return static_cast<std::uint8_t>(30 + (x * 3 + y) % 60); };
-    island.gfx = [](int x, int y) { return static_cast<std::uint16_t>(0x0C00 + (y % 3) * 32 + (x % 3) * 4); };
+    island.gfx = [](int x, int y) {
+        return static_cast<std::uint16_t>(0x0C00 + (y % 3) * 32 + (x % 3) * 4);
+    };
     island.fertility = [](int x, int y) { return static_cast<std::uint8_t>((x + y) % 12); };
-    island.terrain = [](int x, int y) { return (x * y) % 37 == 5 ? Element{710, 0x4000} : Element{}; };
-    island.rivers = [](int x, int y) { return x == 13 && y > 5 && y < 20 ? Element{2701, 0x0100} : Element{}; };
+    island.terrain = [](int x, int y) {
+        return (x * y) % 37 == 5 ? Element{710, 0x4000} : Element{};
+    };
+    island.rivers = [](int x, int y) {
+        return x == 13 && y > 5 && y < 20 ? Element{2701, 0x0100} : Element{};
+    };
     island.quarry_spots.push_back({.x = 12, .y = 9, .orientation = 1});
     island.mines.push_back({.x = 20, .y = 21});
     island.mines.push_back({.building_id = 1559u * 16384u, .x = 2, .y = 3, .data_length = 42});
@@ -32,7 +38,8 @@ IslandSpec SmallIsland(int size, int number) {
     return island;
 }
 
-void Write(const std::filesystem::path& folder, const char* name, std::uint8_t kind_byte, Bytes bytes) {
+void Write(const std::filesystem::path& folder, const char* name, std::uint8_t kind_byte,
+           Bytes bytes) {
     bytes.insert(bytes.begin(), kind_byte);
     WriteFileBytes(folder / name, bytes);
 }
@@ -51,7 +58,8 @@ int main(int argc, char** argv) {
     old_layout.insel4 = true;
     old_layout.with_discover = false;
     Write(folder, "insel4.scp", 0, IslandFileBytes(old_layout, 1));
-    Write(folder, "savegame.sav", 1, SavegameBytes({SmallIsland(32, 1), SmallIsland(48, 2), SmallIsland(16, 3)}));
+    Write(folder, "savegame.sav", 1,
+          SavegameBytes({SmallIsland(32, 1), SmallIsland(48, 2), SmallIsland(16, 3)}));
     Bytes city = CityFileHead(1);
     const Bytes island = IslandBytes(SmallIsland(24, 4));
     city.insert(city.end(), island.begin(), island.end());
@@ -70,7 +78,8 @@ int main(int argc, char** argv) {
     harbour.name = "Hafen";
     harbour.abs_first = 110;
     harbour.abs_second = 60;
-    harbour.buildings = {WarehouseEntry(10, 10, 7), PlainEntry(12, 12), MarketEntry(20, 20, 125, 64)};
+    harbour.buildings = {WarehouseEntry(10, 10, 7), PlainEntry(12, 12),
+                         MarketEntry(20, 20, 125, 64)};
     CitySpec village;
     village.player = PlayerSpec{.type = 14, .number = 2, .volk = "MONGOLEN", .alias = "MONGOLEN"};
     village.name = "Dorf";

@@ -5,20 +5,20 @@
 
 #include "app/definitions.h"
 #include "app/editor.h"
-#include "dialogs/new_island.h"
+#include "app/key_notation.h"
 #include "container/cp1252.h"
+#include "dialogs/new_island.h"
 #include "display/renderer.h"
 #include "display/view.h"
 #include "environment.h"
 #include "image_files.h"
-#include "memory_status.h"
 #include "island/cities.h"
 #include "island/city_writer.h"
 #include "island/island_list.h"
 #include "island/loader.h"
 #include "island/writer.h"
 #include "island_json.h"
-#include "app/key_notation.h"
+#include "memory_status.h"
 #include "reports/export.h"
 #include "reports/statistics.h"
 
@@ -28,7 +28,8 @@ namespace {
 // The editor as the window has it after start-up: definition files read.
 void StartEditor(const Common& common, Editor& editor) {
     if (!CheckDefinitionFiles(common.program_folder)) {
-        throw FileError(std::string(kMissingDefinitionsMessage) + " (in " + common.program_folder.string() + ")");
+        throw FileError(std::string(kMissingDefinitionsMessage) + " (in " +
+                        common.program_folder.string() + ")");
     }
     editor.definitions = LoadDefinitionFiles(common.program_folder);
 }
@@ -47,12 +48,15 @@ void Load(Editor& editor, const std::filesystem::path& file, const AfterLoad& af
     try {
         ShowMessage(LoadIsland(editor, file));
         if (after.island_row && !SelectIslandRow(editor, *after.island_row)) {
-            throw FileError("--island " + std::to_string(*after.island_row) + ": the island list has rows 1 to " +
+            throw FileError("--island " + std::to_string(*after.island_row) +
+                            ": the island list has rows 1 to " +
                             std::to_string(editor.island_list.size()));
         }
         if (after.city_row) {
-            if (editor.cities.cities.empty() || *after.city_row > static_cast<int>(editor.cities.cities.size())) {
-                throw FileError("--city " + std::to_string(*after.city_row) + ": the city list has rows 1 to " +
+            if (editor.cities.cities.empty() ||
+                *after.city_row > static_cast<int>(editor.cities.cities.size())) {
+                throw FileError("--city " + std::to_string(*after.city_row) +
+                                ": the city list has rows 1 to " +
                                 std::to_string(editor.cities.cities.size()));
             }
             ShowMessage(SelectCityRow(editor, *after.city_row));
@@ -68,7 +72,8 @@ void Load(Editor& editor, const std::filesystem::path& file, const AfterLoad& af
 bool WritesCityFile(const std::filesystem::path& output) {
     const int kind = FileKindFromExtension(output);
     if (kind != kIslandFile && kind != kCityFile) {
-        throw UsageError(output.string() + ": the output must end in .scp (island file) or .cty (with its cities)");
+        throw UsageError(output.string() +
+                         ": the output must end in .scp (island file) or .cty (with its cities)");
     }
     return kind == kCityFile;
 }
@@ -90,7 +95,8 @@ int RunInfo(const Common& common, const InfoOptions& options) {
     StartEditor(common, editor);
     Load(editor, options.file, options.after);
     if (options.json) {
-        const auto json = IslandJson(editor, options.file.string(), options.cells, options.catchment);
+        const auto json =
+            IslandJson(editor, options.file.string(), options.cells, options.catchment);
         std::cout << json.dump(2) << "\n";
     } else {
         // Cells are checked before anything is printed.
@@ -98,10 +104,11 @@ int RunInfo(const Common& common, const InfoOptions& options) {
         std::cout << IslandSummary(editor, options.file.string());
         for (const auto& [x, y] : options.cells) {
             const IslandMap& m = editor.island;
-            std::cout << "Cell " << x << ", " << y << ": height " << int(m.height.get(x, y)) << ", gfx "
-                      << m.gfx.get(x, y) << ", fertility " << m.fertility.get(x, y) << ", terrain "
-                      << m.terrain.get(x, y) << " (" << m.terrain_param.get(x, y) << "), river "
-                      << m.river.get(x, y) << " (" << m.river_param.get(x, y) << ")\n";
+            std::cout << "Cell " << x << ", " << y << ": height " << int(m.height.get(x, y))
+                      << ", gfx " << m.gfx.get(x, y) << ", fertility " << m.fertility.get(x, y)
+                      << ", terrain " << m.terrain.get(x, y) << " (" << m.terrain_param.get(x, y)
+                      << "), river " << m.river.get(x, y) << " (" << m.river_param.get(x, y)
+                      << ")\n";
         }
     }
     return 0;
@@ -124,8 +131,8 @@ int RunRender(const Common& common, const RenderOptions& options) {
         const auto& cities = editor.cities.cities;
         const int row = std::max(*options.catchment_row, 1);
         if (row > static_cast<int>(cities.size())) {
-            throw FileError("--catchment " + std::to_string(*options.catchment_row) + ": the city list has rows 1 to " +
-                            std::to_string(cities.size()));
+            throw FileError("--catchment " + std::to_string(*options.catchment_row) +
+                            ": the city list has rows 1 to " + std::to_string(cities.size()));
         }
         editor.cities.current = static_cast<std::size_t>(row - 1);
         settings.catchment_shown = true;
@@ -158,7 +165,8 @@ int RunRender(const Common& common, const RenderOptions& options) {
     platform::WritePng(raster.pixels, Raster::kWidth, Raster::kHeight, options.output);
     std::cout << "wrote " << options.output.string() << "\n";
     if (options.overview) {
-        platform::WritePng(DrawOverviewImage(editor), kOverviewSide, kOverviewSide, *options.overview);
+        platform::WritePng(DrawOverviewImage(editor), kOverviewSide, kOverviewSide,
+                           *options.overview);
         std::cout << "wrote " << options.overview->string() << "\n";
     }
     return 0;
@@ -188,7 +196,8 @@ nlohmann::ordered_json RowsJson(const GridRows& rows) {
 void PrintRows(const char* title, const GridRows& rows) {
     std::cout << title << "\n";
     for (const auto& row : rows) {
-        for (std::size_t i = 0; i < row.size(); ++i) std::cout << (i == 0 ? "  " : "\t") << Cp1252ToUtf8(row[i]);
+        for (std::size_t i = 0; i < row.size(); ++i)
+            std::cout << (i == 0 ? "  " : "\t") << Cp1252ToUtf8(row[i]);
         std::cout << "\n";
     }
 }
@@ -202,9 +211,11 @@ int RunStats(const Common& common, const StatsOptions& options) {
     const GridRows gfx = GfxStatisticsRows(editor.island, !options.with_lowbyte);
     const GridRows terrain = TerrainStatisticsRows(editor.island, !options.with_rotation);
     Saving([&] {
-        if (options.save_gfx) WriteWindows1252Lines(*options.save_gfx, StatisticsFileLines(gfx, StatisticsGrid::Gfx));
+        if (options.save_gfx)
+            WriteWindows1252Lines(*options.save_gfx, StatisticsFileLines(gfx, StatisticsGrid::Gfx));
         if (options.save_terrain) {
-            WriteWindows1252Lines(*options.save_terrain, StatisticsFileLines(terrain, StatisticsGrid::Terrain));
+            WriteWindows1252Lines(*options.save_terrain,
+                                  StatisticsFileLines(terrain, StatisticsGrid::Terrain));
         }
     });
     if (options.json) {
@@ -224,7 +235,8 @@ int RunObjects(const Common& common, const ObjectsOptions& options) {
     StartEditor(common, editor);
     Load(editor, options.file, options.after);
     const std::vector<std::string> lines = ObjectListLines(editor.island, editor.cities.Current());
-    if (lines.empty()) throw FileError("nothing to list: the list needs a chosen city and placed objects");
+    if (lines.empty())
+        throw FileError("nothing to list: the list needs a chosen city and placed objects");
     Saving([&] { WriteWindows1252Lines(options.output, lines); });
     std::cout << "wrote " << options.output.string() << " (" << lines.size() << " lines)\n";
     return 0;
@@ -238,24 +250,27 @@ int RunSeries(const Common& common, const SeriesOptions& options) {
     if (options.json) {
         nlohmann::ordered_json ranks = nlohmann::ordered_json::array();
         for (const SeriesRank& rank : ranking.ranks) {
-            ranks.push_back({{"series", rank.series},
-                             {"code", ValueToHex(rank.series + 11)},
-                             {"count", rank.count},
-                             {"share", rank.share_percent ? nlohmann::ordered_json(*rank.share_percent)
-                                                          : nlohmann::ordered_json(nullptr)}});
+            ranks.push_back(
+                {{"series", rank.series},
+                 {"code", ValueToHex(rank.series + 11)},
+                 {"count", rank.count},
+                 {"share", rank.share_percent ? nlohmann::ordered_json(*rank.share_percent)
+                                              : nlohmann::ordered_json(nullptr)}});
         }
         nlohmann::ordered_json json;
         json["lines"] = ranking.memo;
         json["ranks"] = ranks;
         json["total"] = ranking.total;
-        json["total_percent"] =
-            ranking.total_percent ? nlohmann::ordered_json(*ranking.total_percent) : nlohmann::ordered_json(nullptr);
+        json["total_percent"] = ranking.total_percent
+                                    ? nlohmann::ordered_json(*ranking.total_percent)
+                                    : nlohmann::ordered_json(nullptr);
         std::cout << json.dump(2) << "\n";
     } else {
         for (const std::string& line : ranking.memo) std::cout << line << "\n";
         for (std::size_t k = 0; k < ranking.ranks.size(); ++k) {
             const SeriesRank& rank = ranking.ranks[k];
-            std::cout << "Rank " << k + 1 << ": " << ValueToHex(rank.series + 11) << "  " << rank.count;
+            std::cout << "Rank " << k + 1 << ": " << ValueToHex(rank.series + 11) << "  "
+                      << rank.count;
             if (rank.share_percent) std::cout << "  " << *rank.share_percent << "%";
             std::cout << "\n";
         }
@@ -271,7 +286,8 @@ int RunConvert(const Common& common, const ConvertOptions& options) {
     Load(editor, options.input, options.after);
     editor.recount_kontid = options.recount_kontid;
     editor.no_animals = options.no_animals;
-    for (const ShiftOption& shift : options.shifts) editor.shifts[shift.kind] = {true, shift.dx, shift.dy};
+    for (const ShiftOption& shift : options.shifts)
+        editor.shifts[shift.kind] = {true, shift.dx, shift.dy};
     std::filesystem::path written = options.output;
     Saving([&] {
         if (city_file) {
@@ -286,7 +302,8 @@ int RunConvert(const Common& common, const ConvertOptions& options) {
 
 int RunNew(const Common& common, const NewOptions& options) {
     if (WritesCityFile(options.output)) {
-        throw UsageError(options.output.string() + ": a new island is written as an island file (.scp)");
+        throw UsageError(options.output.string() +
+                         ": a new island is written as an island file (.scp)");
     }
     Editor editor;
     StartEditor(common, editor);
@@ -305,7 +322,8 @@ int RunDummy(const Common& common, const DummyOptions& options) {
     StartEditor(common, editor);
     editor.island.record.climate = options.climate;
     const std::filesystem::path output =
-        options.output ? *options.output : std::filesystem::path(DummyFileName(options.size, options.climate));
+        options.output ? *options.output
+                       : std::filesystem::path(DummyFileName(options.size, options.climate));
     Saving([&] { SaveDummyIsland(editor, options.size, output); });
     std::cout << "wrote " << output.string() << " (" << editor.output.position() << " bytes)\n";
     return 0;

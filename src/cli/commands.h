@@ -62,7 +62,7 @@ struct RenderOptions {
     std::optional<std::pair<int, int>> part;  // a release on the overview
     std::optional<int> zoom;
     int pen = 2;
-    bool tiles = false;  // "als Bitmaps"
+    bool tiles = false;          // "als Bitmaps"
     std::optional<int> preload;  // resident series: the N best of the island
     bool objects = false;
     bool animals = false;
@@ -111,7 +111,7 @@ int RunDummy(const Common& common, const DummyOptions& options);
 
 // A wrong command line found after parsing (exit status 2).
 class UsageError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

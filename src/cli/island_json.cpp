@@ -11,9 +11,9 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-constexpr const char* kPanelNames[] = {"FSizePanel",     "AddOnPanel",      "StufenPanel", "MinenOrtePanel",
-                                       "MinenBergePanel", "TierePanel",     "BauOrtePanel", "xSizePanel",
-                                       "ySizePanel",     "AnzStadtPanel"};
+constexpr const char* kPanelNames[] = {
+    "FSizePanel", "AddOnPanel",   "StufenPanel", "MinenOrtePanel", "MinenBergePanel",
+    "TierePanel", "BauOrtePanel", "xSizePanel",  "ySizePanel",     "AnzStadtPanel"};
 
 std::string Text(const std::string& cp1252) { return Cp1252ToUtf8(cp1252); }
 
@@ -64,7 +64,10 @@ Json MinesJson(const IslandMap& island) {
 Json QuarryJson(const IslandMap& island) {
     Json spots = Json::array();
     for (const MineRecord& q : island.quarry_spots) {
-        spots.push_back({{"x", q.x}, {"y", q.y}, {"x_band", q.x_band}, {"orientation", q.orientation},
+        spots.push_back({{"x", q.x},
+                         {"y", q.y},
+                         {"x_band", q.x_band},
+                         {"orientation", q.orientation},
                          {"deleted", q.deleted}});
     }
     return spots;
@@ -132,8 +135,13 @@ Json CitiesJson(const Editor& editor) {
 Json WarehousesJson(const Editor& editor) {
     Json warehouses = Json::array();
     for (const WarehouseRecord& w : editor.cities.warehouses) {
-        warehouses.push_back({{"city", w.city}, {"number", w.number}, {"x", w.x}, {"y", w.y}, {"radius", w.radius},
-                              {"size_x", w.size_x}, {"size_y", w.size_y}});
+        warehouses.push_back({{"city", w.city},
+                              {"number", w.number},
+                              {"x", w.x},
+                              {"y", w.y},
+                              {"radius", w.radius},
+                              {"size_x", w.size_x},
+                              {"size_y", w.size_y}});
     }
     return warehouses;
 }
@@ -152,8 +160,8 @@ Json CatchmentJson(const Editor& editor) {
     return rows;
 }
 
-Json IslandJson(const Editor& editor, const std::string& path, const std::vector<std::pair<int, int>>& cells,
-                bool catchment) {
+Json IslandJson(const Editor& editor, const std::string& path,
+                const std::vector<std::pair<int, int>>& cells, bool catchment) {
     const IslandMap& island = editor.island;
     Json json;
     json["file"] = {{"path", path},
@@ -168,7 +176,8 @@ Json IslandJson(const Editor& editor, const std::string& path, const std::vector
     json["mines"] = MinesJson(island);
     json["quarry_spots"] = QuarryJson(island);
     Json animals = Json::array();
-    for (const AnimalEntry& a : island.animals) animals.push_back({a.first, a.second, a.third, a.fourth});
+    for (const AnimalEntry& a : island.animals)
+        animals.push_back({a.first, a.second, a.third, a.fourth});
     json["animals"] = animals;
     json["objects"] = ObjectsJson(island);
     json["series_usage"] = editor.SeriesUsageCounts();
@@ -202,40 +211,46 @@ Json IslandJson(const Editor& editor, const std::string& path, const std::vector
     json["cells"] = cell_values;
     json["cities"] = CitiesJson(editor);
     json["warehouses"] = WarehousesJson(editor);
-    const CityRecord* current = editor.cities.current ? &editor.cities.cities[*editor.cities.current] : nullptr;
+    const CityRecord* current =
+        editor.cities.current ? &editor.cities.cities[*editor.cities.current] : nullptr;
     json["current_city"] = current != nullptr ? Json(current->number) : Json(nullptr);
     if (catchment) json["catchment"] = CatchmentJson(editor);
     return json;
 }
 
 std::string IslandSummary(const Editor& editor, const std::string& path) {
-    static constexpr const char* kKinds[] = {"none", "island file", "savegame", "extracted-city file", "scenario"};
+    static constexpr const char* kKinds[] = {"none", "island file", "savegame",
+                                             "extracted-city file", "scenario"};
     const IslandMap& island = editor.island;
     const IslandRecord& r = island.record;
     std::ostringstream out;
     out << "File:        " << path << "\n"
-        << "Kind:        " << (editor.file_kind >= 0 && editor.file_kind <= 4 ? kKinds[editor.file_kind] : "?")
-        << ", " << editor.file_size << " bytes, data up to " << editor.data_limit << ", add-on level "
+        << "Kind:        "
+        << (editor.file_kind >= 0 && editor.file_kind <= 4 ? kKinds[editor.file_kind] : "?") << ", "
+        << editor.file_size << " bytes, data up to " << editor.data_limit << ", add-on level "
         << editor.addon_level << "\n"
-        << "Island:      \"" << Text(r.name) << "\", number " << r.number << ", " << r.width << " x " << r.height
-        << " cells, climate " << r.climate;
+        << "Island:      \"" << Text(r.name) << "\", number " << r.number << ", " << r.width
+        << " x " << r.height << " cells, climate " << r.climate;
     const std::string climate = ClimateName(r.climate);
     if (!climate.empty()) out << " (" << climate << ")";
     out << "\n"
         << "World:       " << r.world_first << ", " << r.world_second << "\n"
         << "Cell blocks: " << island.cell_block_count << "\n"
-        << "Mines:       " << island.mines.size() << ", quarry spots " << island.quarry_spots.size() << "\n"
+        << "Mines:       " << island.mines.size() << ", quarry spots " << island.quarry_spots.size()
+        << "\n"
         << "Animals:     " << island.animals.size() << "\n"
         << "Objects:     " << island.objects.size() << "\n"
         << "Islands:     " << editor.island_list.size() << " in the file\n"
         << "Cities:      " << editor.city_list.size() << "\n";
     for (const CityRecord& city : editor.cities.cities) {
-        out << "  city " << city.number << " \"" << Text(city.name) << "\" on island " << city.island_number << ", people "
-            << city.people << ", " << city.buildings.size() << " buildings\n";
+        out << "  city " << city.number << " \"" << Text(city.name) << "\" on island "
+            << city.island_number << ", people " << city.people << ", " << city.buildings.size()
+            << " buildings\n";
     }
     for (const IslandListRow& row : editor.island_list) {
-        out << "  island " << row.number << " \"" << Text(row.name) << "\" at " << row.world_first << ", "
-            << row.world_second << ", " << row.width << " wide, file position " << row.position << "\n";
+        out << "  island " << row.number << " \"" << Text(row.name) << "\" at " << row.world_first
+            << ", " << row.world_second << ", " << row.width << " wide, file position "
+            << row.position << "\n";
     }
     if (!editor.memo2.empty()) {
         out << "Log:\n";

@@ -26,14 +26,17 @@ std::pair<int, int> ParseCell(const std::string& text) {
 
 // "KIND:DX,DY" of --shift, KIND one of height, gfx, plants, rocks.
 insel::cli::ShiftOption ParseShift(const std::string& text) {
-    static const std::pair<const char*, int> kKinds[] = {{"height", 0}, {"gfx", 1}, {"plants", 2}, {"rocks", 3}};
+    static const std::pair<const char*, int> kKinds[] = {
+        {"height", 0}, {"gfx", 1}, {"plants", 2}, {"rocks", 3}};
     const auto colon = text.find(':');
     insel::cli::ShiftOption shift;
     shift.kind = -1;
     for (const auto& [name, kind] : kKinds) {
         if (colon != std::string::npos && text.compare(0, colon, name) == 0) shift.kind = kind;
     }
-    if (shift.kind < 0) throw insel::cli::UsageError("--shift " + text + ": KIND must be height, gfx, plants or rocks");
+    if (shift.kind < 0)
+        throw insel::cli::UsageError("--shift " + text +
+                                     ": KIND must be height, gfx, plants or rocks");
     const auto [dx, dy] = ParseCell(text.substr(colon + 1));
     shift.dx = dx;
     shift.dy = dy;
@@ -41,12 +44,17 @@ insel::cli::ShiftOption ParseShift(const std::string& text) {
 }
 
 void AddAfterLoad(CLI::App* command, insel::cli::AfterLoad& after) {
-    auto* island = command->add_option("--island", after.island_row, "Decode the island of this row of the island list")
+    auto* island = command
+                       ->add_option("--island", after.island_row,
+                                    "Decode the island of this row of the island list")
                        ->check(CLI::PositiveNumber);
-    auto* city = command->add_option("--city", after.city_row, "Click this row of the city list (0 and 1: first city)")
+    auto* city = command
+                     ->add_option("--city", after.city_row,
+                                  "Click this row of the city list (0 and 1: first city)")
                      ->check(CLI::NonNegativeNumber);
     island->excludes(city);
-    command->add_flag("--aufraum", after.aufraum, "Tidy the warehouses afterwards, as the button \"Aufr\u00e4umen\" does");
+    command->add_flag("--aufraum", after.aufraum,
+                      "Tidy the warehouses afterwards, as the button \"Aufr\u00e4umen\" does");
 }
 
 }  // namespace
@@ -58,97 +66,134 @@ int main(int argc, char** argv) {
     CLI::App app{"inseltool: inspect, convert and create island files"};
     app.require_subcommand(1);
     std::string program_folder;
-    app.add_option("--program-folder", program_folder, "Folder of the definition files (default: next to the program)");
+    app.add_option("--program-folder", program_folder,
+                   "Folder of the definition files (default: next to the program)");
 
     InfoOptions info;
     std::vector<std::string> cells;
     auto* info_cmd = app.add_subcommand("info", "Load a game file and show what the editor holds");
     info_cmd->add_option("FILE", info.file, "*.scp, *.sav, *.cty or *.sze file")->required();
     info_cmd->add_flag("--json", info.json, "Print one JSON object");
-    info_cmd->add_option("--cells", cells, "Cell X,Y to show (repeatable)")->allow_extra_args(false);
-    info_cmd->add_flag("--catchment", info.catchment, "With --json: the catchment grid, 512 strings of 512 characters");
+    info_cmd->add_option("--cells", cells, "Cell X,Y to show (repeatable)")
+        ->allow_extra_args(false);
+    info_cmd->add_flag("--catchment", info.catchment,
+                       "With --json: the catchment grid, 512 strings of 512 characters");
     AddAfterLoad(info_cmd, info.after);
 
     ConvertOptions convert;
     std::vector<std::string> shifts;
-    auto* convert_cmd = app.add_subcommand("convert", "Load a game file and write its island as *.scp or *.cty");
+    auto* convert_cmd =
+        app.add_subcommand("convert", "Load a game file and write its island as *.scp or *.cty");
     convert_cmd->add_option("IN", convert.input, "*.scp, *.sav, *.cty or *.sze file")->required();
-    convert_cmd->add_option("-o,--output", convert.output, "File to write: *.scp island file or *.cty with cities")
+    convert_cmd
+        ->add_option("-o,--output", convert.output,
+                     "File to write: *.scp island file or *.cty with cities")
         ->required();
     AddAfterLoad(convert_cmd, convert.after);
-    convert_cmd->add_flag("--recount-kontid", convert.recount_kontid, "Renumber the warehouse ids of each city (*.cty)");
+    convert_cmd->add_flag("--recount-kontid", convert.recount_kontid,
+                          "Renumber the warehouse ids of each city (*.cty)");
     convert_cmd->add_flag("--no-animals", convert.no_animals, "Save without animals");
-    convert_cmd->add_option("--shift", shifts, "Shift a layer group on save: KIND:DX,DY (height, gfx, plants, rocks)")
+    convert_cmd
+        ->add_option("--shift", shifts,
+                     "Shift a layer group on save: KIND:DX,DY (height, gfx, plants, rocks)")
         ->allow_extra_args(false);
 
     NewOptions created;
     auto* new_cmd = app.add_subcommand("new", "Write a new empty island");
-    new_cmd->add_option("--size", created.size, "Side in cells (rounded down to a multiple of 8, at most 1024)")
+    new_cmd
+        ->add_option("--size", created.size,
+                     "Side in cells (rounded down to a multiple of 8, at most 1024)")
         ->required();
-    new_cmd->add_option("--climate", created.climate, "Climate 0..5 (Polar, Tundra, Nord, Praerie, Dschungel, Steppe)")
+    new_cmd
+        ->add_option("--climate", created.climate,
+                     "Climate 0..5 (Polar, Tundra, Nord, Praerie, Dschungel, Steppe)")
         ->check(CLI::Range(0, 255));
     new_cmd->add_option("-o,--output", created.output, "Island file to write (*.scp)")->required();
 
     DummyOptions dummy;
-    auto* dummy_cmd = app.add_subcommand("dummy", "Write an empty dummy island in the older layout");
-    dummy_cmd->add_option("--size", dummy.size, "Side in cells, 0..256")->required()->check(CLI::Range(0, 256));
+    auto* dummy_cmd =
+        app.add_subcommand("dummy", "Write an empty dummy island in the older layout");
+    dummy_cmd->add_option("--size", dummy.size, "Side in cells, 0..256")
+        ->required()
+        ->check(CLI::Range(0, 256));
     dummy_cmd->add_option("--climate", dummy.climate, "Climate 0..5; others give the prefix U_")
         ->check(CLI::Range(0, 255));
-    dummy_cmd->add_option("-o,--output", dummy.output, "File to write (default: the proposed dummy name)");
+    dummy_cmd->add_option("-o,--output", dummy.output,
+                          "File to write (default: the proposed dummy name)");
 
     RenderOptions render;
     std::string part;
-    auto* render_cmd = app.add_subcommand("render", "Draw the island as the editor's canvas shows it, as a PNG picture");
+    auto* render_cmd = app.add_subcommand(
+        "render", "Draw the island as the editor's canvas shows it, as a PNG picture");
     render_cmd->add_option("FILE", render.file, "*.scp, *.sav, *.cty or *.sze file")->required();
-    render_cmd->add_option("-o,--output", render.output, "PNG picture of the 1024 x 512 canvas")->required();
-    render_cmd->add_option("--overview", render.overview, "Also write the 128 x 128 overview picture");
+    render_cmd->add_option("-o,--output", render.output, "PNG picture of the 1024 x 512 canvas")
+        ->required();
+    render_cmd->add_option("--overview", render.overview,
+                           "Also write the 128 x 128 overview picture");
     AddAfterLoad(render_cmd, render.after);
-    render_cmd->add_option("--layer", render.layer, "0 heights, 1 graphic tiles, 2 vegetation, 3 fertility")
+    render_cmd
+        ->add_option("--layer", render.layer,
+                     "0 heights, 1 graphic tiles, 2 vegetation, 3 fertility")
         ->check(CLI::Range(0, 3));
     render_cmd->add_option("--zoom", render.zoom, "Cell size of the part view: 42, 32, 16 or 8")
         ->check(CLI::IsMember({42, 32, 16, 8}));
-    render_cmd->add_option("--part", part, "Show the page under overview point AX,AY (release on the overview)");
+    render_cmd->add_option("--part", part,
+                           "Show the page under overview point AX,AY (release on the overview)");
     render_cmd->add_option("--pen", render.pen, "Outline width 1..12")->check(CLI::Range(1, 12));
-    render_cmd->add_flag("--tiles", render.tiles, "Draw the graphic tiles as pictures (layer 1, part view)");
-    render_cmd->add_option("--preload", render.preload, "Keep the N best series resident first (1..16)")
+    render_cmd->add_flag("--tiles", render.tiles,
+                         "Draw the graphic tiles as pictures (layer 1, part view)");
+    render_cmd
+        ->add_option("--preload", render.preload, "Keep the N best series resident first (1..16)")
         ->check(CLI::Range(1, 16));
     render_cmd->add_flag("--objects", render.objects, "Draw the placed objects");
     render_cmd->add_flag("--animals", render.animals, "Draw the animals");
-    render_cmd->add_option("--catchment", render.catchment_row, "Draw the catchment of the city in this row")
+    render_cmd
+        ->add_option("--catchment", render.catchment_row,
+                     "Draw the catchment of the city in this row")
         ->check(CLI::NonNegativeNumber);
-    auto* terrain = render_cmd->add_option("--highlight-terrain", render.highlight_terrain,
-                                           "Pick out cells with this terrain element (any orientation)");
+    auto* terrain =
+        render_cmd->add_option("--highlight-terrain", render.highlight_terrain,
+                               "Pick out cells with this terrain element (any orientation)");
     auto* series = render_cmd->add_option("--highlight-series", render.highlight_series,
                                           "Pick out cells of this texture series code");
     terrain->excludes(series);
 
     ExportOptions exported;
-    auto* export_cmd = app.add_subcommand("export", "Write the raw island as text, one line per land cell");
+    auto* export_cmd =
+        app.add_subcommand("export", "Write the raw island as text, one line per land cell");
     export_cmd->add_option("FILE", exported.file, "*.scp, *.sav, *.cty or *.sze file")->required();
     export_cmd->add_option("-o,--output", exported.output, "Text file to write")->required();
     AddAfterLoad(export_cmd, exported.after);
 
     StatsOptions stats;
-    auto* stats_cmd = app.add_subcommand("stats", "Count the graphic tiles and terrain elements in use");
+    auto* stats_cmd =
+        app.add_subcommand("stats", "Count the graphic tiles and terrain elements in use");
     stats_cmd->add_option("FILE", stats.file, "*.scp, *.sav, *.cty or *.sze file")->required();
     AddAfterLoad(stats_cmd, stats.after);
-    stats_cmd->add_flag("--with-lowbyte", stats.with_lowbyte, "Count whole tile values, not only their series");
-    stats_cmd->add_flag("--with-rotation", stats.with_rotation, "Count each orientation of an element apart");
-    stats_cmd->add_option("--save-gfx", stats.save_gfx, "Also write the tile statistics as comma-separated text");
-    stats_cmd->add_option("--save-terrain", stats.save_terrain, "Also write the element statistics likewise");
+    stats_cmd->add_flag("--with-lowbyte", stats.with_lowbyte,
+                        "Count whole tile values, not only their series");
+    stats_cmd->add_flag("--with-rotation", stats.with_rotation,
+                        "Count each orientation of an element apart");
+    stats_cmd->add_option("--save-gfx", stats.save_gfx,
+                          "Also write the tile statistics as comma-separated text");
+    stats_cmd->add_option("--save-terrain", stats.save_terrain,
+                          "Also write the element statistics likewise");
     stats_cmd->add_flag("--json", stats.json, "Print the two grids as JSON");
 
     ObjectsOptions objects;
-    auto* objects_cmd = app.add_subcommand("objects", "Write the list of placed objects of a city's island");
+    auto* objects_cmd =
+        app.add_subcommand("objects", "Write the list of placed objects of a city's island");
     objects_cmd->add_option("FILE", objects.file, "*.scp, *.sav, *.cty or *.sze file")->required();
     objects_cmd->add_option("-o,--output", objects.output, "Text file to write")->required();
     AddAfterLoad(objects_cmd, objects.after);
 
     SeriesOptions series_ranking;
     auto* series_cmd = app.add_subcommand("series", "Rank the texture series the island uses");
-    series_cmd->add_option("FILE", series_ranking.file, "*.scp, *.sav, *.cty or *.sze file")->required();
+    series_cmd->add_option("FILE", series_ranking.file, "*.scp, *.sav, *.cty or *.sze file")
+        ->required();
     AddAfterLoad(series_cmd, series_ranking.after);
-    series_cmd->add_option("--rows", series_ranking.rows, "How many ranks (1..16, default 10)")->check(CLI::Range(1, 16));
+    series_cmd->add_option("--rows", series_ranking.rows, "How many ranks (1..16, default 10)")
+        ->check(CLI::Range(1, 16));
     series_cmd->add_flag("--json", series_ranking.json, "Print the ranking as JSON");
 
     try {

@@ -14,7 +14,8 @@ std::filesystem::path ExecutableFolder() {
 
 std::string GamePath() {
 #ifdef Q_OS_WIN
-    QSettings registry("HKEY_LOCAL_MACHINE\\Software\\Hollowmere\\KELMGAME", QSettings::NativeFormat);
+    QSettings registry("HKEY_LOCAL_MACHINE\\Software\\Hollowmere\\KELMGAME",
+                       QSettings::NativeFormat);
     return registry.value("GAMEPATH").toString().toStdString();
 #else
     const QByteArray variable = qgetenv("KELMGAME_PATH");

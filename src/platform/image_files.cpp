@@ -11,20 +11,23 @@
 
 namespace insel::platform {
 
-void WritePng(std::span<const std::uint32_t> pixels, int width, int height, const std::filesystem::path& path) {
+void WritePng(std::span<const std::uint32_t> pixels, int width, int height,
+              const std::filesystem::path& path) {
     if (width <= 0 || height <= 0 || pixels.size() < static_cast<std::size_t>(width) * height) {
         throw BoundsError("an image of " + std::to_string(width) + " x " + std::to_string(height) +
                           " pixels needs more pixels than given");
     }
     // Wraps the raster without copying; the conversion drops the unused alpha byte.
-    const QImage raster(reinterpret_cast<const uchar*>(pixels.data()), width, height, width * 4, QImage::Format_RGB32);
+    const QImage raster(reinterpret_cast<const uchar*>(pixels.data()), width, height, width * 4,
+                        QImage::Format_RGB32);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     if (!raster.convertToFormat(QImage::Format_RGB888).save(&buffer, "PNG")) {
         throw FileError("cannot encode the picture for \"" + path.string() + "\"");
     }
-    WriteFileAtomically(path, {reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())});
+    WriteFileAtomically(path, {reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                               static_cast<std::size_t>(bytes.size())});
 }
 
 std::optional<Picture> LoadPicture(const std::filesystem::path& path) {
@@ -37,7 +40,8 @@ std::optional<Picture> LoadPicture(const std::filesystem::path& path) {
     picture.pixels.resize(static_cast<std::size_t>(picture.width) * picture.height);
     for (int y = 0; y < picture.height; ++y) {
         const auto* row = reinterpret_cast<const std::uint32_t*>(image.constScanLine(y));
-        std::copy(row, row + picture.width, picture.pixels.begin() + static_cast<std::ptrdiff_t>(y) * picture.width);
+        std::copy(row, row + picture.width,
+                  picture.pixels.begin() + static_cast<std::ptrdiff_t>(y) * picture.width);
     }
     return picture;
 }

@@ -11,7 +11,8 @@ namespace insel::platform {
 
 // `pixels` are rows of 0xAARRGGBB values (alpha ignored), `width` per row; written as an 8-bit
 // RGB PNG, atomically.
-void WritePng(std::span<const std::uint32_t> pixels, int width, int height, const std::filesystem::path& path);
+void WritePng(std::span<const std::uint32_t> pixels, int width, int height,
+              const std::filesystem::path& path);
 
 // Any picture file Qt reads (8-bit BMPs with a palette among them) as opaque 0xAARRGGBB
 // pixels; nothing when the file is missing or unreadable.

@@ -53,7 +53,9 @@ constexpr int kFirstShade = 16;
 constexpr int kShadeCount = 32;
 
 QRgb Scaled(QRgb colour, double factor) {
-    const auto channel = [factor](int v) { return std::clamp(static_cast<int>(v * factor + 0.5), 0, 255); };
+    const auto channel = [factor](int v) {
+        return std::clamp(static_cast<int>(v * factor + 0.5), 0, 255);
+    };
     return qRgb(channel(qRed(colour)), channel(qGreen(colour)), channel(qBlue(colour)));
 }
 
@@ -64,20 +66,24 @@ QVector<QRgb> SeriesPalette(const SeriesLook& series) {
     palette[kMarker] = qRgb(222, 28, 28);
     palette[kShadow] = qRgb(16, 16, 16);
     palette[kPositionText] = qRgb(255, 232, 70);
-    for (int i = 0; i < kShadeCount; ++i) palette[kFirstShade + i] = Scaled(series.base, 0.66 + 0.02 * i);
+    for (int i = 0; i < kShadeCount; ++i)
+        palette[kFirstShade + i] = Scaled(series.base, 0.66 + 0.02 * i);
     return palette;
 }
 
 QImage NewIndexedImage(int width, int height, const QVector<QRgb>& palette, int fill) {
     QImage image(width, height, QImage::Format_Indexed8);
-    if (image.isNull()) throw Error("cannot create a " + std::to_string(width) + " x " + std::to_string(height) + " picture");
+    if (image.isNull())
+        throw Error("cannot create a " + std::to_string(width) + " x " + std::to_string(height) +
+                    " picture");
     image.setColorTable(palette);
     image.fill(static_cast<uint>(fill));
     return image;
 }
 
 std::uint32_t Hash(int x, int y, int salt) {
-    std::uint32_t h = static_cast<std::uint32_t>(x) * 73856093u ^ static_cast<std::uint32_t>(y) * 19349663u ^
+    std::uint32_t h = static_cast<std::uint32_t>(x) * 73856093u ^
+                      static_cast<std::uint32_t>(y) * 19349663u ^
                       static_cast<std::uint32_t>(salt) * 83492791u;
     h ^= h >> 13;
     h *= 0x5bd1e995u;
@@ -96,7 +102,8 @@ int Shade(Ground ground, int w, int c, int x, int y) {
             s += static_cast<int>(std::lround(4.0 * std::sin(0.42 * y + 0.13 * x))) + noise / 2;
             break;
         case Ground::Shallows:
-            s += static_cast<int>(std::lround(3.0 * std::sin(0.55 * y - 0.2 * x))) + noise / 2 + (x + y) / 21;
+            s += static_cast<int>(std::lround(3.0 * std::sin(0.55 * y - 0.2 * x))) + noise / 2 +
+                 (x + y) / 21;
             break;
         case Ground::Coast:
             s += static_cast<int>(std::lround(2.5 * std::sin(0.35 * (x + y)))) + noise;
@@ -186,7 +193,8 @@ void WriteSeries(const SeriesLook& series, const fs::path& folder) {
         for (int c = 0; c < 6; ++c) Blit(base, tiles[w][c], kTileOffset[c], kTileOffset[w]);
     SaveBitmap(base, folder / ("Series" + code + "xx.bmp"));
 
-    // One quarter per orientation, each tile already turned, at the places the renderer cuts them from.
+    // One quarter per orientation, each tile already turned, at the places the renderer cuts them
+    // from.
     QImage full = NewIndexedImage(512, 512, palette, kBorder);
     for (int w = 0; w < 6; ++w) {
         for (int c = 0; c < 6; ++c) {
@@ -206,8 +214,10 @@ void WriteSeries(const SeriesLook& series, const fs::path& folder) {
             QImage field = NewIndexedImage(128, 128, palette, kBorder);
             for (int i = 0; i < 3; ++i)
                 for (int j = 0; j < 3; ++j)
-                    Blit(field, tiles[first_row + i][first_column + j], kFieldOffset[j], kFieldOffset[i]);
-            SaveBitmap(field, folder / ("Series" + code + Hex2(first_row * 32 + first_column * 4) + ".bmp"));
+                    Blit(field, tiles[first_row + i][first_column + j], kFieldOffset[j],
+                         kFieldOffset[i]);
+            SaveBitmap(field, folder / ("Series" + code + Hex2(first_row * 32 + first_column * 4) +
+                                        ".bmp"));
         }
     }
 }
@@ -228,19 +238,24 @@ QVector<QRgb> ElementPalette(ElementKind kind) {
     QRgb background = qRgb(0, 0, 0), emblem = qRgb(0, 0, 0), emblem_dark = qRgb(0, 0, 0);
     switch (kind) {
         case ElementKind::Plant:
-            background = qRgb(116, 168, 86), emblem = qRgb(30, 96, 36), emblem_dark = qRgb(104, 70, 36);
+            background = qRgb(116, 168, 86), emblem = qRgb(30, 96, 36),
+            emblem_dark = qRgb(104, 70, 36);
             break;
         case ElementKind::River:
-            background = qRgb(150, 196, 226), emblem = qRgb(24, 84, 176), emblem_dark = qRgb(24, 84, 176);
+            background = qRgb(150, 196, 226), emblem = qRgb(24, 84, 176),
+            emblem_dark = qRgb(24, 84, 176);
             break;
         case ElementKind::Building:
-            background = qRgb(214, 190, 150), emblem = qRgb(168, 62, 44), emblem_dark = qRgb(120, 96, 70);
+            background = qRgb(214, 190, 150), emblem = qRgb(168, 62, 44),
+            emblem_dark = qRgb(120, 96, 70);
             break;
         case ElementKind::Object:
-            background = qRgb(176, 170, 196), emblem = qRgb(84, 60, 140), emblem_dark = qRgb(84, 60, 140);
+            background = qRgb(176, 170, 196), emblem = qRgb(84, 60, 140),
+            emblem_dark = qRgb(84, 60, 140);
             break;
         case ElementKind::Missing:
-            background = qRgb(200, 200, 200), emblem = qRgb(200, 30, 30), emblem_dark = qRgb(200, 30, 30);
+            background = qRgb(200, 200, 200), emblem = qRgb(200, 30, 30),
+            emblem_dark = qRgb(200, 30, 30);
             break;
     }
     // A full palette keeps the file at 8 bits per pixel (the encoder packs 16 colours into 4).
@@ -264,7 +279,8 @@ void DrawEmblem(QImage& image, ElementKind kind) {
     switch (kind) {
         case ElementKind::Plant:  // a fir: triangle over a trunk
             for (int y = 5; y <= 18; ++y)
-                for (int x = 24 - (y - 5) / 2 - 1; x <= 24 + (y - 5) / 2; ++x) Put(image, x, y, kElementEmblem);
+                for (int x = 24 - (y - 5) / 2 - 1; x <= 24 + (y - 5) / 2; ++x)
+                    Put(image, x, y, kElementEmblem);
             for (int y = 19; y <= 22; ++y)
                 for (int x = 23; x <= 24; ++x) Put(image, x, y, kElementEmblemDark);
             break;
@@ -277,10 +293,12 @@ void DrawEmblem(QImage& image, ElementKind kind) {
             break;
         case ElementKind::Building:  // a house: roof over walls with a door
             for (int y = 5; y <= 12; ++y)
-                for (int x = 24 - (y - 5) - 1; x <= 24 + (y - 5); ++x) Put(image, x, y, kElementEmblem);
+                for (int x = 24 - (y - 5) - 1; x <= 24 + (y - 5); ++x)
+                    Put(image, x, y, kElementEmblem);
             for (int y = 13; y <= 22; ++y)
                 for (int x = 17; x <= 30; ++x)
-                    Put(image, x, y, (x >= 22 && x <= 25 && y >= 17) ? kElementShadow : kElementEmblemDark);
+                    Put(image, x, y,
+                        (x >= 22 && x <= 25 && y >= 17) ? kElementShadow : kElementEmblemDark);
             break;
         case ElementKind::Object:  // a diamond
             for (int y = 5; y <= 22; ++y) {
@@ -299,7 +317,8 @@ void DrawEmblem(QImage& image, ElementKind kind) {
 }
 
 QImage RenderElement(const std::string& name, ElementKind kind) {
-    QImage image = NewIndexedImage(kElementSize, kElementSize, ElementPalette(kind), kElementBackground);
+    QImage image =
+        NewIndexedImage(kElementSize, kElementSize, ElementPalette(kind), kElementBackground);
     for (int i = 0; i < kElementSize; ++i) {
         Put(image, i, 0, kElementFrame);
         Put(image, i, kElementSize - 1, kElementFrame);
@@ -308,7 +327,8 @@ QImage RenderElement(const std::string& name, ElementKind kind) {
     }
     DrawEmblem(image, kind);
     const int scale = TextWidth(name, 2) <= kElementSize - 6 ? 2 : 1;
-    DrawText(image, (kElementSize - TextWidth(name, scale)) / 2 + 1, 30 + 1, name, scale, kElementShadow);
+    DrawText(image, (kElementSize - TextWidth(name, scale)) / 2 + 1, 30 + 1, name, scale,
+             kElementShadow);
     DrawText(image, (kElementSize - TextWidth(name, scale)) / 2, 30, name, scale, kElementText);
     return image;
 }
@@ -349,7 +369,8 @@ std::map<std::string, ElementKind> ElementPictures(const fs::path& list_folder) 
         if (!id.empty()) pictures.emplace(std::to_string(std::stoi(id)), ElementKind::Object);
     }
     // The lookup shows element 1008 with the picture of 1007.
-    if (const auto it = pictures.find("1008"); it != pictures.end()) pictures.emplace("1007", it->second);
+    if (const auto it = pictures.find("1008"); it != pictures.end())
+        pictures.emplace("1007", it->second);
     pictures.emplace("000", ElementKind::Missing);
     return pictures;
 }
@@ -364,7 +385,8 @@ void WriteTextureSeries(const fs::path& folder) {
 void WriteElementPictures(const fs::path& folder, const fs::path& list_folder) {
     const auto pictures = ElementPictures(list_folder);
     fs::create_directories(folder);
-    for (const auto& [name, kind] : pictures) SaveBitmap(RenderElement(name, kind), folder / (name + ".bmp"));
+    for (const auto& [name, kind] : pictures)
+        SaveBitmap(RenderElement(name, kind), folder / (name + ".bmp"));
 }
 
 }  // namespace insel

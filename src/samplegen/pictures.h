@@ -11,6 +11,7 @@ void WriteTextureSeries(const std::filesystem::path& folder);
 // for, taken from the definition files in `list_folder`: every object number of TargetList.txt,
 // every element number of Gelaende.txt, every graphic id of Buildings.txt, the names the lookup
 // derives from them, and "000" (shown when an element has no picture).
-void WriteElementPictures(const std::filesystem::path& folder, const std::filesystem::path& list_folder);
+void WriteElementPictures(const std::filesystem::path& folder,
+                          const std::filesystem::path& list_folder);
 
 }  // namespace insel

@@ -42,7 +42,8 @@ int TextWidth(std::string_view text, int scale) {
     return n * kGlyphWidth * scale + (n - 1) * scale;
 }
 
-void DrawText(QImage& image, int left, int top, std::string_view text, int scale, int colour_index) {
+void DrawText(QImage& image, int left, int top, std::string_view text, int scale,
+              int colour_index) {
     int x0 = left;
     for (const char ch : text) {
         const int glyph = GlyphIndex(ch);
@@ -56,7 +57,8 @@ void DrawText(QImage& image, int left, int top, std::string_view text, int scale
                         std::uint8_t* line = image.scanLine(y);
                         for (int dx = 0; dx < scale; ++dx) {
                             const int x = x0 + col * scale + dx;
-                            if (x >= 0 && x < image.width()) line[x] = static_cast<std::uint8_t>(colour_index);
+                            if (x >= 0 && x < image.width())
+                                line[x] = static_cast<std::uint8_t>(colour_index);
                         }
                     }
                 }

@@ -10,7 +10,8 @@ namespace insel {
 constexpr int kGlyphWidth = 3;
 constexpr int kGlyphHeight = 5;
 
-// Width in pixels of `text` drawn at `scale`: glyphs 3 x scale wide with `scale` pixels between them.
+// Width in pixels of `text` drawn at `scale`: glyphs 3 x scale wide with `scale` pixels between
+// them.
 int TextWidth(std::string_view text, int scale);
 
 // Draws `text` (characters 0-9, A-F; others leave a gap) into an 8-bit indexed image with its

@@ -23,11 +23,11 @@ int SampleHeight(int x, int y) {
 
 // Tiles come in 3 x 3 fields: series by ground kind, the field position in the low byte.
 std::uint16_t SampleTile(int x, int y, int height) {
-    int series_code = 0x0B;               // deep water
-    if (height >= 30) series_code = 0x0C; // shallows
-    if (height >= 40) series_code = 0x0D; // beach
-    if (height >= 44) series_code = 0x0E; // meadow
-    if (height >= 70) series_code = 0x0F; // hills
+    int series_code = 0x0B;                // deep water
+    if (height >= 30) series_code = 0x0C;  // shallows
+    if (height >= 40) series_code = 0x0D;  // beach
+    if (height >= 44) series_code = 0x0E;  // meadow
+    if (height >= 70) series_code = 0x0F;  // hills
     const int low = (y % 3) * 32 + (x % 3) * 4 + ((x / 3 + y / 3) % 4);
     return static_cast<std::uint16_t>((series_code << 8) | low);
 }
@@ -44,10 +44,13 @@ void BuildSampleIsland(Editor& editor) {
             const int h = SampleHeight(x, y);
             island.height.set(x, y, static_cast<std::uint8_t>(h));
             island.gfx.set(x, y, SampleTile(x, y, h));
-            island.fertility.set(x, y, static_cast<std::uint16_t>(h < 40 ? 0 : (x * 7 + y * 3) % 11));
+            island.fertility.set(x, y,
+                                 static_cast<std::uint16_t>(h < 40 ? 0 : (x * 7 + y * 3) % 11));
             if (h >= 46 && h < 70 && (x * 31 + y * 17) % 23 == 0) {
-                // Trees and plants, turned by position; the parameter's high byte is the ground height.
-                island.terrain.set(x, y, static_cast<std::uint16_t>((((x + y) % 4) << 14) | (700 + (x + y) % 20)));
+                // Trees and plants, turned by position; the parameter's high byte is the ground
+                // height.
+                island.terrain.set(
+                    x, y, static_cast<std::uint16_t>((((x + y) % 4) << 14) | (700 + (x + y) % 20)));
                 island.terrain_param.set(x, y, static_cast<std::uint16_t>(h << 8));
             } else if (h >= 70 && (x * 13 + y * 7) % 19 == 0) {
                 island.terrain.set(x, y, static_cast<std::uint16_t>(1501 + (x + y) % 10));

@@ -34,8 +34,9 @@ ToolRun Tool(const std::string& arguments, const std::filesystem::path& cwd = {}
     TempDir scratch;
     const auto folder = cwd.empty() ? scratch.path() : cwd;
     const std::string command = "cd " + Quote(folder.string()) + " && " + Quote(INSELTOOL) +
-                                " --program-folder " + Quote(PROGRAM_FOLDER) + " " + arguments + " > " +
-                                Quote((scratch / "out").string()) + " 2> " + Quote((scratch / "err").string());
+                                " --program-folder " + Quote(PROGRAM_FOLDER) + " " + arguments +
+                                " > " + Quote((scratch / "out").string()) + " 2> " +
+                                Quote((scratch / "err").string());
     ToolRun run;
     const int raw = std::system(command.c_str());
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -52,13 +53,23 @@ IslandSpec RichIsland() {
     island.world_second = 300;
     island.climate = 3;
     island.heights = [](int x, int y) { return static_cast<std::uint8_t>(x + 2 * y); };
-    island.gfx = [](int x, int y) { return static_cast<std::uint16_t>(0x0D00 + x % 3 * 4 + y % 3 * 32); };
+    island.gfx = [](int x, int y) {
+        return static_cast<std::uint16_t>(0x0D00 + x % 3 * 4 + y % 3 * 32);
+    };
     island.fertility = [](int x, int) { return static_cast<std::uint8_t>(x % 11); };
-    island.terrain = [](int x, int y) { return x == 5 && y == 6 ? Element{0xC005, 0x3401} : Element{}; };
-    island.rivers = [](int x, int y) { return x == 13 && y == 20 ? Element{2705, 0x0201} : Element{}; };
+    island.terrain = [](int x, int y) {
+        return x == 5 && y == 6 ? Element{0xC005, 0x3401} : Element{};
+    };
+    island.rivers = [](int x, int y) {
+        return x == 13 && y == 20 ? Element{2705, 0x0201} : Element{};
+    };
     island.quarry_spots.push_back({.x = 300, .y = 513, .orientation = 2});
-    island.mines.push_back({.building_id = 1562u * 16384u, .x = 10, .y = 11, .symbol_value = 0x401E0000,
-                            .treasure = 400, .visible = 1});
+    island.mines.push_back({.building_id = 1562u * 16384u,
+                            .x = 10,
+                            .y = 11,
+                            .symbol_value = 0x401E0000,
+                            .treasure = 400,
+                            .visible = 1});
     island.animals.push_back({11, 22, 33, 44});
     island.objects.push_back({.id_word = 821 + 16384, .parameter = 0x2A00, .x = 3, .y = 4});
     island.name = "Gr\xFCninsel";  // Windows-1252 umlaut
@@ -69,11 +80,13 @@ IslandSpec RichIsland() {
 
 TEST(InfoJson, CarriesTheContractKeysWithDecodedValues) {
     TempFile file(IslandFileBytes(RichIsland()), "rich.scp");
-    const ToolRun run = Tool("info " + Quote(file.path().string()) + " --json --cells 5,6 --cells 13,20");
+    const ToolRun run =
+        Tool("info " + Quote(file.path().string()) + " --json --cells 5,6 --cells 13,20");
     ASSERT_EQ(run.status, 0) << run.err;
     const Json json = Json::parse(run.out);
-    for (const char* key : {"file", "island", "panels", "mines", "quarry_spots", "animals", "objects",
-                            "series_usage", "island_list", "city_list", "log", "cells"}) {
+    for (const char* key :
+         {"file", "island", "panels", "mines", "quarry_spots", "animals", "objects", "series_usage",
+          "island_list", "city_list", "log", "cells"}) {
         EXPECT_TRUE(json.contains(key)) << key;
     }
     EXPECT_EQ(json["file"]["kind"], 1);
@@ -154,9 +167,14 @@ TEST(InfoErrors, ACellOutsideTheLayersIsRefusedBeforePrinting) {
 TEST(CommandLine, WrongUsageExitsWithStatusTwo) {
     TempFile file(IslandFileBytes(RichIsland()));
     const std::string path = Quote(file.path().string());
-    const std::vector<std::string> wrong = {"", "frobnicate", "info", "info " + path + " --cells 3",
-                                            "info " + path + " --island 0", "new --size 64 -o x.txt",
-                                            "dummy --size 300", "info /tmp/island.txt"};
+    const std::vector<std::string> wrong = {"",
+                                            "frobnicate",
+                                            "info",
+                                            "info " + path + " --cells 3",
+                                            "info " + path + " --island 0",
+                                            "new --size 64 -o x.txt",
+                                            "dummy --size 300",
+                                            "info /tmp/island.txt"};
     for (const std::string& arguments : wrong) {
         EXPECT_EQ(Tool(arguments).status, 2) << arguments;
     }
@@ -165,12 +183,13 @@ TEST(CommandLine, WrongUsageExitsWithStatusTwo) {
 TEST(CommandLine, MissingDefinitionFilesStopTheTool) {
     TempDir empty;
     TempFile file(IslandFileBytes(RichIsland()));
-    const std::string command = Quote(INSELTOOL) + " --program-folder " + Quote(empty.path().string()) +
-                                " info " + Quote(file.path().string()) + " > /dev/null 2> " +
-                                Quote((empty / "err").string());
+    const std::string command =
+        Quote(INSELTOOL) + " --program-folder " + Quote(empty.path().string()) + " info " +
+        Quote(file.path().string()) + " > /dev/null 2> " + Quote((empty / "err").string());
     const int raw = std::system(command.c_str());
     EXPECT_EQ(WEXITSTATUS(raw), 1);
-    EXPECT_NE(Slurp(empty / "err").find("Error: Not all necessary textfiles are present"), std::string::npos);
+    EXPECT_NE(Slurp(empty / "err").find("Error: Not all necessary textfiles are present"),
+              std::string::npos);
 }
 
 TEST(Convert, TakesOneIslandOutOfASavegame) {
@@ -180,10 +199,11 @@ TEST(Convert, TakesOneIslandOutOfASavegame) {
     second.heights = [](int, int) { return std::uint8_t{77}; };
     TempFile save(SavegameBytes({RichIsland(), second}), "game.sav");
     TempDir out;
-    const ToolRun run = Tool("convert " + Quote(save.path().string()) + " -o " + Quote((out / "one.scp").string()) +
-                         " --island 2");
+    const ToolRun run = Tool("convert " + Quote(save.path().string()) + " -o " +
+                             Quote((out / "one.scp").string()) + " --island 2");
     ASSERT_EQ(run.status, 0) << run.err;
-    const ToolRun info = Tool("info " + Quote((out / "one.scp").string()) + " --json --cells 39,39");
+    const ToolRun info =
+        Tool("info " + Quote((out / "one.scp").string()) + " --json --cells 39,39");
     ASSERT_EQ(info.status, 0) << info.err;
     const Json json = Json::parse(info.out);
     EXPECT_EQ(json["cells"][0]["height"], 77);
@@ -198,16 +218,19 @@ TEST(Convert, FailureLeavesAnExistingTargetIntact) {
     Bytes bad = IslandFileBytes(RichIsland());
     bad.resize(200);
     WriteFileBytes(dir / "bad.scp", bad);
-    const ToolRun run = Tool("convert " + Quote((dir / "bad.scp").string()) + " -o " + Quote((dir / "target.scp").string()));
+    const ToolRun run = Tool("convert " + Quote((dir / "bad.scp").string()) + " -o " +
+                             Quote((dir / "target.scp").string()));
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(ReadFileBytes(dir / "target.scp"), (Bytes{1, 2, 3}));
 }
 
 TEST(NewAndDummy, SizesFollowTheDialogRules) {
     TempDir dir;
-    for (const auto& [typed, expected] : std::vector<std::pair<std::string, int>>{{"100", 96}, {"2000", 1024}, {"64", 64}}) {
+    for (const auto& [typed, expected] :
+         std::vector<std::pair<std::string, int>>{{"100", 96}, {"2000", 1024}, {"64", 64}}) {
         const auto path = dir / ("n" + typed + ".scp");
-        ASSERT_EQ(Tool("new --size " + typed + " --climate 4 -o " + Quote(path.string())).status, 0);
+        ASSERT_EQ(Tool("new --size " + typed + " --climate 4 -o " + Quote(path.string())).status,
+                  0);
         const Json json = Json::parse(Tool("info " + Quote(path.string()) + " --json").out);
         EXPECT_EQ(json["island"]["width"], expected) << typed;
         EXPECT_EQ(json["island"]["climate"], 4);
@@ -219,14 +242,15 @@ TEST(NewAndDummy, DummyGetsItsProposedNameInTheCurrentFolder) {
     const ToolRun run = Tool("dummy --size 64 --climate 2", dir.path());
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(ReadFileBytes(dir / "N_064x064_DUMMY.scp"), DummyIslandBytes(64, 2));
-    const Json json = Json::parse(Tool("info " + Quote((dir / "N_064x064_DUMMY.scp").string()) +
-                                       " --json --cells 7,2").out);
+    const Json json = Json::parse(
+        Tool("info " + Quote((dir / "N_064x064_DUMMY.scp").string()) + " --json --cells 7,2").out);
     EXPECT_EQ(json["cells"][0]["gfx"], 0x0B44);
     EXPECT_EQ(json["cells"][0]["height"], 0x60);
 }
 
 TEST(Sample, TheBundledIslandLoads) {
-    const ToolRun run = Tool("info " + Quote(std::string(PROGRAM_FOLDER) + "/samples/sample_island.scp") + " --json");
+    const ToolRun run = Tool(
+        "info " + Quote(std::string(PROGRAM_FOLDER) + "/samples/sample_island.scp") + " --json");
     ASSERT_EQ(run.status, 0) << run.err;
     const Json json = Json::parse(run.out);
     EXPECT_EQ(json["island"]["width"], 128);
@@ -243,7 +267,9 @@ GameFileWithCities CitySavegame() {
     first.number = 1;
     first.world_first = 100;
     first.world_second = 50;
-    first.objects = {{.id_word = 2001, .x = 10, .y = 10}, {.id_word = 1200, .x = 12, .y = 12}, {.id_word = 1200, .x = 30, .y = 30}};
+    first.objects = {{.id_word = 2001, .x = 10, .y = 10},
+                     {.id_word = 1200, .x = 12, .y = 12},
+                     {.id_word = 1200, .x = 30, .y = 30}};
     IslandSpec second = RichIsland();
     second.number = 2;
     second.world_first = 300;
@@ -256,7 +282,8 @@ GameFileWithCities CitySavegame() {
     harbour.abs_second = 60;
     harbour.buildings = {WarehouseEntry(10, 10, 7), PlainEntry(12, 12)};
     CitySpec village;
-    village.player = PlayerSpec{.type = 14, .number = 2, .volk = "MONGOLEN", .alias = "MONGOLEN", .forsch = {}};
+    village.player =
+        PlayerSpec{.type = 14, .number = 2, .volk = "MONGOLEN", .alias = "MONGOLEN", .forsch = {}};
     village.name = "Steppendorf";
     village.abs_first = 310;
     village.abs_second = 60;
@@ -294,7 +321,8 @@ TEST(Cities, SavegameListsItsCitiesAndAClickDecodesTheirIsland) {
 
 TEST(Cities, TidyingRenumbersWarehousesAndClaimsTheCatchment) {
     TempFile file(CitySavegame().bytes, "cities.sav");
-    const ToolRun run = Tool("info " + Quote(file.path().string()) + " --json --aufraum --catchment");
+    const ToolRun run =
+        Tool("info " + Quote(file.path().string()) + " --json --aufraum --catchment");
     ASSERT_EQ(run.status, 0) << run.err;
     const Json json = Json::parse(run.out);
     ASSERT_EQ(json["warehouses"].size(), 2u);
@@ -311,7 +339,8 @@ TEST(Cities, ExtractedCityFileCarriesTheTownsWithWarehouses) {
     TempFile file(CitySavegame().bytes, "cities.sav");
     TempDir out;
     const auto target = out / "harbour.cty";
-    const ToolRun save = Tool("convert " + Quote(file.path().string()) + " --city 1 -o " + Quote(target.string()));
+    const ToolRun save =
+        Tool("convert " + Quote(file.path().string()) + " --city 1 -o " + Quote(target.string()));
     ASSERT_EQ(save.status, 0) << save.err;
     const ToolRun run = Tool("info " + Quote(target.string()) + " --json");
     ASSERT_EQ(run.status, 0) << run.err;
@@ -350,13 +379,18 @@ TEST(Cities, ShiftsMoveTheLayersBeforeTheyAreWritten) {
     TempDir out;
     const auto target = out / "shifted.scp";
     ASSERT_EQ(Tool("convert " + Quote(file.path().string()) + " -o " + Quote(target.string()) +
-                   " --shift height:-1,0 --shift plants:0,2").status,
+                   " --shift height:-1,0 --shift plants:0,2")
+                  .status,
               0);
-    const Json json = Json::parse(Tool("info " + Quote(target.string()) + " --json --cells 4,6 --cells 5,8").out);
+    const Json json =
+        Json::parse(Tool("info " + Quote(target.string()) + " --json --cells 4,6 --cells 5,8").out);
     EXPECT_EQ(json["cells"][0]["height"], 5 + 2 * 6);  // the height of (5, 6)
     EXPECT_EQ(json["cells"][1]["terrain"], 0xC005);    // the element of (5, 6)
     EXPECT_EQ(json["quarry_spots"][0]["y"], 515);
-    EXPECT_EQ(Tool("convert " + Quote(file.path().string()) + " -o " + Quote(target.string()) + " --shift trees:1,1").status, 2);
+    EXPECT_EQ(Tool("convert " + Quote(file.path().string()) + " -o " + Quote(target.string()) +
+                   " --shift trees:1,1")
+                  .status,
+              2);
 }
 
 TEST(Cities, AValueThatDoesNotFitEndsTheSaveWithoutAFile) {
@@ -365,7 +399,8 @@ TEST(Cities, AValueThatDoesNotFitEndsTheSaveWithoutAFile) {
     TempFile file(IslandFileBytes(island), "mines.scp");
     TempDir out;
     WriteFileBytes(out / "keep.scp", Bytes{9, 9});
-    const ToolRun run = Tool("convert " + Quote(file.path().string()) + " -o " + Quote((out / "keep.scp").string()));
+    const ToolRun run = Tool("convert " + Quote(file.path().string()) + " -o " +
+                             Quote((out / "keep.scp").string()));
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err.rfind("error: Fehler beim Schreiben", 0), 0u) << run.err;
     EXPECT_EQ(ReadFileBytes(out / "keep.scp"), (Bytes{9, 9}));
@@ -374,8 +409,9 @@ TEST(Cities, AValueThatDoesNotFitEndsTheSaveWithoutAFile) {
 TEST(Render, CanvasAndOverviewArePicturesOfTheIsland) {
     TempFile file(IslandFileBytes(RichIsland()), "rich.scp");
     TempDir out;
-    const ToolRun run = Tool("render " + Quote(file.path().string()) + " -o " + Quote((out / "map.png").string()) +
-                             " --overview " + Quote((out / "mini.png").string()) + " --layer 3 --zoom 16 --part 10,10");
+    const ToolRun run = Tool(
+        "render " + Quote(file.path().string()) + " -o " + Quote((out / "map.png").string()) +
+        " --overview " + Quote((out / "mini.png").string()) + " --layer 3 --zoom 16 --part 10,10");
     ASSERT_EQ(run.status, 0) << run.err;
     for (const char* name : {"map.png", "mini.png"}) {
         const Bytes png = ReadFileBytes(out / name);
@@ -388,13 +424,20 @@ TEST(Render, CanvasAndOverviewArePicturesOfTheIsland) {
 
 TEST(Reports, ExportStatisticsObjectsAndSeries) {
     IslandSpec island = RichIsland();
-    island.heights = [](int x, int y) { return static_cast<std::uint8_t>(x == 5 && y == 7 ? 96 : 0); };
-    island.gfx = [](int x, int y) { return static_cast<std::uint16_t>(x == 5 && y == 7 ? 0x0B44 : 0x0D00); };
+    island.heights = [](int x, int y) {
+        return static_cast<std::uint8_t>(x == 5 && y == 7 ? 96 : 0);
+    };
+    island.gfx = [](int x, int y) {
+        return static_cast<std::uint16_t>(x == 5 && y == 7 ? 0x0B44 : 0x0D00);
+    };
     island.terrain = [](int x, int y) { return x == 5 && y == 7 ? Element{0x4105, 0} : Element{}; };
     island.fertility = [](int, int) { return std::uint8_t{3}; };
     TempFile file(IslandFileBytes(island), "one.scp");
     TempDir out;
-    ASSERT_EQ(Tool("export " + Quote(file.path().string()) + " -o " + Quote((out / "raw.txt").string())).status, 0);
+    ASSERT_EQ(
+        Tool("export " + Quote(file.path().string()) + " -o " + Quote((out / "raw.txt").string()))
+            .status,
+        0);
     const std::string raw = Slurp(out / "raw.txt");
     EXPECT_NE(raw.find("\r\n    [5,7] :   96,  0B 44,  05 41,   3\r\n"), std::string::npos) << raw;
     EXPECT_EQ(raw.rfind("x, y, H\xF6he", 0), 0u);  // Windows-1252, as the game's texts
@@ -407,15 +450,22 @@ TEST(Reports, ExportStatisticsObjectsAndSeries) {
     EXPECT_EQ(grids["gfx"][1][3], "1");
     EXPECT_NE(Slurp(out / "GFX.txt").find("* 0B,*,11,1,\r\n"), std::string::npos);
 
-    const Json series = Json::parse(Tool("series " + Quote(file.path().string()) + " --rows 2 --json").out);
+    const Json series =
+        Json::parse(Tool("series " + Quote(file.path().string()) + " --rows 2 --json").out);
     EXPECT_EQ(series["ranks"][0]["code"], "0D");
     EXPECT_EQ(series["ranks"][1]["code"], "0B");
     EXPECT_EQ(series["total"], 1600);
 
     // The object list needs a chosen city.
-    EXPECT_EQ(Tool("objects " + Quote(file.path().string()) + " -o " + Quote((out / "list.txt").string())).status, 1);
+    EXPECT_EQ(
+        Tool("objects " + Quote(file.path().string()) + " -o " + Quote((out / "list.txt").string()))
+            .status,
+        1);
     TempFile game(CitySavegame().bytes, "cities.sav");
-    ASSERT_EQ(Tool("objects " + Quote(game.path().string()) + " --city 1 -o " + Quote((out / "list.txt").string())).status, 0);
+    ASSERT_EQ(Tool("objects " + Quote(game.path().string()) + " --city 1 -o " +
+                   Quote((out / "list.txt").string()))
+                  .status,
+              0);
     EXPECT_EQ(Slurp(out / "list.txt").rfind("$ Ofsety,", 0), 0u);
 }
 
@@ -424,8 +474,14 @@ TEST(Render, TilePicturesAreTheSameFromResidentAndCutSeries) {
     TempDir out;
     const std::string view = " --layer 1 --zoom 32 --part 60,60 --tiles -o ";
     ASSERT_EQ(Tool("render " + sample + view + Quote((out / "cut.png").string())).status, 0);
-    ASSERT_EQ(Tool("render " + sample + view + Quote((out / "resident.png").string()) + " --preload 5").status, 0);
-    ASSERT_EQ(Tool("render " + sample + " --layer 1 --zoom 32 --part 60,60 -o " + Quote((out / "plain.png").string())).status, 0);
+    ASSERT_EQ(
+        Tool("render " + sample + view + Quote((out / "resident.png").string()) + " --preload 5")
+            .status,
+        0);
+    ASSERT_EQ(Tool("render " + sample + " --layer 1 --zoom 32 --part 60,60 -o " +
+                   Quote((out / "plain.png").string()))
+                  .status,
+              0);
     EXPECT_EQ(ReadFileBytes(out / "cut.png"), ReadFileBytes(out / "resident.png"));
     EXPECT_NE(ReadFileBytes(out / "cut.png"), ReadFileBytes(out / "plain.png"));
 }

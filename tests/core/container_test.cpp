@@ -58,9 +58,9 @@ TEST_P(FindTagForwardLimit, AbsentTagLeavesPositionAtTheEffectiveLimit) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Limits, FindTagForwardLimit,
-                         ::testing::Values(LimitCase{-1, 40},   // negative: the whole buffer
-                                           LimitCase{41, 35},   // beyond the buffer: length - 5
-                                           LimitCase{40, 40},   // exactly the length
+                         ::testing::Values(LimitCase{-1, 40},  // negative: the whole buffer
+                                           LimitCase{41, 35},  // beyond the buffer: length - 5
+                                           LimitCase{40, 40},  // exactly the length
                                            LimitCase{20, 20}));
 
 TEST(FindTagForward, TagMustStartBeforeTheLimitButMayRunPastIt) {
@@ -144,13 +144,13 @@ TEST_P(ReadValueOk, ReadsLittleEndian) {
     EXPECT_EQ(ReadValue(buffer, GetParam().width, 0), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Widths, ReadValueOk,
-    ::testing::Values(ValueCase{{0xFE}, 1, 254}, ValueCase{{0x1F, 0x02}, 2, 0x021F},
-                      ValueCase{{0xFF, 0xFF}, 2, 65535},
-                      ValueCase{{0x78, 0x56, 0x34, 0x12}, 4, 0x12345678},
-                      ValueCase{{0xFF, 0xFF, 0xFF, 0x7F}, 4, 0x7FFFFFFF},
-                      ValueCase{{0xFF, 0xFF, 0xFF, 0xFF}, 4, -1}));
+INSTANTIATE_TEST_SUITE_P(Widths, ReadValueOk,
+                         ::testing::Values(ValueCase{{0xFE}, 1, 254},
+                                           ValueCase{{0x1F, 0x02}, 2, 0x021F},
+                                           ValueCase{{0xFF, 0xFF}, 2, 65535},
+                                           ValueCase{{0x78, 0x56, 0x34, 0x12}, 4, 0x12345678},
+                                           ValueCase{{0xFF, 0xFF, 0xFF, 0x7F}, 4, 0x7FFFFFFF},
+                                           ValueCase{{0xFF, 0xFF, 0xFF, 0xFF}, 4, -1}));
 
 TEST(ReadValue, FourBytesWithTopBitSetOtherThanMinusOneOverflow) {
     GameFileBuffer buffer;
@@ -206,16 +206,20 @@ INSTANTIATE_TEST_SUITE_P(
                       AddOnCase{"KelmAddon2", fixture::IslandFileHead(2, 0), 2},
                       AddOnCase{"Kelm", fixture::IslandFileHead(0, 0), 0},
                       // only the first 100 bytes count, and ADDONLEVEL only below 50
-                      AddOnCase{"AddonLevelTooFar", [] {
+                      AddOnCase{"AddonLevelTooFar",
+                                [] {
                                     FixtureFile f;
                                     f.Zeros(60).Text("CTYFORMAT-ADDONLEVEL").Dword('1');
                                     return f.Take();
-                                }(), 0},
-                      AddOnCase{"KelmAddonTooFar", [] {
+                                }(),
+                                0},
+                      AddOnCase{"KelmAddonTooFar",
+                                [] {
                                     FixtureFile f;
                                     f.Zeros(10).Text("KELMADDON1");
                                     return f.Take();
-                                }(), 0},
+                                }(),
+                                0},
                       AddOnCase{"NoHead", TextBytes("SAVEGAME"), 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -224,7 +228,8 @@ TEST(LoadGameFile, ReadsAReadOnlyFileAndLeavesItReadOnly) {
     content.Text("KELMADDON1").Zeros(50);
     fixture::TempFile file(content.bytes());
     namespace fs = std::filesystem;
-    fs::permissions(file.path(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read,
+    fs::permissions(file.path(),
+                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read,
                     fs::perm_options::replace);
 
     GameFileBuffer buffer;
@@ -262,7 +267,8 @@ TEST(ReadFileIntoBuffer, GrowsButNeverShrinksTheBuffer) {
 
 std::vector<std::filesystem::path> Entries(const std::filesystem::path& folder) {
     std::vector<std::filesystem::path> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename());
     std::sort(names.begin(), names.end());
     return names;
 }

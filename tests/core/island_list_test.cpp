@@ -1,4 +1,6 @@
 // The island list of savegames and scenarios, and which island a world position lies on.
+#include "island/island_list.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -6,7 +8,6 @@
 
 #include "app/editor.h"
 #include "fixture_file.h"
-#include "island/island_list.h"
 #include "island_fixture.h"
 #include "test_helpers.h"
 
@@ -21,7 +22,7 @@ using test::Load;
 // Two islands: "Nordinsel" 64 x 64 at world (100, 200), number 7, with a river at (5, 5);
 // a nameless 32 x 32 island at (300, 50), number 9, climate 7, with a river at (6, 6).
 class Savegame : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         first_.width = first_.height = 64;
         first_.world_first = 100;
@@ -32,7 +33,9 @@ protected:
         first_.info_a = 4;
         first_.name = "Nordinsel";
         first_.gfx = [](int, int) { return std::uint16_t{0x0C00}; };
-        first_.rivers = [](int x, int y) { return Element{std::uint16_t(x == 5 && y == 5 ? 2701 : 0), 0}; };
+        first_.rivers = [](int x, int y) {
+            return Element{std::uint16_t(x == 5 && y == 5 ? 2701 : 0), 0};
+        };
 
         second_.width = second_.height = 32;
         second_.world_first = 300;
@@ -40,7 +43,9 @@ protected:
         second_.number = 9;
         second_.climate = 7;
         second_.gfx = [](int, int) { return std::uint16_t{0x0D00}; };
-        second_.rivers = [](int x, int y) { return Element{std::uint16_t(x == 6 && y == 6 ? 2702 : 0), 0}; };
+        second_.rivers = [](int x, int y) {
+            return Element{std::uint16_t(x == 6 && y == 6 ? 2702 : 0), 0};
+        };
 
         bytes_ = fixture::SavegameBytes({first_, second_});
         first_position_ = fixture::SavegameHead().size();
@@ -58,10 +63,10 @@ TEST_F(Savegame, ListsEveryIslandAndEndsOnTheFirst) {
     Load(*editor_, bytes_, kSavegame);
     ASSERT_EQ(editor_->island_list.size(), 2u);
     using Row = std::array<std::string, 9>;
-    EXPECT_EQ(editor_->island_list[0].Cells(),
-              (Row{"Nordinsel", "64", "200", "100", "Nord", "3", "4", std::to_string(first_position_), "7"}));
-    EXPECT_EQ(editor_->island_list[1].Cells(),
-              (Row{"No name", "32", "50", "300", "", "0", "0", std::to_string(second_position_), "9"}));
+    EXPECT_EQ(editor_->island_list[0].Cells(), (Row{"Nordinsel", "64", "200", "100", "Nord", "3",
+                                                    "4", std::to_string(first_position_), "7"}));
+    EXPECT_EQ(editor_->island_list[1].Cells(), (Row{"No name", "32", "50", "300", "", "0", "0",
+                                                    std::to_string(second_position_), "9"}));
 
     const IslandMap& island = editor_->island;
     EXPECT_EQ(island.record.width, 64);
@@ -71,7 +76,8 @@ TEST_F(Savegame, ListsEveryIslandAndEndsOnTheFirst) {
     EXPECT_EQ(test::Panel(*editor_, "AnzStadtPanel"), "0");
     EXPECT_EQ(island.river.get(5, 5), 2701);
     EXPECT_EQ(island.river.get(6, 6), 0) << "rivers end at the island's BERGWERK2";
-    EXPECT_EQ(editor_->SeriesUsageCounts()[147], 64 * 64) << "a re-decode replaces the island's share";
+    EXPECT_EQ(editor_->SeriesUsageCounts()[147], 64 * 64)
+        << "a re-decode replaces the island's share";
     EXPECT_EQ(editor_->SeriesUsageCounts()[1], 64 * 64);
 }
 

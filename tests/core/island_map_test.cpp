@@ -1,4 +1,6 @@
 // The island map: clearing, cell bounds, CellFloat coordinates and GetValue.
+#include "island/island_map.h"
+
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -6,7 +8,6 @@
 #include <string>
 
 #include "app/editor.h"
-#include "island/island_map.h"
 #include "island_fixture.h"
 #include "test_helpers.h"
 
@@ -28,8 +29,12 @@ TEST(ClearIsland, EmptiesEveryLayerAndListAfterALoadAndDirectWrites) {
     plan.heights = [](int x, int y) { return static_cast<std::uint8_t>(1 + (x + y) % 200); };
     plan.gfx = [](int x, int) { return static_cast<std::uint16_t>(0x0B00 + x); };
     plan.fertility = [](int x, int) { return static_cast<std::uint8_t>(x % 10); };
-    plan.terrain = [](int x, int y) { return fixture::Element{static_cast<std::uint16_t>(x == y ? 700 : 0), 1}; };
-    plan.rivers = [](int x, int y) { return fixture::Element{static_cast<std::uint16_t>(x == 99 - y ? 2701 : 0), 3}; };
+    plan.terrain = [](int x, int y) {
+        return fixture::Element{static_cast<std::uint16_t>(x == y ? 700 : 0), 1};
+    };
+    plan.rivers = [](int x, int y) {
+        return fixture::Element{static_cast<std::uint16_t>(x == 99 - y ? 2701 : 0), 3};
+    };
     plan.mines = {{.x = 3, .y = 4}};
     plan.quarry_spots = {{.x = 5, .y = 6}};
     plan.animals = {{1, 2, 3, 4}};
@@ -77,7 +82,8 @@ TEST_P(LayerBounds, CellsOutside0To1024AreBoundsErrorsNamingTheCell) {
         FAIL() << "no error for (" << c.x << ", " << c.y << ")";
     } catch (const BoundsError& e) {
         const std::string text = e.what();
-        EXPECT_NE(text.find(std::to_string(c.x) + ", " + std::to_string(c.y)), std::string::npos) << text;
+        EXPECT_NE(text.find(std::to_string(c.x) + ", " + std::to_string(c.y)), std::string::npos)
+            << text;
     }
     EXPECT_THROW(island->height.get(c.x, c.y), BoundsError);
 }
@@ -99,7 +105,8 @@ TEST(CellFloat, StoresTheCellCentreAsFloatBits) {
     EXPECT_EQ(EncodeCellFloat(0), 0x3F000000u);   // 0.5f
     EXPECT_EQ(EncodeCellFloat(16), std::bit_cast<std::uint32_t>(16.5f));
     EXPECT_EQ(EncodeCellFloat(1024), std::bit_cast<std::uint32_t>(1024.5f));
-    for (int cell = 0; cell <= 1024; ++cell) ASSERT_EQ(DecodeCellFloat(EncodeCellFloat(cell)), cell);
+    for (int cell = 0; cell <= 1024; ++cell)
+        ASSERT_EQ(DecodeCellFloat(EncodeCellFloat(cell)), cell);
 }
 
 TEST(CellFloat, DecodingTruncatesAndRejectsNonNumbers) {
@@ -114,7 +121,7 @@ struct KindCase {
 };
 
 class GetValueKinds : public ::testing::TestWithParam<KindCase> {
-protected:
+  protected:
     static void SetUpTestSuite() {
         island_ = new IslandMap;
         IslandMap& i = *island_;
@@ -147,13 +154,14 @@ TEST_P(GetValueKinds, ReadsCellsAndRecordFields) {
     EXPECT_EQ(GetValue(*island_, 3, 4, GetParam().kind), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Kinds, GetValueKinds,
-    ::testing::Values(KindCase{0, 50}, KindCase{1, 0x1234}, KindCase{2, 7}, KindCase{3, 0xC005},
-                      KindCase{4, 0x2A01}, KindCase{16, 80}, KindCase{17, 72}, KindCase{18, 4},
-                      KindCase{20, 4}, KindCase{19, 2}, KindCase{21, 1}, KindCase{25, 9},
-                      KindCase{26, 3}, KindCase{27, 5}, KindCase{29, 0}, KindCase{31, 77},
-                      KindCase{32, 0x0A9D}, KindCase{33, 0x0102}));
+INSTANTIATE_TEST_SUITE_P(Kinds, GetValueKinds,
+                         ::testing::Values(KindCase{0, 50}, KindCase{1, 0x1234}, KindCase{2, 7},
+                                           KindCase{3, 0xC005}, KindCase{4, 0x2A01},
+                                           KindCase{16, 80}, KindCase{17, 72}, KindCase{18, 4},
+                                           KindCase{20, 4}, KindCase{19, 2}, KindCase{21, 1},
+                                           KindCase{25, 9}, KindCase{26, 3}, KindCase{27, 5},
+                                           KindCase{29, 0}, KindCase{31, 77}, KindCase{32, 0x0A9D},
+                                           KindCase{33, 0x0102}));
 
 TEST(GetValue, LayerKindOutsideTheArraysIsABoundsError) {
     auto island = std::make_unique<IslandMap>();

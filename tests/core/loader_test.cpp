@@ -1,4 +1,6 @@
 // Decoding islands from game files assembled block by block.
+#include "island/loader.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -12,7 +14,6 @@
 #include "errors.h"
 #include "fixture_file.h"
 #include "island/island_map.h"
-#include "island/loader.h"
 #include "island_fixture.h"
 #include "test_helpers.h"
 
@@ -70,7 +71,8 @@ TEST(Loader, IslandFileRecordPanelsAndHeightsAlongYFirst) {
 
     int wrong = 0;
     for (int x = 0; x <= 100; ++x)
-        for (int y = 0; y <= 100; ++y) wrong += island.height.get(x, y) != (x < 100 && y < 100 ? Slope(x, y) : 0);
+        for (int y = 0; y <= 100; ++y)
+            wrong += island.height.get(x, y) != (x < 100 && y < 100 ? Slope(x, y) : 0);
     EXPECT_EQ(wrong, 0);
 }
 
@@ -81,11 +83,11 @@ TEST(Loader, BlockHeightCountsAreNumberedXMajor) {
     auto editor = LoadedEditor(fixture::IslandFileBytes(plan));
     const auto& counts = editor->island.block_height_counts;
     EXPECT_EQ(counts[0][60], 1024);
-    EXPECT_EQ(counts[1][60], 1024);       // x 0..31, y 32..63
-    EXPECT_EQ(counts[3][60], 32 * 4);     // x 0..31, y 96..99
-    EXPECT_EQ(counts[4][60], 18 * 32);    // x 32..63, y 0..31: x 32..49 high
+    EXPECT_EQ(counts[1][60], 1024);     // x 0..31, y 32..63
+    EXPECT_EQ(counts[3][60], 32 * 4);   // x 0..31, y 96..99
+    EXPECT_EQ(counts[4][60], 18 * 32);  // x 32..63, y 0..31: x 32..49 high
     EXPECT_EQ(counts[4][30], 14 * 32);
-    EXPECT_EQ(counts[12][30], 4 * 32);    // x 96..99, y 0..31
+    EXPECT_EQ(counts[12][30], 4 * 32);  // x 96..99, y 0..31
     EXPECT_EQ(counts[15][30], 16);
 }
 
@@ -134,7 +136,8 @@ TEST(Loader, TileOfSeriesAbove147IsLoggedClearedAndCountedAsSeries0) {
     auto editor = LoadedEditor(fixture::IslandFileBytes(plan));
     EXPECT_EQ(editor->island.gfx.get(3, 5), 0);
     EXPECT_EQ(editor->island.gfx.get(1, 1), 0x9E04);
-    EXPECT_TRUE(test::HasLine(editor->memo2, "Insel test.scp  Fehlerhafte GFXStruktur bei 3, 5  Bitmapwert 148"));
+    EXPECT_TRUE(test::HasLine(editor->memo2,
+                              "Insel test.scp  Fehlerhafte GFXStruktur bei 3, 5  Bitmapwert 148"));
 
     const auto usage = editor->SeriesUsageCounts();
     EXPECT_EQ(usage[0], 1022);
@@ -217,10 +220,23 @@ TEST(Loader, QuarrySpotBitsMinesAndWhaleGrounds) {
                          {.x = 0, .y = 0, .orientation = 0},
                          {.x = 1023, .y = 1023, .orientation = 3}};
     plan.mines = {
-        {.building_id = 1562u * 16384u, .x = 10, .y = 20, .symbol_value = 16410u * 65536u,
-         .treasure = 2000, .visible = 1, .data_length = 24},
-        {.building_id = 1559u * 16384u, .x = 0, .y = 16, .symbol_value = 0x40A66666u, .data_length = 42},
-        {.building_id = 1664u * 16384u, .x = 1023, .y = 5, .symbol_value = 0x40A66666u, .data_length = 16},
+        {.building_id = 1562u * 16384u,
+         .x = 10,
+         .y = 20,
+         .symbol_value = 16410u * 65536u,
+         .treasure = 2000,
+         .visible = 1,
+         .data_length = 24},
+        {.building_id = 1559u * 16384u,
+         .x = 0,
+         .y = 16,
+         .symbol_value = 0x40A66666u,
+         .data_length = 42},
+        {.building_id = 1664u * 16384u,
+         .x = 1023,
+         .y = 5,
+         .symbol_value = 0x40A66666u,
+         .data_length = 16},
     };
     const Bytes bytes = fixture::IslandFileBytes(plan);
     // The quarry spot at (300, 700) is stored as BC C2 12 and its orientation.
@@ -395,7 +411,8 @@ TEST(Loader, StaleBytesOfALongerEarlierFileAreNotDecoded) {
 }
 
 // Sets a byte of the first block with this tag, `offset` bytes after its tag.
-Bytes Patched(Bytes bytes, std::string_view tag, std::size_t offset, std::initializer_list<std::uint8_t> values) {
+Bytes Patched(Bytes bytes, std::string_view tag, std::size_t offset,
+              std::initializer_list<std::uint8_t> values) {
     std::size_t at = fixture::FindAll(bytes, tag).at(0) + offset;
     for (std::uint8_t v : values) bytes.at(at++) = v;
     return bytes;
@@ -423,7 +440,8 @@ IslandSpec SmallIsland() {
 
 TEST(LoaderErrors, CellOutsideTheArraysIsABoundsErrorNamingTheCell) {
     // x origin 1000 with 32 columns reaches x = 1031.
-    const Bytes bytes = Patched(fixture::IslandFileBytes(SmallIsland()), "HEIGHT", 18, {0xE8, 0x03});
+    const Bytes bytes =
+        Patched(fixture::IslandFileBytes(SmallIsland()), "HEIGHT", 18, {0xE8, 0x03});
     ExpectLoadError<BoundsError>(bytes, "1025");
 }
 
@@ -433,7 +451,8 @@ TEST(LoaderErrors, CellBlockWithoutExtentAlongYButWithDataIsAFormatError) {
 }
 
 TEST(LoaderErrors, FertilityOnAnIslandOfWidthZeroIsAFormatError) {
-    const Bytes bytes = Patched(fixture::IslandFileBytes(SmallIsland()), "INSEL5", 20, {0, 0, 0, 0});
+    const Bytes bytes =
+        Patched(fixture::IslandFileBytes(SmallIsland()), "INSEL5", 20, {0, 0, 0, 0});
     ExpectLoadError<FormatError>(bytes, "");
 }
 
@@ -446,7 +465,8 @@ TEST(LoaderErrors, FourByteValueWithTopBitIsAnOverflowAndKeepsWhatWasDecoded) {
         Load(*editor, bytes, kIslandFile);
         FAIL() << "no error";
     } catch (const OverflowError& e) {
-        EXPECT_NE(std::string(e.what()).find(std::to_string(kontorid + 12)), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find(std::to_string(kontorid + 12)), std::string::npos)
+            << e.what();
     }
     EXPECT_EQ(editor->island.height.get(31, 31), 50);
     EXPECT_FALSE(editor->updating);
@@ -457,10 +477,15 @@ TEST(LoaderErrors, TruncatedAndCorruptedFilesNeverFailOtherwise) {
     IslandSpec plan;
     plan.width = plan.height = 40;
     plan.heights = Slope;
-    plan.terrain = [](int x, int y) { return Element{std::uint16_t(x == y ? 0x4000 | 700 : 0), 3}; };
-    plan.rivers = [](int x, int y) { return Element{std::uint16_t(x == 20 && y > 3 ? 2701 : 0), 1}; };
+    plan.terrain = [](int x, int y) {
+        return Element{std::uint16_t(x == y ? 0x4000 | 700 : 0), 3};
+    };
+    plan.rivers = [](int x, int y) {
+        return Element{std::uint16_t(x == 20 && y > 3 ? 2701 : 0), 1};
+    };
     plan.quarry_spots = {{.x = 3, .y = 4}};
-    plan.mines = {{.x = 5, .y = 6}, {.building_id = 1559u * 16384u, .x = 1, .y = 1, .data_length = 42}};
+    plan.mines = {{.x = 5, .y = 6},
+                  {.building_id = 1559u * 16384u, .x = 1, .y = 1, .data_length = 42}};
     plan.animals = {{1, 2, 3, 4}};
     plan.objects = {{.id_word = 821, .x = 35, .y = 35}};
     plan.name = "Bruch";
@@ -483,13 +508,16 @@ TEST(LoaderErrors, TruncatedAndCorruptedFilesNeverFailOtherwise) {
         for (std::size_t cut = i; cut < std::min(whole.size(), i + 24); ++cut) cuts.insert(cut);
     }
     for (std::size_t cut : cuts) {
-        try_load(std::span(whole).first(cut), cut % 2 ? kSavegame : kIslandFile, "prefix of " + std::to_string(cut));
+        try_load(std::span(whole).first(cut), cut % 2 ? kSavegame : kIslandFile,
+                 "prefix of " + std::to_string(cut));
     }
     std::mt19937 random(12345);
     for (int round = 0; round < 300; ++round) {
         Bytes broken = whole;
-        for (int i = 0; i < 4; ++i) broken[random() % broken.size()] = static_cast<std::uint8_t>(random());
-        try_load(broken, round % 2 ? kSavegame : kIslandFile, "corruption round " + std::to_string(round));
+        for (int i = 0; i < 4; ++i)
+            broken[random() % broken.size()] = static_cast<std::uint8_t>(random());
+        try_load(broken, round % 2 ? kSavegame : kIslandFile,
+                 "corruption round " + std::to_string(round));
     }
 }
 

@@ -1,11 +1,12 @@
 // Size rules of the new-island dialog and the empty island it sets up.
+#include "dialogs/new_island.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 
 #include "app/editor.h"
-#include "dialogs/new_island.h"
 #include "island/island_map.h"
 #include "test_helpers.h"
 

@@ -1,10 +1,11 @@
 // The growing output array and its write and patch primitives.
+#include "container/output_buffer.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "container/output_buffer.h"
 #include "errors.h"
 
 namespace insel {
@@ -33,9 +34,8 @@ TEST(OutputBuffer, WritesLittleEndianAndZeroPaddedTags) {
     out.WriteTag("INFO");
     out.WriteFill(0xAB, 0);
     out.WriteFill(0xAB, 2);
-    Bytes expected = {0x1F, 0x02, 0x78, 0x56, 0x34, 0x12, 0xFF, 0xFF, 0xFF, 0xFF,
-                      'I',  'N',  'F',  'O',  0,    0,    0,    0,    0,    0,
-                      0,    0,    0xAB, 0xAB};
+    Bytes expected = {0x1F, 0x02, 0x78, 0x56, 0x34, 0x12, 0xFF, 0xFF, 0xFF, 0xFF, 'I',  'N',
+                      'F',  'O',  0,    0,    0,    0,    0,    0,    0,    0,    0xAB, 0xAB};
     EXPECT_EQ(Written(out), expected);
 }
 

@@ -50,7 +50,8 @@ Box BoxOf(const Raster& raster, Colour colour) {
 TEST(ColourPass, WholeViewFillsEveryCellInItsColour) {
     auto editor = Shown(128, 128);
     for (int x = 0; x < 128; ++x)
-        for (int y = 0; y < 128; ++y) editor->island.height.set(x, y, static_cast<std::uint8_t>((x * 3 + y) & 0xFF));
+        for (int y = 0; y < 128; ++y)
+            editor->island.height.set(x, y, static_cast<std::uint8_t>((x * 3 + y) & 0xFF));
     editor->island.river.set(7, 9, 2701);
     Raster raster;
     RenderMap(*editor, RenderSettings{}, raster);
@@ -167,7 +168,8 @@ TEST(Overlays, ObjectFootprintAnchorAndMarket) {
     Raster raster;
     EXPECT_EQ(RenderMap(*editor, settings, raster), 0);
     EXPECT_EQ(BoxOf(raster, settings.object_anchor), (Box{80, 120, 83, 123}));
-    EXPECT_EQ(BoxOf(raster, settings.object_outline), (Box{80, 120, 167, 207}));  // footprint to market
+    EXPECT_EQ(BoxOf(raster, settings.object_outline),
+              (Box{80, 120, 167, 207}));  // footprint to market
     EXPECT_EQ(raster.at(166, 206), ToPixel(settings.object_outline));
     EXPECT_EQ(raster.at(92, 120), ToPixel(CellColour(0, 0)));  // right of the footprint
 
@@ -229,17 +231,18 @@ TEST(Overview, SamplesRoundHalvesToEven) {
     auto editor = Shown(256, 6);
     editor->display_layer = 1;  // green = sampled height, one colour per value
     for (int x = 0; x < 256; ++x)
-        for (int y = 0; y < 6; ++y) editor->island.height.set(x, y, static_cast<std::uint8_t>((x + 37 * y) & 0xFF));
+        for (int y = 0; y < 6; ++y)
+            editor->island.height.set(x, y, static_cast<std::uint8_t>((x + 37 * y) & 0xFF));
     const auto image = DrawOverviewImage(*editor);
     ASSERT_EQ(image.size(), 128u * 128u);
     auto at = [&](int px, int py) { return image[py * 128 + px]; };
     auto cell = [](int x, int y) { return ToPixel(CellColour(1, (x + 37 * y) & 0xFF)); };
     EXPECT_EQ(at(0, 0), cell(0, 0));
     EXPECT_EQ(at(127, 0), cell(254, 0));
-    EXPECT_EQ(at(3, 32), cell(6, 2));     // 1.5 -> 2
-    EXPECT_EQ(at(3, 96), cell(6, 4));     // 4.5 -> 4
-    EXPECT_EQ(at(5, 75), cell(10, 4));    // 3.52 -> 4
-    EXPECT_EQ(at(9, 127), cell(18, 5));   // 5.95 stays on the last row
+    EXPECT_EQ(at(3, 32), cell(6, 2));    // 1.5 -> 2
+    EXPECT_EQ(at(3, 96), cell(6, 4));    // 4.5 -> 4
+    EXPECT_EQ(at(5, 75), cell(10, 4));   // 3.52 -> 4
+    EXPECT_EQ(at(9, 127), cell(18, 5));  // 5.95 stays on the last row
 
     editor->island.record.height = 0;
     const auto empty = DrawOverviewImage(*editor);

@@ -25,7 +25,8 @@ std::unique_ptr<Editor> SmallIsland(int side) {
 
 const Lines kLegend = {"",
                        "GFX-ID: Feldorientierung steht in Einerstelle:",
-                       "0/C = Norden, 1/D = Osten, 2/E = S\xFC" "den, 3/F = Westen",
+                       "0/C = Norden, 1/D = Osten, 2/E = S\xFC"
+                       "den, 3/F = Westen",
                        "Basiseinheit der GFX-Felder sind 3*3 Arrays:",
                        "[0,0]: id   00  id +$04  id +$08",
                        "[0,1]: id +$20  id +$24  id +$28",
@@ -33,7 +34,8 @@ const Lines kLegend = {"",
 
 TEST(RawExport, LineColumnsAlignForSmallAndLargeCoordinates) {
     EXPECT_EQ(RawExportLine(5, 7, 96, 0x0B44, 0x4105, 3), "    [5,7] :   96,  0B 44,  05 41,   3");
-    EXPECT_EQ(RawExportLine(100, 10, 5, 0xFF01, 0x0002, 10), " [100,10] :    5,  FF 01,  02 00,  10");
+    EXPECT_EQ(RawExportLine(100, 10, 5, 0xFF01, 0x0002, 10),
+              " [100,10] :    5,  FF 01,  02 00,  10");
     EXPECT_EQ(RawExportLine(512, 300, 200, 0, 0, 0), "[512,300] :  200,  00 00,  00 00,   0");
 }
 
@@ -48,7 +50,8 @@ TEST(RawExport, OnlyLandCellsRowByRowThenLegend) {
     island.gfx.set(3, 3, 0x0B00);  // height 0: no line however the other layers look
 
     Lines expected{"x, y, H\xF6he (>=40: Land), GFX-ID, Gel\xE4nde-ID, Fruchtbarkeit",
-                   "    [9,2] :    1,  00 00,  00 00,  10", "    [5,7] :   96,  0B 44,  05 41,   3"};
+                   "    [9,2] :    1,  00 00,  00 00,  10",
+                   "    [5,7] :   96,  0B 44,  05 41,   3"};
     expected.insert(expected.end(), kLegend.begin(), kLegend.end());
     EXPECT_EQ(RawExportLines(island), expected);
 }
@@ -66,9 +69,13 @@ TEST(RawExport, IslandWithoutLandStillGetsLegendAsWindows1252File) {
 
 TEST(WriteWindows1252Lines, BytesPassUnchangedIncludingUndefinedOnes) {
     fixture::TempDir dir;
-    WriteWindows1252Lines(dir / "m.txt", {"Gr\xF6\xDF" "e \x81\x80", ""});
+    WriteWindows1252Lines(dir / "m.txt", {"Gr\xF6\xDF"
+                                          "e \x81\x80",
+                                          ""});
     const auto bytes = fixture::ReadFileBytes(dir / "m.txt");
-    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "Gr\xF6\xDF" "e \x81\x80\r\n\r\n");
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()),
+              "Gr\xF6\xDF"
+              "e \x81\x80\r\n\r\n");
 }
 
 TEST(ValueCountList, SortsByValueThenSecondAndCountsRepeats) {
@@ -79,8 +86,9 @@ TEST(ValueCountList, SortsByValueThenSecondAndCountsRepeats) {
     list.Add(5, 2);
     const auto e = list.Entries();
     ASSERT_EQ(e.size(), 3u);
-    EXPECT_EQ((std::vector<std::int64_t>{e[0].value, e[0].count, e[1].second, e[2].second, e[2].count}),
-              (std::vector<std::int64_t>{3, 4, 1, 2, 2}));
+    EXPECT_EQ(
+        (std::vector<std::int64_t>{e[0].value, e[0].count, e[1].second, e[2].second, e[2].count}),
+        (std::vector<std::int64_t>{3, 4, 1, 2, 2}));
 }
 
 TEST(Statistics, GraphicValuesWithAndWithoutLowByte) {
@@ -107,8 +115,8 @@ TEST(Statistics, GraphicValuesWithAndWithoutLowByte) {
     EXPECT_EQ(tiles, expected_tiles);
 
     const Lines saved = StatisticsFileLines(series, StatisticsGrid::Gfx);
-    EXPECT_EQ(saved, (Lines{"ID,ID-lobyte,ID-hibite,Orientierung,Anzahl", "* 00,*,0,13,", "* 0B,*,11,2,",
-                            "* 0C,*,12,1,"}));
+    EXPECT_EQ(saved, (Lines{"ID,ID-lobyte,ID-hibite,Orientierung,Anzahl", "* 00,*,0,13,",
+                            "* 0B,*,11,2,", "* 0C,*,12,1,"}));
     EXPECT_STREQ(StatisticsFileName(StatisticsGrid::Gfx), "GFX.txt");
 }
 
@@ -131,8 +139,8 @@ TEST(Statistics, TerrainOrientationsMergeOnlyWhenRotationIsDropped) {
     const GridRows apart = TerrainStatisticsRows(island, false);
     ASSERT_EQ(apart.size(), 6u);
     for (int o = 0; o < 4; ++o) {
-        EXPECT_EQ(apart[2 + o], (std::vector<std::string>{std::to_string(turns[o]), "5", "1", std::to_string(o), "1",
-                                                          "03 02"}));
+        EXPECT_EQ(apart[2 + o], (std::vector<std::string>{std::to_string(turns[o]), "5", "1",
+                                                          std::to_string(o), "1", "03 02"}));
     }
 
     const Lines saved = StatisticsFileLines(merged, StatisticsGrid::Terrain);
@@ -142,10 +150,12 @@ TEST(Statistics, TerrainOrientationsMergeOnlyWhenRotationIsDropped) {
     EXPECT_EQ(ElementPlaceRows(island, 0x0105, true, 0).size(), 5u);
     const GridRows south = ElementPlaceRows(island, 0x0105, false, 2);
     EXPECT_EQ(south, (GridRows{{"Growth", "x", "y", "Height"}, {"03 02", "2", "1", "42"}}));
-    EXPECT_EQ(ElementPlaceRows(island, 0x4105, false, 3), ElementPlaceRows(island, 0x0105, false, 3));
+    EXPECT_EQ(ElementPlaceRows(island, 0x4105, false, 3),
+              ElementPlaceRows(island, 0x0105, false, 3));
 }
 
-ObjectEntry Object(std::uint16_t id, int x, int y, std::uint16_t width, std::uint16_t height, std::uint8_t turn) {
+ObjectEntry Object(std::uint16_t id, int x, int y, std::uint16_t width, std::uint16_t height,
+                   std::uint8_t turn) {
     ObjectEntry object;
     object.graphic_id = id;
     object.x = x;
@@ -170,10 +180,12 @@ TEST(ObjectList, CityBuildingsFirstThenEveryOtherObject) {
     editor->cities.cities.push_back(city);
     editor->cities.current = 0;
 
-    EXPECT_EQ(ObjectListLines(editor->island, editor->cities.Current()),
-              (Lines{"$ Ofsety,12, Ofsetx,10", "$ Nr,    ID,  y,  x, dy, dx, Orientation,  - mit Entry",
-                     "  1,  1201, 20, 10,  3,  2,   1", "$       ID,  y,  x, dy, dx, Orientation   - ohne Entry",
-                     "  1,    42, 12, 30,  1,  1,   0", "  2, 65000, 25, 14,  4,  4,   3"}));
+    EXPECT_EQ(
+        ObjectListLines(editor->island, editor->cities.Current()),
+        (Lines{"$ Ofsety,12, Ofsetx,10", "$ Nr,    ID,  y,  x, dy, dx, Orientation,  - mit Entry",
+               "  1,  1201, 20, 10,  3,  2,   1",
+               "$       ID,  y,  x, dy, dx, Orientation   - ohne Entry",
+               "  1,    42, 12, 30,  1,  1,   0", "  2, 65000, 25, 14,  4,  4,   3"}));
 
     EXPECT_TRUE(ObjectListLines(editor->island, nullptr).empty());
     editor->island.objects.clear();

@@ -19,10 +19,10 @@ using fixture::Element;
 using fixture::IslandSpec;
 
 bool SameMine(const MineRecord& a, const MineRecord& b) {
-    return a.whale == b.whale && a.orientation == b.orientation && a.x_band == b.x_band && a.y == b.y &&
-           a.x == b.x && a.symbol_value == b.symbol_value && a.symbol_elevation == b.symbol_elevation &&
-           a.treasure == b.treasure && a.building_id == b.building_id && a.visible == b.visible &&
-           a.deleted == b.deleted;
+    return a.whale == b.whale && a.orientation == b.orientation && a.x_band == b.x_band &&
+           a.y == b.y && a.x == b.x && a.symbol_value == b.symbol_value &&
+           a.symbol_elevation == b.symbol_elevation && a.treasure == b.treasure &&
+           a.building_id == b.building_id && a.visible == b.visible && a.deleted == b.deleted;
 }
 
 // Compares every layer over the island and one cell beyond it; returns the first difference.
@@ -30,7 +30,8 @@ std::string CompareLayers(const IslandMap& a, const IslandMap& b, int side) {
     for (int x = 0; x <= side; ++x) {
         for (int y = 0; y <= side; ++y) {
             auto where = [&](const char* layer) {
-                return std::string(layer) + " differs at (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+                return std::string(layer) + " differs at (" + std::to_string(x) + ", " +
+                       std::to_string(y) + ")";
             };
             if (a.height.get(x, y) != b.height.get(x, y)) return where("height");
             if (a.gfx.get(x, y) != b.gfx.get(x, y)) return where("gfx");
@@ -52,21 +53,44 @@ IslandSpec Busy(int side) {
     plan.climate = 5;
     plan.info_b = 0x01020304;
     plan.heights = [](int x, int y) { return std::uint8_t((x * 13 + y * 7) % 256); };
-    plan.gfx = [](int x, int y) { return std::uint16_t(((11 + (x + y) % 140) << 8) | ((x * 4 + y) & 0xFF)); };
+    plan.gfx = [](int x, int y) {
+        return std::uint16_t(((11 + (x + y) % 140) << 8) | ((x * 4 + y) & 0xFF));
+    };
     plan.fertility = [](int x, int y) { return std::uint8_t((x * y) % 11); };
     plan.terrain = [](int x, int y) {
-        return (x + 2 * y) % 17 == 0 ? Element{std::uint16_t(0x4000 * (y % 4) + 1501 + x % 90), std::uint16_t(0x2800 + x)}
+        return (x + 2 * y) % 17 == 0 ? Element{std::uint16_t(0x4000 * (y % 4) + 1501 + x % 90),
+                                               std::uint16_t(0x2800 + x)}
                                      : Element{};
     };
     plan.rivers = [](int x, int y) {
-        return (x == 2 * y || x + y == 50) ? Element{std::uint16_t(2701 + (x % 40)), std::uint16_t(y * 3)} : Element{};
+        return (x == 2 * y || x + y == 50)
+                   ? Element{std::uint16_t(2701 + (x % 40)), std::uint16_t(y * 3)}
+                   : Element{};
     };
     plan.quarry_spots = {{.x = 1, .y = 2, .orientation = 3}, {.x = 70, .y = 33, .orientation = 1}};
     plan.mines = {
-        {.building_id = 1563u * 16384u, .x = 4, .y = 80, .symbol_value = 16390u * 65536u, .treasure = 400, .data_length = 24},
-        {.building_id = 1550u * 16384u, .x = 60, .y = 0, .symbol_value = 0x40A66666u, .treasure = 2000, .visible = 1},
-        {.building_id = 1559u * 16384u, .x = 80, .y = 80, .symbol_value = 0x40A66666u, .data_length = 42},
-        {.building_id = 1664u * 16384u, .x = 87, .y = 87, .symbol_value = 0x40A66666u, .data_length = 16},
+        {.building_id = 1563u * 16384u,
+         .x = 4,
+         .y = 80,
+         .symbol_value = 16390u * 65536u,
+         .treasure = 400,
+         .data_length = 24},
+        {.building_id = 1550u * 16384u,
+         .x = 60,
+         .y = 0,
+         .symbol_value = 0x40A66666u,
+         .treasure = 2000,
+         .visible = 1},
+        {.building_id = 1559u * 16384u,
+         .x = 80,
+         .y = 80,
+         .symbol_value = 0x40A66666u,
+         .data_length = 42},
+        {.building_id = 1664u * 16384u,
+         .x = 87,
+         .y = 87,
+         .symbol_value = 0x40A66666u,
+         .data_length = 16},
     };
     plan.animals = {{5, 6, 7, 8}, {0xFFFF, 0, 1, 0x8000}, {9, 9, 9, 9}};
     plan.objects = {{.id_word = 821, .x = 10, .y = 10}};
@@ -108,9 +132,11 @@ TEST(RoundTrip, EveryLayerAndListSurvives) {
 
     ASSERT_EQ(a.mines.size(), 4u);
     ASSERT_EQ(b.mines.size(), a.mines.size());
-    for (std::size_t i = 0; i < a.mines.size(); ++i) EXPECT_TRUE(SameMine(a.mines[i], b.mines[i])) << "mine " << i;
+    for (std::size_t i = 0; i < a.mines.size(); ++i)
+        EXPECT_TRUE(SameMine(a.mines[i], b.mines[i])) << "mine " << i;
     ASSERT_EQ(b.quarry_spots.size(), 2u);
-    for (std::size_t i = 0; i < 2; ++i) EXPECT_TRUE(SameMine(a.quarry_spots[i], b.quarry_spots[i])) << "spot " << i;
+    for (std::size_t i = 0; i < 2; ++i)
+        EXPECT_TRUE(SameMine(a.quarry_spots[i], b.quarry_spots[i])) << "spot " << i;
     ASSERT_EQ(b.animals.size(), 3u);
     for (std::size_t i = 0; i < 3; ++i) {
         EXPECT_EQ(b.animals[i].first, a.animals[i].first);
@@ -131,7 +157,9 @@ TEST(RoundTrip, CellsOnTheNarrowEdgeOfASideNotDivisibleByEightSurvive) {
         if (x == 10 && y == 99) return Element{0x0A9E, 3};
         return Element{};
     };
-    plan.terrain = [](int x, int y) { return x == 99 && y == 99 ? Element{1501, 0x2801} : Element{}; };
+    plan.terrain = [](int x, int y) {
+        return x == 99 && y == 99 ? Element{1501, 0x2801} : Element{};
+    };
     plan.heights = [](int x, int y) { return std::uint8_t(x >= 96 || y >= 96 ? 77 : 20); };
     const Reloaded r = RoundTrip(plan);
     ASSERT_EQ(r.first->island.river.get(98, 50), 0x0A9D);

@@ -34,9 +34,10 @@ TEST_P(ValueToHexTest, MostSignificantByteFirst) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, ValueToHexTest,
-                         ::testing::Values(HexCase{0, "00"}, HexCase{0x2A, "2A"}, HexCase{255, "FF"},
-                                           HexCase{256, "01 00"}, HexCase{0x1234, "12 34"},
-                                           HexCase{0x12345, "01 23 45"}, HexCase{-5, "00"}));
+                         ::testing::Values(HexCase{0, "00"}, HexCase{0x2A, "2A"},
+                                           HexCase{255, "FF"}, HexCase{256, "01 00"},
+                                           HexCase{0x1234, "12 34"}, HexCase{0x12345, "01 23 45"},
+                                           HexCase{-5, "00"}));
 
 struct TypedKey {
     int bytes;
@@ -53,7 +54,8 @@ TEST_P(HexToValueTest, FirstDigitPairIsTheLowByte) {
 INSTANTIATE_TEST_SUITE_P(Keys, HexToValueTest,
                          ::testing::Values(TypedKey{1, "a", 10}, TypedKey{1, "7", 7},
                                            TypedKey{1, "ff", 255}, TypedKey{2, "0102", 0x0201},
-                                           TypedKey{2, "ABCD", 0xCDAB}, TypedKey{2, "1f02", 0x021F}));
+                                           TypedKey{2, "ABCD", 0xCDAB},
+                                           TypedKey{2, "1f02", 0x021F}));
 
 }  // namespace
 }  // namespace insel

@@ -11,12 +11,15 @@ namespace insel {
 namespace {
 
 // Pixels carry their own coordinates so a cut or copy shows where it came from.
-constexpr std::uint32_t Coded(int x, int y) { return 0xFF000000u | (static_cast<std::uint32_t>(x) << 12) | y; }
+constexpr std::uint32_t Coded(int x, int y) {
+    return 0xFF000000u | (static_cast<std::uint32_t>(x) << 12) | y;
+}
 
 Picture CodedPicture(int size) {
     Picture p{size, size, std::vector<std::uint32_t>(static_cast<std::size_t>(size) * size)};
     for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x) p.pixels[static_cast<std::size_t>(y) * size + x] = Coded(x, y);
+        for (int x = 0; x < size; ++x)
+            p.pixels[static_cast<std::size_t>(y) * size + x] = Coded(x, y);
     return p;
 }
 
@@ -62,7 +65,8 @@ TEST(TileTables, FollowRowColumnOrientationRules) {
             const int byte = w * 32 + c * 4;
             EXPECT_EQ(kTileTables.full_left[byte], kTileOffsets[c]);
             EXPECT_EQ(kTileTables.full_top[byte], kTileOffsets[w]);
-            for (int r = 1; r < 4; ++r) EXPECT_EQ(kTileTables.texture_index[byte + r], kTileTables.texture_index[byte]);
+            for (int r = 1; r < 4; ++r)
+                EXPECT_EQ(kTileTables.texture_index[byte + r], kTileTables.texture_index[byte]);
             indices.insert(kTileTables.texture_index[byte]);
         }
     EXPECT_EQ(indices.size(), 36u);
@@ -74,7 +78,8 @@ TEST(SeriesNames, CodeIsIndexPlusElevenInTwoHexDigits) {
     EXPECT_EQ(SeriesCode(5), "10");
     EXPECT_EQ(SeriesCode(146), "9D");
     EXPECT_EQ(BaseBitmapPath("/prog", 0), std::filesystem::path("/prog/GFXImages/Series0Bxx.bmp"));
-    EXPECT_EQ(FullBitmapPath("/prog", 0x21 - 11), std::filesystem::path("/prog/GFXImages/Series21xxFull.bmp"));
+    EXPECT_EQ(FullBitmapPath("/prog", 0x21 - 11),
+              std::filesystem::path("/prog/GFXImages/Series21xxFull.bmp"));
 }
 
 TEST(SeriesNames, IslandTypeRowsAndMemoryLines) {
@@ -91,7 +96,8 @@ TEST(SeriesNames, IslandTypeRowsAndMemoryLines) {
     s.total_allocated = 8;
     s.total_free = 9;
     EXPECT_EQ(MemoryStatusLines(s, false),
-              (std::vector<std::string>{"-", "TotalAddrSpace 7", "TotalAllocated 8", "TotalFree 9", "-"}));
+              (std::vector<std::string>{"-", "TotalAddrSpace 7", "TotalAllocated 8", "TotalFree 9",
+                                        "-"}));
     const auto long_form = MemoryStatusLines(s, true);
     ASSERT_EQ(long_form.size(), 10u);
     EXPECT_EQ(long_form[0], "TotalUncommitted 1");
@@ -110,7 +116,8 @@ TEST(WorkingTiles, CutFromBaseBitmapByTextureIndex) {
             const TilePicture& tile = cache.Tile(kTileTables.texture_index[w * 32 + c * 4]);
             const int left = kTileOffsets[c], top = kTileOffsets[w];
             for (int y : {0, 17, 42})
-                for (int x : {0, 30, 42}) ASSERT_EQ(tile.at(x, y), Coded(left + x, top + y)) << w << "," << c;
+                for (int x : {0, 30, 42})
+                    ASSERT_EQ(tile.at(x, y), Coded(left + x, top + y)) << w << "," << c;
         }
     // Asking again for the current series does not read the file again.
     EXPECT_TRUE(cache.SetupBitmaps(2));
@@ -122,7 +129,8 @@ TEST(WorkingTiles, QuarterTurnsClockwise) {
     TextureCache cache("/prog", folder.Loader());
     ASSERT_TRUE(cache.SetupBitmaps(0));
     const TilePicture& tile = cache.Tile(4);
-    const std::uint32_t tl = tile.at(0, 0), tr = tile.at(42, 0), bl = tile.at(0, 42), px = tile.at(5, 1);
+    const std::uint32_t tl = tile.at(0, 0), tr = tile.at(42, 0), bl = tile.at(0, 42),
+                        px = tile.at(5, 1);
     cache.RotateTile(4, 1);  // top left goes to top right
     EXPECT_EQ(cache.ScratchTile().at(42, 0), tl);
     EXPECT_EQ(cache.ScratchTile().at(42, 42), tr);
@@ -200,11 +208,12 @@ TEST(Preload, SameSeriesOnceAndFreedSlotsReusedLowestFirst) {
     EXPECT_EQ(cache.Slot(2).at(100, 300), 0xFF000017u);
 
     cache.PreloadTextures(AutoChoice({0x19, 0x20, 0x0B}, 4));
-    EXPECT_EQ(cache.log, (std::vector<std::string>{
-                             "Loading Textures", "19  gelistet bei 1", "20  gelistet bei 2", "0B  gelistet bei 3",
-                             " ID 0D  gelöscht", " ID 17  gelöscht", "ID 19 immer noch da", "14  schon in 3",
-                             "File Series20xxFull.bmp  als nr 1", "File Series0BxxFull.bmp  als nr 2",
-                             "Slot 4 nicht gewählt"}));
+    EXPECT_EQ(cache.log,
+              (std::vector<std::string>{
+                  "Loading Textures", "19  gelistet bei 1", "20  gelistet bei 2",
+                  "0B  gelistet bei 3", " ID 0D  gelöscht", " ID 17  gelöscht",
+                  "ID 19 immer noch da", "14  schon in 3", "File Series20xxFull.bmp  als nr 1",
+                  "File Series0BxxFull.bmp  als nr 2", "Slot 4 nicht gewählt"}));
     EXPECT_EQ(cache.SeriesSlotMap()[0x0D - 11], 0);
     EXPECT_EQ(cache.SeriesSlotMap()[0x20 - 11], 1);
     EXPECT_EQ(cache.SeriesSlotMap()[0], 2);

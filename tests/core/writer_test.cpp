@@ -1,5 +1,7 @@
 // The island file writer and the dummy island, checked against files assembled independently
 // from the block layouts.
+#include "island/writer.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -9,7 +11,6 @@
 #include "dialogs/new_island.h"
 #include "fixture_file.h"
 #include "island/island_map.h"
-#include "island/writer.h"
 #include "island_fixture.h"
 #include "temp_file.h"
 #include "test_helpers.h"
@@ -22,7 +23,9 @@ using fixture::Element;
 using fixture::IslandSpec;
 using fixture::ReadLe;
 
-Bytes Output(const Editor& editor) { return Bytes(editor.output.data().begin(), editor.output.data().end()); }
+Bytes Output(const Editor& editor) {
+    return Bytes(editor.output.data().begin(), editor.output.data().end());
+}
 
 IslandSpec RichIsland() {
     IslandSpec plan;
@@ -37,10 +40,14 @@ IslandSpec RichIsland() {
     plan.block_figure = 99;
     plan.info_b = 4242;
     plan.heights = [](int x, int y) { return std::uint8_t((x * 3 + y) % 200); };
-    plan.gfx = [](int x, int y) { return std::uint16_t(0x0B00 + 4 * (x % 6) + 32 * (y % 6) + (x / 6) % 4); };
+    plan.gfx = [](int x, int y) {
+        return std::uint16_t(0x0B00 + 4 * (x % 6) + 32 * (y % 6) + (x / 6) % 4);
+    };
     plan.fertility = [](int x, int y) { return std::uint8_t((x + y) % 11); };
     plan.terrain = [](int x, int y) {
-        if ((x * 7 + y * 3) % 29 == 0) return Element{std::uint16_t(0x4000 * (x % 4) + 700 + y % 50), std::uint16_t(x * 256 + y)};
+        if ((x * 7 + y * 3) % 29 == 0)
+            return Element{std::uint16_t(0x4000 * (x % 4) + 700 + y % 50),
+                           std::uint16_t(x * 256 + y)};
         return Element{};
     };
     plan.rivers = [](int x, int y) {
@@ -48,12 +55,26 @@ IslandSpec RichIsland() {
         if (y == 60 && x > 40) return Element{std::uint16_t(2701 + x % 5), std::uint16_t(x)};
         return Element{};
     };
-    plan.quarry_spots = {{.x = 300, .y = 700, .orientation = 2}, {.x = 12, .y = 40, .orientation = 0}};
+    plan.quarry_spots = {{.x = 300, .y = 700, .orientation = 2},
+                         {.x = 12, .y = 40, .orientation = 0}};
     plan.mines = {
-        {.building_id = 1562u * 16384u, .x = 10, .y = 20, .symbol_value = 16410u * 65536u,
-         .treasure = 400, .visible = 1, .data_length = 24},
-        {.building_id = 1559u * 16384u, .x = 2, .y = 60, .symbol_value = 0x40A66666u, .data_length = 42},
-        {.building_id = 1664u * 16384u, .x = 50, .y = 5, .symbol_value = 0x40A66666u, .data_length = 16},
+        {.building_id = 1562u * 16384u,
+         .x = 10,
+         .y = 20,
+         .symbol_value = 16410u * 65536u,
+         .treasure = 400,
+         .visible = 1,
+         .data_length = 24},
+        {.building_id = 1559u * 16384u,
+         .x = 2,
+         .y = 60,
+         .symbol_value = 0x40A66666u,
+         .data_length = 42},
+        {.building_id = 1664u * 16384u,
+         .x = 50,
+         .y = 5,
+         .symbol_value = 0x40A66666u,
+         .data_length = 16},
     };
     plan.animals = {{1, 2, 3, 4}, {0x1111, 0x2222, 0x3333, 0x4444}};
     plan.objects = {{.id_word = 0x4000 | 821, .parameter = 0x3C00, .x = 5, .y = 6}};
@@ -102,7 +123,8 @@ TEST(ScpWriter, FileHeadAndWaretype) {
         AssembleIsland(*editor);
         const Bytes out = Output(*editor);
         const std::string head(out.begin(), out.begin() + 12);
-        EXPECT_EQ(head, level == 0 ? std::string("KELM\0\0\0\0\0\0\0\0", 12) : std::string("KELMADDON1\0\0", 12));
+        EXPECT_EQ(head, level == 0 ? std::string("KELM\0\0\0\0\0\0\0\0", 12)
+                                   : std::string("KELMADDON1\0\0", 12));
         EXPECT_EQ(ReadLe(out, 12, 4), out.size() - 16);
         EXPECT_EQ(ReadLe(out, 28, 4), 543u);
         EXPECT_EQ(Bytes(out.begin() + 16, out.begin() + 16 + 559), fixture::WaretypeBlock());
@@ -112,7 +134,7 @@ TEST(ScpWriter, FileHeadAndWaretype) {
 
 // A new 100 x 100 island with one terrain element and one river cell.
 class HundredCells : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         editor_ = std::make_unique<Editor>();
         NewIsland(*editor_, 100, 2);
@@ -142,10 +164,10 @@ TEST_F(HundredCells, SixteenCellBlocksPerLayerWithNarrowEdges) {
             EXPECT_EQ(head.y_extent, y0 == 96 ? 4 : 32);
             const std::uint32_t cells = head.x_extent * head.y_extent;
             const std::string t = tag;
-            const std::uint32_t length = t == "HEIGHT" ? 6 + cells
-                                       : t == "GFXID" ? 6 + 2 * cells
-                                       : t == "GELAENDE" && k == 0 ? 12u
-                                                                   : 6u;
+            const std::uint32_t length = t == "HEIGHT"               ? 6 + cells
+                                         : t == "GFXID"              ? 6 + 2 * cells
+                                         : t == "GELAENDE" && k == 0 ? 12u
+                                                                     : 6u;
             EXPECT_EQ(head.length, length);
         }
     }

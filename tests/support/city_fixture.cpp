@@ -20,20 +20,22 @@ void TextRecord(FixtureFile& f, std::string_view tag, const std::string& text) {
 // Filler bytes between 0x20 and 0x3F: never part of an upper-case tag.
 Bytes Filler(int length, int seed) {
     Bytes bytes(static_cast<std::size_t>(length));
-    for (int i = 0; i < length; ++i) bytes[i] = static_cast<std::uint8_t>(0x20 + (seed + 7 * i) % 32);
+    for (int i = 0; i < length; ++i)
+        bytes[i] = static_cast<std::uint8_t>(0x20 + (seed + 7 * i) % 32);
     return bytes;
 }
 
 // The length field of STADT2 and PROD, patched once the record is complete.
 class RecordLength {
-public:
+  public:
     RecordLength(FixtureFile& f, bool four_bytes) : f_(f), four_(four_bytes), at_(f.size()) {
         f.Zeros(four_ ? 4 : 2);
     }
     std::uint32_t Patch() {
         const std::size_t count = f_.size() - at_ - (four_ ? 4 : 2);
         if (four_) {
-            if (count > 0xFFFFFD) throw std::invalid_argument("record too long for the 4-byte form");
+            if (count > 0xFFFFFD)
+                throw std::invalid_argument("record too long for the 4-byte form");
             // byte 0: bits 16..23 of count + 2; byte 1: 0xFF
             f_.PatchWord(at_, static_cast<std::uint16_t>(0xFF00 | (((count + 2) >> 16) & 0xFF)));
             f_.PatchWord(at_ + 2, static_cast<std::uint16_t>(count & 0xFFFF));
@@ -44,7 +46,7 @@ public:
         return static_cast<std::uint32_t>(count);
     }
 
-private:
+  private:
     FixtureFile& f_;
     bool four_;
     std::size_t at_;
@@ -184,8 +186,8 @@ GameFileWithCities SavegameWithCities(const std::vector<IslandSpec>& islands,
     return file;
 }
 
-GameFileWithCities IslandFileWithCities(const IslandSpec& island, const std::vector<CitySpec>& cities,
-                                        int addon_level) {
+GameFileWithCities IslandFileWithCities(const IslandSpec& island,
+                                        const std::vector<CitySpec>& cities, int addon_level) {
     FixtureFile head(IslandFileHead(addon_level, 0));
     head.Append(WaretypeBlock());
     GameFileWithCities file = WithCities(std::move(head), {island}, cities);

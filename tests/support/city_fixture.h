@@ -68,7 +68,7 @@ struct CitySpec {
 struct CityPositions {
     std::size_t player = 0;  // its own SPIELER block, 0 without
     std::size_t stadt2 = 0, head = 0, prod = 0, stat = 0;
-    std::size_t end = 0;             // one past its last byte
+    std::size_t end = 0;              // one past its last byte
     std::uint32_t stadt2_length = 0;  // bytes after the STADT2 length field
     std::vector<std::size_t> entries;
     std::vector<std::size_t> kontid_values;  // per building: its KONTID value, 0 without
@@ -90,10 +90,11 @@ struct GameFileWithCities {
 GameFileWithCities SavegameWithCities(const std::vector<IslandSpec>& islands,
                                       const std::vector<CitySpec>& cities);
 // Island file head (its length covering everything after it), WARETYPE, the island, the cities.
-GameFileWithCities IslandFileWithCities(const IslandSpec& island, const std::vector<CitySpec>& cities,
-                                        int addon_level = 0);
+GameFileWithCities IslandFileWithCities(const IslandSpec& island,
+                                        const std::vector<CitySpec>& cities, int addon_level = 0);
 // Extracted-city head, the island, the cities, then `trailer` as raw text.
 GameFileWithCities CityFileWithCities(const IslandSpec& island, const std::vector<CitySpec>& cities,
-                                      int addon_level = 0, const std::string& trailer = "Generated 1.1.2000");
+                                      int addon_level = 0,
+                                      const std::string& trailer = "Generated 1.1.2000");
 
 }  // namespace insel::fixture

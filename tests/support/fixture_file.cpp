@@ -25,7 +25,8 @@ FixtureFile& FixtureFile::Word(std::uint16_t value) {
 }
 
 FixtureFile& FixtureFile::Dword(std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) bytes_.push_back(static_cast<std::uint8_t>((value >> (8 * i)) & 0xFF));
+    for (int i = 0; i < 4; ++i)
+        bytes_.push_back(static_cast<std::uint8_t>((value >> (8 * i)) & 0xFF));
     return *this;
 }
 
@@ -61,7 +62,8 @@ void FixtureFile::PatchWord(std::size_t position, std::uint16_t value) {
 
 void FixtureFile::PatchDword(std::size_t position, std::uint32_t value) {
     bytes_.at(position + 3);
-    for (int i = 0; i < 4; ++i) bytes_[position + i] = static_cast<std::uint8_t>((value >> (8 * i)) & 0xFF);
+    for (int i = 0; i < 4; ++i)
+        bytes_[position + i] = static_cast<std::uint8_t>((value >> (8 * i)) & 0xFF);
 }
 
 FixtureFile& FixtureFile::Block(std::string_view name, std::span<const std::uint8_t> content) {
@@ -114,7 +116,8 @@ std::string TagBefore(std::span<const std::uint8_t> bytes, std::size_t position)
     for (std::size_t p = std::min(position, bytes.size() ? bytes.size() - 1 : 0) + 1; p-- > 0;) {
         std::size_t end = p;
         while (end < bytes.size() && (std::isupper(bytes[end]) || std::isdigit(bytes[end]))) ++end;
-        const bool starts_run = p == 0 || !(std::isupper(bytes[p - 1]) || std::isdigit(bytes[p - 1]));
+        const bool starts_run =
+            p == 0 || !(std::isupper(bytes[p - 1]) || std::isdigit(bytes[p - 1]));
         if (end - p >= 4 && starts_run && std::isupper(bytes[p]) &&
             (end == bytes.size() || bytes[end] == 0)) {
             return std::string(bytes.begin() + p, bytes.begin() + end) + " at " + std::to_string(p);

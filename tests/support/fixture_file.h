@@ -13,7 +13,7 @@ namespace insel::fixture {
 using Bytes = std::vector<std::uint8_t>;
 
 class FixtureFile {
-public:
+  public:
     FixtureFile() = default;
     explicit FixtureFile(Bytes bytes) : bytes_(std::move(bytes)) {}
 
@@ -40,7 +40,7 @@ public:
     const Bytes& bytes() const { return bytes_; }
     Bytes Take() { return std::move(bytes_); }
 
-private:
+  private:
     Bytes bytes_;
 };
 

@@ -12,24 +12,24 @@ std::uint32_t CellFloatBits(int cell) {
 
 const std::vector<std::string>& GoodsKeys() {
     static const std::vector<std::string> keys = {
-        "UNUSED",     "EISENERZ",   "GOLD",        "SALZSTEIN",    "EDELSTEINE", "STEINE",
-        "MAMORSTEIN", "UNUSED",     "UNUSED",      "WOLLE",        "ZUCKER",     "TABAK",
-        "FLEISCH",    "KORN",       "MEHL",        "EISEN",        "FLACHS",     "HOPFEN",
-        "TIERHAEUTE", "SEILE",      "SEIDE",       "FARBSTOFFE",   "WALSPECK",   "HOLZKOHLE",
-        "UNUSED",     "UNUSED",     "NAHRUNG",     "LEDER",        "SALZ",       "ALKOHOL",
-        "TABAKWAREN", "GEWUERZE",   "HEILKRAEUTER", "STOFFE",      "SEIDESTOFFE", "LAMPENOEL",
-        "KLEIDUNG",   "SCHMUCK",    "PELZE",       "WEIN",         "UNUSED",     "WERKZEUG",
-        "HOLZ",       "ZIEGEL",     "MAMOR",       "UNUSED",       "SCHWERT",    "BOGEN",
-        "ARMBRUST",   "MUSKETE",    "RUESTUNG",    "LANZE",        "AXT",        "KANONESHIP",
+        "UNUSED",     "EISENERZ", "GOLD",         "SALZSTEIN",  "EDELSTEINE",  "STEINE",
+        "MAMORSTEIN", "UNUSED",   "UNUSED",       "WOLLE",      "ZUCKER",      "TABAK",
+        "FLEISCH",    "KORN",     "MEHL",         "EISEN",      "FLACHS",      "HOPFEN",
+        "TIERHAEUTE", "SEILE",    "SEIDE",        "FARBSTOFFE", "WALSPECK",    "HOLZKOHLE",
+        "UNUSED",     "UNUSED",   "NAHRUNG",      "LEDER",      "SALZ",        "ALKOHOL",
+        "TABAKWAREN", "GEWUERZE", "HEILKRAEUTER", "STOFFE",     "SEIDESTOFFE", "LAMPENOEL",
+        "KLEIDUNG",   "SCHMUCK",  "PELZE",        "WEIN",       "UNUSED",      "WERKZEUG",
+        "HOLZ",       "ZIEGEL",   "MAMOR",        "UNUSED",     "SCHWERT",     "BOGEN",
+        "ARMBRUST",   "MUSKETE",  "RUESTUNG",     "LANZE",      "AXT",         "KANONESHIP",
         "UNUSED",     "UNUSED"};
     return keys;
 }
 
 const std::vector<std::string>& CropKeys() {
     static const std::vector<std::string> keys = {
-        "GETREIDE",   "TABAKBAUM",   "GEWUERZBAUM", "FLACHSBAUM", "ZUCKERROHR",
-        "BAUMWOLLE",  "WEINTRAUBEN", "KAKAOBAUM",   "HOPFENBAUM", "SEIDENRAUPE",
-        "FARBBAUM",   "KR\xC4UTER",  "KARTOFFEL"};
+        "GETREIDE",  "TABAKBAUM",   "GEWUERZBAUM", "FLACHSBAUM", "ZUCKERROHR",
+        "BAUMWOLLE", "WEINTRAUBEN", "KAKAOBAUM",   "HOPFENBAUM", "SEIDENRAUPE",
+        "FARBBAUM",  "KR\xC4UTER",  "KARTOFFEL"};
     return keys;
 }
 
@@ -42,7 +42,9 @@ std::uint16_t GfxAt(const IslandSpec& s, int x, int y) { return s.gfx ? s.gfx(x,
 std::uint8_t FertilityAt(const IslandSpec& s, int x, int y) {
     return s.fertility ? s.fertility(x, y) : 10;
 }
-Element TerrainAt(const IslandSpec& s, int x, int y) { return s.terrain ? s.terrain(x, y) : Element{}; }
+Element TerrainAt(const IslandSpec& s, int x, int y) {
+    return s.terrain ? s.terrain(x, y) : Element{};
+}
 Element RiverAt(const IslandSpec& s, int x, int y) { return s.rivers ? s.rivers(x, y) : Element{}; }
 
 struct CellBlock {
@@ -96,7 +98,10 @@ void MineEntry(FixtureFile& f, const MineSpec& m) {
         throw std::invalid_argument("mine data length must be 16, 24 or 42");
     }
     f.Text("ENTRY2").Word(static_cast<std::uint16_t>(m.data_length));
-    f.Dword(m.building_id).Dword(CellFloatBits(m.y)).Dword(CellFloatBits(m.x)).Dword(m.symbol_value);
+    f.Dword(m.building_id)
+        .Dword(CellFloatBits(m.y))
+        .Dword(CellFloatBits(m.x))
+        .Dword(m.symbol_value);
     if (m.data_length == 24) {
         f.Dword(m.treasure).Dword(m.visible);
     } else if (m.data_length == 42) {
@@ -122,7 +127,8 @@ void IslandBody(FixtureFile& f, const IslandSpec& s, bool with_rivers) {
                 const Element e = TerrainAt(s, x, y);
                 if (e.element == 0) continue;
                 f.Word(e.element).Word(e.parameter);
-                f.Byte(static_cast<std::uint8_t>(y - b.y0)).Byte(static_cast<std::uint8_t>(x - b.x0));
+                f.Byte(static_cast<std::uint8_t>(y - b.y0))
+                    .Byte(static_cast<std::uint8_t>(x - b.x0));
             }
         }
     });
@@ -139,12 +145,16 @@ void IslandBody(FixtureFile& f, const IslandSpec& s, bool with_rivers) {
                         const Element r = RiverAt(s, x, y);
                         if (r.element == 0) continue;
                         entries.Word(r.element).Word(r.parameter);
-                        entries.Byte(static_cast<std::uint8_t>(y - y0)).Byte(static_cast<std::uint8_t>(x - x0));
+                        entries.Byte(static_cast<std::uint8_t>(y - y0))
+                            .Byte(static_cast<std::uint8_t>(x - x0));
                     }
                 }
                 if (entries.size() == 0) continue;
                 f.Tag("FLUESSE").Dword(static_cast<std::uint32_t>(6 + entries.size()));
-                f.Word(static_cast<std::uint16_t>(y0)).Word(static_cast<std::uint16_t>(x0)).Byte(8).Byte(8);
+                f.Word(static_cast<std::uint16_t>(y0))
+                    .Word(static_cast<std::uint16_t>(x0))
+                    .Byte(8)
+                    .Byte(8);
                 f.Append(entries.bytes());
             }
         }
@@ -172,7 +182,8 @@ void IslandBody(FixtureFile& f, const IslandSpec& s, bool with_rivers) {
         for (const ObjectSpec& o : s.objects) {
             if (o.x < b.x0 || o.x >= b.x0 + b.nx || o.y < b.y0 || o.y >= b.y0 + b.ny) continue;
             f.Word(o.id_word).Word(o.parameter);
-            f.Byte(static_cast<std::uint8_t>(o.y - b.y0)).Byte(static_cast<std::uint8_t>(o.x - b.x0));
+            f.Byte(static_cast<std::uint8_t>(o.y - b.y0))
+                .Byte(static_cast<std::uint8_t>(o.x - b.x0));
         }
     });
 }
@@ -218,7 +229,8 @@ Bytes WaretypeBlock(std::string_view tag) {
     f.Tag(tag);
     const std::size_t length = f.LengthPlaceholder();
     const auto& keys = GoodsKeys();
-    for (std::size_t i = 0; i < keys.size(); ++i) f.Word(static_cast<std::uint16_t>(i)).Text(keys[i]).Byte(0);
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        f.Word(static_cast<std::uint16_t>(i)).Text(keys[i]).Byte(0);
     f.PatchLength(length);
     return f.Take();
 }
@@ -226,7 +238,8 @@ Bytes WaretypeBlock(std::string_view tag) {
 Bytes IslandFileBytes(const IslandSpec& island, int addon_level) {
     const Bytes ware = WaretypeBlock();
     const Bytes body = IslandBytes(island);
-    FixtureFile f(IslandFileHead(addon_level, static_cast<std::uint32_t>(ware.size() + body.size())));
+    FixtureFile f(
+        IslandFileHead(addon_level, static_cast<std::uint32_t>(ware.size() + body.size())));
     f.Append(ware).Append(body);
     return f.Take();
 }
@@ -259,12 +272,18 @@ Bytes DummyIslandBytes(int size, std::uint8_t climate) {
     s.width = s.height = size;
     s.climate = climate;
     s.heights = [](int, int) { return std::uint8_t{96}; };
-    s.gfx = [](int x, int y) { return static_cast<std::uint16_t>(0x0B00 + 4 * (x % 6) + 32 * (y % 6)); };
+    s.gfx = [](int x, int y) {
+        return static_cast<std::uint16_t>(0x0B00 + 4 * (x % 6) + 32 * (y % 6));
+    };
 
     FixtureFile f;
     f.Tag("KELM");
     const std::size_t file_length = f.LengthPlaceholder();
-    f.Tag("INSEL4").Word(0).Word(0).Word(static_cast<std::uint16_t>(size)).Word(static_cast<std::uint16_t>(size));
+    f.Tag("INSEL4")
+        .Word(0)
+        .Word(0)
+        .Word(static_cast<std::uint16_t>(size))
+        .Word(static_cast<std::uint16_t>(size));
     f.Dword(0);
     IslandBody(f, s, false);
     const Bytes waretyp = WaretypeBlock("WARETYP");

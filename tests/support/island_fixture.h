@@ -5,10 +5,9 @@
 //   IslandSpec island;                      // 64 x 64, everything empty
 //   island.width = island.height = 100;
 //   island.heights = [](int x, int y) { return std::uint8_t(x + y); };
-//   island.rivers = [](int x, int y) { return x == 13 && y == 20 ? Element{0x0A9D, 7} : Element{}; };
-//   island.mines.push_back({.x = 10, .y = 20});
-//   Bytes file = IslandFileBytes(island);     // KELM head + WARETYPE + the island
-//   Bytes sav = SavegameBytes({island, other});
+//   island.rivers = [](int x, int y) { return x == 13 && y == 20 ? Element{0x0A9D, 7} : Element{};
+//   }; island.mines.push_back({.x = 10, .y = 20}); Bytes file = IslandFileBytes(island);     //
+//   KELM head + WARETYPE + the island Bytes sav = SavegameBytes({island, other});
 #include <array>
 #include <cstdint>
 #include <functional>

@@ -1,12 +1,13 @@
 #include "temp_file.h"
 
+#include <unistd.h>
+
 #include <atomic>
 #include <fstream>
 #include <random>
 #include <stdexcept>
 #include <string>
 #include <system_error>
-#include <unistd.h>
 
 namespace insel::fixture {
 
@@ -47,7 +48,8 @@ TempFile::TempFile(std::span<const std::uint8_t> bytes, std::string_view file_na
 
 void WriteFileBytes(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("cannot write " + path.string());
 }
 

@@ -10,7 +10,7 @@ namespace insel::fixture {
 
 // A fresh, empty folder with a unique name.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -19,18 +19,19 @@ public:
     const std::filesystem::path& path() const { return path_; }
     std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
 // `bytes` written to a uniquely named file (with `file_name` as its last path component) in a
 // folder of its own.
 class TempFile {
-public:
-    explicit TempFile(std::span<const std::uint8_t> bytes, std::string_view file_name = "island.scp");
+  public:
+    explicit TempFile(std::span<const std::uint8_t> bytes,
+                      std::string_view file_name = "island.scp");
     const std::filesystem::path& path() const { return path_; }
 
-private:
+  private:
     TempDir dir_;
     std::filesystem::path path_;
 };

@@ -38,7 +38,8 @@ std::string_view Field(std::string_view text, int index) {
 std::string_view BeforeSemicolon(std::string_view line) { return line.substr(0, line.find(';')); }
 
 [[noreturn]] void Reject(const char* file, std::size_t line_index, const std::string& reason) {
-    throw FormatError(std::string(file) + ", line " + std::to_string(line_index + 1) + ": " + reason);
+    throw FormatError(std::string(file) + ", line " + std::to_string(line_index + 1) + ": " +
+                      reason);
 }
 
 TextFile Read(const fs::path& folder, const char* name) { return ReadTextFile(folder / name); }
@@ -50,18 +51,23 @@ void LoadBuildings(Definitions& d, const TextFile& file) {
         d.building_items.emplace_back(BeforeSemicolon(line));
         if (Trim(line).empty()) continue;
         const auto id = ParseNumber(Field(line, 0));
-        if (!id) Reject("Buildings.txt", i, "graphic id \"" + std::string(Field(line, 0)) + "\" is not a number");
+        if (!id)
+            Reject("Buildings.txt", i,
+                   "graphic id \"" + std::string(Field(line, 0)) + "\" is not a number");
         const auto size = ParseNumber(Field(line, 1));
         if (!size || *size < 0 || *size > 99) {
-            Reject("Buildings.txt", i, "size \"" + std::string(Field(line, 1)) + "\" is not a two-digit number");
+            Reject("Buildings.txt", i,
+                   "size \"" + std::string(Field(line, 1)) + "\" is not a two-digit number");
         }
         const std::string_view definition_text = Field(line, 2).substr(0, 3);
         const auto definition = ParseNumber(definition_text);
         if (!definition) {
-            Reject("Buildings.txt", i, "definition \"" + std::string(definition_text) + "\" is not a number");
+            Reject("Buildings.txt", i,
+                   "definition \"" + std::string(definition_text) + "\" is not a number");
         }
-        d.buildings_by_id.try_emplace(static_cast<int>(*id),
-                                      BuildingSize{static_cast<int>(*size), static_cast<int>(*definition)});
+        d.buildings_by_id.try_emplace(
+            static_cast<int>(*id),
+            BuildingSize{static_cast<int>(*size), static_cast<int>(*definition)});
     }
 }
 
@@ -72,10 +78,13 @@ void LoadTerrain(Definitions& d, const TextFile& file) {
         std::string& line = d.terrain_list[i];
         const auto number = ParseNumber(Field(line, 0));
         if (!number) {
-            Reject("Gelaende.txt", i, "element number \"" + std::string(Field(line, 0)) + "\" is not a decimal number");
+            Reject(
+                "Gelaende.txt", i,
+                "element number \"" + std::string(Field(line, 0)) + "\" is not a decimal number");
         }
         if (*number < 0 || *number > 4000) {
-            Reject("Gelaende.txt", i, "element number " + std::to_string(*number) + " is outside 0..4000");
+            Reject("Gelaende.txt", i,
+                   "element number " + std::to_string(*number) + " is outside 0..4000");
         }
         int colour = 0;
         const auto semicolon = line.find(';');
@@ -84,7 +93,8 @@ void LoadTerrain(Definitions& d, const TextFile& file) {
             const std::string colour_text = line.substr(semicolon + 1);
             const auto value = ParseNumber(colour_text);
             if (!value || *value < 0 || *value > 0xFFFFFF) {
-                Reject("Gelaende.txt", i, "colour \"" + colour_text + "\" is not a 24-bit decimal colour");
+                Reject("Gelaende.txt", i,
+                       "colour \"" + colour_text + "\" is not a 24-bit decimal colour");
             }
             colour = static_cast<int>(*value);
         }

@@ -12,7 +12,7 @@
 namespace insel {
 
 inline constexpr std::array<const char*, 7> kDefinitionFileNames = {
-    "MainIStrings.txt", "GFXBasis.txt", "GFXItems.txt", "Buildings.txt",
+    "MainIStrings.txt", "GFXBasis.txt",   "GFXItems.txt",  "Buildings.txt",
     "Gelaende.txt",     "MinenListe.txt", "TargetList.txt"};
 
 inline constexpr const char* kMissingDefinitionsMessage =
@@ -25,19 +25,19 @@ struct BuildingSize {
 
 struct Definitions {
     bool loaded = false;
-    std::vector<std::string> main_strings;  // MainIStrings
-    std::vector<std::string> gfx_basis;     // GFXComboBox items
-    std::vector<std::string> gfx_items;     // ComboBox4 items
-    std::vector<std::string> building_list; // BuildingList (whole lines)
-    std::vector<std::string> building_items;// BuildingComboBox (display parts)
-    std::vector<std::string> terrain_list;  // TerrainList (whole lines)
+    std::vector<std::string> main_strings;    // MainIStrings
+    std::vector<std::string> gfx_basis;       // GFXComboBox items
+    std::vector<std::string> gfx_items;       // ComboBox4 items
+    std::vector<std::string> building_list;   // BuildingList (whole lines)
+    std::vector<std::string> building_items;  // BuildingComboBox (display parts)
+    std::vector<std::string> terrain_list;    // TerrainList (whole lines)
     TextEncoding terrain_encoding = TextEncoding::Utf8;
-    std::vector<std::string> terrain_items; // BewuchsComboBox (cut before ';')
-    std::vector<int> terrain_numbers;       // element number of each terrain item
-    std::vector<int> terrain_colours;       // 0 where the line has none
-    std::vector<std::string> river_items;   // FlussComboBox (elements 2701..2740)
-    std::vector<std::string> mine_names;    // MinenComboBox
-    std::vector<std::string> target_list;   // TargetList
+    std::vector<std::string> terrain_items;  // BewuchsComboBox (cut before ';')
+    std::vector<int> terrain_numbers;        // element number of each terrain item
+    std::vector<int> terrain_colours;        // 0 where the line has none
+    std::vector<std::string> river_items;    // FlussComboBox (elements 2701..2740)
+    std::vector<std::string> mine_names;     // MinenComboBox
+    std::vector<std::string> target_list;    // TargetList
     // First building line per graphic id.
     std::unordered_map<int, BuildingSize> buildings_by_id;
 };

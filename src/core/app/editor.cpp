@@ -16,13 +16,12 @@ int FileKindFromExtension(const std::filesystem::path& path) {
     return kNoFile;
 }
 
-Editor::Editor() {
-    InitIslandRecord(island.record);
-}
+Editor::Editor() { InitIslandRecord(island.record); }
 
 std::array<std::int32_t, kSeriesCount> Editor::SeriesUsageCounts() const {
     std::array<std::int32_t, kSeriesCount> total{};
-    for (int i = 0; i < kSeriesCount; ++i) total[i] = earlier_series_usage[i] + island.series_usage[i];
+    for (int i = 0; i < kSeriesCount; ++i)
+        total[i] = earlier_series_usage[i] + island.series_usage[i];
     return total;
 }
 

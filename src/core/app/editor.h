@@ -43,7 +43,7 @@ struct Editor {
     bool clear_series_usage_on_load = false;  // ClearGFXCheck
     std::array<std::int32_t, kSeriesCount> SeriesUsageCounts() const;
 
-    std::vector<IslandListRow> island_list;  // InselListenGrid rows from 1
+    std::vector<IslandListRow> island_list;             // InselListenGrid rows from 1
     std::vector<std::array<std::string, 7>> city_list;  // StadtListenGrid rows from 1
 
     // Main-window flags and tool state.
@@ -59,8 +59,8 @@ struct Editor {
         bool apply = false;
         int dx = 0, dy = 0;
     };
-    std::array<LayerShift, 4> shifts{LayerShift{false, 0, 0}, LayerShift{false, -1, 0}, LayerShift{false, -1, 0},
-                                     LayerShift{false, -1, 0}};
+    std::array<LayerShift, 4> shifts{LayerShift{false, 0, 0}, LayerShift{false, -1, 0},
+                                     LayerShift{false, -1, 0}, LayerShift{false, -1, 0}};
     // Save options: NoAnimalsCheck, RecountProdCheck.
     bool no_animals = false;
     bool recount_kontid = false;

@@ -19,7 +19,7 @@ std::string Describe(const fs::path& path) { return "\"" + path.string() + "\"";
 // Gives a file without owner write permission that permission while it is read, and takes
 // it away again however the read ends.
 class WritableWhileReading {
-public:
+  public:
     explicit WritableWhileReading(const fs::path& path) : path_(path) {
         std::error_code ec;
         const auto perms = fs::status(path, ec).permissions();
@@ -35,7 +35,7 @@ public:
     WritableWhileReading(const WritableWhileReading&) = delete;
     WritableWhileReading& operator=(const WritableWhileReading&) = delete;
 
-private:
+  private:
     fs::path path_;
     bool changed_ = false;
 };
@@ -44,7 +44,8 @@ private:
 
 std::int64_t ReadFileIntoBuffer(const fs::path& path, std::vector<std::uint8_t>& buffer) {
     std::error_code ec;
-    if (fs::is_directory(path, ec)) throw FileError("cannot read " + Describe(path) + ": it is a folder");
+    if (fs::is_directory(path, ec))
+        throw FileError("cannot read " + Describe(path) + ": it is a folder");
     WritableWhileReading guard(path);
     std::ifstream in(path, std::ios::binary);
     if (!in) throw FileError("cannot open " + Describe(path));
@@ -53,7 +54,8 @@ std::int64_t ReadFileIntoBuffer(const fs::path& path, std::vector<std::uint8_t>&
     if (size < 0) throw FileError("cannot read " + Describe(path));
     if (size > 0x7FFFFFF0) throw FileError(Describe(path) + " is too large for a game file");
     in.seekg(0, std::ios::beg);
-    if (static_cast<std::int64_t>(buffer.size()) < size) buffer.resize(static_cast<std::size_t>(size) + 1);
+    if (static_cast<std::int64_t>(buffer.size()) < size)
+        buffer.resize(static_cast<std::size_t>(size) + 1);
     if (size > 0 && !in.read(reinterpret_cast<char*>(buffer.data()), size)) {
         throw FileError("cannot read " + Describe(path));
     }
@@ -68,7 +70,8 @@ void WriteFileAtomically(const fs::path& path, std::span<const std::uint8_t> byt
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
         if (!out) throw FileError("cannot create " + Describe(path));
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
         out.flush();
         if (!out) {
             out.close();
@@ -89,7 +92,8 @@ void WriteFileAtomically(const fs::path& path, std::span<const std::uint8_t> byt
 TextFile ReadTextFile(const fs::path& path) {
     std::vector<std::uint8_t> bytes;
     const std::int64_t size = ReadFileIntoBuffer(path, bytes);
-    std::string_view text(reinterpret_cast<const char*>(bytes.data()), static_cast<std::size_t>(size));
+    std::string_view text(reinterpret_cast<const char*>(bytes.data()),
+                          static_cast<std::size_t>(size));
     TextFile file;
     file.encoding = IsValidUtf8(text) ? TextEncoding::Utf8 : TextEncoding::Windows1252;
     if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
@@ -100,13 +104,15 @@ TextFile ReadTextFile(const fs::path& path) {
         if (last) end = text.size();
         std::string_view line = text.substr(start, end - start);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        file.lines.push_back(file.encoding == TextEncoding::Utf8 ? std::string(line) : Cp1252ToUtf8(line));
+        file.lines.push_back(file.encoding == TextEncoding::Utf8 ? std::string(line)
+                                                                 : Cp1252ToUtf8(line));
         start = end + 1;
     }
     return file;
 }
 
-void WriteTextFile(const fs::path& path, const std::vector<std::string>& lines, TextEncoding encoding) {
+void WriteTextFile(const fs::path& path, const std::vector<std::string>& lines,
+                   TextEncoding encoding) {
     std::string out;
     for (const auto& line : lines) {
         out += encoding == TextEncoding::Utf8 ? line : Utf8ToCp1252(line);

@@ -11,7 +11,8 @@ namespace insel {
 // and never shrinking it (bytes behind the file keep what they held). A file without write
 // permission gets it for the duration of the read and loses it again afterwards.
 // Returns the file's size.
-std::int64_t ReadFileIntoBuffer(const std::filesystem::path& path, std::vector<std::uint8_t>& buffer);
+std::int64_t ReadFileIntoBuffer(const std::filesystem::path& path,
+                                std::vector<std::uint8_t>& buffer);
 
 // Writes through a temporary file beside the target and a rename, so a failure never leaves
 // a truncated file and an existing target stays intact until the new one is complete.

@@ -65,7 +65,8 @@ std::int64_t ReadValue(const GameFileBuffer& buffer, int width, std::int64_t pos
                                     " has its top bit set");
             }
             return static_cast<std::int64_t>(b[0]) | (static_cast<std::int64_t>(b[1]) << 8) |
-                   (static_cast<std::int64_t>(b[2]) << 16) | (static_cast<std::int64_t>(b[3]) << 24);
+                   (static_cast<std::int64_t>(b[2]) << 16) |
+                   (static_cast<std::int64_t>(b[3]) << 24);
         }
         default:
             throw BoundsError("reading " + std::to_string(width) + " bytes: no such value width");
@@ -118,7 +119,8 @@ std::int64_t VectorSearch(const std::uint8_t* data, std::int64_t length, std::in
                 const int byte = __builtin_ctzll(bits) / 8;
                 const std::int64_t candidate = at + 8 * h + byte;
                 if (candidate > last_start) return -1;
-                if (std::memcmp(data + candidate + 1, pattern + 1, static_cast<std::size_t>(size - 1)) == 0) {
+                if (std::memcmp(data + candidate + 1, pattern + 1,
+                                static_cast<std::size_t>(size - 1)) == 0) {
                     return candidate;
                 }
                 bits &= ~(std::uint64_t{0xFF} << (8 * byte));
@@ -131,9 +133,10 @@ std::int64_t VectorSearch(const std::uint8_t* data, std::int64_t length, std::in
 #endif
 
 #if defined(__x86_64__) && defined(__GNUC__)
-__attribute__((target("avx2"))) std::int64_t Avx2Search(const std::uint8_t* data, std::int64_t length,
-                                                       std::int64_t from, std::int64_t last_start,
-                                                       std::string_view tag) {
+__attribute__((target("avx2"))) std::int64_t Avx2Search(const std::uint8_t* data,
+                                                        std::int64_t length, std::int64_t from,
+                                                        std::int64_t last_start,
+                                                        std::string_view tag) {
     const auto size = static_cast<std::int64_t>(tag.size());
     const auto* pattern = reinterpret_cast<const std::uint8_t*>(tag.data());
     const __m256i first = _mm256_set1_epi8(static_cast<char>(pattern[0]));
@@ -141,13 +144,15 @@ __attribute__((target("avx2"))) std::int64_t Avx2Search(const std::uint8_t* data
     std::int64_t at = from;
     while (at <= last_start && at + size - 1 + 32 <= length) {
         const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + at));
-        const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + at + size - 1));
-        auto bits = static_cast<std::uint32_t>(
-            _mm256_movemask_epi8(_mm256_and_si256(_mm256_cmpeq_epi8(a, first), _mm256_cmpeq_epi8(b, last))));
+        const __m256i b =
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + at + size - 1));
+        auto bits = static_cast<std::uint32_t>(_mm256_movemask_epi8(
+            _mm256_and_si256(_mm256_cmpeq_epi8(a, first), _mm256_cmpeq_epi8(b, last))));
         while (bits != 0) {
             const std::int64_t candidate = at + __builtin_ctz(bits);
             if (candidate > last_start) return -1;
-            if (std::memcmp(data + candidate + 1, pattern + 1, static_cast<std::size_t>(size - 1)) == 0) {
+            if (std::memcmp(data + candidate + 1, pattern + 1,
+                            static_cast<std::size_t>(size - 1)) == 0) {
                 return candidate;
             }
             bits &= bits - 1;
@@ -169,13 +174,14 @@ std::int64_t Search(const std::uint8_t* data, std::int64_t length, std::int64_t 
     return VectorSearch(data, length, from, last_start, tag);
 }
 #else
-std::int64_t Search(const std::uint8_t* data, std::int64_t, std::int64_t from, std::int64_t last_start,
-                    std::string_view tag) {
+std::int64_t Search(const std::uint8_t* data, std::int64_t, std::int64_t from,
+                    std::int64_t last_start, std::string_view tag) {
     return ScalarSearch(data, from, last_start, tag);
 }
 #endif
 
-GameFileBuffer::TagOccurrences* FindOccurrences(const GameFileBuffer& buffer, std::string_view tag) {
+GameFileBuffer::TagOccurrences* FindOccurrences(const GameFileBuffer& buffer,
+                                                std::string_view tag) {
     for (auto& occurrences : buffer.long_searches) {
         if (occurrences.tag == tag) return &occurrences;
     }
@@ -183,7 +189,8 @@ GameFileBuffer::TagOccurrences* FindOccurrences(const GameFileBuffer& buffer, st
 }
 
 // The listed occurrences of a tag, or null while it has none.
-const std::vector<std::int64_t>* ListedOccurrences(const GameFileBuffer& buffer, std::string_view tag) {
+const std::vector<std::int64_t>* ListedOccurrences(const GameFileBuffer& buffer,
+                                                   std::string_view tag) {
     if (buffer.long_searches.empty()) return nullptr;
     const auto* occurrences = FindOccurrences(buffer, tag);
     return occurrences != nullptr && occurrences->listed ? &occurrences->starts : nullptr;
@@ -211,7 +218,8 @@ std::int64_t FarSearch(const GameFileBuffer& buffer, std::int64_t from, std::int
         occurrences.listed = true;
     }
     if (occurrences.listed) {
-        const auto next = std::lower_bound(occurrences.starts.begin(), occurrences.starts.end(), from);
+        const auto next =
+            std::lower_bound(occurrences.starts.begin(), occurrences.starts.end(), from);
         return next != occurrences.starts.end() && *next <= last_start ? *next : -1;
     }
     const std::int64_t at = Search(data, length, from, last_start, tag);
@@ -227,7 +235,8 @@ std::string ReadText(const GameFileBuffer& buffer, std::int64_t position, std::i
         throw BoundsError("reading " + std::to_string(length) + " characters at file position " +
                           std::to_string(position) + ": beyond the end of the file data");
     }
-    return std::string(reinterpret_cast<const char*>(buffer.bytes.data() + position), static_cast<std::size_t>(length));
+    return std::string(reinterpret_cast<const char*>(buffer.bytes.data() + position),
+                       static_cast<std::size_t>(length));
 }
 
 std::int64_t EffectiveLimit(const GameFileBuffer& buffer, std::int64_t limit) {
@@ -274,7 +283,8 @@ bool FindTagForward(std::span<const std::uint8_t> bytes, std::int64_t limit, std
         position = std::max(position, end);
         return false;
     }
-    const std::int64_t at = Search(bytes.data(), length, position, std::min(end - 1, length - size), tag);
+    const std::int64_t at =
+        Search(bytes.data(), length, position, std::min(end - 1, length - size), tag);
     position = at < 0 ? end : at;
     return at >= 0;
 }

@@ -73,13 +73,13 @@ bool FindTagForward(const GameFileBuffer& buffer, std::int64_t limit, std::strin
 // walk over many islands or records): an answer is reused while it is still the first
 // occurrence at or after the new position, so no byte is scanned twice.
 class TagCursor {
-public:
+  public:
     TagCursor(const GameFileBuffer& buffer, std::int64_t limit, std::string_view tag)
         : buffer_(buffer), limit_(limit), tag_(tag) {}
     // As FindTagForward with this cursor's limit and tag.
     bool Find(std::int64_t& position);
 
-private:
+  private:
     const GameFileBuffer& buffer_;
     std::int64_t limit_;
     std::string_view tag_;
@@ -92,18 +92,21 @@ private:
 // further, every tag whose answer is out of date is searched in the same sweep, window by
 // window, so the bytes come from memory once instead of once per tag.
 class TagCursors {
-public:
-    TagCursors(const GameFileBuffer& buffer, std::int64_t limit, std::initializer_list<std::string_view> tags);
+  public:
+    TagCursors(const GameFileBuffer& buffer, std::int64_t limit,
+               std::initializer_list<std::string_view> tags);
     // As FindTagForward with this group's limit and tag number `which`.
     bool Find(std::size_t which, std::int64_t& position);
 
-private:
+  private:
     struct Memo {
         std::string_view tag;
         std::int64_t from = -1;  // the last search started here ...
         std::int64_t at = -1;    // ... and stopped here
         bool found = false;
-        bool Covers(std::int64_t position) const { return from >= 0 && position >= from && position <= at; }
+        bool Covers(std::int64_t position) const {
+            return from >= 0 && position >= from && position <= at;
+        }
     };
     const GameFileBuffer& buffer_;
     std::int64_t limit_;

@@ -26,7 +26,7 @@ T CheckedNarrow(std::int64_t value, std::string_view field) {
 }
 
 class OutputBuffer {
-public:
+  public:
     // Every assembly starts here; the array keeps its length and old bytes.
     void Reset() { position_ = 0; }
     std::int64_t position() const { return position_; }
@@ -92,9 +92,10 @@ public:
                   length_position);
     }
 
-private:
+  private:
     void Put(std::int64_t offset, std::uint32_t value, int width) {
-        for (int i = 0; i < width; ++i) array_[static_cast<std::size_t>(offset + i)] = (value >> (8 * i)) & 0xFF;
+        for (int i = 0; i < width; ++i)
+            array_[static_cast<std::size_t>(offset + i)] = (value >> (8 * i)) & 0xFF;
     }
     void Patch(std::uint32_t value, std::int64_t offset, int width) {
         if (offset < 0 || offset + width > length()) {

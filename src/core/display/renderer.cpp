@@ -1,9 +1,8 @@
 #include "display/renderer.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
-
-#include <algorithm>
 
 #include "app/editor.h"
 
@@ -23,8 +22,8 @@ void Raster::FillRect(int left, int top, int right, int bottom, std::uint32_t ar
     }
 }
 
-void DrawCellFrame(Raster& raster, int cell_width, int cell_height, int pen_width, int i, int j, int w, int h,
-                   std::uint32_t argb) {
+void DrawCellFrame(Raster& raster, int cell_width, int cell_height, int pen_width, int i, int j,
+                   int w, int h, std::uint32_t argb) {
     const int left = i * cell_width, top = j * cell_height;
     const int right = (i + w) * cell_width, bottom = (j + h) * cell_height;
     const int p = pen_width;
@@ -52,14 +51,14 @@ struct Pens {
           object_anchor(ToPixel(s.object_anchor)),
           object_outline(ToPixel(s.object_outline)),
           catchment(ToPixel(s.catchment)) {}
-    std::uint32_t river, terrain_highlight, gfx_highlight, marked, mine, quarry, animal, object_anchor,
-        object_outline, catchment;
+    std::uint32_t river, terrain_highlight, gfx_highlight, marked, mine, quarry, animal,
+        object_anchor, object_outline, catchment;
 };
 
 // Lazily filled table of CellColour pixels for one display layer; 16-bit values cover every
 // layer, so each colour is converted once per repaint at most.
 class ColourCache {
-public:
+  public:
     explicit ColourCache(int layer) : layer_(layer), pixels_(65536, 0) {}
     std::uint32_t operator()(int value) {
         // Raster pixels are opaque, so 0 marks a colour not converted yet.
@@ -68,15 +67,19 @@ public:
         return pixel;
     }
 
-private:
+  private:
     int layer_;
     std::vector<std::uint32_t> pixels_;
 };
 
 class Painter {
-public:
+  public:
     Painter(const Editor& editor, const RenderSettings& settings, Raster& raster)
-        : editor_(editor), island_(editor.island), view_(editor.view), settings_(settings), raster_(raster) {
+        : editor_(editor),
+          island_(editor.island),
+          view_(editor.view),
+          settings_(settings),
+          raster_(raster) {
         const bool part = view_.part_index >= 0;
         cw_ = part ? view_.zoom_cell_size : view_.cell_width;
         ch_ = part ? view_.zoom_cell_size : view_.cell_height;
@@ -98,7 +101,8 @@ public:
     void Cells(const Pens& pens) {
         ColourCache colour(editor_.display_layer);
         // Cells wholly inside the raster go straight in; only a cut edge cell is clipped.
-        const int full_columns = std::min(view_.visible_columns, cw_ > 0 ? Raster::kWidth / cw_ : 0);
+        const int full_columns =
+            std::min(view_.visible_columns, cw_ > 0 ? Raster::kWidth / cw_ : 0);
         for (int j = 0; j < view_.visible_rows; ++j) {
             const int y = view_.origin_y + j;
             const int top = j * ch_;
@@ -112,8 +116,10 @@ public:
                     raster_.FillRect(i * cw_, top, (i + 1) * cw_, top + ch_, pixel);
                     continue;
                 }
-                std::uint32_t* first = raster_.pixels.data() + static_cast<std::size_t>(top) * Raster::kWidth + i * cw_;
-                for (int r = 0; r < rows; ++r) std::fill_n(first + static_cast<std::size_t>(r) * Raster::kWidth, cw_, pixel);
+                std::uint32_t* first = raster_.pixels.data() +
+                                       static_cast<std::size_t>(top) * Raster::kWidth + i * cw_;
+                for (int r = 0; r < rows; ++r)
+                    std::fill_n(first + static_cast<std::size_t>(r) * Raster::kWidth, cw_, pixel);
             }
         }
     }
@@ -160,25 +166,30 @@ public:
                     const int orientation = tile % 4;
                     const int index = kTileTables.texture_index[tile];
                     if (orientation > 0) textures.RotateTile(index, orientation);
-                    const TilePicture& picture = orientation > 0 ? textures.ScratchTile() : textures.Tile(index);
+                    const TilePicture& picture =
+                        orientation > 0 ? textures.ScratchTile() : textures.Tile(index);
                     Stretch(x, y, picture.pixels.data(), kTileSize, 0, 0);
                 } else {
                     // A series without a usable bitmap keeps the plain colours.
                     const int i = x - view_.origin_x, j = y - view_.origin_y;
-                    raster_.FillRect(i * cw_, j * ch_, (i + 1) * cw_, (j + 1) * ch_, plain(island_.gfx.get(x, y)));
+                    raster_.FillRect(i * cw_, j * ch_, (i + 1) * cw_, (j + 1) * ch_,
+                                     plain(island_.gfx.get(x, y)));
                 }
             }
         }
     }
 
-    // A 43 x 43 picture at (left, top) of a source `stride` pixels wide, nearest-neighbour onto the cell.
+    // A 43 x 43 picture at (left, top) of a source `stride` pixels wide, nearest-neighbour onto the
+    // cell.
     void Stretch(int x, int y, const std::uint32_t* source, int stride, int left, int top) {
         const int i = x - view_.origin_x, j = y - view_.origin_y;
         for (int dy = 0; dy < ch_; ++dy) {
             const int py = j * ch_ + dy;
             if (py < 0 || py >= Raster::kHeight) continue;
-            const std::uint32_t* row = source + static_cast<std::size_t>(top + dy * kTileSize / ch_) * stride + left;
-            std::uint32_t* target = raster_.pixels.data() + static_cast<std::size_t>(py) * Raster::kWidth;
+            const std::uint32_t* row =
+                source + static_cast<std::size_t>(top + dy * kTileSize / ch_) * stride + left;
+            std::uint32_t* target =
+                raster_.pixels.data() + static_cast<std::size_t>(py) * Raster::kWidth;
             for (int dx = 0; dx < cw_; ++dx) {
                 const int px = i * cw_ + dx;
                 if (px >= 0 && px < Raster::kWidth) target[px] = row[dx * kTileSize / cw_];
@@ -210,7 +221,8 @@ public:
             for (int j = 0; j < rows; ++j) {
                 const int y = view_.origin_y + j;
                 if (x < 0 || y < 0) continue;
-                if (cities.CatchmentAt(x, y) == number && island_.height.get(x, y) > 16) Frame(x, y, 1, 1, pens.catchment);
+                if (cities.CatchmentAt(x, y) == number && island_.height.get(x, y) > 16)
+                    Frame(x, y, 1, 1, pens.catchment);
             }
         }
     }
@@ -239,28 +251,39 @@ public:
 
     void Animals(const Pens& pens) {
         for (const AnimalEntry& animal : island_.animals) {
-            if (Visible(animal.first, animal.second)) Frame(animal.first, animal.second, 1, 1, pens.animal);
+            if (Visible(animal.first, animal.second))
+                Frame(animal.first, animal.second, 1, 1, pens.animal);
         }
     }
 
-private:
+  private:
     std::uint32_t CellPixel(int x, int y, ColourCache& colour, const Pens& pens) const {
         std::uint32_t pixel;
         switch (editor_.display_layer) {
             case 0:
-                pixel = island_.river.get(x, y) != 0 ? pens.river : colour(island_.height.get(x, y));
+                pixel =
+                    island_.river.get(x, y) != 0 ? pens.river : colour(island_.height.get(x, y));
                 break;
-            case 1: pixel = colour(island_.gfx.get(x, y)); break;
-            case 2: pixel = colour(island_.terrain.get(x, y)); break;
-            case 3: pixel = colour(island_.fertility.get(x, y)); break;
-            default: pixel = colour(island_.height.get(x, y)); break;
+            case 1:
+                pixel = colour(island_.gfx.get(x, y));
+                break;
+            case 2:
+                pixel = colour(island_.terrain.get(x, y));
+                break;
+            case 3:
+                pixel = colour(island_.fertility.get(x, y));
+                break;
+            default:
+                pixel = colour(island_.height.get(x, y));
+                break;
         }
         if (settings_.highlight_kind == kTerrainHighlight) {
             int v = island_.terrain.get(x, y);
             if (settings_.any_orientation) v &= 0x3FFF;
             if (v == settings_.highlight_value) pixel = pens.terrain_highlight;
         } else if (settings_.highlight_kind == kGfxSeriesHighlight) {
-            if (island_.gfx.get(x, y) / 256 == settings_.highlight_value) pixel = pens.gfx_highlight;
+            if (island_.gfx.get(x, y) / 256 == settings_.highlight_value)
+                pixel = pens.gfx_highlight;
         }
         if (settings_.height_profile_page && island_.mark.get(x, y) != 0) pixel = pens.marked;
         return pixel;
@@ -285,7 +308,8 @@ int Sample(int index, int side) {
 
 }  // namespace
 
-int RenderMap(const Editor& editor, const RenderSettings& settings, Raster& raster, TextureCache* textures) {
+int RenderMap(const Editor& editor, const RenderSettings& settings, Raster& raster,
+              TextureCache* textures) {
     if (!editor.island_shown || editor.updating) return 0;
     if (!settings.height_profile_page) raster.Fill(ToPixel(0xFFFFFF));
     const Pens pens(settings);
@@ -295,7 +319,8 @@ int RenderMap(const Editor& editor, const RenderSettings& settings, Raster& rast
         painter.Mines(pens);
         return 0;
     }
-    if (settings.use_tile_bitmaps && textures != nullptr && editor.display_layer == 1 && editor.view.part_index >= 0) {
+    if (settings.use_tile_bitmaps && textures != nullptr && editor.display_layer == 1 &&
+        editor.view.part_index >= 0) {
         painter.Pictures(pens, *textures);
     } else {
         painter.Cells(pens);
@@ -310,14 +335,16 @@ int RenderMap(const Editor& editor, const RenderSettings& settings, Raster& rast
 
 std::vector<std::uint32_t> DrawOverviewImage(const Editor& editor) {
     const int width = editor.island.record.width, height = editor.island.record.height;
-    std::vector<std::uint32_t> image(static_cast<std::size_t>(kOverviewSide) * kOverviewSide, ToPixel(0xFFFFFF));
+    std::vector<std::uint32_t> image(static_cast<std::size_t>(kOverviewSide) * kOverviewSide,
+                                     ToPixel(0xFFFFFF));
     if (width <= 0 || height <= 0) return image;
     ColourCache colour(editor.display_layer);
     for (int py = 0; py < kOverviewSide; ++py) {
         const int y = std::min(Sample(py, height), kLayerSide - 1);
         for (int px = 0; px < kOverviewSide; ++px) {
             const int x = std::min(Sample(px, width), kLayerSide - 1);
-            image[static_cast<std::size_t>(py) * kOverviewSide + px] = colour(editor.island.height.get(x, y));
+            image[static_cast<std::size_t>(py) * kOverviewSide + px] =
+                colour(editor.island.height.get(x, y));
         }
     }
     return image;

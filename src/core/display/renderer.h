@@ -14,9 +14,12 @@ struct Editor;
 // 0xAARRGGBB pixels, rows top to bottom, so the window can wrap them without a copy.
 struct Raster {
     static constexpr int kWidth = 1024, kHeight = 512;
-    std::vector<std::uint32_t> pixels = std::vector<std::uint32_t>(static_cast<std::size_t>(kWidth) * kHeight);
+    std::vector<std::uint32_t> pixels =
+        std::vector<std::uint32_t>(static_cast<std::size_t>(kWidth) * kHeight);
 
-    std::uint32_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * kWidth + x]; }
+    std::uint32_t at(int x, int y) const {
+        return pixels[static_cast<std::size_t>(y) * kWidth + x];
+    }
     void Fill(std::uint32_t argb);
     // [left, right) x [top, bottom), clipped to the raster.
     void FillRect(int left, int top, int right, int bottom, std::uint32_t argb);
@@ -58,13 +61,14 @@ struct RenderSettings {
 
 // Outline of w x h cells whose top-left cell is (i, j) relative to the view origin. The nib
 // hangs right of and below the path, so a pen of width p stays inside the cells.
-void DrawCellFrame(Raster& raster, int cell_width, int cell_height, int pen_width, int i, int j, int w, int h,
-                   std::uint32_t argb);
+void DrawCellFrame(Raster& raster, int cell_width, int cell_height, int pen_width, int i, int j,
+                   int w, int h, std::uint32_t argb);
 
 // Redraws the visible part of the island; does nothing unless the island is shown and no
 // update is running. Returns how many objects with the shown id are visible.
 // With tile pictures asked for, `textures` supplies them (it cuts series as they are needed).
-int RenderMap(const Editor& editor, const RenderSettings& settings, Raster& raster, TextureCache* textures = nullptr);
+int RenderMap(const Editor& editor, const RenderSettings& settings, Raster& raster,
+              TextureCache* textures = nullptr);
 
 // The 128 x 128 overview from sampled heights under the current display layer, row by row,
 // as raster pixels.

@@ -64,7 +64,8 @@ const std::array<const char*, 13> kPreloadWarningLines = {
 
 std::string SeriesCode(int series) {
     char text[16];
-    std::snprintf(text, sizeof text, "%02X", static_cast<unsigned>(series + kSeriesCodeOffset) & 0xFFu);
+    std::snprintf(text, sizeof text, "%02X",
+                  static_cast<unsigned>(series + kSeriesCodeOffset) & 0xFFu);
     return text;
 }
 
@@ -83,7 +84,8 @@ std::vector<int> BestSeriesOfIslandType(int island_type, int rows) {
     std::vector<int> out;
     if (island_type < 0 || island_type >= kIslandTypeCount) return out;
     const auto& best = kIslandTypeBestSeries[static_cast<std::size_t>(island_type)];
-    for (int i = 0; i < rows && i < 10; ++i) out.push_back(best[static_cast<std::size_t>(i)] - kSeriesCodeOffset);
+    for (int i = 0; i < rows && i < 10; ++i)
+        out.push_back(best[static_cast<std::size_t>(i)] - kSeriesCodeOffset);
     return out;
 }
 
@@ -121,13 +123,15 @@ bool TextureCache::SetupBitmaps(int series) {
 
     const std::filesystem::path path = BaseBitmapPath(program_folder_, series);
     std::optional<Picture> picture = loader_ ? loader_(path) : std::nullopt;
-    const bool usable = picture && picture->width >= kBaseBitmapSize && picture->height >= kBaseBitmapSize &&
-                        picture->pixels.size() >= static_cast<std::size_t>(picture->width) * picture->height;
+    const bool usable =
+        picture && picture->width >= kBaseBitmapSize && picture->height >= kBaseBitmapSize &&
+        picture->pixels.size() >= static_cast<std::size_t>(picture->width) * picture->height;
     if (!usable) {
         // Reported once: the paint handler would otherwise repeat it on every repaint.
         unavailable_[static_cast<std::size_t>(series)] = true;
-        log.push_back("ID " + SeriesCode(series) + ": " + BaseBitmapName(series) +
-                      (picture ? " unbrauchbar, einfarbig gezeichnet" : " fehlt, einfarbig gezeichnet"));
+        log.push_back(
+            "ID " + SeriesCode(series) + ": " + BaseBitmapName(series) +
+            (picture ? " unbrauchbar, einfarbig gezeichnet" : " fehlt, einfarbig gezeichnet"));
         return false;
     }
 
@@ -138,8 +142,9 @@ bool TextureCache::SetupBitmaps(int series) {
             const int top = block_top + kTileOffsets[static_cast<std::size_t>(k / 3)];
             TilePicture& tile = tiles_[static_cast<std::size_t>(9 * b + k)];
             for (int y = 0; y < kTileSize; ++y) {
-                const std::uint32_t* src =
-                    picture->pixels.data() + static_cast<std::size_t>(top + y) * picture->width + left;
+                const std::uint32_t* src = picture->pixels.data() +
+                                           static_cast<std::size_t>(top + y) * picture->width +
+                                           left;
                 std::uint32_t* dst = tile.pixels.data() + static_cast<std::size_t>(y) * kTileSize;
                 for (int x = 0; x < kTileSize; ++x) dst[x] = src[x] | kOpaque;
             }
@@ -157,10 +162,20 @@ void TextureCache::RotateTile(int texture_index, int orientation) {
         for (int x = 0; x < kTileSize; ++x) {
             int dx = x, dy = y;
             switch (orientation & 3) {
-                case 1: dx = m - y; dy = x; break;
-                case 2: dx = m - x; dy = m - y; break;
-                case 3: dx = y; dy = m - x; break;
-                default: break;
+                case 1:
+                    dx = m - y;
+                    dy = x;
+                    break;
+                case 2:
+                    dx = m - x;
+                    dy = m - y;
+                    break;
+                case 3:
+                    dx = y;
+                    dy = m - x;
+                    break;
+                default:
+                    break;
             }
             scratch_.pixels[static_cast<std::size_t>(dy) * kTileSize + dx] = src.at(x, y);
         }
@@ -173,7 +188,8 @@ void TextureCache::AllocatePreloadSlots(int attempted, const HeapStatusSource& h
     const int n = attempted < kPreloadSlotCount ? attempted : kPreloadSlotCount;
     auto status = [&](bool long_form) {
         if (!heap) return;
-        for (std::string& line : MemoryStatusLines(heap(), long_form)) log.push_back(std::move(line));
+        for (std::string& line : MemoryStatusLines(heap(), long_form))
+            log.push_back(std::move(line));
     };
     status(true);
     slots_.reserve(kPreloadSlotCount);
@@ -198,7 +214,8 @@ void TextureCache::PreloadTextures(const PreloadChoice& choice) {
     const int listed_rows = static_cast<int>(choice.listed.size());
     for (int i = 0; i < listed_rows; ++i) {
         const int s = choice.listed[static_cast<std::size_t>(i)];
-        if (ValidSeries(s)) log.push_back(SeriesCode(s) + "  gelistet bei " + std::to_string(i + 1));
+        if (ValidSeries(s))
+            log.push_back(SeriesCode(s) + "  gelistet bei " + std::to_string(i + 1));
     }
     auto listed = [&](int s) {
         for (int chosen : choice.listed)
@@ -222,8 +239,8 @@ void TextureCache::PreloadTextures(const PreloadChoice& choice) {
     const int rows = choice.attempted < AllocatedSlots() ? choice.attempted : AllocatedSlots();
     for (int i = 1; i <= rows; ++i) {
         const int s = i <= listed_rows ? choice.listed[static_cast<std::size_t>(i - 1)] : -1;
-        const bool selected =
-            ValidSeries(s) && (choice.auto_preload || choice.ticked[static_cast<std::size_t>(i - 1)]);
+        const bool selected = ValidSeries(s) && (choice.auto_preload ||
+                                                 choice.ticked[static_cast<std::size_t>(i - 1)]);
         if (!selected) {
             log.push_back("Slot " + std::to_string(i) + " nicht gewählt");
             continue;
@@ -245,7 +262,8 @@ void TextureCache::PreloadTextures(const PreloadChoice& choice) {
             continue;
         }
         const std::string name = FullBitmapName(s);
-        std::optional<Picture> picture = loader_ ? loader_(FullBitmapPath(program_folder_, s)) : std::nullopt;
+        std::optional<Picture> picture =
+            loader_ ? loader_(FullBitmapPath(program_folder_, s)) : std::nullopt;
         if (!picture || picture->width < kFullBitmapSize || picture->height < kFullBitmapSize ||
             picture->pixels.size() < static_cast<std::size_t>(picture->width) * picture->height) {
             // Not entered: the slot stays free and the series is drawn from its base bitmap.
@@ -257,8 +275,10 @@ void TextureCache::PreloadTextures(const PreloadChoice& choice) {
         log.push_back("File " + name + "  als nr " + std::to_string(free_slot));
         SlotPicture& target = slots_[static_cast<std::size_t>(free_slot - 1)];
         for (int y = 0; y < kFullBitmapSize; ++y) {
-            const std::uint32_t* src = picture->pixels.data() + static_cast<std::size_t>(y) * picture->width;
-            std::uint32_t* dst = target.pixels.data() + static_cast<std::size_t>(y) * kFullBitmapSize;
+            const std::uint32_t* src =
+                picture->pixels.data() + static_cast<std::size_t>(y) * picture->width;
+            std::uint32_t* dst =
+                target.pixels.data() + static_cast<std::size_t>(y) * kFullBitmapSize;
             for (int x = 0; x < kFullBitmapSize; ++x) dst[x] = src[x] | kOpaque;
         }
     }

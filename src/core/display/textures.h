@@ -61,7 +61,8 @@ extern const std::array<const char*, 13> kPreloadWarningLines;
 
 // Heap figures of the allocator, supplied by the platform.
 struct HeapStatus {
-    std::uint64_t total_uncommitted = 0, total_committed = 0, free_small = 0, unused = 0, overhead = 0;
+    std::uint64_t total_uncommitted = 0, total_committed = 0, free_small = 0, unused = 0,
+                  overhead = 0;
     std::uint64_t total_addr_space = 0, total_allocated = 0, total_free = 0;
 };
 using HeapStatusSource = std::function<HeapStatus()>;
@@ -71,13 +72,17 @@ std::vector<std::string> MemoryStatusLines(const HeapStatus& status, bool long_f
 
 struct TilePicture {
     std::array<std::uint32_t, kTileSize * kTileSize> pixels{};
-    std::uint32_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * kTileSize + x]; }
+    std::uint32_t at(int x, int y) const {
+        return pixels[static_cast<std::size_t>(y) * kTileSize + x];
+    }
 };
 
 struct SlotPicture {
     std::vector<std::uint32_t> pixels =
         std::vector<std::uint32_t>(static_cast<std::size_t>(kFullBitmapSize) * kFullBitmapSize);
-    std::uint32_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * kFullBitmapSize + x]; }
+    std::uint32_t at(int x, int y) const {
+        return pixels[static_cast<std::size_t>(y) * kFullBitmapSize + x];
+    }
 };
 
 // What the preload window's rows say when a preload runs.
@@ -89,17 +94,20 @@ struct PreloadChoice {
 };
 
 class TextureCache {
-public:
+  public:
     TextureCache(std::filesystem::path program_folder, PictureLoader loader);
 
     // Makes the working tile set hold `series`. False when the series has no usable base
     // bitmap; such a series is logged once and never read again, the caller draws it plainly.
     bool SetupBitmaps(int series);
-    // Turns working tile `texture_index` by `orientation` quarter turns clockwise into the scratch tile.
+    // Turns working tile `texture_index` by `orientation` quarter turns clockwise into the scratch
+    // tile.
     void RotateTile(int texture_index, int orientation);
 
     int CurrentSeries() const { return current_series_; }
-    const TilePicture& Tile(int texture_index) const { return tiles_[static_cast<std::size_t>(texture_index)]; }
+    const TilePicture& Tile(int texture_index) const {
+        return tiles_[static_cast<std::size_t>(texture_index)];
+    }
     const TilePicture& ScratchTile() const { return scratch_; }
     bool SeriesUnavailable(int series) const;
 
@@ -113,11 +121,13 @@ public:
     // Slot numbers 1..AllocatedSlots().
     const SlotPicture& Slot(int slot) const { return slots_[static_cast<std::size_t>(slot - 1)]; }
     // Per series index: slot number holding its full bitmap, 0 = not resident.
-    const std::array<std::uint8_t, kSeriesMapSize>& SeriesSlotMap() const { return series_slot_map_; }
+    const std::array<std::uint8_t, kSeriesMapSize>& SeriesSlotMap() const {
+        return series_slot_map_;
+    }
 
     std::vector<std::string> log;  // the preload window's log
 
-private:
+  private:
     std::filesystem::path program_folder_;
     PictureLoader loader_;
     int current_series_ = -1;

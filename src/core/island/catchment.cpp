@@ -12,10 +12,11 @@ namespace {
 // Corner cuts per radius: for (c, n) the cells k = 0..n at distance c from an edge go.
 const std::vector<std::pair<int, int>>& CornerCuts(int radius) {
     static const std::vector<std::pair<int, int>> r23 = {
-        {0, 19}, {1, 15}, {2, 13}, {3, 11}, {4, 10}, {5, 8}, {6, 7}, {7, 6}, {8, 5}, {9, 4},
+        {0, 19}, {1, 15}, {2, 13}, {3, 11}, {4, 10}, {5, 8},  {6, 7},  {7, 6},  {8, 5},  {9, 4},
         {10, 4}, {11, 3}, {12, 2}, {13, 2}, {14, 1}, {15, 1}, {16, 0}, {17, 0}, {18, 0}, {19, 0}};
-    static const std::vector<std::pair<int, int>> r15 = {{0, 12}, {1, 9}, {2, 7}, {3, 6}, {4, 4}, {5, 3}, {6, 3},
-                                                         {7, 2},  {8, 1}, {9, 1}, {10, 0}, {11, 0}, {12, 0}};
+    static const std::vector<std::pair<int, int>> r15 = {{0, 12}, {1, 9},  {2, 7}, {3, 6}, {4, 4},
+                                                         {5, 3},  {6, 3},  {7, 2}, {8, 1}, {9, 1},
+                                                         {10, 0}, {11, 0}, {12, 0}};
     static const std::vector<std::pair<int, int>> other = {{0, 0}};
     return radius == 23 ? r23 : radius == 15 ? r15 : other;
 }
@@ -45,7 +46,8 @@ void OccupyCatchment(Editor& editor, const WarehouseRecord& warehouse, const Cat
             if (b >= height || b >= kCatchmentSide) break;
             const int i = a - warehouse.x + r;
             const int j = b - warehouse.y + r;
-            const bool inside = i >= 0 && i < kMaskSide && j >= 0 && j < kMaskSide && mask[i][j] == 1;
+            const bool inside =
+                i >= 0 && i < kMaskSide && j >= 0 && j < kMaskSide && mask[i][j] == 1;
             auto& cell = grid[a * kCatchmentSide + b];
             if (inside && cell == 0) cell = static_cast<std::uint16_t>(warehouse.city);
         }
@@ -86,8 +88,9 @@ CatchmentMask CreateCatchmentMask(Editor& editor, int radius, int size_x, int si
 
 void AddWarehouse(Editor& editor, const WarehouseRecord& warehouse) {
     auto& list = editor.cities.warehouses;
-    const auto at = std::upper_bound(list.begin(), list.end(), warehouse.number,
-                                     [](std::uint16_t number, const WarehouseRecord& w) { return number < w.number; });
+    const auto at = std::upper_bound(
+        list.begin(), list.end(), warehouse.number,
+        [](std::uint16_t number, const WarehouseRecord& w) { return number < w.number; });
     list.insert(at, warehouse);
 }
 
@@ -95,15 +98,18 @@ void AssignObjectsToCities(Editor& editor) {
     auto& grid = editor.cities.catchment;
     std::fill(grid.begin(), grid.end(), 0);
     for (const WarehouseRecord& warehouse : editor.cities.warehouses) {
-        const CatchmentMask mask = CreateCatchmentMask(editor, warehouse.radius, FootprintSide(warehouse.size_x),
-                                                       FootprintSide(warehouse.size_y));
+        const CatchmentMask mask =
+            CreateCatchmentMask(editor, warehouse.radius, FootprintSide(warehouse.size_x),
+                                FootprintSide(warehouse.size_y));
         editor.memo3.push_back("StadtID " + std::to_string(warehouse.city) + "   KontID " +
-                               std::to_string(warehouse.number) + " at xy " + std::to_string(warehouse.x) + ", " +
-                               std::to_string(warehouse.y) + "  Radius " + std::to_string(warehouse.radius));
+                               std::to_string(warehouse.number) + " at xy " +
+                               std::to_string(warehouse.x) + ", " + std::to_string(warehouse.y) +
+                               "  Radius " + std::to_string(warehouse.radius));
         OccupyCatchment(editor, warehouse, mask);
     }
     for (ObjectEntry& object : editor.island.objects) {
-        if (object.x >= 0 && object.y >= 0 && object.x < kCatchmentSide && object.y < kCatchmentSide) {
+        if (object.x >= 0 && object.y >= 0 && object.x < kCatchmentSide &&
+            object.y < kCatchmentSide) {
             object.owner = editor.cities.CatchmentAt(object.x, object.y);
         }
     }

@@ -14,7 +14,9 @@
 namespace insel {
 namespace {
 
-std::int64_t Word(const Editor& editor, std::int64_t position) { return ReadValue(editor.file, 2, position); }
+std::int64_t Word(const Editor& editor, std::int64_t position) {
+    return ReadValue(editor.file, 2, position);
+}
 
 bool Find(const Editor& editor, std::string_view tag, std::int64_t& position) {
     return FindTagForward(editor.file, editor.data_limit, tag, position);
@@ -26,7 +28,8 @@ std::string ReadCityName(const Editor& editor, std::int64_t head) {
     std::int64_t at = head + 8;
     for (int skipped = 0; skipped < 50 && ReadValue(editor.file, 1, at) == 0; ++skipped) ++at;
     std::string name;
-    for (std::int64_t c; name.size() < kMaxNameLength && (c = ReadValue(editor.file, 1, at)) != 0; ++at) {
+    for (std::int64_t c; name.size() < kMaxNameLength && (c = ReadValue(editor.file, 1, at)) != 0;
+         ++at) {
         name += static_cast<char>(c);
     }
     return name;
@@ -59,7 +62,8 @@ bool LongStadt2Length(const Editor& editor, std::int64_t s) {
 
 std::int32_t Stadt2Length(const Editor& editor, std::int64_t s) {
     if (!LongStadt2Length(editor, s)) return static_cast<std::int32_t>(Word(editor, s + 6));
-    return static_cast<std::int32_t>(Word(editor, s + 8) + 65536 * ReadValue(editor.file, 1, s + 6));
+    return static_cast<std::int32_t>(Word(editor, s + 8) +
+                                     65536 * ReadValue(editor.file, 1, s + 6));
 }
 
 CityRecord& AppendCity(Editor& editor) {
@@ -75,8 +79,8 @@ CityRecord& AppendCity(Editor& editor) {
 // World position of the listed island whose square holds the position; (0, 0) for none.
 std::pair<int, int> IslandOffset(const Editor& editor, int first, int second) {
     for (const IslandListRow& row : editor.island_list) {
-        if (row.world_second <= second && second < row.world_second + row.width && row.world_first <= first &&
-            first < row.world_first + row.width) {
+        if (row.world_second <= second && second < row.world_second + row.width &&
+            row.world_first <= first && first < row.world_first + row.width) {
             return {row.world_first, row.world_second};
         }
     }
@@ -84,7 +88,8 @@ std::pair<int, int> IslandOffset(const Editor& editor, int first, int second) {
 }
 
 std::string Upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return std::toupper(c); });
     return text;
 }
 
@@ -98,7 +103,8 @@ void CityState::Clear() {
     std::fill(catchment.begin(), catchment.end(), 0);
 }
 
-std::array<std::string, 7> CityListRow(const CityRecord& city, std::int32_t stadt2_length, std::int64_t stadt2_position) {
+std::array<std::string, 7> CityListRow(const CityRecord& city, std::int32_t stadt2_length,
+                                       std::int64_t stadt2_position) {
     return {city.name,
             std::to_string(city.position_word2),
             std::to_string(city.position_word1),
@@ -116,10 +122,14 @@ int PeopleCodeAt(const Editor& editor, std::int64_t s) {
         case 2:
         case 8:
         case 11:
-        case 12: return 10;
-        case 15: return 1;
-        case 16: return 11;
-        case 17: return 12;
+        case 12:
+            return 10;
+        case 15:
+            return 1;
+        case 16:
+            return 11;
+        case 17:
+            return 12;
         case 14: {
             std::int64_t alias = head;
             FindTagForward(editor.file, head + 170, "ALIAS", alias);
@@ -133,13 +143,14 @@ int PeopleCodeAt(const Editor& editor, std::int64_t s) {
             }
             return 10;
         }
-        default: return static_cast<int>(type);
+        default:
+            return static_cast<int>(type);
     }
 }
 
 int PeopleCodeFromName(std::string name) {
     static constexpr std::pair<std::string_view, int> kParts[] = {
-        {"PIR", 1}, {"INDI", 2}, {"MONG", 3}, {"SUED", 4}, {"AFR", 5},   {"AZT", 6},
+        {"PIR", 1}, {"INDI", 2}, {"MONG", 3}, {"SUED", 4},  {"AFR", 5},   {"AZT", 6},
         {"BED", 7}, {"ESK", 8},  {"ORI", 9},  {"USER", 10}, {"GOTT", 11}, {"MONS", 11}};
     name = Upper(std::move(name));
     int code = 0;
@@ -206,13 +217,15 @@ bool DecodeCityBuildings(Editor& editor, std::int64_t from) {
     std::unordered_map<std::int64_t, std::size_t> objects;
     auto& list = editor.island.objects;
     for (std::size_t i = 0; i < list.size(); ++i) {
-        objects.try_emplace((static_cast<std::int64_t>(list[i].x) << 32) | static_cast<std::uint32_t>(list[i].y), i);
+        objects.try_emplace(
+            (static_cast<std::int64_t>(list[i].x) << 32) | static_cast<std::uint32_t>(list[i].y),
+            i);
     }
     for (std::size_t b = known; b < city.buildings.size(); ++b) {
         BuildingEntry& entry = city.buildings[b];
         if (list.empty()) editor.memo3.push_back("keine Objekte definiert");
-        const auto found =
-            objects.find((static_cast<std::int64_t>(entry.x) << 32) | static_cast<std::uint32_t>(entry.y));
+        const auto found = objects.find((static_cast<std::int64_t>(entry.x) << 32) |
+                                        static_cast<std::uint32_t>(entry.y));
         if (found == objects.end()) continue;
         ObjectEntry& object = list[found->second];
         object.owner = city.number;
@@ -229,10 +242,10 @@ bool DecodeCityBuildings(Editor& editor, std::int64_t from) {
             entry.size_y = static_cast<std::uint8_t>(object.height);
             entry.radius = static_cast<std::uint16_t>(WarehouseRadius(object.graphic_id));
             if (editor.file_kind != kSavegame) {
-                AddWarehouse(editor, {city.number, entry.radius, entry.x, entry.y, entry.size_x, entry.size_y,
-                                      entry.warehouse});
-                editor.memo3.push_back("Kontor " + std::to_string(entry.warehouse) + "   in Stadt " +
-                                       std::to_string(city.number));
+                AddWarehouse(editor, {city.number, entry.radius, entry.x, entry.y, entry.size_x,
+                                      entry.size_y, entry.warehouse});
+                editor.memo3.push_back("Kontor " + std::to_string(entry.warehouse) +
+                                       "   in Stadt " + std::to_string(city.number));
             }
         }
     }
@@ -318,8 +331,8 @@ int CountCityWarehouses(Editor& editor) {
     memo.push_back("GetAnzahlKontore :" + city->name);
     int count = 0;
     for (const BuildingEntry& b : city->buildings) {
-        memo.push_back("ID " + std::to_string(b.graphic_id) + "  Objektdef " + std::to_string(b.definition) +
-                       "  Kontnr " + std::to_string(b.warehouse));
+        memo.push_back("ID " + std::to_string(b.graphic_id) + "  Objektdef " +
+                       std::to_string(b.definition) + "  Kontnr " + std::to_string(b.warehouse));
         if (b.warehouse != 0) ++count;
     }
     memo.push_back("Anzahl Kontore " + std::to_string(count));
@@ -355,7 +368,8 @@ void DeleteCurrentCity(Editor& editor) {
     if (city == nullptr) return;
     auto& objects = editor.island.objects;
     const std::int32_t number = city->number;
-    objects.erase(std::remove_if(objects.begin(), objects.end(), [&](const ObjectEntry& o) { return o.owner == number; }),
+    objects.erase(std::remove_if(objects.begin(), objects.end(),
+                                 [&](const ObjectEntry& o) { return o.owner == number; }),
                   objects.end());
 }
 
@@ -377,7 +391,8 @@ void TidyWarehouses(Editor& editor) {
             if (b.record_position <= 0) continue;
             // The number lies behind the record's KONTID tag; a record without one keeps its bytes.
             std::int64_t kontid = b.record_position + 6;
-            if (FindTagForward(editor.file, b.record_position + 6 + b.record_length, "KONTID", kontid)) {
+            if (FindTagForward(editor.file, b.record_position + 6 + b.record_length, "KONTID",
+                               kontid)) {
                 PatchWordInGameFile(editor.file, b.warehouse, kontid + 8);
             }
         }
@@ -385,7 +400,8 @@ void TidyWarehouses(Editor& editor) {
     for (const CityRecord& city : state.cities) {
         for (const BuildingEntry& b : city.buildings) {
             if (b.definition == kWarehouseDefinition) {
-                AddWarehouse(editor, {city.number, b.radius, b.x, b.y, b.size_x, b.size_y, b.warehouse});
+                AddWarehouse(editor,
+                             {city.number, b.radius, b.x, b.y, b.size_x, b.size_y, b.warehouse});
             }
         }
     }
@@ -393,8 +409,9 @@ void TidyWarehouses(Editor& editor) {
 }
 
 std::string CitySelectionLine(const CityRecord& city, const IslandRecord& island) {
-    return "StadtID " + std::to_string(city.number) + "  StadtInselnr " + std::to_string(city.island_number) +
-           "  InselID " + std::to_string(island.number) + "  Insel StadtID " + std::to_string(island.city_id);
+    return "StadtID " + std::to_string(city.number) + "  StadtInselnr " +
+           std::to_string(city.island_number) + "  InselID " + std::to_string(island.number) +
+           "  Insel StadtID " + std::to_string(island.city_id);
 }
 
 std::string ChooseMainWarehouseKind(Editor& editor, int kind) {

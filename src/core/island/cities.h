@@ -64,17 +64,19 @@ struct CatchmentSquare {
 };
 
 struct CityState {
-    std::vector<CityRecord> cities;       // in load order
-    std::optional<std::size_t> current;  // index into cities
-    std::int32_t next_number = 1;        // numbers of cities read from the file
+    std::vector<CityRecord> cities;           // in load order
+    std::optional<std::size_t> current;       // index into cities
+    std::int32_t next_number = 1;             // numbers of cities read from the file
     std::vector<WarehouseRecord> warehouses;  // sorted by warehouse number
     // [x][y]: number of the city whose warehouse claims the cell, 0 when free. Wider than a
     // byte so that cities above 255 keep their own number.
-    std::vector<std::uint16_t> catchment = std::vector<std::uint16_t>(kCatchmentSide * kCatchmentSide);
-    std::vector<CatchmentSquare> catchment_bits = std::vector<CatchmentSquare>(64 * 64);  // [x div 8][y div 8]
-    int main_warehouse_kind = 1;  // NativeRadio is ticked at start
-    int warehouse_counter = 0;  // warehouses written into the current ID3 record
-    int cities_written = 0;     // cities written into the current file
+    std::vector<std::uint16_t> catchment =
+        std::vector<std::uint16_t>(kCatchmentSide * kCatchmentSide);
+    std::vector<CatchmentSquare> catchment_bits =
+        std::vector<CatchmentSquare>(64 * 64);  // [x div 8][y div 8]
+    int main_warehouse_kind = 1;                // NativeRadio is ticked at start
+    int warehouse_counter = 0;                  // warehouses written into the current ID3 record
+    int cities_written = 0;                     // cities written into the current file
 
     std::uint16_t CatchmentAt(int x, int y) const { return catchment[x * kCatchmentSide + y]; }
     CityRecord* Current() { return current ? &cities[*current] : nullptr; }
@@ -96,7 +98,8 @@ bool DecodeCityBuildings(Editor& editor, std::int64_t from);
 // user ("Cannot decode city structure") when the walk had to stop, else empty.
 std::string DecodeIslandFileCities(Editor& editor, const std::string& file_name);
 // A row of the city list for a city.
-std::array<std::string, 7> CityListRow(const CityRecord& city, std::int32_t stadt2_length, std::int64_t stadt2_position);
+std::array<std::string, 7> CityListRow(const CityRecord& city, std::int32_t stadt2_length,
+                                       std::int64_t stadt2_position);
 
 // -- catchment areas -------------------------------------------------------------------------
 

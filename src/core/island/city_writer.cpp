@@ -21,10 +21,13 @@ void CopyFromFile(Editor& editor, std::int64_t from, std::int64_t to) {
         throw BoundsError("copying file positions " + Number(from) + " to " + Number(to) +
                           ": beyond the end of the file data");
     }
-    editor.output.WriteBytes({editor.file.bytes.data() + from, static_cast<std::size_t>(to - from)});
+    editor.output.WriteBytes(
+        {editor.file.bytes.data() + from, static_cast<std::size_t>(to - from)});
 }
 
-std::int64_t Word(const Editor& editor, std::int64_t position) { return ReadValue(editor.file, 2, position); }
+std::int64_t Word(const Editor& editor, std::int64_t position) {
+    return ReadValue(editor.file, 2, position);
+}
 
 bool Find(const Editor& editor, std::string_view tag, std::int64_t& position) {
     return FindTagForward(editor.file, editor.data_limit, tag, position);
@@ -138,10 +141,12 @@ void CopyPlayerBlock(Editor& editor, std::int64_t block) {
 }
 
 void WritePlayerBlock(Editor& editor, const CityRecord& city) {
-    editor.memo3.push_back("Inselmode " + Number(editor.file_kind) + ",  Spielervolk " + Number(city.people));
+    editor.memo3.push_back("Inselmode " + Number(editor.file_kind) + ",  Spielervolk " +
+                           Number(city.people));
     if (editor.file_kind != kIslandFile && city.people <= 0) {
         const std::int64_t block = FindPlayerBlock(editor, city.head_search_start);
-        editor.memo3.push_back("StadtBegin, Reverse i " + Number(city.head_search_start) + ",  " + Number(block));
+        editor.memo3.push_back("StadtBegin, Reverse i " + Number(city.head_search_start) + ",  " +
+                               Number(block));
         if (block >= 0) {
             CopyPlayerBlock(editor, block);
             return;
@@ -174,8 +179,8 @@ void WriteProdRecord(Editor& editor, const CityRecord& city) {
             }
             continue;
         }
-        editor.memo3.push_back("New Entry position " + Number(b.y) + ", " + Number(b.x) + "  Objekt " +
-                               Number(b.graphic_id) + ", " + Number(b.definition));
+        editor.memo3.push_back("New Entry position " + Number(b.y) + ", " + Number(b.x) +
+                               "  Objekt " + Number(b.graphic_id) + ", " + Number(b.definition));
         const auto data = EntryTemplate(b.definition, b.warehouse, b.market1, b.market2);
         out.WriteBytes(data);
         if (b.definition >= 143 && b.definition <= 149) ++editor.cities.warehouse_counter;
@@ -201,27 +206,33 @@ void WriteCatchmentRecord(Editor& editor) {
         for (const BuildingEntry& b : city->buildings) {
             if (b.warehouse == 0) continue;
             ++state.warehouse_counter;
-            const CatchmentMask mask =
-                CreateCatchmentMask(editor, b.radius, FootprintSide(b.size_x), FootprintSide(b.size_y));
+            const CatchmentMask mask = CreateCatchmentMask(
+                editor, b.radius, FootprintSide(b.size_x), FootprintSide(b.size_y));
             const int x0 = b.x - b.radius;
             const int y0 = b.y - b.radius;
-            editor.memo3.push_back("Gridstart xy : " + Number(x0 / 8 * 8) + ", " + Number(y0 / 8 * 8) +
-                                   "  KontorOfset xy " + Number(x0) + ", " + Number(y0));
+            editor.memo3.push_back("Gridstart xy : " + Number(x0 / 8 * 8) + ", " +
+                                   Number(y0 / 8 * 8) + "  KontorOfset xy " + Number(x0) + ", " +
+                                   Number(y0));
             for (int i = 0; i < kMaskSide; ++i) {
                 for (int j = 0; j < kMaskSide; ++j) {
                     const int a = x0 + i;
                     const int b2 = y0 + j;
                     // The grid of squares covers 512 x 512 cells.
-                    if (mask[i][j] != 1 || a < 0 || b2 < 0 || a >= kCatchmentSide || b2 >= kCatchmentSide) continue;
-                    state.catchment_bits[(a / 8) * 64 + b2 / 8].bytes[a % 8] |= static_cast<std::uint8_t>(1u << (b2 % 8));
+                    if (mask[i][j] != 1 || a < 0 || b2 < 0 || a >= kCatchmentSide ||
+                        b2 >= kCatchmentSide)
+                        continue;
+                    state.catchment_bits[(a / 8) * 64 + b2 / 8].bytes[a % 8] |=
+                        static_cast<std::uint8_t>(1u << (b2 % 8));
                 }
             }
         }
     }
     editor.memo3.push_back("EZB reduzieren");
     for (CatchmentSquare& square : state.catchment_bits) {
-        square.empty = std::all_of(square.bytes.begin(), square.bytes.end(), [](std::uint8_t b) { return b == 0; });
-        square.full = std::all_of(square.bytes.begin(), square.bytes.end(), [](std::uint8_t b) { return b == 255; });
+        square.empty = std::all_of(square.bytes.begin(), square.bytes.end(),
+                                   [](std::uint8_t b) { return b == 0; });
+        square.full = std::all_of(square.bytes.begin(), square.bytes.end(),
+                                  [](std::uint8_t b) { return b == 255; });
     }
     OutputBuffer& out = editor.output;
     out.WriteTag("ID3", 6);
@@ -267,7 +278,8 @@ void WriteCityBlocks(Editor& editor) {
         const std::int64_t head_out = out.position();
         std::int64_t cursor = head;
         if (city.has_catchment) {
-            editor.memo3.push_back("Einwohner alt: " + Number(ReadValue(editor.file, 4, head + 48)));
+            editor.memo3.push_back("Einwohner alt: " +
+                                   Number(ReadValue(editor.file, 4, head + 48)));
             std::int64_t id3 = head;
             Find(editor, "ID3", id3);
             CopyFromFile(editor, head, id3);
@@ -282,7 +294,8 @@ void WriteCityBlocks(Editor& editor) {
         editor.memo3.push_back("PROD position " + Number(prod));
         WriteProdRecord(editor, city);
         if (city.has_catchment) {
-            out.PatchWord(CheckedNarrow<std::uint16_t>(CapacityValue(warehouses, editor.addon_level), "the capacity value"),
+            out.PatchWord(CheckedNarrow<std::uint16_t>(
+                              CapacityValue(warehouses, editor.addon_level), "the capacity value"),
                           head_out + 44);
             out.PatchDword(static_cast<std::uint32_t>(inhabitants), head_out + 48);
         }
@@ -321,9 +334,11 @@ void WriteCityBlocks(Editor& editor) {
         WriteZeroRecord(out, "VK", 32);
         WriteZeroRecord(out, "EK", 48);
         WriteProdRecord(editor, city);
-        out.PatchWord(CheckedNarrow<std::uint16_t>(CapacityValue(warehouses, editor.addon_level), "the capacity value"),
+        out.PatchWord(CheckedNarrow<std::uint16_t>(CapacityValue(warehouses, editor.addon_level),
+                                                   "the capacity value"),
                       capacity);
-        out.PatchWord(CheckedNarrow<std::uint16_t>(inhabitants, "the inhabitants of a new city"), capacity + 4);
+        out.PatchWord(CheckedNarrow<std::uint16_t>(inhabitants, "the inhabitants of a new city"),
+                      capacity + 4);
     }
     if (editor.addon_level > 0) {
         WriteZeroRecord(out, "STAT2", 36);
@@ -358,7 +373,8 @@ void ExtractIslandBytes(Editor& editor, std::int64_t start, std::int64_t end, bo
     const std::int64_t length = out.position();
     out.WriteString("MMMM");
     // Only the mine records survive; whatever else stood in the block is dropped.
-    for (std::int64_t entry = occur; FindTagForward(editor.file, end, "ENTRY2", entry) && entry < crops; entry += 5) {
+    for (std::int64_t entry = occur;
+         FindTagForward(editor.file, end, "ENTRY2", entry) && entry < crops; entry += 5) {
         const std::int64_t n = Word(editor, entry + 6);
         log.push_back("ENTRY2-L\xE4nge " + Number(n));
         CopyFromFile(editor, entry, entry + n + 8);
@@ -394,7 +410,8 @@ void FinishCityFile(Editor& editor, const std::string& date) {
             std::int64_t stat = prod;
             FindTagForward(out.data(), limit, "STAT", stat);
             std::uint16_t number = 1;
-            for (std::int64_t kontid = prod; FindTagForward(out.data(), stat, "KONTID", kontid); kontid += 5) {
+            for (std::int64_t kontid = prod; FindTagForward(out.data(), stat, "KONTID", kontid);
+                 kontid += 5) {
                 out.PatchWord(number++, kontid + 8);
             }
             city = stat + 1;
@@ -432,7 +449,10 @@ void AssembleCityFile(Editor& editor, const std::string& date) {
     }
     const bool savegame = editor.file_kind == kSavegame;
     const int n = CountCities(editor, savegame);
-    log.push_back("Anzahl St\xE4" "dte " + Number(n));
+    log.push_back(
+        "Anzahl St\xE4"
+        "dte " +
+        Number(n));
     int with_warehouses = 0;
     for (int i = 1; i <= n; ++i) {
         CurrentCityByIndex(editor, i - 1);
@@ -441,36 +461,42 @@ void AssembleCityFile(Editor& editor, const std::string& date) {
         if (CountCityWarehouses(editor) > 0) ++with_warehouses;
     }
     if (with_warehouses != record.city_byte) {
-        log.push_back("Anzahl St\xE4" "dte alt  " + Number(n) + "   neu " + Number(with_warehouses));
-        record.city_byte = CheckedNarrow<std::uint8_t>(with_warehouses, "the island's number of cities");
+        log.push_back(
+            "Anzahl St\xE4"
+            "dte alt  " +
+            Number(n) + "   neu " + Number(with_warehouses));
+        record.city_byte =
+            CheckedNarrow<std::uint8_t>(with_warehouses, "the island's number of cities");
     }
     if (savegame) {
         ExtractIslandBytes(editor, start, end, append_name);
     } else {
         AssembleIsland(editor, false);
     }
-    log.push_back("Inselxy = " + Number(record.world_second) + ", " + Number(record.world_first) + "    Gr\xF6sse " +
-                  Number(record.width));
+    log.push_back("Inselxy = " + Number(record.world_second) + ", " + Number(record.world_first) +
+                  "    Gr\xF6sse " + Number(record.width));
     if (n > 0) {
         for (int i = 1; i <= n; ++i) {
             CurrentCityByIndex(editor, i - 1);
             CityRecord* city = state.Current();
             if (city == nullptr) continue;
             log.push_back("Teste:  " + city->name + "  " + Number(city->position_word1) + ", " +
-                          Number(city->position_word2) + "  Abs: " + Number(city->abs_second) + ", " +
-                          Number(city->abs_first) + "   Stadtnummer " + Number(city->number));
+                          Number(city->position_word2) + "  Abs: " + Number(city->abs_second) +
+                          ", " + Number(city->abs_first) + "   Stadtnummer " +
+                          Number(city->number));
             const int w = record.width;
-            const bool on_island =
-                !savegame || (record.world_second < city->abs_second && city->abs_second < record.world_second + w &&
-                              record.world_first < city->abs_first && city->abs_first < record.world_first + w);
+            const bool on_island = !savegame || (record.world_second < city->abs_second &&
+                                                 city->abs_second < record.world_second + w &&
+                                                 record.world_first < city->abs_first &&
+                                                 city->abs_first < record.world_first + w);
             if (!on_island) continue;
             if (CountCityWarehouses(editor) == 0) {
                 DeleteCurrentCity(editor);
                 log.push_back("Keine Stadt mehr, Stadt gel\xF6scht");
                 continue;
             }
-            log.push_back("ExtractSpieler:  " + city->name + "  " + Number(city->position_word1) + ", " +
-                          Number(city->position_word2));
+            log.push_back("ExtractSpieler:  " + city->name + "  " + Number(city->position_word1) +
+                          ", " + Number(city->position_word2));
             if (savegame) city->people = 0;
             // Each city's ID3 record holds its own warehouses' catchment only.
             ClearWarehouseGrid(editor);

@@ -3,33 +3,36 @@
 namespace insel {
 
 const std::array<std::string_view, kGoodsCount> kGoodsKeys = {
-    "UNUSED",     "EISENERZ",   "GOLD",       "SALZSTEIN", "EDELSTEINE",   "STEINE",     "MAMORSTEIN",
-    "UNUSED",     "UNUSED",     "WOLLE",      "ZUCKER",    "TABAK",        "FLEISCH",    "KORN",
-    "MEHL",       "EISEN",      "FLACHS",     "HOPFEN",    "TIERHAEUTE",   "SEILE",      "SEIDE",
-    "FARBSTOFFE", "WALSPECK",   "HOLZKOHLE",  "UNUSED",    "UNUSED",       "NAHRUNG",    "LEDER",
-    "SALZ",       "ALKOHOL",    "TABAKWAREN", "GEWUERZE",  "HEILKRAEUTER", "STOFFE",     "SEIDESTOFFE",
-    "LAMPENOEL",  "KLEIDUNG",   "SCHMUCK",    "PELZE",     "WEIN",         "UNUSED",     "WERKZEUG",
-    "HOLZ",       "ZIEGEL",     "MAMOR",      "UNUSED",    "SCHWERT",      "BOGEN",      "ARMBRUST",
-    "MUSKETE",    "RUESTUNG",   "LANZE",      "AXT",       "KANONESHIP",   "UNUSED",     "UNUSED"};
+    "UNUSED",     "EISENERZ", "GOLD",       "SALZSTEIN", "EDELSTEINE",   "STEINE",  "MAMORSTEIN",
+    "UNUSED",     "UNUSED",   "WOLLE",      "ZUCKER",    "TABAK",        "FLEISCH", "KORN",
+    "MEHL",       "EISEN",    "FLACHS",     "HOPFEN",    "TIERHAEUTE",   "SEILE",   "SEIDE",
+    "FARBSTOFFE", "WALSPECK", "HOLZKOHLE",  "UNUSED",    "UNUSED",       "NAHRUNG", "LEDER",
+    "SALZ",       "ALKOHOL",  "TABAKWAREN", "GEWUERZE",  "HEILKRAEUTER", "STOFFE",  "SEIDESTOFFE",
+    "LAMPENOEL",  "KLEIDUNG", "SCHMUCK",    "PELZE",     "WEIN",         "UNUSED",  "WERKZEUG",
+    "HOLZ",       "ZIEGEL",   "MAMOR",      "UNUSED",    "SCHWERT",      "BOGEN",   "ARMBRUST",
+    "MUSKETE",    "RUESTUNG", "LANZE",      "AXT",       "KANONESHIP",   "UNUSED",  "UNUSED"};
 
 const std::array<std::string_view, kGoodsCount> kGoodsNames = {
-    "leer",     "Erz",       "Gold",      "Salz",      "Edelstein", "Steine",  "Marmor",    "leer",
-    "leer",     "Wolle",     "Zucker",    "Tabak",     "Fleisch",   "Korn",    "Mehl",      "Eisen",
-    "Flachs",   "Hopfen",    "Fell",      "Seil",      "Seide",     "Farbstoff", "Walspeck", "Holzkohle",
-    "leer",     "leer",      "Nahrung",   "Leder",     "Salz",      "Alkohol", "Tabak",     "Gewuerz",
-    "Heilkraut", "Stoff",    "Seide",     "Lampenoel", "Kleidung",  "Schmuck", "Pelz",      "Wein",
-    "leer",     "Werkzeug",  "Hokz",      "Ziegel",    "Marmor",    "leer",    "Schwert",   "Bogen",
-    "Armbrust", "Muskete",   "Ruestung",  "Lanze",     "Axt",       "Shipgun", "leer",      "leer"};
+    "leer",      "Erz",      "Gold",      "Salz",    "Edelstein", "Steine",  "Marmor",
+    "leer",      "leer",     "Wolle",     "Zucker",  "Tabak",     "Fleisch", "Korn",
+    "Mehl",      "Eisen",    "Flachs",    "Hopfen",  "Fell",      "Seil",    "Seide",
+    "Farbstoff", "Walspeck", "Holzkohle", "leer",    "leer",      "Nahrung", "Leder",
+    "Salz",      "Alkohol",  "Tabak",     "Gewuerz", "Heilkraut", "Stoff",   "Seide",
+    "Lampenoel", "Kleidung", "Schmuck",   "Pelz",    "Wein",      "leer",    "Werkzeug",
+    "Hokz",      "Ziegel",   "Marmor",    "leer",    "Schwert",   "Bogen",   "Armbrust",
+    "Muskete",   "Ruestung", "Lanze",     "Axt",     "Shipgun",   "leer",    "leer"};
 
 const std::array<std::string_view, 13> kCropKeys = {
-    "GETREIDE",   "TABAKBAUM",   "GEWUERZBAUM", "FLACHSBAUM", "ZUCKERROHR",   "BAUMWOLLE", "WEINTRAUBEN",
-    "KAKAOBAUM",  "HOPFENBAUM",  "SEIDENRAUPE", "FARBBAUM",   "KR\xC4UTER", "KARTOFFEL"};
+    "GETREIDE",  "TABAKBAUM",   "GEWUERZBAUM", "FLACHSBAUM", "ZUCKERROHR",
+    "BAUMWOLLE", "WEINTRAUBEN", "KAKAOBAUM",   "HOPFENBAUM", "SEIDENRAUPE",
+    "FARBBAUM",  "KR\xC4UTER",  "KARTOFFEL"};
 
-const std::array<std::string_view, 8> kClimateNames = {"Polar", "Tundra",    "Nord",   "Praerie",
+const std::array<std::string_view, 8> kClimateNames = {"Polar",     "Tundra", "Nord",    "Praerie",
                                                        "Dschungel", "Steppe", "Venezia", "User"};
 const std::array<std::string_view, 8> kClimateFolders = {
-    "islands\\polar\\Po_",         "islands\\tundra\\T_", "islands\\nord\\N_",       "islands\\praerie\\Pr_",
-    "islands\\dschungel\\D_",      "islands\\steppe\\S_", "islands\\venecia\\V_",    "islands\\user\\U_"};
+    "islands\\polar\\Po_",   "islands\\tundra\\T_",    "islands\\nord\\N_",
+    "islands\\praerie\\Pr_", "islands\\dschungel\\D_", "islands\\steppe\\S_",
+    "islands\\venecia\\V_",  "islands\\user\\U_"};
 
 namespace {
 
@@ -60,10 +63,14 @@ void AppendDword(std::vector<std::uint8_t>& out, std::uint32_t value) {
     for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
 void AppendZeros(std::vector<std::uint8_t>& out, int count) { out.insert(out.end(), count, 0); }
-void AppendText(std::vector<std::uint8_t>& out, std::string_view text) { out.insert(out.end(), text.begin(), text.end()); }
+void AppendText(std::vector<std::uint8_t>& out, std::string_view text) {
+    out.insert(out.end(), text.begin(), text.end());
+}
 
 // Market words are file words; a point the editor does not know is written as 0.
-std::uint16_t MarketWord(std::int32_t value) { return static_cast<std::uint16_t>(value < 0 ? 0 : value); }
+std::uint16_t MarketWord(std::int32_t value) {
+    return static_cast<std::uint16_t>(value < 0 ? 0 : value);
+}
 
 }  // namespace
 
@@ -77,11 +84,16 @@ const PeopleRow& PeopleTable(int people) {
 int HouseCapacity(int definition) {
     if (definition >= 180 && definition <= 187) return 8;
     switch (definition) {
-        case 200: return 30;
-        case 220: return 15;
-        case 230: return 42;
-        case 240: return 28;
-        default: return 0;
+        case 200:
+            return 30;
+        case 220:
+            return 15;
+        case 230:
+            return 42;
+        case 240:
+            return 28;
+        default:
+            return 0;
     }
 }
 

@@ -24,7 +24,8 @@ std::string ReadIslandName(const Editor& editor, TagCursors& searches, std::int6
     searches.Find(kEvent, end);
     std::int64_t name = island;
     if (!searches.Find(kName, name) || name >= end) return "No name";
-    const std::int64_t length = std::min<std::int64_t>(ReadValue(editor.file, 1, name + 12), kMaxNameLength);
+    const std::int64_t length =
+        std::min<std::int64_t>(ReadValue(editor.file, 1, name + 12), kMaxNameLength);
     return ReadText(editor.file, name + 16, length);
 }
 
@@ -78,8 +79,8 @@ std::int64_t ListIslands(Editor& editor) {
 int IslandNumberAt(const Editor& editor, int first, int second) {
     for (const IslandListRow& row : editor.island_list) {
         const int s = row.width;
-        if (row.world_second <= second && second < row.world_second + s && row.world_first <= first &&
-            first < row.world_first + s) {
+        if (row.world_second <= second && second < row.world_second + s &&
+            row.world_first <= first && first < row.world_first + s) {
             return row.number;
         }
     }

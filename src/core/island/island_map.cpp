@@ -7,8 +7,8 @@
 namespace insel {
 
 void ThrowCellOutside(std::int64_t x, std::int64_t y, const char* layer) {
-    throw BoundsError("cell (" + std::to_string(x) + ", " + std::to_string(y) + ") lies outside the " + layer +
-                      " (0..1024)");
+    throw BoundsError("cell (" + std::to_string(x) + ", " + std::to_string(y) +
+                      ") lies outside the " + layer + " (0..1024)");
 }
 
 std::uint32_t EncodeCellFloat(std::int64_t cell) {
@@ -67,24 +67,41 @@ std::int32_t CountMineRecords(const std::vector<MineRecord>& list, bool with_del
 std::int64_t GetValue(const IslandMap& island, std::int64_t x, std::int64_t y, int kind) {
     const IslandRecord& r = island.record;
     switch (kind) {
-        case 0: return island.height.get(x, y);
-        case 1: return island.gfx.get(x, y);
-        case 2: return island.fertility.get(x, y);
-        case 3: return island.terrain.get(x, y);
-        case 4: return island.terrain_param.get(x, y);
-        case 16: return r.width;
-        case 17: return r.height;
+        case 0:
+            return island.height.get(x, y);
+        case 1:
+            return island.gfx.get(x, y);
+        case 2:
+            return island.fertility.get(x, y);
+        case 3:
+            return island.terrain.get(x, y);
+        case 4:
+            return island.terrain_param.get(x, y);
+        case 16:
+            return r.width;
+        case 17:
+            return r.height;
         case 18:
-        case 20: return r.climate;
-        case 19: return CountMineRecords(island.mines, false);
-        case 21: return CountMineRecords(island.quarry_spots, false);
-        case 25: return island.kontorid_first;
-        case 26: return island.kontorid_second;
-        case 27: return r.city_byte;
-        case 29: return 0;
-        case 31: return r.info_b;
-        case 32: return island.river.get(x, y);
-        case 33: return island.river_param.get(x, y);
+        case 20:
+            return r.climate;
+        case 19:
+            return CountMineRecords(island.mines, false);
+        case 21:
+            return CountMineRecords(island.quarry_spots, false);
+        case 25:
+            return island.kontorid_first;
+        case 26:
+            return island.kontorid_second;
+        case 27:
+            return r.city_byte;
+        case 29:
+            return 0;
+        case 31:
+            return r.info_b;
+        case 32:
+            return island.river.get(x, y);
+        case 33:
+            return island.river_param.get(x, y);
         default:
             throw BoundsError("GetValue: no value of kind " + std::to_string(kind));
     }

@@ -23,7 +23,7 @@ inline constexpr int kSeriesCount = 148;
 // clearing touches only that part.
 template <class T>
 class Layer {
-public:
+  public:
     explicit Layer(T cleared, const char* name)
         : cells_(static_cast<std::size_t>(kLayerSide) * kLayerSide, cleared),
           cleared_(cleared),
@@ -36,7 +36,9 @@ public:
     }
     // Unchecked: the caller has checked x and the y range it touches.
     T* column(int x) { return cells_.data() + static_cast<std::size_t>(x) * kLayerSide; }
-    const T* column(int x) const { return cells_.data() + static_cast<std::size_t>(x) * kLayerSide; }
+    const T* column(int x) const {
+        return cells_.data() + static_cast<std::size_t>(x) * kLayerSide;
+    }
     void NoteWritten(int x_end, int y_end) {
         if (x_end > written_x_) written_x_ = x_end;
         if (y_end > written_y_) written_y_ = y_end;
@@ -56,7 +58,7 @@ public:
     }
     const char* name() const { return name_; }
 
-private:
+  private:
     std::size_t Index(std::int64_t x, std::int64_t y) const {
         if (!InRange(x, y)) ThrowCellOutside(x, y, name_);
         return static_cast<std::size_t>(x) * kLayerSide + static_cast<std::size_t>(y);

@@ -27,7 +27,8 @@ void AddToHistogram(const std::uint8_t* values, std::int64_t n, std::int32_t* co
         ++banks[3][values[i + 3]];
     }
     for (; i < n; ++i) ++banks[0][values[i]];
-    for (int v = 0; v < 256; ++v) counts[v] += banks[0][v] + banks[1][v] + banks[2][v] + banks[3][v];
+    for (int v = 0; v < 256; ++v)
+        counts[v] += banks[0][v] + banks[1][v] + banks[2][v] + banks[3][v];
 }
 
 // Head of the per-cell-block blocks HEIGHT, GFXID, GELAENDE, FLUESSE and PROD2.
@@ -39,14 +40,16 @@ struct CellBlockHead {
 };
 
 class Decoder {
-public:
+  public:
     explicit Decoder(Editor& editor)
         : editor_(editor), file_(editor.file), island_(editor.island), limit_(editor.data_limit) {}
 
     void Decode(std::int64_t start);
 
-private:
-    std::int64_t Read(int width, std::int64_t position) const { return ReadValue(file_, width, position); }
+  private:
+    std::int64_t Read(int width, std::int64_t position) const {
+        return ReadValue(file_, width, position);
+    }
     bool Find(std::string_view tag, std::int64_t& position) const {
         return FindTagForward(file_, limit_, tag, position);
     }
@@ -90,14 +93,15 @@ const std::uint8_t* Decoder::Bytes(std::int64_t position, std::int64_t count) co
     return file_.bytes.data() + position;
 }
 
-std::int64_t Decoder::ItemsAvailable(std::int64_t position, std::int64_t wanted, int item_size) const {
+std::int64_t Decoder::ItemsAvailable(std::int64_t position, std::int64_t wanted,
+                                     int item_size) const {
     if (wanted <= 0 || position < 0) return 0;
     return std::min(wanted, std::max<std::int64_t>(0, (file_.length() - position) / item_size));
 }
 
 void Decoder::ThrowTruncated(std::int64_t position, const char* what) const {
-    throw BoundsError(std::string("reading ") + what + " at file position " + std::to_string(position) +
-                      ": the file ends before it");
+    throw BoundsError(std::string("reading ") + what + " at file position " +
+                      std::to_string(position) + ": the file ends before it");
 }
 
 CellBlockHead Decoder::ReadHead(std::int64_t tag) const {
@@ -223,8 +227,8 @@ void Decoder::ReadHeightBlock(std::int64_t tag, int block) {
                           " has cells but an extent of 0 along y");
     }
     if (block >= kLayerSide) {
-        throw BoundsError("HEIGHT block at file position " + std::to_string(tag) + " is cell block " +
-                          std::to_string(block) + ", beyond 1024");
+        throw BoundsError("HEIGHT block at file position " + std::to_string(tag) +
+                          " is cell block " + std::to_string(block) + ", beyond 1024");
     }
     island_.block_counts_used = std::max(island_.block_counts_used, block + 1);
     auto& counts = island_.block_height_counts[block];
@@ -236,8 +240,10 @@ void Decoder::ReadHeightBlock(std::int64_t tag, int block) {
     for (std::int64_t j0 = 0; j0 < available; j0 += head.ny) {
         const int x = head.x0 + static_cast<int>(j0 / head.ny);
         const int n = static_cast<int>(std::min<std::int64_t>(head.ny, available - j0));
-        if (Layer<std::uint8_t>::InRange(x, head.y0) && Layer<std::uint8_t>::InRange(x, head.y0 + n - 1)) {
-            std::memcpy(island_.height.column(x) + head.y0, values + j0, static_cast<std::size_t>(n));
+        if (Layer<std::uint8_t>::InRange(x, head.y0) &&
+            Layer<std::uint8_t>::InRange(x, head.y0 + n - 1)) {
+            std::memcpy(island_.height.column(x) + head.y0, values + j0,
+                        static_cast<std::size_t>(n));
             island_.height.NoteWritten(x + 1, head.y0 + n);
             continue;
         }
@@ -311,9 +317,10 @@ void Decoder::ReadGfxBlock(std::int64_t tag) {
             std::uint16_t value = static_cast<std::uint16_t>(b[0] | (b[1] << 8));
             int series = std::max(0, (value >> 8) - 11);
             if (series > kSeriesCount - 1) {
-                editor_.memo2.push_back("Insel " + island_.record.name + "  Fehlerhafte GFXStruktur bei " +
-                                        std::to_string(x) + ", " + std::to_string(head.y0 + k) +
-                                        "  Bitmapwert " + std::to_string(series));
+                editor_.memo2.push_back("Insel " + island_.record.name +
+                                        "  Fehlerhafte GFXStruktur bei " + std::to_string(x) +
+                                        ", " + std::to_string(head.y0 + k) + "  Bitmapwert " +
+                                        std::to_string(series));
                 value = 0;
                 series = 0;
             }
@@ -345,7 +352,8 @@ void Decoder::ReadTerrain(std::int64_t& p) {
 }
 
 // GELAENDE and FLUESSE entries: word element, word parameter, byte y offset, byte x offset.
-void Decoder::ReadEntries(std::int64_t tag, Layer<std::uint16_t>& element, Layer<std::uint16_t>& param) {
+void Decoder::ReadEntries(std::int64_t tag, Layer<std::uint16_t>& element,
+                          Layer<std::uint16_t>& param) {
     const CellBlockHead head = ReadHead(tag);
     const std::int64_t count = (head.length - 6) / 6;
     const std::int64_t available = ItemsAvailable(head.content, count, 6);
@@ -384,7 +392,8 @@ void Decoder::ReadFertility(std::int64_t& p) {
         throw FormatError("FRUCHTBAR block at file position " + std::to_string(p) +
                           " has cells but the island is 0 cells wide");
     }
-    const int per_side = static_cast<int>(std::lround(std::sqrt(static_cast<double>(island_.cell_block_count))));
+    const int per_side =
+        static_cast<int>(std::lround(std::sqrt(static_cast<double>(island_.cell_block_count))));
     const std::int64_t available = ItemsAvailable(p + 16, count, 1);
     const std::uint8_t* bytes = file_.bytes.data() + p + 16;
     // Byte i is cell (i div width, i mod width): one run of `width` cells per x.
@@ -393,18 +402,20 @@ void Decoder::ReadFertility(std::int64_t& p) {
         const std::int64_t n = std::min<std::int64_t>(width, available - row * width);
         const std::int64_t first_block = per_side * (x / kBlockSide);
         const std::int64_t last_block = first_block + (n - 1) / kBlockSide;
-        const bool inside = Layer<std::uint16_t>::InRange(x, 0) && Layer<std::uint16_t>::InRange(x, n - 1) &&
-                            last_block < kLayerSide;
+        const bool inside = Layer<std::uint16_t>::InRange(x, 0) &&
+                            Layer<std::uint16_t>::InRange(x, n - 1) && last_block < kLayerSide;
         if (!inside) {
             for (std::int64_t y = 0; y < n; ++y) {
                 const std::uint16_t value = std::min<std::uint16_t>(bytes[row * width + y], 10);
                 island_.fertility.set(x, y, value);
                 const std::int64_t block = first_block + y / kBlockSide;
                 if (block >= kLayerSide) {
-                    throw BoundsError("fertility of cell (" + std::to_string(x) + ", " + std::to_string(y) +
-                                      ") falls in cell block " + std::to_string(block) + ", beyond 1024");
+                    throw BoundsError("fertility of cell (" + std::to_string(x) + ", " +
+                                      std::to_string(y) + ") falls in cell block " +
+                                      std::to_string(block) + ", beyond 1024");
                 }
-                island_.block_counts_used = std::max(island_.block_counts_used, static_cast<int>(block) + 1);
+                island_.block_counts_used =
+                    std::max(island_.block_counts_used, static_cast<int>(block) + 1);
                 ++island_.block_fertility_counts[block][value];
             }
             continue;
@@ -416,7 +427,8 @@ void Decoder::ReadFertility(std::int64_t& p) {
             ++island_.block_fertility_counts[first_block + y / kBlockSide][value];
         }
         island_.fertility.NoteWritten(static_cast<int>(x) + 1, static_cast<int>(n));
-        island_.block_counts_used = std::max(island_.block_counts_used, static_cast<int>(last_block) + 1);
+        island_.block_counts_used =
+            std::max(island_.block_counts_used, static_cast<int>(last_block) + 1);
     }
     if (available < count) ThrowTruncated(p + 16 + available, "FRUCHTBAR values");
 }
@@ -546,13 +558,13 @@ void Decoder::ReadAnimals(std::int64_t a) {
 
 // Clears `flag` when the load ends, however it ends.
 class ClearOnExit {
-public:
+  public:
     explicit ClearOnExit(bool& flag) : flag_(flag) { flag_ = true; }
     ~ClearOnExit() { flag_ = false; }
     ClearOnExit(const ClearOnExit&) = delete;
     ClearOnExit& operator=(const ClearOnExit&) = delete;
 
-private:
+  private:
     bool& flag_;
 };
 
@@ -583,7 +595,8 @@ void WalkCities(Editor& editor, std::int64_t p) {
                 decoded_from = -1;
                 DecodeIsland(editor, start);
                 decoded_from = start;
-                decode_log.assign(editor.memo2.begin() + static_cast<std::ptrdiff_t>(before), editor.memo2.end());
+                decode_log.assign(editor.memo2.begin() + static_cast<std::ptrdiff_t>(before),
+                                  editor.memo2.end());
             }
             DecodeCityBuildings(editor, s);
         }
@@ -653,7 +666,8 @@ std::string LoadIsland(Editor& editor, const std::filesystem::path& path) {
     return FinishLoad(editor, info, file_name);
 }
 
-std::string LoadIslandFromBytes(Editor& editor, std::span<const std::uint8_t> bytes, const std::string& file_name) {
+std::string LoadIslandFromBytes(Editor& editor, std::span<const std::uint8_t> bytes,
+                                const std::string& file_name) {
     ClearOnExit updating(editor.updating);
     PrepareLoad(editor, file_name);
     const LoadedFileInfo info = LoadGameBytes(editor.file, bytes);

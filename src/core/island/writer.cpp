@@ -19,16 +19,25 @@ namespace {
 // that decides a mine record's layout.
 int MineKindNumber(std::int32_t building_id) {
     switch (building_id / 16384) {
-        case 1562: return 2;
-        case 1564: return 3;
-        case 1561: return 4;
-        case 1563: return 5;
+        case 1562:
+            return 2;
+        case 1564:
+            return 3;
+        case 1561:
+            return 4;
+        case 1563:
+            return 5;
         case 1550:
-        case 1551: return 6;
-        case 1559: return 7;
-        case 1565: return 8;
-        case 1664: return 9;
-        default: return 0;
+        case 1551:
+            return 6;
+        case 1559:
+            return 7;
+        case 1565:
+            return 8;
+        case 1664:
+            return 9;
+        default:
+            return 0;
     }
 }
 
@@ -37,8 +46,8 @@ void WriteBlockHead(OutputBuffer& out, int x0, int y0, int nx, int ny);
 // One block per cell block, x major: all blocks of x origin 0 by y origin, then x origin 32,
 // and so on; each with its length patched and the cell block's head.
 template <class Body>
-void ForEachCellBlock(OutputBuffer& out, int width, int height, std::string_view tag, char placeholder,
-                      Body body) {
+void ForEachCellBlock(OutputBuffer& out, int width, int height, std::string_view tag,
+                      char placeholder, Body body) {
     for (int bx = 0; bx < CellBlocksAlong(width); ++bx) {
         for (int by = 0; by < CellBlocksAlong(height); ++by) {
             const int x0 = bx * kBlockSide;
@@ -56,13 +65,13 @@ void ForEachCellBlock(OutputBuffer& out, int width, int height, std::string_view
 }
 
 class IslandWriter {
-public:
+  public:
     IslandWriter(Editor& editor, bool game_format)
         : editor_(editor), out_(editor.output), island_(editor.island), game_format_(game_format) {}
 
     void Assemble();
 
-private:
+  private:
     void Log(std::string line) { editor_.memo2.push_back(std::move(line)); }
     int Width() const { return island_.record.width; }
     int Height() const { return island_.record.height; }
@@ -71,7 +80,8 @@ private:
         insel::ForEachCellBlock(out_, Width(), Height(), tag, placeholder, body);
     }
     template <class Body>
-    void WriteRecordList(std::string_view tag, const char* placeholder, const std::vector<MineRecord>& list, Body body);
+    void WriteRecordList(std::string_view tag, const char* placeholder,
+                         const std::vector<MineRecord>& list, Body body);
     void WriteHeights();
     void WriteGraphics();
     void WriteTerrain();
@@ -105,7 +115,8 @@ void StageWord(std::uint8_t*& cursor, std::uint16_t value) {
 }
 
 // GELAENDE and FLUESSE entries: element, parameter, y offset, x offset.
-void StageEntry(std::uint8_t*& cursor, std::uint16_t element, std::uint16_t parameter, int y_offset, int x_offset) {
+void StageEntry(std::uint8_t*& cursor, std::uint16_t element, std::uint16_t parameter, int y_offset,
+                int x_offset) {
     StageWord(cursor, element);
     StageWord(cursor, parameter);
     *cursor++ = static_cast<std::uint8_t>(y_offset);
@@ -164,7 +175,8 @@ void IslandWriter::WriteHeights() {
     ForEachCellBlock("HEIGHT", 'H', [&](int x0, int y0, int nx, int ny) {
         CheckBlockCells(x0, y0, nx, ny);
         for (int x = x0; x < x0 + nx; ++x) {
-            out_.WriteBytes({island_.height.column(x) + y0, static_cast<std::size_t>(std::max(ny, 0))});
+            out_.WriteBytes(
+                {island_.height.column(x) + y0, static_cast<std::size_t>(std::max(ny, 0))});
         }
     });
 }
@@ -210,7 +222,8 @@ void IslandWriter::WriteFertility() {
             std::uint16_t largest = 0;
             for (std::int64_t y0 = 0; y0 < height; y0 += kBlockSide * kBlockSide) {
                 std::uint8_t* cursor = StageBegin();
-                for (std::int64_t y = y0; y < std::min<std::int64_t>(y0 + kBlockSide * kBlockSide, height); ++y) {
+                for (std::int64_t y = y0;
+                     y < std::min<std::int64_t>(y0 + kBlockSide * kBlockSide, height); ++y) {
                     largest = std::max(largest, column[y]);
                     *cursor++ = static_cast<std::uint8_t>(column[y]);
                 }
@@ -250,7 +263,8 @@ void IslandWriter::WriteRivers() {
             for (int x = x0; x < x_end; ++x) {
                 for (int y = y0; y < y_end; ++y) {
                     const std::uint16_t river = island_.river.column(x)[y];
-                    if (river != 0) StageEntry(cursor, river, island_.river_param.column(x)[y], y % 8, x % 8);
+                    if (river != 0)
+                        StageEntry(cursor, river, island_.river_param.column(x)[y], y % 8, x % 8);
                 }
             }
             StageEnd(cursor);
@@ -284,7 +298,8 @@ void IslandWriter::WriteQuarrySpots() {
         out_.WriteByte(CheckedNarrow<std::uint8_t>((spot.x % 16) * 16 + spot.y / 256,
                                                    "the position byte of a quarry spot"));
         out_.WriteByte(CheckedNarrow<std::uint8_t>(spot.x / 16, "the x band of a quarry spot"));
-        out_.WriteByte(CheckedNarrow<std::uint8_t>(spot.orientation, "a quarry spot's orientation"));
+        out_.WriteByte(
+            CheckedNarrow<std::uint8_t>(spot.orientation, "a quarry spot's orientation"));
     });
     Log("AbbauAnzahl " + std::to_string(CountMineRecords(island_.quarry_spots, false)));
 }
@@ -299,8 +314,8 @@ void IslandWriter::WriteMines() {
         out_.WriteDword(mine.x);
         const bool elevation_kind = kind <= 5 || kind == 8;
         if (elevation_kind && mine.elevation_edited) {
-            out_.WriteDword(static_cast<std::uint32_t>(
-                                CheckedNarrow<std::uint16_t>(mine.symbol_elevation + 16384, "a mine symbol's elevation"))
+            out_.WriteDword(static_cast<std::uint32_t>(CheckedNarrow<std::uint16_t>(
+                                mine.symbol_elevation + 16384, "a mine symbol's elevation"))
                             << 16);
         } else {
             out_.WriteDword(mine.symbol_value);
@@ -339,17 +354,20 @@ void IslandWriter::WriteObjects() {
     const int width = Width();
     const int height = Height();
     const int blocks_y = CellBlocksAlong(height);
-    std::vector<std::vector<std::size_t>> by_block(static_cast<std::size_t>(CellBlocksAlong(width)) * blocks_y);
+    std::vector<std::vector<std::size_t>> by_block(
+        static_cast<std::size_t>(CellBlocksAlong(width)) * blocks_y);
     const auto& objects = island_.objects;
     for (std::size_t i = 0; i < objects.size(); ++i) {
         const ObjectEntry& o = objects[i];
         if (o.x < 0 || o.y < 0 || o.x >= width || o.y >= height) continue;
-        by_block[static_cast<std::size_t>(o.x / kBlockSide) * blocks_y + o.y / kBlockSide].push_back(i);
+        by_block[static_cast<std::size_t>(o.x / kBlockSide) * blocks_y + o.y / kBlockSide]
+            .push_back(i);
     }
     ForEachCellBlock("PROD2", 'P', [&](int x0, int y0, int, int) {
         std::array<std::array<int, kBlockSide>, kBlockSide> grid;
         for (auto& column : grid) column.fill(-1);
-        for (std::size_t i : by_block[static_cast<std::size_t>(x0 / kBlockSide) * blocks_y + y0 / kBlockSide]) {
+        for (std::size_t i :
+             by_block[static_cast<std::size_t>(x0 / kBlockSide) * blocks_y + y0 / kBlockSide]) {
             grid[objects[i].x - x0][objects[i].y - y0] = static_cast<int>(i);
         }
         for (int dx = 0; dx < kBlockSide; ++dx) {
@@ -358,7 +376,8 @@ void IslandWriter::WriteObjects() {
                 const ObjectEntry& o = objects[static_cast<std::size_t>(grid[dx][dy])];
                 std::int64_t id = o.graphic_id;
                 while (id > 16384) id -= 16384;
-                out_.WriteWord(CheckedNarrow<std::uint16_t>(id + o.orientation * 16384, "a packed object id"));
+                out_.WriteWord(
+                    CheckedNarrow<std::uint16_t>(id + o.orientation * 16384, "a packed object id"));
                 out_.WriteWord(o.parameter);
                 out_.WriteByte(static_cast<std::uint8_t>(dy));
                 out_.WriteByte(static_cast<std::uint8_t>(dx));
@@ -433,15 +452,19 @@ void IslandWriter::Assemble() {
         out_.WriteByte(0);
         out_.WriteByte(0);
     } else {
-        Log("Anzahl St\xE4" "dte " + std::to_string(record.city_byte));
+        Log("Anzahl St\xE4"
+            "dte " +
+            std::to_string(record.city_byte));
         out_.WriteByte(record.city_byte);
         const int peoples = CountNativeCities(editor_);
         Log("Anzahl V\xF6lker " + std::to_string(peoples));
         out_.WriteByte(CheckedNarrow<std::uint8_t>(peoples, "the island's number of peoples"));
     }
     out_.WriteWord(0);
-    out_.WriteByte(CheckedNarrow<std::uint8_t>(CountMineRecords(island_.mines, false), "the mine count byte"));
-    out_.WriteWord(CheckedNarrow<std::uint16_t>((record.height / 8) * (record.height / 8), "the block figure"));
+    out_.WriteByte(
+        CheckedNarrow<std::uint8_t>(CountMineRecords(island_.mines, false), "the mine count byte"));
+    out_.WriteWord(CheckedNarrow<std::uint16_t>((record.height / 8) * (record.height / 8),
+                                                "the block figure"));
     out_.WriteDword(static_cast<std::uint32_t>(record.info_b));
 
     Log("Insert HeightArray");
@@ -453,7 +476,8 @@ void IslandWriter::Assemble() {
     Log("Insert GelaendeArray");
     ShiftIfAsked(kShiftPlants);
     ShiftIfAsked(kShiftRocks);
-    Log("numx,numy " + std::to_string(CellBlocksAlong(Width())) + ", " + std::to_string(CellBlocksAlong(Height())));
+    Log("numx,numy " + std::to_string(CellBlocksAlong(Width())) + ", " +
+        std::to_string(CellBlocksAlong(Height())));
     WriteTerrain();
     Log("Insert FruchtbarkeitArray");
     WriteFertility();
@@ -476,7 +500,9 @@ void IslandWriter::Assemble() {
 
 }  // namespace
 
-void AssembleIsland(Editor& editor, bool game_format) { IslandWriter(editor, game_format).Assemble(); }
+void AssembleIsland(Editor& editor, bool game_format) {
+    IslandWriter(editor, game_format).Assemble();
+}
 
 void AssembleDummyIsland(Editor& editor, int size) {
     if (size < 0 || size > 256) {
@@ -494,7 +520,8 @@ void AssembleDummyIsland(Editor& editor, int size) {
 
     out.WriteTag("INFO");
     out.WriteDword(12);
-    out.WriteByte(CheckedNarrow<std::uint8_t>(editor.island.record.climate, "the island's climate byte"));
+    out.WriteByte(
+        CheckedNarrow<std::uint8_t>(editor.island.record.climate, "the island's climate byte"));
     out.WriteByte(0);
     out.WriteByte(0);
     out.WriteWord(0);
@@ -512,9 +539,10 @@ void AssembleDummyIsland(Editor& editor, int size) {
     };
     ForEachCellBlock(out, size, size, "HEIGHT", 'H', cells([&](int, int) { out.WriteByte(0x60); }));
     // The 36 pictures of the first texture series, repeated in a 6 x 6 pattern.
-    ForEachCellBlock(out, size, size, "GFXID", 'G', cells([&](int x, int y) {
-        out.WriteWord(static_cast<std::uint16_t>(0x0B00 + 4 * (x % 6) + 32 * (y % 6)));
-    }));
+    ForEachCellBlock(
+        out, size, size, "GFXID", 'G', cells([&](int x, int y) {
+            out.WriteWord(static_cast<std::uint16_t>(0x0B00 + 4 * (x % 6) + 32 * (y % 6)));
+        }));
     ForEachCellBlock(out, size, size, "GELAENDE", 'G', [](int, int, int, int) {});
 
     out.WriteTag("FRUCHTBAR");
@@ -546,13 +574,15 @@ int RecalculateKontorId(Editor& editor) {
     const std::int64_t end = out.position();
     const auto bytes = out.data();
     int maximum = 0;
-    for (std::int64_t at = 0; at <= end - 20 && FindTagForward(bytes, end - 10, "KONTID", at); at += 5) {
+    for (std::int64_t at = 0; at <= end - 20 && FindTagForward(bytes, end - 10, "KONTID", at);
+         at += 5) {
         maximum = std::max(maximum, bytes[at + 8] | (bytes[at + 9] << 8));
     }
     editor.memo2.push_back("MaxID:" + std::to_string(maximum));
     std::int64_t kontorid = 0;
     if (FindTagForward(bytes, end, "KONTORID", kontorid)) {
-        out.PatchWord(CheckedNarrow<std::uint16_t>(maximum + 1, "the next warehouse id"), kontorid + 16);
+        out.PatchWord(CheckedNarrow<std::uint16_t>(maximum + 1, "the next warehouse id"),
+                      kontorid + 16);
     }
     return maximum;
 }

@@ -18,7 +18,8 @@ void AppendHexByte(std::string& out, unsigned value) {
 
 }  // namespace
 
-std::string RawExportLine(int x, int y, int height, std::uint16_t gfx, std::uint16_t terrain, int fertility) {
+std::string RawExportLine(int x, int y, int height, std::uint16_t gfx, std::uint16_t terrain,
+                          int fertility) {
     std::string line;
     line.reserve(48);
     if (x < 100) line += ' ';
@@ -62,7 +63,9 @@ std::vector<std::string> RawExportLines(const IslandMap& island) {
     }
     lines.emplace_back();
     lines.emplace_back("GFX-ID: Feldorientierung steht in Einerstelle:");
-    lines.emplace_back("0/C = Norden, 1/D = Osten, 2/E = S\xFC" "den, 3/F = Westen");
+    lines.emplace_back(
+        "0/C = Norden, 1/D = Osten, 2/E = S\xFC"
+        "den, 3/F = Westen");
     lines.emplace_back("Basiseinheit der GFX-Felder sind 3*3 Arrays:");
     lines.emplace_back("[0,0]: id   00  id +$04  id +$08");
     lines.emplace_back("[0,1]: id +$20  id +$24  id +$28");
@@ -74,7 +77,8 @@ void WriteRawExport(const std::filesystem::path& path, const IslandMap& island) 
     WriteWindows1252Lines(path, RawExportLines(island));
 }
 
-void WriteWindows1252Lines(const std::filesystem::path& path, const std::vector<std::string>& lines) {
+void WriteWindows1252Lines(const std::filesystem::path& path,
+                           const std::vector<std::string>& lines) {
     WriteTextFile(path, lines, TextEncoding::Utf8);
 }
 

@@ -12,7 +12,8 @@ struct IslandMap;
 
 // The line of one land cell: "    [5,7] :   96,  0B 44,  05 41,   3". Graphic values give
 // high byte first, terrain values low byte first.
-std::string RawExportLine(int x, int y, int height, std::uint16_t gfx, std::uint16_t terrain, int fertility);
+std::string RawExportLine(int x, int y, int height, std::uint16_t gfx, std::uint16_t terrain,
+                          int fertility);
 
 // Header, one line per cell with a height above 0 (rows of y, x inside), an empty line and
 // the legend. Windows-1252 bytes.
@@ -25,6 +26,7 @@ void WriteRawExport(const std::filesystem::path& path, const IslandMap& island);
 // they go through WriteTextFile's pass-through mode (TextEncoding::Utf8 leaves bytes as they
 // are): converting them to UTF-8 and back would turn the five bytes the code page leaves
 // undefined into '?'. CRLF line ends, written atomically.
-void WriteWindows1252Lines(const std::filesystem::path& path, const std::vector<std::string>& lines);
+void WriteWindows1252Lines(const std::filesystem::path& path,
+                           const std::vector<std::string>& lines);
 
 }  // namespace insel

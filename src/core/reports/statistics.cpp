@@ -12,7 +12,9 @@ int Width(const IslandMap& island) { return std::min<int>(island.record.width, k
 int Height(const IslandMap& island) { return std::min<int>(island.record.height, kLayerSide); }
 
 // A 16-bit key low byte first, as the element keys are typed.
-std::string LowHighHex(std::int64_t value) { return ValueToHex(value & 0xFF) + " " + ValueToHex((value >> 8) & 0xFF); }
+std::string LowHighHex(std::int64_t value) {
+    return ValueToHex(value & 0xFF) + " " + ValueToHex((value >> 8) & 0xFF);
+}
 
 std::string RightAligned(std::int64_t value, std::size_t width) {
     std::string text = std::to_string(value);
@@ -21,9 +23,10 @@ std::string RightAligned(std::int64_t value, std::size_t width) {
 }
 
 std::string ObjectLine(std::int64_t number, const ObjectEntry& object) {
-    return RightAligned(number, 3) + "," + RightAligned(object.graphic_id, 6) + "," + RightAligned(object.y, 3) + "," +
-           RightAligned(object.x, 3) + "," + RightAligned(object.height, 3) + "," + RightAligned(object.width, 3) +
-           "," + RightAligned(object.orientation, 4);
+    return RightAligned(number, 3) + "," + RightAligned(object.graphic_id, 6) + "," +
+           RightAligned(object.y, 3) + "," + RightAligned(object.x, 3) + "," +
+           RightAligned(object.height, 3) + "," + RightAligned(object.width, 3) + "," +
+           RightAligned(object.orientation, 4);
 }
 
 }  // namespace
@@ -58,11 +61,12 @@ GridRows GfxStatisticsRows(const IslandMap& island, bool high_byte_only) {
     GridRows rows{{"ID", "ID lo", "ID hi", "Anzahl"}};
     for (const auto& entry : CountGfxValues(island, high_byte_only).Entries()) {
         if (high_byte_only) {
-            rows.push_back({"* " + ValueToHex(entry.value), "*", std::to_string(entry.value), std::to_string(entry.count)});
+            rows.push_back({"* " + ValueToHex(entry.value), "*", std::to_string(entry.value),
+                            std::to_string(entry.count)});
         } else {
             const std::int64_t low = entry.value & 0xFF, high = entry.value >> 8;
-            rows.push_back({ValueToHex(low) + " " + ValueToHex(high), std::to_string(low), std::to_string(high),
-                            std::to_string(entry.count)});
+            rows.push_back({ValueToHex(low) + " " + ValueToHex(high), std::to_string(low),
+                            std::to_string(high), std::to_string(entry.count)});
         }
     }
     return rows;
@@ -86,8 +90,9 @@ GridRows TerrainStatisticsRows(const IslandMap& island, bool without_orientation
     GridRows rows{{"ID", "ID lo", "ID hi", "Orient", "Anzahl", "Wachstum"}};
     for (const auto& entry : CountTerrainValues(island, without_orientation).Entries()) {
         const std::int64_t high = entry.value >> 8;
-        rows.push_back({std::to_string(entry.value), std::to_string(entry.value & 0xFF), std::to_string(high % 64),
-                        std::to_string(high / 64), std::to_string(entry.count), LowHighHex(entry.second)});
+        rows.push_back({std::to_string(entry.value), std::to_string(entry.value & 0xFF),
+                        std::to_string(high % 64), std::to_string(high / 64),
+                        std::to_string(entry.count), LowHighHex(entry.second)});
     }
     return rows;
 }
@@ -112,7 +117,8 @@ std::vector<std::string> StatisticsFileLines(const GridRows& rows, StatisticsGri
     return lines;
 }
 
-GridRows ElementPlaceRows(const IslandMap& island, std::int64_t element, bool any_orientation, int orientation) {
+GridRows ElementPlaceRows(const IslandMap& island, std::int64_t element, bool any_orientation,
+                          int orientation) {
     // A typed key that already carries turn bits would never match a cell with them dropped,
     // nor once the chosen orientation is added; only its element part is kept.
     std::int64_t target = element & 0x3FFF;
@@ -123,8 +129,8 @@ GridRows ElementPlaceRows(const IslandMap& island, std::int64_t element, bool an
         for (int y = 0; y < height; ++y) {
             const std::int64_t terrain = island.terrain.get(x, y);
             if ((any_orientation ? terrain & 0x3FFF : terrain) != target) continue;
-            rows.push_back({LowHighHex(island.terrain_param.get(x, y)), std::to_string(x), std::to_string(y),
-                            std::to_string(island.height.get(x, y))});
+            rows.push_back({LowHighHex(island.terrain_param.get(x, y)), std::to_string(x),
+                            std::to_string(y), std::to_string(island.height.get(x, y))});
         }
     }
     return rows;
@@ -134,11 +140,13 @@ std::string ObjectListFileName(const std::string& island_name) {
     const std::size_t separator = island_name.find_last_of("/\\");
     const std::size_t dot = island_name.rfind('.');
     std::string stem =
-        dot != std::string::npos && (separator == std::string::npos || dot > separator) ? island_name.substr(0, dot)
-                                                                                        : island_name;
+        dot != std::string::npos && (separator == std::string::npos || dot > separator)
+            ? island_name.substr(0, dot)
+            : island_name;
     // Cut the stem, not the result, so that the name keeps its extension.
     const std::string extension = ".txt";
-    if (stem.size() + extension.size() > kMaxNameLength) stem.resize(kMaxNameLength - extension.size());
+    if (stem.size() + extension.size() > kMaxNameLength)
+        stem.resize(kMaxNameLength - extension.size());
     return stem + extension;
 }
 
@@ -149,21 +157,22 @@ std::vector<std::string> ObjectListLines(const IslandMap& island, const CityReco
         min_x = std::min<std::int64_t>(min_x, object.x);
         min_y = std::min<std::int64_t>(min_y, object.y);
     }
-    std::vector<std::string> lines{"$ Ofsety," + std::to_string(min_y) + ", Ofsetx," + std::to_string(min_x),
-                                   "$ Nr,    ID,  y,  x, dy, dx, Orientation,  - mit Entry"};
+    std::vector<std::string> lines{
+        "$ Ofsety," + std::to_string(min_y) + ", Ofsetx," + std::to_string(min_x),
+        "$ Nr,    ID,  y,  x, dy, dx, Orientation,  - mit Entry"};
     std::int64_t n = 0;
     for (const auto& building : city->buildings) {
-        const auto object = std::find_if(island.objects.begin(), island.objects.end(), [&](const ObjectEntry& o) {
-            return o.x == building.x && o.y == building.y;
-        });
+        const auto object = std::find_if(
+            island.objects.begin(), island.objects.end(),
+            [&](const ObjectEntry& o) { return o.x == building.x && o.y == building.y; });
         if (object != island.objects.end()) lines.push_back(ObjectLine(++n, *object));
     }
     lines.emplace_back("$       ID,  y,  x, dy, dx, Orientation   - ohne Entry");
     n = 0;
     for (const auto& object : island.objects) {
-        const bool has_entry = std::any_of(city->buildings.begin(), city->buildings.end(), [&](const BuildingEntry& b) {
-            return b.x == object.x && b.y == object.y;
-        });
+        const bool has_entry =
+            std::any_of(city->buildings.begin(), city->buildings.end(),
+                        [&](const BuildingEntry& b) { return b.x == object.x && b.y == object.y; });
         if (!has_entry) lines.push_back(ObjectLine(++n, object));
     }
     return lines;

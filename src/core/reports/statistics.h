@@ -18,7 +18,7 @@ struct CityRecord;
 
 // Distinct (value, second value) pairs with their counts, ascending by value, then second.
 class ValueCountList {
-public:
+  public:
     struct Entry {
         std::int64_t value = 0;
         std::int64_t second = 0;
@@ -29,7 +29,7 @@ public:
     std::vector<Entry> Entries() const;
     std::size_t size() const { return counts_.size(); }
 
-private:
+  private:
     std::map<std::pair<std::int64_t, std::int64_t>, std::int64_t> counts_;
 };
 
@@ -56,7 +56,8 @@ std::vector<std::string> StatisticsFileLines(const GridRows& rows, StatisticsGri
 
 // Cells (x outer, y inner) that carry one terrain element: rows "Growth", "x", "y", "Height".
 // any_orientation is OrientCheck; otherwise `orientation` (0..3) goes into the top two bits.
-GridRows ElementPlaceRows(const IslandMap& island, std::int64_t element, bool any_orientation, int orientation);
+GridRows ElementPlaceRows(const IslandMap& island, std::int64_t element, bool any_orientation,
+                          int orientation);
 
 // The island name with its extension replaced by ".txt", at most 80 characters.
 std::string ObjectListFileName(const std::string& island_name);

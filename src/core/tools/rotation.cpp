@@ -18,7 +18,8 @@ template <class T>
 std::vector<T> Copy(const Layer<T>& layer, int width, int height) {
     std::vector<T> copy(static_cast<std::size_t>(width) * height);
     for (int x = 0; x < width; ++x) {
-        for (int y = 0; y < height; ++y) copy[static_cast<std::size_t>(x) * height + y] = layer.get(x, y);
+        for (int y = 0; y < height; ++y)
+            copy[static_cast<std::size_t>(x) * height + y] = layer.get(x, y);
     }
     return copy;
 }
@@ -30,12 +31,15 @@ struct Shift {
     template <class Move>
     void ForEachSource(Move move) const {
         for (int x = std::max(0, -dx); x <= width - 1 - std::max(0, dx); ++x) {
-            for (int y = std::max(0, -dy); y <= height - 1 - std::max(0, dy); ++y) move(x, y, x + dx, y + dy);
+            for (int y = std::max(0, -dy); y <= height - 1 - std::max(0, dy); ++y)
+                move(x, y, x + dx, y + dy);
         }
     }
     template <class T>
     void Move(Layer<T>& layer, const std::vector<T>& source) const {
-        ForEachSource([&](int x, int y, int tx, int ty) { layer.set(tx, ty, source[static_cast<std::size_t>(x) * height + y]); });
+        ForEachSource([&](int x, int y, int tx, int ty) {
+            layer.set(tx, ty, source[static_cast<std::size_t>(x) * height + y]);
+        });
     }
 };
 
@@ -98,7 +102,8 @@ void ShiftLayer(Editor& editor, int kind) {
             const auto params = Copy(island.terrain_param, width, height);
             shift.ForEachSource([&](int x, int y, int tx, int ty) {
                 if (IsRock(island.terrain.get(tx, ty))) {
-                    island.terrain_param.set(tx, ty, params[static_cast<std::size_t>(x) * height + y]);
+                    island.terrain_param.set(tx, ty,
+                                             params[static_cast<std::size_t>(x) * height + y]);
                 }
             });
             MoveQuarrySpots(island, settings.dx, settings.dy);
