@@ -26,8 +26,16 @@ $(ASAN)/build.ninja: CMakeLists.txt | deps
 asan: deps $(ASAN)/build.ninja
 	cmake --build $(ASAN) -j $(JOBS)
 
+# The editor on the sample island; without a display the sample is shown by inseltool instead.
 run: build
-	$(BUILD)/bin/inseltool info $(SAMPLE)
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	    $(BUILD)/bin/inseleditor $(SAMPLE); \
+	else \
+	    echo "No display reachable: showing the sample island with inseltool instead."; \
+	    $(BUILD)/bin/inseltool info $(SAMPLE); \
+	    $(BUILD)/bin/inseltool render $(SAMPLE) -o $(BUILD)/sample_island.png && \
+	    echo "Picture of the island: $(BUILD)/sample_island.png"; \
+	fi
 
 test: build asan
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)

@@ -1,0 +1,528 @@
+#include "app/main_window.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <array>
+#include <utility>
+
+#include "container/cp1252.h"
+#include "display/map_canvas.h"
+#include "display/overview.h"
+#include "display/view.h"
+#include "errors.h"
+#include "image_files.h"
+#include "island/island_list.h"
+#include "island/loader.h"
+
+namespace insel::gui {
+namespace {
+
+// Game-file text (panels, island names) is Windows-1252.
+QString FromGameText(const std::string& text) { return QString::fromStdString(Cp1252ToUtf8(text)); }
+
+// Definition files and messages are UTF-8 unless they are not valid UTF-8.
+QString FromText(const std::string& text) {
+    return QString::fromStdString(IsValidUtf8(text) ? text : Cp1252ToUtf8(text));
+}
+
+// The open dialog of one file kind of the menu "Insel laden".
+struct OpenKind {
+    int file_kind;
+    const char* folder;
+    const char* filter;
+};
+OpenKind OpenKindOf(int file_kind) {
+    switch (file_kind) {
+        case kSavegame: return {kSavegame, "SaveGames", "Savegames (*.sav)"};
+        case kCityFile: return {kCityFile, "UserStuff", "Extracted cities (*.cty)"};
+        case kScenario: return {kScenario, "Scenes", "Scenario files (*.sze)"};
+        default: return {kIslandFile, "Scenes/Islands", "Island (*.scp)"};
+    }
+}
+
+QLabel* StatusPanel(const char* name, int min_width) {
+    auto* panel = new QLabel;
+    panel->setObjectName(name);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panel->setMinimumWidth(min_width);
+    panel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    panel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    panel->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    return panel;
+}
+
+QLabel* Caption(const char* name, const QString& text) {
+    auto* label = new QLabel(text);
+    if (name) label->setObjectName(name);
+    return label;
+}
+
+// Line of MainIStrings -> control, in the order they are applied (the part of the list whose
+// controls this window has).
+constexpr std::array<std::pair<int, const char*>, 22> kInterfaceTexts = {{
+    {3, "Inselextrahieren1"}, {4, "Inselladen1"}, {5, "EigenesInselformatladen1"},
+    {6, "ExtractFromSave"}, {8, "Exit1"}, {11, "ExtractFromSzen"}, {15, "Insel"},
+    {16, "TeilPanel"}, {17, "StaedtePanel"}, {19, "ElementePanel"}, {20, "MinWhPanel"},
+    {21, "AbbauPPanel"}, {22, "TierPanel"}, {23, "WasserAntPanel"}, {25, "InselGrPanel"},
+    {26, "FullIslandButton"}, {29, "Label39"}, {30, "RadioButton1"}, {31, "RadioButton2"},
+    {32, "UntergrundCheck"}, {33, "RadioButton3"}, {34, "RadioButton4"},
+}};
+
+}  // namespace
+
+TInselZeichner::TInselZeichner(std::filesystem::path program_folder, Definitions definitions,
+                               std::string game_path, QWidget* parent)
+    : QMainWindow(parent), program_folder_(std::move(program_folder)), game_path_(std::move(game_path)) {
+    setObjectName("TInselZeichner");
+    editor_.updating = true;
+    editor_.definitions = std::move(definitions);
+    textures_ = std::make_unique<TextureCache>(program_folder_, platform::LoadPicture);
+    raster_.Fill(0xFFFFFFFFu);
+
+    confirm_exit = [this] {
+        return QMessageBox::question(this, windowTitle(), "Really exit?",
+                                     QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    };
+    show_message = [this](const QString& text, bool error) {
+        if (error) {
+            QMessageBox::critical(this, windowTitle(), text);
+        } else {
+            QMessageBox::information(this, windowTitle(), text);
+        }
+    };
+
+    setWindowTitle("Inseleditor");
+    BuildMenu();
+
+    auto* central = new QWidget;
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(6, 6, 6, 6);
+    column->setSpacing(6);
+    canvas_ = new MapCanvas(raster_);
+    canvas_->on_mouse_move = [this](int px, int py) { FlickerFreePaintBox2MouseMove(px, py); };
+    column->addWidget(canvas_, 0, Qt::AlignLeft | Qt::AlignTop);
+
+    auto* controls = new QHBoxLayout;
+    controls->setSpacing(8);
+    controls->addWidget(BuildNavigation(), 0, Qt::AlignTop);
+    controls->addWidget(BuildLayers(), 0, Qt::AlignTop);
+    controls->addWidget(BuildStatus(), 0, Qt::AlignTop);
+    controls->addStretch(1);
+    column->addLayout(controls);
+    column->addStretch(1);
+    setCentralWidget(central);
+
+    editor_.view.zoom_cell_size = 16;
+    SyncControls();
+    editor_.updating = false;
+}
+
+TInselZeichner::~TInselZeichner() = default;
+
+void TInselZeichner::BuildMenu() {
+    QMenu* load = menuBar()->addMenu("Insel laden");
+    load->setObjectName("Inselextrahieren1");
+    const std::array<std::pair<const char*, int>, 4> items = {{
+        {"Inselladen1", kIslandFile},
+        {"EigenesInselformatladen1", kCityFile},
+        {"ExtractFromSave", kSavegame},
+        {"ExtractFromSzen", kScenario},
+    }};
+    const std::array<const char*, 4> captions = {"KelmGame Inselfile *.scp laden", "Eigenes Inselformat *.cty laden",
+                                                 "Extract island from savegame", "Extract island from scenario"};
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        QAction* action = load->addAction(captions[i]);
+        action->setParent(this);
+        action->setObjectName(items[i].first);
+        const int kind = items[i].second;
+        connect(action, &QAction::triggered, this, [this, kind] { InselladenClick(kind); });
+    }
+    load->addSeparator();
+    QAction* exit = load->addAction("Exit");
+    exit->setParent(this);
+    exit->setObjectName("Exit1");
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+}
+
+QWidget* TInselZeichner::BuildNavigation() {
+    auto* box = new QGroupBox;
+    box->setObjectName("NavigationBox");
+    auto* row = new QHBoxLayout(box);
+
+    part_panel_ = new QFrame;
+    part_panel_->setObjectName("PartPanel");
+    part_panel_->setFixedSize(kOverviewSide, kOverviewSide);
+    mini_image_ = new OverviewImage(part_panel_);
+    mini_image_->move(0, 0);
+    mini_image_->on_release = [this](int x, int y) {
+        RunHandler([this, x, y] { return PartPanelMouseUp(editor_, x, y); });
+    };
+    part_frame_ = new QFrame(part_panel_);
+    part_frame_->setObjectName("PartFrame");
+    part_frame_->setStyleSheet("QFrame#PartFrame { border: 1px solid white; background: transparent; }");
+    part_frame_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    part_frame_->setFocusPolicy(Qt::NoFocus);
+    part_frame_->setGeometry(2, 2, 12, 12);
+    part_frame_->hide();
+    row->addWidget(part_panel_, 0, Qt::AlignTop);
+
+    auto* side = new QVBoxLayout;
+    side->setSpacing(2);
+    auto* full = new QPushButton("Voll");
+    full->setObjectName("FullIslandButton");
+    connect(full, &QPushButton::clicked, this, [this] { RunHandler([this] { return FullIslandButtonClick(editor_); }); });
+    side->addWidget(full);
+
+    zoom_group_ = new QButtonGroup(this);
+    const std::array<std::pair<const char*, int>, 4> zooms = {{
+        {"RadioButton12", 42}, {"Zoom3Radio", 32}, {"Zoom1Radio", 16}, {"Zoom2Radio", 8}}};
+    const std::array<const char*, 4> zoom_captions = {"  24 * 12", "  32 * 16", "  64 * 32", "128 * 64"};
+    for (std::size_t i = 0; i < zooms.size(); ++i) {
+        auto* radio = new QRadioButton(zoom_captions[i]);
+        radio->setObjectName(zooms[i].first);
+        radio->setProperty("tag", zooms[i].second);
+        zoom_group_->addButton(radio, zooms[i].second);
+        side->addWidget(radio);
+    }
+    connect(zoom_group_, &QButtonGroup::idClicked, this,
+            [this](int tag) { RunHandler([this, tag] { return Zoom1RadioClick(editor_, tag); }); });
+
+    // The arrows move the origin one cell; the canvas repaints whether it moved or not.
+    auto* arrows = new QGridLayout;
+    arrows->setSpacing(2);
+    struct Arrow {
+        const char* name;
+        Qt::ArrowType type;
+        bool (*handler)(Editor&);
+        int row, column;
+    };
+    const std::array<Arrow, 4> arrow_buttons = {{
+        {"yOfsetSpinUp", Qt::UpArrow, &YOfsetSpinUpClick, 0, 1},
+        {"xOfsetSpinDown", Qt::LeftArrow, &XOfsetSpinDownClick, 1, 0},
+        {"xOfsetSpinUp", Qt::RightArrow, &XOfsetSpinUpClick, 1, 2},
+        {"yOfsetSpinDown", Qt::DownArrow, &YOfsetSpinDownClick, 2, 1},
+    }};
+    for (const Arrow& a : arrow_buttons) {
+        auto* button = new QToolButton;
+        button->setObjectName(a.name);
+        button->setArrowType(a.type);
+        button->setAutoRepeat(true);
+        auto handler = a.handler;
+        connect(button, &QToolButton::clicked, this,
+                [this, handler] { RunHandler([this, handler] { return handler(editor_); }, true); });
+        arrows->addWidget(button, a.row, a.column);
+    }
+    auto* origin = new QGridLayout;
+    origin->setHorizontalSpacing(4);
+    origin->addWidget(Caption(nullptr, "x"), 0, 0);
+    origin->addWidget(StatusPanel("xOfsetPanel", 36), 0, 1);
+    origin->addWidget(Caption(nullptr, "y"), 1, 0);
+    origin->addWidget(StatusPanel("yOfsetPanel", 36), 1, 1);
+    auto* arrow_row = new QHBoxLayout;
+    arrow_row->addLayout(arrows);
+    arrow_row->addSpacing(6);
+    arrow_row->addLayout(origin);
+    side->addLayout(arrow_row);
+    side->addStretch(1);
+    row->addLayout(side);
+    return box;
+}
+
+QWidget* TInselZeichner::BuildLayers() {
+    auto* box = new QGroupBox;
+    box->setObjectName("LayerBox");
+    auto* grid = new QGridLayout(box);
+    grid->setVerticalSpacing(3);
+    grid->addWidget(Caption("Label39", "Darstellung:"), 0, 0, 1, 2);
+
+    layer_group_ = new QButtonGroup(this);
+    const std::array<const char*, 4> names = {"RadioButton1", "RadioButton2", "RadioButton3", "RadioButton4"};
+    const std::array<const char*, 4> captions = {"Höhen Profil", "Untergrund", "Bewuchs", "Fruchtbarkeit"};
+    const std::array<const char*, 4> edits = {"Edit1", "Edit2", "Edit3", "Edit4"};
+    int row = 1;
+    for (int i = 0; i < 4; ++i) {
+        auto* radio = new QRadioButton(QString::fromUtf8(captions[static_cast<std::size_t>(i)]));
+        radio->setObjectName(names[static_cast<std::size_t>(i)]);
+        radio->setProperty("tag", i);
+        layer_group_->addButton(radio, i);
+        grid->addWidget(radio, row, 0);
+        auto* edit = new QLineEdit;
+        edit->setObjectName(edits[static_cast<std::size_t>(i)]);
+        edit->setReadOnly(true);
+        edit->setFixedWidth(110);
+        grid->addWidget(edit, row, 1);
+        ++row;
+        if (i == 1) {
+            untergrund_check_ = new QCheckBox("als Bitmaps");
+            untergrund_check_->setObjectName("UntergrundCheck");
+            connect(untergrund_check_, &QCheckBox::clicked, this, [this] { DisplaysollBitmapsbentzen1Click(); });
+            grid->addWidget(untergrund_check_, row, 0, 1, 2, Qt::AlignLeft);
+            untergrund_check_->setContentsMargins(20, 0, 0, 0);
+            ++row;
+        }
+    }
+    // RadioButton1Click: the layer changes even while Updating; only the repaint waits.
+    connect(layer_group_, &QButtonGroup::idClicked, this, [this](int tag) {
+        editor_.display_layer = tag;
+        if (!editor_.updating) Refresh();
+    });
+
+    auto* mouse = new QGridLayout;
+    mouse->setHorizontalSpacing(4);
+    mouse->addWidget(Caption(nullptr, "x"), 0, 0);
+    mouse->addWidget(StatusPanel("MouseXPanel", 44), 0, 1);
+    mouse->addWidget(Caption(nullptr, "hex"), 0, 2);
+    mouse->addWidget(StatusPanel("MouseHXPanel", 44), 0, 3);
+    mouse->addWidget(Caption(nullptr, "y"), 1, 0);
+    mouse->addWidget(StatusPanel("MouseYPanel", 44), 1, 1);
+    mouse->addWidget(Caption(nullptr, "hex"), 1, 2);
+    mouse->addWidget(StatusPanel("MouseHYPanel", 44), 1, 3);
+    mouse->setColumnStretch(1, 1);
+    mouse->setColumnStretch(3, 1);
+    grid->addLayout(mouse, row, 0, 1, 2);
+    return box;
+}
+
+QWidget* TInselZeichner::BuildStatus() {
+    auto* box = new QGroupBox;
+    box->setObjectName("StatusBox");
+    auto* grid = new QGridLayout(box);
+    grid->setVerticalSpacing(3);
+    grid->setHorizontalSpacing(6);
+
+    grid->addWidget(Caption("Insel", "Insel"), 0, 0);
+    auto* name = StatusPanel("IslandNamePanel", 180);
+    name->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    grid->addWidget(name, 0, 1, 1, 3);
+
+    grid->addWidget(Caption("InselGrPanel", "Inselgrösse"), 1, 0);
+    grid->addWidget(StatusPanel("xSizePanel", 50), 1, 1);
+    grid->addWidget(Caption(nullptr, "x"), 1, 2, Qt::AlignCenter);
+    grid->addWidget(StatusPanel("ySizePanel", 50), 1, 3);
+
+    // Two columns of caption + value.
+    struct Entry {
+        const char* caption_name;
+        const char* caption;
+        const char* panel;
+    };
+    const std::array<Entry, 9> entries = {{
+        {"TeilPanel", "Teilblöcke", "StufenPanel"},
+        {"StaedtePanel", "Städte", "AnzStadtPanel"},
+        {"ElementePanel", "Elemente", "BauOrtePanel"},
+        {"MinWhPanel", "Minen", "MinenBergePanel"},
+        {"AbbauPPanel", "Abbauplätze", "MinenOrtePanel"},
+        {"TierPanel", "Tiere", "TierePanel"},
+        {"WasserAntPanel", "Wasser %", "WasserPanel"},
+        {nullptr, "Bytes", "FSizePanel"},
+        {nullptr, "Add-on", "AddOnPanel"},
+    }};
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const int r = 2 + static_cast<int>(i % 5);
+        const int c = static_cast<int>(i / 5) * 2;
+        grid->addWidget(Caption(entries[i].caption_name, QString::fromUtf8(entries[i].caption)), r, c == 0 ? 0 : 2);
+        grid->addWidget(StatusPanel(entries[i].panel, 70), r, c == 0 ? 1 : 3);
+    }
+    grid->setRowStretch(7, 1);
+    return box;
+}
+
+void TInselZeichner::ApplyInterfaceTexts() {
+    const auto& lines = editor_.definitions.main_strings;
+    auto line = [&](int n) -> const std::string* {
+        return n >= 0 && n < static_cast<int>(lines.size()) ? &lines[static_cast<std::size_t>(n)] : nullptr;
+    };
+    if (const std::string* title = line(2)) setWindowTitle(FromText(*title));
+    for (const auto& [n, name] : kInterfaceTexts) {
+        const std::string* text = line(n);
+        if (!text) continue;
+        const QString caption = FromText(*text);
+        QObject* control = findChild<QObject*>(name);
+        if (auto* action = qobject_cast<QAction*>(control)) {
+            action->setText(caption);
+        } else if (auto* menu = qobject_cast<QMenu*>(control)) {
+            menu->setTitle(caption);
+        } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+            button->setText(caption);
+        } else if (auto* label = qobject_cast<QLabel*>(control)) {
+            label->setText(caption);
+        }
+    }
+}
+
+void TInselZeichner::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!shown_once_) {
+        shown_once_ = true;
+        FormShow();
+    }
+}
+
+void TInselZeichner::FormShow() {
+    ApplyInterfaceTexts();
+    // Only these two kinds load from the command line; ".cty" is tested second and wins.
+    int kind = kNoFile;
+    if (command_line_file_.find(".scp") != std::string::npos) kind = kIslandFile;
+    if (command_line_file_.find(".cty") != std::string::npos) kind = kCityFile;
+    if (kind != kNoFile) LoadIslandFile(std::filesystem::path(command_line_file_), kind);
+}
+
+void TInselZeichner::closeEvent(QCloseEvent* event) {
+    if (!confirm_exit || confirm_exit()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void TInselZeichner::InselladenClick(int file_kind) {
+    if (editor_.updating) return;
+    const OpenKind kind = OpenKindOf(file_kind);
+    const std::filesystem::path folder = std::filesystem::path(game_path_) / kind.folder;
+    const QString file = QFileDialog::getOpenFileName(this, QString(), QString::fromStdString(folder.string()),
+                                                      QString::fromUtf8(kind.filter));
+    if (file.isEmpty()) return;
+    LoadIslandFile(std::filesystem::path(file.toStdString()), kind.file_kind);
+}
+
+void TInselZeichner::LoadIslandFile(const std::filesystem::path& path, int file_kind) {
+    if (editor_.updating) return;
+    editor_.file_kind = file_kind;
+    if (file_kind == kNoFile) return;
+    std::string message;
+    QString error;
+    editor_.updating = true;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        message = LoadIsland(editor_, path);
+    } catch (const Error& e) {
+        error = FromText(e.what());
+    }
+    QApplication::restoreOverrideCursor();
+    editor_.updating = false;
+    if (!error.isEmpty()) show_message(error, true);
+    if (!message.empty()) show_message(FromGameText(message), false);
+    ResetView(editor_);
+    RedrawOverview();
+    SyncControls();
+    Refresh();
+}
+
+bool TInselZeichner::SelectIslandListRow(int row) {
+    if (editor_.updating) return false;
+    bool selected = false;
+    editor_.updating = true;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        selected = SelectIslandRow(editor_, row);
+    } catch (const Error& e) {
+        editor_.updating = false;
+        QApplication::restoreOverrideCursor();
+        show_message(FromText(e.what()), true);
+        return false;
+    }
+    QApplication::restoreOverrideCursor();
+    editor_.updating = false;
+    if (selected) {
+        ResetView(editor_);
+        RedrawOverview();
+        SyncControls();
+        Refresh();
+    }
+    return selected;
+}
+
+void TInselZeichner::RunHandler(const std::function<bool()>& handler, bool always_repaint) {
+    if (editor_.updating) return;
+    bool acted = false;
+    try {
+        acted = handler();
+    } catch (const Error& e) {
+        show_message(FromText(e.what()), true);
+    }
+    if (acted || always_repaint) Refresh();
+}
+
+void TInselZeichner::DisplaysollBitmapsbentzen1Click() {
+    if (editor_.updating) {
+        untergrund_check_->setChecked(settings_.use_tile_bitmaps);
+        return;
+    }
+    if (!tile_bitmaps_ready_) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        QApplication::processEvents();
+        settings_.use_tile_bitmaps = true;
+        tile_bitmaps_ready_ = true;
+        QApplication::restoreOverrideCursor();
+    } else {
+        settings_.use_tile_bitmaps = !settings_.use_tile_bitmaps;
+    }
+    untergrund_check_->setChecked(settings_.use_tile_bitmaps);
+    RepaintCanvas();
+}
+
+void TInselZeichner::FlickerFreePaintBox2MouseMove(int px, int py) {
+    if (TrackMouse(editor_, px, py)) RefreshPanels();
+}
+
+void TInselZeichner::Refresh() {
+    RepaintCanvas();
+    RefreshPanels();
+    PlacePartFrame();
+}
+
+void TInselZeichner::RepaintCanvas() {
+    try {
+        RenderMap(editor_, settings_, raster_, textures_.get());
+    } catch (const Error& e) {
+        show_message(FromText(e.what()), true);
+    }
+    canvas_->update();
+}
+
+void TInselZeichner::RefreshPanels() {
+    for (const auto& [name, text] : editor_.panels) {
+        QObject* control = findChild<QObject*>(QString::fromStdString(name));
+        if (auto* label = qobject_cast<QLabel*>(control)) {
+            label->setText(FromGameText(text));
+        } else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+            edit->setText(FromGameText(text));
+        }
+    }
+    if (auto* name = findChild<QLabel*>("IslandNamePanel")) name->setText(FromGameText(editor_.island_name_panel));
+}
+
+void TInselZeichner::PlacePartFrame() {
+    const PartFrame& f = editor_.part_frame;
+    part_frame_->setGeometry(f.left, f.top, f.width, f.height);
+    part_frame_->setVisible(f.shown && editor_.view.part_index >= 0);
+}
+
+void TInselZeichner::SyncControls() {
+    const bool was_updating = editor_.updating;
+    editor_.updating = true;
+    if (QAbstractButton* zoom = zoom_group_->button(editor_.view.zoom_cell_size)) zoom->setChecked(true);
+    if (QAbstractButton* layer = layer_group_->button(editor_.display_layer)) layer->setChecked(true);
+    editor_.updating = was_updating;
+}
+
+void TInselZeichner::RedrawOverview() {
+    if (editor_.island_shown) mini_image_->SetPixels(DrawOverviewImage(editor_));
+}
+
+}  // namespace insel::gui

@@ -1,0 +1,100 @@
+#pragma once
+// TInselZeichner: the editor's main window. It owns one Editor and changes the island only
+// through the core's handlers; the widgets show what the Editor holds.
+#include <QMainWindow>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/editor.h"
+#include "display/renderer.h"
+#include "display/textures.h"
+
+class QButtonGroup;
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QToolButton;
+
+namespace insel::gui {
+
+class MapCanvas;
+class OverviewImage;
+
+class TInselZeichner : public QMainWindow {
+    Q_OBJECT
+public:
+    // `definitions` are the files already checked and read from `program_folder`.
+    TInselZeichner(std::filesystem::path program_folder, Definitions definitions,
+                   std::string game_path, QWidget* parent = nullptr);
+    ~TInselZeichner() override;
+
+    // Loaded when the window is first shown, by the command-line rule (".scp", ".cty").
+    void SetCommandLineFile(const std::string& argument) { command_line_file_ = argument; }
+
+    // The one way a file gets loaded: the Updating guard, the hourglass, the error box, then
+    // the whole-island view.
+    void LoadIslandFile(const std::filesystem::path& path, int file_kind);
+    // A click on a row of the island list (from 1); false when there is no such row.
+    bool SelectIslandListRow(int row);
+
+    Editor& editor() { return editor_; }
+    const Raster& raster() const { return raster_; }
+
+    // "Really exit?"; true lets the window close. Replaceable so the answer can be scripted.
+    std::function<bool()> confirm_exit;
+    // Shows a message to the user; `error` selects the error box.
+    std::function<void(const QString& text, bool error)> show_message;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildMenu();
+    QWidget* BuildNavigation();
+    QWidget* BuildLayers();
+    QWidget* BuildStatus();
+    void ApplyInterfaceTexts();
+    void FormShow();
+
+    // Runs a control's handler unless Updating; errors go to the error box. The window
+    // refreshes when the handler acted or `always_repaint` is set.
+    void RunHandler(const std::function<bool()>& handler, bool always_repaint = false);
+    void Refresh();
+    void RepaintCanvas();
+    void RefreshPanels();
+    void PlacePartFrame();
+    void SyncControls();
+    void RedrawOverview();
+
+    void InselladenClick(int file_kind);
+    void DisplaysollBitmapsbentzen1Click();
+    void FlickerFreePaintBox2MouseMove(int px, int py);
+
+    std::filesystem::path program_folder_;
+    std::string game_path_;
+    std::string command_line_file_;
+    bool shown_once_ = false;
+    bool tile_bitmaps_ready_ = false;
+
+    Editor editor_;
+    RenderSettings settings_;
+    Raster raster_;
+    std::unique_ptr<TextureCache> textures_;
+
+    MapCanvas* canvas_ = nullptr;
+    QFrame* part_panel_ = nullptr;
+    OverviewImage* mini_image_ = nullptr;
+    QFrame* part_frame_ = nullptr;
+    QButtonGroup* zoom_group_ = nullptr;
+    QButtonGroup* layer_group_ = nullptr;
+    QCheckBox* untergrund_check_ = nullptr;
+};
+
+}  // namespace insel::gui
