@@ -2,19 +2,25 @@
 // tracking, the exit question, and the executable's start-up modes.
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <fstream>
 #include <memory>
 
 #include "app/definitions.h"
 #include "app/main_window.h"
+#include "island_fixture.h"
 
 using insel::gui::TInselZeichner;
 
@@ -29,6 +35,17 @@ QString Text(QWidget& window, const char* name) {
     return "<no control " + QString(name) + ">";
 }
 
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void ClickCell(QTableWidget* grid, int row, int column) {
+    QTableWidgetItem* item = grid->item(row, column);
+    QVERIFY(item);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualItemRect(item).center());
+}
+
 void MoveMouse(QWidget* widget, QPoint at) {
     QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(widget->mapToGlobal(at)), Qt::NoButton,
                      Qt::NoButton, Qt::NoModifier);
@@ -40,7 +57,7 @@ void MoveMouse(QWidget* widget, QPoint at) {
 class WindowTest : public QObject {
     Q_OBJECT
 
-private:
+  private:
     std::unique_ptr<TInselZeichner> window_;
     QStringList messages_;
 
@@ -59,7 +76,7 @@ private:
         return w;
     }
 
-private slots:
+  private slots:
     void init() { messages_.clear(); }
     void cleanup() {
         if (window_) window_->confirm_exit = [] { return true; };
@@ -156,7 +173,8 @@ private slots:
         QCOMPARE(Text(*window_, "MouseXPanel"), QString("70"));
         QCOMPARE(Text(*window_, "MouseYPanel"), QString("61"));
         QCOMPARE(Text(*window_, "MouseHXPanel"), QString("46"));
-        QCOMPARE(Text(*window_, "Edit1"), QString::number(window_->editor().island.height.get(70, 61)));
+        QCOMPARE(Text(*window_, "Edit1"),
+                 QString::number(window_->editor().island.height.get(70, 61)));
         QVERIFY(!Text(*window_, "Edit2").isEmpty());
         QVERIFY(!Text(*window_, "Edit4").isEmpty());
 
@@ -208,6 +226,150 @@ private slots:
         QVERIFY(!window_->isVisible());
     }
 
+    void PagesFollowTheTableAndSetTheToolMode() {
+        Start(kSample);
+        auto* pages = qobject_cast<QTabWidget*>(Child("PageControl1"));
+        QVERIFY(pages);
+        const std::vector<std::pair<QString, int>> expected = {
+            {"HoehenStatistik", 0}, {"WeitereStatistik", 0}, {"Minen", 1},        {"Speichern", 0},
+            {"Gelaende", 2},        {"Untergrund", 3},       {"LineDrawing", 4},  {"CopyBuffer", 5},
+            {"Objects", 6},         {"FlussSheet", 7},       {"TabSheet1", 8},    {"Insel", 0},
+            {"TabSheet2", 9},       {"SettingsSheet", 0},    {"RotationSheet", 0}};
+        QCOMPARE(pages->count(), static_cast<int>(expected.size()));
+        for (int i = 0; i < pages->count(); ++i) {
+            QCOMPARE(pages->widget(i)->objectName(), expected[static_cast<std::size_t>(i)].first);
+            QCOMPARE(pages->widget(i)->property("tag").toInt(),
+                     expected[static_cast<std::size_t>(i)].second);
+        }
+        // Captions come from the interface texts where a line exists.
+        QCOMPARE(pages->tabText(3), QString("Speichern"));
+        QCOMPARE(pages->tabText(6), QString::fromUtf8("Höhenprofil"));
+        QCOMPARE(pages->tabText(12), QString("Inselliste"));
+
+        pages->setCurrentIndex(6);
+        QCOMPARE(window_->editor().tool_mode, 4);
+        QVERIFY(window_->editor().height_profile_page);
+        pages->setCurrentIndex(2);
+        QCOMPARE(window_->editor().tool_mode, 1);
+        QVERIFY(!window_->editor().height_profile_page);
+        pages->setCurrentIndex(12);
+        QCOMPARE(window_->editor().tool_mode, 9);
+        pages->setCurrentIndex(3);
+        QCOMPARE(window_->editor().tool_mode, 0);
+    }
+
+    void IslandListClickDecodesThatIsland() {
+        namespace fx = insel::fixture;
+        fx::IslandSpec first;
+        first.name = "Erste";
+        first.number = 1;
+        fx::IslandSpec second;
+        second.width = second.height = 96;
+        second.world_first = 200;
+        second.name = "Zw\xF6lf";  // Windows-1252 umlaut
+        second.number = 2;
+        fx::IslandSpec third;
+        third.width = third.height = 32;
+        third.world_second = 300;
+        third.number = 3;
+        const fx::Bytes bytes = fx::SavegameBytes({first, second, third});
+        QTemporaryDir dir;
+        const std::filesystem::path path = dir.filePath("game.sav").toStdString();
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
+
+        Start("");
+        window_->LoadIslandFile(path, insel::kSavegame);
+        QVERIFY2(messages_.isEmpty(), qPrintable(messages_.join('\n')));
+        auto* grid = qobject_cast<QTableWidget*>(Child("InselListenGrid"));
+        QCOMPARE(grid->rowCount(), 3);
+        QCOMPARE(grid->columnCount(), 9);
+        QCOMPARE(grid->horizontalHeaderItem(8)->text(), QString("ID"));
+        QCOMPARE(grid->horizontalHeaderItem(2)->text(), QString("Pos x"));
+        QCOMPARE(grid->item(1, 0)->text(), QString::fromUtf8("Zwölf"));
+        QCOMPARE(grid->item(1, 1)->text(), QString("96"));
+
+        auto* pages = qobject_cast<QTabWidget*>(Child("PageControl1"));
+        pages->setCurrentWidget(Child("TabSheet2"));
+        QVERIFY(Text(*window_, "xSizePanel") != QString("96"));
+        ClickCell(grid, 1, 0);
+        QCOMPARE(Text(*window_, "xSizePanel"), QString("96"));
+        QCOMPARE(window_->editor().view.part_index, -1);
+        ClickCell(grid, 2, 3);
+        QCOMPARE(Text(*window_, "xSizePanel"), QString("32"));
+    }
+
+    void SavePageWritesAnIslandThatLoads() {
+        Start(kSample);
+        QTemporaryDir dir;
+        QString proposed;
+        QString filter;
+        window_->choose_save_file = [&](const QString& f, const QString& name) {
+            filter = f;
+            proposed = name;
+            return dir.filePath("saved");
+        };
+        int asked = 0;
+        window_->confirm_overwrite = [&](const QString&) {
+            ++asked;
+            return true;
+        };
+        qobject_cast<QPushButton*>(Child("SaveInselButton"))->click();
+        QCOMPARE(proposed, QString("sample_island.scp"));
+        QVERIFY(filter.contains("*.scp"));
+        QCOMPARE(asked, 0);
+        QVERIFY2(messages_.isEmpty(), qPrintable(messages_.join('\n')));
+        const QString saved = dir.filePath("saved.scp");
+        QVERIFY(QFile::exists(saved));
+
+        window_->LoadIslandFile(saved.toStdString(), insel::kIslandFile);
+        QVERIFY2(messages_.isEmpty(), qPrintable(messages_.join('\n')));
+        QCOMPARE(Text(*window_, "xSizePanel"), QString("128"));
+        QCOMPARE(Text(*window_, "MinenBergePanel"), QString("4"));
+    }
+
+    void OverwriteAnsweredNoLeavesTheFile() {
+        Start(kSample);
+        QTemporaryDir dir;
+        const QString target = dir.filePath("old.scp");
+        {
+            QFile file(target);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("keep me");
+        }
+        window_->choose_save_file = [&](const QString&, const QString&) { return target; };
+        QStringList questions;
+        bool answer = false;
+        window_->confirm_overwrite = [&](const QString& question) {
+            questions << question;
+            return answer;
+        };
+        auto* save = qobject_cast<QPushButton*>(Child("SaveInselButton"));
+        QVERIFY(qobject_cast<QCheckBox*>(Child("WarnCheck"))->isChecked());
+        save->click();
+        QCOMPARE(questions.size(), 1);
+        QVERIFY(questions[0].contains("Overwrite?"));
+        QCOMPARE(ReadAll(target), QByteArray("keep me"));
+
+        // Without the warning an existing file is replaced unasked.
+        qobject_cast<QCheckBox*>(Child("WarnCheck"))->click();
+        save->click();
+        QCOMPARE(questions.size(), 1);
+        QVERIFY(ReadAll(target).startsWith("KELM"));
+        QVERIFY(messages_.isEmpty());
+    }
+
+    void WriteErrorShowsTheBox() {
+        Start(kSample);
+        window_->choose_save_file = [](const QString&, const QString&) {
+            return QString("/nonexistent-folder/sub/x.scp");
+        };
+        qobject_cast<QPushButton*>(Child("SaveInselButton"))->click();
+        QCOMPARE(messages_, QStringList{"error: Fehler beim Schreiben"});
+        QVERIFY(!window_->editor().updating);
+    }
+
     void StartWithoutDefinitionFilesFails() {
         QTemporaryDir empty;
         QProcess process;
@@ -220,14 +382,19 @@ private slots:
 
     void DumpWidgetsListsTheControls() {
         QProcess process;
-        process.start(INSELEDITOR, {"--program-folder", QString::fromStdString(kBin.string()), "--dump-widgets"});
+        process.start(INSELEDITOR, {"--program-folder", QString::fromStdString(kBin.string()),
+                                    "--dump-widgets"});
         QVERIFY(process.waitForFinished(30000));
         QCOMPARE(process.exitCode(), 0);
         const QStringList lines = QString::fromUtf8(process.readAllStandardOutput()).split('\n');
-        for (const char* line : {"FlickerFreePaintBox2 insel::gui::MapCanvas", "MiniImage insel::gui::OverviewImage",
-                                 "PartFrame QFrame", "FullIslandButton QPushButton", "Zoom1Radio QRadioButton",
-                                 "xOfsetSpinDown QToolButton", "UntergrundCheck QCheckBox", "Edit4 QLineEdit",
-                                 "WasserPanel QLabel", "Exit1 QAction", "Inselladen1 QAction"}) {
+        for (const char* line :
+             {"FlickerFreePaintBox2 insel::gui::MapCanvas", "MiniImage insel::gui::OverviewImage",
+              "PartFrame QFrame", "FullIslandButton QPushButton", "Zoom1Radio QRadioButton",
+              "xOfsetSpinDown QToolButton", "UntergrundCheck QCheckBox", "Edit4 QLineEdit",
+              "WasserPanel QLabel", "Exit1 QAction", "Inselladen1 QAction",
+              "PageControl1 QTabWidget", "InselListenGrid QTableWidget",
+              "StadtListenGrid QTableWidget", "SaveInselButton QPushButton",
+              "DummyButton QPushButton", "WarnCheck QCheckBox", "RecountProdCheck QCheckBox"}) {
             QVERIFY2(lines.contains(line), line);
         }
     }

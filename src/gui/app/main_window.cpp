@@ -5,16 +5,20 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
+#include <QTableWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <array>
@@ -24,10 +28,15 @@
 #include "display/map_canvas.h"
 #include "display/overview.h"
 #include "display/view.h"
+#include "environment.h"
 #include "errors.h"
 #include "image_files.h"
+#include "island/cities.h"
+#include "island/city_writer.h"
 #include "island/island_list.h"
 #include "island/loader.h"
+#include "island/writer.h"
+#include "reports/export.h"
 
 namespace insel::gui {
 namespace {
@@ -48,10 +57,14 @@ struct OpenKind {
 };
 OpenKind OpenKindOf(int file_kind) {
     switch (file_kind) {
-        case kSavegame: return {kSavegame, "SaveGames", "Savegames (*.sav)"};
-        case kCityFile: return {kCityFile, "UserStuff", "Extracted cities (*.cty)"};
-        case kScenario: return {kScenario, "Scenes", "Scenario files (*.sze)"};
-        default: return {kIslandFile, "Scenes/Islands", "Island (*.scp)"};
+        case kSavegame:
+            return {kSavegame, "SaveGames", "Savegames (*.sav)"};
+        case kCityFile:
+            return {kCityFile, "UserStuff", "Extracted cities (*.cty)"};
+        case kScenario:
+            return {kScenario, "Scenes", "Scenario files (*.sze)"};
+        default:
+            return {kIslandFile, "Scenes/Islands", "Island (*.scp)"};
     }
 }
 
@@ -73,21 +86,87 @@ QLabel* Caption(const char* name, const QString& text) {
 }
 
 // Line of MainIStrings -> control, in the order they are applied (the part of the list whose
-// controls this window has).
-constexpr std::array<std::pair<int, const char*>, 22> kInterfaceTexts = {{
-    {3, "Inselextrahieren1"}, {4, "Inselladen1"}, {5, "EigenesInselformatladen1"},
-    {6, "ExtractFromSave"}, {8, "Exit1"}, {11, "ExtractFromSzen"}, {15, "Insel"},
-    {16, "TeilPanel"}, {17, "StaedtePanel"}, {19, "ElementePanel"}, {20, "MinWhPanel"},
-    {21, "AbbauPPanel"}, {22, "TierPanel"}, {23, "WasserAntPanel"}, {25, "InselGrPanel"},
-    {26, "FullIslandButton"}, {29, "Label39"}, {30, "RadioButton1"}, {31, "RadioButton2"},
-    {32, "UntergrundCheck"}, {33, "RadioButton3"}, {34, "RadioButton4"},
-}};
+// controls this window has). Tab pages take the line as their tab caption.
+constexpr std::pair<int, const char*> kInterfaceTexts[] = {
+    {3, "Inselextrahieren1"},
+    {4, "Inselladen1"},
+    {5, "EigenesInselformatladen1"},
+    {6, "ExtractFromSave"},
+    {8, "Exit1"},
+    {11, "ExtractFromSzen"},
+    {15, "Insel"},
+    {16, "TeilPanel"},
+    {17, "StaedtePanel"},
+    {19, "ElementePanel"},
+    {20, "MinWhPanel"},
+    {21, "AbbauPPanel"},
+    {22, "TierPanel"},
+    {23, "WasserAntPanel"},
+    {25, "InselGrPanel"},
+    {26, "FullIslandButton"},
+    {29, "Label39"},
+    {30, "RadioButton1"},
+    {31, "RadioButton2"},
+    {32, "UntergrundCheck"},
+    {33, "RadioButton3"},
+    {34, "RadioButton4"},
+    {40, "HoehenStatistik"},
+    {45, "WeitereStatistik"},
+    {55, "Minen"},
+    {75, "Speichern"},
+    {76, "SaveInselButton"},
+    {77, "WriteCtyButton"},
+    {78, "WritexyButton"},
+    {79, "DummyButton"},
+    {85, "Gelaende"},
+    {120, "Untergrund"},
+    {155, "LineDrawing"},
+    {175, "CopyBuffer"},
+    {195, "Objects"},
+    {230, "FlussSheet"},
+    {240, "TabSheet1"},
+    {300, "SettingsSheet"},
+    {307, "WarnCheck"},
+    {310, "RotationSheet"},
+};
+
+// PageControl1's pages in order: name, caption until the interface texts apply, tag (ToolMode).
+struct Page {
+    const char* name;
+    const char* caption;
+    int tag;
+};
+constexpr Page kPages[] = {
+    {"HoehenStatistik", "Höhenstatistik", 0},
+    {"WeitereStatistik", "Mehr Statistik", 0},
+    {"Minen", "Minen", 1},
+    {"Speichern", "Speichern", 0},
+    {"Gelaende", "Bewuchs", 2},
+    {"Untergrund", "Untergrund", 3},
+    {"LineDrawing", "Höhenprofil", 4},
+    {"CopyBuffer", "Kopieren", 5},
+    {"Objects", "Gebäude", 6},
+    {"FlussSheet", "Fluss", 7},
+    {"TabSheet1", "Stadtliste", 8},
+    {"Insel", "Insel", 0},
+    {"TabSheet2", "Inselliste", 9},
+    {"SettingsSheet", "SettingsSheet", 0},
+    {"RotationSheet", "RotationSheet", 0},
+};
+
+// Heading lines of the two lists; 0 is the fixed text "ID".
+constexpr std::array<int, 7> kCityHeadings = {246, 247, 248, 249, 250, 251, 252};
+constexpr std::array<int, 9> kIslandHeadings = {246, 249, 254, 255, 257, 258, 259, 250, 0};
+
+constexpr int kOverwriteQuestionLine = 308;
 
 }  // namespace
 
 TInselZeichner::TInselZeichner(std::filesystem::path program_folder, Definitions definitions,
                                std::string game_path, QWidget* parent)
-    : QMainWindow(parent), program_folder_(std::move(program_folder)), game_path_(std::move(game_path)) {
+    : QMainWindow(parent),
+      program_folder_(std::move(program_folder)),
+      game_path_(std::move(game_path)) {
     setObjectName("TInselZeichner");
     editor_.updating = true;
     editor_.definitions = std::move(definitions);
@@ -105,14 +184,26 @@ TInselZeichner::TInselZeichner(std::filesystem::path program_folder, Definitions
             QMessageBox::information(this, windowTitle(), text);
         }
     };
+    // The overwrite question is ours, so the dialog must not ask as well.
+    choose_save_file = [this](const QString& filter, const QString& proposed_name) {
+        return QFileDialog::getSaveFileName(this, QString(), proposed_name, filter, nullptr,
+                                            QFileDialog::DontConfirmOverwrite);
+    };
+    confirm_overwrite = [this](const QString& question) {
+        return QMessageBox::question(this, windowTitle(), question,
+                                     QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    };
 
     setWindowTitle("Inseleditor");
     BuildMenu();
 
     auto* central = new QWidget;
-    auto* column = new QVBoxLayout(central);
-    column->setContentsMargins(6, 6, 6, 6);
+    auto* sides = new QHBoxLayout(central);
+    sides->setContentsMargins(6, 6, 6, 6);
+    sides->setSpacing(8);
+    auto* column = new QVBoxLayout;
     column->setSpacing(6);
+    sides->addLayout(column);
     canvas_ = new MapCanvas(raster_);
     canvas_->on_mouse_move = [this](int px, int py) { FlickerFreePaintBox2MouseMove(px, py); };
     column->addWidget(canvas_, 0, Qt::AlignLeft | Qt::AlignTop);
@@ -125,6 +216,7 @@ TInselZeichner::TInselZeichner(std::filesystem::path program_folder, Definitions
     controls->addStretch(1);
     column->addLayout(controls);
     column->addStretch(1);
+    sides->addWidget(BuildPages(), 1);
     setCentralWidget(central);
 
     editor_.view.zoom_cell_size = 16;
@@ -143,8 +235,9 @@ void TInselZeichner::BuildMenu() {
         {"ExtractFromSave", kSavegame},
         {"ExtractFromSzen", kScenario},
     }};
-    const std::array<const char*, 4> captions = {"KelmGame Inselfile *.scp laden", "Eigenes Inselformat *.cty laden",
-                                                 "Extract island from savegame", "Extract island from scenario"};
+    const std::array<const char*, 4> captions = {
+        "KelmGame Inselfile *.scp laden", "Eigenes Inselformat *.cty laden",
+        "Extract island from savegame", "Extract island from scenario"};
     for (std::size_t i = 0; i < items.size(); ++i) {
         QAction* action = load->addAction(captions[i]);
         action->setParent(this);
@@ -174,7 +267,8 @@ QWidget* TInselZeichner::BuildNavigation() {
     };
     part_frame_ = new QFrame(part_panel_);
     part_frame_->setObjectName("PartFrame");
-    part_frame_->setStyleSheet("QFrame#PartFrame { border: 1px solid white; background: transparent; }");
+    part_frame_->setStyleSheet(
+        "QFrame#PartFrame { border: 1px solid white; background: transparent; }");
     part_frame_->setAttribute(Qt::WA_TransparentForMouseEvents);
     part_frame_->setFocusPolicy(Qt::NoFocus);
     part_frame_->setGeometry(2, 2, 12, 12);
@@ -185,13 +279,15 @@ QWidget* TInselZeichner::BuildNavigation() {
     side->setSpacing(2);
     auto* full = new QPushButton("Voll");
     full->setObjectName("FullIslandButton");
-    connect(full, &QPushButton::clicked, this, [this] { RunHandler([this] { return FullIslandButtonClick(editor_); }); });
+    connect(full, &QPushButton::clicked, this,
+            [this] { RunHandler([this] { return FullIslandButtonClick(editor_); }); });
     side->addWidget(full);
 
     zoom_group_ = new QButtonGroup(this);
-    const std::array<std::pair<const char*, int>, 4> zooms = {{
-        {"RadioButton12", 42}, {"Zoom3Radio", 32}, {"Zoom1Radio", 16}, {"Zoom2Radio", 8}}};
-    const std::array<const char*, 4> zoom_captions = {"  24 * 12", "  32 * 16", "  64 * 32", "128 * 64"};
+    const std::array<std::pair<const char*, int>, 4> zooms = {
+        {{"RadioButton12", 42}, {"Zoom3Radio", 32}, {"Zoom1Radio", 16}, {"Zoom2Radio", 8}}};
+    const std::array<const char*, 4> zoom_captions = {"  24 * 12", "  32 * 16", "  64 * 32",
+                                                      "128 * 64"};
     for (std::size_t i = 0; i < zooms.size(); ++i) {
         auto* radio = new QRadioButton(zoom_captions[i]);
         radio->setObjectName(zooms[i].first);
@@ -223,8 +319,9 @@ QWidget* TInselZeichner::BuildNavigation() {
         button->setArrowType(a.type);
         button->setAutoRepeat(true);
         auto handler = a.handler;
-        connect(button, &QToolButton::clicked, this,
-                [this, handler] { RunHandler([this, handler] { return handler(editor_); }, true); });
+        connect(button, &QToolButton::clicked, this, [this, handler] {
+            RunHandler([this, handler] { return handler(editor_); }, true);
+        });
         arrows->addWidget(button, a.row, a.column);
     }
     auto* origin = new QGridLayout;
@@ -251,8 +348,10 @@ QWidget* TInselZeichner::BuildLayers() {
     grid->addWidget(Caption("Label39", "Darstellung:"), 0, 0, 1, 2);
 
     layer_group_ = new QButtonGroup(this);
-    const std::array<const char*, 4> names = {"RadioButton1", "RadioButton2", "RadioButton3", "RadioButton4"};
-    const std::array<const char*, 4> captions = {"Höhen Profil", "Untergrund", "Bewuchs", "Fruchtbarkeit"};
+    const std::array<const char*, 4> names = {"RadioButton1", "RadioButton2", "RadioButton3",
+                                              "RadioButton4"};
+    const std::array<const char*, 4> captions = {"Höhen Profil", "Untergrund", "Bewuchs",
+                                                 "Fruchtbarkeit"};
     const std::array<const char*, 4> edits = {"Edit1", "Edit2", "Edit3", "Edit4"};
     int row = 1;
     for (int i = 0; i < 4; ++i) {
@@ -270,7 +369,8 @@ QWidget* TInselZeichner::BuildLayers() {
         if (i == 1) {
             untergrund_check_ = new QCheckBox("als Bitmaps");
             untergrund_check_->setObjectName("UntergrundCheck");
-            connect(untergrund_check_, &QCheckBox::clicked, this, [this] { DisplaysollBitmapsbentzen1Click(); });
+            connect(untergrund_check_, &QCheckBox::clicked, this,
+                    [this] { DisplaysollBitmapsbentzen1Click(); });
             grid->addWidget(untergrund_check_, row, 0, 1, 2, Qt::AlignLeft);
             untergrund_check_->setContentsMargins(20, 0, 0, 0);
             ++row;
@@ -305,7 +405,7 @@ QWidget* TInselZeichner::BuildStatus() {
     grid->setVerticalSpacing(3);
     grid->setHorizontalSpacing(6);
 
-    grid->addWidget(Caption("Insel", "Insel"), 0, 0);
+    grid->addWidget(Caption(nullptr, "Insel"), 0, 0);
     auto* name = StatusPanel("IslandNamePanel", 180);
     name->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     grid->addWidget(name, 0, 1, 1, 3);
@@ -335,7 +435,8 @@ QWidget* TInselZeichner::BuildStatus() {
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const int r = 2 + static_cast<int>(i % 5);
         const int c = static_cast<int>(i / 5) * 2;
-        grid->addWidget(Caption(entries[i].caption_name, QString::fromUtf8(entries[i].caption)), r, c == 0 ? 0 : 2);
+        grid->addWidget(Caption(entries[i].caption_name, QString::fromUtf8(entries[i].caption)), r,
+                        c == 0 ? 0 : 2);
         grid->addWidget(StatusPanel(entries[i].panel, 70), r, c == 0 ? 1 : 3);
     }
     grid->setRowStretch(7, 1);
@@ -345,7 +446,8 @@ QWidget* TInselZeichner::BuildStatus() {
 void TInselZeichner::ApplyInterfaceTexts() {
     const auto& lines = editor_.definitions.main_strings;
     auto line = [&](int n) -> const std::string* {
-        return n >= 0 && n < static_cast<int>(lines.size()) ? &lines[static_cast<std::size_t>(n)] : nullptr;
+        return n >= 0 && n < static_cast<int>(lines.size()) ? &lines[static_cast<std::size_t>(n)]
+                                                            : nullptr;
     };
     if (const std::string* title = line(2)) setWindowTitle(FromText(*title));
     for (const auto& [n, name] : kInterfaceTexts) {
@@ -361,7 +463,224 @@ void TInselZeichner::ApplyInterfaceTexts() {
             button->setText(caption);
         } else if (auto* label = qobject_cast<QLabel*>(control)) {
             label->setText(caption);
+        } else if (auto* page = qobject_cast<QWidget*>(control);
+                   page && page_control_->indexOf(page) >= 0) {
+            page_control_->setTabText(page_control_->indexOf(page), caption);
         }
+    }
+    auto headings = [&](QTableWidget* grid, const auto& numbers) {
+        QStringList texts;
+        for (int n : numbers) texts << (n == 0 ? QString("ID") : InterfaceText(n, QString()));
+        grid->setHorizontalHeaderLabels(texts);
+    };
+    headings(city_grid_, kCityHeadings);
+    headings(island_grid_, kIslandHeadings);
+}
+
+QString TInselZeichner::InterfaceText(int line, const QString& fallback) const {
+    const auto& lines = editor_.definitions.main_strings;
+    if (line < 0 || line >= static_cast<int>(lines.size())) return fallback;
+    return FromText(lines[static_cast<std::size_t>(line)]);
+}
+
+QTabWidget* TInselZeichner::BuildPages() {
+    page_control_ = new QTabWidget;
+    page_control_->setObjectName("PageControl1");
+    page_control_->setUsesScrollButtons(true);
+    page_control_->setMinimumWidth(480);
+    for (const Page& p : kPages) {
+        QWidget* page = nullptr;
+        if (std::string_view(p.name) == "Speichern") {
+            page = BuildSavePage();
+        } else if (std::string_view(p.name) == "TabSheet1") {
+            page = new QWidget;
+            city_grid_ = BuildGrid("StadtListenGrid", static_cast<int>(kCityHeadings.size()));
+            connect(city_grid_, &QTableWidget::cellClicked, this,
+                    [this](int row, int) { SelectCityListRow(row + 1); });
+            (new QVBoxLayout(page))->addWidget(city_grid_);
+        } else if (std::string_view(p.name) == "TabSheet2") {
+            page = new QWidget;
+            island_grid_ = BuildGrid("InselListenGrid", static_cast<int>(kIslandHeadings.size()));
+            connect(island_grid_, &QTableWidget::cellClicked, this,
+                    [this](int row, int) { SelectIslandListRow(row + 1); });
+            (new QVBoxLayout(page))->addWidget(island_grid_);
+        } else {
+            page = new QWidget;
+        }
+        page->setObjectName(p.name);
+        page->setProperty("tag", p.tag);
+        page_control_->addTab(page, QString::fromUtf8(p.caption));
+    }
+    connect(page_control_, &QTabWidget::currentChanged, this,
+            [this](int index) { PageControl1Change(index); });
+    return page_control_;
+}
+
+QTableWidget* TInselZeichner::BuildGrid(const char* name, int columns) {
+    auto* grid = new QTableWidget(0, columns);
+    grid->setObjectName(name);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
+    grid->verticalHeader()->hide();
+    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    return grid;
+}
+
+QWidget* TInselZeichner::BuildSavePage() {
+    auto* page = new QWidget;
+    auto* column = new QVBoxLayout(page);
+    column->setSpacing(6);
+    struct SaveButton {
+        const char* name;
+        const char* caption;
+        int tag;
+    };
+    const std::array<SaveButton, 3> buttons = {{
+        {"SaveInselButton", "Write *.scp island      (No Buildings saved)", 0},
+        {"WriteCtyButton", "Write *.cty Island      (With selected city)", 1},
+        {"WritexyButton", "Rohinsel (ohne Elemente) als x/y Paare exportieren", 2},
+    }};
+    for (const SaveButton& b : buttons) {
+        auto* button = new QPushButton(b.caption);
+        button->setObjectName(b.name);
+        button->setProperty("tag", b.tag);
+        const int tag = b.tag;
+        connect(button, &QPushButton::clicked, this, [this, tag] { SaveInselButtonClick(tag); });
+        column->addWidget(button);
+    }
+    auto* dummy = new QPushButton("Schreibe eine leere Insel im DUMMY-Format");
+    dummy->setObjectName("DummyButton");
+    connect(dummy, &QPushButton::clicked, this, [this] { DummyButtonClick(); });
+    column->addWidget(dummy);
+    column->addSpacing(8);
+
+    warn_check_ = new QCheckBox("warn when overwrite files");
+    warn_check_->setObjectName("WarnCheck");
+    warn_check_->setChecked(true);
+    no_animals_check_ = new QCheckBox("Ohne Tiere speichern / save without animals");
+    no_animals_check_->setObjectName("NoAnimalsCheck");
+    recount_check_ = new QCheckBox("Recount KONTIDs on cty-islands");
+    recount_check_->setObjectName("RecountProdCheck");
+    for (QCheckBox* check : {warn_check_, no_animals_check_, recount_check_})
+        column->addWidget(check);
+    column->addStretch(1);
+    return page;
+}
+
+void TInselZeichner::PageControl1Change(int index) {
+    QWidget* page = page_control_->widget(index);
+    if (!page) return;
+    editor_.tool_mode = page->property("tag").toInt();
+    editor_.height_profile_page = editor_.tool_mode == 4;
+    // Mode 1 turns into the quarry-spot mode 9 only when quarry spots are chosen on the
+    // page; without that choice the mines stay selected.
+}
+
+void TInselZeichner::FillLists() {
+    island_grid_->setRowCount(static_cast<int>(editor_.island_list.size()));
+    for (std::size_t r = 0; r < editor_.island_list.size(); ++r) {
+        const auto cells = editor_.island_list[r].Cells();
+        for (std::size_t c = 0; c < cells.size(); ++c) {
+            island_grid_->setItem(static_cast<int>(r), static_cast<int>(c),
+                                  new QTableWidgetItem(FromGameText(cells[c])));
+        }
+    }
+    city_grid_->setRowCount(static_cast<int>(editor_.city_list.size()));
+    for (std::size_t r = 0; r < editor_.city_list.size(); ++r) {
+        const auto& cells = editor_.city_list[r];
+        for (std::size_t c = 0; c < cells.size(); ++c) {
+            city_grid_->setItem(static_cast<int>(r), static_cast<int>(c),
+                                new QTableWidgetItem(FromGameText(cells[c])));
+        }
+    }
+    // The island list is only of use where a file holds several islands.
+    page_control_->setTabEnabled(page_control_->indexOf(island_grid_->parentWidget()),
+                                 editor_.file_kind == kSavegame);
+}
+
+void TInselZeichner::SelectCityListRow(int row) {
+    if (editor_.updating || row < 0) return;
+    std::string message;
+    editor_.updating = true;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        message = SelectCityRow(editor_, row);
+    } catch (const Error& e) {
+        editor_.updating = false;
+        QApplication::restoreOverrideCursor();
+        show_message(FromText(e.what()), true);
+        return;
+    }
+    QApplication::restoreOverrideCursor();
+    editor_.updating = false;
+    if (!message.empty()) show_message(FromGameText(message), false);
+    FullIslandButtonClick(editor_);
+    RedrawOverview();
+    SyncControls();
+    Refresh();
+}
+
+void TInselZeichner::SaveInselButtonClick(int tag) {
+    if (editor_.updating || !editor_.island_loaded) return;
+    editor_.memo2.clear();
+    QString filter;
+    QString suffix;
+    QString proposed;
+    if (tag == 0) {
+        filter = "Insel (*.scp)";
+        suffix = "scp";
+        proposed = FromGameText(editor_.island_name_panel);
+    } else if (tag == 1) {
+        filter = "Eigene Insel (*.cty)";
+        suffix = "cty";
+    } else {
+        filter = "Text file (*.txt)";
+        suffix = "txt";
+    }
+    QString file = choose_save_file(filter, proposed);
+    if (file.isEmpty()) return;
+    if (QFileInfo(file).suffix().isEmpty()) file += "." + suffix;
+    if (QFileInfo::exists(file) && warn_check_->isChecked() &&
+        !confirm_overwrite(InterfaceText(kOverwriteQuestionLine, "File exists. Overwrite?"))) {
+        return;
+    }
+    editor_.no_animals = no_animals_check_->isChecked();
+    editor_.recount_kontid = recount_check_->isChecked();
+    const std::filesystem::path path(file.toStdString());
+    bool failed = false;
+    editor_.updating = true;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        if (tag == 0) {
+            SaveIslandFile(editor_, path);
+        } else if (tag == 1) {
+            SaveCityFile(editor_, path, platform::ShortDate());
+        } else {
+            WriteRawExport(path, editor_.island);
+        }
+    } catch (const Error&) {
+        failed = true;
+    }
+    QApplication::restoreOverrideCursor();
+    editor_.updating = false;
+    if (failed) show_message("Fehler beim Schreiben", true);
+    // A city file drops cities without warehouses from the model.
+    Refresh();
+}
+
+void TInselZeichner::DummyButtonClick() {
+    if (editor_.updating) return;
+    const int size = editor_.island.record.width;
+    QString file = choose_save_file("Insel (*.scp)", QString::fromStdString(DummyFileName(
+                                                         size, editor_.island.record.climate)));
+    if (file.isEmpty()) return;
+    if (QFileInfo(file).suffix().isEmpty()) file += ".scp";
+    try {
+        SaveDummyIsland(editor_, size, std::filesystem::path(file.toStdString()));
+    } catch (const Error&) {
+        // The dummy is a convenience; a failed write is not reported.
     }
 }
 
@@ -394,8 +713,8 @@ void TInselZeichner::InselladenClick(int file_kind) {
     if (editor_.updating) return;
     const OpenKind kind = OpenKindOf(file_kind);
     const std::filesystem::path folder = std::filesystem::path(game_path_) / kind.folder;
-    const QString file = QFileDialog::getOpenFileName(this, QString(), QString::fromStdString(folder.string()),
-                                                      QString::fromUtf8(kind.filter));
+    const QString file = QFileDialog::getOpenFileName(
+        this, QString(), QString::fromStdString(folder.string()), QString::fromUtf8(kind.filter));
     if (file.isEmpty()) return;
     LoadIslandFile(std::filesystem::path(file.toStdString()), kind.file_kind);
 }
@@ -417,6 +736,7 @@ void TInselZeichner::LoadIslandFile(const std::filesystem::path& path, int file_
     editor_.updating = false;
     if (!error.isEmpty()) show_message(error, true);
     if (!message.empty()) show_message(FromGameText(message), false);
+    FillLists();
     ResetView(editor_);
     RedrawOverview();
     SyncControls();
@@ -504,7 +824,8 @@ void TInselZeichner::RefreshPanels() {
             edit->setText(FromGameText(text));
         }
     }
-    if (auto* name = findChild<QLabel*>("IslandNamePanel")) name->setText(FromGameText(editor_.island_name_panel));
+    if (auto* name = findChild<QLabel*>("IslandNamePanel"))
+        name->setText(FromGameText(editor_.island_name_panel));
 }
 
 void TInselZeichner::PlacePartFrame() {
@@ -516,8 +837,10 @@ void TInselZeichner::PlacePartFrame() {
 void TInselZeichner::SyncControls() {
     const bool was_updating = editor_.updating;
     editor_.updating = true;
-    if (QAbstractButton* zoom = zoom_group_->button(editor_.view.zoom_cell_size)) zoom->setChecked(true);
-    if (QAbstractButton* layer = layer_group_->button(editor_.display_layer)) layer->setChecked(true);
+    if (QAbstractButton* zoom = zoom_group_->button(editor_.view.zoom_cell_size))
+        zoom->setChecked(true);
+    if (QAbstractButton* layer = layer_group_->button(editor_.display_layer))
+        layer->setChecked(true);
     editor_.updating = was_updating;
 }
 

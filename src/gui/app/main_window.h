@@ -19,6 +19,8 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QRadioButton;
+class QTabWidget;
+class QTableWidget;
 class QToolButton;
 
 namespace insel::gui {
@@ -28,7 +30,7 @@ class OverviewImage;
 
 class TInselZeichner : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     // `definitions` are the files already checked and read from `program_folder`.
     TInselZeichner(std::filesystem::path program_folder, Definitions definitions,
                    std::string game_path, QWidget* parent = nullptr);
@@ -42,6 +44,12 @@ public:
     void LoadIslandFile(const std::filesystem::path& path, int file_kind);
     // A click on a row of the island list (from 1); false when there is no such row.
     bool SelectIslandListRow(int row);
+    // A click on a row of the city list (rows 0 and 1 both give the first city).
+    void SelectCityListRow(int row);
+
+    // The page "Speichern": tag 0 *.scp, 1 *.cty, 2 the raw text export.
+    void SaveInselButtonClick(int tag);
+    void DummyButtonClick();
 
     Editor& editor() { return editor_; }
     const Raster& raster() const { return raster_; }
@@ -50,16 +58,26 @@ public:
     std::function<bool()> confirm_exit;
     // Shows a message to the user; `error` selects the error box.
     std::function<void(const QString& text, bool error)> show_message;
+    // The save dialog: returns the chosen file or empty on cancel. Replaceable like the above.
+    std::function<QString(const QString& filter, const QString& proposed_name)> choose_save_file;
+    // The overwrite question; true means "Yes".
+    std::function<bool(const QString& question)> confirm_overwrite;
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void BuildMenu();
     QWidget* BuildNavigation();
     QWidget* BuildLayers();
     QWidget* BuildStatus();
+    QTabWidget* BuildPages();
+    QWidget* BuildSavePage();
+    QTableWidget* BuildGrid(const char* name, int columns);
+    void FillLists();
+    void PageControl1Change(int index);
+    QString InterfaceText(int line, const QString& fallback) const;
     void ApplyInterfaceTexts();
     void FormShow();
 
@@ -95,6 +113,12 @@ private:
     QButtonGroup* zoom_group_ = nullptr;
     QButtonGroup* layer_group_ = nullptr;
     QCheckBox* untergrund_check_ = nullptr;
+    QTabWidget* page_control_ = nullptr;
+    QTableWidget* island_grid_ = nullptr;
+    QTableWidget* city_grid_ = nullptr;
+    QCheckBox* warn_check_ = nullptr;
+    QCheckBox* no_animals_check_ = nullptr;
+    QCheckBox* recount_check_ = nullptr;
 };
 
 }  // namespace insel::gui
