@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPalette>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -380,6 +381,149 @@ class WindowTest : public QObject {
         QVERIFY(process.readAllStandardOutput().isEmpty());
     }
 
+    // Every panel and count label shows what the core's legend holds.
+    void CompareLegend(const insel::Legend& legend) {
+        const QColor face = QApplication::palette().color(QPalette::Button);
+        for (int i = 0; i < insel::kLegendPanelCount; ++i) {
+            const insel::LegendEntry& entry = legend[static_cast<std::size_t>(i)];
+            auto* panel = window_->findChild<QLabel*>(QString("LegendPanel%1").arg(i));
+            auto* count = window_->findChild<QLabel*>(QString("LegendCount%1").arg(i));
+            QVERIFY(panel && count);
+            QCOMPARE(panel->text(), QString::fromStdString(entry.caption));
+            QCOMPARE(count->text(), QString::fromStdString(entry.count));
+            const QColor expected = entry.shown
+                                        ? QColor(static_cast<int>(entry.colour & 0xFF),
+                                                 static_cast<int>((entry.colour >> 8) & 0xFF),
+                                                 static_cast<int>((entry.colour >> 16) & 0xFF))
+                                        : face;
+            QCOMPARE(panel->palette().color(QPalette::Window), expected);
+        }
+    }
+
+    void LegendShowsTheWholeIslandAfterLoad() {
+        Start(kSample);
+        auto* panel = window_->findChild<QLabel*>("LegendPanel14");
+        QVERIFY(panel);
+        QCOMPARE(panel->geometry(), QRect(2 * 78 + 6, 2 * 28 + 10, 27, 20));
+        QCOMPARE(window_->findChild<QLabel*>("LegendCount14")->geometry(),
+                 QRect(2 * 78 + 37, 2 * 28 + 10, 40, 20));
+
+        const insel::Legend legend = insel::FullIslandLegend(window_->editor());
+        // Height 40 lies in band 14; the sample island has land at that height.
+        QVERIFY(legend[14].shown);
+        QVERIFY(!legend[14].caption.empty());
+        QVERIFY(!legend[14].count.empty());
+        QCOMPARE(panel->text(), QString::fromStdString(legend[14].caption));
+        QCOMPARE(Text(*window_, "LegendCount14"), QString::fromStdString(legend[14].count));
+        CompareLegend(legend);
+    }
+
+    void LegendFollowsPageLayerAndVoll() {
+        Start(kSample);
+        const insel::Legend whole = insel::FullIslandLegend(window_->editor());
+        QTest::mouseClick(Child("MiniImage"), Qt::LeftButton, {}, QPoint(100, 5));
+        const insel::Legend page = insel::ViewLegend(window_->editor());
+        CompareLegend(page);
+        // The counts of one page are not those of the whole island.
+        bool differs = false;
+        for (std::size_t i = 0; i < page.size(); ++i)
+            differs = differs || page[i].count != whole[i].count;
+        QVERIFY(differs);
+
+        qobject_cast<QRadioButton*>(Child("Zoom2Radio"))->click();
+        CompareLegend(insel::ViewLegend(window_->editor()));
+
+        // The graphic layer has no legend: every panel is emptied.
+        qobject_cast<QRadioButton*>(Child("RadioButton2"))->click();
+        QCOMPARE(window_->editor().display_layer, 1);
+        CompareLegend(insel::Legend{});
+        QCOMPARE(Text(*window_, "LegendPanel14"), QString());
+
+        qobject_cast<QRadioButton*>(Child("RadioButton4"))->click();
+        CompareLegend(insel::ViewLegend(window_->editor()));
+
+        qobject_cast<QRadioButton*>(Child("RadioButton1"))->click();
+        qobject_cast<QPushButton*>(Child("FullIslandButton"))->click();
+        CompareLegend(insel::FullIslandLegend(window_->editor()));
+        QCOMPARE(Text(*window_, "LegendPanel14"), QString::fromStdString(whole[14].caption));
+    }
+
+    void StatisticsFillTheGridsAndSave() {
+        Start(kSample);
+        auto* gfx = qobject_cast<QTableWidget*>(Child("GFXGrid"));
+        auto* terrain = qobject_cast<QTableWidget*>(Child("GelaendeGrid"));
+        auto* low = qobject_cast<QCheckBox*>(Child("OhneLowCheck"));
+        QVERIFY(low->isChecked());
+        QVERIFY(qobject_cast<QCheckBox*>(Child("OhneRotCheck"))->isChecked());
+        QCOMPARE(gfx->rowCount(), 0);
+
+        auto expect_rows = [](QTableWidget* grid, const insel::GridRows& rows) {
+            QVERIFY(rows.size() > 1);
+            QCOMPARE(grid->rowCount(), static_cast<int>(rows.size()) - 1);
+            for (std::size_t c = 0; c < rows[0].size(); ++c) {
+                QCOMPARE(grid->horizontalHeaderItem(static_cast<int>(c))->text(),
+                         QString::fromStdString(rows[0][c]));
+            }
+            for (std::size_t r = 1; r < rows.size(); ++r) {
+                for (std::size_t c = 0; c < rows[r].size(); ++c) {
+                    QTableWidgetItem* item =
+                        grid->item(static_cast<int>(r) - 1, static_cast<int>(c));
+                    QVERIFY(item);
+                    QCOMPARE(item->text(), QString::fromStdString(rows[r][c]));
+                }
+            }
+        };
+        qobject_cast<QPushButton*>(Child("DoItButton"))->click();
+        const insel::IslandMap& island = window_->editor().island;
+        expect_rows(gfx, insel::GfxStatisticsRows(island, true));
+        expect_rows(terrain, insel::TerrainStatisticsRows(island, true));
+        // Series rows: one per texture series, marked with a star.
+        QVERIFY(gfx->item(0, 0)->text().startsWith("* "));
+        QCOMPARE(gfx->item(0, 1)->text(), QString("*"));
+
+        QTemporaryDir dir;
+        QString proposed;
+        window_->choose_save_file = [&](const QString&, const QString& name) {
+            proposed = name;
+            return dir.filePath(name);
+        };
+        qobject_cast<QPushButton*>(Child("SaveGFXStatButton"))->click();
+        QCOMPARE(proposed, QString("GFX.txt"));
+        std::string expected;
+        for (const std::string& line : insel::StatisticsFileLines(
+                 insel::GfxStatisticsRows(island, true), insel::StatisticsGrid::Gfx)) {
+            expected += line + "\r\n";
+        }
+        QByteArray written = ReadAll(dir.filePath("GFX.txt"));
+        QVERIFY(written.startsWith("ID,ID-lobyte,ID-hibite,Orientierung,Anzahl"));
+        QCOMPARE(written.replace("\r\n", "\n"),
+                 QByteArray::fromStdString(expected).replace("\r\n", "\n"));
+
+        qobject_cast<QPushButton*>(Child("SaveGelStatButton"))->click();
+        QCOMPARE(proposed, QString("Gelaende.txt"));
+        QVERIFY(QFile::exists(dir.filePath("Gelaende.txt")));
+
+        // Without the series rule each graphic value has its own row.
+        low->setChecked(false);
+        qobject_cast<QPushButton*>(Child("DoItButton"))->click();
+        expect_rows(gfx, insel::GfxStatisticsRows(island, false));
+        QVERIFY(!gfx->item(0, 1)->text().contains('*'));
+        QVERIFY2(messages_.isEmpty(), qPrintable(messages_.join('\n')));
+    }
+
+    void StatisticsNeedAnIsland() {
+        Start("");
+        QString asked;
+        window_->choose_save_file = [&](const QString&, const QString& name) {
+            asked = name;
+            return QString();
+        };
+        qobject_cast<QPushButton*>(Child("DoItButton"))->click();
+        QCOMPARE(qobject_cast<QTableWidget*>(Child("GFXGrid"))->rowCount(), 0);
+        qobject_cast<QPushButton*>(Child("SaveGFXStatButton"))->click();
+        QVERIFY(asked.isEmpty());
+    }
+
     void DumpWidgetsListsTheControls() {
         QProcess process;
         process.start(INSELEDITOR, {"--program-folder", QString::fromStdString(kBin.string()),
@@ -387,14 +531,34 @@ class WindowTest : public QObject {
         QVERIFY(process.waitForFinished(30000));
         QCOMPARE(process.exitCode(), 0);
         const QStringList lines = QString::fromUtf8(process.readAllStandardOutput()).split('\n');
-        for (const char* line :
-             {"FlickerFreePaintBox2 insel::gui::MapCanvas", "MiniImage insel::gui::OverviewImage",
-              "PartFrame QFrame", "FullIslandButton QPushButton", "Zoom1Radio QRadioButton",
-              "xOfsetSpinDown QToolButton", "UntergrundCheck QCheckBox", "Edit4 QLineEdit",
-              "WasserPanel QLabel", "Exit1 QAction", "Inselladen1 QAction",
-              "PageControl1 QTabWidget", "InselListenGrid QTableWidget",
-              "StadtListenGrid QTableWidget", "SaveInselButton QPushButton",
-              "DummyButton QPushButton", "WarnCheck QCheckBox", "RecountProdCheck QCheckBox"}) {
+        for (const char* line : {"FlickerFreePaintBox2 insel::gui::MapCanvas",
+                                 "MiniImage insel::gui::OverviewImage",
+                                 "PartFrame QFrame",
+                                 "FullIslandButton QPushButton",
+                                 "Zoom1Radio QRadioButton",
+                                 "xOfsetSpinDown QToolButton",
+                                 "UntergrundCheck QCheckBox",
+                                 "Edit4 QLineEdit",
+                                 "WasserPanel QLabel",
+                                 "Exit1 QAction",
+                                 "Inselladen1 QAction",
+                                 "PageControl1 QTabWidget",
+                                 "InselListenGrid QTableWidget",
+                                 "StadtListenGrid QTableWidget",
+                                 "SaveInselButton QPushButton",
+                                 "DummyButton QPushButton",
+                                 "WarnCheck QCheckBox",
+                                 "RecountProdCheck QCheckBox",
+                                 "LegendPanel0 QLabel",
+                                 "LegendPanel53 QLabel",
+                                 "LegendCount53 QLabel",
+                                 "DoItButton QPushButton",
+                                 "OhneLowCheck QCheckBox",
+                                 "OhneRotCheck QCheckBox",
+                                 "GFXGrid QTableWidget",
+                                 "GelaendeGrid QTableWidget",
+                                 "SaveGFXStatButton QPushButton",
+                                 "SaveGelStatButton QPushButton"}) {
             QVERIFY2(lines.contains(line), line);
         }
     }

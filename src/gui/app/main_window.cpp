@@ -15,8 +15,10 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QToolButton>
@@ -112,6 +114,12 @@ constexpr std::pair<int, const char*> kInterfaceTexts[] = {
     {34, "RadioButton4"},
     {40, "HoehenStatistik"},
     {45, "WeitereStatistik"},
+    {46, "SaveGFXStatButton"},
+    {47, "DoItButton"},
+    {48, "OhneLowCheck"},
+    {49, "OhneRotCheck"},
+    {51, "GelaendeLabel"},
+    {52, "SaveGelStatButton"},
     {55, "Minen"},
     {75, "Speichern"},
     {76, "SaveInselButton"},
@@ -263,7 +271,11 @@ QWidget* TInselZeichner::BuildNavigation() {
     mini_image_ = new OverviewImage(part_panel_);
     mini_image_->move(0, 0);
     mini_image_->on_release = [this](int x, int y) {
-        RunHandler([this, x, y] { return PartPanelMouseUp(editor_, x, y); });
+        RunHandler([this, x, y] {
+            const bool acted = PartPanelMouseUp(editor_, x, y);
+            if (acted) UpdateLegend(false);
+            return acted;
+        });
     };
     part_frame_ = new QFrame(part_panel_);
     part_frame_->setObjectName("PartFrame");
@@ -279,8 +291,13 @@ QWidget* TInselZeichner::BuildNavigation() {
     side->setSpacing(2);
     auto* full = new QPushButton("Voll");
     full->setObjectName("FullIslandButton");
-    connect(full, &QPushButton::clicked, this,
-            [this] { RunHandler([this] { return FullIslandButtonClick(editor_); }); });
+    connect(full, &QPushButton::clicked, this, [this] {
+        RunHandler([this] {
+            const bool acted = FullIslandButtonClick(editor_);
+            if (acted) UpdateLegend(true);
+            return acted;
+        });
+    });
     side->addWidget(full);
 
     zoom_group_ = new QButtonGroup(this);
@@ -295,8 +312,13 @@ QWidget* TInselZeichner::BuildNavigation() {
         zoom_group_->addButton(radio, zooms[i].second);
         side->addWidget(radio);
     }
-    connect(zoom_group_, &QButtonGroup::idClicked, this,
-            [this](int tag) { RunHandler([this, tag] { return Zoom1RadioClick(editor_, tag); }); });
+    connect(zoom_group_, &QButtonGroup::idClicked, this, [this](int tag) {
+        RunHandler([this, tag] {
+            const bool acted = Zoom1RadioClick(editor_, tag);
+            if (acted) UpdateLegend(false);
+            return acted;
+        });
+    });
 
     // The arrows move the origin one cell; the canvas repaints whether it moved or not.
     auto* arrows = new QGridLayout;
@@ -379,7 +401,9 @@ QWidget* TInselZeichner::BuildLayers() {
     // RadioButton1Click: the layer changes even while Updating; only the repaint waits.
     connect(layer_group_, &QButtonGroup::idClicked, this, [this](int tag) {
         editor_.display_layer = tag;
-        if (!editor_.updating) Refresh();
+        if (editor_.updating) return;
+        Refresh();
+        UpdateLegend(false);
     });
 
     auto* mouse = new QGridLayout;
@@ -492,6 +516,10 @@ QTabWidget* TInselZeichner::BuildPages() {
         QWidget* page = nullptr;
         if (std::string_view(p.name) == "Speichern") {
             page = BuildSavePage();
+        } else if (std::string_view(p.name) == "HoehenStatistik") {
+            page = BuildLegendPage();
+        } else if (std::string_view(p.name) == "WeitereStatistik") {
+            page = BuildStatisticsPage();
         } else if (std::string_view(p.name) == "TabSheet1") {
             page = new QWidget;
             city_grid_ = BuildGrid("StadtListenGrid", static_cast<int>(kCityHeadings.size()));
@@ -569,6 +597,165 @@ QWidget* TInselZeichner::BuildSavePage() {
     return page;
 }
 
+QWidget* TInselZeichner::BuildLegendPage() {
+    // Fixed places: six rows of panels, each with its count label to the right.
+    auto* legend = new QWidget;
+    legend->setObjectName("LegendArea");
+    const int columns = (kLegendPanelCount + 5) / 6;
+    legend->setFixedSize((columns - 1) * 78 + 37 + 40 + 6, 5 * 28 + 10 + 20 + 10);
+    for (int i = 0; i < kLegendPanelCount; ++i) {
+        const int top = (i % 6) * 28 + 10;
+        const int left = (i / 6) * 78;
+        auto* panel = new QLabel(legend);
+        panel->setObjectName(QString("LegendPanel%1").arg(i));
+        panel->setProperty("tag", i);
+        panel->setGeometry(left + 6, top, 27, 20);
+        panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+        panel->setAlignment(Qt::AlignCenter);
+        panel->setAutoFillBackground(true);
+        legend_panels_[static_cast<std::size_t>(i)] = panel;
+        auto* count = new QLabel(legend);
+        count->setObjectName(QString("LegendCount%1").arg(i));
+        count->setGeometry(left + 37, top, 40, 20);
+        count->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        legend_counts_[static_cast<std::size_t>(i)] = count;
+    }
+    // The panels need more width than the page column may have; scroll rather than clip.
+    auto* scroll = new QScrollArea;
+    scroll->setObjectName("LegendScroll");
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(legend);
+    auto* page = new QWidget;
+    auto* column = new QVBoxLayout(page);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(scroll);
+    ShowLegend(Legend{});
+    return page;
+}
+
+void TInselZeichner::UpdateLegend(bool whole_island) {
+    ShowLegend(whole_island ? FullIslandLegend(editor_) : ViewLegend(editor_));
+}
+
+void TInselZeichner::ShowLegend(const Legend& legend) {
+    const QColor face = QApplication::palette().color(QPalette::Button);
+    for (std::size_t i = 0; i < legend.size(); ++i) {
+        const LegendEntry& entry = legend[i];
+        QLabel* panel = legend_panels_[i];
+        QPalette colours = panel->palette();
+        QColor back = face;
+        if (entry.shown) {
+            back = QColor(static_cast<int>(entry.colour & 0xFF),
+                          static_cast<int>((entry.colour >> 8) & 0xFF),
+                          static_cast<int>((entry.colour >> 16) & 0xFF));
+        }
+        colours.setColor(QPalette::Window, back);
+        // Dark bands need a light caption to stay readable.
+        colours.setColor(QPalette::WindowText, back.lightness() < 110 ? Qt::white : Qt::black);
+        panel->setPalette(colours);
+        panel->setText(QString::fromStdString(entry.caption));
+        legend_counts_[i]->setText(QString::fromStdString(entry.count));
+    }
+}
+
+QWidget* TInselZeichner::BuildStatisticsPage() {
+    auto* page = new QWidget;
+    auto* column = new QVBoxLayout(page);
+    column->setSpacing(6);
+    auto* top = new QHBoxLayout;
+    auto* doit = new QPushButton("Create statistics");
+    doit->setObjectName("DoItButton");
+    connect(doit, &QPushButton::clicked, this, [this] { DoItButtonClick(); });
+    top->addWidget(doit);
+    ohne_low_check_ = new QCheckBox("Ohne Lobyte");
+    ohne_low_check_->setObjectName("OhneLowCheck");
+    ohne_low_check_->setChecked(true);
+    ohne_rot_check_ = new QCheckBox("Ohne Feldrotation");
+    ohne_rot_check_->setObjectName("OhneRotCheck");
+    ohne_rot_check_->setChecked(true);
+    top->addWidget(ohne_low_check_);
+    top->addWidget(ohne_rot_check_);
+    top->addStretch(1);
+    column->addLayout(top);
+
+    gfx_grid_ = BuildGrid("GFXGrid", 4);
+    column->addWidget(gfx_grid_, 1);
+    auto* save_gfx = new QPushButton("Save GFX statistics");
+    save_gfx->setObjectName("SaveGFXStatButton");
+    save_gfx->setProperty("tag", 0);
+    connect(save_gfx, &QPushButton::clicked, this, [this] { SaveStatisticsGrid(0); });
+    column->addWidget(save_gfx, 0, Qt::AlignLeft);
+
+    column->addWidget(Caption("GelaendeLabel", QString::fromUtf8("Gelände")));
+    terrain_grid_ = BuildGrid("GelaendeGrid", 6);
+    column->addWidget(terrain_grid_, 1);
+    auto* save_terrain = new QPushButton("Save terrain statistics");
+    save_terrain->setObjectName("SaveGelStatButton");
+    save_terrain->setProperty("tag", 1);
+    connect(save_terrain, &QPushButton::clicked, this, [this] { SaveStatisticsGrid(1); });
+    column->addWidget(save_terrain, 0, Qt::AlignLeft);
+    return page;
+}
+
+namespace {
+
+void ShowRows(QTableWidget* grid, const GridRows& rows) {
+    grid->clearContents();
+    grid->setRowCount(rows.empty() ? 0 : static_cast<int>(rows.size()) - 1);
+    if (rows.empty()) return;
+    QStringList header;
+    for (const std::string& cell : rows.front()) header << QString::fromStdString(cell);
+    grid->setColumnCount(static_cast<int>(header.size()));
+    grid->setHorizontalHeaderLabels(header);
+    for (std::size_t r = 1; r < rows.size(); ++r) {
+        for (std::size_t c = 0; c < rows[r].size(); ++c) {
+            auto* item = new QTableWidgetItem(QString::fromStdString(rows[r][c]));
+            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            grid->setItem(static_cast<int>(r) - 1, static_cast<int>(c), item);
+        }
+    }
+}
+
+}  // namespace
+
+void TInselZeichner::DoItButtonClick() {
+    if (editor_.updating || !editor_.island_loaded) return;
+    editor_.updating = true;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QString error;
+    try {
+        gfx_rows_ = GfxStatisticsRows(editor_.island, ohne_low_check_->isChecked());
+        terrain_rows_ = TerrainStatisticsRows(editor_.island, ohne_rot_check_->isChecked());
+    } catch (const Error& e) {
+        error = FromText(e.what());
+    }
+    ShowRows(gfx_grid_, gfx_rows_);
+    ShowRows(terrain_grid_, terrain_rows_);
+    QApplication::restoreOverrideCursor();
+    editor_.updating = false;
+    if (!error.isEmpty()) show_message(error, true);
+}
+
+void TInselZeichner::SaveStatisticsGrid(int tag) {
+    if (editor_.updating) return;
+    const StatisticsGrid which = tag == 0 ? StatisticsGrid::Gfx : StatisticsGrid::Terrain;
+    const GridRows& rows = tag == 0 ? gfx_rows_ : terrain_rows_;
+    if (rows.empty()) return;
+    QString file = choose_save_file("Text file (*.txt)", StatisticsFileName(which));
+    if (file.isEmpty()) return;
+    if (QFileInfo(file).suffix().isEmpty()) file += ".txt";
+    if (QFileInfo::exists(file) && warn_check_->isChecked() &&
+        !confirm_overwrite(InterfaceText(kOverwriteQuestionLine, "File exists. Overwrite?"))) {
+        return;
+    }
+    try {
+        WriteWindows1252Lines(std::filesystem::path(file.toStdString()),
+                              StatisticsFileLines(rows, which));
+    } catch (const Error&) {
+        // A failed statistics file ends the action without a message.
+    }
+}
+
 void TInselZeichner::PageControl1Change(int index) {
     QWidget* page = page_control_->widget(index);
     if (!page) return;
@@ -617,6 +804,7 @@ void TInselZeichner::SelectCityListRow(int row) {
     editor_.updating = false;
     if (!message.empty()) show_message(FromGameText(message), false);
     FullIslandButtonClick(editor_);
+    UpdateLegend(true);
     RedrawOverview();
     SyncControls();
     Refresh();
@@ -738,6 +926,7 @@ void TInselZeichner::LoadIslandFile(const std::filesystem::path& path, int file_
     if (!message.empty()) show_message(FromGameText(message), false);
     FillLists();
     ResetView(editor_);
+    UpdateLegend(true);
     RedrawOverview();
     SyncControls();
     Refresh();
@@ -760,6 +949,7 @@ bool TInselZeichner::SelectIslandListRow(int row) {
     editor_.updating = false;
     if (selected) {
         ResetView(editor_);
+        UpdateLegend(true);
         RedrawOverview();
         SyncControls();
         Refresh();

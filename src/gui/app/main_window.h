@@ -2,14 +2,17 @@
 // TInselZeichner: the editor's main window. It owns one Editor and changes the island only
 // through the core's handlers; the widgets show what the Editor holds.
 #include <QMainWindow>
+#include <array>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "app/editor.h"
+#include "display/legend.h"
 #include "display/renderer.h"
 #include "display/textures.h"
+#include "reports/statistics.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -51,6 +54,11 @@ class TInselZeichner : public QMainWindow {
     void SaveInselButtonClick(int tag);
     void DummyButtonClick();
 
+    // The page "Mehr Statistik": counts the graphic and terrain values into the two grids;
+    // tag 0 saves the graphic grid, tag 1 the terrain grid.
+    void DoItButtonClick();
+    void SaveStatisticsGrid(int tag);
+
     Editor& editor() { return editor_; }
     const Raster& raster() const { return raster_; }
 
@@ -74,6 +82,8 @@ class TInselZeichner : public QMainWindow {
     QWidget* BuildStatus();
     QTabWidget* BuildPages();
     QWidget* BuildSavePage();
+    QWidget* BuildLegendPage();
+    QWidget* BuildStatisticsPage();
     QTableWidget* BuildGrid(const char* name, int columns);
     void FillLists();
     void PageControl1Change(int index);
@@ -90,6 +100,10 @@ class TInselZeichner : public QMainWindow {
     void PlacePartFrame();
     void SyncControls();
     void RedrawOverview();
+    // The whole-island legend after loads and "Voll"; the view legend after page, zoom and
+    // display-layer changes.
+    void UpdateLegend(bool whole_island);
+    void ShowLegend(const Legend& legend);
 
     void InselladenClick(int file_kind);
     void DisplaysollBitmapsbentzen1Click();
@@ -119,6 +133,16 @@ class TInselZeichner : public QMainWindow {
     QCheckBox* warn_check_ = nullptr;
     QCheckBox* no_animals_check_ = nullptr;
     QCheckBox* recount_check_ = nullptr;
+
+    std::array<QLabel*, kLegendPanelCount> legend_panels_{};
+    std::array<QLabel*, kLegendPanelCount> legend_counts_{};
+    QCheckBox* ohne_low_check_ = nullptr;
+    QCheckBox* ohne_rot_check_ = nullptr;
+    QTableWidget* gfx_grid_ = nullptr;
+    QTableWidget* terrain_grid_ = nullptr;
+    // What the grids show, header row first; saving writes these.
+    GridRows gfx_rows_;
+    GridRows terrain_rows_;
 };
 
 }  // namespace insel::gui
