@@ -100,6 +100,8 @@ Json LinesJson(const std::vector<std::string>& lines) {
 
 }  // namespace
 
+namespace {
+
 Json CitiesJson(const Editor& editor) {
     Json cities = Json::array();
     for (const CityRecord& c : editor.cities.cities) {
@@ -159,6 +161,8 @@ Json CatchmentJson(const Editor& editor) {
     }
     return rows;
 }
+
+}  // namespace
 
 Json IslandJson(const Editor& editor, const std::string& path,
                 const std::vector<std::pair<int, int>>& cells, bool catchment) {

@@ -6,19 +6,12 @@
 #include <memory>
 
 #include "app/editor.h"
+#include "test_helpers.h"
 
 namespace insel {
 namespace {
 
-std::unique_ptr<Editor> Shown(int width, int height) {
-    auto editor = std::make_unique<Editor>();
-    editor->island.record.width = static_cast<std::uint16_t>(width);
-    editor->island.record.height = static_cast<std::uint16_t>(height);
-    editor->island.cell_block_count = CellBlocksAlong(width) * CellBlocksAlong(height);
-    editor->island_shown = true;
-    ResetView(*editor);
-    return editor;
-}
+std::unique_ptr<Editor> Shown(int width, int height) { return test::ShownIsland(width, height); }
 
 // Pixels of the 4 x 4 cell (x, y) of a whole 128-cell view that differ from `expected`.
 int CellMismatches(const Raster& raster, int x, int y, std::uint32_t expected) {

@@ -2,11 +2,13 @@
 // Small helpers shared by the core tests.
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "app/editor.h"
+#include "display/view.h"
 #include "island/loader.h"
 
 namespace insel::test {
@@ -25,6 +27,17 @@ inline std::string Panel(const Editor& editor, const std::string& name) {
 
 inline bool HasLine(const std::vector<std::string>& memo, const std::string& line) {
     return std::find(memo.begin(), memo.end(), line) != memo.end();
+}
+
+// An editor showing an empty island of the given size in the whole-island view.
+inline std::unique_ptr<Editor> ShownIsland(int width, int height) {
+    auto editor = std::make_unique<Editor>();
+    editor->island.record.width = static_cast<std::uint16_t>(width);
+    editor->island.record.height = static_cast<std::uint16_t>(height);
+    editor->island.cell_block_count = CellBlocksAlong(width) * CellBlocksAlong(height);
+    editor->island_shown = true;
+    ResetView(*editor);
+    return editor;
 }
 
 }  // namespace insel::test

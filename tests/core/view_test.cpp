@@ -11,15 +11,7 @@
 namespace insel {
 namespace {
 
-std::unique_ptr<Editor> Shown(int width, int height) {
-    auto editor = std::make_unique<Editor>();
-    editor->island.record.width = static_cast<std::uint16_t>(width);
-    editor->island.record.height = static_cast<std::uint16_t>(height);
-    editor->island.cell_block_count = CellBlocksAlong(width) * CellBlocksAlong(height);
-    editor->island_shown = true;
-    ResetView(*editor);
-    return editor;
-}
+std::unique_ptr<Editor> Shown(int width, int height) { return test::ShownIsland(width, height); }
 
 void ExpectOrigin(const Editor& editor, int x, int y) {
     EXPECT_EQ(editor.view.origin_x, x);

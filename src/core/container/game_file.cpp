@@ -289,17 +289,6 @@ bool FindTagForward(std::span<const std::uint8_t> bytes, std::int64_t limit, std
     return at >= 0;
 }
 
-bool TagCursor::Find(std::int64_t& position) {
-    if (from_ >= 0 && position >= from_ && position <= at_) {
-        position = at_;
-        return found_;
-    }
-    from_ = std::max<std::int64_t>(position, 0);
-    found_ = FindTagForward(buffer_, limit_, tag_, position);
-    at_ = position;
-    return found_;
-}
-
 TagCursors::TagCursors(const GameFileBuffer& buffer, std::int64_t limit,
                        std::initializer_list<std::string_view> tags)
     : buffer_(buffer), limit_(limit) {

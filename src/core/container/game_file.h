@@ -69,25 +69,6 @@ std::string ReadText(const GameFileBuffer& buffer, std::int64_t position, std::i
 bool FindTagForward(const GameFileBuffer& buffer, std::int64_t limit, std::string_view tag,
                     std::int64_t& position);
 
-// Repeated forward searches for one tag up to one limit, from positions that mostly grow (a
-// walk over many islands or records): an answer is reused while it is still the first
-// occurrence at or after the new position, so no byte is scanned twice.
-class TagCursor {
-  public:
-    TagCursor(const GameFileBuffer& buffer, std::int64_t limit, std::string_view tag)
-        : buffer_(buffer), limit_(limit), tag_(tag) {}
-    // As FindTagForward with this cursor's limit and tag.
-    bool Find(std::int64_t& position);
-
-  private:
-    const GameFileBuffer& buffer_;
-    std::int64_t limit_;
-    std::string_view tag_;
-    std::int64_t from_ = -1;  // the last search started here ...
-    std::int64_t at_ = -1;    // ... and stopped here
-    bool found_ = false;
-};
-
 // Several tags searched from the same, mostly growing positions. When one of them must look
 // further, every tag whose answer is out of date is searched in the same sweep, window by
 // window, so the bytes come from memory once instead of once per tag.

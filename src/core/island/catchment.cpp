@@ -25,13 +25,10 @@ void ClearMaskCell(CatchmentMask& mask, int x, int y) {
     if (x >= 0 && x < kMaskSide && y >= 0 && y < kMaskSide) mask[x][y] = 0;
 }
 
-// A size of 0 stands for the usual 3 cells.
-int FootprintSide(int size) { return size == 0 ? 3 : size; }
-
 void OccupyCatchment(Editor& editor, const WarehouseRecord& warehouse, const CatchmentMask& mask) {
     const int r = warehouse.radius;
-    const int sx = FootprintSide(warehouse.size_x);
-    const int sy = FootprintSide(warehouse.size_y);
+    const int sx = CatchmentFootprint(warehouse.size_x);
+    const int sy = CatchmentFootprint(warehouse.size_y);
     auto& memo = editor.memo3;
     memo.push_back("EZBbesetzen radius " + std::to_string(r));
     memo.push_back("Kontxy  " + std::to_string(warehouse.x) + ", " + std::to_string(warehouse.y));
@@ -99,8 +96,8 @@ void AssignObjectsToCities(Editor& editor) {
     std::fill(grid.begin(), grid.end(), 0);
     for (const WarehouseRecord& warehouse : editor.cities.warehouses) {
         const CatchmentMask mask =
-            CreateCatchmentMask(editor, warehouse.radius, FootprintSide(warehouse.size_x),
-                                FootprintSide(warehouse.size_y));
+            CreateCatchmentMask(editor, warehouse.radius, CatchmentFootprint(warehouse.size_x),
+                                CatchmentFootprint(warehouse.size_y));
         editor.memo3.push_back("StadtID " + std::to_string(warehouse.city) + "   KontID " +
                                std::to_string(warehouse.number) + " at xy " +
                                std::to_string(warehouse.x) + ", " + std::to_string(warehouse.y) +

@@ -76,17 +76,6 @@ CityRecord& AppendCity(Editor& editor) {
     return state.cities.back();
 }
 
-// World position of the listed island whose square holds the position; (0, 0) for none.
-std::pair<int, int> IslandOffset(const Editor& editor, int first, int second) {
-    for (const IslandListRow& row : editor.island_list) {
-        if (row.world_second <= second && second < row.world_second + row.width &&
-            row.world_first <= first && first < row.world_first + row.width) {
-            return {row.world_first, row.world_second};
-        }
-    }
-    return {0, 0};
-}
-
 std::string Upper(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return std::toupper(c); });
@@ -187,7 +176,10 @@ bool DecodeCityBuildings(Editor& editor, std::int64_t from) {
     std::int64_t prod = from;
     Find(editor, "PROD", prod);
     if (prod >= editor.data_limit - 10) return false;
-    const auto [first, second] = IslandOffset(editor, city.abs_first, city.abs_second);
+    // Market points are kept relative to the island the city stands on.
+    const IslandListRow* island = IslandRowAt(editor, city.abs_first, city.abs_second);
+    const int first = island != nullptr ? island->world_first : 0;
+    const int second = island != nullptr ? island->world_second : 0;
     std::int64_t end = prod;
     Find(editor, "STAT", end);
     editor.memo3.clear();

@@ -103,6 +103,9 @@ std::array<std::string, 7> CityListRow(const CityRecord& city, std::int32_t stad
 
 // -- catchment areas -------------------------------------------------------------------------
 
+// A warehouse footprint side of 0 stands for the usual 3 cells.
+inline int CatchmentFootprint(int size) { return size == 0 ? 3 : size; }
+
 CatchmentMask CreateCatchmentMask(Editor& editor, int radius, int size_x, int size_y);
 // Radius of a warehouse by the graphic id of its object: 23, 2 or 15.
 int WarehouseRadius(int graphic_id);

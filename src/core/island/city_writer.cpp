@@ -188,8 +188,6 @@ void WriteProdRecord(Editor& editor, const CityRecord& city) {
     PatchCityLength(editor, length);
 }
 
-int FootprintSide(int size) { return size == 0 ? 3 : size; }
-
 }  // namespace
 
 int CapacityValue(int warehouses, int addon_level) {
@@ -207,7 +205,7 @@ void WriteCatchmentRecord(Editor& editor) {
             if (b.warehouse == 0) continue;
             ++state.warehouse_counter;
             const CatchmentMask mask = CreateCatchmentMask(
-                editor, b.radius, FootprintSide(b.size_x), FootprintSide(b.size_y));
+                editor, b.radius, CatchmentFootprint(b.size_x), CatchmentFootprint(b.size_y));
             const int x0 = b.x - b.radius;
             const int y0 = b.y - b.radius;
             editor.memo3.push_back("Gridstart xy : " + Number(x0 / 8 * 8) + ", " +
@@ -359,8 +357,7 @@ void ExtractIslandBytes(Editor& editor, std::int64_t start, std::int64_t end, bo
     auto& log = editor.memo2;
     out.Reset();
     log.push_back("Header");
-    out.WriteString("CTYFORMAT-ADDONLEVEL");
-    out.WriteDword(static_cast<std::uint32_t>(48 + editor.addon_level));
+    WriteCityFileHead(out, editor.addon_level);
     log.push_back("AddonNr  " + Number(editor.addon_level));
     log.push_back("Insel Startadr " + Number(start) + "  Endadr " + Number(end));
     std::int64_t occur = start;

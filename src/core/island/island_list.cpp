@@ -76,15 +76,20 @@ std::int64_t ListIslands(Editor& editor) {
     return info;
 }
 
-int IslandNumberAt(const Editor& editor, int first, int second) {
+const IslandListRow* IslandRowAt(const Editor& editor, int first, int second) {
     for (const IslandListRow& row : editor.island_list) {
         const int s = row.width;
         if (row.world_second <= second && second < row.world_second + s &&
             row.world_first <= first && first < row.world_first + s) {
-            return row.number;
+            return &row;
         }
     }
-    return 0;
+    return nullptr;
+}
+
+int IslandNumberAt(const Editor& editor, int first, int second) {
+    const IslandListRow* row = IslandRowAt(editor, first, second);
+    return row != nullptr ? row->number : 0;
 }
 
 bool FindIslandOfCity(Editor& editor, int first, int second) {

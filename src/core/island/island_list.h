@@ -29,6 +29,9 @@ std::string ClimateName(int climate);
 // last island listed (0 without islands). A scenario counts as a savegame from here on.
 std::int64_t ListIslands(Editor& editor);
 
+// The listed island whose square (its width from its world position) holds the position.
+const IslandListRow* IslandRowAt(const Editor& editor, int first, int second);
+
 // Island number of the listed island whose square contains the world position; 0 for none.
 int IslandNumberAt(const Editor& editor, int first, int second);
 

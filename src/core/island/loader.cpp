@@ -476,13 +476,13 @@ void Decoder::ReadMines(std::int64_t p, std::int64_t quarry_block) {
     if (Find("OCCUR", r)) {
         const std::int64_t end = r + Read(2, r + 12);
         // Whale marks are looked for within each record; one cursor keeps that linear.
-        TagCursor whales(file_, -1, "WHALE");
+        TagCursors whales(file_, -1, {"WHALE"});
         // A record at or beyond the block's end is not read, so the search stops there.
         while (Find("ENTRY2", r, std::min(end, limit_))) {
             const std::int64_t n = Read(2, r + 6);
             MineRecord mine;
             std::int64_t whale = r;
-            mine.whale = whales.Find(whale) && whale < EffectiveLimit(file_, r + n + 6) ? 1 : 0;
+            mine.whale = whales.Find(0, whale) && whale < EffectiveLimit(file_, r + n + 6) ? 1 : 0;
             mine.building_id = static_cast<std::int32_t>(Read(4, r + 8));
             mine.y = static_cast<std::uint32_t>(Read(4, r + 12));
             mine.x = static_cast<std::uint32_t>(Read(4, r + 16));

@@ -431,8 +431,7 @@ void IslandWriter::Assemble() {
         out_.WriteTag("WARETYPE", 12);
         WriteGoodsTable(out_);
     } else {
-        out_.WriteString("CTYFORMAT-ADDONLEVEL");
-        out_.WriteDword(static_cast<std::uint32_t>(48 + editor_.addon_level));
+        WriteCityFileHead(out_, editor_.addon_level);
     }
 
     Log("INSEL5");
@@ -499,6 +498,11 @@ void IslandWriter::Assemble() {
 }
 
 }  // namespace
+
+void WriteCityFileHead(OutputBuffer& out, int addon_level) {
+    out.WriteString("CTYFORMAT-ADDONLEVEL");
+    out.WriteDword(static_cast<std::uint32_t>(48 + addon_level));
+}
 
 void AssembleIsland(Editor& editor, bool game_format) {
     IslandWriter(editor, game_format).Assemble();

@@ -7,10 +7,14 @@
 namespace insel {
 
 struct Editor;
+class OutputBuffer;
 
 // The island from the model: game_format true gives an island file (*.scp) with its head and
 // goods table; false the head of an extracted-city file and the island with its placed objects.
 void AssembleIsland(Editor& editor, bool game_format = true);
+
+// The head of an extracted-city file: "CTYFORMAT-ADDONLEVEL" and the level digit's code.
+void WriteCityFileHead(OutputBuffer& out, int addon_level);
 
 // An empty size x size island in the older INSEL4 layout (size at most 256).
 void AssembleDummyIsland(Editor& editor, int size);
