@@ -37,6 +37,9 @@ void Editor::ClearIsland() {
     cities.next_number = 1;
     tool_mode = 0;
     height_profile_page = false;
+    tools.legend_value = -1;
+    tools.frame_drag_active = false;
+    tools.stroke_active = false;
 }
 
 void Editor::SetPanel(const std::string& name, std::int64_t value) {

@@ -15,6 +15,7 @@
 #include "island/cities.h"
 #include "island/island_list.h"
 #include "island/island_map.h"
+#include "tools/tool_frame.h"
 
 namespace insel {
 
@@ -52,6 +53,7 @@ struct Editor {
     bool island_loaded = false;
     int tool_mode = 0;
     bool height_profile_page = false;
+    ToolFrameState tools;
     bool oversize_allowed = false;
     // Save-time layer shifts by kind (heights, graphic tiles, plants, rocks): the shift boxes
     // and their x and y spins.
