@@ -17,6 +17,7 @@
 #include "city_helpers.h"
 #include "island/game_tables.h"
 #include "island/loader.h"
+#include "reports/object_list.h"
 #include "test_helpers.h"
 
 namespace insel {
@@ -315,6 +316,40 @@ TEST(IslandFileCities, PeopleFromTheNameWarehousesAndOwners) {
         *std::find_if(editor->island.objects.begin(), editor->island.objects.end(),
                       [](const ObjectEntry& o) { return o.graphic_id == test::kMarket; });
     EXPECT_EQ(std::pair(market.market_x, market.market_y), std::pair(17, 13));
+}
+
+TEST(IslandFileCities, ObjectListRowsAndMarketPointsFollowTheCurrentCity) {
+    const auto file = fixture::IslandFileWithCities(test::SettledIsland(0, 0),
+                                                    {test::Hafenstadt(0, 0), test::Kueste(0, 0)});
+    auto editor = CityEditor();
+    test::Load(*editor, file.bytes, kIslandFile, "Siedlung_INDI.scp");
+    auto market = [&]() -> ObjectEntry& {
+        return *std::find_if(editor->island.objects.begin(), editor->island.objects.end(),
+                             [](const ObjectEntry& o) { return o.graphic_id == test::kMarket; });
+    };
+    market().market_x = market().market_y = 0;
+    ASSERT_EQ(SelectCityRow(*editor, 1), "");
+    auto rows = RefreshObjectList(*editor);
+    ASSERT_EQ(rows.size(), editor->island.objects.size());
+    const auto row = std::find_if(rows.begin(), rows.end(),
+                                  [](const ObjectListRow& r) { return r[2] == "13" && r[3] == "13"; });
+    ASSERT_NE(row, rows.end());
+    EXPECT_EQ((*row)[1], "35 03");  // id word 821 = 0x0335, low byte first
+    EXPECT_EQ((*row)[6], "1");
+    EXPECT_EQ(std::pair(market().market_x, market().market_y), std::pair(17, 13));
+
+    // The other city has no record on the marketplace: its point stays.
+    market().market_x = 5;
+    ASSERT_EQ(SelectCityRow(*editor, 2), "");
+    RefreshObjectList(*editor);
+    EXPECT_EQ(market().market_x, 5);
+    for (const ObjectEntry& o : editor->island.objects) {
+        if (o.graphic_id != test::kMarket) EXPECT_EQ(o.market_x, kNoMarketPoint);
+    }
+
+    // Objects of another island are not listed.
+    editor->island.objects.front().island = editor->island.record.number + 1;
+    EXPECT_EQ(RefreshObjectList(*editor).size(), editor->island.objects.size() - 1);
 }
 
 TEST(IslandFileCities, NoPeopleInTheNameNoCities) {

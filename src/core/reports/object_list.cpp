@@ -1,0 +1,60 @@
+#include "reports/object_list.h"
+
+#include "app/editor.h"
+#include "app/key_notation.h"
+
+namespace insel {
+namespace {
+
+constexpr int kMarketplaceId = 821;
+constexpr int kMarketRecordLength = 41;
+
+// The market point of a marketplace from the first of the current city's 41-byte records that
+// stands on its cell; false when there is none.
+bool LookUpMarketPoint(const Editor& editor, ObjectEntry& object) {
+    const auto& cities = editor.cities;
+    if (!cities.current || *cities.current >= cities.cities.size()) return false;
+    const auto& bytes = editor.file.bytes;
+    const auto word = [&](std::int64_t at) {
+        return static_cast<std::int32_t>(bytes[static_cast<std::size_t>(at)] |
+                                         bytes[static_cast<std::size_t>(at) + 1] << 8);
+    };
+    for (const BuildingEntry& b : cities.cities[*cities.current].buildings) {
+        if (b.record_position <= 0 || b.record_length != kMarketRecordLength) continue;
+        if (b.record_position + 33 > static_cast<std::int64_t>(bytes.size())) continue;
+        if (bytes[static_cast<std::size_t>(b.record_position) + 8] != object.y) continue;
+        if (bytes[static_cast<std::size_t>(b.record_position) + 10] != object.x) continue;
+        const IslandRecord& record = editor.island.record;
+        object.market_x = word(b.record_position + 31) - record.world_second;
+        object.market_y = word(b.record_position + 29) - record.world_first;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::vector<ObjectListRow> RefreshObjectList(Editor& editor) {
+    IslandMap& island = editor.island;
+    if (editor.file_kind == kSavegame) {
+        editor.SetPanel("StadtNrPanel", island.record.city_id);
+        editor.SetPanel("BauOrtePanel", static_cast<std::int64_t>(island.objects.size()));
+    }
+    std::vector<ObjectListRow> rows;
+    for (ObjectEntry& object : island.objects) {
+        if (object.island != island.record.number) continue;
+        rows.push_back({BuildingName(editor.definitions, object.graphic_id),
+                        ValueToHex(object.id_word & 0xFF) + " " + ValueToHex(object.id_word >> 8),
+                        std::to_string(object.x), std::to_string(object.y),
+                        std::to_string(object.width), std::to_string(object.height),
+                        std::to_string(object.owner)});
+        if (object.graphic_id != kMarketplaceId) {
+            object.market_x = object.market_y = kNoMarketPoint;
+        } else {
+            LookUpMarketPoint(editor, object);
+        }
+    }
+    return rows;
+}
+
+}  // namespace insel
