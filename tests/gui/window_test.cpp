@@ -21,6 +21,8 @@
 
 #include "app/definitions.h"
 #include "app/main_window.h"
+#include "display/legend.h"
+#include "reports/statistics.h"
 #include "island_fixture.h"
 
 using insel::gui::TInselZeichner;

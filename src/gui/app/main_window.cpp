@@ -4,6 +4,11 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QColorDialog>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QSpinBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
@@ -26,30 +31,30 @@
 #include <array>
 #include <utility>
 
-#include "container/cp1252.h"
+#include "app/controls.h"
 #include "display/map_canvas.h"
 #include "display/overview.h"
+#include "display/tool_frame.h"
 #include "display/view.h"
-#include "environment.h"
 #include "errors.h"
 #include "image_files.h"
 #include "island/cities.h"
-#include "island/city_writer.h"
 #include "island/island_list.h"
 #include "island/loader.h"
-#include "island/writer.h"
-#include "reports/export.h"
+#include "tools/city_list_page.h"
+#include "tools/island_list_page.h"
+#include "tools/island_page.h"
+#include "tools/legend_page.h"
+#include "tools/mines_page.h"
+#include "tools/objects_page.h"
+#include "tools/rotation_page.h"
+#include "tools/save_page.h"
+#include "tools/settings_page.h"
+#include "tools/statistics_page.h"
+#include "tools/tool_frame.h"
 
 namespace insel::gui {
 namespace {
-
-// Game-file text (panels, island names) is Windows-1252.
-QString FromGameText(const std::string& text) { return QString::fromStdString(Cp1252ToUtf8(text)); }
-
-// Definition files and messages are UTF-8 unless they are not valid UTF-8.
-QString FromText(const std::string& text) {
-    return QString::fromStdString(IsValidUtf8(text) ? text : Cp1252ToUtf8(text));
-}
 
 // The open dialog of one file kind of the menu "Insel laden".
 struct OpenKind {
@@ -70,72 +75,230 @@ OpenKind OpenKindOf(int file_kind) {
     }
 }
 
-QLabel* StatusPanel(const char* name, int min_width) {
-    auto* panel = new QLabel;
-    panel->setObjectName(name);
-    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    panel->setMinimumWidth(min_width);
-    panel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    panel->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    panel->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    return panel;
-}
-
-QLabel* Caption(const char* name, const QString& text) {
-    auto* label = new QLabel(text);
-    if (name) label->setObjectName(name);
-    return label;
-}
-
-// Line of MainIStrings -> control, in the order they are applied (the part of the list whose
-// controls this window has). Tab pages take the line as their tab caption.
+// Line of MainIStrings -> control, in the order they are applied; controls the window does not
+// have are passed over. Tab pages take the line as their tab caption.
 constexpr std::pair<int, const char*> kInterfaceTexts[] = {
     {3, "Inselextrahieren1"},
     {4, "Inselladen1"},
     {5, "EigenesInselformatladen1"},
     {6, "ExtractFromSave"},
+    {7, "NeueInsel"},
     {8, "Exit1"},
+    {9, "FesteGFXBitmaps1"},
+    {10, "GFXBitmapssetzen1"},
     {11, "ExtractFromSzen"},
+    {12, "Info1"},
+    {13, "About1"},
     {15, "Insel"},
     {16, "TeilPanel"},
     {17, "StaedtePanel"},
+    {18, "InselTypLabel"},
     {19, "ElementePanel"},
     {20, "MinWhPanel"},
     {21, "AbbauPPanel"},
     {22, "TierPanel"},
     {23, "WasserAntPanel"},
+    {24, "Versionlabel"},
     {25, "InselGrPanel"},
     {26, "FullIslandButton"},
+    {27, "OversizeButton"},
     {29, "Label39"},
     {30, "RadioButton1"},
     {31, "RadioButton2"},
     {32, "UntergrundCheck"},
     {33, "RadioButton3"},
     {34, "RadioButton4"},
+    {35, "Label10"},
+    {36, "Label9"},
+    {37, "Label17"},
+    {38, "Label29"},
     {40, "HoehenStatistik"},
     {45, "WeitereStatistik"},
     {46, "SaveGFXStatButton"},
     {47, "DoItButton"},
     {48, "OhneLowCheck"},
     {49, "OhneRotCheck"},
+    {50, "ClearGFXCheck"},
     {51, "GelaendeLabel"},
     {52, "SaveGelStatButton"},
     {55, "Minen"},
+    {57, "MineSichtbarCheck"},
+    {58, "Label22"},
+    {59, "AbbauBox"},
+    {60, "AbbauRadioGroup"},
+    {65, "NeueMineButton"},
+    {66, "KillMineButton"},
+    {67, "Button4"},
+    {68, "KillAbbauButton"},
+    {69, "Button12"},
+    {70, "TestMinenButton"},
+    {71, "SaveMinenButton"},
     {75, "Speichern"},
     {76, "SaveInselButton"},
     {77, "WriteCtyButton"},
     {78, "WritexyButton"},
     {79, "DummyButton"},
     {85, "Gelaende"},
+    {86, "AuswahlLabel"},
+    {87, "WachstumLabel"},
+    {88, "Label19"},
+    {89, "Label21"},
+    {90, "GelaendeEinbauButton"},
+    {91, "PlantsOnlyCheck"},
+    {92, "LoeschButton"},
+    {93, "ClearallButton"},
+    {94, "ShowLocation"},
+    {95, "GelaendeAuflistenButton"},
+    {96, "OrientCheck"},
+    {97, "WhiteCheck"},
+    {98, "FarbeButton"},
+    {99, "Button7"},
+    {100, "RandomLocation"},
+    {101, "Label26"},
+    {102, "Label31"},
+    {103, "Label32"},
+    {104, "RandomOriCheck"},
+    {105, "RadioButton5"},
+    {106, "OverwriteCheck"},
+    {107, "DistributeButton"},
+    {108, "KeepBox"},
+    {109, "RedDistributeButton"},
+    {110, "CleaBewTabsheet"},
+    {111, "ClearBewuchsButton"},
+    {112, "LoeschHeightLabel"},
+    {113, "LoeschLabel"},
+    {114, "UsefulOnlyCheck"},
+    {115, "DistributedPanel"},
+    {116, "NotUnderBox"},
+    {117, "ClearShipsButton"},
+    {118, "DeleteLabel"},
     {120, "Untergrund"},
+    {121, "Label23"},
+    {122, "RMBButton"},
+    {123, "SingleEnterRadio"},
+    {124, "RowEnterRadio"},
+    {125, "ColumnEnterRadio"},
+    {126, "GFXKeyLabel"},
+    {127, "GFXCornerLabel"},
+    {128, "GFXReplaceButton"},
+    {129, "Label16"},
+    {130, "GFXBackButton"},
+    {131, "Button2"},
+    {132, "Button5"},
+    {133, "Button6"},
+    {134, "GFXAuflistenButton"},
+    {135, "White2Check"},
+    {136, "HexSearchLabel"},
+    {137, "BetterPicCheck"},
+    {138, "Label18"},
+    {139, "Label24"},
+    {140, "FloodButton"},
+    {142, "ReplaceIDButton"},
+    {143, "BasisMuster"},
+    {144, "UntergrundLabel"},
+    {145, "ListeOrte"},
+    {146, "Darstellung"},
     {155, "LineDrawing"},
+    {155, "HoehenBox"},
+    {156, "ProfilFLabel"},
+    {157, "HeightLabel"},
+    {158, "PenSizeLabel"},
+    {159, "GapSizeLabel"},
+    {160, "AussenRahmenButton"},
+    {161, "ReplaceButton"},
+    {162, "ClearBlockButton"},
+    {163, "FillAreaButton"},
+    {164, "TakeBlockButton"},
+    {168, "ImageBox"},
+    {169, "LoadImageButton"},
+    {172, "CopyPlantsCheck"},
+    {173, "CopyRocksCheck"},
+    {174, "CopyZeroBox"},
     {175, "CopyBuffer"},
+    {176, "ClearBufferButton"},
+    {177, "TakeHeightCheck"},
+    {178, "ZeroHeightCheck"},
+    {179, "TakeGFXCheck"},
+    {180, "TakeGelaendeCheck"},
+    {181, "TakeFruchtCheck"},
+    {182, "Button20"},
+    {183, "Label27"},
+    {184, "Label28"},
+    {187, "KommentarLabel"},
+    {188, "BereichButton"},
+    {189, "BufferSpeichernButton"},
+    {190, "BufferEinfuegenButton"},
+    {191, "LoadBufButton"},
+    {192, "TakeMinesCheck"},
+    {193, "TakeAbbauCheck"},
     {195, "Objects"},
+    {196, "ElementLabel"},
+    {197, "OriButton"},
+    {198, "ObjektLabel"},
+    {199, "AbortButton"},
+    {200, "CloseListButton"},
+    {201, "StadtLabel"},
+    {202, "maxEinwohnerButton"},
+    {203, "ObjHoeheLabel"},
+    {204, "Label45"},
+    {205, "TiereCheck"},
+    {206, "ObjectsCheck"},
+    {207, "HauptKontorButton"},
+    {208, "newtownname"},
+    {209, "Label46"},
+    {210, "NativeRadio"},
+    {211, "VeniceRadio"},
+    {212, "PirateRadio"},
+    {213, "MonsterRadio"},
+    {214, "InsertButton"},
+    {215, "RemoveObjektButton"},
+    {216, "AufraumButton"},
+    {217, "FreeInsertButton"},
+    {218, "FreeListButton"},
+    {219, "StadtListButton"},
+    {220, "InsertStadtBox"},
+    {221, "RefreshCheckBox"},
+    {222, "OfsetLeftLabel"},
+    {223, "OfsetTopLabel"},
+    {225, "ChangeHeightButton"},
+    {226, "NumLinesLabel"},
+    {227, "ClearPlantsCheck"},
+    {228, "InsertListButton"},
+    {229, "RemoveItemButton"},
+    {265, "ShowItemsButton"},
     {230, "FlussSheet"},
+    {231, "Label38"},
+    {232, "Label35"},
+    {233, "Label37"},
+    {234, "Label36"},
+    {235, "Label13"},
+    {236, "Label12"},
+    {237, "FlussButton"},
+    {238, "RemRiverButton"},
+    {239, "RemAllRiverButton"},
     {240, "TabSheet1"},
+    {241, "Label3"},
+    {242, "EZBCheck"},
+    {243, "Label42"},
+    {244, "ReloadButton"},
+    {245, "SaveListButton"},
     {300, "SettingsSheet"},
+    {301, "SettingLabel"},
+    {302, "FillUntergrundCheck"},
+    {303, "FillBewuchsCheck"},
+    {304, "GrowthAdjustCheck"},
+    {305, "ControlLabel"},
+    {306, "OversizeButton"},
     {307, "WarnCheck"},
     {310, "RotationSheet"},
+    {311, "RotateButton1"},
+    {312, "AngleLabel"},
+    {313, "SuggestedLabel"},
+    {318, "EbenenLabel"},
+    {319, "ApplyHeightShiftCheck"},
+    {320, "ApplyGFXShiftCheck"},
+    {321, "ApplyPlantsShiftCheck"},
+    {322, "ApplyRockShiftCheck"},
 };
 
 // PageControl1's pages in order: name, caption until the interface texts apply, tag (ToolMode).
@@ -161,10 +324,6 @@ constexpr Page kPages[] = {
     {"SettingsSheet", "SettingsSheet", 0},
     {"RotationSheet", "RotationSheet", 0},
 };
-
-// Heading lines of the two lists; 0 is the fixed text "ID".
-constexpr std::array<int, 7> kCityHeadings = {246, 247, 248, 249, 250, 251, 252};
-constexpr std::array<int, 9> kIslandHeadings = {246, 249, 254, 255, 257, 258, 259, 250, 0};
 
 constexpr int kOverwriteQuestionLine = 308;
 
@@ -202,6 +361,8 @@ TInselZeichner::TInselZeichner(std::filesystem::path program_folder, Definitions
                                      QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     };
 
+    choose_colour = [this](const QColor& initial) { return QColorDialog::getColor(initial, this); };
+
     setWindowTitle("Inseleditor");
     BuildMenu();
 
@@ -214,13 +375,18 @@ TInselZeichner::TInselZeichner(std::filesystem::path program_folder, Definitions
     sides->addLayout(column);
     canvas_ = new MapCanvas(raster_);
     canvas_->on_mouse_move = [this](int px, int py) { FlickerFreePaintBox2MouseMove(px, py); };
+    canvas_->on_press = [this](int px, int py) { FlickerFreePaintBox2MouseDown(px, py); };
+    canvas_->on_click = [this] { FlickerFreePaintBox2Click(); };
+    canvas_->on_release = [this] { insel::FlickerFreePaintBox2MouseUp(editor_); };
     column->addWidget(canvas_, 0, Qt::AlignLeft | Qt::AlignTop);
+    BuildToolFrame();
 
     auto* controls = new QHBoxLayout;
     controls->setSpacing(8);
     controls->addWidget(BuildNavigation(), 0, Qt::AlignTop);
     controls->addWidget(BuildLayers(), 0, Qt::AlignTop);
     controls->addWidget(BuildStatus(), 0, Qt::AlignTop);
+    controls->addWidget(BuildSelection(), 0, Qt::AlignTop);
     controls->addStretch(1);
     column->addLayout(controls);
     column->addStretch(1);
@@ -229,6 +395,7 @@ TInselZeichner::TInselZeichner(std::filesystem::path program_folder, Definitions
 
     editor_.view.zoom_cell_size = 16;
     SyncControls();
+    setAcceptDrops(true);
     editor_.updating = false;
 }
 
@@ -299,6 +466,17 @@ QWidget* TInselZeichner::BuildNavigation() {
         });
     });
     side->addWidget(full);
+    oversize_button_ = new QPushButton("Oversize");
+    oversize_button_->setObjectName("OversizeButton");
+    oversize_button_->setToolTip("Obere / untere 512 Zeilen einer hohen Insel");
+    connect(oversize_button_, &QPushButton::clicked, this, [this] {
+        RunHandler([this] {
+            const bool acted = OversizeButtonClick(editor_);
+            if (acted) UpdateLegend(false);
+            return acted;
+        });
+    });
+    side->addWidget(oversize_button_);
 
     zoom_group_ = new QButtonGroup(this);
     const std::array<std::pair<const char*, int>, 4> zooms = {
@@ -467,17 +645,107 @@ QWidget* TInselZeichner::BuildStatus() {
     return box;
 }
 
+QWidget* TInselZeichner::BuildSelection() {
+    auto* box = new QGroupBox;
+    box->setObjectName("SelectionBox");
+    auto* grid = new QGridLayout(box);
+    grid->setVerticalSpacing(3);
+    grid->addWidget(Caption(nullptr, "Auswahl"), 0, 0, 1, 2);
+    const std::array<const char*, 4> names = {"PLeftSpin", "PTopSpin", "PWidthSpin",
+                                              "PHeightSpin"};
+    const std::array<const char*, 4> captions = {"x", "y", "Breite", "Höhe"};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        auto* spin = new QSpinBox;
+        spin->setObjectName(names[i]);
+        spin->setRange(0, kLayerSide);
+        spin->setFixedWidth(64);
+        frame_spins_[i] = spin;
+        grid->addWidget(Caption(nullptr, QString::fromUtf8(captions[i])), 1 + static_cast<int>(i), 0);
+        grid->addWidget(spin, 1 + static_cast<int>(i), 1);
+        connect(spin, &QSpinBox::valueChanged, this, [this, i](int value) {
+            if (editor_.updating) return;
+            if (i >= 2) {
+                SpinEdit1Change(editor_, i == 2, value);
+            } else {
+                (i == 0 ? editor_.tools.spins.left : editor_.tools.spins.top) = value;
+                insel::PlaceToolFrame(editor_);
+            }
+            ShowToolFrame();
+        });
+    }
+    grid->addWidget(Caption(nullptr, "Klick x"), 5, 0);
+    grid->addWidget(StatusPanel("xPanel", 44), 5, 1);
+    grid->addWidget(Caption(nullptr, "Klick y"), 6, 0);
+    grid->addWidget(StatusPanel("yPanel", 44), 6, 1);
+    grid->setRowStretch(7, 1);
+    return box;
+}
+
+void TInselZeichner::BuildToolFrame() {
+    tool_frame_ = new ToolFrame(canvas_);
+    tool_frame_->on_press = [this](Qt::MouseButton button) {
+        ThePanelMouseDown(editor_, button == Qt::LeftButton);
+    };
+    tool_frame_->on_drag = [this](int mx, int my) {
+        if (const auto frame = ThePanelMouseMove(editor_, mx, my)) {
+            tool_frame_->resize(frame->width, frame->height);
+        }
+    };
+    tool_frame_->on_release = [this](Qt::MouseButton button) { ThePanelMouseUp(button); };
+}
+
+void TInselZeichner::ThePanelMouseUp(Qt::MouseButton button) {
+    if (button == Qt::LeftButton || button == Qt::MiddleButton) {
+        RunHandler([this] {
+            if (!StoreFrame(editor_)) return false;
+            SyncSpins();
+            RefreshPanels();
+            return false;
+        });
+        return;
+    }
+    if (button != Qt::RightButton) return;
+    // The tile stamp and the height fill need their pages' choices.
+    if (editor_.tool_mode == kTileMode || editor_.tool_mode == kHeightProfileMode) return;
+    RunHandler([this] {
+        const FrameApplyResult result = ApplyFrame(editor_, 0);
+        if (!result.message.empty()) show_message(FromText(result.message), false);
+        if (!result.changed) return false;
+        UpdateLegend(editor_.view.part_index < 0);
+        RedrawOverview();
+        return true;
+    });
+}
+
+void TInselZeichner::SyncSpins() {
+    const SelectionRect& s = editor_.tools.spins;
+    const std::array<int, 4> values = {s.left, s.top, s.width, s.height};
+    const bool was_updating = editor_.updating;
+    editor_.updating = true;
+    for (std::size_t i = 0; i < values.size(); ++i) frame_spins_[i]->setValue(values[i]);
+    editor_.updating = was_updating;
+}
+
+void TInselZeichner::ShowToolFrame() {
+    SyncSpins();
+    const FramePixels& f = editor_.tools.frame;
+    tool_frame_->setGeometry(f.left, f.top, std::max(f.width, 1), std::max(f.height, 1));
+    tool_frame_->setText(QString::fromStdString(FrameLetter(editor_.tool_mode)));
+    tool_frame_->setVisible(editor_.tools.frame_shown);
+}
+
+void TInselZeichner::UpdateLegend(bool whole_island) {
+    legend_page_->ShowLegend(whole_island ? FullIslandLegend(editor_) : ViewLegend(editor_));
+}
+
+void TInselZeichner::SetToolFrameColour(const QColor& colour) { tool_frame_->SetColour(colour); }
+
 void TInselZeichner::ApplyInterfaceTexts() {
     const auto& lines = editor_.definitions.main_strings;
-    auto line = [&](int n) -> const std::string* {
-        return n >= 0 && n < static_cast<int>(lines.size()) ? &lines[static_cast<std::size_t>(n)]
-                                                            : nullptr;
-    };
-    if (const std::string* title = line(2)) setWindowTitle(FromText(*title));
+    if (lines.size() > 2) setWindowTitle(FromText(lines[2]));
     for (const auto& [n, name] : kInterfaceTexts) {
-        const std::string* text = line(n);
-        if (!text) continue;
-        const QString caption = FromText(*text);
+        if (n >= static_cast<int>(lines.size())) continue;
+        const QString caption = FromText(lines[static_cast<std::size_t>(n)]);
         QObject* control = findChild<QObject*>(name);
         if (auto* action = qobject_cast<QAction*>(control)) {
             action->setText(caption);
@@ -487,18 +755,15 @@ void TInselZeichner::ApplyInterfaceTexts() {
             button->setText(caption);
         } else if (auto* label = qobject_cast<QLabel*>(control)) {
             label->setText(caption);
+        } else if (auto* group = qobject_cast<QGroupBox*>(control)) {
+            group->setTitle(caption);
         } else if (auto* page = qobject_cast<QWidget*>(control);
                    page && page_control_->indexOf(page) >= 0) {
             page_control_->setTabText(page_control_->indexOf(page), caption);
         }
     }
-    auto headings = [&](QTableWidget* grid, const auto& numbers) {
-        QStringList texts;
-        for (int n : numbers) texts << (n == 0 ? QString("ID") : InterfaceText(n, QString()));
-        grid->setHorizontalHeaderLabels(texts);
-    };
-    headings(city_grid_, kCityHeadings);
-    headings(island_grid_, kIslandHeadings);
+    city_page_->ApplyHeadings();
+    island_list_page_->ApplyHeadings();
 }
 
 QString TInselZeichner::InterfaceText(int line, const QString& fallback) const {
@@ -513,25 +778,28 @@ QTabWidget* TInselZeichner::BuildPages() {
     page_control_->setUsesScrollButtons(true);
     page_control_->setMinimumWidth(480);
     for (const Page& p : kPages) {
+        const std::string_view name = p.name;
         QWidget* page = nullptr;
-        if (std::string_view(p.name) == "Speichern") {
-            page = BuildSavePage();
-        } else if (std::string_view(p.name) == "HoehenStatistik") {
-            page = BuildLegendPage();
-        } else if (std::string_view(p.name) == "WeitereStatistik") {
-            page = BuildStatisticsPage();
-        } else if (std::string_view(p.name) == "TabSheet1") {
-            page = new QWidget;
-            city_grid_ = BuildGrid("StadtListenGrid", static_cast<int>(kCityHeadings.size()));
-            connect(city_grid_, &QTableWidget::cellClicked, this,
-                    [this](int row, int) { SelectCityListRow(row + 1); });
-            (new QVBoxLayout(page))->addWidget(city_grid_);
-        } else if (std::string_view(p.name) == "TabSheet2") {
-            page = new QWidget;
-            island_grid_ = BuildGrid("InselListenGrid", static_cast<int>(kIslandHeadings.size()));
-            connect(island_grid_, &QTableWidget::cellClicked, this,
-                    [this](int row, int) { SelectIslandListRow(row + 1); });
-            (new QVBoxLayout(page))->addWidget(island_grid_);
+        if (name == "HoehenStatistik") {
+            page = legend_page_ = new HoehenStatistikPage(*this);
+        } else if (name == "WeitereStatistik") {
+            page = statistics_page_ = new WeitereStatistikPage(*this);
+        } else if (name == "Minen") {
+            page = mines_page_ = new MinenPage(*this);
+        } else if (name == "Speichern") {
+            page = save_page_ = new SpeichernPage(*this);
+        } else if (name == "Objects") {
+            page = objects_page_ = new GebaeudePage(*this);
+        } else if (name == "TabSheet1") {
+            page = city_page_ = new StadtlistePage(*this);
+        } else if (name == "Insel") {
+            page = island_page_ = new InselPage(*this);
+        } else if (name == "TabSheet2") {
+            page = island_list_page_ = new InsellistePage(*this);
+        } else if (name == "SettingsSheet") {
+            page = settings_page_ = new SettingsPage;
+        } else if (name == "RotationSheet") {
+            page = rotation_page_ = new RotationPage(*this);
         } else {
             page = new QWidget;
         }
@@ -544,331 +812,48 @@ QTabWidget* TInselZeichner::BuildPages() {
     return page_control_;
 }
 
-QTableWidget* TInselZeichner::BuildGrid(const char* name, int columns) {
-    auto* grid = new QTableWidget(0, columns);
-    grid->setObjectName(name);
-    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
-    grid->verticalHeader()->hide();
-    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    return grid;
-}
-
-QWidget* TInselZeichner::BuildSavePage() {
-    auto* page = new QWidget;
-    auto* column = new QVBoxLayout(page);
-    column->setSpacing(6);
-    struct SaveButton {
-        const char* name;
-        const char* caption;
-        int tag;
-    };
-    const std::array<SaveButton, 3> buttons = {{
-        {"SaveInselButton", "Write *.scp island      (No Buildings saved)", 0},
-        {"WriteCtyButton", "Write *.cty Island      (With selected city)", 1},
-        {"WritexyButton", "Rohinsel (ohne Elemente) als x/y Paare exportieren", 2},
-    }};
-    for (const SaveButton& b : buttons) {
-        auto* button = new QPushButton(b.caption);
-        button->setObjectName(b.name);
-        button->setProperty("tag", b.tag);
-        const int tag = b.tag;
-        connect(button, &QPushButton::clicked, this, [this, tag] { SaveInselButtonClick(tag); });
-        column->addWidget(button);
-    }
-    auto* dummy = new QPushButton("Schreibe eine leere Insel im DUMMY-Format");
-    dummy->setObjectName("DummyButton");
-    connect(dummy, &QPushButton::clicked, this, [this] { DummyButtonClick(); });
-    column->addWidget(dummy);
-    column->addSpacing(8);
-
-    warn_check_ = new QCheckBox("warn when overwrite files");
-    warn_check_->setObjectName("WarnCheck");
-    warn_check_->setChecked(true);
-    no_animals_check_ = new QCheckBox("Ohne Tiere speichern / save without animals");
-    no_animals_check_->setObjectName("NoAnimalsCheck");
-    recount_check_ = new QCheckBox("Recount KONTIDs on cty-islands");
-    recount_check_->setObjectName("RecountProdCheck");
-    for (QCheckBox* check : {warn_check_, no_animals_check_, recount_check_})
-        column->addWidget(check);
-    column->addStretch(1);
-    return page;
-}
-
-QWidget* TInselZeichner::BuildLegendPage() {
-    // Fixed places: six rows of panels, each with its count label to the right.
-    auto* legend = new QWidget;
-    legend->setObjectName("LegendArea");
-    const int columns = (kLegendPanelCount + 5) / 6;
-    legend->setFixedSize((columns - 1) * 78 + 37 + 40 + 6, 5 * 28 + 10 + 20 + 10);
-    for (int i = 0; i < kLegendPanelCount; ++i) {
-        const int top = (i % 6) * 28 + 10;
-        const int left = (i / 6) * 78;
-        auto* panel = new QLabel(legend);
-        panel->setObjectName(QString("LegendPanel%1").arg(i));
-        panel->setProperty("tag", i);
-        panel->setGeometry(left + 6, top, 27, 20);
-        panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-        panel->setAlignment(Qt::AlignCenter);
-        panel->setAutoFillBackground(true);
-        legend_panels_[static_cast<std::size_t>(i)] = panel;
-        auto* count = new QLabel(legend);
-        count->setObjectName(QString("LegendCount%1").arg(i));
-        count->setGeometry(left + 37, top, 40, 20);
-        count->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        legend_counts_[static_cast<std::size_t>(i)] = count;
-    }
-    // The panels need more width than the page column may have; scroll rather than clip.
-    auto* scroll = new QScrollArea;
-    scroll->setObjectName("LegendScroll");
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidget(legend);
-    auto* page = new QWidget;
-    auto* column = new QVBoxLayout(page);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->addWidget(scroll);
-    ShowLegend(Legend{});
-    return page;
-}
-
-void TInselZeichner::UpdateLegend(bool whole_island) {
-    ShowLegend(whole_island ? FullIslandLegend(editor_) : ViewLegend(editor_));
-}
-
-void TInselZeichner::ShowLegend(const Legend& legend) {
-    const QColor face = QApplication::palette().color(QPalette::Button);
-    for (std::size_t i = 0; i < legend.size(); ++i) {
-        const LegendEntry& entry = legend[i];
-        QLabel* panel = legend_panels_[i];
-        QPalette colours = panel->palette();
-        QColor back = face;
-        if (entry.shown) {
-            back = QColor(static_cast<int>(entry.colour & 0xFF),
-                          static_cast<int>((entry.colour >> 8) & 0xFF),
-                          static_cast<int>((entry.colour >> 16) & 0xFF));
-        }
-        colours.setColor(QPalette::Window, back);
-        // Dark bands need a light caption to stay readable.
-        colours.setColor(QPalette::WindowText, back.lightness() < 110 ? Qt::white : Qt::black);
-        panel->setPalette(colours);
-        panel->setText(QString::fromStdString(entry.caption));
-        legend_counts_[i]->setText(QString::fromStdString(entry.count));
-    }
-}
-
-QWidget* TInselZeichner::BuildStatisticsPage() {
-    auto* page = new QWidget;
-    auto* column = new QVBoxLayout(page);
-    column->setSpacing(6);
-    auto* top = new QHBoxLayout;
-    auto* doit = new QPushButton("Create statistics");
-    doit->setObjectName("DoItButton");
-    connect(doit, &QPushButton::clicked, this, [this] { DoItButtonClick(); });
-    top->addWidget(doit);
-    ohne_low_check_ = new QCheckBox("Ohne Lobyte");
-    ohne_low_check_->setObjectName("OhneLowCheck");
-    ohne_low_check_->setChecked(true);
-    ohne_rot_check_ = new QCheckBox("Ohne Feldrotation");
-    ohne_rot_check_->setObjectName("OhneRotCheck");
-    ohne_rot_check_->setChecked(true);
-    top->addWidget(ohne_low_check_);
-    top->addWidget(ohne_rot_check_);
-    top->addStretch(1);
-    column->addLayout(top);
-
-    gfx_grid_ = BuildGrid("GFXGrid", 4);
-    column->addWidget(gfx_grid_, 1);
-    auto* save_gfx = new QPushButton("Save GFX statistics");
-    save_gfx->setObjectName("SaveGFXStatButton");
-    save_gfx->setProperty("tag", 0);
-    connect(save_gfx, &QPushButton::clicked, this, [this] { SaveStatisticsGrid(0); });
-    column->addWidget(save_gfx, 0, Qt::AlignLeft);
-
-    column->addWidget(Caption("GelaendeLabel", QString::fromUtf8("Gelände")));
-    terrain_grid_ = BuildGrid("GelaendeGrid", 6);
-    column->addWidget(terrain_grid_, 1);
-    auto* save_terrain = new QPushButton("Save terrain statistics");
-    save_terrain->setObjectName("SaveGelStatButton");
-    save_terrain->setProperty("tag", 1);
-    connect(save_terrain, &QPushButton::clicked, this, [this] { SaveStatisticsGrid(1); });
-    column->addWidget(save_terrain, 0, Qt::AlignLeft);
-    return page;
-}
-
-namespace {
-
-void ShowRows(QTableWidget* grid, const GridRows& rows) {
-    grid->clearContents();
-    grid->setRowCount(rows.empty() ? 0 : static_cast<int>(rows.size()) - 1);
-    if (rows.empty()) return;
-    QStringList header;
-    for (const std::string& cell : rows.front()) header << QString::fromStdString(cell);
-    grid->setColumnCount(static_cast<int>(header.size()));
-    grid->setHorizontalHeaderLabels(header);
-    for (std::size_t r = 1; r < rows.size(); ++r) {
-        for (std::size_t c = 0; c < rows[r].size(); ++c) {
-            auto* item = new QTableWidgetItem(QString::fromStdString(rows[r][c]));
-            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            grid->setItem(static_cast<int>(r) - 1, static_cast<int>(c), item);
-        }
-    }
-}
-
-}  // namespace
-
-void TInselZeichner::DoItButtonClick() {
-    if (editor_.updating || !editor_.island_loaded) return;
-    editor_.updating = true;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    QString error;
-    try {
-        gfx_rows_ = GfxStatisticsRows(editor_.island, ohne_low_check_->isChecked());
-        terrain_rows_ = TerrainStatisticsRows(editor_.island, ohne_rot_check_->isChecked());
-    } catch (const Error& e) {
-        error = FromText(e.what());
-    }
-    ShowRows(gfx_grid_, gfx_rows_);
-    ShowRows(terrain_grid_, terrain_rows_);
-    QApplication::restoreOverrideCursor();
-    editor_.updating = false;
-    if (!error.isEmpty()) show_message(error, true);
-}
-
-void TInselZeichner::SaveStatisticsGrid(int tag) {
-    if (editor_.updating) return;
-    const StatisticsGrid which = tag == 0 ? StatisticsGrid::Gfx : StatisticsGrid::Terrain;
-    const GridRows& rows = tag == 0 ? gfx_rows_ : terrain_rows_;
-    if (rows.empty()) return;
-    QString file = choose_save_file("Text file (*.txt)", StatisticsFileName(which));
-    if (file.isEmpty()) return;
-    if (QFileInfo(file).suffix().isEmpty()) file += ".txt";
-    if (QFileInfo::exists(file) && warn_check_->isChecked() &&
-        !confirm_overwrite(InterfaceText(kOverwriteQuestionLine, "File exists. Overwrite?"))) {
-        return;
-    }
-    try {
-        WriteWindows1252Lines(std::filesystem::path(file.toStdString()),
-                              StatisticsFileLines(rows, which));
-    } catch (const Error&) {
-        // A failed statistics file ends the action without a message.
-    }
-}
-
 void TInselZeichner::PageControl1Change(int index) {
     QWidget* page = page_control_->widget(index);
     if (!page) return;
-    editor_.tool_mode = page->property("tag").toInt();
-    editor_.height_profile_page = editor_.tool_mode == 4;
-    // Mode 1 turns into the quarry-spot mode 9 only when quarry spots are chosen on the
-    // page; without that choice the mines stay selected.
+    insel::PageControl1Change(editor_, page->property("tag").toInt());
+    ShowToolFrame();
+    // The marks of a height-profile stroke show only on its page.
+    if (editor_.island_shown && !editor_.updating) RepaintCanvas();
 }
 
-void TInselZeichner::FillLists() {
-    island_grid_->setRowCount(static_cast<int>(editor_.island_list.size()));
-    for (std::size_t r = 0; r < editor_.island_list.size(); ++r) {
-        const auto cells = editor_.island_list[r].Cells();
-        for (std::size_t c = 0; c < cells.size(); ++c) {
-            island_grid_->setItem(static_cast<int>(r), static_cast<int>(c),
-                                  new QTableWidgetItem(FromGameText(cells[c])));
-        }
-    }
-    city_grid_->setRowCount(static_cast<int>(editor_.city_list.size()));
-    for (std::size_t r = 0; r < editor_.city_list.size(); ++r) {
-        const auto& cells = editor_.city_list[r];
-        for (std::size_t c = 0; c < cells.size(); ++c) {
-            city_grid_->setItem(static_cast<int>(r), static_cast<int>(c),
-                                new QTableWidgetItem(FromGameText(cells[c])));
+void TInselZeichner::PreparePages() {
+    const bool savegame = editor_.file_kind == kSavegame;
+    for (const char* name :
+         {"Minen", "Gelaende", "Untergrund", "LineDrawing", "CopyBuffer", "FlussSheet"}) {
+        if (auto* page = findChild<QWidget*>(name)) {
+            page_control_->setTabVisible(page_control_->indexOf(page), !savegame);
         }
     }
     // The island list is only of use where a file holds several islands.
-    page_control_->setTabEnabled(page_control_->indexOf(island_grid_->parentWidget()),
-                                 editor_.file_kind == kSavegame);
+    page_control_->setTabEnabled(page_control_->indexOf(island_list_page_), savegame);
+    city_page_->PrepareFor(editor_.file_kind);
+    objects_page_->ResetAfterLoad();
+    rotation_page_->ShowShifts();
+    city_page_->FillCities();
+    island_list_page_->FillIslands();
 }
 
 void TInselZeichner::SelectCityListRow(int row) {
     if (editor_.updating || row < 0) return;
     std::string message;
-    editor_.updating = true;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    try {
-        message = SelectCityRow(editor_, row);
-    } catch (const Error& e) {
-        editor_.updating = false;
-        QApplication::restoreOverrideCursor();
-        show_message(FromText(e.what()), true);
+    const bool savegame = editor_.file_kind == kSavegame;
+    if (!RunLong([&] { message = SelectCityRow(editor_, row); })) return;
+    if (!message.empty()) {
+        show_message(FromGameText(message), false);
+        RefreshPanels();
         return;
     }
-    QApplication::restoreOverrideCursor();
-    editor_.updating = false;
-    if (!message.empty()) show_message(FromGameText(message), false);
-    FullIslandButtonClick(editor_);
-    UpdateLegend(true);
-    RedrawOverview();
-    SyncControls();
-    Refresh();
-}
-
-void TInselZeichner::SaveInselButtonClick(int tag) {
-    if (editor_.updating || !editor_.island_loaded) return;
-    editor_.memo2.clear();
-    QString filter;
-    QString suffix;
-    QString proposed;
-    if (tag == 0) {
-        filter = "Insel (*.scp)";
-        suffix = "scp";
-        proposed = FromGameText(editor_.island_name_panel);
-    } else if (tag == 1) {
-        filter = "Eigene Insel (*.cty)";
-        suffix = "cty";
+    city_page_->RefreshObjectList();
+    if (savegame) {
+        ShowNewIsland();
     } else {
-        filter = "Text file (*.txt)";
-        suffix = "txt";
-    }
-    QString file = choose_save_file(filter, proposed);
-    if (file.isEmpty()) return;
-    if (QFileInfo(file).suffix().isEmpty()) file += "." + suffix;
-    if (QFileInfo::exists(file) && warn_check_->isChecked() &&
-        !confirm_overwrite(InterfaceText(kOverwriteQuestionLine, "File exists. Overwrite?"))) {
-        return;
-    }
-    editor_.no_animals = no_animals_check_->isChecked();
-    editor_.recount_kontid = recount_check_->isChecked();
-    const std::filesystem::path path(file.toStdString());
-    bool failed = false;
-    editor_.updating = true;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    try {
-        if (tag == 0) {
-            SaveIslandFile(editor_, path);
-        } else if (tag == 1) {
-            SaveCityFile(editor_, path, platform::ShortDate());
-        } else {
-            WriteRawExport(path, editor_.island);
-        }
-    } catch (const Error&) {
-        failed = true;
-    }
-    QApplication::restoreOverrideCursor();
-    editor_.updating = false;
-    if (failed) show_message("Fehler beim Schreiben", true);
-    // A city file drops cities without warehouses from the model.
-    Refresh();
-}
-
-void TInselZeichner::DummyButtonClick() {
-    if (editor_.updating) return;
-    const int size = editor_.island.record.width;
-    QString file = choose_save_file("Insel (*.scp)", QString::fromStdString(DummyFileName(
-                                                         size, editor_.island.record.climate)));
-    if (file.isEmpty()) return;
-    if (QFileInfo(file).suffix().isEmpty()) file += ".scp";
-    try {
-        SaveDummyIsland(editor_, size, std::filesystem::path(file.toStdString()));
-    } catch (const Error&) {
-        // The dummy is a convenience; a failed write is not reported.
+        RefreshPanels();
+        if (settings_.catchment_shown) RepaintCanvas();
     }
 }
 
@@ -887,6 +872,23 @@ void TInselZeichner::FormShow() {
     if (command_line_file_.find(".scp") != std::string::npos) kind = kIslandFile;
     if (command_line_file_.find(".cty") != std::string::npos) kind = kCityFile;
     if (kind != kNoFile) LoadIslandFile(std::filesystem::path(command_line_file_), kind);
+}
+
+void TInselZeichner::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls[0].isLocalFile() &&
+        FileKindFromExtension(std::filesystem::path(urls[0].toLocalFile().toStdString())) !=
+            kNoFile) {
+        event->acceptProposedAction();
+    }
+}
+
+void TInselZeichner::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty()) return;
+    const std::filesystem::path path(urls[0].toLocalFile().toStdString());
+    event->acceptProposedAction();
+    LoadIslandFile(path, FileKindFromExtension(path));
 }
 
 void TInselZeichner::closeEvent(QCloseEvent* event) {
@@ -911,50 +913,31 @@ void TInselZeichner::LoadIslandFile(const std::filesystem::path& path, int file_
     if (editor_.updating) return;
     editor_.file_kind = file_kind;
     if (file_kind == kNoFile) return;
+    page_control_->setCurrentWidget(island_page_);
     std::string message;
-    QString error;
-    editor_.updating = true;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    try {
-        message = LoadIsland(editor_, path);
-    } catch (const Error& e) {
-        error = FromText(e.what());
-    }
-    QApplication::restoreOverrideCursor();
-    editor_.updating = false;
-    if (!error.isEmpty()) show_message(error, true);
+    RunLong([&] { message = LoadIsland(editor_, path); });
     if (!message.empty()) show_message(FromGameText(message), false);
-    FillLists();
-    ResetView(editor_);
-    UpdateLegend(true);
-    RedrawOverview();
-    SyncControls();
-    Refresh();
+    PreparePages();
+    ShowNewIsland();
 }
 
 bool TInselZeichner::SelectIslandListRow(int row) {
     if (editor_.updating) return false;
     bool selected = false;
-    editor_.updating = true;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    try {
-        selected = SelectIslandRow(editor_, row);
-    } catch (const Error& e) {
-        editor_.updating = false;
-        QApplication::restoreOverrideCursor();
-        show_message(FromText(e.what()), true);
-        return false;
-    }
-    QApplication::restoreOverrideCursor();
-    editor_.updating = false;
-    if (selected) {
-        ResetView(editor_);
-        UpdateLegend(true);
-        RedrawOverview();
-        SyncControls();
-        Refresh();
-    }
-    return selected;
+    if (!RunLong([&] { selected = SelectIslandRow(editor_, row); }) || !selected) return false;
+    city_page_->RefreshObjectList();
+    ShowNewIsland();
+    return true;
+}
+
+void TInselZeichner::ShowNewIsland() {
+    ResetView(editor_);
+    UpdateLegend(true);
+    RedrawOverview();
+    SyncControls();
+    ShowToolFrame();
+    island_page_->ShowLogs();
+    Refresh();
 }
 
 void TInselZeichner::RunHandler(const std::function<bool()>& handler, bool always_repaint) {
@@ -966,6 +949,36 @@ void TInselZeichner::RunHandler(const std::function<bool()>& handler, bool alway
         show_message(FromText(e.what()), true);
     }
     if (acted || always_repaint) Refresh();
+}
+
+bool TInselZeichner::RunLong(const std::function<void()>& work) {
+    if (editor_.updating) return false;
+    QString error;
+    editor_.updating = true;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // Paint the hourglass and whatever changed before the work starts.
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    try {
+        work();
+    } catch (const Error& e) {
+        error = FromText(e.what());
+    }
+    QApplication::restoreOverrideCursor();
+    editor_.updating = false;
+    if (!error.isEmpty()) show_message(error, true);
+    return error.isEmpty();
+}
+
+QString TInselZeichner::AskSaveFile(const QString& filter, const QString& proposed,
+                                    const QString& suffix, bool ask_overwrite) {
+    QString file = choose_save_file(filter, proposed);
+    if (file.isEmpty()) return {};
+    if (QFileInfo(file).suffix().isEmpty()) file += "." + suffix;
+    if (ask_overwrite && QFileInfo::exists(file) && settings_page_->WarnOnOverwrite() &&
+        !confirm_overwrite(InterfaceText(kOverwriteQuestionLine, "File exists. Overwrite?"))) {
+        return {};
+    }
+    return file;
 }
 
 void TInselZeichner::DisplaysollBitmapsbentzen1Click() {
@@ -987,16 +1000,36 @@ void TInselZeichner::DisplaysollBitmapsbentzen1Click() {
 }
 
 void TInselZeichner::FlickerFreePaintBox2MouseMove(int px, int py) {
-    if (TrackMouse(editor_, px, py)) RefreshPanels();
+    // A height-profile stroke takes the move; the mouse panels wait for it to end.
+    const bool stroke = editor_.height_profile_page && editor_.tools.stroke_active;
+    if (stroke && StrokeMouseMove(editor_, px, py)) RepaintCanvas();
+    if (TrackMouse(editor_, px, py, stroke)) RefreshPanels();
+}
+
+void TInselZeichner::FlickerFreePaintBox2MouseDown(int px, int py) {
+    if (insel::FlickerFreePaintBox2MouseDown(editor_, px, py)) RepaintCanvas();
+}
+
+void TInselZeichner::FlickerFreePaintBox2Click() {
+    RunHandler([this] {
+        if (!insel::FlickerFreePaintBox2Click(editor_)) return false;
+        ShowToolFrame();
+        RefreshPanels();
+        return false;
+    });
 }
 
 void TInselZeichner::Refresh() {
     RepaintCanvas();
     RefreshPanels();
     PlacePartFrame();
+    // The view may have changed under the frame.
+    if (editor_.island_shown) insel::PlaceToolFrame(editor_);
+    ShowToolFrame();
 }
 
 void TInselZeichner::RepaintCanvas() {
+    settings_.height_profile_page = editor_.height_profile_page;
     try {
         RenderMap(editor_, settings_, raster_, textures_.get());
     } catch (const Error& e) {
@@ -1007,7 +1040,13 @@ void TInselZeichner::RepaintCanvas() {
 
 void TInselZeichner::RefreshPanels() {
     for (const auto& [name, text] : editor_.panels) {
-        QObject* control = findChild<QObject*>(QString::fromStdString(name));
+        auto found = panel_controls_.find(name);
+        if (found == panel_controls_.end()) {
+            found = panel_controls_
+                        .emplace(name, findChild<QObject*>(QString::fromStdString(name)))
+                        .first;
+        }
+        QObject* control = found->second;
         if (auto* label = qobject_cast<QLabel*>(control)) {
             label->setText(FromGameText(text));
         } else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
@@ -1031,6 +1070,7 @@ void TInselZeichner::SyncControls() {
         zoom->setChecked(true);
     if (QAbstractButton* layer = layer_group_->button(editor_.display_layer))
         layer->setChecked(true);
+    oversize_button_->setEnabled(editor_.view.oversize_mode);
     editor_.updating = was_updating;
 }
 

@@ -1,35 +1,42 @@
 #pragma once
 // TInselZeichner: the editor's main window. It owns one Editor and changes the island only
-// through the core's handlers; the widgets show what the Editor holds.
+// through the core's handlers; the widgets show what the Editor holds. The tab pages are
+// their own classes in tools/ and reach the window through the public part below.
 #include <QMainWindow>
 #include <array>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 
 #include "app/editor.h"
-#include "display/legend.h"
 #include "display/renderer.h"
 #include "display/textures.h"
-#include "reports/statistics.h"
 
 class QButtonGroup;
 class QCheckBox;
 class QFrame;
-class QLabel;
-class QLineEdit;
-class QMenu;
 class QPushButton;
-class QRadioButton;
+class QLabel;
+class QSpinBox;
 class QTabWidget;
-class QTableWidget;
-class QToolButton;
 
 namespace insel::gui {
 
 class MapCanvas;
 class OverviewImage;
+class ToolFrame;
+class HoehenStatistikPage;
+class WeitereStatistikPage;
+class MinenPage;
+class SpeichernPage;
+class GebaeudePage;
+class StadtlistePage;
+class InselPage;
+class InsellistePage;
+class SettingsPage;
+class RotationPage;
 
 class TInselZeichner : public QMainWindow {
     Q_OBJECT
@@ -50,17 +57,37 @@ class TInselZeichner : public QMainWindow {
     // A click on a row of the city list (rows 0 and 1 both give the first city).
     void SelectCityListRow(int row);
 
-    // The page "Speichern": tag 0 *.scp, 1 *.cty, 2 the raw text export.
-    void SaveInselButtonClick(int tag);
-    void DummyButtonClick();
-
-    // The page "Mehr Statistik": counts the graphic and terrain values into the two grids;
-    // tag 0 saves the graphic grid, tag 1 the terrain grid.
-    void DoItButtonClick();
-    void SaveStatisticsGrid(int tag);
-
     Editor& editor() { return editor_; }
+    RenderSettings& settings() { return settings_; }
     const Raster& raster() const { return raster_; }
+    const std::filesystem::path& program_folder() const { return program_folder_; }
+    QTabWidget* pages() const { return page_control_; }
+
+    // Runs a control's handler unless Updating; errors go to the error box. The window
+    // refreshes when the handler acted or `always_repaint` is set.
+    void RunHandler(const std::function<bool()>& handler, bool always_repaint = false);
+    // A longer operation: Updating and the hourglass while it runs, errors to the error box.
+    // False when it did not run or failed.
+    bool RunLong(const std::function<void()>& work);
+    // After the island under the window changed: whole view, legend, overview, lists.
+    void ShowNewIsland();
+    void Refresh();
+    void RepaintCanvas();
+    void RedrawOverview();
+    // The whole-island legend after loads and "Voll"; the view legend after page, zoom and
+    // display-layer changes.
+    void UpdateLegend(bool whole_island);
+    // Puts ThePanel where the core placed the tool frame, with the mode's letter.
+    void ShowToolFrame();
+    void SetToolFrameColour(const QColor& colour);
+
+    // Line `line` of MainIStrings, or `fallback` when the file has no such line.
+    QString InterfaceText(int line, const QString& fallback) const;
+    // The save dialog, then the overwrite question when asked for and WarnCheck is ticked;
+    // the chosen file with `suffix` added when it has none, or empty when nothing is to be
+    // written.
+    QString AskSaveFile(const QString& filter, const QString& proposed, const QString& suffix,
+                        bool ask_overwrite = true);
 
     // "Really exit?"; true lets the window close. Replaceable so the answer can be scripted.
     std::function<bool()> confirm_exit;
@@ -70,44 +97,41 @@ class TInselZeichner : public QMainWindow {
     std::function<QString(const QString& filter, const QString& proposed_name)> choose_save_file;
     // The overwrite question; true means "Yes".
     std::function<bool(const QString& question)> confirm_overwrite;
+    // The colour dialog: an invalid colour on cancel.
+    std::function<QColor(const QColor& initial)> choose_colour;
 
   protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void BuildMenu();
     QWidget* BuildNavigation();
     QWidget* BuildLayers();
     QWidget* BuildStatus();
+    QWidget* BuildSelection();
+    void BuildToolFrame();
+    void ThePanelMouseUp(Qt::MouseButton button);
+    // The four frame spins show the editor's values.
+    void SyncSpins();
     QTabWidget* BuildPages();
-    QWidget* BuildSavePage();
-    QWidget* BuildLegendPage();
-    QWidget* BuildStatisticsPage();
-    QTableWidget* BuildGrid(const char* name, int columns);
-    void FillLists();
     void PageControl1Change(int index);
-    QString InterfaceText(int line, const QString& fallback) const;
     void ApplyInterfaceTexts();
     void FormShow();
+    // Page preparation after a load: savegames hide the pages that edit the island.
+    void PreparePages();
 
-    // Runs a control's handler unless Updating; errors go to the error box. The window
-    // refreshes when the handler acted or `always_repaint` is set.
-    void RunHandler(const std::function<bool()>& handler, bool always_repaint = false);
-    void Refresh();
-    void RepaintCanvas();
     void RefreshPanels();
     void PlacePartFrame();
     void SyncControls();
-    void RedrawOverview();
-    // The whole-island legend after loads and "Voll"; the view legend after page, zoom and
-    // display-layer changes.
-    void UpdateLegend(bool whole_island);
-    void ShowLegend(const Legend& legend);
 
     void InselladenClick(int file_kind);
     void DisplaysollBitmapsbentzen1Click();
     void FlickerFreePaintBox2MouseMove(int px, int py);
+    void FlickerFreePaintBox2Click();
+    void FlickerFreePaintBox2MouseDown(int px, int py);
 
     std::filesystem::path program_folder_;
     std::string game_path_;
@@ -116,33 +140,34 @@ class TInselZeichner : public QMainWindow {
     bool tile_bitmaps_ready_ = false;
 
     Editor editor_;
+    // Panel controls by name, looked up once.
+    std::map<std::string, QObject*> panel_controls_;
     RenderSettings settings_;
     Raster raster_;
     std::unique_ptr<TextureCache> textures_;
 
     MapCanvas* canvas_ = nullptr;
+    ToolFrame* tool_frame_ = nullptr;
     QFrame* part_panel_ = nullptr;
     OverviewImage* mini_image_ = nullptr;
     QFrame* part_frame_ = nullptr;
     QButtonGroup* zoom_group_ = nullptr;
     QButtonGroup* layer_group_ = nullptr;
     QCheckBox* untergrund_check_ = nullptr;
+    QPushButton* oversize_button_ = nullptr;
+    std::array<QSpinBox*, 4> frame_spins_{};  // PLeftSpin, PTopSpin, PWidthSpin, PHeightSpin
     QTabWidget* page_control_ = nullptr;
-    QTableWidget* island_grid_ = nullptr;
-    QTableWidget* city_grid_ = nullptr;
-    QCheckBox* warn_check_ = nullptr;
-    QCheckBox* no_animals_check_ = nullptr;
-    QCheckBox* recount_check_ = nullptr;
 
-    std::array<QLabel*, kLegendPanelCount> legend_panels_{};
-    std::array<QLabel*, kLegendPanelCount> legend_counts_{};
-    QCheckBox* ohne_low_check_ = nullptr;
-    QCheckBox* ohne_rot_check_ = nullptr;
-    QTableWidget* gfx_grid_ = nullptr;
-    QTableWidget* terrain_grid_ = nullptr;
-    // What the grids show, header row first; saving writes these.
-    GridRows gfx_rows_;
-    GridRows terrain_rows_;
+    HoehenStatistikPage* legend_page_ = nullptr;
+    WeitereStatistikPage* statistics_page_ = nullptr;
+    MinenPage* mines_page_ = nullptr;
+    SpeichernPage* save_page_ = nullptr;
+    GebaeudePage* objects_page_ = nullptr;
+    StadtlistePage* city_page_ = nullptr;
+    InselPage* island_page_ = nullptr;
+    InsellistePage* island_list_page_ = nullptr;
+    SettingsPage* settings_page_ = nullptr;
+    RotationPage* rotation_page_ = nullptr;
 };
 
 }  // namespace insel::gui

@@ -31,3 +31,22 @@ void MapCanvas::mouseMoveEvent(QMouseEvent* event) {
 }
 
 }  // namespace insel::gui
+
+namespace insel::gui {
+
+void MapCanvas::mousePressEvent(QMouseEvent* event) {
+    if (on_press) {
+        const QPoint p = event->position().toPoint();
+        on_press(p.x(), p.y());
+    }
+}
+
+void MapCanvas::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) &&
+        on_click) {
+        on_click();
+    }
+    if (on_release) on_release();
+}
+
+}  // namespace insel::gui

@@ -15,10 +15,15 @@ public:
     MapCanvas(const Raster& raster, QWidget* parent = nullptr);
 
     std::function<void(int px, int py)> on_mouse_move;
+    std::function<void(int px, int py)> on_press;  // any button
+    std::function<void()> on_click;                // left button released
+    std::function<void()> on_release;              // any button, after on_click
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     QImage image_;  // wraps the raster's pixels

@@ -1,0 +1,91 @@
+#include "app/controls.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QTableWidget>
+
+#include "container/cp1252.h"
+
+namespace insel::gui {
+
+void ClickPanel::mouseReleaseEvent(QMouseEvent* event) {
+    QLabel::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) &&
+        on_click) {
+        on_click();
+    }
+}
+
+QString FromGameText(const std::string& text) { return QString::fromStdString(Cp1252ToUtf8(text)); }
+
+QString FromText(const std::string& text) {
+    return QString::fromStdString(IsValidUtf8(text) ? text : Cp1252ToUtf8(text));
+}
+
+QLabel* StatusPanel(const char* name, int min_width) {
+    auto* panel = new QLabel;
+    panel->setObjectName(name);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panel->setMinimumWidth(min_width);
+    panel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    panel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    panel->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    return panel;
+}
+
+QLabel* Caption(const char* name, const QString& text) {
+    auto* label = new QLabel(text);
+    if (name) label->setObjectName(name);
+    return label;
+}
+
+QTableWidget* BuildGrid(const char* name, int columns) {
+    auto* grid = new QTableWidget(0, columns);
+    grid->setObjectName(name);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
+    grid->verticalHeader()->hide();
+    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    return grid;
+}
+
+void ShowRows(QTableWidget* grid, const GridRows& rows) {
+    grid->clearContents();
+    grid->setRowCount(rows.empty() ? 0 : static_cast<int>(rows.size()) - 1);
+    if (rows.empty()) return;
+    QStringList header;
+    for (const std::string& cell : rows.front()) header << QString::fromStdString(cell);
+    grid->setColumnCount(static_cast<int>(header.size()));
+    grid->setHorizontalHeaderLabels(header);
+    for (std::size_t r = 1; r < rows.size(); ++r) {
+        for (std::size_t c = 0; c < rows[r].size(); ++c) {
+            auto* item = new QTableWidgetItem(QString::fromStdString(rows[r][c]));
+            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            grid->setItem(static_cast<int>(r) - 1, static_cast<int>(c), item);
+        }
+    }
+}
+
+QColor ColourOf(std::uint32_t bgr) {
+    return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
+                  static_cast<int>((bgr >> 16) & 0xFF));
+}
+
+std::uint32_t ColourValue(const QColor& colour) {
+    return static_cast<std::uint32_t>(colour.red()) |
+           static_cast<std::uint32_t>(colour.green()) << 8 |
+           static_cast<std::uint32_t>(colour.blue()) << 16;
+}
+
+void PaintPanel(QLabel* panel, const QColor& back) {
+    QPalette colours = panel->palette();
+    colours.setColor(QPalette::Window, back);
+    colours.setColor(QPalette::WindowText, back.lightness() < 110 ? Qt::white : Qt::black);
+    panel->setPalette(colours);
+    panel->setAutoFillBackground(true);
+}
+
+}  // namespace insel::gui

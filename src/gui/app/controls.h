@@ -1,0 +1,45 @@
+#pragma once
+// Small builders and conversions shared by the main window and its pages.
+#include <QColor>
+#include <QLabel>
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "reports/statistics.h"
+
+class QTableWidget;
+
+namespace insel::gui {
+
+// Game-file text (panels, island names) is Windows-1252.
+QString FromGameText(const std::string& text);
+// Definition files and messages are UTF-8 unless they are not valid UTF-8.
+QString FromText(const std::string& text);
+
+// A panel that reports a left click, as colour panels do.
+class ClickPanel : public QLabel {
+  public:
+    using QLabel::QLabel;
+    std::function<void()> on_click;
+
+  protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+// A sunken read-only panel the core's panel texts are shown in.
+QLabel* StatusPanel(const char* name, int min_width);
+QLabel* Caption(const char* name, const QString& text);
+// A read-only list with one selected row at a time.
+QTableWidget* BuildGrid(const char* name, int columns);
+// Fills a grid from rows whose first row is the header.
+void ShowRows(QTableWidget* grid, const GridRows& rows);
+
+// The core's colours are 0x00BBGGRR.
+QColor ColourOf(std::uint32_t bgr);
+std::uint32_t ColourValue(const QColor& colour);
+// Sets a panel's background, with a caption colour that stays readable on it.
+void PaintPanel(QLabel* panel, const QColor& back);
+
+}  // namespace insel::gui

@@ -1,0 +1,156 @@
+#include "tools/city_list_page.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <array>
+
+#include "app/controls.h"
+#include "app/main_window.h"
+#include "errors.h"
+#include "reports/export.h"
+#include "reports/object_list.h"
+#include "reports/statistics.h"
+
+namespace insel::gui {
+namespace {
+
+// Heading lines of the two grids; 0 stands for a fixed text.
+constexpr std::array<int, 7> kCityHeadings = {246, 247, 248, 249, 250, 251, 252};
+constexpr std::array<int, 7> kBuildingHeadings = {253, 251, 254, 255, 0, 0, 256};
+constexpr std::array<const char*, 7> kBuildingFixed = {"Name", "ID", "x", "y", "dx", "dy",
+                                                       "Stadt"};
+
+void FillGrid(QTableWidget* grid, const auto& rows, auto convert) {
+    grid->setRowCount(static_cast<int>(rows.size()));
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        for (std::size_t c = 0; c < rows[r].size(); ++c) {
+            grid->setItem(static_cast<int>(r), static_cast<int>(c),
+                          new QTableWidgetItem(convert(rows[r][c])));
+        }
+    }
+}
+
+}  // namespace
+
+StadtlistePage::StadtlistePage(TInselZeichner& window) : window_(window) {
+    auto* column = new QVBoxLayout(this);
+    column->setSpacing(6);
+    auto* head = new QHBoxLayout;
+    head->addWidget(Caption("Label3", QString::fromUtf8("Städte der Datei")));
+    head->addStretch(1);
+    head->addWidget(Caption(nullptr, "Stadt Nr."));
+    head->addWidget(StatusPanel("StadtNrPanel", 40));
+    column->addLayout(head);
+
+    city_grid_ = BuildGrid("StadtListenGrid", static_cast<int>(kCityHeadings.size()));
+    connect(city_grid_, &QTableWidget::cellClicked, this,
+            [this](int row, int) { window_.SelectCityListRow(row + 1); });
+    column->addWidget(city_grid_, 2);
+
+    auto* catchment = new QHBoxLayout;
+    ezb_check_ = new QCheckBox("Zeige Einzugsbereich ");
+    ezb_check_->setObjectName("EZBCheck");
+    connect(ezb_check_, &QCheckBox::clicked, this, [this] { EZBCheckClick(); });
+    catchment->addWidget(ezb_check_);
+    ezb_panel_ = new ClickPanel;
+    ezb_panel_->setObjectName("EZBPanel");
+    ezb_panel_->setFixedSize(40, 18);
+    ezb_panel_->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    ezb_panel_->setToolTip("Farbe des Einzugsbereichs");
+    ezb_panel_->on_click = [this] { EZBPanelClick(); };
+    PaintPanel(ezb_panel_, ColourOf(window_.settings().catchment));
+    catchment->addWidget(ezb_panel_);
+    catchment->addStretch(1);
+    column->addLayout(catchment);
+
+    column->addWidget(Caption("Label42", "Objekte der gewählten Stadt"));
+    building_grid_ = BuildGrid("BuildingGrid", static_cast<int>(kBuildingHeadings.size()));
+    column->addWidget(building_grid_, 3);
+    auto* buttons = new QHBoxLayout;
+    auto* reload = new QPushButton("Liste neu laden");
+    reload->setObjectName("ReloadButton");
+    connect(reload, &QPushButton::clicked, this, [this] { ReloadButtonClick(); });
+    auto* save = new QPushButton("Save list");
+    save->setObjectName("SaveListButton");
+    connect(save, &QPushButton::clicked, this, [this] { SaveListButtonClick(); });
+    buttons->addWidget(reload);
+    buttons->addWidget(save);
+    buttons->addStretch(1);
+    column->addLayout(buttons);
+    ApplyHeadings();
+}
+
+void StadtlistePage::ApplyHeadings() {
+    QStringList cities, buildings;
+    for (int n : kCityHeadings) cities << window_.InterfaceText(n, QString());
+    for (std::size_t i = 0; i < kBuildingHeadings.size(); ++i) {
+        const QString fixed = QString::fromUtf8(kBuildingFixed[i]);
+        buildings << (kBuildingHeadings[i] == 0 ? fixed
+                                                : window_.InterfaceText(kBuildingHeadings[i], fixed));
+    }
+    city_grid_->setHorizontalHeaderLabels(cities);
+    building_grid_->setHorizontalHeaderLabels(buildings);
+}
+
+void StadtlistePage::FillCities() {
+    FillGrid(city_grid_, window_.editor().city_list, FromGameText);
+    building_grid_->setRowCount(0);
+}
+
+void StadtlistePage::RefreshObjectList() {
+    const auto rows = insel::RefreshObjectList(window_.editor());
+    FillGrid(building_grid_, rows, FromText);
+}
+
+void StadtlistePage::ReloadButtonClick() {
+    if (!window_.editor().island_loaded) return;
+    window_.RunHandler([this] {
+        RefreshObjectList();
+        return true;
+    });
+}
+
+void StadtlistePage::SaveListButtonClick() {
+    Editor& editor = window_.editor();
+    const auto panel = editor.panels.find("StadtNrPanel");
+    if (editor.updating || !editor.island_loaded || panel == editor.panels.end() ||
+        panel->second.empty() || editor.island.objects.empty()) {
+        return;
+    }
+    const auto lines = ObjectListLines(editor.island, editor.cities.Current());
+    if (lines.empty()) return;
+    const QString file = window_.AskSaveFile(
+        "Text file (*.txt)", FromGameText(ObjectListFileName(editor.island_name_panel)), "txt");
+    if (file.isEmpty()) return;
+    try {
+        WriteWindows1252Lines(std::filesystem::path(file.toStdString()), lines);
+    } catch (const Error& e) {
+        window_.show_message(FromText(e.what()), true);
+    }
+}
+
+void StadtlistePage::EZBCheckClick() {
+    window_.settings().catchment_shown = ezb_check_->isChecked();
+    if (!window_.editor().updating) window_.RepaintCanvas();
+}
+
+void StadtlistePage::EZBPanelClick() {
+    Editor& editor = window_.editor();
+    if (editor.updating || editor.file_kind == kSavegame) return;
+    const QColor chosen = window_.choose_colour(ColourOf(window_.settings().catchment));
+    if (!chosen.isValid()) return;
+    window_.settings().catchment = ColourValue(chosen);
+    PaintPanel(ezb_panel_, chosen);
+    if (ezb_check_->isChecked()) window_.RepaintCanvas();
+}
+
+void StadtlistePage::PrepareFor(int file_kind) {
+    ezb_check_->setEnabled(file_kind != kSavegame);
+}
+
+}  // namespace insel::gui

@@ -1,0 +1,44 @@
+#include "tools/island_list_page.h"
+
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <array>
+
+#include "app/controls.h"
+#include "app/main_window.h"
+
+namespace insel::gui {
+namespace {
+
+// Heading lines; 0 is the fixed text "ID".
+constexpr std::array<int, 9> kIslandHeadings = {246, 249, 254, 255, 257, 258, 259, 250, 0};
+
+}  // namespace
+
+InsellistePage::InsellistePage(TInselZeichner& window) : window_(window) {
+    island_grid_ = BuildGrid("InselListenGrid", static_cast<int>(kIslandHeadings.size()));
+    connect(island_grid_, &QTableWidget::cellClicked, this,
+            [this](int row, int) { window_.SelectIslandListRow(row + 1); });
+    (new QVBoxLayout(this))->addWidget(island_grid_);
+    ApplyHeadings();
+}
+
+void InsellistePage::ApplyHeadings() {
+    QStringList texts;
+    for (int n : kIslandHeadings) texts << (n == 0 ? QString("ID") : window_.InterfaceText(n, {}));
+    island_grid_->setHorizontalHeaderLabels(texts);
+}
+
+void InsellistePage::FillIslands() {
+    const auto& rows = window_.editor().island_list;
+    island_grid_->setRowCount(static_cast<int>(rows.size()));
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const auto cells = rows[r].Cells();
+        for (std::size_t c = 0; c < cells.size(); ++c) {
+            island_grid_->setItem(static_cast<int>(r), static_cast<int>(c),
+                                  new QTableWidgetItem(FromGameText(cells[c])));
+        }
+    }
+}
+
+}  // namespace insel::gui

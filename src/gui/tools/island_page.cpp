@@ -1,0 +1,78 @@
+#include "tools/island_page.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
+
+#include "app/controls.h"
+#include "app/main_window.h"
+#include "errors.h"
+#include "reports/export.h"
+#include "reports/statistics.h"
+
+namespace insel::gui {
+namespace {
+
+QPlainTextEdit* Memo(const char* name) {
+    auto* memo = new QPlainTextEdit;
+    memo->setObjectName(name);
+    memo->setReadOnly(true);
+    memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    memo->setToolTip("Klick: Log speichern");
+    return memo;
+}
+
+void ShowLines(QPlainTextEdit* memo, const std::vector<std::string>& lines) {
+    QStringList texts;
+    texts.reserve(static_cast<qsizetype>(lines.size()));
+    for (const std::string& line : lines) texts << FromGameText(line);
+    memo->setPlainText(texts.join('\n'));
+}
+
+}  // namespace
+
+InselPage::InselPage(TInselZeichner& window) : window_(window) {
+    auto* column = new QVBoxLayout(this);
+    column->addWidget(Caption(nullptr, "Log"));
+    memo2_ = Memo("Memo2");
+    column->addWidget(memo2_, 2);
+    show_memo_check_ = new QCheckBox("Show Memo");
+    show_memo_check_->setObjectName("ShowMemoCheck");
+    column->addWidget(show_memo_check_);
+    memo3_ = Memo("Memo3");
+    memo3_->hide();
+    column->addWidget(memo3_, 1);
+    connect(show_memo_check_, &QCheckBox::toggled, memo3_, &QWidget::setVisible);
+    // A click on either log saves the load and save log.
+    memo2_->viewport()->installEventFilter(this);
+    memo3_->viewport()->installEventFilter(this);
+}
+
+bool InselPage::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        Memo2Click();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void InselPage::ShowLogs() {
+    ShowLines(memo2_, window_.editor().memo2);
+    ShowLines(memo3_, window_.editor().memo3);
+}
+
+void InselPage::Memo2Click() {
+    const Editor& editor = window_.editor();
+    if (editor.updating || !MemoWorthSaving(editor.memo2)) return;
+    const QString file = window_.AskSaveFile("Text file (*.txt)", kMemoFileName, "txt");
+    if (file.isEmpty()) return;
+    try {
+        WriteWindows1252Lines(std::filesystem::path(file.toStdString()), editor.memo2);
+    } catch (const Error& e) {
+        window_.show_message(FromText(e.what()), true);
+    }
+}
+
+}  // namespace insel::gui

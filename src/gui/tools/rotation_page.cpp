@@ -1,0 +1,94 @@
+#include "tools/rotation_page.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QSpinBox>
+#include <QVBoxLayout>
+#include <climits>
+
+#include "app/controls.h"
+#include "app/main_window.h"
+
+namespace insel::gui {
+namespace {
+
+struct ShiftRow {
+    const char* check;
+    const char* caption;
+    const char* x_spin;
+    const char* y_spin;
+    const char* suggested;
+};
+constexpr ShiftRow kShiftRows[] = {
+    {"ApplyHeightShiftCheck", "H: Apply height profile shift on save", "RotHxSpin", "RotHySpin",
+     "x=  0,  y=  0       x=  0,  y=  0     x=  0,  y=  0"},
+    {"ApplyGFXShiftCheck", "G: Apply GFX profile shift on save", "RotGxSpin", "RotGySpin",
+     "x= -1,  y=  0       x= -1,  y= -1     x=  0,  y= -1"},
+    {"ApplyPlantsShiftCheck", "P: Apply plants profile shift on save", "RotPxSpin", "RotPySpin",
+     "x= -1,  y=  0       x= -1,  y= -1     x=  0,  y= -1"},
+    {"ApplyRockShiftCheck", "R: Apply additional shift to rocks", "RotRxSpin", "RotRySpin",
+     "x= -1,  y=  0       x= -1,  y= -1     x=  0,  y= -1"},
+};
+
+QSpinBox* ShiftSpin(const char* name) {
+    auto* spin = new QSpinBox;
+    spin->setObjectName(name);
+    spin->setRange(INT_MIN, INT_MAX);  // the spins have no limits
+    spin->setFixedWidth(70);
+    return spin;
+}
+
+}  // namespace
+
+RotationPage::RotationPage(TInselZeichner& window) : window_(window) {
+    auto* column = new QVBoxLayout(this);
+    auto* angle = new QHBoxLayout;
+    angle->addWidget(Caption("AngleLabel", "Current rotation angle:"));
+    angle->addWidget(StatusPanel("AnglePanel", 70));
+    angle->addStretch(1);
+    column->addLayout(angle);
+
+    auto* box = new QGroupBox;
+    box->setObjectName("ShiftBox");
+    auto* grid = new QGridLayout(box);
+    grid->addWidget(Caption("EbenenLabel", "Ebenen beim Speichern verschieben"), 0, 0, 1, 3);
+    grid->addWidget(Caption(nullptr, "x"), 1, 1, Qt::AlignCenter);
+    grid->addWidget(Caption(nullptr, "y"), 1, 2, Qt::AlignCenter);
+    grid->addWidget(Caption("SuggestedLabel", "Suggested settings"), 1, 3);
+    grid->addWidget(Caption(nullptr, "90                     180                 270"), 2, 3);
+    for (int k = 0; k < 4; ++k) {
+        const ShiftRow& row = kShiftRows[k];
+        auto* check = new QCheckBox(row.caption);
+        check->setObjectName(row.check);
+        checks_[static_cast<std::size_t>(k)] = check;
+        QSpinBox* x = spins_[static_cast<std::size_t>(2 * k)] = ShiftSpin(row.x_spin);
+        QSpinBox* y = spins_[static_cast<std::size_t>(2 * k + 1)] = ShiftSpin(row.y_spin);
+        grid->addWidget(check, 3 + k, 0);
+        grid->addWidget(x, 3 + k, 1);
+        grid->addWidget(y, 3 + k, 2);
+        auto* suggested = Caption(nullptr, row.suggested);
+        suggested->setFont(QFont("DejaVu Sans Mono", suggested->font().pointSize()));
+        grid->addWidget(suggested, 3 + k, 3);
+        auto& shift = window_.editor().shifts[static_cast<std::size_t>(k)];
+        connect(check, &QCheckBox::toggled, this, [&shift](bool on) { shift.apply = on; });
+        connect(x, &QSpinBox::valueChanged, this, [&shift](int v) { shift.dx = v; });
+        connect(y, &QSpinBox::valueChanged, this, [&shift](int v) { shift.dy = v; });
+    }
+    grid->setColumnStretch(4, 1);
+    column->addWidget(box);
+    column->addStretch(1);
+    ShowShifts();
+}
+
+void RotationPage::ShowShifts() {
+    for (std::size_t k = 0; k < checks_.size(); ++k) {
+        const auto& shift = window_.editor().shifts[k];
+        checks_[k]->setChecked(shift.apply);
+        spins_[2 * k]->setValue(shift.dx);
+        spins_[2 * k + 1]->setValue(shift.dy);
+    }
+}
+
+}  // namespace insel::gui

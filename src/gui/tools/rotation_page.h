@@ -1,0 +1,27 @@
+#pragma once
+// The page "RotationSheet": the rotation angle and the per-layer shifts the island writer
+// applies when saving.
+#include <QWidget>
+#include <array>
+
+class QCheckBox;
+class QSpinBox;
+
+namespace insel::gui {
+
+class TInselZeichner;
+
+class RotationPage : public QWidget {
+    Q_OBJECT
+public:
+    explicit RotationPage(TInselZeichner& window);
+    // Shows the editor's shift settings (a load unticks the boxes).
+    void ShowShifts();
+
+private:
+    TInselZeichner& window_;
+    std::array<QCheckBox*, 4> checks_{};
+    std::array<QSpinBox*, 8> spins_{};  // x, y per layer kind
+};
+
+}  // namespace insel::gui

@@ -1,0 +1,109 @@
+#include "tools/save_page.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <array>
+
+#include "app/controls.h"
+#include "app/main_window.h"
+#include "environment.h"
+#include "errors.h"
+#include "island/city_writer.h"
+#include "island/writer.h"
+#include "reports/export.h"
+
+namespace insel::gui {
+
+SpeichernPage::SpeichernPage(TInselZeichner& window) : window_(window) {
+    auto* column = new QVBoxLayout(this);
+    column->setSpacing(6);
+    struct SaveButton {
+        const char* name;
+        const char* caption;
+        int tag;
+    };
+    const std::array<SaveButton, 3> buttons = {{
+        {"SaveInselButton", "Write *.scp island      (No Buildings saved)", 0},
+        {"WriteCtyButton", "Write *.cty Island      (With selected city)", 1},
+        {"WritexyButton", "Rohinsel (ohne Elemente) als x/y Paare exportieren", 2},
+    }};
+    for (const SaveButton& b : buttons) {
+        auto* button = new QPushButton(b.caption);
+        button->setObjectName(b.name);
+        button->setProperty("tag", b.tag);
+        const int tag = b.tag;
+        connect(button, &QPushButton::clicked, this, [this, tag] { SaveInselButtonClick(tag); });
+        column->addWidget(button);
+    }
+    auto* dummy = new QPushButton("Schreibe eine leere Insel im DUMMY-Format");
+    dummy->setObjectName("DummyButton");
+    connect(dummy, &QPushButton::clicked, this, [this] { DummyButtonClick(); });
+    column->addWidget(dummy);
+    column->addSpacing(8);
+
+    no_animals_check_ = new QCheckBox("Ohne Tiere speichern / save without animals");
+    no_animals_check_->setObjectName("NoAnimalsCheck");
+    recount_check_ = new QCheckBox("Recount KONTIDs on cty-islands");
+    recount_check_->setObjectName("RecountProdCheck");
+    column->addWidget(no_animals_check_);
+    column->addWidget(recount_check_);
+    column->addStretch(1);
+}
+
+void SpeichernPage::SaveInselButtonClick(int tag) {
+    Editor& editor = window_.editor();
+    if (editor.updating || !editor.island_loaded) return;
+    editor.memo2.clear();
+    QString filter = "Text file (*.txt)", suffix = "txt", proposed;
+    if (tag == 0) {
+        filter = "Insel (*.scp)";
+        suffix = "scp";
+        proposed = FromGameText(editor.island_name_panel);
+    } else if (tag == 1) {
+        filter = "Eigene Insel (*.cty)";
+        suffix = "cty";
+    }
+    const QString file = window_.AskSaveFile(filter, proposed, suffix);
+    if (file.isEmpty()) return;
+    editor.no_animals = no_animals_check_->isChecked();
+    editor.recount_kontid = recount_check_->isChecked();
+    const std::filesystem::path path(file.toStdString());
+    bool failed = false;
+    editor.updating = true;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        if (tag == 0) {
+            SaveIslandFile(editor, path);
+        } else if (tag == 1) {
+            SaveCityFile(editor, path, platform::ShortDate());
+        } else {
+            WriteRawExport(path, editor.island);
+        }
+    } catch (const Error&) {
+        failed = true;
+    }
+    QApplication::restoreOverrideCursor();
+    editor.updating = false;
+    if (failed) window_.show_message("Fehler beim Schreiben", true);
+    // A city file drops cities without warehouses from the model.
+    window_.Refresh();
+}
+
+void SpeichernPage::DummyButtonClick() {
+    Editor& editor = window_.editor();
+    if (editor.updating) return;
+    const int size = editor.island.record.width;
+    const QString file = window_.AskSaveFile(
+        "Insel (*.scp)", QString::fromStdString(DummyFileName(size, editor.island.record.climate)),
+        "scp", false);
+    if (file.isEmpty()) return;
+    try {
+        SaveDummyIsland(editor, size, std::filesystem::path(file.toStdString()));
+    } catch (const Error&) {
+        // The dummy is a convenience; a failed write is not reported.
+    }
+}
+
+}  // namespace insel::gui

@@ -1,0 +1,33 @@
+#include "tools/settings_page.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QVBoxLayout>
+
+#include "app/controls.h"
+
+namespace insel::gui {
+
+SettingsPage::SettingsPage() {
+    auto* column = new QVBoxLayout(this);
+    auto* control = new QGroupBox;
+    control->setObjectName("ControlBox");
+    auto* grid = new QGridLayout(control);
+    grid->addWidget(
+        Caption("ControlLabel", "Kontrollangaben      xscale    yscale         xZahl     yZahl"), 0,
+        0, 1, 4);
+    const char* panels[] = {"xScalePanel", "yScalePanel", "xZahlPanel", "YZahlPanel"};
+    for (int i = 0; i < 4; ++i) grid->addWidget(StatusPanel(panels[i], 50), 1, i);
+    column->addWidget(control, 0, Qt::AlignLeft);
+
+    warn_check_ = new QCheckBox("warn when overwrite files");
+    warn_check_->setObjectName("WarnCheck");
+    warn_check_->setChecked(true);
+    column->addWidget(warn_check_);
+    column->addStretch(1);
+}
+
+bool SettingsPage::WarnOnOverwrite() const { return warn_check_->isChecked(); }
+
+}  // namespace insel::gui
