@@ -19,72 +19,20 @@
 #include <fstream>
 #include <memory>
 
-#include "app/definitions.h"
-#include "app/main_window.h"
 #include "display/legend.h"
-#include "reports/statistics.h"
+#include "gui_support.h"
 #include "island_fixture.h"
+#include "reports/statistics.h"
 
 using insel::gui::TInselZeichner;
 
-namespace {
+using namespace insel::gui::test;
 
-const std::filesystem::path kBin = INSEL_BIN_DIR;
-const std::string kSample = (kBin / "samples" / "sample_island.scp").string();
-
-QString Text(QWidget& window, const char* name) {
-    if (auto* label = window.findChild<QLabel*>(name)) return label->text();
-    if (auto* edit = window.findChild<QLineEdit*>(name)) return edit->text();
-    return "<no control " + QString(name) + ">";
-}
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void ClickCell(QTableWidget* grid, int row, int column) {
-    QTableWidgetItem* item = grid->item(row, column);
-    QVERIFY(item);
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualItemRect(item).center());
-}
-
-void MoveMouse(QWidget* widget, QPoint at) {
-    QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(widget->mapToGlobal(at)), Qt::NoButton,
-                     Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(widget, &move);
-}
-
-}  // namespace
-
-class WindowTest : public QObject {
+class WindowTest : public QObject, WindowHarness {
     Q_OBJECT
 
-  private:
-    std::unique_ptr<TInselZeichner> window_;
-    QStringList messages_;
-
-    // A window as the program starts it, with `file` on the command line.
-    void Start(const std::string& file) {
-        window_ = std::make_unique<TInselZeichner>(kBin, insel::LoadDefinitionFiles(kBin), "");
-        window_->show_message = [this](const QString& text, bool error) {
-            messages_ << (error ? "error: " : "message: ") + text;
-        };
-        window_->SetCommandLineFile(file);
-        window_->show();
-    }
-    QWidget* Child(const char* name) {
-        QWidget* w = window_->findChild<QWidget*>(name);
-        if (!w) qFatal("no control %s", name);
-        return w;
-    }
-
   private slots:
-    void init() { messages_.clear(); }
-    void cleanup() {
-        if (window_) window_->confirm_exit = [] { return true; };
-        window_.reset();
-    }
+    void cleanup() { Finish(); }
 
     void StartShowsTheCommandLineIsland() {
         Start(kSample);
@@ -278,9 +226,7 @@ class WindowTest : public QObject {
         const fx::Bytes bytes = fx::SavegameBytes({first, second, third});
         QTemporaryDir dir;
         const std::filesystem::path path = dir.filePath("game.sav").toStdString();
-        std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()));
+        WriteBytes(path, bytes);
 
         Start("");
         window_->LoadIslandFile(path, insel::kSavegame);
@@ -560,7 +506,41 @@ class WindowTest : public QObject {
                                  "GFXGrid QTableWidget",
                                  "GelaendeGrid QTableWidget",
                                  "SaveGFXStatButton QPushButton",
-                                 "SaveGelStatButton QPushButton"}) {
+                                 "SaveGelStatButton QPushButton",
+                                 "ClearGFXCheck QCheckBox",
+                                 "ThePanel insel::gui::ToolFrame",
+                                 "PLeftSpin QSpinBox",
+                                 "PTopSpin QSpinBox",
+                                 "PWidthSpin QSpinBox",
+                                 "PHeightSpin QSpinBox",
+                                 "xPanel QLabel",
+                                 "yPanel QLabel",
+                                 "OversizeButton QPushButton",
+                                 "MinenBox QRadioButton",
+                                 "AbbauBox QRadioButton",
+                                 "BuildingGrid QTableWidget",
+                                 "StadtNrPanel QLabel",
+                                 "EZBCheck QCheckBox",
+                                 "EZBPanel QLabel",
+                                 "ReloadButton QPushButton",
+                                 "SaveListButton QPushButton",
+                                 "maxEinwohnerButton QPushButton",
+                                 "WohnPanel QLabel",
+                                 "AufraumButton QPushButton",
+                                 "NativeRadio QRadioButton",
+                                 "MonsterRadio QRadioButton",
+                                 "TiereCheck QCheckBox",
+                                 "ObjectsCheck QCheckBox",
+                                 "Memo2 QPlainTextEdit",
+                                 "Memo3 QPlainTextEdit",
+                                 "ShowMemoCheck QCheckBox",
+                                 "xScalePanel QLabel",
+                                 "YZahlPanel QLabel",
+                                 "AnglePanel QLabel",
+                                 "ApplyHeightShiftCheck QCheckBox",
+                                 "ApplyRockShiftCheck QCheckBox",
+                                 "RotHxSpin QSpinBox",
+                                 "RotRySpin QSpinBox"}) {
             QVERIFY2(lines.contains(line), line);
         }
     }

@@ -57,7 +57,7 @@ bool MarkPenSquare(Editor& editor, int px, int py) {
 
 // Mines and quarry spots share their position, not their size.
 void FollowPartnerPosition(ToolFrameState& tools, int mode) {
-    const int partner = mode == kMineMode ? kQuarrySpotMode
+    const int partner = mode == kMineMode         ? kQuarrySpotMode
                         : mode == kQuarrySpotMode ? kMineMode
                                                   : -1;
     if (partner < 0) return;

@@ -7,8 +7,6 @@
 #include <QColorDialog>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QMimeData>
-#include <QSpinBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
@@ -20,10 +18,12 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QToolButton>
@@ -651,8 +651,7 @@ QWidget* TInselZeichner::BuildSelection() {
     auto* grid = new QGridLayout(box);
     grid->setVerticalSpacing(3);
     grid->addWidget(Caption(nullptr, "Auswahl"), 0, 0, 1, 2);
-    const std::array<const char*, 4> names = {"PLeftSpin", "PTopSpin", "PWidthSpin",
-                                              "PHeightSpin"};
+    const std::array<const char*, 4> names = {"PLeftSpin", "PTopSpin", "PWidthSpin", "PHeightSpin"};
     const std::array<const char*, 4> captions = {"x", "y", "Breite", "Höhe"};
     for (std::size_t i = 0; i < names.size(); ++i) {
         auto* spin = new QSpinBox;
@@ -660,7 +659,8 @@ QWidget* TInselZeichner::BuildSelection() {
         spin->setRange(0, kLayerSide);
         spin->setFixedWidth(64);
         frame_spins_[i] = spin;
-        grid->addWidget(Caption(nullptr, QString::fromUtf8(captions[i])), 1 + static_cast<int>(i), 0);
+        grid->addWidget(Caption(nullptr, QString::fromUtf8(captions[i])), 1 + static_cast<int>(i),
+                        0);
         grid->addWidget(spin, 1 + static_cast<int>(i), 1);
         connect(spin, &QSpinBox::valueChanged, this, [this, i](int value) {
             if (editor_.updating) return;
@@ -1042,8 +1042,7 @@ void TInselZeichner::RefreshPanels() {
     for (const auto& [name, text] : editor_.panels) {
         auto found = panel_controls_.find(name);
         if (found == panel_controls_.end()) {
-            found = panel_controls_
-                        .emplace(name, findChild<QObject*>(QString::fromStdString(name)))
+            found = panel_controls_.emplace(name, findChild<QObject*>(QString::fromStdString(name)))
                         .first;
         }
         QObject* control = found->second;

@@ -43,7 +43,8 @@ StartOptions ParseStartOptions(int argc, char** argv) {
             return options;
         }
     }
-    if (options.screenshot && options.file.empty()) options.error = "--screenshot needs a file to load";
+    if (options.screenshot && options.file.empty())
+        options.error = "--screenshot needs a file to load";
     return options;
 }
 
@@ -73,7 +74,8 @@ int RunEditor(int argc, char** argv) {
         return 1;
     };
 
-    const std::filesystem::path folder = options.program_folder.value_or(platform::ExecutableFolder());
+    const std::filesystem::path folder =
+        options.program_folder.value_or(platform::ExecutableFolder());
     // Without the definition files the window never shows.
     if (!CheckDefinitionFiles(folder)) return fail(kMissingDefinitionsMessage);
     Definitions definitions;

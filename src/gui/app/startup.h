@@ -13,9 +13,9 @@ struct StartOptions {
     std::optional<std::filesystem::path> program_folder;  // --program-folder DIR
     std::optional<std::filesystem::path> screenshot;      // --screenshot OUT.png
     bool dump_widgets = false;
-    std::string file;                // first positional argument
-    std::optional<int> island_row;   // second positional argument with --screenshot
-    std::string error;               // non-empty when the command line is wrong
+    std::string file;               // first positional argument
+    std::optional<int> island_row;  // second positional argument with --screenshot
+    std::string error;              // non-empty when the command line is wrong
 };
 
 StartOptions ParseStartOptions(int argc, char** argv);

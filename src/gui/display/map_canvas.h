@@ -10,7 +10,7 @@ namespace insel::gui {
 
 class MapCanvas : public QWidget {
     Q_OBJECT
-public:
+  public:
     // `raster` must outlive the canvas; the canvas only reads it.
     MapCanvas(const Raster& raster, QWidget* parent = nullptr);
 
@@ -19,13 +19,13 @@ public:
     std::function<void()> on_click;                // left button released
     std::function<void()> on_release;              // any button, after on_click
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
-private:
+  private:
     QImage image_;  // wraps the raster's pixels
 };
 

@@ -18,8 +18,8 @@ void OverviewImage::SetPixels(std::vector<std::uint32_t> pixels) {
         image_ = QImage();
     } else {
         pixels_ = std::move(pixels);
-        image_ = QImage(reinterpret_cast<const uchar*>(pixels_.data()), kOverviewSide, kOverviewSide,
-                        kOverviewSide * 4, QImage::Format_RGB32);
+        image_ = QImage(reinterpret_cast<const uchar*>(pixels_.data()), kOverviewSide,
+                        kOverviewSide, kOverviewSide * 4, QImage::Format_RGB32);
     }
     update();
 }

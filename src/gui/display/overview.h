@@ -10,7 +10,7 @@ namespace insel::gui {
 
 class OverviewImage : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit OverviewImage(QWidget* parent = nullptr);
 
     // Rows of 128 0xAARRGGBB pixels.
@@ -18,11 +18,11 @@ public:
 
     std::function<void(int x, int y)> on_release;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
-private:
+  private:
     std::vector<std::uint32_t> pixels_;
     QImage image_;
 };

@@ -8,7 +8,7 @@ namespace insel::gui {
 
 class ToolFrame : public QLabel {
     Q_OBJECT
-public:
+  public:
     explicit ToolFrame(QWidget* canvas);
 
     std::function<void(Qt::MouseButton button)> on_press;
@@ -17,7 +17,7 @@ public:
 
     void SetColour(const QColor& colour);
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

@@ -22,8 +22,7 @@ namespace {
 // Heading lines of the two grids; 0 stands for a fixed text.
 constexpr std::array<int, 7> kCityHeadings = {246, 247, 248, 249, 250, 251, 252};
 constexpr std::array<int, 7> kBuildingHeadings = {253, 251, 254, 255, 0, 0, 256};
-constexpr std::array<const char*, 7> kBuildingFixed = {"Name", "ID", "x", "y", "dx", "dy",
-                                                       "Stadt"};
+constexpr std::array<const char*, 7> kBuildingFixed = {"Name", "ID", "x", "y", "dx", "dy", "Stadt"};
 
 void FillGrid(QTableWidget* grid, const auto& rows, auto convert) {
     grid->setRowCount(static_cast<int>(rows.size()));
@@ -90,8 +89,9 @@ void StadtlistePage::ApplyHeadings() {
     for (int n : kCityHeadings) cities << window_.InterfaceText(n, QString());
     for (std::size_t i = 0; i < kBuildingHeadings.size(); ++i) {
         const QString fixed = QString::fromUtf8(kBuildingFixed[i]);
-        buildings << (kBuildingHeadings[i] == 0 ? fixed
-                                                : window_.InterfaceText(kBuildingHeadings[i], fixed));
+        buildings << (kBuildingHeadings[i] == 0
+                          ? fixed
+                          : window_.InterfaceText(kBuildingHeadings[i], fixed));
     }
     city_grid_->setHorizontalHeaderLabels(cities);
     building_grid_->setHorizontalHeaderLabels(buildings);
@@ -149,8 +149,6 @@ void StadtlistePage::EZBPanelClick() {
     if (ezb_check_->isChecked()) window_.RepaintCanvas();
 }
 
-void StadtlistePage::PrepareFor(int file_kind) {
-    ezb_check_->setEnabled(file_kind != kSavegame);
-}
+void StadtlistePage::PrepareFor(int file_kind) { ezb_check_->setEnabled(file_kind != kSavegame); }
 
 }  // namespace insel::gui

@@ -13,7 +13,7 @@ class ClickPanel;
 
 class StadtlistePage : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit StadtlistePage(TInselZeichner& window);
 
     // Refills the city list from the editor after a load.
@@ -29,7 +29,7 @@ public:
     // Savegames keep their catchments in the game; they are not shown.
     void PrepareFor(int file_kind);
 
-private:
+  private:
     TInselZeichner& window_;
     QTableWidget* city_grid_ = nullptr;
     QTableWidget* building_grid_ = nullptr;

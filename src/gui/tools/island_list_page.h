@@ -10,13 +10,13 @@ class TInselZeichner;
 
 class InsellistePage : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit InsellistePage(TInselZeichner& window);
 
     void FillIslands();
     void ApplyHeadings();
 
-private:
+  private:
     TInselZeichner& window_;
     QTableWidget* island_grid_ = nullptr;
 };

@@ -12,17 +12,17 @@ class TInselZeichner;
 
 class InselPage : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit InselPage(TInselZeichner& window);
 
     // Shows the editor's logs as they are now.
     void ShowLogs();
     void Memo2Click();
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     TInselZeichner& window_;
     QPlainTextEdit* memo2_ = nullptr;
     QPlainTextEdit* memo3_ = nullptr;

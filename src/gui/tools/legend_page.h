@@ -15,11 +15,11 @@ class ClickPanel;
 
 class HoehenStatistikPage : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit HoehenStatistikPage(TInselZeichner& window);
     void ShowLegend(const Legend& legend);
 
-private:
+  private:
     void LegendPanelClick(int tag);
 
     TInselZeichner& window_;

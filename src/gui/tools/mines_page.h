@@ -11,10 +11,10 @@ class TInselZeichner;
 
 class MinenPage : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit MinenPage(TInselZeichner& window);
 
-private:
+  private:
     void RadioButton6Click(int tag);
 
     TInselZeichner& window_;

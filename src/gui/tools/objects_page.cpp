@@ -40,8 +40,7 @@ GebaeudePage::GebaeudePage(TInselZeichner& window) : window_(window) {
     auto* kinds = new QGroupBox;
     kinds->setObjectName("KontorTypBox");
     auto* kind_column = new QVBoxLayout(kinds);
-    kind_column->addWidget(
-        Caption("Label46", "Hauptkontortyp   (max 1 neue Stadt pro Session)"));
+    kind_column->addWidget(Caption("Label46", "Hauptkontortyp   (max 1 neue Stadt pro Session)"));
     auto* group = new QButtonGroup(this);
     struct Kind {
         const char* name;

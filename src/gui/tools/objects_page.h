@@ -14,7 +14,7 @@ class TInselZeichner;
 
 class GebaeudePage : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit GebaeudePage(TInselZeichner& window);
 
     void maxEinwohnerButtonClick();
@@ -23,7 +23,7 @@ public:
     // A new island has nothing tidied or counted yet.
     void ResetAfterLoad();
 
-private:
+  private:
     TInselZeichner& window_;
     QLabel* wohn_panel_ = nullptr;
     QPushButton* aufraum_button_ = nullptr;

@@ -13,12 +13,12 @@ class TInselZeichner;
 
 class RotationPage : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit RotationPage(TInselZeichner& window);
     // Shows the editor's shift settings (a load unticks the boxes).
     void ShowShifts();
 
-private:
+  private:
     TInselZeichner& window_;
     std::array<QCheckBox*, 4> checks_{};
     std::array<QSpinBox*, 8> spins_{};  // x, y per layer kind

@@ -10,14 +10,14 @@ class TInselZeichner;
 
 class SpeichernPage : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit SpeichernPage(TInselZeichner& window);
 
     // Tag 0 *.scp, 1 *.cty, 2 the raw text export.
     void SaveInselButtonClick(int tag);
     void DummyButtonClick();
 
-private:
+  private:
     TInselZeichner& window_;
     QCheckBox* no_animals_check_ = nullptr;
     QCheckBox* recount_check_ = nullptr;

@@ -9,11 +9,11 @@ namespace insel::gui {
 
 class SettingsPage : public QWidget {
     Q_OBJECT
-public:
+  public:
     SettingsPage();
     bool WarnOnOverwrite() const;
 
-private:
+  private:
     QCheckBox* warn_check_ = nullptr;
 };
 

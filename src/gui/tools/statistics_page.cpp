@@ -8,8 +8,8 @@
 
 #include "app/controls.h"
 #include "app/main_window.h"
-#include "reports/export.h"
 #include "errors.h"
+#include "reports/export.h"
 
 namespace insel::gui {
 
@@ -73,8 +73,7 @@ void WeitereStatistikPage::SaveStatisticsGrid(int tag) {
     const StatisticsGrid which = tag == 0 ? StatisticsGrid::Gfx : StatisticsGrid::Terrain;
     const GridRows& rows = tag == 0 ? gfx_rows_ : terrain_rows_;
     if (rows.empty()) return;
-    const QString file =
-        window_.AskSaveFile("Text file (*.txt)", StatisticsFileName(which), "txt");
+    const QString file = window_.AskSaveFile("Text file (*.txt)", StatisticsFileName(which), "txt");
     if (file.isEmpty()) return;
     try {
         WriteWindows1252Lines(std::filesystem::path(file.toStdString()),

@@ -14,14 +14,14 @@ class TInselZeichner;
 
 class WeitereStatistikPage : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit WeitereStatistikPage(TInselZeichner& window);
 
     void DoItButtonClick();
     // Tag 0 saves the graphic grid, tag 1 the terrain grid.
     void SaveStatisticsGrid(int tag);
 
-private:
+  private:
     TInselZeichner& window_;
     QCheckBox* ohne_low_check_ = nullptr;
     QCheckBox* ohne_rot_check_ = nullptr;

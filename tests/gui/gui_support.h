@@ -1,0 +1,87 @@
+#pragma once
+// What the window tests share: the program folder of the build, a window started as the
+// program starts it with its messages collected, and ways to drive its controls.
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QTableWidget>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/definitions.h"
+#include "app/main_window.h"
+
+namespace insel::gui::test {
+
+inline const std::filesystem::path kBin = INSEL_BIN_DIR;
+inline const std::string kSample = (kBin / "samples" / "sample_island.scp").string();
+
+inline QString Text(QWidget& window, const char* name) {
+    if (auto* label = window.findChild<QLabel*>(name)) return label->text();
+    if (auto* edit = window.findChild<QLineEdit*>(name)) return edit->text();
+    return "<no control " + QString(name) + ">";
+}
+
+inline QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+}
+
+inline void ClickCell(QTableWidget* grid, int row, int column) {
+    QTableWidgetItem* item = grid->item(row, column);
+    QVERIFY(item);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualItemRect(item).center());
+}
+
+inline void MoveMouse(QWidget* widget, QPoint at, Qt::MouseButtons held = Qt::NoButton) {
+    QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(widget->mapToGlobal(at)), Qt::NoButton,
+                     held, Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
+}
+
+// A window as the program starts it; the tests answer its questions through its hooks.
+class WindowHarness {
+  protected:
+    std::unique_ptr<TInselZeichner> window_;
+    QStringList messages_;
+
+    // `file` stands on the command line.
+    void Start(const std::string& file) {
+        window_ = std::make_unique<TInselZeichner>(kBin, LoadDefinitionFiles(kBin), "");
+        window_->show_message = [this](const QString& text, bool error) {
+            messages_ << (error ? "error: " : "message: ") + text;
+        };
+        window_->SetCommandLineFile(file);
+        window_->show();
+    }
+    void Finish() {
+        if (window_) window_->confirm_exit = [] { return true; };
+        window_.reset();
+        messages_.clear();
+    }
+    QWidget* Child(const char* name) {
+        QWidget* w = window_->findChild<QWidget*>(name);
+        if (!w) qFatal("no control %s", name);
+        return w;
+    }
+    template <typename T>
+    T* Control(const char* name) {
+        T* w = qobject_cast<T*>(Child(name));
+        if (!w) qFatal("control %s has another class", name);
+        return w;
+    }
+};
+
+}  // namespace insel::gui::test

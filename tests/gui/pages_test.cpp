@@ -1,0 +1,360 @@
+// Drives the tab pages and the tool frame of the real window offscreen: clicks on the canvas,
+// the frame's spins, drags and right clicks, pen strokes, the city page, the logs, the
+// rotation shifts and dropping a file.
+#include <QCheckBox>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include "city_fixture.h"
+#include "gui_support.h"
+#include "reports/statistics.h"
+#include "tools/tool_frame.h"
+
+using namespace insel::gui::test;
+namespace fx = insel::fixture;
+
+namespace {
+
+// 64 x 64 with two cities of a native people (the name says so): a small warehouse at (10, 10)
+// with two houses and a marketplace; a small warehouse at (40, 40) with one house.
+fx::Bytes SettledIslandFile() {
+    fx::IslandSpec island;
+    island.number = 7;
+    island.city_byte = 2;
+    island.heights = [](int x, int y) { return std::uint8_t(20 + (x + y) % 40); };
+    island.objects = {
+        {.id_word = 2501, .x = 10, .y = 10}, {.id_word = 2104, .x = 13, .y = 10},
+        {.id_word = 2104, .x = 10, .y = 13}, {.id_word = 821, .x = 13, .y = 13},
+        {.id_word = 2501, .x = 40, .y = 40}, {.id_word = 2104, .x = 42, .y = 43},
+    };
+    fx::CitySpec first;
+    first.player = fx::PlayerSpec{.type = 8, .number = 1, .name = "Kapitaen"};
+    first.name = "Hafenstadt";
+    first.abs_first = 20;
+    first.abs_second = 30;
+    first.buildings = {fx::PlainEntry(13, 10), fx::WarehouseEntry(10, 10, 5),
+                       fx::PlainEntry(10, 13), fx::MarketEntry(13, 13, 13, 17)};
+    fx::CitySpec second;
+    second.player = fx::PlayerSpec{.type = 15, .number = 3, .name = "Rotbart"};
+    second.name = "Kueste";
+    second.abs_first = 40;
+    second.abs_second = 50;
+    second.buildings = {fx::WarehouseEntry(40, 40, 9), fx::PlainEntry(42, 43)};
+    return fx::IslandFileWithCities(island, {first, second}).bytes;
+}
+
+}  // namespace
+
+class PagesTest : public QObject, WindowHarness {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+
+    void ShowPage(const char* name) {
+        Control<QTabWidget>("PageControl1")->setCurrentWidget(Child(name));
+    }
+    // Moves the mouse over a cell of the 128-cell sample in the whole view (4 pixels a cell)
+    // and clicks there.
+    void ClickCanvasCell(int x, int y) {
+        const QPoint at(4 * x + 1, 4 * y + 1);
+        MoveMouse(Child("FlickerFreePaintBox2"), at);
+        QTest::mouseClick(Child("FlickerFreePaintBox2"), Qt::LeftButton, {}, at);
+    }
+    const insel::ToolFrameState& Tools() { return window_->editor().tools; }
+    void LoadSettledIsland() {
+        const std::filesystem::path path = dir_.filePath("Siedlung_INDI.scp").toStdString();
+        WriteBytes(path, SettledIslandFile());
+        window_->LoadIslandFile(path, insel::kIslandFile);
+        QVERIFY2(messages_.isEmpty(), qPrintable(messages_.join('\n')));
+    }
+
+  private slots:
+    void cleanup() { Finish(); }
+
+    void CanvasClickPlacesTheFrameAndRecordsTheRectangle() {
+        Start(kSample);
+        QWidget* frame = Child("ThePanel");
+        QVERIFY(!frame->isVisible());
+        ShowPage("Untergrund");
+        QVERIFY(frame->isVisible());
+        QCOMPARE(Text(*window_, "ThePanel"), QString("U"));
+
+        ClickCanvasCell(20, 30);
+        QCOMPARE(Text(*window_, "xPanel"), QString("20"));
+        QCOMPARE(Text(*window_, "yPanel"), QString("30"));
+        QCOMPARE(Tools().selection[insel::kTileMode], (insel::SelectionRect{20, 30, 3, 3}));
+        QCOMPARE(frame->geometry(), QRect(81, 121, 12, 12));
+        QCOMPARE(Control<QSpinBox>("PLeftSpin")->value(), 20);
+        QCOMPARE(Control<QSpinBox>("PHeightSpin")->value(), 3);
+
+        // At the island's edge the frame is pulled back inside.
+        ClickCanvasCell(127, 127);
+        QCOMPARE(Control<QSpinBox>("PLeftSpin")->value(), 125);
+        QCOMPARE(frame->x(), 125 * 4 + 1);
+
+        // The width spin resizes this mode's frame only.
+        Control<QSpinBox>("PWidthSpin")->setValue(5);
+        QCOMPARE(Tools().selection[insel::kTileMode].width, 5);
+        QCOMPARE(frame->width(), 20);
+        QCOMPARE(Control<QSpinBox>("PLeftSpin")->value(), 123);
+        ShowPage("FlussSheet");
+        QCOMPARE(frame->width(), 12);
+
+        ShowPage("HoehenStatistik");
+        QVERIFY(!frame->isVisible());
+        QVERIFY(messages_.isEmpty());
+    }
+
+    void ClickWithoutAnIslandChangesNothing() {
+        Start("");
+        ShowPage("Untergrund");
+        const auto before = Tools().selection;
+        ClickCanvasCell(5, 5);
+        QCOMPARE(Tools().selection, before);
+        QVERIFY(messages_.isEmpty());
+    }
+
+    void MinesPageChoosesQuarrySpots() {
+        Start(kSample);
+        ShowPage("Minen");
+        QCOMPARE(window_->editor().tool_mode, insel::kMineMode);
+        QCOMPARE(Text(*window_, "ThePanel"), QString("M"));
+        Control<QRadioButton>("AbbauBox")->click();
+        QCOMPARE(window_->editor().tool_mode, insel::kQuarrySpotMode);
+        QCOMPARE(Text(*window_, "ThePanel"), QString("A"));
+        QCOMPARE(Child("ThePanel")->size(), QSize(16, 12));
+        ShowPage("Speichern");
+        ShowPage("Minen");
+        QCOMPARE(window_->editor().tool_mode, insel::kQuarrySpotMode);
+        Control<QRadioButton>("MinenBox")->click();
+        QCOMPARE(window_->editor().tool_mode, insel::kMineMode);
+        QCOMPARE(Child("ThePanel")->size(), QSize(4, 4));
+    }
+
+    void FertilityFrameNeedsALegendColour() {
+        Start(kSample);
+        ShowPage("TabSheet1");
+        ClickCanvasCell(10, 10);
+        QWidget* frame = Child("ThePanel");
+        QTest::mouseClick(frame, Qt::RightButton, {}, QPoint(1, 1));
+        QCOMPARE(messages_, QStringList{"message: Select color in HoehenStatistik first"});
+        const auto fertility = window_->editor().island.fertility.get(10, 10);
+        QVERIFY(fertility != 3);
+
+        ShowPage("HoehenStatistik");
+        QTest::mouseClick(Child("LegendPanel3"), Qt::LeftButton, {}, QPoint(3, 3));
+        QCOMPARE(Tools().legend_value, 3);
+        QCOMPARE(frame->property("colour").value<QColor>(),
+                 Child("LegendPanel3")->palette().color(QPalette::Window));
+        ShowPage("TabSheet1");
+        QTest::mouseClick(frame, Qt::RightButton, {}, QPoint(1, 1));
+        QCOMPARE(window_->editor().island.fertility.get(10, 10), 3);
+        QCOMPARE(messages_.size(), 1);
+
+        // Rivers take no action from the frame.
+        ShowPage("FlussSheet");
+        ClickCanvasCell(12, 12);
+        const auto height = window_->editor().island.height.get(12, 12);
+        QTest::mouseClick(frame, Qt::RightButton, {}, QPoint(1, 1));
+        QCOMPARE(window_->editor().island.height.get(12, 12), height);
+    }
+
+    void DraggingTheFrameStoresTheBlock() {
+        Start(kSample);
+        ShowPage("CopyBuffer");
+        ClickCanvasCell(10, 20);
+        QWidget* frame = Child("ThePanel");
+        QTest::mousePress(frame, Qt::LeftButton, {}, QPoint(1, 1));
+        MoveMouse(frame, QPoint(20, 12), Qt::LeftButton);
+        QCOMPARE(frame->size(), QSize(20, 12));
+        QTest::mouseRelease(frame, Qt::LeftButton, {}, QPoint(20, 12));
+        QCOMPARE(Control<QSpinBox>("PWidthSpin")->value(), 5);
+        QCOMPARE(Control<QSpinBox>("PHeightSpin")->value(), 3);
+        QCOMPARE(Tools().block, (insel::BlockRect{10, 20, 15, 23}));
+
+        // Frames of other modes do not follow a drag.
+        ShowPage("Untergrund");
+        QTest::mousePress(frame, Qt::LeftButton, {}, QPoint(1, 1));
+        MoveMouse(frame, QPoint(40, 40), Qt::LeftButton);
+        QCOMPARE(frame->size(), QSize(12, 12));
+    }
+
+    void PenStrokeMarksCellsOnTheHeightProfilePage() {
+        Start(kSample);
+        QWidget* canvas = Child("FlickerFreePaintBox2");
+        ShowPage("LineDrawing");
+        QTest::mousePress(canvas, Qt::LeftButton, {}, QPoint(4 * 5 + 1, 4 * 5 + 1));
+        const auto& mark = window_->editor().island.mark;
+        QCOMPARE(mark.get(5, 5), 1);
+        QCOMPARE(mark.get(6, 6), 1);  // pen of 2 x 2 cells
+        const QString mouse_x = Text(*window_, "MouseXPanel");
+        MoveMouse(canvas, QPoint(4 * 9 + 1, 4 * 5 + 1), Qt::LeftButton);
+        QCOMPARE(mark.get(9, 5), 1);
+        QCOMPARE(Text(*window_, "MouseXPanel"), mouse_x);
+        QTest::mouseRelease(canvas, Qt::LeftButton, {}, QPoint(4 * 9 + 1, 4 * 5 + 1));
+        MoveMouse(canvas, QPoint(4 * 30 + 1, 4 * 5 + 1));
+        QCOMPARE(mark.get(30, 5), 0);
+        QCOMPARE(Text(*window_, "MouseXPanel"), QString("30"));
+
+        // Entering the page again starts without marks.
+        ShowPage("Speichern");
+        ShowPage("LineDrawing");
+        QCOMPARE(mark.get(5, 5), 0);
+    }
+
+    void CityPageShowsObjectsCatchmentAndInhabitants() {
+        Start("");
+        LoadSettledIsland();
+        auto* cities = Control<QTableWidget>("StadtListenGrid");
+        QCOMPARE(cities->rowCount(), 2);
+        ShowPage("TabSheet1");
+        ClickCell(cities, 0, 0);
+        QCOMPARE(Text(*window_, "StadtNrPanel"), QString("1"));
+        auto* objects = Control<QTableWidget>("BuildingGrid");
+        QCOMPARE(objects->rowCount(), 6);
+        QCOMPARE(objects->item(3, 0)->text(), QString("Marktplatz"));
+        QCOMPARE(objects->item(3, 1)->text(), QString("35 03"));
+        QCOMPARE(objects->item(0, 6)->text(), QString("1"));  // the warehouse in its own area
+
+        const QImage before = Child("FlickerFreePaintBox2")->grab().toImage();
+        Control<QCheckBox>("EZBCheck")->click();
+        const QImage with_catchment = Child("FlickerFreePaintBox2")->grab().toImage();
+        QVERIFY(with_catchment != before);
+        window_->choose_colour = [](const QColor&) { return QColor(0, 0, 255); };
+        QTest::mouseClick(Child("EZBPanel"), Qt::LeftButton, {}, QPoint(2, 2));
+        QCOMPARE(window_->settings().catchment, 0xFF0000u);
+        QVERIFY(Child("FlickerFreePaintBox2")->grab().toImage() != with_catchment);
+
+        ShowPage("Objects");
+        Control<QPushButton>("maxEinwohnerButton")->click();
+        QCOMPARE(Text(*window_, "WohnPanel"), QString("16"));  // two houses of 8
+
+        Control<QPushButton>("AufraumButton")->click();
+        std::vector<int> numbers;
+        for (const auto& w : window_->editor().cities.warehouses) numbers.push_back(w.number);
+        QCOMPARE(numbers, (std::vector<int>{1, 5}));
+        QVERIFY(Child("AufraumButton")->styleSheet().contains("#00FF00"));
+
+        Control<QRadioButton>("PirateRadio")->click();
+        QCOMPARE(window_->editor().cities.main_warehouse_kind, 2);
+        QVERIFY2(messages_.isEmpty(), qPrintable(messages_.join('\n')));
+    }
+
+    void ObjectListAndLogAreSaved() {
+        Start("");
+        LoadSettledIsland();
+        QString proposed;
+        window_->choose_save_file = [&](const QString&, const QString& name) {
+            proposed = name;
+            return dir_.filePath(name);
+        };
+        // Nothing to save before a city is chosen.
+        Control<QPushButton>("SaveListButton")->click();
+        QVERIFY(proposed.isEmpty());
+        ClickCell(Control<QTableWidget>("StadtListenGrid"), 1, 0);
+        Control<QPushButton>("SaveListButton")->click();
+        QCOMPARE(proposed, QString("Siedlung_INDI.txt"));
+        std::string expected;
+        auto& editor = window_->editor();
+        for (const std::string& line :
+             insel::ObjectListLines(editor.island, editor.cities.Current())) {
+            expected += line + "\r\n";
+        }
+        QCOMPARE(ReadAll(dir_.filePath(proposed)), QByteArray::fromStdString(expected));
+
+        // A log of fewer than five lines is not worth a file.
+        proposed.clear();
+        auto* memo = Control<QPlainTextEdit>("Memo2");
+        window_->editor().memo2 = {"a", "b", "c", "d"};
+        QTest::mouseClick(memo->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+        QVERIFY(proposed.isEmpty());
+        window_->editor().memo2.push_back("e");
+        QTest::mouseClick(memo->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(proposed, QString("Savememo.txt"));
+        QCOMPARE(ReadAll(dir_.filePath(proposed)), QByteArray("a\r\nb\r\nc\r\nd\r\ne\r\n"));
+    }
+
+    void NativeRadioNeedsAnIsland() {
+        Start("");
+        Control<QRadioButton>("VeniceRadio")->click();
+        QCOMPARE(messages_, QStringList{"message: Eine Insel sollte schon da sein"});
+    }
+
+    void ShiftBoxesFeedTheSaveAndALoadUnticksThem() {
+        Start(kSample);
+        auto* height = Control<QCheckBox>("ApplyHeightShiftCheck");
+        QCOMPARE(Control<QSpinBox>("RotGxSpin")->value(), -1);
+        height->setChecked(true);
+        Control<QSpinBox>("RotHxSpin")->setValue(-1);
+        const auto& shift = window_->editor().shifts[0];
+        QVERIFY(shift.apply);
+        QCOMPARE(shift.dx, -1);
+
+        // Saving applies the shift: every column's heights end one column further left.
+        const auto& heights = window_->editor().island.height;
+        int x = 30;
+        while (x < 100 && heights.get(x, 64) == heights.get(x + 1, 64)) ++x;
+        QVERIFY(x < 100);
+        const auto moved = heights.get(x + 1, 64);
+        window_->choose_save_file = [&](const QString&, const QString&) {
+            return dir_.filePath("shifted.scp");
+        };
+        Control<QPushButton>("SaveInselButton")->click();
+        window_->LoadIslandFile(dir_.filePath("shifted.scp").toStdString(), insel::kIslandFile);
+        QCOMPARE(window_->editor().island.height.get(x, 64), moved);
+        QVERIFY(!height->isChecked());
+        QVERIFY(!window_->editor().shifts[0].apply);
+        QCOMPARE(Control<QSpinBox>("RotHxSpin")->value(), -1);
+    }
+
+    void SavegameHidesTheEditingPages() {
+        Start("");
+        const std::filesystem::path path = dir_.filePath("spiel.sav").toStdString();
+        fx::IslandSpec island;
+        island.number = 1;
+        WriteBytes(path, fx::SavegameBytes({island}));
+        window_->LoadIslandFile(path, insel::kSavegame);
+        auto* pages = Control<QTabWidget>("PageControl1");
+        QVERIFY(!pages->isTabVisible(pages->indexOf(Child("Minen"))));
+        QVERIFY(!pages->isTabVisible(pages->indexOf(Child("FlussSheet"))));
+        QVERIFY(pages->isTabVisible(pages->indexOf(Child("Objects"))));
+        QVERIFY(!Child("EZBCheck")->isEnabled());
+        QVERIFY(pages->isTabEnabled(pages->indexOf(Child("TabSheet2"))));
+
+        window_->LoadIslandFile(kSample, insel::kIslandFile);
+        QVERIFY(pages->isTabVisible(pages->indexOf(Child("Minen"))));
+        QVERIFY(Child("EZBCheck")->isEnabled());
+        QVERIFY(!pages->isTabEnabled(pages->indexOf(Child("TabSheet2"))));
+    }
+
+    void DroppingAFileLoadsIt() {
+        Start("");
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(QString::fromStdString(kSample))});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(window_.get(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(window_.get(), &drop);
+        QVERIFY(window_->editor().island_shown);
+        QCOMPARE(Text(*window_, "xSizePanel"), QString("128"));
+
+        // Files of other kinds are refused at the door.
+        QMimeData other;
+        other.setUrls({QUrl::fromLocalFile("/tmp/notes.txt")});
+        QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &other, Qt::LeftButton, {});
+        refused.setAccepted(false);
+        QApplication::sendEvent(window_.get(), &refused);
+        QVERIFY(!refused.isAccepted());
+    }
+};
+
+QTEST_MAIN(PagesTest)
+#include "pages_test.moc"
