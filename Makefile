@@ -44,6 +44,7 @@ test: build asan
 bench: build
 	$(BUILD)/bin/insel_bench
 	$(BUILD)/bin/insel_bench --write-island1024 $(BUILD)/island1024.scp
+	$(BUILD)/bin/insel_window_bench
 	/usr/bin/time -f "peak resident memory of inseltool info on a 1024 x 1024 island: %M KB" \
 	    $(BUILD)/bin/inseltool info $(BUILD)/island1024.scp > /dev/null
 
