@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <array>
 #include <climits>
 
 #include "app/controls.h"
@@ -19,17 +20,35 @@ struct ShiftRow {
     const char* caption;
     const char* x_spin;
     const char* y_spin;
-    const char* suggested;
+    const char* letter;
+    // Shifts that suit a turn of 90, 180 and 270 degrees.
+    std::array<const char*, 3> suggested;
 };
 constexpr ShiftRow kShiftRows[] = {
-    {"ApplyHeightShiftCheck", "H: Apply height profile shift on save", "RotHxSpin", "RotHySpin",
-     "x=  0,  y=  0       x=  0,  y=  0     x=  0,  y=  0"},
-    {"ApplyGFXShiftCheck", "G: Apply GFX profile shift on save", "RotGxSpin", "RotGySpin",
-     "x= -1,  y=  0       x= -1,  y= -1     x=  0,  y= -1"},
-    {"ApplyPlantsShiftCheck", "P: Apply plants profile shift on save", "RotPxSpin", "RotPySpin",
-     "x= -1,  y=  0       x= -1,  y= -1     x=  0,  y= -1"},
-    {"ApplyRockShiftCheck", "R: Apply additional shift to rocks", "RotRxSpin", "RotRySpin",
-     "x= -1,  y=  0       x= -1,  y= -1     x=  0,  y= -1"},
+    {"ApplyHeightShiftCheck",
+     "H: Apply height profile shift on save",
+     "RotHxSpin",
+     "RotHySpin",
+     "H",
+     {"x=  0,  y=  0", "x=  0,  y=  0", "x=  0,  y=  0"}},
+    {"ApplyGFXShiftCheck",
+     "G: Apply GFX profile shift on save",
+     "RotGxSpin",
+     "RotGySpin",
+     "G",
+     {"x= -1,  y=  0", "x= -1,  y= -1", "x=  0,  y= -1"}},
+    {"ApplyPlantsShiftCheck",
+     "P: Apply plants profile shift on save",
+     "RotPxSpin",
+     "RotPySpin",
+     "P",
+     {"x= -1,  y=  0", "x= -1,  y= -1", "x=  0,  y= -1"}},
+    {"ApplyRockShiftCheck",
+     "R: Apply additional shift to rocks",
+     "RotRxSpin",
+     "RotRySpin",
+     "R",
+     {"x= -1,  y=  0", "x= -1,  y= -1", "x=  0,  y= -1"}},
 };
 
 QSpinBox* ShiftSpin(const char* name) {
@@ -53,31 +72,45 @@ RotationPage::RotationPage(TInselZeichner& window) : window_(window) {
     auto* box = new QGroupBox;
     box->setObjectName("ShiftBox");
     auto* grid = new QGridLayout(box);
-    grid->addWidget(Caption("EbenenLabel", "Ebenen beim Speichern verschieben"), 0, 0, 1, 3);
-    grid->addWidget(Caption(nullptr, "x"), 1, 1, Qt::AlignCenter);
-    grid->addWidget(Caption(nullptr, "y"), 1, 2, Qt::AlignCenter);
-    grid->addWidget(Caption("SuggestedLabel", "Suggested settings"), 1, 3);
-    grid->addWidget(Caption(nullptr, "90                     180                 270"), 2, 3);
+    grid->addWidget(Caption("EbenenLabel", "Ebenen beim Speichern verschieben"), 0, 0, 1, 5);
     for (int k = 0; k < 4; ++k) {
         const ShiftRow& row = kShiftRows[k];
+        const int r = 1 + 2 * k;
         auto* check = new QCheckBox(row.caption);
         check->setObjectName(row.check);
         checks_[static_cast<std::size_t>(k)] = check;
+        grid->addWidget(check, r, 0, 1, 5);
         QSpinBox* x = spins_[static_cast<std::size_t>(2 * k)] = ShiftSpin(row.x_spin);
         QSpinBox* y = spins_[static_cast<std::size_t>(2 * k + 1)] = ShiftSpin(row.y_spin);
-        grid->addWidget(check, 3 + k, 0);
-        grid->addWidget(x, 3 + k, 1);
-        grid->addWidget(y, 3 + k, 2);
-        auto* suggested = Caption(nullptr, row.suggested);
-        suggested->setFont(QFont("DejaVu Sans Mono", suggested->font().pointSize()));
-        grid->addWidget(suggested, 3 + k, 3);
+        grid->addWidget(Caption(nullptr, "x"), r + 1, 1, Qt::AlignRight);
+        grid->addWidget(x, r + 1, 2);
+        grid->addWidget(Caption(nullptr, "y"), r + 1, 3, Qt::AlignRight);
+        grid->addWidget(y, r + 1, 4);
         auto& shift = window_.editor().shifts[static_cast<std::size_t>(k)];
         connect(check, &QCheckBox::toggled, this, [&shift](bool on) { shift.apply = on; });
         connect(x, &QSpinBox::valueChanged, this, [&shift](int v) { shift.dx = v; });
         connect(y, &QSpinBox::valueChanged, this, [&shift](int v) { shift.dy = v; });
     }
-    grid->setColumnStretch(4, 1);
+    grid->setColumnMinimumWidth(0, 16);
+    grid->setColumnStretch(5, 1);
     column->addWidget(box);
+
+    auto* hints = new QGroupBox;
+    hints->setObjectName("SuggestedBox");
+    auto* table = new QGridLayout(hints);
+    table->setHorizontalSpacing(18);
+    table->addWidget(Caption("SuggestedLabel", "Suggested settings"), 0, 0, 1, 4);
+    const char* angles[] = {"90", "180", "270"};
+    for (int a = 0; a < 3; ++a) table->addWidget(Caption(nullptr, angles[a]), 1, 1 + a);
+    for (int k = 0; k < 4; ++k) {
+        table->addWidget(Caption(nullptr, kShiftRows[k].letter), 2 + k, 0);
+        for (int a = 0; a < 3; ++a) {
+            table->addWidget(Caption(nullptr, kShiftRows[k].suggested[static_cast<std::size_t>(a)]),
+                             2 + k, 1 + a);
+        }
+    }
+    table->setColumnStretch(4, 1);
+    column->addWidget(hints);
     column->addStretch(1);
     ShowShifts();
 }
