@@ -315,7 +315,10 @@ class WindowTest : public QObject, WindowHarness {
             return QString("/nonexistent-folder/sub/x.scp");
         };
         qobject_cast<QPushButton*>(Child("SaveInselButton"))->click();
-        QCOMPARE(messages_, QStringList{"error: Fehler beim Schreiben"});
+        QCOMPARE(messages_.size(), 1);
+        QVERIFY2(messages_[0].startsWith("error: Fehler beim Schreiben\n") &&
+                     messages_[0].contains("x.scp"),
+                 qPrintable(messages_[0]));
         QVERIFY(!window_->editor().updating);
     }
 

@@ -1,6 +1,5 @@
 #include "tools/save_page.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -70,23 +69,22 @@ void SpeichernPage::SaveInselButtonClick(int tag) {
     editor.no_animals = no_animals_check_->isChecked();
     editor.recount_kontid = recount_check_->isChecked();
     const std::filesystem::path path(file.toStdString());
-    bool failed = false;
-    editor.updating = true;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    try {
-        if (tag == 0) {
-            SaveIslandFile(editor, path);
-        } else if (tag == 1) {
-            SaveCityFile(editor, path, platform::ShortDate());
-        } else {
-            WriteRawExport(path, editor.island);
+    QString failure;
+    window_.RunLong([&] {
+        try {
+            if (tag == 0) {
+                SaveIslandFile(editor, path);
+            } else if (tag == 1) {
+                SaveCityFile(editor, path, platform::ShortDate());
+            } else {
+                WriteRawExport(path, editor.island);
+            }
+        } catch (const Error& e) {
+            failure = FromText(e.what());
         }
-    } catch (const Error&) {
-        failed = true;
-    }
-    QApplication::restoreOverrideCursor();
-    editor.updating = false;
-    if (failed) window_.show_message("Fehler beim Schreiben", true);
+    });
+    // The game's own words first, then what went wrong where.
+    if (!failure.isEmpty()) window_.show_message("Fehler beim Schreiben\n" + failure, true);
     // A city file drops cities without warehouses from the model.
     window_.Refresh();
 }
