@@ -27,6 +27,7 @@
 #include <utility>
 
 #include "container/cp1252.h"
+#include "dialogs/bitmap_form.h"
 #include "display/map_canvas.h"
 #include "display/overview.h"
 #include "display/view.h"
@@ -95,6 +96,8 @@ constexpr std::pair<int, const char*> kInterfaceTexts[] = {
     {5, "EigenesInselformatladen1"},
     {6, "ExtractFromSave"},
     {8, "Exit1"},
+    {9, "FesteGFXBitmaps1"},
+    {10, "GFXBitmapssetzen1"},
     {11, "ExtractFromSzen"},
     {15, "Insel"},
     {16, "TeilPanel"},
@@ -179,6 +182,10 @@ TInselZeichner::TInselZeichner(std::filesystem::path program_folder, Definitions
     editor_.updating = true;
     editor_.definitions = std::move(definitions);
     textures_ = std::make_unique<TextureCache>(program_folder_, platform::LoadPicture);
+    bitmap_form_ = std::make_unique<TBitmapForm>(editor_, *textures_, program_folder_);
+    connect(bitmap_form_.get(), &TBitmapForm::TexturesChanged, this, [this] {
+        if (settings_.use_tile_bitmaps) RepaintCanvas();
+    });
     raster_.Fill(0xFFFFFFFFu);
 
     confirm_exit = [this] {
@@ -258,6 +265,19 @@ void TInselZeichner::BuildMenu() {
     exit->setParent(this);
     exit->setObjectName("Exit1");
     connect(exit, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* textures = menuBar()->addMenu("Feste GFX Bitmaps");
+    textures->setObjectName("FesteGFXBitmaps1");
+    QAction* preload = textures->addAction("GFX Bitmaps setzen");
+    preload->setParent(this);
+    preload->setObjectName("GFXBitmapssetzen1");
+    connect(preload, &QAction::triggered, this, [this] { GFXBitmapssetzen1Click(); });
+}
+
+void TInselZeichner::GFXBitmapssetzen1Click() {
+    bitmap_form_->show();
+    bitmap_form_->raise();
+    bitmap_form_->activateWindow();
 }
 
 QWidget* TInselZeichner::BuildNavigation() {
@@ -882,6 +902,9 @@ void TInselZeichner::showEvent(QShowEvent* event) {
 
 void TInselZeichner::FormShow() {
     ApplyInterfaceTexts();
+    const int preload = PreloadCountSetting(editor_.definitions);
+    bitmap_form_->SetPreloadSpin(preload);
+    if (preload > 0) bitmap_form_->AllocatePreloadSlots();
     // Only these two kinds load from the command line; ".cty" is tested second and wins.
     int kind = kNoFile;
     if (command_line_file_.find(".scp") != std::string::npos) kind = kIslandFile;
@@ -929,6 +952,7 @@ void TInselZeichner::LoadIslandFile(const std::filesystem::path& path, int file_
     UpdateLegend(true);
     RedrawOverview();
     SyncControls();
+    if (error.isEmpty() && editor_.island_shown) bitmap_form_->InselStatButtonClick();
     Refresh();
 }
 

@@ -30,6 +30,7 @@ namespace insel::gui {
 
 class MapCanvas;
 class OverviewImage;
+class TBitmapForm;
 
 class TInselZeichner : public QMainWindow {
     Q_OBJECT
@@ -58,6 +59,10 @@ class TInselZeichner : public QMainWindow {
     // tag 0 saves the graphic grid, tag 1 the terrain grid.
     void DoItButtonClick();
     void SaveStatisticsGrid(int tag);
+
+    // Shows the preload window.
+    void GFXBitmapssetzen1Click();
+    TBitmapForm& BitmapForm() { return *bitmap_form_; }
 
     Editor& editor() { return editor_; }
     const Raster& raster() const { return raster_; }
@@ -119,6 +124,7 @@ class TInselZeichner : public QMainWindow {
     RenderSettings settings_;
     Raster raster_;
     std::unique_ptr<TextureCache> textures_;
+    std::unique_ptr<TBitmapForm> bitmap_form_;  // draws from textures_, so it goes first
 
     MapCanvas* canvas_ = nullptr;
     QFrame* part_panel_ = nullptr;
