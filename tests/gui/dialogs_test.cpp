@@ -1,5 +1,5 @@
-// Drives the preload window offscreen through the real main window: its slots, series
-// ranking, pictures and texts.
+// Drives the secondary windows offscreen through the real main window: the preload window with
+// its slots and series ranking, and the series image window.
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -15,6 +15,7 @@
 #include "app/definitions.h"
 #include "app/main_window.h"
 #include "dialogs/bitmap_form.h"
+#include "dialogs/view_form.h"
 
 using insel::gui::TBitmapForm;
 using insel::gui::TInselZeichner;
@@ -347,6 +348,29 @@ class DialogsTest : public QObject {
                                    : child->fontMetrics().horizontalAdvance(caption);
             QVERIFY2(child->width() >= needed, qPrintable(name));
         }
+    }
+
+    // -- series image window ------------------------------------------------------
+
+    void SeriesImageShowsTheBaseBitmap() {
+        insel::Definitions definitions = insel::LoadDefinitionFiles(kBin);
+        insel::gui::TViewForm view(definitions, kBin);
+        view.ShowSeriesImage("0d 44");
+        QCOMPARE(view.windowTitle(),
+                 QString::fromUtf8("Linke Hälfte 0D00 0D60  Rechte Hälfte 0D0C 0D6C"));
+        auto* image = Find<QLabel>(view, "Image1");
+        const QImage base(QString::fromStdString((kBin / "GFXImages" / "Series0Dxx.bmp").string()));
+        QImage shown = image->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(shown.size(), base.size());
+        QCOMPARE(Opaque(shown.pixel(100, 60)), Opaque(base.pixel(100, 60)));
+
+        // No bitmap for series 20, and "zz" names none: the caption follows, the picture stays.
+        view.ShowSeriesImage("20 00");
+        QCOMPARE(view.windowTitle(),
+                 QString::fromUtf8("Linke Hälfte 2000 2060  Rechte Hälfte 200C 206C"));
+        view.ShowSeriesImage("zz");
+        shown = image->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(Opaque(shown.pixel(100, 60)), Opaque(base.pixel(100, 60)));
     }
 
     void MenuTextsComeFromTheInterfaceLines() {
