@@ -1,23 +1,32 @@
-// Drives the secondary windows offscreen through the real main window: the preload window with
-// its slots and series ranking, and the series image window.
+// Drives the secondary windows offscreen through the real main window: the new-island dialog,
+// the preload window with its slots and series ranking, and the series image window.
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QSpinBox>
+#include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
+#include <fstream>
 #include <memory>
 
 #include "app/definitions.h"
 #include "app/main_window.h"
 #include "dialogs/bitmap_form.h"
+#include "dialogs/insel_size_box.h"
 #include "dialogs/view_form.h"
+#include "display/legend.h"
+#include "island_fixture.h"
 
 using insel::gui::TBitmapForm;
+using insel::gui::TInselSizeBox;
 using insel::gui::TInselZeichner;
 
 namespace {
@@ -78,6 +87,137 @@ class DialogsTest : public QObject {
     void cleanup() {
         if (window_) window_->confirm_exit = [] { return true; };
         window_.reset();
+    }
+
+    // -- new island ------------------------------------------------------------------------
+
+    void NewIslandSizeRules_data() {
+        QTest::addColumn<QString>("radio");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("edit_after");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<bool>("oversize");
+        QTest::newRow("own 100") << "RadioButton7"
+                                 << "100"
+                                 << "100" << 96 << false;
+        QTest::newRow("own 7") << "RadioButton7"
+                               << "7"
+                               << "7" << 0 << false;
+        QTest::newRow("own 2000") << "RadioButton7"
+                                  << "2000"
+                                  << "400" << 400 << false;
+        QTest::newRow("own 1024") << "RadioButton7"
+                                  << "1024"
+                                  << "1024" << 1024 << true;
+        QTest::newRow("own not a number") << "RadioButton7"
+                                          << "abc"
+                                          << "abc" << 64 << false;
+        QTest::newRow("fixed 256") << "RadioButton4"
+                                   << "2000"
+                                   << "400" << 256 << false;
+        QTest::newRow("default 64") << ""
+                                    << ""
+                                    << "160" << 64 << false;
+    }
+    void NewIslandSizeRules() {
+        QFETCH(QString, radio);
+        QFETCH(QString, typed);
+        QFETCH(QString, edit_after);
+        QFETCH(int, size);
+        QFETCH(bool, oversize);
+        Start(kSample);
+        const QImage before = Find(*window_, "FlickerFreePaintBox2")->grab().toImage();
+        QString edit_text;
+        window_->run_size_box = [&](TInselSizeBox& box) {
+            box.show();
+            if (!radio.isEmpty()) QTest::mouseClick(Find<QRadioButton>(box, radio), Qt::LeftButton);
+            if (!typed.isEmpty()) {
+                auto* edit = Find<QLineEdit>(box, "Edit1");
+                edit->clear();
+                QTest::keyClicks(edit, typed);
+            }
+            edit_text = Find<QLineEdit>(box, "Edit1")->text();
+            Find<QPushButton>(box, "OKButton")->click();
+            return box.result();
+        };
+        Trigger("NeueInsel");
+        QCOMPARE(edit_text, edit_after);
+        const insel::Editor& editor = window_->editor();
+        QCOMPARE(static_cast<int>(editor.island.record.width), size);
+        QCOMPARE(static_cast<int>(editor.island.record.height), size);
+        QCOMPARE(editor.island.record.climate, 0);
+        QCOMPARE(editor.view.oversize_mode, oversize);
+        QCOMPARE(Text(*window_, "xSizePanel"), QString::number(size));
+        const int per_side = (size - 1) / 32 + 1;
+        QCOMPARE(Text(*window_, "StufenPanel"), QString::number(per_side * per_side));
+        QVERIFY(editor.island_loaded && editor.island_shown);
+        QVERIFY(Find(*window_, "FlickerFreePaintBox2")->grab().toImage() != before);
+        QVERIFY2(messages_.isEmpty(), qPrintable(messages_.join('\n')));
+    }
+
+    void NewIslandTakesTheChosenClimate() {
+        Start("");
+        QStringList climates;
+        window_->run_size_box = [&climates](TInselSizeBox& box) {
+            auto* climate = Find<QComboBox>(box, "ComboBox1");
+            for (int i = 0; i < climate->count(); ++i) climates << climate->itemText(i);
+            climate->setCurrentIndex(2);
+            Find<QPushButton>(box, "OKButton")->click();
+            return box.result();
+        };
+        Trigger("NeueInsel");
+        QCOMPARE(climates,
+                 (QStringList{"Polar", "Tundra", "Nord", "Praerie", "Dschungel", "Steppe"}));
+        QCOMPARE(window_->editor().island.record.climate, 2);
+        QCOMPARE(Text(*window_, "IslandNamePanel"), QString("Neu"));
+    }
+
+    void ClosingTheSizeDialogKeepsTheIsland() {
+        Start(kSample);
+        const QImage before = Find(*window_, "FlickerFreePaintBox2")->grab().toImage();
+        window_->run_size_box = [](TInselSizeBox& box) {
+            box.show();
+            QTest::keyClick(&box, Qt::Key_Escape);
+            return box.result();
+        };
+        Trigger("NeueInsel");
+        QCOMPARE(static_cast<int>(window_->editor().island.record.width), 128);
+        QCOMPARE(Text(*window_, "IslandNamePanel"), QString("sample_island.scp"));
+        QCOMPARE(Find(*window_, "FlickerFreePaintBox2")->grab().toImage(), before);
+    }
+
+    void NewIslandReplacesListsPanelsAndLegend() {
+        namespace fx = insel::fixture;
+        fx::IslandSpec first;
+        first.number = 1;
+        fx::IslandSpec second;
+        second.width = second.height = 96;
+        second.world_first = 200;
+        second.number = 2;
+        const fx::Bytes bytes = fx::SavegameBytes({first, second});
+        QTemporaryDir dir;
+        const std::filesystem::path path = dir.filePath("game.sav").toStdString();
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
+        Start("");
+        window_->LoadIslandFile(path, insel::kSavegame);
+        auto* islands = Find<QTableWidget>(*window_, "InselListenGrid");
+        QCOMPARE(islands->rowCount(), 2);
+        window_->run_size_box = [](TInselSizeBox& box) {
+            box.show();
+            QTest::mouseClick(Find<QRadioButton>(box, "RadioButton5"), Qt::LeftButton);
+            Find<QPushButton>(box, "OKButton")->click();
+            return box.result();
+        };
+        Trigger("NeueInsel");
+        QCOMPARE(islands->rowCount(), 0);
+        QCOMPARE(Find<QTableWidget>(*window_, "StadtListenGrid")->rowCount(), 0);
+        QCOMPARE(Text(*window_, "ySizePanel"), QString("32"));
+        QCOMPARE(Text(*window_, "WasserPanel"), QString("100 %"));
+        const int water_panel = insel::LegendPanelOfHeight(0);
+        QCOMPARE(Text(*window_, QString("LegendCount%1").arg(water_panel)), QString("1024"));
+        QVERIFY2(messages_.isEmpty(), qPrintable(messages_.join('\n')));
     }
 
     // -- preload window ----------------------------------------------------------------------
@@ -375,6 +515,7 @@ class DialogsTest : public QObject {
 
     void MenuTextsComeFromTheInterfaceLines() {
         Start("");
+        QCOMPARE(Find<QAction>(*window_, "NeueInsel")->text(), QString("Neue Insel generieren"));
         QCOMPARE(Find<QAction>(*window_, "GFXBitmapssetzen1")->text(),
                  QString("GFX Bitmaps setzen"));
     }

@@ -28,6 +28,8 @@
 
 #include "container/cp1252.h"
 #include "dialogs/bitmap_form.h"
+#include "dialogs/insel_size_box.h"
+#include "dialogs/new_island.h"
 #include "display/map_canvas.h"
 #include "display/overview.h"
 #include "display/view.h"
@@ -95,6 +97,7 @@ constexpr std::pair<int, const char*> kInterfaceTexts[] = {
     {4, "Inselladen1"},
     {5, "EigenesInselformatladen1"},
     {6, "ExtractFromSave"},
+    {7, "NeueInsel"},
     {8, "Exit1"},
     {9, "FesteGFXBitmaps1"},
     {10, "GFXBitmapssetzen1"},
@@ -208,6 +211,7 @@ TInselZeichner::TInselZeichner(std::filesystem::path program_folder, Definitions
         return QMessageBox::question(this, windowTitle(), question,
                                      QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     };
+    run_size_box = [](TInselSizeBox& box) { return box.exec(); };
 
     setWindowTitle("Inseleditor");
     BuildMenu();
@@ -260,6 +264,10 @@ void TInselZeichner::BuildMenu() {
         const int kind = items[i].second;
         connect(action, &QAction::triggered, this, [this, kind] { InselladenClick(kind); });
     }
+    QAction* new_island = load->addAction("Neue Insel generieren");
+    new_island->setParent(this);
+    new_island->setObjectName("NeueInsel");
+    connect(new_island, &QAction::triggered, this, [this] { NeueInselClick(); });
     load->addSeparator();
     QAction* exit = load->addAction("Exit");
     exit->setParent(this);
@@ -272,6 +280,24 @@ void TInselZeichner::BuildMenu() {
     preload->setParent(this);
     preload->setObjectName("GFXBitmapssetzen1");
     connect(preload, &QAction::triggered, this, [this] { GFXBitmapssetzen1Click(); });
+}
+
+void TInselZeichner::NeueInselClick() {
+    if (editor_.updating) return;
+    // No parent: the dialog's controls must not be found among the window's own by name.
+    TInselSizeBox box(editor_.definitions);
+    // The island is only replaced once the user said OK; closing the dialog keeps it.
+    if (run_size_box(box) != QDialog::Accepted) return;
+    RunHandler([this, &box] {
+        editor_.ClearIsland();
+        NewIsland(editor_, box.Size(), box.Climate());
+        ResetView(editor_);
+        FillLists();
+        UpdateLegend(true);
+        RedrawOverview();
+        SyncControls();
+        return true;
+    });
 }
 
 void TInselZeichner::GFXBitmapssetzen1Click() {

@@ -31,6 +31,7 @@ namespace insel::gui {
 class MapCanvas;
 class OverviewImage;
 class TBitmapForm;
+class TInselSizeBox;
 
 class TInselZeichner : public QMainWindow {
     Q_OBJECT
@@ -60,6 +61,8 @@ class TInselZeichner : public QMainWindow {
     void DoItButtonClick();
     void SaveStatisticsGrid(int tag);
 
+    // "Neue Insel generieren": asks for size and climate, then shows the new empty island.
+    void NeueInselClick();
     // Shows the preload window.
     void GFXBitmapssetzen1Click();
     TBitmapForm& BitmapForm() { return *bitmap_form_; }
@@ -75,6 +78,8 @@ class TInselZeichner : public QMainWindow {
     std::function<QString(const QString& filter, const QString& proposed_name)> choose_save_file;
     // The overwrite question; true means "Yes".
     std::function<bool(const QString& question)> confirm_overwrite;
+    // Runs the new-island dialog and returns its result (QDialog::Accepted for OK).
+    std::function<int(TInselSizeBox& box)> run_size_box;
 
   protected:
     void showEvent(QShowEvent* event) override;
