@@ -1,5 +1,6 @@
 // Drives the secondary windows offscreen through the real main window: the new-island dialog,
-// the preload window with its slots and series ranking, and the series image window.
+// the preload window with its slots and series ranking, the series image window and the about
+// box.
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -11,6 +12,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QSpinBox>
+#include <QSysInfo>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -490,7 +492,7 @@ class DialogsTest : public QObject {
         }
     }
 
-    // -- series image window ------------------------------------------------------
+    // -- series image window and about box ------------------------------------------------------
 
     void SeriesImageShowsTheBaseBitmap() {
         insel::Definitions definitions = insel::LoadDefinitionFiles(kBin);
@@ -513,11 +515,22 @@ class DialogsTest : public QObject {
         QCOMPARE(Opaque(shown.pixel(100, 60)), Opaque(base.pixel(100, 60)));
     }
 
+    void AboutNamesProgramSystemAndMemory() {
+        Start("");
+        Trigger("About1");
+        QCOMPARE(messages_.size(), 1);
+        const QString& text = messages_[0];
+        QVERIFY(text.startsWith("message: Inseleditor"));
+        QVERIFY(text.contains(QSysInfo::prettyProductName()));
+        QVERIFY2(QRegularExpression("Speicher: \\d+ MB").match(text).hasMatch(), qPrintable(text));
+    }
+
     void MenuTextsComeFromTheInterfaceLines() {
         Start("");
         QCOMPARE(Find<QAction>(*window_, "NeueInsel")->text(), QString("Neue Insel generieren"));
         QCOMPARE(Find<QAction>(*window_, "GFXBitmapssetzen1")->text(),
                  QString("GFX Bitmaps setzen"));
+        QCOMPARE(Find<QAction>(*window_, "About1")->text(), QString("About.."));
     }
 };
 

@@ -27,6 +27,7 @@
 #include <utility>
 
 #include "container/cp1252.h"
+#include "dialogs/about_box.h"
 #include "dialogs/bitmap_form.h"
 #include "dialogs/insel_size_box.h"
 #include "dialogs/new_island.h"
@@ -41,6 +42,7 @@
 #include "island/island_list.h"
 #include "island/loader.h"
 #include "island/writer.h"
+#include "memory_status.h"
 #include "reports/export.h"
 
 namespace insel::gui {
@@ -102,6 +104,8 @@ constexpr std::pair<int, const char*> kInterfaceTexts[] = {
     {9, "FesteGFXBitmaps1"},
     {10, "GFXBitmapssetzen1"},
     {11, "ExtractFromSzen"},
+    {12, "Info1"},
+    {13, "About1"},
     {15, "Insel"},
     {16, "TeilPanel"},
     {17, "StaedtePanel"},
@@ -280,6 +284,13 @@ void TInselZeichner::BuildMenu() {
     preload->setParent(this);
     preload->setObjectName("GFXBitmapssetzen1");
     connect(preload, &QAction::triggered, this, [this] { GFXBitmapssetzen1Click(); });
+
+    QMenu* info = menuBar()->addMenu("?");
+    info->setObjectName("Info1");
+    QAction* about = info->addAction("About..");
+    about->setParent(this);
+    about->setObjectName("About1");
+    connect(about, &QAction::triggered, this, [this] { About1Click(); });
 }
 
 void TInselZeichner::NeueInselClick() {
@@ -298,6 +309,10 @@ void TInselZeichner::NeueInselClick() {
         SyncControls();
         return true;
     });
+}
+
+void TInselZeichner::About1Click() {
+    show_message(AboutText(platform::AvailableSystemMemory()), false);
 }
 
 void TInselZeichner::GFXBitmapssetzen1Click() {

@@ -63,6 +63,7 @@ class TInselZeichner : public QMainWindow {
 
     // "Neue Insel generieren": asks for size and climate, then shows the new empty island.
     void NeueInselClick();
+    void About1Click();
     // Shows the preload window.
     void GFXBitmapssetzen1Click();
     TBitmapForm& BitmapForm() { return *bitmap_form_; }
