@@ -524,14 +524,6 @@ class DialogsTest : public QObject {
         QVERIFY(text.contains(QSysInfo::prettyProductName()));
         QVERIFY2(QRegularExpression("Speicher: \\d+ MB").match(text).hasMatch(), qPrintable(text));
     }
-
-    void MenuTextsComeFromTheInterfaceLines() {
-        Start("");
-        QCOMPARE(Find<QAction>(*window_, "NeueInsel")->text(), QString("Neue Insel generieren"));
-        QCOMPARE(Find<QAction>(*window_, "GFXBitmapssetzen1")->text(),
-                 QString("GFX Bitmaps setzen"));
-        QCOMPARE(Find<QAction>(*window_, "About1")->text(), QString("About.."));
-    }
 };
 
 QTEST_MAIN(DialogsTest)
