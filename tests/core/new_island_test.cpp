@@ -7,6 +7,8 @@
 #include <string>
 
 #include "app/editor.h"
+#include "display/legend.h"
+#include "display/view.h"
 #include "island/island_map.h"
 #include "test_helpers.h"
 
@@ -66,6 +68,41 @@ TEST_P(NewIslandSetup, EmptySquareIslandWithItsCellBlocks) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, NewIslandSetup, ::testing::Values(1024, 96, 512));
+
+TEST(NewIslandSetup, CountsDescribeAnAllWaterIsland) {
+    auto editor = std::make_unique<Editor>();
+    editor->ClearIsland();
+    NewIsland(*editor, 80, 0);  // 3 x 3 blocks, the last row and column 16 cells wide
+    ASSERT_TRUE(ResetView(*editor));
+    EXPECT_EQ(test::Panel(*editor, "WasserPanel"), "100 %");
+    EXPECT_EQ(editor->island.block_height_counts[0][0], 32 * 32);
+    EXPECT_EQ(editor->island.block_height_counts[2][0], 32 * 16);  // x block 0, y block 2
+    EXPECT_EQ(editor->island.block_height_counts[8][0], 16 * 16);
+    EXPECT_EQ(editor->island.block_fertility_counts[5][10], 32 * 16);
+
+    const Legend heights = FullIslandLegend(*editor);
+    EXPECT_EQ(heights[static_cast<std::size_t>(LegendPanelOfHeight(0))].count, "6400");
+    editor->display_layer = 3;
+    EXPECT_EQ(FullIslandLegend(*editor)[10].count, "6400");
+}
+
+TEST(NewIslandSetup, ReplacesTheCountsAndListsOfTheLoadedIsland) {
+    auto editor = std::make_unique<Editor>();
+    editor->island.block_counts_used = 40;
+    editor->island.block_height_counts[39][120] = 7;
+    editor->island_list.emplace_back();
+    editor->city_list.push_back({"Stadt", "1", "2", "3", "4", "5", "6"});
+    editor->cities.cities.emplace_back();
+    editor->cities.current = 0;
+    editor->ClearIsland();
+    NewIsland(*editor, 32, 1);
+    EXPECT_EQ(editor->island.block_counts_used, 1);
+    EXPECT_EQ(editor->island.block_height_counts[39][120], 0);
+    EXPECT_TRUE(editor->island_list.empty());
+    EXPECT_TRUE(editor->city_list.empty());
+    EXPECT_TRUE(editor->cities.cities.empty());
+    EXPECT_FALSE(editor->cities.current.has_value());
+}
 
 }  // namespace
 }  // namespace insel

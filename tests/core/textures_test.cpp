@@ -104,6 +104,26 @@ TEST(SeriesNames, IslandTypeRowsAndMemoryLines) {
     EXPECT_EQ(long_form[4], "Overhead 0");
 }
 
+TEST(SeriesNames, ListItemsAreTheFirstTileOfEachSeries) {
+    const std::vector<std::string> lines = {"0B 00 Meer tief, oben links",
+                                            "0B 0C x",
+                                            "0B 60 x",
+                                            "0B 6C x",
+                                            "0C 00 Meer flach",
+                                            "0C 0C x"};
+    EXPECT_EQ(SeriesListItems(lines),
+              (std::vector<std::string>{"0B Meer tief, oben links", "0C Meer flach"}));
+    EXPECT_EQ(SeriesListItems({"0D 0"}), (std::vector<std::string>{"0D "}));
+    EXPECT_TRUE(SeriesListItems({}).empty());
+
+    EXPECT_EQ(SeriesOfListItem("0B Meer tief"), 0);
+    EXPECT_EQ(SeriesOfListItem("9d x"), 146);
+    EXPECT_EQ(SeriesOfListItem("9E x"), -1);  // beyond the last series
+    EXPECT_EQ(SeriesOfListItem("0A x"), -1);  // below the first
+    EXPECT_EQ(SeriesOfListItem("G1 x"), -1);
+    EXPECT_EQ(SeriesOfListItem("1"), -1);
+}
+
 TEST(WorkingTiles, CutFromBaseBitmapByTextureIndex) {
     FakeFolder folder;
     TextureCache cache("/prog", folder.Loader());

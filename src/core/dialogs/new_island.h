@@ -17,7 +17,8 @@ std::string LimitOwnSizeText(std::string_view text);
 // negative one becomes 64, one that is not a number gives 64); at most 1024.
 int ChooseNewIslandSize(int radio_size, std::string_view own_size_text);
 
-// Sets up the empty island in the editor (the island must have been cleared before).
+// Sets up the empty island in the editor (the island must have been cleared before): all
+// water, no cities, empty island and city lists.
 void NewIsland(Editor& editor, int size, int climate);
 
 }  // namespace insel

@@ -89,6 +89,29 @@ std::vector<int> BestSeriesOfIslandType(int island_type, int rows) {
     return out;
 }
 
+std::vector<std::string> SeriesListItems(const std::vector<std::string>& gfx_items) {
+    std::vector<std::string> items;
+    for (std::size_t i = 0; i < gfx_items.size(); i += 4) {
+        std::string item = gfx_items[i];
+        // "0B 00 text" loses "00 " and keeps "0B text".
+        if (item.size() > 3) item.erase(3, 3);
+        items.push_back(std::move(item));
+    }
+    return items;
+}
+
+int SeriesOfListItem(std::string_view item) {
+    auto digit = [](char c) {
+        if (c >= '0' && c <= '9') return c - '0';
+        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+        return -1;
+    };
+    if (item.size() < 2 || digit(item[0]) < 0 || digit(item[1]) < 0) return -1;
+    const int series = digit(item[0]) * 16 + digit(item[1]) - kSeriesCodeOffset;
+    return ValidSeries(series) ? series : -1;
+}
+
 std::vector<std::string> MemoryStatusLines(const HeapStatus& s, bool long_form) {
     std::vector<std::string> lines;
     auto line = [&lines](const char* name, std::uint64_t value) {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace insel {
@@ -55,6 +56,13 @@ inline constexpr int kIslandTypeCount = 6;
 extern const std::array<std::array<std::uint8_t, 10>, kIslandTypeCount> kIslandTypeBestSeries;
 // Series indices an island type button puts into rows 1..min(rows, 10); empty for an unknown type.
 std::vector<int> BestSeriesOfIslandType(int island_type, int rows);
+
+// The preload window's series lists from the single-tile lines: every fourth line (the first
+// tile of each series) without its low-byte key, so item k stands for series index k.
+std::vector<std::string> SeriesListItems(const std::vector<std::string>& gfx_items);
+// The series index an item of those lists names by its first two characters (the series code
+// in hex); -1 when they are not a series code.
+int SeriesOfListItem(std::string_view item);
 
 // The preload window's "?" text.
 extern const std::array<const char*, 13> kPreloadWarningLines;

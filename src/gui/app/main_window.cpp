@@ -32,6 +32,10 @@
 #include <utility>
 
 #include "app/controls.h"
+#include "dialogs/about_box.h"
+#include "dialogs/bitmap_form.h"
+#include "dialogs/insel_size_box.h"
+#include "dialogs/new_island.h"
 #include "display/map_canvas.h"
 #include "display/overview.h"
 #include "display/tool_frame.h"
@@ -41,6 +45,7 @@
 #include "island/cities.h"
 #include "island/island_list.h"
 #include "island/loader.h"
+#include "memory_status.h"
 #include "tools/city_list_page.h"
 #include "tools/island_list_page.h"
 #include "tools/island_page.h"
@@ -338,6 +343,10 @@ TInselZeichner::TInselZeichner(std::filesystem::path program_folder, Definitions
     editor_.updating = true;
     editor_.definitions = std::move(definitions);
     textures_ = std::make_unique<TextureCache>(program_folder_, platform::LoadPicture);
+    bitmap_form_ = std::make_unique<TBitmapForm>(editor_, *textures_, program_folder_);
+    connect(bitmap_form_.get(), &TBitmapForm::TexturesChanged, this, [this] {
+        if (settings_.use_tile_bitmaps) RepaintCanvas();
+    });
     raster_.Fill(0xFFFFFFFFu);
 
     confirm_exit = [this] {
@@ -360,6 +369,7 @@ TInselZeichner::TInselZeichner(std::filesystem::path program_folder, Definitions
         return QMessageBox::question(this, windowTitle(), question,
                                      QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     };
+    run_size_box = [](TInselSizeBox& box) { return box.exec(); };
 
     choose_colour = [this](const QColor& initial) { return QColorDialog::getColor(initial, this); };
 
@@ -420,11 +430,54 @@ void TInselZeichner::BuildMenu() {
         const int kind = items[i].second;
         connect(action, &QAction::triggered, this, [this, kind] { InselladenClick(kind); });
     }
+    QAction* new_island = load->addAction("Neue Insel generieren");
+    new_island->setParent(this);
+    new_island->setObjectName("NeueInsel");
+    connect(new_island, &QAction::triggered, this, [this] { NeueInselClick(); });
     load->addSeparator();
     QAction* exit = load->addAction("Exit");
     exit->setParent(this);
     exit->setObjectName("Exit1");
     connect(exit, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* textures = menuBar()->addMenu("Feste GFX Bitmaps");
+    textures->setObjectName("FesteGFXBitmaps1");
+    QAction* preload = textures->addAction("GFX Bitmaps setzen");
+    preload->setParent(this);
+    preload->setObjectName("GFXBitmapssetzen1");
+    connect(preload, &QAction::triggered, this, [this] { GFXBitmapssetzen1Click(); });
+
+    QMenu* info = menuBar()->addMenu("?");
+    info->setObjectName("Info1");
+    QAction* about = info->addAction("About..");
+    about->setParent(this);
+    about->setObjectName("About1");
+    connect(about, &QAction::triggered, this, [this] { About1Click(); });
+}
+
+void TInselZeichner::NeueInselClick() {
+    if (editor_.updating) return;
+    // No parent: the dialog's controls must not be found among the window's own by name.
+    TInselSizeBox box(editor_.definitions);
+    // The island is only replaced once the user said OK; closing the dialog keeps it.
+    if (run_size_box(box) != QDialog::Accepted) return;
+    RunHandler([this, &box] {
+        editor_.ClearIsland();
+        NewIsland(editor_, box.Size(), box.Climate());
+        PreparePages();
+        ShowNewIsland();
+        return false;
+    });
+}
+
+void TInselZeichner::About1Click() {
+    show_message(AboutText(platform::AvailableSystemMemory()), false);
+}
+
+void TInselZeichner::GFXBitmapssetzen1Click() {
+    bitmap_form_->show();
+    bitmap_form_->raise();
+    bitmap_form_->activateWindow();
 }
 
 QWidget* TInselZeichner::BuildNavigation() {
@@ -867,6 +920,9 @@ void TInselZeichner::showEvent(QShowEvent* event) {
 
 void TInselZeichner::FormShow() {
     ApplyInterfaceTexts();
+    const int preload = PreloadCountSetting(editor_.definitions);
+    bitmap_form_->SetPreloadSpin(preload);
+    if (preload > 0) bitmap_form_->AllocatePreloadSlots();
     // Only these two kinds load from the command line; ".cty" is tested second and wins.
     int kind = kNoFile;
     if (command_line_file_.find(".scp") != std::string::npos) kind = kIslandFile;
@@ -915,9 +971,11 @@ void TInselZeichner::LoadIslandFile(const std::filesystem::path& path, int file_
     if (file_kind == kNoFile) return;
     page_control_->setCurrentWidget(island_page_);
     std::string message;
-    RunLong([&] { message = LoadIsland(editor_, path); });
+    const bool loaded = RunLong([&] { message = LoadIsland(editor_, path); });
     if (!message.empty()) show_message(FromGameText(message), false);
     PreparePages();
+    // The series ranking of the preload window follows every load.
+    if (loaded && editor_.island_shown) bitmap_form_->InselStatButtonClick();
     ShowNewIsland();
 }
 

@@ -37,6 +37,8 @@ class InselPage;
 class InsellistePage;
 class SettingsPage;
 class RotationPage;
+class TBitmapForm;
+class TInselSizeBox;
 
 class TInselZeichner : public QMainWindow {
     Q_OBJECT
@@ -56,6 +58,13 @@ class TInselZeichner : public QMainWindow {
     bool SelectIslandListRow(int row);
     // A click on a row of the city list (rows 0 and 1 both give the first city).
     void SelectCityListRow(int row);
+
+    // "Neue Insel generieren": asks for size and climate, then shows the new empty island.
+    void NeueInselClick();
+    void About1Click();
+    // Shows the preload window.
+    void GFXBitmapssetzen1Click();
+    TBitmapForm& BitmapForm() { return *bitmap_form_; }
 
     Editor& editor() { return editor_; }
     RenderSettings& settings() { return settings_; }
@@ -99,6 +108,8 @@ class TInselZeichner : public QMainWindow {
     std::function<bool(const QString& question)> confirm_overwrite;
     // The colour dialog: an invalid colour on cancel.
     std::function<QColor(const QColor& initial)> choose_colour;
+    // Runs the new-island dialog and returns its result (QDialog::Accepted for OK).
+    std::function<int(TInselSizeBox& box)> run_size_box;
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -145,6 +156,7 @@ class TInselZeichner : public QMainWindow {
     RenderSettings settings_;
     Raster raster_;
     std::unique_ptr<TextureCache> textures_;
+    std::unique_ptr<TBitmapForm> bitmap_form_;  // draws from textures_, so it goes first
 
     MapCanvas* canvas_ = nullptr;
     ToolFrame* tool_frame_ = nullptr;

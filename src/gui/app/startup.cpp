@@ -6,6 +6,7 @@
 
 #include "app/definitions.h"
 #include "app/main_window.h"
+#include "dialogs/bitmap_form.h"
 #include "environment.h"
 #include "errors.h"
 
@@ -87,7 +88,7 @@ int RunEditor(int argc, char** argv) {
 
     TInselZeichner window(folder, std::move(definitions), platform::GamePath());
     if (options.dump_widgets) {
-        std::cout << DumpWidgets(window);
+        std::cout << DumpWidgets(window) << DumpWidgets(window.BitmapForm());
         return 0;
     }
     if (options.screenshot) {

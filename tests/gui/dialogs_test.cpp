@@ -1,0 +1,530 @@
+// Drives the secondary windows offscreen through the real main window: the new-island dialog,
+// the preload window with its slots and series ranking, the series image window and the about
+// box.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QSysInfo>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <fstream>
+#include <memory>
+
+#include "app/definitions.h"
+#include "app/main_window.h"
+#include "dialogs/bitmap_form.h"
+#include "dialogs/insel_size_box.h"
+#include "dialogs/view_form.h"
+#include "display/legend.h"
+#include "island_fixture.h"
+
+using insel::gui::TBitmapForm;
+using insel::gui::TInselSizeBox;
+using insel::gui::TInselZeichner;
+
+namespace {
+
+const std::filesystem::path kBin = INSEL_BIN_DIR;
+const std::string kSample = (kBin / "samples" / "sample_island.scp").string();
+
+template <typename T = QWidget>
+T* Find(QObject& root, const QString& name) {
+    T* child = root.findChild<T*>(name);
+    if (!child) qFatal("no control %s", qPrintable(name));
+    return child;
+}
+
+QString Text(QObject& root, const QString& name) {
+    if (auto* label = root.findChild<QLabel*>(name)) return label->text();
+    if (auto* button = root.findChild<QAbstractButton*>(name)) return button->text();
+    return "<no control " + name + ">";
+}
+
+QStringList MemoLines(TBitmapForm& form) {
+    return Find<QPlainTextEdit>(form, "Memo1")->toPlainText().split('\n');
+}
+
+void SelectRow(TBitmapForm& form, int row, int series) {
+    Find<QComboBox>(form, QString("ComboBox%1").arg(row))->setCurrentIndex(series);
+}
+
+QRgb Opaque(QRgb pixel) { return pixel | 0xFF000000u; }
+
+}  // namespace
+
+class DialogsTest : public QObject {
+    Q_OBJECT
+
+  private:
+    std::unique_ptr<TInselZeichner> window_;
+    QStringList messages_;
+
+    // The window as the program starts it; `line_1` replaces the preload count of MainIStrings.
+    void Start(const std::string& file, const char* line_1 = nullptr,
+               void (*edit)(insel::Definitions&) = nullptr) {
+        insel::Definitions definitions = insel::LoadDefinitionFiles(kBin);
+        if (line_1) definitions.main_strings.at(1) = line_1;
+        if (edit) edit(definitions);
+        window_ = std::make_unique<TInselZeichner>(kBin, std::move(definitions), "");
+        window_->show_message = [this](const QString& text, bool error) {
+            messages_ << (error ? "error: " : "message: ") + text;
+        };
+        window_->SetCommandLineFile(file);
+        window_->show();
+    }
+    TBitmapForm& Form() { return window_->BitmapForm(); }
+    void Trigger(const char* action) { Find<QAction>(*window_, action)->trigger(); }
+
+  private slots:
+    void init() { messages_.clear(); }
+    void cleanup() {
+        if (window_) window_->confirm_exit = [] { return true; };
+        window_.reset();
+    }
+
+    // -- new island ------------------------------------------------------------------------
+
+    void NewIslandSizeRules_data() {
+        QTest::addColumn<QString>("radio");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("edit_after");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<bool>("oversize");
+        QTest::newRow("own 100") << "RadioButton7"
+                                 << "100"
+                                 << "100" << 96 << false;
+        QTest::newRow("own 7") << "RadioButton7"
+                               << "7"
+                               << "7" << 0 << false;
+        QTest::newRow("own 2000") << "RadioButton7"
+                                  << "2000"
+                                  << "400" << 400 << false;
+        QTest::newRow("own 1024") << "RadioButton7"
+                                  << "1024"
+                                  << "1024" << 1024 << true;
+        QTest::newRow("own not a number") << "RadioButton7"
+                                          << "abc"
+                                          << "abc" << 64 << false;
+        QTest::newRow("fixed 256") << "RadioButton4"
+                                   << "2000"
+                                   << "400" << 256 << false;
+        QTest::newRow("default 64") << ""
+                                    << ""
+                                    << "160" << 64 << false;
+    }
+    void NewIslandSizeRules() {
+        QFETCH(QString, radio);
+        QFETCH(QString, typed);
+        QFETCH(QString, edit_after);
+        QFETCH(int, size);
+        QFETCH(bool, oversize);
+        Start(kSample);
+        const QImage before = Find(*window_, "FlickerFreePaintBox2")->grab().toImage();
+        QString edit_text;
+        window_->run_size_box = [&](TInselSizeBox& box) {
+            box.show();
+            if (!radio.isEmpty()) QTest::mouseClick(Find<QRadioButton>(box, radio), Qt::LeftButton);
+            if (!typed.isEmpty()) {
+                auto* edit = Find<QLineEdit>(box, "Edit1");
+                edit->clear();
+                QTest::keyClicks(edit, typed);
+            }
+            edit_text = Find<QLineEdit>(box, "Edit1")->text();
+            Find<QPushButton>(box, "OKButton")->click();
+            return box.result();
+        };
+        Trigger("NeueInsel");
+        QCOMPARE(edit_text, edit_after);
+        const insel::Editor& editor = window_->editor();
+        QCOMPARE(static_cast<int>(editor.island.record.width), size);
+        QCOMPARE(static_cast<int>(editor.island.record.height), size);
+        QCOMPARE(editor.island.record.climate, 0);
+        QCOMPARE(editor.view.oversize_mode, oversize);
+        QCOMPARE(Text(*window_, "xSizePanel"), QString::number(size));
+        const int per_side = (size - 1) / 32 + 1;
+        QCOMPARE(Text(*window_, "StufenPanel"), QString::number(per_side * per_side));
+        QVERIFY(editor.island_loaded && editor.island_shown);
+        QVERIFY(Find(*window_, "FlickerFreePaintBox2")->grab().toImage() != before);
+        QVERIFY2(messages_.isEmpty(), qPrintable(messages_.join('\n')));
+    }
+
+    void NewIslandTakesTheChosenClimate() {
+        Start("");
+        QStringList climates;
+        window_->run_size_box = [&climates](TInselSizeBox& box) {
+            auto* climate = Find<QComboBox>(box, "ComboBox1");
+            for (int i = 0; i < climate->count(); ++i) climates << climate->itemText(i);
+            climate->setCurrentIndex(2);
+            Find<QPushButton>(box, "OKButton")->click();
+            return box.result();
+        };
+        Trigger("NeueInsel");
+        QCOMPARE(climates,
+                 (QStringList{"Polar", "Tundra", "Nord", "Praerie", "Dschungel", "Steppe"}));
+        QCOMPARE(window_->editor().island.record.climate, 2);
+        QCOMPARE(Text(*window_, "IslandNamePanel"), QString("Neu"));
+    }
+
+    void ClosingTheSizeDialogKeepsTheIsland() {
+        Start(kSample);
+        const QImage before = Find(*window_, "FlickerFreePaintBox2")->grab().toImage();
+        window_->run_size_box = [](TInselSizeBox& box) {
+            box.show();
+            QTest::keyClick(&box, Qt::Key_Escape);
+            return box.result();
+        };
+        Trigger("NeueInsel");
+        QCOMPARE(static_cast<int>(window_->editor().island.record.width), 128);
+        QCOMPARE(Text(*window_, "IslandNamePanel"), QString("sample_island.scp"));
+        QCOMPARE(Find(*window_, "FlickerFreePaintBox2")->grab().toImage(), before);
+    }
+
+    void NewIslandReplacesListsPanelsAndLegend() {
+        namespace fx = insel::fixture;
+        fx::IslandSpec first;
+        first.number = 1;
+        fx::IslandSpec second;
+        second.width = second.height = 96;
+        second.world_first = 200;
+        second.number = 2;
+        const fx::Bytes bytes = fx::SavegameBytes({first, second});
+        QTemporaryDir dir;
+        const std::filesystem::path path = dir.filePath("game.sav").toStdString();
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
+        Start("");
+        window_->LoadIslandFile(path, insel::kSavegame);
+        auto* islands = Find<QTableWidget>(*window_, "InselListenGrid");
+        QCOMPARE(islands->rowCount(), 2);
+        window_->run_size_box = [](TInselSizeBox& box) {
+            box.show();
+            QTest::mouseClick(Find<QRadioButton>(box, "RadioButton5"), Qt::LeftButton);
+            Find<QPushButton>(box, "OKButton")->click();
+            return box.result();
+        };
+        Trigger("NeueInsel");
+        QCOMPARE(islands->rowCount(), 0);
+        QCOMPARE(Find<QTableWidget>(*window_, "StadtListenGrid")->rowCount(), 0);
+        QCOMPARE(Text(*window_, "ySizePanel"), QString("32"));
+        QCOMPARE(Text(*window_, "WasserPanel"), QString("100 %"));
+        const int water_panel = insel::LegendPanelOfHeight(0);
+        QCOMPARE(Text(*window_, QString("LegendCount%1").arg(water_panel)), QString("1024"));
+        QVERIFY2(messages_.isEmpty(), qPrintable(messages_.join('\n')));
+    }
+
+    // -- preload window ----------------------------------------------------------------------
+
+    void PreloadAtStartFollowsLineOne_data() {
+        QTest::addColumn<QString>("line_1");
+        QTest::addColumn<int>("count");
+        QTest::newRow("0") << "0" << 0;
+        QTest::newRow("not a number") << "viele" << 0;
+        QTest::newRow("3") << "3" << 3;
+        QTest::newRow("above 16") << "20" << 16;
+    }
+    void PreloadAtStartFollowsLineOne() {
+        QFETCH(QString, line_1);
+        QFETCH(int, count);
+        const std::string line = line_1.toStdString();
+        Start("", line.c_str());
+        TBitmapForm& form = Form();
+        QCOMPARE(window_->BitmapForm().findChild<QSpinBox*>("PreloadSpin")->value(),
+                 line_1 == "viele" ? 0 : line_1.toInt());
+        QCOMPARE(Find(form, "PreloadButton")->isEnabled(), count > 0);
+        QCOMPARE(Find<QCheckBox>(form, "AutoPreloadCheck")->isChecked(), count > 0);
+        for (int i = 1; i <= TBitmapForm::kRows; ++i) {
+            auto* check = Find<QCheckBox>(form, QString("CheckBox%1").arg(i));
+            QCOMPARE(check->isEnabled(), i <= count);
+            QCOMPARE(check->isChecked(), count > 0);
+        }
+        if (count > 0) {
+            const QStringList memo = MemoLines(form);
+            QCOMPARE(memo.front(), QString::fromUtf8("Alle Texturenbitmaps gelöscht"));
+            QCOMPARE(memo.filter(QRegularExpression("^TotalUncommitted \\d+$")).size(), 1);
+            QCOMPARE(memo.filter("TotalAddrSpace ").size(), count + 1);
+            QCOMPARE(memo.back(), line_1 + " Texturenbitmaps erzeugt");
+        } else {
+            QCOMPARE(MemoLines(form), QStringList{QString()});
+        }
+    }
+
+    void PreloadLoadsOnceAndReusesFreedSlots() {
+        Start("", "3");
+        TBitmapForm& form = Form();
+        Find<QSpinBox>(form, "SpinEdit1")->setValue(3);
+        SelectRow(form, 1, 0);  // 0B
+        SelectRow(form, 2, 0);  // 0B again
+        SelectRow(form, 3, 1);  // 0C
+        Find<QPushButton>(form, "PreloadButton")->click();
+        QStringList memo = MemoLines(form);
+        QCOMPARE(memo.front(), QString("Loading Textures"));
+        QVERIFY(memo.contains("File Series0BxxFull.bmp  als nr 1"));
+        QVERIFY(memo.contains("0  schon in 1"));
+        QVERIFY(memo.contains("File Series0CxxFull.bmp  als nr 2"));
+
+        SelectRow(form, 1, 2);  // 0D takes the place 0B leaves
+        SelectRow(form, 2, 1);  // 0C stays where it is
+        SelectRow(form, 3, 3);  // 0E
+        Find<QPushButton>(form, "PreloadButton")->click();
+        memo = MemoLines(form);
+        QVERIFY(memo.contains(QString::fromUtf8(" ID 0B  gelöscht")));
+        QVERIFY(memo.contains("ID 0C immer noch da"));
+        QVERIFY(memo.contains("File Series0DxxFull.bmp  als nr 1"));
+        QVERIFY(memo.contains("1  schon in 2"));
+        QVERIFY(memo.contains("File Series0ExxFull.bmp  als nr 3"));
+    }
+
+    void IslandTypeButtonSetsTenRowsOnly() {
+        Start("");
+        TBitmapForm& form = Form();
+        Find<QSpinBox>(form, "SpinEdit1")->setValue(12);
+        for (int row = 1; row <= 12; ++row) SelectRow(form, row, 7);
+        Find<QPushButton>(form, "Button5")->click();  // Polar
+        const int polar[10] = {0x1A, 0x61, 0x64, 0x63, 0x5F, 0x17, 0x5D, 0x66, 0x62, 0x67};
+        for (int row = 1; row <= 10; ++row) {
+            auto* combo = Find<QComboBox>(form, QString("ComboBox%1").arg(row));
+            QCOMPARE(combo->currentIndex(), polar[row - 1] - 11);
+            QVERIFY(combo->currentText().startsWith(
+                QString("%1").arg(polar[row - 1], 2, 16, QChar('0')).toUpper()));
+        }
+        QCOMPARE(Find<QComboBox>(form, "ComboBox11")->currentIndex(), 7);
+        QCOMPARE(Find<QComboBox>(form, "ComboBox12")->currentIndex(), 7);
+
+        // With fewer rows, only those rows change.
+        Find<QSpinBox>(form, "SpinEdit1")->setValue(2);
+        Find<QPushButton>(form, "JungleButton")->click();
+        QCOMPARE(Find<QComboBox>(form, "ComboBox2")->currentIndex(), 0x52 - 11);
+        QCOMPARE(Find<QComboBox>(form, "ComboBox3")->currentIndex(), 0x64 - 11);
+    }
+
+    void SeriesListsHoldEverySeries() {
+        Start("");
+        auto* combo = Find<QComboBox>(Form(), "ComboBox16");
+        QCOMPARE(combo->count(), 147);
+        QCOMPARE(combo->itemText(0).left(3), QString("0B "));
+        QVERIFY(!combo->itemText(0).contains(" 00 "));
+        QCOMPARE(combo->itemText(146).left(2), QString("9D"));
+    }
+
+    void PanelClickPaintsThatSlot() {
+        Start("", "3");
+        Trigger("GFXBitmapssetzen1");
+        TBitmapForm& form = Form();
+        QVERIFY(form.isVisible());
+        SelectRow(form, 1, 3);  // 0E
+        SelectRow(form, 2, 4);  // 0F
+        Find<QPushButton>(form, "PreloadButton")->click();
+        QWidget* box = Find(form, "FlickerFreePaintBox2");
+        QCOMPARE(box->size(), QSize(512, 512));
+
+        QTest::mouseClick(Find(form, "Panel18"), Qt::LeftButton);
+        QCOMPARE(form.CurrentPaintMode(), TBitmapForm::PaintMode::Slot);
+        QCOMPARE(form.ShownSlot(), 2);
+        const QImage full(
+            QString::fromStdString((kBin / "GFXImages" / "Series0FxxFull.bmp").string()));
+        QImage shot = box->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        for (QPoint p : {QPoint(0, 0), QPoint(300, 40), QPoint(511, 511), QPoint(100, 400)})
+            QCOMPARE(Opaque(shot.pixel(p)), Opaque(full.pixel(p)));
+
+        // Row 4 has no slot: the box turns white.
+        QTest::mouseClick(Find(form, "Panel20"), Qt::LeftButton);
+        QCOMPARE(form.CurrentPaintMode(), TBitmapForm::PaintMode::Nothing);
+        shot = box->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(Opaque(shot.pixel(300, 40)), qRgb(255, 255, 255));
+
+        // Closing only hides the window.
+        form.close();
+        QVERIFY(!form.isVisible());
+        Trigger("GFXBitmapssetzen1");
+        QVERIFY(form.isVisible());
+        QCOMPARE(form.CurrentPaintMode(), TBitmapForm::PaintMode::Nothing);
+    }
+
+    void LoadBitmapShowsItsQuarterTwiceAsLarge() {
+        Start("");
+        TBitmapForm& form = Form();
+        const QString file =
+            QString::fromStdString((kBin / "GFXImages" / "Series0Cxx.bmp").string());
+        QString asked_folder;
+        form.choose_bitmap_file = [&](const QString& folder) {
+            asked_folder = folder;
+            return file;
+        };
+        QStringList errors;
+        form.show_error = [&](const QString& text) { errors << text; };
+        Find<QPushButton>(form, "LoadBitmapButton")->click();
+        QVERIFY(asked_folder.endsWith("GFXImages"));
+        QCOMPARE(form.CurrentPaintMode(), TBitmapForm::PaintMode::LoadedBitmap);
+        const QImage base(file);
+        const QImage shot = Find(form, "FlickerFreePaintBox2")
+                                ->grab()
+                                .toImage()
+                                .convertToFormat(QImage::Format_RGB32);
+        for (QPoint p : {QPoint(0, 0), QPoint(50, 20), QPoint(200, 130), QPoint(255, 255)})
+            QCOMPARE(Opaque(shot.pixel(2 * p.x() + 1, 2 * p.y() + 1)), Opaque(base.pixel(p)));
+
+        // An unreadable file is reported and the picture stays.
+        form.choose_bitmap_file = [](const QString&) { return QString("/nonexistent/Series.bmp"); };
+        Find<QPushButton>(form, "LoadBitmapButton")->click();
+        QCOMPARE(errors.size(), 1);
+        QCOMPARE(form.CurrentPaintMode(), TBitmapForm::PaintMode::LoadedBitmap);
+        QCOMPARE(Find(form, "FlickerFreePaintBox2")
+                     ->grab()
+                     .toImage()
+                     .convertToFormat(QImage::Format_RGB32),
+                 shot);
+    }
+
+    void RankingAfterLoadFillsTheRowsAndPreloads() {
+        Start(kSample, "2");
+        TBitmapForm& form = Form();
+        const QStringList expected[5] = {{"0B", "8438", "52%"},
+                                         {"0E", "3503", "21%"},
+                                         {"0C", "3090", "19%"},
+                                         {"0D", "854", "5%"},
+                                         {"0F", "499", "3%"}};
+        for (int row = 1; row <= 5; ++row) {
+            const QStringList& e = expected[row - 1];
+            QCOMPARE(Find<QComboBox>(form, QString("ComboBox%1").arg(row))->currentText().left(2),
+                     e[0]);
+            QCOMPARE(Text(form, QString("Panel%1").arg(row)), e[1]);
+            QCOMPARE(Text(form, QString("Panel%1").arg(row + 16)), e[2]);
+        }
+        // Ten ranks; rows beyond them stay empty.
+        QCOMPARE(Text(form, "Panel10"), QString("0"));
+        QCOMPARE(Text(form, "Panel11"), QString());
+        QCOMPARE(Text(form, "Panel27"), QString());
+        QCOMPARE(Text(form, "TotalPanel"), QString("100"));
+
+        // "autom. Preload" was ticked by the allocation at start: the two slots hold the two
+        // best series.
+        const QStringList memo = MemoLines(form);
+        QVERIFY(memo.contains("File Series0BxxFull.bmp  als nr 1"));
+        QVERIFY(memo.contains("File Series0ExxFull.bmp  als nr 2"));
+
+        // The button ranks again with the memo of counts.
+        Find<QSpinBox>(form, "SpinEdit1")->setValue(3);
+        Find<QCheckBox>(form, "AutoPreloadCheck")->setChecked(false);
+        QVERIFY(!Find<QCheckBox>(form, "CheckBox1")->isChecked());
+        Find<QPushButton>(form, "InselStatButton")->click();
+        const QStringList counts = MemoLines(form);
+        QCOMPARE(counts.front(), QString("0B   8438"));
+        QVERIFY(counts.contains("Anzahl: 5"));
+        QCOMPARE(counts.back(), QString("Total 16384"));
+        QCOMPARE(Text(form, "Panel4"), QString());
+        QCOMPARE(Text(form, "TotalPanel"), QString("92"));
+    }
+
+    void RankingNeedsAnIsland() {
+        Start("");
+        TBitmapForm& form = Form();
+        Find<QPushButton>(form, "InselStatButton")->click();
+        QCOMPARE(Text(form, "Panel1"), QString());
+        QCOMPARE(MemoLines(form), QStringList{QString()});
+    }
+
+    void HelpButtonAddsTheWarning() {
+        Start("");
+        Find<QPushButton>(Form(), "Button1")->click();
+        const QStringList memo = MemoLines(Form());
+        QCOMPARE(memo.size(), 13);
+        QCOMPARE(memo.front(), QString("Anzahl im Speicher residenter Texturen"));
+        QCOMPARE(memo.back(), QString("das ebenfalls viel Speicher braucht."));
+    }
+
+    void FormTextsComeFromTheInterfaceLines() {
+        Start("", nullptr, [](insel::Definitions& d) {
+            d.main_strings.resize(285);  // lines 285.. are missing
+            d.main_strings[280] = "Vorladen";
+            d.main_strings[281] = "";  // empty: the built-in caption stays
+            d.main_strings[283] = "Speicher holen";
+            d.main_strings[284] = "Versucht:";
+        });
+        Trigger("GFXBitmapssetzen1");
+        TBitmapForm& form = Form();
+        QCOMPARE(form.windowTitle(), QString("Vorladen"));
+        QCOMPARE(Text(form, "LoadBitmapButton"), QString("Load Bitmap file Seriesxx"));
+        QCOMPARE(Text(form, "GetPreloadMemButton"), QString("Speicher holen"));
+        QCOMPARE(Text(form, "Label5"), QString("Versucht:"));
+        QCOMPARE(Text(form, "Label6"), QString("Beste"));
+        QCOMPARE(Text(form, "PreloadButton"), QString("Preload now"));
+    }
+
+    void ControlsHaveTheirDefaults() {
+        Start("");
+        TBitmapForm& form = Form();
+        QCOMPARE(Find<QSpinBox>(form, "SpinEdit1")->minimum(), 1);
+        QCOMPARE(Find<QSpinBox>(form, "SpinEdit1")->maximum(), 16);
+        QCOMPARE(Find<QSpinBox>(form, "SpinEdit1")->value(), 10);
+        const char* buttons[6] = {"NordButton",   "JungleButton", "TundraButton",
+                                  "SteppeButton", "Button4",      "Button5"};
+        for (int t = 0; t < 6; ++t) QCOMPARE(Find(form, buttons[t])->property("tag").toInt(), t);
+        for (int i = 0; i < 16; ++i)
+            QCOMPARE(Find(form, QString("Panel%1").arg(17 + i))->property("tag").toInt(), i);
+        QCOMPARE(Text(form, "Label2").left(2), QString("ID"));
+        // Everything fits the window at its size.
+        form.show();
+        QCOMPARE(form.size(), QSize(874, 615));
+        for (QWidget* child : form.findChildren<QWidget*>()) {
+            const QString name = child->objectName();
+            if (!child->isVisible() || name.isEmpty() || name.startsWith("qt_")) continue;
+            const QRect place(child->mapTo(&form, QPoint(0, 0)), child->size());
+            QVERIFY2(form.rect().contains(place), qPrintable(child->objectName()));
+            // Captions fit; other controls get at least the room they ask for.
+            QString caption;
+            if (auto* button = qobject_cast<QAbstractButton*>(child)) caption = button->text();
+            if (auto* label = qobject_cast<QLabel*>(child)) caption = label->text();
+            const int needed = name == "Label2" ? 0
+                               : caption.isEmpty()
+                                   ? child->minimumSizeHint().width()
+                                   : child->fontMetrics().horizontalAdvance(caption);
+            QVERIFY2(child->width() >= needed, qPrintable(name));
+        }
+    }
+
+    // -- series image window and about box ------------------------------------------------------
+
+    void SeriesImageShowsTheBaseBitmap() {
+        insel::Definitions definitions = insel::LoadDefinitionFiles(kBin);
+        insel::gui::TViewForm view(definitions, kBin);
+        view.ShowSeriesImage("0d 44");
+        QCOMPARE(view.windowTitle(),
+                 QString::fromUtf8("Linke Hälfte 0D00 0D60  Rechte Hälfte 0D0C 0D6C"));
+        auto* image = Find<QLabel>(view, "Image1");
+        const QImage base(QString::fromStdString((kBin / "GFXImages" / "Series0Dxx.bmp").string()));
+        QImage shown = image->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(shown.size(), base.size());
+        QCOMPARE(Opaque(shown.pixel(100, 60)), Opaque(base.pixel(100, 60)));
+
+        // No bitmap for series 20, and "zz" names none: the caption follows, the picture stays.
+        view.ShowSeriesImage("20 00");
+        QCOMPARE(view.windowTitle(),
+                 QString::fromUtf8("Linke Hälfte 2000 2060  Rechte Hälfte 200C 206C"));
+        view.ShowSeriesImage("zz");
+        shown = image->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(Opaque(shown.pixel(100, 60)), Opaque(base.pixel(100, 60)));
+    }
+
+    void AboutNamesProgramSystemAndMemory() {
+        Start("");
+        Trigger("About1");
+        QCOMPARE(messages_.size(), 1);
+        const QString& text = messages_[0];
+        QVERIFY(text.startsWith("message: Inseleditor"));
+        QVERIFY(text.contains(QSysInfo::prettyProductName()));
+        QVERIFY2(QRegularExpression("Speicher: \\d+ MB").match(text).hasMatch(), qPrintable(text));
+    }
+};
+
+QTEST_MAIN(DialogsTest)
+#include "dialogs_test.moc"
