@@ -19,22 +19,19 @@
 #include <fstream>
 #include <memory>
 
-#include "app/definitions.h"
-#include "app/main_window.h"
 #include "dialogs/bitmap_form.h"
 #include "dialogs/insel_size_box.h"
 #include "dialogs/view_form.h"
 #include "display/legend.h"
+#include "gui_support.h"
 #include "island_fixture.h"
 
 using insel::gui::TBitmapForm;
 using insel::gui::TInselSizeBox;
 using insel::gui::TInselZeichner;
+using namespace insel::gui::test;
 
 namespace {
-
-const std::filesystem::path kBin = INSEL_BIN_DIR;
-const std::string kSample = (kBin / "samples" / "sample_island.scp").string();
 
 template <typename T = QWidget>
 T* Find(QObject& root, const QString& name) {
@@ -43,7 +40,7 @@ T* Find(QObject& root, const QString& name) {
     return child;
 }
 
-QString Text(QObject& root, const QString& name) {
+QString Caption(QObject& root, const QString& name) {
     if (auto* label = root.findChild<QLabel*>(name)) return label->text();
     if (auto* button = root.findChild<QAbstractButton*>(name)) return button->text();
     return "<no control " + name + ">";
@@ -61,35 +58,18 @@ QRgb Opaque(QRgb pixel) { return pixel | 0xFF000000u; }
 
 }  // namespace
 
-class DialogsTest : public QObject {
+class DialogsTest : public QObject, WindowHarness {
     Q_OBJECT
 
-  private:
-    std::unique_ptr<TInselZeichner> window_;
-    QStringList messages_;
-
     // The window as the program starts it; `line_1` replaces the preload count of MainIStrings.
-    void Start(const std::string& file, const char* line_1 = nullptr,
-               void (*edit)(insel::Definitions&) = nullptr) {
-        insel::Definitions definitions = insel::LoadDefinitionFiles(kBin);
-        if (line_1) definitions.main_strings.at(1) = line_1;
-        if (edit) edit(definitions);
-        window_ = std::make_unique<TInselZeichner>(kBin, std::move(definitions), "");
-        window_->show_message = [this](const QString& text, bool error) {
-            messages_ << (error ? "error: " : "message: ") + text;
-        };
-        window_->SetCommandLineFile(file);
-        window_->show();
+    void StartWith(const std::string& file, const char* line_1) {
+        Start(file, [line_1](insel::Definitions& d) { d.main_strings.at(1) = line_1; });
     }
     TBitmapForm& Form() { return window_->BitmapForm(); }
     void Trigger(const char* action) { Find<QAction>(*window_, action)->trigger(); }
 
   private slots:
-    void init() { messages_.clear(); }
-    void cleanup() {
-        if (window_) window_->confirm_exit = [] { return true; };
-        window_.reset();
-    }
+    void cleanup() { Finish(); }
 
     // -- new island ------------------------------------------------------------------------
 
@@ -149,9 +129,9 @@ class DialogsTest : public QObject {
         QCOMPARE(static_cast<int>(editor.island.record.height), size);
         QCOMPARE(editor.island.record.climate, 0);
         QCOMPARE(editor.view.oversize_mode, oversize);
-        QCOMPARE(Text(*window_, "xSizePanel"), QString::number(size));
+        QCOMPARE(Caption(*window_, "xSizePanel"), QString::number(size));
         const int per_side = (size - 1) / 32 + 1;
-        QCOMPARE(Text(*window_, "StufenPanel"), QString::number(per_side * per_side));
+        QCOMPARE(Caption(*window_, "StufenPanel"), QString::number(per_side * per_side));
         QVERIFY(editor.island_loaded && editor.island_shown);
         QVERIFY(Find(*window_, "FlickerFreePaintBox2")->grab().toImage() != before);
         QVERIFY2(messages_.isEmpty(), qPrintable(messages_.join('\n')));
@@ -171,7 +151,7 @@ class DialogsTest : public QObject {
         QCOMPARE(climates,
                  (QStringList{"Polar", "Tundra", "Nord", "Praerie", "Dschungel", "Steppe"}));
         QCOMPARE(window_->editor().island.record.climate, 2);
-        QCOMPARE(Text(*window_, "IslandNamePanel"), QString("Neu"));
+        QCOMPARE(Caption(*window_, "IslandNamePanel"), QString("Neu"));
     }
 
     void ClosingTheSizeDialogKeepsTheIsland() {
@@ -184,7 +164,7 @@ class DialogsTest : public QObject {
         };
         Trigger("NeueInsel");
         QCOMPARE(static_cast<int>(window_->editor().island.record.width), 128);
-        QCOMPARE(Text(*window_, "IslandNamePanel"), QString("sample_island.scp"));
+        QCOMPARE(Caption(*window_, "IslandNamePanel"), QString("sample_island.scp"));
         QCOMPARE(Find(*window_, "FlickerFreePaintBox2")->grab().toImage(), before);
     }
 
@@ -215,10 +195,10 @@ class DialogsTest : public QObject {
         Trigger("NeueInsel");
         QCOMPARE(islands->rowCount(), 0);
         QCOMPARE(Find<QTableWidget>(*window_, "StadtListenGrid")->rowCount(), 0);
-        QCOMPARE(Text(*window_, "ySizePanel"), QString("32"));
-        QCOMPARE(Text(*window_, "WasserPanel"), QString("100 %"));
+        QCOMPARE(Caption(*window_, "ySizePanel"), QString("32"));
+        QCOMPARE(Caption(*window_, "WasserPanel"), QString("100 %"));
         const int water_panel = insel::LegendPanelOfHeight(0);
-        QCOMPARE(Text(*window_, QString("LegendCount%1").arg(water_panel)), QString("1024"));
+        QCOMPARE(Caption(*window_, QString("LegendCount%1").arg(water_panel)), QString("1024"));
         QVERIFY2(messages_.isEmpty(), qPrintable(messages_.join('\n')));
     }
 
@@ -236,7 +216,7 @@ class DialogsTest : public QObject {
         QFETCH(QString, line_1);
         QFETCH(int, count);
         const std::string line = line_1.toStdString();
-        Start("", line.c_str());
+        StartWith("", line.c_str());
         TBitmapForm& form = Form();
         QCOMPARE(window_->BitmapForm().findChild<QSpinBox*>("PreloadSpin")->value(),
                  line_1 == "viele" ? 0 : line_1.toInt());
@@ -259,7 +239,7 @@ class DialogsTest : public QObject {
     }
 
     void PreloadLoadsOnceAndReusesFreedSlots() {
-        Start("", "3");
+        StartWith("", "3");
         TBitmapForm& form = Form();
         Find<QSpinBox>(form, "SpinEdit1")->setValue(3);
         SelectRow(form, 1, 0);  // 0B
@@ -317,7 +297,7 @@ class DialogsTest : public QObject {
     }
 
     void PanelClickPaintsThatSlot() {
-        Start("", "3");
+        StartWith("", "3");
         Trigger("GFXBitmapssetzen1");
         TBitmapForm& form = Form();
         QVERIFY(form.isVisible());
@@ -386,7 +366,7 @@ class DialogsTest : public QObject {
     }
 
     void RankingAfterLoadFillsTheRowsAndPreloads() {
-        Start(kSample, "2");
+        StartWith(kSample, "2");
         TBitmapForm& form = Form();
         const QStringList expected[5] = {{"0B", "8438", "52%"},
                                          {"0E", "3503", "21%"},
@@ -397,14 +377,14 @@ class DialogsTest : public QObject {
             const QStringList& e = expected[row - 1];
             QCOMPARE(Find<QComboBox>(form, QString("ComboBox%1").arg(row))->currentText().left(2),
                      e[0]);
-            QCOMPARE(Text(form, QString("Panel%1").arg(row)), e[1]);
-            QCOMPARE(Text(form, QString("Panel%1").arg(row + 16)), e[2]);
+            QCOMPARE(Caption(form, QString("Panel%1").arg(row)), e[1]);
+            QCOMPARE(Caption(form, QString("Panel%1").arg(row + 16)), e[2]);
         }
         // Ten ranks; rows beyond them stay empty.
-        QCOMPARE(Text(form, "Panel10"), QString("0"));
-        QCOMPARE(Text(form, "Panel11"), QString());
-        QCOMPARE(Text(form, "Panel27"), QString());
-        QCOMPARE(Text(form, "TotalPanel"), QString("100"));
+        QCOMPARE(Caption(form, "Panel10"), QString("0"));
+        QCOMPARE(Caption(form, "Panel11"), QString());
+        QCOMPARE(Caption(form, "Panel27"), QString());
+        QCOMPARE(Caption(form, "TotalPanel"), QString("100"));
 
         // "autom. Preload" was ticked by the allocation at start: the two slots hold the two
         // best series.
@@ -421,15 +401,15 @@ class DialogsTest : public QObject {
         QCOMPARE(counts.front(), QString("0B   8438"));
         QVERIFY(counts.contains("Anzahl: 5"));
         QCOMPARE(counts.back(), QString("Total 16384"));
-        QCOMPARE(Text(form, "Panel4"), QString());
-        QCOMPARE(Text(form, "TotalPanel"), QString("92"));
+        QCOMPARE(Caption(form, "Panel4"), QString());
+        QCOMPARE(Caption(form, "TotalPanel"), QString("92"));
     }
 
     void RankingNeedsAnIsland() {
         Start("");
         TBitmapForm& form = Form();
         Find<QPushButton>(form, "InselStatButton")->click();
-        QCOMPARE(Text(form, "Panel1"), QString());
+        QCOMPARE(Caption(form, "Panel1"), QString());
         QCOMPARE(MemoLines(form), QStringList{QString()});
     }
 
@@ -443,7 +423,7 @@ class DialogsTest : public QObject {
     }
 
     void FormTextsComeFromTheInterfaceLines() {
-        Start("", nullptr, [](insel::Definitions& d) {
+        Start("", [](insel::Definitions& d) {
             d.main_strings.resize(285);  // lines 285.. are missing
             d.main_strings[280] = "Vorladen";
             d.main_strings[281] = "";  // empty: the built-in caption stays
@@ -453,11 +433,11 @@ class DialogsTest : public QObject {
         Trigger("GFXBitmapssetzen1");
         TBitmapForm& form = Form();
         QCOMPARE(form.windowTitle(), QString("Vorladen"));
-        QCOMPARE(Text(form, "LoadBitmapButton"), QString("Load Bitmap file Seriesxx"));
-        QCOMPARE(Text(form, "GetPreloadMemButton"), QString("Speicher holen"));
-        QCOMPARE(Text(form, "Label5"), QString("Versucht:"));
-        QCOMPARE(Text(form, "Label6"), QString("Beste"));
-        QCOMPARE(Text(form, "PreloadButton"), QString("Preload now"));
+        QCOMPARE(Caption(form, "LoadBitmapButton"), QString("Load Bitmap file Seriesxx"));
+        QCOMPARE(Caption(form, "GetPreloadMemButton"), QString("Speicher holen"));
+        QCOMPARE(Caption(form, "Label5"), QString("Versucht:"));
+        QCOMPARE(Caption(form, "Label6"), QString("Beste"));
+        QCOMPARE(Caption(form, "PreloadButton"), QString("Preload now"));
     }
 
     void ControlsHaveTheirDefaults() {
@@ -471,7 +451,7 @@ class DialogsTest : public QObject {
         for (int t = 0; t < 6; ++t) QCOMPARE(Find(form, buttons[t])->property("tag").toInt(), t);
         for (int i = 0; i < 16; ++i)
             QCOMPARE(Find(form, QString("Panel%1").arg(17 + i))->property("tag").toInt(), i);
-        QCOMPARE(Text(form, "Label2").left(2), QString("ID"));
+        QCOMPARE(Caption(form, "Label2").left(2), QString("ID"));
         // Everything fits the window at its size.
         form.show();
         QCOMPARE(form.size(), QSize(874, 615));

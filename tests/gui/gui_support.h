@@ -10,6 +10,7 @@
 #include <QTest>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -57,9 +58,11 @@ class WindowHarness {
     std::unique_ptr<TInselZeichner> window_;
     QStringList messages_;
 
-    // `file` stands on the command line.
-    void Start(const std::string& file) {
-        window_ = std::make_unique<TInselZeichner>(kBin, LoadDefinitionFiles(kBin), "");
+    // `file` stands on the command line; `edit` may change the definition files' contents.
+    void Start(const std::string& file, const std::function<void(Definitions&)>& edit = nullptr) {
+        Definitions definitions = LoadDefinitionFiles(kBin);
+        if (edit) edit(definitions);
+        window_ = std::make_unique<TInselZeichner>(kBin, std::move(definitions), "");
         window_->show_message = [this](const QString& text, bool error) {
             messages_ << (error ? "error: " : "message: ") + text;
         };
