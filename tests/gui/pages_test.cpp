@@ -334,6 +334,35 @@ class PagesTest : public QObject, WindowHarness {
         QVERIFY(!pages->isTabEnabled(pages->indexOf(Child("TabSheet2"))));
     }
 
+    void EveryFileKindLoads() {
+        Start("");
+        LoadSettledIsland();
+        // The island with its first city as an extracted-city file, read back.
+        ClickCell(Control<QTableWidget>("StadtListenGrid"), 0, 0);
+        window_->choose_save_file = [&](const QString&, const QString&) {
+            return dir_.filePath("stadt.cty");
+        };
+        Control<QPushButton>("WriteCtyButton")->click();
+        QVERIFY2(messages_.isEmpty(), qPrintable(messages_.join('\n')));
+        window_->LoadIslandFile(dir_.filePath("stadt.cty").toStdString(), insel::kCityFile);
+        QVERIFY2(messages_.isEmpty(), qPrintable(messages_.join('\n')));
+        QCOMPARE(window_->editor().file_kind, int(insel::kCityFile));
+        QCOMPARE(Text(*window_, "xSizePanel"), QString("64"));
+        QCOMPARE(Control<QTableWidget>("StadtListenGrid")->rowCount(), 2);  // both cities
+
+        // A scenario is read as a savegame.
+        fx::IslandSpec island;
+        island.number = 1;
+        island.width = island.height = 48;
+        const std::filesystem::path scenario = dir_.filePath("welt.sze").toStdString();
+        WriteBytes(scenario, fx::SavegameBytes({island}));
+        window_->LoadIslandFile(scenario, insel::kScenario);
+        QCOMPARE(window_->editor().file_kind, int(insel::kSavegame));
+        QCOMPARE(Text(*window_, "xSizePanel"), QString("48"));
+        QCOMPARE(Control<QTableWidget>("InselListenGrid")->rowCount(), 1);
+        QVERIFY2(messages_.isEmpty(), qPrintable(messages_.join('\n')));
+    }
+
     void DroppingAFileLoadsIt() {
         Start("");
         QMimeData data;
