@@ -2,6 +2,7 @@
 // the frame's spins, drags and right clicks, pen strokes, the city page, the logs, the
 // rotation shifts and dropping a file.
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -361,6 +362,22 @@ class PagesTest : public QObject, WindowHarness {
         QCOMPARE(Text(*window_, "xSizePanel"), QString("48"));
         QCOMPARE(Control<QTableWidget>("InselListenGrid")->rowCount(), 1);
         QVERIFY2(messages_.isEmpty(), qPrintable(messages_.join('\n')));
+    }
+
+    void ClimateBoxShowsAndSetsTheIslandsType() {
+        Start(kSample);
+        auto* climate = Control<QComboBox>("ComboBox1");
+        QCOMPARE(climate->currentText(), QString("Nord"));
+        climate->setCurrentIndex(4);
+        QCOMPARE(window_->editor().island.record.climate, 4);
+        // The dummy island is named after the chosen type.
+        QString proposed;
+        window_->choose_save_file = [&](const QString&, const QString& name) {
+            proposed = name;
+            return QString();
+        };
+        Control<QPushButton>("DummyButton")->click();
+        QCOMPARE(proposed, QString("D_128x128_DUMMY.scp"));
     }
 
     void DroppingAFileLoadsIt() {

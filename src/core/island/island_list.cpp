@@ -44,7 +44,7 @@ std::array<std::string, 9> IslandListRow::Cells() const {
 }
 
 std::string ClimateName(int climate) {
-    return climate >= 0 && climate <= 5 ? std::string(kClimateNames[climate]) : "";
+    return climate >= 0 && climate < kClimateCount ? std::string(kClimateNames[climate]) : "";
 }
 
 std::int64_t ListIslands(Editor& editor) {

@@ -22,6 +22,8 @@ struct IslandListRow {
     std::array<std::string, 9> Cells() const;
 };
 
+// The climates a user can choose: 0..5.
+inline constexpr int kClimateCount = 6;
 // "Polar" .. "Steppe" for 0..5, empty otherwise.
 std::string ClimateName(int climate);
 

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -694,7 +695,16 @@ QWidget* TInselZeichner::BuildStatus() {
                         c == 0 ? 0 : 2);
         grid->addWidget(StatusPanel(entries[i].panel, 70), r, c == 0 ? 1 : 3);
     }
-    grid->setRowStretch(7, 1);
+    // The island's climate; choosing another one changes the island's type.
+    grid->addWidget(Caption("InselTypLabel", "Typ"), 7, 0);
+    climate_box_ = new QComboBox;
+    climate_box_->setObjectName("ComboBox1");
+    for (int c = 0; c < kClimateCount; ++c) climate_box_->addItem(FromText(ClimateName(c)));
+    connect(climate_box_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (!editor_.updating && index >= 0) editor_.island.record.climate = index;
+    });
+    grid->addWidget(climate_box_, 7, 1, 1, 3);
+    grid->setRowStretch(8, 1);
     return box;
 }
 
@@ -1128,6 +1138,8 @@ void TInselZeichner::SyncControls() {
     if (QAbstractButton* layer = layer_group_->button(editor_.display_layer))
         layer->setChecked(true);
     oversize_button_->setEnabled(editor_.view.oversize_mode);
+    const int climate = editor_.island.record.climate;
+    climate_box_->setCurrentIndex(climate >= 0 && climate < kClimateCount ? climate : -1);
     editor_.updating = was_updating;
 }
 

@@ -16,6 +16,7 @@
 
 class QButtonGroup;
 class QCheckBox;
+class QComboBox;
 class QFrame;
 class QPushButton;
 class QLabel;
@@ -167,6 +168,7 @@ class TInselZeichner : public QMainWindow {
     QButtonGroup* layer_group_ = nullptr;
     QCheckBox* untergrund_check_ = nullptr;
     QPushButton* oversize_button_ = nullptr;
+    QComboBox* climate_box_ = nullptr;
     std::array<QSpinBox*, 4> frame_spins_{};  // PLeftSpin, PTopSpin, PWidthSpin, PHeightSpin
     QTabWidget* page_control_ = nullptr;
 
