@@ -2,13 +2,35 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <utility>
 
 #include "app/editor.h"
+#include "display/cell_pass.h"
 
 namespace insel {
 
-void Raster::Fill(std::uint32_t argb) { std::fill(pixels.begin(), pixels.end(), argb); }
+namespace {
+
+// std::fill of 32-bit pixels is not vectorised at this optimisation level: white goes through
+// memset, other colours in 16-byte stores.
+void FillPixels(std::uint32_t* first, std::size_t count, std::uint32_t argb) {
+    if (argb == (argb & 0xFFu) * 0x01010101u) {
+        std::memset(first, static_cast<int>(argb & 0xFFu), count * sizeof argb);
+        return;
+    }
+    std::size_t i = 0;
+#if defined(__GNUC__)
+    using Quad = std::uint32_t __attribute__((vector_size(16)));
+    const Quad quad = Quad{} + argb;
+    for (; i + 4 <= count; i += 4) std::memcpy(first + i, &quad, sizeof quad);
+#endif
+    for (; i < count; ++i) first[i] = argb;
+}
+
+}  // namespace
+
+void Raster::Fill(std::uint32_t argb) { FillPixels(pixels.data(), pixels.size(), argb); }
 
 void Raster::FillRect(int left, int top, int right, int bottom, std::uint32_t argb) {
     left = std::max(left, 0);
@@ -16,10 +38,26 @@ void Raster::FillRect(int left, int top, int right, int bottom, std::uint32_t ar
     right = std::min(right, kWidth);
     bottom = std::min(bottom, kHeight);
     if (left >= right) return;
-    for (int y = top; y < bottom; ++y) {
-        auto row = pixels.begin() + static_cast<std::ptrdiff_t>(y) * kWidth;
-        std::fill(row + left, row + right, argb);
+    std::uint32_t* row = pixels.data() + static_cast<std::size_t>(top) * kWidth + left;
+    const auto width = static_cast<std::size_t>(right - left);
+    if (width <= 4) {
+        // Outlines are mostly a pen's width wide: not worth a call per row.
+        for (int y = top; y < bottom; ++y, row += kWidth)
+            for (std::size_t x = 0; x < width; ++x) row[x] = argb;
+        return;
     }
+    for (int y = top; y < bottom; ++y, row += kWidth) FillPixels(row, width, argb);
+}
+
+void Raster::FillOutside(int left, int top, int right, int bottom, std::uint32_t argb) {
+    if (left >= right || top >= bottom) {
+        Fill(argb);
+        return;
+    }
+    FillRect(0, 0, kWidth, top, argb);
+    FillRect(0, top, left, bottom, argb);
+    FillRect(right, top, kWidth, bottom, argb);
+    FillRect(0, bottom, kWidth, kHeight, argb);
 }
 
 void DrawCellFrame(Raster& raster, int cell_width, int cell_height, int pen_width, int i, int j,
@@ -55,22 +93,26 @@ struct Pens {
         object_anchor, object_outline, catchment;
 };
 
-// Lazily filled table of CellColour pixels for one display layer; 16-bit values cover every
-// layer, so each colour is converted once per repaint at most.
-class ColourCache {
-  public:
-    explicit ColourCache(int layer) : layer_(layer), pixels_(65536, 0) {}
-    std::uint32_t operator()(int value) {
-        // Raster pixels are opaque, so 0 marks a colour not converted yet.
-        std::uint32_t& pixel = pixels_[static_cast<std::size_t>(value & 0xFFFF)];
-        if (pixel == 0) pixel = ToPixel(CellColour(layer_, value & 0xFFFF));
-        return pixel;
+// The first index in [from, to) whose value is `wanted`, or `to`.
+int NextEqual(const std::uint16_t* values, int from, int to, std::uint16_t wanted) {
+    int at = from;
+#if defined(__GNUC__)
+    using Words = std::uint16_t __attribute__((vector_size(16)));
+    const Words pattern = Words{} + wanted;
+    // Four chunks of eight values per test: the wanted value is rare.
+    for (; at + 32 <= to; at += 32) {
+        Words chunks[4];
+        std::memcpy(chunks, values + at, sizeof chunks);
+        const auto hits = (chunks[0] == pattern) | (chunks[1] == pattern) | (chunks[2] == pattern) |
+                          (chunks[3] == pattern);
+        std::uint64_t halves[2];
+        std::memcpy(halves, &hits, sizeof halves);
+        if ((halves[0] | halves[1]) != 0) break;
     }
-
-  private:
-    int layer_;
-    std::vector<std::uint32_t> pixels_;
-};
+#endif
+    while (at < to && values[at] != wanted) ++at;
+    return at;
+}
 
 class Painter {
   public:
@@ -97,36 +139,23 @@ class Painter {
                       static_cast<int>(y - view_.origin_y), w, h, pen);
     }
 
-    // Row by row, so the raster is written in the order it lies in memory.
     void Cells(const Pens& pens) {
-        ColourCache colour(editor_.display_layer);
-        // Cells wholly inside the raster go straight in; only a cut edge cell is clipped.
-        const int full_columns =
-            std::min(view_.visible_columns, cw_ > 0 ? Raster::kWidth / cw_ : 0);
-        for (int j = 0; j < view_.visible_rows; ++j) {
-            const int y = view_.origin_y + j;
-            const int top = j * ch_;
-            if (top >= Raster::kHeight) break;
-            const int rows = std::min(ch_, Raster::kHeight - top);
-            for (int i = 0; i < view_.visible_columns; ++i) {
-                const int x = view_.origin_x + i;
-                if (!Layer<std::uint8_t>::InRange(x, y)) continue;
-                const std::uint32_t pixel = CellPixel(x, y, colour, pens);
-                if (i >= full_columns) {
-                    raster_.FillRect(i * cw_, top, (i + 1) * cw_, top + ch_, pixel);
-                    continue;
-                }
-                std::uint32_t* first = raster_.pixels.data() +
-                                       static_cast<std::size_t>(top) * Raster::kWidth + i * cw_;
-                for (int r = 0; r < rows; ++r)
-                    std::fill_n(first + static_cast<std::size_t>(r) * Raster::kWidth, cw_, pixel);
-            }
-        }
+        const CellPass pass{island_,
+                            editor_.display_layer,
+                            settings_.highlight_kind,
+                            settings_.highlight_value,
+                            settings_.any_orientation,
+                            settings_.height_profile_page,
+                            pens.river,
+                            pens.terrain_highlight,
+                            pens.gfx_highlight,
+                            pens.marked};
+        PaintCells(pass, view_, raster_);
     }
 
     // Outlines of every visible cell in the colour of its height (or the marking colour).
     void HeightOutlines(const Pens& pens, bool marks) {
-        ColourCache colour(0);
+        const LayerPixels colour(0);
         for (int j = 0; j < view_.visible_rows; ++j) {
             for (int i = 0; i < view_.visible_columns; ++i) {
                 const int x = view_.origin_x + i, y = view_.origin_y + j;
@@ -151,7 +180,7 @@ class Painter {
             }
         }
         const auto usage = editor_.SeriesUsageCounts();
-        ColourCache plain(1);
+        const LayerPixels plain(1);
         for (int series = 0; series < kSeriesIndexCount; ++series) {
             if (usage[series] <= 0 || cells[series].empty()) continue;
             const int slot = textures.SeriesSlotMap()[series];
@@ -210,19 +239,23 @@ class Painter {
         }
     }
 
+    // Every outline has the same colour, so the cells are visited as the grid lies in memory
+    // and runs of other cities' or free cells are skipped many at a time.
     void Catchment(const Pens& pens) {
         const CityState& cities = editor_.cities;
         if (!cities.current || *cities.current >= cities.cities.size()) return;
         const std::int32_t number = cities.cities[*cities.current].number;
-        const int columns = std::min(view_.visible_columns, kCatchmentSide - view_.origin_x);
-        const int rows = std::min(view_.visible_rows, kCatchmentSide - view_.origin_y);
-        for (int i = 0; i < columns; ++i) {
-            const int x = view_.origin_x + i;
-            for (int j = 0; j < rows; ++j) {
-                const int y = view_.origin_y + j;
-                if (x < 0 || y < 0) continue;
-                if (cities.CatchmentAt(x, y) == number && island_.height.get(x, y) > 16)
-                    Frame(x, y, 1, 1, pens.catchment);
+        if (number < 0 || number > 0xFFFF) return;  // no grid cell holds it
+        const int x_end = std::min(view_.origin_x + view_.visible_columns, kCatchmentSide);
+        const int y_end = std::min(view_.origin_y + view_.visible_rows, kCatchmentSide);
+        const int y_begin = std::max(view_.origin_y, 0);
+        for (int x = std::max(view_.origin_x, 0); x < x_end; ++x) {
+            const std::uint16_t* owners = cities.catchment.data() + x * kCatchmentSide;
+            const std::uint8_t* heights = island_.height.column(x);  // x, y < 512: in the layer
+            for (int y = NextEqual(owners, y_begin, y_end, static_cast<std::uint16_t>(number));
+                 y < y_end;
+                 y = NextEqual(owners, y + 1, y_end, static_cast<std::uint16_t>(number))) {
+                if (heights[y] > 16) Frame(x, y, 1, 1, pens.catchment);
             }
         }
     }
@@ -257,38 +290,6 @@ class Painter {
     }
 
   private:
-    std::uint32_t CellPixel(int x, int y, ColourCache& colour, const Pens& pens) const {
-        std::uint32_t pixel;
-        switch (editor_.display_layer) {
-            case 0:
-                pixel =
-                    island_.river.get(x, y) != 0 ? pens.river : colour(island_.height.get(x, y));
-                break;
-            case 1:
-                pixel = colour(island_.gfx.get(x, y));
-                break;
-            case 2:
-                pixel = colour(island_.terrain.get(x, y));
-                break;
-            case 3:
-                pixel = colour(island_.fertility.get(x, y));
-                break;
-            default:
-                pixel = colour(island_.height.get(x, y));
-                break;
-        }
-        if (settings_.highlight_kind == kTerrainHighlight) {
-            int v = island_.terrain.get(x, y);
-            if (settings_.any_orientation) v &= 0x3FFF;
-            if (v == settings_.highlight_value) pixel = pens.terrain_highlight;
-        } else if (settings_.highlight_kind == kGfxSeriesHighlight) {
-            if (island_.gfx.get(x, y) / 256 == settings_.highlight_value)
-                pixel = pens.gfx_highlight;
-        }
-        if (settings_.height_profile_page && island_.mark.get(x, y) != 0) pixel = pens.marked;
-        return pixel;
-    }
-
     const Editor& editor_;
     const IslandMap& island_;
     const ViewState& view_;
@@ -311,7 +312,15 @@ int Sample(int index, int side) {
 int RenderMap(const Editor& editor, const RenderSettings& settings, Raster& raster,
               TextureCache* textures) {
     if (!editor.island_shown || editor.updating) return 0;
-    if (!settings.height_profile_page) raster.Fill(ToPixel(0xFFFFFF));
+    const bool pictures = settings.use_tile_bitmaps && textures != nullptr &&
+                          editor.display_layer == 1 && editor.view.part_index >= 0;
+    const bool cells = !settings.island_image && !pictures;
+    if (!settings.height_profile_page) {
+        // What the colour pass covers anyway is not cleared first.
+        const PixelRect covered = cells ? CoveredByCells(editor.view) : PixelRect{};
+        raster.FillOutside(covered.left, covered.top, covered.right, covered.bottom,
+                           ToPixel(0xFFFFFF));
+    }
     const Pens pens(settings);
     Painter painter(editor, settings, raster);
     if (settings.island_image) {
@@ -319,8 +328,7 @@ int RenderMap(const Editor& editor, const RenderSettings& settings, Raster& rast
         painter.Mines(pens);
         return 0;
     }
-    if (settings.use_tile_bitmaps && textures != nullptr && editor.display_layer == 1 &&
-        editor.view.part_index >= 0) {
+    if (pictures) {
         painter.Pictures(pens, *textures);
     } else {
         painter.Cells(pens);
@@ -338,7 +346,7 @@ std::vector<std::uint32_t> DrawOverviewImage(const Editor& editor) {
     std::vector<std::uint32_t> image(static_cast<std::size_t>(kOverviewSide) * kOverviewSide,
                                      ToPixel(0xFFFFFF));
     if (width <= 0 || height <= 0) return image;
-    ColourCache colour(editor.display_layer);
+    const LayerPixels colour(editor.display_layer);
     for (int py = 0; py < kOverviewSide; ++py) {
         const int y = std::min(Sample(py, height), kLayerSide - 1);
         for (int px = 0; px < kOverviewSide; ++px) {

@@ -23,6 +23,8 @@ struct Raster {
     void Fill(std::uint32_t argb);
     // [left, right) x [top, bottom), clipped to the raster.
     void FillRect(int left, int top, int right, int bottom, std::uint32_t argb);
+    // Everything but [left, right) x [top, bottom); all of it when that is empty.
+    void FillOutside(int left, int top, int right, int bottom, std::uint32_t argb);
 };
 
 // A 0xBBGGRR colour as an opaque raster pixel.
