@@ -1,6 +1,7 @@
 #include "display/cell_pass.h"
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 #include <type_traits>
 
@@ -319,6 +320,64 @@ INSEL_AVX2 void WriteBlock(std::uint32_t* first, int cw, int ch, __m256i cells[8
         WriteCellRow<kCw>(first, cw, ch, cells[k]);
 }
 
+// One row of cells, each kCw (or cw) pixels wide, onto a raster row.
+template <int kCw>
+INSEL_AVX2 void ExpandRow(std::uint32_t* line, const std::uint32_t* cells, int count, int cw) {
+    if constexpr (kCw == 1) {
+        std::memcpy(line, cells, static_cast<std::size_t>(count) * sizeof *line);
+    } else if constexpr (kCw == 2) {
+        for (int c = 0; c < count; c += 8) {
+            const __m256i row = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(cells + c));
+            auto* out = reinterpret_cast<__m256i*>(line + 2 * c);
+            _mm256_storeu_si256(
+                out, _mm256_permutevar8x32_epi32(row, _mm256_setr_epi32(0, 0, 1, 1, 2, 2, 3, 3)));
+            _mm256_storeu_si256(out + 1, _mm256_permutevar8x32_epi32(
+                                             row, _mm256_setr_epi32(4, 4, 5, 5, 6, 6, 7, 7)));
+        }
+    } else {
+        for (int c = 0; c < count; ++c, line += cw) {
+            const __m256i pixel = _mm256_set1_epi32(static_cast<int>(cells[c]));
+            int x = 0;
+            for (; x + 8 <= cw; x += 8)
+                _mm256_storeu_si256(reinterpret_cast<__m256i*>(line + x), pixel);
+            for (; x < cw; ++x) line[x] = cells[c];
+        }
+    }
+}
+
+// Cells taller than a pixel: a block row of cells is turned into a row buffer first and the
+// raster then written row after row. Writing a block's cells straight away would touch more
+// raster rows at once than the cache can hold, since rows lie 4 KB apart.
+template <int kLayer, bool kOverlays, int kCw>
+INSEL_AVX2 void PaintBlockStrips(const CellPass& pass, const LayerColumns& layers,
+                                 const LayerPixels& colour, const Geometry& g,
+                                 const CellRange& blocks, std::uint32_t* pixels) {
+    const int cw = g.cw, ch = g.ch, count = blocks.i1 - blocks.i0;
+    alignas(32) std::uint32_t rows[8][Raster::kWidth];
+    for (int j = blocks.j0; j < blocks.j1; j += 8) {
+        for (int i = blocks.i0; i < blocks.i1; i += 8) {
+            __m256i cells[8];
+            for (int c = 0; c < 8; ++c) {
+                const std::size_t cell =
+                    static_cast<std::size_t>(g.view.origin_x + i + c) * kLayerSide +
+                    static_cast<std::size_t>(g.view.origin_y + j);
+                cells[c] = ColumnPixels<kLayer, kOverlays>(pass, layers, colour, cell);
+            }
+            Transpose8x8(cells);
+            for (int k = 0; k < 8; ++k) {
+                _mm256_storeu_si256(reinterpret_cast<__m256i*>(rows[k] + (i - blocks.i0)),
+                                    cells[k]);
+            }
+        }
+        for (int k = 0; k < 8; ++k) {
+            std::uint32_t* line = pixels + static_cast<std::size_t>(j + k) * ch * Raster::kWidth +
+                                  static_cast<std::size_t>(blocks.i0) * cw;
+            for (int r = 0; r < ch; ++r, line += Raster::kWidth)
+                ExpandRow<kCw>(line, rows[k], count, cw);
+        }
+    }
+}
+
 // Blocks of 8 x 8 cells: each column is read as the layers lie in memory, then the block is
 // turned so that the raster is written row by row. Heights go 64 rows at a time where the
 // byte lookups exist.
@@ -339,6 +398,10 @@ __attribute__((target("avx2"))) void PaintBlocks(const CellPass& pass, const Lay
         return pixels + static_cast<std::size_t>(j) * ch * Raster::kWidth +
                static_cast<std::size_t>(i) * cw;
     };
+    if (ch > 1) {
+        PaintBlockStrips<kLayer, kOverlays, kCw>(pass, layers, colour, g, blocks, pixels);
+        return;
+    }
     for (int j = blocks.j0; j < blocks.j1;) {
         if (planes && j + 64 <= blocks.j1) {
             // A strip of 64 rows in chunks of columns, so that the raster is written eight rows

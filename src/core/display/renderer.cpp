@@ -10,8 +10,6 @@
 
 namespace insel {
 
-namespace {
-
 // std::fill of 32-bit pixels is not vectorised at this optimisation level: white goes through
 // memset, other colours in 16-byte stores.
 void FillPixels(std::uint32_t* first, std::size_t count, std::uint32_t argb) {
@@ -27,8 +25,6 @@ void FillPixels(std::uint32_t* first, std::size_t count, std::uint32_t argb) {
 #endif
     for (; i < count; ++i) first[i] = argb;
 }
-
-}  // namespace
 
 void Raster::Fill(std::uint32_t argb) { FillPixels(pixels.data(), pixels.size(), argb); }
 
@@ -74,6 +70,7 @@ void DrawCellFrame(Raster& raster, int cell_width, int cell_height, int pen_widt
 namespace {
 
 constexpr int kMarketCityId = 821;
+constexpr std::uint32_t kWhite = ToPixel(0xFFFFFF);
 constexpr int kNoMarketBelow = -8000;
 
 // Pixel colours converted once per repaint rather than per cell.
@@ -114,6 +111,65 @@ int NextEqual(const std::uint16_t* values, int from, int to, std::uint16_t wante
     return at;
 }
 
+// Tiles stretched (nearest neighbour) to the cell size, each made once per series and repaint:
+// a view shows the same few tiles many times.
+class TileStamps {
+  public:
+    TileStamps(int cw, int ch) : cw_(cw), ch_(ch) {
+        for (int d = 0; d < cw; ++d) source_x_.push_back(d * kTileSize / cw);
+        for (int d = 0; d < ch; ++d) source_y_.push_back(d * kTileSize / ch);
+    }
+    // The next series' tiles are other pictures; the stamps made so far stay.
+    void Forget() { made_.fill(-1); }
+    const std::uint32_t* Pixels(int stamp) const {
+        return pixels_.data() + static_cast<std::size_t>(stamp) * cw_ * ch_;
+    }
+    // Tile byte `tile` of a full bitmap, where each orientation has its own quarter.
+    int FromFullBitmap(const SlotPicture& full, int tile) {
+        const int left = kTileTables.full_left[static_cast<std::size_t>(tile)];
+        const int top = kTileTables.full_top[static_cast<std::size_t>(tile)];
+        return Make(tile, full.pixels.data(), top * kFullBitmapSize + left, 1, kFullBitmapSize);
+    }
+    // A working tile turned by the tile byte's orientation, as RotateTile turns it: the turned
+    // tile's pixel (sx, sy) is the original's at base + sx * along_x + sy * along_y.
+    int FromTile(const TilePicture& picture, int tile) {
+        constexpr int m = kTileSize - 1, n = kTileSize;
+        const std::uint32_t* p = picture.pixels.data();
+        switch (tile % 4) {
+            case 1:  // at(sy, m - sx)
+                return Make(tile, p, m * n, -n, 1);
+            case 2:  // at(m - sx, m - sy)
+                return Make(tile, p, m * n + m, -1, -n);
+            case 3:  // at(m - sy, sx)
+                return Make(tile, p, m, n, -1);
+            default:
+                return Make(tile, p, 0, 1, n);
+        }
+    }
+
+  private:
+    int Make(int tile, const std::uint32_t* source, int base, int along_x, int along_y) {
+        const std::size_t size = static_cast<std::size_t>(cw_) * ch_;
+        int& index = made_[static_cast<std::size_t>(tile)];
+        if (index >= 0) return index;
+        index = static_cast<int>(pixels_.size() / size);
+        pixels_.resize(pixels_.size() + size);
+        std::uint32_t* out = pixels_.data() + static_cast<std::size_t>(index) * size;
+        for (int dy = 0; dy < ch_; ++dy, out += cw_) {
+            const std::uint32_t* row =
+                source + base + source_y_[static_cast<std::size_t>(dy)] * along_y;
+            for (int dx = 0; dx < cw_; ++dx)
+                out[dx] = row[source_x_[static_cast<std::size_t>(dx)] * along_x];
+        }
+        return index;
+    }
+
+    int cw_, ch_;
+    std::vector<int> source_x_, source_y_;
+    std::array<int, kTileByteCount> made_{};
+    std::vector<std::uint32_t> pixels_;
+};
+
 class Painter {
   public:
     Painter(const Editor& editor, const RenderSettings& settings, Raster& raster)
@@ -153,75 +209,126 @@ class Painter {
         PaintCells(pass, view_, raster_);
     }
 
-    // Outlines of every visible cell in the colour of its height (or the marking colour).
-    void HeightOutlines(const Pens& pens, bool marks) {
+    // Outlines of every visible cell in the colour of its height (or the marking colour),
+    // except the cells `skip` names.
+    template <class Skip>
+    void HeightOutlines(const Pens& pens, bool marks, Skip skip) {
         const LayerPixels colour(0);
         for (int j = 0; j < view_.visible_rows; ++j) {
             for (int i = 0; i < view_.visible_columns; ++i) {
                 const int x = view_.origin_x + i, y = view_.origin_y + j;
-                if (!Layer<std::uint8_t>::InRange(x, y)) continue;
+                if (!Layer<std::uint8_t>::InRange(x, y) || skip(x, y)) continue;
                 const bool marked = marks && island_.mark.get(x, y) != 0;
                 Frame(x, y, 1, 1, marked ? pens.marked : colour(island_.height.get(x, y)));
             }
         }
     }
+    void HeightOutlines(const Pens& pens, bool marks) {
+        HeightOutlines(pens, marks, [](int, int) { return false; });
+    }
 
     // The graphic tiles as pictures: resident series straight from their slot, the others
     // through the working tile set, one series at a time so each is cut once per repaint.
-    void Pictures(const Pens& pens, TextureCache& textures) {
-        HeightOutlines(pens, false);
-        std::array<std::vector<std::pair<int, int>>, kSeriesIndexCount> cells;
-        for (int j = 0; j < view_.visible_rows; ++j) {
-            for (int i = 0; i < view_.visible_columns; ++i) {
-                const int x = view_.origin_x + i, y = view_.origin_y + j;
-                if (!Layer<std::uint8_t>::InRange(x, y)) continue;
-                const int series = (island_.gfx.get(x, y) >> 8) - kSeriesCodeOffset;
-                if (series >= 0 && series < kSeriesIndexCount) cells[series].push_back({x, y});
-            }
-        }
+    // Every cell of a used series is covered whole (by its picture or its plain colour), so
+    // its outline is only drawn where a wide pen could reach into a neighbour.
+    void Pictures(const Pens& pens, TextureCache& textures, bool clear_uncovered) {
         const auto usage = editor_.SeriesUsageCounts();
-        const LayerPixels plain(1);
-        for (int series = 0; series < kSeriesIndexCount; ++series) {
-            if (usage[series] <= 0 || cells[series].empty()) continue;
-            const int slot = textures.SeriesSlotMap()[series];
-            const bool cut = slot == 0 && textures.SetupBitmaps(series);
-            for (const auto& [x, y] : cells[series]) {
-                const int tile = island_.gfx.get(x, y) & 0xFF;
-                if (slot != 0) {
-                    const SlotPicture& full = textures.Slot(slot);
-                    Stretch(x, y, full.pixels.data(), kFullBitmapSize, kTileTables.full_left[tile],
-                            kTileTables.full_top[tile]);
-                } else if (cut) {
-                    const int orientation = tile % 4;
-                    const int index = kTileTables.texture_index[tile];
-                    if (orientation > 0) textures.RotateTile(index, orientation);
-                    const TilePicture& picture =
-                        orientation > 0 ? textures.ScratchTile() : textures.Tile(index);
-                    Stretch(x, y, picture.pixels.data(), kTileSize, 0, 0);
-                } else {
-                    // A series without a usable bitmap keeps the plain colours.
-                    const int i = x - view_.origin_x, j = y - view_.origin_y;
-                    raster_.FillRect(i * cw_, j * ch_, (i + 1) * cw_, (j + 1) * ch_,
-                                     plain(island_.gfx.get(x, y)));
+        auto series_of = [&](int x, int y) {
+            return (island_.gfx.get(x, y) >> 8) - kSeriesCodeOffset;
+        };
+        auto covered = [&](int x, int y) {
+            const int series = series_of(x, y);
+            return series >= 0 && series < kSeriesIndexCount && usage[series] > 0;
+        };
+        if (clear_uncovered) {
+            // The caller left the cells' rectangle uncleared; pictures cover their cells.
+            for (int j = 0; j < view_.visible_rows; ++j) {
+                for (int i = 0; i < view_.visible_columns; ++i) {
+                    if (!covered(view_.origin_x + i, view_.origin_y + j))
+                        raster_.FillRect(i * cw_, j * ch_, (i + 1) * cw_, (j + 1) * ch_, kWhite);
                 }
             }
         }
+        if (pen_ <= cw_ && pen_ <= ch_) {
+            HeightOutlines(pens, false, covered);
+        } else {
+            HeightOutlines(pens, false);
+        }
+        // The visible cells of each used series in drawing order, by a counting sort.
+        std::array<int, kSeriesIndexCount + 1> first{};
+        std::vector<std::pair<int, int>> cells;
+        for (int round = 0; round < 2; ++round) {
+            std::array<int, kSeriesIndexCount> next{};
+            if (round == 1) {
+                for (int s = 0; s < kSeriesIndexCount; ++s) first[s + 1] += first[s];
+                std::copy(first.begin(), first.end() - 1, next.begin());
+                cells.resize(static_cast<std::size_t>(first[kSeriesIndexCount]));
+            }
+            for (int j = 0; j < view_.visible_rows; ++j) {
+                for (int i = 0; i < view_.visible_columns; ++i) {
+                    const int x = view_.origin_x + i, y = view_.origin_y + j;
+                    if (!Layer<std::uint8_t>::InRange(x, y) || !covered(x, y)) continue;
+                    const int series = series_of(x, y);
+                    if (round == 0) {
+                        ++first[static_cast<std::size_t>(series) + 1];
+                    } else {
+                        cells[static_cast<std::size_t>(next[series]++)] = {x, y};
+                    }
+                }
+            }
+        }
+        // Stamps are made series by series, while the series is set up; they are then laid
+        // onto the raster row by row, since rows lie 4 KB apart and a cell's rows at once
+        // would keep evicting each other.
+        const LayerPixels plain(1);
+        TileStamps stamps(cw_, ch_);
+        std::vector<int> stamp_of(
+            static_cast<std::size_t>(view_.visible_columns) * view_.visible_rows, -1);
+        for (int series = 0; series < kSeriesIndexCount; ++series) {
+            if (first[series] == first[series + 1]) continue;
+            const int slot = textures.SeriesSlotMap()[series];
+            const bool cut = slot == 0 && textures.SetupBitmaps(series);
+            stamps.Forget();
+            for (int k = first[series]; k < first[series + 1]; ++k) {
+                const auto [x, y] = cells[static_cast<std::size_t>(k)];
+                const int i = x - view_.origin_x, j = y - view_.origin_y;
+                const int tile = island_.gfx.get(x, y) & 0xFF;
+                // Rows 6 and 7 of a series do not exist; such a cell keeps its plain colour.
+                if ((slot == 0 && !cut) || tile >= kTileByteCount) {
+                    raster_.FillRect(i * cw_, j * ch_, (i + 1) * cw_, (j + 1) * ch_,
+                                     plain(island_.gfx.get(x, y)));
+                    continue;
+                }
+                stamp_of[static_cast<std::size_t>(j) * view_.visible_columns + i] =
+                    slot != 0
+                        ? stamps.FromFullBitmap(textures.Slot(slot), tile)
+                        : stamps.FromTile(textures.Tile(kTileTables.texture_index[tile]), tile);
+            }
+        }
+        LayStamps(stamps, stamp_of);
     }
 
-    // A 43 x 43 picture at (left, top) of a source `stride` pixels wide, nearest-neighbour onto the
-    // cell.
-    void Stretch(int x, int y, const std::uint32_t* source, int stride, int left, int top) {
-        const int i = x - view_.origin_x, j = y - view_.origin_y;
-        for (int dy = 0; dy < ch_; ++dy) {
-            const int py = j * ch_ + dy;
-            if (py < 0 || py >= Raster::kHeight) continue;
-            const std::uint32_t* row =
-                source + static_cast<std::size_t>(top + dy * kTileSize / ch_) * stride + left;
-            std::uint32_t* target =
-                raster_.pixels.data() + static_cast<std::size_t>(py) * Raster::kWidth;
-            for (int dx = 0; dx < cw_; ++dx) {
-                const int px = i * cw_ + dx;
-                if (px >= 0 && px < Raster::kWidth) target[px] = row[dx * kTileSize / cw_];
+    // Every cell with a stamp gets it, clipped to the raster, one raster row after the other.
+    void LayStamps(const TileStamps& stamps, const std::vector<int>& stamp_of) {
+        const int columns = std::min(view_.visible_columns, (Raster::kWidth + cw_ - 1) / cw_);
+        for (int j = 0; j < view_.visible_rows && j * ch_ < Raster::kHeight; ++j) {
+            const int* row_stamps =
+                stamp_of.data() + static_cast<std::size_t>(j) * view_.visible_columns;
+            for (int dy = 0; dy < ch_ && j * ch_ + dy < Raster::kHeight; ++dy) {
+                std::uint32_t* line =
+                    raster_.pixels.data() + static_cast<std::size_t>(j * ch_ + dy) * Raster::kWidth;
+                for (int i = 0; i < columns; ++i) {
+                    if (row_stamps[i] < 0) continue;
+                    const std::uint32_t* from =
+                        stamps.Pixels(row_stamps[i]) + static_cast<std::size_t>(dy) * cw_;
+                    const int width = std::min(cw_, Raster::kWidth - i * cw_);
+                    if (width == 16) {
+                        std::memcpy(line + i * cw_, from, 16 * sizeof *line);  // inline
+                    } else {
+                        std::memcpy(line + i * cw_, from,
+                                    static_cast<std::size_t>(width) * sizeof *line);
+                    }
+                }
             }
         }
     }
@@ -314,13 +421,14 @@ int RenderMap(const Editor& editor, const RenderSettings& settings, Raster& rast
     if (!editor.island_shown || editor.updating) return 0;
     const bool pictures = settings.use_tile_bitmaps && textures != nullptr &&
                           editor.display_layer == 1 && editor.view.part_index >= 0;
-    const bool cells = !settings.island_image && !pictures;
-    if (!settings.height_profile_page) {
-        // What the colour pass covers anyway is not cleared first.
-        const PixelRect covered = cells ? CoveredByCells(editor.view) : PixelRect{};
-        raster.FillOutside(covered.left, covered.top, covered.right, covered.bottom,
-                           ToPixel(0xFFFFFF));
-    }
+    // What the cells cover anyway is not cleared first; the picture pass clears the cells
+    // that get no picture itself.
+    const PixelRect covered = settings.island_image || settings.height_profile_page
+                                  ? PixelRect{}
+                                  : CoveredByCells(editor.view);
+    const bool clear_uncovered = covered.left < covered.right && covered.top < covered.bottom;
+    if (!settings.height_profile_page)
+        raster.FillOutside(covered.left, covered.top, covered.right, covered.bottom, kWhite);
     const Pens pens(settings);
     Painter painter(editor, settings, raster);
     if (settings.island_image) {
@@ -329,7 +437,7 @@ int RenderMap(const Editor& editor, const RenderSettings& settings, Raster& rast
         return 0;
     }
     if (pictures) {
-        painter.Pictures(pens, *textures);
+        painter.Pictures(pens, *textures, clear_uncovered);
     } else {
         painter.Cells(pens);
     }
