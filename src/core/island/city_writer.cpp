@@ -1,6 +1,7 @@
 #include "island/city_writer.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "app/editor.h"
 #include "container/file_io.h"
@@ -227,10 +228,10 @@ void WriteCatchmentRecord(Editor& editor) {
     }
     editor.memo3.push_back("EZB reduzieren");
     for (CatchmentSquare& square : state.catchment_bits) {
-        square.empty = std::all_of(square.bytes.begin(), square.bytes.end(),
-                                   [](std::uint8_t b) { return b == 0; });
-        square.full = std::all_of(square.bytes.begin(), square.bytes.end(),
-                                  [](std::uint8_t b) { return b == 255; });
+        std::uint64_t bits;
+        std::memcpy(&bits, square.bytes.data(), sizeof bits);
+        square.empty = bits == 0;
+        square.full = bits == ~std::uint64_t{0};
     }
     OutputBuffer& out = editor.output;
     out.WriteTag("ID3", 6);

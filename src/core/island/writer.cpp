@@ -1,7 +1,10 @@
 #include "island/writer.h"
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdio>
+#include <cstring>
 #include <string_view>
 
 #include "app/editor.h"
@@ -93,7 +96,8 @@ class IslandWriter {
     void WriteNameAndRest();
 
     // A block's content is gathered in `staging_` through a local cursor and appended in one
-    // piece. A cell block holds at most 32 x 32 entries of 6 bytes, the room a block may use.
+    // piece. A cell block holds at most 32 x 32 entries of 6 bytes, the room a block may use;
+    // two more bytes let an entry be stored as one 8-byte write.
     std::uint8_t* StageBegin() { return staging_.data(); }
     void StageEnd(const std::uint8_t* cursor) {
         out_.WriteBytes({staging_.data(), static_cast<std::size_t>(cursor - staging_.data())});
@@ -106,7 +110,7 @@ class IslandWriter {
     OutputBuffer& out_;
     IslandMap& island_;
     bool game_format_;
-    std::array<std::uint8_t, 6 * kBlockSide * kBlockSide> staging_{};
+    std::array<std::uint8_t, 6 * kBlockSide * kBlockSide + 2> staging_{};
 };
 
 void StageWord(std::uint8_t*& cursor, std::uint16_t value) {
@@ -114,13 +118,75 @@ void StageWord(std::uint8_t*& cursor, std::uint16_t value) {
     *cursor++ = static_cast<std::uint8_t>(value >> 8);
 }
 
-// GELAENDE and FLUESSE entries: element, parameter, y offset, x offset.
+// GELAENDE and FLUESSE entries: element, parameter, y offset, x offset. Written as one 8-byte
+// little-endian store whose last two bytes the next entry overwrites; the staging area has
+// room for them.
 void StageEntry(std::uint8_t*& cursor, std::uint16_t element, std::uint16_t parameter, int y_offset,
                 int x_offset) {
-    StageWord(cursor, element);
-    StageWord(cursor, parameter);
-    *cursor++ = static_cast<std::uint8_t>(y_offset);
-    *cursor++ = static_cast<std::uint8_t>(x_offset);
+    const std::uint64_t entry = element | std::uint64_t{parameter} << 16 |
+                                std::uint64_t{static_cast<std::uint8_t>(y_offset)} << 32 |
+                                std::uint64_t{static_cast<std::uint8_t>(x_offset)} << 40;
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(cursor, &entry, sizeof entry);
+        cursor += 6;
+    } else {
+        for (int k = 0; k < 6; ++k) *cursor++ = static_cast<std::uint8_t>(entry >> (8 * k));
+    }
+}
+
+// Sixteen-byte chunks of cell values, tested or narrowed many cells at a time.
+#if defined(__GNUC__)
+using Words8 = std::uint16_t __attribute__((vector_size(16)));
+using Bytes8 = std::uint8_t __attribute__((vector_size(8)));
+
+bool AnyNonZero(Words8 chunk) {
+    std::uint64_t halves[2];
+    std::memcpy(halves, &chunk, sizeof halves);
+    return (halves[0] | halves[1]) != 0;
+}
+#endif
+
+// The first index in [from, to) whose value is not 0, or `to`. Element layers are mostly empty.
+int NextNonZero(const std::uint16_t* values, int from, int to) {
+    if (from < to && values[from] != 0) return from;  // the rule where the layer is full
+    int at = from;
+#if defined(__GNUC__)
+    for (; at + 8 <= to; at += 8) {
+        Words8 chunk;
+        std::memcpy(&chunk, values + at, sizeof chunk);
+        if (AnyNonZero(chunk)) break;
+    }
+#endif
+    while (at < to && values[at] == 0) ++at;
+    return at;
+}
+
+// The low bytes of `count` values into `out`; returns the largest value.
+std::uint16_t NarrowBytes(const std::uint16_t* values, std::int64_t count, std::uint8_t* out) {
+    std::uint16_t largest = 0;
+    std::int64_t i = 0;
+#if defined(__GNUC__)
+    Words8 high{};
+    for (; i + 8 <= count; i += 8) {
+        Words8 chunk;
+        std::memcpy(&chunk, values + i, sizeof chunk);
+        high |= chunk;
+        const Bytes8 bytes = __builtin_convertvector(chunk, Bytes8);
+        std::memcpy(out + i, &bytes, sizeof bytes);
+    }
+    // Only the bits set anywhere matter for the check; the exact largest value is looked for
+    // when one is too big, so that the message names it.
+    std::uint16_t any = 0;
+    for (int k = 0; k < 8; ++k) any |= high[k];
+    if (any > 0xFF) {
+        for (std::int64_t k = 0; k < i; ++k) largest = std::max(largest, values[k]);
+    }
+#endif
+    for (; i < count; ++i) {
+        largest = std::max(largest, values[i]);
+        out[i] = static_cast<std::uint8_t>(values[i]);
+    }
+    return largest;
 }
 
 void WriteGoodsTable(OutputBuffer& out) {
@@ -187,7 +253,14 @@ void IslandWriter::WriteGraphics() {
         std::uint8_t* cursor = StageBegin();
         for (int x = x0; x < x0 + nx; ++x) {
             const std::uint16_t* column = island_.gfx.column(x) + y0;
-            for (int y = 0; y < ny; ++y) StageWord(cursor, column[y]);
+            if constexpr (std::endian::native == std::endian::little) {
+                // The layer holds the words as the file does.
+                const auto bytes = 2 * static_cast<std::size_t>(std::max(ny, 0));
+                std::memcpy(cursor, column, bytes);
+                cursor += bytes;
+            } else {
+                for (int y = 0; y < ny; ++y) StageWord(cursor, column[y]);
+            }
         }
         StageEnd(cursor);
     });
@@ -201,7 +274,9 @@ void IslandWriter::WriteTerrain() {
             const std::uint16_t* terrain = island_.terrain.column(x);
             const std::uint16_t* param = island_.terrain_param.column(x);
             for (int y = y0; y < y0 + ny; ++y) {
-                if (terrain[y] != 0) StageEntry(cursor, terrain[y], param[y], y - y0, x - x0);
+                // Runs of empty cells are skipped many at a time.
+                if (terrain[y] == 0 && (y = NextNonZero(terrain, y, y0 + ny)) == y0 + ny) break;
+                StageEntry(cursor, terrain[y], param[y], y - y0, x - x0);
             }
         }
         StageEnd(cursor);
@@ -221,14 +296,12 @@ void IslandWriter::WriteFertility() {
             const std::uint16_t* column = island_.fertility.column(x);
             std::uint16_t largest = 0;
             for (std::int64_t y0 = 0; y0 < height; y0 += kBlockSide * kBlockSide) {
+                const std::int64_t y_end =
+                    std::min<std::int64_t>(y0 + kBlockSide * kBlockSide, height);
                 std::uint8_t* cursor = StageBegin();
-                for (std::int64_t y = y0;
-                     y < std::min<std::int64_t>(y0 + kBlockSide * kBlockSide, height); ++y) {
-                    largest = std::max(largest, column[y]);
-                    *cursor++ = static_cast<std::uint8_t>(column[y]);
-                }
+                largest = std::max(largest, NarrowBytes(column + y0, y_end - y0, cursor));
                 CheckedNarrow<std::uint8_t>(largest, "a fertility byte");
-                StageEnd(cursor);
+                StageEnd(cursor + (y_end - y0));
             }
         }
     } else {
@@ -251,9 +324,8 @@ void IslandWriter::WriteRivers() {
             const int x_end = std::min(x0 + 8, width);
             const int y_end = std::min(y0 + 8, height);
             bool any = false;
-            for (int x = x0; x < x_end && !any; ++x) {
-                for (int y = y0; y < y_end; ++y) any = any || island_.river.column(x)[y] != 0;
-            }
+            for (int x = x0; x < x_end && !any; ++x)
+                any = NextNonZero(island_.river.column(x), y0, y_end) < y_end;
             if (!any) continue;
             out_.WriteTag("FLUESSE");
             const std::int64_t length_position = out_.position();
@@ -261,10 +333,10 @@ void IslandWriter::WriteRivers() {
             WriteBlockHead(out_, x0, y0, 8, 8);
             std::uint8_t* cursor = StageBegin();
             for (int x = x0; x < x_end; ++x) {
+                const std::uint16_t* river = island_.river.column(x);
+                const std::uint16_t* param = island_.river_param.column(x);
                 for (int y = y0; y < y_end; ++y) {
-                    const std::uint16_t river = island_.river.column(x)[y];
-                    if (river != 0)
-                        StageEntry(cursor, river, island_.river_param.column(x)[y], y % 8, x % 8);
+                    if (river[y] != 0) StageEntry(cursor, river[y], param[y], y % 8, x % 8);
                 }
             }
             StageEnd(cursor);
@@ -363,25 +435,27 @@ void IslandWriter::WriteObjects() {
         by_block[static_cast<std::size_t>(o.x / kBlockSide) * blocks_y + o.y / kBlockSide]
             .push_back(i);
     }
+    // Per block the anchor cells in writing order (x major), the last object of a cell last.
+    std::vector<std::pair<int, std::size_t>> anchors;
     ForEachCellBlock("PROD2", 'P', [&](int x0, int y0, int, int) {
-        std::array<std::array<int, kBlockSide>, kBlockSide> grid;
-        for (auto& column : grid) column.fill(-1);
-        for (std::size_t i :
-             by_block[static_cast<std::size_t>(x0 / kBlockSide) * blocks_y + y0 / kBlockSide]) {
-            grid[objects[i].x - x0][objects[i].y - y0] = static_cast<int>(i);
-        }
-        for (int dx = 0; dx < kBlockSide; ++dx) {
-            for (int dy = 0; dy < kBlockSide; ++dy) {
-                if (grid[dx][dy] < 0) continue;
-                const ObjectEntry& o = objects[static_cast<std::size_t>(grid[dx][dy])];
-                std::int64_t id = o.graphic_id;
-                while (id > 16384) id -= 16384;
-                out_.WriteWord(
-                    CheckedNarrow<std::uint16_t>(id + o.orientation * 16384, "a packed object id"));
-                out_.WriteWord(o.parameter);
-                out_.WriteByte(static_cast<std::uint8_t>(dy));
-                out_.WriteByte(static_cast<std::uint8_t>(dx));
-            }
+        const auto& in_block =
+            by_block[static_cast<std::size_t>(x0 / kBlockSide) * blocks_y + y0 / kBlockSide];
+        if (in_block.empty()) return;
+        anchors.clear();
+        for (std::size_t i : in_block)
+            anchors.push_back({(objects[i].x - x0) * kBlockSide + (objects[i].y - y0), i});
+        std::stable_sort(anchors.begin(), anchors.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (std::size_t k = 0; k < anchors.size(); ++k) {
+            if (k + 1 < anchors.size() && anchors[k + 1].first == anchors[k].first) continue;
+            const ObjectEntry& o = objects[anchors[k].second];
+            std::int64_t id = o.graphic_id;
+            while (id > 16384) id -= 16384;
+            out_.WriteWord(
+                CheckedNarrow<std::uint16_t>(id + o.orientation * 16384, "a packed object id"));
+            out_.WriteWord(o.parameter);
+            out_.WriteByte(static_cast<std::uint8_t>(anchors[k].first % kBlockSide));
+            out_.WriteByte(static_cast<std::uint8_t>(anchors[k].first / kBlockSide));
         }
     });
 }
