@@ -259,6 +259,34 @@ TEST_F(HundredCells, NextFreeWarehouseIdIsOneMoreThanTheLargestKontid) {
     EXPECT_EQ(ReadLe(out, kontorid + 16, 2), 42u);
 }
 
+// The scan for warehouse ids stops 20 bytes before the end and moves 5 bytes on after each
+// find, so an id record close to the end counts only while a search still reaches it; a
+// "KONTORID" before any island block (here inside raw data) is the one patched.
+TEST(NextFreeWarehouseId, SearchLimitsAtTheEndOfTheOutput) {
+    struct Layout {
+        std::int64_t first, second;  // starts of two KONTID records, counted from the end
+        int expected;
+    };
+    for (const Layout& layout : {Layout{30, 11, 9}, Layout{24, 11, 7}, Layout{30, 10, 7}}) {
+        Editor editor;
+        OutputBuffer& out = editor.output;
+        out.WriteString("xxKONTORIDxxxxxxxxxx");
+        const std::int64_t end = 200;
+        out.WriteFill('.', end - layout.first - out.position());
+        out.WriteString("KONTID");
+        out.WriteWord(2);
+        out.WriteWord(7);
+        out.WriteFill('.', end - layout.second - out.position());
+        out.WriteString("KONTID");
+        out.WriteWord(2);
+        out.WriteWord(9);
+        out.WriteFill('.', end - out.position());
+        EXPECT_EQ(RecalculateKontorId(editor), layout.expected)
+            << layout.first << ", " << layout.second;
+        EXPECT_EQ(ReadLe(Output(editor), 2 + 16, 2), static_cast<unsigned>(layout.expected + 1));
+    }
+}
+
 TEST(SaveIslandFile, OtherExtensionIsReplacedByScp) {
     auto editor = std::make_unique<Editor>();
     NewIsland(*editor, 32, 1);

@@ -147,7 +147,7 @@ bool AnyNonZero(Words8 chunk) {
 #endif
 
 // The first index in [from, to) whose value is not 0, or `to`. Element layers are mostly empty.
-int NextNonZero(const std::uint16_t* values, int from, int to) {
+inline int NextNonZero(const std::uint16_t* values, int from, int to) {
     if (from < to && values[from] != 0) return from;  // the rule where the layer is full
     int at = from;
 #if defined(__GNUC__)
@@ -646,19 +646,31 @@ void AssembleDummyIsland(Editor& editor, int size) {
     out.PatchLength(file_length);
 }
 
+// Both tags the fix-up looks for start with "KONT", so one sweep over the output finds every
+// candidate of either; the results are those of the two searches made one after the other.
 int RecalculateKontorId(Editor& editor) {
     OutputBuffer& out = editor.output;
     editor.memo2.push_back("Recalculating KONTORID");
     const std::int64_t end = out.position();
     const auto bytes = out.data();
+    auto matches = [&](std::int64_t at, std::string_view tag) {
+        return at + static_cast<std::int64_t>(tag.size()) <= end &&
+               std::memcmp(bytes.data() + at, tag.data(), tag.size()) == 0;
+    };
     int maximum = 0;
-    for (std::int64_t at = 0; at <= end - 20 && FindTagForward(bytes, end - 10, "KONTID", at);
-         at += 5) {
-        maximum = std::max(maximum, bytes[at + 8] | (bytes[at + 9] << 8));
+    std::int64_t kontorid = -1;
+    // "KONTID" occurrences are taken while the search would still run: it starts at most 20
+    // bytes before the end, finds matches starting 10 bytes before it, and goes on 5 bytes on.
+    std::int64_t next_start = 0;
+    for (std::int64_t at = 0; FindTagForward(bytes, end, "KONT", at); ++at) {
+        if (kontorid < 0 && matches(at, "KONTORID")) kontorid = at;
+        if (at < end - 10 && at >= next_start && next_start <= end - 20 && matches(at, "KONTID")) {
+            maximum = std::max(maximum, bytes[at + 8] | (bytes[at + 9] << 8));
+            next_start = at + 5;
+        }
     }
     editor.memo2.push_back("MaxID:" + std::to_string(maximum));
-    std::int64_t kontorid = 0;
-    if (FindTagForward(bytes, end, "KONTORID", kontorid)) {
+    if (kontorid >= 0) {
         out.PatchWord(CheckedNarrow<std::uint16_t>(maximum + 1, "the next warehouse id"),
                       kontorid + 16);
     }
