@@ -162,11 +162,58 @@ __attribute__((target("avx2"))) std::int64_t Avx2Search(const std::uint8_t* data
     return VectorSearch(data, length, at, last_start, tag);
 }
 
+// Starts among the 64 from `at` whose first and last byte match the tag's.
+__attribute__((target("avx512f,avx512bw"), always_inline)) inline std::uint64_t Candidates64(
+    const std::uint8_t* at, std::int64_t size, __m512i first, __m512i last) {
+    const __mmask64 firsts = _mm512_cmpeq_epi8_mask(_mm512_loadu_si512(at), first);
+    return _mm512_mask_cmpeq_epi8_mask(firsts, _mm512_loadu_si512(at + size - 1), last);
+}
+
+// 128 starts per round: two 64-byte halves tested before either is looked at, which keeps
+// the loads of the next round going while this one is compared.
+__attribute__((target("avx512f,avx512bw"))) std::int64_t Avx512Search(const std::uint8_t* data,
+                                                                      std::int64_t length,
+                                                                      std::int64_t from,
+                                                                      std::int64_t last_start,
+                                                                      std::string_view tag) {
+    const auto size = static_cast<std::int64_t>(tag.size());
+    const auto* pattern = reinterpret_cast<const std::uint8_t*>(tag.data());
+    const __m512i first = _mm512_set1_epi8(static_cast<char>(pattern[0]));
+    const __m512i last = _mm512_set1_epi8(static_cast<char>(pattern[size - 1]));
+    std::int64_t at = from;
+    while (at <= last_start && at + size - 1 + 128 <= length) {
+        const std::uint64_t halves[2] = {Candidates64(data + at, size, first, last),
+                                         Candidates64(data + at + 64, size, first, last)};
+        if ((halves[0] | halves[1]) != 0) {
+            for (int h = 0; h < 2; ++h) {
+                for (std::uint64_t bits = halves[h]; bits != 0; bits &= bits - 1) {
+                    const std::int64_t candidate = at + 64 * h + __builtin_ctzll(bits);
+                    if (candidate > last_start) return -1;
+                    if (std::memcmp(data + candidate + 1, pattern + 1,
+                                    static_cast<std::size_t>(size - 1)) == 0) {
+                        return candidate;
+                    }
+                }
+            }
+        }
+        at += 128;
+    }
+    return Avx2Search(data, length, at, last_start, tag);
+}
+
 std::int64_t Search(const std::uint8_t* data, std::int64_t length, std::int64_t from,
                     std::int64_t last_start, std::string_view tag) {
-    static const bool avx2 = __builtin_cpu_supports("avx2");
-    return avx2 ? Avx2Search(data, length, from, last_start, tag)
-                : VectorSearch(data, length, from, last_start, tag);
+    static const int level = __builtin_cpu_supports("avx512bw") ? 2
+                             : __builtin_cpu_supports("avx2")   ? 1
+                                                                : 0;
+    switch (level) {
+        case 2:
+            return Avx512Search(data, length, from, last_start, tag);
+        case 1:
+            return Avx2Search(data, length, from, last_start, tag);
+        default:
+            return VectorSearch(data, length, from, last_start, tag);
+    }
 }
 #elif defined(__GNUC__)
 std::int64_t Search(const std::uint8_t* data, std::int64_t length, std::int64_t from,

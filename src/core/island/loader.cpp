@@ -107,6 +107,22 @@ void Decoder::ThrowTruncated(std::int64_t position, const char* what) const {
 CellBlockHead Decoder::ReadHead(std::int64_t tag) const {
     CellBlockHead head;
     head.tag = tag;
+    // Rivers come in thousands of small blocks: the head is read with one bounds check where
+    // it lies wholly in the file, with the same values and errors as the reads one by one.
+    if (tag >= 0 && tag + 22 <= file_.length()) {
+        const std::uint8_t* b = file_.bytes.data() + tag + 12;
+        if (b[3] & 0x80) {
+            head.length = Read(4, tag + 12);  // -1, or the overflow error
+        } else {
+            head.length = b[0] | b[1] << 8 | b[2] << 16 | static_cast<std::int64_t>(b[3]) << 24;
+        }
+        head.y0 = b[4] | b[5] << 8;
+        head.x0 = b[6] | b[7] << 8;
+        head.ny = b[8];
+        head.nx = b[9];
+        head.content = tag + 22;
+        return head;
+    }
     head.length = Read(4, tag + 12);
     head.y0 = static_cast<int>(Read(2, tag + 16));
     head.x0 = static_cast<int>(Read(2, tag + 18));
@@ -358,28 +374,29 @@ void Decoder::ReadEntries(std::int64_t tag, Layer<std::uint16_t>& element,
     const std::int64_t count = (head.length - 6) / 6;
     const std::int64_t available = ItemsAvailable(head.content, count, 6);
     const std::uint8_t* e = file_.bytes.data() + head.content;
-    // Offsets are bytes, so a block whose origin lies 255 cells inside the layers cannot
-    // reach outside: its cells are written without a check each, and the part of the layers
-    // it may have written is noted once.
-    if (head.x0 + 255 < kLayerSide && head.y0 + 255 < kLayerSide) {
-        for (std::int64_t i = 0; i < available; ++i, e += 6) {
-            const int x = head.x0 + e[5];
-            const int y = head.y0 + e[4];
-            element.column(x)[y] = static_cast<std::uint16_t>(e[0] | (e[1] << 8));
-            param.column(x)[y] = static_cast<std::uint16_t>(e[2] | (e[3] << 8));
+    // Each cell is tested against the layers' side only; the part of the layers written is
+    // noted once per block, or before the checked write that reports a cell outside.
+    int x_end = 0, y_end = 0;
+    auto note = [&] {
+        element.NoteWritten(x_end, y_end);
+        param.NoteWritten(x_end, y_end);
+    };
+    for (std::int64_t i = 0; i < available; ++i, e += 6) {
+        const int x = head.x0 + e[5];
+        const int y = head.y0 + e[4];
+        const auto value = static_cast<std::uint16_t>(e[0] | (e[1] << 8));
+        const auto parameter = static_cast<std::uint16_t>(e[2] | (e[3] << 8));
+        if (x >= kLayerSide || y >= kLayerSide) {
+            note();
+            element.set(x, y, value);  // throws the bounds error
+            param.set(x, y, parameter);
         }
-        if (available > 0) {
-            element.NoteWritten(head.x0 + 256, head.y0 + 256);
-            param.NoteWritten(head.x0 + 256, head.y0 + 256);
-        }
-    } else {
-        for (std::int64_t i = 0; i < available; ++i, e += 6) {
-            const int x = head.x0 + e[5];
-            const int y = head.y0 + e[4];
-            element.set(x, y, static_cast<std::uint16_t>(e[0] | (e[1] << 8)));
-            param.set(x, y, static_cast<std::uint16_t>(e[2] | (e[3] << 8)));
-        }
+        element.column(x)[y] = value;
+        param.column(x)[y] = parameter;
+        x_end = std::max(x_end, x + 1);
+        y_end = std::max(y_end, y + 1);
     }
+    note();
     if (available < count) ThrowTruncated(head.content + 6 * available, "element entries");
 }
 
