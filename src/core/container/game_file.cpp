@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
@@ -15,7 +16,10 @@
 namespace insel {
 namespace {
 
+void SweepForTags(const GameFileBuffer& buffer);
+
 LoadedFileInfo Examine(const GameFileBuffer& buffer, std::int64_t size) {
+    SweepForTags(buffer);
     LoadedFileInfo info;
     info.size = size;
     info.data_limit = size;
@@ -226,6 +230,130 @@ std::int64_t Search(const std::uint8_t* data, std::int64_t, std::int64_t from,
     return ScalarSearch(data, from, last_start, tag);
 }
 #endif
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#define INSEL_TAG_SWEEP 1
+
+// Tags that a load looks for across long stretches of the file (the data limit marker, the
+// island list, the savegame walk, the blocks behind an island's cell data). Their
+// occurrences are listed in one sweep over the buffer when a file is read, so that none of
+// those searches reads the whole file again.
+constexpr std::array<std::string_view, 8> kSweptTags = {
+    "BIGBROTH", "INSEL5", "EVENTINSEL", "NAME", "BERGWERK2", "FLUESSE", "ANBAU", "STADT2"};
+
+// Per byte value, the swept tags (one bit each) whose first, resp. second, byte it is.
+struct SweepTables {
+    constexpr SweepTables() {
+        for (std::size_t k = 0; k < kSweptTags.size(); ++k) {
+            first[static_cast<std::uint8_t>(kSweptTags[k][0])] |=
+                static_cast<std::uint8_t>(1u << k);
+            second[static_cast<std::uint8_t>(kSweptTags[k][1])] |=
+                static_cast<std::uint8_t>(1u << k);
+        }
+    }
+    alignas(64) std::uint8_t first[256]{};
+    alignas(64) std::uint8_t second[256]{};
+};
+constexpr SweepTables kSweepTables{};
+
+template <std::size_t kTag>
+bool SweptTagAt(const std::uint8_t* data, std::int64_t length, std::int64_t at) {
+    constexpr std::string_view tag = kSweptTags[kTag];
+    return at + static_cast<std::int64_t>(tag.size()) <= length &&
+           std::memcmp(data + at, tag.data(), tag.size()) == 0;  // a fixed size: inlined
+}
+
+template <std::size_t... kTags>
+bool SweptTagAt(std::size_t k, const std::uint8_t* data, std::int64_t length, std::int64_t at,
+                std::index_sequence<kTags...>) {
+    bool found = false;
+    ((k == kTags ? (found = SweptTagAt<kTags>(data, length, at)) : false), ...);
+    return found;
+}
+
+// The tags that may start at `at`, judged by its first two bytes, are compared in full.
+void ListCandidate(const std::uint8_t* data, std::int64_t length, std::int64_t at,
+                   std::uint8_t tags,
+                   std::array<std::vector<std::int64_t>, kSweptTags.size()>& out) {
+    for (; tags != 0; tags &= static_cast<std::uint8_t>(tags - 1)) {
+        const auto k = static_cast<std::size_t>(__builtin_ctz(tags));
+        if (SweptTagAt(k, data, length, at, std::make_index_sequence<kSweptTags.size()>{}))
+            out[k].push_back(at);
+    }
+}
+
+#define INSEL_SWEEP __attribute__((target("avx512f,avx512bw")))
+
+// Per byte, a superset of the tags it may belong to, from its two nibbles: a tag's bit is set
+// in the table of each nibble of its byte. Exact for the swept tags' letters.
+struct NibbleTable {
+    INSEL_SWEEP explicit NibbleTable(int position) {
+        alignas(16) std::uint8_t high[16] = {}, low[16] = {};
+        for (std::size_t k = 0; k < kSweptTags.size(); ++k) {
+            const auto c =
+                static_cast<std::uint8_t>(kSweptTags[k][static_cast<std::size_t>(position)]);
+            high[c >> 4] |= static_cast<std::uint8_t>(1u << k);
+            low[c & 15] |= static_cast<std::uint8_t>(1u << k);
+        }
+        // The same 16 entries in every lane, as the byte shuffle looks up per lane.
+        alignas(64) std::uint8_t high64[64], low64[64];
+        for (int i = 0; i < 64; ++i) {
+            high64[i] = high[i % 16];
+            low64[i] = low[i % 16];
+        }
+        high_ = _mm512_load_si512(high64);
+        low_ = _mm512_load_si512(low64);
+    }
+    INSEL_SWEEP __m512i operator()(__m512i bytes) const {
+        const __m512i nibble = _mm512_set1_epi8(0x0F);
+        const __m512i high = _mm512_and_si512(_mm512_srli_epi16(bytes, 4), nibble);
+        return _mm512_and_si512(_mm512_shuffle_epi8(high_, high),
+                                _mm512_shuffle_epi8(low_, _mm512_and_si512(bytes, nibble)));
+    }
+    __m512i high_, low_;
+};
+
+// 64 starts at a time: a start is a candidate when its first and second byte both belong to
+// one of the tags, which game data rarely has.
+INSEL_SWEEP void SweepTags(const std::uint8_t* data, std::int64_t length,
+                           std::array<std::vector<std::int64_t>, kSweptTags.size()>& out) {
+    const NibbleTable first(0), second(1);
+    std::int64_t at = 0;
+    for (; at + 65 <= length; at += 64) {
+        const __m512i tags = _mm512_and_si512(first(_mm512_loadu_si512(data + at)),
+                                              second(_mm512_loadu_si512(data + at + 1)));
+        for (std::uint64_t bits = _mm512_test_epi8_mask(tags, tags); bits != 0; bits &= bits - 1) {
+            const int i = __builtin_ctzll(bits);
+            ListCandidate(data, length, at + i,
+                          kSweepTables.first[data[at + i]] & kSweepTables.second[data[at + i + 1]],
+                          out);
+        }
+    }
+    for (; at + 1 < length; ++at) {
+        ListCandidate(data, length, at,
+                      kSweepTables.first[data[at]] & kSweepTables.second[data[at + 1]], out);
+    }
+}
+
+#endif
+
+// Lists every occurrence of the swept tags in the whole buffer (also behind the file, which
+// searches with a negative limit reach), where the processor has the byte lookups for it;
+// elsewhere the lists come about as before, after a few long searches.
+void SweepForTags(const GameFileBuffer& buffer) {
+#ifdef INSEL_TAG_SWEEP
+    static const bool available =
+        __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw");
+    if (!available || buffer.length() < 2) return;
+    std::array<std::vector<std::int64_t>, kSweptTags.size()> starts;
+    SweepTags(buffer.bytes.data(), buffer.length(), starts);
+    for (std::size_t k = 0; k < kSweptTags.size(); ++k) {
+        buffer.long_searches.push_back({std::string(kSweptTags[k]), 0, true, std::move(starts[k])});
+    }
+#else
+    (void)buffer;
+#endif
+}
 
 GameFileBuffer::TagOccurrences* FindOccurrences(const GameFileBuffer& buffer,
                                                 std::string_view tag) {
