@@ -532,3 +532,59 @@ TEST(LoaderErrors, EmptyFileDoesNotCrash) {
 
 }  // namespace
 }  // namespace insel
+
+namespace insel {
+namespace {
+
+// Cells whose column stretches are sometimes uniform (taken whole) and sometimes not (counted
+// cell by cell), on an island whose side is no multiple of the stretches, checked against the
+// counts and layers worked out cell by cell here.
+TEST(LoaderCounts, UniformAndMixedColumnsCountAlike) {
+    IslandSpec plan;
+    plan.width = plan.height = 100;
+    auto mixed = [](int x, int y) { return (x / 3) % 2 == 0 || (y / 16) % 3 == 1; };
+    plan.heights = [&](int x, int y) {
+        return static_cast<std::uint8_t>(mixed(x, y) ? (x * 7 + y * 3) & 0xFF : 40);
+    };
+    plan.fertility = [&](int x, int y) {
+        return static_cast<std::uint8_t>(mixed(x, y) ? (x + y) % 14 : 12);  // above 10 too
+    };
+    plan.gfx = [&](int x, int y) {
+        if (x == 50 && y == 70) return std::uint16_t{0xA000};  // series 149: logged, cleared
+        const int series = mixed(x, y) ? 11 + (x + 2 * y) % 5 : 20;
+        return static_cast<std::uint16_t>(series << 8 | ((x + y) & 0xFF));
+    };
+    auto editor = LoadedEditor(fixture::IslandFileBytes(plan));
+    const IslandMap& island = editor->island;
+
+    std::vector<std::array<std::int32_t, 256>> heights(16);
+    std::vector<std::array<std::int32_t, 11>> fertility(16);
+    std::array<std::int32_t, kSeriesCount> usage{};
+    int wrong_cells = 0;
+    for (int x = 0; x < 100; ++x) {
+        for (int y = 0; y < 100; ++y) {
+            const int block = 4 * (x / 32) + y / 32;
+            ++heights[block][plan.heights(x, y)];
+            const int f = std::min<int>(plan.fertility(x, y), 10);
+            ++fertility[block][f];
+            const std::uint16_t tile = plan.gfx(x, y) >> 8 > 158 ? 0 : plan.gfx(x, y);
+            ++usage[std::max(0, (tile >> 8) - 11)];
+            wrong_cells += island.height.get(x, y) != plan.heights(x, y);
+            wrong_cells += island.fertility.get(x, y) != f;
+            wrong_cells += island.gfx.get(x, y) != tile;
+        }
+    }
+    usage[kSeriesCount - 1] += 100 * 100;
+    EXPECT_EQ(wrong_cells, 0);
+    for (int block = 0; block < 16; ++block) {
+        EXPECT_EQ(island.block_height_counts[block], heights[block]) << "block " << block;
+        EXPECT_EQ(island.block_fertility_counts[block], fertility[block]) << "block " << block;
+    }
+    EXPECT_EQ(island.series_usage, usage);
+    ASSERT_EQ(editor->memo2.size(), 1u);
+    EXPECT_EQ(editor->memo2[0],
+              "Insel test.scp  Fehlerhafte GFXStruktur bei 50, 70  Bitmapwert 149");
+}
+
+}  // namespace
+}  // namespace insel

@@ -31,6 +31,75 @@ void AddToHistogram(const std::uint8_t* values, std::int64_t n, std::int32_t* co
         counts[v] += banks[0][v] + banks[1][v] + banks[2][v] + banks[3][v];
 }
 
+// A column segment of a cell block: mostly a whole block's 32 cells, copied inline then.
+void CopyColumn(void* to, const std::uint8_t* from, std::size_t bytes) {
+    if (bytes == 32) {
+        std::memcpy(to, from, 32);
+    } else if (bytes == 64) {
+        std::memcpy(to, from, 64);
+    } else {
+        std::memcpy(to, from, bytes);
+    }
+}
+
+// `n` words set to `value`, four at a time (std::fill stores them one by one here).
+void FillWords(std::uint16_t* first, std::int64_t n, std::uint16_t value) {
+    const std::uint64_t four = value * 0x0001000100010001ull;
+    std::int64_t k = 0;
+    for (; k + 4 <= n; k += 4) std::memcpy(first + k, &four, sizeof four);
+    for (; k < n; ++k) first[k] = value;
+}
+
+// Whether the `n` bytes from `values` all equal the first.
+bool AllEqual(const std::uint8_t* values, std::int64_t n) {
+    std::int64_t k = 1;
+#if defined(__GNUC__)
+    using Bytes16 = std::uint8_t __attribute__((vector_size(16)));
+    const Bytes16 first = Bytes16{} + values[0];
+    for (k = 0; k + 16 <= n; k += 16) {
+        Bytes16 chunk;
+        std::memcpy(&chunk, values + k, sizeof chunk);
+        const auto differs = chunk != first;
+        std::uint64_t halves[2];
+        std::memcpy(halves, &differs, sizeof halves);
+        if ((halves[0] | halves[1]) != 0) return false;
+    }
+    k = std::max<std::int64_t>(k, 1);
+#endif
+    for (; k < n; ++k) {
+        if (values[k] != values[0]) return false;
+    }
+    return true;
+}
+
+// The lowest and highest high byte of `n` little-endian words (0 and 0 for none), eight words
+// at a time where vector types exist.
+std::pair<std::uint8_t, std::uint8_t> HighByteRange(const std::uint8_t* words, int n) {
+    std::uint16_t low = 0xFFFF, high = 0;
+    int k = 0;
+#if defined(__GNUC__)
+    using Words8 = std::uint16_t __attribute__((vector_size(16)));
+    Words8 lows = Words8{} + 0xFFFF, highs{};
+    for (; k + 8 <= n; k += 8) {
+        Words8 chunk;
+        std::memcpy(&chunk, words + 2 * k, sizeof chunk);
+        chunk >>= 8;
+        lows = chunk < lows ? chunk : lows;
+        highs = chunk > highs ? chunk : highs;
+    }
+    for (int i = 0; i < 8; ++i) {
+        low = std::min<std::uint16_t>(low, lows[i]);
+        high = std::max<std::uint16_t>(high, highs[i]);
+    }
+#endif
+    for (; k < n; ++k) {
+        low = std::min<std::uint16_t>(low, words[2 * k + 1]);
+        high = std::max<std::uint16_t>(high, words[2 * k + 1]);
+    }
+    if (n <= 0) low = 0;
+    return {static_cast<std::uint8_t>(low), static_cast<std::uint8_t>(high)};
+}
+
 // Head of the per-cell-block blocks HEIGHT, GFXID, GELAENDE, FLUESSE and PROD2.
 struct CellBlockHead {
     std::int64_t tag = 0;
@@ -258,8 +327,8 @@ void Decoder::ReadHeightBlock(std::int64_t tag, int block) {
         const int n = static_cast<int>(std::min<std::int64_t>(head.ny, available - j0));
         if (Layer<std::uint8_t>::InRange(x, head.y0) &&
             Layer<std::uint8_t>::InRange(x, head.y0 + n - 1)) {
-            std::memcpy(island_.height.column(x) + head.y0, values + j0,
-                        static_cast<std::size_t>(n));
+            CopyColumn(island_.height.column(x) + head.y0, values + j0,
+                       static_cast<std::size_t>(n));
             island_.height.NoteWritten(x + 1, head.y0 + n);
             continue;
         }
@@ -308,6 +377,7 @@ void Decoder::ReadGfxBlock(std::int64_t tag) {
     const std::int64_t available = ItemsAvailable(head.content, count, 2);
     const std::uint8_t* bytes = file_.bytes.data() + head.content;
     auto& usage = island_.series_usage;
+    int banked_low = 256, banked_high = -1;  // the high bytes counted in the banks
     for (std::int64_t j0 = 0; j0 < available; j0 += head.ny) {
         const int x = head.x0 + static_cast<int>(j0 / head.ny);
         const int n = static_cast<int>(std::min<std::int64_t>(head.ny, available - j0));
@@ -319,11 +389,16 @@ void Decoder::ReadGfxBlock(std::int64_t tag) {
         if (inside && std::endian::native == std::endian::little) {
             // Without a bad series code the column is copied whole and its series counted by
             // high byte, in banks that the end of the block turns into series counts.
-            std::uint8_t highest = 0;
-            for (int k = 0; k < n; ++k) highest = std::max(highest, words[2 * k + 1]);
+            const auto [lowest, highest] = HighByteRange(words, n);
             if (highest - 11 <= kSeriesCount - 1) {
-                std::memcpy(column, words, 2 * static_cast<std::size_t>(std::max(n, 0)));
-                for (int k = 0; k < n; ++k) ++high_byte_banks_[k & 3][words[2 * k + 1]];
+                CopyColumn(column, words, 2 * static_cast<std::size_t>(std::max(n, 0)));
+                banked_low = std::min<int>(banked_low, lowest);
+                banked_high = std::max<int>(banked_high, highest);
+                if (lowest == highest) {
+                    high_byte_banks_[0][highest] += n;  // one series down the whole column
+                } else {
+                    for (int k = 0; k < n; ++k) ++high_byte_banks_[k & 3][words[2 * k + 1]];
+                }
                 island_.gfx.NoteWritten(x + 1, head.y0 + n);
                 continue;
             }
@@ -349,12 +424,12 @@ void Decoder::ReadGfxBlock(std::int64_t tag) {
         }
         if (inside) island_.gfx.NoteWritten(x + 1, head.y0 + n);
     }
-    for (int high = 0; high < 256; ++high) {
+    for (int high = banked_low; high <= banked_high; ++high) {
         const std::int32_t cells = high_byte_banks_[0][high] + high_byte_banks_[1][high] +
                                    high_byte_banks_[2][high] + high_byte_banks_[3][high];
         if (cells != 0) usage[std::max(0, high - 11)] += cells;
+        for (auto& bank : high_byte_banks_) bank[high] = 0;
     }
-    for (auto& bank : high_byte_banks_) bank.fill(0);
     if (available < count) ThrowTruncated(head.content + 2 * available, "GFXID values");
 }
 
@@ -438,10 +513,35 @@ void Decoder::ReadFertility(std::int64_t& p) {
             continue;
         }
         std::uint16_t* column = island_.fertility.column(static_cast<int>(x));
-        for (std::int64_t y = 0; y < n; ++y) {
-            const std::uint16_t value = std::min<std::uint16_t>(bytes[row * width + y], 10);
-            column[y] = value;
-            ++island_.block_fertility_counts[first_block + y / kBlockSide][value];
+        const std::uint8_t* values = bytes + row * width;
+        for (std::int64_t y0 = 0; y0 < n; y0 += kBlockSide) {
+            const std::int64_t y1 = std::min<std::int64_t>(y0 + kBlockSide, n);
+            auto& counts = island_.block_fertility_counts[first_block + y0 / kBlockSide];
+            if (AllEqual(values + y0, y1 - y0)) {
+                // Whole stretches of one fertility (the sea) are the rule.
+                const std::uint16_t value = std::min<std::uint16_t>(values[y0], 10);
+                FillWords(column + y0, y1 - y0, value);
+                counts[value] += static_cast<std::int32_t>(y1 - y0);
+                continue;
+            }
+            // Counted in four banks: neighbouring cells mostly share a value, and increments
+            // of one counter would wait on each other.
+            std::int32_t banks[4][16] = {};
+            std::int64_t y = y0;
+            for (; y + 4 <= y1; y += 4) {
+                for (int k = 0; k < 4; ++k) {
+                    const std::uint16_t value = std::min<std::uint16_t>(values[y + k], 10);
+                    column[y + k] = value;
+                    ++banks[k][value];
+                }
+            }
+            for (; y < y1; ++y) {
+                const std::uint16_t value = std::min<std::uint16_t>(values[y], 10);
+                column[y] = value;
+                ++banks[0][value];
+            }
+            for (int v = 0; v <= 10; ++v)
+                counts[v] += banks[0][v] + banks[1][v] + banks[2][v] + banks[3][v];
         }
         island_.fertility.NoteWritten(static_cast<int>(x) + 1, static_cast<int>(n));
         island_.block_counts_used =
