@@ -588,3 +588,72 @@ TEST(LoaderCounts, UniformAndMixedColumnsCountAlike) {
 
 }  // namespace
 }  // namespace insel
+
+namespace insel {
+namespace {
+
+// Applies every GELAENDE block's entries in file order, as the format says, one by one.
+std::vector<std::uint16_t> PlainTerrain(const Bytes& bytes) {
+    std::vector<std::uint16_t> cells(static_cast<std::size_t>(kLayerSide) * kLayerSide);
+    for (std::size_t tag : fixture::FindAll(bytes, "GELAENDE")) {
+        const std::size_t length = fixture::ReadLe(bytes, tag + 12, 4);
+        const int y0 = static_cast<int>(fixture::ReadLe(bytes, tag + 16, 2));
+        const int x0 = static_cast<int>(fixture::ReadLe(bytes, tag + 18, 2));
+        for (std::size_t e = tag + 22; e + 6 <= tag + 16 + length; e += 6)
+            cells[static_cast<std::size_t>(x0 + bytes[e + 5]) * kLayerSide + y0 + bytes[e + 4]] =
+                static_cast<std::uint16_t>(fixture::ReadLe(bytes, e, 2));
+    }
+    return cells;
+}
+
+// Entries in the usual x-major runs are written eight at a time; runs broken by a shuffle,
+// by y offsets that wrap past 255, by a repeated cell or by a change of column must come out
+// as written one by one.
+TEST(LoaderEntries, RunsAndBrokenRunsGiveTheSameCells) {
+    IslandSpec plan;
+    plan.width = plan.height = 64;
+    plan.terrain = [](int x, int y) {
+        return Element{static_cast<std::uint16_t>(1 + x * 64 + y), static_cast<std::uint16_t>(y)};
+    };
+    Bytes bytes = fixture::IslandFileBytes(plan);
+    const auto blocks = fixture::FindAll(bytes, "GELAENDE");
+    ASSERT_EQ(blocks.size(), 4u);
+    std::mt19937 random(5);
+    auto entry = [&](std::size_t block, std::size_t k) { return blocks[block] + 22 + 6 * k; };
+    // Block 0: twenty entries swapped at random.
+    for (int i = 0; i < 20; ++i) {
+        const std::size_t a = entry(0, random() % 1024), b = entry(0, random() % 1024);
+        for (int k = 0; k < 6; ++k) std::swap(bytes[a + k], bytes[b + k]);
+    }
+    // Block 1: y offsets 252..255, 0..3 in one column; a repeated cell; a column change
+    // inside eight entries.
+    for (int k = 0; k < 8; ++k) bytes[entry(1, 100 + k) + 4] = static_cast<std::uint8_t>(252 + k);
+    bytes[entry(1, 205) + 4] = bytes[entry(1, 204) + 4];
+    bytes[entry(1, 300) + 5] = static_cast<std::uint8_t>(bytes[entry(1, 300) + 5] + 1);
+    auto editor = LoadedEditor(bytes);
+    const std::vector<std::uint16_t> expected = PlainTerrain(bytes);
+    int wrong = 0;
+    for (int x = 0; x < kLayerSide; ++x)
+        for (int y = 0; y < kLayerSide; ++y)
+            wrong += editor->island.terrain.get(x, y) !=
+                     expected[static_cast<std::size_t>(x) * kLayerSide + y];
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(editor->island.terrain.get(40, 50), 1 + 40 * 64 + 50);
+    EXPECT_EQ(editor->island.terrain_param.get(40, 50), 50);
+}
+
+TEST(LoaderEntries, CellBeyondTheLayersInALongRunIsReported) {
+    IslandSpec plan;
+    plan.width = plan.height = 32;
+    plan.terrain = [](int, int) { return Element{7, 1}; };
+    Bytes bytes = fixture::IslandFileBytes(plan);
+    const std::size_t block = fixture::FindAll(bytes, "GELAENDE").at(0);
+    bytes[block + 16] = 0xF0;  // y origin 1008: the column's cells run past 1024
+    bytes[block + 17] = 0x03;
+    auto editor = std::make_unique<Editor>();
+    EXPECT_THROW(test::Load(*editor, bytes, kIslandFile, "test.scp"), BoundsError);
+    EXPECT_EQ(editor->island.terrain.get(0, 1024), 7) << "cells before the outside one stay";
+}
+
+}  // namespace
+}  // namespace insel

@@ -6,6 +6,10 @@
 #include <cstring>
 #include <unordered_set>
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
+
 #include "app/editor.h"
 #include "container/cp1252.h"
 #include "container/game_file.h"
@@ -107,6 +111,104 @@ struct CellBlockHead {
     int y0 = 0, x0 = 0, ny = 0, nx = 0;
     std::int64_t content = 0;  // first byte after the 6-byte head
 };
+
+// Where GELAENDE and FLUESSE entries go: the two layers' cells and the block's origin.
+struct EntryTarget {
+    std::uint16_t* element;
+    std::uint16_t* param;
+    int x0, y0;
+};
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#define INSEL_ENTRY_RUNS __attribute__((target("avx512f,avx512bw,avx512vbmi")))
+
+// GCC 12's own headers implement the 128-bit extracts with an "undefined" operand that its
+// uninitialised-value warning then reports; nothing uninitialised is read.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
+
+// Eight entries that fill eight cells of one column one after the other (the rule: blocks
+// list their cells x major) are taken apart in one byte shuffle and written as two rows of
+// eight words; any other entry goes alone. Stops at the first entry whose cell lies outside
+// the layers, which the caller reports. Returns how many entries were written.
+INSEL_ENTRY_RUNS std::int64_t ReadEntryRuns(const EntryTarget& t, const std::uint8_t* e,
+                                            std::int64_t available, const std::uint8_t* end,
+                                            int& x_end, int& y_end) {
+    // Elements to bytes 0..15, parameters to 16..31, y offsets to 32..39, x offsets to 40..47.
+    alignas(64) std::uint8_t split[64] = {};
+    alignas(64) std::uint8_t steps[64] = {};
+    alignas(64) std::uint8_t firsts[64] = {};
+    for (int k = 0; k < 8; ++k) {
+        split[2 * k] = static_cast<std::uint8_t>(6 * k);
+        split[2 * k + 1] = static_cast<std::uint8_t>(6 * k + 1);
+        split[16 + 2 * k] = static_cast<std::uint8_t>(6 * k + 2);
+        split[16 + 2 * k + 1] = static_cast<std::uint8_t>(6 * k + 3);
+        split[32 + k] = static_cast<std::uint8_t>(6 * k + 4);
+        split[40 + k] = static_cast<std::uint8_t>(6 * k + 5);
+        steps[32 + k] = static_cast<std::uint8_t>(k);
+        firsts[32 + k] = 32;
+        firsts[40 + k] = 40;
+    }
+    const __m512i to_split = _mm512_load_si512(split), step = _mm512_load_si512(steps);
+    const __m512i to_first = _mm512_load_si512(firsts);
+    constexpr __mmask64 kOffsets = 0xFFFFull << 32;
+    std::int64_t i = 0;
+    while (i < available) {
+        const int x = t.x0 + e[5], y = t.y0 + e[4];
+        if (i + 8 <= available && e + 64 <= end && e[4] <= 255 - 7 && x < kLayerSide &&
+            y + 7 < kLayerSide) {
+            // The run holds when every y offset less its place equals the first's and every
+            // x offset equals the first's.
+            // (The zero-masked forms: the plain ones trip the compiler's uninitialised warning.)
+            const __m512i parts =
+                _mm512_maskz_permutexvar_epi8(~0ull, to_split, _mm512_loadu_si512(e));
+            const __m512i relative = _mm512_sub_epi8(parts, step);
+            const __m512i first = _mm512_maskz_permutexvar_epi8(~0ull, to_first, relative);
+            if (_mm512_mask_cmpeq_epi8_mask(kOffsets, relative, first) == kOffsets) {
+                const std::size_t cell = static_cast<std::size_t>(x) * kLayerSide + y;
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(t.element + cell),
+                                 _mm512_castsi512_si128(parts));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(t.param + cell),
+                                 _mm512_extracti32x4_epi32(parts, 1));
+                x_end = std::max(x_end, x + 1);
+                y_end = std::max(y_end, y + 8);
+                i += 8;
+                e += 48;
+                continue;
+            }
+        }
+        if (x >= kLayerSide || y >= kLayerSide) break;
+        const std::size_t cell = static_cast<std::size_t>(x) * kLayerSide + y;
+        t.element[cell] = static_cast<std::uint16_t>(e[0] | (e[1] << 8));
+        t.param[cell] = static_cast<std::uint16_t>(e[2] | (e[3] << 8));
+        x_end = std::max(x_end, x + 1);
+        y_end = std::max(y_end, y + 1);
+        ++i;
+        e += 6;
+    }
+    return i;
+}
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
+#endif
+
+// Writes what it can of the entries the fast way; the rest, from the returned index on, is
+// left to the caller's checked loop.
+std::int64_t ReadEntriesWide(const EntryTarget& t, const std::uint8_t* e, std::int64_t available,
+                             const std::uint8_t* end, int& x_end, int& y_end) {
+#if defined(__x86_64__) && defined(__GNUC__)
+    static const bool runs = __builtin_cpu_supports("avx512f") &&
+                             __builtin_cpu_supports("avx512bw") &&
+                             __builtin_cpu_supports("avx512vbmi");
+    if (runs && std::endian::native == std::endian::little)
+        return ReadEntryRuns(t, e, available, end, x_end, y_end);
+#endif
+    (void)t, (void)e, (void)available, (void)end, (void)x_end, (void)y_end;
+    return 0;
+}
 
 class Decoder {
   public:
@@ -456,7 +558,11 @@ void Decoder::ReadEntries(std::int64_t tag, Layer<std::uint16_t>& element,
         element.NoteWritten(x_end, y_end);
         param.NoteWritten(x_end, y_end);
     };
-    for (std::int64_t i = 0; i < available; ++i, e += 6) {
+    const EntryTarget target{element.column(0), param.column(0), head.x0, head.y0};
+    const std::int64_t done =
+        ReadEntriesWide(target, e, available, file_.bytes.data() + file_.length(), x_end, y_end);
+    e += 6 * done;
+    for (std::int64_t i = done; i < available; ++i, e += 6) {
         const int x = head.x0 + e[5];
         const int y = head.y0 + e[4];
         const auto value = static_cast<std::uint16_t>(e[0] | (e[1] << 8));
@@ -524,24 +630,11 @@ void Decoder::ReadFertility(std::int64_t& p) {
                 counts[value] += static_cast<std::int32_t>(y1 - y0);
                 continue;
             }
-            // Counted in four banks: neighbouring cells mostly share a value, and increments
-            // of one counter would wait on each other.
-            std::int32_t banks[4][16] = {};
-            std::int64_t y = y0;
-            for (; y + 4 <= y1; y += 4) {
-                for (int k = 0; k < 4; ++k) {
-                    const std::uint16_t value = std::min<std::uint16_t>(values[y + k], 10);
-                    column[y + k] = value;
-                    ++banks[k][value];
-                }
-            }
-            for (; y < y1; ++y) {
+            for (std::int64_t y = y0; y < y1; ++y) {
                 const std::uint16_t value = std::min<std::uint16_t>(values[y], 10);
                 column[y] = value;
-                ++banks[0][value];
+                ++counts[value];
             }
-            for (int v = 0; v <= 10; ++v)
-                counts[v] += banks[0][v] + banks[1][v] + banks[2][v] + banks[3][v];
         }
         island_.fertility.NoteWritten(static_cast<int>(x) + 1, static_cast<int>(n));
         island_.block_counts_used =
