@@ -43,6 +43,9 @@ std::vector<std::uint8_t> NearMisses(std::size_t size, unsigned seed) {
     }
     for (std::size_t boundary = 59; boundary + 10 < size; boundary += 64 * 7)
         std::copy_n("FLUESSE", 7, bytes.begin() + static_cast<std::ptrdiff_t>(boundary));
+    // Across the stretches in which a file is read (256 KiB).
+    for (std::size_t chunk = 1 << 18; chunk + 8 < size; chunk += 1 << 18)
+        std::copy_n("BIGBROTH", 8, bytes.begin() + static_cast<std::ptrdiff_t>(chunk - 3));
     std::copy_n("BERGWER", 7, bytes.end() - 7);  // runs out before its last byte
     return bytes;
 }
@@ -53,7 +56,7 @@ TEST(TagSearch, ListedAndScannedSearchesAgreeWithAPlainSearch) {
     GameFileBuffer buffer;
     // A long file, then a shorter one into the same buffer: searches without a limit also see
     // the older file's bytes behind the newer one.
-    for (const auto& [size, seed] : {std::pair{200000, 1u}, {70001, 2u}}) {
+    for (const auto& [size, seed] : {std::pair{600001, 1u}, {70001, 2u}}) {
         const std::vector<std::uint8_t> file = NearMisses(static_cast<std::size_t>(size), seed);
         LoadGameBytes(buffer, file);
         const std::vector<std::uint8_t> whole = buffer.bytes;

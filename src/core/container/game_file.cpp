@@ -16,10 +16,11 @@
 namespace insel {
 namespace {
 
-void SweepForTags(const GameFileBuffer& buffer);
+void SweepForTags(GameFileBuffer& buffer);
+template <class Fill>
+void FillAndSweep(GameFileBuffer& buffer, std::int64_t size, Fill fill);
 
 LoadedFileInfo Examine(const GameFileBuffer& buffer, std::int64_t size) {
-    SweepForTags(buffer);
     LoadedFileInfo info;
     info.size = size;
     info.data_limit = size;
@@ -40,13 +41,18 @@ int LevelFromDigit(int c) { return c >= 48 ? c - 48 : c; }
 LoadedFileInfo LoadGameFile(GameFileBuffer& buffer, const std::filesystem::path& path) {
     buffer.Changed();
     const std::int64_t size = ReadFileIntoBuffer(path, buffer.bytes);
+    SweepForTags(buffer);
     return Examine(buffer, size);
 }
 
 LoadedFileInfo LoadGameBytes(GameFileBuffer& buffer, std::span<const std::uint8_t> bytes) {
     buffer.Changed();
     if (buffer.bytes.size() < bytes.size()) buffer.bytes.resize(bytes.size() + 1);
-    if (!bytes.empty()) std::memcpy(buffer.bytes.data(), bytes.data(), bytes.size());
+    FillAndSweep(buffer, static_cast<std::int64_t>(bytes.size()),
+                 [&](std::int64_t from, std::int64_t to) {
+                     std::memcpy(buffer.bytes.data() + from, bytes.data() + from,
+                                 static_cast<std::size_t>(to - from));
+                 });
     return Examine(buffer, static_cast<std::int64_t>(bytes.size()));
 }
 
@@ -241,6 +247,8 @@ std::int64_t Search(const std::uint8_t* data, std::int64_t, std::int64_t from,
 constexpr std::array<std::string_view, 8> kSweptTags = {
     "BIGBROTH", "INSEL5", "EVENTINSEL", "NAME", "BERGWERK2", "FLUESSE", "ANBAU", "STADT2"};
 
+using SweptStarts = std::array<std::vector<std::int64_t>, kSweptTags.size()>;
+
 // Per byte value, the swept tags (one bit each) whose first, resp. second, byte it is.
 struct SweepTables {
     constexpr SweepTables() {
@@ -273,8 +281,7 @@ bool SweptTagAt(std::size_t k, const std::uint8_t* data, std::int64_t length, st
 
 // The tags that may start at `at`, judged by its first two bytes, are compared in full.
 void ListCandidate(const std::uint8_t* data, std::int64_t length, std::int64_t at,
-                   std::uint8_t tags,
-                   std::array<std::vector<std::int64_t>, kSweptTags.size()>& out) {
+                   std::uint8_t tags, SweptStarts& out) {
     for (; tags != 0; tags &= static_cast<std::uint8_t>(tags - 1)) {
         const auto k = static_cast<std::size_t>(__builtin_ctz(tags));
         if (SweptTagAt(k, data, length, at, std::make_index_sequence<kSweptTags.size()>{}))
@@ -315,11 +322,13 @@ struct NibbleTable {
 
 // 64 starts at a time: a start is a candidate when its first and second byte both belong to
 // one of the tags, which game data rarely has.
-INSEL_SWEEP void SweepTags(const std::uint8_t* data, std::int64_t length,
-                           std::array<std::vector<std::int64_t>, kSweptTags.size()>& out) {
+INSEL_SWEEP std::int64_t SweepTags(const std::uint8_t* data, std::int64_t length,
+                                   std::int64_t valid, std::int64_t at, SweptStarts& out) {
     const NibbleTable first(0), second(1);
-    std::int64_t at = 0;
-    for (; at + 65 <= length; at += 64) {
+    // 65 bytes are read for 64 starts, and a candidate's whole tag right after; while the
+    // buffer is still being filled, starts stay that far from the bytes not there yet.
+    const std::int64_t stop = valid == length ? length - 64 : valid - 79;
+    for (; at < stop; at += 64) {
         const __m512i tags = _mm512_and_si512(first(_mm512_loadu_si512(data + at)),
                                               second(_mm512_loadu_si512(data + at + 1)));
         for (std::uint64_t bits = _mm512_test_epi8_mask(tags, tags); bits != 0; bits &= bits - 1) {
@@ -329,30 +338,45 @@ INSEL_SWEEP void SweepTags(const std::uint8_t* data, std::int64_t length,
                           out);
         }
     }
+    if (valid < length) return at;
     for (; at + 1 < length; ++at) {
         ListCandidate(data, length, at,
                       kSweepTables.first[data[at]] & kSweepTables.second[data[at + 1]], out);
     }
+    return length;
 }
-
 #endif
 
 // Lists every occurrence of the swept tags in the whole buffer (also behind the file, which
-// searches with a negative limit reach), where the processor has the byte lookups for it;
-// elsewhere the lists come about as before, after a few long searches.
-void SweepForTags(const GameFileBuffer& buffer) {
+// searches with a negative limit reach), where the processor has the byte compares for it;
+// elsewhere the lists come about as before, after a few long searches. `fill(from, to)` puts
+// the bytes [from, to) into the buffer; the sweep follows right behind, while they are at hand.
+template <class Fill>
+void FillAndSweep(GameFileBuffer& buffer, std::int64_t size, Fill fill) {
 #ifdef INSEL_TAG_SWEEP
     static const bool available =
         __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw");
-    if (!available || buffer.length() < 2) return;
-    std::array<std::vector<std::int64_t>, kSweptTags.size()> starts;
-    SweepTags(buffer.bytes.data(), buffer.length(), starts);
-    for (std::size_t k = 0; k < kSweptTags.size(); ++k) {
-        buffer.long_searches.push_back({std::string(kSweptTags[k]), 0, true, std::move(starts[k])});
+    if (available && buffer.length() >= 2) {
+        constexpr std::int64_t kChunk = 1 << 18;
+        SweptStarts starts;
+        std::int64_t swept = 0;
+        for (std::int64_t from = 0; from < size; from += kChunk) {
+            const std::int64_t to = std::min(size, from + kChunk);
+            fill(from, to);
+            swept = SweepTags(buffer.bytes.data(), buffer.length(), to, swept, starts);
+        }
+        SweepTags(buffer.bytes.data(), buffer.length(), buffer.length(), swept, starts);
+        for (std::size_t k = 0; k < kSweptTags.size(); ++k)
+            buffer.long_searches.push_back(
+                {std::string(kSweptTags[k]), 0, true, std::move(starts[k])});
+        return;
     }
-#else
-    (void)buffer;
 #endif
+    if (size > 0) fill(0, size);
+}
+
+void SweepForTags(GameFileBuffer& buffer) {
+    FillAndSweep(buffer, buffer.length(), [](std::int64_t, std::int64_t) {});
 }
 
 GameFileBuffer::TagOccurrences* FindOccurrences(const GameFileBuffer& buffer,
