@@ -259,6 +259,22 @@ TEST_F(HundredCells, NextFreeWarehouseIdIsOneMoreThanTheLargestKontid) {
     EXPECT_EQ(ReadLe(out, kontorid + 16, 2), 42u);
 }
 
+// Strips of eight columns without rivers are skipped whole; in the others every square holding
+// a river cell gets its block, the first one also when it is not the strip's first row.
+TEST(RiverBlocks, OnlySquaresWithRiversInXMajorOrder) {
+    auto editor = std::make_unique<Editor>();
+    NewIsland(*editor, 512, 1);
+    for (auto [x, y] : {std::pair{3, 200}, {3, 5}, {70, 64}, {71, 300}, {511, 511}})
+        editor->island.river.set(x, y, 2701);
+    AssembleIsland(*editor);
+    const Bytes out = Output(*editor);
+    std::vector<std::pair<unsigned, unsigned>> squares;  // (x origin, y origin)
+    for (std::size_t tag : fixture::FindAll(out, "FLUESSE"))
+        squares.push_back({ReadLe(out, tag + 18, 2), ReadLe(out, tag + 16, 2)});
+    EXPECT_EQ(squares, (std::vector<std::pair<unsigned, unsigned>>{
+                           {0, 0}, {0, 200}, {64, 64}, {64, 296}, {504, 504}}));
+}
+
 // The scan for warehouse ids stops 20 bytes before the end and moves 5 bytes on after each
 // find, so an id record close to the end counts only while a search still reaches it; a
 // "KONTORID" before any island block (here inside raw data) is the one patched.

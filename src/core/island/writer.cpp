@@ -362,8 +362,13 @@ void IslandWriter::WriteRivers() {
     const int height = Height();
     CheckBlockCells(0, 0, width, height);
     for (int x0 = 0; x0 < width; x0 += 8) {
-        for (int y0 = 0; y0 < height; y0 += 8) {
-            const int x_end = std::min(x0 + 8, width);
+        const int x_end = std::min(x0 + 8, width);
+        // The first row of squares holding a river cell: the columns are read down whole,
+        // and a strip without rivers (most are) needs no square looked at.
+        int first_wet = height;
+        for (int x = x0; x < x_end; ++x)
+            first_wet = std::min(first_wet, NextNonZero(island_.river.column(x), 0, first_wet));
+        for (int y0 = first_wet / 8 * 8; y0 < height; y0 += 8) {
             const int y_end = std::min(y0 + 8, height);
             bool any = false;
             for (int x = x0; x < x_end && !any; ++x)
