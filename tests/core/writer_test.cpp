@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
 #include <string>
 
 #include "app/editor.h"
@@ -257,6 +258,55 @@ TEST_F(HundredCells, NextFreeWarehouseIdIsOneMoreThanTheLargestKontid) {
     EXPECT_EQ(RecalculateKontorId(*editor_), 41);
     out = Output(*editor_);
     EXPECT_EQ(ReadLe(out, kontorid + 16, 2), 42u);
+}
+
+// GELAENDE contents as the format lists them, cell by cell: for each x of the block, the cells
+// in order of y whose element is set.
+Bytes PlainElementEntries(const IslandMap& island, int x0, int y0, int nx, int ny) {
+    Bytes entries;
+    for (int x = x0; x < x0 + nx; ++x) {
+        for (int y = y0; y < y0 + ny; ++y) {
+            const std::uint16_t element = island.terrain.get(x, y);
+            if (element == 0) continue;
+            const std::uint16_t parameter = island.terrain_param.get(x, y);
+            for (int v :
+                 {element & 0xFF, element >> 8, parameter & 0xFF, parameter >> 8, y - y0, x - x0})
+                entries.push_back(static_cast<std::uint8_t>(v));
+        }
+    }
+    return entries;
+}
+
+// Element entries are packed sixteen cells at a time where the processor allows; densities
+// from empty to full, cells at the ends of columns and narrow edge blocks must all come out
+// as listed cell by cell.
+TEST(ElementBlocks, EveryDensityAsListedCellByCell) {
+    auto editor = std::make_unique<Editor>();
+    NewIsland(*editor, 100, 1);
+    IslandMap& island = editor->island;
+    std::mt19937 random(9);
+    for (int x = 0; x < 100; ++x) {
+        const int percent = (x * 13) % 101;  // from empty columns to full ones
+        for (int y = 0; y < 100; ++y) {
+            const bool set = static_cast<int>(random() % 100) < percent || y == 31 || y == 16;
+            island.terrain.set(x, y, set ? static_cast<std::uint16_t>(1 + random() % 0xFFFF) : 0);
+            island.terrain_param.set(x, y, static_cast<std::uint16_t>(random()));
+        }
+    }
+    AssembleIsland(*editor);
+    const Bytes out = Output(*editor);
+    const auto blocks = fixture::FindAll(out, "GELAENDE");
+    ASSERT_EQ(blocks.size(), 16u);
+    for (std::size_t b = 0; b < blocks.size(); ++b) {
+        const std::size_t tag = blocks[b];
+        const int y0 = static_cast<int>(ReadLe(out, tag + 16, 2));
+        const int x0 = static_cast<int>(ReadLe(out, tag + 18, 2));
+        const Bytes expected =
+            PlainElementEntries(island, x0, y0, std::min(32, 100 - x0), std::min(32, 100 - y0));
+        ASSERT_EQ(ReadLe(out, tag + 12, 4), 6 + expected.size()) << "block " << b;
+        EXPECT_TRUE(std::equal(expected.begin(), expected.end(), out.begin() + tag + 22))
+            << "block " << b;
+    }
 }
 
 // Strips of eight columns without rivers are skipped whole; in the others every square holding

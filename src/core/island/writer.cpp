@@ -10,6 +10,9 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
 
 #include "app/editor.h"
 #include "container/cp1252.h"
@@ -101,7 +104,7 @@ class IslandWriter {
 
     // A block's content is gathered in `staging_` through a local cursor and appended in one
     // piece. A cell block holds at most 32 x 32 entries of 6 bytes, the room a block may use;
-    // two more bytes let an entry be stored as one 8-byte write.
+    // 64 more bytes let entries be stored in whole 8- or 64-byte writes.
     std::uint8_t* StageBegin() { return staging_.data(); }
     void StageEnd(const std::uint8_t* cursor) {
         out_.WriteBytes({staging_.data(), static_cast<std::size_t>(cursor - staging_.data())});
@@ -114,7 +117,7 @@ class IslandWriter {
     OutputBuffer& out_;
     IslandMap& island_;
     bool game_format_;
-    std::array<std::uint8_t, 6 * kBlockSide * kBlockSide + 2> staging_{};
+    std::array<std::uint8_t, 6 * kBlockSide * kBlockSide + 64> staging_{};
 };
 
 void StageWord(std::uint8_t*& cursor, std::uint16_t value) {
@@ -231,6 +234,89 @@ void PrefetchNextBlock(const T* column, int y0) {
 #endif
 }
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#define INSEL_ENTRY_STAGING __attribute__((target("avx512f,avx512bw,avx512vl,avx512vbmi")))
+
+// GCC 12's own headers build several of these instructions on an "undefined" operand that its
+// uninitialised-value warning then reports; nothing uninitialised is read.
+#if !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
+
+// The entries of the set cells among 16 of a column, as GELAENDE lists them: the words of the
+// set cells packed together, then spread into 6-byte entries with their offsets by one byte
+// shuffle per eight entries.
+INSEL_ENTRY_STAGING inline void StageSixteen(std::uint8_t*& cursor, const std::uint16_t* element,
+                                             const std::uint16_t* param, int first_y,
+                                             __m512i x_offset, const __m512i spread[2]) {
+    const __m256i elements = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(element));
+    const __mmask16 set = _mm256_test_epi16_mask(elements, elements);
+    if (set == 0) return;
+    const __m256i params = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(param));
+    const __m512i words = _mm512_or_si512(_mm512_cvtepu16_epi32(elements),
+                                          _mm512_slli_epi32(_mm512_cvtepu16_epi32(params), 16));
+    const __m512i ys =
+        _mm512_add_epi32(_mm512_set_epi32(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0),
+                         _mm512_set1_epi32(first_y));
+    const __m512i packed = _mm512_maskz_compress_epi32(set, words);
+    // y offsets of the set cells in bytes 0..15, the x offset in byte 63.
+    const __m512i offsets = _mm512_mask_blend_epi8(
+        1ull << 63,
+        _mm512_zextsi128_si512(_mm512_cvtepi32_epi8(_mm512_maskz_compress_epi32(set, ys))),
+        x_offset);
+    const int count = __builtin_popcount(set);
+    _mm512_storeu_si512(cursor, _mm512_permutex2var_epi8(packed, spread[0], offsets));
+    if (count > 8) {
+        _mm512_storeu_si512(cursor + 48, _mm512_permutex2var_epi8(packed, spread[1], offsets));
+    }
+    cursor += 6 * count;
+}
+
+// A block's columns of 32 cells each; the layers' columns lie kLayerSide words apart.
+INSEL_ENTRY_STAGING void StageColumns(std::uint8_t*& cursor, const std::uint16_t* element,
+                                      const std::uint16_t* param, int nx) {
+    // Entry j of eight takes packed bytes 4j..4j+3, then offset byte j and byte 63.
+    alignas(64) std::uint8_t picks[2][64] = {};
+    for (int half = 0; half < 2; ++half) {
+        for (int j = 0; j < 8; ++j) {
+            const int entry = 8 * half + j;
+            for (int k = 0; k < 4; ++k)
+                picks[half][6 * j + k] = static_cast<std::uint8_t>(4 * entry + k);
+            picks[half][6 * j + 4] = static_cast<std::uint8_t>(64 + entry);
+            picks[half][6 * j + 5] = 64 + 63;
+        }
+    }
+    const __m512i spread[2] = {_mm512_load_si512(picks[0]), _mm512_load_si512(picks[1])};
+    for (int dx = 0; dx < nx; ++dx) {
+        const std::size_t column = static_cast<std::size_t>(dx) * kLayerSide;
+        const __m512i x_offset = _mm512_set1_epi8(static_cast<char>(dx));
+        StageSixteen(cursor, element + column, param + column, 0, x_offset, spread);
+        StageSixteen(cursor, element + column + 16, param + column + 16, 16, x_offset, spread);
+    }
+}
+#if !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
+#endif
+
+// Stages the entries of a block whose columns are 32 cells long the wide way, where the
+// processor has it; false when it does not, and nothing is staged then.
+bool StageFullColumns(std::uint8_t*& cursor, const std::uint16_t* element,
+                      const std::uint16_t* param, int nx) {
+#if defined(__x86_64__) && defined(__GNUC__)
+    static const bool wide =
+        __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+        __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512vbmi");
+    if (wide && std::endian::native == std::endian::little) {
+        StageColumns(cursor, element, param, nx);
+        return true;
+    }
+#endif
+    (void)cursor, (void)element, (void)param, (void)nx;
+    return false;
+}
+
 void WriteGoodsTable(OutputBuffer& out) {
     out.WriteWord(0x21F);
     out.WriteDword(0);
@@ -312,6 +398,11 @@ void IslandWriter::WriteTerrain() {
     ForEachCellBlock("GELAENDE", 'G', [&](int x0, int y0, int nx, int ny) {
         CheckBlockCells(x0, y0, nx, ny);
         std::uint8_t* cursor = StageBegin();
+        if (ny == kBlockSide && StageFullColumns(cursor, island_.terrain.column(x0) + y0,
+                                                 island_.terrain_param.column(x0) + y0, nx)) {
+            StageEnd(cursor);
+            return;
+        }
         for (int x = x0; x < x0 + nx; ++x) {
             const std::uint16_t* terrain = island_.terrain.column(x);
             const std::uint16_t* param = island_.terrain_param.column(x);
