@@ -16,10 +16,25 @@
 
 namespace insel {
 
-LayerPixels::LayerPixels(int display_layer) : layer_(display_layer) {
-    for (int v = 0; v < 256; ++v) heights_[v] = ToPixel(CellColour(0, v));
-    for (int v = 0; v < 11; ++v) fertility_[v] = ToPixel(CellColour(3, v));
+namespace {
+
+template <int kLayer, int kCount>
+const std::array<std::uint32_t, kCount>& PixelTable() {
+    static const std::array<std::uint32_t, kCount> table = [] {
+        std::array<std::uint32_t, kCount> pixels{};
+        for (int v = 0; v < kCount; ++v)
+            pixels[static_cast<std::size_t>(v)] = ToPixel(CellColour(kLayer, v));
+        return pixels;
+    }();
+    return table;
 }
+
+}  // namespace
+
+LayerPixels::LayerPixels(int display_layer)
+    : layer_(display_layer),
+      heights_(PixelTable<0, 256>().data()),
+      fertility_(PixelTable<3, 11>().data()) {}
 
 std::uint32_t LayerPixels::operator()(int value) const {
     switch (layer_) {

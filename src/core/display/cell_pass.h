@@ -18,13 +18,14 @@ class LayerPixels {
     explicit LayerPixels(int display_layer);
     std::uint32_t operator()(int value) const;
     int layer() const { return layer_; }
-    const std::uint32_t* heights() const { return heights_.data(); }
-    const std::uint32_t* fertility() const { return fertility_.data(); }
+    const std::uint32_t* heights() const { return heights_; }
+    const std::uint32_t* fertility() const { return fertility_; }
 
   private:
     int layer_;
-    std::array<std::uint32_t, 256> heights_{};
-    std::array<std::uint32_t, 11> fertility_{};
+    // The colour function's fixed tables as pixels, made once for the program.
+    const std::uint32_t* heights_;
+    const std::uint32_t* fertility_;
 };
 
 // Everything the colour of a cell depends on, with the colours as raster pixels.
