@@ -368,10 +368,17 @@ void CheckBlockCells(int x0, int y0, int nx, int ny) {
 void IslandWriter::WriteHeights() {
     ForEachCellBlock("HEIGHT", 'H', [&](int x0, int y0, int nx, int ny) {
         CheckBlockCells(x0, y0, nx, ny);
-        for (int x = x0; x < x0 + nx; ++x) {
-            out_.WriteBytes(
-                {island_.height.column(x) + y0, static_cast<std::size_t>(std::max(ny, 0))});
+        std::uint8_t* cursor = StageBegin();
+        const auto bytes = static_cast<std::size_t>(std::max(ny, 0));
+        for (int x = x0; x < x0 + nx; ++x, cursor += bytes) {
+            const std::uint8_t* column = island_.height.column(x) + y0;
+            if (bytes == kBlockSide) {
+                std::memcpy(cursor, column, kBlockSide);  // the usual whole column, inline
+            } else {
+                std::memcpy(cursor, column, bytes);
+            }
         }
+        StageEnd(cursor);
     });
 }
 
@@ -384,7 +391,11 @@ void IslandWriter::WriteGraphics() {
             if constexpr (std::endian::native == std::endian::little) {
                 // The layer holds the words as the file does.
                 const auto bytes = 2 * static_cast<std::size_t>(std::max(ny, 0));
-                std::memcpy(cursor, column, bytes);
+                if (bytes == 2 * kBlockSide) {
+                    std::memcpy(cursor, column, 2 * kBlockSide);  // inline
+                } else {
+                    std::memcpy(cursor, column, bytes);
+                }
                 cursor += bytes;
             } else {
                 for (int y = 0; y < ny; ++y) StageWord(cursor, column[y]);
