@@ -10,6 +10,7 @@
 
 #include "app/editor.h"
 #include "dialogs/new_island.h"
+#include "errors.h"
 #include "fixture_file.h"
 #include "island/island_map.h"
 #include "island_fixture.h"
@@ -306,6 +307,25 @@ TEST(ElementBlocks, EveryDensityAsListedCellByCell) {
         ASSERT_EQ(ReadLe(out, tag + 12, 4), 6 + expected.size()) << "block " << b;
         EXPECT_TRUE(std::equal(expected.begin(), expected.end(), out.begin() + tag + 22))
             << "block " << b;
+    }
+}
+
+// Fertility bytes are narrowed many at a time; a value that does not fit is still reported by
+// itself, wherever in the column it stands.
+TEST(FertilityBytes, ValueAboveAByteIsNamed) {
+    for (int y : {0, 7, 8, 35, 99}) {
+        auto editor = std::make_unique<Editor>();
+        NewIsland(*editor, 100, 1);
+        editor->island.fertility.set(42, y, 300);
+        editor->island.fertility.set(41, y, 299);
+        try {
+            AssembleIsland(*editor);
+            ADD_FAILURE() << "no error for y " << y;
+        } catch (const OverflowError& error) {
+            EXPECT_NE(std::string(error.what()).find("value 299 does not fit a fertility byte"),
+                      std::string::npos)
+                << error.what();
+        }
     }
 }
 
