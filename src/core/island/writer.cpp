@@ -120,7 +120,8 @@ class IslandWriter {
     std::array<std::uint8_t, 6 * kBlockSide * kBlockSide + 64> staging_{};
 };
 
-void StageWord(std::uint8_t*& cursor, std::uint16_t value) {
+// Only big-endian hosts stage words one by one.
+[[maybe_unused]] void StageWord(std::uint8_t*& cursor, std::uint16_t value) {
     *cursor++ = static_cast<std::uint8_t>(value & 0xFF);
     *cursor++ = static_cast<std::uint8_t>(value >> 8);
 }
