@@ -19,20 +19,27 @@
 namespace insel {
 namespace {
 
-// Counts bytes into `counts` in four interleaved banks, so that runs of equal values (the rule
-// in height data) do not wait on each other's increments.
+bool AllEqual(const std::uint8_t* values, std::int64_t n);
+
+// Counts bytes into `counts`. Stretches of one value (the sea) are added whole; elsewhere every
+// other byte goes to a second bank, so that neighbours of equal height (the rule on land) do
+// not wait on each other's increments, while a block's few counting banks stay cheap to clear
+// and add up.
 void AddToHistogram(const std::uint8_t* values, std::int64_t n, std::int32_t* counts) {
-    std::int32_t banks[4][256] = {};
+    std::int32_t odd[256] = {};
     std::int64_t i = 0;
-    for (; i + 4 <= n; i += 4) {
-        ++banks[0][values[i]];
-        ++banks[1][values[i + 1]];
-        ++banks[2][values[i + 2]];
-        ++banks[3][values[i + 3]];
+    for (; i + 32 <= n; i += 32) {
+        if (AllEqual(values + i, 32)) {
+            counts[values[i]] += 32;
+            continue;
+        }
+        for (int k = 0; k < 32; k += 2) {
+            ++counts[values[i + k]];
+            ++odd[values[i + k + 1]];
+        }
     }
-    for (; i < n; ++i) ++banks[0][values[i]];
-    for (int v = 0; v < 256; ++v)
-        counts[v] += banks[0][v] + banks[1][v] + banks[2][v] + banks[3][v];
+    for (; i < n; ++i) ++counts[values[i]];
+    for (int v = 0; v < 256; ++v) counts[v] += odd[v];
 }
 
 // A column segment of a cell block: mostly a whole block's 32 cells, copied inline then.
@@ -157,8 +164,9 @@ INSEL_ENTRY_RUNS std::int64_t ReadEntryRuns(const EntryTarget& t, const std::uin
     std::int64_t i = 0;
     while (i < available) {
         const int x = t.x0 + e[5], y = t.y0 + e[4];
-        if (i + 8 <= available && e + 64 <= end && e[4] <= 255 - 7 && x < kLayerSide &&
-            y + 7 < kLayerSide) {
+        // The eighth entry's offsets are a cheap first test of a run.
+        if (i + 8 <= available && e + 64 <= end && e[4] <= 255 - 7 && e[47] == e[5] &&
+            e[46] == e[4] + 7 && x < kLayerSide && y + 7 < kLayerSide) {
             // The run holds when every y offset less its place equals the first's and every
             // x offset equals the first's.
             // (The zero-masked forms: the plain ones trip the compiler's uninitialised warning.)
