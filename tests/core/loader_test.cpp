@@ -532,3 +532,128 @@ TEST(LoaderErrors, EmptyFileDoesNotCrash) {
 
 }  // namespace
 }  // namespace insel
+
+namespace insel {
+namespace {
+
+// Cells whose column stretches are sometimes uniform (taken whole) and sometimes not (counted
+// cell by cell), on an island whose side is no multiple of the stretches, checked against the
+// counts and layers worked out cell by cell here.
+TEST(LoaderCounts, UniformAndMixedColumnsCountAlike) {
+    IslandSpec plan;
+    plan.width = plan.height = 100;
+    auto mixed = [](int x, int y) { return (x / 3) % 2 == 0 || (y / 16) % 3 == 1; };
+    plan.heights = [&](int x, int y) {
+        return static_cast<std::uint8_t>(mixed(x, y) ? (x * 7 + y * 3) & 0xFF : 40);
+    };
+    plan.fertility = [&](int x, int y) {
+        return static_cast<std::uint8_t>(mixed(x, y) ? (x + y) % 14 : 12);  // above 10 too
+    };
+    plan.gfx = [&](int x, int y) {
+        if (x == 50 && y == 70) return std::uint16_t{0xA000};  // series 149: logged, cleared
+        const int series = mixed(x, y) ? 11 + (x + 2 * y) % 5 : 20;
+        return static_cast<std::uint16_t>(series << 8 | ((x + y) & 0xFF));
+    };
+    auto editor = LoadedEditor(fixture::IslandFileBytes(plan));
+    const IslandMap& island = editor->island;
+
+    std::vector<std::array<std::int32_t, 256>> heights(16);
+    std::vector<std::array<std::int32_t, 11>> fertility(16);
+    std::array<std::int32_t, kSeriesCount> usage{};
+    int wrong_cells = 0;
+    for (int x = 0; x < 100; ++x) {
+        for (int y = 0; y < 100; ++y) {
+            const int block = 4 * (x / 32) + y / 32;
+            ++heights[block][plan.heights(x, y)];
+            const int f = std::min<int>(plan.fertility(x, y), 10);
+            ++fertility[block][f];
+            const std::uint16_t tile = plan.gfx(x, y) >> 8 > 158 ? 0 : plan.gfx(x, y);
+            ++usage[std::max(0, (tile >> 8) - 11)];
+            wrong_cells += island.height.get(x, y) != plan.heights(x, y);
+            wrong_cells += island.fertility.get(x, y) != f;
+            wrong_cells += island.gfx.get(x, y) != tile;
+        }
+    }
+    usage[kSeriesCount - 1] += 100 * 100;
+    EXPECT_EQ(wrong_cells, 0);
+    for (int block = 0; block < 16; ++block) {
+        EXPECT_EQ(island.block_height_counts[block], heights[block]) << "block " << block;
+        EXPECT_EQ(island.block_fertility_counts[block], fertility[block]) << "block " << block;
+    }
+    EXPECT_EQ(island.series_usage, usage);
+    ASSERT_EQ(editor->memo2.size(), 1u);
+    EXPECT_EQ(editor->memo2[0],
+              "Insel test.scp  Fehlerhafte GFXStruktur bei 50, 70  Bitmapwert 149");
+}
+
+}  // namespace
+}  // namespace insel
+
+namespace insel {
+namespace {
+
+// Applies every GELAENDE block's entries in file order, as the format says, one by one.
+std::vector<std::uint16_t> PlainTerrain(const Bytes& bytes) {
+    std::vector<std::uint16_t> cells(static_cast<std::size_t>(kLayerSide) * kLayerSide);
+    for (std::size_t tag : fixture::FindAll(bytes, "GELAENDE")) {
+        const std::size_t length = fixture::ReadLe(bytes, tag + 12, 4);
+        const int y0 = static_cast<int>(fixture::ReadLe(bytes, tag + 16, 2));
+        const int x0 = static_cast<int>(fixture::ReadLe(bytes, tag + 18, 2));
+        for (std::size_t e = tag + 22; e + 6 <= tag + 16 + length; e += 6)
+            cells[static_cast<std::size_t>(x0 + bytes[e + 5]) * kLayerSide + y0 + bytes[e + 4]] =
+                static_cast<std::uint16_t>(fixture::ReadLe(bytes, e, 2));
+    }
+    return cells;
+}
+
+// Entries in the usual x-major runs are written eight at a time; runs broken by a shuffle,
+// by y offsets that wrap past 255, by a repeated cell or by a change of column must come out
+// as written one by one.
+TEST(LoaderEntries, RunsAndBrokenRunsGiveTheSameCells) {
+    IslandSpec plan;
+    plan.width = plan.height = 64;
+    plan.terrain = [](int x, int y) {
+        return Element{static_cast<std::uint16_t>(1 + x * 64 + y), static_cast<std::uint16_t>(y)};
+    };
+    Bytes bytes = fixture::IslandFileBytes(plan);
+    const auto blocks = fixture::FindAll(bytes, "GELAENDE");
+    ASSERT_EQ(blocks.size(), 4u);
+    std::mt19937 random(5);
+    auto entry = [&](std::size_t block, std::size_t k) { return blocks[block] + 22 + 6 * k; };
+    // Block 0: twenty entries swapped at random.
+    for (int i = 0; i < 20; ++i) {
+        const std::size_t a = entry(0, random() % 1024), b = entry(0, random() % 1024);
+        for (int k = 0; k < 6; ++k) std::swap(bytes[a + k], bytes[b + k]);
+    }
+    // Block 1: y offsets 252..255, 0..3 in one column; a repeated cell; a column change
+    // inside eight entries.
+    for (int k = 0; k < 8; ++k) bytes[entry(1, 100 + k) + 4] = static_cast<std::uint8_t>(252 + k);
+    bytes[entry(1, 205) + 4] = bytes[entry(1, 204) + 4];
+    bytes[entry(1, 300) + 5] = static_cast<std::uint8_t>(bytes[entry(1, 300) + 5] + 1);
+    auto editor = LoadedEditor(bytes);
+    const std::vector<std::uint16_t> expected = PlainTerrain(bytes);
+    int wrong = 0;
+    for (int x = 0; x < kLayerSide; ++x)
+        for (int y = 0; y < kLayerSide; ++y)
+            wrong += editor->island.terrain.get(x, y) !=
+                     expected[static_cast<std::size_t>(x) * kLayerSide + y];
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(editor->island.terrain.get(40, 50), 1 + 40 * 64 + 50);
+    EXPECT_EQ(editor->island.terrain_param.get(40, 50), 50);
+}
+
+TEST(LoaderEntries, CellBeyondTheLayersInALongRunIsReported) {
+    IslandSpec plan;
+    plan.width = plan.height = 32;
+    plan.terrain = [](int, int) { return Element{7, 1}; };
+    Bytes bytes = fixture::IslandFileBytes(plan);
+    const std::size_t block = fixture::FindAll(bytes, "GELAENDE").at(0);
+    bytes[block + 16] = 0xF0;  // y origin 1008: the column's cells run past 1024
+    bytes[block + 17] = 0x03;
+    auto editor = std::make_unique<Editor>();
+    EXPECT_THROW(test::Load(*editor, bytes, kIslandFile, "test.scp"), BoundsError);
+    EXPECT_EQ(editor->island.terrain.get(0, 1024), 7) << "cells before the outside one stay";
+}
+
+}  // namespace
+}  // namespace insel

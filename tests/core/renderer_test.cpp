@@ -202,6 +202,35 @@ TEST(Overlays, CatchmentOnlyAboveHeight16) {
     EXPECT_EQ(BoxOf(raster, settings.catchment), Box{});
 }
 
+// A view of whole columns scans the grid in one go; cells at the ends of columns must still
+// land on their own column.
+TEST(Overlays, CatchmentOfAWholeIslandAtColumnEnds) {
+    auto editor = Shown(512, 512);
+    editor->cities.cities.resize(1);
+    editor->cities.cities[0].number = 4;
+    editor->cities.current = 0;
+    const std::pair<int, int> cells[] = {{5, 511}, {6, 0}, {100, 300}, {101, 300}};
+    for (auto [x, y] : cells) {
+        editor->cities.catchment[x * kCatchmentSide + y] = 4;
+        editor->island.height.set(x, y, x == 101 ? 16 : 30);
+    }
+    editor->cities.catchment[7 * kCatchmentSide + 7] = 3;  // another city's
+    editor->island.height.set(7, 7, 30);
+    RenderSettings settings;
+    settings.pen_width = 1;
+    settings.catchment_shown = true;
+    settings.catchment = 0x654321;
+    Raster raster;
+    RenderMap(*editor, settings, raster);
+    const std::uint32_t pen = ToPixel(settings.catchment);
+    EXPECT_EQ(raster.at(5, 511), pen);
+    EXPECT_EQ(raster.at(6, 0), pen);
+    EXPECT_EQ(raster.at(100, 300), pen);
+    EXPECT_NE(raster.at(101, 300), pen);
+    EXPECT_NE(raster.at(7, 7), pen);
+    EXPECT_EQ(std::count(raster.pixels.begin(), raster.pixels.end(), pen), 3);
+}
+
 TEST(Overlays, HeightProfilePageKeepsCanvasAndShowsMarks) {
     auto editor = Shown(128, 128);
     editor->island.mark.set(2, 3, 1);

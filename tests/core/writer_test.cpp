@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
 #include <string>
 
 #include "app/editor.h"
 #include "dialogs/new_island.h"
+#include "errors.h"
 #include "fixture_file.h"
 #include "island/island_map.h"
 #include "island_fixture.h"
@@ -257,6 +259,118 @@ TEST_F(HundredCells, NextFreeWarehouseIdIsOneMoreThanTheLargestKontid) {
     EXPECT_EQ(RecalculateKontorId(*editor_), 41);
     out = Output(*editor_);
     EXPECT_EQ(ReadLe(out, kontorid + 16, 2), 42u);
+}
+
+// GELAENDE contents as the format lists them, cell by cell: for each x of the block, the cells
+// in order of y whose element is set.
+Bytes PlainElementEntries(const IslandMap& island, int x0, int y0, int nx, int ny) {
+    Bytes entries;
+    for (int x = x0; x < x0 + nx; ++x) {
+        for (int y = y0; y < y0 + ny; ++y) {
+            const std::uint16_t element = island.terrain.get(x, y);
+            if (element == 0) continue;
+            const std::uint16_t parameter = island.terrain_param.get(x, y);
+            for (int v :
+                 {element & 0xFF, element >> 8, parameter & 0xFF, parameter >> 8, y - y0, x - x0})
+                entries.push_back(static_cast<std::uint8_t>(v));
+        }
+    }
+    return entries;
+}
+
+// Element entries are packed sixteen cells at a time where the processor allows; densities
+// from empty to full, cells at the ends of columns and narrow edge blocks must all come out
+// as listed cell by cell.
+TEST(ElementBlocks, EveryDensityAsListedCellByCell) {
+    auto editor = std::make_unique<Editor>();
+    NewIsland(*editor, 100, 1);
+    IslandMap& island = editor->island;
+    std::mt19937 random(9);
+    for (int x = 0; x < 100; ++x) {
+        const int percent = (x * 13) % 101;  // from empty columns to full ones
+        for (int y = 0; y < 100; ++y) {
+            const bool set = static_cast<int>(random() % 100) < percent || y == 31 || y == 16;
+            island.terrain.set(x, y, set ? static_cast<std::uint16_t>(1 + random() % 0xFFFF) : 0);
+            island.terrain_param.set(x, y, static_cast<std::uint16_t>(random()));
+        }
+    }
+    AssembleIsland(*editor);
+    const Bytes out = Output(*editor);
+    const auto blocks = fixture::FindAll(out, "GELAENDE");
+    ASSERT_EQ(blocks.size(), 16u);
+    for (std::size_t b = 0; b < blocks.size(); ++b) {
+        const std::size_t tag = blocks[b];
+        const int y0 = static_cast<int>(ReadLe(out, tag + 16, 2));
+        const int x0 = static_cast<int>(ReadLe(out, tag + 18, 2));
+        const Bytes expected =
+            PlainElementEntries(island, x0, y0, std::min(32, 100 - x0), std::min(32, 100 - y0));
+        ASSERT_EQ(ReadLe(out, tag + 12, 4), 6 + expected.size()) << "block " << b;
+        EXPECT_TRUE(std::equal(expected.begin(), expected.end(), out.begin() + tag + 22))
+            << "block " << b;
+    }
+}
+
+// Fertility bytes are narrowed many at a time; a value that does not fit is still reported by
+// itself, wherever in the column it stands.
+TEST(FertilityBytes, ValueAboveAByteIsNamed) {
+    for (int y : {0, 7, 8, 35, 99}) {
+        auto editor = std::make_unique<Editor>();
+        NewIsland(*editor, 100, 1);
+        editor->island.fertility.set(42, y, 300);
+        editor->island.fertility.set(41, y, 299);
+        try {
+            AssembleIsland(*editor);
+            ADD_FAILURE() << "no error for y " << y;
+        } catch (const OverflowError& error) {
+            EXPECT_NE(std::string(error.what()).find("value 299 does not fit a fertility byte"),
+                      std::string::npos)
+                << error.what();
+        }
+    }
+}
+
+// Strips of eight columns without rivers are skipped whole; in the others every square holding
+// a river cell gets its block, the first one also when it is not the strip's first row.
+TEST(RiverBlocks, OnlySquaresWithRiversInXMajorOrder) {
+    auto editor = std::make_unique<Editor>();
+    NewIsland(*editor, 512, 1);
+    for (auto [x, y] : {std::pair{3, 200}, {3, 5}, {70, 64}, {71, 300}, {511, 511}})
+        editor->island.river.set(x, y, 2701);
+    AssembleIsland(*editor);
+    const Bytes out = Output(*editor);
+    std::vector<std::pair<unsigned, unsigned>> squares;  // (x origin, y origin)
+    for (std::size_t tag : fixture::FindAll(out, "FLUESSE"))
+        squares.push_back({ReadLe(out, tag + 18, 2), ReadLe(out, tag + 16, 2)});
+    EXPECT_EQ(squares, (std::vector<std::pair<unsigned, unsigned>>{
+                           {0, 0}, {0, 200}, {64, 64}, {64, 296}, {504, 504}}));
+}
+
+// The scan for warehouse ids stops 20 bytes before the end and moves 5 bytes on after each
+// find, so an id record close to the end counts only while a search still reaches it; a
+// "KONTORID" before any island block (here inside raw data) is the one patched.
+TEST(NextFreeWarehouseId, SearchLimitsAtTheEndOfTheOutput) {
+    struct Layout {
+        std::int64_t first, second;  // starts of two KONTID records, counted from the end
+        int expected;
+    };
+    for (const Layout& layout : {Layout{30, 11, 9}, Layout{24, 11, 7}, Layout{30, 10, 7}}) {
+        Editor editor;
+        OutputBuffer& out = editor.output;
+        out.WriteString("xxKONTORIDxxxxxxxxxx");
+        const std::int64_t end = 200;
+        out.WriteFill('.', end - layout.first - out.position());
+        out.WriteString("KONTID");
+        out.WriteWord(2);
+        out.WriteWord(7);
+        out.WriteFill('.', end - layout.second - out.position());
+        out.WriteString("KONTID");
+        out.WriteWord(2);
+        out.WriteWord(9);
+        out.WriteFill('.', end - out.position());
+        EXPECT_EQ(RecalculateKontorId(editor), layout.expected)
+            << layout.first << ", " << layout.second;
+        EXPECT_EQ(ReadLe(Output(editor), 2 + 16, 2), static_cast<unsigned>(layout.expected + 1));
+    }
 }
 
 TEST(SaveIslandFile, OtherExtensionIsReplacedByScp) {

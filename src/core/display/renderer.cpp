@@ -2,24 +2,72 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <utility>
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
+
 #include "app/editor.h"
+#include "display/cell_pass.h"
 
 namespace insel {
 
-void Raster::Fill(std::uint32_t argb) { std::fill(pixels.begin(), pixels.end(), argb); }
+// std::fill of 32-bit pixels is not vectorised at this optimisation level: white goes through
+// memset, other colours in 16-byte stores.
+void FillPixels(std::uint32_t* first, std::size_t count, std::uint32_t argb) {
+    if (argb == (argb & 0xFFu) * 0x01010101u) {
+        std::memset(first, static_cast<int>(argb & 0xFFu), count * sizeof argb);
+        return;
+    }
+    std::size_t i = 0;
+#if defined(__GNUC__)
+    using Quad = std::uint32_t __attribute__((vector_size(16)));
+    const Quad quad = Quad{} + argb;
+    for (; i + 4 <= count; i += 4) std::memcpy(first + i, &quad, sizeof quad);
+#endif
+    for (; i < count; ++i) first[i] = argb;
+}
 
-void Raster::FillRect(int left, int top, int right, int bottom, std::uint32_t argb) {
+void Raster::Fill(std::uint32_t argb) { FillPixels(pixels.data(), pixels.size(), argb); }
+
+namespace {
+
+// FillRect's work, inlined into the outline drawing, which calls it four times per frame.
+inline void FillClipped(std::uint32_t* pixels, int left, int top, int right, int bottom,
+                        std::uint32_t argb) {
     left = std::max(left, 0);
     top = std::max(top, 0);
-    right = std::min(right, kWidth);
-    bottom = std::min(bottom, kHeight);
+    right = std::min(right, Raster::kWidth);
+    bottom = std::min(bottom, Raster::kHeight);
     if (left >= right) return;
-    for (int y = top; y < bottom; ++y) {
-        auto row = pixels.begin() + static_cast<std::ptrdiff_t>(y) * kWidth;
-        std::fill(row + left, row + right, argb);
+    std::uint32_t* row = pixels + static_cast<std::size_t>(top) * Raster::kWidth + left;
+    const auto width = static_cast<std::size_t>(right - left);
+    if (width <= 4) {
+        // Outlines are mostly a pen's width wide: not worth a call per row.
+        for (int y = top; y < bottom; ++y, row += Raster::kWidth)
+            for (std::size_t x = 0; x < width; ++x) row[x] = argb;
+        return;
     }
+    for (int y = top; y < bottom; ++y, row += Raster::kWidth) FillPixels(row, width, argb);
+}
+
+}  // namespace
+
+void Raster::FillRect(int left, int top, int right, int bottom, std::uint32_t argb) {
+    FillClipped(pixels.data(), left, top, right, bottom, argb);
+}
+
+void Raster::FillOutside(int left, int top, int right, int bottom, std::uint32_t argb) {
+    if (left >= right || top >= bottom) {
+        Fill(argb);
+        return;
+    }
+    FillRect(0, 0, kWidth, top, argb);
+    FillRect(0, top, left, bottom, argb);
+    FillRect(right, top, kWidth, bottom, argb);
+    FillRect(0, bottom, kWidth, kHeight, argb);
 }
 
 void DrawCellFrame(Raster& raster, int cell_width, int cell_height, int pen_width, int i, int j,
@@ -27,15 +75,17 @@ void DrawCellFrame(Raster& raster, int cell_width, int cell_height, int pen_widt
     const int left = i * cell_width, top = j * cell_height;
     const int right = (i + w) * cell_width, bottom = (j + h) * cell_height;
     const int p = pen_width;
-    raster.FillRect(left, top, right, top + p, argb);
-    raster.FillRect(left, bottom - p, right, bottom, argb);
-    raster.FillRect(left, top, left + p, bottom, argb);
-    raster.FillRect(right - p, top, right, bottom, argb);
+    std::uint32_t* pixels = raster.pixels.data();
+    FillClipped(pixels, left, top, right, top + p, argb);
+    FillClipped(pixels, left, bottom - p, right, bottom, argb);
+    FillClipped(pixels, left, top, left + p, bottom, argb);
+    FillClipped(pixels, right - p, top, right, bottom, argb);
 }
 
 namespace {
 
 constexpr int kMarketCityId = 821;
+constexpr std::uint32_t kWhite = ToPixel(0xFFFFFF);
 constexpr int kNoMarketBelow = -8000;
 
 // Pixel colours converted once per repaint rather than per cell.
@@ -55,20 +105,105 @@ struct Pens {
         object_anchor, object_outline, catchment;
 };
 
-// Lazily filled table of CellColour pixels for one display layer; 16-bit values cover every
-// layer, so each colour is converted once per repaint at most.
-class ColourCache {
+#if defined(__x86_64__) && defined(__GNUC__)
+// 64 values per test where the processor has the wide compares.
+__attribute__((target("avx512f,avx512bw"))) int NextEqualWide(const std::uint16_t* values, int from,
+                                                              int to, std::uint16_t wanted) {
+    const __m512i pattern = _mm512_set1_epi16(static_cast<short>(wanted));
+    int at = from;
+    for (; at + 64 <= to; at += 64) {
+        const __mmask32 low = _mm512_cmpeq_epi16_mask(_mm512_loadu_si512(values + at), pattern);
+        const __mmask32 high =
+            _mm512_cmpeq_epi16_mask(_mm512_loadu_si512(values + at + 32), pattern);
+        if ((_cvtmask32_u32(low) | _cvtmask32_u32(high)) != 0) break;
+    }
+    while (at < to && values[at] != wanted) ++at;
+    return at;
+}
+#endif
+
+// The first index in [from, to) whose value is `wanted`, or `to`.
+int NextEqual(const std::uint16_t* values, int from, int to, std::uint16_t wanted) {
+#if defined(__x86_64__) && defined(__GNUC__)
+    static const bool wide =
+        __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw");
+    if (wide) return NextEqualWide(values, from, to, wanted);
+#endif
+    int at = from;
+#if defined(__GNUC__)
+    using Words = std::uint16_t __attribute__((vector_size(16)));
+    const Words pattern = Words{} + wanted;
+    // Four chunks of eight values per test: the wanted value is rare.
+    for (; at + 32 <= to; at += 32) {
+        Words chunks[4];
+        std::memcpy(chunks, values + at, sizeof chunks);
+        const auto hits = (chunks[0] == pattern) | (chunks[1] == pattern) | (chunks[2] == pattern) |
+                          (chunks[3] == pattern);
+        std::uint64_t halves[2];
+        std::memcpy(halves, &hits, sizeof halves);
+        if ((halves[0] | halves[1]) != 0) break;
+    }
+#endif
+    while (at < to && values[at] != wanted) ++at;
+    return at;
+}
+
+// Tiles stretched (nearest neighbour) to the cell size, each made once per series and repaint:
+// a view shows the same few tiles many times.
+class TileStamps {
   public:
-    explicit ColourCache(int layer) : layer_(layer), pixels_(65536, 0) {}
-    std::uint32_t operator()(int value) {
-        // Raster pixels are opaque, so 0 marks a colour not converted yet.
-        std::uint32_t& pixel = pixels_[static_cast<std::size_t>(value & 0xFFFF)];
-        if (pixel == 0) pixel = ToPixel(CellColour(layer_, value & 0xFFFF));
-        return pixel;
+    TileStamps(int cw, int ch) : cw_(cw), ch_(ch) {
+        for (int d = 0; d < cw; ++d) source_x_.push_back(d * kTileSize / cw);
+        for (int d = 0; d < ch; ++d) source_y_.push_back(d * kTileSize / ch);
+    }
+    // The next series' tiles are other pictures; the stamps made so far stay.
+    void Forget() { made_.fill(-1); }
+    const std::uint32_t* Pixels(int stamp) const {
+        return pixels_.data() + static_cast<std::size_t>(stamp) * cw_ * ch_;
+    }
+    // Tile byte `tile` of a full bitmap, where each orientation has its own quarter.
+    int FromFullBitmap(const SlotPicture& full, int tile) {
+        const int left = kTileTables.full_left[static_cast<std::size_t>(tile)];
+        const int top = kTileTables.full_top[static_cast<std::size_t>(tile)];
+        return Make(tile, full.pixels.data(), top * kFullBitmapSize + left, 1, kFullBitmapSize);
+    }
+    // A working tile turned by the tile byte's orientation, as RotateTile turns it: the turned
+    // tile's pixel (sx, sy) is the original's at base + sx * along_x + sy * along_y.
+    int FromTile(const TilePicture& picture, int tile) {
+        constexpr int m = kTileSize - 1, n = kTileSize;
+        const std::uint32_t* p = picture.pixels.data();
+        switch (tile % 4) {
+            case 1:  // at(sy, m - sx)
+                return Make(tile, p, m * n, -n, 1);
+            case 2:  // at(m - sx, m - sy)
+                return Make(tile, p, m * n + m, -1, -n);
+            case 3:  // at(m - sy, sx)
+                return Make(tile, p, m, n, -1);
+            default:
+                return Make(tile, p, 0, 1, n);
+        }
     }
 
   private:
-    int layer_;
+    int Make(int tile, const std::uint32_t* source, int base, int along_x, int along_y) {
+        const std::size_t size = static_cast<std::size_t>(cw_) * ch_;
+        int& index = made_[static_cast<std::size_t>(tile)];
+        if (index >= 0) return index;
+        index = static_cast<int>(pixels_.size() / size);
+        pixels_.resize(pixels_.size() + size);
+        std::uint32_t* out = pixels_.data() + static_cast<std::size_t>(index) * size;
+        for (int dy = 0; dy < ch_; ++dy, out += cw_) {
+            const std::uint32_t* row =
+                source + base + source_y_[static_cast<std::size_t>(dy)] * along_y;
+            for (int dx = 0; dx < cw_; ++dx)
+                out[dx] = row[source_x_[static_cast<std::size_t>(dx)] * along_x];
+        }
+        return index;
+    }
+
+    int cw_, ch_;
+    std::vector<int> source_x_, source_y_;
+    std::array<int, kTileByteCount> made_{};
     std::vector<std::uint32_t> pixels_;
 };
 
@@ -97,102 +232,140 @@ class Painter {
                       static_cast<int>(y - view_.origin_y), w, h, pen);
     }
 
-    // Row by row, so the raster is written in the order it lies in memory.
     void Cells(const Pens& pens) {
-        ColourCache colour(editor_.display_layer);
-        // Cells wholly inside the raster go straight in; only a cut edge cell is clipped.
-        const int full_columns =
-            std::min(view_.visible_columns, cw_ > 0 ? Raster::kWidth / cw_ : 0);
-        for (int j = 0; j < view_.visible_rows; ++j) {
-            const int y = view_.origin_y + j;
-            const int top = j * ch_;
-            if (top >= Raster::kHeight) break;
-            const int rows = std::min(ch_, Raster::kHeight - top);
-            for (int i = 0; i < view_.visible_columns; ++i) {
-                const int x = view_.origin_x + i;
-                if (!Layer<std::uint8_t>::InRange(x, y)) continue;
-                const std::uint32_t pixel = CellPixel(x, y, colour, pens);
-                if (i >= full_columns) {
-                    raster_.FillRect(i * cw_, top, (i + 1) * cw_, top + ch_, pixel);
-                    continue;
-                }
-                std::uint32_t* first = raster_.pixels.data() +
-                                       static_cast<std::size_t>(top) * Raster::kWidth + i * cw_;
-                for (int r = 0; r < rows; ++r)
-                    std::fill_n(first + static_cast<std::size_t>(r) * Raster::kWidth, cw_, pixel);
-            }
-        }
+        const CellPass pass{island_,
+                            editor_.display_layer,
+                            settings_.highlight_kind,
+                            settings_.highlight_value,
+                            settings_.any_orientation,
+                            settings_.height_profile_page,
+                            pens.river,
+                            pens.terrain_highlight,
+                            pens.gfx_highlight,
+                            pens.marked};
+        PaintCells(pass, view_, raster_);
     }
 
-    // Outlines of every visible cell in the colour of its height (or the marking colour).
-    void HeightOutlines(const Pens& pens, bool marks) {
-        ColourCache colour(0);
+    // Outlines of every visible cell in the colour of its height (or the marking colour),
+    // except the cells `skip` names.
+    template <class Skip>
+    void HeightOutlines(const Pens& pens, bool marks, Skip skip) {
+        const LayerPixels colour(0);
         for (int j = 0; j < view_.visible_rows; ++j) {
             for (int i = 0; i < view_.visible_columns; ++i) {
                 const int x = view_.origin_x + i, y = view_.origin_y + j;
-                if (!Layer<std::uint8_t>::InRange(x, y)) continue;
+                if (!Layer<std::uint8_t>::InRange(x, y) || skip(x, y)) continue;
                 const bool marked = marks && island_.mark.get(x, y) != 0;
                 Frame(x, y, 1, 1, marked ? pens.marked : colour(island_.height.get(x, y)));
             }
         }
     }
+    void HeightOutlines(const Pens& pens, bool marks) {
+        HeightOutlines(pens, marks, [](int, int) { return false; });
+    }
 
     // The graphic tiles as pictures: resident series straight from their slot, the others
     // through the working tile set, one series at a time so each is cut once per repaint.
-    void Pictures(const Pens& pens, TextureCache& textures) {
-        HeightOutlines(pens, false);
-        std::array<std::vector<std::pair<int, int>>, kSeriesIndexCount> cells;
-        for (int j = 0; j < view_.visible_rows; ++j) {
-            for (int i = 0; i < view_.visible_columns; ++i) {
-                const int x = view_.origin_x + i, y = view_.origin_y + j;
-                if (!Layer<std::uint8_t>::InRange(x, y)) continue;
-                const int series = (island_.gfx.get(x, y) >> 8) - kSeriesCodeOffset;
-                if (series >= 0 && series < kSeriesIndexCount) cells[series].push_back({x, y});
-            }
-        }
+    // Every cell of a used series is covered whole (by its picture or its plain colour), so
+    // its outline is only drawn where a wide pen could reach into a neighbour.
+    void Pictures(const Pens& pens, TextureCache& textures, bool clear_uncovered) {
         const auto usage = editor_.SeriesUsageCounts();
-        ColourCache plain(1);
-        for (int series = 0; series < kSeriesIndexCount; ++series) {
-            if (usage[series] <= 0 || cells[series].empty()) continue;
-            const int slot = textures.SeriesSlotMap()[series];
-            const bool cut = slot == 0 && textures.SetupBitmaps(series);
-            for (const auto& [x, y] : cells[series]) {
-                const int tile = island_.gfx.get(x, y) & 0xFF;
-                if (slot != 0) {
-                    const SlotPicture& full = textures.Slot(slot);
-                    Stretch(x, y, full.pixels.data(), kFullBitmapSize, kTileTables.full_left[tile],
-                            kTileTables.full_top[tile]);
-                } else if (cut) {
-                    const int orientation = tile % 4;
-                    const int index = kTileTables.texture_index[tile];
-                    if (orientation > 0) textures.RotateTile(index, orientation);
-                    const TilePicture& picture =
-                        orientation > 0 ? textures.ScratchTile() : textures.Tile(index);
-                    Stretch(x, y, picture.pixels.data(), kTileSize, 0, 0);
-                } else {
-                    // A series without a usable bitmap keeps the plain colours.
-                    const int i = x - view_.origin_x, j = y - view_.origin_y;
-                    raster_.FillRect(i * cw_, j * ch_, (i + 1) * cw_, (j + 1) * ch_,
-                                     plain(island_.gfx.get(x, y)));
+        auto series_of = [&](int x, int y) {
+            return (island_.gfx.get(x, y) >> 8) - kSeriesCodeOffset;
+        };
+        auto covered = [&](int x, int y) {
+            const int series = series_of(x, y);
+            return series >= 0 && series < kSeriesIndexCount && usage[series] > 0;
+        };
+        if (clear_uncovered) {
+            // The caller left the cells' rectangle uncleared; pictures cover their cells.
+            for (int j = 0; j < view_.visible_rows; ++j) {
+                for (int i = 0; i < view_.visible_columns; ++i) {
+                    if (!covered(view_.origin_x + i, view_.origin_y + j))
+                        raster_.FillRect(i * cw_, j * ch_, (i + 1) * cw_, (j + 1) * ch_, kWhite);
                 }
             }
         }
+        if (pen_ <= cw_ && pen_ <= ch_) {
+            HeightOutlines(pens, false, covered);
+        } else {
+            HeightOutlines(pens, false);
+        }
+        // The visible cells of each used series in drawing order, by a counting sort.
+        std::array<int, kSeriesIndexCount + 1> first{};
+        std::vector<std::pair<int, int>> cells;
+        for (int round = 0; round < 2; ++round) {
+            std::array<int, kSeriesIndexCount> next{};
+            if (round == 1) {
+                for (int s = 0; s < kSeriesIndexCount; ++s) first[s + 1] += first[s];
+                std::copy(first.begin(), first.end() - 1, next.begin());
+                cells.resize(static_cast<std::size_t>(first[kSeriesIndexCount]));
+            }
+            for (int j = 0; j < view_.visible_rows; ++j) {
+                for (int i = 0; i < view_.visible_columns; ++i) {
+                    const int x = view_.origin_x + i, y = view_.origin_y + j;
+                    if (!Layer<std::uint8_t>::InRange(x, y) || !covered(x, y)) continue;
+                    const int series = series_of(x, y);
+                    if (round == 0) {
+                        ++first[static_cast<std::size_t>(series) + 1];
+                    } else {
+                        cells[static_cast<std::size_t>(next[series]++)] = {x, y};
+                    }
+                }
+            }
+        }
+        // Stamps are made series by series, while the series is set up; they are then laid
+        // onto the raster row by row, since rows lie 4 KB apart and a cell's rows at once
+        // would keep evicting each other.
+        const LayerPixels plain(1);
+        TileStamps stamps(cw_, ch_);
+        std::vector<int> stamp_of(
+            static_cast<std::size_t>(view_.visible_columns) * view_.visible_rows, -1);
+        for (int series = 0; series < kSeriesIndexCount; ++series) {
+            if (first[series] == first[series + 1]) continue;
+            const int slot = textures.SeriesSlotMap()[series];
+            const bool cut = slot == 0 && textures.SetupBitmaps(series);
+            stamps.Forget();
+            for (int k = first[series]; k < first[series + 1]; ++k) {
+                const auto [x, y] = cells[static_cast<std::size_t>(k)];
+                const int i = x - view_.origin_x, j = y - view_.origin_y;
+                const int tile = island_.gfx.get(x, y) & 0xFF;
+                // Rows 6 and 7 of a series do not exist; such a cell keeps its plain colour.
+                if ((slot == 0 && !cut) || tile >= kTileByteCount) {
+                    raster_.FillRect(i * cw_, j * ch_, (i + 1) * cw_, (j + 1) * ch_,
+                                     plain(island_.gfx.get(x, y)));
+                    continue;
+                }
+                stamp_of[static_cast<std::size_t>(j) * view_.visible_columns + i] =
+                    slot != 0
+                        ? stamps.FromFullBitmap(textures.Slot(slot), tile)
+                        : stamps.FromTile(textures.Tile(kTileTables.texture_index[tile]), tile);
+            }
+        }
+        LayStamps(stamps, stamp_of);
     }
 
-    // A 43 x 43 picture at (left, top) of a source `stride` pixels wide, nearest-neighbour onto the
-    // cell.
-    void Stretch(int x, int y, const std::uint32_t* source, int stride, int left, int top) {
-        const int i = x - view_.origin_x, j = y - view_.origin_y;
-        for (int dy = 0; dy < ch_; ++dy) {
-            const int py = j * ch_ + dy;
-            if (py < 0 || py >= Raster::kHeight) continue;
-            const std::uint32_t* row =
-                source + static_cast<std::size_t>(top + dy * kTileSize / ch_) * stride + left;
-            std::uint32_t* target =
-                raster_.pixels.data() + static_cast<std::size_t>(py) * Raster::kWidth;
-            for (int dx = 0; dx < cw_; ++dx) {
-                const int px = i * cw_ + dx;
-                if (px >= 0 && px < Raster::kWidth) target[px] = row[dx * kTileSize / cw_];
+    // Every cell with a stamp gets it, clipped to the raster, one raster row after the other.
+    void LayStamps(const TileStamps& stamps, const std::vector<int>& stamp_of) {
+        const int columns = std::min(view_.visible_columns, (Raster::kWidth + cw_ - 1) / cw_);
+        for (int j = 0; j < view_.visible_rows && j * ch_ < Raster::kHeight; ++j) {
+            const int* row_stamps =
+                stamp_of.data() + static_cast<std::size_t>(j) * view_.visible_columns;
+            for (int dy = 0; dy < ch_ && j * ch_ + dy < Raster::kHeight; ++dy) {
+                std::uint32_t* line =
+                    raster_.pixels.data() + static_cast<std::size_t>(j * ch_ + dy) * Raster::kWidth;
+                for (int i = 0; i < columns; ++i) {
+                    if (row_stamps[i] < 0) continue;
+                    const std::uint32_t* from =
+                        stamps.Pixels(row_stamps[i]) + static_cast<std::size_t>(dy) * cw_;
+                    const int width = std::min(cw_, Raster::kWidth - i * cw_);
+                    if (width == 16) {
+                        std::memcpy(line + i * cw_, from, 16 * sizeof *line);  // inline
+                    } else {
+                        std::memcpy(line + i * cw_, from,
+                                    static_cast<std::size_t>(width) * sizeof *line);
+                    }
+                }
             }
         }
     }
@@ -210,19 +383,36 @@ class Painter {
         }
     }
 
+    // Every outline has the same colour, so the cells are visited as the grid lies in memory
+    // and runs of other cities' or free cells are skipped many at a time.
     void Catchment(const Pens& pens) {
         const CityState& cities = editor_.cities;
         if (!cities.current || *cities.current >= cities.cities.size()) return;
         const std::int32_t number = cities.cities[*cities.current].number;
-        const int columns = std::min(view_.visible_columns, kCatchmentSide - view_.origin_x);
-        const int rows = std::min(view_.visible_rows, kCatchmentSide - view_.origin_y);
-        for (int i = 0; i < columns; ++i) {
-            const int x = view_.origin_x + i;
-            for (int j = 0; j < rows; ++j) {
-                const int y = view_.origin_y + j;
-                if (x < 0 || y < 0) continue;
-                if (cities.CatchmentAt(x, y) == number && island_.height.get(x, y) > 16)
-                    Frame(x, y, 1, 1, pens.catchment);
+        if (number < 0 || number > 0xFFFF) return;  // no grid cell holds it
+        const int x_end = std::min(view_.origin_x + view_.visible_columns, kCatchmentSide);
+        const int y_end = std::min(view_.origin_y + view_.visible_rows, kCatchmentSide);
+        const int y_begin = std::max(view_.origin_y, 0);
+        const int x_begin = std::max(view_.origin_x, 0);
+        if (y_begin == 0 && y_end == kCatchmentSide && x_begin < x_end) {
+            // Whole columns lie one after the other in the grid: one scan over all of them.
+            const std::uint16_t* grid = cities.catchment.data();
+            const int first = x_begin * kCatchmentSide, last = x_end * kCatchmentSide;
+            for (int at = NextEqual(grid, first, last, static_cast<std::uint16_t>(number));
+                 at < last;
+                 at = NextEqual(grid, at + 1, last, static_cast<std::uint16_t>(number))) {
+                const int x = at / kCatchmentSide, y = at % kCatchmentSide;
+                if (island_.height.column(x)[y] > 16) Frame(x, y, 1, 1, pens.catchment);
+            }
+            return;
+        }
+        for (int x = x_begin; x < x_end; ++x) {
+            const std::uint16_t* owners = cities.catchment.data() + x * kCatchmentSide;
+            const std::uint8_t* heights = island_.height.column(x);  // x, y < 512: in the layer
+            for (int y = NextEqual(owners, y_begin, y_end, static_cast<std::uint16_t>(number));
+                 y < y_end;
+                 y = NextEqual(owners, y + 1, y_end, static_cast<std::uint16_t>(number))) {
+                if (heights[y] > 16) Frame(x, y, 1, 1, pens.catchment);
             }
         }
     }
@@ -257,38 +447,6 @@ class Painter {
     }
 
   private:
-    std::uint32_t CellPixel(int x, int y, ColourCache& colour, const Pens& pens) const {
-        std::uint32_t pixel;
-        switch (editor_.display_layer) {
-            case 0:
-                pixel =
-                    island_.river.get(x, y) != 0 ? pens.river : colour(island_.height.get(x, y));
-                break;
-            case 1:
-                pixel = colour(island_.gfx.get(x, y));
-                break;
-            case 2:
-                pixel = colour(island_.terrain.get(x, y));
-                break;
-            case 3:
-                pixel = colour(island_.fertility.get(x, y));
-                break;
-            default:
-                pixel = colour(island_.height.get(x, y));
-                break;
-        }
-        if (settings_.highlight_kind == kTerrainHighlight) {
-            int v = island_.terrain.get(x, y);
-            if (settings_.any_orientation) v &= 0x3FFF;
-            if (v == settings_.highlight_value) pixel = pens.terrain_highlight;
-        } else if (settings_.highlight_kind == kGfxSeriesHighlight) {
-            if (island_.gfx.get(x, y) / 256 == settings_.highlight_value)
-                pixel = pens.gfx_highlight;
-        }
-        if (settings_.height_profile_page && island_.mark.get(x, y) != 0) pixel = pens.marked;
-        return pixel;
-    }
-
     const Editor& editor_;
     const IslandMap& island_;
     const ViewState& view_;
@@ -311,7 +469,16 @@ int Sample(int index, int side) {
 int RenderMap(const Editor& editor, const RenderSettings& settings, Raster& raster,
               TextureCache* textures) {
     if (!editor.island_shown || editor.updating) return 0;
-    if (!settings.height_profile_page) raster.Fill(ToPixel(0xFFFFFF));
+    const bool pictures = settings.use_tile_bitmaps && textures != nullptr &&
+                          editor.display_layer == 1 && editor.view.part_index >= 0;
+    // What the cells cover anyway is not cleared first; the picture pass clears the cells
+    // that get no picture itself.
+    const PixelRect covered = settings.island_image || settings.height_profile_page
+                                  ? PixelRect{}
+                                  : CoveredByCells(editor.view);
+    const bool clear_uncovered = covered.left < covered.right && covered.top < covered.bottom;
+    if (!settings.height_profile_page)
+        raster.FillOutside(covered.left, covered.top, covered.right, covered.bottom, kWhite);
     const Pens pens(settings);
     Painter painter(editor, settings, raster);
     if (settings.island_image) {
@@ -319,9 +486,8 @@ int RenderMap(const Editor& editor, const RenderSettings& settings, Raster& rast
         painter.Mines(pens);
         return 0;
     }
-    if (settings.use_tile_bitmaps && textures != nullptr && editor.display_layer == 1 &&
-        editor.view.part_index >= 0) {
-        painter.Pictures(pens, *textures);
+    if (pictures) {
+        painter.Pictures(pens, *textures, clear_uncovered);
     } else {
         painter.Cells(pens);
     }
@@ -338,7 +504,7 @@ std::vector<std::uint32_t> DrawOverviewImage(const Editor& editor) {
     std::vector<std::uint32_t> image(static_cast<std::size_t>(kOverviewSide) * kOverviewSide,
                                      ToPixel(0xFFFFFF));
     if (width <= 0 || height <= 0) return image;
-    ColourCache colour(editor.display_layer);
+    const LayerPixels colour(editor.display_layer);
     for (int py = 0; py < kOverviewSide; ++py) {
         const int y = std::min(Sample(py, height), kLayerSide - 1);
         for (int px = 0; px < kOverviewSide; ++px) {

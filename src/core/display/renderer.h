@@ -23,7 +23,12 @@ struct Raster {
     void Fill(std::uint32_t argb);
     // [left, right) x [top, bottom), clipped to the raster.
     void FillRect(int left, int top, int right, int bottom, std::uint32_t argb);
+    // Everything but [left, right) x [top, bottom); all of it when that is empty.
+    void FillOutside(int left, int top, int right, int bottom, std::uint32_t argb);
 };
+
+// `count` pixels from `first` set to `argb`.
+void FillPixels(std::uint32_t* first, std::size_t count, std::uint32_t argb);
 
 // A 0xBBGGRR colour as an opaque raster pixel.
 constexpr std::uint32_t ToPixel(Colour c) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <unordered_map>
 
 #include "app/editor.h"
@@ -74,6 +75,11 @@ CityRecord& AppendCity(Editor& editor) {
     state.cities.push_back(std::move(city));
     state.current = state.cities.size() - 1;
     return state.cities.back();
+}
+
+void AppendNumber(std::string& text, int value) {
+    char digits[12];
+    text.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
 }
 
 std::string Upper(std::string text) {
@@ -323,8 +329,16 @@ int CountCityWarehouses(Editor& editor) {
     memo.push_back("GetAnzahlKontore :" + city->name);
     int count = 0;
     for (const BuildingEntry& b : city->buildings) {
-        memo.push_back("ID " + std::to_string(b.graphic_id) + "  Objektdef " +
-                       std::to_string(b.definition) + "  Kontnr " + std::to_string(b.warehouse));
+        // A save logs every building twice: each line is put together in one string.
+        std::string line;
+        line.reserve(40);
+        line += "ID ";
+        AppendNumber(line, b.graphic_id);
+        line += "  Objektdef ";
+        AppendNumber(line, b.definition);
+        line += "  Kontnr ";
+        AppendNumber(line, b.warehouse);
+        memo.push_back(std::move(line));
         if (b.warehouse != 0) ++count;
     }
     memo.push_back("Anzahl Kontore " + std::to_string(count));

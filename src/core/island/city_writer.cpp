@@ -1,6 +1,7 @@
 #include "island/city_writer.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "app/editor.h"
 #include "container/file_io.h"
@@ -226,28 +227,31 @@ void WriteCatchmentRecord(Editor& editor) {
         }
     }
     editor.memo3.push_back("EZB reduzieren");
-    for (CatchmentSquare& square : state.catchment_bits) {
-        square.empty = std::all_of(square.bytes.begin(), square.bytes.end(),
-                                   [](std::uint8_t b) { return b == 0; });
-        square.full = std::all_of(square.bytes.begin(), square.bytes.end(),
-                                  [](std::uint8_t b) { return b == 255; });
+    // The few squares that are not empty, in the record's order: by y, then by x.
+    std::vector<int> written;
+    for (int index = 0; index < 64 * 64; ++index) {
+        CatchmentSquare& square = state.catchment_bits[static_cast<std::size_t>(index)];
+        std::uint64_t bits;
+        std::memcpy(&bits, square.bytes.data(), sizeof bits);
+        square.empty = bits == 0;
+        square.full = bits == ~std::uint64_t{0};
+        if (!square.empty) written.push_back(index % 64 * 64 + index / 64);
     }
+    std::sort(written.begin(), written.end());
     OutputBuffer& out = editor.output;
     out.WriteTag("ID3", 6);
     const std::int64_t length = out.position();
     out.WriteString("SS");
-    for (int i = 0; i < 64; ++i) {
-        for (int j = 0; j < 64; ++j) {
-            const CatchmentSquare& square = state.catchment_bits[j * 64 + i];
-            if (square.empty) continue;
-            out.WriteWord(static_cast<std::uint16_t>(8 * i));
-            out.WriteByte(static_cast<std::uint8_t>(4 * j));
-            if (square.full) {
-                out.WriteByte(0);
-            } else {
-                out.WriteByte(64);
-                out.WriteBytes(square.bytes);
-            }
+    for (const int order : written) {
+        const int i = order / 64, j = order % 64;  // y div 8, x div 8
+        const CatchmentSquare& square = state.catchment_bits[static_cast<std::size_t>(j) * 64 + i];
+        out.WriteWord(static_cast<std::uint16_t>(8 * i));
+        out.WriteByte(static_cast<std::uint8_t>(4 * j));
+        if (square.full) {
+            out.WriteByte(0);
+        } else {
+            out.WriteByte(64);
+            out.WriteBytes(square.bytes);
         }
     }
     out.PatchWordLength(length);

@@ -6,6 +6,10 @@
 #include <cstring>
 #include <unordered_set>
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
+
 #include "app/editor.h"
 #include "container/cp1252.h"
 #include "container/game_file.h"
@@ -15,20 +19,96 @@
 namespace insel {
 namespace {
 
-// Counts bytes into `counts` in four interleaved banks, so that runs of equal values (the rule
-// in height data) do not wait on each other's increments.
+bool AllEqual(const std::uint8_t* values, std::int64_t n);
+
+// Counts bytes into `counts`. Stretches of one value (the sea) are added whole; elsewhere every
+// other byte goes to a second bank, so that neighbours of equal height (the rule on land) do
+// not wait on each other's increments, while a block's few counting banks stay cheap to clear
+// and add up.
 void AddToHistogram(const std::uint8_t* values, std::int64_t n, std::int32_t* counts) {
-    std::int32_t banks[4][256] = {};
+    std::int32_t odd[256] = {};
     std::int64_t i = 0;
-    for (; i + 4 <= n; i += 4) {
-        ++banks[0][values[i]];
-        ++banks[1][values[i + 1]];
-        ++banks[2][values[i + 2]];
-        ++banks[3][values[i + 3]];
+    for (; i + 32 <= n; i += 32) {
+        if (AllEqual(values + i, 32)) {
+            counts[values[i]] += 32;
+            continue;
+        }
+        for (int k = 0; k < 32; k += 2) {
+            ++counts[values[i + k]];
+            ++odd[values[i + k + 1]];
+        }
     }
-    for (; i < n; ++i) ++banks[0][values[i]];
-    for (int v = 0; v < 256; ++v)
-        counts[v] += banks[0][v] + banks[1][v] + banks[2][v] + banks[3][v];
+    for (; i < n; ++i) ++counts[values[i]];
+    for (int v = 0; v < 256; ++v) counts[v] += odd[v];
+}
+
+// A column segment of a cell block: mostly a whole block's 32 cells, copied inline then.
+void CopyColumn(void* to, const std::uint8_t* from, std::size_t bytes) {
+    if (bytes == 32) {
+        std::memcpy(to, from, 32);
+    } else if (bytes == 64) {
+        std::memcpy(to, from, 64);
+    } else {
+        std::memcpy(to, from, bytes);
+    }
+}
+
+// `n` words set to `value`, four at a time (std::fill stores them one by one here).
+void FillWords(std::uint16_t* first, std::int64_t n, std::uint16_t value) {
+    const std::uint64_t four = value * 0x0001000100010001ull;
+    std::int64_t k = 0;
+    for (; k + 4 <= n; k += 4) std::memcpy(first + k, &four, sizeof four);
+    for (; k < n; ++k) first[k] = value;
+}
+
+// Whether the `n` bytes from `values` all equal the first.
+bool AllEqual(const std::uint8_t* values, std::int64_t n) {
+    std::int64_t k = 1;
+#if defined(__GNUC__)
+    using Bytes16 = std::uint8_t __attribute__((vector_size(16)));
+    const Bytes16 first = Bytes16{} + values[0];
+    for (k = 0; k + 16 <= n; k += 16) {
+        Bytes16 chunk;
+        std::memcpy(&chunk, values + k, sizeof chunk);
+        const auto differs = chunk != first;
+        std::uint64_t halves[2];
+        std::memcpy(halves, &differs, sizeof halves);
+        if ((halves[0] | halves[1]) != 0) return false;
+    }
+    k = std::max<std::int64_t>(k, 1);
+#endif
+    for (; k < n; ++k) {
+        if (values[k] != values[0]) return false;
+    }
+    return true;
+}
+
+// The lowest and highest high byte of `n` little-endian words (0 and 0 for none), eight words
+// at a time where vector types exist.
+std::pair<std::uint8_t, std::uint8_t> HighByteRange(const std::uint8_t* words, int n) {
+    std::uint16_t low = 0xFFFF, high = 0;
+    int k = 0;
+#if defined(__GNUC__)
+    using Words8 = std::uint16_t __attribute__((vector_size(16)));
+    Words8 lows = Words8{} + 0xFFFF, highs{};
+    for (; k + 8 <= n; k += 8) {
+        Words8 chunk;
+        std::memcpy(&chunk, words + 2 * k, sizeof chunk);
+        chunk >>= 8;
+        lows = chunk < lows ? chunk : lows;
+        highs = chunk > highs ? chunk : highs;
+    }
+    for (int i = 0; i < 8; ++i) {
+        low = std::min<std::uint16_t>(low, lows[i]);
+        high = std::max<std::uint16_t>(high, highs[i]);
+    }
+#endif
+    for (; k < n; ++k) {
+        low = std::min<std::uint16_t>(low, words[2 * k + 1]);
+        high = std::max<std::uint16_t>(high, words[2 * k + 1]);
+    }
+    if (n <= 0) low = 0;
+    return {static_cast<std::uint8_t>(low), static_cast<std::uint8_t>(high)};
 }
 
 // Head of the per-cell-block blocks HEIGHT, GFXID, GELAENDE, FLUESSE and PROD2.
@@ -38,6 +118,105 @@ struct CellBlockHead {
     int y0 = 0, x0 = 0, ny = 0, nx = 0;
     std::int64_t content = 0;  // first byte after the 6-byte head
 };
+
+// Where GELAENDE and FLUESSE entries go: the two layers' cells and the block's origin.
+struct EntryTarget {
+    std::uint16_t* element;
+    std::uint16_t* param;
+    int x0, y0;
+};
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#define INSEL_ENTRY_RUNS __attribute__((target("avx512f,avx512bw,avx512vbmi")))
+
+// GCC 12's own headers implement the 128-bit extracts with an "undefined" operand that its
+// uninitialised-value warning then reports; nothing uninitialised is read.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
+
+// Eight entries that fill eight cells of one column one after the other (the rule: blocks
+// list their cells x major) are taken apart in one byte shuffle and written as two rows of
+// eight words; any other entry goes alone. Stops at the first entry whose cell lies outside
+// the layers, which the caller reports. Returns how many entries were written.
+INSEL_ENTRY_RUNS std::int64_t ReadEntryRuns(const EntryTarget& t, const std::uint8_t* e,
+                                            std::int64_t available, const std::uint8_t* end,
+                                            int& x_end, int& y_end) {
+    // Elements to bytes 0..15, parameters to 16..31, y offsets to 32..39, x offsets to 40..47.
+    alignas(64) std::uint8_t split[64] = {};
+    alignas(64) std::uint8_t steps[64] = {};
+    alignas(64) std::uint8_t firsts[64] = {};
+    for (int k = 0; k < 8; ++k) {
+        split[2 * k] = static_cast<std::uint8_t>(6 * k);
+        split[2 * k + 1] = static_cast<std::uint8_t>(6 * k + 1);
+        split[16 + 2 * k] = static_cast<std::uint8_t>(6 * k + 2);
+        split[16 + 2 * k + 1] = static_cast<std::uint8_t>(6 * k + 3);
+        split[32 + k] = static_cast<std::uint8_t>(6 * k + 4);
+        split[40 + k] = static_cast<std::uint8_t>(6 * k + 5);
+        steps[32 + k] = static_cast<std::uint8_t>(k);
+        firsts[32 + k] = 32;
+        firsts[40 + k] = 40;
+    }
+    const __m512i to_split = _mm512_load_si512(split), step = _mm512_load_si512(steps);
+    const __m512i to_first = _mm512_load_si512(firsts);
+    constexpr __mmask64 kOffsets = 0xFFFFull << 32;
+    std::int64_t i = 0;
+    while (i < available) {
+        const int x = t.x0 + e[5], y = t.y0 + e[4];
+        // The eighth entry's offsets are a cheap first test of a run.
+        if (i + 8 <= available && e + 64 <= end && e[4] <= 255 - 7 && e[47] == e[5] &&
+            e[46] == e[4] + 7 && x < kLayerSide && y + 7 < kLayerSide) {
+            // The run holds when every y offset less its place equals the first's and every
+            // x offset equals the first's.
+            // (The zero-masked forms: the plain ones trip the compiler's uninitialised warning.)
+            const __m512i parts =
+                _mm512_maskz_permutexvar_epi8(~0ull, to_split, _mm512_loadu_si512(e));
+            const __m512i relative = _mm512_sub_epi8(parts, step);
+            const __m512i first = _mm512_maskz_permutexvar_epi8(~0ull, to_first, relative);
+            if (_mm512_mask_cmpeq_epi8_mask(kOffsets, relative, first) == kOffsets) {
+                const std::size_t cell = static_cast<std::size_t>(x) * kLayerSide + y;
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(t.element + cell),
+                                 _mm512_castsi512_si128(parts));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(t.param + cell),
+                                 _mm512_extracti32x4_epi32(parts, 1));
+                x_end = std::max(x_end, x + 1);
+                y_end = std::max(y_end, y + 8);
+                i += 8;
+                e += 48;
+                continue;
+            }
+        }
+        if (x >= kLayerSide || y >= kLayerSide) break;
+        const std::size_t cell = static_cast<std::size_t>(x) * kLayerSide + y;
+        t.element[cell] = static_cast<std::uint16_t>(e[0] | (e[1] << 8));
+        t.param[cell] = static_cast<std::uint16_t>(e[2] | (e[3] << 8));
+        x_end = std::max(x_end, x + 1);
+        y_end = std::max(y_end, y + 1);
+        ++i;
+        e += 6;
+    }
+    return i;
+}
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
+#endif
+
+// Writes what it can of the entries the fast way; the rest, from the returned index on, is
+// left to the caller's checked loop.
+std::int64_t ReadEntriesWide(const EntryTarget& t, const std::uint8_t* e, std::int64_t available,
+                             const std::uint8_t* end, int& x_end, int& y_end) {
+#if defined(__x86_64__) && defined(__GNUC__)
+    static const bool runs = __builtin_cpu_supports("avx512f") &&
+                             __builtin_cpu_supports("avx512bw") &&
+                             __builtin_cpu_supports("avx512vbmi");
+    if (runs && std::endian::native == std::endian::little)
+        return ReadEntryRuns(t, e, available, end, x_end, y_end);
+#endif
+    (void)t, (void)e, (void)available, (void)end, (void)x_end, (void)y_end;
+    return 0;
+}
 
 class Decoder {
   public:
@@ -107,6 +286,22 @@ void Decoder::ThrowTruncated(std::int64_t position, const char* what) const {
 CellBlockHead Decoder::ReadHead(std::int64_t tag) const {
     CellBlockHead head;
     head.tag = tag;
+    // Rivers come in thousands of small blocks: the head is read with one bounds check where
+    // it lies wholly in the file, with the same values and errors as the reads one by one.
+    if (tag >= 0 && tag + 22 <= file_.length()) {
+        const std::uint8_t* b = file_.bytes.data() + tag + 12;
+        if (b[3] & 0x80) {
+            head.length = Read(4, tag + 12);  // -1, or the overflow error
+        } else {
+            head.length = b[0] | b[1] << 8 | b[2] << 16 | static_cast<std::int64_t>(b[3]) << 24;
+        }
+        head.y0 = b[4] | b[5] << 8;
+        head.x0 = b[6] | b[7] << 8;
+        head.ny = b[8];
+        head.nx = b[9];
+        head.content = tag + 22;
+        return head;
+    }
     head.length = Read(4, tag + 12);
     head.y0 = static_cast<int>(Read(2, tag + 16));
     head.x0 = static_cast<int>(Read(2, tag + 18));
@@ -242,8 +437,8 @@ void Decoder::ReadHeightBlock(std::int64_t tag, int block) {
         const int n = static_cast<int>(std::min<std::int64_t>(head.ny, available - j0));
         if (Layer<std::uint8_t>::InRange(x, head.y0) &&
             Layer<std::uint8_t>::InRange(x, head.y0 + n - 1)) {
-            std::memcpy(island_.height.column(x) + head.y0, values + j0,
-                        static_cast<std::size_t>(n));
+            CopyColumn(island_.height.column(x) + head.y0, values + j0,
+                       static_cast<std::size_t>(n));
             island_.height.NoteWritten(x + 1, head.y0 + n);
             continue;
         }
@@ -292,6 +487,7 @@ void Decoder::ReadGfxBlock(std::int64_t tag) {
     const std::int64_t available = ItemsAvailable(head.content, count, 2);
     const std::uint8_t* bytes = file_.bytes.data() + head.content;
     auto& usage = island_.series_usage;
+    int banked_low = 256, banked_high = -1;  // the high bytes counted in the banks
     for (std::int64_t j0 = 0; j0 < available; j0 += head.ny) {
         const int x = head.x0 + static_cast<int>(j0 / head.ny);
         const int n = static_cast<int>(std::min<std::int64_t>(head.ny, available - j0));
@@ -303,11 +499,16 @@ void Decoder::ReadGfxBlock(std::int64_t tag) {
         if (inside && std::endian::native == std::endian::little) {
             // Without a bad series code the column is copied whole and its series counted by
             // high byte, in banks that the end of the block turns into series counts.
-            std::uint8_t highest = 0;
-            for (int k = 0; k < n; ++k) highest = std::max(highest, words[2 * k + 1]);
+            const auto [lowest, highest] = HighByteRange(words, n);
             if (highest - 11 <= kSeriesCount - 1) {
-                std::memcpy(column, words, 2 * static_cast<std::size_t>(std::max(n, 0)));
-                for (int k = 0; k < n; ++k) ++high_byte_banks_[k & 3][words[2 * k + 1]];
+                CopyColumn(column, words, 2 * static_cast<std::size_t>(std::max(n, 0)));
+                banked_low = std::min<int>(banked_low, lowest);
+                banked_high = std::max<int>(banked_high, highest);
+                if (lowest == highest) {
+                    high_byte_banks_[0][highest] += n;  // one series down the whole column
+                } else {
+                    for (int k = 0; k < n; ++k) ++high_byte_banks_[k & 3][words[2 * k + 1]];
+                }
                 island_.gfx.NoteWritten(x + 1, head.y0 + n);
                 continue;
             }
@@ -333,12 +534,12 @@ void Decoder::ReadGfxBlock(std::int64_t tag) {
         }
         if (inside) island_.gfx.NoteWritten(x + 1, head.y0 + n);
     }
-    for (int high = 0; high < 256; ++high) {
+    for (int high = banked_low; high <= banked_high; ++high) {
         const std::int32_t cells = high_byte_banks_[0][high] + high_byte_banks_[1][high] +
                                    high_byte_banks_[2][high] + high_byte_banks_[3][high];
         if (cells != 0) usage[std::max(0, high - 11)] += cells;
+        for (auto& bank : high_byte_banks_) bank[high] = 0;
     }
-    for (auto& bank : high_byte_banks_) bank.fill(0);
     if (available < count) ThrowTruncated(head.content + 2 * available, "GFXID values");
 }
 
@@ -358,28 +559,33 @@ void Decoder::ReadEntries(std::int64_t tag, Layer<std::uint16_t>& element,
     const std::int64_t count = (head.length - 6) / 6;
     const std::int64_t available = ItemsAvailable(head.content, count, 6);
     const std::uint8_t* e = file_.bytes.data() + head.content;
-    // Offsets are bytes, so a block whose origin lies 255 cells inside the layers cannot
-    // reach outside: its cells are written without a check each, and the part of the layers
-    // it may have written is noted once.
-    if (head.x0 + 255 < kLayerSide && head.y0 + 255 < kLayerSide) {
-        for (std::int64_t i = 0; i < available; ++i, e += 6) {
-            const int x = head.x0 + e[5];
-            const int y = head.y0 + e[4];
-            element.column(x)[y] = static_cast<std::uint16_t>(e[0] | (e[1] << 8));
-            param.column(x)[y] = static_cast<std::uint16_t>(e[2] | (e[3] << 8));
+    // Each cell is tested against the layers' side only; the part of the layers written is
+    // noted once per block, or before the checked write that reports a cell outside.
+    int x_end = 0, y_end = 0;
+    auto note = [&] {
+        element.NoteWritten(x_end, y_end);
+        param.NoteWritten(x_end, y_end);
+    };
+    const EntryTarget target{element.column(0), param.column(0), head.x0, head.y0};
+    const std::int64_t done =
+        ReadEntriesWide(target, e, available, file_.bytes.data() + file_.length(), x_end, y_end);
+    e += 6 * done;
+    for (std::int64_t i = done; i < available; ++i, e += 6) {
+        const int x = head.x0 + e[5];
+        const int y = head.y0 + e[4];
+        const auto value = static_cast<std::uint16_t>(e[0] | (e[1] << 8));
+        const auto parameter = static_cast<std::uint16_t>(e[2] | (e[3] << 8));
+        if (x >= kLayerSide || y >= kLayerSide) {
+            note();
+            element.set(x, y, value);  // throws the bounds error
+            param.set(x, y, parameter);
         }
-        if (available > 0) {
-            element.NoteWritten(head.x0 + 256, head.y0 + 256);
-            param.NoteWritten(head.x0 + 256, head.y0 + 256);
-        }
-    } else {
-        for (std::int64_t i = 0; i < available; ++i, e += 6) {
-            const int x = head.x0 + e[5];
-            const int y = head.y0 + e[4];
-            element.set(x, y, static_cast<std::uint16_t>(e[0] | (e[1] << 8)));
-            param.set(x, y, static_cast<std::uint16_t>(e[2] | (e[3] << 8)));
-        }
+        element.column(x)[y] = value;
+        param.column(x)[y] = parameter;
+        x_end = std::max(x_end, x + 1);
+        y_end = std::max(y_end, y + 1);
     }
+    note();
     if (available < count) ThrowTruncated(head.content + 6 * available, "element entries");
 }
 
@@ -421,10 +627,22 @@ void Decoder::ReadFertility(std::int64_t& p) {
             continue;
         }
         std::uint16_t* column = island_.fertility.column(static_cast<int>(x));
-        for (std::int64_t y = 0; y < n; ++y) {
-            const std::uint16_t value = std::min<std::uint16_t>(bytes[row * width + y], 10);
-            column[y] = value;
-            ++island_.block_fertility_counts[first_block + y / kBlockSide][value];
+        const std::uint8_t* values = bytes + row * width;
+        for (std::int64_t y0 = 0; y0 < n; y0 += kBlockSide) {
+            const std::int64_t y1 = std::min<std::int64_t>(y0 + kBlockSide, n);
+            auto& counts = island_.block_fertility_counts[first_block + y0 / kBlockSide];
+            if (AllEqual(values + y0, y1 - y0)) {
+                // Whole stretches of one fertility (the sea) are the rule.
+                const std::uint16_t value = std::min<std::uint16_t>(values[y0], 10);
+                FillWords(column + y0, y1 - y0, value);
+                counts[value] += static_cast<std::int32_t>(y1 - y0);
+                continue;
+            }
+            for (std::int64_t y = y0; y < y1; ++y) {
+                const std::uint16_t value = std::min<std::uint16_t>(values[y], 10);
+                column[y] = value;
+                ++counts[value];
+            }
         }
         island_.fertility.NoteWritten(static_cast<int>(x) + 1, static_cast<int>(n));
         island_.block_counts_used =

@@ -1,8 +1,18 @@
 #include "island/writer.h"
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdio>
+#include <cstring>
 #include <string_view>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
 
 #include "app/editor.h"
 #include "container/cp1252.h"
@@ -93,7 +103,8 @@ class IslandWriter {
     void WriteNameAndRest();
 
     // A block's content is gathered in `staging_` through a local cursor and appended in one
-    // piece. A cell block holds at most 32 x 32 entries of 6 bytes, the room a block may use.
+    // piece. A cell block holds at most 32 x 32 entries of 6 bytes, the room a block may use;
+    // 64 more bytes let entries be stored in whole 8- or 64-byte writes.
     std::uint8_t* StageBegin() { return staging_.data(); }
     void StageEnd(const std::uint8_t* cursor) {
         out_.WriteBytes({staging_.data(), static_cast<std::size_t>(cursor - staging_.data())});
@@ -106,21 +117,205 @@ class IslandWriter {
     OutputBuffer& out_;
     IslandMap& island_;
     bool game_format_;
-    std::array<std::uint8_t, 6 * kBlockSide * kBlockSide> staging_{};
+    std::array<std::uint8_t, 6 * kBlockSide * kBlockSide + 64> staging_{};
 };
 
-void StageWord(std::uint8_t*& cursor, std::uint16_t value) {
+// Only big-endian hosts stage words one by one.
+[[maybe_unused]] void StageWord(std::uint8_t*& cursor, std::uint16_t value) {
     *cursor++ = static_cast<std::uint8_t>(value & 0xFF);
     *cursor++ = static_cast<std::uint8_t>(value >> 8);
 }
 
-// GELAENDE and FLUESSE entries: element, parameter, y offset, x offset.
+// GELAENDE and FLUESSE entries: element, parameter, y offset, x offset. Written as one 8-byte
+// little-endian store whose last two bytes the next entry overwrites; the staging area has
+// room for them.
 void StageEntry(std::uint8_t*& cursor, std::uint16_t element, std::uint16_t parameter, int y_offset,
                 int x_offset) {
-    StageWord(cursor, element);
-    StageWord(cursor, parameter);
-    *cursor++ = static_cast<std::uint8_t>(y_offset);
-    *cursor++ = static_cast<std::uint8_t>(x_offset);
+    const std::uint64_t entry = element | std::uint64_t{parameter} << 16 |
+                                std::uint64_t{static_cast<std::uint8_t>(y_offset)} << 32 |
+                                std::uint64_t{static_cast<std::uint8_t>(x_offset)} << 40;
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(cursor, &entry, sizeof entry);
+        cursor += 6;
+    } else {
+        for (int k = 0; k < 6; ++k) *cursor++ = static_cast<std::uint8_t>(entry >> (8 * k));
+    }
+}
+
+// Sixteen-byte chunks of cell values, tested or narrowed many cells at a time.
+#if defined(__GNUC__)
+using Words8 = std::uint16_t __attribute__((vector_size(16)));
+using Bytes8 = std::uint8_t __attribute__((vector_size(8)));
+
+bool AnyNonZero(Words8 chunk) {
+    std::uint64_t halves[2];
+    std::memcpy(halves, &chunk, sizeof halves);
+    return (halves[0] | halves[1]) != 0;
+}
+#endif
+
+// The first index in [from, to) whose value is not 0, or `to`. Element layers are mostly empty.
+inline int NextNonZero(const std::uint16_t* values, int from, int to) {
+    if (from < to && values[from] != 0) return from;  // the rule where the layer is full
+    int at = from;
+#if defined(__GNUC__)
+    for (; at + 8 <= to; at += 8) {
+        Words8 chunk;
+        std::memcpy(&chunk, values + at, sizeof chunk);
+        if (AnyNonZero(chunk)) break;
+    }
+#endif
+    while (at < to && values[at] == 0) ++at;
+    return at;
+}
+
+// The low bytes of `count` values into `out`; returns the largest value.
+std::uint16_t NarrowBytes(const std::uint16_t* values, std::int64_t count, std::uint8_t* out) {
+    std::uint16_t largest = 0;
+    std::int64_t i = 0;
+#if defined(__GNUC__)
+    Words8 high{};
+    for (; i + 8 <= count; i += 8) {
+        Words8 chunk;
+        std::memcpy(&chunk, values + i, sizeof chunk);
+        high |= chunk;
+        const Bytes8 bytes = __builtin_convertvector(chunk, Bytes8);
+        std::memcpy(out + i, &bytes, sizeof bytes);
+    }
+    // Only the bits set anywhere matter for the check; the exact largest value is looked for
+    // when one is too big, so that the message names it.
+    std::uint16_t any = 0;
+    for (int k = 0; k < 8; ++k) any |= high[k];
+    if (any > 0xFF) {
+        for (std::int64_t k = 0; k < i; ++k) largest = std::max(largest, values[k]);
+    }
+#endif
+    for (; i < count; ++i) {
+        largest = std::max(largest, values[i]);
+        out[i] = static_cast<std::uint8_t>(values[i]);
+    }
+    return largest;
+}
+
+// Calls emit(i) for every i in [from, to) whose value is not 0, in order; eight values are
+// tested at a time and only the set ones visited.
+template <class Emit>
+void ForEachNonZero(const std::uint16_t* values, int from, int to, Emit emit) {
+    int at = from;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    for (; at + 8 <= to; at += 8) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(values + at));
+        // Two mask bits per value; every other one is enough.
+        unsigned set =
+            ~static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(chunk, zero))) & 0x5555u;
+        if (set == 0x5555u) {  // a full run, the rule in layers covered everywhere
+            for (int k = 0; k < 8; ++k) emit(at + k);
+            continue;
+        }
+        while (set != 0) {
+            emit(at + std::countr_zero(set) / 2);
+            set &= set - 1;
+        }
+    }
+#endif
+    for (; at < to; ++at) {
+        if (values[at] != 0) emit(at);
+    }
+}
+
+// The blocks go down the island 32 columns at a time: 32 streams that the processor does not
+// follow by itself, so the column's cells of the next block are asked for ahead.
+template <class T>
+void PrefetchNextBlock(const T* column, int y0) {
+#if defined(__GNUC__)
+    const T* next = column + y0 + kBlockSide;
+    __builtin_prefetch(next);
+    __builtin_prefetch(reinterpret_cast<const char*>(next) + sizeof(T) * kBlockSide - 1);
+#endif
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#define INSEL_ENTRY_STAGING __attribute__((target("avx512f,avx512bw,avx512vl,avx512vbmi")))
+
+// GCC 12's own headers build several of these instructions on an "undefined" operand that its
+// uninitialised-value warning then reports; nothing uninitialised is read.
+#if !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
+
+// The entries of the set cells among 16 of a column, as GELAENDE lists them: the words of the
+// set cells packed together, then spread into 6-byte entries with their offsets by one byte
+// shuffle per eight entries.
+INSEL_ENTRY_STAGING inline void StageSixteen(std::uint8_t*& cursor, const std::uint16_t* element,
+                                             const std::uint16_t* param, int first_y,
+                                             __m512i x_offset, const __m512i spread[2]) {
+    const __m256i elements = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(element));
+    const __mmask16 set = _mm256_test_epi16_mask(elements, elements);
+    if (set == 0) return;
+    const __m256i params = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(param));
+    const __m512i words = _mm512_or_si512(_mm512_cvtepu16_epi32(elements),
+                                          _mm512_slli_epi32(_mm512_cvtepu16_epi32(params), 16));
+    const __m512i ys =
+        _mm512_add_epi32(_mm512_set_epi32(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0),
+                         _mm512_set1_epi32(first_y));
+    const __m512i packed = _mm512_maskz_compress_epi32(set, words);
+    // y offsets of the set cells in bytes 0..15, the x offset in byte 63.
+    const __m512i offsets = _mm512_mask_blend_epi8(
+        1ull << 63,
+        _mm512_zextsi128_si512(_mm512_cvtepi32_epi8(_mm512_maskz_compress_epi32(set, ys))),
+        x_offset);
+    const int count = __builtin_popcount(set);
+    _mm512_storeu_si512(cursor, _mm512_permutex2var_epi8(packed, spread[0], offsets));
+    if (count > 8) {
+        _mm512_storeu_si512(cursor + 48, _mm512_permutex2var_epi8(packed, spread[1], offsets));
+    }
+    cursor += 6 * count;
+}
+
+// A block's columns of 32 cells each; the layers' columns lie kLayerSide words apart.
+INSEL_ENTRY_STAGING void StageColumns(std::uint8_t*& cursor, const std::uint16_t* element,
+                                      const std::uint16_t* param, int nx) {
+    // Entry j of eight takes packed bytes 4j..4j+3, then offset byte j and byte 63.
+    alignas(64) std::uint8_t picks[2][64] = {};
+    for (int half = 0; half < 2; ++half) {
+        for (int j = 0; j < 8; ++j) {
+            const int entry = 8 * half + j;
+            for (int k = 0; k < 4; ++k)
+                picks[half][6 * j + k] = static_cast<std::uint8_t>(4 * entry + k);
+            picks[half][6 * j + 4] = static_cast<std::uint8_t>(64 + entry);
+            picks[half][6 * j + 5] = 64 + 63;
+        }
+    }
+    const __m512i spread[2] = {_mm512_load_si512(picks[0]), _mm512_load_si512(picks[1])};
+    for (int dx = 0; dx < nx; ++dx) {
+        const std::size_t column = static_cast<std::size_t>(dx) * kLayerSide;
+        const __m512i x_offset = _mm512_set1_epi8(static_cast<char>(dx));
+        StageSixteen(cursor, element + column, param + column, 0, x_offset, spread);
+        StageSixteen(cursor, element + column + 16, param + column + 16, 16, x_offset, spread);
+    }
+}
+#if !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
+#endif
+
+// Stages the entries of a block whose columns are 32 cells long the wide way, where the
+// processor has it; false when it does not, and nothing is staged then.
+bool StageFullColumns(std::uint8_t*& cursor, const std::uint16_t* element,
+                      const std::uint16_t* param, int nx) {
+#if defined(__x86_64__) && defined(__GNUC__)
+    static const bool wide =
+        __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+        __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512vbmi");
+    if (wide && std::endian::native == std::endian::little) {
+        StageColumns(cursor, element, param, nx);
+        return true;
+    }
+#endif
+    (void)cursor, (void)element, (void)param, (void)nx;
+    return false;
 }
 
 void WriteGoodsTable(OutputBuffer& out) {
@@ -174,10 +369,17 @@ void CheckBlockCells(int x0, int y0, int nx, int ny) {
 void IslandWriter::WriteHeights() {
     ForEachCellBlock("HEIGHT", 'H', [&](int x0, int y0, int nx, int ny) {
         CheckBlockCells(x0, y0, nx, ny);
-        for (int x = x0; x < x0 + nx; ++x) {
-            out_.WriteBytes(
-                {island_.height.column(x) + y0, static_cast<std::size_t>(std::max(ny, 0))});
+        std::uint8_t* cursor = StageBegin();
+        const auto bytes = static_cast<std::size_t>(std::max(ny, 0));
+        for (int x = x0; x < x0 + nx; ++x, cursor += bytes) {
+            const std::uint8_t* column = island_.height.column(x) + y0;
+            if (bytes == kBlockSide) {
+                std::memcpy(cursor, column, kBlockSide);  // the usual whole column, inline
+            } else {
+                std::memcpy(cursor, column, bytes);
+            }
         }
+        StageEnd(cursor);
     });
 }
 
@@ -187,7 +389,18 @@ void IslandWriter::WriteGraphics() {
         std::uint8_t* cursor = StageBegin();
         for (int x = x0; x < x0 + nx; ++x) {
             const std::uint16_t* column = island_.gfx.column(x) + y0;
-            for (int y = 0; y < ny; ++y) StageWord(cursor, column[y]);
+            if constexpr (std::endian::native == std::endian::little) {
+                // The layer holds the words as the file does.
+                const auto bytes = 2 * static_cast<std::size_t>(std::max(ny, 0));
+                if (bytes == 2 * kBlockSide) {
+                    std::memcpy(cursor, column, 2 * kBlockSide);  // inline
+                } else {
+                    std::memcpy(cursor, column, bytes);
+                }
+                cursor += bytes;
+            } else {
+                for (int y = 0; y < ny; ++y) StageWord(cursor, column[y]);
+            }
         }
         StageEnd(cursor);
     });
@@ -197,12 +410,19 @@ void IslandWriter::WriteTerrain() {
     ForEachCellBlock("GELAENDE", 'G', [&](int x0, int y0, int nx, int ny) {
         CheckBlockCells(x0, y0, nx, ny);
         std::uint8_t* cursor = StageBegin();
+        if (ny == kBlockSide && StageFullColumns(cursor, island_.terrain.column(x0) + y0,
+                                                 island_.terrain_param.column(x0) + y0, nx)) {
+            StageEnd(cursor);
+            return;
+        }
         for (int x = x0; x < x0 + nx; ++x) {
             const std::uint16_t* terrain = island_.terrain.column(x);
             const std::uint16_t* param = island_.terrain_param.column(x);
-            for (int y = y0; y < y0 + ny; ++y) {
-                if (terrain[y] != 0) StageEntry(cursor, terrain[y], param[y], y - y0, x - x0);
-            }
+            PrefetchNextBlock(terrain, y0);
+            PrefetchNextBlock(param, y0);
+            ForEachNonZero(terrain, y0, y0 + ny, [&](int y) {
+                StageEntry(cursor, terrain[y], param[y], y - y0, x - x0);
+            });
         }
         StageEnd(cursor);
     });
@@ -221,14 +441,12 @@ void IslandWriter::WriteFertility() {
             const std::uint16_t* column = island_.fertility.column(x);
             std::uint16_t largest = 0;
             for (std::int64_t y0 = 0; y0 < height; y0 += kBlockSide * kBlockSide) {
+                const std::int64_t y_end =
+                    std::min<std::int64_t>(y0 + kBlockSide * kBlockSide, height);
                 std::uint8_t* cursor = StageBegin();
-                for (std::int64_t y = y0;
-                     y < std::min<std::int64_t>(y0 + kBlockSide * kBlockSide, height); ++y) {
-                    largest = std::max(largest, column[y]);
-                    *cursor++ = static_cast<std::uint8_t>(column[y]);
-                }
+                largest = std::max(largest, NarrowBytes(column + y0, y_end - y0, cursor));
                 CheckedNarrow<std::uint8_t>(largest, "a fertility byte");
-                StageEnd(cursor);
+                StageEnd(cursor + (y_end - y0));
             }
         }
     } else {
@@ -247,13 +465,17 @@ void IslandWriter::WriteRivers() {
     const int height = Height();
     CheckBlockCells(0, 0, width, height);
     for (int x0 = 0; x0 < width; x0 += 8) {
-        for (int y0 = 0; y0 < height; y0 += 8) {
-            const int x_end = std::min(x0 + 8, width);
+        const int x_end = std::min(x0 + 8, width);
+        // The first row of squares holding a river cell: the columns are read down whole,
+        // and a strip without rivers (most are) needs no square looked at.
+        int first_wet = height;
+        for (int x = x0; x < x_end; ++x)
+            first_wet = std::min(first_wet, NextNonZero(island_.river.column(x), 0, first_wet));
+        for (int y0 = first_wet / 8 * 8; y0 < height; y0 += 8) {
             const int y_end = std::min(y0 + 8, height);
             bool any = false;
-            for (int x = x0; x < x_end && !any; ++x) {
-                for (int y = y0; y < y_end; ++y) any = any || island_.river.column(x)[y] != 0;
-            }
+            for (int x = x0; x < x_end && !any; ++x)
+                any = NextNonZero(island_.river.column(x), y0, y_end) < y_end;
             if (!any) continue;
             out_.WriteTag("FLUESSE");
             const std::int64_t length_position = out_.position();
@@ -261,11 +483,11 @@ void IslandWriter::WriteRivers() {
             WriteBlockHead(out_, x0, y0, 8, 8);
             std::uint8_t* cursor = StageBegin();
             for (int x = x0; x < x_end; ++x) {
-                for (int y = y0; y < y_end; ++y) {
-                    const std::uint16_t river = island_.river.column(x)[y];
-                    if (river != 0)
-                        StageEntry(cursor, river, island_.river_param.column(x)[y], y % 8, x % 8);
-                }
+                const std::uint16_t* river = island_.river.column(x);
+                const std::uint16_t* param = island_.river_param.column(x);
+                ForEachNonZero(river, y0, y_end, [&](int y) {
+                    StageEntry(cursor, river[y], param[y], y % 8, x % 8);
+                });
             }
             StageEnd(cursor);
             out_.PatchLength(length_position);
@@ -363,25 +585,27 @@ void IslandWriter::WriteObjects() {
         by_block[static_cast<std::size_t>(o.x / kBlockSide) * blocks_y + o.y / kBlockSide]
             .push_back(i);
     }
+    // Per block the anchor cells in writing order (x major), the last object of a cell last.
+    std::vector<std::pair<int, std::size_t>> anchors;
     ForEachCellBlock("PROD2", 'P', [&](int x0, int y0, int, int) {
-        std::array<std::array<int, kBlockSide>, kBlockSide> grid;
-        for (auto& column : grid) column.fill(-1);
-        for (std::size_t i :
-             by_block[static_cast<std::size_t>(x0 / kBlockSide) * blocks_y + y0 / kBlockSide]) {
-            grid[objects[i].x - x0][objects[i].y - y0] = static_cast<int>(i);
-        }
-        for (int dx = 0; dx < kBlockSide; ++dx) {
-            for (int dy = 0; dy < kBlockSide; ++dy) {
-                if (grid[dx][dy] < 0) continue;
-                const ObjectEntry& o = objects[static_cast<std::size_t>(grid[dx][dy])];
-                std::int64_t id = o.graphic_id;
-                while (id > 16384) id -= 16384;
-                out_.WriteWord(
-                    CheckedNarrow<std::uint16_t>(id + o.orientation * 16384, "a packed object id"));
-                out_.WriteWord(o.parameter);
-                out_.WriteByte(static_cast<std::uint8_t>(dy));
-                out_.WriteByte(static_cast<std::uint8_t>(dx));
-            }
+        const auto& in_block =
+            by_block[static_cast<std::size_t>(x0 / kBlockSide) * blocks_y + y0 / kBlockSide];
+        if (in_block.empty()) return;
+        anchors.clear();
+        for (std::size_t i : in_block)
+            anchors.push_back({(objects[i].x - x0) * kBlockSide + (objects[i].y - y0), i});
+        std::stable_sort(anchors.begin(), anchors.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (std::size_t k = 0; k < anchors.size(); ++k) {
+            if (k + 1 < anchors.size() && anchors[k + 1].first == anchors[k].first) continue;
+            const ObjectEntry& o = objects[anchors[k].second];
+            std::int64_t id = o.graphic_id;
+            while (id > 16384) id -= 16384;
+            out_.WriteWord(
+                CheckedNarrow<std::uint16_t>(id + o.orientation * 16384, "a packed object id"));
+            out_.WriteWord(o.parameter);
+            out_.WriteByte(static_cast<std::uint8_t>(anchors[k].first % kBlockSide));
+            out_.WriteByte(static_cast<std::uint8_t>(anchors[k].first / kBlockSide));
         }
     });
 }
@@ -572,19 +796,31 @@ void AssembleDummyIsland(Editor& editor, int size) {
     out.PatchLength(file_length);
 }
 
+// Both tags the fix-up looks for start with "KONT", so one sweep over the output finds every
+// candidate of either; the results are those of the two searches made one after the other.
 int RecalculateKontorId(Editor& editor) {
     OutputBuffer& out = editor.output;
     editor.memo2.push_back("Recalculating KONTORID");
     const std::int64_t end = out.position();
     const auto bytes = out.data();
+    auto matches = [&](std::int64_t at, std::string_view tag) {
+        return at + static_cast<std::int64_t>(tag.size()) <= end &&
+               std::memcmp(bytes.data() + at, tag.data(), tag.size()) == 0;
+    };
     int maximum = 0;
-    for (std::int64_t at = 0; at <= end - 20 && FindTagForward(bytes, end - 10, "KONTID", at);
-         at += 5) {
-        maximum = std::max(maximum, bytes[at + 8] | (bytes[at + 9] << 8));
+    std::int64_t kontorid = -1;
+    // "KONTID" occurrences are taken while the search would still run: it starts at most 20
+    // bytes before the end, finds matches starting 10 bytes before it, and goes on 5 bytes on.
+    std::int64_t next_start = 0;
+    for (std::int64_t at = 0; FindTagForward(bytes, end, "KONT", at); ++at) {
+        if (kontorid < 0 && matches(at, "KONTORID")) kontorid = at;
+        if (at < end - 10 && at >= next_start && next_start <= end - 20 && matches(at, "KONTID")) {
+            maximum = std::max(maximum, bytes[at + 8] | (bytes[at + 9] << 8));
+            next_start = at + 5;
+        }
     }
     editor.memo2.push_back("MaxID:" + std::to_string(maximum));
-    std::int64_t kontorid = 0;
-    if (FindTagForward(bytes, end, "KONTORID", kontorid)) {
+    if (kontorid >= 0) {
         out.PatchWord(CheckedNarrow<std::uint16_t>(maximum + 1, "the next warehouse id"),
                       kontorid + 16);
     }
