@@ -344,7 +344,9 @@ TEST(IslandFileCities, ObjectListRowsAndMarketPointsFollowTheCurrentCity) {
     RefreshObjectList(*editor);
     EXPECT_EQ(market().market_x, 5);
     for (const ObjectEntry& o : editor->island.objects) {
-        if (o.graphic_id != test::kMarket) EXPECT_EQ(o.market_x, kNoMarketPoint);
+        if (o.graphic_id != test::kMarket) {
+            EXPECT_EQ(o.market_x, kNoMarketPoint);
+        }
     }
 
     // Objects of another island are not listed.
