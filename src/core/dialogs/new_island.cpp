@@ -50,20 +50,6 @@ void NewIsland(Editor& editor, int size, int climate) {
     editor.panels["WasserPanel"] = "100";
     editor.island_name_panel = "Neu";
 
-    // An empty island is all water of fertility 10; the counts say so, so that the water share
-    // and the legend describe the new island and not nothing. Blocks run x-major.
-    island.ClearBlockCounts();
-    for (int bx = 0; bx < per_side; ++bx) {
-        for (int by = 0; by < per_side; ++by) {
-            const int cells = std::clamp(size - bx * kBlockSide, 0, kBlockSide) *
-                              std::clamp(size - by * kBlockSide, 0, kBlockSide);
-            const int block = per_side * bx + by;
-            island.block_height_counts[static_cast<std::size_t>(block)][0] = cells;
-            island.block_fertility_counts[static_cast<std::size_t>(block)][10] = cells;
-        }
-    }
-    island.block_counts_used = per_side * per_side;
-
     // The lists and cities belonged to the file the old island came from; a city file written
     // now must not carry them onto the new island.
     editor.cities.Clear();
@@ -75,6 +61,9 @@ void NewIsland(Editor& editor, int size, int climate) {
     island.record.width = static_cast<std::uint16_t>(size);
     island.record.height = static_cast<std::uint16_t>(size);
     island.record.climate = climate;
+    // The cleared cells are all water of fertility 10; counted, so that the water share and
+    // the legend describe the new island.
+    island.RecountBlockCounts();
     editor.updating = false;
     editor.island_shown = true;
     editor.island_loaded = true;

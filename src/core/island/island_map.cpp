@@ -1,5 +1,6 @@
 #include "island/island_map.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <limits>
@@ -32,6 +33,31 @@ void IslandMap::ClearBlockCounts() {
         block_fertility_counts[b].fill(0);
     }
     block_counts_used = 0;
+}
+
+int IslandMap::BlocksPerSide() const {
+    return static_cast<int>(std::lround(std::sqrt(static_cast<double>(cell_block_count))));
+}
+
+void IslandMap::RecountBlockCounts() {
+    block_counts_used = static_cast<int>(block_height_counts.size());
+    ClearBlockCounts();
+    const int per_side = BlocksPerSide();
+    const int fertility_values = static_cast<int>(block_fertility_counts.front().size());
+    int used = 0;
+    for (int x = 0; x < record.width; ++x) {
+        for (int y = 0; y < record.height; ++y) {
+            const std::size_t block =
+                static_cast<std::size_t>(per_side * (x / kBlockSide) + y / kBlockSide);
+            if (block >= block_height_counts.size()) continue;
+            used = std::max(used, static_cast<int>(block) + 1);
+            ++block_height_counts[block][height.get(x, y)];
+            // Fertility beyond the table is no legend value and is not counted.
+            const std::uint16_t value = fertility.get(x, y);
+            if (value < fertility_values) ++block_fertility_counts[block][value];
+        }
+    }
+    block_counts_used = used;
 }
 
 void IslandMap::FreeLists() {

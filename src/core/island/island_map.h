@@ -183,7 +183,12 @@ struct IslandMap {
     std::int32_t kontorid_first = 2;
     std::uint16_t kontorid_second = 1;
 
+    // Cell blocks along a side as the block counts number them: block (x, y) is
+    // BlocksPerSide() * (x / 32) + y / 32.
+    int BlocksPerSide() const;
     void ClearBlockCounts();
+    // Both count tables from the cells of the island's rectangle.
+    void RecountBlockCounts();
     void FreeLists();
 };
 

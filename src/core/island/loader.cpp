@@ -598,8 +598,7 @@ void Decoder::ReadFertility(std::int64_t& p) {
         throw FormatError("FRUCHTBAR block at file position " + std::to_string(p) +
                           " has cells but the island is 0 cells wide");
     }
-    const int per_side =
-        static_cast<int>(std::lround(std::sqrt(static_cast<double>(island_.cell_block_count))));
+    const int per_side = island_.BlocksPerSide();
     const std::int64_t available = ItemsAvailable(p + 16, count, 1);
     const std::uint8_t* bytes = file_.bytes.data() + p + 16;
     // Byte i is cell (i div width, i mod width): one run of `width` cells per x.

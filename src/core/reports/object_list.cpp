@@ -2,6 +2,7 @@
 
 #include "app/editor.h"
 #include "app/key_notation.h"
+#include "container/game_file.h"
 
 namespace insel {
 namespace {
@@ -14,19 +15,18 @@ constexpr int kMarketRecordLength = 41;
 bool LookUpMarketPoint(const Editor& editor, ObjectEntry& object) {
     const auto& cities = editor.cities;
     if (!cities.current || *cities.current >= cities.cities.size()) return false;
-    const auto& bytes = editor.file.bytes;
-    const auto word = [&](std::int64_t at) {
-        return static_cast<std::int32_t>(bytes[static_cast<std::size_t>(at)] |
-                                         bytes[static_cast<std::size_t>(at) + 1] << 8);
+    const GameFileBuffer& file = editor.file;
+    const auto value = [&](int width, std::int64_t at) {
+        return static_cast<std::int32_t>(ReadValue(file, width, at));
     };
     for (const BuildingEntry& b : cities.cities[*cities.current].buildings) {
         if (b.record_position <= 0 || b.record_length != kMarketRecordLength) continue;
-        if (b.record_position + 33 > static_cast<std::int64_t>(bytes.size())) continue;
-        if (bytes[static_cast<std::size_t>(b.record_position) + 8] != object.y) continue;
-        if (bytes[static_cast<std::size_t>(b.record_position) + 10] != object.x) continue;
+        if (b.record_position + 33 > static_cast<std::int64_t>(file.bytes.size())) continue;
+        const std::int64_t at = b.record_position;
+        if (value(1, at + 8) != object.y || value(1, at + 10) != object.x) continue;
         const IslandRecord& record = editor.island.record;
-        object.market_x = word(b.record_position + 31) - record.world_second;
-        object.market_y = word(b.record_position + 29) - record.world_first;
+        object.market_x = value(2, at + 31) - record.world_second;
+        object.market_y = value(2, at + 29) - record.world_first;
         return true;
     }
     return false;

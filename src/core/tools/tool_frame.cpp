@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cmath>
 
 #include "app/editor.h"
 #include "display/view.h"
@@ -95,7 +94,6 @@ int PageToolMode(int page_tag, bool mine_choice) {
 }
 
 void PageControl1Change(Editor& editor, int page_tag) {
-    editor.tool_mode = page_tag;
     editor.height_profile_page = page_tag == kHeightProfileMode;
     if (editor.height_profile_page) editor.island.mark.Clear();
     editor.tool_mode = PageToolMode(page_tag, editor.tools.mine_choice);
@@ -255,34 +253,10 @@ FrameApplyResult ApplyFrame(Editor& editor, int list_value) {
         default:
             break;
     }
-    if (mode != kTileMode) RecountBlockCounts(editor);
+    if (mode != kTileMode) island.RecountBlockCounts();
     if (editor.view.part_index < 0) FullIslandButtonClick(editor);
     result.changed = true;
     return result;
-}
-
-void RecountBlockCounts(Editor& editor) {
-    IslandMap& island = editor.island;
-    island.block_counts_used = static_cast<int>(island.block_height_counts.size());
-    island.ClearBlockCounts();
-    const int width = island.record.width, height = island.record.height;
-    // The same block numbering as the loader's.
-    const int per_side =
-        static_cast<int>(std::lround(std::sqrt(static_cast<double>(island.cell_block_count))));
-    int used = 0;
-    for (int x = 0; x < width; ++x) {
-        for (int y = 0; y < height; ++y) {
-            const std::size_t block =
-                static_cast<std::size_t>(per_side * (x / kBlockSide) + y / kBlockSide);
-            if (block >= island.block_height_counts.size()) continue;
-            used = std::max(used, static_cast<int>(block) + 1);
-            ++island.block_height_counts[block][island.height.get(x, y)];
-            // Fertility above the table's range is not a legend value; it is not counted.
-            const std::uint16_t fertility = island.fertility.get(x, y);
-            if (fertility <= kHighestFertility) ++island.block_fertility_counts[block][fertility];
-        }
-    }
-    island.block_counts_used = used;
 }
 
 }  // namespace insel

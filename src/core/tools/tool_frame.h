@@ -104,7 +104,4 @@ struct FrameApplyResult {
 // chosen on the height page (modes 2 to 4).
 FrameApplyResult ApplyFrame(Editor& editor, int list_value);
 
-// Both per-block count tables from the cells.
-void RecountBlockCounts(Editor& editor);
-
 }  // namespace insel

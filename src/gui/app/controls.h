@@ -3,13 +3,13 @@
 #include <QColor>
 #include <QLabel>
 #include <QString>
+#include <QTableWidget>
 #include <cstdint>
 #include <functional>
 #include <string>
 
+#include "app/definitions.h"
 #include "reports/statistics.h"
-
-class QTableWidget;
 
 namespace insel::gui {
 
@@ -17,6 +17,9 @@ namespace insel::gui {
 QString FromGameText(const std::string& text);
 // Definition files and messages are UTF-8 unless they are not valid UTF-8.
 QString FromText(const std::string& text);
+// Line `line` of MainIStrings; `fallback` where the file has no such line or leaves it empty,
+// so that a short or unfinished text file never blanks a caption.
+QString InterfaceLine(const Definitions& definitions, int line, const QString& fallback);
 
 // A panel that reports a left click, as colour panels do.
 class ClickPanel : public QLabel {
@@ -35,6 +38,18 @@ QLabel* Caption(const char* name, const QString& text);
 QTableWidget* BuildGrid(const char* name, int columns);
 // Fills a grid from rows whose first row is the header.
 void ShowRows(QTableWidget* grid, const GridRows& rows);
+// Fills a grid's rows (below its header) with the cells of `rows`, converted for display.
+template <class Rows>
+void FillGrid(QTableWidget* grid, const Rows& rows, QString (*convert)(const std::string&)) {
+    grid->setRowCount(static_cast<int>(rows.size()));
+    int r = 0;
+    for (const auto& row : rows) {
+        int c = 0;
+        for (const std::string& cell : row)
+            grid->setItem(r, c++, new QTableWidgetItem(convert(cell)));
+        ++r;
+    }
+}
 
 // The core's colours are 0x00BBGGRR.
 QColor ColourOf(std::uint32_t bgr);

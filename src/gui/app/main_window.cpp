@@ -47,6 +47,7 @@
 #include "island/island_list.h"
 #include "island/loader.h"
 #include "memory_status.h"
+#include "reports/export.h"
 #include "tools/city_list_page.h"
 #include "tools/island_list_page.h"
 #include "tools/island_page.h"
@@ -662,9 +663,9 @@ QWidget* TInselZeichner::BuildStatus() {
     grid->setHorizontalSpacing(6);
 
     grid->addWidget(Caption(nullptr, "Insel"), 0, 0);
-    auto* name = StatusPanel("IslandNamePanel", 180);
-    name->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    grid->addWidget(name, 0, 1, 1, 3);
+    island_name_panel_ = StatusPanel("IslandNamePanel", 180);
+    island_name_panel_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    grid->addWidget(island_name_panel_, 0, 1, 1, 3);
 
     grid->addWidget(Caption("InselGrPanel", "Inselgrösse"), 1, 0);
     grid->addWidget(StatusPanel("xSizePanel", 50), 1, 1);
@@ -830,9 +831,7 @@ void TInselZeichner::ApplyInterfaceTexts() {
 }
 
 QString TInselZeichner::InterfaceText(int line, const QString& fallback) const {
-    const auto& lines = editor_.definitions.main_strings;
-    if (line < 0 || line >= static_cast<int>(lines.size())) return fallback;
-    return FromText(lines[static_cast<std::size_t>(line)]);
+    return InterfaceLine(editor_.definitions, line, fallback);
 }
 
 QTabWidget* TInselZeichner::BuildPages() {
@@ -1037,6 +1036,17 @@ bool TInselZeichner::RunLong(const std::function<void()>& work) {
     return error.isEmpty();
 }
 
+void TInselZeichner::SaveTextLines(const QString& proposed, const std::vector<std::string>& lines) {
+    const QString file = AskSaveFile("Text file (*.txt)", proposed, "txt");
+    if (file.isEmpty()) return;
+    try {
+        WriteWindows1252Lines(std::filesystem::path(file.toStdString()), lines);
+    } catch (const Error& e) {
+        // Said, so that nobody takes an unwritten file for saved.
+        show_message(FromText(e.what()), true);
+    }
+}
+
 QString TInselZeichner::AskSaveFile(const QString& filter, const QString& proposed,
                                     const QString& suffix, bool ask_overwrite) {
     QString file = choose_save_file(filter, proposed);
@@ -1107,21 +1117,23 @@ void TInselZeichner::RepaintCanvas() {
 }
 
 void TInselZeichner::RefreshPanels() {
+    // Runs on every mouse move: only texts that changed are converted and set.
     for (const auto& [name, text] : editor_.panels) {
         auto found = panel_controls_.find(name);
         if (found == panel_controls_.end()) {
-            found = panel_controls_.emplace(name, findChild<QObject*>(QString::fromStdString(name)))
-                        .first;
+            QObject* control = findChild<QObject*>(QString::fromStdString(name));
+            found = panel_controls_.emplace(name, ShownPanel{control, {}}).first;
+        } else if (found->second.text == text) {
+            continue;
         }
-        QObject* control = found->second;
-        if (auto* label = qobject_cast<QLabel*>(control)) {
+        found->second.text = text;
+        if (auto* label = qobject_cast<QLabel*>(found->second.control)) {
             label->setText(FromGameText(text));
-        } else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+        } else if (auto* edit = qobject_cast<QLineEdit*>(found->second.control)) {
             edit->setText(FromGameText(text));
         }
     }
-    if (auto* name = findChild<QLabel*>("IslandNamePanel"))
-        name->setText(FromGameText(editor_.island_name_panel));
+    island_name_panel_->setText(FromGameText(editor_.island_name_panel));
 }
 
 void TInselZeichner::PlacePartFrame() {

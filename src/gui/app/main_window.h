@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/editor.h"
 #include "display/renderer.h"
@@ -98,6 +99,8 @@ class TInselZeichner : public QMainWindow {
     // written.
     QString AskSaveFile(const QString& filter, const QString& proposed, const QString& suffix,
                         bool ask_overwrite = true);
+    // Saves lines as a text file chosen in the save dialog; a failed write is said.
+    void SaveTextLines(const QString& proposed, const std::vector<std::string>& lines);
 
     // "Really exit?"; true lets the window close. Replaceable so the answer can be scripted.
     std::function<bool()> confirm_exit;
@@ -152,8 +155,12 @@ class TInselZeichner : public QMainWindow {
     bool tile_bitmaps_ready_ = false;
 
     Editor editor_;
-    // Panel controls by name, looked up once.
-    std::map<std::string, QObject*> panel_controls_;
+    // Panel controls by name, looked up once, with the text they show.
+    struct ShownPanel {
+        QObject* control;
+        std::string text;
+    };
+    std::map<std::string, ShownPanel> panel_controls_;
     RenderSettings settings_;
     Raster raster_;
     std::unique_ptr<TextureCache> textures_;
@@ -169,6 +176,7 @@ class TInselZeichner : public QMainWindow {
     QCheckBox* untergrund_check_ = nullptr;
     QPushButton* oversize_button_ = nullptr;
     QComboBox* climate_box_ = nullptr;
+    QLabel* island_name_panel_ = nullptr;
     std::array<QSpinBox*, 4> frame_spins_{};  // PLeftSpin, PTopSpin, PWidthSpin, PHeightSpin
     QTabWidget* page_control_ = nullptr;
 

@@ -21,8 +21,8 @@
 #include <utility>
 #include <vector>
 
+#include "app/controls.h"
 #include "app/editor.h"
-#include "dialogs/dialog_texts.h"
 #include "memory_status.h"
 #include "reports/statistics.h"
 
@@ -212,7 +212,7 @@ TBitmapForm::TBitmapForm(Editor& editor, TextureCache& textures,
     // FormCreate: the rows list every series, nothing is preloaded yet.
     const std::vector<std::string> items = SeriesListItems(editor_.definitions.gfx_items);
     QStringList texts;
-    for (const std::string& item : items) texts << DefinitionText(item);
+    for (const std::string& item : items) texts << FromText(item);
     for (QComboBox* combo : combos_) {
         combo->addItems(texts);
         combo->setCurrentIndex(0);
@@ -495,7 +495,7 @@ void TBitmapForm::FlickerFreePaintBox2Paint(QPainter& painter) {
 
 void TBitmapForm::ShowLog() {
     QStringList lines;
-    for (const std::string& line : textures_.log) lines << DefinitionText(line);
+    for (const std::string& line : textures_.log) lines << FromText(line);
     memo_->setPlainText(lines.join('\n'));
     memo_->moveCursor(QTextCursor::End);
 }

@@ -12,7 +12,7 @@
 #include <array>
 #include <string>
 
-#include "dialogs/dialog_texts.h"
+#include "app/controls.h"
 #include "dialogs/new_island.h"
 #include "island/game_tables.h"
 
@@ -35,12 +35,6 @@ constexpr std::array<SizeRadio, 6> kFixedSizes = {{
 
 constexpr int kClimateCount = 6;
 
-QLabel* MakeLabel(const char* name, const QString& text) {
-    auto* label = new QLabel(text);
-    label->setObjectName(name);
-    return label;
-}
-
 }  // namespace
 
 TInselSizeBox::TInselSizeBox(const Definitions& definitions, QWidget* parent) : QDialog(parent) {
@@ -49,7 +43,7 @@ TInselSizeBox::TInselSizeBox(const Definitions& definitions, QWidget* parent) : 
 
     auto* column = new QVBoxLayout(this);
     column->setSpacing(6);
-    column->addWidget(MakeLabel("Label1", InterfaceLine(definitions, 271, "Feste Inselgrössen")));
+    column->addWidget(Caption("Label1", InterfaceLine(definitions, 271, "Feste Inselgrössen")));
 
     sizes_ = new QButtonGroup(this);
     // The captions pad with blanks to line up; a fixed-pitch font keeps them lined up.
@@ -71,7 +65,7 @@ TInselSizeBox::TInselSizeBox(const Definitions& definitions, QWidget* parent) : 
     column->addSpacing(4);
 
     column->addWidget(
-        MakeLabel("Label2", InterfaceLine(definitions, 272, "Selbstdefinierte Inselgrössen")));
+        Caption("Label2", InterfaceLine(definitions, 272, "Selbstdefinierte Inselgrössen")));
     auto* own = new QHBoxLayout;
     own->setContentsMargins(12, 0, 0, 0);
     auto* own_radio = new QRadioButton(InterfaceLine(definitions, 273, "Neue Grösse:"));
@@ -83,13 +77,13 @@ TInselSizeBox::TInselSizeBox(const Definitions& definitions, QWidget* parent) : 
     edit1_->setObjectName("Edit1");
     edit1_->setFixedWidth(edit1_->fontMetrics().horizontalAdvance("00000") + 12);
     own->addWidget(edit1_);
-    own->addWidget(MakeLabel("Label3", InterfaceLine(definitions, 274, "(durch 8 teilbar)")));
+    own->addWidget(Caption("Label3", InterfaceLine(definitions, 274, "(durch 8 teilbar)")));
     own->addStretch(1);
     column->addLayout(own);
     column->addSpacing(4);
 
     auto* climate = new QHBoxLayout;
-    climate->addWidget(MakeLabel("InselTypLabel", InterfaceLine(definitions, 18, "Typ")));
+    climate->addWidget(Caption("InselTypLabel", InterfaceLine(definitions, 18, "Typ")));
     combo_box1_ = new QComboBox;
     combo_box1_->setObjectName("ComboBox1");
     for (int c = 0; c < kClimateCount; ++c) {

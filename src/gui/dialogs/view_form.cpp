@@ -6,7 +6,7 @@
 #include <QVBoxLayout>
 #include <utility>
 
-#include "dialogs/dialog_texts.h"
+#include "app/controls.h"
 #include "display/textures.h"
 
 namespace insel::gui {

@@ -11,8 +11,6 @@
 
 #include "app/controls.h"
 #include "app/main_window.h"
-#include "errors.h"
-#include "reports/export.h"
 #include "reports/object_list.h"
 #include "reports/statistics.h"
 
@@ -23,16 +21,6 @@ namespace {
 constexpr std::array<int, 7> kCityHeadings = {246, 247, 248, 249, 250, 251, 252};
 constexpr std::array<int, 7> kBuildingHeadings = {253, 251, 254, 255, 0, 0, 256};
 constexpr std::array<const char*, 7> kBuildingFixed = {"Name", "ID", "x", "y", "dx", "dy", "Stadt"};
-
-void FillGrid(QTableWidget* grid, const auto& rows, auto convert) {
-    grid->setRowCount(static_cast<int>(rows.size()));
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-        for (std::size_t c = 0; c < rows[r].size(); ++c) {
-            grid->setItem(static_cast<int>(r), static_cast<int>(c),
-                          new QTableWidgetItem(convert(rows[r][c])));
-        }
-    }
-}
 
 }  // namespace
 
@@ -124,14 +112,7 @@ void StadtlistePage::SaveListButtonClick() {
     }
     const auto lines = ObjectListLines(editor.island, editor.cities.Current());
     if (lines.empty()) return;
-    const QString file = window_.AskSaveFile(
-        "Text file (*.txt)", FromGameText(ObjectListFileName(editor.island_name_panel)), "txt");
-    if (file.isEmpty()) return;
-    try {
-        WriteWindows1252Lines(std::filesystem::path(file.toStdString()), lines);
-    } catch (const Error& e) {
-        window_.show_message(FromText(e.what()), true);
-    }
+    window_.SaveTextLines(FromGameText(ObjectListFileName(editor.island_name_panel)), lines);
 }
 
 void StadtlistePage::EZBCheckClick() {

@@ -30,15 +30,9 @@ void InsellistePage::ApplyHeadings() {
 }
 
 void InsellistePage::FillIslands() {
-    const auto& rows = window_.editor().island_list;
-    island_grid_->setRowCount(static_cast<int>(rows.size()));
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-        const auto cells = rows[r].Cells();
-        for (std::size_t c = 0; c < cells.size(); ++c) {
-            island_grid_->setItem(static_cast<int>(r), static_cast<int>(c),
-                                  new QTableWidgetItem(FromGameText(cells[c])));
-        }
-    }
+    std::vector<std::array<std::string, 9>> rows;
+    for (const IslandListRow& row : window_.editor().island_list) rows.push_back(row.Cells());
+    FillGrid(island_grid_, rows, FromGameText);
 }
 
 }  // namespace insel::gui

@@ -8,8 +8,6 @@
 
 #include "app/controls.h"
 #include "app/main_window.h"
-#include "errors.h"
-#include "reports/export.h"
 #include "reports/statistics.h"
 
 namespace insel::gui {
@@ -66,13 +64,7 @@ void InselPage::ShowLogs() {
 void InselPage::Memo2Click() {
     const Editor& editor = window_.editor();
     if (editor.updating || !MemoWorthSaving(editor.memo2)) return;
-    const QString file = window_.AskSaveFile("Text file (*.txt)", kMemoFileName, "txt");
-    if (file.isEmpty()) return;
-    try {
-        WriteWindows1252Lines(std::filesystem::path(file.toStdString()), editor.memo2);
-    } catch (const Error& e) {
-        window_.show_message(FromText(e.what()), true);
-    }
+    window_.SaveTextLines(kMemoFileName, editor.memo2);
 }
 
 }  // namespace insel::gui

@@ -8,8 +8,6 @@
 
 #include "app/controls.h"
 #include "app/main_window.h"
-#include "errors.h"
-#include "reports/export.h"
 
 namespace insel::gui {
 
@@ -73,15 +71,7 @@ void WeitereStatistikPage::SaveStatisticsGrid(int tag) {
     const StatisticsGrid which = tag == 0 ? StatisticsGrid::Gfx : StatisticsGrid::Terrain;
     const GridRows& rows = tag == 0 ? gfx_rows_ : terrain_rows_;
     if (rows.empty()) return;
-    const QString file = window_.AskSaveFile("Text file (*.txt)", StatisticsFileName(which), "txt");
-    if (file.isEmpty()) return;
-    try {
-        WriteWindows1252Lines(std::filesystem::path(file.toStdString()),
-                              StatisticsFileLines(rows, which));
-    } catch (const Error& e) {
-        // Said, so that nobody takes an unwritten file for saved.
-        window_.show_message(FromText(e.what()), true);
-    }
+    window_.SaveTextLines(StatisticsFileName(which), StatisticsFileLines(rows, which));
 }
 
 }  // namespace insel::gui
