@@ -1,6 +1,7 @@
 // inseltool: inspect, convert and create island files without the window.
 #include <CLI/CLI.hpp>
 #include <QCoreApplication>
+#include <filesystem>
 #include <iostream>
 
 #include "commands.h"
@@ -57,6 +58,13 @@ void AddAfterLoad(CLI::App* command, insel::cli::AfterLoad& after) {
                       "Tidy the warehouses afterwards, as the button \"Aufr\u00e4umen\" does");
 }
 
+// The game file a command reads, and what is done to the island after loading it.
+void AddGameFile(CLI::App* command, const char* name, std::filesystem::path& file,
+                 insel::cli::AfterLoad& after) {
+    command->add_option(name, file, "*.scp, *.sav, *.cty or *.sze file")->required();
+    AddAfterLoad(command, after);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -72,24 +80,22 @@ int main(int argc, char** argv) {
     InfoOptions info;
     std::vector<std::string> cells;
     auto* info_cmd = app.add_subcommand("info", "Load a game file and show what the editor holds");
-    info_cmd->add_option("FILE", info.file, "*.scp, *.sav, *.cty or *.sze file")->required();
+    AddGameFile(info_cmd, "FILE", info.file, info.after);
     info_cmd->add_flag("--json", info.json, "Print one JSON object");
     info_cmd->add_option("--cells", cells, "Cell X,Y to show (repeatable)")
         ->allow_extra_args(false);
     info_cmd->add_flag("--catchment", info.catchment,
                        "With --json: the catchment grid, 512 strings of 512 characters");
-    AddAfterLoad(info_cmd, info.after);
 
     ConvertOptions convert;
     std::vector<std::string> shifts;
     auto* convert_cmd =
         app.add_subcommand("convert", "Load a game file and write its island as *.scp or *.cty");
-    convert_cmd->add_option("IN", convert.input, "*.scp, *.sav, *.cty or *.sze file")->required();
+    AddGameFile(convert_cmd, "IN", convert.input, convert.after);
     convert_cmd
         ->add_option("-o,--output", convert.output,
                      "File to write: *.scp island file or *.cty with cities")
         ->required();
-    AddAfterLoad(convert_cmd, convert.after);
     convert_cmd->add_flag("--recount-kontid", convert.recount_kontid,
                           "Renumber the warehouse ids of each city (*.cty)");
     convert_cmd->add_flag("--no-animals", convert.no_animals, "Save without animals");
@@ -125,12 +131,11 @@ int main(int argc, char** argv) {
     std::string part;
     auto* render_cmd = app.add_subcommand(
         "render", "Draw the island as the editor's canvas shows it, as a PNG picture");
-    render_cmd->add_option("FILE", render.file, "*.scp, *.sav, *.cty or *.sze file")->required();
+    AddGameFile(render_cmd, "FILE", render.file, render.after);
     render_cmd->add_option("-o,--output", render.output, "PNG picture of the 1024 x 512 canvas")
         ->required();
     render_cmd->add_option("--overview", render.overview,
                            "Also write the 128 x 128 overview picture");
-    AddAfterLoad(render_cmd, render.after);
     render_cmd
         ->add_option("--layer", render.layer,
                      "0 heights, 1 graphic tiles, 2 vegetation, 3 fertility")
@@ -161,15 +166,13 @@ int main(int argc, char** argv) {
     ExportOptions exported;
     auto* export_cmd =
         app.add_subcommand("export", "Write the raw island as text, one line per land cell");
-    export_cmd->add_option("FILE", exported.file, "*.scp, *.sav, *.cty or *.sze file")->required();
+    AddGameFile(export_cmd, "FILE", exported.file, exported.after);
     export_cmd->add_option("-o,--output", exported.output, "Text file to write")->required();
-    AddAfterLoad(export_cmd, exported.after);
 
     StatsOptions stats;
     auto* stats_cmd =
         app.add_subcommand("stats", "Count the graphic tiles and terrain elements in use");
-    stats_cmd->add_option("FILE", stats.file, "*.scp, *.sav, *.cty or *.sze file")->required();
-    AddAfterLoad(stats_cmd, stats.after);
+    AddGameFile(stats_cmd, "FILE", stats.file, stats.after);
     stats_cmd->add_flag("--with-lowbyte", stats.with_lowbyte,
                         "Count whole tile values, not only their series");
     stats_cmd->add_flag("--with-rotation", stats.with_rotation,
@@ -183,15 +186,12 @@ int main(int argc, char** argv) {
     ObjectsOptions objects;
     auto* objects_cmd =
         app.add_subcommand("objects", "Write the list of placed objects of a city's island");
-    objects_cmd->add_option("FILE", objects.file, "*.scp, *.sav, *.cty or *.sze file")->required();
+    AddGameFile(objects_cmd, "FILE", objects.file, objects.after);
     objects_cmd->add_option("-o,--output", objects.output, "Text file to write")->required();
-    AddAfterLoad(objects_cmd, objects.after);
 
     SeriesOptions series_ranking;
     auto* series_cmd = app.add_subcommand("series", "Rank the texture series the island uses");
-    series_cmd->add_option("FILE", series_ranking.file, "*.scp, *.sav, *.cty or *.sze file")
-        ->required();
-    AddAfterLoad(series_cmd, series_ranking.after);
+    AddGameFile(series_cmd, "FILE", series_ranking.file, series_ranking.after);
     series_cmd->add_option("--rows", series_ranking.rows, "How many ranks (1..16, default 10)")
         ->check(CLI::Range(1, 16));
     series_cmd->add_flag("--json", series_ranking.json, "Print the ranking as JSON");
