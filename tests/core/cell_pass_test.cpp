@@ -58,6 +58,14 @@ ViewState PartView(int zoom, int origin_x, int origin_y, int columns, int rows) 
     return v;
 }
 
+// The last 100 x 100 cells, one pixel each: the last column ends the layers' storage.
+ViewState CornerView() {
+    ViewState v = WholeView(100);
+    v.origin_x = v.origin_y = kLayerSide - 100;
+    v.cell_width = v.cell_height = 1;
+    return v;
+}
+
 struct Case {
     const char* name;
     ViewState view;
@@ -68,8 +76,11 @@ const Case kViews[] = {
     {"whole 256, two-pixel cells", WholeView(256)},
     {"whole 100, five-pixel cells and ragged edges", WholeView(100)},
     {"whole 1000", WholeView(1000)},
+    {"whole 300, tiles cut on both sides", WholeView(300)},
+    {"whole 200 near the layers' far edge", WholeView(200, 900)},
     {"oversize 1024, lower half", WholeView(1024, 512, true)},
     {"zoom 16 at the layers' far corner", PartView(16, 961, 993, 64, 32)},
+    {"one-pixel cells at the layers' far corner", CornerView()},
     {"zoom 8 with origin off the blocks", PartView(8, 3, 5, 128, 64)},
     {"zoom 42, cells cut by the raster", PartView(42, 10, 20, 25, 13)},
     {"view reaching past the layers", PartView(4, 1000, 1010, 256, 128)},
@@ -104,12 +115,22 @@ TEST(CellPass, HighlightsMarksAndTranslucentColoursAgree) {
     CellPass terrain{Island(), 0, kTerrainHighlight, 0x0123, true, true};
     terrain.terrain_highlight = 0xFF00FF00u;
     terrain.marked = 0xFF0000FFu;
-    terrain.river = 0x00C0C0C0u;  // not opaque: the byte-plane lookups must not be used
+    terrain.river = 0x00C0C0C0u;  // translucent: the alpha byte must survive
     CellPass exact = terrain;
     exact.any_orientation = false;
     CellPass series{Island(), 2, kGfxSeriesHighlight, 0x2A};
     series.gfx_highlight = 0xFFFFFFFFu;
-    for (const CellPass* pass : {&terrain, &exact, &series}) {
+    CellPass fertile_series = series;
+    fertile_series.display_layer = 3;
+    fertile_series.marks = true;
+    fertile_series.marked = 0xFF102030u;
+    // Values that match only when cut to the layers' 16 bits or the series' 8 bits.
+    CellPass terrain_beyond = terrain;
+    terrain_beyond.highlight_value = 0x10123;
+    CellPass series_beyond = fertile_series;
+    series_beyond.highlight_value = 0x12A;
+    for (const CellPass* pass :
+         {&terrain, &exact, &series, &fertile_series, &terrain_beyond, &series_beyond}) {
         for (const Case& c : kViews) {
             EXPECT_EQ(Mismatches(Painted(*pass, c.view, true), Painted(*pass, c.view, false)), 0)
                 << c.name << ", highlight " << pass->highlight_kind;

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
-#include <optional>
 #include <type_traits>
 
 #include "display/colours.h"
+#include "display/palette_pass.h"
 #include "display/renderer.h"
 #include "display/view.h"
 
@@ -247,86 +247,6 @@ INSEL_AVX2 void WriteCellRow(std::uint32_t* first, int cw, int ch, __m256i row) 
     }
 }
 
-#define INSEL_VBMI __attribute__((target("avx512f,avx512bw,avx512vbmi")))
-
-// The height pixels as blue, green and red byte planes, for lookups of 64 heights at once:
-// a gather of eight table entries costs more than three 64-byte lookups on the processors that
-// have both. Only for opaque colours, which all of the pass's are.
-struct HeightPlanes {
-    HeightPlanes(const LayerPixels& colour, std::uint32_t river_pixel) {
-        for (int v = 0; v < 256; ++v) {
-            for (int p = 0; p < 3; ++p)
-                planes[p][v] = static_cast<std::uint8_t>(colour.heights()[v] >> (8 * p));
-        }
-        for (int p = 0; p < 3; ++p) river[p] = static_cast<std::uint8_t>(river_pixel >> (8 * p));
-    }
-    alignas(64) std::uint8_t planes[3][256];
-    std::uint8_t river[3];
-};
-
-bool Opaque(const LayerPixels& colour, std::uint32_t river_pixel) {
-    if (river_pixel >> 24 != 0xFF) return false;
-    return std::all_of(colour.heights(), colour.heights() + 256,
-                       [](std::uint32_t p) { return p >> 24 == 0xFF; });
-}
-
-// 128-bit lanes of a and b as _mm512_shuffle_i64x2 picks them (its masked form, which does not
-// trip the compiler's uninitialised-value warning).
-template <int kPick>
-INSEL_VBMI inline __m512i Lanes(__m512i a, __m512i b) {
-    return _mm512_maskz_shuffle_i64x2(0xFF, a, b, kPick);
-}
-
-// Pixels of 64 cells of one column, heights and rivers read from `cell` on.
-INSEL_VBMI void HeightPixels64(const LayerColumns& layers, std::size_t cell, const HeightPlanes& t,
-                               std::uint32_t* out) {
-    const __m512i heights = _mm512_loadu_si512(layers.height + cell);
-    const __mmask64 upper = _mm512_movepi8_mask(heights);  // heights 128..255
-    const __m512i r0 = _mm512_loadu_si512(layers.river + cell);
-    const __m512i r1 = _mm512_loadu_si512(layers.river + cell + 32);
-    const __mmask64 wet = _cvtu64_mask64(
-        static_cast<std::uint64_t>(_cvtmask32_u32(_mm512_test_epi16_mask(r0, r0))) |
-        static_cast<std::uint64_t>(_cvtmask32_u32(_mm512_test_epi16_mask(r1, r1))) << 32);
-    __m512i plane[3];
-    for (int p = 0; p < 3; ++p) {
-        const std::uint8_t* table = t.planes[p];
-        const __m512i low = _mm512_permutex2var_epi8(_mm512_load_si512(table), heights,
-                                                     _mm512_load_si512(table + 64));
-        const __m512i high = _mm512_permutex2var_epi8(_mm512_load_si512(table + 128), heights,
-                                                      _mm512_load_si512(table + 192));
-        plane[p] = _mm512_mask_blend_epi8(upper, low, high);
-        plane[p] =
-            _mm512_mask_blend_epi8(wet, plane[p], _mm512_set1_epi8(static_cast<char>(t.river[p])));
-    }
-    // Bytes to pixels; the unpacks work per 128-bit lane, so the lanes are put back in order.
-    const __m512i alpha = _mm512_set1_epi8(static_cast<char>(0xFF));
-    const __m512i bg_low = _mm512_unpacklo_epi8(plane[0], plane[1]);
-    const __m512i bg_high = _mm512_unpackhi_epi8(plane[0], plane[1]);
-    const __m512i ra_low = _mm512_unpacklo_epi8(plane[2], alpha);
-    const __m512i ra_high = _mm512_unpackhi_epi8(plane[2], alpha);
-    const __m512i p0 = _mm512_unpacklo_epi16(bg_low, ra_low);
-    const __m512i p1 = _mm512_unpackhi_epi16(bg_low, ra_low);
-    const __m512i p2 = _mm512_unpacklo_epi16(bg_high, ra_high);
-    const __m512i p3 = _mm512_unpackhi_epi16(bg_high, ra_high);
-    const __m512i a = Lanes<_MM_SHUFFLE(1, 0, 1, 0)>(p0, p1);
-    const __m512i b = Lanes<_MM_SHUFFLE(1, 0, 1, 0)>(p2, p3);
-    const __m512i c = Lanes<_MM_SHUFFLE(3, 2, 3, 2)>(p0, p1);
-    const __m512i d = Lanes<_MM_SHUFFLE(3, 2, 3, 2)>(p2, p3);
-    _mm512_storeu_si512(out, Lanes<_MM_SHUFFLE(2, 0, 2, 0)>(a, b));
-    _mm512_storeu_si512(out + 16, Lanes<_MM_SHUFFLE(3, 1, 3, 1)>(a, b));
-    _mm512_storeu_si512(out + 32, Lanes<_MM_SHUFFLE(2, 0, 2, 0)>(c, d));
-    _mm512_storeu_si512(out + 48, Lanes<_MM_SHUFFLE(3, 1, 3, 1)>(c, d));
-}
-
-constexpr int kStripColumns = 128;
-
-bool HaveVbmi() {
-    static const bool vbmi = __builtin_cpu_supports("avx512f") &&
-                             __builtin_cpu_supports("avx512bw") &&
-                             __builtin_cpu_supports("avx512vbmi");
-    return vbmi;
-}
-
 // Eight rows of eight cells from the block's columns, starting at the block's first pixel.
 template <int kCw>
 INSEL_AVX2 void WriteBlock(std::uint32_t* first, int cw, int ch, __m256i cells[8]) {
@@ -394,8 +314,7 @@ INSEL_AVX2 void PaintBlockStrips(const CellPass& pass, const LayerColumns& layer
 }
 
 // Blocks of 8 x 8 cells: each column is read as the layers lie in memory, then the block is
-// turned so that the raster is written row by row. Heights go 64 rows at a time where the
-// byte lookups exist.
+// turned so that the raster is written row by row.
 template <int kLayer, bool kOverlays, int kCw>
 __attribute__((target("avx2"))) void PaintBlocks(const CellPass& pass, const LayerPixels& colour,
                                                  const Geometry& g, const CellRange& blocks,
@@ -403,8 +322,6 @@ __attribute__((target("avx2"))) void PaintBlocks(const CellPass& pass, const Lay
     const LayerColumns layers(pass.island);
     std::uint32_t* const pixels = raster.pixels.data();
     const int cw = g.cw, ch = g.ch, origin_x = g.view.origin_x, origin_y = g.view.origin_y;
-    std::optional<HeightPlanes> planes;
-    if (kLayer == 0 && HaveVbmi() && Opaque(colour, pass.river)) planes.emplace(colour, pass.river);
     auto cell_index = [&](int i, int j) {
         return static_cast<std::size_t>(origin_x + i) * kLayerSide +
                static_cast<std::size_t>(origin_y + j);
@@ -417,33 +334,7 @@ __attribute__((target("avx2"))) void PaintBlocks(const CellPass& pass, const Lay
         PaintBlockStrips<kLayer, kOverlays, kCw>(pass, layers, colour, g, blocks, pixels);
         return;
     }
-    for (int j = blocks.j0; j < blocks.j1;) {
-        if (planes && j + 64 <= blocks.j1) {
-            // A strip of 64 rows in chunks of columns, so that the raster is written eight rows
-            // at a time: rows lie 4 KB apart and more of them would evict each other.
-            for (int i0 = blocks.i0; i0 < blocks.i1; i0 += kStripColumns) {
-                const int i_end = std::min(i0 + kStripColumns, blocks.i1);
-                alignas(64) std::uint32_t strip[kStripColumns][64];
-                for (int i = i0; i < i_end; ++i)
-                    HeightPixels64(layers, cell_index(i, j), *planes, strip[i - i0]);
-                for (int k = 0; k < 64; k += 8) {
-                    for (int i = i0; i < i_end; i += 8) {
-                        __m256i cells[8];
-                        for (int c = 0; c < 8; ++c) {
-                            cells[c] = _mm256_load_si256(
-                                reinterpret_cast<const __m256i*>(strip[i - i0 + c] + k));
-                            if (kOverlays) {
-                                cells[c] =
-                                    WithOverlays(pass, layers, cell_index(i + c, j + k), cells[c]);
-                            }
-                        }
-                        WriteBlock<kCw>(block_start(i, j + k), cw, ch, cells);
-                    }
-                }
-            }
-            j += 64;
-            continue;
-        }
+    for (int j = blocks.j0; j < blocks.j1; j += 8) {
         for (int i = blocks.i0; i < blocks.i1; i += 8) {
             __m256i cells[8];
             for (int c = 0; c < 8; ++c)
@@ -451,7 +342,6 @@ __attribute__((target("avx2"))) void PaintBlocks(const CellPass& pass, const Lay
                     ColumnPixels<kLayer, kOverlays>(pass, layers, colour, cell_index(i + c, j));
             WriteBlock<kCw>(block_start(i, j), cw, ch, cells);
         }
-        j += 8;
     }
 }
 
@@ -534,8 +424,15 @@ void PaintCells(const CellPass& pass, const ViewState& view, Raster& raster, boo
     const Geometry g(view);
     if (g.cw <= 0 || g.ch <= 0) return;
     const LayerPixels colour(pass.display_layer);
-    const CellRange blocks =
-        wide ? PaintWideBlocks(pass, colour, g, WholeCells(g), raster) : CellRange{};
+    CellRange blocks;
+    if (wide) {
+        const CellRange whole = WholeCells(g);
+        const CellRect cells{view.origin_x, view.origin_y, whole.i0, whole.i1,
+                             whole.j0,      whole.j1,      g.cw,     g.ch};
+        blocks = PaintPaletteCells(pass, cells, raster)
+                     ? whole
+                     : PaintWideBlocks(pass, colour, g, whole, raster);
+    }
     // Everything the blocks left: edges, cells cut by the raster, cells outside the layers.
     for (int j = 0; j < view.visible_rows && j * g.ch < Raster::kHeight; ++j) {
         const bool block_row = j >= blocks.j0 && j < blocks.j1;
