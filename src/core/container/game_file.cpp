@@ -388,11 +388,28 @@ GameFileBuffer::TagOccurrences* FindOccurrences(const GameFileBuffer& buffer,
 }
 
 // The listed occurrences of a tag, or null while it has none.
-const std::vector<std::int64_t>* ListedOccurrences(const GameFileBuffer& buffer,
-                                                   std::string_view tag) {
+GameFileBuffer::TagOccurrences* ListedOccurrences(const GameFileBuffer& buffer,
+                                                  std::string_view tag) {
     if (buffer.long_searches.empty()) return nullptr;
-    const auto* occurrences = FindOccurrences(buffer, tag);
-    return occurrences != nullptr && occurrences->listed ? &occurrences->starts : nullptr;
+    auto* occurrences = FindOccurrences(buffer, tag);
+    return occurrences != nullptr && occurrences->listed ? occurrences : nullptr;
+}
+
+// The index of the first listed occurrence at or after `position`. Walks (rivers block after
+// block) ask for the one after the last answer, which is tried before a binary search.
+std::size_t NextListed(GameFileBuffer::TagOccurrences& listed, std::int64_t position) {
+    const std::vector<std::int64_t>& starts = listed.starts;
+    const std::size_t k = listed.last_answer + 1;
+    std::size_t next;
+    if (k <= starts.size() && starts[k - 1] < position &&
+        (k == starts.size() || starts[k] >= position)) {
+        next = k;
+    } else {
+        next = static_cast<std::size_t>(std::lower_bound(starts.begin(), starts.end(), position) -
+                                         starts.begin());
+    }
+    listed.last_answer = next;
+    return next;
 }
 
 // Searches that find their tag within this many bytes never touch the occurrence lists.
@@ -456,9 +473,11 @@ bool FindTagForward(const GameFileBuffer& buffer, std::int64_t limit, std::strin
     // A match may start anywhere before `end` and run past it, but not past the buffer.
     const std::int64_t last_start = std::min(end - 1, length - size);
     std::int64_t at = -1;
-    if (const auto* listed = ListedOccurrences(buffer, tag)) {
-        const auto next = std::lower_bound(listed->begin(), listed->end(), position);
-        at = next != listed->end() && *next <= last_start ? *next : -1;
+    if (auto* listed = ListedOccurrences(buffer, tag)) {
+        const std::size_t next = NextListed(*listed, position);
+        at = next < listed->starts.size() && listed->starts[next] <= last_start
+                 ? listed->starts[next]
+                 : -1;
     } else {
         const std::int64_t nearby = std::min(last_start, position + kNearbyBytes);
         at = Search(buffer.bytes.data(), length, position, nearby, tag);

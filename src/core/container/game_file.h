@@ -30,6 +30,7 @@ struct GameFileBuffer {
         std::int64_t scanned = 0;
         bool listed = false;
         std::vector<std::int64_t> starts;
+        std::size_t last_answer = 0;  // index into starts of the latest lookup's answer
     };
     // A handful of tags at most, so a plain list is the quickest to look through.
     mutable std::vector<TagOccurrences> long_searches;

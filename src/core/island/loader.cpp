@@ -111,6 +111,37 @@ std::pair<std::uint8_t, std::uint8_t> HighByteRange(const std::uint8_t* words, i
     return {static_cast<std::uint8_t>(low), static_cast<std::uint8_t>(high)};
 }
 
+// Fertility bytes of one column of a cell block (at most 32) into the layer, capped at 10, and
+// counted by value.
+void ClampAndCountFertility(const std::uint8_t* values, int n, std::uint16_t* column,
+                            std::array<std::int32_t, 11>& counts) {
+    for (int y = 0; y < n; ++y) {
+        const std::uint16_t value = std::min<std::uint16_t>(values[y], 10);
+        column[y] = value;
+        ++counts[value];
+    }
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+// The same with a compare per value over the whole column instead of a count per cell.
+__attribute__((target("avx512f,avx512bw,avx512vl,popcnt"))) void ClampAndCountFertilityWide(
+    const std::uint8_t* values, int n, std::uint16_t* column,
+    std::array<std::int32_t, 11>& counts) {
+    const auto live = static_cast<__mmask32>(n >= 32 ? ~0u : (1u << n) - 1u);
+    const __m256i capped =
+        _mm256_min_epu8(_mm256_maskz_loadu_epi8(live, values), _mm256_set1_epi8(10));
+    _mm512_mask_storeu_epi16(column, live, _mm512_cvtepu8_epi16(capped));
+    int counted = 0;
+    for (int value = 0; value < 10; ++value) {
+        const int hits = std::popcount(static_cast<std::uint32_t>(_mm256_mask_cmpeq_epi8_mask(
+            live, capped, _mm256_set1_epi8(static_cast<char>(value)))));
+        counts[static_cast<std::size_t>(value)] += hits;
+        counted += hits;
+    }
+    counts[10] += n - counted;
+}
+#endif
+
 // Head of the per-cell-block blocks HEIGHT, GFXID, GELAENDE, FLUESSE and PROD2.
 struct CellBlockHead {
     std::int64_t tag = 0;
@@ -136,6 +167,27 @@ struct EntryTarget {
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #endif
 
+// Elements to bytes 0..15, parameters to 16..31, y offsets to 32..39, x offsets to 40..47;
+// each y offset less its place, and the first y and x offset beside every other.
+struct EntryShuffles {
+    EntryShuffles() {
+        for (int k = 0; k < 8; ++k) {
+            split[2 * k] = static_cast<std::uint8_t>(6 * k);
+            split[2 * k + 1] = static_cast<std::uint8_t>(6 * k + 1);
+            split[16 + 2 * k] = static_cast<std::uint8_t>(6 * k + 2);
+            split[16 + 2 * k + 1] = static_cast<std::uint8_t>(6 * k + 3);
+            split[32 + k] = static_cast<std::uint8_t>(6 * k + 4);
+            split[40 + k] = static_cast<std::uint8_t>(6 * k + 5);
+            steps[32 + k] = static_cast<std::uint8_t>(k);
+            firsts[32 + k] = 32;
+            firsts[40 + k] = 40;
+        }
+    }
+    alignas(64) std::uint8_t split[64] = {};
+    alignas(64) std::uint8_t steps[64] = {};
+    alignas(64) std::uint8_t firsts[64] = {};
+};
+
 // Eight entries that fill eight cells of one column one after the other (the rule: blocks
 // list their cells x major) are taken apart in one byte shuffle and written as two rows of
 // eight words; any other entry goes alone. Stops at the first entry whose cell lies outside
@@ -143,21 +195,10 @@ struct EntryTarget {
 INSEL_ENTRY_RUNS std::int64_t ReadEntryRuns(const EntryTarget& t, const std::uint8_t* e,
                                             std::int64_t available, const std::uint8_t* end,
                                             int& x_end, int& y_end) {
-    // Elements to bytes 0..15, parameters to 16..31, y offsets to 32..39, x offsets to 40..47.
-    alignas(64) std::uint8_t split[64] = {};
-    alignas(64) std::uint8_t steps[64] = {};
-    alignas(64) std::uint8_t firsts[64] = {};
-    for (int k = 0; k < 8; ++k) {
-        split[2 * k] = static_cast<std::uint8_t>(6 * k);
-        split[2 * k + 1] = static_cast<std::uint8_t>(6 * k + 1);
-        split[16 + 2 * k] = static_cast<std::uint8_t>(6 * k + 2);
-        split[16 + 2 * k + 1] = static_cast<std::uint8_t>(6 * k + 3);
-        split[32 + k] = static_cast<std::uint8_t>(6 * k + 4);
-        split[40 + k] = static_cast<std::uint8_t>(6 * k + 5);
-        steps[32 + k] = static_cast<std::uint8_t>(k);
-        firsts[32 + k] = 32;
-        firsts[40 + k] = 40;
-    }
+    // Made once: tables built on the stack for every block are read back before their stores
+    // have settled.
+    static const EntryShuffles shuffles;
+    const auto& [split, steps, firsts] = shuffles;
     const __m512i to_split = _mm512_load_si512(split), step = _mm512_load_si512(steps);
     const __m512i to_first = _mm512_load_si512(firsts);
     constexpr __mmask64 kOffsets = 0xFFFFull << 32;
@@ -507,7 +548,15 @@ void Decoder::ReadGfxBlock(std::int64_t tag) {
                 if (lowest == highest) {
                     high_byte_banks_[0][highest] += n;  // one series down the whole column
                 } else {
-                    for (int k = 0; k < n; ++k) ++high_byte_banks_[k & 3][words[2 * k + 1]];
+                    auto& banks = high_byte_banks_;
+                    int k = 0;
+                    for (; k + 4 <= n; k += 4) {
+                        ++banks[0][words[2 * k + 1]];
+                        ++banks[1][words[2 * k + 3]];
+                        ++banks[2][words[2 * k + 5]];
+                        ++banks[3][words[2 * k + 7]];
+                    }
+                    for (; k < n; ++k) ++banks[0][words[2 * k + 1]];
                 }
                 island_.gfx.NoteWritten(x + 1, head.y0 + n);
                 continue;
@@ -637,11 +686,17 @@ void Decoder::ReadFertility(std::int64_t& p) {
                 counts[value] += static_cast<std::int32_t>(y1 - y0);
                 continue;
             }
-            for (std::int64_t y = y0; y < y1; ++y) {
-                const std::uint16_t value = std::min<std::uint16_t>(values[y], 10);
-                column[y] = value;
-                ++counts[value];
+            const int stretch = static_cast<int>(y1 - y0);
+#if defined(__x86_64__) && defined(__GNUC__)
+            static const bool wide = __builtin_cpu_supports("avx512f") &&
+                                     __builtin_cpu_supports("avx512bw") &&
+                                     __builtin_cpu_supports("avx512vl");
+            if (wide) {
+                ClampAndCountFertilityWide(values + y0, stretch, column + y0, counts);
+                continue;
             }
+#endif
+            ClampAndCountFertility(values + y0, stretch, column + y0, counts);
         }
         island_.fertility.NoteWritten(static_cast<int>(x) + 1, static_cast<int>(n));
         island_.block_counts_used =
