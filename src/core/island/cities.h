@@ -58,8 +58,6 @@ using CatchmentMask = std::array<std::array<std::uint8_t, kMaskSide>, kMaskSide>
 
 // One 8 x 8 square of the ID3 record: byte k holds the cells with x mod 8 = k, bit m y mod 8 = m.
 struct CatchmentSquare {
-    bool full = false;
-    bool empty = false;
     std::array<std::uint8_t, 8> bytes{};
 };
 

@@ -227,31 +227,26 @@ void WriteCatchmentRecord(Editor& editor) {
         }
     }
     editor.memo3.push_back("EZB reduzieren");
-    // The few squares that are not empty, in the record's order: by y, then by x.
-    std::vector<int> written;
-    for (int index = 0; index < 64 * 64; ++index) {
-        CatchmentSquare& square = state.catchment_bits[static_cast<std::size_t>(index)];
-        std::uint64_t bits;
-        std::memcpy(&bits, square.bytes.data(), sizeof bits);
-        square.empty = bits == 0;
-        square.full = bits == ~std::uint64_t{0};
-        if (!square.empty) written.push_back(index % 64 * 64 + index / 64);
-    }
-    std::sort(written.begin(), written.end());
     OutputBuffer& out = editor.output;
     out.WriteTag("ID3", 6);
     const std::int64_t length = out.position();
     out.WriteString("SS");
-    for (const int order : written) {
-        const int i = order / 64, j = order % 64;  // y div 8, x div 8
-        const CatchmentSquare& square = state.catchment_bits[static_cast<std::size_t>(j) * 64 + i];
-        out.WriteWord(static_cast<std::uint16_t>(8 * i));
-        out.WriteByte(static_cast<std::uint8_t>(4 * j));
-        if (square.full) {
-            out.WriteByte(0);
-        } else {
-            out.WriteByte(64);
-            out.WriteBytes(square.bytes);
+    // The squares that are not empty, in the record's order: by y, then by x.
+    for (int i = 0; i < 64; ++i) {      // y div 8
+        for (int j = 0; j < 64; ++j) {  // x div 8
+            const CatchmentSquare& square =
+                state.catchment_bits[static_cast<std::size_t>(j) * 64 + i];
+            std::uint64_t bits;
+            std::memcpy(&bits, square.bytes.data(), sizeof bits);
+            if (bits == 0) continue;
+            out.WriteWord(static_cast<std::uint16_t>(8 * i));
+            out.WriteByte(static_cast<std::uint8_t>(4 * j));
+            if (bits == ~std::uint64_t{0}) {
+                out.WriteByte(0);  // full
+            } else {
+                out.WriteByte(64);
+                out.WriteBytes(square.bytes);
+            }
         }
     }
     out.PatchWordLength(length);
