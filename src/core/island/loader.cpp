@@ -19,7 +19,27 @@
 namespace insel {
 namespace {
 
-bool AllEqual(const std::uint8_t* values, std::int64_t n);
+// Whether the `n` bytes from `values` are all the same.
+inline bool AllEqual(const std::uint8_t* values, std::int64_t n) {
+    std::int64_t k = 1;
+#if defined(__GNUC__)
+    using Bytes16 = std::uint8_t __attribute__((vector_size(16)));
+    const Bytes16 first = Bytes16{} + values[0];
+    for (k = 0; k + 16 <= n; k += 16) {
+        Bytes16 chunk;
+        std::memcpy(&chunk, values + k, sizeof chunk);
+        const auto differs = chunk != first;
+        std::uint64_t halves[2];
+        std::memcpy(halves, &differs, sizeof halves);
+        if ((halves[0] | halves[1]) != 0) return false;
+    }
+    k = std::max<std::int64_t>(k, 1);
+#endif
+    for (; k < n; ++k) {
+        if (values[k] != values[0]) return false;
+    }
+    return true;
+}
 
 // Counts bytes into `counts`. Stretches of one value (the sea) are added whole; elsewhere every
 // other byte goes to a second bank, so that neighbours of equal height (the rule on land) do
@@ -62,27 +82,6 @@ void FillWords(std::uint16_t* first, std::int64_t n, std::uint16_t value) {
 }
 
 // Whether the `n` bytes from `values` all equal the first.
-bool AllEqual(const std::uint8_t* values, std::int64_t n) {
-    std::int64_t k = 1;
-#if defined(__GNUC__)
-    using Bytes16 = std::uint8_t __attribute__((vector_size(16)));
-    const Bytes16 first = Bytes16{} + values[0];
-    for (k = 0; k + 16 <= n; k += 16) {
-        Bytes16 chunk;
-        std::memcpy(&chunk, values + k, sizeof chunk);
-        const auto differs = chunk != first;
-        std::uint64_t halves[2];
-        std::memcpy(halves, &differs, sizeof halves);
-        if ((halves[0] | halves[1]) != 0) return false;
-    }
-    k = std::max<std::int64_t>(k, 1);
-#endif
-    for (; k < n; ++k) {
-        if (values[k] != values[0]) return false;
-    }
-    return true;
-}
-
 // The lowest and highest high byte of `n` little-endian words (0 and 0 for none), eight words
 // at a time where vector types exist.
 std::pair<std::uint8_t, std::uint8_t> HighByteRange(const std::uint8_t* words, int n) {
@@ -202,12 +201,19 @@ INSEL_ENTRY_RUNS std::int64_t ReadEntryRuns(const EntryTarget& t, const std::uin
     const __m512i to_split = _mm512_load_si512(split), step = _mm512_load_si512(steps);
     const __m512i to_first = _mm512_load_si512(firsts);
     constexpr __mmask64 kOffsets = 0xFFFFull << 32;
+    // Locals, so that the stores into the layers do not make the compiler fetch them again.
+    std::uint16_t* const element = t.element;
+    std::uint16_t* const param = t.param;
+    const int x0 = t.x0, y0 = t.y0;
+    int x_last = x_end, y_last = y_end;
     std::int64_t i = 0;
     while (i < available) {
-        const int x = t.x0 + e[5], y = t.y0 + e[4];
-        // The eighth entry's offsets are a cheap first test of a run.
-        if (i + 8 <= available && e + 64 <= end && e[4] <= 255 - 7 && e[47] == e[5] &&
-            e[46] == e[4] + 7 && x < kLayerSide && y + 7 < kLayerSide) {
+        const int x = x0 + e[5], y = y0 + e[4];
+        // The eighth entry's offsets are a cheap first test of a run, taken as one branch:
+        // in sparse blocks its parts come out either way and would be mispredicted one by one.
+        const bool eight_left = i + 8 <= available && e + 64 <= end;
+        if (eight_left && ((e[47] == e[5]) & (e[46] == e[4] + 7) & (e[4] <= 255 - 7)) &&
+            x < kLayerSide && y + 7 < kLayerSide) {
             // The run holds when every y offset less its place equals the first's and every
             // x offset equals the first's.
             // (The zero-masked forms: the plain ones trip the compiler's uninitialised warning.)
@@ -217,12 +223,12 @@ INSEL_ENTRY_RUNS std::int64_t ReadEntryRuns(const EntryTarget& t, const std::uin
             const __m512i first = _mm512_maskz_permutexvar_epi8(~0ull, to_first, relative);
             if (_mm512_mask_cmpeq_epi8_mask(kOffsets, relative, first) == kOffsets) {
                 const std::size_t cell = static_cast<std::size_t>(x) * kLayerSide + y;
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(t.element + cell),
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(element + cell),
                                  _mm512_castsi512_si128(parts));
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(t.param + cell),
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(param + cell),
                                  _mm512_extracti32x4_epi32(parts, 1));
-                x_end = std::max(x_end, x + 1);
-                y_end = std::max(y_end, y + 8);
+                x_last = std::max(x_last, x + 1);
+                y_last = std::max(y_last, y + 8);
                 i += 8;
                 e += 48;
                 continue;
@@ -230,13 +236,15 @@ INSEL_ENTRY_RUNS std::int64_t ReadEntryRuns(const EntryTarget& t, const std::uin
         }
         if (x >= kLayerSide || y >= kLayerSide) break;
         const std::size_t cell = static_cast<std::size_t>(x) * kLayerSide + y;
-        t.element[cell] = static_cast<std::uint16_t>(e[0] | (e[1] << 8));
-        t.param[cell] = static_cast<std::uint16_t>(e[2] | (e[3] << 8));
-        x_end = std::max(x_end, x + 1);
-        y_end = std::max(y_end, y + 1);
+        element[cell] = static_cast<std::uint16_t>(e[0] | (e[1] << 8));
+        param[cell] = static_cast<std::uint16_t>(e[2] | (e[3] << 8));
+        x_last = std::max(x_last, x + 1);
+        y_last = std::max(y_last, y + 1);
         ++i;
         e += 6;
     }
+    x_end = x_last;
+    y_end = y_last;
     return i;
 }
 #if defined(__GNUC__) && !defined(__clang__)
