@@ -642,6 +642,34 @@ TEST(LoaderEntries, RunsAndBrokenRunsGiveTheSameCells) {
     EXPECT_EQ(editor->island.terrain_param.get(40, 50), 50);
 }
 
+// Sparse columns (every fifth cell) between full ones, and runs that begin anywhere within
+// eight sparse entries: the entries written without a run test must land where they say.
+TEST(LoaderEntries, SparseEntriesBetweenRunsGiveTheSameCells) {
+    IslandSpec plan;
+    plan.width = plan.height = 96;
+    plan.terrain = [](int x, int y) {
+        const bool kept = x % 3 == 0 || (x * 7 + y) % 5 == 0 || (x % 3 == 1 && y % 32 > 20);
+        return kept ? Element{static_cast<std::uint16_t>(1 + x * 96 + y),
+                              static_cast<std::uint16_t>(x)}
+                    : Element{};
+    };
+    const Bytes bytes = fixture::IslandFileBytes(plan);
+    auto editor = LoadedEditor(bytes);
+    const std::vector<std::uint16_t> expected = PlainTerrain(bytes);
+    int wrong = 0, kept = 0;
+    for (int x = 0; x < kLayerSide; ++x) {
+        for (int y = 0; y < kLayerSide; ++y) {
+            const std::uint16_t want = expected[static_cast<std::size_t>(x) * kLayerSide + y];
+            wrong += editor->island.terrain.get(x, y) != want;
+            kept += want != 0;
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_GT(kept, 96 * 96 / 3);
+    EXPECT_EQ(editor->island.terrain.get(31, 22), 1 + 31 * 96 + 22);
+    EXPECT_EQ(editor->island.terrain_param.get(31, 22), 31);
+}
+
 TEST(LoaderEntries, CellBeyondTheLayersInALongRunIsReported) {
     IslandSpec plan;
     plan.width = plan.height = 32;

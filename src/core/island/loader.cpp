@@ -82,9 +82,33 @@ void FillWords(std::uint16_t* first, std::int64_t n, std::uint16_t value) {
 }
 
 // Whether the `n` bytes from `values` all equal the first.
+// Whether the `n` (at least one) little-endian words all have the first one's high byte: a
+// column of one series, the rule, needs no lowest and highest worked out.
+inline bool UniformHighByte(const std::uint8_t* words, int n) {
+    int k = 0;
+#if defined(__GNUC__)
+    using Words8 = std::uint16_t __attribute__((vector_size(16)));
+    const Words8 first = Words8{} + words[1];
+    Words8 differs{};
+    for (; k + 8 <= n; k += 8) {
+        Words8 chunk;
+        std::memcpy(&chunk, words + 2 * k, sizeof chunk);
+        differs |= (chunk >> 8) ^ first;
+    }
+    std::uint64_t halves[2];
+    std::memcpy(halves, &differs, sizeof halves);
+    if ((halves[0] | halves[1]) != 0) return false;
+#endif
+    for (; k < n; ++k) {
+        if (words[2 * k + 1] != words[1]) return false;
+    }
+    return true;
+}
+
 // The lowest and highest high byte of `n` little-endian words (0 and 0 for none), eight words
 // at a time where vector types exist.
 std::pair<std::uint8_t, std::uint8_t> HighByteRange(const std::uint8_t* words, int n) {
+    if (n > 0 && UniformHighByte(words, n)) return {words[1], words[1]};
     std::uint16_t low = 0xFFFF, high = 0;
     int k = 0;
 #if defined(__GNUC__)
@@ -180,12 +204,39 @@ struct EntryShuffles {
             steps[32 + k] = static_cast<std::uint8_t>(k);
             firsts[32 + k] = 32;
             firsts[40 + k] = 40;
+            later[k] = static_cast<std::uint8_t>(k + 7);
+            later[16 + k] = static_cast<std::uint8_t>(16 + k + 7);
+            gaps[k] = 7;
+        }
+        for (int k = 0; k < 16; ++k) {
+            offsets[k] = static_cast<std::uint8_t>(6 * k + 4);
+            offsets[16 + k] = static_cast<std::uint8_t>(6 * k + 5);
         }
     }
     alignas(64) std::uint8_t split[64] = {};
     alignas(64) std::uint8_t steps[64] = {};
     alignas(64) std::uint8_t firsts[64] = {};
+    // For the run test of eight entries at once: y offsets of sixteen entries to bytes 0..15
+    // and x offsets to 16..31; the eighth entry on from each of the first eight beside it; the
+    // y gap of a run.
+    alignas(64) std::uint8_t offsets[64] = {};
+    alignas(64) std::uint8_t later[64] = {};
+    alignas(64) std::uint8_t gaps[64] = {};
 };
+
+// Which of the eight entries from `e` (sixteen of which lie in the file) pass the first test
+// of a run: the entry seven on lies seven rows further down the same column.
+INSEL_ENTRY_RUNS inline unsigned RunCandidates(const std::uint8_t* e, const EntryShuffles& s) {
+    const __m512i cur = _mm512_permutex2var_epi8(_mm512_loadu_si512(e),
+                                                 _mm512_load_si512(s.offsets),
+                                                 _mm512_loadu_si512(e + 64));
+    const __m512i later = _mm512_maskz_permutexvar_epi8(~0ull, _mm512_load_si512(s.later), cur);
+    const auto same = _cvtmask64_u64(_mm512_mask_cmpeq_epi8_mask(
+        0x00FF00FFull, _mm512_sub_epi8(later, cur), _mm512_load_si512(s.gaps)));
+    const auto room = _cvtmask64_u64(
+        _mm512_mask_cmple_epu8_mask(0xFFull, cur, _mm512_set1_epi8(static_cast<char>(255 - 7))));
+    return static_cast<unsigned>(same & (same >> 16) & room & 0xFFu);
+}
 
 // Eight entries that fill eight cells of one column one after the other (the rule: blocks
 // list their cells x major) are taken apart in one byte shuffle and written as two rows of
@@ -197,17 +248,37 @@ INSEL_ENTRY_RUNS std::int64_t ReadEntryRuns(const EntryTarget& t, const std::uin
     // Made once: tables built on the stack for every block are read back before their stores
     // have settled.
     static const EntryShuffles shuffles;
-    const auto& [split, steps, firsts] = shuffles;
-    const __m512i to_split = _mm512_load_si512(split), step = _mm512_load_si512(steps);
-    const __m512i to_first = _mm512_load_si512(firsts);
+    const __m512i to_split = _mm512_load_si512(shuffles.split);
+    const __m512i step = _mm512_load_si512(shuffles.steps);
+    const __m512i to_first = _mm512_load_si512(shuffles.firsts);
     constexpr __mmask64 kOffsets = 0xFFFFull << 32;
     // Locals, so that the stores into the layers do not make the compiler fetch them again.
     std::uint16_t* const element = t.element;
     std::uint16_t* const param = t.param;
     const int x0 = t.x0, y0 = t.y0;
     int x_last = x_end, y_last = y_end;
+    // Every cell of a block this far from the layers' edge lies inside them.
+    const bool inside = x0 + 255 < kLayerSide && y0 + 255 < kLayerSide;
+    bool after_run = false;
     std::int64_t i = 0;
     while (i < available) {
+        // Sparse blocks: entries that cannot start a run are written eight at most at a time
+        // without a test each. Right after a run another one is the likelier.
+        if (inside && !after_run && i + 16 <= available && e + 128 <= end) {
+            const unsigned candidates = RunCandidates(e, shuffles);
+            const int plain = candidates == 0 ? 8 : std::countr_zero(candidates);
+            for (int k = 0; k < plain; ++k, e += 6) {
+                const int x = x0 + e[5], y = y0 + e[4];
+                const std::size_t cell = static_cast<std::size_t>(x) * kLayerSide + y;
+                element[cell] = static_cast<std::uint16_t>(e[0] | (e[1] << 8));
+                param[cell] = static_cast<std::uint16_t>(e[2] | (e[3] << 8));
+                x_last = std::max(x_last, x + 1);
+                y_last = std::max(y_last, y + 1);
+            }
+            i += plain;
+            if (plain > 0) continue;
+        }
+        after_run = false;
         const int x = x0 + e[5], y = y0 + e[4];
         // The eighth entry's offsets are a cheap first test of a run, taken as one branch:
         // in sparse blocks its parts come out either way and would be mispredicted one by one.
@@ -231,6 +302,7 @@ INSEL_ENTRY_RUNS std::int64_t ReadEntryRuns(const EntryTarget& t, const std::uin
                 y_last = std::max(y_last, y + 8);
                 i += 8;
                 e += 48;
+                after_run = true;
                 continue;
             }
         }
