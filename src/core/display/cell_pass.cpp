@@ -133,20 +133,6 @@ INSEL_AVX2 __m256i Load8Words(const std::uint16_t* p) {
     return _mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
 }
 
-// The layers' cells as raw columns; read once, since every store into the raster could
-// otherwise make the compiler fetch them again.
-struct LayerColumns {
-    explicit LayerColumns(const IslandMap& island)
-        : height(island.height.column(0)),
-          mark(island.mark.column(0)),
-          gfx(island.gfx.column(0)),
-          terrain(island.terrain.column(0)),
-          fertility(island.fertility.column(0)),
-          river(island.river.column(0)) {}
-    const std::uint8_t *height, *mark;
-    const std::uint16_t *gfx, *terrain, *fertility, *river;
-};
-
 INSEL_AVX2 __m256i WithOverlays(const CellPass& pass, const LayerColumns& layers, std::size_t cell,
                                 __m256i pixels);
 

@@ -28,6 +28,20 @@ class LayerPixels {
     const std::uint32_t* fertility_;
 };
 
+// The layers' cells as raw columns; read once, since every store into the raster could
+// otherwise make the compiler fetch them again.
+struct LayerColumns {
+    explicit LayerColumns(const IslandMap& island)
+        : height(island.height.column(0)),
+          mark(island.mark.column(0)),
+          gfx(island.gfx.column(0)),
+          terrain(island.terrain.column(0)),
+          fertility(island.fertility.column(0)),
+          river(island.river.column(0)) {}
+    const std::uint8_t *height, *mark;
+    const std::uint16_t *gfx, *terrain, *fertility, *river;
+};
+
 // Everything the colour of a cell depends on, with the colours as raster pixels.
 struct CellPass {
     const IslandMap& island;

@@ -105,20 +105,6 @@ INSEL_VBMI __mmask64 WordsMatch(const std::uint16_t* p, __mmask64 rows, const Wo
                 _mm512_cmpeq_epi16_mask(_mm512_and_si512(b, mask), wanted));
 }
 
-// The layers' first cells, read once: stores into the raster could otherwise make the compiler
-// fetch them again.
-struct Sources {
-    explicit Sources(const IslandMap& island)
-        : height(island.height.column(0)),
-          mark(island.mark.column(0)),
-          gfx(island.gfx.column(0)),
-          terrain(island.terrain.column(0)),
-          fertility(island.fertility.column(0)),
-          river(island.river.column(0)) {}
-    const std::uint8_t *height, *mark;
-    const std::uint16_t *gfx, *terrain, *fertility, *river;
-};
-
 // What a column's entries are made from, held in registers for the whole pass.
 struct ColumnRules {
     __m512i height_entries[4];  // the 256 height entries, 64 per register
@@ -130,7 +116,7 @@ struct ColumnRules {
 // The palette entries of the cells `cell` .. `cell` + 63 of one column; `rows` masks the cells
 // that exist, the others are not read.
 template <int kLayer, bool kOverlays>
-INSEL_VBMI __m512i ColumnEntries(const Sources& s, const ColumnRules& rules, std::size_t cell,
+INSEL_VBMI __m512i ColumnEntries(const LayerColumns& s, const ColumnRules& rules, std::size_t cell,
                                  __mmask64 rows) {
     __m512i entries;
     if constexpr (kLayer == 0) {
@@ -181,7 +167,7 @@ INSEL_VBMI void Prefetch(const void* first, std::size_t bytes) {
 }
 
 template <int kLayer>
-INSEL_VBMI void PrefetchColumn(const Sources& s, std::size_t cell) {
+INSEL_VBMI void PrefetchColumn(const LayerColumns& s, std::size_t cell) {
     if constexpr (kLayer == 0) {
         Prefetch(s.height + cell, kTile);
         Prefetch(s.river + cell, kTile * sizeof *s.river);
@@ -317,7 +303,7 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi"))) void PaintTiles(const Cel
                                                                           Raster& raster) {
     const Palette palette(pass);
     const Orders& orders = ByteOrders();
-    const Sources sources(pass.island);
+    const LayerColumns sources(pass.island);
     ColumnRules column_rules;
     for (int k = 0; k < 4; ++k)
         column_rules.height_entries[k] = _mm512_load_si512(palette.height_entry + 64 * k);
