@@ -22,11 +22,12 @@ constexpr int kTile = 64;  // cells along each side of a tile: one byte vector p
 
 // Entries after the layer's own colours: heights use 0..54, fertility 0..10.
 constexpr int kRiverEntry = 60, kTerrainEntry = 61, kGfxEntry = 62, kMarkedEntry = 63;
+static_assert(kHeightBandCount <= kRiverEntry && kFertilityColourCount <= kRiverEntry);
 
 // The palette as four byte planes (blue, green, red, alpha of each entry), and the entry of
 // every height.
 struct Palette {
-    Palette(const CellPass& pass) {
+    explicit Palette(const CellPass& pass) {
         std::array<std::uint32_t, kTile> pixels{};
         if (pass.display_layer == 0) {
             for (int b = 0; b < kHeightBandCount; ++b) pixels[b] = ToPixel(kHeightColours[b]);
