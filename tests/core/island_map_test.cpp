@@ -68,6 +68,29 @@ TEST(ClearIsland, EmptiesEveryLayerAndListAfterALoadAndDirectWrites) {
     EXPECT_EQ(counted, 0);
 }
 
+// A 96 x 32 island has three cell blocks, numbered along x: a recount must put every cell
+// where the loader counted it.
+TEST(BlockCounts, RecountAgreesWithTheLoadOnANarrowIsland) {
+    auto editor = std::make_unique<Editor>();
+    fixture::IslandSpec plan;
+    plan.width = 96;
+    plan.height = 32;
+    plan.heights = [](int x, int) { return static_cast<std::uint8_t>(10 + x / 32); };
+    test::Load(*editor, fixture::IslandFileBytes(plan), kIslandFile);
+    IslandMap& island = editor->island;
+    ASSERT_EQ(island.cell_block_count, 3);
+    const auto loaded = island.block_height_counts;
+    island.RecountBlockCounts();
+    for (int block = 0; block < 3; ++block) {
+        EXPECT_EQ(island.block_height_counts[block], loaded[block]) << "block " << block;
+        EXPECT_EQ(island.block_height_counts[block][10 + block], 32 * 32) << "block " << block;
+        std::int64_t fertile = 0;
+        for (auto n : island.block_fertility_counts[block]) fertile += n;
+        EXPECT_EQ(fertile, 32 * 32) << "block " << block;
+    }
+    EXPECT_EQ(island.block_counts_used, 3);
+}
+
 struct Cell {
     std::int64_t x, y;
 };

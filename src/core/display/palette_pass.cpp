@@ -20,15 +20,16 @@ namespace {
 
 constexpr int kTile = 64;  // cells along each side of a tile: one byte vector per column
 
-// Entries after the layer's own colours: heights use 0..54, fertility 0..10.
+// Entries after the layer's own colours: heights use 0..54, fertility 0..10. One byte lookup
+// reaches all 64.
+constexpr int kPaletteSize = 64;
 constexpr int kRiverEntry = 60, kTerrainEntry = 61, kGfxEntry = 62, kMarkedEntry = 63;
 static_assert(kHeightBandCount <= kRiverEntry && kFertilityColourCount <= kRiverEntry);
 
-// The palette as four byte planes (blue, green, red, alpha of each entry), and the entry of
-// every height.
+// The palette as four byte planes: blue, green, red and alpha of each entry.
 struct Palette {
     explicit Palette(const CellPass& pass) {
-        std::array<std::uint32_t, kTile> pixels{};
+        std::array<std::uint32_t, kPaletteSize> pixels{};
         if (pass.display_layer == 0) {
             for (int b = 0; b < kHeightBandCount; ++b) pixels[b] = ToPixel(kHeightColours[b]);
         } else if (pass.display_layer == 3) {
@@ -41,19 +42,20 @@ struct Palette {
         pixels[kTerrainEntry] = pass.terrain_highlight;
         pixels[kGfxEntry] = pass.gfx_highlight;
         pixels[kMarkedEntry] = pass.marked;
-        for (int e = 0; e < kTile; ++e) {
+        for (int e = 0; e < kPaletteSize; ++e) {
             for (int p = 0; p < 4; ++p)
                 planes[p][e] = static_cast<std::uint8_t>(pixels[e] >> (8 * p));
         }
-        static const auto bands = [] {
-            std::array<std::uint8_t, 256> entry{};
-            for (int h = 0; h < 256; ++h) entry[h] = static_cast<std::uint8_t>(HeightBand(h));
-            return entry;
-        }();
-        std::copy(bands.begin(), bands.end(), height_entry);
     }
-    alignas(64) std::uint8_t planes[4][kTile];
-    alignas(64) std::uint8_t height_entry[256];
+    alignas(64) std::uint8_t planes[4][kPaletteSize];
+};
+
+// The entry of every height: its band. Fixed, so made once for the program.
+struct HeightEntries {
+    HeightEntries() {
+        for (int h = 0; h < 256; ++h) entry[h] = static_cast<std::uint8_t>(HeightBand(h));
+    }
+    alignas(64) std::uint8_t entry[256];
 };
 
 // Which overlay a column's entries get, as 16-bit compares: (value & mask) == wanted.
@@ -303,11 +305,12 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi"))) void PaintTiles(const Cel
                                                                           const CellRect& cells,
                                                                           Raster& raster) {
     const Palette palette(pass);
+    static const HeightEntries heights;
     const Orders& orders = ByteOrders();
     const LayerColumns sources(pass.island);
     ColumnRules column_rules;
     for (int k = 0; k < 4; ++k)
-        column_rules.height_entries[k] = _mm512_load_si512(palette.height_entry + 64 * k);
+        column_rules.height_entries[k] = _mm512_load_si512(heights.entry + 64 * k);
     column_rules.low_bytes = _mm512_load_si512(orders.low_bytes);
     column_rules.terrain = TerrainMatch(pass);
     column_rules.gfx = GfxMatch(pass);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <cmath>
 #include <limits>
 
 namespace insel {
@@ -35,20 +34,18 @@ void IslandMap::ClearBlockCounts() {
     block_counts_used = 0;
 }
 
-int IslandMap::BlocksPerSide() const {
-    return static_cast<int>(std::lround(std::sqrt(static_cast<double>(cell_block_count))));
+std::int64_t IslandMap::BlockOf(std::int64_t x, std::int64_t y) const {
+    return x / kBlockSide * CellBlocksAlong(record.height) + y / kBlockSide;
 }
 
 void IslandMap::RecountBlockCounts() {
     block_counts_used = static_cast<int>(block_height_counts.size());
     ClearBlockCounts();
-    const int per_side = BlocksPerSide();
     const int fertility_values = static_cast<int>(block_fertility_counts.front().size());
     int used = 0;
     for (int x = 0; x < record.width; ++x) {
         for (int y = 0; y < record.height; ++y) {
-            const std::size_t block =
-                static_cast<std::size_t>(per_side * (x / kBlockSide) + y / kBlockSide);
+            const auto block = static_cast<std::size_t>(BlockOf(x, y));
             if (block >= block_height_counts.size()) continue;
             used = std::max(used, static_cast<int>(block) + 1);
             ++block_height_counts[block][height.get(x, y)];

@@ -183,9 +183,8 @@ struct IslandMap {
     std::int32_t kontorid_first = 2;
     std::uint16_t kontorid_second = 1;
 
-    // Cell blocks along a side as the block counts number them: block (x, y) is
-    // BlocksPerSide() * (x / 32) + y / 32.
-    int BlocksPerSide() const;
+    // The cell block of cell (x, y), numbered x major as the file lists the blocks.
+    std::int64_t BlockOf(std::int64_t x, std::int64_t y) const;
     void ClearBlockCounts();
     // Both count tables from the cells of the island's rectangle.
     void RecountBlockCounts();

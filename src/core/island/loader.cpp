@@ -257,6 +257,13 @@ INSEL_ENTRY_RUNS std::int64_t ReadEntryRuns(const EntryTarget& t, const std::uin
     std::uint16_t* const param = t.param;
     const int x0 = t.x0, y0 = t.y0;
     int x_last = x_end, y_last = y_end;
+    auto write_one = [&](const std::uint8_t* entry, int x, int y) {
+        const std::size_t cell = static_cast<std::size_t>(x) * kLayerSide + y;
+        element[cell] = static_cast<std::uint16_t>(entry[0] | (entry[1] << 8));
+        param[cell] = static_cast<std::uint16_t>(entry[2] | (entry[3] << 8));
+        x_last = std::max(x_last, x + 1);
+        y_last = std::max(y_last, y + 1);
+    };
     // Every cell of a block this far from the layers' edge lies inside them.
     const bool inside = x0 + 255 < kLayerSide && y0 + 255 < kLayerSide;
     bool after_run = false;
@@ -267,14 +274,7 @@ INSEL_ENTRY_RUNS std::int64_t ReadEntryRuns(const EntryTarget& t, const std::uin
         if (inside && !after_run && i + 16 <= available && e + 128 <= end) {
             const unsigned candidates = RunCandidates(e, shuffles);
             const int plain = candidates == 0 ? 8 : std::countr_zero(candidates);
-            for (int k = 0; k < plain; ++k, e += 6) {
-                const int x = x0 + e[5], y = y0 + e[4];
-                const std::size_t cell = static_cast<std::size_t>(x) * kLayerSide + y;
-                element[cell] = static_cast<std::uint16_t>(e[0] | (e[1] << 8));
-                param[cell] = static_cast<std::uint16_t>(e[2] | (e[3] << 8));
-                x_last = std::max(x_last, x + 1);
-                y_last = std::max(y_last, y + 1);
-            }
+            for (int k = 0; k < plain; ++k, e += 6) write_one(e, x0 + e[5], y0 + e[4]);
             i += plain;
             if (plain > 0) continue;
         }
@@ -307,11 +307,7 @@ INSEL_ENTRY_RUNS std::int64_t ReadEntryRuns(const EntryTarget& t, const std::uin
             }
         }
         if (x >= kLayerSide || y >= kLayerSide) break;
-        const std::size_t cell = static_cast<std::size_t>(x) * kLayerSide + y;
-        element[cell] = static_cast<std::uint16_t>(e[0] | (e[1] << 8));
-        param[cell] = static_cast<std::uint16_t>(e[2] | (e[3] << 8));
-        x_last = std::max(x_last, x + 1);
-        y_last = std::max(y_last, y + 1);
+        write_one(e, x, y);
         ++i;
         e += 6;
     }
@@ -727,14 +723,13 @@ void Decoder::ReadFertility(std::int64_t& p) {
         throw FormatError("FRUCHTBAR block at file position " + std::to_string(p) +
                           " has cells but the island is 0 cells wide");
     }
-    const int per_side = island_.BlocksPerSide();
     const std::int64_t available = ItemsAvailable(p + 16, count, 1);
     const std::uint8_t* bytes = file_.bytes.data() + p + 16;
     // Byte i is cell (i div width, i mod width): one run of `width` cells per x.
     for (std::int64_t row = 0; row * width < available; ++row) {
         const std::int64_t x = row;
         const std::int64_t n = std::min<std::int64_t>(width, available - row * width);
-        const std::int64_t first_block = per_side * (x / kBlockSide);
+        const std::int64_t first_block = island_.BlockOf(x, 0);
         const std::int64_t last_block = first_block + (n - 1) / kBlockSide;
         const bool inside = Layer<std::uint16_t>::InRange(x, 0) &&
                             Layer<std::uint16_t>::InRange(x, n - 1) && last_block < kLayerSide;
