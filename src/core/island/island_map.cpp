@@ -1,6 +1,7 @@
 #include "island/island_map.h"
 
 #include <algorithm>
+#include <cmath>
 #include <bit>
 #include <limits>
 
