@@ -242,7 +242,7 @@ TEST(SavegameCities, WalkFillsOneRowPerCityAndEndsOnTheFirstIsland) {
     EXPECT_EQ(harbour[4].record_length, 41);
     EXPECT_EQ(std::pair(harbour[4].market1, harbour[4].market2), std::pair(17, 13))
         << "relative to island a";
-    EXPECT_EQ(harbour[2].market1, kNoMarketValue);
+    EXPECT_EQ(harbour[2].market1, kNoMarketPoint);
     EXPECT_EQ(cities[2].buildings[0].warehouse, 9) << "KONTID found inside the record's data";
     EXPECT_EQ(cities[1].buildings[1].warehouse, 7);
     EXPECT_EQ(cities[1].buildings[1].radius, 23);
@@ -352,6 +352,26 @@ TEST(IslandFileCities, ObjectListRowsAndMarketPointsFollowTheCurrentCity) {
     // Objects of another island are not listed.
     editor->island.objects.front().island = editor->island.record.number + 1;
     EXPECT_EQ(RefreshObjectList(*editor).size(), editor->island.objects.size() - 1);
+}
+
+TEST(IslandFileCities, MarketPointComesFromARecordAtTheWholePosition) {
+    const auto file = fixture::IslandFileWithCities(test::SettledIsland(0, 0),
+                                                    {test::Hafenstadt(0, 0), test::Kueste(0, 0)});
+    auto editor = CityEditor();
+    test::Load(*editor, file.bytes, kIslandFile, "Siedlung_INDI.scp");
+    ASSERT_EQ(SelectCityRow(*editor, 1), "");
+    const auto& buildings = editor->cities.cities[*editor->cities.current].buildings;
+    const auto record = std::find_if(buildings.begin(), buildings.end(),
+                                     [](const BuildingEntry& b) { return b.record_length == 41; });
+    ASSERT_NE(record, buildings.end());
+    // The record now stands at y 13 + 256: same low byte, another cell.
+    editor->file.bytes[static_cast<std::size_t>(record->record_position) + 9] = 1;
+    ObjectEntry& market =
+        *std::find_if(editor->island.objects.begin(), editor->island.objects.end(),
+                      [](const ObjectEntry& o) { return o.graphic_id == test::kMarket; });
+    market.market_x = market.market_y = 0;
+    RefreshObjectList(*editor);
+    EXPECT_EQ(std::pair(market.market_x, market.market_y), std::pair(0, 0));
 }
 
 TEST(IslandFileCities, NoPeopleInTheNameNoCities) {

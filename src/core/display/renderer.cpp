@@ -84,7 +84,6 @@ void DrawCellFrame(Raster& raster, int cell_width, int cell_height, int pen_widt
 
 namespace {
 
-constexpr int kMarketCityId = 821;
 constexpr std::uint32_t kWhite = ToPixel(0xFFFFFF);
 constexpr int kNoMarketBelow = -8000;
 
@@ -429,7 +428,7 @@ class Painter {
                 Frame(object.x, object.y, object.width, object.height, pens.object_outline);
                 Frame(object.x, object.y, 1, 1, pens.object_anchor);
             }
-            if (object.graphic_id != kMarketCityId) continue;
+            if (object.graphic_id != kMarketplaceGraphic) continue;
             if (object.market_x <= kNoMarketBelow && object.market_y <= kNoMarketBelow) continue;
             const std::int64_t i2 = static_cast<std::int64_t>(object.market_x) - view_.origin_x;
             const std::int64_t j2 = static_cast<std::int64_t>(object.market_y) - view_.origin_y;

@@ -229,11 +229,11 @@ bool DecodeCityBuildings(Editor& editor, std::int64_t from) {
         object.owner = city.number;
         entry.graphic_id = object.graphic_id;
         entry.definition = object.definition;
-        if (object.graphic_id == 821 && entry.record_length == 41) {
+        if (object.graphic_id == kMarketplaceGraphic && entry.record_length == 41) {
             object.market_x = entry.market1;
             object.market_y = entry.market2;
         } else {
-            object.market_x = object.market_y = kNoMarketValue;
+            object.market_x = object.market_y = kNoMarketPoint;
         }
         if (object.definition == kWarehouseDefinition) {
             entry.size_x = static_cast<std::uint8_t>(object.width);

@@ -7,12 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "island/island_map.h"
+
 namespace insel {
 
 struct Editor;
 struct IslandRecord;
 
-inline constexpr std::int32_t kNoMarketValue = -10000;
 inline constexpr int kWarehouseDefinition = 143;
 
 struct BuildingEntry {
@@ -25,7 +26,7 @@ struct BuildingEntry {
     std::uint16_t warehouse = 0;  // KONTID value, 0 without one
     std::uint16_t radius = 0;
     std::uint8_t size_x = 0, size_y = 0;
-    std::int32_t market1 = kNoMarketValue, market2 = kNoMarketValue;
+    std::int32_t market1 = kNoMarketPoint, market2 = kNoMarketPoint;
 };
 
 struct CityRecord {

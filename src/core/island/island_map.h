@@ -116,6 +116,8 @@ struct AnimalEntry {
     std::uint16_t first = 0, second = 0, third = 0, fourth = 0;
 };
 
+// Marketplaces (this graphic) carry a second point; everything else has none.
+inline constexpr int kMarketplaceGraphic = 821;
 inline constexpr std::int32_t kNoMarketPoint = -10000;
 
 struct ObjectEntry {

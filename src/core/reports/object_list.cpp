@@ -7,7 +7,6 @@
 namespace insel {
 namespace {
 
-constexpr int kMarketplaceId = 821;
 constexpr int kMarketRecordLength = 41;
 
 // The market point of a marketplace from the first of the current city's 41-byte records that
@@ -23,7 +22,9 @@ bool LookUpMarketPoint(const Editor& editor, ObjectEntry& object) {
         if (b.record_position <= 0 || b.record_length != kMarketRecordLength) continue;
         if (b.record_position + 33 > static_cast<std::int64_t>(file.bytes.size())) continue;
         const std::int64_t at = b.record_position;
-        if (value(1, at + 8) != object.y || value(1, at + 10) != object.x) continue;
+        // Whole position words, as the city load reads them: low bytes alone would let a
+        // record at y 300 answer for an object at y 44 on a large island.
+        if (value(2, at + 8) != object.y || value(2, at + 10) != object.x) continue;
         const IslandRecord& record = editor.island.record;
         object.market_x = value(2, at + 31) - record.world_second;
         object.market_y = value(2, at + 29) - record.world_first;
@@ -48,7 +49,7 @@ std::vector<ObjectListRow> RefreshObjectList(Editor& editor) {
                         std::to_string(object.x), std::to_string(object.y),
                         std::to_string(object.width), std::to_string(object.height),
                         std::to_string(object.owner)});
-        if (object.graphic_id != kMarketplaceId) {
+        if (object.graphic_id != kMarketplaceGraphic) {
             object.market_x = object.market_y = kNoMarketPoint;
         } else {
             LookUpMarketPoint(editor, object);
