@@ -12,13 +12,6 @@ namespace {
 constexpr int kHeightValues = 256;
 constexpr int kLastBandedHeight = 240;  // upper bound of panel 53
 
-// Blocks whose counts may be non-zero. The loader records how far it wrote; other code sets
-// only the block count, so take whichever reaches further.
-int CountedBlocks(const IslandMap& island) {
-    const int blocks = std::max<int>(island.cell_block_count, island.block_counts_used);
-    return std::clamp(blocks, 0, static_cast<int>(island.block_height_counts.size()));
-}
-
 // Cells with `value` in block `block`, or in all blocks when `block` is negative.
 template <std::size_t N>
 std::int64_t CountCells(const std::vector<std::array<std::int32_t, N>>& counts, int blocks,
@@ -53,7 +46,7 @@ int LegendPanelOfHeight(int height) {
 
 Legend FullIslandLegend(const Editor& editor) {
     const IslandMap& island = editor.island;
-    const int blocks = CountedBlocks(island);
+    const int blocks = island.CountedBlocks();
     const int layer = editor.display_layer;
     Legend legend;
     if (layer == 0) ShowHeightBands(legend);
@@ -77,7 +70,7 @@ Legend FullIslandLegend(const Editor& editor) {
 
 Legend ViewLegend(const Editor& editor) {
     const IslandMap& island = editor.island;
-    const int blocks = CountedBlocks(island);
+    const int blocks = island.CountedBlocks();
     const int block = editor.view.part_index < 0 ? -1 : editor.view.part_index;
     Legend legend;
     if (editor.display_layer == 0) {

@@ -145,8 +145,7 @@ bool FullIslandButtonClick(Editor& editor) {
     SetView(editor, 0, 0);
 
     const IslandMap& island = editor.island;
-    const int blocks = std::clamp<int>(island.cell_block_count, 0,
-                                       static_cast<int>(island.block_height_counts.size()));
+    const int blocks = island.CountedBlocks();
     std::int64_t water = 0;
     for (int b = 0; b < blocks; ++b) {
         for (int h = 0; h < kWaterHeights; ++h) water += island.block_height_counts[b][h];

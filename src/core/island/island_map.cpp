@@ -27,6 +27,11 @@ std::int64_t DecodeCellFloat(std::uint32_t bits) {
     return static_cast<std::int64_t>(value);
 }
 
+int IslandMap::CountedBlocks() const {
+    const int blocks = std::max<int>(cell_block_count, block_counts_used);
+    return std::clamp(blocks, 0, static_cast<int>(block_height_counts.size()));
+}
+
 void IslandMap::ClearBlockCounts() {
     for (int b = 0; b < block_counts_used; ++b) {
         block_height_counts[b].fill(0);
@@ -40,19 +45,22 @@ std::int64_t IslandMap::BlockOf(std::int64_t x, std::int64_t y) const {
 }
 
 void IslandMap::RecountBlockCounts() {
-    block_counts_used = static_cast<int>(block_height_counts.size());
+    // Every writer of the counts notes how far it wrote, so clearing up to there clears all.
     ClearBlockCounts();
     const int fertility_values = static_cast<int>(block_fertility_counts.front().size());
+    const int width = std::min<int>(record.width, kLayerSide);
+    const int height_cells = std::min<int>(record.height, kLayerSide);
     int used = 0;
-    for (int x = 0; x < record.width; ++x) {
-        for (int y = 0; y < record.height; ++y) {
+    for (int x = 0; x < width; ++x) {
+        const std::uint8_t* heights = height.column(x);
+        const std::uint16_t* fertilities = fertility.column(x);
+        for (int y = 0; y < height_cells; ++y) {
             const auto block = static_cast<std::size_t>(BlockOf(x, y));
-            if (block >= block_height_counts.size()) continue;
+            if (block >= block_height_counts.size()) break;  // further down only larger
             used = std::max(used, static_cast<int>(block) + 1);
-            ++block_height_counts[block][height.get(x, y)];
+            ++block_height_counts[block][heights[y]];
             // Fertility beyond the table is no legend value and is not counted.
-            const std::uint16_t value = fertility.get(x, y);
-            if (value < fertility_values) ++block_fertility_counts[block][value];
+            if (fertilities[y] < fertility_values) ++block_fertility_counts[block][fertilities[y]];
         }
     }
     block_counts_used = used;

@@ -187,6 +187,9 @@ struct IslandMap {
 
     // The cell block of cell (x, y), numbered x major as the file lists the blocks.
     std::int64_t BlockOf(std::int64_t x, std::int64_t y) const;
+    // Blocks whose counts may be non-zero. The loader records how far it wrote; other code sets
+    // only the block count, so whichever reaches further.
+    int CountedBlocks() const;
     void ClearBlockCounts();
     // Both count tables from the cells of the island's rectangle.
     void RecountBlockCounts();
