@@ -64,7 +64,6 @@ TEST_P(CatchmentRecord, FullSquaresTakeFourBytesPartialTwelveEmptyNone) {
     editor->cities.cities = {city};
     editor->cities.current = 0;
 
-    ClearWarehouseGrid(*editor);
     editor->output.Reset();
     WriteCatchmentRecord(*editor);
     fixture::FixtureFile expected;

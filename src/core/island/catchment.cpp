@@ -112,8 +112,4 @@ void AssignObjectsToCities(Editor& editor) {
     }
 }
 
-void ClearWarehouseGrid(Editor& editor) {
-    for (CatchmentSquare& square : editor.cities.catchment_bits) square = CatchmentSquare{};
-}
-
 }  // namespace insel

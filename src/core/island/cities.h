@@ -71,8 +71,6 @@ struct CityState {
     // byte so that cities above 255 keep their own number.
     std::vector<std::uint16_t> catchment =
         std::vector<std::uint16_t>(kCatchmentSide * kCatchmentSide);
-    std::vector<CatchmentSquare> catchment_bits =
-        std::vector<CatchmentSquare>(64 * 64);  // [x div 8][y div 8]
     int main_warehouse_kind = 1;                // NativeRadio is ticked at start
     int warehouse_counter = 0;                  // warehouses written into the current ID3 record
     int cities_written = 0;                     // cities written into the current file
@@ -112,7 +110,6 @@ int WarehouseRadius(int graphic_id);
 void AddWarehouse(Editor& editor, const WarehouseRecord& warehouse);
 // Rebuilds the catchment grid from the warehouse list and sets every object's owner.
 void AssignObjectsToCities(Editor& editor);
-void ClearWarehouseGrid(Editor& editor);
 
 // -- counts and changes ----------------------------------------------------------------------
 

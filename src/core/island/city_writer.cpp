@@ -200,6 +200,8 @@ void WriteCatchmentRecord(Editor& editor) {
     CityState& state = editor.cities;
     editor.memo3.push_back("Create new ID3 Kontor");
     state.warehouse_counter = 0;
+    // The city's own warehouses only: [x div 8][y div 8].
+    std::vector<CatchmentSquare> squares(64 * 64);
     const CityRecord* city = state.Current();
     if (city != nullptr) {
         for (const BuildingEntry& b : city->buildings) {
@@ -220,7 +222,7 @@ void WriteCatchmentRecord(Editor& editor) {
                     if (mask[i][j] != 1 || a < 0 || b2 < 0 || a >= kCatchmentSide ||
                         b2 >= kCatchmentSide)
                         continue;
-                    state.catchment_bits[(a / 8) * 64 + b2 / 8].bytes[a % 8] |=
+                    squares[(a / 8) * 64 + b2 / 8].bytes[a % 8] |=
                         static_cast<std::uint8_t>(1u << (b2 % 8));
                 }
             }
@@ -235,7 +237,7 @@ void WriteCatchmentRecord(Editor& editor) {
     for (int i = 0; i < 64; ++i) {      // y div 8
         for (int j = 0; j < 64; ++j) {  // x div 8
             const CatchmentSquare& square =
-                state.catchment_bits[static_cast<std::size_t>(j) * 64 + i];
+                squares[static_cast<std::size_t>(j) * 64 + i];
             std::uint64_t bits;
             std::memcpy(&bits, square.bytes.data(), sizeof bits);
             if (bits == 0) continue;
@@ -494,8 +496,6 @@ void AssembleCityFile(Editor& editor, const std::string& date) {
             log.push_back("ExtractSpieler:  " + city->name + "  " + Number(city->position_word1) +
                           ", " + Number(city->position_word2));
             if (savegame) city->people = 0;
-            // Each city's ID3 record holds its own warehouses' catchment only.
-            ClearWarehouseGrid(editor);
             WriteCityBlocks(editor);
         }
     }
