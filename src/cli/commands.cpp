@@ -9,6 +9,7 @@
 #include "container/cp1252.h"
 #include "dialogs/new_island.h"
 #include "display/renderer.h"
+#include "display/textures.h"
 #include "display/view.h"
 #include "environment.h"
 #include "image_files.h"
@@ -252,7 +253,7 @@ int RunSeries(const Common& common, const SeriesOptions& options) {
         for (const SeriesRank& rank : ranking.ranks) {
             ranks.push_back(
                 {{"series", rank.series},
-                 {"code", ValueToHex(rank.series + 11)},
+                 {"code", SeriesCode(rank.series)},
                  {"count", rank.count},
                  {"share", rank.share_percent ? nlohmann::ordered_json(*rank.share_percent)
                                               : nlohmann::ordered_json(nullptr)}});
@@ -269,7 +270,7 @@ int RunSeries(const Common& common, const SeriesOptions& options) {
         for (const std::string& line : ranking.memo) std::cout << line << "\n";
         for (std::size_t k = 0; k < ranking.ranks.size(); ++k) {
             const SeriesRank& rank = ranking.ranks[k];
-            std::cout << "Rank " << k + 1 << ": " << ValueToHex(rank.series + 11) << "  "
+            std::cout << "Rank " << k + 1 << ": " << SeriesCode(rank.series) << "  "
                       << rank.count;
             if (rank.share_percent) std::cout << "  " << *rank.share_percent << "%";
             std::cout << "\n";

@@ -145,11 +145,13 @@ int main(int argc, char** argv) {
     render_cmd->add_option("--part", part,
                            "Show the page under overview point AX,AY (release on the overview)");
     render_cmd->add_option("--pen", render.pen, "Outline width 1..12")->check(CLI::Range(1, 12));
-    render_cmd->add_flag("--tiles", render.tiles,
-                         "Draw the graphic tiles as pictures (layer 1, part view)");
+    auto* tiles = render_cmd->add_flag("--tiles", render.tiles,
+                                       "Draw the graphic tiles as pictures (layer 1, part view)");
+    // Without tile pictures there is nothing to keep resident.
     render_cmd
         ->add_option("--preload", render.preload, "Keep the N best series resident first (1..16)")
-        ->check(CLI::Range(1, 16));
+        ->check(CLI::Range(1, 16))
+        ->needs(tiles);
     render_cmd->add_flag("--objects", render.objects, "Draw the placed objects");
     render_cmd->add_flag("--animals", render.animals, "Draw the animals");
     render_cmd

@@ -14,15 +14,6 @@
 namespace insel::platform {
 namespace {
 
-// A "VmXxx:   123 kB" line of /proc/self/status in bytes; 0 where there is none.
-std::uint64_t ProcessFigure(const std::string& name) {
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind(name + ":", 0) == 0) return std::stoull(line.substr(name.size() + 1)) * 1024;
-    }
-    return 0;
-}
-
 // A "Name:   123 kB" line of a /proc file in bytes.
 std::optional<std::uint64_t> ProcFigure(const char* file, const std::string& name) {
     std::ifstream in(file);
@@ -63,10 +54,10 @@ HeapStatus CurrentHeapStatus() {
     status.overhead = info.keepcost;
     status.total_committed = info.arena + info.hblkhd;
 #endif
-    status.total_addr_space = ProcessFigure("VmSize");
-    status.total_uncommitted = status.total_addr_space > ProcessFigure("VmRSS")
-                                   ? status.total_addr_space - ProcessFigure("VmRSS")
-                                   : 0;
+    status.total_addr_space = ProcFigure("/proc/self/status", "VmSize").value_or(0);
+    const std::uint64_t resident = ProcFigure("/proc/self/status", "VmRSS").value_or(0);
+    status.total_uncommitted =
+        status.total_addr_space > resident ? status.total_addr_space - resident : 0;
     return status;
 }
 

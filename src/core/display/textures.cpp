@@ -1,8 +1,9 @@
 #include "display/textures.h"
 
-#include <cstdio>
 #include <new>
 #include <utility>
+
+#include "app/key_notation.h"
 
 namespace insel {
 namespace {
@@ -62,12 +63,7 @@ const std::array<const char*, 13> kPreloadWarningLines = {
     "das ebenfalls viel Speicher braucht.",
 };
 
-std::string SeriesCode(int series) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%02X",
-                  static_cast<unsigned>(series + kSeriesCodeOffset) & 0xFFu);
-    return text;
-}
+std::string SeriesCode(int series) { return ValueToHex((series + kSeriesCodeOffset) & 0xFF); }
 
 std::string BaseBitmapName(int series) { return "Series" + SeriesCode(series) + "xx.bmp"; }
 std::string FullBitmapName(int series) { return "Series" + SeriesCode(series) + "xxFull.bmp"; }
