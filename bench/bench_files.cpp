@@ -4,7 +4,6 @@
 #include "city_fixture.h"
 #include "container/game_file.h"
 #include "dialogs/new_island.h"
-#include "image_files.h"
 #include "island/writer.h"
 
 namespace insel::bench {
@@ -114,10 +113,6 @@ std::vector<std::uint8_t> SavegameWithCitiesFile(int islands, int size, int citi
         city_specs.push_back(city);
     }
     return SavegameWithCities(plans, city_specs).bytes;
-}
-
-std::optional<insel::Picture> LoadBmp(const std::filesystem::path& path) {
-    return platform::LoadPicture(path);
 }
 
 }  // namespace insel::bench

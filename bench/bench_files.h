@@ -1,11 +1,7 @@
 #pragma once
 // Large game files for the benchmarks, made with the core's model and writer.
 #include <cstdint>
-#include <filesystem>
-#include <optional>
 #include <vector>
-
-#include "display/textures.h"
 
 namespace insel::bench {
 
@@ -18,8 +14,5 @@ std::vector<std::uint8_t> SavegameFile(int count, int size);
 // A savegame of `islands` islands of size x size with `cities` cities of `buildings` buildings
 // each (a warehouse among them), spread over the islands in island order.
 std::vector<std::uint8_t> SavegameWithCitiesFile(int islands, int size, int cities, int buildings);
-
-// Pictures for the texture cache, read as the editor reads them.
-std::optional<insel::Picture> LoadBmp(const std::filesystem::path& path);
 
 }  // namespace insel::bench
