@@ -17,7 +17,6 @@ class LayerPixels {
   public:
     explicit LayerPixels(int display_layer);
     std::uint32_t operator()(int value) const;
-    int layer() const { return layer_; }
     const std::uint32_t* heights() const { return heights_; }
     const std::uint32_t* fertility() const { return fertility_; }
 

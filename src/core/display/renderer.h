@@ -6,6 +6,7 @@
 
 #include "display/colours.h"
 #include "display/textures.h"
+#include "display/view.h"
 
 namespace insel {
 
@@ -13,7 +14,7 @@ struct Editor;
 
 // 0xAARRGGBB pixels, rows top to bottom, so the window can wrap them without a copy.
 struct Raster {
-    static constexpr int kWidth = 1024, kHeight = 512;
+    static constexpr int kWidth = kCanvasWidth, kHeight = kCanvasHeight;
     std::vector<std::uint32_t> pixels =
         std::vector<std::uint32_t>(static_cast<std::size_t>(kWidth) * kHeight);
 

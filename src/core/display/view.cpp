@@ -39,7 +39,7 @@ CellPoint CellAt(const ViewState& view, int width, int height, int px, int py) {
 // The first cell of the page of `page` cells that overview pixel `p` falls into, pulled back
 // so that the page ends at the island's edge.
 int PageOrigin(int side, int p, int page) {
-    int origin = static_cast<int>(std::trunc(side * (p - 1) / 128.0 / page)) * page;
+    int origin = static_cast<int>(std::trunc(side * (p - 1) / static_cast<double>(kOverviewSide) / page)) * page;
     if (origin + page > side) origin = side - page;
     return std::max(origin, 0);
 }
@@ -78,7 +78,7 @@ void SetPartView(Editor& editor, int a, int b) {
 
     const int blocks = editor.island.cell_block_count;
     const int per_side = blocks > 0 ? static_cast<int>(std::sqrt(blocks - 0.1) + 1) : 1;
-    const int block_pixels = std::max(1, 128 / per_side);
+    const int block_pixels = std::max(1, kOverviewSide / per_side);
     v.part_index = std::max(0, (a - 1) / block_pixels * per_side + (b - 1) / block_pixels);
 
     v.origin_y = PageOrigin(height, b, rows);
@@ -87,10 +87,10 @@ void SetPartView(Editor& editor, int a, int b) {
     v.visible_columns = std::min(columns, width);
 
     PartFrame& f = editor.part_frame;
-    f.width = width > 0 ? std::min(128, v.visible_columns * 128 / width) : 0;
-    f.height = height > 0 ? std::min(128, v.visible_rows * 128 / height) : 0;
-    f.left = width > 0 ? v.origin_x * 128 / width : 0;
-    f.top = height > 0 ? v.origin_y * 128 / height : 0;
+    f.width = width > 0 ? std::min(kOverviewSide, v.visible_columns * kOverviewSide / width) : 0;
+    f.height = height > 0 ? std::min(kOverviewSide, v.visible_rows * kOverviewSide / height) : 0;
+    f.left = width > 0 ? v.origin_x * kOverviewSide / width : 0;
+    f.top = height > 0 ? v.origin_y * kOverviewSide / height : 0;
 }
 
 bool CanAct(const Editor& editor) { return editor.island_shown && !editor.updating; }
