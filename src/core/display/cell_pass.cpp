@@ -55,11 +55,8 @@ namespace {
 
 // Pixel size of a cell and the cells that can be drawn.
 struct Geometry {
-    explicit Geometry(const ViewState& view) : view(view) {
-        const bool part = view.part_index >= 0;
-        cw = part ? view.zoom_cell_size : view.cell_width;
-        ch = part ? view.zoom_cell_size : view.cell_height;
-    }
+    explicit Geometry(const ViewState& view)
+        : view(view), cw(CellSize(view).width), ch(CellSize(view).height) {}
     const ViewState& view;
     int cw = 0, ch = 0;
 };
@@ -207,38 +204,30 @@ INSEL_AVX2 void Transpose8x8(__m256i r[8]) {
     r[7] = _mm256_permute2x128_si256(u3, u7, 0x31);
 }
 
-// Eight cells of one cell row, each kCw (or cw when kCw is 0) x ch pixels, from `first`.
+// Eight one-pixel-high cells of one row, each kCw (or cw when kCw is 0) pixels wide.
 template <int kCw>
-INSEL_AVX2 void WriteCellRow(std::uint32_t* first, int cw, int ch, __m256i row) {
+INSEL_AVX2 void WriteCellRow(std::uint32_t* line, int cw, __m256i row) {
     if constexpr (kCw == 1) {
-        for (int r = 0; r < ch; ++r)
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(first + r * Raster::kWidth), row);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(line), row);
     } else if constexpr (kCw == 2) {
-        const __m256i low =
-            _mm256_permutevar8x32_epi32(row, _mm256_setr_epi32(0, 0, 1, 1, 2, 2, 3, 3));
-        const __m256i high =
-            _mm256_permutevar8x32_epi32(row, _mm256_setr_epi32(4, 4, 5, 5, 6, 6, 7, 7));
-        for (int r = 0; r < ch; ++r) {
-            auto* line = reinterpret_cast<__m256i*>(first + r * Raster::kWidth);
-            _mm256_storeu_si256(line, low);
-            _mm256_storeu_si256(line + 1, high);
-        }
+        auto* out = reinterpret_cast<__m256i*>(line);
+        _mm256_storeu_si256(
+            out, _mm256_permutevar8x32_epi32(row, _mm256_setr_epi32(0, 0, 1, 1, 2, 2, 3, 3)));
+        _mm256_storeu_si256(out + 1, _mm256_permutevar8x32_epi32(
+                                         row, _mm256_setr_epi32(4, 4, 5, 5, 6, 6, 7, 7)));
     } else {
         alignas(32) std::uint32_t cells[8];
         _mm256_store_si256(reinterpret_cast<__m256i*>(cells), row);
-        for (int r = 0; r < ch; ++r) {
-            std::uint32_t* line = first + r * Raster::kWidth;
-            for (int c = 0; c < 8; ++c) std::fill_n(line + c * cw, cw, cells[c]);
-        }
+        for (int c = 0; c < 8; ++c) std::fill_n(line + c * cw, cw, cells[c]);
     }
 }
 
-// Eight rows of eight cells from the block's columns, starting at the block's first pixel.
+// Eight rows of eight one-pixel-high cells from the block's columns, starting at the block's
+// first pixel.
 template <int kCw>
-INSEL_AVX2 void WriteBlock(std::uint32_t* first, int cw, int ch, __m256i cells[8]) {
+INSEL_AVX2 void WriteBlock(std::uint32_t* first, int cw, __m256i cells[8]) {
     Transpose8x8(cells);
-    for (int k = 0; k < 8; ++k, first += static_cast<std::size_t>(ch) * Raster::kWidth)
-        WriteCellRow<kCw>(first, cw, ch, cells[k]);
+    for (int k = 0; k < 8; ++k, first += Raster::kWidth) WriteCellRow<kCw>(first, cw, cells[k]);
 }
 
 // One row of cells, each kCw (or cw) pixels wide, onto a raster row.
@@ -307,26 +296,22 @@ __attribute__((target("avx2"))) void PaintBlocks(const CellPass& pass, const Lay
                                                  Raster& raster) {
     const LayerColumns layers(pass.island);
     std::uint32_t* const pixels = raster.pixels.data();
-    const int cw = g.cw, ch = g.ch, origin_x = g.view.origin_x, origin_y = g.view.origin_y;
-    auto cell_index = [&](int i, int j) {
-        return static_cast<std::size_t>(origin_x + i) * kLayerSide +
-               static_cast<std::size_t>(origin_y + j);
-    };
-    auto block_start = [&](int i, int j) {
-        return pixels + static_cast<std::size_t>(j) * ch * Raster::kWidth +
-               static_cast<std::size_t>(i) * cw;
-    };
-    if (ch > 1) {
+    if (g.ch > 1) {
         PaintBlockStrips<kLayer, kOverlays, kCw>(pass, layers, colour, g, blocks, pixels);
         return;
     }
     for (int j = blocks.j0; j < blocks.j1; j += 8) {
         for (int i = blocks.i0; i < blocks.i1; i += 8) {
             __m256i cells[8];
-            for (int c = 0; c < 8; ++c)
-                cells[c] =
-                    ColumnPixels<kLayer, kOverlays>(pass, layers, colour, cell_index(i + c, j));
-            WriteBlock<kCw>(block_start(i, j), cw, ch, cells);
+            for (int c = 0; c < 8; ++c) {
+                const std::size_t cell =
+                    static_cast<std::size_t>(g.view.origin_x + i + c) * kLayerSide +
+                    static_cast<std::size_t>(g.view.origin_y + j);
+                cells[c] = ColumnPixels<kLayer, kOverlays>(pass, layers, colour, cell);
+            }
+            WriteBlock<kCw>(pixels + static_cast<std::size_t>(j) * Raster::kWidth +
+                                static_cast<std::size_t>(i) * g.cw,
+                            g.cw, cells);
         }
     }
 }

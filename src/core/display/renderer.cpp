@@ -214,9 +214,8 @@ class Painter {
           view_(editor.view),
           settings_(settings),
           raster_(raster) {
-        const bool part = view_.part_index >= 0;
-        cw_ = part ? view_.zoom_cell_size : view_.cell_width;
-        ch_ = part ? view_.zoom_cell_size : view_.cell_height;
+        cw_ = CellSize(view_).width;
+        ch_ = CellSize(view_).height;
         pen_ = std::clamp(settings.pen_width, 1, 12);
     }
 

@@ -8,6 +8,12 @@
 #include "app/key_notation.h"
 
 namespace insel {
+
+CellPixels CellSize(const ViewState& view) {
+    if (view.part_index >= 0) return {view.zoom_cell_size, view.zoom_cell_size};
+    return {view.cell_width, view.cell_height};
+}
+
 namespace {
 
 constexpr int kWholeSide = 512;    // the whole island is scaled into this square

@@ -49,6 +49,12 @@ struct FrameCells {
 bool SetView(Editor& editor, int a, int b);
 
 // Canvas pixel to cell; also leaves the pixel in PixXPanel/PixYPanel.
+// Pixels per cell: the zoom in the part view, the whole-island cell size otherwise.
+struct CellPixels {
+    int width = 0, height = 0;
+};
+CellPixels CellSize(const ViewState& view);
+
 CellPoint PixelToCell(Editor& editor, int px, int py);
 // The canvas pixel where a tool frame for cell (x, y) is placed; none for an island of width 0.
 std::optional<CellPoint> CellToPixel(const Editor& editor, int x, int y);

@@ -132,10 +132,9 @@ void PlaceToolFrame(Editor& editor) {
         tools.frame.top = at.y >= 0 && at.y < kCanvasHeight ? at.y : 0;
         const int mode = std::clamp(editor.tool_mode, 0, kToolModeCount - 1);
         const SelectionRect& size = tools.selection[static_cast<std::size_t>(mode)];
-        const ViewState& v = editor.view;
-        const bool whole = v.part_index < 0;
-        tools.frame.width = size.width * (whole ? v.cell_width : v.zoom_cell_size);
-        tools.frame.height = size.height * (whole ? v.cell_height : v.zoom_cell_size);
+        const CellPixels cell = CellSize(editor.view);
+        tools.frame.width = size.width * cell.width;
+        tools.frame.height = size.height * cell.height;
     });
 }
 
