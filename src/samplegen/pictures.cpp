@@ -12,7 +12,9 @@
 #include <span>
 #include <string>
 
+#include "app/key_notation.h"
 #include "container/file_io.h"
+#include "display/textures.h"
 #include "errors.h"
 #include "pixel_font.h"
 
@@ -20,11 +22,10 @@ namespace insel {
 namespace fs = std::filesystem;
 namespace {
 
-constexpr int kTile = 43;
-// Left or top of the tiles of a row or column; the tiles at 85 and 213 overlap their left
-// neighbour by one pixel, which is why every tile's outermost ring has one common colour.
-constexpr std::array<int, 6> kTileOffset{0, 43, 85, 128, 171, 213};
-constexpr std::array<int, 3> kFieldOffset{0, 43, 85};
+// The renderer's tile layout. Tiles at 85 and 213 overlap their left neighbour by one pixel,
+// which is why every tile's outermost ring has one common colour.
+constexpr int kTile = kTileSize;
+constexpr std::array<int, 3> kFieldOffset{kTileOffsets[0], kTileOffsets[1], kTileOffsets[2]};
 
 enum class Ground { DeepWater, Shallows, Coast, Beach, Meadow };
 
@@ -118,11 +119,6 @@ int Shade(Ground ground, int w, int c, int x, int y) {
     return kFirstShade + std::clamp(s, 0, kShadeCount - 1);
 }
 
-std::string Hex2(int value) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    return {kDigits[(value >> 4) & 15], kDigits[value & 15]};
-}
-
 void DrawLabel(QImage& image, int left, int top, const std::string& text, int scale, int colour) {
     DrawText(image, left + 1, top + 1, text, scale, kShadow);
     DrawText(image, left, top, text, scale, colour);
@@ -140,7 +136,7 @@ QImage RenderTile(const SeriesLook& series, const QVector<QRgb>& palette, int w,
             line[x] = static_cast<std::uint8_t>(index);
         }
     }
-    const std::string code = Hex2(series.code);
+    const std::string code = ValueToHex(series.code);
     const std::string position = std::to_string(w) + std::to_string(c);
     DrawLabel(tile, (kTile - TextWidth(code, 2)) / 2, 10, code, 2, kCodeText);
     DrawLabel(tile, (kTile - TextWidth(position, 2)) / 2, 25, position, 2, kPositionText);
@@ -186,26 +182,27 @@ void WriteSeries(const SeriesLook& series, const fs::path& folder) {
     std::array<std::array<QImage, 6>, 6> tiles;
     for (int w = 0; w < 6; ++w)
         for (int c = 0; c < 6; ++c) tiles[w][c] = RenderTile(series, palette, w, c);
-    const std::string code = Hex2(series.code);
+    const int index = series.code - kSeriesCodeOffset;
+    const std::string code = SeriesCode(index);
 
-    QImage base = NewIndexedImage(256, 256, palette, kBorder);
+    QImage base = NewIndexedImage(kBaseBitmapSize, kBaseBitmapSize, palette, kBorder);
     for (int w = 0; w < 6; ++w)
-        for (int c = 0; c < 6; ++c) Blit(base, tiles[w][c], kTileOffset[c], kTileOffset[w]);
-    SaveBitmap(base, folder / ("Series" + code + "xx.bmp"));
+        for (int c = 0; c < 6; ++c) Blit(base, tiles[w][c], kTileOffsets[c], kTileOffsets[w]);
+    SaveBitmap(base, folder / BaseBitmapName(index));
 
     // One quarter per orientation, each tile already turned, at the places the renderer cuts them
-    // from.
-    QImage full = NewIndexedImage(512, 512, palette, kBorder);
+    // from: tile byte row * 32 + column * 4 + turns.
+    QImage full = NewIndexedImage(kFullBitmapSize, kFullBitmapSize, palette, kBorder);
     for (int w = 0; w < 6; ++w) {
         for (int c = 0; c < 6; ++c) {
-            const auto& off = kTileOffset;
-            Blit(full, tiles[w][c], off[c], off[w]);
-            Blit(full, TurnTile(tiles[w][c], 1), 256 + off[5 - w], off[c]);
-            Blit(full, TurnTile(tiles[w][c], 2), off[5 - c], 256 + off[5 - w]);
-            Blit(full, TurnTile(tiles[w][c], 3), 256 + off[w], 256 + off[5 - c]);
+            for (int r = 0; r < 4; ++r) {
+                const auto tile = static_cast<std::size_t>(w * 32 + c * 4 + r);
+                Blit(full, TurnTile(tiles[w][c], r), kTileTables.full_left[tile],
+                     kTileTables.full_top[tile]);
+            }
         }
     }
-    SaveBitmap(full, folder / ("Series" + code + "xxFull.bmp"));
+    SaveBitmap(full, folder / FullBitmapName(index));
 
     // Field pictures (orientation 0), named by the tile byte of their first tile: the four field
     // rows of the offset list (00, 20, 40, 60) in the left and in the right half (0C, 2C, ...).
@@ -216,8 +213,8 @@ void WriteSeries(const SeriesLook& series, const fs::path& folder) {
                 for (int j = 0; j < 3; ++j)
                     Blit(field, tiles[first_row + i][first_column + j], kFieldOffset[j],
                          kFieldOffset[i]);
-            SaveBitmap(field, folder / ("Series" + code + Hex2(first_row * 32 + first_column * 4) +
-                                        ".bmp"));
+            const std::string first_tile = ValueToHex(first_row * 32 + first_column * 4);
+            SaveBitmap(field, folder / ("Series" + code + first_tile + ".bmp"));
         }
     }
 }
