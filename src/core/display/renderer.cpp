@@ -11,26 +11,11 @@
 
 #include "app/editor.h"
 #include "display/cell_pass.h"
+#include "fill_values.h"
 
 namespace insel {
 
-// std::fill of 32-bit pixels is not vectorised at this optimisation level: white goes through
-// memset, other colours in 16-byte stores.
-void FillPixels(std::uint32_t* first, std::size_t count, std::uint32_t argb) {
-    if (argb == (argb & 0xFFu) * 0x01010101u) {
-        std::memset(first, static_cast<int>(argb & 0xFFu), count * sizeof argb);
-        return;
-    }
-    std::size_t i = 0;
-#if defined(__GNUC__)
-    using Quad = std::uint32_t __attribute__((vector_size(16)));
-    const Quad quad = Quad{} + argb;
-    for (; i + 4 <= count; i += 4) std::memcpy(first + i, &quad, sizeof quad);
-#endif
-    for (; i < count; ++i) first[i] = argb;
-}
-
-void Raster::Fill(std::uint32_t argb) { FillPixels(pixels.data(), pixels.size(), argb); }
+void Raster::Fill(std::uint32_t argb) { FillValues(pixels.data(), pixels.size(), argb); }
 
 namespace {
 
@@ -50,7 +35,7 @@ inline void FillClipped(std::uint32_t* pixels, int left, int top, int right, int
             for (std::size_t x = 0; x < width; ++x) row[x] = argb;
         return;
     }
-    for (int y = top; y < bottom; ++y, row += Raster::kWidth) FillPixels(row, width, argb);
+    for (int y = top; y < bottom; ++y, row += Raster::kWidth) FillValues(row, width, argb);
 }
 
 }  // namespace

@@ -28,9 +28,6 @@ struct Raster {
     void FillOutside(int left, int top, int right, int bottom, std::uint32_t argb);
 };
 
-// `count` pixels from `first` set to `argb`.
-void FillPixels(std::uint32_t* first, std::size_t count, std::uint32_t argb);
-
 // A 0xBBGGRR colour as an opaque raster pixel.
 constexpr std::uint32_t ToPixel(Colour c) {
     return 0xFF000000u | ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "errors.h"
+#include "fill_values.h"
 
 namespace insel {
 
@@ -61,21 +62,7 @@ class Layer {
     const char* name() const { return name_; }
 
   private:
-    // std::fill_n of a runtime value is a loop of single stores at this optimisation level;
-    // zero goes through memset, other values in 8-byte stores.
-    void Fill(T* first, std::size_t count) {
-        if (cleared_ == T{}) {
-            std::memset(first, 0, count * sizeof(T));
-            return;
-        }
-        constexpr std::size_t kPerWord = sizeof(std::uint64_t) / sizeof(T);
-        std::uint64_t word = 0;
-        for (std::size_t k = 0; k < kPerWord; ++k)
-            word |= static_cast<std::uint64_t>(cleared_) << (8 * sizeof(T) * k);
-        std::size_t i = 0;
-        for (; i + kPerWord <= count; i += kPerWord) std::memcpy(first + i, &word, sizeof word);
-        for (; i < count; ++i) first[i] = cleared_;
-    }
+    void Fill(T* first, std::size_t count) { FillValues(first, count, cleared_); }
 
     std::size_t Index(std::int64_t x, std::int64_t y) const {
         if (!InRange(x, y)) ThrowCellOutside(x, y, name_);

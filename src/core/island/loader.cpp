@@ -73,15 +73,6 @@ void CopyColumn(void* to, const std::uint8_t* from, std::size_t bytes) {
     }
 }
 
-// `n` words set to `value`, four at a time (std::fill stores them one by one here).
-void FillWords(std::uint16_t* first, std::int64_t n, std::uint16_t value) {
-    const std::uint64_t four = value * 0x0001000100010001ull;
-    std::int64_t k = 0;
-    for (; k + 4 <= n; k += 4) std::memcpy(first + k, &four, sizeof four);
-    for (; k < n; ++k) first[k] = value;
-}
-
-// Whether the `n` bytes from `values` all equal the first.
 // Whether the `n` (at least one) little-endian words all have the first one's high byte: a
 // column of one series, the rule, needs no lowest and highest worked out.
 inline bool UniformHighByte(const std::uint8_t* words, int n) {
@@ -757,7 +748,7 @@ void Decoder::ReadFertility(std::int64_t& p) {
             if (AllEqual(values + y0, y1 - y0)) {
                 // Whole stretches of one fertility (the sea) are the rule.
                 const std::uint16_t value = std::min<std::uint16_t>(values[y0], 10);
-                FillWords(column + y0, y1 - y0, value);
+                FillValues(column + y0, static_cast<std::size_t>(y1 - y0), value);
                 counts[value] += static_cast<std::int32_t>(y1 - y0);
                 continue;
             }
