@@ -694,7 +694,6 @@ void Decoder::ReadEntries(std::int64_t tag, Layer<std::uint16_t>& element,
         if (x >= kLayerSide || y >= kLayerSide) {
             note();
             element.set(x, y, value);  // throws the bounds error
-            param.set(x, y, parameter);
         }
         element.column(x)[y] = value;
         param.column(x)[y] = parameter;

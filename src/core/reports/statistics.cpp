@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/key_notation.h"
+#include "display/textures.h"
 #include "island/cities.h"
 
 namespace insel {
@@ -182,9 +183,7 @@ SeriesRanking RankSeries(const std::array<std::int32_t, kSeriesCount>& usage, in
     SeriesRanking ranking;
     int used = 0;
     for (int i = 0; i < kRankedSeriesCount; ++i) {
-        std::string code = ValueToHex(i + 11);
-        if (code.size() < 2) code.insert(0, "0");
-        ranking.memo.push_back(code + "   " + std::to_string(usage[i]));
+        ranking.memo.push_back(SeriesCode(i) + "   " + std::to_string(usage[i]));
         if (usage[i] > 0) ++used;
     }
     ranking.memo.push_back("Anzahl: " + std::to_string(used));

@@ -46,7 +46,6 @@ struct ToolFrameState {
     bool mine_choice = true;  // mines rather than quarry spots on the mines page
     bool stroke_active = false;
     int pen_size = 2;
-    int gap_size = 4;
     bool frame_drag_active = false;
     bool frame_size_locked = false;  // a block read from a file fixes the frame's size
     int legend_value = -1;           // last clicked legend panel
