@@ -79,9 +79,14 @@ ValueCountList CountTerrainValues(const IslandMap& island, bool without_orientat
     for (int x = 0; x < Width(island); ++x) {
         const std::uint16_t* terrain = island.terrain.column(x);
         const std::uint16_t* param = island.terrain_param.column(x);
-        for (int y = 0; y < height; ++y) {
+        // Added a run of equal cells at a time: a map insert per cell would dominate, and the
+        // sea and the fields are long runs.
+        for (int y = 0; y < height;) {
             const std::int64_t value = without_orientation ? (terrain[y] & 0x3FFF) : terrain[y];
-            list.Add(value, param[y]);
+            int end = y + 1;
+            while (end < height && terrain[end] == terrain[y] && param[end] == param[y]) ++end;
+            list.Add(value, param[y], end - y);
+            y = end;
         }
     }
     return list;
