@@ -11,6 +11,7 @@
 #endif
 
 #include "container/file_io.h"
+#include "cpu_features.h"
 #include "errors.h"
 
 namespace insel {
@@ -213,9 +214,7 @@ __attribute__((target("avx512f,avx512bw"))) std::int64_t Avx512Search(const std:
 
 std::int64_t Search(const std::uint8_t* data, std::int64_t length, std::int64_t from,
                     std::int64_t last_start, std::string_view tag) {
-    static const int level = __builtin_cpu_supports("avx512bw") ? 2
-                             : __builtin_cpu_supports("avx2")   ? 1
-                                                                : 0;
+    static const int level = cpu::Avx512Bw() ? 2 : cpu::Avx2() ? 1 : 0;
     switch (level) {
         case 2:
             return Avx512Search(data, length, from, last_start, tag);
@@ -354,9 +353,7 @@ INSEL_SWEEP std::int64_t SweepTags(const std::uint8_t* data, std::int64_t length
 template <class Fill>
 void FillAndSweep(GameFileBuffer& buffer, std::int64_t size, Fill fill) {
 #ifdef INSEL_TAG_SWEEP
-    static const bool available =
-        __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw");
-    if (available && buffer.length() >= 2) {
+    if (cpu::Avx512Bw() && buffer.length() >= 2) {
         constexpr std::int64_t kChunk = 1 << 18;
         SweptStarts starts;
         std::int64_t swept = 0;

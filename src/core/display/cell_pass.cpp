@@ -4,6 +4,7 @@
 #include <cstring>
 #include <type_traits>
 
+#include "cpu_features.h"
 #include "display/colours.h"
 #include "display/palette_pass.h"
 #include "display/renderer.h"
@@ -328,17 +329,12 @@ void PaintBlocksOfWidth(const CellPass& pass, const LayerPixels& colour, const G
     }
 }
 
-bool HaveAvx2() {
-    static const bool avx2 = __builtin_cpu_supports("avx2");
-    return avx2;
-}
-
 // Paints the blocks of whole 8 x 8 cells inside `whole` and returns the range it covered.
 CellRange PaintWideBlocks(const CellPass& pass, const LayerPixels& colour, const Geometry& g,
                           const CellRange& whole, Raster& raster) {
     CellRange blocks{whole.i0, whole.i0 + (whole.i1 - whole.i0) / 8 * 8, whole.j0,
                      whole.j0 + (whole.j1 - whole.j0) / 8 * 8};
-    if (!HaveAvx2() || blocks.i1 == blocks.i0 || blocks.j1 == blocks.j0) return {};
+    if (!cpu::Avx2() || blocks.i1 == blocks.i0 || blocks.j1 == blocks.j0) return {};
     const bool overlays = pass.highlight_kind == kTerrainHighlight ||
                           pass.highlight_kind == kGfxSeriesHighlight || pass.marks;
     auto paint = [&](auto layer) {

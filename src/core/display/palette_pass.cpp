@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 
+#include "cpu_features.h"
 #include "display/colours.h"
 #include "display/renderer.h"
 
@@ -81,13 +82,6 @@ WordMatch GfxMatch(const CellPass& pass) {
 }
 
 #define INSEL_VBMI __attribute__((target("avx512f,avx512bw,avx512vbmi"), always_inline)) inline
-
-bool HaveVbmi() {
-    static const bool vbmi = __builtin_cpu_supports("avx512f") &&
-                             __builtin_cpu_supports("avx512bw") &&
-                             __builtin_cpu_supports("avx512vbmi");
-    return vbmi;
-}
 
 INSEL_VBMI __mmask64 Join(__mmask32 low, __mmask32 high) {
     return _mm512_kunpackd(static_cast<__mmask64>(high), static_cast<__mmask64>(low));
@@ -382,7 +376,7 @@ void PaintLayer(const CellPass& pass, const CellRect& cells, Raster& raster) {
 }  // namespace
 
 bool PaintPaletteCells(const CellPass& pass, const CellRect& cells, Raster& raster) {
-    if (!HaveVbmi() || (cells.cw != 1 && cells.cw != 2) || cells.ch < 1) return false;
+    if (!cpu::Avx512Vbmi() || (cells.cw != 1 && cells.cw != 2) || cells.ch < 1) return false;
     if (pass.display_layer == 1 || pass.display_layer == 2) return false;  // no palette
     if (cells.i1 <= cells.i0 || cells.j1 <= cells.j0) return true;
     if (pass.display_layer == 0) {

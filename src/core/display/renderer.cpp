@@ -10,6 +10,7 @@
 #endif
 
 #include "app/editor.h"
+#include "cpu_features.h"
 #include "display/cell_pass.h"
 #include "fill_values.h"
 
@@ -109,9 +110,7 @@ __attribute__((target("avx512f,avx512bw"))) int NextEqualWide(const std::uint16_
 // The first index in [from, to) whose value is `wanted`, or `to`.
 int NextEqual(const std::uint16_t* values, int from, int to, std::uint16_t wanted) {
 #if defined(__x86_64__) && defined(__GNUC__)
-    static const bool wide =
-        __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw");
-    if (wide) return NextEqualWide(values, from, to, wanted);
+    if (cpu::Avx512Bw()) return NextEqualWide(values, from, to, wanted);
 #endif
     int at = from;
 #if defined(__GNUC__)

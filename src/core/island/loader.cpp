@@ -13,6 +13,7 @@
 #include "app/editor.h"
 #include "container/cp1252.h"
 #include "container/game_file.h"
+#include "cpu_features.h"
 #include "island/cities.h"
 #include "island/island_list.h"
 
@@ -316,10 +317,7 @@ INSEL_ENTRY_RUNS std::int64_t ReadEntryRuns(const EntryTarget& t, const std::uin
 std::int64_t ReadEntriesWide(const EntryTarget& t, const std::uint8_t* e, std::int64_t available,
                              const std::uint8_t* end, int& x_end, int& y_end) {
 #if defined(__x86_64__) && defined(__GNUC__)
-    static const bool runs = __builtin_cpu_supports("avx512f") &&
-                             __builtin_cpu_supports("avx512bw") &&
-                             __builtin_cpu_supports("avx512vbmi");
-    if (runs && std::endian::native == std::endian::little)
+    if (cpu::Avx512Vbmi() && std::endian::native == std::endian::little)
         return ReadEntryRuns(t, e, available, end, x_end, y_end);
 #endif
     (void)t, (void)e, (void)available, (void)end, (void)x_end, (void)y_end;
@@ -753,10 +751,7 @@ void Decoder::ReadFertility(std::int64_t& p) {
             }
             const int stretch = static_cast<int>(y1 - y0);
 #if defined(__x86_64__) && defined(__GNUC__)
-            static const bool wide = __builtin_cpu_supports("avx512f") &&
-                                     __builtin_cpu_supports("avx512bw") &&
-                                     __builtin_cpu_supports("avx512vl");
-            if (wide) {
+            if (cpu::Avx512Vl()) {
                 ClampAndCountFertilityWide(values + y0, stretch, column + y0, counts);
                 continue;
             }

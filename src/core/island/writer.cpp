@@ -18,6 +18,7 @@
 #include "container/cp1252.h"
 #include "container/file_io.h"
 #include "container/game_file.h"
+#include "cpu_features.h"
 #include "island/cities.h"
 #include "island/game_tables.h"
 #include "tools/rotation.h"
@@ -306,10 +307,7 @@ INSEL_ENTRY_STAGING void StageColumns(std::uint8_t*& cursor, const std::uint16_t
 bool StageFullColumns(std::uint8_t*& cursor, const std::uint16_t* element,
                       const std::uint16_t* param, int nx) {
 #if defined(__x86_64__) && defined(__GNUC__)
-    static const bool wide =
-        __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-        __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512vbmi");
-    if (wide && std::endian::native == std::endian::little) {
+    if (cpu::Avx512Vl() && cpu::Avx512Vbmi() && std::endian::native == std::endian::little) {
         StageColumns(cursor, element, param, nx);
         return true;
     }
