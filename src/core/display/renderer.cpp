@@ -148,27 +148,19 @@ class TileStamps {
     int FromFullBitmap(const SlotPicture& full, int tile) {
         const int left = kTileTables.full_left[static_cast<std::size_t>(tile)];
         const int top = kTileTables.full_top[static_cast<std::size_t>(tile)];
-        return Make(tile, full.pixels.data(), top * kFullBitmapSize + left, 1, kFullBitmapSize);
+        return Make(tile, full.pixels.data() + top * kFullBitmapSize + left, kFullBitmapSize);
     }
-    // A working tile turned by the tile byte's orientation, as RotateTile turns it: the turned
-    // tile's pixel (sx, sy) is the original's at base + sx * along_x + sy * along_y.
-    int FromTile(const TilePicture& picture, int tile) {
-        constexpr int m = kTileSize - 1, n = kTileSize;
-        const std::uint32_t* p = picture.pixels.data();
-        switch (tile % 4) {
-            case 1:  // at(sy, m - sx)
-                return Make(tile, p, m * n, -n, 1);
-            case 2:  // at(m - sx, m - sy)
-                return Make(tile, p, m * n + m, -1, -n);
-            case 3:  // at(m - sy, sx)
-                return Make(tile, p, m, n, -1);
-            default:
-                return Make(tile, p, 0, 1, n);
-        }
+    // A working tile turned by the tile byte's orientation (the cache's RotateTile), stretched.
+    int FromWorkingTile(TextureCache& textures, int tile) {
+        const int made = made_[static_cast<std::size_t>(tile)];
+        if (made >= 0) return made;
+        textures.RotateTile(kTileTables.texture_index[static_cast<std::size_t>(tile)], tile % 4);
+        return Make(tile, textures.ScratchTile().pixels.data(), kTileSize);
     }
 
   private:
-    int Make(int tile, const std::uint32_t* source, int base, int along_x, int along_y) {
+    // The tile whose rows start `stride` pixels apart from `first`, stretched to the cell.
+    int Make(int tile, const std::uint32_t* first, int stride) {
         const std::size_t size = static_cast<std::size_t>(cw_) * ch_;
         int& index = made_[static_cast<std::size_t>(tile)];
         if (index >= 0) return index;
@@ -176,10 +168,8 @@ class TileStamps {
         pixels_.resize(pixels_.size() + size);
         std::uint32_t* out = pixels_.data() + static_cast<std::size_t>(index) * size;
         for (int dy = 0; dy < ch_; ++dy, out += cw_) {
-            const std::uint32_t* row =
-                source + base + source_y_[static_cast<std::size_t>(dy)] * along_y;
-            for (int dx = 0; dx < cw_; ++dx)
-                out[dx] = row[source_x_[static_cast<std::size_t>(dx)] * along_x];
+            const std::uint32_t* row = first + source_y_[static_cast<std::size_t>(dy)] * stride;
+            for (int dx = 0; dx < cw_; ++dx) out[dx] = row[source_x_[static_cast<std::size_t>(dx)]];
         }
         return index;
     }
@@ -321,7 +311,7 @@ class Painter {
                 stamp_of[static_cast<std::size_t>(j) * view_.visible_columns + i] =
                     slot != 0
                         ? stamps.FromFullBitmap(textures.Slot(slot), tile)
-                        : stamps.FromTile(textures.Tile(kTileTables.texture_index[tile]), tile);
+                        : stamps.FromWorkingTile(textures, tile);
             }
         }
         LayStamps(stamps, stamp_of);
