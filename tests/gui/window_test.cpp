@@ -309,6 +309,32 @@ class WindowTest : public QObject, WindowHarness {
         QVERIFY(messages_.isEmpty());
     }
 
+    void OverwriteQuestionIsAboutTheFileWritten() {
+        Start(kSample);
+        QTemporaryDir dir;
+        // The island is written as x.scp whatever extension was typed.
+        const QString written = dir.filePath("x.scp");
+        {
+            QFile file(written);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("keep me");
+        }
+        window_->choose_save_file = [&](const QString&, const QString&) {
+            return dir.filePath("x.txt");
+        };
+        int asked = 0;
+        window_->confirm_overwrite = [&](const QString&) {
+            ++asked;
+            return false;
+        };
+        QVERIFY(qobject_cast<QCheckBox*>(Child("WarnCheck"))->isChecked());
+        qobject_cast<QPushButton*>(Child("SaveInselButton"))->click();
+        QCOMPARE(asked, 1);
+        QCOMPARE(ReadAll(written), QByteArray("keep me"));
+        QVERIFY(!QFile::exists(dir.filePath("x.txt")));
+        QVERIFY(messages_.isEmpty());
+    }
+
     void WriteErrorShowsTheBox() {
         Start(kSample);
         window_->choose_save_file = [](const QString&, const QString&) {

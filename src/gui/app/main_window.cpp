@@ -1048,10 +1048,18 @@ void TInselZeichner::SaveTextLines(const QString& proposed, const std::vector<st
 }
 
 QString TInselZeichner::AskSaveFile(const QString& filter, const QString& proposed,
-                                    const QString& suffix, bool ask_overwrite) {
+                                    const QString& suffix, bool ask_overwrite,
+                                    SuffixRule rule) {
     QString file = choose_save_file(filter, proposed);
     if (file.isEmpty()) return {};
-    if (QFileInfo(file).suffix().isEmpty()) file += "." + suffix;
+    if (rule == SuffixRule::Replace) {
+        // The same rule as the core's writers, so the question names the file they write.
+        std::filesystem::path target(file.toStdString());
+        target.replace_extension("." + suffix.toStdString());
+        file = QString::fromStdString(target.string());
+    } else if (QFileInfo(file).suffix().isEmpty()) {
+        file += "." + suffix;
+    }
     if (ask_overwrite && QFileInfo::exists(file) && settings_page_->WarnOnOverwrite() &&
         !confirm_overwrite(InterfaceText(kOverwriteQuestionLine, "File exists. Overwrite?"))) {
         return {};

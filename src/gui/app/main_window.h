@@ -94,11 +94,15 @@ class TInselZeichner : public QMainWindow {
 
     // Line `line` of MainIStrings, or `fallback` when the file has no such line.
     QString InterfaceText(int line, const QString& fallback) const;
+    // How the chosen name gets its suffix: added when it has none, or put in place of any
+    // other (for writers that change the extension themselves).
+    enum class SuffixRule { AddWhenMissing, Replace };
     // The save dialog, then the overwrite question when asked for and WarnCheck is ticked;
-    // the chosen file with `suffix` added when it has none, or empty when nothing is to be
-    // written.
+    // the chosen file with `suffix` applied by `rule`, or empty when nothing is to be written.
+    // The question is about that very file.
     QString AskSaveFile(const QString& filter, const QString& proposed, const QString& suffix,
-                        bool ask_overwrite = true);
+                        bool ask_overwrite = true,
+                        SuffixRule rule = SuffixRule::AddWhenMissing);
     // Saves lines as a text file chosen in the save dialog; a failed write is said.
     void SaveTextLines(const QString& proposed, const std::vector<std::string>& lines);
 

@@ -56,15 +56,18 @@ void SpeichernPage::SaveInselButtonClick(int tag) {
     if (editor.updating || !editor.island_loaded) return;
     editor.memo2.clear();
     QString filter = "Text file (*.txt)", suffix = "txt", proposed;
+    auto rule = TInselZeichner::SuffixRule::AddWhenMissing;
     if (tag == 0) {
         filter = "Insel (*.scp)";
         suffix = "scp";
         proposed = FromGameText(editor.island_name_panel);
+        // The island is written under ".scp" whatever extension was typed.
+        rule = TInselZeichner::SuffixRule::Replace;
     } else if (tag == 1) {
         filter = "Eigene Insel (*.cty)";
         suffix = "cty";
     }
-    const QString file = window_.AskSaveFile(filter, proposed, suffix);
+    const QString file = window_.AskSaveFile(filter, proposed, suffix, true, rule);
     if (file.isEmpty()) return;
     editor.no_animals = no_animals_check_->isChecked();
     editor.recount_kontid = recount_check_->isChecked();
