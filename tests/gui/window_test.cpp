@@ -335,6 +335,26 @@ class WindowTest : public QObject, WindowHarness {
         QVERIFY(messages_.isEmpty());
     }
 
+    void DummyWriteErrorShowsTheBox() {
+        namespace fx = insel::fixture;
+        QTemporaryDir dir;
+        fx::IslandSpec wide;
+        wide.width = 320;
+        const std::filesystem::path path = dir.filePath("breit.scp").toStdString();
+        WriteBytes(path, fx::IslandFileBytes(wide));
+        Start(path.string());
+        QVERIFY2(messages_.isEmpty(), qPrintable(messages_.join('\n')));
+        QCOMPARE(Text(*window_, "xSizePanel"), QString("320"));
+        const QString target = dir.filePath("dummy.scp");
+        window_->choose_save_file = [&](const QString&, const QString&) { return target; };
+        qobject_cast<QPushButton*>(Child("DummyButton"))->click();
+        QCOMPARE(messages_.size(), 1);
+        QVERIFY2(messages_[0].startsWith("error: Fehler beim Schreiben\n") &&
+                     messages_[0].contains("256"),
+                 qPrintable(messages_[0]));
+        QVERIFY(!QFile::exists(target));
+    }
+
     void WriteErrorShowsTheBox() {
         Start(kSample);
         window_->choose_save_file = [](const QString&, const QString&) {

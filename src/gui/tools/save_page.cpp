@@ -102,8 +102,8 @@ void SpeichernPage::DummyButtonClick() {
     if (file.isEmpty()) return;
     try {
         SaveDummyIsland(editor, size, std::filesystem::path(file.toStdString()));
-    } catch (const Error&) {
-        // The dummy is a convenience; a failed write is not reported.
+    } catch (const Error& e) {
+        window_.show_message("Fehler beim Schreiben\n" + FromText(e.what()), true);
     }
 }
 
