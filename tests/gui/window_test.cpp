@@ -603,6 +603,15 @@ class WindowTest : public QObject, WindowHarness {
         QCOMPARE(process.exitCode(), 0);
         const QImage shot(out);
         QVERIFY(shot.width() >= 1024 && shot.height() >= 512);
+
+        // A file that does not load fails the run and leaves no picture.
+        const QString missing_out = dir.filePath("missing.png");
+        process.start(INSELEDITOR, {"--screenshot", missing_out, dir.filePath("fehlt.scp")});
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QVERIFY(process.exitCode() != 0);
+        QVERIFY(process.readAllStandardError().contains("error: "));
+        QVERIFY(!QFile::exists(missing_out));
     }
 };
 

@@ -974,10 +974,10 @@ void TInselZeichner::InselladenClick(int file_kind) {
     LoadIslandFile(std::filesystem::path(file.toStdString()), kind.file_kind);
 }
 
-void TInselZeichner::LoadIslandFile(const std::filesystem::path& path, int file_kind) {
-    if (editor_.updating) return;
+bool TInselZeichner::LoadIslandFile(const std::filesystem::path& path, int file_kind) {
+    if (editor_.updating) return false;
     editor_.file_kind = file_kind;
-    if (file_kind == kNoFile) return;
+    if (file_kind == kNoFile) return false;
     page_control_->setCurrentWidget(island_page_);
     std::string message;
     const bool loaded = RunLong([&] { message = LoadIsland(editor_, path); });
@@ -986,6 +986,7 @@ void TInselZeichner::LoadIslandFile(const std::filesystem::path& path, int file_
     // The series ranking of the preload window follows every load.
     if (loaded && editor_.island_shown) bitmap_form_->InselStatButtonClick();
     ShowNewIsland();
+    return loaded;
 }
 
 bool TInselZeichner::SelectIslandListRow(int row) {

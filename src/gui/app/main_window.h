@@ -54,8 +54,8 @@ class TInselZeichner : public QMainWindow {
     void SetCommandLineFile(const std::string& argument) { command_line_file_ = argument; }
 
     // The one way a file gets loaded: the Updating guard, the hourglass, the error box, then
-    // the whole-island view.
-    void LoadIslandFile(const std::filesystem::path& path, int file_kind);
+    // the whole-island view. False when nothing was loaded (refused kind or a failed read).
+    bool LoadIslandFile(const std::filesystem::path& path, int file_kind);
     // A click on a row of the island list (from 1); false when there is no such row.
     bool SelectIslandListRow(int row);
     // A click on a row of the city list (rows 0 and 1 both give the first city).
