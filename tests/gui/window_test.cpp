@@ -209,6 +209,26 @@ class WindowTest : public QObject, WindowHarness {
         QCOMPARE(window_->editor().tool_mode, 0);
     }
 
+    void EmptyInterfaceLinesKeepTheCaptions() {
+        Start("", [](insel::Definitions& d) {
+            d.main_strings.at(2) = "";   // window title
+            d.main_strings.at(4) = " ";  // menu action
+            d.main_strings.at(13) = "Über";
+            d.main_strings.at(75) = "";  // tab page
+            d.main_strings.at(76) = "";  // button
+            d.main_strings.at(79) = "Leere Insel";
+        });
+        QCOMPARE(window_->windowTitle(), QString("Inseleditor"));
+        QCOMPARE(window_->findChild<QAction*>("Inselladen1")->text(),
+                 QString("KelmGame Inselfile *.scp laden"));
+        QCOMPARE(window_->findChild<QAction*>("About1")->text(), QString::fromUtf8("Über"));
+        auto* pages = qobject_cast<QTabWidget*>(Child("PageControl1"));
+        QCOMPARE(pages->tabText(3), QString("Speichern"));
+        QCOMPARE(qobject_cast<QPushButton*>(Child("SaveInselButton"))->text(),
+                 QString("Write *.scp island      (No Buildings saved)"));
+        QCOMPARE(qobject_cast<QPushButton*>(Child("DummyButton"))->text(), QString("Leere Insel"));
+    }
+
     void IslandListClickDecodesThatIsland() {
         namespace fx = insel::fixture;
         fx::IslandSpec first;

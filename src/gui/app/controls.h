@@ -6,7 +6,9 @@
 #include <QTableWidget>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
+#include <utility>
 
 #include "app/definitions.h"
 #include "reports/statistics.h"
@@ -20,6 +22,13 @@ QString FromText(const std::string& text);
 // Line `line` of MainIStrings; `fallback` where the file has no such line or leaves it empty,
 // so that a short or unfinished text file never blanks a caption.
 QString InterfaceLine(const Definitions& definitions, int line, const QString& fallback);
+// Gives each named control below `root` its MainIStrings line (line -> object name), keeping
+// the control's own caption where the line is missing or empty. Actions, menus, buttons,
+// labels and group boxes take it as their text; pages of `tabs` as their tab caption.
+// Names `root` does not have are passed over.
+void ApplyInterfaceTexts(QWidget& root, const Definitions& definitions,
+                         std::span<const std::pair<int, const char*>> texts,
+                         QTabWidget* tabs = nullptr);
 
 // A panel that reports a left click, as colour panels do.
 class ClickPanel : public QLabel {

@@ -805,27 +805,8 @@ void TInselZeichner::UpdateLegend(bool whole_island) {
 void TInselZeichner::SetToolFrameColour(const QColor& colour) { tool_frame_->SetColour(colour); }
 
 void TInselZeichner::ApplyInterfaceTexts() {
-    const auto& lines = editor_.definitions.main_strings;
-    if (lines.size() > 2) setWindowTitle(FromText(lines[2]));
-    for (const auto& [n, name] : kInterfaceTexts) {
-        if (n >= static_cast<int>(lines.size())) continue;
-        const QString caption = FromText(lines[static_cast<std::size_t>(n)]);
-        QObject* control = findChild<QObject*>(name);
-        if (auto* action = qobject_cast<QAction*>(control)) {
-            action->setText(caption);
-        } else if (auto* menu = qobject_cast<QMenu*>(control)) {
-            menu->setTitle(caption);
-        } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
-            button->setText(caption);
-        } else if (auto* label = qobject_cast<QLabel*>(control)) {
-            label->setText(caption);
-        } else if (auto* group = qobject_cast<QGroupBox*>(control)) {
-            group->setTitle(caption);
-        } else if (auto* page = qobject_cast<QWidget*>(control);
-                   page && page_control_->indexOf(page) >= 0) {
-            page_control_->setTabText(page_control_->indexOf(page), caption);
-        }
-    }
+    setWindowTitle(InterfaceText(2, windowTitle()));
+    insel::gui::ApplyInterfaceTexts(*this, editor_.definitions, kInterfaceTexts, page_control_);
     city_page_->ApplyHeadings();
     island_list_page_->ApplyHeadings();
 }

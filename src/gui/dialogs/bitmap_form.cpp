@@ -355,14 +355,7 @@ void TBitmapForm::FormShow() {
     paint_box_->update();
     const Definitions& definitions = editor_.definitions;
     setWindowTitle(InterfaceLine(definitions, 280, windowTitle()));
-    for (const auto& [line, name] : kFormTexts) {
-        QObject* control = findChild<QObject*>(name);
-        if (auto* button = qobject_cast<QAbstractButton*>(control)) {
-            button->setText(InterfaceLine(definitions, line, button->text()));
-        } else if (auto* label = qobject_cast<QLabel*>(control)) {
-            label->setText(InterfaceLine(definitions, line, label->text()));
-        }
-    }
+    ApplyInterfaceTexts(*this, definitions, kFormTexts);
     ShowLog();
 }
 
