@@ -57,8 +57,8 @@ void ApplyInterfaceTexts(QWidget& root, const Definitions& definitions,
     }
 }
 
-QLabel* StatusPanel(const char* name, int min_width) {
-    auto* panel = new QLabel;
+QLabel* StatusPanel(const QString& name, int min_width, QLabel* panel) {
+    if (!panel) panel = new QLabel;
     panel->setObjectName(name);
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panel->setMinimumWidth(min_width);

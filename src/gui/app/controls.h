@@ -40,8 +40,9 @@ class ClickPanel : public QLabel {
     void mouseReleaseEvent(QMouseEvent* event) override;
 };
 
-// A sunken read-only panel the core's panel texts are shown in.
-QLabel* StatusPanel(const char* name, int min_width);
+// A sunken read-only panel the core's panel texts are shown in: `panel` given that look, or a
+// new label when none is given (a ClickPanel, say, for one that answers clicks).
+QLabel* StatusPanel(const QString& name, int min_width, QLabel* panel = nullptr);
 QLabel* Caption(const char* name, const QString& text);
 // A read-only list with one selected row at a time.
 QTableWidget* BuildGrid(const char* name, int columns);
