@@ -702,7 +702,11 @@ QWidget* TInselZeichner::BuildStatus() {
     climate_box_->setObjectName("ComboBox1");
     for (int c = 0; c < kClimateCount; ++c) climate_box_->addItem(FromText(ClimateName(c)));
     connect(climate_box_, &QComboBox::currentIndexChanged, this, [this](int index) {
-        if (!editor_.updating && index >= 0) editor_.island.record.climate = index;
+        if (index < 0) return;
+        RunHandler([this, index] {
+            SetIslandClimate(editor_, index);
+            return false;
+        });
     });
     grid->addWidget(climate_box_, 7, 1, 1, 3);
     grid->setRowStretch(8, 1);
