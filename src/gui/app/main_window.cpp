@@ -1058,16 +1058,7 @@ void TInselZeichner::DisplaysollBitmapsbentzen1Click() {
         untergrund_check_->setChecked(settings_.use_tile_bitmaps);
         return;
     }
-    if (!tile_bitmaps_ready_) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        QApplication::processEvents();
-        settings_.use_tile_bitmaps = true;
-        tile_bitmaps_ready_ = true;
-        QApplication::restoreOverrideCursor();
-    } else {
-        settings_.use_tile_bitmaps = !settings_.use_tile_bitmaps;
-    }
-    untergrund_check_->setChecked(settings_.use_tile_bitmaps);
+    settings_.use_tile_bitmaps = untergrund_check_->isChecked();
     RepaintCanvas();
 }
 

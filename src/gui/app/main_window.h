@@ -156,7 +156,6 @@ class TInselZeichner : public QMainWindow {
     std::string game_path_;
     std::string command_line_file_;
     bool shown_once_ = false;
-    bool tile_bitmaps_ready_ = false;
 
     Editor editor_;
     // Panel controls by name, looked up once, with the text they show.
