@@ -830,11 +830,11 @@ QTabWidget* TInselZeichner::BuildPages() {
         if (name == "HoehenStatistik") {
             page = legend_page_ = new HoehenStatistikPage(*this);
         } else if (name == "WeitereStatistik") {
-            page = statistics_page_ = new WeitereStatistikPage(*this);
+            page = new WeitereStatistikPage(*this);
         } else if (name == "Minen") {
-            page = mines_page_ = new MinenPage(*this);
+            page = new MinenPage(*this);
         } else if (name == "Speichern") {
-            page = save_page_ = new SpeichernPage(*this);
+            page = new SpeichernPage(*this);
         } else if (name == "Objects") {
             page = objects_page_ = new GebaeudePage(*this);
         } else if (name == "TabSheet1") {

@@ -30,9 +30,6 @@ class MapCanvas;
 class OverviewImage;
 class ToolFrame;
 class HoehenStatistikPage;
-class WeitereStatistikPage;
-class MinenPage;
-class SpeichernPage;
 class GebaeudePage;
 class StadtlistePage;
 class InselPage;
@@ -71,8 +68,6 @@ class TInselZeichner : public QMainWindow {
     Editor& editor() { return editor_; }
     RenderSettings& settings() { return settings_; }
     const Raster& raster() const { return raster_; }
-    const std::filesystem::path& program_folder() const { return program_folder_; }
-    QTabWidget* pages() const { return page_control_; }
 
     // Runs a control's handler unless Updating; errors go to the error box. The window
     // refreshes when the handler acted or `always_repaint` is set.
@@ -184,9 +179,6 @@ class TInselZeichner : public QMainWindow {
     QTabWidget* page_control_ = nullptr;
 
     HoehenStatistikPage* legend_page_ = nullptr;
-    WeitereStatistikPage* statistics_page_ = nullptr;
-    MinenPage* mines_page_ = nullptr;
-    SpeichernPage* save_page_ = nullptr;
     GebaeudePage* objects_page_ = nullptr;
     StadtlistePage* city_page_ = nullptr;
     InselPage* island_page_ = nullptr;
