@@ -960,9 +960,9 @@ void TInselZeichner::InselladenClick(int file_kind) {
 }
 
 bool TInselZeichner::LoadIslandFile(const std::filesystem::path& path, int file_kind) {
-    if (editor_.updating) return false;
+    // A refused file must not relabel the island already shown.
+    if (editor_.updating || file_kind == kNoFile) return false;
     editor_.file_kind = file_kind;
-    if (file_kind == kNoFile) return false;
     page_control_->setCurrentWidget(island_page_);
     std::string message;
     const bool loaded = RunLong([&] { message = LoadIsland(editor_, path); });
