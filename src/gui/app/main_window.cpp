@@ -988,7 +988,6 @@ void TInselZeichner::ShowNewIsland() {
     UpdateLegend(true);
     RedrawOverview();
     SyncControls();
-    ShowToolFrame();
     island_page_->ShowLogs();
     Refresh();
 }
