@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPalette>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -291,6 +292,9 @@ class WindowTest : public QObject, WindowHarness {
         QVERIFY2(messages_.isEmpty(), qPrintable(messages_.join('\n')));
         const QString saved = dir.filePath("saved.scp");
         QVERIFY(QFile::exists(saved));
+        // The log on the "Insel" page tells of the save.
+        const QString log = qobject_cast<QPlainTextEdit*>(Child("Memo2"))->toPlainText();
+        QVERIFY2(log.contains("Writing " + saved), qPrintable(log));
 
         window_->LoadIslandFile(saved.toStdString(), insel::kIslandFile);
         QVERIFY2(messages_.isEmpty(), qPrintable(messages_.join('\n')));

@@ -988,7 +988,6 @@ void TInselZeichner::ShowNewIsland() {
     UpdateLegend(true);
     RedrawOverview();
     SyncControls();
-    island_page_->ShowLogs();
     Refresh();
 }
 
@@ -1088,6 +1087,8 @@ void TInselZeichner::Refresh() {
     // The view may have changed under the frame.
     if (editor_.island_shown) insel::PlaceToolFrame(editor_);
     ShowToolFrame();
+    // Saves and edits write to the logs as loads do.
+    island_page_->ShowLogs();
 }
 
 void TInselZeichner::RepaintCanvas() {
