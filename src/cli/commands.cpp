@@ -321,7 +321,7 @@ int RunNew(const Common& common, const NewOptions& options) {
 int RunDummy(const Common& common, const DummyOptions& options) {
     Editor editor;
     StartEditor(common, editor);
-    editor.island.record.climate = options.climate;
+    SetIslandClimate(editor, options.climate);
     const std::filesystem::path output =
         options.output ? *options.output
                        : std::filesystem::path(DummyFileName(options.size, options.climate));

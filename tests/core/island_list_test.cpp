@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/editor.h"
+#include "errors.h"
 #include "fixture_file.h"
 #include "island_fixture.h"
 #include "test_helpers.h"
@@ -166,6 +167,20 @@ TEST(IslandList, ClimateNames) {
     EXPECT_EQ(ClimateName(5), "Steppe");
     EXPECT_EQ(ClimateName(6), "");
     EXPECT_EQ(ClimateName(-1), "");
+}
+
+TEST(IslandList, SetClimateTakesTheClimateByteOnly) {
+    auto editor = std::make_unique<Editor>();
+    SetIslandClimate(*editor, 4);
+    EXPECT_EQ(editor->island.record.climate, 4);
+    // Values without a name still fit the byte the island file holds.
+    SetIslandClimate(*editor, 255);
+    EXPECT_EQ(editor->island.record.climate, 255);
+    SetIslandClimate(*editor, 0);
+    EXPECT_EQ(editor->island.record.climate, 0);
+    EXPECT_THROW(SetIslandClimate(*editor, -1), BoundsError);
+    EXPECT_THROW(SetIslandClimate(*editor, 256), BoundsError);
+    EXPECT_EQ(editor->island.record.climate, 0);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The per-layer shifts applied when an island is saved.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <memory>
 #include <utility>
 
@@ -118,6 +119,44 @@ TEST(Shift, RocksMoveAloneAndTakeTheirParametersAlong) {
     EXPECT_EQ(at(6, 5), std::pair(1500, 0x6666)) << "1500 is no rock";
     EXPECT_EQ(island.terrain.get(5, 5), 0);
     EXPECT_EQ(island.quarry_spots[0].x, 4u);
+}
+
+// A shift of a side or more, up to the largest offsets an int holds, moves every cell off the
+// island: the kind's layer is cleared on the island and nothing beyond it is written.
+TEST(Shift, ShiftsBeyondTheSideClearTheLayer) {
+    constexpr int kSide = 8;
+    const std::pair<int, int> offsets[] = {{INT_MIN, 0},      {0, INT_MIN}, {INT_MAX, INT_MAX},
+                                           {INT_MIN, INT_MAX}, {-1025, 0},  {0, 1025},
+                                           {kSide, 0}};
+    for (const auto& [dx, dy] : offsets) {
+        for (int kind : {kShiftHeights, kShiftGraphics, kShiftPlants, kShiftRocks}) {
+            auto editor = std::make_unique<Editor>();
+            IslandMap& island = editor->island;
+            island.record.width = island.record.height = kSide;
+            for (int x = 0; x < kSide + 2; ++x) {
+                for (int y = 0; y < kSide + 2; ++y) {
+                    island.height.set(x, y, 7);
+                    island.gfx.set(x, y, 0x0C01);
+                    island.terrain.set(x, y, 1600);  // rocks, so that both element kinds move
+                }
+            }
+            editor->shifts[kind] = {true, dx, dy};
+            ShiftLayer(*editor, kind);
+            auto layer = [&](int x, int y) -> int {
+                if (kind == kShiftHeights) return island.height.get(x, y);
+                if (kind == kShiftGraphics) return island.gfx.get(x, y);
+                return island.terrain.get(x, y);
+            };
+            const int outside = kind == kShiftHeights ? 7 : kind == kShiftGraphics ? 0x0C01 : 1600;
+            for (int x = 0; x < kSide + 2; ++x) {
+                for (int y = 0; y < kSide + 2; ++y) {
+                    ASSERT_EQ(layer(x, y), x < kSide && y < kSide ? 0 : outside)
+                        << "kind " << kind << " shift (" << dx << ", " << dy << ") at (" << x
+                        << ", " << y << ")";
+                }
+            }
+        }
+    }
 }
 
 TEST(Shift, TickedPlantAndRockBoxesBothShiftWhileTheIslandIsWritten) {

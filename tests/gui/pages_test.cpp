@@ -399,6 +399,12 @@ class PagesTest : public QObject, WindowHarness {
         refused.setAccepted(false);
         QApplication::sendEvent(window_.get(), &refused);
         QVERIFY(!refused.isAccepted());
+        // Handed to the loader all the same, such a file leaves the island and its kind as
+        // they were.
+        QVERIFY(!window_->LoadIslandFile("/tmp/notes.txt", insel::kNoFile));
+        QCOMPARE(window_->editor().file_kind, int(insel::kIslandFile));
+        QVERIFY(window_->editor().island_shown);
+        QCOMPARE(Text(*window_, "xSizePanel"), QString("128"));
     }
 };
 

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPalette>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -209,6 +210,26 @@ class WindowTest : public QObject, WindowHarness {
         QCOMPARE(window_->editor().tool_mode, 0);
     }
 
+    void EmptyInterfaceLinesKeepTheCaptions() {
+        Start("", [](insel::Definitions& d) {
+            d.main_strings.at(2) = "";   // window title
+            d.main_strings.at(4) = " ";  // menu action
+            d.main_strings.at(13) = "Über";
+            d.main_strings.at(75) = "";  // tab page
+            d.main_strings.at(76) = "";  // button
+            d.main_strings.at(79) = "Leere Insel";
+        });
+        QCOMPARE(window_->windowTitle(), QString("Inseleditor"));
+        QCOMPARE(window_->findChild<QAction*>("Inselladen1")->text(),
+                 QString("KelmGame Inselfile *.scp laden"));
+        QCOMPARE(window_->findChild<QAction*>("About1")->text(), QString::fromUtf8("Über"));
+        auto* pages = qobject_cast<QTabWidget*>(Child("PageControl1"));
+        QCOMPARE(pages->tabText(3), QString("Speichern"));
+        QCOMPARE(qobject_cast<QPushButton*>(Child("SaveInselButton"))->text(),
+                 QString("Write *.scp island      (No Buildings saved)"));
+        QCOMPARE(qobject_cast<QPushButton*>(Child("DummyButton"))->text(), QString("Leere Insel"));
+    }
+
     void IslandListClickDecodesThatIsland() {
         namespace fx = insel::fixture;
         fx::IslandSpec first;
@@ -271,6 +292,9 @@ class WindowTest : public QObject, WindowHarness {
         QVERIFY2(messages_.isEmpty(), qPrintable(messages_.join('\n')));
         const QString saved = dir.filePath("saved.scp");
         QVERIFY(QFile::exists(saved));
+        // The log on the "Insel" page tells of the save.
+        const QString log = qobject_cast<QPlainTextEdit*>(Child("Memo2"))->toPlainText();
+        QVERIFY2(log.contains("Writing " + saved), qPrintable(log));
 
         window_->LoadIslandFile(saved.toStdString(), insel::kIslandFile);
         QVERIFY2(messages_.isEmpty(), qPrintable(messages_.join('\n')));
@@ -307,6 +331,52 @@ class WindowTest : public QObject, WindowHarness {
         QCOMPARE(questions.size(), 1);
         QVERIFY(ReadAll(target).startsWith("KELM"));
         QVERIFY(messages_.isEmpty());
+    }
+
+    void OverwriteQuestionIsAboutTheFileWritten() {
+        Start(kSample);
+        QTemporaryDir dir;
+        // The island is written as x.scp whatever extension was typed.
+        const QString written = dir.filePath("x.scp");
+        {
+            QFile file(written);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("keep me");
+        }
+        window_->choose_save_file = [&](const QString&, const QString&) {
+            return dir.filePath("x.txt");
+        };
+        int asked = 0;
+        window_->confirm_overwrite = [&](const QString&) {
+            ++asked;
+            return false;
+        };
+        QVERIFY(qobject_cast<QCheckBox*>(Child("WarnCheck"))->isChecked());
+        qobject_cast<QPushButton*>(Child("SaveInselButton"))->click();
+        QCOMPARE(asked, 1);
+        QCOMPARE(ReadAll(written), QByteArray("keep me"));
+        QVERIFY(!QFile::exists(dir.filePath("x.txt")));
+        QVERIFY(messages_.isEmpty());
+    }
+
+    void DummyWriteErrorShowsTheBox() {
+        namespace fx = insel::fixture;
+        QTemporaryDir dir;
+        fx::IslandSpec wide;
+        wide.width = 320;
+        const std::filesystem::path path = dir.filePath("breit.scp").toStdString();
+        WriteBytes(path, fx::IslandFileBytes(wide));
+        Start(path.string());
+        QVERIFY2(messages_.isEmpty(), qPrintable(messages_.join('\n')));
+        QCOMPARE(Text(*window_, "xSizePanel"), QString("320"));
+        const QString target = dir.filePath("dummy.scp");
+        window_->choose_save_file = [&](const QString&, const QString&) { return target; };
+        qobject_cast<QPushButton*>(Child("DummyButton"))->click();
+        QCOMPARE(messages_.size(), 1);
+        QVERIFY2(messages_[0].startsWith("error: Fehler beim Schreiben\n") &&
+                     messages_[0].contains("256"),
+                 qPrintable(messages_[0]));
+        QVERIFY(!QFile::exists(target));
     }
 
     void WriteErrorShowsTheBox() {
@@ -557,6 +627,15 @@ class WindowTest : public QObject, WindowHarness {
         QCOMPARE(process.exitCode(), 0);
         const QImage shot(out);
         QVERIFY(shot.width() >= 1024 && shot.height() >= 512);
+
+        // A file that does not load fails the run and leaves no picture.
+        const QString missing_out = dir.filePath("missing.png");
+        process.start(INSELEDITOR, {"--screenshot", missing_out, dir.filePath("fehlt.scp")});
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QVERIFY(process.exitCode() != 0);
+        QVERIFY(process.readAllStandardError().contains("error: "));
+        QVERIFY(!QFile::exists(missing_out));
     }
 };
 

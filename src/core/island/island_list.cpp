@@ -4,6 +4,7 @@
 
 #include "app/editor.h"
 #include "container/game_file.h"
+#include "errors.h"
 #include "island/game_tables.h"
 #include "island/loader.h"
 
@@ -45,6 +46,14 @@ std::array<std::string, 9> IslandListRow::Cells() const {
 
 std::string ClimateName(int climate) {
     return climate >= 0 && climate < kClimateCount ? std::string(kClimateNames[climate]) : "";
+}
+
+void SetIslandClimate(Editor& editor, int climate) {
+    // Checked here rather than when the island is written, long after the choice.
+    if (climate < 0 || climate > 255) {
+        throw BoundsError("the climate is a byte, 0 to 255, not " + std::to_string(climate));
+    }
+    editor.island.record.climate = climate;
 }
 
 std::int64_t ListIslands(Editor& editor) {

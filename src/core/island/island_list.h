@@ -26,6 +26,9 @@ struct IslandListRow {
 inline constexpr int kClimateCount = 6;
 // "Polar" .. "Steppe" for 0..5, empty otherwise.
 std::string ClimateName(int climate);
+// Gives the island another climate. Any value of the file's climate byte (0..255) is taken,
+// the named ones and others; anything else throws BoundsError and leaves the island as it was.
+void SetIslandClimate(Editor& editor, int climate);
 
 // Fills the island list from the loaded file; returns the position of the INFO tag of the
 // last island listed (0 without islands). A scenario counts as a savegame from here on.

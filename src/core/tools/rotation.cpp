@@ -64,7 +64,11 @@ void ShiftLayer(Editor& editor, int kind) {
     const auto& settings = editor.shifts[kind];
     const int width = std::min<int>(island.record.width, kLayerSide);
     const int height = std::min<int>(island.record.height, kLayerSide);
-    const Shift shift{width, height, settings.dx, settings.dy};
+    // A shift of a whole side or more moves every cell off the island; clamped there, no
+    // offset (INT_MIN included) can overflow the loop bounds.
+    const int dx = std::clamp(settings.dx, -kLayerSide, kLayerSide);
+    const int dy = std::clamp(settings.dy, -kLayerSide, kLayerSide);
+    const Shift shift{width, height, dx, dy};
     switch (kind) {
         case kShiftHeights: {
             const auto heights = Copy(island.height, width, height);
@@ -85,7 +89,7 @@ void ShiftLayer(Editor& editor, int kind) {
             ClearRectangle<std::uint16_t>(island.terrain, width, height, 0);
             shift.Move(island.terrain, elements);
             shift.Move(island.terrain_param, Copy(island.terrain_param, width, height));
-            MoveQuarrySpots(island, settings.dx, settings.dy);
+            MoveQuarrySpots(island, dx, dy);
             break;
         }
         case kShiftRocks: {
@@ -106,7 +110,7 @@ void ShiftLayer(Editor& editor, int kind) {
                                              params[static_cast<std::size_t>(x) * height + y]);
                 }
             });
-            MoveQuarrySpots(island, settings.dx, settings.dy);
+            MoveQuarrySpots(island, dx, dy);
             break;
         }
         default:

@@ -1,8 +1,13 @@
 #include "app/controls.h"
 
+#include <QAbstractButton>
+#include <QAction>
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QMouseEvent>
+#include <QTabWidget>
 #include <QTableWidget>
 
 #include "container/cp1252.h"
@@ -30,8 +35,30 @@ QString InterfaceLine(const Definitions& definitions, int line, const QString& f
     return text.trimmed().isEmpty() ? fallback : text;
 }
 
-QLabel* StatusPanel(const char* name, int min_width) {
-    auto* panel = new QLabel;
+void ApplyInterfaceTexts(QWidget& root, const Definitions& definitions,
+                         std::span<const std::pair<int, const char*>> texts, QTabWidget* tabs) {
+    for (const auto& [line, name] : texts) {
+        QObject* control = root.findChild<QObject*>(name);
+        if (auto* action = qobject_cast<QAction*>(control)) {
+            action->setText(InterfaceLine(definitions, line, action->text()));
+        } else if (auto* menu = qobject_cast<QMenu*>(control)) {
+            menu->setTitle(InterfaceLine(definitions, line, menu->title()));
+        } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+            button->setText(InterfaceLine(definitions, line, button->text()));
+        } else if (auto* label = qobject_cast<QLabel*>(control)) {
+            label->setText(InterfaceLine(definitions, line, label->text()));
+        } else if (auto* group = qobject_cast<QGroupBox*>(control)) {
+            group->setTitle(InterfaceLine(definitions, line, group->title()));
+        } else if (auto* page = qobject_cast<QWidget*>(control); page && tabs) {
+            const int index = tabs->indexOf(page);
+            if (index >= 0)
+                tabs->setTabText(index, InterfaceLine(definitions, line, tabs->tabText(index)));
+        }
+    }
+}
+
+QLabel* StatusPanel(const QString& name, int min_width, QLabel* panel) {
+    if (!panel) panel = new QLabel;
     panel->setObjectName(name);
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panel->setMinimumWidth(min_width);

@@ -6,7 +6,9 @@
 #include <QTableWidget>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
+#include <utility>
 
 #include "app/definitions.h"
 #include "reports/statistics.h"
@@ -20,6 +22,13 @@ QString FromText(const std::string& text);
 // Line `line` of MainIStrings; `fallback` where the file has no such line or leaves it empty,
 // so that a short or unfinished text file never blanks a caption.
 QString InterfaceLine(const Definitions& definitions, int line, const QString& fallback);
+// Gives each named control below `root` its MainIStrings line (line -> object name), keeping
+// the control's own caption where the line is missing or empty. Actions, menus, buttons,
+// labels and group boxes take it as their text; pages of `tabs` as their tab caption.
+// Names `root` does not have are passed over.
+void ApplyInterfaceTexts(QWidget& root, const Definitions& definitions,
+                         std::span<const std::pair<int, const char*>> texts,
+                         QTabWidget* tabs = nullptr);
 
 // A panel that reports a left click, as colour panels do.
 class ClickPanel : public QLabel {
@@ -31,8 +40,9 @@ class ClickPanel : public QLabel {
     void mouseReleaseEvent(QMouseEvent* event) override;
 };
 
-// A sunken read-only panel the core's panel texts are shown in.
-QLabel* StatusPanel(const char* name, int min_width);
+// A sunken read-only panel the core's panel texts are shown in: `panel` given that look, or a
+// new label when none is given (a ClickPanel, say, for one that answers clicks).
+QLabel* StatusPanel(const QString& name, int min_width, QLabel* panel = nullptr);
 QLabel* Caption(const char* name, const QString& text);
 // A read-only list with one selected row at a time.
 QTableWidget* BuildGrid(const char* name, int columns);

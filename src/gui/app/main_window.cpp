@@ -702,7 +702,11 @@ QWidget* TInselZeichner::BuildStatus() {
     climate_box_->setObjectName("ComboBox1");
     for (int c = 0; c < kClimateCount; ++c) climate_box_->addItem(FromText(ClimateName(c)));
     connect(climate_box_, &QComboBox::currentIndexChanged, this, [this](int index) {
-        if (!editor_.updating && index >= 0) editor_.island.record.climate = index;
+        if (index < 0) return;
+        RunHandler([this, index] {
+            SetIslandClimate(editor_, index);
+            return false;
+        });
     });
     grid->addWidget(climate_box_, 7, 1, 1, 3);
     grid->setRowStretch(8, 1);
@@ -805,27 +809,8 @@ void TInselZeichner::UpdateLegend(bool whole_island) {
 void TInselZeichner::SetToolFrameColour(const QColor& colour) { tool_frame_->SetColour(colour); }
 
 void TInselZeichner::ApplyInterfaceTexts() {
-    const auto& lines = editor_.definitions.main_strings;
-    if (lines.size() > 2) setWindowTitle(FromText(lines[2]));
-    for (const auto& [n, name] : kInterfaceTexts) {
-        if (n >= static_cast<int>(lines.size())) continue;
-        const QString caption = FromText(lines[static_cast<std::size_t>(n)]);
-        QObject* control = findChild<QObject*>(name);
-        if (auto* action = qobject_cast<QAction*>(control)) {
-            action->setText(caption);
-        } else if (auto* menu = qobject_cast<QMenu*>(control)) {
-            menu->setTitle(caption);
-        } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
-            button->setText(caption);
-        } else if (auto* label = qobject_cast<QLabel*>(control)) {
-            label->setText(caption);
-        } else if (auto* group = qobject_cast<QGroupBox*>(control)) {
-            group->setTitle(caption);
-        } else if (auto* page = qobject_cast<QWidget*>(control);
-                   page && page_control_->indexOf(page) >= 0) {
-            page_control_->setTabText(page_control_->indexOf(page), caption);
-        }
-    }
+    setWindowTitle(InterfaceText(2, windowTitle()));
+    insel::gui::ApplyInterfaceTexts(*this, editor_.definitions, kInterfaceTexts, page_control_);
     city_page_->ApplyHeadings();
     island_list_page_->ApplyHeadings();
 }
@@ -845,11 +830,11 @@ QTabWidget* TInselZeichner::BuildPages() {
         if (name == "HoehenStatistik") {
             page = legend_page_ = new HoehenStatistikPage(*this);
         } else if (name == "WeitereStatistik") {
-            page = statistics_page_ = new WeitereStatistikPage(*this);
+            page = new WeitereStatistikPage(*this);
         } else if (name == "Minen") {
-            page = mines_page_ = new MinenPage(*this);
+            page = new MinenPage(*this);
         } else if (name == "Speichern") {
-            page = save_page_ = new SpeichernPage(*this);
+            page = new SpeichernPage(*this);
         } else if (name == "Objects") {
             page = objects_page_ = new GebaeudePage(*this);
         } else if (name == "TabSheet1") {
@@ -974,10 +959,10 @@ void TInselZeichner::InselladenClick(int file_kind) {
     LoadIslandFile(std::filesystem::path(file.toStdString()), kind.file_kind);
 }
 
-void TInselZeichner::LoadIslandFile(const std::filesystem::path& path, int file_kind) {
-    if (editor_.updating) return;
+bool TInselZeichner::LoadIslandFile(const std::filesystem::path& path, int file_kind) {
+    // A refused file must not relabel the island already shown.
+    if (editor_.updating || file_kind == kNoFile) return false;
     editor_.file_kind = file_kind;
-    if (file_kind == kNoFile) return;
     page_control_->setCurrentWidget(island_page_);
     std::string message;
     const bool loaded = RunLong([&] { message = LoadIsland(editor_, path); });
@@ -986,6 +971,7 @@ void TInselZeichner::LoadIslandFile(const std::filesystem::path& path, int file_
     // The series ranking of the preload window follows every load.
     if (loaded && editor_.island_shown) bitmap_form_->InselStatButtonClick();
     ShowNewIsland();
+    return loaded;
 }
 
 bool TInselZeichner::SelectIslandListRow(int row) {
@@ -1002,8 +988,6 @@ void TInselZeichner::ShowNewIsland() {
     UpdateLegend(true);
     RedrawOverview();
     SyncControls();
-    ShowToolFrame();
-    island_page_->ShowLogs();
     Refresh();
 }
 
@@ -1048,10 +1032,18 @@ void TInselZeichner::SaveTextLines(const QString& proposed, const std::vector<st
 }
 
 QString TInselZeichner::AskSaveFile(const QString& filter, const QString& proposed,
-                                    const QString& suffix, bool ask_overwrite) {
+                                    const QString& suffix, bool ask_overwrite,
+                                    SuffixRule rule) {
     QString file = choose_save_file(filter, proposed);
     if (file.isEmpty()) return {};
-    if (QFileInfo(file).suffix().isEmpty()) file += "." + suffix;
+    if (rule == SuffixRule::Replace) {
+        // The same rule as the core's writers, so the question names the file they write.
+        std::filesystem::path target(file.toStdString());
+        target.replace_extension("." + suffix.toStdString());
+        file = QString::fromStdString(target.string());
+    } else if (QFileInfo(file).suffix().isEmpty()) {
+        file += "." + suffix;
+    }
     if (ask_overwrite && QFileInfo::exists(file) && settings_page_->WarnOnOverwrite() &&
         !confirm_overwrite(InterfaceText(kOverwriteQuestionLine, "File exists. Overwrite?"))) {
         return {};
@@ -1064,16 +1056,7 @@ void TInselZeichner::DisplaysollBitmapsbentzen1Click() {
         untergrund_check_->setChecked(settings_.use_tile_bitmaps);
         return;
     }
-    if (!tile_bitmaps_ready_) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        QApplication::processEvents();
-        settings_.use_tile_bitmaps = true;
-        tile_bitmaps_ready_ = true;
-        QApplication::restoreOverrideCursor();
-    } else {
-        settings_.use_tile_bitmaps = !settings_.use_tile_bitmaps;
-    }
-    untergrund_check_->setChecked(settings_.use_tile_bitmaps);
+    settings_.use_tile_bitmaps = untergrund_check_->isChecked();
     RepaintCanvas();
 }
 
@@ -1104,6 +1087,8 @@ void TInselZeichner::Refresh() {
     // The view may have changed under the frame.
     if (editor_.island_shown) insel::PlaceToolFrame(editor_);
     ShowToolFrame();
+    // Saves and edits write to the logs as loads do.
+    island_page_->ShowLogs();
 }
 
 void TInselZeichner::RepaintCanvas() {

@@ -30,9 +30,6 @@ class MapCanvas;
 class OverviewImage;
 class ToolFrame;
 class HoehenStatistikPage;
-class WeitereStatistikPage;
-class MinenPage;
-class SpeichernPage;
 class GebaeudePage;
 class StadtlistePage;
 class InselPage;
@@ -54,8 +51,8 @@ class TInselZeichner : public QMainWindow {
     void SetCommandLineFile(const std::string& argument) { command_line_file_ = argument; }
 
     // The one way a file gets loaded: the Updating guard, the hourglass, the error box, then
-    // the whole-island view.
-    void LoadIslandFile(const std::filesystem::path& path, int file_kind);
+    // the whole-island view. False when nothing was loaded (refused kind or a failed read).
+    bool LoadIslandFile(const std::filesystem::path& path, int file_kind);
     // A click on a row of the island list (from 1); false when there is no such row.
     bool SelectIslandListRow(int row);
     // A click on a row of the city list (rows 0 and 1 both give the first city).
@@ -71,8 +68,6 @@ class TInselZeichner : public QMainWindow {
     Editor& editor() { return editor_; }
     RenderSettings& settings() { return settings_; }
     const Raster& raster() const { return raster_; }
-    const std::filesystem::path& program_folder() const { return program_folder_; }
-    QTabWidget* pages() const { return page_control_; }
 
     // Runs a control's handler unless Updating; errors go to the error box. The window
     // refreshes when the handler acted or `always_repaint` is set.
@@ -94,11 +89,15 @@ class TInselZeichner : public QMainWindow {
 
     // Line `line` of MainIStrings, or `fallback` when the file has no such line.
     QString InterfaceText(int line, const QString& fallback) const;
+    // How the chosen name gets its suffix: added when it has none, or put in place of any
+    // other (for writers that change the extension themselves).
+    enum class SuffixRule { AddWhenMissing, Replace };
     // The save dialog, then the overwrite question when asked for and WarnCheck is ticked;
-    // the chosen file with `suffix` added when it has none, or empty when nothing is to be
-    // written.
+    // the chosen file with `suffix` applied by `rule`, or empty when nothing is to be written.
+    // The question is about that very file.
     QString AskSaveFile(const QString& filter, const QString& proposed, const QString& suffix,
-                        bool ask_overwrite = true);
+                        bool ask_overwrite = true,
+                        SuffixRule rule = SuffixRule::AddWhenMissing);
     // Saves lines as a text file chosen in the save dialog; a failed write is said.
     void SaveTextLines(const QString& proposed, const std::vector<std::string>& lines);
 
@@ -152,7 +151,6 @@ class TInselZeichner : public QMainWindow {
     std::string game_path_;
     std::string command_line_file_;
     bool shown_once_ = false;
-    bool tile_bitmaps_ready_ = false;
 
     Editor editor_;
     // Panel controls by name, looked up once, with the text they show.
@@ -181,9 +179,6 @@ class TInselZeichner : public QMainWindow {
     QTabWidget* page_control_ = nullptr;
 
     HoehenStatistikPage* legend_page_ = nullptr;
-    WeitereStatistikPage* statistics_page_ = nullptr;
-    MinenPage* mines_page_ = nullptr;
-    SpeichernPage* save_page_ = nullptr;
     GebaeudePage* objects_page_ = nullptr;
     StadtlistePage* city_page_ = nullptr;
     InselPage* island_page_ = nullptr;

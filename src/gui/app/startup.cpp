@@ -97,7 +97,11 @@ int RunEditor(int argc, char** argv) {
         };
         window.show();
         const std::filesystem::path file(options.file);
-        window.LoadIslandFile(file, FileKindFromExtension(file));
+        // A picture of a failed load is no picture of the island.
+        if (!window.LoadIslandFile(file, FileKindFromExtension(file))) {
+            std::cerr << "error: " << file.string() << " was not loaded\n";
+            return 1;
+        }
         if (options.island_row && !window.SelectIslandListRow(*options.island_row)) {
             std::cerr << "error: the island list has no row " << *options.island_row << "\n";
             return 1;

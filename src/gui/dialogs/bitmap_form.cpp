@@ -9,7 +9,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -51,24 +50,10 @@ class PaintBox : public QWidget {
     std::function<void(QPainter&)> paint_;
 };
 
-// A sunken panel that answers a click.
-class Panel : public QLabel {
-  public:
-    std::function<void()> on_click;
-
-  protected:
-    void mousePressEvent(QMouseEvent* event) override {
-        if (event->button() == Qt::LeftButton && on_click) on_click();
-        QLabel::mousePressEvent(event);
-    }
-};
-
-Panel* MakePanel(const QString& name, int width) {
-    auto* panel = new Panel;
-    panel->setObjectName(name);
-    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+// The form's panels keep their width, so the header's parts stay over their columns.
+QLabel* FixedPanel(QLabel* panel, const QString& name, int width) {
+    StatusPanel(name, width, panel);
     panel->setFixedWidth(width);
-    panel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return panel;
 }
 
@@ -246,8 +231,11 @@ QWidget* TBitmapForm::BuildRows() {
         auto* combo = new SeriesComboBox;
         combo->setObjectName(QString("ComboBox%1").arg(i + 1));
         combos_[k] = combo;
-        count_panels_[k] = MakePanel(QString("Panel%1").arg(i + 1), kCountWidth);
-        Panel* share = MakePanel(QString("Panel%1").arg(i + 17), kShareWidth);
+        count_panels_[k] = FixedPanel(new QLabel, QString("Panel%1").arg(i + 1), kCountWidth);
+        auto* share = new ClickPanel;
+        FixedPanel(share, QString("Panel%1").arg(i + 17), kShareWidth);
+        // A click shows the slot; it does not select the text.
+        share->setTextInteractionFlags(Qt::NoTextInteraction);
         share->setProperty("tag", i);
         share->setCursor(Qt::PointingHandCursor);
         share->setToolTip("Slot anzeigen");
@@ -268,7 +256,7 @@ QWidget* TBitmapForm::BuildRows() {
     total_label->setObjectName("Label3");
     total_label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     grid->addWidget(total_label, kRows + 1, 0, 1, 2);
-    total_panel_ = MakePanel("TotalPanel", kShareWidth);
+    total_panel_ = FixedPanel(new QLabel, "TotalPanel", kShareWidth);
     grid->addWidget(total_panel_, kRows + 1, 2);
     return rows;
 }
@@ -355,14 +343,7 @@ void TBitmapForm::FormShow() {
     paint_box_->update();
     const Definitions& definitions = editor_.definitions;
     setWindowTitle(InterfaceLine(definitions, 280, windowTitle()));
-    for (const auto& [line, name] : kFormTexts) {
-        QObject* control = findChild<QObject*>(name);
-        if (auto* button = qobject_cast<QAbstractButton*>(control)) {
-            button->setText(InterfaceLine(definitions, line, button->text()));
-        } else if (auto* label = qobject_cast<QLabel*>(control)) {
-            label->setText(InterfaceLine(definitions, line, label->text()));
-        }
-    }
+    ApplyInterfaceTexts(*this, definitions, kFormTexts);
     ShowLog();
 }
 

@@ -14,7 +14,7 @@
 
 #include "app/controls.h"
 #include "dialogs/new_island.h"
-#include "island/game_tables.h"
+#include "island/island_list.h"
 
 namespace insel::gui {
 namespace {
@@ -32,8 +32,6 @@ constexpr std::array<SizeRadio, 6> kFixedSizes = {{
     {"RadioButton3", 128, "128 * 128"},
     {"RadioButton4", 256, "256 * 256"},
 }};
-
-constexpr int kClimateCount = 6;
 
 }  // namespace
 
@@ -86,10 +84,7 @@ TInselSizeBox::TInselSizeBox(const Definitions& definitions, QWidget* parent) : 
     climate->addWidget(Caption("InselTypLabel", InterfaceLine(definitions, 18, "Typ")));
     combo_box1_ = new QComboBox;
     combo_box1_->setObjectName("ComboBox1");
-    for (int c = 0; c < kClimateCount; ++c) {
-        const std::string_view name = kClimateNames[static_cast<std::size_t>(c)];
-        combo_box1_->addItem(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
-    }
+    for (int c = 0; c < kClimateCount; ++c) combo_box1_->addItem(FromText(ClimateName(c)));
     combo_box1_->setCurrentIndex(0);
     climate->addWidget(combo_box1_);
     climate->addStretch(1);

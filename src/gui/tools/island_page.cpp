@@ -22,7 +22,10 @@ QPlainTextEdit* Memo(const char* name) {
     return memo;
 }
 
-void ShowLines(QPlainTextEdit* memo, const std::vector<std::string>& lines) {
+void ShowLines(QPlainTextEdit* memo, const std::vector<std::string>& lines,
+               std::vector<std::string>& shown) {
+    if (lines == shown) return;
+    shown = lines;
     QStringList texts;
     texts.reserve(static_cast<qsizetype>(lines.size()));
     for (const std::string& line : lines) texts << FromGameText(line);
@@ -57,8 +60,8 @@ bool InselPage::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void InselPage::ShowLogs() {
-    ShowLines(memo2_, window_.editor().memo2);
-    ShowLines(memo3_, window_.editor().memo3);
+    ShowLines(memo2_, window_.editor().memo2, shown_memo2_);
+    ShowLines(memo3_, window_.editor().memo3, shown_memo3_);
 }
 
 void InselPage::Memo2Click() {

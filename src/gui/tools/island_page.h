@@ -2,6 +2,8 @@
 // The page "Insel": the logs of loading and saving (Memo2) and of cities, warehouses and
 // rotation (Memo3, shown on request). A click on a log saves Memo2.
 #include <QWidget>
+#include <string>
+#include <vector>
 
 class QCheckBox;
 class QPlainTextEdit;
@@ -15,7 +17,8 @@ class InselPage : public QWidget {
   public:
     explicit InselPage(TInselZeichner& window);
 
-    // Shows the editor's logs as they are now.
+    // Shows the editor's logs as they are now; a log that has not changed is left alone, so
+    // its scroll position stays and a long log is not set again on every refresh.
     void ShowLogs();
     void Memo2Click();
 
@@ -27,6 +30,7 @@ class InselPage : public QWidget {
     QPlainTextEdit* memo2_ = nullptr;
     QPlainTextEdit* memo3_ = nullptr;
     QCheckBox* show_memo_check_ = nullptr;
+    std::vector<std::string> shown_memo2_, shown_memo3_;
 };
 
 }  // namespace insel::gui

@@ -7,10 +7,10 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <array>
-#include <climits>
 
 #include "app/controls.h"
 #include "app/main_window.h"
+#include "island/island_map.h"
 
 namespace insel::gui {
 namespace {
@@ -54,7 +54,8 @@ constexpr ShiftRow kShiftRows[] = {
 QSpinBox* ShiftSpin(const char* name) {
     auto* spin = new QSpinBox;
     spin->setObjectName(name);
-    spin->setRange(INT_MIN, INT_MAX);  // the spins have no limits
+    // Any shift beyond a whole layer side empties the layer just the same.
+    spin->setRange(-kLayerSide, kLayerSide);
     spin->setFixedWidth(70);
     return spin;
 }

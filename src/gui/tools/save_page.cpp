@@ -56,15 +56,18 @@ void SpeichernPage::SaveInselButtonClick(int tag) {
     if (editor.updating || !editor.island_loaded) return;
     editor.memo2.clear();
     QString filter = "Text file (*.txt)", suffix = "txt", proposed;
+    auto rule = TInselZeichner::SuffixRule::AddWhenMissing;
     if (tag == 0) {
         filter = "Insel (*.scp)";
         suffix = "scp";
         proposed = FromGameText(editor.island_name_panel);
+        // The island is written under ".scp" whatever extension was typed.
+        rule = TInselZeichner::SuffixRule::Replace;
     } else if (tag == 1) {
         filter = "Eigene Insel (*.cty)";
         suffix = "cty";
     }
-    const QString file = window_.AskSaveFile(filter, proposed, suffix);
+    const QString file = window_.AskSaveFile(filter, proposed, suffix, true, rule);
     if (file.isEmpty()) return;
     editor.no_animals = no_animals_check_->isChecked();
     editor.recount_kontid = recount_check_->isChecked();
@@ -99,8 +102,8 @@ void SpeichernPage::DummyButtonClick() {
     if (file.isEmpty()) return;
     try {
         SaveDummyIsland(editor, size, std::filesystem::path(file.toStdString()));
-    } catch (const Error&) {
-        // The dummy is a convenience; a failed write is not reported.
+    } catch (const Error& e) {
+        window_.show_message("Fehler beim Schreiben\n" + FromText(e.what()), true);
     }
 }
 
