@@ -306,11 +306,7 @@ class WindowTest : public QObject, WindowHarness {
         Start(kSample);
         QTemporaryDir dir;
         const QString target = dir.filePath("old.scp");
-        {
-            QFile file(target);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("keep me");
-        }
+        QVERIFY(WriteAll(target, "keep me"));
         window_->choose_save_file = [&](const QString&, const QString&) { return target; };
         QStringList questions;
         bool answer = false;
@@ -338,11 +334,7 @@ class WindowTest : public QObject, WindowHarness {
         QTemporaryDir dir;
         // The island is written as x.scp whatever extension was typed.
         const QString written = dir.filePath("x.scp");
-        {
-            QFile file(written);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("keep me");
-        }
+        QVERIFY(WriteAll(written, "keep me"));
         window_->choose_save_file = [&](const QString&, const QString&) {
             return dir.filePath("x.txt");
         };
