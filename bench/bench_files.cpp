@@ -1,10 +1,10 @@
 #include "bench_files.h"
 
-#include "app/editor.h"
+#include "core/app/editor.h"
 #include "city_fixture.h"
-#include "container/game_file.h"
-#include "dialogs/new_island.h"
-#include "island/writer.h"
+#include "core/container/game_file.h"
+#include "core/dialogs/new_island.h"
+#include "core/island/writer.h"
 
 namespace insel::bench {
 namespace {

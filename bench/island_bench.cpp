@@ -9,15 +9,15 @@
 #include <fstream>
 #include <memory>
 
-#include "app/editor.h"
+#include "core/app/editor.h"
 #include "bench_files.h"
-#include "display/renderer.h"
-#include "display/view.h"
-#include "image_files.h"
-#include "island/city_writer.h"
-#include "island/loader.h"
-#include "island/writer.h"
-#include "reports/export.h"
+#include "core/display/renderer.h"
+#include "core/display/view.h"
+#include "platform/image_files.h"
+#include "core/island/city_writer.h"
+#include "core/island/loader.h"
+#include "core/island/writer.h"
+#include "core/reports/export.h"
 
 namespace {
 

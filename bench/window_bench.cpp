@@ -10,11 +10,11 @@
 #include <memory>
 #include <vector>
 
-#include "app/definitions.h"
-#include "app/main_window.h"
-#include "display/renderer.h"
-#include "display/view.h"
-#include "image_files.h"
+#include "core/app/definitions.h"
+#include "gui/app/main_window.h"
+#include "core/display/renderer.h"
+#include "core/display/view.h"
+#include "platform/image_files.h"
 
 namespace {
 

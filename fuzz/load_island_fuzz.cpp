@@ -5,13 +5,13 @@
 #include <cstdint>
 #include <span>
 
-#include "app/editor.h"
-#include "errors.h"
-#include "island/cities.h"
-#include "island/city_writer.h"
-#include "island/island_list.h"
-#include "island/loader.h"
-#include "island/writer.h"
+#include "core/app/editor.h"
+#include "core/errors.h"
+#include "core/island/cities.h"
+#include "core/island/city_writer.h"
+#include "core/island/island_list.h"
+#include "core/island/loader.h"
+#include "core/island/writer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;

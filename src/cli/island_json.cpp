@@ -1,10 +1,10 @@
-#include "island_json.h"
+#include "cli/island_json.h"
 
 #include <sstream>
 
-#include "app/editor.h"
-#include "container/cp1252.h"
-#include "island/island_list.h"
+#include "core/app/editor.h"
+#include "core/container/cp1252.h"
+#include "core/island/island_list.h"
 
 namespace insel::cli {
 namespace {

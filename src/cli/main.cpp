@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <iostream>
 
-#include "commands.h"
-#include "environment.h"
-#include "errors.h"
+#include "cli/commands.h"
+#include "platform/environment.h"
+#include "core/errors.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <QApplication>
 
-#include "app/startup.h"
+#include "gui/app/startup.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -1,4 +1,4 @@
-#include "environment.h"
+#include "platform/environment.h"
 
 #include <QCoreApplication>
 #include <QDate>

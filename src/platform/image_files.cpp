@@ -1,4 +1,4 @@
-#include "image_files.h"
+#include "platform/image_files.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -6,8 +6,8 @@
 #include <QString>
 #include <algorithm>
 
-#include "container/file_io.h"
-#include "errors.h"
+#include "core/container/file_io.h"
+#include "core/errors.h"
 
 namespace insel::platform {
 

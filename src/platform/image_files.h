@@ -5,7 +5,7 @@
 #include <optional>
 #include <span>
 
-#include "display/textures.h"
+#include "core/display/textures.h"
 
 namespace insel::platform {
 

@@ -1,4 +1,4 @@
-#include "memory_status.h"
+#include "platform/memory_status.h"
 
 #include <exception>
 #include <fstream>

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "display/textures.h"
+#include "core/display/textures.h"
 
 namespace insel::platform {
 

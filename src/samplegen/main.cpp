@@ -4,12 +4,12 @@
 #include <iostream>
 #include <string_view>
 
-#include "app/editor.h"
-#include "container/file_io.h"
-#include "errors.h"
-#include "island/writer.h"
-#include "pictures.h"
-#include "sample_island.h"
+#include "core/app/editor.h"
+#include "core/container/file_io.h"
+#include "core/errors.h"
+#include "core/island/writer.h"
+#include "samplegen/pictures.h"
+#include "samplegen/sample_island.h"
 
 namespace {
 

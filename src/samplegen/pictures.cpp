@@ -1,4 +1,4 @@
-#include "pictures.h"
+#include "samplegen/pictures.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -12,11 +12,11 @@
 #include <span>
 #include <string>
 
-#include "app/key_notation.h"
-#include "container/file_io.h"
-#include "display/textures.h"
-#include "errors.h"
-#include "pixel_font.h"
+#include "core/app/key_notation.h"
+#include "core/container/file_io.h"
+#include "core/display/textures.h"
+#include "core/errors.h"
+#include "samplegen/pixel_font.h"
 
 namespace insel {
 namespace fs = std::filesystem;

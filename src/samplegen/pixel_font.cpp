@@ -1,4 +1,4 @@
-#include "pixel_font.h"
+#include "samplegen/pixel_font.h"
 
 #include <QImage>
 #include <array>

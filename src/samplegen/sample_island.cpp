@@ -1,9 +1,9 @@
-#include "sample_island.h"
+#include "samplegen/sample_island.h"
 
 #include <cmath>
 
-#include "app/editor.h"
-#include "dialogs/new_island.h"
+#include "core/app/editor.h"
+#include "core/dialogs/new_island.h"
 
 namespace insel {
 namespace {

@@ -1,14 +1,14 @@
 // The colour pass's block path against its cell-by-cell path, on views whose edges do not fall
 // on block boundaries, views reaching past the layers or the raster, and every layer.
-#include "display/cell_pass.h"
+#include "core/display/cell_pass.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <random>
 
-#include "display/renderer.h"
-#include "display/view.h"
+#include "core/display/renderer.h"
+#include "core/display/view.h"
 
 namespace insel {
 namespace {

@@ -1,6 +1,6 @@
 // Cities read from savegames and island files, warehouse catchments, counts and the warehouse
 // clean-up, checked against files assembled from the city record layouts.
-#include "island/cities.h"
+#include "core/island/cities.h"
 
 #include <gtest/gtest.h>
 
@@ -12,12 +12,12 @@
 #include <tuple>
 #include <vector>
 
-#include "app/editor.h"
+#include "core/app/editor.h"
 #include "city_fixture.h"
 #include "city_helpers.h"
-#include "island/game_tables.h"
-#include "island/loader.h"
-#include "reports/object_list.h"
+#include "core/island/game_tables.h"
+#include "core/island/loader.h"
+#include "core/reports/object_list.h"
 #include "test_helpers.h"
 
 namespace insel {

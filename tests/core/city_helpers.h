@@ -7,10 +7,10 @@
 #include <string>
 #include <utility>
 
-#include "app/editor.h"
+#include "core/app/editor.h"
 #include "city_fixture.h"
-#include "island/cities.h"
-#include "island/island_map.h"
+#include "core/island/cities.h"
+#include "core/island/island_map.h"
 #include "island_fixture.h"
 
 namespace insel::test {

@@ -1,7 +1,7 @@
 // Extracted-city files: the catchment record, the capacity value, whole files compared with
 // files assembled from the record layouts, what a save changes in the model, and the files
 // read back.
-#include "island/city_writer.h"
+#include "core/island/city_writer.h"
 
 #include <gtest/gtest.h>
 
@@ -13,11 +13,11 @@
 #include <tuple>
 #include <vector>
 
-#include "app/editor.h"
+#include "core/app/editor.h"
 #include "city_fixture.h"
 #include "city_helpers.h"
-#include "island/cities.h"
-#include "island/game_tables.h"
+#include "core/island/cities.h"
+#include "core/island/game_tables.h"
 #include "temp_file.h"
 #include "test_helpers.h"
 

@@ -1,13 +1,13 @@
 // The colour function of the map and the legend built from the block counts.
-#include "display/colours.h"
+#include "core/display/colours.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 
-#include "app/editor.h"
-#include "display/legend.h"
+#include "core/app/editor.h"
+#include "core/display/legend.h"
 
 namespace insel {
 namespace {

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "container/file_io.h"
-#include "container/game_file.h"
-#include "errors.h"
+#include "core/container/file_io.h"
+#include "core/container/game_file.h"
+#include "core/errors.h"
 #include "fixture_file.h"
 #include "island_fixture.h"
 #include "temp_file.h"

@@ -1,13 +1,13 @@
 // The island list of savegames and scenarios, and which island a world position lies on.
-#include "island/island_list.h"
+#include "core/island/island_list.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 
-#include "app/editor.h"
-#include "errors.h"
+#include "core/app/editor.h"
+#include "core/errors.h"
 #include "fixture_file.h"
 #include "island_fixture.h"
 #include "test_helpers.h"

@@ -1,5 +1,5 @@
 // The island map: clearing, cell bounds, CellFloat coordinates and GetValue.
-#include "island/island_map.h"
+#include "core/island/island_map.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "app/editor.h"
+#include "core/app/editor.h"
 #include "island_fixture.h"
 #include "test_helpers.h"
 

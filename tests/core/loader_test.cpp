@@ -1,5 +1,5 @@
 // Decoding islands from game files assembled block by block.
-#include "island/loader.h"
+#include "core/island/loader.h"
 
 #include <gtest/gtest.h>
 
@@ -10,10 +10,10 @@
 #include <string>
 #include <typeinfo>
 
-#include "app/editor.h"
-#include "errors.h"
+#include "core/app/editor.h"
+#include "core/errors.h"
 #include "fixture_file.h"
-#include "island/island_map.h"
+#include "core/island/island_map.h"
 #include "island_fixture.h"
 #include "test_helpers.h"
 

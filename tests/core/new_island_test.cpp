@@ -1,15 +1,15 @@
 // Size rules of the new-island dialog and the empty island it sets up.
-#include "dialogs/new_island.h"
+#include "core/dialogs/new_island.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 
-#include "app/editor.h"
-#include "display/legend.h"
-#include "display/view.h"
-#include "island/island_map.h"
+#include "core/app/editor.h"
+#include "core/display/legend.h"
+#include "core/display/view.h"
+#include "core/island/island_map.h"
 #include "test_helpers.h"
 
 namespace insel {

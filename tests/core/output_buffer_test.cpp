@@ -1,12 +1,12 @@
 // The growing output array and its write and patch primitives.
-#include "container/output_buffer.h"
+#include "core/container/output_buffer.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "errors.h"
+#include "core/errors.h"
 
 namespace insel {
 namespace {

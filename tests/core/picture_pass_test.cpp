@@ -6,10 +6,10 @@
 #include <random>
 #include <tuple>
 
-#include "app/editor.h"
-#include "display/renderer.h"
-#include "display/textures.h"
-#include "display/view.h"
+#include "core/app/editor.h"
+#include "core/display/renderer.h"
+#include "core/display/textures.h"
+#include "core/display/view.h"
 #include "test_helpers.h"
 
 namespace insel {

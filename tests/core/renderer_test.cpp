@@ -1,11 +1,11 @@
 // The colour pass, the overlays and the overview picture, checked on raster pixels.
-#include "display/renderer.h"
+#include "core/display/renderer.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
-#include "app/editor.h"
+#include "core/app/editor.h"
 #include "test_helpers.h"
 
 namespace insel {

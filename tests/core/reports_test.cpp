@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/editor.h"
-#include "reports/export.h"
-#include "reports/statistics.h"
+#include "core/app/editor.h"
+#include "core/reports/export.h"
+#include "core/reports/statistics.h"
 #include "temp_file.h"
 
 namespace insel {

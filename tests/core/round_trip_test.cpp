@@ -4,10 +4,10 @@
 #include <memory>
 #include <string>
 
-#include "app/editor.h"
-#include "island/island_map.h"
-#include "island/loader.h"
-#include "island/writer.h"
+#include "core/app/editor.h"
+#include "core/island/island_map.h"
+#include "core/island/loader.h"
+#include "core/island/writer.h"
 #include "island_fixture.h"
 #include "temp_file.h"
 #include "test_helpers.h"

@@ -5,10 +5,10 @@
 #include <memory>
 #include <utility>
 
-#include "app/editor.h"
-#include "dialogs/new_island.h"
-#include "island/writer.h"
-#include "tools/rotation.h"
+#include "core/app/editor.h"
+#include "core/dialogs/new_island.h"
+#include "core/island/writer.h"
+#include "core/tools/rotation.h"
 
 namespace insel {
 namespace {

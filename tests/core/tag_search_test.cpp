@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "container/game_file.h"
+#include "core/container/game_file.h"
 
 namespace insel {
 namespace {

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/editor.h"
-#include "display/view.h"
-#include "island/loader.h"
+#include "core/app/editor.h"
+#include "core/display/view.h"
+#include "core/island/loader.h"
 
 namespace insel::test {
 

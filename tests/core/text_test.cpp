@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "app/key_notation.h"
-#include "container/cp1252.h"
+#include "core/app/key_notation.h"
+#include "core/container/cp1252.h"
 
 namespace insel {
 namespace {

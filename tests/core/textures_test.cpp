@@ -1,5 +1,5 @@
 // Series naming, the tile tables, cutting and turning tiles, and the preload cache.
-#include "display/textures.h"
+#include "core/display/textures.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // The tool frame: modes chosen by pages, each mode's rectangle, the frame's placement, clicks on
 // the canvas, pen strokes, and dragging and applying the frame.
-#include "tools/tool_frame.h"
+#include "core/tools/tool_frame.h"
 
 #include <gtest/gtest.h>
 
-#include "app/editor.h"
-#include "display/view.h"
+#include "core/app/editor.h"
+#include "core/display/view.h"
 #include "test_helpers.h"
 
 namespace insel {

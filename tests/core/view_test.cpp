@@ -1,11 +1,11 @@
 // Whole and part views, the conversions between canvas pixels and cells, and mouse tracking.
-#include "display/view.h"
+#include "core/display/view.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
-#include "app/editor.h"
+#include "core/app/editor.h"
 #include "test_helpers.h"
 
 namespace insel {

@@ -1,6 +1,6 @@
 // The island file writer and the dummy island, checked against files assembled independently
 // from the block layouts.
-#include "island/writer.h"
+#include "core/island/writer.h"
 
 #include <gtest/gtest.h>
 
@@ -8,11 +8,11 @@
 #include <random>
 #include <string>
 
-#include "app/editor.h"
-#include "dialogs/new_island.h"
-#include "errors.h"
+#include "core/app/editor.h"
+#include "core/dialogs/new_island.h"
+#include "core/errors.h"
 #include "fixture_file.h"
-#include "island/island_map.h"
+#include "core/island/island_map.h"
 #include "island_fixture.h"
 #include "temp_file.h"
 #include "test_helpers.h"

@@ -19,10 +19,10 @@
 #include <fstream>
 #include <memory>
 
-#include "dialogs/bitmap_form.h"
-#include "dialogs/insel_size_box.h"
-#include "dialogs/view_form.h"
-#include "display/legend.h"
+#include "gui/dialogs/bitmap_form.h"
+#include "gui/dialogs/insel_size_box.h"
+#include "gui/dialogs/view_form.h"
+#include "core/display/legend.h"
 #include "gui_support.h"
 #include "island_fixture.h"
 

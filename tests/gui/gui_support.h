@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "app/definitions.h"
-#include "app/main_window.h"
+#include "core/app/definitions.h"
+#include "gui/app/main_window.h"
 
 namespace insel::gui::test {
 

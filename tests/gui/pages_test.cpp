@@ -15,8 +15,8 @@
 
 #include "city_fixture.h"
 #include "gui_support.h"
-#include "reports/statistics.h"
-#include "tools/tool_frame.h"
+#include "core/reports/statistics.h"
+#include "core/tools/tool_frame.h"
 
 using namespace insel::gui::test;
 namespace fx = insel::fixture;

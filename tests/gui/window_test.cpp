@@ -20,10 +20,10 @@
 #include <fstream>
 #include <memory>
 
-#include "display/legend.h"
+#include "core/display/legend.h"
 #include "gui_support.h"
 #include "island_fixture.h"
-#include "reports/statistics.h"
+#include "core/reports/statistics.h"
 
 using insel::gui::TInselZeichner;
 

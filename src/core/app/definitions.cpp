@@ -1,9 +1,9 @@
-#include "app/definitions.h"
+#include "core/app/definitions.h"
 
 #include <charconv>
 #include <optional>
 
-#include "errors.h"
+#include "core/errors.h"
 
 namespace fs = std::filesystem;
 

@@ -7,7 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "container/file_io.h"
+#include "core/container/file_io.h"
 
 namespace insel {
 

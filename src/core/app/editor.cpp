@@ -1,4 +1,4 @@
-#include "app/editor.h"
+#include "core/app/editor.h"
 
 #include <algorithm>
 #include <cctype>

@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "app/definitions.h"
-#include "container/game_file.h"
-#include "container/output_buffer.h"
-#include "display/view.h"
-#include "island/cities.h"
-#include "island/island_list.h"
-#include "island/island_map.h"
-#include "tools/tool_frame.h"
+#include "core/app/definitions.h"
+#include "core/container/game_file.h"
+#include "core/container/output_buffer.h"
+#include "core/display/view.h"
+#include "core/island/cities.h"
+#include "core/island/island_list.h"
+#include "core/island/island_map.h"
+#include "core/tools/tool_frame.h"
 
 namespace insel {
 

@@ -1,4 +1,4 @@
-#include "app/key_notation.h"
+#include "core/app/key_notation.h"
 
 #include <algorithm>
 #include <cctype>

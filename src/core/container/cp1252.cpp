@@ -1,4 +1,4 @@
-#include "container/cp1252.h"
+#include "core/container/cp1252.h"
 
 #include <array>
 #include <cstdint>

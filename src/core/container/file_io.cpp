@@ -1,4 +1,4 @@
-#include "container/file_io.h"
+#include "core/container/file_io.h"
 
 #include <atomic>
 #include <chrono>
@@ -6,8 +6,8 @@
 #include <sstream>
 #include <system_error>
 
-#include "container/cp1252.h"
-#include "errors.h"
+#include "core/container/cp1252.h"
+#include "core/errors.h"
 
 namespace fs = std::filesystem;
 

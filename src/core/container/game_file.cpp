@@ -1,4 +1,4 @@
-#include "container/game_file.h"
+#include "core/container/game_file.h"
 
 #include <algorithm>
 #include <array>
@@ -10,9 +10,9 @@
 #include <immintrin.h>
 #endif
 
-#include "container/file_io.h"
-#include "cpu_features.h"
-#include "errors.h"
+#include "core/container/file_io.h"
+#include "core/cpu_features.h"
+#include "core/errors.h"
 
 namespace insel {
 namespace {

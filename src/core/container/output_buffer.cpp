@@ -1,6 +1,6 @@
-#include "container/output_buffer.h"
+#include "core/container/output_buffer.h"
 
-#include "container/game_file.h"
+#include "core/container/game_file.h"
 
 namespace insel {
 

@@ -1,9 +1,9 @@
-#include "dialogs/new_island.h"
+#include "core/dialogs/new_island.h"
 
 #include <algorithm>
 #include <charconv>
 
-#include "app/editor.h"
+#include "core/app/editor.h"
 
 namespace insel {
 namespace {

@@ -1,14 +1,14 @@
-#include "display/cell_pass.h"
+#include "core/display/cell_pass.h"
 
 #include <algorithm>
 #include <cstring>
 #include <type_traits>
 
-#include "cpu_features.h"
-#include "display/colours.h"
-#include "display/palette_pass.h"
-#include "display/renderer.h"
-#include "display/view.h"
+#include "core/cpu_features.h"
+#include "core/display/colours.h"
+#include "core/display/palette_pass.h"
+#include "core/display/renderer.h"
+#include "core/display/view.h"
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>

@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdint>
 
-#include "island/island_map.h"
+#include "core/island/island_map.h"
 
 namespace insel {
 

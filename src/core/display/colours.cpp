@@ -1,4 +1,4 @@
-#include "display/colours.h"
+#include "core/display/colours.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
-#include "display/legend.h"
+#include "core/display/legend.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <vector>
 
-#include "app/editor.h"
+#include "core/app/editor.h"
 
 namespace insel {
 namespace {

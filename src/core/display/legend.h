@@ -4,7 +4,7 @@
 #include <array>
 #include <string>
 
-#include "display/colours.h"
+#include "core/display/colours.h"
 
 namespace insel {
 

@@ -1,12 +1,12 @@
-#include "display/palette_pass.h"
+#include "core/display/palette_pass.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
 
-#include "cpu_features.h"
-#include "display/colours.h"
-#include "display/renderer.h"
+#include "core/cpu_features.h"
+#include "core/display/colours.h"
+#include "core/display/renderer.h"
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>

@@ -4,7 +4,7 @@
 // entry, tiles of 64 x 64 entries are turned from the layers' column order into raster rows,
 // and only then are entries looked up as pixels. Turning bytes moves a quarter of what
 // turning pixels would.
-#include "display/cell_pass.h"
+#include "core/display/cell_pass.h"
 
 namespace insel {
 

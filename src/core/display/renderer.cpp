@@ -1,4 +1,4 @@
-#include "display/renderer.h"
+#include "core/display/renderer.h"
 
 #include <algorithm>
 #include <array>
@@ -9,10 +9,10 @@
 #include <immintrin.h>
 #endif
 
-#include "app/editor.h"
-#include "cpu_features.h"
-#include "display/cell_pass.h"
-#include "fill_values.h"
+#include "core/app/editor.h"
+#include "core/cpu_features.h"
+#include "core/display/cell_pass.h"
+#include "core/fill_values.h"
 
 namespace insel {
 

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "display/colours.h"
-#include "display/textures.h"
-#include "display/view.h"
+#include "core/display/colours.h"
+#include "core/display/textures.h"
+#include "core/display/view.h"
 
 namespace insel {
 

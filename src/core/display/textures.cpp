@@ -1,9 +1,9 @@
-#include "display/textures.h"
+#include "core/display/textures.h"
 
 #include <new>
 #include <utility>
 
-#include "app/key_notation.h"
+#include "core/app/key_notation.h"
 
 namespace insel {
 namespace {

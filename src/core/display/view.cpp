@@ -1,11 +1,11 @@
-#include "display/view.h"
+#include "core/display/view.h"
 
 #include <algorithm>
 #include <cmath>
 #include <string>
 
-#include "app/editor.h"
-#include "app/key_notation.h"
+#include "core/app/editor.h"
+#include "core/app/key_notation.h"
 
 namespace insel {
 

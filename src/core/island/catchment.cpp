@@ -3,8 +3,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/editor.h"
-#include "island/cities.h"
+#include "core/app/editor.h"
+#include "core/island/cities.h"
 
 namespace insel {
 namespace {

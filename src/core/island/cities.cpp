@@ -1,16 +1,16 @@
-#include "island/cities.h"
+#include "core/island/cities.h"
 
 #include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <unordered_map>
 
-#include "app/editor.h"
-#include "container/cp1252.h"
-#include "container/game_file.h"
-#include "island/game_tables.h"
-#include "island/island_list.h"
-#include "island/loader.h"
+#include "core/app/editor.h"
+#include "core/container/cp1252.h"
+#include "core/container/game_file.h"
+#include "core/island/game_tables.h"
+#include "core/island/island_list.h"
+#include "core/island/loader.h"
 
 namespace insel {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "island/island_map.h"
+#include "core/island/island_map.h"
 
 namespace insel {
 

@@ -1,14 +1,14 @@
-#include "island/city_writer.h"
+#include "core/island/city_writer.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "app/editor.h"
-#include "container/file_io.h"
-#include "container/game_file.h"
-#include "island/cities.h"
-#include "island/game_tables.h"
-#include "island/writer.h"
+#include "core/app/editor.h"
+#include "core/container/file_io.h"
+#include "core/container/game_file.h"
+#include "core/island/cities.h"
+#include "core/island/game_tables.h"
+#include "core/island/writer.h"
 
 namespace insel {
 namespace {

@@ -1,4 +1,4 @@
-#include "island/game_tables.h"
+#include "core/island/game_tables.h"
 
 namespace insel {
 

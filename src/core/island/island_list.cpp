@@ -1,12 +1,12 @@
-#include "island/island_list.h"
+#include "core/island/island_list.h"
 
 #include <algorithm>
 
-#include "app/editor.h"
-#include "container/game_file.h"
-#include "errors.h"
-#include "island/game_tables.h"
-#include "island/loader.h"
+#include "core/app/editor.h"
+#include "core/container/game_file.h"
+#include "core/errors.h"
+#include "core/island/game_tables.h"
+#include "core/island/loader.h"
 
 namespace insel {
 namespace {

@@ -1,4 +1,4 @@
-#include "island/island_map.h"
+#include "core/island/island_map.h"
 
 #include <algorithm>
 #include <cmath>

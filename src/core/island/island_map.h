@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "errors.h"
-#include "fill_values.h"
+#include "core/errors.h"
+#include "core/fill_values.h"
 
 namespace insel {
 

@@ -1,4 +1,4 @@
-#include "island/loader.h"
+#include "core/island/loader.h"
 
 #include <array>
 #include <bit>
@@ -10,12 +10,12 @@
 #include <immintrin.h>
 #endif
 
-#include "app/editor.h"
-#include "container/cp1252.h"
-#include "container/game_file.h"
-#include "cpu_features.h"
-#include "island/cities.h"
-#include "island/island_list.h"
+#include "core/app/editor.h"
+#include "core/container/cp1252.h"
+#include "core/container/game_file.h"
+#include "core/cpu_features.h"
+#include "core/island/cities.h"
+#include "core/island/island_list.h"
 
 namespace insel {
 namespace {

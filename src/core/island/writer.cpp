@@ -1,4 +1,4 @@
-#include "island/writer.h"
+#include "core/island/writer.h"
 
 #include <algorithm>
 #include <array>
@@ -14,14 +14,14 @@
 #include <immintrin.h>
 #endif
 
-#include "app/editor.h"
-#include "container/cp1252.h"
-#include "container/file_io.h"
-#include "container/game_file.h"
-#include "cpu_features.h"
-#include "island/cities.h"
-#include "island/game_tables.h"
-#include "tools/rotation.h"
+#include "core/app/editor.h"
+#include "core/container/cp1252.h"
+#include "core/container/file_io.h"
+#include "core/container/game_file.h"
+#include "core/cpu_features.h"
+#include "core/island/cities.h"
+#include "core/island/game_tables.h"
+#include "core/tools/rotation.h"
 
 namespace insel {
 namespace {

@@ -1,9 +1,9 @@
-#include "reports/export.h"
+#include "core/reports/export.h"
 
 #include <algorithm>
 
-#include "container/file_io.h"
-#include "island/island_map.h"
+#include "core/container/file_io.h"
+#include "core/island/island_map.h"
 
 namespace insel {
 namespace {

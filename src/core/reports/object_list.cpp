@@ -1,8 +1,8 @@
-#include "reports/object_list.h"
+#include "core/reports/object_list.h"
 
-#include "app/editor.h"
-#include "app/key_notation.h"
-#include "container/game_file.h"
+#include "core/app/editor.h"
+#include "core/app/key_notation.h"
+#include "core/container/game_file.h"
 
 namespace insel {
 namespace {

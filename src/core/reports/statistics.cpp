@@ -1,10 +1,10 @@
-#include "reports/statistics.h"
+#include "core/reports/statistics.h"
 
 #include <algorithm>
 
-#include "app/key_notation.h"
-#include "display/textures.h"
-#include "island/cities.h"
+#include "core/app/key_notation.h"
+#include "core/display/textures.h"
+#include "core/island/cities.h"
 
 namespace insel {
 namespace {

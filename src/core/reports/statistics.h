@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "island/island_map.h"
+#include "core/island/island_map.h"
 
 namespace insel {
 

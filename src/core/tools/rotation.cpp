@@ -1,9 +1,9 @@
-#include "tools/rotation.h"
+#include "core/tools/rotation.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "app/editor.h"
+#include "core/app/editor.h"
 
 namespace insel {
 namespace {

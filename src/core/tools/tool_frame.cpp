@@ -1,11 +1,11 @@
-#include "tools/tool_frame.h"
+#include "core/tools/tool_frame.h"
 
 #include <algorithm>
 #include <charconv>
 
-#include "app/editor.h"
-#include "display/view.h"
-#include "errors.h"
+#include "core/app/editor.h"
+#include "core/display/view.h"
+#include "core/errors.h"
 
 namespace insel {
 namespace {

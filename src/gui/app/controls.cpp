@@ -1,4 +1,4 @@
-#include "app/controls.h"
+#include "gui/app/controls.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -10,7 +10,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 
-#include "container/cp1252.h"
+#include "core/container/cp1252.h"
 
 namespace insel::gui {
 

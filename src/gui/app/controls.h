@@ -10,8 +10,8 @@
 #include <string>
 #include <utility>
 
-#include "app/definitions.h"
-#include "reports/statistics.h"
+#include "core/app/definitions.h"
+#include "core/reports/statistics.h"
 
 namespace insel::gui {
 

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "app/editor.h"
-#include "display/renderer.h"
-#include "display/textures.h"
+#include "core/app/editor.h"
+#include "core/display/renderer.h"
+#include "core/display/textures.h"
 
 class QButtonGroup;
 class QCheckBox;

@@ -1,14 +1,14 @@
-#include "app/startup.h"
+#include "gui/app/startup.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <iostream>
 
-#include "app/definitions.h"
-#include "app/main_window.h"
-#include "dialogs/bitmap_form.h"
-#include "environment.h"
-#include "errors.h"
+#include "core/app/definitions.h"
+#include "gui/app/main_window.h"
+#include "gui/dialogs/bitmap_form.h"
+#include "platform/environment.h"
+#include "core/errors.h"
 
 namespace insel::gui {
 

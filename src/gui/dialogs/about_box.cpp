@@ -1,4 +1,4 @@
-#include "dialogs/about_box.h"
+#include "gui/dialogs/about_box.h"
 
 #include <QSysInfo>
 

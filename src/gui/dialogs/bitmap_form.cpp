@@ -1,4 +1,4 @@
-#include "dialogs/bitmap_form.h"
+#include "gui/dialogs/bitmap_form.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -20,10 +20,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/controls.h"
-#include "app/editor.h"
-#include "memory_status.h"
-#include "reports/statistics.h"
+#include "gui/app/controls.h"
+#include "core/app/editor.h"
+#include "platform/memory_status.h"
+#include "core/reports/statistics.h"
 
 namespace insel::gui {
 namespace {

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "display/textures.h"
+#include "core/display/textures.h"
 
 class QCheckBox;
 class QComboBox;

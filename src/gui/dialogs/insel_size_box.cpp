@@ -1,4 +1,4 @@
-#include "dialogs/insel_size_box.h"
+#include "gui/dialogs/insel_size_box.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -12,9 +12,9 @@
 #include <array>
 #include <string>
 
-#include "app/controls.h"
-#include "dialogs/new_island.h"
-#include "island/island_list.h"
+#include "gui/app/controls.h"
+#include "core/dialogs/new_island.h"
+#include "core/island/island_list.h"
 
 namespace insel::gui {
 namespace {

@@ -2,7 +2,7 @@
 // TInselSizeBox: asks for the size and climate of a new island.
 #include <QDialog>
 
-#include "app/definitions.h"
+#include "core/app/definitions.h"
 
 class QButtonGroup;
 class QComboBox;

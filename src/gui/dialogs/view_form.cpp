@@ -1,4 +1,4 @@
-#include "dialogs/view_form.h"
+#include "gui/dialogs/view_form.h"
 
 #include <QImage>
 #include <QLabel>
@@ -6,8 +6,8 @@
 #include <QVBoxLayout>
 #include <utility>
 
-#include "app/controls.h"
-#include "display/textures.h"
+#include "gui/app/controls.h"
+#include "core/display/textures.h"
 
 namespace insel::gui {
 

@@ -4,7 +4,7 @@
 #include <QWidget>
 #include <filesystem>
 
-#include "app/definitions.h"
+#include "core/app/definitions.h"
 
 class QLabel;
 

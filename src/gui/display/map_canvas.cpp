@@ -1,4 +1,4 @@
-#include "display/map_canvas.h"
+#include "gui/display/map_canvas.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -4,7 +4,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "display/renderer.h"
+#include "core/display/renderer.h"
 
 namespace insel::gui {
 

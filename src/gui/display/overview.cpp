@@ -1,9 +1,9 @@
-#include "display/overview.h"
+#include "gui/display/overview.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "display/view.h"
+#include "core/display/view.h"
 
 namespace insel::gui {
 

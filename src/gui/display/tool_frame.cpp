@@ -1,4 +1,4 @@
-#include "display/tool_frame.h"
+#include "gui/display/tool_frame.h"
 
 #include <QMouseEvent>
 

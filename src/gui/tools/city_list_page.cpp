@@ -1,4 +1,4 @@
-#include "tools/city_list_page.h"
+#include "gui/tools/city_list_page.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -9,10 +9,10 @@
 #include <QVBoxLayout>
 #include <array>
 
-#include "app/controls.h"
-#include "app/main_window.h"
-#include "reports/object_list.h"
-#include "reports/statistics.h"
+#include "gui/app/controls.h"
+#include "gui/app/main_window.h"
+#include "core/reports/object_list.h"
+#include "core/reports/statistics.h"
 
 namespace insel::gui {
 namespace {

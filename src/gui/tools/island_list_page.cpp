@@ -1,11 +1,11 @@
-#include "tools/island_list_page.h"
+#include "gui/tools/island_list_page.h"
 
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <array>
 
-#include "app/controls.h"
-#include "app/main_window.h"
+#include "gui/app/controls.h"
+#include "gui/app/main_window.h"
 
 namespace insel::gui {
 namespace {

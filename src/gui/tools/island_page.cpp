@@ -1,4 +1,4 @@
-#include "tools/island_page.h"
+#include "gui/tools/island_page.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -6,9 +6,9 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
-#include "app/controls.h"
-#include "app/main_window.h"
-#include "reports/statistics.h"
+#include "gui/app/controls.h"
+#include "gui/app/main_window.h"
+#include "core/reports/statistics.h"
 
 namespace insel::gui {
 namespace {

@@ -1,11 +1,11 @@
-#include "tools/legend_page.h"
+#include "gui/tools/legend_page.h"
 
 #include <QApplication>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-#include "app/controls.h"
-#include "app/main_window.h"
+#include "gui/app/controls.h"
+#include "gui/app/main_window.h"
 
 namespace insel::gui {
 

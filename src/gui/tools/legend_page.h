@@ -4,7 +4,7 @@
 #include <QWidget>
 #include <array>
 
-#include "display/legend.h"
+#include "core/display/legend.h"
 
 class QLabel;
 

@@ -1,12 +1,12 @@
-#include "tools/mines_page.h"
+#include "gui/tools/mines_page.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/main_window.h"
-#include "tools/tool_frame.h"
+#include "gui/app/main_window.h"
+#include "core/tools/tool_frame.h"
 
 namespace insel::gui {
 

@@ -1,4 +1,4 @@
-#include "tools/objects_page.h"
+#include "gui/tools/objects_page.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -10,9 +10,9 @@
 #include <QVBoxLayout>
 #include <array>
 
-#include "app/controls.h"
-#include "app/main_window.h"
-#include "island/cities.h"
+#include "gui/app/controls.h"
+#include "gui/app/main_window.h"
+#include "core/island/cities.h"
 
 namespace insel::gui {
 

@@ -1,4 +1,4 @@
-#include "tools/rotation_page.h"
+#include "gui/tools/rotation_page.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -8,9 +8,9 @@
 #include <QVBoxLayout>
 #include <array>
 
-#include "app/controls.h"
-#include "app/main_window.h"
-#include "island/island_map.h"
+#include "gui/app/controls.h"
+#include "gui/app/main_window.h"
+#include "core/island/island_map.h"
 
 namespace insel::gui {
 namespace {

@@ -1,17 +1,17 @@
-#include "tools/save_page.h"
+#include "gui/tools/save_page.h"
 
 #include <QCheckBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <array>
 
-#include "app/controls.h"
-#include "app/main_window.h"
-#include "environment.h"
-#include "errors.h"
-#include "island/city_writer.h"
-#include "island/writer.h"
-#include "reports/export.h"
+#include "gui/app/controls.h"
+#include "gui/app/main_window.h"
+#include "platform/environment.h"
+#include "core/errors.h"
+#include "core/island/city_writer.h"
+#include "core/island/writer.h"
+#include "core/reports/export.h"
 
 namespace insel::gui {
 

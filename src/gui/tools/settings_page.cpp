@@ -1,11 +1,11 @@
-#include "tools/settings_page.h"
+#include "gui/tools/settings_page.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QVBoxLayout>
 
-#include "app/controls.h"
+#include "gui/app/controls.h"
 
 namespace insel::gui {
 

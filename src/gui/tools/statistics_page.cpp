@@ -1,4 +1,4 @@
-#include "tools/statistics_page.h"
+#include "gui/tools/statistics_page.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -6,8 +6,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "app/controls.h"
-#include "app/main_window.h"
+#include "gui/app/controls.h"
+#include "gui/app/main_window.h"
 
 namespace insel::gui {
 

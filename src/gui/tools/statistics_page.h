@@ -3,7 +3,7 @@
 // comma files.
 #include <QWidget>
 
-#include "reports/statistics.h"
+#include "core/reports/statistics.h"
 
 class QCheckBox;
 class QTableWidget;
