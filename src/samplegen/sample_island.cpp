@@ -88,8 +88,10 @@ void BuildSampleIsland(Editor& editor) {
         spot.orientation = i;
         island.quarry_spots.push_back(spot);
     }
-    island.animals.push_back(AnimalEntry{3, 1, 60, 64});
-    island.animals.push_back(AnimalEntry{3, 2, 70, 52});
+    // Animals stand at (first, second), the cell the loader and the renderer read; the other
+    // two words (kind and number here) are carried unchanged.
+    island.animals.push_back(AnimalEntry{60, 64, 3, 1});
+    island.animals.push_back(AnimalEntry{70, 52, 3, 2});
 }
 
 }  // namespace insel

@@ -8,7 +8,10 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTabWidget>
+#include <QResizeEvent>
 #include <QTableWidget>
+#include <algorithm>
+#include <cmath>
 
 #include "core/container/cp1252.h"
 
@@ -114,10 +117,77 @@ std::uint32_t ColourValue(const QColor& colour) {
            static_cast<std::uint32_t>(colour.blue()) << 16;
 }
 
+namespace {
+
+// A plain widget of fixed size has no size hint of its own.
+QSize ItemSize(const QWidget* item) { return item->sizeHint().expandedTo(item->minimumSize()); }
+
+}  // namespace
+
+FlowPanel::FlowPanel(int spacing, QWidget* parent) : QWidget(parent), spacing_(spacing) {
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+}
+
+void FlowPanel::AddItem(QWidget* item) {
+    item->setParent(this);
+    items_.push_back(item);
+    Relayout();
+}
+
+void FlowPanel::Relayout() {
+    updateGeometry();
+    if (width() > 0) resizeEvent(nullptr);
+}
+
+QSize FlowPanel::minimumSizeHint() const {
+    int widest = 0;
+    for (const QWidget* item : items_)
+        if (!item->isHidden()) widest = std::max(widest, ItemSize(item).width());
+    return {widest, minimumHeight()};
+}
+
+QSize FlowPanel::sizeHint() const { return minimumSizeHint(); }
+
+void FlowPanel::resizeEvent(QResizeEvent* event) {
+    if (event) QWidget::resizeEvent(event);
+    const int needed = Arrange(width(), true);
+    // The rows decide the height; the layout above takes it as this panel's minimum.
+    if (needed != minimumHeight()) setMinimumHeight(needed);
+}
+
+int FlowPanel::Arrange(int width, bool place) const {
+    int x = 0, y = 0, row_height = 0;
+    for (QWidget* item : items_) {
+        if (item->isHidden()) continue;
+        const QSize size = ItemSize(item);
+        if (x > 0 && x + size.width() > width) {
+            x = 0;
+            y += row_height + spacing_;
+            row_height = 0;
+        }
+        if (place) item->setGeometry(x, y, size.width(), size.height());
+        x += size.width() + spacing_;
+        row_height = std::max(row_height, size.height());
+    }
+    return y + row_height;
+}
+
+QColor CaptionColourOn(const QColor& back) {
+    auto linear = [](int channel) {
+        const double c = channel / 255.0;
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    const double luminance = 0.2126 * linear(back.red()) + 0.7152 * linear(back.green()) +
+                             0.0722 * linear(back.blue());
+    // Contrast with white is 1.05 / (L + 0.05), with black (L + 0.05) / 0.05; they are equal
+    // at L = 0.179.
+    return luminance > 0.179 ? QColor(Qt::black) : QColor(Qt::white);
+}
+
 void PaintPanel(QLabel* panel, const QColor& back) {
     QPalette colours = panel->palette();
     colours.setColor(QPalette::Window, back);
-    colours.setColor(QPalette::WindowText, back.lightness() < 110 ? Qt::white : Qt::black);
+    colours.setColor(QPalette::WindowText, CaptionColourOn(back));
     panel->setPalette(colours);
     panel->setAutoFillBackground(true);
 }

@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "core/app/definitions.h"
 #include "core/reports/statistics.h"
@@ -61,9 +62,33 @@ void FillGrid(QTableWidget* grid, const Rows& rows, QString (*convert)(const std
     }
 }
 
+// Places its items left to right in rows as wide as itself and starts a new row where the
+// next item does not fit, so that a narrow window gets more rows instead of cut items. Hidden
+// items take no place; call Relayout after showing or hiding one.
+class FlowPanel : public QWidget {
+  public:
+    explicit FlowPanel(int spacing = 4, QWidget* parent = nullptr);
+    void AddItem(QWidget* item);
+    void Relayout();
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    // The height the items need at `width`; places them there when `place` is set.
+    int Arrange(int width, bool place) const;
+
+    int spacing_;
+    std::vector<QWidget*> items_;
+};
+
 // The core's colours are 0x00BBGGRR.
 QColor ColourOf(std::uint32_t bgr);
 std::uint32_t ColourValue(const QColor& colour);
+// Black or white, whichever contrasts more with `back` (by relative luminance).
+QColor CaptionColourOn(const QColor& back);
 // Sets a panel's background, with a caption colour that stays readable on it.
 void PaintPanel(QLabel* panel, const QColor& back);
 

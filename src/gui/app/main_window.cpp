@@ -24,15 +24,19 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <array>
+#include <new>
 #include <utility>
 
 #include "gui/app/controls.h"
+#include "gui/app/page_chooser.h"
 #include "gui/dialogs/about_box.h"
 #include "gui/dialogs/bitmap_form.h"
 #include "gui/dialogs/insel_size_box.h"
@@ -309,30 +313,110 @@ constexpr std::pair<int, const char*> kInterfaceTexts[] = {
 };
 
 // PageControl1's pages in order: name, caption until the interface texts apply, tag (ToolMode).
+// `pending` says in one line which of the page's tools are still to come.
 struct Page {
     const char* name;
     const char* caption;
     int tag;
+    const char* pending = nullptr;
 };
+constexpr const char* kToolsLater = "Diese Werkzeuge folgen in einer späteren Version.";
 constexpr Page kPages[] = {
     {"HoehenStatistik", "Höhenstatistik", 0},
     {"WeitereStatistik", "Mehr Statistik", 0},
-    {"Minen", "Minen", 1},
+    {"Minen", "Minen", 1,
+     "Minen und Abbauplätze bearbeiten folgt in einer späteren Version; die Wahl hier stellt "
+     "den Rahmen ein."},
     {"Speichern", "Speichern", 0},
-    {"Gelaende", "Bewuchs", 2},
-    {"Untergrund", "Untergrund", 3},
-    {"LineDrawing", "Höhenprofil", 4},
-    {"CopyBuffer", "Kopieren", 5},
-    {"Objects", "Gebäude", 6},
-    {"FlussSheet", "Fluss", 7},
+    {"Gelaende", "Bewuchs", 2, kToolsLater},
+    {"Untergrund", "Untergrund", 3, kToolsLater},
+    {"LineDrawing", "Höhenprofil", 4, kToolsLater},
+    {"CopyBuffer", "Kopieren", 5, kToolsLater},
+    {"Objects", "Gebäude", 6,
+     "Gebäude setzen und entfernen folgt in einer späteren Version."},
+    {"FlussSheet", "Fluss", 7, kToolsLater},
     {"TabSheet1", "Stadtliste", 8},
     {"Insel", "Insel", 0},
     {"TabSheet2", "Inselliste", 9},
     {"SettingsSheet", "SettingsSheet", 0},
-    {"RotationSheet", "RotationSheet", 0},
+    {"RotationSheet", "RotationSheet", 0,
+     "Das Drehen der Insel folgt in einer späteren Version."},
 };
 
+// A page's tools that are not there yet are said at its top, not left to an empty page.
+void AddPendingNote(QWidget* page, const char* text) {
+    auto* note = new QLabel(QString::fromUtf8(text));
+    note->setObjectName("PendingLabel");
+    note->setWordWrap(true);
+    note->setFrameStyle(QFrame::StyledPanel);
+    note->setMargin(4);
+    if (auto* box = qobject_cast<QBoxLayout*>(page->layout())) box->insertWidget(0, note);
+}
+
+// The page's controls go into a scroll area inside the page, so a small window scrolls the
+// page instead of squeezing its controls over each other. The page itself stays the tab.
+void ScrollPageContent(QWidget* page) {
+    QLayout* content_layout = page->layout();
+    if (!content_layout) return;
+    auto* content = new QWidget;
+    content->setObjectName("PageContent");
+    content->setLayout(content_layout);  // takes the layout and its widgets off the page
+    auto* scroll = new QScrollArea;
+    scroll->setObjectName("PageScroll");
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(content);
+    auto* wrap = new QVBoxLayout(page);
+    wrap->setContentsMargins(0, 0, 0, 0);
+    wrap->addWidget(scroll);
+}
+
 constexpr int kOverwriteQuestionLine = 308;
+
+// Whatever a handler does, Updating is clear when it is over, and the hourglass a long
+// operation showed is gone.
+class UpdatingGuard {
+  public:
+    enum Mode { Clear, Busy };
+    UpdatingGuard(bool& updating, Mode mode) : updating_(updating), busy_(mode == Busy) {
+        if (!busy_) return;
+        updating_ = true;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    ~UpdatingGuard() {
+        if (busy_) QApplication::restoreOverrideCursor();
+        updating_ = false;
+    }
+    UpdatingGuard(const UpdatingGuard&) = delete;
+    UpdatingGuard& operator=(const UpdatingGuard&) = delete;
+
+  private:
+    bool& updating_;
+    bool busy_;
+};
+
+// Scrolls the canvas where the window is smaller than it, but asks for room for all of it.
+class CanvasArea : public QScrollArea {
+  public:
+    QSize sizeHint() const override { return maximumSize(); }
+};
+
+// Runs `work`; the text for the error box when it threw, else empty.
+QString Attempt(const std::function<void()>& work) {
+    try {
+        work();
+        return {};
+    } catch (const Error& e) {
+        return FromText(e.what());
+    } catch (const std::bad_alloc&) {
+        return QString::fromUtf8("Nicht genug Speicher für diesen Schritt.");
+    } catch (const std::exception& e) {
+        const QString what = FromText(e.what());
+        return QString::fromUtf8("Unerwarteter Fehler: ") + (what.isEmpty() ? "?" : what);
+    } catch (...) {
+        return QString::fromUtf8("Unerwarteter Fehler.");
+    }
+}
 
 }  // namespace
 
@@ -375,35 +459,51 @@ TInselZeichner::TInselZeichner(std::filesystem::path program_folder, Definitions
 
     choose_colour = [this](const QColor& initial) { return QColorDialog::getColor(initial, this); };
 
+    choose_open_file = [this](const QString& filter, const QString& folder) {
+        return QFileDialog::getOpenFileName(this, QString(), folder, filter);
+    };
+    run_about_box = [](TAboutBox& box) { box.exec(); };
+
     setWindowTitle("Inseleditor");
     BuildMenu();
 
+    // Left: the canvas, scrolled where the window is smaller than it, over the navigation
+    // and display controls. Right: the island's figures and the selection over the pages.
     auto* central = new QWidget;
     auto* sides = new QHBoxLayout(central);
     sides->setContentsMargins(6, 6, 6, 6);
-    sides->setSpacing(8);
-    auto* column = new QVBoxLayout;
+    sides->setSpacing(6);
+    auto* left = new QWidget;
+    left->setObjectName("CanvasColumn");
+    auto* column = new QVBoxLayout(left);
+    column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(6);
-    sides->addLayout(column);
-    canvas_ = new MapCanvas(raster_);
-    canvas_->on_mouse_move = [this](int px, int py) { FlickerFreePaintBox2MouseMove(px, py); };
-    canvas_->on_press = [this](int px, int py) { FlickerFreePaintBox2MouseDown(px, py); };
-    canvas_->on_click = [this] { FlickerFreePaintBox2Click(); };
-    canvas_->on_release = [this] { insel::FlickerFreePaintBox2MouseUp(editor_); };
-    column->addWidget(canvas_, 0, Qt::AlignLeft | Qt::AlignTop);
-    BuildToolFrame();
-
+    column->addWidget(BuildCanvasArea(), 1);
     auto* controls = new QHBoxLayout;
-    controls->setSpacing(8);
+    controls->setSpacing(6);
     controls->addWidget(BuildNavigation(), 0, Qt::AlignTop);
     controls->addWidget(BuildLayers(), 0, Qt::AlignTop);
-    controls->addWidget(BuildStatus(), 0, Qt::AlignTop);
-    controls->addWidget(BuildSelection(), 0, Qt::AlignTop);
     controls->addStretch(1);
     column->addLayout(controls);
-    column->addStretch(1);
-    sides->addWidget(BuildPages(), 1);
+    // Beyond the whole canvas, more width goes to the pages.
+    left->setMaximumWidth(canvas_area_->maximumWidth());
+    sides->addWidget(left, 1);
+
+    auto* right = new QVBoxLayout;
+    right->setSpacing(6);
+    auto* figures = new QHBoxLayout;
+    figures->setSpacing(6);
+    figures->addWidget(BuildStatus(), 1);
+    figures->addWidget(BuildSelection(), 0);
+    right->addLayout(figures);
+    QTabWidget* pages = BuildPages();
+    page_chooser_ = new PageChooser(pages);
+    right->addWidget(page_chooser_);
+    right->addWidget(pages, 1);
+    // The canvas takes the room first; the pages grow once it is whole.
+    sides->addLayout(right, 0);
     setCentralWidget(central);
+    BuildPageKeys();
 
     editor_.view.zoom_cell_size = 16;
     SyncControls();
@@ -473,7 +573,62 @@ void TInselZeichner::NeueInselClick() {
 }
 
 void TInselZeichner::About1Click() {
-    show_message(AboutText(platform::AvailableSystemMemory()), false);
+    TAboutBox box(platform::AvailableSystemMemory(), this);
+    run_about_box(box);
+}
+
+QWidget* TInselZeichner::BuildCanvasArea() {
+    canvas_ = new MapCanvas(raster_);
+    canvas_->on_mouse_move = [this](int px, int py) { FlickerFreePaintBox2MouseMove(px, py); };
+    canvas_->on_press = [this](int px, int py) {
+        // The click acts on the cell under the mouse; a press tells where that is even when
+        // no move came before it (a file dropped on the canvas, say).
+        FlickerFreePaintBox2MouseMove(px, py);
+        FlickerFreePaintBox2MouseDown(px, py);
+    };
+    canvas_->on_click = [this] { FlickerFreePaintBox2Click(); };
+    canvas_->on_release = [this] { insel::FlickerFreePaintBox2MouseUp(editor_); };
+    BuildToolFrame();
+
+    canvas_area_ = new CanvasArea;
+    canvas_area_->setObjectName("CanvasArea");
+    canvas_area_->setWidget(canvas_);
+    canvas_area_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    canvas_area_->setMinimumSize(160, 120);
+    const int frame = 2 * canvas_area_->frameWidth();
+    canvas_area_->setMaximumSize(canvas_->width() + frame, canvas_->height() + frame);
+    return canvas_area_;
+}
+
+void TInselZeichner::BuildPageKeys() {
+    auto* next = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageDown), this);
+    next->setObjectName("NextPageKey");
+    connect(next, &QShortcut::activated, this, [this] { page_chooser_->Step(1); });
+    auto* previous = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageUp), this);
+    previous->setObjectName("PreviousPageKey");
+    connect(previous, &QShortcut::activated, this, [this] { page_chooser_->Step(-1); });
+}
+
+QString TInselZeichner::OpenDialogFolder(const std::string& game_path, int file_kind) {
+    namespace fs = std::filesystem;
+    const fs::path base = game_path.empty() ? fs::path(".") : fs::path(game_path);
+    std::error_code error;
+    for (const fs::path& folder : {base / OpenKindOf(file_kind).folder, base}) {
+        if (fs::is_directory(folder, error)) {
+            const fs::path absolute = fs::absolute(folder, error);
+            return QString::fromStdString((error ? folder : absolute).lexically_normal().string());
+        }
+    }
+    return {};
+}
+
+void TInselZeichner::ClearReadouts() {
+    for (const char* name : {"MouseXPanel", "MouseYPanel", "MouseHXPanel", "MouseHYPanel", "Edit1",
+                             "Edit2", "Edit3", "Edit4", "PixXPanel", "PixYPanel", "xPanel",
+                             "yPanel", "ObjHoeheEdit"}) {
+        auto found = editor_.panels.find(name);
+        if (found != editor_.panels.end()) found->second.clear();
+    }
 }
 
 void TInselZeichner::GFXBitmapssetzen1Click() {
@@ -618,7 +773,7 @@ QWidget* TInselZeichner::BuildLayers() {
         auto* edit = new QLineEdit;
         edit->setObjectName(edits[static_cast<std::size_t>(i)]);
         edit->setReadOnly(true);
-        edit->setFixedWidth(110);
+        edit->setFixedWidth(100);
         grid->addWidget(edit, row, 1);
         ++row;
         if (i == 1) {
@@ -651,7 +806,31 @@ QWidget* TInselZeichner::BuildLayers() {
     mouse->addWidget(StatusPanel("MouseHYPanel", 44), 1, 3);
     mouse->setColumnStretch(1, 1);
     mouse->setColumnStretch(3, 1);
-    grid->addLayout(mouse, row, 0, 1, 2);
+    // The canvas pixel under the mouse, kept for checks but not shown.
+    for (const char* name : {"PixXPanel", "PixYPanel"}) {
+        QLabel* panel = StatusPanel(name, 44);
+        panel->hide();
+        mouse->addWidget(panel, 2, 0);
+    }
+    grid->addLayout(mouse, row++, 0, 1, 2);
+
+    auto* pen = new QHBoxLayout;
+    QLabel* pen_caption = Caption("PenWidthLabel", "Pen width");
+    pen->addWidget(pen_caption);
+    auto* pen_width = new QSpinBox;
+    pen_width->setObjectName("PenWidthSpin");
+    pen_width->setRange(1, 12);
+    pen_width->setValue(settings_.pen_width);
+    pen_width->setToolTip(QString::fromUtf8("Linienbreite der Umrisse: Minen, Abbauplätze, "
+                                            "Objekte, Tiere, Einzugsbereich"));
+    pen_caption->setBuddy(pen_width);
+    connect(pen_width, &QSpinBox::valueChanged, this, [this](int value) {
+        settings_.pen_width = value;
+        RepaintCanvas();
+    });
+    pen->addWidget(pen_width);
+    pen->addStretch(1);
+    grid->addLayout(pen, row, 0, 1, 2);
     return box;
 }
 
@@ -663,14 +842,14 @@ QWidget* TInselZeichner::BuildStatus() {
     grid->setHorizontalSpacing(6);
 
     grid->addWidget(Caption(nullptr, "Insel"), 0, 0);
-    island_name_panel_ = StatusPanel("IslandNamePanel", 180);
+    island_name_panel_ = StatusPanel("IslandNamePanel", 120);
     island_name_panel_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     grid->addWidget(island_name_panel_, 0, 1, 1, 3);
 
     grid->addWidget(Caption("InselGrPanel", "Inselgrösse"), 1, 0);
-    grid->addWidget(StatusPanel("xSizePanel", 50), 1, 1);
+    grid->addWidget(StatusPanel("xSizePanel", 56), 1, 1);
     grid->addWidget(Caption(nullptr, "x"), 1, 2, Qt::AlignCenter);
-    grid->addWidget(StatusPanel("ySizePanel", 50), 1, 3);
+    grid->addWidget(StatusPanel("ySizePanel", 56), 1, 3);
 
     // Two columns of caption + value.
     struct Entry {
@@ -694,7 +873,7 @@ QWidget* TInselZeichner::BuildStatus() {
         const int c = static_cast<int>(i / 5) * 2;
         grid->addWidget(Caption(entries[i].caption_name, QString::fromUtf8(entries[i].caption)), r,
                         c == 0 ? 0 : 2);
-        grid->addWidget(StatusPanel(entries[i].panel, 70), r, c == 0 ? 1 : 3);
+        grid->addWidget(StatusPanel(entries[i].panel, 56), r, c == 0 ? 1 : 3);
     }
     // The island's climate; choosing another one changes the island's type.
     grid->addWidget(Caption("InselTypLabel", "Typ"), 7, 0);
@@ -710,6 +889,8 @@ QWidget* TInselZeichner::BuildStatus() {
     });
     grid->addWidget(climate_box_, 7, 1, 1, 3);
     grid->setRowStretch(8, 1);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
     return box;
 }
 
@@ -811,6 +992,7 @@ void TInselZeichner::SetToolFrameColour(const QColor& colour) { tool_frame_->Set
 void TInselZeichner::ApplyInterfaceTexts() {
     setWindowTitle(InterfaceText(2, windowTitle()));
     insel::gui::ApplyInterfaceTexts(*this, editor_.definitions, kInterfaceTexts, page_control_);
+    page_chooser_->Sync();
     city_page_->ApplyHeadings();
     island_list_page_->ApplyHeadings();
 }
@@ -822,8 +1004,6 @@ QString TInselZeichner::InterfaceText(int line, const QString& fallback) const {
 QTabWidget* TInselZeichner::BuildPages() {
     page_control_ = new QTabWidget;
     page_control_->setObjectName("PageControl1");
-    page_control_->setUsesScrollButtons(true);
-    page_control_->setMinimumWidth(480);
     for (const Page& p : kPages) {
         const std::string_view name = p.name;
         QWidget* page = nullptr;
@@ -849,7 +1029,11 @@ QTabWidget* TInselZeichner::BuildPages() {
             page = rotation_page_ = new RotationPage(*this);
         } else {
             page = new QWidget;
+            auto* column = new QVBoxLayout(page);
+            column->addStretch(1);
         }
+        if (p.pending) AddPendingNote(page, p.pending);
+        ScrollPageContent(page);
         page->setObjectName(p.name);
         page->setProperty("tag", p.tag);
         page_control_->addTab(page, QString::fromUtf8(p.caption));
@@ -878,6 +1062,7 @@ void TInselZeichner::PreparePages() {
     }
     // The island list is only of use where a file holds several islands.
     page_control_->setTabEnabled(page_control_->indexOf(island_list_page_), savegame);
+    page_chooser_->Sync();
     city_page_->PrepareFor(editor_.file_kind);
     objects_page_->ResetAfterLoad();
     rotation_page_->ShowShifts();
@@ -952,9 +1137,8 @@ void TInselZeichner::closeEvent(QCloseEvent* event) {
 void TInselZeichner::InselladenClick(int file_kind) {
     if (editor_.updating) return;
     const OpenKind kind = OpenKindOf(file_kind);
-    const std::filesystem::path folder = std::filesystem::path(game_path_) / kind.folder;
-    const QString file = QFileDialog::getOpenFileName(
-        this, QString(), QString::fromStdString(folder.string()), QString::fromUtf8(kind.filter));
+    const QString file = choose_open_file(QString::fromUtf8(kind.filter),
+                                          OpenDialogFolder(game_path_, file_kind));
     if (file.isEmpty()) return;
     LoadIslandFile(std::filesystem::path(file.toStdString()), kind.file_kind);
 }
@@ -984,6 +1168,7 @@ bool TInselZeichner::SelectIslandListRow(int row) {
 }
 
 void TInselZeichner::ShowNewIsland() {
+    ClearReadouts();
     ResetView(editor_);
     UpdateLegend(true);
     RedrawOverview();
@@ -994,28 +1179,25 @@ void TInselZeichner::ShowNewIsland() {
 void TInselZeichner::RunHandler(const std::function<bool()>& handler, bool always_repaint) {
     if (editor_.updating) return;
     bool acted = false;
-    try {
-        acted = handler();
-    } catch (const Error& e) {
-        show_message(FromText(e.what()), true);
+    QString error;
+    {
+        UpdatingGuard guard(editor_.updating, UpdatingGuard::Clear);
+        error = Attempt([&] { acted = handler(); });
     }
-    if (acted || always_repaint) Refresh();
+    if (!error.isEmpty()) show_message(error, true);
+    // What the handler changed before it failed stays, so it is shown as well.
+    if (acted || always_repaint || !error.isEmpty()) Refresh();
 }
 
 bool TInselZeichner::RunLong(const std::function<void()>& work) {
     if (editor_.updating) return false;
     QString error;
-    editor_.updating = true;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    // Paint the hourglass and whatever changed before the work starts.
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    try {
-        work();
-    } catch (const Error& e) {
-        error = FromText(e.what());
+    {
+        UpdatingGuard guard(editor_.updating, UpdatingGuard::Busy);
+        // Paint the hourglass and whatever changed before the work starts.
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        error = Attempt(work);
     }
-    QApplication::restoreOverrideCursor();
-    editor_.updating = false;
     if (!error.isEmpty()) show_message(error, true);
     return error.isEmpty();
 }
@@ -1093,11 +1275,9 @@ void TInselZeichner::Refresh() {
 
 void TInselZeichner::RepaintCanvas() {
     settings_.height_profile_page = editor_.height_profile_page;
-    try {
-        RenderMap(editor_, settings_, raster_, textures_.get());
-    } catch (const Error& e) {
-        show_message(FromText(e.what()), true);
-    }
+    const QString error =
+        Attempt([this] { RenderMap(editor_, settings_, raster_, textures_.get()); });
+    if (!error.isEmpty()) show_message(error, true);
     canvas_->update();
 }
 

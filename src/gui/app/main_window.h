@@ -21,6 +21,7 @@ class QComboBox;
 class QFrame;
 class QPushButton;
 class QLabel;
+class QScrollArea;
 class QSpinBox;
 class QTabWidget;
 
@@ -38,6 +39,8 @@ class SettingsPage;
 class RotationPage;
 class TBitmapForm;
 class TInselSizeBox;
+class TAboutBox;
+class PageChooser;
 
 class TInselZeichner : public QMainWindow {
     Q_OBJECT
@@ -69,11 +72,12 @@ class TInselZeichner : public QMainWindow {
     RenderSettings& settings() { return settings_; }
     const Raster& raster() const { return raster_; }
 
-    // Runs a control's handler unless Updating; errors go to the error box. The window
-    // refreshes when the handler acted or `always_repaint` is set.
+    // Runs a control's handler unless Updating; every exception goes to the error box and
+    // leaves Updating clear. The window refreshes when the handler acted, failed or
+    // `always_repaint` is set.
     void RunHandler(const std::function<bool()>& handler, bool always_repaint = false);
-    // A longer operation: Updating and the hourglass while it runs, errors to the error box.
-    // False when it did not run or failed.
+    // A longer operation: Updating and the hourglass while it runs (both always undone),
+    // every exception to the error box. False when it did not run or failed.
     bool RunLong(const std::function<void()>& work);
     // After the island under the window changed: whole view, legend, overview, lists.
     void ShowNewIsland();
@@ -113,6 +117,17 @@ class TInselZeichner : public QMainWindow {
     std::function<QColor(const QColor& initial)> choose_colour;
     // Runs the new-island dialog and returns its result (QDialog::Accepted for OK).
     std::function<int(TInselSizeBox& box)> run_size_box;
+    // Runs the about box.
+    std::function<void(TAboutBox& box)> run_about_box;
+    // The open dialog: the chosen file or empty on cancel. `folder` is an existing folder to
+    // start in, or empty for the current one.
+    std::function<QString(const QString& filter, const QString& folder)> choose_open_file;
+
+    // The folder the open dialog of `file_kind` starts in: the kind's folder under the game
+    // folder (or under the current folder without one) where it exists, else the game folder
+    // itself, else empty. Never a path that does not exist, which the dialog would take for a
+    // file name.
+    static QString OpenDialogFolder(const std::string& game_path, int file_kind);
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -126,7 +141,11 @@ class TInselZeichner : public QMainWindow {
     QWidget* BuildLayers();
     QWidget* BuildStatus();
     QWidget* BuildSelection();
+    QWidget* BuildCanvasArea();
     void BuildToolFrame();
+    void BuildPageKeys();
+    // Empties the mouse and click readouts, which belonged to the island shown before.
+    void ClearReadouts();
     void ThePanelMouseUp(Qt::MouseButton button);
     // The four frame spins show the editor's values.
     void SyncSpins();
@@ -165,6 +184,8 @@ class TInselZeichner : public QMainWindow {
     std::unique_ptr<TBitmapForm> bitmap_form_;  // draws from textures_, so it goes first
 
     MapCanvas* canvas_ = nullptr;
+    QScrollArea* canvas_area_ = nullptr;
+    PageChooser* page_chooser_ = nullptr;
     ToolFrame* tool_frame_ = nullptr;
     QFrame* part_panel_ = nullptr;
     OverviewImage* mini_image_ = nullptr;

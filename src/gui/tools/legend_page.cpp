@@ -1,8 +1,8 @@
 #include "gui/tools/legend_page.h"
 
 #include <QApplication>
-#include <QScrollArea>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "gui/app/controls.h"
 #include "gui/app/main_window.h"
@@ -10,36 +10,34 @@
 namespace insel::gui {
 
 HoehenStatistikPage::HoehenStatistikPage(TInselZeichner& window) : window_(window) {
-    // Fixed places: six rows of panels, each with its count label to the right.
-    auto* legend = new QWidget;
+    // Each colour panel with its count to the right; as many per row as the page is wide, in
+    // the order of the bands.
+    auto* legend = new FlowPanel(6);
     legend->setObjectName("LegendArea");
-    const int columns = (kLegendPanelCount + 5) / 6;
-    legend->setFixedSize((columns - 1) * 78 + 37 + 40 + 6, 5 * 28 + 10 + 20 + 10);
+    const int count_width = fontMetrics().horizontalAdvance("8888888") + 4;
+    const int panel_width = std::max(27, fontMetrics().horizontalAdvance("888") + 8);
     for (int i = 0; i < kLegendPanelCount; ++i) {
-        const int top = (i % 6) * 28 + 10;
-        const int left = (i / 6) * 78;
-        auto* panel = new ClickPanel(legend);
+        auto* entry = new QWidget;
+        entry->setObjectName(QString("LegendEntry%1").arg(i));
+        entry->setFixedSize(panel_width + 4 + count_width, 20);
+        auto* panel = new ClickPanel(entry);
         panel->setObjectName(QString("LegendPanel%1").arg(i));
         panel->setProperty("tag", i);
-        panel->setGeometry(left + 6, top, 27, 20);
+        panel->setGeometry(0, 0, panel_width, 20);
         panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
         panel->setAlignment(Qt::AlignCenter);
         panel->on_click = [this, i] { LegendPanelClick(i); };
         panels_[static_cast<std::size_t>(i)] = panel;
-        auto* count = new QLabel(legend);
+        auto* count = new QLabel(entry);
         count->setObjectName(QString("LegendCount%1").arg(i));
-        count->setGeometry(left + 37, top, 40, 20);
+        count->setGeometry(panel_width + 4, 0, count_width, 20);
         count->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         counts_[static_cast<std::size_t>(i)] = count;
+        legend->AddItem(entry);
     }
-    // The panels need more width than the page column may have; scroll rather than clip.
-    auto* scroll = new QScrollArea;
-    scroll->setObjectName("LegendScroll");
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidget(legend);
     auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->addWidget(scroll);
+    column->addWidget(legend);
+    column->addStretch(1);
     ShowLegend(Legend{});
 }
 
