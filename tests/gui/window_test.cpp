@@ -3,7 +3,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -12,15 +14,23 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <memory>
+#include <new>
 
+#include "core/app/version.h"
 #include "core/display/legend.h"
+#include "core/display/renderer.h"
 #include "gui_support.h"
 #include "island_fixture.h"
 #include "core/reports/statistics.h"
@@ -130,9 +140,77 @@ class WindowTest : public QObject, WindowHarness {
         QVERIFY(!Text(*window_, "Edit2").isEmpty());
         QVERIFY(!Text(*window_, "Edit4").isEmpty());
 
+        QCOMPARE(Text(*window_, "PixXPanel"), QString::number(4 * 70 + 1));
+        QCOMPARE(Text(*window_, "PixYPanel"), QString::number(4 * 61 + 3));
+        QVERIFY(!Child("PixXPanel")->isVisible());
+
         // Beyond the island's last column nothing changes.
         MoveMouse(Child("FlickerFreePaintBox2"), QPoint(700, 10));
         QCOMPARE(Text(*window_, "MouseXPanel"), QString("70"));
+
+        // A click fills the click panels; another load empties them all.
+        QTest::mouseClick(Child("FlickerFreePaintBox2"), Qt::LeftButton, {}, QPoint(4 * 20 + 1, 9));
+        QCOMPARE(Text(*window_, "xPanel"), QString("20"));
+        window_->LoadIslandFile(kSample, insel::kIslandFile);
+        for (const char* name : {"MouseXPanel", "MouseYPanel", "MouseHXPanel", "Edit1", "Edit2",
+                                 "Edit3", "Edit4", "xPanel", "yPanel", "PixXPanel"})
+            QVERIFY2(Text(*window_, name).isEmpty(), name);
+        // A click right after the load acts on the cell under the mouse, not on an old one.
+        QTest::mouseClick(Child("FlickerFreePaintBox2"), Qt::LeftButton, {}, QPoint(4 * 30 + 1, 9));
+        QCOMPARE(Text(*window_, "xPanel"), QString("30"));
+        QVERIFY2(messages_.isEmpty(), qPrintable(messages_.join('\n')));
+    }
+
+    // The pen width draws every outline; the sample's animals stand on the island.
+    void PenWidthAndAnimals() {
+        Start(kSample);
+        const insel::Raster& raster = window_->raster();
+        // A colour no cell of the sample has.
+        const std::uint32_t pen = insel::ToPixel(0x123456);
+        window_->settings().animal = 0x123456;
+        auto animal_pixels = [&] {
+            int n = 0;
+            for (int y = 0; y < 512; ++y)
+                for (int x = 0; x < 512; ++x) n += (raster.at(x, y) | 0xFF000000u) == pen;
+            return n;
+        };
+        QCOMPARE(animal_pixels(), 0);
+        qobject_cast<QCheckBox*>(Child("TiereCheck"))->click();
+        // 4-pixel cells at (60, 64) and (70, 52), not in the sea corner.
+        QCOMPARE(raster.at(60 * 4, 64 * 4) | 0xFF000000u, pen);
+        QCOMPARE(raster.at(70 * 4, 52 * 4) | 0xFF000000u, pen);
+        const int thin = animal_pixels();
+        auto* width = qobject_cast<QSpinBox*>(Child("PenWidthSpin"));
+        QCOMPARE(width->value(), 2);
+        QCOMPARE(width->maximum(), 12);
+        width->setValue(1);
+        QCOMPARE(window_->settings().pen_width, 1);
+        QVERIFY(animal_pixels() < thin);
+    }
+
+    // The open dialog starts in an existing folder, never in a path it takes for a file name.
+    void OpenDialogStartsInAnExistingFolder() {
+        QTemporaryDir game;
+        QVERIFY(QDir(game.path()).mkpath("Scenes/Islands"));
+        const std::string path = game.path().toStdString();
+        const QString islands = QDir(game.filePath("Scenes/Islands")).absolutePath();
+        QCOMPARE(QDir(TInselZeichner::OpenDialogFolder(path, insel::kIslandFile)).absolutePath(),
+                 islands);
+        // No SaveGames folder: the game folder itself.
+        QCOMPARE(QDir(TInselZeichner::OpenDialogFolder(path, insel::kSavegame)).absolutePath(),
+                 QDir(game.path()).absolutePath());
+        const QString none = TInselZeichner::OpenDialogFolder("", insel::kIslandFile);
+        QVERIFY2(none.isEmpty() || QFileInfo(none).isDir(), qPrintable(none));
+        QCOMPARE(TInselZeichner::OpenDialogFolder(path + "/gone", insel::kCityFile), QString());
+
+        Start("");
+        QString asked;
+        window_->choose_open_file = [&](const QString&, const QString& folder) {
+            asked = folder;
+            return QString();
+        };
+        window_->findChild<QAction*>("Inselladen1")->trigger();
+        QVERIFY2(asked.isEmpty() || QFileInfo(asked).isDir(), qPrintable(asked));
     }
 
     void LayerRadioRepaints() {
@@ -417,9 +495,21 @@ class WindowTest : public QObject, WindowHarness {
         Start(kSample);
         auto* panel = window_->findChild<QLabel*>("LegendPanel14");
         QVERIFY(panel);
-        QCOMPARE(panel->geometry(), QRect(2 * 78 + 6, 2 * 28 + 10, 27, 20));
-        QCOMPARE(window_->findChild<QLabel*>("LegendCount14")->geometry(),
-                 QRect(2 * 78 + 37, 2 * 28 + 10, 40, 20));
+        // At the smallest width the window lays out, every entry lies within the page, none
+        // on another, and each caption contrasts with its panel (4.5:1 is always reachable
+        // with black or white).
+        window_->resize(window_->minimumSizeHint());
+        qobject_cast<QTabWidget*>(Child("PageControl1"))->setCurrentIndex(0);
+        QApplication::processEvents();
+        QWidget* area = Child("LegendArea");
+        QVERIFY(area->width() <= Child("PageControl1")->width());
+        std::vector<QRect> places;
+        for (int i = 0; i < insel::kLegendPanelCount; ++i) {
+            const QRect place = Child(qPrintable(QString("LegendEntry%1").arg(i)))->geometry();
+            QVERIFY2(area->rect().contains(place), qPrintable(QString::number(i)));
+            for (const QRect& other : places) QVERIFY(!other.intersects(place));
+            places.push_back(place);
+        }
 
         const insel::Legend legend = insel::FullIslandLegend(window_->editor());
         // Height 40 lies in band 14; the sample island has land at that height.
@@ -429,6 +519,22 @@ class WindowTest : public QObject, WindowHarness {
         QCOMPARE(panel->text(), QString::fromStdString(legend[14].caption));
         QCOMPARE(Text(*window_, "LegendCount14"), QString::fromStdString(legend[14].count));
         CompareLegend(legend);
+        auto luminance = [](const QColor& c) {
+            auto linear = [](double v) {
+                return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+            };
+            return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) +
+                   0.0722 * linear(c.blueF());
+        };
+        for (int i = 0; i < insel::kLegendPanelCount; ++i) {
+            if (!legend[static_cast<std::size_t>(i)].shown) continue;
+            const QPalette colours =
+                window_->findChild<QLabel*>(QString("LegendPanel%1").arg(i))->palette();
+            const double a = luminance(colours.color(QPalette::Window));
+            const double b = luminance(colours.color(QPalette::WindowText));
+            QVERIFY2((std::max(a, b) + 0.05) / (std::min(a, b) + 0.05) >= 4.5,
+                     qPrintable(QString::number(i)));
+        }
     }
 
     void LegendFollowsPageLayerAndVoll() {
@@ -605,7 +711,18 @@ class WindowTest : public QObject, WindowHarness {
                                  "ApplyHeightShiftCheck QCheckBox",
                                  "ApplyRockShiftCheck QCheckBox",
                                  "RotHxSpin QSpinBox",
-                                 "RotRySpin QSpinBox"}) {
+                                 "RotRySpin QSpinBox",
+                                 "PenWidthSpin QSpinBox",
+                                 "PixXPanel QLabel",
+                                 "PixYPanel QLabel",
+                                 "PageChooser insel::gui::PageChooser",
+                                 "TBitmapForm insel::gui::TBitmapForm",
+                                 "TInselSizeBox insel::gui::TInselSizeBox",
+                                 "RadioButton7 QRadioButton",
+                                 "TViewForm insel::gui::TViewForm",
+                                 "Image1 QLabel",
+                                 "AboutBox insel::gui::TAboutBox",
+                                 "Version QLabel"}) {
             QVERIFY2(lines.contains(line), line);
         }
     }
@@ -628,6 +745,176 @@ class WindowTest : public QObject, WindowHarness {
         QVERIFY(process.exitCode() != 0);
         QVERIFY(process.readAllStandardError().contains("error: "));
         QVERIFY(!QFile::exists(missing_out));
+
+        // The reason is given, also for a file the editor does not open at all.
+        const QString notes = dir.filePath("notes.txt");
+        QVERIFY(WriteAll(notes, "no island"));
+        process.start(INSELEDITOR, {"--screenshot", missing_out, notes});
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), 1);
+        const QString said = QString::fromUtf8(process.readAllStandardError());
+        QVERIFY2(said.contains("was not loaded: the editor opens") && said.contains("*.scp"),
+                 qPrintable(said));
+    }
+
+    // Without any display: what needs none works, a window start says why it cannot.
+    void StartWithoutDisplay_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("said");
+        const QString sample = QString::fromStdString(kSample);
+        QTest::newRow("version") << QStringList{"--version"} << 0
+                                 << QString(insel::kProgramVersion);
+        QTest::newRow("help") << QStringList{"--help"} << 0 << QString("--dump-widgets");
+        QTest::newRow("dump") << QStringList{"--dump-widgets"} << 0
+                              << QString("FlickerFreePaintBox2 ");
+        QTest::newRow("check") << QStringList{"--check-display"} << 1 << QString();
+        QTest::newRow("window") << QStringList{sample} << 1 << QString("no display");
+    }
+    void StartWithoutDisplay() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, said);
+        for (const char* display : {"", ":197"}) {
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.remove("QT_QPA_PLATFORM");
+            environment.remove("WAYLAND_DISPLAY");
+            environment.insert("DISPLAY", display);
+            QProcess process;
+            process.setProcessEnvironment(environment);
+            process.start(INSELEDITOR, arguments);
+            QVERIFY(process.waitForFinished(60000));
+            QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(process.exitCode(), status);
+            const QString out = QString::fromUtf8(process.readAllStandardOutput() +
+                                                  process.readAllStandardError());
+            QVERIFY2(out.contains(said), qPrintable(out));
+        }
+    }
+
+    void ScreenshotWithoutDisplay() {
+        QTemporaryDir dir;
+        const QString out = dir.filePath("win.png");
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove("QT_QPA_PLATFORM");
+        environment.remove("DISPLAY");
+        environment.remove("WAYLAND_DISPLAY");
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(INSELEDITOR, {"--screenshot", out, QString::fromStdString(kSample)});
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), 0);
+        QVERIFY(QImage(out).width() >= 1024);
+    }
+
+    // Exceptions of every kind end in the error box and leave the window usable.
+    void HandlerFailuresLeaveTheWindowUsable_data() {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("bad_alloc") << 0;
+        QTest::newRow("filesystem_error") << 1;
+        QTest::newRow("not an exception") << 2;
+    }
+    void HandlerFailuresLeaveTheWindowUsable() {
+        QFETCH(int, kind);
+        Start(kSample);
+        auto fail = [this, kind] {
+            // As a handler does that fails halfway through changing controls.
+            window_->editor().updating = true;
+            if (kind == 0) throw std::bad_alloc();
+            if (kind == 1)
+                throw std::filesystem::filesystem_error("cannot read", "x.scp",
+                                                        std::make_error_code(std::errc::io_error));
+            throw 42;
+        };
+        window_->RunHandler([&] {
+            fail();
+            return true;
+        });
+        QVERIFY(!window_->RunLong(fail));
+        QCOMPARE(messages_.size(), 2);
+        for (const QString& message : messages_) QVERIFY(message.startsWith("error: "));
+        if (kind == 1) QVERIFY2(messages_[1].contains("x.scp"), qPrintable(messages_[1]));
+        QVERIFY(!window_->editor().updating);
+        QVERIFY(!QApplication::overrideCursor());
+
+        bool ran = false;
+        window_->RunHandler([&] { return ran = true; });
+        QVERIFY(ran);
+        QVERIFY(window_->RunLong([] {}));
+        qobject_cast<QPushButton*>(Child("FullIslandButton"))->click();
+        QCOMPARE(window_->editor().view.part_index, -1);
+    }
+
+    // At 1000 x 650 every box keeps its room: none on another, none squeezed below what its
+    // captions need, all inside the window; the canvas scrolls instead.
+    void SmallWindowKeepsEveryControlWhole() {
+        Start(kSample);
+        window_->resize(1000, 650);
+        QApplication::processEvents();
+        QCOMPARE(window_->size(), QSize(1000, 650));
+        QVERIFY(window_->minimumSizeHint().width() <= 1000);
+        QVERIFY(window_->minimumSizeHint().height() <= 650);
+        std::vector<std::pair<QString, QRect>> boxes;
+        for (const char* name : {"CanvasArea", "NavigationBox", "LayerBox", "StatusBox",
+                                 "SelectionBox", "PageChooser", "PageControl1"}) {
+            QWidget* box = Child(name);
+            const QRect place(box->mapTo(window_.get(), QPoint(0, 0)), box->size());
+            QVERIFY2(window_->rect().contains(place), name);
+            for (const auto& [other, rect] : boxes)
+                QVERIFY2(!rect.intersects(place), qPrintable(other + " / " + name));
+            boxes.emplace_back(name, place);
+            if (QString(name) == "CanvasArea") continue;
+            for (QWidget* control : box->findChildren<QWidget*>()) {
+                if (!control->isVisible() || !qobject_cast<QLabel*>(control)) continue;
+                QVERIFY2(control->width() >= control->minimumSizeHint().width(),
+                         qPrintable(control->objectName() + " " +
+                                    qobject_cast<QLabel*>(control)->text()));
+            }
+        }
+        auto* area = qobject_cast<QScrollArea*>(Child("CanvasArea"));
+        QVERIFY(area->horizontalScrollBar()->maximum() > 0);
+    }
+
+    // Every page is a click away, and Ctrl+PgDn / Ctrl+PgUp step through the pages.
+    void EveryPageIsReachable() {
+        Start(kSample);
+        auto* pages = qobject_cast<QTabWidget*>(Child("PageControl1"));
+        QWidget* chooser = Child("PageChooser");
+        for (int i = 0; i < pages->count(); ++i) {
+            auto* button = window_->findChild<QAbstractButton*>("PageButton" +
+                                                                pages->widget(i)->objectName());
+            QVERIFY(button);
+            QCOMPARE(button->text(), pages->tabText(i));
+            QCOMPARE(button->isVisible(), pages->isTabVisible(i));
+            QVERIFY(chooser->rect().contains(button->geometry()));
+            if (!pages->isTabEnabled(i)) continue;
+            button->click();
+            QCOMPARE(pages->currentIndex(), i);
+            QVERIFY(button->isChecked());
+        }
+        window_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        pages->setCurrentIndex(0);
+        QTest::keyClick(window_.get(), Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(pages->currentIndex(), 1);
+        QTest::keyClick(window_.get(), Qt::Key_PageUp, Qt::ControlModifier);
+        QTest::keyClick(window_.get(), Qt::Key_PageUp, Qt::ControlModifier);
+        // Round the end; the island list is disabled for an island file and passed over.
+        QCOMPARE(pages->currentIndex(), pages->count() - 1);
+        pages->setCurrentIndex(11);
+        QTest::keyClick(window_.get(), Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(pages->currentWidget()->objectName(), QString("SettingsSheet"));
+    }
+
+    // Pages whose tools are still to come say so.
+    void PendingPagesSaySo() {
+        Start("");
+        for (const char* name : {"Gelaende", "Untergrund", "LineDrawing", "CopyBuffer",
+                                 "FlussSheet", "Minen", "Objects", "RotationSheet"}) {
+            auto* note = Child(name)->findChild<QLabel*>("PendingLabel");
+            QVERIFY2(note && note->text().contains(QString::fromUtf8("späteren Version")), name);
+        }
+        QVERIFY(!Child("Speichern")->findChild<QLabel*>("PendingLabel"));
     }
 };
 
