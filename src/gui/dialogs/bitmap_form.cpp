@@ -17,6 +17,7 @@
 #include <QStyleOptionComboBox>
 #include <QStylePainter>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -57,15 +58,29 @@ QLabel* FixedPanel(QLabel* panel, const QString& name, int width) {
     return panel;
 }
 
-// Series descriptions are longer than the column; the closed box shows as much as fits, the
-// list and the tool tip show them whole.
+// The box asks for room for its longest series description, so the window opens wide enough
+// to show them whole; where it is made narrower, the closed box shows as much as fits and
+// the list and the tool tip show them whole.
 class SeriesComboBox : public QComboBox {
   public:
+    static constexpr int kShortestContents = 10;
     SeriesComboBox() {
         setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-        setMinimumContentsLength(10);
+        setMinimumContentsLength(kShortestContents);
         connect(this, &QComboBox::currentTextChanged, this,
                 [this](const QString& text) { setToolTip(text); });
+    }
+
+    QSize sizeHint() const override {
+        // The base hint holds room for the shortest contents; widen it by what the longest
+        // text needs beyond that.
+        QSize hint = QComboBox::sizeHint();
+        int longest = 0;
+        for (int i = 0; i < count(); ++i)
+            longest = std::max(longest, fontMetrics().horizontalAdvance(itemText(i)));
+        const int shortest = kShortestContents * fontMetrics().horizontalAdvance(QLatin1Char('X'));
+        hint.rwidth() += std::max(0, longest + 4 - shortest);
+        return hint;
     }
 
   protected:
@@ -207,7 +222,7 @@ TBitmapForm::TBitmapForm(Editor& editor, TextureCache& textures,
     for (QCheckBox* check : checks_) check->setEnabled(false);
     textures_.log.clear();
     ShowLog();
-    resize(874, 615);
+    resize(sizeHint().expandedTo(QSize(874, 615)));
 }
 
 TBitmapForm::~TBitmapForm() = default;
