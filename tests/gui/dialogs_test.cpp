@@ -511,8 +511,8 @@ class DialogsTest : public QObject, WindowHarness {
             QStyleOptionComboBox option;
             option.initFrom(combo);
             option.editable = false;
-            const QRect field = combo->style()->subControlRect(
-                QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo);
+            const QRect field = combo->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                               QStyle::SC_ComboBoxEditField, combo);
             QVERIFY2(combo->fontMetrics().horizontalAdvance(combo->currentText()) <= field.width(),
                      qPrintable(combo->currentText()));
         }

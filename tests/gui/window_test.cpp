@@ -786,8 +786,8 @@ class WindowTest : public QObject, WindowHarness {
             QVERIFY(process.waitForFinished(60000));
             QCOMPARE(process.exitStatus(), QProcess::NormalExit);
             QCOMPARE(process.exitCode(), status);
-            const QString out = QString::fromUtf8(process.readAllStandardOutput() +
-                                                  process.readAllStandardError());
+            const QString out =
+                QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
             QVERIFY2(out.contains(said), qPrintable(out));
         }
     }
@@ -881,8 +881,8 @@ class WindowTest : public QObject, WindowHarness {
         auto* pages = qobject_cast<QTabWidget*>(Child("PageControl1"));
         QWidget* chooser = Child("PageChooser");
         for (int i = 0; i < pages->count(); ++i) {
-            auto* button = window_->findChild<QAbstractButton*>("PageButton" +
-                                                                pages->widget(i)->objectName());
+            auto* button =
+                window_->findChild<QAbstractButton*>("PageButton" + pages->widget(i)->objectName());
             QVERIFY(button);
             QCOMPARE(button->text(), pages->tabText(i));
             QCOMPARE(button->isVisible(), pages->isTabVisible(i));

@@ -7,8 +7,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QTabWidget>
 #include <QResizeEvent>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <algorithm>
 #include <cmath>
@@ -177,8 +177,8 @@ QColor CaptionColourOn(const QColor& back) {
         const double c = channel / 255.0;
         return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
     };
-    const double luminance = 0.2126 * linear(back.red()) + 0.7152 * linear(back.green()) +
-                             0.0722 * linear(back.blue());
+    const double luminance =
+        0.2126 * linear(back.red()) + 0.7152 * linear(back.green()) + 0.0722 * linear(back.blue());
     // Contrast with white is 1.05 / (L + 0.05), with black (L + 0.05) / 0.05; they are equal
     // at L = 0.179.
     return luminance > 0.179 ? QColor(Qt::black) : QColor(Qt::white);

@@ -332,15 +332,13 @@ constexpr Page kPages[] = {
     {"Untergrund", "Untergrund", 3, kToolsLater},
     {"LineDrawing", "Höhenprofil", 4, kToolsLater},
     {"CopyBuffer", "Kopieren", 5, kToolsLater},
-    {"Objects", "Gebäude", 6,
-     "Gebäude setzen und entfernen folgt in einer späteren Version."},
+    {"Objects", "Gebäude", 6, "Gebäude setzen und entfernen folgt in einer späteren Version."},
     {"FlussSheet", "Fluss", 7, kToolsLater},
     {"TabSheet1", "Stadtliste", 8},
     {"Insel", "Insel", 0},
     {"TabSheet2", "Inselliste", 9},
     {"SettingsSheet", "SettingsSheet", 0},
-    {"RotationSheet", "RotationSheet", 0,
-     "Das Drehen der Insel folgt in einer späteren Version."},
+    {"RotationSheet", "RotationSheet", 0, "Das Drehen der Insel folgt in einer späteren Version."},
 };
 
 // A page's tools that are not there yet are said at its top, not left to an empty page.
@@ -623,9 +621,9 @@ QString TInselZeichner::OpenDialogFolder(const std::string& game_path, int file_
 }
 
 void TInselZeichner::ClearReadouts() {
-    for (const char* name : {"MouseXPanel", "MouseYPanel", "MouseHXPanel", "MouseHYPanel", "Edit1",
-                             "Edit2", "Edit3", "Edit4", "PixXPanel", "PixYPanel", "xPanel",
-                             "yPanel", "ObjHoeheEdit"}) {
+    for (const char* name :
+         {"MouseXPanel", "MouseYPanel", "MouseHXPanel", "MouseHYPanel", "Edit1", "Edit2", "Edit3",
+          "Edit4", "PixXPanel", "PixYPanel", "xPanel", "yPanel", "ObjHoeheEdit"}) {
         auto found = editor_.panels.find(name);
         if (found != editor_.panels.end()) found->second.clear();
     }
@@ -821,8 +819,9 @@ QWidget* TInselZeichner::BuildLayers() {
     pen_width->setObjectName("PenWidthSpin");
     pen_width->setRange(1, 12);
     pen_width->setValue(settings_.pen_width);
-    pen_width->setToolTip(QString::fromUtf8("Linienbreite der Umrisse: Minen, Abbauplätze, "
-                                            "Objekte, Tiere, Einzugsbereich"));
+    pen_width->setToolTip(
+        QString::fromUtf8("Linienbreite der Umrisse: Minen, Abbauplätze, "
+                          "Objekte, Tiere, Einzugsbereich"));
     pen_caption->setBuddy(pen_width);
     connect(pen_width, &QSpinBox::valueChanged, this, [this](int value) {
         settings_.pen_width = value;
@@ -1137,8 +1136,8 @@ void TInselZeichner::closeEvent(QCloseEvent* event) {
 void TInselZeichner::InselladenClick(int file_kind) {
     if (editor_.updating) return;
     const OpenKind kind = OpenKindOf(file_kind);
-    const QString file = choose_open_file(QString::fromUtf8(kind.filter),
-                                          OpenDialogFolder(game_path_, file_kind));
+    const QString file =
+        choose_open_file(QString::fromUtf8(kind.filter), OpenDialogFolder(game_path_, file_kind));
     if (file.isEmpty()) return;
     LoadIslandFile(std::filesystem::path(file.toStdString()), kind.file_kind);
 }

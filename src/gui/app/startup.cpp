@@ -109,8 +109,8 @@ std::string NoDisplayReason() {
     std::string reason;
     if (!display.empty()) reason = "the X display " + display + " does not answer";
     if (!wayland.empty())
-        reason += (reason.empty() ? "" : " and ") + std::string("the Wayland display ") +
-                  wayland + " does not answer";
+        reason += (reason.empty() ? "" : " and ") + std::string("the Wayland display ") + wayland +
+                  " does not answer";
     return reason;
 }
 
@@ -172,7 +172,8 @@ std::string UsageText() {
            "                                      save a picture of the window and exit\n"
            "  --dump-widgets                      print every control's object name and class\n"
            "  --program-folder DIR                read the definition files and pictures from DIR\n"
-           "  --check-display                     exit with 0 when a display can be reached, else 1\n"
+           "  --check-display                     exit with 0 when a display can be reached, else "
+           "1\n"
            "  --version                           print the version and exit\n"
            "  --help                              print this text and exit\n"
            "\n"
@@ -274,10 +275,9 @@ int RunEditor(int argc, char** argv) {
         const int kind = FileKindFromExtension(file);
         // A picture of a failed load is no picture of the island.
         if (!window.LoadIslandFile(file, kind)) {
-            const QString reason = kind == kNoFile
-                                       ? QString("the editor opens ") + kFileKinds
-                                       : errors.isEmpty() ? QString("nothing was read")
-                                                          : errors.join("; ");
+            const QString reason = kind == kNoFile    ? QString("the editor opens ") + kFileKinds
+                                   : errors.isEmpty() ? QString("nothing was read")
+                                                      : errors.join("; ");
             std::cerr << "error: " << file.string() << " was not loaded: " << reason.toStdString()
                       << "\n";
             return 1;

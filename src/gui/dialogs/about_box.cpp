@@ -25,8 +25,9 @@ QLabel* Line(const char* name, const QString& text) {
 }  // namespace
 
 QString AboutText(std::optional<std::uint64_t> free_bytes) {
-    return QString("Inseleditor\nVersion ") + kProgramVersion + "\n\nBetriebssystem: " +
-           QSysInfo::prettyProductName() + "\nFreier Speicher: " + MemoryText(free_bytes);
+    return QString("Inseleditor\nVersion ") + kProgramVersion +
+           "\n\nBetriebssystem: " + QSysInfo::prettyProductName() +
+           "\nFreier Speicher: " + MemoryText(free_bytes);
 }
 
 TAboutBox::TAboutBox(std::optional<std::uint64_t> free_bytes, QWidget* parent)
