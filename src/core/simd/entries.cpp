@@ -16,26 +16,29 @@
 
 namespace insel::simd {
 
-// Every cell of a block this far from the layers' edge lies inside them, whatever its offsets.
 std::int64_t ReadEntriesPortable(const EntryTarget& t, const std::uint8_t* e,
                                  std::int64_t available, const std::uint8_t*, int& x_end,
                                  int& y_end) {
-    if (t.x0 + 255 >= kLayerSide || t.y0 + 255 >= kLayerSide || available <= 0) return 0;
+    // Every cell of a block this far from the layers' edge lies inside them, whatever its
+    // offsets; only the blocks along the far edges test each cell.
+    const bool inside = t.x0 + 255 < kLayerSide && t.y0 + 255 < kLayerSide;
     // Locals, so that the stores into the layers do not make the compiler fetch them again.
     std::uint16_t* const element = t.element;
     std::uint16_t* const param = t.param;
-    int x_last = 0, y_last = 0;
-    for (std::int64_t i = 0; i < available; ++i, e += 6) {
-        const std::size_t cell =
-            static_cast<std::size_t>(t.x0 + e[5]) * kLayerSide + static_cast<std::size_t>(t.y0 + e[4]);
+    int x_last = -1, y_last = -1;
+    std::int64_t i = 0;
+    for (; i < available; ++i, e += 6) {
+        const int x = t.x0 + e[5], y = t.y0 + e[4];
+        if (!inside && (x >= kLayerSide || y >= kLayerSide)) break;
+        const std::size_t cell = static_cast<std::size_t>(x) * kLayerSide + static_cast<std::size_t>(y);
         element[cell] = static_cast<std::uint16_t>(e[0] | (e[1] << 8));
         param[cell] = static_cast<std::uint16_t>(e[2] | (e[3] << 8));
-        x_last = std::max<int>(x_last, e[5]);
-        y_last = std::max<int>(y_last, e[4]);
+        x_last = std::max(x_last, x);
+        y_last = std::max(y_last, y);
     }
-    x_end = std::max(x_end, t.x0 + x_last + 1);
-    y_end = std::max(y_end, t.y0 + y_last + 1);
-    return available;
+    x_end = std::max(x_end, x_last + 1);
+    y_end = std::max(y_end, y_last + 1);
+    return i;
 }
 
 namespace {

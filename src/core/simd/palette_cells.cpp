@@ -1,19 +1,22 @@
-#include "core/display/palette_pass.h"
-
+// The colour pass for layers whose colours form a small palette (heights with rivers,
+// fertility, and the highlights and marks over them): each cell becomes a one-byte palette
+// entry, tiles of 64 x 64 entries are turned from the layers' column order into raster rows,
+// and only then are entries looked up as pixels. Turning bytes moves a quarter of what
+// turning pixels would.
 #include <algorithm>
 #include <array>
 #include <cstdint>
 
-#include "core/cpu_features.h"
 #include "core/display/colours.h"
 #include "core/display/renderer.h"
+#include "core/simd/cell_blocks.h"
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
 #define INSEL_PALETTE_PASS 1
 #endif
 
-namespace insel {
+namespace insel::simd {
 
 #ifdef INSEL_PALETTE_PASS
 
@@ -375,8 +378,8 @@ void PaintLayer(const CellPass& pass, const CellRect& cells, Raster& raster) {
 
 }  // namespace
 
-bool PaintPaletteCells(const CellPass& pass, const CellRect& cells, Raster& raster) {
-    if (!cpu::Avx512Vbmi() || (cells.cw != 1 && cells.cw != 2) || cells.ch < 1) return false;
+bool PaintPaletteCellsAvx512(const CellPass& pass, const CellRect& cells, Raster& raster) {
+    if ((cells.cw != 1 && cells.cw != 2) || cells.ch < 1) return false;
     if (pass.display_layer == 1 || pass.display_layer == 2) return false;  // no palette
     if (cells.i1 <= cells.i0 || cells.j1 <= cells.j0) return true;
     if (pass.display_layer == 0) {
@@ -391,8 +394,8 @@ bool PaintPaletteCells(const CellPass& pass, const CellRect& cells, Raster& rast
 
 #else
 
-bool PaintPaletteCells(const CellPass&, const CellRect&, Raster&) { return false; }
+bool PaintPaletteCellsAvx512(const CellPass&, const CellRect&, Raster&) { return false; }
 
 #endif
 
-}  // namespace insel
+}  // namespace insel::simd
