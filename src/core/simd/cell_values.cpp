@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 
 #include "core/simd/tier.h"
 
@@ -48,23 +49,35 @@ void AddToHistogram(const std::uint8_t* values, std::int64_t n, std::int32_t* co
     for (int v = 0; v < 256; ++v) counts[v] += odd[v];
 }
 
-// Eight words at a time into lanes of lowest and highest, which the compiler keeps in vectors.
+// The high bytes decide the order of the words with their low bytes cleared, so on a
+// little-endian host the words are compared whole, eight lanes at a time, which the compiler
+// keeps in vectors.
 std::pair<std::uint8_t, std::uint8_t> HighByteRange(const std::uint8_t* words, int n) {
     if (n <= 0) return {0, 0};
-    std::uint8_t lows[8], highs[8];
-    std::fill_n(lows, 8, words[1]);
-    std::fill_n(highs, 8, words[1]);
-    int k = 0;
-    for (; k + 8 <= n; k += 8) {
-        for (int i = 0; i < 8; ++i) {
-            const std::uint8_t high = words[2 * (k + i) + 1];
-            lows[i] = std::min(lows[i], high);
-            highs[i] = std::max(highs[i], high);
+    if constexpr (std::endian::native == std::endian::little) {
+        std::uint16_t lows[8], highs[8];
+        std::fill_n(lows, 8, 0xFFFF);
+        std::fill_n(highs, 8, 0);
+        int k = 0;
+        for (; k + 8 <= n; k += 8) {
+            std::uint16_t chunk[8];
+            std::memcpy(chunk, words + 2 * k, sizeof chunk);
+            for (int i = 0; i < 8; ++i) {
+                const auto high = static_cast<std::uint16_t>(chunk[i] & 0xFF00);
+                lows[i] = std::min(lows[i], high);
+                highs[i] = std::max(highs[i], high);
+            }
         }
+        std::uint16_t low = *std::min_element(lows, lows + 8) >> 8;
+        std::uint16_t high = *std::max_element(highs, highs + 8) >> 8;
+        for (; k < n; ++k) {
+            low = std::min<std::uint16_t>(low, words[2 * k + 1]);
+            high = std::max<std::uint16_t>(high, words[2 * k + 1]);
+        }
+        return {static_cast<std::uint8_t>(low), static_cast<std::uint8_t>(high)};
     }
-    std::uint8_t low = *std::min_element(lows, lows + 8);
-    std::uint8_t high = *std::max_element(highs, highs + 8);
-    for (; k < n; ++k) {
+    std::uint8_t low = words[1], high = words[1];
+    for (int k = 1; k < n; ++k) {
         low = std::min(low, words[2 * k + 1]);
         high = std::max(high, words[2 * k + 1]);
     }
