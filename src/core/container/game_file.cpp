@@ -1,7 +1,6 @@
 #include "core/container/game_file.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <string>
 #include <utility>

@@ -336,7 +336,8 @@ class Painter {
         for (int x = x_begin; x < x_end; ++x) {
             const std::uint16_t* owners = cities.catchment.data() + x * kCatchmentSide;
             const std::uint8_t* heights = island_.height.column(x);  // x, y < 512: in the layer
-            for (int y = simd::NextEqual(owners, y_begin, y_end, static_cast<std::uint16_t>(number));
+            for (int y =
+                     simd::NextEqual(owners, y_begin, y_end, static_cast<std::uint16_t>(number));
                  y < y_end;
                  y = simd::NextEqual(owners, y + 1, y_end, static_cast<std::uint16_t>(number))) {
                 if (heights[y] > 16) Frame(x, y, 1, 1, pens.catchment);

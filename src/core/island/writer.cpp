@@ -261,7 +261,8 @@ void IslandWriter::WriteRivers() {
         // and a strip without rivers (most are) needs no square looked at.
         int first_wet = height;
         for (int x = x0; x < x_end; ++x)
-            first_wet = std::min(first_wet, simd::NextNonZero(island_.river.column(x), 0, first_wet));
+            first_wet =
+                std::min(first_wet, simd::NextNonZero(island_.river.column(x), 0, first_wet));
         for (int y0 = first_wet / 8 * 8; y0 < height; y0 += 8) {
             const int y_end = std::min(y0 + 8, height);
             bool any = false;

@@ -72,7 +72,8 @@ void ExpandRow(std::uint32_t* line, const std::uint32_t* cells, int count, int c
         for (int c = 0; c < count; ++c) std::fill_n(line + c * cw, cw, cells[c]);
     }
     for (int r = 1; r < ch; ++r)
-        std::memcpy(line + static_cast<std::size_t>(r) * Raster::kWidth, line, width * sizeof *line);
+        std::memcpy(line + static_cast<std::size_t>(r) * Raster::kWidth, line,
+                    width * sizeof *line);
 }
 
 template <int kLayer>
@@ -105,7 +106,8 @@ void PaintStrips(const CellPass& pass, const CellRect& cells, Raster& raster) {
                 if (i0 + c + kAhead < cells.i1)
                     PrefetchColumn<kLayer>(layers, cell + kAhead * kLayerSide);
                 if (n == kStrip) {
-                    ColumnPixels<kLayer, kOverlays, kStrip>(pass, layers, colours, cell, n, tile + c);
+                    ColumnPixels<kLayer, kOverlays, kStrip>(pass, layers, colours, cell, n,
+                                                            tile + c);
                 } else {
                     ColumnPixels<kLayer, kOverlays, 0>(pass, layers, colours, cell, n, tile + c);
                 }

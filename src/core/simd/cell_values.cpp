@@ -49,41 +49,6 @@ void AddToHistogram(const std::uint8_t* values, std::int64_t n, std::int32_t* co
     for (int v = 0; v < 256; ++v) counts[v] += odd[v];
 }
 
-// The high bytes decide the order of the words with their low bytes cleared, so on a
-// little-endian host the words are compared whole, eight lanes at a time, which the compiler
-// keeps in vectors.
-std::pair<std::uint8_t, std::uint8_t> HighByteRange(const std::uint8_t* words, int n) {
-    if (n <= 0) return {0, 0};
-    if constexpr (std::endian::native == std::endian::little) {
-        std::uint16_t lows[8], highs[8];
-        std::fill_n(lows, 8, 0xFFFF);
-        std::fill_n(highs, 8, 0);
-        int k = 0;
-        for (; k + 8 <= n; k += 8) {
-            std::uint16_t chunk[8];
-            std::memcpy(chunk, words + 2 * k, sizeof chunk);
-            for (int i = 0; i < 8; ++i) {
-                const auto high = static_cast<std::uint16_t>(chunk[i] & 0xFF00);
-                lows[i] = std::min(lows[i], high);
-                highs[i] = std::max(highs[i], high);
-            }
-        }
-        std::uint16_t low = *std::min_element(lows, lows + 8) >> 8;
-        std::uint16_t high = *std::max_element(highs, highs + 8) >> 8;
-        for (; k < n; ++k) {
-            low = std::min<std::uint16_t>(low, words[2 * k + 1]);
-            high = std::max<std::uint16_t>(high, words[2 * k + 1]);
-        }
-        return {static_cast<std::uint8_t>(low), static_cast<std::uint8_t>(high)};
-    }
-    std::uint8_t low = words[1], high = words[1];
-    for (int k = 1; k < n; ++k) {
-        low = std::min(low, words[2 * k + 1]);
-        high = std::max(high, words[2 * k + 1]);
-    }
-    return {low, high};
-}
-
 void ClampAndCountFertilityPortable(const std::uint8_t* values, int n, std::uint16_t* column,
                                     std::array<std::int32_t, 11>& counts) {
     for (int y = 0; y < n; ++y) {
@@ -139,8 +104,8 @@ __attribute__((target("avx512f,avx512bw,avx512vl,popcnt"))) void ClampAndCountFe
     _mm512_mask_storeu_epi16(column, live, _mm512_cvtepu8_epi16(capped));
     int counted = 0;
     for (int value = 0; value < 10; ++value) {
-        const int hits = std::popcount(static_cast<std::uint32_t>(_mm256_mask_cmpeq_epi8_mask(
-            live, capped, _mm256_set1_epi8(static_cast<char>(value)))));
+        const int hits = std::popcount(static_cast<std::uint32_t>(
+            _mm256_mask_cmpeq_epi8_mask(live, capped, _mm256_set1_epi8(static_cast<char>(value)))));
         counts[static_cast<std::size_t>(value)] += hits;
         counted += hits;
     }

@@ -30,7 +30,8 @@ std::int64_t ReadEntriesPortable(const EntryTarget& t, const std::uint8_t* e,
     for (; i < available; ++i, e += 6) {
         const int x = t.x0 + e[5], y = t.y0 + e[4];
         if (!inside && (x >= kLayerSide || y >= kLayerSide)) break;
-        const std::size_t cell = static_cast<std::size_t>(x) * kLayerSide + static_cast<std::size_t>(y);
+        const std::size_t cell =
+            static_cast<std::size_t>(x) * kLayerSide + static_cast<std::size_t>(y);
         element[cell] = static_cast<std::uint16_t>(e[0] | (e[1] << 8));
         param[cell] = static_cast<std::uint16_t>(e[2] | (e[3] << 8));
         x_last = std::max(x_last, x);
@@ -139,9 +140,8 @@ struct EntryShuffles {
 // Which of the eight entries from `e` (sixteen of which lie in the file) pass the first test
 // of a run: the entry seven on lies seven rows further down the same column.
 INSEL_ENTRY_RUNS inline unsigned RunCandidates(const std::uint8_t* e, const EntryShuffles& s) {
-    const __m512i cur = _mm512_permutex2var_epi8(_mm512_loadu_si512(e),
-                                                 _mm512_load_si512(s.offsets),
-                                                 _mm512_loadu_si512(e + 64));
+    const __m512i cur = _mm512_permutex2var_epi8(
+        _mm512_loadu_si512(e), _mm512_load_si512(s.offsets), _mm512_loadu_si512(e + 64));
     const __m512i later = _mm512_maskz_permutexvar_epi8(~0ull, _mm512_load_si512(s.later), cur);
     const auto same = _cvtmask64_u64(_mm512_mask_cmpeq_epi8_mask(
         0x00FF00FFull, _mm512_sub_epi8(later, cur), _mm512_load_si512(s.gaps)));
@@ -155,8 +155,8 @@ INSEL_ENTRY_RUNS inline unsigned RunCandidates(const std::uint8_t* e, const Entr
 // eight words; any other entry goes alone. Stops at the first entry whose cell lies outside
 // the layers, which the caller reports. Returns how many entries were written.
 INSEL_ENTRY_RUNS std::int64_t ReadEntriesAvx512(const EntryTarget& t, const std::uint8_t* e,
-                                            std::int64_t available, const std::uint8_t* end,
-                                            int& x_end, int& y_end) {
+                                                std::int64_t available, const std::uint8_t* end,
+                                                int& x_end, int& y_end) {
     // Made once: tables built on the stack for every block are read back before their stores
     // have settled.
     static const EntryShuffles shuffles;
@@ -271,7 +271,7 @@ INSEL_ENTRY_STAGING inline void StageSixteen(std::uint8_t*& cursor, const std::u
 
 // A block's columns of 32 cells each; the layers' columns lie kLayerSide words apart.
 INSEL_ENTRY_STAGING void StageEntriesAvx512(std::uint8_t*& cursor, const std::uint16_t* element,
-                                      const std::uint16_t* param, int nx) {
+                                            const std::uint16_t* param, int nx) {
     // Entry j of eight takes packed bytes 4j..4j+3, then offset byte j and byte 63.
     alignas(64) std::uint8_t picks[2][64] = {};
     for (int half = 0; half < 2; ++half) {
@@ -306,8 +306,8 @@ std::int64_t ReadEntries(const EntryTarget& t, const std::uint8_t* e, std::int64
     return ReadEntriesPortable(t, e, available, end, x_end, y_end);
 }
 
-void StageEntries(std::uint8_t*& cursor, const std::uint16_t* element,
-                  const std::uint16_t* param, int nx, int ny) {
+void StageEntries(std::uint8_t*& cursor, const std::uint16_t* element, const std::uint16_t* param,
+                  int nx, int ny) {
 #ifdef INSEL_X86
     if (Avx512() && ny == kBlockSide) return StageEntriesAvx512(cursor, element, param, nx);
 #endif

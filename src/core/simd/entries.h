@@ -26,8 +26,8 @@ std::int64_t ReadEntriesPortable(const EntryTarget& t, const std::uint8_t* e,
 // `element` and `param` (columns kLayerSide apart), column by column, with offsets from the
 // first cell; advances `cursor`. The area behind the cursor has room for every entry and 64
 // bytes more.
-void StageEntries(std::uint8_t*& cursor, const std::uint16_t* element,
-                  const std::uint16_t* param, int nx, int ny);
+void StageEntries(std::uint8_t*& cursor, const std::uint16_t* element, const std::uint16_t* param,
+                  int nx, int ny);
 void StageEntriesPortable(std::uint8_t*& cursor, const std::uint16_t* element,
                           const std::uint16_t* param, int nx, int ny);
 

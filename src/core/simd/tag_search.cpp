@@ -60,9 +60,11 @@ __attribute__((target("avx512f,avx512bw"), always_inline)) inline std::uint64_t 
 
 // 128 starts per round: two 64-byte halves tested before either is looked at, which keeps
 // the loads of the next round going while this one is compared.
-__attribute__((target("avx512f,avx512bw"))) std::int64_t FindTagAvx512(
-    const std::uint8_t* data, std::int64_t length, std::int64_t from, std::int64_t last_start,
-    std::string_view tag) {
+__attribute__((target("avx512f,avx512bw"))) std::int64_t FindTagAvx512(const std::uint8_t* data,
+                                                                       std::int64_t length,
+                                                                       std::int64_t from,
+                                                                       std::int64_t last_start,
+                                                                       std::string_view tag) {
     const auto size = static_cast<std::int64_t>(tag.size());
     const __m512i first = _mm512_set1_epi8(tag.front());
     const __m512i last = _mm512_set1_epi8(tag.back());

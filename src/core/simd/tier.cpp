@@ -28,19 +28,16 @@ Tier ChooseTier(std::optional<Tier> wanted, Tier best) {
     return wanted && *wanted < best ? *wanted : best;
 }
 
-Tier ActiveTier() {
-    static const Tier tier = [] {
-        const char* value = std::getenv("INSEL_CPU");
-        if (value == nullptr || *value == '\0') return BestTier();
-        const std::optional<Tier> wanted = ParseTier(value);
-        // A typo must not silently measure or test the wrong tier.
-        if (!wanted) {
-            std::fprintf(stderr, "INSEL_CPU=%s is not one of portable, avx2, avx512; ignored\n",
-                         value);
-        }
-        return ChooseTier(wanted, BestTier());
-    }();
-    return tier;
+Tier ReadActiveTier() {
+    const char* value = std::getenv("INSEL_CPU");
+    if (value == nullptr || *value == '\0') return BestTier();
+    const std::optional<Tier> wanted = ParseTier(value);
+    // A typo must not silently measure or test the wrong tier.
+    if (!wanted) {
+        std::fprintf(stderr, "INSEL_CPU=%s is not one of portable, avx2, avx512; ignored\n",
+                     value);
+    }
+    return ChooseTier(wanted, BestTier());
 }
 
 std::string_view TierName(Tier tier) {

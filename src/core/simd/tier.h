@@ -17,8 +17,14 @@ std::optional<Tier> ParseTier(std::string_view name);
 // The tier the wanted one comes to on a processor whose best is `best`.
 Tier ChooseTier(std::optional<Tier> wanted, Tier best);
 
-// The tier in force for this run, read once.
-Tier ActiveTier();
+// The tier INSEL_CPU and the processor give; read it through ActiveTier.
+Tier ReadActiveTier();
+
+// The tier in force for this run, read once; kernels ask for it on every call.
+inline Tier ActiveTier() {
+    static const Tier tier = ReadActiveTier();
+    return tier;
+}
 std::string_view TierName(Tier tier);
 inline std::string_view TierName() { return TierName(ActiveTier()); }
 
