@@ -33,7 +33,7 @@ std::int64_t FindTagPortable(const std::uint8_t* data, std::int64_t length, std:
     for (; at <= last_start && at + size - 1 + kBlock <= length; at += kBlock) {
         const std::uint8_t* a = data + at;
         const std::uint8_t* b = a + size - 1;
-        unsigned hits = 0;
+        std::uint8_t hits = 0;  // bytes keep the compares sixteen to a vector
         for (int k = 0; k < kBlock; ++k) hits |= (a[k] == first) & (b[k] == last);
         if (hits == 0) continue;
         for (int k = 0; k < kBlock; ++k) {
