@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -18,6 +19,7 @@
 #include "core/island/loader.h"
 #include "core/island/writer.h"
 #include "core/reports/export.h"
+#include "core/simd/tier.h"
 
 namespace {
 
@@ -217,6 +219,9 @@ int main(int argc, char** argv) {
     }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    // Figures of different processor tiers are told apart by this line (INSEL_CPU).
+    std::printf("tier: %s\n", std::string(insel::simd::TierName()).c_str());
+    std::fflush(stdout);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

@@ -7,6 +7,7 @@
 #include <QTabWidget>
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <memory>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "gui/app/main_window.h"
 #include "core/display/renderer.h"
 #include "core/display/view.h"
+#include "core/simd/tier.h"
 #include "platform/image_files.h"
 
 namespace {
@@ -95,6 +97,8 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
+    std::printf("tier: %s\n", std::string(insel::simd::TierName()).c_str());
+    std::fflush(stdout);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

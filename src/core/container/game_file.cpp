@@ -1,18 +1,13 @@
 #include "core/container/game_file.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <string>
 #include <utility>
 
-#if defined(__x86_64__) && defined(__GNUC__)
-#include <immintrin.h>
-#endif
-
 #include "core/container/file_io.h"
-#include "core/cpu_features.h"
 #include "core/errors.h"
+#include "core/simd/tag_search.h"
 
 namespace insel {
 namespace {
@@ -86,290 +81,32 @@ std::int64_t ReadValue(const GameFileBuffer& buffer, int width, std::int64_t pos
 
 namespace {
 
-// First start in [from, last_start] where `tag` matches, or -1. The caller has made sure
-// that every start up to last_start leaves room for the whole tag in `data`.
-std::int64_t ScalarSearch(const std::uint8_t* data, std::int64_t from, std::int64_t last_start,
-                          std::string_view tag) {
-    const auto* pattern = reinterpret_cast<const std::uint8_t*>(tag.data());
-    const std::size_t size = tag.size();
-    for (std::int64_t at = from; at <= last_start; ++at) {
-        if (data[at] == pattern[0] && data[at + size - 1] == pattern[size - 1] &&
-            std::memcmp(data + at, pattern, size) == 0) {
-            return at;
-        }
-    }
-    return -1;
-}
-
-// Game data is full of the tags' letters, so candidates are filtered many starts at a time
-// by the tag's first and last byte, and only those are compared in full.
-#if defined(__GNUC__)
-using Bytes16 = std::uint8_t __attribute__((vector_size(16)));
-
-inline Bytes16 Load16(const std::uint8_t* p) {
-    Bytes16 v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-
-std::int64_t VectorSearch(const std::uint8_t* data, std::int64_t length, std::int64_t from,
-                          std::int64_t last_start, std::string_view tag) {
-    const auto size = static_cast<std::int64_t>(tag.size());
-    const auto* pattern = reinterpret_cast<const std::uint8_t*>(tag.data());
-    const Bytes16 first = Bytes16{} + pattern[0];
-    const Bytes16 last = Bytes16{} + pattern[size - 1];
-    std::int64_t at = from;
-    // Both 16-byte loads must stay inside the buffer.
-    while (at <= last_start && at + size - 1 + 16 <= length) {
-        const auto hits = (Load16(data + at) == first) & (Load16(data + at + size - 1) == last);
-        std::uint64_t halves[2];
-        std::memcpy(halves, &hits, sizeof halves);
-        for (int h = 0; h < 2; ++h) {
-            std::uint64_t bits = halves[h];
-            while (bits != 0) {
-                const int byte = __builtin_ctzll(bits) / 8;
-                const std::int64_t candidate = at + 8 * h + byte;
-                if (candidate > last_start) return -1;
-                if (std::memcmp(data + candidate + 1, pattern + 1,
-                                static_cast<std::size_t>(size - 1)) == 0) {
-                    return candidate;
-                }
-                bits &= ~(std::uint64_t{0xFF} << (8 * byte));
-            }
-        }
-        at += 16;
-    }
-    return ScalarSearch(data, at, last_start, tag);
-}
-#endif
-
-#if defined(__x86_64__) && defined(__GNUC__)
-__attribute__((target("avx2"))) std::int64_t Avx2Search(const std::uint8_t* data,
-                                                        std::int64_t length, std::int64_t from,
-                                                        std::int64_t last_start,
-                                                        std::string_view tag) {
-    const auto size = static_cast<std::int64_t>(tag.size());
-    const auto* pattern = reinterpret_cast<const std::uint8_t*>(tag.data());
-    const __m256i first = _mm256_set1_epi8(static_cast<char>(pattern[0]));
-    const __m256i last = _mm256_set1_epi8(static_cast<char>(pattern[size - 1]));
-    std::int64_t at = from;
-    while (at <= last_start && at + size - 1 + 32 <= length) {
-        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + at));
-        const __m256i b =
-            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + at + size - 1));
-        auto bits = static_cast<std::uint32_t>(_mm256_movemask_epi8(
-            _mm256_and_si256(_mm256_cmpeq_epi8(a, first), _mm256_cmpeq_epi8(b, last))));
-        while (bits != 0) {
-            const std::int64_t candidate = at + __builtin_ctz(bits);
-            if (candidate > last_start) return -1;
-            if (std::memcmp(data + candidate + 1, pattern + 1,
-                            static_cast<std::size_t>(size - 1)) == 0) {
-                return candidate;
-            }
-            bits &= bits - 1;
-        }
-        at += 32;
-    }
-    return VectorSearch(data, length, at, last_start, tag);
-}
-
-// Starts among the 64 from `at` whose first and last byte match the tag's.
-__attribute__((target("avx512f,avx512bw"), always_inline)) inline std::uint64_t Candidates64(
-    const std::uint8_t* at, std::int64_t size, __m512i first, __m512i last) {
-    const __mmask64 firsts = _mm512_cmpeq_epi8_mask(_mm512_loadu_si512(at), first);
-    return _mm512_mask_cmpeq_epi8_mask(firsts, _mm512_loadu_si512(at + size - 1), last);
-}
-
-// 128 starts per round: two 64-byte halves tested before either is looked at, which keeps
-// the loads of the next round going while this one is compared.
-__attribute__((target("avx512f,avx512bw"))) std::int64_t Avx512Search(const std::uint8_t* data,
-                                                                      std::int64_t length,
-                                                                      std::int64_t from,
-                                                                      std::int64_t last_start,
-                                                                      std::string_view tag) {
-    const auto size = static_cast<std::int64_t>(tag.size());
-    const auto* pattern = reinterpret_cast<const std::uint8_t*>(tag.data());
-    const __m512i first = _mm512_set1_epi8(static_cast<char>(pattern[0]));
-    const __m512i last = _mm512_set1_epi8(static_cast<char>(pattern[size - 1]));
-    std::int64_t at = from;
-    while (at <= last_start && at + size - 1 + 128 <= length) {
-        const std::uint64_t halves[2] = {Candidates64(data + at, size, first, last),
-                                         Candidates64(data + at + 64, size, first, last)};
-        if ((halves[0] | halves[1]) != 0) {
-            for (int h = 0; h < 2; ++h) {
-                for (std::uint64_t bits = halves[h]; bits != 0; bits &= bits - 1) {
-                    const std::int64_t candidate = at + 64 * h + __builtin_ctzll(bits);
-                    if (candidate > last_start) return -1;
-                    if (std::memcmp(data + candidate + 1, pattern + 1,
-                                    static_cast<std::size_t>(size - 1)) == 0) {
-                        return candidate;
-                    }
-                }
-            }
-        }
-        at += 128;
-    }
-    return Avx2Search(data, length, at, last_start, tag);
-}
-
 std::int64_t Search(const std::uint8_t* data, std::int64_t length, std::int64_t from,
                     std::int64_t last_start, std::string_view tag) {
-    static const int level = cpu::Avx512Bw() ? 2 : cpu::Avx2() ? 1 : 0;
-    switch (level) {
-        case 2:
-            return Avx512Search(data, length, from, last_start, tag);
-        case 1:
-            return Avx2Search(data, length, from, last_start, tag);
-        default:
-            return VectorSearch(data, length, from, last_start, tag);
-    }
+    return simd::FindTag(data, length, from, last_start, tag);
 }
-#elif defined(__GNUC__)
-std::int64_t Search(const std::uint8_t* data, std::int64_t length, std::int64_t from,
-                    std::int64_t last_start, std::string_view tag) {
-    return VectorSearch(data, length, from, last_start, tag);
-}
-#else
-std::int64_t Search(const std::uint8_t* data, std::int64_t, std::int64_t from,
-                    std::int64_t last_start, std::string_view tag) {
-    return ScalarSearch(data, from, last_start, tag);
-}
-#endif
-
-#if defined(__x86_64__) && defined(__GNUC__)
-#define INSEL_TAG_SWEEP 1
-
-// Tags that a load looks for across long stretches of the file (the data limit marker, the
-// island list, the savegame walk, the blocks behind an island's cell data). Their
-// occurrences are listed in one sweep over the buffer when a file is read, so that none of
-// those searches reads the whole file again.
-constexpr std::array<std::string_view, 8> kSweptTags = {
-    "BIGBROTH", "INSEL5", "EVENTINSEL", "NAME", "BERGWERK2", "FLUESSE", "ANBAU", "STADT2"};
-
-using SweptStarts = std::array<std::vector<std::int64_t>, kSweptTags.size()>;
-
-// Per byte value, the swept tags (one bit each) whose first, resp. second, byte it is.
-struct SweepTables {
-    constexpr SweepTables() {
-        for (std::size_t k = 0; k < kSweptTags.size(); ++k) {
-            first[static_cast<std::uint8_t>(kSweptTags[k][0])] |=
-                static_cast<std::uint8_t>(1u << k);
-            second[static_cast<std::uint8_t>(kSweptTags[k][1])] |=
-                static_cast<std::uint8_t>(1u << k);
-        }
-    }
-    alignas(64) std::uint8_t first[256]{};
-    alignas(64) std::uint8_t second[256]{};
-};
-constexpr SweepTables kSweepTables{};
-
-template <std::size_t kTag>
-bool SweptTagAt(const std::uint8_t* data, std::int64_t length, std::int64_t at) {
-    constexpr std::string_view tag = kSweptTags[kTag];
-    return at + static_cast<std::int64_t>(tag.size()) <= length &&
-           std::memcmp(data + at, tag.data(), tag.size()) == 0;  // a fixed size: inlined
-}
-
-template <std::size_t... kTags>
-bool SweptTagAt(std::size_t k, const std::uint8_t* data, std::int64_t length, std::int64_t at,
-                std::index_sequence<kTags...>) {
-    bool found = false;
-    ((k == kTags ? (found = SweptTagAt<kTags>(data, length, at)) : false), ...);
-    return found;
-}
-
-// The tags that may start at `at`, judged by its first two bytes, are compared in full.
-void ListCandidate(const std::uint8_t* data, std::int64_t length, std::int64_t at,
-                   std::uint8_t tags, SweptStarts& out) {
-    for (; tags != 0; tags &= static_cast<std::uint8_t>(tags - 1)) {
-        const auto k = static_cast<std::size_t>(__builtin_ctz(tags));
-        if (SweptTagAt(k, data, length, at, std::make_index_sequence<kSweptTags.size()>{}))
-            out[k].push_back(at);
-    }
-}
-
-#define INSEL_SWEEP __attribute__((target("avx512f,avx512bw")))
-
-// Per byte, a superset of the tags it may belong to, from its two nibbles: a tag's bit is set
-// in the table of each nibble of its byte. Exact for the swept tags' letters.
-struct NibbleTable {
-    INSEL_SWEEP explicit NibbleTable(int position) {
-        alignas(16) std::uint8_t high[16] = {}, low[16] = {};
-        for (std::size_t k = 0; k < kSweptTags.size(); ++k) {
-            const auto c =
-                static_cast<std::uint8_t>(kSweptTags[k][static_cast<std::size_t>(position)]);
-            high[c >> 4] |= static_cast<std::uint8_t>(1u << k);
-            low[c & 15] |= static_cast<std::uint8_t>(1u << k);
-        }
-        // The same 16 entries in every lane, as the byte shuffle looks up per lane.
-        alignas(64) std::uint8_t high64[64], low64[64];
-        for (int i = 0; i < 64; ++i) {
-            high64[i] = high[i % 16];
-            low64[i] = low[i % 16];
-        }
-        high_ = _mm512_load_si512(high64);
-        low_ = _mm512_load_si512(low64);
-    }
-    INSEL_SWEEP __m512i operator()(__m512i bytes) const {
-        const __m512i nibble = _mm512_set1_epi8(0x0F);
-        const __m512i high = _mm512_and_si512(_mm512_srli_epi16(bytes, 4), nibble);
-        return _mm512_and_si512(_mm512_shuffle_epi8(high_, high),
-                                _mm512_shuffle_epi8(low_, _mm512_and_si512(bytes, nibble)));
-    }
-    __m512i high_, low_;
-};
-
-// 64 starts at a time: a start is a candidate when its first and second byte both belong to
-// one of the tags, which game data rarely has.
-INSEL_SWEEP std::int64_t SweepTags(const std::uint8_t* data, std::int64_t length,
-                                   std::int64_t valid, std::int64_t at, SweptStarts& out) {
-    const NibbleTable first(0), second(1);
-    // 65 bytes are read for 64 starts, and a candidate's whole tag right after; while the
-    // buffer is still being filled, starts stay that far from the bytes not there yet.
-    const std::int64_t stop = valid == length ? length - 64 : valid - 79;
-    for (; at < stop; at += 64) {
-        const __m512i tags = _mm512_and_si512(first(_mm512_loadu_si512(data + at)),
-                                              second(_mm512_loadu_si512(data + at + 1)));
-        for (std::uint64_t bits = _mm512_test_epi8_mask(tags, tags); bits != 0; bits &= bits - 1) {
-            const int i = __builtin_ctzll(bits);
-            ListCandidate(data, length, at + i,
-                          kSweepTables.first[data[at + i]] & kSweepTables.second[data[at + i + 1]],
-                          out);
-        }
-    }
-    if (valid < length) return at;
-    for (; at + 1 < length; ++at) {
-        ListCandidate(data, length, at,
-                      kSweepTables.first[data[at]] & kSweepTables.second[data[at + 1]], out);
-    }
-    return length;
-}
-#endif
 
 // Lists every occurrence of the swept tags in the whole buffer (also behind the file, which
-// searches with a negative limit reach), where the processor has the byte compares for it;
-// elsewhere the lists come about as before, after a few long searches. `fill(from, to)` puts
-// the bytes [from, to) into the buffer; the sweep follows right behind, while they are at hand.
+// searches with a negative limit reach). `fill(from, to)` puts the bytes [from, to) into the
+// buffer; the sweep follows right behind, while they are at hand.
 template <class Fill>
 void FillAndSweep(GameFileBuffer& buffer, std::int64_t size, Fill fill) {
-#ifdef INSEL_TAG_SWEEP
-    if (cpu::Avx512Bw() && buffer.length() >= 2) {
-        constexpr std::int64_t kChunk = 1 << 18;
-        SweptStarts starts;
-        std::int64_t swept = 0;
-        for (std::int64_t from = 0; from < size; from += kChunk) {
-            const std::int64_t to = std::min(size, from + kChunk);
-            fill(from, to);
-            swept = SweepTags(buffer.bytes.data(), buffer.length(), to, swept, starts);
-        }
-        SweepTags(buffer.bytes.data(), buffer.length(), buffer.length(), swept, starts);
-        for (std::size_t k = 0; k < kSweptTags.size(); ++k)
-            buffer.long_searches.push_back(
-                {std::string(kSweptTags[k]), 0, true, std::move(starts[k])});
+    if (buffer.length() < 2) {
+        if (size > 0) fill(0, size);
         return;
     }
-#endif
-    if (size > 0) fill(0, size);
+    constexpr std::int64_t kChunk = 1 << 18;
+    simd::SweptStarts starts;
+    std::int64_t swept = 0;
+    for (std::int64_t from = 0; from < size; from += kChunk) {
+        const std::int64_t to = std::min(size, from + kChunk);
+        fill(from, to);
+        swept = simd::SweepTags(buffer.bytes.data(), buffer.length(), to, swept, starts);
+    }
+    simd::SweepTags(buffer.bytes.data(), buffer.length(), buffer.length(), swept, starts);
+    for (std::size_t k = 0; k < simd::kSweptTags.size(); ++k)
+        buffer.long_searches.push_back(
+            {std::string(simd::kSweptTags[k]), 0, true, std::move(starts[k])});
 }
 
 void SweepForTags(GameFileBuffer& buffer) {

@@ -59,8 +59,9 @@ struct PixelRect {
 };
 PixelRect CoveredByCells(const ViewState& view);
 
-// Fills the rectangle of every visible cell. `wide` allows the vector path on processors that
-// have it; both paths give the same pixels.
+// Fills the rectangle of every visible cell. `wide` paints the cells inside the layers and the
+// raster many at a time, with the kernels of the active processor tier; without it every cell
+// is painted alone. Both give the same pixels.
 void PaintCells(const CellPass& pass, const ViewState& view, Raster& raster, bool wide = true);
 
 }  // namespace insel

@@ -5,14 +5,10 @@
 #include <cstring>
 #include <utility>
 
-#if defined(__x86_64__) && defined(__GNUC__)
-#include <immintrin.h>
-#endif
-
 #include "core/app/editor.h"
-#include "core/cpu_features.h"
 #include "core/display/cell_pass.h"
 #include "core/fill_values.h"
+#include "core/simd/cell_values.h"
 
 namespace insel {
 
@@ -89,47 +85,6 @@ struct Pens {
     std::uint32_t river, terrain_highlight, gfx_highlight, marked, mine, quarry, animal,
         object_anchor, object_outline, catchment;
 };
-
-#if defined(__x86_64__) && defined(__GNUC__)
-// 64 values per test where the processor has the wide compares.
-__attribute__((target("avx512f,avx512bw"))) int NextEqualWide(const std::uint16_t* values, int from,
-                                                              int to, std::uint16_t wanted) {
-    const __m512i pattern = _mm512_set1_epi16(static_cast<short>(wanted));
-    int at = from;
-    for (; at + 64 <= to; at += 64) {
-        const __mmask32 low = _mm512_cmpeq_epi16_mask(_mm512_loadu_si512(values + at), pattern);
-        const __mmask32 high =
-            _mm512_cmpeq_epi16_mask(_mm512_loadu_si512(values + at + 32), pattern);
-        if ((_cvtmask32_u32(low) | _cvtmask32_u32(high)) != 0) break;
-    }
-    while (at < to && values[at] != wanted) ++at;
-    return at;
-}
-#endif
-
-// The first index in [from, to) whose value is `wanted`, or `to`.
-int NextEqual(const std::uint16_t* values, int from, int to, std::uint16_t wanted) {
-#if defined(__x86_64__) && defined(__GNUC__)
-    if (cpu::Avx512Bw()) return NextEqualWide(values, from, to, wanted);
-#endif
-    int at = from;
-#if defined(__GNUC__)
-    using Words = std::uint16_t __attribute__((vector_size(16)));
-    const Words pattern = Words{} + wanted;
-    // Four chunks of eight values per test: the wanted value is rare.
-    for (; at + 32 <= to; at += 32) {
-        Words chunks[4];
-        std::memcpy(chunks, values + at, sizeof chunks);
-        const auto hits = (chunks[0] == pattern) | (chunks[1] == pattern) | (chunks[2] == pattern) |
-                          (chunks[3] == pattern);
-        std::uint64_t halves[2];
-        std::memcpy(halves, &hits, sizeof halves);
-        if ((halves[0] | halves[1]) != 0) break;
-    }
-#endif
-    while (at < to && values[at] != wanted) ++at;
-    return at;
-}
 
 // Tiles stretched (nearest neighbour) to the cell size, each made once per series and repaint:
 // a view shows the same few tiles many times.
@@ -370,9 +325,9 @@ class Painter {
             // Whole columns lie one after the other in the grid: one scan over all of them.
             const std::uint16_t* grid = cities.catchment.data();
             const int first = x_begin * kCatchmentSide, last = x_end * kCatchmentSide;
-            for (int at = NextEqual(grid, first, last, static_cast<std::uint16_t>(number));
+            for (int at = simd::NextEqual(grid, first, last, static_cast<std::uint16_t>(number));
                  at < last;
-                 at = NextEqual(grid, at + 1, last, static_cast<std::uint16_t>(number))) {
+                 at = simd::NextEqual(grid, at + 1, last, static_cast<std::uint16_t>(number))) {
                 const int x = at / kCatchmentSide, y = at % kCatchmentSide;
                 if (island_.height.column(x)[y] > 16) Frame(x, y, 1, 1, pens.catchment);
             }
@@ -381,9 +336,10 @@ class Painter {
         for (int x = x_begin; x < x_end; ++x) {
             const std::uint16_t* owners = cities.catchment.data() + x * kCatchmentSide;
             const std::uint8_t* heights = island_.height.column(x);  // x, y < 512: in the layer
-            for (int y = NextEqual(owners, y_begin, y_end, static_cast<std::uint16_t>(number));
+            for (int y =
+                     simd::NextEqual(owners, y_begin, y_end, static_cast<std::uint16_t>(number));
                  y < y_end;
-                 y = NextEqual(owners, y + 1, y_end, static_cast<std::uint16_t>(number))) {
+                 y = simd::NextEqual(owners, y + 1, y_end, static_cast<std::uint16_t>(number))) {
                 if (heights[y] > 16) Frame(x, y, 1, 1, pens.catchment);
             }
         }

@@ -6,62 +6,16 @@
 #include <cstring>
 #include <unordered_set>
 
-#if defined(__x86_64__) && defined(__GNUC__)
-#include <immintrin.h>
-#endif
-
 #include "core/app/editor.h"
 #include "core/container/cp1252.h"
 #include "core/container/game_file.h"
-#include "core/cpu_features.h"
 #include "core/island/cities.h"
 #include "core/island/island_list.h"
+#include "core/simd/cell_values.h"
+#include "core/simd/entries.h"
 
 namespace insel {
 namespace {
-
-// Whether the `n` bytes from `values` are all the same.
-inline bool AllEqual(const std::uint8_t* values, std::int64_t n) {
-    std::int64_t k = 1;
-#if defined(__GNUC__)
-    using Bytes16 = std::uint8_t __attribute__((vector_size(16)));
-    const Bytes16 first = Bytes16{} + values[0];
-    for (k = 0; k + 16 <= n; k += 16) {
-        Bytes16 chunk;
-        std::memcpy(&chunk, values + k, sizeof chunk);
-        const auto differs = chunk != first;
-        std::uint64_t halves[2];
-        std::memcpy(halves, &differs, sizeof halves);
-        if ((halves[0] | halves[1]) != 0) return false;
-    }
-    k = std::max<std::int64_t>(k, 1);
-#endif
-    for (; k < n; ++k) {
-        if (values[k] != values[0]) return false;
-    }
-    return true;
-}
-
-// Counts bytes into `counts`. Stretches of one value (the sea) are added whole; elsewhere every
-// other byte goes to a second bank, so that neighbours of equal height (the rule on land) do
-// not wait on each other's increments, while a block's few counting banks stay cheap to clear
-// and add up.
-void AddToHistogram(const std::uint8_t* values, std::int64_t n, std::int32_t* counts) {
-    std::int32_t odd[256] = {};
-    std::int64_t i = 0;
-    for (; i + 32 <= n; i += 32) {
-        if (AllEqual(values + i, 32)) {
-            counts[values[i]] += 32;
-            continue;
-        }
-        for (int k = 0; k < 32; k += 2) {
-            ++counts[values[i + k]];
-            ++odd[values[i + k + 1]];
-        }
-    }
-    for (; i < n; ++i) ++counts[values[i]];
-    for (int v = 0; v < 256; ++v) counts[v] += odd[v];
-}
 
 // A column segment of a cell block: mostly a whole block's 32 cells, copied inline then.
 void CopyColumn(void* to, const std::uint8_t* from, std::size_t bytes) {
@@ -74,89 +28,6 @@ void CopyColumn(void* to, const std::uint8_t* from, std::size_t bytes) {
     }
 }
 
-// Whether the `n` (at least one) little-endian words all have the first one's high byte: a
-// column of one series, the rule, needs no lowest and highest worked out.
-inline bool UniformHighByte(const std::uint8_t* words, int n) {
-    int k = 0;
-#if defined(__GNUC__)
-    using Words8 = std::uint16_t __attribute__((vector_size(16)));
-    const Words8 first = Words8{} + words[1];
-    Words8 differs{};
-    for (; k + 8 <= n; k += 8) {
-        Words8 chunk;
-        std::memcpy(&chunk, words + 2 * k, sizeof chunk);
-        differs |= (chunk >> 8) ^ first;
-    }
-    std::uint64_t halves[2];
-    std::memcpy(halves, &differs, sizeof halves);
-    if ((halves[0] | halves[1]) != 0) return false;
-#endif
-    for (; k < n; ++k) {
-        if (words[2 * k + 1] != words[1]) return false;
-    }
-    return true;
-}
-
-// The lowest and highest high byte of `n` little-endian words (0 and 0 for none), eight words
-// at a time where vector types exist.
-std::pair<std::uint8_t, std::uint8_t> HighByteRange(const std::uint8_t* words, int n) {
-    if (n > 0 && UniformHighByte(words, n)) return {words[1], words[1]};
-    std::uint16_t low = 0xFFFF, high = 0;
-    int k = 0;
-#if defined(__GNUC__)
-    using Words8 = std::uint16_t __attribute__((vector_size(16)));
-    Words8 lows = Words8{} + 0xFFFF, highs{};
-    for (; k + 8 <= n; k += 8) {
-        Words8 chunk;
-        std::memcpy(&chunk, words + 2 * k, sizeof chunk);
-        chunk >>= 8;
-        lows = chunk < lows ? chunk : lows;
-        highs = chunk > highs ? chunk : highs;
-    }
-    for (int i = 0; i < 8; ++i) {
-        low = std::min<std::uint16_t>(low, lows[i]);
-        high = std::max<std::uint16_t>(high, highs[i]);
-    }
-#endif
-    for (; k < n; ++k) {
-        low = std::min<std::uint16_t>(low, words[2 * k + 1]);
-        high = std::max<std::uint16_t>(high, words[2 * k + 1]);
-    }
-    if (n <= 0) low = 0;
-    return {static_cast<std::uint8_t>(low), static_cast<std::uint8_t>(high)};
-}
-
-// Fertility bytes of one column of a cell block (at most 32) into the layer, capped at 10, and
-// counted by value.
-void ClampAndCountFertility(const std::uint8_t* values, int n, std::uint16_t* column,
-                            std::array<std::int32_t, 11>& counts) {
-    for (int y = 0; y < n; ++y) {
-        const std::uint16_t value = std::min<std::uint16_t>(values[y], 10);
-        column[y] = value;
-        ++counts[value];
-    }
-}
-
-#if defined(__x86_64__) && defined(__GNUC__)
-// The same with a compare per value over the whole column instead of a count per cell.
-__attribute__((target("avx512f,avx512bw,avx512vl,popcnt"))) void ClampAndCountFertilityWide(
-    const std::uint8_t* values, int n, std::uint16_t* column,
-    std::array<std::int32_t, 11>& counts) {
-    const auto live = static_cast<__mmask32>(n >= 32 ? ~0u : (1u << n) - 1u);
-    const __m256i capped =
-        _mm256_min_epu8(_mm256_maskz_loadu_epi8(live, values), _mm256_set1_epi8(10));
-    _mm512_mask_storeu_epi16(column, live, _mm512_cvtepu8_epi16(capped));
-    int counted = 0;
-    for (int value = 0; value < 10; ++value) {
-        const int hits = std::popcount(static_cast<std::uint32_t>(_mm256_mask_cmpeq_epi8_mask(
-            live, capped, _mm256_set1_epi8(static_cast<char>(value)))));
-        counts[static_cast<std::size_t>(value)] += hits;
-        counted += hits;
-    }
-    counts[10] += n - counted;
-}
-#endif
-
 // Head of the per-cell-block blocks HEIGHT, GFXID, GELAENDE, FLUESSE and PROD2.
 struct CellBlockHead {
     std::int64_t tag = 0;
@@ -164,165 +35,6 @@ struct CellBlockHead {
     int y0 = 0, x0 = 0, ny = 0, nx = 0;
     std::int64_t content = 0;  // first byte after the 6-byte head
 };
-
-// Where GELAENDE and FLUESSE entries go: the two layers' cells and the block's origin.
-struct EntryTarget {
-    std::uint16_t* element;
-    std::uint16_t* param;
-    int x0, y0;
-};
-
-#if defined(__x86_64__) && defined(__GNUC__)
-#define INSEL_ENTRY_RUNS __attribute__((target("avx512f,avx512bw,avx512vbmi")))
-
-// GCC 12's own headers implement the 128-bit extracts with an "undefined" operand that its
-// uninitialised-value warning then reports; nothing uninitialised is read.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
-
-// Elements to bytes 0..15, parameters to 16..31, y offsets to 32..39, x offsets to 40..47;
-// each y offset less its place, and the first y and x offset beside every other.
-struct EntryShuffles {
-    EntryShuffles() {
-        for (int k = 0; k < 8; ++k) {
-            split[2 * k] = static_cast<std::uint8_t>(6 * k);
-            split[2 * k + 1] = static_cast<std::uint8_t>(6 * k + 1);
-            split[16 + 2 * k] = static_cast<std::uint8_t>(6 * k + 2);
-            split[16 + 2 * k + 1] = static_cast<std::uint8_t>(6 * k + 3);
-            split[32 + k] = static_cast<std::uint8_t>(6 * k + 4);
-            split[40 + k] = static_cast<std::uint8_t>(6 * k + 5);
-            steps[32 + k] = static_cast<std::uint8_t>(k);
-            firsts[32 + k] = 32;
-            firsts[40 + k] = 40;
-            later[k] = static_cast<std::uint8_t>(k + 7);
-            later[16 + k] = static_cast<std::uint8_t>(16 + k + 7);
-            gaps[k] = 7;
-        }
-        for (int k = 0; k < 16; ++k) {
-            offsets[k] = static_cast<std::uint8_t>(6 * k + 4);
-            offsets[16 + k] = static_cast<std::uint8_t>(6 * k + 5);
-        }
-    }
-    alignas(64) std::uint8_t split[64] = {};
-    alignas(64) std::uint8_t steps[64] = {};
-    alignas(64) std::uint8_t firsts[64] = {};
-    // For the run test of eight entries at once: y offsets of sixteen entries to bytes 0..15
-    // and x offsets to 16..31; the eighth entry on from each of the first eight beside it; the
-    // y gap of a run.
-    alignas(64) std::uint8_t offsets[64] = {};
-    alignas(64) std::uint8_t later[64] = {};
-    alignas(64) std::uint8_t gaps[64] = {};
-};
-
-// Which of the eight entries from `e` (sixteen of which lie in the file) pass the first test
-// of a run: the entry seven on lies seven rows further down the same column.
-INSEL_ENTRY_RUNS inline unsigned RunCandidates(const std::uint8_t* e, const EntryShuffles& s) {
-    const __m512i cur = _mm512_permutex2var_epi8(_mm512_loadu_si512(e),
-                                                 _mm512_load_si512(s.offsets),
-                                                 _mm512_loadu_si512(e + 64));
-    const __m512i later = _mm512_maskz_permutexvar_epi8(~0ull, _mm512_load_si512(s.later), cur);
-    const auto same = _cvtmask64_u64(_mm512_mask_cmpeq_epi8_mask(
-        0x00FF00FFull, _mm512_sub_epi8(later, cur), _mm512_load_si512(s.gaps)));
-    const auto room = _cvtmask64_u64(
-        _mm512_mask_cmple_epu8_mask(0xFFull, cur, _mm512_set1_epi8(static_cast<char>(255 - 7))));
-    return static_cast<unsigned>(same & (same >> 16) & room & 0xFFu);
-}
-
-// Eight entries that fill eight cells of one column one after the other (the rule: blocks
-// list their cells x major) are taken apart in one byte shuffle and written as two rows of
-// eight words; any other entry goes alone. Stops at the first entry whose cell lies outside
-// the layers, which the caller reports. Returns how many entries were written.
-INSEL_ENTRY_RUNS std::int64_t ReadEntryRuns(const EntryTarget& t, const std::uint8_t* e,
-                                            std::int64_t available, const std::uint8_t* end,
-                                            int& x_end, int& y_end) {
-    // Made once: tables built on the stack for every block are read back before their stores
-    // have settled.
-    static const EntryShuffles shuffles;
-    const __m512i to_split = _mm512_load_si512(shuffles.split);
-    const __m512i step = _mm512_load_si512(shuffles.steps);
-    const __m512i to_first = _mm512_load_si512(shuffles.firsts);
-    constexpr __mmask64 kOffsets = 0xFFFFull << 32;
-    // Locals, so that the stores into the layers do not make the compiler fetch them again.
-    std::uint16_t* const element = t.element;
-    std::uint16_t* const param = t.param;
-    const int x0 = t.x0, y0 = t.y0;
-    int x_last = x_end, y_last = y_end;
-    auto write_one = [&](const std::uint8_t* entry, int x, int y) {
-        const std::size_t cell = static_cast<std::size_t>(x) * kLayerSide + y;
-        element[cell] = static_cast<std::uint16_t>(entry[0] | (entry[1] << 8));
-        param[cell] = static_cast<std::uint16_t>(entry[2] | (entry[3] << 8));
-        x_last = std::max(x_last, x + 1);
-        y_last = std::max(y_last, y + 1);
-    };
-    // Every cell of a block this far from the layers' edge lies inside them.
-    const bool inside = x0 + 255 < kLayerSide && y0 + 255 < kLayerSide;
-    bool after_run = false;
-    std::int64_t i = 0;
-    while (i < available) {
-        // Sparse blocks: entries that cannot start a run are written eight at most at a time
-        // without a test each. Right after a run another one is the likelier.
-        if (inside && !after_run && i + 16 <= available && e + 128 <= end) {
-            const unsigned candidates = RunCandidates(e, shuffles);
-            const int plain = candidates == 0 ? 8 : std::countr_zero(candidates);
-            for (int k = 0; k < plain; ++k, e += 6) write_one(e, x0 + e[5], y0 + e[4]);
-            i += plain;
-            if (plain > 0) continue;
-        }
-        after_run = false;
-        const int x = x0 + e[5], y = y0 + e[4];
-        // The eighth entry's offsets are a cheap first test of a run, taken as one branch:
-        // in sparse blocks its parts come out either way and would be mispredicted one by one.
-        const bool eight_left = i + 8 <= available && e + 64 <= end;
-        if (eight_left && ((e[47] == e[5]) & (e[46] == e[4] + 7) & (e[4] <= 255 - 7)) &&
-            x < kLayerSide && y + 7 < kLayerSide) {
-            // The run holds when every y offset less its place equals the first's and every
-            // x offset equals the first's.
-            // (The zero-masked forms: the plain ones trip the compiler's uninitialised warning.)
-            const __m512i parts =
-                _mm512_maskz_permutexvar_epi8(~0ull, to_split, _mm512_loadu_si512(e));
-            const __m512i relative = _mm512_sub_epi8(parts, step);
-            const __m512i first = _mm512_maskz_permutexvar_epi8(~0ull, to_first, relative);
-            if (_mm512_mask_cmpeq_epi8_mask(kOffsets, relative, first) == kOffsets) {
-                const std::size_t cell = static_cast<std::size_t>(x) * kLayerSide + y;
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(element + cell),
-                                 _mm512_castsi512_si128(parts));
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(param + cell),
-                                 _mm512_extracti32x4_epi32(parts, 1));
-                x_last = std::max(x_last, x + 1);
-                y_last = std::max(y_last, y + 8);
-                i += 8;
-                e += 48;
-                after_run = true;
-                continue;
-            }
-        }
-        if (x >= kLayerSide || y >= kLayerSide) break;
-        write_one(e, x, y);
-        ++i;
-        e += 6;
-    }
-    x_end = x_last;
-    y_end = y_last;
-    return i;
-}
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic pop
-#endif
-#endif
-
-// Writes what it can of the entries the fast way; the rest, from the returned index on, is
-// left to the caller's checked loop.
-std::int64_t ReadEntriesWide(const EntryTarget& t, const std::uint8_t* e, std::int64_t available,
-                             const std::uint8_t* end, int& x_end, int& y_end) {
-#if defined(__x86_64__) && defined(__GNUC__)
-    if (cpu::Avx512Vbmi() && std::endian::native == std::endian::little)
-        return ReadEntryRuns(t, e, available, end, x_end, y_end);
-#endif
-    (void)t, (void)e, (void)available, (void)end, (void)x_end, (void)y_end;
-    return 0;
-}
 
 class Decoder {
   public:
@@ -548,14 +260,14 @@ void Decoder::ReadHeightBlock(std::int64_t tag, int block) {
             island_.height.NoteWritten(x + 1, head.y0 + n);
             continue;
         }
-        AddToHistogram(values + uncounted, j0 - uncounted, counts.data());
+        simd::AddToHistogram(values + uncounted, j0 - uncounted, counts.data());
         uncounted = j0 + n;
         for (int k = 0; k < n; ++k) {
             island_.height.set(x, head.y0 + k, values[j0 + k]);
             ++counts[values[j0 + k]];
         }
     }
-    AddToHistogram(values + uncounted, available - uncounted, counts.data());
+    simd::AddToHistogram(values + uncounted, available - uncounted, counts.data());
     if (available < count) ThrowTruncated(head.content + available, "HEIGHT values");
 }
 
@@ -605,7 +317,7 @@ void Decoder::ReadGfxBlock(std::int64_t tag) {
         if (inside && std::endian::native == std::endian::little) {
             // Without a bad series code the column is copied whole and its series counted by
             // high byte, in banks that the end of the block turns into series counts.
-            const auto [lowest, highest] = HighByteRange(words, n);
+            const auto [lowest, highest] = simd::HighByteRange(words, n);
             if (highest - 11 <= kSeriesCount - 1) {
                 CopyColumn(column, words, 2 * static_cast<std::size_t>(std::max(n, 0)));
                 banked_low = std::min<int>(banked_low, lowest);
@@ -680,9 +392,9 @@ void Decoder::ReadEntries(std::int64_t tag, Layer<std::uint16_t>& element,
         element.NoteWritten(x_end, y_end);
         param.NoteWritten(x_end, y_end);
     };
-    const EntryTarget target{element.column(0), param.column(0), head.x0, head.y0};
+    const simd::EntryTarget target{element.column(0), param.column(0), head.x0, head.y0};
     const std::int64_t done =
-        ReadEntriesWide(target, e, available, file_.bytes.data() + file_.length(), x_end, y_end);
+        simd::ReadEntries(target, e, available, file_.bytes.data() + file_.length(), x_end, y_end);
     e += 6 * done;
     for (std::int64_t i = done; i < available; ++i, e += 6) {
         const int x = head.x0 + e[5];
@@ -742,21 +454,15 @@ void Decoder::ReadFertility(std::int64_t& p) {
         for (std::int64_t y0 = 0; y0 < n; y0 += kBlockSide) {
             const std::int64_t y1 = std::min<std::int64_t>(y0 + kBlockSide, n);
             auto& counts = island_.block_fertility_counts[first_block + y0 / kBlockSide];
-            if (AllEqual(values + y0, y1 - y0)) {
+            if (simd::AllEqual(values + y0, y1 - y0)) {
                 // Whole stretches of one fertility (the sea) are the rule.
                 const std::uint16_t value = std::min<std::uint16_t>(values[y0], 10);
                 FillValues(column + y0, static_cast<std::size_t>(y1 - y0), value);
                 counts[value] += static_cast<std::int32_t>(y1 - y0);
                 continue;
             }
-            const int stretch = static_cast<int>(y1 - y0);
-#if defined(__x86_64__) && defined(__GNUC__)
-            if (cpu::Avx512Vl()) {
-                ClampAndCountFertilityWide(values + y0, stretch, column + y0, counts);
-                continue;
-            }
-#endif
-            ClampAndCountFertility(values + y0, stretch, column + y0, counts);
+            simd::ClampAndCountFertility(values + y0, static_cast<int>(y1 - y0), column + y0,
+                                         counts);
         }
         island_.fertility.NoteWritten(static_cast<int>(x) + 1, static_cast<int>(n));
         island_.block_counts_used =

@@ -7,20 +7,14 @@
 #include <cstring>
 #include <string_view>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-#if defined(__x86_64__) && defined(__GNUC__)
-#include <immintrin.h>
-#endif
-
 #include "core/app/editor.h"
 #include "core/container/cp1252.h"
 #include "core/container/file_io.h"
 #include "core/container/game_file.h"
-#include "core/cpu_features.h"
 #include "core/island/cities.h"
 #include "core/island/game_tables.h"
+#include "core/simd/cell_values.h"
+#include "core/simd/entries.h"
 #include "core/tools/rotation.h"
 
 namespace insel {
@@ -127,195 +121,6 @@ class IslandWriter {
     *cursor++ = static_cast<std::uint8_t>(value >> 8);
 }
 
-// GELAENDE and FLUESSE entries: element, parameter, y offset, x offset. Written as one 8-byte
-// little-endian store whose last two bytes the next entry overwrites; the staging area has
-// room for them.
-void StageEntry(std::uint8_t*& cursor, std::uint16_t element, std::uint16_t parameter, int y_offset,
-                int x_offset) {
-    const std::uint64_t entry = element | std::uint64_t{parameter} << 16 |
-                                std::uint64_t{static_cast<std::uint8_t>(y_offset)} << 32 |
-                                std::uint64_t{static_cast<std::uint8_t>(x_offset)} << 40;
-    if constexpr (std::endian::native == std::endian::little) {
-        std::memcpy(cursor, &entry, sizeof entry);
-        cursor += 6;
-    } else {
-        for (int k = 0; k < 6; ++k) *cursor++ = static_cast<std::uint8_t>(entry >> (8 * k));
-    }
-}
-
-// Sixteen-byte chunks of cell values, tested or narrowed many cells at a time.
-#if defined(__GNUC__)
-using Words8 = std::uint16_t __attribute__((vector_size(16)));
-using Bytes8 = std::uint8_t __attribute__((vector_size(8)));
-
-bool AnyNonZero(Words8 chunk) {
-    std::uint64_t halves[2];
-    std::memcpy(halves, &chunk, sizeof halves);
-    return (halves[0] | halves[1]) != 0;
-}
-#endif
-
-// The first index in [from, to) whose value is not 0, or `to`. Element layers are mostly empty.
-inline int NextNonZero(const std::uint16_t* values, int from, int to) {
-    if (from < to && values[from] != 0) return from;  // the rule where the layer is full
-    int at = from;
-#if defined(__GNUC__)
-    for (; at + 8 <= to; at += 8) {
-        Words8 chunk;
-        std::memcpy(&chunk, values + at, sizeof chunk);
-        if (AnyNonZero(chunk)) break;
-    }
-#endif
-    while (at < to && values[at] == 0) ++at;
-    return at;
-}
-
-// The low bytes of `count` values into `out`; returns the largest value.
-std::uint16_t NarrowBytes(const std::uint16_t* values, std::int64_t count, std::uint8_t* out) {
-    std::uint16_t largest = 0;
-    std::int64_t i = 0;
-#if defined(__GNUC__)
-    Words8 high{};
-    for (; i + 8 <= count; i += 8) {
-        Words8 chunk;
-        std::memcpy(&chunk, values + i, sizeof chunk);
-        high |= chunk;
-        const Bytes8 bytes = __builtin_convertvector(chunk, Bytes8);
-        std::memcpy(out + i, &bytes, sizeof bytes);
-    }
-    // Only the bits set anywhere matter for the check; the exact largest value is looked for
-    // when one is too big, so that the message names it.
-    std::uint16_t any = 0;
-    for (int k = 0; k < 8; ++k) any |= high[k];
-    if (any > 0xFF) {
-        for (std::int64_t k = 0; k < i; ++k) largest = std::max(largest, values[k]);
-    }
-#endif
-    for (; i < count; ++i) {
-        largest = std::max(largest, values[i]);
-        out[i] = static_cast<std::uint8_t>(values[i]);
-    }
-    return largest;
-}
-
-// Calls emit(i) for every i in [from, to) whose value is not 0, in order; eight values are
-// tested at a time and only the set ones visited.
-template <class Emit>
-void ForEachNonZero(const std::uint16_t* values, int from, int to, Emit emit) {
-    int at = from;
-#if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128();
-    for (; at + 8 <= to; at += 8) {
-        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(values + at));
-        // Two mask bits per value; every other one is enough.
-        unsigned set =
-            ~static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(chunk, zero))) & 0x5555u;
-        if (set == 0x5555u) {  // a full run, the rule in layers covered everywhere
-            for (int k = 0; k < 8; ++k) emit(at + k);
-            continue;
-        }
-        while (set != 0) {
-            emit(at + std::countr_zero(set) / 2);
-            set &= set - 1;
-        }
-    }
-#endif
-    for (; at < to; ++at) {
-        if (values[at] != 0) emit(at);
-    }
-}
-
-// The blocks go down the island 32 columns at a time: 32 streams that the processor does not
-// follow by itself, so the column's cells of the next block are asked for ahead.
-template <class T>
-void PrefetchNextBlock(const T* column, int y0) {
-#if defined(__GNUC__)
-    const T* next = column + y0 + kBlockSide;
-    __builtin_prefetch(next);
-    __builtin_prefetch(reinterpret_cast<const char*>(next) + sizeof(T) * kBlockSide - 1);
-#endif
-}
-
-#if defined(__x86_64__) && defined(__GNUC__)
-#define INSEL_ENTRY_STAGING __attribute__((target("avx512f,avx512bw,avx512vl,avx512vbmi")))
-
-// GCC 12's own headers build several of these instructions on an "undefined" operand that its
-// uninitialised-value warning then reports; nothing uninitialised is read.
-#if !defined(__clang__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
-
-// The entries of the set cells among 16 of a column, as GELAENDE lists them: the words of the
-// set cells packed together, then spread into 6-byte entries with their offsets by one byte
-// shuffle per eight entries.
-INSEL_ENTRY_STAGING inline void StageSixteen(std::uint8_t*& cursor, const std::uint16_t* element,
-                                             const std::uint16_t* param, int first_y,
-                                             __m512i x_offset, const __m512i spread[2]) {
-    const __m256i elements = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(element));
-    const __mmask16 set = _mm256_test_epi16_mask(elements, elements);
-    if (set == 0) return;
-    const __m256i params = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(param));
-    const __m512i words = _mm512_or_si512(_mm512_cvtepu16_epi32(elements),
-                                          _mm512_slli_epi32(_mm512_cvtepu16_epi32(params), 16));
-    const __m512i ys =
-        _mm512_add_epi32(_mm512_set_epi32(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0),
-                         _mm512_set1_epi32(first_y));
-    const __m512i packed = _mm512_maskz_compress_epi32(set, words);
-    // y offsets of the set cells in bytes 0..15, the x offset in byte 63.
-    const __m512i offsets = _mm512_mask_blend_epi8(
-        1ull << 63,
-        _mm512_zextsi128_si512(_mm512_cvtepi32_epi8(_mm512_maskz_compress_epi32(set, ys))),
-        x_offset);
-    const int count = __builtin_popcount(set);
-    _mm512_storeu_si512(cursor, _mm512_permutex2var_epi8(packed, spread[0], offsets));
-    if (count > 8) {
-        _mm512_storeu_si512(cursor + 48, _mm512_permutex2var_epi8(packed, spread[1], offsets));
-    }
-    cursor += 6 * count;
-}
-
-// A block's columns of 32 cells each; the layers' columns lie kLayerSide words apart.
-INSEL_ENTRY_STAGING void StageColumns(std::uint8_t*& cursor, const std::uint16_t* element,
-                                      const std::uint16_t* param, int nx) {
-    // Entry j of eight takes packed bytes 4j..4j+3, then offset byte j and byte 63.
-    alignas(64) std::uint8_t picks[2][64] = {};
-    for (int half = 0; half < 2; ++half) {
-        for (int j = 0; j < 8; ++j) {
-            const int entry = 8 * half + j;
-            for (int k = 0; k < 4; ++k)
-                picks[half][6 * j + k] = static_cast<std::uint8_t>(4 * entry + k);
-            picks[half][6 * j + 4] = static_cast<std::uint8_t>(64 + entry);
-            picks[half][6 * j + 5] = 64 + 63;
-        }
-    }
-    const __m512i spread[2] = {_mm512_load_si512(picks[0]), _mm512_load_si512(picks[1])};
-    for (int dx = 0; dx < nx; ++dx) {
-        const std::size_t column = static_cast<std::size_t>(dx) * kLayerSide;
-        const __m512i x_offset = _mm512_set1_epi8(static_cast<char>(dx));
-        StageSixteen(cursor, element + column, param + column, 0, x_offset, spread);
-        StageSixteen(cursor, element + column + 16, param + column + 16, 16, x_offset, spread);
-    }
-}
-#if !defined(__clang__)
-#pragma GCC diagnostic pop
-#endif
-#endif
-
-// Stages the entries of a block whose columns are 32 cells long the wide way, where the
-// processor has it; false when it does not, and nothing is staged then.
-bool StageFullColumns(std::uint8_t*& cursor, const std::uint16_t* element,
-                      const std::uint16_t* param, int nx) {
-#if defined(__x86_64__) && defined(__GNUC__)
-    if (cpu::Avx512Vl() && cpu::Avx512Vbmi() && std::endian::native == std::endian::little) {
-        StageColumns(cursor, element, param, nx);
-        return true;
-    }
-#endif
-    (void)cursor, (void)element, (void)param, (void)nx;
-    return false;
-}
-
 void WriteGoodsTable(OutputBuffer& out) {
     out.WriteWord(0x21F);
     out.WriteDword(0);
@@ -408,20 +213,8 @@ void IslandWriter::WriteTerrain() {
     ForEachCellBlock("GELAENDE", 'G', [&](int x0, int y0, int nx, int ny) {
         CheckBlockCells(x0, y0, nx, ny);
         std::uint8_t* cursor = StageBegin();
-        if (ny == kBlockSide && StageFullColumns(cursor, island_.terrain.column(x0) + y0,
-                                                 island_.terrain_param.column(x0) + y0, nx)) {
-            StageEnd(cursor);
-            return;
-        }
-        for (int x = x0; x < x0 + nx; ++x) {
-            const std::uint16_t* terrain = island_.terrain.column(x);
-            const std::uint16_t* param = island_.terrain_param.column(x);
-            PrefetchNextBlock(terrain, y0);
-            PrefetchNextBlock(param, y0);
-            ForEachNonZero(terrain, y0, y0 + ny, [&](int y) {
-                StageEntry(cursor, terrain[y], param[y], y - y0, x - x0);
-            });
-        }
+        simd::StageEntries(cursor, island_.terrain.column(x0) + y0,
+                           island_.terrain_param.column(x0) + y0, nx, ny);
         StageEnd(cursor);
     });
 }
@@ -442,7 +235,7 @@ void IslandWriter::WriteFertility() {
                 const std::int64_t y_end =
                     std::min<std::int64_t>(y0 + kBlockSide * kBlockSide, height);
                 std::uint8_t* cursor = StageBegin();
-                largest = std::max(largest, NarrowBytes(column + y0, y_end - y0, cursor));
+                largest = std::max(largest, simd::NarrowBytes(column + y0, y_end - y0, cursor));
                 CheckedNarrow<std::uint8_t>(largest, "a fertility byte");
                 StageEnd(cursor + (y_end - y0));
             }
@@ -468,25 +261,21 @@ void IslandWriter::WriteRivers() {
         // and a strip without rivers (most are) needs no square looked at.
         int first_wet = height;
         for (int x = x0; x < x_end; ++x)
-            first_wet = std::min(first_wet, NextNonZero(island_.river.column(x), 0, first_wet));
+            first_wet =
+                std::min(first_wet, simd::NextNonZero(island_.river.column(x), 0, first_wet));
         for (int y0 = first_wet / 8 * 8; y0 < height; y0 += 8) {
             const int y_end = std::min(y0 + 8, height);
             bool any = false;
             for (int x = x0; x < x_end && !any; ++x)
-                any = NextNonZero(island_.river.column(x), y0, y_end) < y_end;
+                any = simd::NextNonZero(island_.river.column(x), y0, y_end) < y_end;
             if (!any) continue;
             out_.WriteTag("FLUESSE");
             const std::int64_t length_position = out_.position();
             out_.WriteString("WWWW");
             WriteBlockHead(out_, x0, y0, 8, 8);
             std::uint8_t* cursor = StageBegin();
-            for (int x = x0; x < x_end; ++x) {
-                const std::uint16_t* river = island_.river.column(x);
-                const std::uint16_t* param = island_.river_param.column(x);
-                ForEachNonZero(river, y0, y_end, [&](int y) {
-                    StageEntry(cursor, river[y], param[y], y % 8, x % 8);
-                });
-            }
+            simd::StageEntries(cursor, island_.river.column(x0) + y0,
+                               island_.river_param.column(x0) + y0, x_end - x0, y_end - y0);
             StageEnd(cursor);
             out_.PatchLength(length_position);
         }

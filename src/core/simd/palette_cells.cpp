@@ -1,19 +1,22 @@
-#include "core/display/palette_pass.h"
-
+// The colour pass for layers whose colours form a small palette (heights with rivers,
+// fertility, and the highlights and marks over them): each cell becomes a one-byte palette
+// entry, tiles of 64 x 64 entries are turned from the layers' column order into raster rows,
+// and only then are entries looked up as pixels. Turning bytes moves a quarter of what
+// turning pixels would.
 #include <algorithm>
 #include <array>
 #include <cstdint>
 
-#include "core/cpu_features.h"
 #include "core/display/colours.h"
 #include "core/display/renderer.h"
+#include "core/simd/cell_blocks.h"
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
 #define INSEL_PALETTE_PASS 1
 #endif
 
-namespace insel {
+namespace insel::simd {
 
 #ifdef INSEL_PALETTE_PASS
 
@@ -118,10 +121,10 @@ INSEL_VBMI __m512i ColumnEntries(const LayerColumns& s, const ColumnRules& rules
     __m512i entries;
     if constexpr (kLayer == 0) {
         const __m512i heights = _mm512_maskz_loadu_epi8(rows, s.height + cell);
-        const __m512i low = _mm512_permutex2var_epi8(rules.height_entries[0], heights,
-                                                     rules.height_entries[1]);
-        const __m512i high = _mm512_permutex2var_epi8(rules.height_entries[2], heights,
-                                                      rules.height_entries[3]);
+        const __m512i low =
+            _mm512_permutex2var_epi8(rules.height_entries[0], heights, rules.height_entries[1]);
+        const __m512i high =
+            _mm512_permutex2var_epi8(rules.height_entries[2], heights, rules.height_entries[3]);
         entries = _mm512_mask_blend_epi8(_mm512_movepi8_mask(heights), low, high);
         entries = _mm512_mask_mov_epi8(entries, WordsNonZero(s.river + cell, rows),
                                        _mm512_set1_epi8(kRiverEntry));
@@ -138,8 +141,9 @@ INSEL_VBMI __m512i ColumnEntries(const LayerColumns& s, const ColumnRules& rules
     }
     if constexpr (kOverlays) {
         if (rules.terrain.on) {
-            entries = _mm512_mask_mov_epi8(entries, WordsMatch(s.terrain + cell, rows, rules.terrain),
-                                           _mm512_set1_epi8(kTerrainEntry));
+            entries =
+                _mm512_mask_mov_epi8(entries, WordsMatch(s.terrain + cell, rows, rules.terrain),
+                                     _mm512_set1_epi8(kTerrainEntry));
         } else if (rules.gfx.on) {
             entries = _mm512_mask_mov_epi8(entries, WordsMatch(s.gfx + cell, rows, rules.gfx),
                                            _mm512_set1_epi8(kGfxEntry));
@@ -179,7 +183,9 @@ template <int kPick>
 INSEL_VBMI __m512i Lanes(__m512i a, __m512i b) {
     return _mm512_maskz_shuffle_i64x2(0xFF, a, b, kPick);
 }
-INSEL_VBMI __m512i LowWords(__m512i a, __m512i b) { return _mm512_maskz_unpacklo_epi64(0xFF, a, b); }
+INSEL_VBMI __m512i LowWords(__m512i a, __m512i b) {
+    return _mm512_maskz_unpacklo_epi64(0xFF, a, b);
+}
 INSEL_VBMI __m512i HighWords(__m512i a, __m512i b) {
     return _mm512_maskz_unpackhi_epi64(0xFF, a, b);
 }
@@ -198,8 +204,8 @@ INSEL_VBMI void TurnWords(__m512i r[8]) {
     }
     constexpr int kEven = _MM_SHUFFLE(2, 0, 2, 0), kOdd = _MM_SHUFFLE(3, 1, 3, 1);
     for (int k = 0; k < 8; k += 4) {
-        u[k] = Lanes<kEven>(t[k], t[k + 2]);      // words 0, 4
-        u[k + 1] = Lanes<kOdd>(t[k], t[k + 2]);   // words 2, 6
+        u[k] = Lanes<kEven>(t[k], t[k + 2]);          // words 0, 4
+        u[k + 1] = Lanes<kOdd>(t[k], t[k + 2]);       // words 2, 6
         u[k + 2] = Lanes<kEven>(t[k + 1], t[k + 3]);  // words 1, 5
         u[k + 3] = Lanes<kOdd>(t[k + 1], t[k + 3]);   // words 3, 7
     }
@@ -296,8 +302,8 @@ INSEL_VBMI void WriteRow(std::uint32_t* out, __m512i entries, const PixelRules& 
 // looked up and written.
 template <int kLayer, bool kOverlays, int kCw>
 __attribute__((target("avx512f,avx512bw,avx512vbmi"))) void PaintTiles(const CellPass& pass,
-                                                                          const CellRect& cells,
-                                                                          Raster& raster) {
+                                                                       const CellRect& cells,
+                                                                       Raster& raster) {
     const Palette palette(pass);
     static const HeightEntries heights;
     const Orders& orders = ByteOrders();
@@ -318,8 +324,7 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi"))) void PaintTiles(const Cel
     alignas(64) std::uint8_t blocks[8][8][64];  // [row group][column group]: 8 x 8 entries
     for (int j = cells.j0; j < cells.j1; j += kTile) {
         const int rows = std::min(kTile, cells.j1 - j);
-        const __mmask64 row_mask =
-            rows == kTile ? ~__mmask64{0} : (__mmask64{1} << rows) - 1;
+        const __mmask64 row_mask = rows == kTile ? ~__mmask64{0} : (__mmask64{1} << rows) - 1;
         for (int i = cells.i0; i < cells.i1; i += kTile) {
             const int columns = std::min(kTile, cells.i1 - i);
             const RowMasks<kCw> masks(columns * kCw);
@@ -332,8 +337,8 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi"))) void PaintTiles(const Cel
                         static_cast<std::size_t>(cells.origin_y + j);
                     if (i + c + kAhead < cells.i1)
                         PrefetchColumn<kLayer>(sources, cell + kAhead * kLayerSide);
-                    block[k] = c < columns ? ColumnEntries<kLayer, kOverlays>(
-                                                 sources, column_rules, cell, row_mask)
+                    block[k] = c < columns ? ColumnEntries<kLayer, kOverlays>(sources, column_rules,
+                                                                              cell, row_mask)
                                            : _mm512_setzero_si512();
                 }
                 TurnWords(block);
@@ -375,8 +380,8 @@ void PaintLayer(const CellPass& pass, const CellRect& cells, Raster& raster) {
 
 }  // namespace
 
-bool PaintPaletteCells(const CellPass& pass, const CellRect& cells, Raster& raster) {
-    if (!cpu::Avx512Vbmi() || (cells.cw != 1 && cells.cw != 2) || cells.ch < 1) return false;
+bool PaintPaletteCellsAvx512(const CellPass& pass, const CellRect& cells, Raster& raster) {
+    if ((cells.cw != 1 && cells.cw != 2) || cells.ch < 1) return false;
     if (pass.display_layer == 1 || pass.display_layer == 2) return false;  // no palette
     if (cells.i1 <= cells.i0 || cells.j1 <= cells.j0) return true;
     if (pass.display_layer == 0) {
@@ -391,8 +396,8 @@ bool PaintPaletteCells(const CellPass& pass, const CellRect& cells, Raster& rast
 
 #else
 
-bool PaintPaletteCells(const CellPass&, const CellRect&, Raster&) { return false; }
+bool PaintPaletteCellsAvx512(const CellPass&, const CellRect&, Raster&) { return false; }
 
 #endif
 
-}  // namespace insel
+}  // namespace insel::simd

@@ -1,0 +1,149 @@
+#include "core/simd/cell_values.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+#include "core/simd/tier.h"
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define INSEL_X86 1
+#endif
+
+namespace insel::simd {
+
+// Blocks of 32 are compared whole: the sea is long runs of one value.
+bool AllEqual(const std::uint8_t* values, std::int64_t n) {
+    if (n <= 0) return true;
+    const std::uint8_t first = values[0];
+    std::int64_t k = 0;
+    for (; k + 32 <= n; k += 32) {
+        std::uint8_t differs = 0;
+        for (int i = 0; i < 32; ++i) differs |= values[k + i] ^ first;
+        if (differs != 0) return false;
+    }
+    for (; k < n; ++k) {
+        if (values[k] != first) return false;
+    }
+    return true;
+}
+
+// Stretches of one value (the sea) are added whole; elsewhere every other byte goes to a
+// second bank, so that neighbours of equal height (the rule on land) do not wait on each
+// other's increments.
+void AddToHistogram(const std::uint8_t* values, std::int64_t n, std::int32_t* counts) {
+    std::int32_t odd[256] = {};
+    std::int64_t i = 0;
+    for (; i + 32 <= n; i += 32) {
+        if (AllEqual(values + i, 32)) {
+            counts[values[i]] += 32;
+            continue;
+        }
+        for (int k = 0; k < 32; k += 2) {
+            ++counts[values[i + k]];
+            ++odd[values[i + k + 1]];
+        }
+    }
+    for (; i < n; ++i) ++counts[values[i]];
+    for (int v = 0; v < 256; ++v) counts[v] += odd[v];
+}
+
+void ClampAndCountFertilityPortable(const std::uint8_t* values, int n, std::uint16_t* column,
+                                    std::array<std::int32_t, 11>& counts) {
+    for (int y = 0; y < n; ++y) {
+        const std::uint16_t value = std::min<std::uint16_t>(values[y], 10);
+        column[y] = value;
+        ++counts[value];
+    }
+}
+
+int NextNonZero(const std::uint16_t* values, int from, int to) {
+    if (from < to && values[from] != 0) return from;  // the rule where the layer is full
+    int at = from;
+    for (; at + 16 <= to; at += 16) {
+        std::uint16_t any = 0;
+        for (int k = 0; k < 16; ++k) any |= values[at + k];
+        if (any != 0) break;
+    }
+    while (at < to && values[at] == 0) ++at;
+    return at;
+}
+
+// Blocks of 32 values are tested whole: the wanted value is rare.
+int NextEqualPortable(const std::uint16_t* values, int from, int to, std::uint16_t wanted) {
+    int at = from;
+    for (; at + 32 <= to; at += 32) {
+        std::uint16_t hits = 0;
+        for (int k = 0; k < 32; ++k) hits |= values[at + k] == wanted;
+        if (hits != 0) break;
+    }
+    while (at < to && values[at] != wanted) ++at;
+    return at;
+}
+
+std::uint16_t NarrowBytes(const std::uint16_t* values, std::int64_t count, std::uint8_t* out) {
+    std::uint16_t largest = 0;
+    for (std::int64_t i = 0; i < count; ++i) {
+        largest = std::max(largest, values[i]);
+        out[i] = static_cast<std::uint8_t>(values[i]);
+    }
+    return largest;
+}
+
+#ifdef INSEL_X86
+namespace {
+
+// A compare per value over the whole column instead of a count per cell.
+__attribute__((target("avx512f,avx512bw,avx512vl,popcnt"))) void ClampAndCountFertilityAvx512(
+    const std::uint8_t* values, int n, std::uint16_t* column,
+    std::array<std::int32_t, 11>& counts) {
+    const auto live = static_cast<__mmask32>(n >= 32 ? ~0u : (1u << n) - 1u);
+    const __m256i capped =
+        _mm256_min_epu8(_mm256_maskz_loadu_epi8(live, values), _mm256_set1_epi8(10));
+    _mm512_mask_storeu_epi16(column, live, _mm512_cvtepu8_epi16(capped));
+    int counted = 0;
+    for (int value = 0; value < 10; ++value) {
+        const int hits = std::popcount(static_cast<std::uint32_t>(
+            _mm256_mask_cmpeq_epi8_mask(live, capped, _mm256_set1_epi8(static_cast<char>(value)))));
+        counts[static_cast<std::size_t>(value)] += hits;
+        counted += hits;
+    }
+    counts[10] += n - counted;
+}
+
+// 64 values per test.
+__attribute__((target("avx512f,avx512bw"))) int NextEqualAvx512(const std::uint16_t* values,
+                                                                int from, int to,
+                                                                std::uint16_t wanted) {
+    const __m512i pattern = _mm512_set1_epi16(static_cast<short>(wanted));
+    int at = from;
+    for (; at + 64 <= to; at += 64) {
+        const __mmask32 low = _mm512_cmpeq_epi16_mask(_mm512_loadu_si512(values + at), pattern);
+        const __mmask32 high =
+            _mm512_cmpeq_epi16_mask(_mm512_loadu_si512(values + at + 32), pattern);
+        if ((_cvtmask32_u32(low) | _cvtmask32_u32(high)) != 0) break;
+    }
+    while (at < to && values[at] != wanted) ++at;
+    return at;
+}
+
+}  // namespace
+#endif
+
+void ClampAndCountFertility(const std::uint8_t* values, int n, std::uint16_t* column,
+                            std::array<std::int32_t, 11>& counts) {
+#ifdef INSEL_X86
+    if (Avx512()) return ClampAndCountFertilityAvx512(values, n, column, counts);
+#endif
+    ClampAndCountFertilityPortable(values, n, column, counts);
+}
+
+int NextEqual(const std::uint16_t* values, int from, int to, std::uint16_t wanted) {
+#ifdef INSEL_X86
+    if (Avx512()) return NextEqualAvx512(values, from, to, wanted);
+#endif
+    return NextEqualPortable(values, from, to, wanted);
+}
+
+}  // namespace insel::simd
