@@ -322,7 +322,8 @@ TEST(ReadFileIntoBuffer, ReadOnlyFileIsReadWithoutTouchingIt) {
     fixture::TempDir dir;
     fixture::WriteFileBytes(dir / "ro.scp", Bytes{1, 2, 3});
     std::filesystem::permissions(dir / "ro.scp", std::filesystem::perms::owner_read);
-    struct stat before {}, after {};
+    struct stat before {
+    }, after{};
     ASSERT_EQ(::stat((dir / "ro.scp").c_str(), &before), 0);
     std::vector<std::uint8_t> buffer;
     EXPECT_EQ(ReadFileIntoBuffer(dir / "ro.scp", buffer), 3);
@@ -359,7 +360,8 @@ TEST(WriteFileAtomically, ReadOnlyTargetIsRefusedByName) {
         WriteFileAtomically(dir / "keep.scp", Bytes{6});
         ADD_FAILURE() << "a read-only file was replaced";
     } catch (const FileError& error) {
-        EXPECT_NE(std::string(error.what()).find("keep.scp\": the file is read-only"), std::string::npos)
+        EXPECT_NE(std::string(error.what()).find("keep.scp\": the file is read-only"),
+                  std::string::npos)
             << error.what();
     }
     EXPECT_EQ(fixture::ReadFileBytes(dir / "keep.scp"), Bytes{5});

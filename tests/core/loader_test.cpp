@@ -12,8 +12,8 @@
 
 #include "core/app/editor.h"
 #include "core/errors.h"
-#include "fixture_file.h"
 #include "core/island/island_map.h"
+#include "fixture_file.h"
 #include "island_fixture.h"
 #include "test_helpers.h"
 
@@ -454,6 +454,13 @@ TEST(LoaderErrors, FertilityOnAnIslandOfWidthZeroIsAFormatError) {
     const Bytes bytes =
         Patched(fixture::IslandFileBytes(SmallIsland()), "INSEL5", 20, {0, 0, 0, 0});
     ExpectLoadError<FormatError>(bytes, "");
+}
+
+TEST(LoaderErrors, IslandLargerThanTheWriterCanStoreIsRefusedBySize) {
+    // 1025 x 1024: one cell more than the layers and the writer handle.
+    const Bytes bytes =
+        Patched(fixture::IslandFileBytes(SmallIsland()), "INSEL5", 20, {0x01, 0x04, 0x00, 0x04});
+    ExpectLoadError<FormatError>(bytes, "1025 x 1024");
 }
 
 TEST(LoaderErrors, FourByteValueWithTopBitIsAnOverflowAndKeepsWhatWasDecoded) {
