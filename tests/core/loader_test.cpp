@@ -12,8 +12,8 @@
 
 #include "core/app/editor.h"
 #include "core/errors.h"
-#include "core/island/island_map.h"
 #include "fixture_file.h"
+#include "core/island/island_map.h"
 #include "island_fixture.h"
 #include "test_helpers.h"
 

@@ -148,8 +148,8 @@ __attribute__((target("avx512f,avx512bw,avx512vl,popcnt"))) void ClampAndCountFe
     _mm512_mask_storeu_epi16(column, live, _mm512_cvtepu8_epi16(capped));
     int counted = 0;
     for (int value = 0; value < 10; ++value) {
-        const int hits = std::popcount(static_cast<std::uint32_t>(
-            _mm256_mask_cmpeq_epi8_mask(live, capped, _mm256_set1_epi8(static_cast<char>(value)))));
+        const int hits = std::popcount(static_cast<std::uint32_t>(_mm256_mask_cmpeq_epi8_mask(
+            live, capped, _mm256_set1_epi8(static_cast<char>(value)))));
         counts[static_cast<std::size_t>(value)] += hits;
         counted += hits;
     }
@@ -219,8 +219,9 @@ struct EntryShuffles {
 // Which of the eight entries from `e` (sixteen of which lie in the file) pass the first test
 // of a run: the entry seven on lies seven rows further down the same column.
 INSEL_ENTRY_RUNS inline unsigned RunCandidates(const std::uint8_t* e, const EntryShuffles& s) {
-    const __m512i cur = _mm512_permutex2var_epi8(
-        _mm512_loadu_si512(e), _mm512_load_si512(s.offsets), _mm512_loadu_si512(e + 64));
+    const __m512i cur = _mm512_permutex2var_epi8(_mm512_loadu_si512(e),
+                                                 _mm512_load_si512(s.offsets),
+                                                 _mm512_loadu_si512(e + 64));
     const __m512i later = _mm512_maskz_permutexvar_epi8(~0ull, _mm512_load_si512(s.later), cur);
     const auto same = _cvtmask64_u64(_mm512_mask_cmpeq_epi8_mask(
         0x00FF00FFull, _mm512_sub_epi8(later, cur), _mm512_load_si512(s.gaps)));
