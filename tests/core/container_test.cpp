@@ -181,6 +181,14 @@ TEST(ReadValue, PositionsOutsideTheBufferAreBoundsErrors) {
     } catch (const BoundsError& e) {
         EXPECT_NE(std::string(e.what()).find("7"), std::string::npos) << e.what();
     }
+    // A loaded file is named by its own size, not the buffer's.
+    LoadGameBytes(buffer, Bytes(620, 0));
+    try {
+        ReadValue(buffer, 2, 620);
+        FAIL();
+    } catch (const BoundsError& e) {
+        EXPECT_NE(std::string(e.what()).find("(620 bytes)"), std::string::npos) << e.what();
+    }
 }
 
 struct AddOnCase {
