@@ -8,6 +8,7 @@
 #include "gui/app/main_window.h"
 #include "gui/dialogs/bitmap_form.h"
 #include "platform/environment.h"
+#include "platform/image_files.h"
 #include "core/errors.h"
 
 namespace insel::gui {
@@ -107,7 +108,7 @@ int RunEditor(int argc, char** argv) {
             return 1;
         }
         QApplication::processEvents();
-        if (!window.grab().save(QString::fromStdString(options.screenshot->string()), "PNG")) {
+        if (!platform::SavePng(window.grab().toImage(), *options.screenshot)) {
             std::cerr << "error: cannot write " << options.screenshot->string() << "\n";
             return 1;
         }
