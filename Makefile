@@ -62,7 +62,7 @@ windows-check:
 	    -DINSEL_GTEST_FROM_SOURCE=ON -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST
 	cmake --build $(WINDOWS) -j $(JOBS) --target insel_core_tests
 	WINEDEBUG=-all WINEPREFIX=$(abspath $(WINDOWS))/wine-prefix \
-	    wine64 $(WINDOWS)/bin/insel_core_tests.exe
+	    wine $(WINDOWS)/bin/insel_core_tests.exe
 
 clean:
 	rm -rf $(BUILD) $(ASAN) $(WINDOWS)
