@@ -3,12 +3,13 @@
 JOBS ?= $(shell nproc)
 BUILD := build
 ASAN := build-asan
+WINDOWS := build-windows
 SAMPLE := $(BUILD)/bin/samples/sample_island.scp
 FUZZ_SECONDS ?= 600
 # The machine is shared and noisy: medians of five runs.
 BENCH_ARGS ?= --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
-.PHONY: all deps build asan run test bench fuzz clean
+.PHONY: all deps build asan run test bench fuzz windows-check clean
 
 all: build
 
@@ -58,5 +59,16 @@ fuzz: asan
 	$(ASAN)/bin/fuzz_load_island -timeout=1 -max_len=1048576 -max_total_time=$(FUZZ_SECONDS) \
 	    -rss_limit_mb=2048 $(ASAN)/fuzz-corpus $(ASAN)/fuzz-seeds
 
+# The core and its tests built for Windows (mingw-w64) and run under wine: file names with
+# umlauts, CRLF text files and the atomic replace on that system. Not part of `make test`.
+windows-check:
+	bash scripts/install-deps --windows
+	cmake -S . -B $(WINDOWS) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DINSEL_CORE_ONLY=ON \
+	    -DINSEL_GTEST_FROM_SOURCE=ON -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST
+	cmake --build $(WINDOWS) -j $(JOBS) --target insel_core_tests
+	WINEDEBUG=-all WINEPREFIX=$(abspath $(WINDOWS))/wine-prefix \
+	    wine $(WINDOWS)/bin/insel_core_tests.exe
+
 clean:
-	rm -rf $(BUILD) $(ASAN)
+	rm -rf $(BUILD) $(ASAN) $(WINDOWS)

@@ -8,9 +8,11 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <memory>
 
 #include "core/app/editor.h"
+#include "core/container/file_io.h"
 #include "bench_files.h"
 #include "core/display/renderer.h"
 #include "core/display/view.h"
@@ -212,10 +214,13 @@ BENCHMARK(BM_WriteIsland1024)->UseManualTime()->Unit(benchmark::kMillisecond);
 // of `make bench` instead of running the benchmarks.
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "--write-island1024") == 0) {
-        std::ofstream out(argv[2], std::ios::binary);
-        out.write(reinterpret_cast<const char*>(File1024().data()),
-                  static_cast<std::streamsize>(File1024().size()));
-        return out ? 0 : 1;
+        try {
+            insel::WriteFileAtomically(argv[2], File1024());
+        } catch (const std::exception& error) {
+            std::cerr << "error: " << error.what() << "\n";
+            return 1;
+        }
+        return 0;
     }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

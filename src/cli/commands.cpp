@@ -1,12 +1,16 @@
 #include "cli/commands.h"
 
 #include <algorithm>
+#include <cctype>
+#include <charconv>
 #include <iostream>
+#include <string_view>
 
 #include "core/app/definitions.h"
 #include "core/app/editor.h"
 #include "core/app/key_notation.h"
 #include "core/container/cp1252.h"
+#include "core/container/file_io.h"
 #include "core/dialogs/new_island.h"
 #include "core/display/renderer.h"
 #include "core/display/textures.h"
@@ -28,9 +32,12 @@ namespace {
 
 // The editor as the window has it after start-up: definition files read.
 void StartEditor(const Common& common, Editor& editor) {
-    if (!CheckDefinitionFiles(common.program_folder)) {
-        throw FileError(std::string(kMissingDefinitionsMessage) + " (in " +
-                        common.program_folder.string() + ")");
+    std::string missing = MissingDefinitionsMessage(common.program_folder);
+    if (!missing.empty()) {
+        // The window's text starts "Error: "; here the tool's own prefix says so.
+        constexpr std::string_view kPrefix = "Error: ";
+        if (std::string_view(missing).starts_with(kPrefix)) missing.erase(0, kPrefix.size());
+        throw FileError(missing);
     }
     editor.definitions = LoadDefinitionFiles(common.program_folder);
 }
@@ -38,6 +45,23 @@ void StartEditor(const Common& common, Editor& editor) {
 // A message the window would show in a box; the command goes on as the window would.
 void ShowMessage(const std::string& message) {
     if (!message.empty()) std::cerr << "message: " << Cp1252ToUtf8(message) << "\n";
+}
+
+// "the island list has rows 1 to 3", or that the file has none.
+std::string ListRows(const std::string& list, std::size_t rows, const std::filesystem::path& file) {
+    if (rows == 0) return PathToUtf8(file) + " has no " + (list == "city" ? "cities" : list + "s");
+    return "the " + list + " list has rows 1 to " + std::to_string(rows);
+}
+
+// Rows 0 and 1 both name the first city.
+void CheckCityRow(const char* option, int row, const Editor& editor,
+                  const std::filesystem::path& file) {
+    const std::size_t cities = editor.cities.cities.size();
+    if (row >= 0 && cities > 0 && row <= static_cast<int>(cities)) return;
+    const std::string why =
+        std::string(option) + " " + std::to_string(row) + ": " + ListRows("city", cities, file);
+    if (row < 0) throw UsageError(why);
+    throw FileError(why);
 }
 
 // Loads as the open command does, then clicks and tidies as asked.
@@ -48,18 +72,16 @@ void Load(Editor& editor, const std::filesystem::path& file, const AfterLoad& af
     }
     try {
         ShowMessage(LoadIsland(editor, file));
-        if (after.island_row && !SelectIslandRow(editor, *after.island_row)) {
-            throw FileError("--island " + std::to_string(*after.island_row) +
-                            ": the island list has rows 1 to " +
-                            std::to_string(editor.island_list.size()));
+        if (after.island_row) {
+            const int row = *after.island_row;
+            const std::string why = "--island " + std::to_string(row) + ": " +
+                                    ListRows("island", editor.island_list.size(), file);
+            // Row 0 is never a row; a row beyond this file's list is a fault of the file.
+            if (row < 1) throw UsageError(why);
+            if (!SelectIslandRow(editor, row)) throw FileError(why);
         }
         if (after.city_row) {
-            if (editor.cities.cities.empty() ||
-                *after.city_row > static_cast<int>(editor.cities.cities.size())) {
-                throw FileError("--city " + std::to_string(*after.city_row) +
-                                ": the city list has rows 1 to " +
-                                std::to_string(editor.cities.cities.size()));
-            }
+            CheckCityRow("--city", *after.city_row, editor, file);
             ShowMessage(SelectCityRow(editor, *after.city_row));
         }
         if (after.aufraum) TidyWarehouses(editor);
@@ -77,6 +99,59 @@ bool WritesCityFile(const std::filesystem::path& output) {
                          ": the output must end in .scp (island file) or .cty (with its cities)");
     }
     return kind == kCityFile;
+}
+
+// One file a command writes, and the extension its kind must have (none: checked elsewhere).
+struct Output {
+    const std::filesystem::path* path;
+    const char* extension = nullptr;
+    const char* kind = nullptr;  // "a picture", "a text file"
+};
+
+bool HasExtension(const std::filesystem::path& path, std::string_view wanted) {
+    std::string extension = PathToUtf8(path.extension());
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension == wanted;
+}
+
+bool SameTarget(const std::filesystem::path& a, const std::filesystem::path& b) {
+    if (IsSameFile(a, b)) return true;
+    std::error_code ec_a, ec_b;
+    const auto canonical_a = std::filesystem::weakly_canonical(a, ec_a);
+    const auto canonical_b = std::filesystem::weakly_canonical(b, ec_b);
+    return !ec_a && !ec_b && canonical_a == canonical_b;
+}
+
+// Before anything is written: each output has its kind's extension (else a usage error), is
+// neither the input nor another output, and can be written, so that a refused output never
+// leaves the others half done.
+void CheckOutputs(const std::filesystem::path* input, std::initializer_list<Output> outputs) {
+    for (const Output& out : outputs) {
+        if (out.path == nullptr || out.extension == nullptr) continue;
+        if (!HasExtension(*out.path, out.extension)) {
+            throw UsageError(PathToUtf8(*out.path) + ": " + out.kind + " is written as *" +
+                             out.extension);
+        }
+    }
+    std::vector<const std::filesystem::path*> seen;
+    for (const Output& out : outputs) {
+        if (out.path == nullptr) continue;
+        if (input != nullptr && SameTarget(*input, *out.path)) {
+            throw FileError(PathToUtf8(*out.path) + " is the input file; nothing was written");
+        }
+        for (const std::filesystem::path* other : seen) {
+            if (SameTarget(*other, *out.path)) {
+                throw FileError(PathToUtf8(*out.path) +
+                                " is named for two outputs; nothing was written");
+            }
+        }
+        seen.push_back(out.path);
+        CheckWritableTarget(*out.path);
+    }
+}
+
+const std::filesystem::path* Optional(const std::optional<std::filesystem::path>& path) {
+    return path ? &*path : nullptr;
 }
 
 // Errors while assembling or writing end the save as the window's message does.
@@ -116,6 +191,8 @@ int RunInfo(const Common& common, const InfoOptions& options) {
 }
 
 int RunRender(const Common& common, const RenderOptions& options) {
+    CheckOutputs(&options.file, {{&options.output, ".png", "a picture"},
+                                 {Optional(options.overview), ".png", "a picture"}});
     Editor editor;
     StartEditor(common, editor);
     Load(editor, options.file, options.after);
@@ -129,12 +206,8 @@ int RunRender(const Common& common, const RenderOptions& options) {
     settings.objects = options.objects;
     settings.animals = options.animals;
     if (options.catchment_row) {
-        const auto& cities = editor.cities.cities;
+        CheckCityRow("--catchment", *options.catchment_row, editor, options.file);
         const int row = std::max(*options.catchment_row, 1);
-        if (row > static_cast<int>(cities.size())) {
-            throw FileError("--catchment " + std::to_string(*options.catchment_row) +
-                            ": the city list has rows 1 to " + std::to_string(cities.size()));
-        }
         editor.cities.current = static_cast<std::size_t>(row - 1);
         settings.catchment_shown = true;
     }
@@ -174,6 +247,7 @@ int RunRender(const Common& common, const RenderOptions& options) {
 }
 
 int RunExport(const Common& common, const ExportOptions& options) {
+    CheckOutputs(&options.file, {{&options.output, ".txt", "a text file"}});
     Editor editor;
     StartEditor(common, editor);
     Load(editor, options.file, options.after);
@@ -206,6 +280,8 @@ void PrintRows(const char* title, const GridRows& rows) {
 }  // namespace
 
 int RunStats(const Common& common, const StatsOptions& options) {
+    CheckOutputs(&options.file, {{Optional(options.save_gfx), ".txt", "a statistics file"},
+                                 {Optional(options.save_terrain), ".txt", "a statistics file"}});
     Editor editor;
     StartEditor(common, editor);
     Load(editor, options.file, options.after);
@@ -232,6 +308,7 @@ int RunStats(const Common& common, const StatsOptions& options) {
 }
 
 int RunObjects(const Common& common, const ObjectsOptions& options) {
+    CheckOutputs(&options.file, {{&options.output, ".txt", "a text file"}});
     Editor editor;
     StartEditor(common, editor);
     Load(editor, options.file, options.after);
@@ -282,6 +359,7 @@ int RunSeries(const Common& common, const SeriesOptions& options) {
 
 int RunConvert(const Common& common, const ConvertOptions& options) {
     const bool city_file = WritesCityFile(options.output);
+    CheckOutputs(&options.input, {{&options.output}});
     Editor editor;
     StartEditor(common, editor);
     Load(editor, options.input, options.after);
@@ -306,6 +384,13 @@ int RunNew(const Common& common, const NewOptions& options) {
         throw UsageError(options.output.string() +
                          ": a new island is written as an island file (.scp)");
     }
+    long long typed = 0;
+    const std::string& size_text = options.size;
+    const auto [end, ec] =
+        std::from_chars(size_text.data(), size_text.data() + size_text.size(), typed);
+    if (size_text.empty() || ec != std::errc() || end != size_text.data() + size_text.size())
+        throw UsageError("--size " + size_text + ": expected a whole number of cells");
+    CheckOutputs(nullptr, {{&options.output}});
     Editor editor;
     StartEditor(common, editor);
     const int size = ChooseNewIslandSize(0, options.size);
@@ -325,6 +410,10 @@ int RunDummy(const Common& common, const DummyOptions& options) {
     const std::filesystem::path output =
         options.output ? *options.output
                        : std::filesystem::path(DummyFileName(options.size, options.climate));
+    if (WritesCityFile(output)) {
+        throw UsageError(output.string() + ": a dummy island is written as an island file (.scp)");
+    }
+    CheckOutputs(nullptr, {{&output}});
     Saving([&] { SaveDummyIsland(editor, options.size, output); });
     std::cout << "wrote " << output.string() << " (" << editor.output.position() << " bytes)\n";
     return 0;

@@ -1,17 +1,24 @@
 // inseltool: inspect, convert and create island files without the window.
 #include <CLI/CLI.hpp>
 #include <QCoreApplication>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <new>
+#include <optional>
+#include <string_view>
+#include <system_error>
 
 #include "cli/commands.h"
+#include "core/app/version.h"
 #include "platform/environment.h"
 #include "core/errors.h"
 
 namespace {
 
-// "X,Y" of --cells.
-std::pair<int, int> ParseCell(const std::string& text) {
+// "X,Y" of --cells, --part and --shift; `given` is the option as typed, for the message.
+std::pair<int, int> ParseCell(const std::string& text, const std::string& given,
+                              const char* form = "X,Y") {
     const auto comma = text.find(',');
     try {
         if (comma == std::string::npos) throw std::invalid_argument(text);
@@ -21,7 +28,7 @@ std::pair<int, int> ParseCell(const std::string& text) {
         if (used_x != comma || used_y != text.size() - comma - 1) throw std::invalid_argument(text);
         return {x, y};
     } catch (const std::logic_error&) {
-        throw insel::cli::UsageError("--cells " + text + ": expected two numbers X,Y");
+        throw insel::cli::UsageError(given + ": expected two numbers " + form);
     }
 }
 
@@ -38,21 +45,19 @@ insel::cli::ShiftOption ParseShift(const std::string& text) {
     if (shift.kind < 0)
         throw insel::cli::UsageError("--shift " + text +
                                      ": KIND must be height, gfx, plants or rocks");
-    const auto [dx, dy] = ParseCell(text.substr(colon + 1));
+    const auto [dx, dy] =
+        ParseCell(text.substr(colon + 1), "--shift " + text, "DX,DY after the kind");
     shift.dx = dx;
     shift.dy = dy;
     return shift;
 }
 
 void AddAfterLoad(CLI::App* command, insel::cli::AfterLoad& after) {
-    auto* island = command
-                       ->add_option("--island", after.island_row,
-                                    "Decode the island of this row of the island list")
-                       ->check(CLI::PositiveNumber);
-    auto* city = command
-                     ->add_option("--city", after.city_row,
-                                  "Click this row of the city list (0 and 1: first city)")
-                     ->check(CLI::NonNegativeNumber);
+    // Rows are checked against the file's lists once it is loaded, so the message can name them.
+    auto* island = command->add_option("--island", after.island_row,
+                                       "Decode the island of this row of the island list");
+    auto* city = command->add_option("--city", after.city_row,
+                                     "Click this row of the city list (0 and 1: first city)");
     island->excludes(city);
     command->add_flag("--aufraum", after.aufraum,
                       "Tidy the warehouses afterwards, as the button \"Aufr\u00e4umen\" does");
@@ -65,6 +70,46 @@ void AddGameFile(CLI::App* command, const char* name, std::filesystem::path& fil
     AddAfterLoad(command, after);
 }
 
+// The subcommand named first, when it is none of `app`'s: CLI11 would only say that one is
+// required. Options of the program itself (and the value of --program-folder) are skipped.
+std::optional<std::string> UnknownSubcommand(const CLI::App& app, int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view word = argv[i];
+        if (word == "--program-folder") {
+            ++i;
+            continue;
+        }
+        if (word.starts_with("-")) continue;
+        for (const CLI::App* command : app.get_subcommands({})) {
+            if (command->get_name() == word) return std::nullopt;
+        }
+        return std::string(word);
+    }
+    return std::nullopt;
+}
+
+std::string SubcommandNames(const CLI::App& app) {
+    std::string names;
+    for (const CLI::App* command : app.get_subcommands({}))
+        names += (names.empty() ? "" : ", ") + command->get_name();
+    return names;
+}
+
+// Lets the tests make the tool fail as a full disk or an exhausted memory would, so that the
+// error handling at its boundary can be seen to work.
+void InjectFailureForTests() {
+    const char* kind = std::getenv("INSELTOOL_INJECT_FAILURE");
+    if (kind == nullptr) return;
+    const std::string_view k = kind;
+    if (k == "bad_alloc") throw std::bad_alloc();
+    if (k == "filesystem_error") {
+        throw std::filesystem::filesystem_error("injected", std::filesystem::path("x"),
+                                                std::make_error_code(std::errc::io_error));
+    }
+    if (k == "logic_error") throw std::logic_error("injected");
+    if (k == "other") throw 42;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -73,6 +118,7 @@ int main(int argc, char** argv) {
 
     CLI::App app{"inseltool: inspect, convert and create island files"};
     app.require_subcommand(1);
+    app.set_version_flag("--version", std::string("inseltool ") + insel::kProgramVersion);
     std::string program_folder;
     app.add_option("--program-folder", program_folder,
                    "Folder of the definition files (default: next to the program)");
@@ -81,11 +127,14 @@ int main(int argc, char** argv) {
     std::vector<std::string> cells;
     auto* info_cmd = app.add_subcommand("info", "Load a game file and show what the editor holds");
     AddGameFile(info_cmd, "FILE", info.file, info.after);
-    info_cmd->add_flag("--json", info.json, "Print one JSON object");
+    auto* json = info_cmd->add_flag("--json", info.json, "Print one JSON object");
     info_cmd->add_option("--cells", cells, "Cell X,Y to show (repeatable)")
         ->allow_extra_args(false);
-    info_cmd->add_flag("--catchment", info.catchment,
-                       "With --json: the catchment grid, 512 strings of 512 characters");
+    // 262144 characters have no place in the readable summary.
+    info_cmd
+        ->add_flag("--catchment", info.catchment,
+                   "With --json: the catchment grid, 512 strings of 512 characters")
+        ->needs(json);
 
     ConvertOptions convert;
     std::vector<std::string> shifts;
@@ -113,7 +162,7 @@ int main(int argc, char** argv) {
     new_cmd
         ->add_option("--climate", created.climate,
                      "Climate 0..5 (Polar, Tundra, Nord, Praerie, Dschungel, Steppe)")
-        ->check(CLI::Range(0, 255));
+        ->check(CLI::Range(0, 5));
     new_cmd->add_option("-o,--output", created.output, "Island file to write (*.scp)")->required();
 
     DummyOptions dummy;
@@ -122,8 +171,8 @@ int main(int argc, char** argv) {
     dummy_cmd->add_option("--size", dummy.size, "Side in cells, 0..256")
         ->required()
         ->check(CLI::Range(0, 256));
-    dummy_cmd->add_option("--climate", dummy.climate, "Climate 0..5; others give the prefix U_")
-        ->check(CLI::Range(0, 255));
+    dummy_cmd->add_option("--climate", dummy.climate, "Climate 0..5, as the climate list offers")
+        ->check(CLI::Range(0, 5));
     dummy_cmd->add_option("-o,--output", dummy.output,
                           "File to write (default: the proposed dummy name)");
 
@@ -154,10 +203,8 @@ int main(int argc, char** argv) {
         ->needs(tiles);
     render_cmd->add_flag("--objects", render.objects, "Draw the placed objects");
     render_cmd->add_flag("--animals", render.animals, "Draw the animals");
-    render_cmd
-        ->add_option("--catchment", render.catchment_row,
-                     "Draw the catchment of the city in this row")
-        ->check(CLI::NonNegativeNumber);
+    render_cmd->add_option("--catchment", render.catchment_row,
+                           "Draw the catchment of the city in this row");
     auto* terrain =
         render_cmd->add_option("--highlight-terrain", render.highlight_terrain,
                                "Pick out cells with this terrain element (any orientation)");
@@ -198,20 +245,30 @@ int main(int argc, char** argv) {
         ->check(CLI::Range(1, 16));
     series_cmd->add_flag("--json", series_ranking.json, "Print the ranking as JSON");
 
+    if (const auto unknown = UnknownSubcommand(app, argc, argv)) {
+        std::cerr << "error: unknown subcommand \"" << *unknown
+                  << "\"; the subcommands are: " << SubcommandNames(app) << "\n";
+        return 2;
+    }
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
-        const int status = app.exit(error);
-        return status == 0 ? 0 : 2;
+        // Help and version are printed by CLI11; a wrong command line as every other error.
+        if (error.get_exit_code() == 0) return app.exit(error);
+        std::cerr << "error: " << error.what() << "\n";
+        if (app.get_subcommands().empty())
+            std::cerr << "The subcommands are: " << SubcommandNames(app) << "\n";
+        return 2;
     }
 
     try {
         Common common;
         common.program_folder = program_folder.empty() ? insel::platform::ExecutableFolder()
                                                        : std::filesystem::path(program_folder);
-        for (const auto& cell : cells) info.cells.push_back(ParseCell(cell));
+        InjectFailureForTests();
+        for (const auto& cell : cells) info.cells.push_back(ParseCell(cell, "--cells " + cell));
         for (const auto& shift : shifts) convert.shifts.push_back(ParseShift(shift));
-        if (!part.empty()) render.part = ParseCell(part);
+        if (!part.empty()) render.part = ParseCell(part, "--part " + part, "AX,AY");
         if (*info_cmd) return RunInfo(common, info);
         if (*render_cmd) return RunRender(common, render);
         if (*export_cmd) return RunExport(common, exported);
@@ -229,6 +286,12 @@ int main(int argc, char** argv) {
         return 1;
     } catch (const std::bad_alloc&) {
         std::cerr << "error: out of memory\n";
+        return 1;
+    } catch (const std::exception& error) {
+        std::cerr << "error: " << error.what() << "\n";
+        return 1;
+    } catch (...) {
+        std::cerr << "error: an unknown failure ended the command\n";
         return 1;
     }
     return 2;

@@ -11,6 +11,21 @@
 
 namespace insel::platform {
 
+namespace {
+
+void WriteImage(const QImage& image, const std::filesystem::path& path) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG")) {
+        throw FileError("cannot encode the picture for \"" + PathToUtf8(path) + "\"");
+    }
+    WriteFileAtomically(path, {reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                               static_cast<std::size_t>(bytes.size())});
+}
+
+}  // namespace
+
 void WritePng(std::span<const std::uint32_t> pixels, int width, int height,
               const std::filesystem::path& path) {
     if (width <= 0 || height <= 0 || pixels.size() < static_cast<std::size_t>(width) * height) {
@@ -20,14 +35,17 @@ void WritePng(std::span<const std::uint32_t> pixels, int width, int height,
     // Wraps the raster without copying; the conversion drops the unused alpha byte.
     const QImage raster(reinterpret_cast<const uchar*>(pixels.data()), width, height, width * 4,
                         QImage::Format_RGB32);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!raster.convertToFormat(QImage::Format_RGB888).save(&buffer, "PNG")) {
-        throw FileError("cannot encode the picture for \"" + path.string() + "\"");
+    WriteImage(raster.convertToFormat(QImage::Format_RGB888), path);
+}
+
+bool SavePng(const QImage& image, const std::filesystem::path& path, std::string* error) {
+    try {
+        WriteImage(image, path);
+        return true;
+    } catch (const std::exception& e) {
+        if (error != nullptr) *error = e.what();
+        return false;
     }
-    WriteFileAtomically(path, {reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                               static_cast<std::size_t>(bytes.size())});
 }
 
 std::optional<Picture> LoadPicture(const std::filesystem::path& path) {

@@ -4,8 +4,11 @@
 #include <filesystem>
 #include <optional>
 #include <span>
+#include <string>
 
 #include "core/display/textures.h"
+
+class QImage;
 
 namespace insel::platform {
 
@@ -13,6 +16,9 @@ namespace insel::platform {
 // RGB PNG, atomically.
 void WritePng(std::span<const std::uint32_t> pixels, int width, int height,
               const std::filesystem::path& path);
+// Any picture (a grab of a window) as a PNG, atomically. Returns false when it fails, with the
+// reason in `error` when given.
+bool SavePng(const QImage& image, const std::filesystem::path& path, std::string* error = nullptr);
 
 // Any picture file Qt reads (8-bit BMPs with a palette among them) as opaque 0xAARRGGBB
 // pixels; nothing when the file is missing or unreadable.

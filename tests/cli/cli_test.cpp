@@ -180,16 +180,101 @@ TEST(CommandLine, WrongUsageExitsWithStatusTwo) {
     }
 }
 
-TEST(CommandLine, MissingDefinitionFilesStopTheTool) {
-    TempDir empty;
+TEST(CommandLine, MissingDefinitionFilesStopTheToolNamingTheFile) {
+    TempDir folder;
+    for (const char* name : {"MainIStrings.txt", "GFXBasis.txt", "GFXItems.txt", "Buildings.txt",
+                             "MinenListe.txt", "TargetList.txt"}) {
+        std::filesystem::copy_file(std::filesystem::path(PROGRAM_FOLDER) / name, folder / name);
+    }
     TempFile file(IslandFileBytes(RichIsland()));
     const std::string command =
-        Quote(INSELTOOL) + " --program-folder " + Quote(empty.path().string()) + " info " +
-        Quote(file.path().string()) + " > /dev/null 2> " + Quote((empty / "err").string());
+        Quote(INSELTOOL) + " --program-folder " + Quote(folder.path().string()) + " info " +
+        Quote(file.path().string()) + " > /dev/null 2> " + Quote((folder / "err").string());
     const int raw = std::system(command.c_str());
     EXPECT_EQ(WEXITSTATUS(raw), 1);
-    EXPECT_NE(Slurp(empty / "err").find("Error: Not all necessary textfiles are present"),
-              std::string::npos);
+    const std::string err = Slurp(folder / "err");
+    EXPECT_EQ(
+        err.rfind("error: Not all necessary textfiles are present: Gelaende.txt is missing", 0), 0u)
+        << err;
+}
+
+TEST(CommandLine, MessagesNameWhatWasWrong) {
+    TempFile file(IslandFileBytes(RichIsland()), "v.scp");
+    TempDir dir;
+    const std::string in = Quote(file.path().string());
+    const std::string out = Quote((dir / "x.png").string());
+    struct Case {
+        std::string arguments;
+        int status;
+        std::string says;
+    };
+    const std::vector<Case> cases = {
+        {"convert " + in + " -o " + Quote((dir / "x.scp").string()) + " --shift height:1", 2,
+         "error: --shift height:1:"},
+        {"render " + in + " -o " + out + " --part 1,2,3", 2, "error: --part 1,2,3:"},
+        {"render " + in + " -o " + out + " --part abc", 2, "error: --part abc:"},
+        {"info " + in + " --island 0", 2, "error: --island 0: the island list has rows 1 to 1"},
+        {"info " + in + " --city 1", 1, "v.scp has no cities"},
+        {"render " + in + " -o " + out + " --catchment 2", 1, "v.scp has no cities"},
+        {"frobnicate", 2, "unknown subcommand \"frobnicate\"; the subcommands are: info, "},
+        {"help", 2, "unknown subcommand \"help\""},
+        {"--version", 0, "inseltool "},
+        {"new --size 64 --climate 9 -o " + Quote((dir / "n.scp").string()), 2, "--climate"},
+        {"new --size abc -o " + Quote((dir / "n.scp").string()), 2, "error: --size abc"},
+        {"dummy --size 64 --climate 7", 2, "--climate"},
+        {"info " + in + " --catchment", 2, "--json"},
+    };
+    for (const Case& c : cases) {
+        const ToolRun run = Tool(c.arguments, dir.path());
+        EXPECT_EQ(run.status, c.status) << c.arguments << ": " << run.err;
+        EXPECT_NE((run.err + run.out).find(c.says), std::string::npos)
+            << c.arguments << ": " << run.err;
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 0)
+        << "a refused command wrote a file";
+}
+
+TEST(CommandLine, EveryFailureAtTheBoundaryIsAnErrorMessage) {
+    TempFile file(IslandFileBytes(RichIsland()));
+    for (const char* failure : {"bad_alloc", "filesystem_error", "logic_error", "other"}) {
+        ::setenv("INSELTOOL_INJECT_FAILURE", failure, 1);
+        const ToolRun run = Tool("info " + Quote(file.path().string()));
+        ::unsetenv("INSELTOOL_INJECT_FAILURE");
+        EXPECT_EQ(run.status, 1) << failure << ": " << run.err;
+        EXPECT_EQ(run.err.rfind("error: ", 0), 0u) << failure << ": " << run.err;
+        EXPECT_TRUE(run.out.empty()) << failure;
+    }
+}
+
+TEST(CommandLine, OutputsNeverReplaceTheInputOrEachOther) {
+    TempDir dir;
+    const Bytes island = IslandFileBytes(RichIsland());
+    WriteFileBytes(dir / "v.scp", island);
+    std::filesystem::create_symlink("v.scp", dir / "link.scp");
+    std::filesystem::create_symlink("v.scp", dir / "link.txt");
+    const std::string in = Quote((dir / "v.scp").string());
+    auto at = [&](const char* name) { return Quote((dir / name).string()); };
+    const std::vector<std::pair<std::string, int>> cases = {
+        {"export " + in + " -o " + in, 2},
+        {"render " + in + " -o " + in, 2},
+        {"stats " + in + " --save-gfx " + in, 2},
+        {"render " + in + " -o " + at("a.png") + " --overview " + in, 2},
+        {"render " + in + " -o " + at("other.scp"), 2},
+        {"dummy --size 64 -o " + at("d.cty"), 2},
+        {"render " + in + " -o " + at("a.png") + " --overview " + at("nodir/y.png"), 1},
+        {"convert " + in + " -o " + Quote((dir / "." / "v.scp").string()), 1},
+        {"convert " + in + " -o " + at("link.scp"), 1},
+        {"export " + in + " -o " + at("link.txt"), 1},
+        {"stats " + in + " --save-gfx " + at("g.txt") + " --save-terrain " + at("g.txt"), 1},
+    };
+    for (const auto& [arguments, status] : cases) {
+        const ToolRun run = Tool(arguments);
+        EXPECT_EQ(run.status, status) << arguments << ": " << run.err;
+        EXPECT_EQ(run.err.rfind("error: ", 0), 0u) << arguments << ": " << run.err;
+        EXPECT_EQ(ReadFileBytes(dir / "v.scp"), island) << arguments;
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 3)
+            << arguments << " left an output behind";
+    }
 }
 
 TEST(Convert, TakesOneIslandOutOfASavegame) {

@@ -7,6 +7,10 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "core/container/file_io.h"
 #include "core/container/game_file.h"
 #include "core/errors.h"
@@ -177,6 +181,14 @@ TEST(ReadValue, PositionsOutsideTheBufferAreBoundsErrors) {
     } catch (const BoundsError& e) {
         EXPECT_NE(std::string(e.what()).find("7"), std::string::npos) << e.what();
     }
+    // A loaded file is named by its own size, not the buffer's.
+    LoadGameBytes(buffer, Bytes(620, 0));
+    try {
+        ReadValue(buffer, 2, 620);
+        FAIL();
+    } catch (const BoundsError& e) {
+        EXPECT_NE(std::string(e.what()).find("(620 bytes)"), std::string::npos) << e.what();
+    }
 }
 
 struct AddOnCase {
@@ -312,6 +324,75 @@ TEST(WriteFileAtomically, LongNameGivesEitherTheWholeNewFileOrTheUntouchedOldOne
     EXPECT_EQ(fixture::ReadFileBytes(dir / name), failed ? old_content : new_content);
     EXPECT_EQ(Entries(dir.path()).size(), 1u) << "no temporary file may be left behind";
 }
+
+TEST(WriteFileAtomically, UmlautNamesAndCrLfTextSurviveAReplace) {
+    fixture::TempDir dir;
+    const auto path = dir.path() / PathFromUtf8("Gr\xC3\xBCninsel \xC3\x84.txt");
+    WriteTextFile(path, {"eins", "zwei", "drei"}, TextEncoding::Utf8);
+    WriteTextFile(path, {"vier", "f\xC3\xBCnf"}, TextEncoding::Windows1252);
+    EXPECT_EQ(fixture::ReadFileBytes(path), (Bytes{'v', 'i', 'e', 'r', '\r', '\n', 'f', 0xFC, 'n',
+                                                   'f', '\r', '\n'}));
+    const TextFile read = ReadTextFile(path);
+    EXPECT_EQ(read.lines, (std::vector<std::string>{"vier", "f\xC3\xBCnf"}));
+    EXPECT_EQ(read.encoding, TextEncoding::Windows1252);
+    ASSERT_EQ(Entries(dir.path()).size(), 1u);
+    EXPECT_EQ(PathToUtf8(Entries(dir.path()).front()), "Gr\xC3\xBCninsel \xC3\x84.txt");
+}
+
+TEST(ReadFileIntoBuffer, ReadOnlyFileIsReadWithoutTouchingIt) {
+    fixture::TempDir dir;
+    fixture::WriteFileBytes(dir / "ro.scp", Bytes{1, 2, 3});
+    std::filesystem::permissions(dir / "ro.scp", std::filesystem::perms::owner_read);
+#ifndef _WIN32
+    struct stat before {}, after {};
+    ASSERT_EQ(::stat((dir / "ro.scp").c_str(), &before), 0);
+#endif
+    std::vector<std::uint8_t> buffer;
+    EXPECT_EQ(ReadFileIntoBuffer(dir / "ro.scp", buffer), 3);
+    EXPECT_FALSE(IsWritableTarget(dir / "ro.scp"));
+#ifndef _WIN32
+    ASSERT_EQ(::stat((dir / "ro.scp").c_str(), &after), 0);
+    EXPECT_EQ(after.st_mode, before.st_mode);
+    // A permission change, even one undone, shows in the change time.
+    EXPECT_EQ(after.st_ctim.tv_sec, before.st_ctim.tv_sec);
+    EXPECT_EQ(after.st_ctim.tv_nsec, before.st_ctim.tv_nsec);
+#endif
+}
+
+TEST(WriteFileAtomically, ReadOnlyTargetIsRefusedByName) {
+    fixture::TempDir dir;
+    fixture::WriteFileBytes(dir / "keep.scp", Bytes{5});
+    std::filesystem::permissions(dir / "keep.scp", std::filesystem::perms::owner_read);
+    EXPECT_FALSE(IsWritableTarget(dir / "keep.scp"));
+    EXPECT_TRUE(IsWritableTarget(dir / "new.scp"));
+    try {
+        WriteFileAtomically(dir / "keep.scp", Bytes{6});
+        ADD_FAILURE() << "a read-only file was replaced";
+    } catch (const FileError& error) {
+        EXPECT_NE(std::string(error.what()).find("keep.scp\": the file is read-only"),
+                  std::string::npos)
+            << error.what();
+    }
+    EXPECT_EQ(fixture::ReadFileBytes(dir / "keep.scp"), Bytes{5});
+    EXPECT_EQ(Entries(dir.path()).size(), 1u);
+}
+#ifndef _WIN32
+TEST(WriteFileAtomically, WritesThroughLinksAndKeepsPermissions) {
+    namespace fs = std::filesystem;
+    fixture::TempDir dir;
+    fixture::WriteFileBytes(dir / "real.scp", Bytes(100, 1));
+    fs::permissions(dir / "real.scp", fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_symlink("real.scp", dir / "link.scp");
+    WriteFileAtomically(dir / "link.scp", Bytes{7, 7});
+    EXPECT_TRUE(fs::is_symlink(dir / "link.scp"));
+    EXPECT_EQ(fixture::ReadFileBytes(dir / "real.scp"), (Bytes{7, 7}));
+    EXPECT_EQ(fs::status(dir / "real.scp").permissions() & fs::perms::mask,
+              fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_TRUE(IsSameFile(dir / "link.scp", dir.path() / "." / "real.scp"));
+    EXPECT_FALSE(IsSameFile(dir / "link.scp", dir / "absent.scp"));
+    EXPECT_EQ(Entries(dir.path()), (std::vector<fs::path>{"link.scp", "real.scp"}));
+}
+#endif
 
 }  // namespace
 }  // namespace insel

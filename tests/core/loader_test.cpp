@@ -456,6 +456,13 @@ TEST(LoaderErrors, FertilityOnAnIslandOfWidthZeroIsAFormatError) {
     ExpectLoadError<FormatError>(bytes, "");
 }
 
+TEST(LoaderErrors, IslandLargerThanTheWriterCanStoreIsRefusedBySize) {
+    // 1025 x 1024: one cell more than the layers and the writer handle.
+    const Bytes bytes =
+        Patched(fixture::IslandFileBytes(SmallIsland()), "INSEL5", 20, {0x01, 0x04, 0x00, 0x04});
+    ExpectLoadError<FormatError>(bytes, "1025 x 1024");
+}
+
 TEST(LoaderErrors, FourByteValueWithTopBitIsAnOverflowAndKeepsWhatWasDecoded) {
     const Bytes good = fixture::IslandFileBytes(SmallIsland());
     const std::size_t kontorid = fixture::FindAll(good, "KONTORID").at(0);

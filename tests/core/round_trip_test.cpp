@@ -5,6 +5,8 @@
 #include <string>
 
 #include "core/app/editor.h"
+#include "core/island/city_writer.h"
+#include "core/island/island_list.h"
 #include "core/island/island_map.h"
 #include "core/island/loader.h"
 #include "core/island/writer.h"
@@ -167,6 +169,58 @@ TEST(RoundTrip, CellsOnTheNarrowEdgeOfASideNotDivisibleByEightSurvive) {
     EXPECT_EQ(r.second->island.river_param.get(98, 50), 0x0102);
     EXPECT_EQ(r.second->island.river.get(10, 99), 0x0A9E);
     EXPECT_EQ(CompareLayers(r.first->island, r.second->island, 100), "");
+}
+
+IslandSpec Oblong(int width, int height) {
+    IslandSpec plan;
+    plan.width = width;
+    plan.height = height;
+    plan.heights = [](int x, int y) { return std::uint8_t(x + 3 * y); };
+    plan.fertility = [](int x, int y) { return std::uint8_t((x + 2 * y) % 11); };
+    return plan;
+}
+
+// The first cell whose height or fertility is not the plan's.
+std::string DiffersFromPlan(const IslandMap& island, const IslandSpec& plan) {
+    if (island.record.width != plan.width || island.record.height != plan.height) {
+        return "size " + std::to_string(island.record.width) + " x " +
+               std::to_string(island.record.height);
+    }
+    for (int x = 0; x < plan.width; ++x) {
+        for (int y = 0; y < plan.height; ++y) {
+            if (island.height.get(x, y) != plan.heights(x, y) ||
+                island.fertility.get(x, y) != plan.fertility(x, y)) {
+                return "cell (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+            }
+        }
+    }
+    return {};
+}
+
+TEST(RoundTrip, IslandsThatAreNotSquareKeepTheirShapeAndCells) {
+    const std::vector<IslandSpec> plans = {Oblong(96, 32), Oblong(32, 96)};
+    const fixture::Bytes savegame = fixture::SavegameBytes(plans);
+    fixture::TempDir dir;
+    for (int row = 1; row <= 2; ++row) {
+        const IslandSpec& plan = plans[row - 1];
+        SCOPED_TRACE(std::to_string(plan.width) + " x " + std::to_string(plan.height));
+        auto editor = std::make_unique<Editor>();
+        test::Load(*editor, savegame, kSavegame, "two.sav");
+        ASSERT_TRUE(SelectIslandRow(*editor, row));
+        EXPECT_EQ(DiffersFromPlan(editor->island, plan), "");
+        for (const char* extension : {".cty", ".scp"}) {
+            const auto path = dir / ("island" + std::to_string(row) + extension);
+            if (std::string(extension) == ".cty") {
+                SaveCityFile(*editor, path, "1.1.2026");
+            } else {
+                SaveIslandFile(*editor, path);
+            }
+            auto again = std::make_unique<Editor>();
+            again->file_kind = FileKindFromExtension(path);
+            LoadIsland(*again, path);
+            EXPECT_EQ(DiffersFromPlan(again->island, plan), "") << extension;
+        }
+    }
 }
 
 }  // namespace

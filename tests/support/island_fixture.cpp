@@ -134,7 +134,7 @@ void IslandBody(FixtureFile& f, const IslandSpec& s, bool with_rivers) {
     });
 
     f.Tag("FRUCHTBAR").Dword(static_cast<std::uint32_t>(s.width * s.height));
-    for (int i = 0; i < s.width * s.height; ++i) f.Byte(FertilityAt(s, i / s.width, i % s.width));
+    for (int i = 0; i < s.width * s.height; ++i) f.Byte(FertilityAt(s, i / s.height, i % s.height));
 
     if (with_rivers) {
         for (int x0 = 0; x0 < s.width; x0 += 8) {

@@ -127,6 +127,19 @@ bool CheckDefinitionFiles(const fs::path& folder) {
     return true;
 }
 
+std::string MissingDefinitionsMessage(const fs::path& folder) {
+    std::string missing;
+    int count = 0;
+    for (const char* name : kDefinitionFileNames) {
+        std::error_code ec;
+        if (fs::is_regular_file(folder / name, ec)) continue;
+        missing += (count++ == 0 ? "" : ", ") + std::string(name);
+    }
+    if (count == 0) return {};
+    return std::string(kMissingDefinitionsMessage) + ": " + missing +
+           (count == 1 ? " is" : " are") + " missing in \"" + PathToUtf8(folder) + "\"";
+}
+
 Definitions LoadDefinitionFiles(const fs::path& folder) {
     Definitions d;
     d.mine_names = Read(folder, "MinenListe.txt").lines;

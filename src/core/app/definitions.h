@@ -44,6 +44,9 @@ struct Definitions {
 
 // All seven files exist in the folder.
 bool CheckDefinitionFiles(const std::filesystem::path& folder);
+// The message for a folder that lacks some of them: the fixed text, the missing files and
+// the folder; empty when all are there.
+std::string MissingDefinitionsMessage(const std::filesystem::path& folder);
 
 // Reads the seven files. A line that does not parse is a FormatError naming the file, the
 // line number (from 1) and the reason.

@@ -1,22 +1,40 @@
 #pragma once
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace insel {
 
 // Reads the whole file into the front of `buffer`, growing it to size + 1 when it is shorter
-// and never shrinking it (bytes behind the file keep what they held). A file without write
-// permission gets it for the duration of the read and loses it again afterwards.
-// Returns the file's size.
+// and never shrinking it (bytes behind the file keep what they held). The file itself is
+// never touched: a read-only file is read like any other. Returns the file's size.
 std::int64_t ReadFileIntoBuffer(const std::filesystem::path& path,
                                 std::vector<std::uint8_t>& buffer);
 
-// Writes through a temporary file beside the target and a rename, so a failure never leaves
-// a truncated file and an existing target stays intact until the new one is complete.
+// Why a file cannot be written to `path`, or nothing when it can: the folder must exist, and
+// a file already there (followed through symbolic links) must be a regular file that may be
+// written. The message names the file.
+std::optional<std::string> WriteRefusal(const std::filesystem::path& path);
+inline bool IsWritableTarget(const std::filesystem::path& path) { return !WriteRefusal(path); }
+// Throws FileError with the refusal, if any.
+void CheckWritableTarget(const std::filesystem::path& path);
+
+// Whether both paths name the same existing file (links and other spellings included).
+bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b);
+
+// Writes through a temporary file beside the target, flushed to the disk before it is renamed
+// over the target, so a failure never leaves a truncated file and an existing target stays
+// intact until the new one is complete. A symbolic link is written through to the file it
+// names, the target keeps its permissions, and a read-only target is refused (FileError).
 void WriteFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
+
+// Paths and UTF-8 text: file names with umlauts mean the same on every system.
+std::filesystem::path PathFromUtf8(std::string_view text);
+std::string PathToUtf8(const std::filesystem::path& path);
 
 enum class TextEncoding { Utf8, Windows1252 };
 

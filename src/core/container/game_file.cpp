@@ -37,12 +37,14 @@ int LevelFromDigit(int c) { return c >= 48 ? c - 48 : c; }
 LoadedFileInfo LoadGameFile(GameFileBuffer& buffer, const std::filesystem::path& path) {
     buffer.Changed();
     const std::int64_t size = ReadFileIntoBuffer(path, buffer.bytes);
+    buffer.file_size = size;
     SweepForTags(buffer);
     return Examine(buffer, size);
 }
 
 LoadedFileInfo LoadGameBytes(GameFileBuffer& buffer, std::span<const std::uint8_t> bytes) {
     buffer.Changed();
+    buffer.file_size = static_cast<std::int64_t>(bytes.size());
     if (buffer.bytes.size() < bytes.size()) buffer.bytes.resize(bytes.size() + 1);
     FillAndSweep(buffer, static_cast<std::int64_t>(bytes.size()),
                  [&](std::int64_t from, std::int64_t to) {
@@ -56,7 +58,9 @@ std::int64_t ReadValue(const GameFileBuffer& buffer, int width, std::int64_t pos
     if (position < 0 || position + width > buffer.length()) {
         throw BoundsError("reading " + std::to_string(width) + " bytes at file position " +
                           std::to_string(position) + ": beyond the end of the file data (" +
-                          std::to_string(buffer.length()) + " bytes)");
+                          std::to_string(buffer.file_size >= 0 ? buffer.file_size
+                                                               : buffer.length()) +
+                          " bytes)");
     }
     const std::uint8_t* b = buffer.bytes.data() + position;
     switch (width) {

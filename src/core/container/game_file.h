@@ -20,6 +20,9 @@ struct GameFileBuffer {
 
     std::vector<std::uint8_t> bytes;
     std::int64_t length() const { return static_cast<std::int64_t>(bytes.size()); }
+    // The size of the file last read into it (the buffer holds one byte more, or stale bytes);
+    // -1 when the bytes were set directly.
+    std::int64_t file_size = -1;
 
     // Long searches for one tag that keep coming back (a walk over many cities, each decoding
     // its island) would scan the file again and again; after a few such scans the tag's

@@ -199,6 +199,14 @@ void Decoder::ReadHeader(std::int64_t& p, std::int64_t start) {
     record.world_second = static_cast<std::uint16_t>(Read(2, fields + 2));
     record.width = static_cast<std::uint16_t>(Read(2, fields + 4));
     record.height = static_cast<std::uint16_t>(Read(2, fields + 6));
+    // Larger islands would load into the layers but could never be written back.
+    constexpr int kLargest = kLayerSide - 1;
+    if (record.width > kLargest || record.height > kLargest) {
+        throw FormatError("the island at file position " + std::to_string(p) + " claims " +
+                          std::to_string(record.width) + " x " + std::to_string(record.height) +
+                          " cells, more than " + std::to_string(kLargest) + " x " +
+                          std::to_string(kLargest));
+    }
     record.number = static_cast<std::int32_t>(Read(2, fields + 8));
 }
 
@@ -418,24 +426,25 @@ void Decoder::ReadFertility(std::int64_t& p) {
     if (!Find("FRUCHTBAR", p)) return;
     const std::int64_t count = Read(4, p + 12);
     if (count <= 0) return;
-    const int width = island_.record.width;
-    if (width == 0) {
+    const int height = island_.record.height;
+    if (height == 0) {
         throw FormatError("FRUCHTBAR block at file position " + std::to_string(p) +
-                          " has cells but the island is 0 cells wide");
+                          " has cells but the island is 0 cells high");
     }
     const std::int64_t available = ItemsAvailable(p + 16, count, 1);
     const std::uint8_t* bytes = file_.bytes.data() + p + 16;
-    // Byte i is cell (i div width, i mod width): one run of `width` cells per x.
-    for (std::int64_t row = 0; row * width < available; ++row) {
+    // Byte i is cell (i div height, i mod height): one run of `height` cells per x, as in the
+    // height and tile blocks.
+    for (std::int64_t row = 0; row * height < available; ++row) {
         const std::int64_t x = row;
-        const std::int64_t n = std::min<std::int64_t>(width, available - row * width);
+        const std::int64_t n = std::min<std::int64_t>(height, available - row * height);
         const std::int64_t first_block = island_.BlockOf(x, 0);
         const std::int64_t last_block = first_block + (n - 1) / kBlockSide;
         const bool inside = Layer<std::uint16_t>::InRange(x, 0) &&
                             Layer<std::uint16_t>::InRange(x, n - 1) && last_block < kLayerSide;
         if (!inside) {
             for (std::int64_t y = 0; y < n; ++y) {
-                const std::uint16_t value = std::min<std::uint16_t>(bytes[row * width + y], 10);
+                const std::uint16_t value = std::min<std::uint16_t>(bytes[row * height + y], 10);
                 island_.fertility.set(x, y, value);
                 const std::int64_t block = first_block + y / kBlockSide;
                 if (block >= kLayerSide) {
@@ -450,7 +459,7 @@ void Decoder::ReadFertility(std::int64_t& p) {
             continue;
         }
         std::uint16_t* column = island_.fertility.column(static_cast<int>(x));
-        const std::uint8_t* values = bytes + row * width;
+        const std::uint8_t* values = bytes + row * height;
         for (std::int64_t y0 = 0; y0 < n; y0 += kBlockSide) {
             const std::int64_t y1 = std::min<std::int64_t>(y0 + kBlockSide, n);
             auto& counts = island_.block_fertility_counts[first_block + y0 / kBlockSide];

@@ -225,25 +225,17 @@ void IslandWriter::WriteFertility() {
     out_.WriteString("FFFF");
     const std::int64_t width = Width();
     const std::int64_t height = Height();
-    // Byte i holds cell (i div width, i mod height): for a square island one run of cells per x.
-    if (width == height) {
-        CheckBlockCells(0, 0, static_cast<int>(width), static_cast<int>(height));
-        for (int x = 0; x < width; ++x) {
-            const std::uint16_t* column = island_.fertility.column(x);
-            std::uint16_t largest = 0;
-            for (std::int64_t y0 = 0; y0 < height; y0 += kBlockSide * kBlockSide) {
-                const std::int64_t y_end =
-                    std::min<std::int64_t>(y0 + kBlockSide * kBlockSide, height);
-                std::uint8_t* cursor = StageBegin();
-                largest = std::max(largest, simd::NarrowBytes(column + y0, y_end - y0, cursor));
-                CheckedNarrow<std::uint8_t>(largest, "a fertility byte");
-                StageEnd(cursor + (y_end - y0));
-            }
-        }
-    } else {
-        for (std::int64_t i = 0; i < width * height; ++i) {
-            out_.WriteByte(CheckedNarrow<std::uint8_t>(island_.fertility.get(i / width, i % height),
-                                                       "a fertility byte"));
+    // Byte i holds cell (i div height, i mod height): one run of `height` cells per x.
+    CheckBlockCells(0, 0, static_cast<int>(width), static_cast<int>(height));
+    for (int x = 0; x < width; ++x) {
+        const std::uint16_t* column = island_.fertility.column(x);
+        std::uint16_t largest = 0;
+        for (std::int64_t y0 = 0; y0 < height; y0 += kBlockSide * kBlockSide) {
+            const std::int64_t y_end = std::min<std::int64_t>(y0 + kBlockSide * kBlockSide, height);
+            std::uint8_t* cursor = StageBegin();
+            largest = std::max(largest, simd::NarrowBytes(column + y0, y_end - y0, cursor));
+            CheckedNarrow<std::uint8_t>(largest, "a fertility byte");
+            StageEnd(cursor + (y_end - y0));
         }
     }
     out_.PatchLength(length_position);
@@ -451,8 +443,8 @@ void IslandWriter::Assemble() {
     out_.WriteString("IIII");
     out_.WriteWord(0);
     out_.WriteWord(0);
-    out_.WriteWord(record.height);
     out_.WriteWord(record.width);
+    out_.WriteWord(record.height);
     out_.WriteDword(0);
 
     out_.WriteTag("INFO");

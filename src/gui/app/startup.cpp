@@ -10,6 +10,7 @@
 #include "core/app/definitions.h"
 #include "core/app/editor.h"
 #include "core/app/version.h"
+#include "platform/image_files.h"
 #include "core/errors.h"
 #include "gui/app/main_window.h"
 #include "gui/dialogs/about_box.h"
@@ -243,7 +244,8 @@ int RunEditor(int argc, char** argv) {
     const std::filesystem::path folder =
         options.program_folder.value_or(platform::ExecutableFolder());
     // Without the definition files the window never shows.
-    if (!CheckDefinitionFiles(folder)) return fail(kMissingDefinitionsMessage);
+    if (!CheckDefinitionFiles(folder))
+        return fail(QString::fromStdString(MissingDefinitionsMessage(folder)));
     Definitions definitions;
     try {
         definitions = LoadDefinitionFiles(folder);
@@ -293,7 +295,7 @@ int RunEditor(int argc, char** argv) {
         QApplication::processEvents();
         window.resize(window.sizeHint());
         QApplication::processEvents();
-        if (!window.grab().save(QString::fromStdString(options.screenshot->string()), "PNG")) {
+        if (!platform::SavePng(window.grab().toImage(), *options.screenshot)) {
             std::cerr << "error: cannot write " << options.screenshot->string() << "\n";
             return 1;
         }
