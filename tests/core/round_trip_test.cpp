@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/app/editor.h"
-#include "core/island/island_map.h"
+#include "core/document/island_map.h"
 #include "core/island/loader.h"
 #include "core/island/writer.h"
 #include "island_fixture.h"
@@ -105,18 +105,19 @@ struct Reloaded {
 
 Reloaded RoundTrip(const IslandSpec& plan) {
     Reloaded r;
-    test::Load(*r.first, fixture::IslandFileBytes(plan), kIslandFile, "start.scp");
+    test::Load(*r.first, fixture::IslandFileBytes(plan), FileKind::Island, "start.scp");
     fixture::TempDir dir;
-    const auto path = SaveIslandFile(*r.first, dir / "again.scp");
-    r.second->file_kind = kIslandFile;
-    LoadIsland(*r.second, path);
+    const auto path = SaveIslandFile(r.first->doc, r.first->save, r.first->output,
+                                     r.first->status.memo2, dir / "again.scp");
+    r.second->doc.file_kind = FileKind::Island;
+    LoadIsland(r.second->doc, r.second->definitions, r.second->status, path);
     return r;
 }
 
 TEST(RoundTrip, EveryLayerAndListSurvives) {
     const Reloaded r = RoundTrip(Busy(88));  // 88: narrow cell blocks at the high edges
-    const IslandMap& a = r.first->island;
-    const IslandMap& b = r.second->island;
+    const IslandMap& a = r.first->doc.island;
+    const IslandMap& b = r.second->doc.island;
 
     EXPECT_EQ(CompareLayers(a, b, 88), "");
     EXPECT_EQ(b.record.width, 88);
@@ -146,7 +147,7 @@ TEST(RoundTrip, EveryLayerAndListSurvives) {
     }
     ASSERT_EQ(a.objects.size(), 1u);
     EXPECT_TRUE(b.objects.empty()) << "island files carry no buildings";
-    EXPECT_EQ(r.second->island.series_usage, r.first->island.series_usage);
+    EXPECT_EQ(r.second->doc.island.series_usage, r.first->doc.island.series_usage);
 }
 
 TEST(RoundTrip, CellsOnTheNarrowEdgeOfASideNotDivisibleByEightSurvive) {
@@ -162,11 +163,11 @@ TEST(RoundTrip, CellsOnTheNarrowEdgeOfASideNotDivisibleByEightSurvive) {
     };
     plan.heights = [](int x, int y) { return std::uint8_t(x >= 96 || y >= 96 ? 77 : 20); };
     const Reloaded r = RoundTrip(plan);
-    ASSERT_EQ(r.first->island.river.get(98, 50), 0x0A9D);
-    EXPECT_EQ(r.second->island.river.get(98, 50), 0x0A9D);
-    EXPECT_EQ(r.second->island.river_param.get(98, 50), 0x0102);
-    EXPECT_EQ(r.second->island.river.get(10, 99), 0x0A9E);
-    EXPECT_EQ(CompareLayers(r.first->island, r.second->island, 100), "");
+    ASSERT_EQ(r.first->doc.island.river.get(98, 50), 0x0A9D);
+    EXPECT_EQ(r.second->doc.island.river.get(98, 50), 0x0A9D);
+    EXPECT_EQ(r.second->doc.island.river_param.get(98, 50), 0x0102);
+    EXPECT_EQ(r.second->doc.island.river.get(10, 99), 0x0A9E);
+    EXPECT_EQ(CompareLayers(r.first->doc.island, r.second->doc.island, 100), "");
 }
 
 }  // namespace
