@@ -15,11 +15,19 @@ template <typename Read>
 LoadSummary Editor::LoadWith(FileKind kind, Read read) {
     Document next = SuccessorOf(doc, clear_series_usage_on_load);
     next.file_kind = kind;
-    // The logs go on from what they hold; a failed load adds nothing to them either.
-    Status next_status = status;
-    const LoadSummary summary = read(next, next_status);
+    // The load only adds to the logs (and starts the city log afresh); a failed one leaves them
+    // as they were.
+    const std::size_t memo2_size = status.memo2.size();
+    const LogLines memo3 = status.memo3;
+    LoadSummary summary;
+    try {
+        summary = read(next, status);
+    } catch (...) {
+        status.memo2.resize(memo2_size);
+        status.memo3 = memo3;
+        throw;
+    }
     doc = std::move(next);
-    status = std::move(next_status);
     status.ShowLoadSummary(summary);
     tools.ResetForNewIsland();
     // A new file starts without save-time shifts.

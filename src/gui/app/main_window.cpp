@@ -670,9 +670,9 @@ QWidget* TInselZeichner::BuildStatus() {
     grid->setHorizontalSpacing(6);
 
     grid->addWidget(Caption(nullptr, "Insel"), 0, 0);
-    island_name_panel_ = status_widgets_.island_name = StatusPanel("IslandNamePanel", 180);
-    island_name_panel_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    grid->addWidget(island_name_panel_, 0, 1, 1, 3);
+    status_widgets_.island_name = StatusPanel("IslandNamePanel", 180);
+    status_widgets_.island_name->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    grid->addWidget(status_widgets_.island_name, 0, 1, 1, 3);
 
     grid->addWidget(Caption("InselGrPanel", "Inselgrösse"), 1, 0);
     grid->addWidget(status_widgets_.width = StatusPanel("xSizePanel", 50), 1, 1);

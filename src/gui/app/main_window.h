@@ -6,7 +6,6 @@
 #include <array>
 #include <filesystem>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -181,7 +180,6 @@ class TInselZeichner : public QMainWindow {
     QCheckBox* untergrund_check_ = nullptr;
     QPushButton* oversize_button_ = nullptr;
     QComboBox* climate_box_ = nullptr;
-    QLabel* island_name_panel_ = nullptr;
     std::array<QSpinBox*, 4> frame_spins_{};  // PLeftSpin, PTopSpin, PWidthSpin, PHeightSpin
     QTabWidget* page_control_ = nullptr;
 
