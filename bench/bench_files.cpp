@@ -11,8 +11,8 @@ namespace {
 
 void FillIsland(Editor& editor, int size, int seed) {
     editor.ClearIsland();
-    NewIsland(editor, size, 2);
-    IslandMap& island = editor.island;
+    NewIsland(editor.doc, editor.status, size, 2);
+    IslandMap& island = editor.doc.island;
     island.record.name = "Benchmark";
     for (int x = 0; x < size; ++x) {
         for (int y = 0; y < size; ++y) {
@@ -38,8 +38,8 @@ std::vector<std::uint8_t> Bytes(const Editor& editor) {
 std::vector<std::uint8_t> FilledIslandFile(int size) {
     Editor editor;
     FillIsland(editor, size, 0);
-    AssembleIsland(editor);
-    RecalculateKontorId(editor);
+    AssembleIsland(editor.doc, editor.save, editor.output, editor.status.memo2);
+    RecalculateKontorId(editor.output, editor.status.memo2);
     return Bytes(editor);
 }
 
@@ -50,7 +50,7 @@ std::vector<std::uint8_t> SavegameFile(int count, int size) {
     Editor editor;
     for (int i = 0; i < count; ++i) {
         FillIsland(editor, size, i);
-        AssembleIsland(editor);
+        AssembleIsland(editor.doc, editor.save, editor.output, editor.status.memo2);
         std::vector<std::uint8_t> bytes = Bytes(editor);
         GameFileBuffer buffer{bytes};
         std::int64_t insel = 0;

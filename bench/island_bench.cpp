@@ -80,29 +80,34 @@ const std::vector<std::uint8_t>& File1024() {
 void BM_LoadIsland1024(benchmark::State& state) {
     const auto& file = File1024();
     auto editor = std::make_unique<insel::Editor>();
-    editor->file_kind = insel::kIslandFile;
-    RunAgainstMemcpy(state, file.size(),
-                     [&] { insel::LoadIslandFromBytes(*editor, file, "bench.scp"); });
+    editor->doc.file_kind = insel::FileKind::Island;
+    RunAgainstMemcpy(state, file.size(), [&] {
+        insel::LoadIslandFromBytes(editor->doc, editor->definitions, editor->status, file,
+                                   "bench.scp");
+    });
 }
 BENCHMARK(BM_LoadIsland1024)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 void BM_LoadSavegame40x256(benchmark::State& state) {
     static const auto file = insel::bench::SavegameFile(40, 256);
     auto editor = std::make_unique<insel::Editor>();
-    editor->file_kind = insel::kSavegame;
-    RunAgainstMemcpy(state, file.size(),
-                     [&] { insel::LoadIslandFromBytes(*editor, file, "bench.sav"); });
+    editor->doc.file_kind = insel::FileKind::Savegame;
+    RunAgainstMemcpy(state, file.size(), [&] {
+        insel::LoadIslandFromBytes(editor->doc, editor->definitions, editor->status, file,
+                                   "bench.sav");
+    });
 }
 BENCHMARK(BM_LoadSavegame40x256)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 void BM_LoadSavegame40x256With120Cities(benchmark::State& state) {
     static const auto file = insel::bench::SavegameWithCitiesFile(40, 256, 120, 30);
     auto editor = std::make_unique<insel::Editor>();
-    editor->file_kind = insel::kSavegame;
+    editor->doc.file_kind = insel::FileKind::Savegame;
     RunAgainstMemcpy(state, file.size(), [&] {
-        editor->memo2.clear();
-        editor->memo3.clear();
-        insel::LoadIslandFromBytes(*editor, file, "bench.sav");
+        editor->status.memo2.clear();
+        editor->status.memo3.clear();
+        insel::LoadIslandFromBytes(editor->doc, editor->definitions, editor->status, file,
+                                   "bench.sav");
     });
 }
 BENCHMARK(BM_LoadSavegame40x256With120Cities)->UseManualTime()->Unit(benchmark::kMillisecond);
@@ -111,16 +116,21 @@ BENCHMARK(BM_LoadSavegame40x256With120Cities)->UseManualTime()->Unit(benchmark::
 void BM_WriteCityFile512(benchmark::State& state) {
     static const auto file = insel::bench::SavegameWithCitiesFile(1, 512, 10, 30);
     auto editor = std::make_unique<insel::Editor>();
-    editor->file_kind = insel::kCityFile;
+    editor->doc.file_kind = insel::FileKind::City;
     // Read as an extracted-city file, so the island is assembled from the model.
     std::vector<std::uint8_t> city_file = file;
-    insel::LoadIslandFromBytes(*editor, city_file, "bench.cty");
-    insel::AssembleCityFile(*editor, "1.1.2000");
+    insel::LoadIslandFromBytes(editor->doc, editor->definitions, editor->status, city_file,
+                               "bench.cty");
+    const insel::CityFileTarget target{editor->doc, editor->save, editor->output,
+                                       editor->status.memo2, editor->status.memo3};
+    insel::AssembleCityFile(target, "1.1.2000");
     const auto bytes = static_cast<std::size_t>(editor->output.position());
     RunAgainstMemcpy(state, bytes, [&] {
-        editor->memo2.clear();
-        editor->memo3.clear();
-        insel::AssembleCityFile(*editor, "1.1.2000");
+        editor->status.memo2.clear();
+        editor->status.memo3.clear();
+        const insel::CityFileTarget target{editor->doc, editor->save, editor->output,
+                                           editor->status.memo2, editor->status.memo3};
+        insel::AssembleCityFile(target, "1.1.2000");
     });
 }
 BENCHMARK(BM_WriteCityFile512)->UseManualTime()->Unit(benchmark::kMillisecond);
@@ -135,15 +145,15 @@ double MemsetSeconds(std::size_t bytes) {
 void BM_RenderWholeIsland512(benchmark::State& state) {
     static const auto file = insel::bench::SavegameWithCitiesFile(1, 512, 10, 30);
     auto editor = std::make_unique<insel::Editor>();
-    editor->file_kind = insel::kCityFile;
-    insel::LoadIslandFromBytes(*editor, file, "bench.cty");
-    insel::ResetView(*editor);
-    editor->cities.current = 0;
+    editor->doc.file_kind = insel::FileKind::City;
+    insel::LoadIslandFromBytes(editor->doc, editor->definitions, editor->status, file, "bench.cty");
+    insel::ResetView(editor->view, editor->doc.island, editor->status);
+    editor->doc.cities.current = 0;
     insel::RenderSettings settings;
     settings.animals = settings.objects = settings.catchment_shown = true;
     insel::Raster raster;
     RunAgainst(state, MemsetSeconds(raster.pixels.size() * sizeof(std::uint32_t)), "memset",
-               [&] { insel::RenderMap(*editor, settings, raster); });
+               [&] { insel::RenderMap(editor->doc, editor->view, settings, raster); });
 }
 BENCHMARK(BM_RenderWholeIsland512)->UseManualTime()->Unit(benchmark::kMillisecond);
 
@@ -154,12 +164,11 @@ BENCHMARK(BM_RenderWholeIsland512)->UseManualTime()->Unit(benchmark::kMillisecon
 void BM_RenderTilesZoom16(benchmark::State& state) {
     const bool resident = state.range(0) == 1;
     auto editor = std::make_unique<insel::Editor>();
-    editor->file_kind = insel::kIslandFile;
-    insel::LoadIsland(*editor,
-                      std::filesystem::path(INSEL_BIN_DIR) / "samples" / "sample_island.scp");
-    insel::ResetView(*editor);
-    editor->display_layer = 1;
-    insel::PartPanelMouseUp(*editor, 60, 60);
+    editor->Load(std::filesystem::path(INSEL_BIN_DIR) / "samples" / "sample_island.scp",
+                 insel::FileKind::Island);
+    insel::ResetView(editor->view, editor->doc.island, editor->status);
+    editor->view.layer = insel::DisplayLayer::GraphicTiles;
+    insel::ShowPartAt(editor->view, editor->doc.island, editor->status, 60, 60);
     insel::TextureCache textures(INSEL_BIN_DIR, insel::platform::LoadPicture);
     insel::PreloadChoice choice;
     for (int series = 0; series < 5; ++series) choice.listed.push_back(series);
@@ -172,7 +181,7 @@ void BM_RenderTilesZoom16(benchmark::State& state) {
     insel::Raster raster;
     RunAgainst(
         state, MemsetSeconds(raster.pixels.size() * sizeof(std::uint32_t)), "memset",
-        [&] { insel::RenderMap(*editor, settings, raster, &textures); },
+        [&] { insel::RenderMap(editor->doc, editor->view, settings, raster, &textures); },
         [&] {
             if (!resident) textures.SetupBitmaps(0);
         });
@@ -182,11 +191,12 @@ BENCHMARK(BM_RenderTilesZoom16)->Arg(1)->Arg(0)->UseManualTime()->Unit(benchmark
 // The raw text export of a 1024 x 1024 island, in MB of text per second.
 void BM_RawExport1024(benchmark::State& state) {
     auto editor = std::make_unique<insel::Editor>();
-    editor->file_kind = insel::kIslandFile;
-    insel::LoadIslandFromBytes(*editor, File1024(), "bench.scp");
+    editor->doc.file_kind = insel::FileKind::Island;
+    insel::LoadIslandFromBytes(editor->doc, editor->definitions, editor->status, File1024(),
+                               "bench.scp");
     std::size_t bytes = 0;
     for (auto _ : state) {
-        const auto lines = insel::RawExportLines(editor->island);
+        const auto lines = insel::RawExportLines(editor->doc.island);
         bytes = 0;
         for (const auto& line : lines) bytes += line.size() + 2;
         benchmark::DoNotOptimize(lines.data());
@@ -197,13 +207,14 @@ BENCHMARK(BM_RawExport1024)->Unit(benchmark::kMillisecond);
 
 void BM_WriteIsland1024(benchmark::State& state) {
     auto editor = std::make_unique<insel::Editor>();
-    editor->file_kind = insel::kIslandFile;
-    insel::LoadIslandFromBytes(*editor, File1024(), "bench.scp");
-    insel::AssembleIsland(*editor);
+    editor->doc.file_kind = insel::FileKind::Island;
+    insel::LoadIslandFromBytes(editor->doc, editor->definitions, editor->status, File1024(),
+                               "bench.scp");
+    insel::AssembleIsland(editor->doc, editor->save, editor->output, editor->status.memo2);
     const auto bytes = static_cast<std::size_t>(editor->output.position());
     RunAgainstMemcpy(state, bytes, [&] {
-        editor->memo2.clear();
-        insel::AssembleIsland(*editor);
+        editor->status.memo2.clear();
+        insel::AssembleIsland(editor->doc, editor->save, editor->output, editor->status.memo2);
     });
 }
 BENCHMARK(BM_WriteIsland1024)->UseManualTime()->Unit(benchmark::kMillisecond);

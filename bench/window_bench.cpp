@@ -41,8 +41,8 @@ std::unique_ptr<insel::gui::TInselZeichner> PartViewWithTiles() {
     window->show();
     QApplication::processEvents();
     insel::Editor& editor = window->editor();
-    editor.display_layer = 1;
-    insel::PartPanelMouseUp(editor, 60, 60);
+    editor.view.layer = insel::DisplayLayer::GraphicTiles;
+    insel::ShowPartAt(editor.view, editor.doc.island, editor.status, 60, 60);
     window->settings().use_tile_bitmaps = true;
     return window;
 }
@@ -63,7 +63,8 @@ void BM_CanvasRepaintWithTiles(benchmark::State& state) {
         state.SetIterationTime(full.back());
 
         start = Clock::now();
-        insel::RenderMap(window->editor(), window->settings(), raster, &textures);
+        insel::RenderMap(window->editor().doc, window->editor().view, window->settings(), raster,
+                         &textures);
         benchmark::DoNotOptimize(raster.pixels.data());
         core.push_back(Seconds(start));
     }
@@ -85,7 +86,7 @@ void BM_StartToSampleShown(benchmark::State& state) {
         window.SetCommandLineFile((kBin / "samples" / "sample_island.scp").string());
         window.show();
         QApplication::processEvents();
-        if (!window.editor().island_shown) state.SkipWithError("the sample was not shown");
+        if (!window.editor().view.island_shown) state.SkipWithError("the sample was not shown");
         state.SetIterationTime(Seconds(start));
     }
 }

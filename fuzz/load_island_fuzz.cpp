@@ -17,23 +17,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) return 0;
     // One editor for the whole run, as in the window: buffers keep their capacity between loads.
     static insel::Editor editor;
-    editor.file_kind = data[0] % 4 + 1;
+    editor.doc.file_kind = static_cast<insel::FileKind>(data[0] % 4 + 1);
     // The window's logs grow until the user clears them; here they would only fill memory.
-    editor.memo2.clear();
-    editor.memo3.clear();
+    editor.status.memo2.clear();
+    editor.status.memo3.clear();
     try {
         // An island file's cities are read only when its name names a people.
-        insel::LoadIslandFromBytes(editor, std::span(data + 1, size - 1),
+        insel::LoadIslandFromBytes(editor.doc, editor.definitions, editor.status,
+                                   std::span(data + 1, size - 1),
                                    (data[0] & 8) ? "island.scp" : "pirates.scp");
-        const int rows = static_cast<int>(editor.island_list.size());
-        for (int row = 1; row <= rows && row <= 3; ++row) insel::SelectIslandRow(editor, row);
-        const int cities = static_cast<int>(editor.cities.cities.size());
-        for (int row = 0; row <= cities && row <= 3; ++row) insel::SelectCityRow(editor, row);
-        insel::TidyWarehouses(editor);
-        insel::AssembleIsland(editor);
-        insel::RecalculateKontorId(editor);
-        editor.recount_kontid = (data[0] & 4) != 0;
-        insel::AssembleCityFile(editor, "1.1.2000");
+        const int rows = static_cast<int>(editor.doc.island_list.size());
+        for (int row = 1; row <= rows && row <= 3; ++row)
+            insel::SelectIslandRow(editor.doc, editor.definitions, editor.status, row);
+        const int cities = static_cast<int>(editor.doc.cities.cities.size());
+        for (int row = 0; row <= cities && row <= 3; ++row)
+            insel::SelectCityRow(editor.doc, editor.definitions, editor.status, row);
+        insel::TidyWarehouses(editor.doc, editor.status.memo3);
+        insel::AssembleIsland(editor.doc, editor.save, editor.output, editor.status.memo2);
+        insel::RecalculateKontorId(editor.output, editor.status.memo2);
+        editor.save.recount_kontid = (data[0] & 4) != 0;
+        const insel::CityFileTarget target{editor.doc, editor.save, editor.output,
+                                           editor.status.memo2, editor.status.memo3};
+        insel::AssembleCityFile(target, "1.1.2000");
     } catch (const insel::Error&) {
         // Refusing bad input with a message is the expected outcome.
     }

@@ -6,6 +6,7 @@
 #include <iostream>
 #include <string_view>
 
+#include "cli/island_json.h"
 #include "core/app/definitions.h"
 #include "core/app/editor.h"
 #include "core/app/key_notation.h"
@@ -15,17 +16,17 @@
 #include "core/display/renderer.h"
 #include "core/display/textures.h"
 #include "core/display/view.h"
-#include "platform/environment.h"
-#include "platform/image_files.h"
 #include "core/island/cities.h"
 #include "core/island/city_writer.h"
 #include "core/island/island_list.h"
 #include "core/island/loader.h"
 #include "core/island/writer.h"
-#include "cli/island_json.h"
-#include "platform/memory_status.h"
 #include "core/reports/export.h"
 #include "core/reports/statistics.h"
+#include "core/tools/rotation.h"
+#include "platform/environment.h"
+#include "platform/image_files.h"
+#include "platform/memory_status.h"
 
 namespace insel::cli {
 namespace {
@@ -56,7 +57,7 @@ std::string ListRows(const std::string& list, std::size_t rows, const std::files
 // Rows 0 and 1 both name the first city.
 void CheckCityRow(const char* option, int row, const Editor& editor,
                   const std::filesystem::path& file) {
-    const std::size_t cities = editor.cities.cities.size();
+    const std::size_t cities = editor.doc.cities.cities.size();
     if (row >= 0 && cities > 0 && row <= static_cast<int>(cities)) return;
     const std::string why =
         std::string(option) + " " + std::to_string(row) + ": " + ListRows("city", cities, file);
@@ -66,25 +67,27 @@ void CheckCityRow(const char* option, int row, const Editor& editor,
 
 // Loads as the open command does, then clicks and tidies as asked.
 void Load(Editor& editor, const std::filesystem::path& file, const AfterLoad& after) {
-    editor.file_kind = FileKindFromExtension(file);
-    if (editor.file_kind == kNoFile) {
+    const FileKind kind = FileKindFromExtension(file);
+    if (kind == FileKind::None) {
         throw UsageError(file.string() + ": the extension must be .scp, .sav, .cty or .sze");
     }
     try {
-        ShowMessage(LoadIsland(editor, file));
+        ShowMessage(editor.Load(file, kind).message);
         if (after.island_row) {
             const int row = *after.island_row;
             const std::string why = "--island " + std::to_string(row) + ": " +
-                                    ListRows("island", editor.island_list.size(), file);
+                                    ListRows("island", editor.doc.island_list.size(), file);
             // Row 0 is never a row; a row beyond this file's list is a fault of the file.
             if (row < 1) throw UsageError(why);
-            if (!SelectIslandRow(editor, row)) throw FileError(why);
+            if (!SelectIslandRow(editor.doc, editor.definitions, editor.status, row))
+                throw FileError(why);
         }
         if (after.city_row) {
             CheckCityRow("--city", *after.city_row, editor, file);
-            ShowMessage(SelectCityRow(editor, *after.city_row));
+            ShowMessage(
+                SelectCityRow(editor.doc, editor.definitions, editor.status, *after.city_row));
         }
-        if (after.aufraum) TidyWarehouses(editor);
+        if (after.aufraum) TidyWarehouses(editor.doc, editor.status.memo3);
     } catch (const FileError&) {
         throw;
     } catch (const Error& error) {
@@ -93,12 +96,12 @@ void Load(Editor& editor, const std::filesystem::path& file, const AfterLoad& af
 }
 
 bool WritesCityFile(const std::filesystem::path& output) {
-    const int kind = FileKindFromExtension(output);
-    if (kind != kIslandFile && kind != kCityFile) {
+    const FileKind kind = FileKindFromExtension(output);
+    if (kind != FileKind::Island && kind != FileKind::City) {
         throw UsageError(output.string() +
                          ": the output must end in .scp (island file) or .cty (with its cities)");
     }
-    return kind == kCityFile;
+    return kind == FileKind::City;
 }
 
 // One file a command writes, and the extension its kind must have (none: checked elsewhere).
@@ -176,10 +179,10 @@ int RunInfo(const Common& common, const InfoOptions& options) {
         std::cout << json.dump(2) << "\n";
     } else {
         // Cells are checked before anything is printed.
-        for (const auto& [x, y] : options.cells) editor.island.height.get(x, y);
+        for (const auto& [x, y] : options.cells) editor.doc.island.height.get(x, y);
         std::cout << IslandSummary(editor, options.file.string());
         for (const auto& [x, y] : options.cells) {
-            const IslandMap& m = editor.island;
+            const IslandMap& m = editor.doc.island;
             std::cout << "Cell " << x << ", " << y << ": height " << int(m.height.get(x, y))
                       << ", gfx " << m.gfx.get(x, y) << ", fertility " << m.fertility.get(x, y)
                       << ", terrain " << m.terrain.get(x, y) << " (" << m.terrain_param.get(x, y)
@@ -197,10 +200,14 @@ int RunRender(const Common& common, const RenderOptions& options) {
     StartEditor(common, editor);
     Load(editor, options.file, options.after);
     // What the window does after a load, then the controls in the order a user would use them.
-    ResetView(editor);
-    editor.display_layer = options.layer;
-    if (options.zoom) Zoom1RadioClick(editor, *options.zoom);
-    if (options.part) PartPanelMouseUp(editor, options.part->first, options.part->second);
+    ViewState& view = editor.view;
+    const IslandMap& island = editor.doc.island;
+    ResetView(view, island, editor.status);
+    view.layer = static_cast<DisplayLayer>(options.layer);
+    if (options.zoom) SetZoom(view, island, editor.status, *options.zoom);
+    if (options.part) {
+        ShowPartAt(view, island, editor.status, options.part->first, options.part->second);
+    }
     RenderSettings settings;
     settings.pen_width = options.pen;
     settings.objects = options.objects;
@@ -208,7 +215,7 @@ int RunRender(const Common& common, const RenderOptions& options) {
     if (options.catchment_row) {
         CheckCityRow("--catchment", *options.catchment_row, editor, options.file);
         const int row = std::max(*options.catchment_row, 1);
-        editor.cities.current = static_cast<std::size_t>(row - 1);
+        editor.doc.cities.current = static_cast<std::size_t>(row - 1);
         settings.catchment_shown = true;
     }
     if (options.highlight_terrain) {
@@ -222,7 +229,7 @@ int RunRender(const Common& common, const RenderOptions& options) {
     TextureCache textures(common.program_folder, platform::LoadPicture);
     if (options.preload) {
         // The preload window's rows after the island statistics: the N best series, all ticked.
-        const SeriesRanking ranking = RankSeries(editor.SeriesUsageCounts(), *options.preload);
+        const SeriesRanking ranking = RankSeries(editor.doc.SeriesUsageCounts(), *options.preload);
         PreloadChoice choice;
         for (const SeriesRank& rank : ranking.ranks) choice.listed.push_back(rank.series);
         choice.ticked.fill(true);
@@ -234,13 +241,13 @@ int RunRender(const Common& common, const RenderOptions& options) {
         textures.PreloadTextures(choice);
     }
     Raster raster;
-    RenderMap(editor, settings, raster, &textures);
+    RenderMap(editor.doc, editor.view, settings, raster, &textures);
     for (const std::string& line : textures.log) std::cerr << "log: " << line << "\n";
     platform::WritePng(raster.pixels, Raster::kWidth, Raster::kHeight, options.output);
     std::cout << "wrote " << options.output.string() << "\n";
     if (options.overview) {
-        platform::WritePng(DrawOverviewImage(editor), kOverviewSide, kOverviewSide,
-                           *options.overview);
+        platform::WritePng(DrawOverviewImage(editor.doc.island, editor.view.layer), kOverviewSide,
+                           kOverviewSide, *options.overview);
         std::cout << "wrote " << options.overview->string() << "\n";
     }
     return 0;
@@ -251,7 +258,7 @@ int RunExport(const Common& common, const ExportOptions& options) {
     Editor editor;
     StartEditor(common, editor);
     Load(editor, options.file, options.after);
-    Saving([&] { WriteRawExport(options.output, editor.island); });
+    Saving([&] { WriteRawExport(options.output, editor.doc.island); });
     std::cout << "wrote " << options.output.string() << "\n";
     return 0;
 }
@@ -285,8 +292,8 @@ int RunStats(const Common& common, const StatsOptions& options) {
     Editor editor;
     StartEditor(common, editor);
     Load(editor, options.file, options.after);
-    const GridRows gfx = GfxStatisticsRows(editor.island, !options.with_lowbyte);
-    const GridRows terrain = TerrainStatisticsRows(editor.island, !options.with_rotation);
+    const GridRows gfx = GfxStatisticsRows(editor.doc.island, !options.with_lowbyte);
+    const GridRows terrain = TerrainStatisticsRows(editor.doc.island, !options.with_rotation);
     Saving([&] {
         if (options.save_gfx)
             WriteWindows1252Lines(*options.save_gfx, StatisticsFileLines(gfx, StatisticsGrid::Gfx));
@@ -312,7 +319,8 @@ int RunObjects(const Common& common, const ObjectsOptions& options) {
     Editor editor;
     StartEditor(common, editor);
     Load(editor, options.file, options.after);
-    const std::vector<std::string> lines = ObjectListLines(editor.island, editor.cities.Current());
+    const std::vector<std::string> lines =
+        ObjectListLines(editor.doc.island, editor.doc.cities.Current());
     if (lines.empty())
         throw FileError("nothing to list: the list needs a chosen city and placed objects");
     Saving([&] { WriteWindows1252Lines(options.output, lines); });
@@ -324,7 +332,7 @@ int RunSeries(const Common& common, const SeriesOptions& options) {
     Editor editor;
     StartEditor(common, editor);
     Load(editor, options.file, options.after);
-    const SeriesRanking ranking = RankSeries(editor.SeriesUsageCounts(), options.rows);
+    const SeriesRanking ranking = RankSeries(editor.doc.SeriesUsageCounts(), options.rows);
     if (options.json) {
         nlohmann::ordered_json ranks = nlohmann::ordered_json::array();
         for (const SeriesRank& rank : ranking.ranks) {
@@ -363,16 +371,20 @@ int RunConvert(const Common& common, const ConvertOptions& options) {
     Editor editor;
     StartEditor(common, editor);
     Load(editor, options.input, options.after);
-    editor.recount_kontid = options.recount_kontid;
-    editor.no_animals = options.no_animals;
+    editor.save.recount_kontid = options.recount_kontid;
+    editor.save.no_animals = options.no_animals;
     for (const ShiftOption& shift : options.shifts)
-        editor.shifts[shift.kind] = {true, shift.dx, shift.dy};
+        editor.save.shifts[shift.kind] = {true, shift.dx, shift.dy};
     std::filesystem::path written = options.output;
     Saving([&] {
+        ApplySaveShifts(editor.doc.island, editor.save);
         if (city_file) {
-            SaveCityFile(editor, options.output, platform::ShortDate());
+            CityFileTarget target{editor.doc, editor.save, editor.output, editor.status.memo2,
+                                  editor.status.memo3};
+            SaveCityFile(target, options.output, platform::ShortDate());
         } else {
-            written = SaveIslandFile(editor, options.output);
+            written = SaveIslandFile(editor.doc, editor.save, editor.output, editor.status.memo2,
+                                     options.output);
         }
     });
     std::cout << "wrote " << written.string() << " (" << editor.output.position() << " bytes)\n";
@@ -395,9 +407,12 @@ int RunNew(const Common& common, const NewOptions& options) {
     StartEditor(common, editor);
     const int size = ChooseNewIslandSize(0, options.size);
     editor.ClearIsland();
-    NewIsland(editor, size, options.climate);
+    NewIsland(editor.doc, editor.status, size, options.climate);
     std::filesystem::path written;
-    Saving([&] { written = SaveIslandFile(editor, options.output); });
+    Saving([&] {
+        written = SaveIslandFile(editor.doc, editor.save, editor.output, editor.status.memo2,
+                                 options.output);
+    });
     std::cout << "wrote " << written.string() << " (" << size << " x " << size << " cells, "
               << editor.output.position() << " bytes)\n";
     return 0;
@@ -406,7 +421,7 @@ int RunNew(const Common& common, const NewOptions& options) {
 int RunDummy(const Common& common, const DummyOptions& options) {
     Editor editor;
     StartEditor(common, editor);
-    SetIslandClimate(editor, options.climate);
+    SetIslandClimate(editor.doc, options.climate);
     const std::filesystem::path output =
         options.output ? *options.output
                        : std::filesystem::path(DummyFileName(options.size, options.climate));
@@ -414,7 +429,9 @@ int RunDummy(const Common& common, const DummyOptions& options) {
         throw UsageError(output.string() + ": a dummy island is written as an island file (.scp)");
     }
     CheckOutputs(nullptr, {{&output}});
-    Saving([&] { SaveDummyIsland(editor, options.size, output); });
+    Saving([&] {
+        SaveDummyIsland(editor.output, editor.doc.island.record.climate, options.size, output);
+    });
     std::cout << "wrote " << output.string() << " (" << editor.output.position() << " bytes)\n";
     return 0;
 }

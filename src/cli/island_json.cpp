@@ -11,19 +11,19 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-constexpr const char* kPanelNames[] = {
-    "FSizePanel", "AddOnPanel",   "StufenPanel", "MinenOrtePanel", "MinenBergePanel",
-    "TierePanel", "BauOrtePanel", "xSizePanel",  "ySizePanel",     "AnzStadtPanel"};
-
 std::string Text(const std::string& cp1252) { return Cp1252ToUtf8(cp1252); }
 
-std::string Panel(const Editor& editor, const char* name) {
-    const auto it = editor.panels.find(name);
-    return it == editor.panels.end() ? std::string() : it->second;
+// The status panels by the names of the window's controls, as the JSON has always given them.
+Json PanelsJson(const Status& s) {
+    return Json{{"FSizePanel", s.file_size},    {"AddOnPanel", s.addon_level},
+                {"StufenPanel", s.cell_blocks}, {"MinenOrtePanel", s.quarry_spots},
+                {"MinenBergePanel", s.mines},   {"TierePanel", s.animals},
+                {"BauOrtePanel", s.objects},    {"xSizePanel", s.width},
+                {"ySizePanel", s.height},       {"AnzStadtPanel", s.cities}};
 }
 
 Json RecordJson(const Editor& editor) {
-    const IslandMap& island = editor.island;
+    const IslandMap& island = editor.doc.island;
     const IslandRecord& r = island.record;
     return Json{{"number", r.number},
                 {"city_id", r.city_id},
@@ -104,7 +104,7 @@ namespace {
 
 Json CitiesJson(const Editor& editor) {
     Json cities = Json::array();
-    for (const CityRecord& c : editor.cities.cities) {
+    for (const CityRecord& c : editor.doc.cities.cities) {
         Json buildings = Json::array();
         for (const BuildingEntry& b : c.buildings) {
             buildings.push_back({{"x", b.x},
@@ -136,7 +136,7 @@ Json CitiesJson(const Editor& editor) {
 
 Json WarehousesJson(const Editor& editor) {
     Json warehouses = Json::array();
-    for (const WarehouseRecord& w : editor.cities.warehouses) {
+    for (const WarehouseRecord& w : editor.doc.cities.warehouses) {
         warehouses.push_back({{"city", w.city},
                               {"number", w.number},
                               {"x", w.x},
@@ -154,7 +154,7 @@ Json CatchmentJson(const Editor& editor) {
     for (int x = 0; x < kCatchmentSide; ++x) {
         std::string row(kCatchmentSide, '.');
         for (int y = 0; y < kCatchmentSide; ++y) {
-            const int city = editor.cities.CatchmentAt(x, y);
+            const int city = editor.doc.cities.CatchmentAt(x, y);
             if (city != 0) row[y] = static_cast<char>('0' + city % 10);
         }
         rows.push_back(row);
@@ -166,17 +166,15 @@ Json CatchmentJson(const Editor& editor) {
 
 Json IslandJson(const Editor& editor, const std::string& path,
                 const std::vector<std::pair<int, int>>& cells, bool catchment) {
-    const IslandMap& island = editor.island;
+    const IslandMap& island = editor.doc.island;
     Json json;
     json["file"] = {{"path", path},
-                    {"kind", editor.file_kind},
-                    {"size", editor.file_size},
-                    {"data_limit", editor.data_limit},
-                    {"addon_level", editor.addon_level}};
+                    {"kind", static_cast<int>(editor.doc.file_kind)},
+                    {"size", editor.doc.file_size},
+                    {"data_limit", editor.doc.data_limit},
+                    {"addon_level", editor.doc.addon_level}};
     json["island"] = RecordJson(editor);
-    Json panels = Json::object();
-    for (const char* name : kPanelNames) panels[name] = Panel(editor, name);
-    json["panels"] = panels;
+    json["panels"] = PanelsJson(editor.status);
     json["mines"] = MinesJson(island);
     json["quarry_spots"] = QuarryJson(island);
     Json animals = Json::array();
@@ -184,22 +182,23 @@ Json IslandJson(const Editor& editor, const std::string& path,
         animals.push_back({a.first, a.second, a.third, a.fourth});
     json["animals"] = animals;
     json["objects"] = ObjectsJson(island);
-    json["series_usage"] = editor.SeriesUsageCounts();
+    json["series_usage"] = editor.doc.SeriesUsageCounts();
     Json islands = Json::array();
-    for (const IslandListRow& row : editor.island_list) {
+    for (const IslandListRow& row : editor.doc.island_list) {
         Json cells_of_row = Json::array();
         for (const std::string& cell : row.Cells()) cells_of_row.push_back(Text(cell));
         islands.push_back(cells_of_row);
     }
     json["island_list"] = islands;
     Json cities = Json::array();
-    for (const auto& row : editor.city_list) {
+    for (const auto& row : editor.doc.city_list) {
         Json cells_of_row = Json::array();
         for (const std::string& cell : row) cells_of_row.push_back(Text(cell));
         cities.push_back(cells_of_row);
     }
     json["city_list"] = cities;
-    json["log"] = {{"Memo2", LinesJson(editor.memo2)}, {"Memo3", LinesJson(editor.memo3)}};
+    json["log"] = {{"Memo2", LinesJson(editor.status.memo2)},
+                   {"Memo3", LinesJson(editor.status.memo3)}};
     Json cell_values = Json::array();
     for (const auto& [x, y] : cells) {
         cell_values.push_back({{"x", x},
@@ -216,7 +215,7 @@ Json IslandJson(const Editor& editor, const std::string& path,
     json["cities"] = CitiesJson(editor);
     json["warehouses"] = WarehousesJson(editor);
     const CityRecord* current =
-        editor.cities.current ? &editor.cities.cities[*editor.cities.current] : nullptr;
+        editor.doc.cities.current ? &editor.doc.cities.cities[*editor.doc.cities.current] : nullptr;
     json["current_city"] = current != nullptr ? Json(current->number) : Json(nullptr);
     if (catchment) json["catchment"] = CatchmentJson(editor);
     return json;
@@ -225,14 +224,13 @@ Json IslandJson(const Editor& editor, const std::string& path,
 std::string IslandSummary(const Editor& editor, const std::string& path) {
     static constexpr const char* kKinds[] = {"none", "island file", "savegame",
                                              "extracted-city file", "scenario"};
-    const IslandMap& island = editor.island;
+    const IslandMap& island = editor.doc.island;
     const IslandRecord& r = island.record;
     std::ostringstream out;
     out << "File:        " << path << "\n"
-        << "Kind:        "
-        << (editor.file_kind >= 0 && editor.file_kind <= 4 ? kKinds[editor.file_kind] : "?") << ", "
-        << editor.file_size << " bytes, data up to " << editor.data_limit << ", add-on level "
-        << editor.addon_level << "\n"
+        << "Kind:        " << kKinds[static_cast<int>(editor.doc.file_kind)] << ", "
+        << editor.doc.file_size << " bytes, data up to " << editor.doc.data_limit
+        << ", add-on level " << editor.doc.addon_level << "\n"
         << "Island:      \"" << Text(r.name) << "\", number " << r.number << ", " << r.width
         << " x " << r.height << " cells, climate " << r.climate;
     const std::string climate = ClimateName(r.climate);
@@ -244,21 +242,21 @@ std::string IslandSummary(const Editor& editor, const std::string& path) {
         << "\n"
         << "Animals:     " << island.animals.size() << "\n"
         << "Objects:     " << island.objects.size() << "\n"
-        << "Islands:     " << editor.island_list.size() << " in the file\n"
-        << "Cities:      " << editor.city_list.size() << "\n";
-    for (const CityRecord& city : editor.cities.cities) {
+        << "Islands:     " << editor.doc.island_list.size() << " in the file\n"
+        << "Cities:      " << editor.doc.city_list.size() << "\n";
+    for (const CityRecord& city : editor.doc.cities.cities) {
         out << "  city " << city.number << " \"" << Text(city.name) << "\" on island "
             << city.island_number << ", people " << city.people << ", " << city.buildings.size()
             << " buildings\n";
     }
-    for (const IslandListRow& row : editor.island_list) {
+    for (const IslandListRow& row : editor.doc.island_list) {
         out << "  island " << row.number << " \"" << Text(row.name) << "\" at " << row.world_first
             << ", " << row.world_second << ", " << row.width << " wide, file position "
             << row.position << "\n";
     }
-    if (!editor.memo2.empty()) {
+    if (!editor.status.memo2.empty()) {
         out << "Log:\n";
-        for (const auto& line : editor.memo2) out << "  " << Text(line) << "\n";
+        for (const auto& line : editor.status.memo2) out << "  " << Text(line) << "\n";
     }
     return out.str();
 }

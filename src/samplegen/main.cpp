@@ -17,8 +17,8 @@ void WriteSampleIsland(const std::filesystem::path& target) {
     std::filesystem::create_directories(target.parent_path());
     insel::Editor editor;
     insel::BuildSampleIsland(editor);
-    insel::AssembleIsland(editor);
-    insel::RecalculateKontorId(editor);
+    insel::AssembleIsland(editor.doc, editor.save, editor.output, editor.status.memo2);
+    insel::RecalculateKontorId(editor.output, editor.status.memo2);
     insel::WriteFileAtomically(target, editor.output.data());
 }
 

@@ -36,8 +36,8 @@ std::uint16_t SampleTile(int x, int y, int height) {
 
 void BuildSampleIsland(Editor& editor) {
     editor.ClearIsland();
-    NewIsland(editor, kSize, 2);
-    IslandMap& island = editor.island;
+    NewIsland(editor.doc, editor.status, kSize, 2);
+    IslandMap& island = editor.doc.island;
     island.record.name = "Sample island";
     for (int x = 0; x < kSize; ++x) {
         for (int y = 0; y < kSize; ++y) {

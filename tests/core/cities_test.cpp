@@ -12,9 +12,10 @@
 #include <tuple>
 #include <vector>
 
-#include "core/app/editor.h"
 #include "city_fixture.h"
 #include "city_helpers.h"
+#include "core/app/editor.h"
+#include "core/island/catchment.h"
 #include "core/island/game_tables.h"
 #include "core/island/loader.h"
 #include "core/reports/object_list.h"
@@ -43,7 +44,8 @@ class CatchmentShape : public ::testing::TestWithParam<MaskCase> {};
 TEST_P(CatchmentShape, RectangleAroundTheFootprintWithCornersCutInSteps) {
     const MaskCase& c = GetParam();
     auto editor = CityEditor();
-    const CatchmentMask mask = CreateCatchmentMask(*editor, c.radius, c.size_x, c.size_y);
+    const CatchmentMask mask =
+        CreateCatchmentMask(c.radius, c.size_x, c.size_y, editor->status.memo3);
     int cells = 0;
     for (int x = 0; x < kMaskSide; ++x) {
         for (int y = 0; y < kMaskSide; ++y) {
@@ -78,15 +80,15 @@ INSTANTIATE_TEST_SUITE_P(
 // Warehouse 2 of city 1 at (20, 20) and warehouse 1 of city 2 at (40, 20), both radius 23.
 TEST(Catchment, OverlapBelongsToTheLowerWarehouseNumberAndEdgeCellsStayFree) {
     auto editor = CityEditor();
-    editor->island.record.width = editor->island.record.height = 64;
+    editor->doc.island.record.width = editor->doc.island.record.height = 64;
     AddWarehouse(
-        *editor,
+        editor->doc.cities,
         {.city = 1, .radius = 23, .x = 20, .y = 20, .size_x = 3, .size_y = 3, .number = 2});
     AddWarehouse(
-        *editor,
+        editor->doc.cities,
         {.city = 2, .radius = 23, .x = 40, .y = 20, .size_x = 3, .size_y = 3, .number = 1});
-    ASSERT_EQ(editor->cities.warehouses.size(), 2u);
-    EXPECT_EQ(editor->cities.warehouses[0].number, 1) << "kept sorted by warehouse number";
+    ASSERT_EQ(editor->doc.cities.warehouses.size(), 2u);
+    EXPECT_EQ(editor->doc.cities.warehouses[0].number, 1) << "kept sorted by warehouse number";
 
     struct Cell {
         int x, y, city;
@@ -103,13 +105,14 @@ TEST(Catchment, OverlapBelongsToTheLowerWarehouseNumberAndEdgeCellsStayFree) {
         object.x = c.x;
         object.y = c.y;
         object.owner = 99;
-        editor->island.objects.push_back(object);
+        editor->doc.island.objects.push_back(object);
     }
-    AssignObjectsToCities(*editor);
+    AssignObjectsToCities(editor->doc, editor->status.memo3);
     for (std::size_t i = 0; i < cells.size(); ++i) {
         const Cell& c = cells[i];
-        EXPECT_EQ(editor->cities.CatchmentAt(c.x, c.y), c.city) << "(" << c.x << ", " << c.y << ")";
-        EXPECT_EQ(editor->island.objects[i].owner, c.city)
+        EXPECT_EQ(editor->doc.cities.CatchmentAt(c.x, c.y), c.city)
+            << "(" << c.x << ", " << c.y << ")";
+        EXPECT_EQ(editor->doc.island.objects[i].owner, c.city)
             << "object at (" << c.x << ", " << c.y << ")";
     }
 }
@@ -126,10 +129,10 @@ TEST(Counts, InhabitantsAndWarehousesOfTheCurrentCity) {
         b.warehouse = definition == 143 ? 4 : 0;
         city.buildings.push_back(b);
     }
-    editor->cities.cities.push_back(city);
-    editor->cities.current = 0;
-    EXPECT_EQ(CountInhabitants(*editor), 58);
-    EXPECT_EQ(CountCityWarehouses(*editor), 1);
+    editor->doc.cities.cities.push_back(city);
+    editor->doc.cities.current = 0;
+    EXPECT_EQ(CountInhabitants(editor->doc, editor->status.memo3), 58);
+    EXPECT_EQ(CountCityWarehouses(editor->doc, editor->status.memo3), 1);
 }
 
 // -- people ----------------------------------------------------------------------------------
@@ -152,9 +155,10 @@ TEST_P(PeopleOfAPlayer, FromTheTypeAndForNativesFromTheAlias) {
     city.abs_first = city.abs_second = 20;
     city.buildings = {fixture::PlainEntry(3, 4)};
     auto editor = CityEditor();
-    test::Load(*editor, fixture::SavegameWithCities({island}, {city}).bytes, kSavegame, "welt.sav");
-    ASSERT_EQ(editor->cities.cities.size(), 1u);
-    EXPECT_EQ(editor->cities.cities[0].people, p.people);
+    test::Load(*editor, fixture::SavegameWithCities({island}, {city}).bytes, FileKind::Savegame,
+               "welt.sav");
+    ASSERT_EQ(editor->doc.cities.cities.size(), 1u);
+    EXPECT_EQ(editor->doc.cities.cities[0].people, p.people);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -184,7 +188,7 @@ TEST(SavegameCities, WalkFillsOneRowPerCityAndEndsOnTheFirstIsland) {
     const test::Archipelago world;
     const auto& at = world.file.cities;
     auto editor = CityEditor();
-    test::Load(*editor, world.file.bytes, kSavegame, "welt.sav");
+    test::Load(*editor, world.file.bytes, FileKind::Savegame, "welt.sav");
 
     using Row = std::array<std::string, 7>;
     auto row = [&](const char* name, int x, int y, int city, const char* island) {
@@ -197,19 +201,19 @@ TEST(SavegameCities, WalkFillsOneRowPerCityAndEndsOnTheFirstIsland) {
                    std::to_string(city),
                    island};
     };
-    ASSERT_EQ(editor->city_list.size(), 4u);
-    EXPECT_EQ(editor->city_list[0], row("Hafenstadt", 13, 10, 1, "7"));
-    EXPECT_EQ(editor->city_list[1], row("Bergdorf", 6, 4, 2, "9"));
-    EXPECT_EQ(editor->city_list[2], row("Kueste", 40, 40, 3, "7"));
-    EXPECT_EQ(editor->city_list[3], row("Ruine", 55, 10, 4, "7"));
+    ASSERT_EQ(editor->doc.city_list.size(), 4u);
+    EXPECT_EQ(editor->doc.city_list[0], row("Hafenstadt", 13, 10, 1, "7"));
+    EXPECT_EQ(editor->doc.city_list[1], row("Bergdorf", 6, 4, 2, "9"));
+    EXPECT_EQ(editor->doc.city_list[2], row("Kueste", 40, 40, 3, "7"));
+    EXPECT_EQ(editor->doc.city_list[3], row("Ruine", 55, 10, 4, "7"));
 
-    const IslandRecord& record = editor->island.record;
+    const IslandRecord& record = editor->doc.island.record;
     EXPECT_EQ(record.start, static_cast<std::int64_t>(world.file.islands[0]));
     EXPECT_EQ(record.number, 7);
     EXPECT_EQ(record.city_id, 4);
-    EXPECT_EQ(test::Panel(*editor, "AnzStadtPanel"), "4");
+    EXPECT_EQ(editor->status.cities, "4");
 
-    const auto& cities = editor->cities.cities;
+    const auto& cities = editor->doc.cities.cities;
     ASSERT_EQ(cities.size(), 4u);
     const std::vector<int> people = {10, 3, 1, 10};
     for (std::size_t i = 0; i < 4; ++i) {
@@ -251,33 +255,36 @@ TEST(SavegameCities, WalkFillsOneRowPerCityAndEndsOnTheFirstIsland) {
 TEST(SavegameCities, ClickOnACityDecodesItsIsland) {
     const test::Archipelago world;
     auto editor = CityEditor();
-    test::Load(*editor, world.file.bytes, kSavegame, "welt.sav");
+    test::Load(*editor, world.file.bytes, FileKind::Savegame, "welt.sav");
 
-    EXPECT_EQ(SelectCityRow(*editor, 2), "");
-    EXPECT_EQ(editor->island.record.number, 9);
-    EXPECT_EQ(editor->island.record.width, 32);
-    EXPECT_EQ(editor->island.record.start, static_cast<std::int64_t>(world.file.islands[1]));
-    EXPECT_EQ(editor->island.record.city_id, 2);
-    EXPECT_EQ(editor->cities.current, 1u);
+    EXPECT_EQ(SelectCityRow(editor->doc, editor->definitions, editor->status, 2), "");
+    EXPECT_EQ(editor->doc.island.record.number, 9);
+    EXPECT_EQ(editor->doc.island.record.width, 32);
+    EXPECT_EQ(editor->doc.island.record.start, static_cast<std::int64_t>(world.file.islands[1]));
+    EXPECT_EQ(editor->doc.island.record.city_id, 2);
+    EXPECT_EQ(editor->doc.cities.current, 1u);
 
-    EXPECT_EQ(SelectCityRow(*editor, 0), "") << "the heading row gives the first city";
-    EXPECT_EQ(editor->island.record.number, 7);
-    EXPECT_EQ(editor->island.record.city_id, 1);
-    EXPECT_EQ(editor->cities.current, 0u);
+    EXPECT_EQ(SelectCityRow(editor->doc, editor->definitions, editor->status, 0), "")
+        << "the heading row gives the first city";
+    EXPECT_EQ(editor->doc.island.record.number, 7);
+    EXPECT_EQ(editor->doc.island.record.city_id, 1);
+    EXPECT_EQ(editor->doc.cities.current, 0u);
 
-    EXPECT_EQ(SelectCityRow(*editor, 5), "");
-    EXPECT_EQ(editor->cities.current, 0u) << "a row below the last changes nothing";
-    EXPECT_EQ(editor->island.record.number, 7);
+    EXPECT_EQ(SelectCityRow(editor->doc, editor->definitions, editor->status, 5), "");
+    EXPECT_EQ(editor->doc.cities.current, 0u) << "a row below the last changes nothing";
+    EXPECT_EQ(editor->doc.island.record.number, 7);
 }
 
 TEST(SavegameCities, CityOnTheOriginColumnIsListedOnItsIslandButNotFoundByAClick) {
     auto editor = CityEditor();
-    test::Load(*editor, test::OneIslandSavegame().bytes, kSavegame, "eins.sav");
-    ASSERT_EQ(editor->cities.cities.size(), 2u);
-    EXPECT_EQ(editor->cities.cities[0].island_number, 4) << "also in a file with a single island";
-    EXPECT_EQ(editor->cities.cities[1].island_number, 4);
-    EXPECT_EQ(SelectCityRow(*editor, 1), "");
-    EXPECT_EQ(SelectCityRow(*editor, 2), "Stadt nicht gefunden");
+    test::Load(*editor, test::OneIslandSavegame().bytes, FileKind::Savegame, "eins.sav");
+    ASSERT_EQ(editor->doc.cities.cities.size(), 2u);
+    EXPECT_EQ(editor->doc.cities.cities[0].island_number, 4)
+        << "also in a file with a single island";
+    EXPECT_EQ(editor->doc.cities.cities[1].island_number, 4);
+    EXPECT_EQ(SelectCityRow(editor->doc, editor->definitions, editor->status, 1), "");
+    EXPECT_EQ(SelectCityRow(editor->doc, editor->definitions, editor->status, 2),
+              "Stadt nicht gefunden");
 }
 
 // -- island files ----------------------------------------------------------------------------
@@ -286,9 +293,9 @@ TEST(IslandFileCities, PeopleFromTheNameWarehousesAndOwners) {
     const auto file = fixture::IslandFileWithCities(test::SettledIsland(0, 0),
                                                     {test::Hafenstadt(0, 0), test::Kueste(0, 0)});
     auto editor = CityEditor();
-    test::Load(*editor, file.bytes, kIslandFile, "Siedlung_INDI.scp");
+    test::Load(*editor, file.bytes, FileKind::Island, "Siedlung_INDI.scp");
 
-    const auto& cities = editor->cities.cities;
+    const auto& cities = editor->doc.cities.cities;
     ASSERT_EQ(cities.size(), 2u);
     EXPECT_EQ(cities[0].name, "Hafenstadt");
     EXPECT_EQ(cities[1].name, "Kueste");
@@ -300,12 +307,12 @@ TEST(IslandFileCities, PeopleFromTheNameWarehousesAndOwners) {
     EXPECT_EQ(std::pair(cities[0].abs_first, cities[0].abs_second),
               (std::pair<std::uint16_t, std::uint16_t>(20, 30)));
     EXPECT_EQ(std::pair(cities[0].position_word1, cities[0].position_word2), std::pair(10, 13));
-    EXPECT_EQ(editor->city_list.size(), 2u);
+    EXPECT_EQ(editor->doc.city_list.size(), 2u);
 
     using W = std::tuple<int, int, int, int, int, int>;
     EXPECT_EQ(test::WarehouseList(*editor),
               (std::vector<W>{{5, 1, 10, 10, 2, 3}, {9, 2, 40, 40, 2, 3}}));
-    const auto owners = test::Owners(editor->island);
+    const auto owners = test::Owners(editor->doc.island);
     for (auto [x, y] : {std::pair{10, 10}, {13, 10}, {10, 13}, {8, 9}, {13, 13}})
         EXPECT_EQ(owners.at({x, y}), 1);
     EXPECT_EQ(owners.at({40, 40}), 2);
@@ -313,7 +320,7 @@ TEST(IslandFileCities, PeopleFromTheNameWarehousesAndOwners) {
     EXPECT_EQ(owners.at({55, 10}), 0);
     EXPECT_EQ(owners.at({30, 30}), 0);
     const ObjectEntry& market =
-        *std::find_if(editor->island.objects.begin(), editor->island.objects.end(),
+        *std::find_if(editor->doc.island.objects.begin(), editor->doc.island.objects.end(),
                       [](const ObjectEntry& o) { return o.graphic_id == test::kMarket; });
     EXPECT_EQ(std::pair(market.market_x, market.market_y), std::pair(17, 13));
 }
@@ -322,15 +329,15 @@ TEST(IslandFileCities, ObjectListRowsAndMarketPointsFollowTheCurrentCity) {
     const auto file = fixture::IslandFileWithCities(test::SettledIsland(0, 0),
                                                     {test::Hafenstadt(0, 0), test::Kueste(0, 0)});
     auto editor = CityEditor();
-    test::Load(*editor, file.bytes, kIslandFile, "Siedlung_INDI.scp");
+    test::Load(*editor, file.bytes, FileKind::Island, "Siedlung_INDI.scp");
     auto market = [&]() -> ObjectEntry& {
-        return *std::find_if(editor->island.objects.begin(), editor->island.objects.end(),
+        return *std::find_if(editor->doc.island.objects.begin(), editor->doc.island.objects.end(),
                              [](const ObjectEntry& o) { return o.graphic_id == test::kMarket; });
     };
     market().market_x = market().market_y = 0;
-    ASSERT_EQ(SelectCityRow(*editor, 1), "");
-    auto rows = RefreshObjectList(*editor);
-    ASSERT_EQ(rows.size(), editor->island.objects.size());
+    ASSERT_EQ(SelectCityRow(editor->doc, editor->definitions, editor->status, 1), "");
+    auto rows = RefreshObjectList(editor->doc, editor->definitions, editor->status);
+    ASSERT_EQ(rows.size(), editor->doc.island.objects.size());
     const auto row = std::find_if(rows.begin(), rows.end(),
                                   [](const ObjectListRow& r) { return r[2] == "13" && r[3] == "13"; });
     ASSERT_NE(row, rows.end());
@@ -340,37 +347,38 @@ TEST(IslandFileCities, ObjectListRowsAndMarketPointsFollowTheCurrentCity) {
 
     // The other city has no record on the marketplace: its point stays.
     market().market_x = 5;
-    ASSERT_EQ(SelectCityRow(*editor, 2), "");
-    RefreshObjectList(*editor);
+    ASSERT_EQ(SelectCityRow(editor->doc, editor->definitions, editor->status, 2), "");
+    RefreshObjectList(editor->doc, editor->definitions, editor->status);
     EXPECT_EQ(market().market_x, 5);
-    for (const ObjectEntry& o : editor->island.objects) {
+    for (const ObjectEntry& o : editor->doc.island.objects) {
         if (o.graphic_id != test::kMarket) {
             EXPECT_EQ(o.market_x, kNoMarketPoint);
         }
     }
 
     // Objects of another island are not listed.
-    editor->island.objects.front().island = editor->island.record.number + 1;
-    EXPECT_EQ(RefreshObjectList(*editor).size(), editor->island.objects.size() - 1);
+    editor->doc.island.objects.front().island = editor->doc.island.record.number + 1;
+    EXPECT_EQ(RefreshObjectList(editor->doc, editor->definitions, editor->status).size(),
+              editor->doc.island.objects.size() - 1);
 }
 
 TEST(IslandFileCities, MarketPointComesFromARecordAtTheWholePosition) {
     const auto file = fixture::IslandFileWithCities(test::SettledIsland(0, 0),
                                                     {test::Hafenstadt(0, 0), test::Kueste(0, 0)});
     auto editor = CityEditor();
-    test::Load(*editor, file.bytes, kIslandFile, "Siedlung_INDI.scp");
-    ASSERT_EQ(SelectCityRow(*editor, 1), "");
-    const auto& buildings = editor->cities.cities[*editor->cities.current].buildings;
+    test::Load(*editor, file.bytes, FileKind::Island, "Siedlung_INDI.scp");
+    ASSERT_EQ(SelectCityRow(editor->doc, editor->definitions, editor->status, 1), "");
+    const auto& buildings = editor->doc.cities.cities[*editor->doc.cities.current].buildings;
     const auto record = std::find_if(buildings.begin(), buildings.end(),
                                      [](const BuildingEntry& b) { return b.record_length == 41; });
     ASSERT_NE(record, buildings.end());
     // The record now stands at y 13 + 256: same low byte, another cell.
-    editor->file.bytes[static_cast<std::size_t>(record->record_position) + 9] = 1;
+    editor->doc.file.bytes[static_cast<std::size_t>(record->record_position) + 9] = 1;
     ObjectEntry& market =
-        *std::find_if(editor->island.objects.begin(), editor->island.objects.end(),
+        *std::find_if(editor->doc.island.objects.begin(), editor->doc.island.objects.end(),
                       [](const ObjectEntry& o) { return o.graphic_id == test::kMarket; });
     market.market_x = market.market_y = 0;
-    RefreshObjectList(*editor);
+    RefreshObjectList(editor->doc, editor->definitions, editor->status);
     EXPECT_EQ(std::pair(market.market_x, market.market_y), std::pair(0, 0));
 }
 
@@ -378,9 +386,9 @@ TEST(IslandFileCities, NoPeopleInTheNameNoCities) {
     const auto file =
         fixture::IslandFileWithCities(test::SettledIsland(0, 0), {test::Hafenstadt(0, 0)});
     auto editor = CityEditor();
-    test::Load(*editor, file.bytes, kIslandFile, "Siedlung.scp");
-    EXPECT_TRUE(editor->cities.cities.empty());
-    EXPECT_TRUE(editor->city_list.empty());
+    test::Load(*editor, file.bytes, FileKind::Island, "Siedlung.scp");
+    EXPECT_TRUE(editor->doc.cities.cities.empty());
+    EXPECT_TRUE(editor->doc.city_list.empty());
 }
 
 TEST(IslandFileCities, HeadWithoutProdStopsTheWalkWithAMessage) {
@@ -388,12 +396,12 @@ TEST(IslandFileCities, HeadWithoutProdStopsTheWalkWithAMessage) {
     const fixture::Bytes stray = fixture::PlayerBlock({});
     file.bytes.insert(file.bytes.end(), stray.begin(), stray.end());
     auto editor = CityEditor();
-    editor->file_kind = kIslandFile;
-    EXPECT_EQ(LoadIslandFromBytes(*editor, file.bytes, "Siedlung_PIR.scp"),
+    editor->doc.file_kind = FileKind::Island;
+    EXPECT_EQ(editor->LoadBytes(file.bytes, "Siedlung_PIR.scp", FileKind::Island).message,
               "Cannot decode city structure");
-    ASSERT_FALSE(editor->cities.cities.empty());
-    EXPECT_EQ(editor->cities.cities[0].name, "Hafenstadt");
-    EXPECT_EQ(editor->cities.cities[0].buildings.size(), 5u);
+    ASSERT_FALSE(editor->doc.cities.cities.empty());
+    EXPECT_EQ(editor->doc.cities.cities[0].name, "Hafenstadt");
+    EXPECT_EQ(editor->doc.cities.cities[0].buildings.size(), 5u);
 }
 
 // -- extracted-city files -------------------------------------------------------------------
@@ -407,16 +415,16 @@ TEST(CityFileCities, EveryMarketplaceKeepsItsPoint) {
     kueste.buildings.push_back(fixture::MarketEntry(44, 40, 36, 46));
     auto editor = CityEditor();
     test::Load(*editor, fixture::CityFileWithCities(island, {test::Hafenstadt(0, 0), kueste}).bytes,
-               kCityFile, "zwei.cty");
-    ASSERT_EQ(editor->cities.cities.size(), 2u);
+               FileKind::City, "zwei.cty");
+    ASSERT_EQ(editor->doc.cities.cities.size(), 2u);
     std::map<std::pair<int, int>, std::pair<int, int>> points;
-    for (const ObjectEntry& o : editor->island.objects) {
+    for (const ObjectEntry& o : editor->doc.island.objects) {
         if (o.graphic_id == test::kMarket) points[{o.x, o.y}] = {o.market_x, o.market_y};
     }
     const std::map<std::pair<int, int>, std::pair<int, int>> wanted = {{{13, 13}, {17, 13}},
                                                                        {{44, 40}, {46, 36}}};
     EXPECT_EQ(points, wanted);
-    EXPECT_EQ(test::Owners(editor->island).at({44, 40}), 2);
+    EXPECT_EQ(test::Owners(editor->doc.island).at({44, 40}), 2);
 }
 
 // -- warehouse clean-up ----------------------------------------------------------------------
@@ -441,10 +449,10 @@ TEST_P(Tidy, RenumbersFromOnePatchesTheLoadedFileAndRebuildsTheList) {
     const auto file = fixture::IslandFileWithCities(island, {first, second});
 
     auto editor = CityEditor();
-    test::Load(*editor, file.bytes, kIslandFile, "Tidy_ESK.scp");
-    TidyWarehouses(*editor);
+    test::Load(*editor, file.bytes, FileKind::Island, "Tidy_ESK.scp");
+    TidyWarehouses(editor->doc, editor->status.memo3);
 
-    const auto& cities = editor->cities.cities;
+    const auto& cities = editor->doc.cities.cities;
     ASSERT_EQ(cities.size(), 2u);
     EXPECT_EQ(cities[0].buildings[0].warehouse, t.after[0]);
     EXPECT_EQ(cities[0].buildings[2].warehouse, t.after[1]);
@@ -455,16 +463,17 @@ TEST_P(Tidy, RenumbersFromOnePatchesTheLoadedFileAndRebuildsTheList) {
     expected.PatchWord(file.cities[0].kontid_values[0], t.after[0]);
     expected.PatchWord(file.cities[0].kontid_values[2], t.after[1]);
     expected.PatchWord(file.cities[1].kontid_values[0], t.after[2]);
-    const fixture::Bytes patched(editor->file.bytes.begin(),
-                                 editor->file.bytes.begin() + file.bytes.size());
+    const fixture::Bytes patched(editor->doc.file.bytes.begin(),
+                                 editor->doc.file.bytes.begin() + file.bytes.size());
     EXPECT_EQ(fixture::DescribeDifference(expected.bytes(), patched), "");
 
     std::vector<std::pair<int, int>> list;  // number, city
-    for (const WarehouseRecord& w : editor->cities.warehouses) list.emplace_back(w.number, w.city);
+    for (const WarehouseRecord& w : editor->doc.cities.warehouses)
+        list.emplace_back(w.number, w.city);
     std::vector<std::pair<int, int>> wanted = {{t.after[0], 1}, {t.after[1], 1}, {t.after[2], 2}};
     std::sort(wanted.begin(), wanted.end());
     EXPECT_EQ(list, wanted);
-    const auto owners = test::Owners(editor->island);
+    const auto owners = test::Owners(editor->doc.island);
     EXPECT_EQ(owners.at({13, 10}), 1);
     EXPECT_EQ(owners.at({42, 43}), 1);
     EXPECT_EQ(owners.at({25, 50}), 2);

@@ -7,10 +7,10 @@
 #include <string>
 #include <utility>
 
-#include "core/app/editor.h"
 #include "city_fixture.h"
+#include "core/app/editor.h"
+#include "core/document/island_map.h"
 #include "core/island/cities.h"
-#include "core/island/island_map.h"
 #include "island_fixture.h"
 
 namespace insel::test {
@@ -157,7 +157,7 @@ inline void ExpectSameBuildings(const CityRecord& expected, const CityRecord& ac
 inline std::vector<std::tuple<int, int, int, int, int, int>> WarehouseList(const Editor& editor) {
     std::vector<std::tuple<int, int, int, int, int, int>>
         list;  // number, city, x, y, radius, size x
-    for (const WarehouseRecord& w : editor.cities.warehouses)
+    for (const WarehouseRecord& w : editor.doc.cities.warehouses)
         list.emplace_back(w.number, w.city, w.x, w.y, w.radius, w.size_x);
     return list;
 }

@@ -33,7 +33,7 @@ const std::string kDate = "24.12.2023";
 
 Bytes SaveAndRead(Editor& editor, const std::string& name = "out.cty") {
     fixture::TempDir dir;
-    SaveCityFile(editor, dir / name, kDate);
+    SaveCityFile(test::CityTarget(editor), dir / name, kDate);
     return fixture::ReadFileBytes(dir / name);
 }
 
@@ -61,16 +61,16 @@ TEST_P(CatchmentRecord, FullSquaresTakeFourBytesPartialTwelveEmptyNone) {
     building.radius = 2;
     building.size_x = building.size_y = static_cast<std::uint8_t>(c.size);
     city.buildings = {building};
-    editor->cities.cities = {city};
-    editor->cities.current = 0;
+    editor->doc.cities.cities = {city};
+    editor->doc.cities.current = 0;
 
     editor->output.Reset();
-    WriteCatchmentRecord(*editor);
+    WriteCatchmentRecord(test::CityTarget(*editor));
     fixture::FixtureFile expected;
     expected.Tag("ID3", 6).Word(static_cast<std::uint16_t>(c.entries.size())).Append(c.entries);
     const Bytes out(editor->output.data().begin(), editor->output.data().end());
     EXPECT_EQ(fixture::DescribeDifference(expected.bytes(), out), "");
-    EXPECT_EQ(editor->cities.warehouse_counter, c.warehouse > 0 ? 1 : 0);
+    EXPECT_EQ(editor->doc.cities.warehouse_counter, c.warehouse > 0 ? 1 : 0);
 }
 
 // A 12 x 12 area (radius 2 around 8 x 8) from (7, 7): the square from (8, 8) is full; the eight
@@ -145,8 +145,8 @@ TEST_P(IslandFileToCityFile, WrittenAsTheRecordTablesGiveItAndReadBackUnchanged)
     const fixture::IslandSpec input = test::SettledIsland(0, 0);
     auto editor = CityEditor();
     test::Load(*editor, fixture::IslandFileWithCities(input, {hafen, kueste}, level).bytes,
-               kIslandFile, "Siedlung_INDI.scp");
-    ASSERT_EQ(editor->cities.cities.size(), 2u);
+               FileKind::Island, "Siedlung_INDI.scp");
+    ASSERT_EQ(editor->doc.cities.cities.size(), 2u);
     const Bytes written = SaveAndRead(*editor);
 
     // The island from the model: no world position or number, two cities, both native, one
@@ -168,30 +168,31 @@ TEST_P(IslandFileToCityFile, WrittenAsTheRecordTablesGiveItAndReadBackUnchanged)
     EXPECT_EQ(fixture::DescribeDifference(expected, written), "");
 
     auto again = CityEditor();
-    test::Load(*again, written, kCityFile, "out.cty");
-    EXPECT_EQ(again->addon_level, level);
-    EXPECT_EQ(test::CompareLayers(editor->island, again->island, 64), "");
-    ASSERT_EQ(again->cities.cities.size(), 2u);
+    test::Load(*again, written, FileKind::City, "out.cty");
+    EXPECT_EQ(again->doc.addon_level, level);
+    EXPECT_EQ(test::CompareLayers(editor->doc.island, again->doc.island, 64), "");
+    ASSERT_EQ(again->doc.cities.cities.size(), 2u);
     for (std::size_t i = 0; i < 2; ++i) {
-        const CityRecord& before = editor->cities.cities[i];
-        const CityRecord& after = again->cities.cities[i];
+        const CityRecord& before = editor->doc.cities.cities[i];
+        const CityRecord& after = again->doc.cities.cities[i];
         EXPECT_EQ(after.name, before.name);
         EXPECT_EQ(after.number, before.number);
         EXPECT_EQ(after.people, 2);
-        EXPECT_EQ(after.island_number, again->island.record.number);
+        EXPECT_EQ(after.island_number, again->doc.island.record.number);
         EXPECT_TRUE(after.has_catchment);
         test::ExpectSameBuildings(before, after);
     }
     EXPECT_EQ(test::WarehouseList(*again), test::WarehouseList(*editor));
-    EXPECT_EQ(test::Owners(again->island), test::Owners(editor->island));
-    ASSERT_EQ(again->island.objects.size(), editor->island.objects.size());
-    for (const ObjectEntry& o : editor->island.objects) {
+    EXPECT_EQ(test::Owners(again->doc.island), test::Owners(editor->doc.island));
+    ASSERT_EQ(again->doc.island.objects.size(), editor->doc.island.objects.size());
+    for (const ObjectEntry& o : editor->doc.island.objects) {
         const auto same = std::find_if(
-            again->island.objects.begin(), again->island.objects.end(), [&](const auto& a) {
+            again->doc.island.objects.begin(), again->doc.island.objects.end(), [&](const auto& a) {
                 return a.x == o.x && a.y == o.y && a.id_word == o.id_word &&
                        a.parameter == o.parameter;
             });
-        EXPECT_NE(same, again->island.objects.end()) << "object at (" << o.x << ", " << o.y << ")";
+        EXPECT_NE(same, again->doc.island.objects.end())
+            << "object at (" << o.x << ", " << o.y << ")";
     }
 }
 
@@ -200,7 +201,7 @@ INSTANTIATE_TEST_SUITE_P(AddOnLevels, IslandFileToCityFile, ::testing::Values(0,
 TEST(SavegameToCityFile, IslandCopiedCitiesOfTheIslandWithTheirPlayersAndReadBack) {
     const test::Archipelago world;
     auto editor = CityEditor();
-    test::Load(*editor, world.file.bytes, kSavegame, "welt.sav");
+    test::Load(*editor, world.file.bytes, FileKind::Savegame, "welt.sav");
     const Bytes written = SaveAndRead(*editor);
 
     // Island a's bytes with the world position and number cleared; of its three cities the two
@@ -226,17 +227,17 @@ TEST(SavegameToCityFile, IslandCopiedCitiesOfTheIslandWithTheirPlayersAndReadBac
               human);
 
     // Written cities lose their people; cities without a warehouse no longer count.
-    const auto& cities = editor->cities.cities;
+    const auto& cities = editor->doc.cities.cities;
     EXPECT_EQ(cities[0].people, 0);
     EXPECT_EQ(cities[1].people, 3) << "Bergdorf lies on another island";
     EXPECT_EQ(cities[2].people, 0);
     EXPECT_EQ(cities[3].people, 10) << "Ruine has no warehouse and is not written";
-    EXPECT_EQ(editor->island.record.city_byte, 2);
+    EXPECT_EQ(editor->doc.island.record.city_byte, 2);
 
     auto again = CityEditor();
-    test::Load(*again, written, kCityFile, "out.cty");
-    EXPECT_EQ(test::CompareLayers(editor->island, again->island, 64), "");
-    const auto& read = again->cities.cities;
+    test::Load(*again, written, FileKind::City, "out.cty");
+    EXPECT_EQ(test::CompareLayers(editor->doc.island, again->doc.island, 64), "");
+    const auto& read = again->doc.cities.cities;
     ASSERT_EQ(read.size(), 2u);
     EXPECT_EQ(read[0].name, "Hafenstadt");
     EXPECT_EQ(read[0].people, 10);
@@ -250,12 +251,12 @@ TEST(SavegameToCityFile, IslandCopiedCitiesOfTheIslandWithTheirPlayersAndReadBac
     const std::map<std::pair<int, int>, int> owners = {{{8, 9}, 1},   {{10, 10}, 1}, {{10, 13}, 1},
                                                        {{13, 10}, 1}, {{13, 13}, 1}, {{40, 40}, 2},
                                                        {{42, 43}, 2}, {{55, 10}, 0}, {{30, 30}, 0}};
-    EXPECT_EQ(test::Owners(again->island), owners);
+    EXPECT_EQ(test::Owners(again->doc.island), owners);
 }
 
 TEST(SavegameToCityFile, CityOfAOneIslandSavegameIsWritten) {
     auto editor = CityEditor();
-    test::Load(*editor, test::OneIslandSavegame().bytes, kSavegame, "eins.sav");
+    test::Load(*editor, test::OneIslandSavegame().bytes, FileKind::Savegame, "eins.sav");
     const Bytes written = SaveAndRead(*editor);
     const auto towns = fixture::FindAll(written, "STADT2");
     ASSERT_EQ(towns.size(), 1u) << "the city on the origin column does not lie strictly inside";
@@ -275,10 +276,10 @@ TEST(CityFileSave, CityWithoutWarehouseLosesItsObjectsAndNoLongerCounts) {
         *editor,
         fixture::IslandFileWithCities(test::SettledIsland(0, 0), {test::Hafenstadt(0, 0), brache})
             .bytes,
-        kIslandFile, "Siedlung_INDI.scp");
-    ASSERT_EQ(editor->cities.cities.size(), 2u);
+        FileKind::Island, "Siedlung_INDI.scp");
+    ASSERT_EQ(editor->doc.cities.cities.size(), 2u);
     // Buildings placed into Brache in the editor belong to it.
-    auto& objects = editor->island.objects;
+    auto& objects = editor->doc.island.objects;
     for (ObjectEntry& o : objects) {
         if (o.x == 55 && o.y == 10) o.owner = 2;
     }
@@ -293,8 +294,8 @@ TEST(CityFileSave, CityWithoutWarehouseLosesItsObjectsAndNoLongerCounts) {
     EXPECT_EQ(objects.size(), before - 2);
     EXPECT_TRUE(std::none_of(objects.begin(), objects.end(),
                              [](const ObjectEntry& o) { return o.owner == 2; }));
-    EXPECT_EQ(test::Owners(editor->island).at({13, 10}), 1);
-    EXPECT_EQ(editor->island.record.city_byte, 1);
+    EXPECT_EQ(test::Owners(editor->doc.island).at({13, 10}), 1);
+    EXPECT_EQ(editor->doc.island.record.city_byte, 1);
     EXPECT_EQ(fixture::FindAll(written, "STADT2").size(), 1u);
     EXPECT_EQ(ReadLe(written, fixture::FindAll(written, "INFO").at(0) + 17, 1), 1u);
 }
@@ -307,9 +308,9 @@ TEST(CityFileSave, RecountNumbersTheWarehousesOfEachCityFromOne) {
     CitySpec second = test::Kueste(0, 0);
     second.buildings = {fixture::WarehouseEntry(25, 50, 7)};
     auto editor = CityEditor();
-    test::Load(*editor, fixture::IslandFileWithCities(island, {first, second}).bytes, kIslandFile,
-               "Zwei_AZT.scp");
-    editor->recount_kontid = true;
+    test::Load(*editor, fixture::IslandFileWithCities(island, {first, second}).bytes,
+               FileKind::Island, "Zwei_AZT.scp");
+    editor->save.recount_kontid = true;
     const Bytes written = SaveAndRead(*editor);
 
     std::vector<std::uint32_t> numbers;

@@ -65,7 +65,7 @@ TEST(CellColour, FertilityAboveTenTakesColourOfTenAndUnknownLayersAreRed) {
 class LegendTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        IslandMap& island = editor->island;
+        IslandMap& island = editor->doc.island;
         island.cell_block_count = 2;
         island.block_counts_used = 2;
         auto& b0 = island.block_height_counts[0];
@@ -84,7 +84,7 @@ class LegendTest : public ::testing::Test {
 };
 
 TEST_F(LegendTest, WholeIslandHeightsTakeLastValueOfEachPanel) {
-    const Legend legend = FullIslandLegend(*editor);
+    const Legend legend = FullIslandLegend(editor->doc.island, editor->view.layer);
     EXPECT_EQ(Row(legend[0]), "shown 255/4");  // 255 replaces the 5 cells of height 0
     EXPECT_EQ(Row(legend[1]), "shown 4/4");    // height 4 (3 + 1) replaces height 1
     EXPECT_EQ(Row(legend[2]), "shown 8/");     // no cells: band bound, no count
@@ -96,14 +96,14 @@ TEST_F(LegendTest, WholeIslandHeightsTakeLastValueOfEachPanel) {
 }
 
 TEST_F(LegendTest, WholeIslandOtherLayersShowOnlyPresentValues) {
-    editor->display_layer = 1;
-    Legend legend = FullIslandLegend(*editor);
+    editor->view.layer = static_cast<DisplayLayer>(1);
+    Legend legend = FullIslandLegend(editor->doc.island, editor->view.layer);
     EXPECT_EQ(Row(legend[1]), "shown 4/4");
     EXPECT_EQ(Row(legend[2]), "hidden /");
     EXPECT_EQ(Row(legend[53]), "hidden /");
 
-    editor->display_layer = 3;
-    legend = FullIslandLegend(*editor);
+    editor->view.layer = static_cast<DisplayLayer>(3);
+    legend = FullIslandLegend(editor->doc.island, editor->view.layer);
     EXPECT_EQ(Row(legend[0]), "shown 0/2");
     EXPECT_EQ(Row(legend[1]), "shown 1/");
     EXPECT_EQ(Row(legend[3]), "shown 3/5");
@@ -114,32 +114,33 @@ TEST_F(LegendTest, WholeIslandOtherLayersShowOnlyPresentValues) {
 
 TEST_F(LegendTest, ViewLegendCountsShownBlockUnderBandBounds) {
     editor->view.part_index = 1;
-    Legend legend = ViewLegend(*editor);
+    Legend legend = ViewLegend(editor->doc.island, editor->view);
     EXPECT_EQ(Row(legend[0]), "shown 0/");  // 255 has no panel here
     EXPECT_EQ(Row(legend[1]), "shown 4/1");
     EXPECT_EQ(Row(legend[14]), "shown 40/7");
     EXPECT_EQ(Row(legend[23]), "shown 60/8");
 
     editor->view.part_index = -1;
-    legend = ViewLegend(*editor);
+    legend = ViewLegend(editor->doc.island, editor->view);
     EXPECT_EQ(Row(legend[0]), "shown 0/5");
     EXPECT_EQ(Row(legend[1]), "shown 4/4");
 
     editor->view.part_index = 2;  // beyond the island's blocks
-    legend = ViewLegend(*editor);
+    legend = ViewLegend(editor->doc.island, editor->view);
     EXPECT_EQ(Row(legend[1]), "shown 4/");
 
-    editor->display_layer = 3;
+    editor->view.layer = static_cast<DisplayLayer>(3);
     editor->view.part_index = 1;
-    legend = ViewLegend(*editor);
+    legend = ViewLegend(editor->doc.island, editor->view);
     EXPECT_EQ(Row(legend[0]), "shown 0/");
     EXPECT_EQ(Row(legend[3]), "shown 3/5");
     EXPECT_EQ(Row(legend[10]), "shown 10/1");
     EXPECT_EQ(Row(legend[11]), "hidden /");
 
     for (int layer : {1, 2}) {
-        editor->display_layer = layer;
-        for (const LegendEntry& e : ViewLegend(*editor)) EXPECT_EQ(Row(e), "hidden /") << layer;
+        editor->view.layer = static_cast<DisplayLayer>(layer);
+        for (const LegendEntry& e : ViewLegend(editor->doc.island, editor->view))
+            EXPECT_EQ(Row(e), "hidden /") << layer;
     }
 }
 

@@ -61,51 +61,52 @@ class Savegame : public ::testing::Test {
 };
 
 TEST_F(Savegame, ListsEveryIslandAndEndsOnTheFirst) {
-    Load(*editor_, bytes_, kSavegame);
-    ASSERT_EQ(editor_->island_list.size(), 2u);
+    Load(*editor_, bytes_, FileKind::Savegame);
+    ASSERT_EQ(editor_->doc.island_list.size(), 2u);
     using Row = std::array<std::string, 9>;
-    EXPECT_EQ(editor_->island_list[0].Cells(), (Row{"Nordinsel", "64", "200", "100", "Nord", "3",
-                                                    "4", std::to_string(first_position_), "7"}));
-    EXPECT_EQ(editor_->island_list[1].Cells(), (Row{"No name", "32", "50", "300", "", "0", "0",
-                                                    std::to_string(second_position_), "9"}));
+    EXPECT_EQ(editor_->doc.island_list[0].Cells(),
+              (Row{"Nordinsel", "64", "200", "100", "Nord", "3", "4",
+                   std::to_string(first_position_), "7"}));
+    EXPECT_EQ(editor_->doc.island_list[1].Cells(), (Row{"No name", "32", "50", "300", "", "0", "0",
+                                                        std::to_string(second_position_), "9"}));
 
-    const IslandMap& island = editor_->island;
+    const IslandMap& island = editor_->doc.island;
     EXPECT_EQ(island.record.width, 64);
     EXPECT_EQ(island.record.name, "Nordinsel");
     EXPECT_EQ(island.record.start, first_position_);
     EXPECT_EQ(island.record.city_id, 0) << "no cities listed";
-    EXPECT_EQ(test::Panel(*editor_, "AnzStadtPanel"), "0");
+    EXPECT_EQ(editor_->status.cities, "0");
     EXPECT_EQ(island.river.get(5, 5), 2701);
     EXPECT_EQ(island.river.get(6, 6), 0) << "rivers end at the island's BERGWERK2";
-    EXPECT_EQ(editor_->SeriesUsageCounts()[147], 64 * 64)
+    EXPECT_EQ(editor_->doc.SeriesUsageCounts()[147], 64 * 64)
         << "a re-decode replaces the island's share";
-    EXPECT_EQ(editor_->SeriesUsageCounts()[1], 64 * 64);
+    EXPECT_EQ(editor_->doc.SeriesUsageCounts()[1], 64 * 64);
 }
 
 TEST_F(Savegame, ClickOnAnIslandRowDecodesThatIsland) {
-    Load(*editor_, bytes_, kSavegame);
-    ASSERT_TRUE(SelectIslandRow(*editor_, 2));
-    const IslandMap& island = editor_->island;
+    Load(*editor_, bytes_, FileKind::Savegame);
+    ASSERT_TRUE(SelectIslandRow(editor_->doc, editor_->definitions, editor_->status, 2));
+    const IslandMap& island = editor_->doc.island;
     EXPECT_EQ(island.record.width, 32);
     EXPECT_EQ(island.record.start, second_position_);
     EXPECT_EQ(island.record.number, 9);
     EXPECT_EQ(island.record.city_id, 9);
     EXPECT_EQ(island.river.get(6, 6), 2702);
     EXPECT_EQ(island.river.get(5, 5), 0) << "rivers start at the island's own start";
-    const auto usage = editor_->SeriesUsageCounts();
+    const auto usage = editor_->doc.SeriesUsageCounts();
     EXPECT_EQ(usage[147], 32 * 32);
     EXPECT_EQ(usage[2], 32 * 32);
     EXPECT_EQ(usage[1], 0);
 
-    EXPECT_FALSE(SelectIslandRow(*editor_, 0));
-    EXPECT_FALSE(SelectIslandRow(*editor_, 3));
+    EXPECT_FALSE(SelectIslandRow(editor_->doc, editor_->definitions, editor_->status, 0));
+    EXPECT_FALSE(SelectIslandRow(editor_->doc, editor_->definitions, editor_->status, 3));
     EXPECT_EQ(island.record.width, 32);
 }
 
 TEST_F(Savegame, ScenarioIsHandledAsASavegame) {
-    Load(*editor_, bytes_, kScenario);
-    EXPECT_EQ(editor_->file_kind, kSavegame);
-    EXPECT_EQ(editor_->island_list.size(), 2u);
+    Load(*editor_, bytes_, FileKind::Scenario);
+    EXPECT_EQ(editor_->doc.file_kind, FileKind::Savegame);
+    EXPECT_EQ(editor_->doc.island_list.size(), 2u);
 }
 
 TEST_F(Savegame, BigbrothEndsTheIslandsListed) {
@@ -113,9 +114,9 @@ TEST_F(Savegame, BigbrothEndsTheIslandsListed) {
     file.Append(fixture::IslandBytes(first_));
     const std::size_t bigbroth = file.size();
     file.Tag("BIGBROTH").Dword(0).Append(fixture::IslandBytes(second_)).Zeros(64);
-    Load(*editor_, file.bytes(), kSavegame);
-    EXPECT_EQ(editor_->data_limit, static_cast<std::int64_t>(bigbroth));
-    EXPECT_EQ(editor_->island_list.size(), 1u);
+    Load(*editor_, file.bytes(), FileKind::Savegame);
+    EXPECT_EQ(editor_->doc.data_limit, static_cast<std::int64_t>(bigbroth));
+    EXPECT_EQ(editor_->doc.island_list.size(), 1u);
 }
 
 struct Position {
@@ -126,8 +127,8 @@ struct Position {
 class IslandAtPosition : public Savegame, public ::testing::WithParamInterface<Position> {};
 
 TEST_P(IslandAtPosition, SquareIncludesTheOriginRowAndColumn) {
-    Load(*editor_, bytes_, kSavegame);
-    EXPECT_EQ(IslandNumberAt(*editor_, GetParam().first, GetParam().second), GetParam().number);
+    Load(*editor_, bytes_, FileKind::Savegame);
+    EXPECT_EQ(IslandNumberAt(editor_->doc, GetParam().first, GetParam().second), GetParam().number);
 }
 
 INSTANTIATE_TEST_SUITE_P(Positions, IslandAtPosition,
@@ -138,28 +139,28 @@ INSTANTIATE_TEST_SUITE_P(Positions, IslandAtPosition,
                                            Position{332, 60, 0}));
 
 TEST_F(Savegame, IslandNumberAtWorksWithASingleListedIsland) {
-    Load(*editor_, fixture::SavegameBytes({first_}), kSavegame);
-    ASSERT_EQ(editor_->island_list.size(), 1u);
-    EXPECT_EQ(IslandNumberAt(*editor_, 120, 220), 7);
+    Load(*editor_, fixture::SavegameBytes({first_}), FileKind::Savegame);
+    ASSERT_EQ(editor_->doc.island_list.size(), 1u);
+    EXPECT_EQ(IslandNumberAt(editor_->doc, 120, 220), 7);
 }
 
 TEST_F(Savegame, FindIslandOfCityExcludesTheOriginRowAndColumn) {
-    Load(*editor_, bytes_, kSavegame);
-    EXPECT_FALSE(FindIslandOfCity(*editor_, 100, 230));
-    EXPECT_FALSE(FindIslandOfCity(*editor_, 130, 200));
-    EXPECT_TRUE(FindIslandOfCity(*editor_, 101, 230));
-    EXPECT_EQ(editor_->island.record.start, first_position_);
-    EXPECT_TRUE(FindIslandOfCity(*editor_, 301, 51));
-    EXPECT_EQ(editor_->island.record.start, second_position_);
+    Load(*editor_, bytes_, FileKind::Savegame);
+    EXPECT_FALSE(FindIslandOfCity(editor_->doc, 100, 230));
+    EXPECT_FALSE(FindIslandOfCity(editor_->doc, 130, 200));
+    EXPECT_TRUE(FindIslandOfCity(editor_->doc, 101, 230));
+    EXPECT_EQ(editor_->doc.island.record.start, first_position_);
+    EXPECT_TRUE(FindIslandOfCity(editor_->doc, 301, 51));
+    EXPECT_EQ(editor_->doc.island.record.start, second_position_);
 }
 
 TEST(IslandList, FileWithoutInsel5HasNoRows) {
     IslandSpec old;
     old.insel4 = true;
     auto editor = std::make_unique<Editor>();
-    Load(*editor, fixture::IslandFileBytes(old), kIslandFile);
-    EXPECT_TRUE(editor->island_list.empty());
-    EXPECT_EQ(editor->island.record.width, 64);
+    Load(*editor, fixture::IslandFileBytes(old), FileKind::Island);
+    EXPECT_TRUE(editor->doc.island_list.empty());
+    EXPECT_EQ(editor->doc.island.record.width, 64);
 }
 
 TEST(IslandList, ClimateNames) {
@@ -171,16 +172,16 @@ TEST(IslandList, ClimateNames) {
 
 TEST(IslandList, SetClimateTakesTheClimateByteOnly) {
     auto editor = std::make_unique<Editor>();
-    SetIslandClimate(*editor, 4);
-    EXPECT_EQ(editor->island.record.climate, 4);
+    SetIslandClimate(editor->doc, 4);
+    EXPECT_EQ(editor->doc.island.record.climate, 4);
     // Values without a name still fit the byte the island file holds.
-    SetIslandClimate(*editor, 255);
-    EXPECT_EQ(editor->island.record.climate, 255);
-    SetIslandClimate(*editor, 0);
-    EXPECT_EQ(editor->island.record.climate, 0);
-    EXPECT_THROW(SetIslandClimate(*editor, -1), BoundsError);
-    EXPECT_THROW(SetIslandClimate(*editor, 256), BoundsError);
-    EXPECT_EQ(editor->island.record.climate, 0);
+    SetIslandClimate(editor->doc, 255);
+    EXPECT_EQ(editor->doc.island.record.climate, 255);
+    SetIslandClimate(editor->doc, 0);
+    EXPECT_EQ(editor->doc.island.record.climate, 0);
+    EXPECT_THROW(SetIslandClimate(editor->doc, -1), BoundsError);
+    EXPECT_THROW(SetIslandClimate(editor->doc, 256), BoundsError);
+    EXPECT_EQ(editor->doc.island.record.climate, 0);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The island map: clearing, cell bounds, CellFloat coordinates and GetValue.
-#include "core/island/island_map.h"
+#include "core/document/island_map.h"
 
 #include <gtest/gtest.h>
 
@@ -39,9 +39,9 @@ TEST(ClearIsland, EmptiesEveryLayerAndListAfterALoadAndDirectWrites) {
     plan.quarry_spots = {{.x = 5, .y = 6}};
     plan.animals = {{1, 2, 3, 4}};
     plan.objects = {{.id_word = 821, .x = 7, .y = 8}};
-    test::Load(*editor, fixture::IslandFileBytes(plan), kIslandFile);
+    test::Load(*editor, fixture::IslandFileBytes(plan), FileKind::Island);
 
-    IslandMap& island = editor->island;
+    IslandMap& island = editor->doc.island;
     ASSERT_EQ(island.height.get(99, 99), 1 + 198 % 200);
     island.height.set(1024, 1024, 5);
     island.fertility.set(1024, 0, 3);
@@ -76,8 +76,8 @@ TEST(BlockCounts, RecountAgreesWithTheLoadOnANarrowIsland) {
     plan.width = 96;
     plan.height = 32;
     plan.heights = [](int x, int) { return static_cast<std::uint8_t>(10 + x / 32); };
-    test::Load(*editor, fixture::IslandFileBytes(plan), kIslandFile);
-    IslandMap& island = editor->island;
+    test::Load(*editor, fixture::IslandFileBytes(plan), FileKind::Island);
+    IslandMap& island = editor->doc.island;
     ASSERT_EQ(island.cell_block_count, 3);
     const auto loaded = island.block_height_counts;
     island.RecountBlockCounts();

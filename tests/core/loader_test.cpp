@@ -11,9 +11,9 @@
 #include <typeinfo>
 
 #include "core/app/editor.h"
+#include "core/document/island_map.h"
 #include "core/errors.h"
 #include "fixture_file.h"
-#include "core/island/island_map.h"
 #include "island_fixture.h"
 #include "test_helpers.h"
 
@@ -24,9 +24,8 @@ using fixture::Bytes;
 using fixture::Element;
 using fixture::IslandSpec;
 using test::Load;
-using test::Panel;
 
-std::unique_ptr<Editor> LoadedEditor(const Bytes& bytes, int kind = kIslandFile,
+std::unique_ptr<Editor> LoadedEditor(const Bytes& bytes, FileKind kind = FileKind::Island,
                                      const std::string& name = "test.scp") {
     auto editor = std::make_unique<Editor>();
     Load(*editor, bytes, kind, name);
@@ -45,7 +44,7 @@ TEST(Loader, IslandFileRecordPanelsAndHeightsAlongYFirst) {
     plan.heights = Slope;
     const Bytes bytes = fixture::IslandFileBytes(plan);
     auto editor = LoadedEditor(bytes);
-    const IslandMap& island = editor->island;
+    const IslandMap& island = editor->doc.island;
 
     EXPECT_EQ(island.record.width, 100);
     EXPECT_EQ(island.record.height, 100);
@@ -59,15 +58,14 @@ TEST(Loader, IslandFileRecordPanelsAndHeightsAlongYFirst) {
     EXPECT_EQ(island.record.name, "test.scp");
     EXPECT_EQ(island.record.city_id, 0);
     EXPECT_EQ(island.cell_block_count, 16);
-    EXPECT_TRUE(editor->island_loaded);
-    EXPECT_TRUE(editor->island_shown);
-    EXPECT_FALSE(editor->updating);
+    EXPECT_TRUE(editor->doc.loaded);
+    EXPECT_TRUE(editor->view.island_shown);
 
-    EXPECT_EQ(Panel(*editor, "StufenPanel"), "16");
-    EXPECT_EQ(Panel(*editor, "xSizePanel"), "100");
-    EXPECT_EQ(Panel(*editor, "ySizePanel"), "100");
-    EXPECT_EQ(Panel(*editor, "FSizePanel"), std::to_string(bytes.size()));
-    EXPECT_EQ(Panel(*editor, "AddOnPanel"), "0");
+    EXPECT_EQ(editor->status.cell_blocks, "16");
+    EXPECT_EQ(editor->status.width, "100");
+    EXPECT_EQ(editor->status.height, "100");
+    EXPECT_EQ(editor->status.file_size, std::to_string(bytes.size()));
+    EXPECT_EQ(editor->status.addon_level, "0");
 
     int wrong = 0;
     for (int x = 0; x <= 100; ++x)
@@ -81,7 +79,7 @@ TEST(Loader, BlockHeightCountsAreNumberedXMajor) {
     plan.width = plan.height = 100;
     plan.heights = [](int x, int) { return std::uint8_t(x < 50 ? 60 : 30); };
     auto editor = LoadedEditor(fixture::IslandFileBytes(plan));
-    const auto& counts = editor->island.block_height_counts;
+    const auto& counts = editor->doc.island.block_height_counts;
     EXPECT_EQ(counts[0][60], 1024);
     EXPECT_EQ(counts[1][60], 1024);     // x 0..31, y 32..63
     EXPECT_EQ(counts[3][60], 32 * 4);   // x 0..31, y 96..99
@@ -107,19 +105,20 @@ TEST(Loader, Insel4AndInsel5HeadersDecodeAlike) {
     auto b = LoadedEditor(fixture::IslandFileBytes(old));
     for (const Editor* e : {a.get(), b.get()}) {
         SCOPED_TRACE(e == a.get() ? "INSEL5" : "INSEL4");
-        EXPECT_EQ(e->island.record.width, 48);
-        EXPECT_EQ(e->island.record.height, 48);
-        EXPECT_EQ(e->island.record.number, 5);
-        EXPECT_EQ(e->island.record.world_first, 11);
-        EXPECT_EQ(e->island.record.world_second, 22);
-        EXPECT_EQ(e->island.cell_block_count, 4);
-        ASSERT_EQ(e->island.quarry_spots.size(), 1u);
-        EXPECT_EQ(e->island.quarry_spots[0].y, 40u);
+        EXPECT_EQ(e->doc.island.record.width, 48);
+        EXPECT_EQ(e->doc.island.record.height, 48);
+        EXPECT_EQ(e->doc.island.record.number, 5);
+        EXPECT_EQ(e->doc.island.record.world_first, 11);
+        EXPECT_EQ(e->doc.island.record.world_second, 22);
+        EXPECT_EQ(e->doc.island.cell_block_count, 4);
+        ASSERT_EQ(e->doc.island.quarry_spots.size(), 1u);
+        EXPECT_EQ(e->doc.island.quarry_spots[0].y, 40u);
     }
     for (int x = 0; x < 48; ++x) {
         for (int y = 0; y < 48; ++y) {
-            ASSERT_EQ(b->island.height.get(x, y), a->island.height.get(x, y)) << x << "," << y;
-            ASSERT_EQ(b->island.gfx.get(x, y), a->island.gfx.get(x, y)) << x << "," << y;
+            ASSERT_EQ(b->doc.island.height.get(x, y), a->doc.island.height.get(x, y))
+                << x << "," << y;
+            ASSERT_EQ(b->doc.island.gfx.get(x, y), a->doc.island.gfx.get(x, y)) << x << "," << y;
         }
     }
 }
@@ -134,16 +133,16 @@ TEST(Loader, TileOfSeriesAbove147IsLoggedClearedAndCountedAsSeries0) {
         return 0x0B00;
     };
     auto editor = LoadedEditor(fixture::IslandFileBytes(plan));
-    EXPECT_EQ(editor->island.gfx.get(3, 5), 0);
-    EXPECT_EQ(editor->island.gfx.get(1, 1), 0x9E04);
-    EXPECT_TRUE(test::HasLine(editor->memo2,
+    EXPECT_EQ(editor->doc.island.gfx.get(3, 5), 0);
+    EXPECT_EQ(editor->doc.island.gfx.get(1, 1), 0x9E04);
+    EXPECT_TRUE(test::HasLine(editor->status.memo2,
                               "Insel test.scp  Fehlerhafte GFXStruktur bei 3, 5  Bitmapwert 148"));
 
-    const auto usage = editor->SeriesUsageCounts();
+    const auto usage = editor->doc.SeriesUsageCounts();
     EXPECT_EQ(usage[0], 1022);
     EXPECT_EQ(usage[1], 1);
     EXPECT_EQ(usage[147], 1024) << "entry 147 is the number of cells counted";
-    EXPECT_EQ(editor->island.series_usage, usage);
+    EXPECT_EQ(editor->doc.island.series_usage, usage);
 }
 
 TEST(Loader, SeriesUsageAccumulatesOverLoadsUnlessCleared) {
@@ -153,17 +152,17 @@ TEST(Loader, SeriesUsageAccumulatesOverLoadsUnlessCleared) {
     const Bytes bytes = fixture::IslandFileBytes(plan);
 
     auto keep = std::make_unique<Editor>();
-    Load(*keep, bytes, kIslandFile);
-    Load(*keep, bytes, kIslandFile);
-    EXPECT_EQ(keep->SeriesUsageCounts()[2], 2 * 256);
-    EXPECT_EQ(keep->SeriesUsageCounts()[147], 2 * 1024);
+    Load(*keep, bytes, FileKind::Island);
+    Load(*keep, bytes, FileKind::Island);
+    EXPECT_EQ(keep->doc.SeriesUsageCounts()[2], 2 * 256);
+    EXPECT_EQ(keep->doc.SeriesUsageCounts()[147], 2 * 1024);
 
     auto clear = std::make_unique<Editor>();
     clear->clear_series_usage_on_load = true;
-    Load(*clear, bytes, kIslandFile);
-    Load(*clear, bytes, kIslandFile);
-    EXPECT_EQ(clear->SeriesUsageCounts()[2], 256);
-    EXPECT_EQ(clear->SeriesUsageCounts()[147], 1024);
+    Load(*clear, bytes, FileKind::Island);
+    Load(*clear, bytes, FileKind::Island);
+    EXPECT_EQ(clear->doc.SeriesUsageCounts()[2], 256);
+    EXPECT_EQ(clear->doc.SeriesUsageCounts()[147], 1024);
 }
 
 TEST(Loader, FertilityIsClampedAndCountedPerXMajorBlock) {
@@ -176,7 +175,7 @@ TEST(Loader, FertilityIsClampedAndCountedPerXMajorBlock) {
         return 10;
     };
     auto editor = LoadedEditor(fixture::IslandFileBytes(plan));
-    const IslandMap& island = editor->island;
+    const IslandMap& island = editor->doc.island;
     EXPECT_EQ(island.fertility.get(0, 0), 10);
     EXPECT_EQ(island.fertility.get(1, 0), 0);
     EXPECT_EQ(island.fertility.get(40, 3), 3);
@@ -202,7 +201,7 @@ TEST(Loader, TerrainAndRiverEntriesLandAtOriginPlusOffset) {
         return Element{};
     };
     auto editor = LoadedEditor(fixture::IslandFileBytes(plan));
-    const IslandMap& island = editor->island;
+    const IslandMap& island = editor->doc.island;
     EXPECT_EQ(island.terrain.get(5, 6), 0xC005);
     EXPECT_EQ(island.terrain_param.get(5, 6), 0x2A01);
     EXPECT_EQ(island.terrain.get(33, 40), 0x0123);
@@ -244,7 +243,7 @@ TEST(Loader, QuarrySpotBitsMinesAndWhaleGrounds) {
     ASSERT_EQ(fixture::ReadLe(bytes, entry + 8, 4), 0x0212C2BCu);
 
     auto editor = LoadedEditor(bytes);
-    const IslandMap& island = editor->island;
+    const IslandMap& island = editor->doc.island;
     ASSERT_EQ(island.quarry_spots.size(), 3u);
     const MineRecord& q = island.quarry_spots[0];
     EXPECT_EQ(q.x, 300u);
@@ -255,7 +254,7 @@ TEST(Loader, QuarrySpotBitsMinesAndWhaleGrounds) {
     EXPECT_EQ(island.quarry_spots[2].x, 1023u);
     EXPECT_EQ(island.quarry_spots[2].y, 1023u);
     EXPECT_EQ(island.quarry_spots[2].orientation, 3);
-    EXPECT_EQ(Panel(*editor, "MinenOrtePanel"), "3");
+    EXPECT_EQ(editor->status.quarry_spots, "3");
 
     ASSERT_EQ(island.mines.size(), 3u);
     const MineRecord& ore = island.mines[0];
@@ -274,21 +273,21 @@ TEST(Loader, QuarrySpotBitsMinesAndWhaleGrounds) {
     EXPECT_EQ(island.mines[2].building_id, static_cast<std::int32_t>(1664u * 16384u));
     EXPECT_EQ(island.mines[2].treasure, 0);
     EXPECT_EQ(island.mines[2].x, fixture::CellFloatBits(1023));
-    EXPECT_EQ(Panel(*editor, "MinenBergePanel"), "3");
+    EXPECT_EQ(editor->status.mines, "3");
 }
 
 TEST(Loader, AnimalWordsAreStoredSecondFirstThirdFourth) {
     IslandSpec plan;
     plan.animals = {{1, 2, 3, 4}, {0x1111, 0x2222, 0x3333, 0xFFFF}};
     auto editor = LoadedEditor(fixture::IslandFileBytes(plan));
-    ASSERT_EQ(editor->island.animals.size(), 2u);
-    const AnimalEntry& a = editor->island.animals[0];
+    ASSERT_EQ(editor->doc.island.animals.size(), 2u);
+    const AnimalEntry& a = editor->doc.island.animals[0];
     EXPECT_EQ(a.second, 1);
     EXPECT_EQ(a.first, 2);
     EXPECT_EQ(a.third, 3);
     EXPECT_EQ(a.fourth, 4);
-    EXPECT_EQ(editor->island.animals[1].fourth, 0xFFFF);
-    EXPECT_EQ(Panel(*editor, "TierePanel"), "2");
+    EXPECT_EQ(editor->doc.island.animals[1].fourth, 0xFFFF);
+    EXPECT_EQ(editor->status.animals, "2");
 }
 
 TEST(Loader, ObjectsAtTheSameCellAreListedOnceButCounted) {
@@ -299,9 +298,9 @@ TEST(Loader, ObjectsAtTheSameCellAreListedOnceButCounted) {
                     {.id_word = 0x8000 | 100, .parameter = 2, .x = 40, .y = 7}};
     const Bytes bytes = fixture::IslandFileBytes(plan);
     auto editor = LoadedEditor(bytes);
-    const auto& objects = editor->island.objects;
+    const auto& objects = editor->doc.island.objects;
     ASSERT_EQ(objects.size(), 2u);
-    EXPECT_EQ(Panel(*editor, "BauOrtePanel"), "3");
+    EXPECT_EQ(editor->status.objects, "3");
 
     EXPECT_EQ(objects[0].graphic_id, 821);
     EXPECT_EQ(objects[0].id_word, 0x4000 | 821);
@@ -329,13 +328,13 @@ TEST(Loader, WithoutDiscoverKontoridObjectsAndAnimalsAreNotRead) {
     plan.objects = {{.id_word = 821, .x = 1, .y = 1}};
     plan.quarry_spots = {{.x = 2, .y = 3}};
     auto editor = LoadedEditor(fixture::IslandFileBytes(plan));
-    EXPECT_EQ(Panel(*editor, "TierePanel"), "0");
-    EXPECT_EQ(Panel(*editor, "BauOrtePanel"), "0");
-    EXPECT_EQ(editor->island.kontorid_first, 2);
-    EXPECT_EQ(editor->island.kontorid_second, 1);
-    EXPECT_TRUE(editor->island.animals.empty());
-    EXPECT_TRUE(editor->island.objects.empty());
-    EXPECT_EQ(editor->island.quarry_spots.size(), 1u) << "quarry spots come before DISCOVER";
+    EXPECT_EQ(editor->status.animals, "0");
+    EXPECT_EQ(editor->status.objects, "0");
+    EXPECT_EQ(editor->doc.island.kontorid_first, 2);
+    EXPECT_EQ(editor->doc.island.kontorid_second, 1);
+    EXPECT_TRUE(editor->doc.island.animals.empty());
+    EXPECT_TRUE(editor->doc.island.objects.empty());
+    EXPECT_EQ(editor->doc.island.quarry_spots.size(), 1u) << "quarry spots come before DISCOVER";
 }
 
 struct KontorCase {
@@ -350,8 +349,8 @@ TEST_P(KontorIdNumbers, ZeroOrMissingGiveTheDefaults) {
     IslandSpec plan;
     plan.kontorid = GetParam().stored;
     auto editor = LoadedEditor(fixture::IslandFileBytes(plan));
-    EXPECT_EQ(editor->island.kontorid_first, GetParam().first);
-    EXPECT_EQ(editor->island.kontorid_second, GetParam().second);
+    EXPECT_EQ(editor->doc.island.kontorid_first, GetParam().first);
+    EXPECT_EQ(editor->doc.island.kontorid_second, GetParam().second);
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, KontorIdNumbers,
@@ -363,7 +362,7 @@ INSTANTIATE_TEST_SUITE_P(Values, KontorIdNumbers,
 
 struct NameCase {
     const char* label;
-    int kind;
+    FileKind kind;
     std::optional<std::string> stored_name;
     std::string expected_name;
     int expected_climate;
@@ -375,19 +374,20 @@ TEST_P(IslandName, SavegamesTakeTheNameBlockAndVeneMarksClimate6) {
     IslandSpec plan;
     plan.climate = 3;
     plan.name = GetParam().stored_name;
-    const Bytes bytes = GetParam().kind == kSavegame ? fixture::SavegameBytes({plan})
-                                                     : fixture::IslandFileBytes(plan);
+    const Bytes bytes = GetParam().kind == FileKind::Savegame ? fixture::SavegameBytes({plan})
+                                                              : fixture::IslandFileBytes(plan);
     auto editor = LoadedEditor(bytes, GetParam().kind, "file.scp");
-    EXPECT_EQ(editor->island.record.name, GetParam().expected_name);
-    EXPECT_EQ(editor->island.record.climate, GetParam().expected_climate);
+    EXPECT_EQ(editor->doc.island.record.name, GetParam().expected_name);
+    EXPECT_EQ(editor->doc.island.record.climate, GetParam().expected_climate);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, IslandName,
-    ::testing::Values(NameCase{"SavegameVene", kSavegame, "Insel VENEZIA", "Insel VENEZIA", 6},
-                      NameCase{"SavegamePlain", kSavegame, "Nordland", "Nordland", 3},
-                      NameCase{"SavegameNoName", kSavegame, std::nullopt, "No name", 3},
-                      NameCase{"IslandFileKeepsFileName", kIslandFile, "VENEDIG", "file.scp", 3}),
+    ::testing::Values(
+        NameCase{"SavegameVene", FileKind::Savegame, "Insel VENEZIA", "Insel VENEZIA", 6},
+        NameCase{"SavegamePlain", FileKind::Savegame, "Nordland", "Nordland", 3},
+        NameCase{"SavegameNoName", FileKind::Savegame, std::nullopt, "No name", 3},
+        NameCase{"IslandFileKeepsFileName", FileKind::Island, "VENEDIG", "file.scp", 3}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST(Loader, StaleBytesOfALongerEarlierFileAreNotDecoded) {
@@ -400,14 +400,14 @@ TEST(Loader, StaleBytesOfALongerEarlierFileAreNotDecoded) {
     small.with_discover = false;
 
     auto editor = std::make_unique<Editor>();
-    Load(*editor, fixture::IslandFileBytes(large), kIslandFile);
-    ASSERT_EQ(editor->island.animals.size(), 1u);
-    Load(*editor, fixture::IslandFileBytes(small), kIslandFile);
-    EXPECT_EQ(editor->island.record.width, 32);
-    EXPECT_EQ(editor->island.kontorid_first, 2);
-    EXPECT_EQ(editor->island.kontorid_second, 1);
-    EXPECT_TRUE(editor->island.animals.empty());
-    EXPECT_EQ(Panel(*editor, "TierePanel"), "0");
+    Load(*editor, fixture::IslandFileBytes(large), FileKind::Island);
+    ASSERT_EQ(editor->doc.island.animals.size(), 1u);
+    Load(*editor, fixture::IslandFileBytes(small), FileKind::Island);
+    EXPECT_EQ(editor->doc.island.record.width, 32);
+    EXPECT_EQ(editor->doc.island.kontorid_first, 2);
+    EXPECT_EQ(editor->doc.island.kontorid_second, 1);
+    EXPECT_TRUE(editor->doc.island.animals.empty());
+    EXPECT_EQ(editor->status.animals, "0");
 }
 
 // Sets a byte of the first block with this tag, `offset` bytes after its tag.
@@ -422,7 +422,7 @@ template <class E>
 void ExpectLoadError(const Bytes& bytes, const std::string& named) {
     auto editor = std::make_unique<Editor>();
     try {
-        Load(*editor, bytes, kIslandFile);
+        Load(*editor, bytes, FileKind::Island);
         FAIL() << "no error";
     } catch (const E& e) {
         EXPECT_NE(std::string(e.what()).find(named), std::string::npos) << e.what();
@@ -463,20 +463,25 @@ TEST(LoaderErrors, IslandLargerThanTheWriterCanStoreIsRefusedBySize) {
     ExpectLoadError<FormatError>(bytes, "1025 x 1024");
 }
 
-TEST(LoaderErrors, FourByteValueWithTopBitIsAnOverflowAndKeepsWhatWasDecoded) {
+TEST(LoaderErrors, FourByteValueWithTopBitIsAnOverflowAndKeepsTheOpenDocument) {
     const Bytes good = fixture::IslandFileBytes(SmallIsland());
     const std::size_t kontorid = fixture::FindAll(good, "KONTORID").at(0);
     const Bytes bytes = Patched(good, "KONTORID", 12, {1, 0, 0, 0x80});
     auto editor = std::make_unique<Editor>();
+    Load(*editor, good, FileKind::Island, "open.scp");
+    const Status shown = editor->status;
     try {
-        Load(*editor, bytes, kIslandFile);
+        Load(*editor, bytes, FileKind::Savegame, "broken.sav");
         FAIL() << "no error";
     } catch (const OverflowError& e) {
         EXPECT_NE(std::string(e.what()).find(std::to_string(kontorid + 12)), std::string::npos)
             << e.what();
     }
-    EXPECT_EQ(editor->island.height.get(31, 31), 50);
-    EXPECT_FALSE(editor->updating);
+    EXPECT_EQ(editor->doc.file_name, "open.scp");
+    EXPECT_EQ(editor->doc.file_kind, FileKind::Island);
+    EXPECT_EQ(editor->doc.island.height.get(31, 31), 50);
+    EXPECT_EQ(editor->status.island_name, shown.island_name);
+    EXPECT_EQ(editor->status.memo2, shown.memo2);
 }
 
 // Every prefix of a file and a series of corrupted copies either load or fail with insel::Error.
@@ -499,9 +504,13 @@ TEST(LoaderErrors, TruncatedAndCorruptedFilesNeverFailOtherwise) {
     const Bytes whole = fixture::SavegameBytes({plan, plan}, Bytes{});
 
     auto editor = std::make_unique<Editor>();
-    auto try_load = [&](std::span<const std::uint8_t> bytes, int kind, const std::string& what) {
+    auto try_load = [&](std::span<const std::uint8_t> bytes, FileKind kind,
+                        const std::string& what) {
+        // Into the same document each time: a fresh one per load would only cost time here.
+        editor->doc.file_kind = kind;
         try {
-            Load(*editor, bytes, kind);
+            LoadIslandFromBytes(editor->doc, editor->definitions, editor->status, bytes,
+                                "test.scp");
         } catch (const Error&) {
         } catch (const std::exception& e) {
             ADD_FAILURE() << what << ": " << typeid(e).name() << " " << e.what();
@@ -515,7 +524,7 @@ TEST(LoaderErrors, TruncatedAndCorruptedFilesNeverFailOtherwise) {
         for (std::size_t cut = i; cut < std::min(whole.size(), i + 24); ++cut) cuts.insert(cut);
     }
     for (std::size_t cut : cuts) {
-        try_load(std::span(whole).first(cut), cut % 2 ? kSavegame : kIslandFile,
+        try_load(std::span(whole).first(cut), cut % 2 ? FileKind::Savegame : FileKind::Island,
                  "prefix of " + std::to_string(cut));
     }
     std::mt19937 random(12345);
@@ -523,7 +532,7 @@ TEST(LoaderErrors, TruncatedAndCorruptedFilesNeverFailOtherwise) {
         Bytes broken = whole;
         for (int i = 0; i < 4; ++i)
             broken[random() % broken.size()] = static_cast<std::uint8_t>(random());
-        try_load(broken, round % 2 ? kSavegame : kIslandFile,
+        try_load(broken, round % 2 ? FileKind::Savegame : FileKind::Island,
                  "corruption round " + std::to_string(round));
     }
 }
@@ -531,10 +540,10 @@ TEST(LoaderErrors, TruncatedAndCorruptedFilesNeverFailOtherwise) {
 TEST(LoaderErrors, EmptyFileDoesNotCrash) {
     auto editor = std::make_unique<Editor>();
     try {
-        Load(*editor, Bytes{}, kIslandFile);
+        Load(*editor, Bytes{}, FileKind::Island);
     } catch (const Error&) {
     }
-    EXPECT_FALSE(editor->updating);
+    EXPECT_FALSE(editor->doc.loaded);
 }
 
 }  // namespace
@@ -562,7 +571,7 @@ TEST(LoaderCounts, UniformAndMixedColumnsCountAlike) {
         return static_cast<std::uint16_t>(series << 8 | ((x + y) & 0xFF));
     };
     auto editor = LoadedEditor(fixture::IslandFileBytes(plan));
-    const IslandMap& island = editor->island;
+    const IslandMap& island = editor->doc.island;
 
     std::vector<std::array<std::int32_t, 256>> heights(16);
     std::vector<std::array<std::int32_t, 11>> fertility(16);
@@ -588,8 +597,8 @@ TEST(LoaderCounts, UniformAndMixedColumnsCountAlike) {
         EXPECT_EQ(island.block_fertility_counts[block], fertility[block]) << "block " << block;
     }
     EXPECT_EQ(island.series_usage, usage);
-    ASSERT_EQ(editor->memo2.size(), 1u);
-    EXPECT_EQ(editor->memo2[0],
+    ASSERT_EQ(editor->status.memo2.size(), 1u);
+    EXPECT_EQ(editor->status.memo2[0],
               "Insel test.scp  Fehlerhafte GFXStruktur bei 50, 70  Bitmapwert 149");
 }
 
@@ -642,11 +651,11 @@ TEST(LoaderEntries, RunsAndBrokenRunsGiveTheSameCells) {
     int wrong = 0;
     for (int x = 0; x < kLayerSide; ++x)
         for (int y = 0; y < kLayerSide; ++y)
-            wrong += editor->island.terrain.get(x, y) !=
+            wrong += editor->doc.island.terrain.get(x, y) !=
                      expected[static_cast<std::size_t>(x) * kLayerSide + y];
     EXPECT_EQ(wrong, 0);
-    EXPECT_EQ(editor->island.terrain.get(40, 50), 1 + 40 * 64 + 50);
-    EXPECT_EQ(editor->island.terrain_param.get(40, 50), 50);
+    EXPECT_EQ(editor->doc.island.terrain.get(40, 50), 1 + 40 * 64 + 50);
+    EXPECT_EQ(editor->doc.island.terrain_param.get(40, 50), 50);
 }
 
 // Sparse columns (every fifth cell) between full ones, and runs that begin anywhere within
@@ -667,14 +676,14 @@ TEST(LoaderEntries, SparseEntriesBetweenRunsGiveTheSameCells) {
     for (int x = 0; x < kLayerSide; ++x) {
         for (int y = 0; y < kLayerSide; ++y) {
             const std::uint16_t want = expected[static_cast<std::size_t>(x) * kLayerSide + y];
-            wrong += editor->island.terrain.get(x, y) != want;
+            wrong += editor->doc.island.terrain.get(x, y) != want;
             kept += want != 0;
         }
     }
     EXPECT_EQ(wrong, 0);
     EXPECT_GT(kept, 96 * 96 / 3);
-    EXPECT_EQ(editor->island.terrain.get(31, 22), 1 + 31 * 96 + 22);
-    EXPECT_EQ(editor->island.terrain_param.get(31, 22), 31);
+    EXPECT_EQ(editor->doc.island.terrain.get(31, 22), 1 + 31 * 96 + 22);
+    EXPECT_EQ(editor->doc.island.terrain_param.get(31, 22), 31);
 }
 
 TEST(LoaderEntries, CellBeyondTheLayersInALongRunIsReported) {
@@ -685,9 +694,13 @@ TEST(LoaderEntries, CellBeyondTheLayersInALongRunIsReported) {
     const std::size_t block = fixture::FindAll(bytes, "GELAENDE").at(0);
     bytes[block + 16] = 0xF0;  // y origin 1008: the column's cells run past 1024
     bytes[block + 17] = 0x03;
+    // Into a document of its own, as a load decodes.
     auto editor = std::make_unique<Editor>();
-    EXPECT_THROW(test::Load(*editor, bytes, kIslandFile, "test.scp"), BoundsError);
-    EXPECT_EQ(editor->island.terrain.get(0, 1024), 7) << "cells before the outside one stay";
+    editor->doc.file_kind = FileKind::Island;
+    EXPECT_THROW(
+        LoadIslandFromBytes(editor->doc, editor->definitions, editor->status, bytes, "test.scp"),
+        BoundsError);
+    EXPECT_EQ(editor->doc.island.terrain.get(0, 1024), 7) << "cells before the outside one stay";
 }
 
 }  // namespace

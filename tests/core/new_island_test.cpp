@@ -9,7 +9,7 @@
 #include "core/app/editor.h"
 #include "core/display/legend.h"
 #include "core/display/view.h"
-#include "core/island/island_map.h"
+#include "core/document/island_map.h"
 #include "test_helpers.h"
 
 namespace insel {
@@ -48,21 +48,20 @@ TEST_P(NewIslandSetup, EmptySquareIslandWithItsCellBlocks) {
     const int size = GetParam();
     auto editor = std::make_unique<Editor>();
     editor->ClearIsland();
-    NewIsland(*editor, size, 3);
-    const IslandMap& island = editor->island;
+    NewIsland(editor->doc, editor->status, size, 3);
+    editor->view.island_shown = true;
+    const IslandMap& island = editor->doc.island;
     const int per_side = (size - 1) / 32 + 1;
     EXPECT_EQ(island.record.width, size);
     EXPECT_EQ(island.record.height, size);
     EXPECT_EQ(island.record.climate, 3);
     EXPECT_EQ(island.record.buffer, -1);
     EXPECT_EQ(island.cell_block_count, per_side * per_side);
-    EXPECT_EQ(editor->oversize_allowed, size > 512);
-    EXPECT_TRUE(editor->island_loaded);
-    EXPECT_TRUE(editor->island_shown);
-    EXPECT_EQ(test::Panel(*editor, "StufenPanel"), std::to_string(per_side * per_side));
-    EXPECT_EQ(test::Panel(*editor, "xSizePanel"), std::to_string(size));
-    EXPECT_EQ(test::Panel(*editor, "WasserPanel"), "100");
-    EXPECT_EQ(editor->island_name_panel, "Neu");
+    EXPECT_TRUE(editor->doc.loaded);
+    EXPECT_EQ(editor->status.cell_blocks, std::to_string(per_side * per_side));
+    EXPECT_EQ(editor->status.width, std::to_string(size));
+    EXPECT_EQ(editor->status.water, "100");
+    EXPECT_EQ(editor->status.island_name, "Neu");
     EXPECT_EQ(island.fertility.get(size - 1, size - 1), 10);
     EXPECT_EQ(island.height.get(size - 1, size - 1), 0);
 }
@@ -72,36 +71,39 @@ INSTANTIATE_TEST_SUITE_P(Sizes, NewIslandSetup, ::testing::Values(1024, 96, 512)
 TEST(NewIslandSetup, CountsDescribeAnAllWaterIsland) {
     auto editor = std::make_unique<Editor>();
     editor->ClearIsland();
-    NewIsland(*editor, 80, 0);  // 3 x 3 blocks, the last row and column 16 cells wide
-    ASSERT_TRUE(ResetView(*editor));
-    EXPECT_EQ(test::Panel(*editor, "WasserPanel"), "100 %");
-    EXPECT_EQ(editor->island.block_height_counts[0][0], 32 * 32);
-    EXPECT_EQ(editor->island.block_height_counts[2][0], 32 * 16);  // x block 0, y block 2
-    EXPECT_EQ(editor->island.block_height_counts[8][0], 16 * 16);
-    EXPECT_EQ(editor->island.block_fertility_counts[5][10], 32 * 16);
+    NewIsland(editor->doc, editor->status, 80,
+              0);  // 3 x 3 blocks, the last row and column 16 cells wide
+    editor->view.island_shown = true;
+    ASSERT_TRUE(ResetView(editor->view, editor->doc.island, editor->status));
+    EXPECT_EQ(editor->status.water, "100 %");
+    EXPECT_EQ(editor->doc.island.block_height_counts[0][0], 32 * 32);
+    EXPECT_EQ(editor->doc.island.block_height_counts[2][0], 32 * 16);  // x block 0, y block 2
+    EXPECT_EQ(editor->doc.island.block_height_counts[8][0], 16 * 16);
+    EXPECT_EQ(editor->doc.island.block_fertility_counts[5][10], 32 * 16);
 
-    const Legend heights = FullIslandLegend(*editor);
+    const Legend heights = FullIslandLegend(editor->doc.island, editor->view.layer);
     EXPECT_EQ(heights[static_cast<std::size_t>(LegendPanelOfHeight(0))].count, "6400");
-    editor->display_layer = 3;
-    EXPECT_EQ(FullIslandLegend(*editor)[10].count, "6400");
+    editor->view.layer = static_cast<DisplayLayer>(3);
+    EXPECT_EQ(FullIslandLegend(editor->doc.island, editor->view.layer)[10].count, "6400");
 }
 
 TEST(NewIslandSetup, ReplacesTheCountsAndListsOfTheLoadedIsland) {
     auto editor = std::make_unique<Editor>();
-    editor->island.block_counts_used = 40;
-    editor->island.block_height_counts[39][120] = 7;
-    editor->island_list.emplace_back();
-    editor->city_list.push_back({"Stadt", "1", "2", "3", "4", "5", "6"});
-    editor->cities.cities.emplace_back();
-    editor->cities.current = 0;
+    editor->doc.island.block_counts_used = 40;
+    editor->doc.island.block_height_counts[39][120] = 7;
+    editor->doc.island_list.emplace_back();
+    editor->doc.city_list.push_back({"Stadt", "1", "2", "3", "4", "5", "6"});
+    editor->doc.cities.cities.emplace_back();
+    editor->doc.cities.current = 0;
     editor->ClearIsland();
-    NewIsland(*editor, 32, 1);
-    EXPECT_EQ(editor->island.block_counts_used, 1);
-    EXPECT_EQ(editor->island.block_height_counts[39][120], 0);
-    EXPECT_TRUE(editor->island_list.empty());
-    EXPECT_TRUE(editor->city_list.empty());
-    EXPECT_TRUE(editor->cities.cities.empty());
-    EXPECT_FALSE(editor->cities.current.has_value());
+    NewIsland(editor->doc, editor->status, 32, 1);
+    editor->view.island_shown = true;
+    EXPECT_EQ(editor->doc.island.block_counts_used, 1);
+    EXPECT_EQ(editor->doc.island.block_height_counts[39][120], 0);
+    EXPECT_TRUE(editor->doc.island_list.empty());
+    EXPECT_TRUE(editor->doc.city_list.empty());
+    EXPECT_TRUE(editor->doc.cities.cities.empty());
+    EXPECT_FALSE(editor->doc.cities.current.has_value());
 }
 
 }  // namespace

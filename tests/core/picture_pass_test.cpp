@@ -51,13 +51,13 @@ struct PictureView {
             for (int y = 0; y < 256; ++y) {
                 // Any tile byte, also rows 6 and 7 and columns 6 and 7, which do not exist.
                 const int s = series[random() % 4];
-                editor->island.gfx.set(
+                editor->doc.island.gfx.set(
                     x, y, static_cast<std::uint16_t>((s + 11) << 8 | (random() & 0xFF)));
-                editor->island.height.set(x, y, static_cast<std::uint8_t>(random() & 0xFF));
+                editor->doc.island.height.set(x, y, static_cast<std::uint8_t>(random() & 0xFF));
             }
         }
-        for (int s : {kResident, kCut, kMissing}) editor->island.series_usage[s] = 1;
-        editor->display_layer = 1;
+        for (int s : {kResident, kCut, kMissing}) editor->doc.island.series_usage[s] = 1;
+        editor->view.layer = static_cast<DisplayLayer>(1);
         textures.AllocatePreloadSlots(1);
         PreloadChoice choice;
         choice.listed = {kResident};
@@ -68,8 +68,8 @@ struct PictureView {
     }
 
     void Show(int zoom, int origin_x, int origin_y) {
-        Zoom1RadioClick(*editor, zoom);
-        PartPanelMouseUp(*editor, 30, 30);
+        SetZoom(editor->view, editor->doc.island, editor->status, zoom);
+        ShowPartAt(editor->view, editor->doc.island, editor->status, 30, 30);
         editor->view.origin_x = origin_x;
         editor->view.origin_y = origin_y;
         if (zoom == 42) {
@@ -81,7 +81,7 @@ struct PictureView {
 
     // What cell (x, y) shows at (dx, dy) of its rectangle, for a cell that gets a picture.
     std::uint32_t Expected(int x, int y, int dx, int dy) {
-        const std::uint16_t value = editor->island.gfx.get(x, y);
+        const std::uint16_t value = editor->doc.island.gfx.get(x, y);
         const int series = (value >> 8) - kSeriesCodeOffset, tile = value & 0xFF;
         const int cw = editor->view.zoom_cell_size;
         const int sx = dx * kTileSize / cw, sy = dy * kTileSize / cw;
@@ -104,7 +104,8 @@ struct PictureView {
         for (int j = 0; j < v.visible_rows; ++j) {
             for (int i = 0; i < v.visible_columns; ++i) {
                 const int x = v.origin_x + i, y = v.origin_y + j;
-                if ((editor->island.gfx.get(x, y) >> 8) - kSeriesCodeOffset == kUnused) continue;
+                if ((editor->doc.island.gfx.get(x, y) >> 8) - kSeriesCodeOffset == kUnused)
+                    continue;
                 for (int dy = 0; dy < cw && j * cw + dy < Raster::kHeight; ++dy)
                     for (int dx = 0; dx < cw && i * cw + dx < Raster::kWidth; ++dx)
                         wrong += raster.at(i * cw + dx, j * cw + dy) != Expected(x, y, dx, dy);
@@ -123,7 +124,7 @@ TEST(PicturePass, ResidentCutAndPlainCellsAtEveryZoom) {
     for (auto [zoom, x, y] : {std::tuple{16, 0, 0}, {8, 100, 130}, {42, 201, 37}, {32, 5, 240}}) {
         view.Show(zoom, x, y);
         Raster raster;
-        RenderMap(*view.editor, settings, raster, &view.textures);
+        RenderMap(view.editor->doc, view.editor->view, settings, raster, &view.textures);
         EXPECT_EQ(view.PictureMismatches(raster), 0) << "zoom " << zoom;
     }
 }
@@ -138,16 +139,16 @@ TEST(PicturePass, UnusedSeriesKeepOutlineOnWhiteAlsoWithAWidePen) {
         settings.pen_width = pen;
         Raster raster;
         raster.Fill(0x12345678u);
-        RenderMap(*view.editor, settings, raster, &view.textures);
+        RenderMap(view.editor->doc, view.editor->view, settings, raster, &view.textures);
         EXPECT_EQ(view.PictureMismatches(raster), 0) << "pen " << pen;
         int outlined = 0, cleared = 0;
         for (int j = 0; j < 64; ++j) {
             for (int i = 0; i < 128; ++i) {
                 const int x = 64 + i, y = 64 + j;
-                if ((view.editor->island.gfx.get(x, y) >> 8) - kSeriesCodeOffset != kUnused)
+                if ((view.editor->doc.island.gfx.get(x, y) >> 8) - kSeriesCodeOffset != kUnused)
                     continue;
                 outlined += raster.at(8 * i, 8 * j) ==
-                            ToPixel(CellColour(0, view.editor->island.height.get(x, y)));
+                            ToPixel(CellColour(0, view.editor->doc.island.height.get(x, y)));
                 // The middle of a narrow pen's frame is the cleared background.
                 if (pen == 2) cleared += raster.at(8 * i + 4, 8 * j + 4) == 0xFFFFFFFFu;
             }

@@ -44,10 +44,10 @@ TEST(ColourPass, WholeViewFillsEveryCellInItsColour) {
     auto editor = Shown(128, 128);
     for (int x = 0; x < 128; ++x)
         for (int y = 0; y < 128; ++y)
-            editor->island.height.set(x, y, static_cast<std::uint8_t>((x * 3 + y) & 0xFF));
-    editor->island.river.set(7, 9, 2701);
+            editor->doc.island.height.set(x, y, static_cast<std::uint8_t>((x * 3 + y) & 0xFF));
+    editor->doc.island.river.set(7, 9, 2701);
     Raster raster;
-    RenderMap(*editor, RenderSettings{}, raster);
+    RenderMap(editor->doc, editor->view, RenderSettings{}, raster);
     int wrong = 0;
     for (int x = 0; x < 128; ++x)
         for (int y = 0; y < 128; ++y) {
@@ -62,50 +62,47 @@ TEST(ColourPass, WholeViewFillsEveryCellInItsColour) {
 
 TEST(ColourPass, LayersAndHighlights) {
     auto editor = Shown(128, 128);
-    editor->display_layer = 3;
-    editor->island.fertility.set(1, 0, 25);
-    editor->island.fertility.set(2, 0, 4);
+    editor->view.layer = static_cast<DisplayLayer>(3);
+    editor->doc.island.fertility.set(1, 0, 25);
+    editor->doc.island.fertility.set(2, 0, 4);
     Raster raster;
-    RenderMap(*editor, RenderSettings{}, raster);
+    RenderMap(editor->doc, editor->view, RenderSettings{}, raster);
     EXPECT_EQ(CellMismatches(raster, 1, 0, ToPixel(kFertilityColours[10])), 0);
     EXPECT_EQ(CellMismatches(raster, 2, 0, ToPixel(kFertilityColours[4])), 0);
 
-    editor->display_layer = 0;
-    editor->island.terrain.set(1, 1, 0xC123);  // element 0x0123 turned three quarters
-    editor->island.terrain.set(2, 1, 0x0124);
-    editor->island.terrain.set(3, 1, 0x0123);
+    editor->view.layer = static_cast<DisplayLayer>(0);
+    editor->doc.island.terrain.set(1, 1, 0xC123);  // element 0x0123 turned three quarters
+    editor->doc.island.terrain.set(2, 1, 0x0124);
+    editor->doc.island.terrain.set(3, 1, 0x0123);
     RenderSettings settings;
     settings.highlight_kind = kTerrainHighlight;
     settings.highlight_value = 0x0123;
     settings.terrain_highlight = 0x00FF00;
     const std::uint32_t lit = ToPixel(0x00FF00), plain = ToPixel(CellColour(0, 0));
-    RenderMap(*editor, settings, raster);
+    RenderMap(editor->doc, editor->view, settings, raster);
     EXPECT_EQ(CellMismatches(raster, 1, 1, lit), 0);
     EXPECT_EQ(CellMismatches(raster, 2, 1, plain), 0);
     EXPECT_EQ(CellMismatches(raster, 3, 1, lit), 0);
     settings.any_orientation = false;
-    RenderMap(*editor, settings, raster);
+    RenderMap(editor->doc, editor->view, settings, raster);
     EXPECT_EQ(CellMismatches(raster, 1, 1, plain), 0);
     EXPECT_EQ(CellMismatches(raster, 3, 1, lit), 0);
 
-    editor->island.gfx.set(5, 5, 0x2A07);
+    editor->doc.island.gfx.set(5, 5, 0x2A07);
     settings.highlight_kind = kGfxSeriesHighlight;
     settings.highlight_value = 0x2A;
     settings.gfx_highlight = 0xFF0000;
-    RenderMap(*editor, settings, raster);
+    RenderMap(editor->doc, editor->view, settings, raster);
     EXPECT_EQ(CellMismatches(raster, 5, 5, ToPixel(0xFF0000)), 0);
     EXPECT_EQ(CellMismatches(raster, 1, 1, plain), 0);
 }
 
-TEST(ColourPass, NothingDrawnWhileHiddenOrUpdating) {
+TEST(ColourPass, NothingDrawnWhileHidden) {
     auto editor = Shown(128, 128);
     Raster raster;
     raster.Fill(0x12345678);
-    editor->island_shown = false;
-    EXPECT_EQ(RenderMap(*editor, RenderSettings{}, raster), 0);
-    editor->island_shown = true;
-    editor->updating = true;
-    RenderMap(*editor, RenderSettings{}, raster);
+    editor->view.island_shown = false;
+    EXPECT_EQ(RenderMap(editor->doc, editor->view, RenderSettings{}, raster), 0);
     EXPECT_EQ(std::count(raster.pixels.begin(), raster.pixels.end(), 0x12345678u),
               static_cast<long>(raster.pixels.size()));
 }
@@ -116,15 +113,15 @@ TEST(Overlays, QuarrySpotOutlineFollowsOrientation) {
     spot.x = 10;
     spot.y = 20;
     spot.orientation = 1;
-    editor->island.quarry_spots.push_back(spot);
+    editor->doc.island.quarry_spots.push_back(spot);
     RenderSettings settings;
     settings.pen_width = 1;
     Raster raster;
-    RenderMap(*editor, settings, raster);
+    RenderMap(editor->doc, editor->view, settings, raster);
     EXPECT_EQ(BoxOf(raster, settings.quarry), (Box{40, 80, 51, 95}));  // 3 wide, 4 high
     EXPECT_EQ(raster.at(41, 81), ToPixel(CellColour(0, 0)));           // inside the anchor cell
-    editor->island.quarry_spots[0].orientation = 2;
-    RenderMap(*editor, settings, raster);
+    editor->doc.island.quarry_spots[0].orientation = 2;
+    RenderMap(editor->doc, editor->view, settings, raster);
     EXPECT_EQ(BoxOf(raster, settings.quarry), (Box{40, 80, 55, 91}));
 }
 
@@ -133,16 +130,16 @@ TEST(Overlays, MinesAndAnimalsAtTheirCells) {
     MineRecord mine;
     mine.x = EncodeCellFloat(30);
     mine.y = EncodeCellFloat(40);
-    editor->island.mines.push_back(mine);
-    editor->island.animals.push_back(AnimalEntry{50, 60, 0, 0});
+    editor->doc.island.mines.push_back(mine);
+    editor->doc.island.animals.push_back(AnimalEntry{50, 60, 0, 0});
     RenderSettings settings;
     settings.mine = 0x123456;
     Raster raster;
-    RenderMap(*editor, settings, raster);
+    RenderMap(editor->doc, editor->view, settings, raster);
     EXPECT_EQ(BoxOf(raster, settings.mine), (Box{120, 160, 123, 163}));
     EXPECT_EQ(BoxOf(raster, settings.animal), Box{});
     settings.animals = true;
-    RenderMap(*editor, settings, raster);
+    RenderMap(editor->doc, editor->view, settings, raster);
     EXPECT_EQ(BoxOf(raster, settings.animal), (Box{200, 240, 203, 243}));
 }
 
@@ -156,49 +153,49 @@ TEST(Overlays, ObjectFootprintAnchorAndMarket) {
     object.height = 2;
     object.market_x = 40;
     object.market_y = 50;
-    editor->island.objects.push_back(object);
+    editor->doc.island.objects.push_back(object);
     RenderSettings settings;
     Raster raster;
-    EXPECT_EQ(RenderMap(*editor, settings, raster), 0);
+    EXPECT_EQ(RenderMap(editor->doc, editor->view, settings, raster), 0);
     EXPECT_EQ(BoxOf(raster, settings.object_anchor), (Box{80, 120, 83, 123}));
     EXPECT_EQ(BoxOf(raster, settings.object_outline),
               (Box{80, 120, 167, 207}));  // footprint to market
     EXPECT_EQ(raster.at(166, 206), ToPixel(settings.object_outline));
     EXPECT_EQ(raster.at(92, 120), ToPixel(CellColour(0, 0)));  // right of the footprint
 
-    editor->island.objects[0].market_x = -8000;
-    editor->island.objects[0].market_y = -8000;
-    RenderMap(*editor, settings, raster);
+    editor->doc.island.objects[0].market_x = -8000;
+    editor->doc.island.objects[0].market_y = -8000;
+    RenderMap(editor->doc, editor->view, settings, raster);
     EXPECT_EQ(BoxOf(raster, settings.object_outline), (Box{80, 120, 91, 127}));
 
     settings.shown_object_id = 821;
-    EXPECT_EQ(RenderMap(*editor, settings, raster), 1);
+    EXPECT_EQ(RenderMap(editor->doc, editor->view, settings, raster), 1);
     EXPECT_EQ(BoxOf(raster, settings.animal), (Box{80, 120, 91, 127}));
     EXPECT_EQ(BoxOf(raster, settings.object_anchor), Box{});
 
     settings.objects = false;
-    EXPECT_EQ(RenderMap(*editor, settings, raster), 0);
+    EXPECT_EQ(RenderMap(editor->doc, editor->view, settings, raster), 0);
     EXPECT_EQ(BoxOf(raster, settings.animal), Box{});
 }
 
 TEST(Overlays, CatchmentOnlyAboveHeight16) {
     auto editor = Shown(128, 128);
-    editor->cities.cities.resize(1);
-    editor->cities.cities[0].number = 3;
-    editor->cities.current = 0;
-    for (int x = 5; x <= 6; ++x) editor->cities.catchment[x * kCatchmentSide + 5] = 3;
-    editor->island.height.set(5, 5, 17);
-    editor->island.height.set(6, 5, 16);
+    editor->doc.cities.cities.resize(1);
+    editor->doc.cities.cities[0].number = 3;
+    editor->doc.cities.current = 0;
+    for (int x = 5; x <= 6; ++x) editor->doc.cities.catchment[x * kCatchmentSide + 5] = 3;
+    editor->doc.island.height.set(5, 5, 17);
+    editor->doc.island.height.set(6, 5, 16);
     RenderSettings settings;
     settings.catchment = 0x654321;
     Raster raster;
-    RenderMap(*editor, settings, raster);
+    RenderMap(editor->doc, editor->view, settings, raster);
     EXPECT_EQ(BoxOf(raster, settings.catchment), Box{});
     settings.catchment_shown = true;
-    RenderMap(*editor, settings, raster);
+    RenderMap(editor->doc, editor->view, settings, raster);
     EXPECT_EQ(BoxOf(raster, settings.catchment), (Box{20, 20, 23, 23}));
-    editor->cities.current.reset();
-    RenderMap(*editor, settings, raster);
+    editor->doc.cities.current.reset();
+    RenderMap(editor->doc, editor->view, settings, raster);
     EXPECT_EQ(BoxOf(raster, settings.catchment), Box{});
 }
 
@@ -206,22 +203,22 @@ TEST(Overlays, CatchmentOnlyAboveHeight16) {
 // land on their own column.
 TEST(Overlays, CatchmentOfAWholeIslandAtColumnEnds) {
     auto editor = Shown(512, 512);
-    editor->cities.cities.resize(1);
-    editor->cities.cities[0].number = 4;
-    editor->cities.current = 0;
+    editor->doc.cities.cities.resize(1);
+    editor->doc.cities.cities[0].number = 4;
+    editor->doc.cities.current = 0;
     const std::pair<int, int> cells[] = {{5, 511}, {6, 0}, {100, 300}, {101, 300}};
     for (auto [x, y] : cells) {
-        editor->cities.catchment[x * kCatchmentSide + y] = 4;
-        editor->island.height.set(x, y, x == 101 ? 16 : 30);
+        editor->doc.cities.catchment[x * kCatchmentSide + y] = 4;
+        editor->doc.island.height.set(x, y, x == 101 ? 16 : 30);
     }
-    editor->cities.catchment[7 * kCatchmentSide + 7] = 3;  // another city's
-    editor->island.height.set(7, 7, 30);
+    editor->doc.cities.catchment[7 * kCatchmentSide + 7] = 3;  // another city's
+    editor->doc.island.height.set(7, 7, 30);
     RenderSettings settings;
     settings.pen_width = 1;
     settings.catchment_shown = true;
     settings.catchment = 0x654321;
     Raster raster;
-    RenderMap(*editor, settings, raster);
+    RenderMap(editor->doc, editor->view, settings, raster);
     const std::uint32_t pen = ToPixel(settings.catchment);
     EXPECT_EQ(raster.at(5, 511), pen);
     EXPECT_EQ(raster.at(6, 0), pen);
@@ -233,17 +230,17 @@ TEST(Overlays, CatchmentOfAWholeIslandAtColumnEnds) {
 
 TEST(Overlays, HeightProfilePageKeepsCanvasAndShowsMarks) {
     auto editor = Shown(128, 128);
-    editor->island.mark.set(2, 3, 1);
+    editor->doc.island.mark.set(2, 3, 1);
     ObjectEntry object;
     object.x = 8;
     object.y = 8;
-    editor->island.objects.push_back(object);
+    editor->doc.island.objects.push_back(object);
     RenderSettings settings;
     settings.height_profile_page = true;
     settings.marked = 0x0A0B0C;
     Raster raster;
     raster.Fill(0x12345678);
-    RenderMap(*editor, settings, raster);
+    RenderMap(editor->doc, editor->view, settings, raster);
     EXPECT_EQ(raster.at(700, 10), 0x12345678u);
     EXPECT_EQ(CellMismatches(raster, 2, 3, ToPixel(0x0A0B0C)), 0);
     EXPECT_EQ(CellMismatches(raster, 8, 8, ToPixel(CellColour(0, 0))), 0);
@@ -251,11 +248,12 @@ TEST(Overlays, HeightProfilePageKeepsCanvasAndShowsMarks) {
 
 TEST(Overview, SamplesRoundHalvesToEven) {
     auto editor = Shown(256, 6);
-    editor->display_layer = 1;  // green = sampled height, one colour per value
+    editor->view.layer =
+        static_cast<DisplayLayer>(1);  // green = sampled height, one colour per value
     for (int x = 0; x < 256; ++x)
         for (int y = 0; y < 6; ++y)
-            editor->island.height.set(x, y, static_cast<std::uint8_t>((x + 37 * y) & 0xFF));
-    const auto image = DrawOverviewImage(*editor);
+            editor->doc.island.height.set(x, y, static_cast<std::uint8_t>((x + 37 * y) & 0xFF));
+    const auto image = DrawOverviewImage(editor->doc.island, editor->view.layer);
     ASSERT_EQ(image.size(), 128u * 128u);
     auto at = [&](int px, int py) { return image[py * 128 + px]; };
     auto cell = [](int x, int y) { return ToPixel(CellColour(1, (x + 37 * y) & 0xFF)); };
@@ -266,8 +264,8 @@ TEST(Overview, SamplesRoundHalvesToEven) {
     EXPECT_EQ(at(5, 75), cell(10, 4));   // 3.52 -> 4
     EXPECT_EQ(at(9, 127), cell(18, 5));  // 5.95 stays on the last row
 
-    editor->island.record.height = 0;
-    const auto empty = DrawOverviewImage(*editor);
+    editor->doc.island.record.height = 0;
+    const auto empty = DrawOverviewImage(editor->doc.island, editor->view.layer);
     EXPECT_EQ(std::count(empty.begin(), empty.end(), 0xFFFFFFFFu), 128 * 128);
 }
 

@@ -17,9 +17,9 @@ using Lines = std::vector<std::string>;
 
 std::unique_ptr<Editor> SmallIsland(int side) {
     auto editor = std::make_unique<Editor>();
-    editor->island.record.width = static_cast<std::uint16_t>(side);
-    editor->island.record.height = static_cast<std::uint16_t>(side);
-    editor->island_loaded = true;
+    editor->doc.island.record.width = static_cast<std::uint16_t>(side);
+    editor->doc.island.record.height = static_cast<std::uint16_t>(side);
+    editor->doc.loaded = true;
     return editor;
 }
 
@@ -41,7 +41,7 @@ TEST(RawExport, LineColumnsAlignForSmallAndLargeCoordinates) {
 
 TEST(RawExport, OnlyLandCellsRowByRowThenLegend) {
     auto editor = SmallIsland(12);
-    IslandMap& island = editor->island;
+    IslandMap& island = editor->doc.island;
     island.height.set(5, 7, 96);
     island.gfx.set(5, 7, 0x0B44);
     island.terrain.set(5, 7, 0x4105);
@@ -59,7 +59,7 @@ TEST(RawExport, OnlyLandCellsRowByRowThenLegend) {
 TEST(RawExport, IslandWithoutLandStillGetsLegendAsWindows1252File) {
     auto editor = SmallIsland(8);
     fixture::TempDir dir;
-    WriteRawExport(dir / "raw.txt", editor->island);
+    WriteRawExport(dir / "raw.txt", editor->doc.island);
     const auto bytes = fixture::ReadFileBytes(dir / "raw.txt");
     std::string text(bytes.begin(), bytes.end());
     std::string expected = "x, y, H\xF6he (>=40: Land), GFX-ID, Gel\xE4nde-ID, Fruchtbarkeit\r\n";
@@ -93,7 +93,7 @@ TEST(ValueCountList, SortsByValueThenSecondAndCountsRepeats) {
 
 TEST(Statistics, GraphicValuesWithAndWithoutLowByte) {
     auto editor = SmallIsland(4);
-    IslandMap& island = editor->island;
+    IslandMap& island = editor->doc.island;
     island.gfx.set(0, 0, 0x0B44);
     island.gfx.set(3, 3, 0x0B45);
     island.gfx.set(1, 2, 0x0C00);
@@ -122,7 +122,7 @@ TEST(Statistics, GraphicValuesWithAndWithoutLowByte) {
 
 TEST(Statistics, TerrainOrientationsMergeOnlyWhenRotationIsDropped) {
     auto editor = SmallIsland(4);
-    IslandMap& island = editor->island;
+    IslandMap& island = editor->doc.island;
     const std::uint16_t turns[] = {0x0105, 0x4105, 0x8105, 0xC105};
     for (int o = 0; o < 4; ++o) {
         island.terrain.set(o, 1, turns[o]);
@@ -168,8 +168,8 @@ ObjectEntry Object(std::uint16_t id, int x, int y, std::uint16_t width, std::uin
 
 TEST(ObjectList, CityBuildingsFirstThenEveryOtherObject) {
     auto editor = SmallIsland(64);
-    editor->island.objects = {Object(42, 30, 12, 1, 1, 0), Object(1201, 10, 20, 2, 3, 1),
-                              Object(65000, 14, 25, 4, 4, 3)};
+    editor->doc.island.objects = {Object(42, 30, 12, 1, 1, 0), Object(1201, 10, 20, 2, 3, 1),
+                                  Object(65000, 14, 25, 4, 4, 3)};
     CityRecord city;
     BuildingEntry on_object, without_object;
     on_object.x = 10;
@@ -177,19 +177,19 @@ TEST(ObjectList, CityBuildingsFirstThenEveryOtherObject) {
     without_object.x = 50;
     without_object.y = 50;
     city.buildings = {without_object, on_object};
-    editor->cities.cities.push_back(city);
-    editor->cities.current = 0;
+    editor->doc.cities.cities.push_back(city);
+    editor->doc.cities.current = 0;
 
     EXPECT_EQ(
-        ObjectListLines(editor->island, editor->cities.Current()),
+        ObjectListLines(editor->doc.island, editor->doc.cities.Current()),
         (Lines{"$ Ofsety,12, Ofsetx,10", "$ Nr,    ID,  y,  x, dy, dx, Orientation,  - mit Entry",
                "  1,  1201, 20, 10,  3,  2,   1",
                "$       ID,  y,  x, dy, dx, Orientation   - ohne Entry",
                "  1,    42, 12, 30,  1,  1,   0", "  2, 65000, 25, 14,  4,  4,   3"}));
 
-    EXPECT_TRUE(ObjectListLines(editor->island, nullptr).empty());
-    editor->island.objects.clear();
-    EXPECT_TRUE(ObjectListLines(editor->island, editor->cities.Current()).empty());
+    EXPECT_TRUE(ObjectListLines(editor->doc.island, nullptr).empty());
+    editor->doc.island.objects.clear();
+    EXPECT_TRUE(ObjectListLines(editor->doc.island, editor->doc.cities.Current()).empty());
 }
 
 TEST(ObjectList, FileNameTakesTxtExtensionWithinEightyCharacters) {

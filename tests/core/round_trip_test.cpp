@@ -5,9 +5,9 @@
 #include <string>
 
 #include "core/app/editor.h"
+#include "core/document/island_map.h"
 #include "core/island/city_writer.h"
 #include "core/island/island_list.h"
-#include "core/island/island_map.h"
 #include "core/island/loader.h"
 #include "core/island/writer.h"
 #include "island_fixture.h"
@@ -107,18 +107,19 @@ struct Reloaded {
 
 Reloaded RoundTrip(const IslandSpec& plan) {
     Reloaded r;
-    test::Load(*r.first, fixture::IslandFileBytes(plan), kIslandFile, "start.scp");
+    test::Load(*r.first, fixture::IslandFileBytes(plan), FileKind::Island, "start.scp");
     fixture::TempDir dir;
-    const auto path = SaveIslandFile(*r.first, dir / "again.scp");
-    r.second->file_kind = kIslandFile;
-    LoadIsland(*r.second, path);
+    const auto path = SaveIslandFile(r.first->doc, r.first->save, r.first->output,
+                                     r.first->status.memo2, dir / "again.scp");
+    r.second->doc.file_kind = FileKind::Island;
+    LoadIsland(r.second->doc, r.second->definitions, r.second->status, path);
     return r;
 }
 
 TEST(RoundTrip, EveryLayerAndListSurvives) {
     const Reloaded r = RoundTrip(Busy(88));  // 88: narrow cell blocks at the high edges
-    const IslandMap& a = r.first->island;
-    const IslandMap& b = r.second->island;
+    const IslandMap& a = r.first->doc.island;
+    const IslandMap& b = r.second->doc.island;
 
     EXPECT_EQ(CompareLayers(a, b, 88), "");
     EXPECT_EQ(b.record.width, 88);
@@ -148,7 +149,7 @@ TEST(RoundTrip, EveryLayerAndListSurvives) {
     }
     ASSERT_EQ(a.objects.size(), 1u);
     EXPECT_TRUE(b.objects.empty()) << "island files carry no buildings";
-    EXPECT_EQ(r.second->island.series_usage, r.first->island.series_usage);
+    EXPECT_EQ(r.second->doc.island.series_usage, r.first->doc.island.series_usage);
 }
 
 TEST(RoundTrip, CellsOnTheNarrowEdgeOfASideNotDivisibleByEightSurvive) {
@@ -164,11 +165,11 @@ TEST(RoundTrip, CellsOnTheNarrowEdgeOfASideNotDivisibleByEightSurvive) {
     };
     plan.heights = [](int x, int y) { return std::uint8_t(x >= 96 || y >= 96 ? 77 : 20); };
     const Reloaded r = RoundTrip(plan);
-    ASSERT_EQ(r.first->island.river.get(98, 50), 0x0A9D);
-    EXPECT_EQ(r.second->island.river.get(98, 50), 0x0A9D);
-    EXPECT_EQ(r.second->island.river_param.get(98, 50), 0x0102);
-    EXPECT_EQ(r.second->island.river.get(10, 99), 0x0A9E);
-    EXPECT_EQ(CompareLayers(r.first->island, r.second->island, 100), "");
+    ASSERT_EQ(r.first->doc.island.river.get(98, 50), 0x0A9D);
+    EXPECT_EQ(r.second->doc.island.river.get(98, 50), 0x0A9D);
+    EXPECT_EQ(r.second->doc.island.river_param.get(98, 50), 0x0102);
+    EXPECT_EQ(r.second->doc.island.river.get(10, 99), 0x0A9E);
+    EXPECT_EQ(CompareLayers(r.first->doc.island, r.second->doc.island, 100), "");
 }
 
 IslandSpec Oblong(int width, int height) {
@@ -205,20 +206,20 @@ TEST(RoundTrip, IslandsThatAreNotSquareKeepTheirShapeAndCells) {
         const IslandSpec& plan = plans[row - 1];
         SCOPED_TRACE(std::to_string(plan.width) + " x " + std::to_string(plan.height));
         auto editor = std::make_unique<Editor>();
-        test::Load(*editor, savegame, kSavegame, "two.sav");
-        ASSERT_TRUE(SelectIslandRow(*editor, row));
-        EXPECT_EQ(DiffersFromPlan(editor->island, plan), "");
+        test::Load(*editor, savegame, FileKind::Savegame, "two.sav");
+        ASSERT_TRUE(SelectIslandRow(editor->doc, editor->definitions, editor->status, row));
+        EXPECT_EQ(DiffersFromPlan(editor->doc.island, plan), "");
         for (const char* extension : {".cty", ".scp"}) {
             const auto path = dir / ("island" + std::to_string(row) + extension);
             if (std::string(extension) == ".cty") {
-                SaveCityFile(*editor, path, "1.1.2026");
+                SaveCityFile(test::CityTarget(*editor), path, "1.1.2026");
             } else {
-                SaveIslandFile(*editor, path);
+                SaveIslandFile(editor->doc, editor->save, editor->output, editor->status.memo2,
+                               path);
             }
             auto again = std::make_unique<Editor>();
-            again->file_kind = FileKindFromExtension(path);
-            LoadIsland(*again, path);
-            EXPECT_EQ(DiffersFromPlan(again->island, plan), "") << extension;
+            again->Load(path, FileKindFromExtension(path));
+            EXPECT_EQ(DiffersFromPlan(again->doc.island, plan), "") << extension;
         }
     }
 }

@@ -27,7 +27,7 @@ class Shift : public ::testing::TestWithParam<ShiftCase> {};
 TEST_P(Shift, MovesTheKindsLayersInsideTheIsland) {
     const ShiftCase& c = GetParam();
     auto editor = std::make_unique<Editor>();
-    IslandMap& island = editor->island;
+    IslandMap& island = editor->doc.island;
     island.record.width = kWidth;
     island.record.height = kHeight;
     for (int x = 0; x < 10; ++x) {
@@ -46,8 +46,8 @@ TEST_P(Shift, MovesTheKindsLayersInsideTheIsland) {
     island.quarry_spots = {spot};
     const auto before = std::make_unique<IslandMap>(island);
 
-    editor->shifts[c.kind] = {true, c.dx, c.dy};
-    ShiftLayer(*editor, c.kind);
+    editor->save.shifts[c.kind] = {true, c.dx, c.dy};
+    ShiftLayer(editor->doc.island, c.kind, editor->save.shifts[c.kind]);
 
     auto inside = [](int x, int y) { return x >= 0 && y >= 0 && x < kWidth && y < kHeight; };
     // role: 'c' moved and cleared, 'k' moved and kept, 'u' untouched
@@ -84,7 +84,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Shift, RocksMoveAloneAndTakeTheirParametersAlong) {
     auto editor = std::make_unique<Editor>();
-    IslandMap& island = editor->island;
+    IslandMap& island = editor->doc.island;
     island.record.width = island.record.height = 8;
     struct Cell {
         int x, y;
@@ -102,8 +102,8 @@ TEST(Shift, RocksMoveAloneAndTakeTheirParametersAlong) {
     spot.y = 2;
     island.quarry_spots = {spot};
 
-    editor->shifts[kShiftRocks] = {true, -1, 0};
-    ShiftLayer(*editor, kShiftRocks);
+    editor->save.shifts[kShiftRocks] = {true, -1, 0};
+    ShiftLayer(editor->doc.island, kShiftRocks, editor->save.shifts[kShiftRocks]);
 
     auto at = [&](int x, int y) {
         return std::pair<int, int>(island.terrain.get(x, y), island.terrain_param.get(x, y));
@@ -131,7 +131,7 @@ TEST(Shift, ShiftsBeyondTheSideClearTheLayer) {
     for (const auto& [dx, dy] : offsets) {
         for (int kind : {kShiftHeights, kShiftGraphics, kShiftPlants, kShiftRocks}) {
             auto editor = std::make_unique<Editor>();
-            IslandMap& island = editor->island;
+            IslandMap& island = editor->doc.island;
             island.record.width = island.record.height = kSide;
             for (int x = 0; x < kSide + 2; ++x) {
                 for (int y = 0; y < kSide + 2; ++y) {
@@ -140,8 +140,8 @@ TEST(Shift, ShiftsBeyondTheSideClearTheLayer) {
                     island.terrain.set(x, y, 1600);  // rocks, so that both element kinds move
                 }
             }
-            editor->shifts[kind] = {true, dx, dy};
-            ShiftLayer(*editor, kind);
+            editor->save.shifts[kind] = {true, dx, dy};
+            ShiftLayer(editor->doc.island, kind, editor->save.shifts[kind]);
             auto layer = [&](int x, int y) -> int {
                 if (kind == kShiftHeights) return island.height.get(x, y);
                 if (kind == kShiftGraphics) return island.gfx.get(x, y);
@@ -159,20 +159,20 @@ TEST(Shift, ShiftsBeyondTheSideClearTheLayer) {
     }
 }
 
-TEST(Shift, TickedPlantAndRockBoxesBothShiftWhileTheIslandIsWritten) {
+TEST(Shift, TickedPlantAndRockBoxesBothShiftBeforeTheIslandIsWritten) {
     auto editor = std::make_unique<Editor>();
-    NewIsland(*editor, 32, 0);
-    IslandMap& island = editor->island;
+    NewIsland(editor->doc, editor->status, 32, 0);
+    IslandMap& island = editor->doc.island;
     island.terrain.set(5, 3, 1600);
     island.terrain.set(10, 10, 1200);
     MineRecord spot;
     spot.x = 5;
     spot.y = 2;
     island.quarry_spots = {spot};
-    editor->shifts[kShiftPlants] = {true, -1, 0};
-    editor->shifts[kShiftRocks] = {true, -1, 0};
+    editor->save.shifts[kShiftPlants] = {true, -1, 0};
+    editor->save.shifts[kShiftRocks] = {true, -1, 0};
 
-    AssembleIsland(*editor, true);
+    ApplySaveShifts(editor->doc.island, editor->save);
     EXPECT_EQ(island.terrain.get(3, 3), 1600) << "rocks move with the plants and once more";
     EXPECT_EQ(island.terrain.get(9, 10), 1200);
     EXPECT_EQ(island.quarry_spots[0].x, 3u);

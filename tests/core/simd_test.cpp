@@ -9,7 +9,7 @@
 #include <tuple>
 #include <vector>
 
-#include "core/island/island_map.h"
+#include "core/document/island_map.h"
 #include "core/simd/cell_values.h"
 #include "core/simd/entries.h"
 #include "core/simd/tag_search.h"

@@ -9,20 +9,20 @@
 
 #include "core/app/editor.h"
 #include "core/display/view.h"
+#include "core/island/city_writer.h"
 #include "core/island/loader.h"
 
 namespace insel::test {
 
 // Loads `bytes` as a file of the given kind, as the open command does.
-inline void Load(Editor& editor, std::span<const std::uint8_t> bytes, int kind,
+inline void Load(Editor& editor, std::span<const std::uint8_t> bytes, FileKind kind,
                  const std::string& file_name = "test.scp") {
-    editor.file_kind = kind;
-    LoadIslandFromBytes(editor, bytes, file_name);
+    editor.LoadBytes(bytes, file_name, kind);
 }
 
-inline std::string Panel(const Editor& editor, const std::string& name) {
-    auto it = editor.panels.find(name);
-    return it == editor.panels.end() ? std::string("<missing>") : it->second;
+// What a city-file save of the editor works on.
+inline CityFileTarget CityTarget(Editor& editor) {
+    return {editor.doc, editor.save, editor.output, editor.status.memo2, editor.status.memo3};
 }
 
 inline bool HasLine(const std::vector<std::string>& memo, const std::string& line) {
@@ -32,11 +32,11 @@ inline bool HasLine(const std::vector<std::string>& memo, const std::string& lin
 // An editor showing an empty island of the given size in the whole-island view.
 inline std::unique_ptr<Editor> ShownIsland(int width, int height) {
     auto editor = std::make_unique<Editor>();
-    editor->island.record.width = static_cast<std::uint16_t>(width);
-    editor->island.record.height = static_cast<std::uint16_t>(height);
-    editor->island.cell_block_count = CellBlocksAlong(width) * CellBlocksAlong(height);
-    editor->island_shown = true;
-    ResetView(*editor);
+    editor->doc.island.record.width = static_cast<std::uint16_t>(width);
+    editor->doc.island.record.height = static_cast<std::uint16_t>(height);
+    editor->doc.island.cell_block_count = CellBlocksAlong(width) * CellBlocksAlong(height);
+    editor->view.island_shown = true;
+    ResetView(editor->view, editor->doc.island, editor->status);
     return editor;
 }
 

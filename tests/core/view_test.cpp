@@ -16,8 +16,8 @@ std::unique_ptr<Editor> Shown(int width, int height) { return test::ShownIsland(
 void ExpectOrigin(const Editor& editor, int x, int y) {
     EXPECT_EQ(editor.view.origin_x, x);
     EXPECT_EQ(editor.view.origin_y, y);
-    EXPECT_EQ(test::Panel(editor, "xOfsetPanel"), std::to_string(x));
-    EXPECT_EQ(test::Panel(editor, "yOfsetPanel"), std::to_string(y));
+    EXPECT_EQ(editor.status.origin_x, std::to_string(x));
+    EXPECT_EQ(editor.status.origin_y, std::to_string(y));
 }
 
 struct WholeCase {
@@ -30,13 +30,14 @@ TEST_P(WholeView, ScalesTheIslandIntoTheSquare) {
     const WholeCase& c = GetParam();
     auto editor = Shown(c.side, c.side);
     EXPECT_EQ(editor->view.cell_width, c.cell);
-    EXPECT_EQ(test::Panel(*editor, "yScalePanel"), std::to_string(c.cell));
-    EXPECT_EQ(test::Panel(*editor, "xZahlPanel"), std::to_string(c.side));
-    EXPECT_FALSE(editor->part_frame.shown);
-    const CellPoint last = PixelToCell(*editor, c.last_pixel, c.last_pixel);
+    EXPECT_EQ(editor->status.cell_height, std::to_string(c.cell));
+    EXPECT_EQ(editor->status.columns, std::to_string(c.side));
+    EXPECT_FALSE(editor->view.part_frame.shown);
+    const CellPoint last =
+        PixelToCell(editor->view, editor->doc.island, editor->status, c.last_pixel, c.last_pixel);
     EXPECT_EQ(last.x, c.side - 1);
     EXPECT_EQ(last.y, c.side - 1);
-    EXPECT_EQ(CellToPixel(*editor, c.side - 1, 0)->x, c.last_frame_pixel);
+    EXPECT_EQ(CellToPixel(editor->view, editor->doc.island, c.side - 1, 0)->x, c.last_frame_pixel);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sides, WholeView,
@@ -45,52 +46,56 @@ INSTANTIATE_TEST_SUITE_P(Sides, WholeView,
 
 TEST(PartView, SnapsToPagesOfTheZoom) {
     auto editor = Shown(512, 512);
-    ASSERT_TRUE(PartPanelMouseUp(*editor, 100, 5));
+    ASSERT_TRUE(ShowPartAt(editor->view, editor->doc.island, editor->status, 100, 5));
     ExpectOrigin(*editor, 384, 0);
     EXPECT_EQ(editor->view.visible_columns, 64);
     EXPECT_EQ(editor->view.visible_rows, 32);
-    EXPECT_TRUE(editor->part_frame.shown);
-    EXPECT_EQ(editor->part_frame.left, 96);
-    EXPECT_EQ(editor->part_frame.width, 16);
-    EXPECT_EQ(editor->part_frame.height, 8);
-    PartPanelMouseUp(*editor, 100, 10);
+    EXPECT_TRUE(editor->view.part_frame.shown);
+    EXPECT_EQ(editor->view.part_frame.left, 96);
+    EXPECT_EQ(editor->view.part_frame.width, 16);
+    EXPECT_EQ(editor->view.part_frame.height, 8);
+    ShowPartAt(editor->view, editor->doc.island, editor->status, 100, 10);
     ExpectOrigin(*editor, 384, 32);
 
     // Changing the zoom keeps the page, also when the same zoom is chosen again.
-    Zoom1RadioClick(*editor, 16);
+    SetZoom(editor->view, editor->doc.island, editor->status, 16);
     ExpectOrigin(*editor, 384, 32);
-    Zoom1RadioClick(*editor, 42);
+    SetZoom(editor->view, editor->doc.island, editor->status, 42);
     EXPECT_EQ(editor->view.visible_columns, 24);
     EXPECT_EQ(editor->view.visible_rows, 12);
-    EXPECT_EQ(PixelToCell(*editor, 41, 42).x, editor->view.origin_x);
-    EXPECT_EQ(PixelToCell(*editor, 41, 42).y, editor->view.origin_y + 1);
+    EXPECT_EQ(PixelToCell(editor->view, editor->doc.island, editor->status, 41, 42).x,
+              editor->view.origin_x);
+    EXPECT_EQ(PixelToCell(editor->view, editor->doc.island, editor->status, 41, 42).y,
+              editor->view.origin_y + 1);
 
-    ASSERT_TRUE(FullIslandButtonClick(*editor));
+    ASSERT_TRUE(ShowWholeIsland(editor->view, editor->doc.island, editor->status));
     EXPECT_EQ(editor->view.part_index, -1);
-    EXPECT_FALSE(editor->part_frame.shown);
+    EXPECT_FALSE(editor->view.part_frame.shown);
     EXPECT_EQ(editor->view.zoom_cell_size, 42);
 }
 
 TEST(PartView, PagesArePulledBackToTheEdgeAndArrowsStopThere) {
     auto editor = Shown(100, 100);
-    PartPanelMouseUp(*editor, 128, 128);
+    ShowPartAt(editor->view, editor->doc.island, editor->status, 128, 128);
     ExpectOrigin(*editor, 36, 68);
-    EXPECT_FALSE(XOfsetSpinUpClick(*editor));
-    EXPECT_FALSE(YOfsetSpinDownClick(*editor));
-    EXPECT_TRUE(XOfsetSpinDownClick(*editor));
-    EXPECT_TRUE(YOfsetSpinUpClick(*editor));
+    EXPECT_FALSE(ScrollView(editor->view, editor->doc.island, editor->status, 1, 0));
+    EXPECT_FALSE(ScrollView(editor->view, editor->doc.island, editor->status, 0, 1));
+    EXPECT_TRUE(ScrollView(editor->view, editor->doc.island, editor->status, -1, 0));
+    EXPECT_TRUE(ScrollView(editor->view, editor->doc.island, editor->status, 0, -1));
     ExpectOrigin(*editor, 35, 67);
 
-    Zoom1RadioClick(*editor, 8);  // 128 columns, more than the island has
+    SetZoom(editor->view, editor->doc.island, editor->status,
+            8);  // 128 columns, more than the island has
     ExpectOrigin(*editor, 0, 36);
     EXPECT_EQ(editor->view.visible_columns, 100);
-    EXPECT_EQ(editor->part_frame.width, 128);
+    EXPECT_EQ(editor->view.part_frame.width, 128);
 }
 
 TEST(PartView, FrameCornersGiveCellsAndSize) {
     auto editor = Shown(512, 512);
-    PartPanelMouseUp(*editor, 100, 10);
-    const FrameCells f = ResizePanel(*editor, 16, 32, 48, 32);
+    ShowPartAt(editor->view, editor->doc.island, editor->status, 100, 10);
+    const FrameCells f =
+        CellsUnderFrame(editor->view, editor->doc.island, editor->status, 16, 32, 48, 32);
     EXPECT_EQ(f.left, 385);
     EXPECT_EQ(f.top, 34);
     EXPECT_EQ(f.right, 388);
@@ -103,15 +108,16 @@ TEST(Conversions, CellToPixelAndBackGiveTheCell) {
     auto whole = Shown(128, 128);
     auto one_pixel = Shown(512, 512);
     auto part = Shown(512, 512);
-    PartPanelMouseUp(*part, 60, 70);
-    Zoom1RadioClick(*part, 42);
+    ShowPartAt(part->view, part->doc.island, part->status, 60, 70);
+    SetZoom(part->view, part->doc.island, part->status, 42);
     auto oversize = Shown(1024, 1024);
-    OversizeButtonClick(*oversize);
+    ToggleOversizeHalf(oversize->view, oversize->doc.island, oversize->status);
     for (Editor* e : {whole.get(), one_pixel.get(), part.get(), oversize.get()}) {
         for (int dx : {0, 5, 11}) {
             const int x = e->view.origin_x + dx, y = e->view.origin_y + 11 - dx;
-            const CellPoint back =
-                PixelToCell(*e, CellToPixel(*e, x, y)->x, CellToPixel(*e, x, y)->y);
+            const CellPoint back = PixelToCell(e->view, e->doc.island, e->status,
+                                               CellToPixel(e->view, e->doc.island, x, y)->x,
+                                               CellToPixel(e->view, e->doc.island, x, y)->y);
             EXPECT_EQ(back.x, x);
             EXPECT_EQ(back.y, y);
         }
@@ -122,56 +128,56 @@ TEST(Oversize, TogglesBetweenTopAndBottomRows) {
     auto editor = Shown(1024, 1024);
     EXPECT_TRUE(editor->view.oversize_mode);
     EXPECT_EQ(editor->view.visible_rows, 512);
-    ASSERT_TRUE(OversizeButtonClick(*editor));
+    ASSERT_TRUE(ToggleOversizeHalf(editor->view, editor->doc.island, editor->status));
     ExpectOrigin(*editor, 0, 512);
-    EXPECT_EQ(PixelToCell(*editor, 10, 20).y, 532);
-    EXPECT_EQ(test::Panel(*editor, "PixYPanel"), "532");
-    OversizeButtonClick(*editor);
+    EXPECT_EQ(PixelToCell(editor->view, editor->doc.island, editor->status, 10, 20).y, 532);
+    EXPECT_EQ(editor->status.pixel_y, "532");
+    ToggleOversizeHalf(editor->view, editor->doc.island, editor->status);
     ExpectOrigin(*editor, 0, 0);
-    EXPECT_FALSE(OversizeButtonClick(*Shown(512, 512)));
+    auto low = Shown(512, 512);
+    EXPECT_FALSE(ToggleOversizeHalf(low->view, low->doc.island, low->status));
 }
 
 TEST(FullIsland, WaterShareAndEmptyIsland) {
     auto editor = Shown(100, 100);
-    editor->island.block_height_counts[0][0] = 2500;
-    editor->island.block_height_counts[15][9] = 500;
-    editor->island.block_height_counts[15][10] = 1000;
-    FullIslandButtonClick(*editor);
-    EXPECT_EQ(test::Panel(*editor, "WasserPanel"), "30 %");
+    editor->doc.island.block_height_counts[0][0] = 2500;
+    editor->doc.island.block_height_counts[15][9] = 500;
+    editor->doc.island.block_height_counts[15][10] = 1000;
+    ShowWholeIsland(editor->view, editor->doc.island, editor->status);
+    EXPECT_EQ(editor->status.water, "30 %");
 
     auto empty = Shown(0, 0);
-    EXPECT_EQ(test::Panel(*empty, "WasserPanel"), "0 %");
+    EXPECT_EQ(empty->status.water, "0 %");
     EXPECT_EQ(empty->view.cell_width, 0);
-    EXPECT_FALSE(CellToPixel(*empty, 0, 0).has_value());
-    EXPECT_FALSE(TrackMouse(*empty, 3, 3));
-    PartPanelMouseUp(*empty, 50, 50);
-    EXPECT_EQ(empty->part_frame.width, 0);
+    EXPECT_FALSE(CellToPixel(empty->view, empty->doc.island, 0, 0).has_value());
+    EXPECT_FALSE(TrackMouse(empty->view, empty->doc.island, empty->status, 3, 3));
+    ShowPartAt(empty->view, empty->doc.island, empty->status, 50, 50);
+    EXPECT_EQ(empty->view.part_frame.width, 0);
 }
 
 TEST(TrackMouse, ShowsTheCellAndIgnoresPointsOffTheIsland) {
     auto editor = Shown(100, 100);
-    IslandMap& island = editor->island;
+    IslandMap& island = editor->doc.island;
     island.height.set(99, 2, 37);
     island.gfx.set(99, 2, 0x1234);
     island.terrain.set(99, 2, 0xC000 | 1001);
     island.terrain_param.set(99, 2, 0x0A05);
     island.fertility.set(99, 2, 7);
-    ASSERT_TRUE(TrackMouse(*editor, 499, 14));
-    EXPECT_EQ(test::Panel(*editor, "MouseXPanel"), "99");
-    EXPECT_EQ(test::Panel(*editor, "MouseHXPanel"), "63");
-    EXPECT_EQ(test::Panel(*editor, "Edit1"), "37");
-    EXPECT_EQ(test::Panel(*editor, "Edit2"), "12 34");
-    EXPECT_EQ(test::Panel(*editor, "Edit3"), "1001 - 05 0A");
-    EXPECT_EQ(test::Panel(*editor, "Edit4"), "7");
+    ASSERT_TRUE(TrackMouse(editor->view, editor->doc.island, editor->status, 499, 14));
+    EXPECT_EQ(editor->status.mouse_x, "99");
+    EXPECT_EQ(editor->status.mouse_hex_x, "63");
+    EXPECT_EQ(editor->status.cell_height_value, "37");
+    EXPECT_EQ(editor->status.cell_tile, "12 34");
+    EXPECT_EQ(editor->status.cell_terrain, "1001 - 05 0A");
+    EXPECT_EQ(editor->status.cell_fertility, "7");
 
-    const auto before = editor->panels;
-    EXPECT_FALSE(TrackMouse(*editor, 500, 14));
-    EXPECT_FALSE(TrackMouse(*editor, 10, 500));
-    EXPECT_FALSE(TrackMouse(*editor, -1, 14));
-    editor->updating = true;
-    EXPECT_FALSE(TrackMouse(*editor, 5, 5));
-    EXPECT_FALSE(PartPanelMouseUp(*editor, 5, 5));
-    EXPECT_EQ(editor->panels, before);
+    const Status before = editor->status;
+    EXPECT_FALSE(TrackMouse(editor->view, editor->doc.island, editor->status, 500, 14));
+    EXPECT_FALSE(TrackMouse(editor->view, editor->doc.island, editor->status, 10, 500));
+    EXPECT_FALSE(TrackMouse(editor->view, editor->doc.island, editor->status, -1, 14));
+    EXPECT_EQ(editor->status.mouse_x, before.mouse_x);
+    EXPECT_EQ(editor->status.cell_height_value, before.cell_height_value);
+    EXPECT_EQ(editor->status.pixel_x, before.pixel_x);
 }
 
 }  // namespace

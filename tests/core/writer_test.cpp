@@ -10,9 +10,9 @@
 
 #include "core/app/editor.h"
 #include "core/dialogs/new_island.h"
+#include "core/document/island_map.h"
 #include "core/errors.h"
 #include "fixture_file.h"
-#include "core/island/island_map.h"
 #include "island_fixture.h"
 #include "temp_file.h"
 #include "test_helpers.h"
@@ -91,10 +91,12 @@ TEST_P(ScpFile, LoadedIslandIsWrittenByteForByteAsTheBlockTablesGiveIt) {
     const int addon_level = GetParam();
     const IslandSpec input = RichIsland();
     auto editor = std::make_unique<Editor>();
-    test::Load(*editor, fixture::IslandFileBytes(input, addon_level), kIslandFile, "quelle.scp");
+    test::Load(*editor, fixture::IslandFileBytes(input, addon_level), FileKind::Island,
+               "quelle.scp");
 
     fixture::TempDir dir;
-    const std::filesystem::path written = SaveIslandFile(*editor, dir / "w.scp");
+    const std::filesystem::path written = SaveIslandFile(editor->doc, editor->save, editor->output,
+                                                         editor->status.memo2, dir / "w.scp");
     EXPECT_EQ(written, dir / "w.scp");
 
     // What an island file holds of the island: the world position, the number, the city and
@@ -112,7 +114,7 @@ TEST_P(ScpFile, LoadedIslandIsWrittenByteForByteAsTheBlockTablesGiveIt) {
     const Bytes wanted = fixture::IslandFileBytes(expected, addon_level);
     const Bytes actual = fixture::ReadFileBytes(written);
     EXPECT_EQ(fixture::DescribeDifference(wanted, actual), "");
-    EXPECT_EQ(editor->island.record.name, written.string());
+    EXPECT_EQ(editor->doc.island.record.name, written.string());
 }
 
 INSTANTIATE_TEST_SUITE_P(AddOnLevels, ScpFile, ::testing::Values(0, 1));
@@ -120,9 +122,9 @@ INSTANTIATE_TEST_SUITE_P(AddOnLevels, ScpFile, ::testing::Values(0, 1));
 TEST(ScpWriter, FileHeadAndWaretype) {
     for (int level : {0, 1}) {
         auto editor = std::make_unique<Editor>();
-        NewIsland(*editor, 32, 0);
-        editor->addon_level = level;
-        AssembleIsland(*editor);
+        NewIsland(editor->doc, editor->status, 32, 0);
+        editor->doc.addon_level = level;
+        AssembleIsland(editor->doc, editor->save, editor->output, editor->status.memo2);
         const Bytes out = Output(*editor);
         const std::string head(out.begin(), out.begin() + 12);
         EXPECT_EQ(head, level == 0 ? std::string("KELM\0\0\0\0\0\0\0\0", 12)
@@ -139,13 +141,13 @@ class HundredCells : public ::testing::Test {
   protected:
     void SetUp() override {
         editor_ = std::make_unique<Editor>();
-        NewIsland(*editor_, 100, 2);
+        NewIsland(editor_->doc, editor_->status, 100, 2);
         island().terrain.set(3, 4, 0x4000 | 1501);
         island().terrain_param.set(3, 4, 0x2801);
     }
-    IslandMap& island() { return editor_->island; }
+    IslandMap& island() { return editor_->doc.island; }
     Bytes Assemble() {
-        AssembleIsland(*editor_);
+        AssembleIsland(editor_->doc, editor_->save, editor_->output, editor_->status.memo2);
         return Output(*editor_);
     }
     std::unique_ptr<Editor> editor_;
@@ -242,8 +244,8 @@ TEST_F(HundredCells, DeletedQuarrySpotsAndMinesAreNotWritten) {
 }
 
 TEST_F(HundredCells, NextFreeWarehouseIdIsOneMoreThanTheLargestKontid) {
-    AssembleIsland(*editor_);
-    EXPECT_EQ(RecalculateKontorId(*editor_), 0);
+    AssembleIsland(editor_->doc, editor_->save, editor_->output, editor_->status.memo2);
+    EXPECT_EQ(RecalculateKontorId(editor_->output, editor_->status.memo2), 0);
     Bytes out = Output(*editor_);
     const std::size_t kontorid = fixture::FindAll(out, "KONTORID").at(0);
     EXPECT_EQ(ReadLe(out, kontorid + 16, 2), 1u);
@@ -256,7 +258,7 @@ TEST_F(HundredCells, NextFreeWarehouseIdIsOneMoreThanTheLargestKontid) {
         editor_->output.WriteFill(0, 10);
     }
     editor_->output.WriteFill(0, 20);
-    EXPECT_EQ(RecalculateKontorId(*editor_), 41);
+    EXPECT_EQ(RecalculateKontorId(editor_->output, editor_->status.memo2), 41);
     out = Output(*editor_);
     EXPECT_EQ(ReadLe(out, kontorid + 16, 2), 42u);
 }
@@ -283,8 +285,8 @@ Bytes PlainElementEntries(const IslandMap& island, int x0, int y0, int nx, int n
 // as listed cell by cell.
 TEST(ElementBlocks, EveryDensityAsListedCellByCell) {
     auto editor = std::make_unique<Editor>();
-    NewIsland(*editor, 100, 1);
-    IslandMap& island = editor->island;
+    NewIsland(editor->doc, editor->status, 100, 1);
+    IslandMap& island = editor->doc.island;
     std::mt19937 random(9);
     for (int x = 0; x < 100; ++x) {
         const int percent = (x * 13) % 101;  // from empty columns to full ones
@@ -294,7 +296,7 @@ TEST(ElementBlocks, EveryDensityAsListedCellByCell) {
             island.terrain_param.set(x, y, static_cast<std::uint16_t>(random()));
         }
     }
-    AssembleIsland(*editor);
+    AssembleIsland(editor->doc, editor->save, editor->output, editor->status.memo2);
     const Bytes out = Output(*editor);
     const auto blocks = fixture::FindAll(out, "GELAENDE");
     ASSERT_EQ(blocks.size(), 16u);
@@ -315,11 +317,11 @@ TEST(ElementBlocks, EveryDensityAsListedCellByCell) {
 TEST(FertilityBytes, ValueAboveAByteIsNamed) {
     for (int y : {0, 7, 8, 35, 99}) {
         auto editor = std::make_unique<Editor>();
-        NewIsland(*editor, 100, 1);
-        editor->island.fertility.set(42, y, 300);
-        editor->island.fertility.set(41, y, 299);
+        NewIsland(editor->doc, editor->status, 100, 1);
+        editor->doc.island.fertility.set(42, y, 300);
+        editor->doc.island.fertility.set(41, y, 299);
         try {
-            AssembleIsland(*editor);
+            AssembleIsland(editor->doc, editor->save, editor->output, editor->status.memo2);
             ADD_FAILURE() << "no error for y " << y;
         } catch (const OverflowError& error) {
             EXPECT_NE(std::string(error.what()).find("value 299 does not fit a fertility byte"),
@@ -333,10 +335,10 @@ TEST(FertilityBytes, ValueAboveAByteIsNamed) {
 // a river cell gets its block, the first one also when it is not the strip's first row.
 TEST(RiverBlocks, OnlySquaresWithRiversInXMajorOrder) {
     auto editor = std::make_unique<Editor>();
-    NewIsland(*editor, 512, 1);
+    NewIsland(editor->doc, editor->status, 512, 1);
     for (auto [x, y] : {std::pair{3, 200}, {3, 5}, {70, 64}, {71, 300}, {511, 511}})
-        editor->island.river.set(x, y, 2701);
-    AssembleIsland(*editor);
+        editor->doc.island.river.set(x, y, 2701);
+    AssembleIsland(editor->doc, editor->save, editor->output, editor->status.memo2);
     const Bytes out = Output(*editor);
     std::vector<std::pair<unsigned, unsigned>> squares;  // (x origin, y origin)
     for (std::size_t tag : fixture::FindAll(out, "FLUESSE"))
@@ -367,7 +369,7 @@ TEST(NextFreeWarehouseId, SearchLimitsAtTheEndOfTheOutput) {
         out.WriteWord(2);
         out.WriteWord(9);
         out.WriteFill('.', end - out.position());
-        EXPECT_EQ(RecalculateKontorId(editor), layout.expected)
+        EXPECT_EQ(RecalculateKontorId(editor.output, editor.status.memo2), layout.expected)
             << layout.first << ", " << layout.second;
         EXPECT_EQ(ReadLe(Output(editor), 2 + 16, 2), static_cast<unsigned>(layout.expected + 1));
     }
@@ -375,9 +377,10 @@ TEST(NextFreeWarehouseId, SearchLimitsAtTheEndOfTheOutput) {
 
 TEST(SaveIslandFile, OtherExtensionIsReplacedByScp) {
     auto editor = std::make_unique<Editor>();
-    NewIsland(*editor, 32, 1);
+    NewIsland(editor->doc, editor->status, 32, 1);
     fixture::TempDir dir;
-    const std::filesystem::path written = SaveIslandFile(*editor, dir / "insel.txt");
+    const std::filesystem::path written = SaveIslandFile(editor->doc, editor->save, editor->output,
+                                                         editor->status.memo2, dir / "insel.txt");
     EXPECT_EQ(written, dir / "insel.scp");
     EXPECT_TRUE(std::filesystem::exists(dir / "insel.scp"));
     EXPECT_FALSE(std::filesystem::exists(dir / "insel.txt"));
@@ -405,8 +408,8 @@ INSTANTIATE_TEST_SUITE_P(Climates, DummyNames,
 
 TEST(DummyIsland, BytesFollowTheDummyLayout) {
     auto editor = std::make_unique<Editor>();
-    NewIsland(*editor, 64, 2);
-    AssembleDummyIsland(*editor, 64);
+    NewIsland(editor->doc, editor->status, 64, 2);
+    AssembleDummyIsland(editor->output, editor->doc.island.record.climate, 64);
     const Bytes out = Output(*editor);
     EXPECT_EQ(fixture::DescribeDifference(fixture::DummyIslandBytes(64, 2), out), "");
 
@@ -419,21 +422,22 @@ TEST(DummyIsland, BytesFollowTheDummyLayout) {
 
 TEST(DummyIsland, WrittenDummyLoadsBack) {
     auto editor = std::make_unique<Editor>();
-    NewIsland(*editor, 64, 2);
+    NewIsland(editor->doc, editor->status, 64, 2);
     fixture::TempDir dir;
-    SaveDummyIsland(*editor, 64, dir / "N_064x064_DUMMY.scp");
+    SaveDummyIsland(editor->output, editor->doc.island.record.climate, 64,
+                    dir / "N_064x064_DUMMY.scp");
     const Bytes bytes = fixture::ReadFileBytes(dir / "N_064x064_DUMMY.scp");
     EXPECT_EQ(fixture::DescribeDifference(fixture::DummyIslandBytes(64, 2), bytes), "");
 
     auto loaded = std::make_unique<Editor>();
-    test::Load(*loaded, bytes, kIslandFile, "N_064x064_DUMMY.scp");
-    EXPECT_EQ(loaded->island.record.width, 64);
-    EXPECT_EQ(loaded->island.record.climate, 2);
-    EXPECT_EQ(loaded->island.gfx.get(7, 2), 0x0B44);
-    EXPECT_EQ(loaded->island.gfx.get(63, 63), 0x0B00 + 4 * 3 + 32 * 3);
-    EXPECT_EQ(loaded->island.height.get(63, 0), 96);
-    EXPECT_EQ(loaded->island.kontorid_first, 2);
-    EXPECT_EQ(loaded->island.kontorid_second, 1);
+    test::Load(*loaded, bytes, FileKind::Island, "N_064x064_DUMMY.scp");
+    EXPECT_EQ(loaded->doc.island.record.width, 64);
+    EXPECT_EQ(loaded->doc.island.record.climate, 2);
+    EXPECT_EQ(loaded->doc.island.gfx.get(7, 2), 0x0B44);
+    EXPECT_EQ(loaded->doc.island.gfx.get(63, 63), 0x0B00 + 4 * 3 + 32 * 3);
+    EXPECT_EQ(loaded->doc.island.height.get(63, 0), 96);
+    EXPECT_EQ(loaded->doc.island.kontorid_first, 2);
+    EXPECT_EQ(loaded->doc.island.kontorid_second, 1);
 }
 
 }  // namespace

@@ -129,14 +129,14 @@ class DialogsTest : public QObject, WindowHarness {
         Trigger("NeueInsel");
         QCOMPARE(edit_text, edit_after);
         const insel::Editor& editor = window_->editor();
-        QCOMPARE(static_cast<int>(editor.island.record.width), size);
-        QCOMPARE(static_cast<int>(editor.island.record.height), size);
-        QCOMPARE(editor.island.record.climate, 0);
+        QCOMPARE(static_cast<int>(editor.doc.island.record.width), size);
+        QCOMPARE(static_cast<int>(editor.doc.island.record.height), size);
+        QCOMPARE(editor.doc.island.record.climate, 0);
         QCOMPARE(editor.view.oversize_mode, oversize);
         QCOMPARE(Caption(*window_, "xSizePanel"), QString::number(size));
         const int per_side = (size - 1) / 32 + 1;
         QCOMPARE(Caption(*window_, "StufenPanel"), QString::number(per_side * per_side));
-        QVERIFY(editor.island_loaded && editor.island_shown);
+        QVERIFY(editor.doc.loaded && editor.view.island_shown);
         QVERIFY(Find(*window_, "FlickerFreePaintBox2")->grab().toImage() != before);
         QVERIFY2(messages_.isEmpty(), qPrintable(messages_.join('\n')));
     }
@@ -154,7 +154,7 @@ class DialogsTest : public QObject, WindowHarness {
         Trigger("NeueInsel");
         QCOMPARE(climates,
                  (QStringList{"Polar", "Tundra", "Nord", "Praerie", "Dschungel", "Steppe"}));
-        QCOMPARE(window_->editor().island.record.climate, 2);
+        QCOMPARE(window_->editor().doc.island.record.climate, 2);
         QCOMPARE(Caption(*window_, "IslandNamePanel"), QString("Neu"));
     }
 
@@ -167,7 +167,7 @@ class DialogsTest : public QObject, WindowHarness {
             return box.result();
         };
         Trigger("NeueInsel");
-        QCOMPARE(static_cast<int>(window_->editor().island.record.width), 128);
+        QCOMPARE(static_cast<int>(window_->editor().doc.island.record.width), 128);
         QCOMPARE(Caption(*window_, "IslandNamePanel"), QString("sample_island.scp"));
         QCOMPARE(Find(*window_, "FlickerFreePaintBox2")->grab().toImage(), before);
     }
@@ -187,7 +187,7 @@ class DialogsTest : public QObject, WindowHarness {
             .write(reinterpret_cast<const char*>(bytes.data()),
                    static_cast<std::streamsize>(bytes.size()));
         Start("");
-        window_->LoadIslandFile(path, insel::kSavegame);
+        window_->LoadIslandFile(path, insel::FileKind::Savegame);
         auto* islands = Find<QTableWidget>(*window_, "InselListenGrid");
         QCOMPARE(islands->rowCount(), 2);
         window_->run_size_box = [](TInselSizeBox& box) {

@@ -68,11 +68,11 @@ class PagesTest : public QObject, WindowHarness {
         MoveMouse(Child("FlickerFreePaintBox2"), at);
         QTest::mouseClick(Child("FlickerFreePaintBox2"), Qt::LeftButton, {}, at);
     }
-    const insel::ToolFrameState& Tools() { return window_->editor().tools; }
+    const insel::ToolState& Tools() { return window_->editor().tools; }
     void LoadSettledIsland() {
         const std::filesystem::path path = dir_.filePath("Siedlung_INDI.scp").toStdString();
         WriteBytes(path, SettledIslandFile());
-        window_->LoadIslandFile(path, insel::kIslandFile);
+        window_->LoadIslandFile(path, insel::FileKind::Island);
         QVERIFY2(messages_.isEmpty(), qPrintable(messages_.join('\n')));
     }
 
@@ -90,7 +90,7 @@ class PagesTest : public QObject, WindowHarness {
         ClickCanvasCell(20, 30);
         QCOMPARE(Text(*window_, "xPanel"), QString("20"));
         QCOMPARE(Text(*window_, "yPanel"), QString("30"));
-        QCOMPARE(Tools().selection[insel::kTileMode], (insel::SelectionRect{20, 30, 3, 3}));
+        QCOMPARE(Tools().Selection(insel::ToolMode::Tile), (insel::SelectionRect{20, 30, 3, 3}));
         QCOMPARE(frame->geometry(), QRect(81, 121, 12, 12));
         QCOMPARE(Control<QSpinBox>("PLeftSpin")->value(), 20);
         QCOMPARE(Control<QSpinBox>("PHeightSpin")->value(), 3);
@@ -102,7 +102,7 @@ class PagesTest : public QObject, WindowHarness {
 
         // The width spin resizes this mode's frame only.
         Control<QSpinBox>("PWidthSpin")->setValue(5);
-        QCOMPARE(Tools().selection[insel::kTileMode].width, 5);
+        QCOMPARE(Tools().Selection(insel::ToolMode::Tile).width, 5);
         QCOMPARE(frame->width(), 20);
         QCOMPARE(Control<QSpinBox>("PLeftSpin")->value(), 123);
         ShowPage("FlussSheet");
@@ -125,17 +125,17 @@ class PagesTest : public QObject, WindowHarness {
     void MinesPageChoosesQuarrySpots() {
         Start(kSample);
         ShowPage("Minen");
-        QCOMPARE(window_->editor().tool_mode, insel::kMineMode);
+        QCOMPARE(window_->editor().tools.mode, insel::ToolMode::Mine);
         QCOMPARE(Text(*window_, "ThePanel"), QString("M"));
         Control<QRadioButton>("AbbauBox")->click();
-        QCOMPARE(window_->editor().tool_mode, insel::kQuarrySpotMode);
+        QCOMPARE(window_->editor().tools.mode, insel::ToolMode::QuarrySpot);
         QCOMPARE(Text(*window_, "ThePanel"), QString("A"));
         QCOMPARE(Child("ThePanel")->size(), QSize(16, 12));
         ShowPage("Speichern");
         ShowPage("Minen");
-        QCOMPARE(window_->editor().tool_mode, insel::kQuarrySpotMode);
+        QCOMPARE(window_->editor().tools.mode, insel::ToolMode::QuarrySpot);
         Control<QRadioButton>("MinenBox")->click();
-        QCOMPARE(window_->editor().tool_mode, insel::kMineMode);
+        QCOMPARE(window_->editor().tools.mode, insel::ToolMode::Mine);
         QCOMPARE(Child("ThePanel")->size(), QSize(4, 4));
     }
 
@@ -146,7 +146,7 @@ class PagesTest : public QObject, WindowHarness {
         QWidget* frame = Child("ThePanel");
         QTest::mouseClick(frame, Qt::RightButton, {}, QPoint(1, 1));
         QCOMPARE(messages_, QStringList{"message: Select color in HoehenStatistik first"});
-        const auto fertility = window_->editor().island.fertility.get(10, 10);
+        const auto fertility = window_->editor().doc.island.fertility.get(10, 10);
         QVERIFY(fertility != 3);
 
         ShowPage("HoehenStatistik");
@@ -156,15 +156,15 @@ class PagesTest : public QObject, WindowHarness {
                  Child("LegendPanel3")->palette().color(QPalette::Window));
         ShowPage("TabSheet1");
         QTest::mouseClick(frame, Qt::RightButton, {}, QPoint(1, 1));
-        QCOMPARE(window_->editor().island.fertility.get(10, 10), 3);
+        QCOMPARE(window_->editor().doc.island.fertility.get(10, 10), 3);
         QCOMPARE(messages_.size(), 1);
 
         // Rivers take no action from the frame.
         ShowPage("FlussSheet");
         ClickCanvasCell(12, 12);
-        const auto height = window_->editor().island.height.get(12, 12);
+        const auto height = window_->editor().doc.island.height.get(12, 12);
         QTest::mouseClick(frame, Qt::RightButton, {}, QPoint(1, 1));
-        QCOMPARE(window_->editor().island.height.get(12, 12), height);
+        QCOMPARE(window_->editor().doc.island.height.get(12, 12), height);
     }
 
     void DraggingTheFrameStoresTheBlock() {
@@ -192,7 +192,7 @@ class PagesTest : public QObject, WindowHarness {
         QWidget* canvas = Child("FlickerFreePaintBox2");
         ShowPage("LineDrawing");
         QTest::mousePress(canvas, Qt::LeftButton, {}, QPoint(4 * 5 + 1, 4 * 5 + 1));
-        const auto& mark = window_->editor().island.mark;
+        const auto& mark = window_->editor().doc.island.mark;
         QCOMPARE(mark.get(5, 5), 1);
         QCOMPARE(mark.get(6, 6), 1);  // pen of 2 x 2 cells
         const QString mouse_x = Text(*window_, "MouseXPanel");
@@ -239,12 +239,12 @@ class PagesTest : public QObject, WindowHarness {
 
         Control<QPushButton>("AufraumButton")->click();
         std::vector<int> numbers;
-        for (const auto& w : window_->editor().cities.warehouses) numbers.push_back(w.number);
+        for (const auto& w : window_->editor().doc.cities.warehouses) numbers.push_back(w.number);
         QCOMPARE(numbers, (std::vector<int>{1, 5}));
         QVERIFY(Child("AufraumButton")->styleSheet().contains("#00FF00"));
 
         Control<QRadioButton>("PirateRadio")->click();
-        QCOMPARE(window_->editor().cities.main_warehouse_kind, 2);
+        QCOMPARE(window_->editor().doc.cities.main_warehouse_kind, 2);
         QVERIFY2(messages_.isEmpty(), qPrintable(messages_.join('\n')));
     }
 
@@ -265,7 +265,7 @@ class PagesTest : public QObject, WindowHarness {
         std::string expected;
         auto& editor = window_->editor();
         for (const std::string& line :
-             insel::ObjectListLines(editor.island, editor.cities.Current())) {
+             insel::ObjectListLines(editor.doc.island, editor.doc.cities.Current())) {
             expected += line + "\r\n";
         }
         QCOMPARE(ReadAll(dir_.filePath(proposed)), QByteArray::fromStdString(expected));
@@ -273,10 +273,10 @@ class PagesTest : public QObject, WindowHarness {
         // A log of fewer than five lines is not worth a file.
         proposed.clear();
         auto* memo = Control<QPlainTextEdit>("Memo2");
-        window_->editor().memo2 = {"a", "b", "c", "d"};
+        window_->editor().status.memo2 = {"a", "b", "c", "d"};
         QTest::mouseClick(memo->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
         QVERIFY(proposed.isEmpty());
-        window_->editor().memo2.push_back("e");
+        window_->editor().status.memo2.push_back("e");
         QTest::mouseClick(memo->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(proposed, QString("Savememo.txt"));
         QCOMPARE(ReadAll(dir_.filePath(proposed)), QByteArray("a\r\nb\r\nc\r\nd\r\ne\r\n"));
@@ -294,12 +294,12 @@ class PagesTest : public QObject, WindowHarness {
         QCOMPARE(Control<QSpinBox>("RotGxSpin")->value(), -1);
         height->setChecked(true);
         Control<QSpinBox>("RotHxSpin")->setValue(-1);
-        const auto& shift = window_->editor().shifts[0];
+        const auto& shift = window_->editor().save.shifts[0];
         QVERIFY(shift.apply);
         QCOMPARE(shift.dx, -1);
 
         // Saving applies the shift: every column's heights end one column further left.
-        const auto& heights = window_->editor().island.height;
+        const auto& heights = window_->editor().doc.island.height;
         int x = 30;
         while (x < 100 && heights.get(x, 64) == heights.get(x + 1, 64)) ++x;
         QVERIFY(x < 100);
@@ -308,10 +308,11 @@ class PagesTest : public QObject, WindowHarness {
             return dir_.filePath("shifted.scp");
         };
         Control<QPushButton>("SaveInselButton")->click();
-        window_->LoadIslandFile(dir_.filePath("shifted.scp").toStdString(), insel::kIslandFile);
-        QCOMPARE(window_->editor().island.height.get(x, 64), moved);
+        window_->LoadIslandFile(dir_.filePath("shifted.scp").toStdString(),
+                                insel::FileKind::Island);
+        QCOMPARE(window_->editor().doc.island.height.get(x, 64), moved);
         QVERIFY(!height->isChecked());
-        QVERIFY(!window_->editor().shifts[0].apply);
+        QVERIFY(!window_->editor().save.shifts[0].apply);
         QCOMPARE(Control<QSpinBox>("RotHxSpin")->value(), -1);
     }
 
@@ -321,7 +322,7 @@ class PagesTest : public QObject, WindowHarness {
         fx::IslandSpec island;
         island.number = 1;
         WriteBytes(path, fx::SavegameBytes({island}));
-        window_->LoadIslandFile(path, insel::kSavegame);
+        window_->LoadIslandFile(path, insel::FileKind::Savegame);
         auto* pages = Control<QTabWidget>("PageControl1");
         QVERIFY(!pages->isTabVisible(pages->indexOf(Child("Minen"))));
         QVERIFY(!pages->isTabVisible(pages->indexOf(Child("FlussSheet"))));
@@ -329,7 +330,7 @@ class PagesTest : public QObject, WindowHarness {
         QVERIFY(!Child("EZBCheck")->isEnabled());
         QVERIFY(pages->isTabEnabled(pages->indexOf(Child("TabSheet2"))));
 
-        window_->LoadIslandFile(kSample, insel::kIslandFile);
+        window_->LoadIslandFile(kSample, insel::FileKind::Island);
         QVERIFY(pages->isTabVisible(pages->indexOf(Child("Minen"))));
         QVERIFY(Child("EZBCheck")->isEnabled());
         QVERIFY(!pages->isTabEnabled(pages->indexOf(Child("TabSheet2"))));
@@ -345,9 +346,9 @@ class PagesTest : public QObject, WindowHarness {
         };
         Control<QPushButton>("WriteCtyButton")->click();
         QVERIFY2(messages_.isEmpty(), qPrintable(messages_.join('\n')));
-        window_->LoadIslandFile(dir_.filePath("stadt.cty").toStdString(), insel::kCityFile);
+        window_->LoadIslandFile(dir_.filePath("stadt.cty").toStdString(), insel::FileKind::City);
         QVERIFY2(messages_.isEmpty(), qPrintable(messages_.join('\n')));
-        QCOMPARE(window_->editor().file_kind, int(insel::kCityFile));
+        QCOMPARE(window_->editor().doc.file_kind, insel::FileKind::City);
         QCOMPARE(Text(*window_, "xSizePanel"), QString("64"));
         QCOMPARE(Control<QTableWidget>("StadtListenGrid")->rowCount(), 2);  // both cities
 
@@ -357,8 +358,8 @@ class PagesTest : public QObject, WindowHarness {
         island.width = island.height = 48;
         const std::filesystem::path scenario = dir_.filePath("welt.sze").toStdString();
         WriteBytes(scenario, fx::SavegameBytes({island}));
-        window_->LoadIslandFile(scenario, insel::kScenario);
-        QCOMPARE(window_->editor().file_kind, int(insel::kSavegame));
+        window_->LoadIslandFile(scenario, insel::FileKind::Scenario);
+        QCOMPARE(window_->editor().doc.file_kind, insel::FileKind::Savegame);
         QCOMPARE(Text(*window_, "xSizePanel"), QString("48"));
         QCOMPARE(Control<QTableWidget>("InselListenGrid")->rowCount(), 1);
         QVERIFY2(messages_.isEmpty(), qPrintable(messages_.join('\n')));
@@ -369,7 +370,7 @@ class PagesTest : public QObject, WindowHarness {
         auto* climate = Control<QComboBox>("ComboBox1");
         QCOMPARE(climate->currentText(), QString("Nord"));
         climate->setCurrentIndex(4);
-        QCOMPARE(window_->editor().island.record.climate, 4);
+        QCOMPARE(window_->editor().doc.island.record.climate, 4);
         // The dummy island is named after the chosen type.
         QString proposed;
         window_->choose_save_file = [&](const QString&, const QString& name) {
@@ -389,7 +390,7 @@ class PagesTest : public QObject, WindowHarness {
         QVERIFY(enter.isAccepted());
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
         QApplication::sendEvent(window_.get(), &drop);
-        QVERIFY(window_->editor().island_shown);
+        QVERIFY(window_->editor().view.island_shown);
         QCOMPARE(Text(*window_, "xSizePanel"), QString("128"));
 
         // Files of other kinds are refused at the door.
@@ -401,9 +402,9 @@ class PagesTest : public QObject, WindowHarness {
         QVERIFY(!refused.isAccepted());
         // Handed to the loader all the same, such a file leaves the island and its kind as
         // they were.
-        QVERIFY(!window_->LoadIslandFile("/tmp/notes.txt", insel::kNoFile));
-        QCOMPARE(window_->editor().file_kind, int(insel::kIslandFile));
-        QVERIFY(window_->editor().island_shown);
+        QVERIFY(!window_->LoadIslandFile("/tmp/notes.txt", insel::FileKind::None));
+        QCOMPARE(window_->editor().doc.file_kind, insel::FileKind::Island);
+        QVERIFY(window_->editor().view.island_shown);
         QCOMPARE(Text(*window_, "xSizePanel"), QString("128"));
     }
 };

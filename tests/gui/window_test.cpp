@@ -31,9 +31,11 @@
 #include "core/app/version.h"
 #include "core/display/legend.h"
 #include "core/display/renderer.h"
+#include "core/island/writer.h"
+#include "core/reports/statistics.h"
 #include "gui_support.h"
 #include "island_fixture.h"
-#include "core/reports/statistics.h"
+#include "temp_file.h"
 
 using insel::gui::TInselZeichner;
 
@@ -42,12 +44,23 @@ using namespace insel::gui::test;
 class WindowTest : public QObject, WindowHarness {
     Q_OBJECT
 
+    // The island file a save would write now.
+    std::vector<std::uint8_t> Assembled() {
+        insel::Editor& editor = window_->editor();
+        insel::AssembleIsland(editor.doc, editor.save, editor.output, editor.status.memo2);
+        const auto bytes = editor.output.data();
+        return {bytes.begin(), bytes.end()};
+    }
+    insel::Legend FullIslandLegend() {
+        return insel::FullIslandLegend(window_->editor().doc.island, window_->editor().view.layer);
+    }
+
   private slots:
     void cleanup() { Finish(); }
 
     void StartShowsTheCommandLineIsland() {
         Start(kSample);
-        QVERIFY(window_->editor().island_shown);
+        QVERIFY(window_->editor().view.island_shown);
         QCOMPARE(Text(*window_, "xSizePanel"), QString("128"));
         QCOMPARE(Text(*window_, "ySizePanel"), QString("128"));
         QCOMPARE(Text(*window_, "IslandNamePanel"), QString("sample_island.scp"));
@@ -71,18 +84,44 @@ class WindowTest : public QObject, WindowHarness {
 
     void CommandLineLoadsOnlyIslandAndCityFiles() {
         Start((kBin / "samples" / "missing.sav").string());
-        QVERIFY(!window_->editor().island_shown);
+        QVERIFY(!window_->editor().view.island_shown);
         QVERIFY(messages_.isEmpty());
         QCOMPARE(Text(*window_, "xSizePanel"), QString());
     }
 
     void LoadErrorGoesToTheErrorBox() {
         Start("");
-        window_->LoadIslandFile(kBin / "samples" / "no_such_island.scp", insel::kIslandFile);
+        window_->LoadIslandFile(kBin / "samples" / "no_such_island.scp", insel::FileKind::Island);
         QCOMPARE(messages_.size(), 1);
         QVERIFY(messages_[0].startsWith("error: "));
         QVERIFY(!window_->editor().updating);
         QVERIFY(!QApplication::overrideCursor());
+    }
+
+    // A damaged file, or one that is not there, leaves the open island shown as it was: its
+    // name, its counts, its picture and what a save would write.
+    void FailedLoadKeepsTheOpenIsland() {
+        namespace fx = insel::fixture;
+        Start(kSample);
+        const fx::Bytes sample = fx::ReadFileBytes(kSample);
+        QTemporaryDir dir;
+        const std::filesystem::path broken = dir.filePath("broken.scp").toStdString();
+        WriteBytes(broken, fx::Bytes(sample.begin(), sample.begin() + sample.size() / 2));
+        Control<QRadioButton>("Zoom2Radio")->click();
+        QTest::mouseClick(Child("PartPanel"), Qt::LeftButton, {}, QPoint(40, 40));
+        const QImage shown = window_->grab().toImage();
+        const fx::Bytes saved = Assembled();
+
+        const std::filesystem::path missing = dir.filePath("none.scp").toStdString();
+        for (const std::filesystem::path& path : {broken, missing}) {
+            messages_.clear();
+            QVERIFY(!window_->LoadIslandFile(path, insel::FileKind::Island));
+            QCOMPARE(messages_.size(), 1);
+            QVERIFY(messages_[0].startsWith("error: "));
+            QCOMPARE(Text(*window_, "IslandNamePanel"), QString("sample_island.scp"));
+            QVERIFY(window_->grab().toImage() == shown);
+            QVERIFY(Assembled() == saved);
+        }
     }
 
     void OverviewReleaseShowsAPageAndVollTheWholeIsland() {
@@ -136,7 +175,7 @@ class WindowTest : public QObject, WindowHarness {
         QCOMPARE(Text(*window_, "MouseYPanel"), QString("61"));
         QCOMPARE(Text(*window_, "MouseHXPanel"), QString("46"));
         QCOMPARE(Text(*window_, "Edit1"),
-                 QString::number(window_->editor().island.height.get(70, 61)));
+                 QString::number(window_->editor().doc.island.height.get(70, 61)));
         QVERIFY(!Text(*window_, "Edit2").isEmpty());
         QVERIFY(!Text(*window_, "Edit4").isEmpty());
 
@@ -151,7 +190,7 @@ class WindowTest : public QObject, WindowHarness {
         // A click fills the click panels; another load empties them all.
         QTest::mouseClick(Child("FlickerFreePaintBox2"), Qt::LeftButton, {}, QPoint(4 * 20 + 1, 9));
         QCOMPARE(Text(*window_, "xPanel"), QString("20"));
-        window_->LoadIslandFile(kSample, insel::kIslandFile);
+        window_->LoadIslandFile(kSample, insel::FileKind::Island);
         for (const char* name : {"MouseXPanel", "MouseYPanel", "MouseHXPanel", "Edit1", "Edit2",
                                  "Edit3", "Edit4", "xPanel", "yPanel", "PixXPanel"})
             QVERIFY2(Text(*window_, name).isEmpty(), name);
@@ -194,14 +233,14 @@ class WindowTest : public QObject, WindowHarness {
         QVERIFY(QDir(game.path()).mkpath("Scenes/Islands"));
         const std::string path = game.path().toStdString();
         const QString islands = QDir(game.filePath("Scenes/Islands")).absolutePath();
-        QCOMPARE(QDir(TInselZeichner::OpenDialogFolder(path, insel::kIslandFile)).absolutePath(),
+        QCOMPARE(QDir(TInselZeichner::OpenDialogFolder(path, insel::FileKind::Island)).absolutePath(),
                  islands);
         // No SaveGames folder: the game folder itself.
-        QCOMPARE(QDir(TInselZeichner::OpenDialogFolder(path, insel::kSavegame)).absolutePath(),
+        QCOMPARE(QDir(TInselZeichner::OpenDialogFolder(path, insel::FileKind::Savegame)).absolutePath(),
                  QDir(game.path()).absolutePath());
-        const QString none = TInselZeichner::OpenDialogFolder("", insel::kIslandFile);
+        const QString none = TInselZeichner::OpenDialogFolder("", insel::FileKind::Island);
         QVERIFY2(none.isEmpty() || QFileInfo(none).isDir(), qPrintable(none));
-        QCOMPARE(TInselZeichner::OpenDialogFolder(path + "/gone", insel::kCityFile), QString());
+        QCOMPARE(TInselZeichner::OpenDialogFolder(path + "/gone", insel::FileKind::City), QString());
 
         Start("");
         QString asked;
@@ -217,7 +256,7 @@ class WindowTest : public QObject, WindowHarness {
         Start(kSample);
         const QImage heights = Child("FlickerFreePaintBox2")->grab().toImage();
         qobject_cast<QRadioButton*>(Child("RadioButton4"))->click();
-        QCOMPARE(window_->editor().display_layer, 3);
+        QCOMPARE(window_->editor().view.layer, insel::DisplayLayer(3));
         QVERIFY(Child("FlickerFreePaintBox2")->grab().toImage() != heights);
     }
 
@@ -248,7 +287,7 @@ class WindowTest : public QObject, WindowHarness {
         exit->trigger();
         QCOMPARE(asked, 1);
         QVERIFY(window_->isVisible());
-        QVERIFY(window_->editor().island_shown);
+        QVERIFY(window_->editor().view.island_shown);
 
         answer = true;
         QVERIFY(window_->close());
@@ -277,15 +316,15 @@ class WindowTest : public QObject, WindowHarness {
         QCOMPARE(pages->tabText(12), QString("Inselliste"));
 
         pages->setCurrentIndex(6);
-        QCOMPARE(window_->editor().tool_mode, 4);
-        QVERIFY(window_->editor().height_profile_page);
+        QCOMPARE(window_->editor().tools.mode, insel::ToolMode(4));
+        QVERIFY(window_->editor().tools.height_profile_page);
         pages->setCurrentIndex(2);
-        QCOMPARE(window_->editor().tool_mode, 1);
-        QVERIFY(!window_->editor().height_profile_page);
+        QCOMPARE(window_->editor().tools.mode, insel::ToolMode(1));
+        QVERIFY(!window_->editor().tools.height_profile_page);
         pages->setCurrentIndex(12);
-        QCOMPARE(window_->editor().tool_mode, 9);
+        QCOMPARE(window_->editor().tools.mode, insel::ToolMode(9));
         pages->setCurrentIndex(3);
-        QCOMPARE(window_->editor().tool_mode, 0);
+        QCOMPARE(window_->editor().tools.mode, insel::ToolMode(0));
     }
 
     void EmptyInterfaceLinesKeepTheCaptions() {
@@ -328,7 +367,7 @@ class WindowTest : public QObject, WindowHarness {
         WriteBytes(path, bytes);
 
         Start("");
-        window_->LoadIslandFile(path, insel::kSavegame);
+        window_->LoadIslandFile(path, insel::FileKind::Savegame);
         QVERIFY2(messages_.isEmpty(), qPrintable(messages_.join('\n')));
         auto* grid = qobject_cast<QTableWidget*>(Child("InselListenGrid"));
         QCOMPARE(grid->rowCount(), 3);
@@ -374,7 +413,7 @@ class WindowTest : public QObject, WindowHarness {
         const QString log = qobject_cast<QPlainTextEdit*>(Child("Memo2"))->toPlainText();
         QVERIFY2(log.contains("Writing " + saved), qPrintable(log));
 
-        window_->LoadIslandFile(saved.toStdString(), insel::kIslandFile);
+        window_->LoadIslandFile(saved.toStdString(), insel::FileKind::Island);
         QVERIFY2(messages_.isEmpty(), qPrintable(messages_.join('\n')));
         QCOMPARE(Text(*window_, "xSizePanel"), QString("128"));
         QCOMPARE(Text(*window_, "MinenBergePanel"), QString("4"));
@@ -511,7 +550,7 @@ class WindowTest : public QObject, WindowHarness {
             places.push_back(place);
         }
 
-        const insel::Legend legend = insel::FullIslandLegend(window_->editor());
+        const insel::Legend legend = FullIslandLegend();
         // Height 40 lies in band 14; the sample island has land at that height.
         QVERIFY(legend[14].shown);
         QVERIFY(!legend[14].caption.empty());
@@ -539,9 +578,10 @@ class WindowTest : public QObject, WindowHarness {
 
     void LegendFollowsPageLayerAndVoll() {
         Start(kSample);
-        const insel::Legend whole = insel::FullIslandLegend(window_->editor());
+        const insel::Legend whole = FullIslandLegend();
         QTest::mouseClick(Child("MiniImage"), Qt::LeftButton, {}, QPoint(100, 5));
-        const insel::Legend page = insel::ViewLegend(window_->editor());
+        const insel::Legend page =
+            insel::ViewLegend(window_->editor().doc.island, window_->editor().view);
         CompareLegend(page);
         // The counts of one page are not those of the whole island.
         bool differs = false;
@@ -550,20 +590,20 @@ class WindowTest : public QObject, WindowHarness {
         QVERIFY(differs);
 
         qobject_cast<QRadioButton*>(Child("Zoom2Radio"))->click();
-        CompareLegend(insel::ViewLegend(window_->editor()));
+        CompareLegend(insel::ViewLegend(window_->editor().doc.island, window_->editor().view));
 
         // The graphic layer has no legend: every panel is emptied.
         qobject_cast<QRadioButton*>(Child("RadioButton2"))->click();
-        QCOMPARE(window_->editor().display_layer, 1);
+        QCOMPARE(window_->editor().view.layer, insel::DisplayLayer(1));
         CompareLegend(insel::Legend{});
         QCOMPARE(Text(*window_, "LegendPanel14"), QString());
 
         qobject_cast<QRadioButton*>(Child("RadioButton4"))->click();
-        CompareLegend(insel::ViewLegend(window_->editor()));
+        CompareLegend(insel::ViewLegend(window_->editor().doc.island, window_->editor().view));
 
         qobject_cast<QRadioButton*>(Child("RadioButton1"))->click();
         qobject_cast<QPushButton*>(Child("FullIslandButton"))->click();
-        CompareLegend(insel::FullIslandLegend(window_->editor()));
+        CompareLegend(FullIslandLegend());
         QCOMPARE(Text(*window_, "LegendPanel14"), QString::fromStdString(whole[14].caption));
     }
 
@@ -593,7 +633,7 @@ class WindowTest : public QObject, WindowHarness {
             }
         };
         qobject_cast<QPushButton*>(Child("DoItButton"))->click();
-        const insel::IslandMap& island = window_->editor().island;
+        const insel::IslandMap& island = window_->editor().doc.island;
         expect_rows(gfx, insel::GfxStatisticsRows(island, true));
         expect_rows(terrain, insel::TerrainStatisticsRows(island, true));
         // Series rows: one per texture series, marked with a star.

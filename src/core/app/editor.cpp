@@ -1,55 +1,52 @@
 #include "core/app/editor.h"
 
-#include <algorithm>
-#include <cctype>
+#include <utility>
+
+#include "core/island/loader.h"
 
 namespace insel {
 
-int FileKindFromExtension(const std::filesystem::path& path) {
-    std::string extension = path.extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (extension == ".scp") return kIslandFile;
-    if (extension == ".sav") return kSavegame;
-    if (extension == ".cty") return kCityFile;
-    if (extension == ".sze") return kScenario;
-    return kNoFile;
-}
-
-Editor::Editor() { InitIslandRecord(island.record); }
-
-std::array<std::int32_t, kSeriesCount> Editor::SeriesUsageCounts() const {
-    std::array<std::int32_t, kSeriesCount> total{};
-    for (int i = 0; i < kSeriesCount; ++i)
-        total[i] = earlier_series_usage[i] + island.series_usage[i];
-    return total;
-}
-
 void Editor::ClearIsland() {
-    // The counts of the island being replaced stay with the earlier loads unless asked not to.
-    if (clear_series_usage_on_load) {
-        earlier_series_usage.fill(0);
-    } else {
-        for (int i = 0; i < kSeriesCount; ++i) earlier_series_usage[i] += island.series_usage[i];
+    doc.ClearIsland(clear_series_usage_on_load);
+    tools.ResetForNewIsland();
+}
+
+template <typename Read>
+LoadSummary Editor::LoadWith(FileKind kind, Read read) {
+    Document next = SuccessorOf(doc, clear_series_usage_on_load);
+    next.file_kind = kind;
+    // The load only adds to the logs (and starts the city log afresh); a failed one leaves them
+    // as they were.
+    const std::size_t memo2_size = status.memo2.size();
+    const LogLines memo3 = status.memo3;
+    LoadSummary summary;
+    try {
+        summary = read(next, status);
+    } catch (...) {
+        status.memo2.resize(memo2_size);
+        status.memo3 = memo3;
+        throw;
     }
-    insel::ClearIsland(island);
-    cities.current.reset();
-    cities.next_number = 1;
-    tool_mode = 0;
-    height_profile_page = false;
-    tools.legend_value = -1;
-    tools.frame_drag_active = false;
-    tools.stroke_active = false;
+    doc = std::move(next);
+    status.ShowLoadSummary(summary);
+    tools.ResetForNewIsland();
+    // A new file starts without save-time shifts.
+    for (LayerShift& shift : save.shifts) shift.apply = false;
+    view.island_shown = true;
+    return summary;
 }
 
-void Editor::SetPanel(const std::string& name, std::int64_t value) {
-    panels[name] = std::to_string(value);
+LoadSummary Editor::Load(const std::filesystem::path& path, FileKind kind) {
+    return LoadWith(kind, [&](Document& next, Status& next_status) {
+        return LoadIsland(next, definitions, next_status, path);
+    });
 }
 
-std::int64_t GetValue(const Editor& editor, std::int64_t x, std::int64_t y, int kind) {
-    if (kind == 28) return CountNativeCities(editor);
-    if (kind == 34) return editor.cities.cities_written;
-    return GetValue(editor.island, x, y, kind);
+LoadSummary Editor::LoadBytes(std::span<const std::uint8_t> bytes, const std::string& file_name,
+                              FileKind kind) {
+    return LoadWith(kind, [&](Document& next, Status& next_status) {
+        return LoadIslandFromBytes(next, definitions, next_status, bytes, file_name);
+    });
 }
 
 }  // namespace insel

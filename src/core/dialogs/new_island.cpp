@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <charconv>
 
-#include "core/app/editor.h"
+#include "core/app/status.h"
+#include "core/document/document.h"
 
 namespace insel {
 namespace {
@@ -35,26 +36,25 @@ int ChooseNewIslandSize(int radio_size, std::string_view own_size_text) {
     return static_cast<int>(std::min<long>(size, kMaxIslandSize));
 }
 
-void NewIsland(Editor& editor, int size, int climate) {
-    IslandMap& island = editor.island;
+void NewIsland(Document& doc, Status& status, int size, int climate) {
+    IslandMap& island = doc.island;
     const int per_side = CellBlocksAlong(size);
     island.cell_block_count = per_side * per_side;
-    editor.oversize_allowed = size > 512;
-    editor.SetPanel("xSizePanel", size);
-    editor.SetPanel("ySizePanel", size);
-    editor.panels["FSizePanel"] = "0";
-    editor.SetPanel("StufenPanel", island.cell_block_count);
-    editor.panels["MinenBergePanel"] = "0";
-    editor.panels["MinenOrtePanel"] = "0";
-    editor.panels["TierePanel"] = "0";
-    editor.panels["WasserPanel"] = "100";
-    editor.island_name_panel = "Neu";
+    status.width = status.height = std::to_string(size);
+    status.file_size = "0";
+    status.cell_blocks = std::to_string(island.cell_block_count);
+    status.mines = "0";
+    status.quarry_spots = "0";
+    status.animals = "0";
+    status.water = "100";
+    doc.file_name = "Neu";
+    status.island_name = doc.file_name;
 
     // The lists and cities belonged to the file the old island came from; a city file written
     // now must not carry them onto the new island.
-    editor.cities.Clear();
-    editor.island_list.clear();
-    editor.city_list.clear();
+    doc.cities.Clear();
+    doc.island_list.clear();
+    doc.city_list.clear();
 
     InitIslandRecord(island.record);
     island.record.buffer = -1;  // no file behind it
@@ -64,10 +64,7 @@ void NewIsland(Editor& editor, int size, int climate) {
     // The cleared cells are all water of fertility 10; counted, so that the water share and
     // the legend describe the new island.
     island.RecountBlockCounts();
-    editor.updating = false;
-    editor.island_shown = true;
-    editor.island_loaded = true;
-    editor.tool_mode = 0;
+    doc.loaded = true;
 }
 
 }  // namespace insel

@@ -5,7 +5,8 @@
 
 namespace insel {
 
-struct Editor;
+struct Document;
+struct Status;
 
 inline constexpr int kMaxIslandSize = 1024;
 
@@ -17,8 +18,8 @@ std::string LimitOwnSizeText(std::string_view text);
 // negative one becomes 64, one that is not a number gives 64); at most 1024.
 int ChooseNewIslandSize(int radio_size, std::string_view own_size_text);
 
-// Sets up the empty island in the editor (the island must have been cleared before): all
-// water, no cities, empty island and city lists.
-void NewIsland(Editor& editor, int size, int climate);
+// Sets up the empty island in the document (the island must have been cleared before): all
+// water, no cities, empty island and city lists; the status shows its counts.
+void NewIsland(Document& doc, Status& status, int size, int climate);
 
 }  // namespace insel

@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdint>
 
-#include "core/island/island_map.h"
+#include "core/document/island_map.h"
 
 namespace insel {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/app/editor.h"
+#include "core/document/island_map.h"
 
 namespace insel {
 namespace {
@@ -44,19 +44,17 @@ int LegendPanelOfHeight(int height) {
     return HeightBand(height);
 }
 
-Legend FullIslandLegend(const Editor& editor) {
-    const IslandMap& island = editor.island;
+Legend FullIslandLegend(const IslandMap& island, DisplayLayer layer) {
     const int blocks = island.CountedBlocks();
-    const int layer = editor.display_layer;
     Legend legend;
-    if (layer == 0) ShowHeightBands(legend);
-    if (layer == 3) {
+    if (layer == DisplayLayer::Heights) ShowHeightBands(legend);
+    if (layer == DisplayLayer::Fertility) {
         ShowFertilityValues(legend);
         for (int v = 0; v < kFertilityColourCount; ++v) {
             const std::int64_t n = CountCells(island.block_fertility_counts, blocks, -1, v);
             if (n > 0) legend[v].count = std::to_string(n);
         }
-    } else if (layer >= 0 && layer < 3) {
+    } else {
         for (int v = 0; v < kHeightValues; ++v) {
             const std::int64_t n = CountCells(island.block_height_counts, blocks, -1, v);
             const int panel = LegendPanelOfHeight(v);
@@ -68,18 +66,17 @@ Legend FullIslandLegend(const Editor& editor) {
     return legend;
 }
 
-Legend ViewLegend(const Editor& editor) {
-    const IslandMap& island = editor.island;
+Legend ViewLegend(const IslandMap& island, const ViewState& view) {
     const int blocks = island.CountedBlocks();
-    const int block = editor.view.part_index < 0 ? -1 : editor.view.part_index;
+    const int block = view.part_index < 0 ? -1 : view.part_index;
     Legend legend;
-    if (editor.display_layer == 0) {
+    if (view.layer == DisplayLayer::Heights) {
         ShowHeightBands(legend);
         for (int h = 0; h <= kLastBandedHeight; ++h) {
             const std::int64_t n = CountCells(island.block_height_counts, blocks, block, h);
             if (n > 0) legend[HeightBand(h)].count = std::to_string(n);
         }
-    } else if (editor.display_layer == 3) {
+    } else if (view.layer == DisplayLayer::Fertility) {
         ShowFertilityValues(legend);
         for (int v = 0; v < kFertilityColourCount; ++v) {
             const std::int64_t n = CountCells(island.block_fertility_counts, blocks, block, v);

@@ -5,10 +5,11 @@
 #include <string>
 
 #include "core/display/colours.h"
+#include "core/display/view.h"
 
 namespace insel {
 
-struct Editor;
+struct IslandMap;
 
 inline constexpr int kLegendPanelCount = 54;
 
@@ -28,11 +29,11 @@ int LegendPanelOfHeight(int height);
 // The legend the whole-island view builds: panels carry the values present on the island
 // (heights for display layers 0 to 2, fertility for 3) with their cell counts; a later value
 // of the same panel replaces an earlier one.
-Legend FullIslandLegend(const Editor& editor);
+Legend FullIslandLegend(const IslandMap& island, DisplayLayer layer);
 
 // The legend after a change of display layer, zoom or page: band bounds (or fertility values)
 // as captions, counts of the shown page's cell block, or of all blocks in the whole view.
 // Display layers 1 and 2 leave it empty.
-Legend ViewLegend(const Editor& editor);
+Legend ViewLegend(const IslandMap& island, const ViewState& view);
 
 }  // namespace insel

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <utility>
 
-#include "core/app/editor.h"
 #include "core/display/cell_pass.h"
+#include "core/document/document.h"
 #include "core/fill_values.h"
 #include "core/simd/cell_values.h"
 
@@ -137,12 +137,9 @@ class TileStamps {
 
 class Painter {
   public:
-    Painter(const Editor& editor, const RenderSettings& settings, Raster& raster)
-        : editor_(editor),
-          island_(editor.island),
-          view_(editor.view),
-          settings_(settings),
-          raster_(raster) {
+    Painter(const Document& doc, const ViewState& view, const RenderSettings& settings,
+            Raster& raster)
+        : doc_(doc), island_(doc.island), view_(view), settings_(settings), raster_(raster) {
         cw_ = CellSize(view_).width;
         ch_ = CellSize(view_).height;
         pen_ = std::clamp(settings.pen_width, 1, 12);
@@ -161,7 +158,7 @@ class Painter {
 
     void Cells(const Pens& pens) {
         const CellPass pass{island_,
-                            editor_.display_layer,
+                            static_cast<int>(view_.layer),
                             settings_.highlight_kind,
                             settings_.highlight_value,
                             settings_.any_orientation,
@@ -196,7 +193,7 @@ class Painter {
     // Every cell of a used series is covered whole (by its picture or its plain colour), so
     // its outline is only drawn where a wide pen could reach into a neighbour.
     void Pictures(const Pens& pens, TextureCache& textures, bool clear_uncovered) {
-        const auto usage = editor_.SeriesUsageCounts();
+        const auto usage = doc_.SeriesUsageCounts();
         auto series_of = [&](int x, int y) {
             return (island_.gfx.get(x, y) >> 8) - kSeriesCodeOffset;
         };
@@ -313,7 +310,7 @@ class Painter {
     // Every outline has the same colour, so the cells are visited as the grid lies in memory
     // and runs of other cities' or free cells are skipped many at a time.
     void Catchment(const Pens& pens) {
-        const CityState& cities = editor_.cities;
+        const CityState& cities = doc_.cities;
         if (!cities.current || *cities.current >= cities.cities.size()) return;
         const std::int32_t number = cities.cities[*cities.current].number;
         if (number < 0 || number > 0xFFFF) return;  // no grid cell holds it
@@ -375,7 +372,7 @@ class Painter {
     }
 
   private:
-    const Editor& editor_;
+    const Document& doc_;
     const IslandMap& island_;
     const ViewState& view_;
     const RenderSettings& settings_;
@@ -394,21 +391,20 @@ int Sample(int index, int side) {
 
 }  // namespace
 
-int RenderMap(const Editor& editor, const RenderSettings& settings, Raster& raster,
-              TextureCache* textures) {
-    if (!editor.island_shown || editor.updating) return 0;
+int RenderMap(const Document& doc, const ViewState& view, const RenderSettings& settings,
+              Raster& raster, TextureCache* textures) {
+    if (!view.island_shown) return 0;
     const bool pictures = settings.use_tile_bitmaps && textures != nullptr &&
-                          editor.display_layer == 1 && editor.view.part_index >= 0;
+                          view.layer == DisplayLayer::GraphicTiles && view.part_index >= 0;
     // What the cells cover anyway is not cleared first; the picture pass clears the cells
     // that get no picture itself.
-    const PixelRect covered = settings.island_image || settings.height_profile_page
-                                  ? PixelRect{}
-                                  : CoveredByCells(editor.view);
+    const PixelRect covered =
+        settings.island_image || settings.height_profile_page ? PixelRect{} : CoveredByCells(view);
     const bool clear_uncovered = covered.left < covered.right && covered.top < covered.bottom;
     if (!settings.height_profile_page)
         raster.FillOutside(covered.left, covered.top, covered.right, covered.bottom, kWhite);
     const Pens pens(settings);
-    Painter painter(editor, settings, raster);
+    Painter painter(doc, view, settings, raster);
     if (settings.island_image) {
         painter.HeightOutlines(pens, true);
         painter.Mines(pens);
@@ -427,18 +423,18 @@ int RenderMap(const Editor& editor, const RenderSettings& settings, Raster& rast
     return count;
 }
 
-std::vector<std::uint32_t> DrawOverviewImage(const Editor& editor) {
-    const int width = editor.island.record.width, height = editor.island.record.height;
+std::vector<std::uint32_t> DrawOverviewImage(const IslandMap& island, DisplayLayer layer) {
+    const int width = island.record.width, height = island.record.height;
     std::vector<std::uint32_t> image(static_cast<std::size_t>(kOverviewSide) * kOverviewSide,
                                      ToPixel(0xFFFFFF));
     if (width <= 0 || height <= 0) return image;
-    const LayerPixels colour(editor.display_layer);
+    const LayerPixels colour(static_cast<int>(layer));
     for (int py = 0; py < kOverviewSide; ++py) {
         const int y = std::min(Sample(py, height), kLayerSide - 1);
         for (int px = 0; px < kOverviewSide; ++px) {
             const int x = std::min(Sample(px, width), kLayerSide - 1);
             image[static_cast<std::size_t>(py) * kOverviewSide + px] =
-                colour(editor.island.height.get(x, y));
+                colour(island.height.get(x, y));
         }
     }
     return image;

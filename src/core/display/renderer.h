@@ -10,7 +10,8 @@
 
 namespace insel {
 
-struct Editor;
+struct Document;
+struct IslandMap;
 
 // 0xAARRGGBB pixels, rows top to bottom, so the window can wrap them without a copy.
 struct Raster {
@@ -33,12 +34,13 @@ constexpr std::uint32_t ToPixel(Colour c) {
     return 0xFF000000u | ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
 }
 
+// What the cells of a kind are picked out by: a terrain element or a graphic tile series.
 enum HighlightKind : int { kNoHighlight = 0, kTerrainHighlight = 1, kGfxSeriesHighlight = 2 };
 
 // The window's drawing controls. Colours are 0xBBGGRR like everything the colour dialogs give.
 struct RenderSettings {
     int pen_width = 2;  // 1..12
-    int highlight_kind = kNoHighlight;
+    HighlightKind highlight_kind = kNoHighlight;
     int highlight_value = 0;
     int shown_object_id = 0;  // 0 or less: no object picked out
 
@@ -67,14 +69,14 @@ struct RenderSettings {
 void DrawCellFrame(Raster& raster, int cell_width, int cell_height, int pen_width, int i, int j,
                    int w, int h, std::uint32_t argb);
 
-// Redraws the visible part of the island; does nothing unless the island is shown and no
-// update is running. Returns how many objects with the shown id are visible.
-// With tile pictures asked for, `textures` supplies them (it cuts series as they are needed).
-int RenderMap(const Editor& editor, const RenderSettings& settings, Raster& raster,
-              TextureCache* textures = nullptr);
+// Redraws the visible part of the island; does nothing unless the island is shown. Returns
+// how many objects with the shown id are visible. With tile pictures asked for, `textures`
+// supplies them (it cuts series as they are needed).
+int RenderMap(const Document& doc, const ViewState& view, const RenderSettings& settings,
+              Raster& raster, TextureCache* textures = nullptr);
 
 // The 128 x 128 overview from sampled heights under the current display layer, row by row,
 // as raster pixels.
-std::vector<std::uint32_t> DrawOverviewImage(const Editor& editor);
+std::vector<std::uint32_t> DrawOverviewImage(const IslandMap& island, DisplayLayer layer);
 
 }  // namespace insel

@@ -1,10 +1,10 @@
-// Catchment areas of warehouses: which cells, and so which placed objects, belong to a city.
+#include "core/island/catchment.h"
+
 #include <algorithm>
 #include <utility>
 #include <vector>
 
-#include "core/app/editor.h"
-#include "core/island/cities.h"
+#include "core/document/document.h"
 
 namespace insel {
 namespace {
@@ -25,17 +25,17 @@ void ClearMaskCell(CatchmentMask& mask, int x, int y) {
     if (x >= 0 && x < kMaskSide && y >= 0 && y < kMaskSide) mask[x][y] = 0;
 }
 
-void OccupyCatchment(Editor& editor, const WarehouseRecord& warehouse, const CatchmentMask& mask) {
+void OccupyCatchment(Document& doc, const WarehouseRecord& warehouse, const CatchmentMask& mask,
+                     LogLines& memo) {
     const int r = warehouse.radius;
     const int sx = CatchmentFootprint(warehouse.size_x);
     const int sy = CatchmentFootprint(warehouse.size_y);
-    auto& memo = editor.memo3;
     memo.push_back("EZBbesetzen radius " + std::to_string(r));
     memo.push_back("Kontxy  " + std::to_string(warehouse.x) + ", " + std::to_string(warehouse.y));
     memo.push_back("dxy  " + std::to_string(sx) + ", " + std::to_string(sy));
-    const int width = editor.island.record.width;
-    const int height = editor.island.record.height;
-    auto& grid = editor.cities.catchment;
+    const int width = doc.island.record.width;
+    const int height = doc.island.record.height;
+    auto& grid = doc.cities.catchment;
     for (int a = std::max(1, warehouse.x - r); a <= warehouse.x + r + sx - 1; ++a) {
         // The grid covers 512 x 512 cells; cells of larger islands belong to no city.
         if (a >= width || a >= kCatchmentSide) break;
@@ -59,7 +59,7 @@ int WarehouseRadius(int graphic_id) {
     return 15;
 }
 
-CatchmentMask CreateCatchmentMask(Editor& editor, int radius, int size_x, int size_y) {
+CatchmentMask CreateCatchmentMask(int radius, int size_x, int size_y, LogLines& log) {
     CatchmentMask mask{};
     for (int x = 0; x < 50; ++x) {
         for (int y = 0; y < 50; ++y) mask[x][y] = 1;
@@ -70,9 +70,9 @@ CatchmentMask CreateCatchmentMask(Editor& editor, int radius, int size_x, int si
     for (int y = std::max(w, 0); y < 50; ++y) {
         for (int x = 0; x < 50; ++x) mask[x][y] = 0;
     }
-    if (radius == 23) editor.memo3.push_back("Create Kontorbereich Radius 23");
+    if (radius == 23) log.push_back("Create Kontorbereich Radius 23");
     for (const auto& [c, n] : CornerCuts(radius)) {
-        editor.memo3.push_back("ClearKontor : " + std::to_string(c) + ", " + std::to_string(n));
+        log.push_back("ClearKontor : " + std::to_string(c) + ", " + std::to_string(n));
         for (int k = 0; k <= n; ++k) {
             ClearMaskCell(mask, k, c);
             ClearMaskCell(mask, h - 1 - k, c);
@@ -83,31 +83,31 @@ CatchmentMask CreateCatchmentMask(Editor& editor, int radius, int size_x, int si
     return mask;
 }
 
-void AddWarehouse(Editor& editor, const WarehouseRecord& warehouse) {
-    auto& list = editor.cities.warehouses;
+void AddWarehouse(CityState& cities, const WarehouseRecord& warehouse) {
+    auto& list = cities.warehouses;
     const auto at = std::upper_bound(
         list.begin(), list.end(), warehouse.number,
         [](std::uint16_t number, const WarehouseRecord& w) { return number < w.number; });
     list.insert(at, warehouse);
 }
 
-void AssignObjectsToCities(Editor& editor) {
-    auto& grid = editor.cities.catchment;
+void AssignObjectsToCities(Document& doc, LogLines& log) {
+    auto& grid = doc.cities.catchment;
     std::fill(grid.begin(), grid.end(), 0);
-    for (const WarehouseRecord& warehouse : editor.cities.warehouses) {
+    for (const WarehouseRecord& warehouse : doc.cities.warehouses) {
         const CatchmentMask mask =
-            CreateCatchmentMask(editor, warehouse.radius, CatchmentFootprint(warehouse.size_x),
-                                CatchmentFootprint(warehouse.size_y));
-        editor.memo3.push_back("StadtID " + std::to_string(warehouse.city) + "   KontID " +
-                               std::to_string(warehouse.number) + " at xy " +
-                               std::to_string(warehouse.x) + ", " + std::to_string(warehouse.y) +
-                               "  Radius " + std::to_string(warehouse.radius));
-        OccupyCatchment(editor, warehouse, mask);
+            CreateCatchmentMask(warehouse.radius, CatchmentFootprint(warehouse.size_x),
+                                CatchmentFootprint(warehouse.size_y), log);
+        log.push_back("StadtID " + std::to_string(warehouse.city) + "   KontID " +
+                      std::to_string(warehouse.number) + " at xy " + std::to_string(warehouse.x) +
+                      ", " + std::to_string(warehouse.y) + "  Radius " +
+                      std::to_string(warehouse.radius));
+        OccupyCatchment(doc, warehouse, mask, log);
     }
-    for (ObjectEntry& object : editor.island.objects) {
+    for (ObjectEntry& object : doc.island.objects) {
         if (object.x >= 0 && object.y >= 0 && object.x < kCatchmentSide &&
             object.y < kCatchmentSide) {
-            object.owner = editor.cities.CatchmentAt(object.x, object.y);
+            object.owner = doc.cities.CatchmentAt(object.x, object.y);
         }
     }
 }

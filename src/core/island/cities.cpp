@@ -5,9 +5,13 @@
 #include <charconv>
 #include <unordered_map>
 
-#include "core/app/editor.h"
+#include "core/app/definitions.h"
+#include "core/app/status.h"
 #include "core/container/cp1252.h"
 #include "core/container/game_file.h"
+#include "core/container/output_buffer.h"
+#include "core/document/document.h"
+#include "core/island/catchment.h"
 #include "core/island/game_tables.h"
 #include "core/island/island_list.h"
 #include "core/island/loader.h"
@@ -15,21 +19,21 @@
 namespace insel {
 namespace {
 
-std::int64_t Word(const Editor& editor, std::int64_t position) {
-    return ReadValue(editor.file, 2, position);
+std::int64_t Word(const Document& doc, std::int64_t position) {
+    return ReadValue(doc.file, 2, position);
 }
 
-bool Find(const Editor& editor, std::string_view tag, std::int64_t& position) {
-    return FindTagForward(editor.file, editor.data_limit, tag, position);
+bool Find(const Document& doc, std::string_view tag, std::int64_t& position) {
+    return FindTagForward(doc.file, doc.data_limit, tag, position);
 }
 
 // The name of a city's HEAD record: zero bytes from +8 are skipped (at most 50), then the
 // bytes up to the next zero byte (at most 80) are the name.
-std::string ReadCityName(const Editor& editor, std::int64_t head) {
+std::string ReadCityName(const Document& doc, std::int64_t head) {
     std::int64_t at = head + 8;
-    for (int skipped = 0; skipped < 50 && ReadValue(editor.file, 1, at) == 0; ++skipped) ++at;
+    for (int skipped = 0; skipped < 50 && ReadValue(doc.file, 1, at) == 0; ++skipped) ++at;
     std::string name;
-    for (std::int64_t c; name.size() < kMaxNameLength && (c = ReadValue(editor.file, 1, at)) != 0;
+    for (std::int64_t c; name.size() < kMaxNameLength && (c = ReadValue(doc.file, 1, at)) != 0;
          ++at) {
         name += static_cast<char>(c);
     }
@@ -37,38 +41,37 @@ std::string ReadCityName(const Editor& editor, std::int64_t head) {
 }
 
 // The y and x of the first building record after the first PROD at or after `from`.
-void ReadPositionWords(const Editor& editor, CityRecord& city, std::int64_t from) {
+void ReadPositionWords(const Document& doc, CityRecord& city, std::int64_t from) {
     std::int64_t entry = from;
-    if (Find(editor, "PROD", entry) && Find(editor, "ENTRY", entry)) {
-        city.position_word1 = static_cast<std::int32_t>(Word(editor, entry + 8));
-        city.position_word2 = static_cast<std::int32_t>(Word(editor, entry + 10));
+    if (Find(doc, "PROD", entry) && Find(doc, "ENTRY", entry)) {
+        city.position_word1 = static_cast<std::int32_t>(Word(doc, entry + 8));
+        city.position_word2 = static_cast<std::int32_t>(Word(doc, entry + 10));
     }
 }
 
 // A city carries an ID3 record when one lies between its HEAD and its PROD block.
-bool HasCatchmentRecord(const Editor& editor, std::int64_t head) {
+bool HasCatchmentRecord(const Document& doc, std::int64_t head) {
     std::int64_t prod = head;
-    Find(editor, "PROD", prod);
+    Find(doc, "PROD", prod);
     std::int64_t id3 = head;
-    return FindTagForward(editor.file, prod, "ID3", id3);
+    return FindTagForward(doc.file, prod, "ID3", id3);
 }
 
 // A STADT2 record whose HEAD does not follow right after the 2-byte length form carries the
 // 4-byte form.
-bool LongStadt2Length(const Editor& editor, std::int64_t s) {
+bool LongStadt2Length(const Document& doc, std::int64_t s) {
     std::int64_t head = s;
-    FindTagForward(editor.file, editor.data_limit, "HEAD", head);
+    FindTagForward(doc.file, doc.data_limit, "HEAD", head);
     return head - s - 14 >= 2;
 }
 
-std::int32_t Stadt2Length(const Editor& editor, std::int64_t s) {
-    if (!LongStadt2Length(editor, s)) return static_cast<std::int32_t>(Word(editor, s + 6));
-    return static_cast<std::int32_t>(Word(editor, s + 8) +
-                                     65536 * ReadValue(editor.file, 1, s + 6));
+std::int32_t Stadt2Length(const Document& doc, std::int64_t s) {
+    if (!LongStadt2Length(doc, s)) return static_cast<std::int32_t>(Word(doc, s + 6));
+    return static_cast<std::int32_t>(Word(doc, s + 8) + 65536 * ReadValue(doc.file, 1, s + 6));
 }
 
-CityRecord& AppendCity(Editor& editor) {
-    CityState& state = editor.cities;
+CityRecord& AppendCity(Document& doc) {
+    CityState& state = doc.cities;
     CityRecord city;
     city.number = state.next_number++;
     city.has_head = 1;
@@ -90,14 +93,6 @@ std::string Upper(std::string text) {
 
 }  // namespace
 
-void CityState::Clear() {
-    cities.clear();
-    current.reset();
-    next_number = 1;
-    warehouses.clear();
-    std::fill(catchment.begin(), catchment.end(), 0);
-}
-
 std::array<std::string, 7> CityListRow(const CityRecord& city, std::int32_t stadt2_length,
                                        std::int64_t stadt2_position) {
     return {city.name,
@@ -109,10 +104,10 @@ std::array<std::string, 7> CityListRow(const CityRecord& city, std::int32_t stad
             std::to_string(city.island_number)};
 }
 
-int PeopleCodeAt(const Editor& editor, std::int64_t s) {
+int PeopleCodeAt(const Document& doc, std::int64_t s) {
     std::int64_t head = s;
-    if (!FindTagBackward(editor.file, 0, "HEAD", head)) return 0;
-    const auto type = Word(editor, head + 8);
+    if (!FindTagBackward(doc.file, 0, "HEAD", head)) return 0;
+    const auto type = Word(doc, head + 8);
     switch (type) {
         case 2:
         case 8:
@@ -127,13 +122,13 @@ int PeopleCodeAt(const Editor& editor, std::int64_t s) {
             return 12;
         case 14: {
             std::int64_t alias = head;
-            FindTagForward(editor.file, head + 170, "ALIAS", alias);
+            FindTagForward(doc.file, head + 170, "ALIAS", alias);
             static constexpr std::pair<std::string_view, int> kNatives[] = {
                 {"INDIANER", 2}, {"MONGOLEN", 3}, {"SUEDSEE", 4}, {"AFRIKANER", 5},
                 {"AZTEKEN", 6},  {"BEDUINEN", 7}, {"ESKIMO", 8},  {"ORIENTALEN", 9}};
             for (const auto& [text, code] : kNatives) {
                 std::int64_t at = alias;
-                FindTagForward(editor.file, alias + 50, text, at);
+                FindTagForward(doc.file, alias + 50, text, at);
                 if (at < alias + 50 - 5) return code;
             }
             return 10;
@@ -155,57 +150,57 @@ int PeopleCodeFromName(std::string name) {
     return code;
 }
 
-CityRecord& CreateCityRecord(Editor& editor, std::int64_t s) {
-    const int people = PeopleCodeAt(editor, s);
-    CityRecord& city = AppendCity(editor);
+CityRecord& CreateCityRecord(Document& doc, std::int64_t s) {
+    const int people = PeopleCodeAt(doc, s);
+    CityRecord& city = AppendCity(doc);
     city.head_search_start = s;
     city.people = people;
     std::int64_t head = s;
-    const bool has_head = Find(editor, "HEAD", head);
-    const std::int32_t length = Stadt2Length(editor, s);
+    const bool has_head = Find(doc, "HEAD", head);
+    const std::int32_t length = Stadt2Length(doc, s);
     // The 4-byte length form moves the fields behind it by 2 bytes.
-    const int shift = LongStadt2Length(editor, s) ? 2 : 0;
-    ReadPositionWords(editor, city, s);
-    city.abs_first = static_cast<std::uint16_t>(Word(editor, s + 10 + shift));
-    city.abs_second = static_cast<std::uint16_t>(Word(editor, s + 12 + shift));
-    city.island_number = IslandNumberAt(editor, city.abs_first, city.abs_second);
+    const int shift = LongStadt2Length(doc, s) ? 2 : 0;
+    ReadPositionWords(doc, city, s);
+    city.abs_first = static_cast<std::uint16_t>(Word(doc, s + 10 + shift));
+    city.abs_second = static_cast<std::uint16_t>(Word(doc, s + 12 + shift));
+    city.island_number = IslandNumberAt(doc, city.abs_first, city.abs_second);
     if (has_head) {
-        city.name = ReadCityName(editor, head);
-        city.has_catchment = HasCatchmentRecord(editor, head);
+        city.name = ReadCityName(doc, head);
+        city.has_catchment = HasCatchmentRecord(doc, head);
     }
-    editor.city_list.push_back(CityListRow(city, length, s));
+    doc.city_list.push_back(CityListRow(city, length, s));
     return city;
 }
 
-bool DecodeCityBuildings(Editor& editor, std::int64_t from) {
-    CityRecord& city = *editor.cities.Current();
+bool DecodeCityBuildings(Document& doc, Status& status, std::int64_t from) {
+    CityRecord& city = *doc.cities.Current();
     std::int64_t prod = from;
-    Find(editor, "PROD", prod);
-    if (prod >= editor.data_limit - 10) return false;
+    Find(doc, "PROD", prod);
+    if (prod >= doc.data_limit - 10) return false;
     // Market points are kept relative to the island the city stands on.
-    const IslandListRow* island = IslandRowAt(editor, city.abs_first, city.abs_second);
+    const IslandListRow* island = IslandRowAt(doc, city.abs_first, city.abs_second);
     const int first = island != nullptr ? island->world_first : 0;
     const int second = island != nullptr ? island->world_second : 0;
     std::int64_t end = prod;
-    Find(editor, "STAT", end);
-    editor.memo3.clear();
+    Find(doc, "STAT", end);
+    status.memo3.clear();
 
     const std::size_t known = city.buildings.size();
     std::int64_t at = prod;
-    while (FindTagForward(editor.file, end, "ENTRY", at)) {
+    while (FindTagForward(doc.file, end, "ENTRY", at)) {
         BuildingEntry entry;
         entry.city = city.number;
         entry.record_position = at;
-        entry.record_length = static_cast<std::uint16_t>(Word(editor, at + 6));
-        entry.y = static_cast<std::int32_t>(Word(editor, at + 8));
-        entry.x = static_cast<std::int32_t>(Word(editor, at + 10));
+        entry.record_length = static_cast<std::uint16_t>(Word(doc, at + 6));
+        entry.y = static_cast<std::int32_t>(Word(doc, at + 8));
+        entry.x = static_cast<std::int32_t>(Word(doc, at + 10));
         if (entry.record_length == 41) {
-            entry.market2 = static_cast<std::int32_t>(Word(editor, at + 29)) - first;
-            entry.market1 = static_cast<std::int32_t>(Word(editor, at + 31)) - second;
+            entry.market2 = static_cast<std::int32_t>(Word(doc, at + 29)) - first;
+            entry.market1 = static_cast<std::int32_t>(Word(doc, at + 31)) - second;
         }
         std::int64_t kontid = at + 6;
-        if (FindTagForward(editor.file, at + 6 + entry.record_length, "KONTID", kontid)) {
-            entry.warehouse = static_cast<std::uint16_t>(Word(editor, kontid + 8));
+        if (FindTagForward(doc.file, at + 6 + entry.record_length, "KONTID", kontid)) {
+            entry.warehouse = static_cast<std::uint16_t>(Word(doc, kontid + 8));
         }
         city.buildings.push_back(entry);
         at += entry.record_length + 4;
@@ -213,7 +208,7 @@ bool DecodeCityBuildings(Editor& editor, std::int64_t from) {
 
     // The first placed object at each cell.
     std::unordered_map<std::int64_t, std::size_t> objects;
-    auto& list = editor.island.objects;
+    auto& list = doc.island.objects;
     for (std::size_t i = 0; i < list.size(); ++i) {
         objects.try_emplace(
             (static_cast<std::int64_t>(list[i].x) << 32) | static_cast<std::uint32_t>(list[i].y),
@@ -221,7 +216,7 @@ bool DecodeCityBuildings(Editor& editor, std::int64_t from) {
     }
     for (std::size_t b = known; b < city.buildings.size(); ++b) {
         BuildingEntry& entry = city.buildings[b];
-        if (list.empty()) editor.memo3.push_back("keine Objekte definiert");
+        if (list.empty()) status.memo3.push_back("keine Objekte definiert");
         const auto found = objects.find((static_cast<std::int64_t>(entry.x) << 32) |
                                         static_cast<std::uint32_t>(entry.y));
         if (found == objects.end()) continue;
@@ -239,82 +234,82 @@ bool DecodeCityBuildings(Editor& editor, std::int64_t from) {
             entry.size_x = static_cast<std::uint8_t>(object.width);
             entry.size_y = static_cast<std::uint8_t>(object.height);
             entry.radius = static_cast<std::uint16_t>(WarehouseRadius(object.graphic_id));
-            if (editor.file_kind != kSavegame) {
-                AddWarehouse(editor, {city.number, entry.radius, entry.x, entry.y, entry.size_x,
-                                      entry.size_y, entry.warehouse});
-                editor.memo3.push_back("Kontor " + std::to_string(entry.warehouse) +
+            if (doc.file_kind != FileKind::Savegame) {
+                AddWarehouse(doc.cities, {city.number, entry.radius, entry.x, entry.y, entry.size_x,
+                                          entry.size_y, entry.warehouse});
+                status.memo3.push_back("Kontor " + std::to_string(entry.warehouse) +
                                        "   in Stadt " + std::to_string(city.number));
             }
         }
     }
-    editor.memo2.push_back("Anzahl Entry : " + std::to_string(city.buildings.size() - known));
+    status.memo2.push_back("Anzahl Entry : " + std::to_string(city.buildings.size() - known));
     return true;
 }
 
-std::string DecodeIslandFileCities(Editor& editor, const std::string& file_name) {
+std::string DecodeIslandFileCities(Document& doc, Status& status, const std::string& file_name) {
     const int code = PeopleCodeFromName(file_name);
     if (code < 1) return {};
-    const std::int64_t limit = editor.data_limit - 50;
+    const std::int64_t limit = doc.data_limit - 50;
     std::int64_t p = 0;
-    Find(editor, "SPIELER", p);
+    Find(doc, "SPIELER", p);
     std::int64_t r = 0;
     while (p <= limit) {
         std::int64_t s = p;
-        if (Find(editor, "STADT2", s) && s < limit) {
-            CityRecord& city = AppendCity(editor);
+        if (Find(doc, "STADT2", s) && s < limit) {
+            CityRecord& city = AppendCity(doc);
             city.head_search_start = s;
-            city.island_number = editor.island.record.number;
+            city.island_number = doc.island.record.number;
             city.people = code;
-            const std::int32_t length = Stadt2Length(editor, s);
-            ReadPositionWords(editor, city, s);
-            city.abs_first = static_cast<std::uint16_t>(Word(editor, s + 10));
-            city.abs_second = static_cast<std::uint16_t>(Word(editor, s + 12));
+            const std::int32_t length = Stadt2Length(doc, s);
+            ReadPositionWords(doc, city, s);
+            city.abs_first = static_cast<std::uint16_t>(Word(doc, s + 10));
+            city.abs_second = static_cast<std::uint16_t>(Word(doc, s + 12));
             p = s;
-            if (!Find(editor, "HEAD", p)) break;
-            city.name = ReadCityName(editor, p);
-            city.has_catchment = HasCatchmentRecord(editor, p);
-            DecodeCityBuildings(editor, p);
-            editor.city_list.push_back(CityListRow(editor.cities.cities.back(), length, s));
+            if (!Find(doc, "HEAD", p)) break;
+            city.name = ReadCityName(doc, p);
+            city.has_catchment = HasCatchmentRecord(doc, p);
+            DecodeCityBuildings(doc, status, p);
+            doc.city_list.push_back(CityListRow(doc.cities.cities.back(), length, s));
             p += 20;
             r = p + 30;
             continue;
         }
         p = r;
-        if (!Find(editor, "HEAD", p) || p >= limit) break;
+        if (!Find(doc, "HEAD", p) || p >= limit) break;
         const std::int64_t head = p;
-        CityRecord& city = AppendCity(editor);
-        city.name = ReadCityName(editor, head);
-        city.has_catchment = HasCatchmentRecord(editor, head);
+        CityRecord& city = AppendCity(doc);
+        city.name = ReadCityName(doc, head);
+        city.has_catchment = HasCatchmentRecord(doc, head);
         city.people = code;
-        city.island_number = editor.island.record.number;
-        if (!DecodeCityBuildings(editor, head)) return "Cannot decode city structure";
-        CityRecord& decoded = editor.cities.cities.back();
+        city.island_number = doc.island.record.number;
+        if (!DecodeCityBuildings(doc, status, head)) return "Cannot decode city structure";
+        CityRecord& decoded = doc.cities.cities.back();
         decoded.head_search_start = head;
-        const auto length = static_cast<std::int32_t>(Word(editor, head + 12));
-        ReadPositionWords(editor, decoded, head);
+        const auto length = static_cast<std::int32_t>(Word(doc, head + 12));
+        ReadPositionWords(doc, decoded, head);
         decoded.abs_first = static_cast<std::uint16_t>(decoded.position_word1);
         decoded.abs_second = static_cast<std::uint16_t>(decoded.position_word2);
-        editor.city_list.push_back(CityListRow(decoded, length, head));
+        doc.city_list.push_back(CityListRow(decoded, length, head));
         // Each round must move on, whatever length the record claims.
         r = std::max(head + length - 5, head + 1);
     }
     return {};
 }
 
-int CountCities(const Editor& editor, bool only_this_island) {
-    const auto& cities = editor.cities.cities;
+int CountCities(const Document& doc, bool only_this_island) {
+    const auto& cities = doc.cities.cities;
     if (!only_this_island) return static_cast<int>(cities.size());
     return static_cast<int>(std::count_if(cities.begin(), cities.end(), [&](const CityRecord& c) {
-        return c.island_number == editor.island.record.number;
+        return c.island_number == doc.island.record.number;
     }));
 }
 
-void CurrentCityByIndex(Editor& editor, int i) {
-    auto& state = editor.cities;
+void CurrentCityByIndex(Document& doc, int i) {
+    auto& state = doc.cities;
     state.current.reset();
     int seen = 0;
     for (std::size_t k = 0; k < state.cities.size(); ++k) {
-        if (state.cities[k].island_number != editor.island.record.number) continue;
+        if (state.cities[k].island_number != doc.island.record.number) continue;
         if (seen++ == i) {
             state.current = k;
             return;
@@ -322,10 +317,9 @@ void CurrentCityByIndex(Editor& editor, int i) {
     }
 }
 
-int CountCityWarehouses(Editor& editor) {
-    const CityRecord* city = editor.cities.Current();
+int CountCityWarehouses(const Document& doc, LogLines& memo) {
+    const CityRecord* city = doc.cities.Current();
     if (city == nullptr) return 0;
-    auto& memo = editor.memo3;
     memo.push_back("GetAnzahlKontore :" + city->name);
     int count = 0;
     for (const BuildingEntry& b : city->buildings) {
@@ -345,8 +339,8 @@ int CountCityWarehouses(Editor& editor) {
     return count;
 }
 
-int CountInhabitants(Editor& editor) {
-    const CityRecord* city = editor.cities.Current();
+int CountInhabitants(const Document& doc, LogLines& log) {
+    const CityRecord* city = doc.cities.Current();
     int houses = 0;
     int inhabitants = 0;
     if (city != nullptr) {
@@ -357,31 +351,31 @@ int CountInhabitants(Editor& editor) {
             inhabitants += capacity;
         }
     }
-    editor.memo3.push_back("Anzahl H\xE4user " + std::to_string(houses));
-    editor.memo3.push_back("Anzahl Einwohner " + std::to_string(inhabitants));
+    log.push_back("Anzahl H\xE4user " + std::to_string(houses));
+    log.push_back("Anzahl Einwohner " + std::to_string(inhabitants));
     return inhabitants;
 }
 
-int CountNativeCities(const Editor& editor) {
-    const auto& cities = editor.cities.cities;
+int CountNativeCities(const Document& doc) {
+    const auto& cities = doc.cities.cities;
     return static_cast<int>(std::count_if(cities.begin(), cities.end(), [&](const CityRecord& c) {
-        return c.island_number == editor.island.record.number && c.people >= 2 && c.people <= 9;
+        return c.island_number == doc.island.record.number && c.people >= 2 && c.people <= 9;
     }));
 }
 
-void DeleteCurrentCity(Editor& editor) {
-    const CityRecord* city = editor.cities.Current();
+void DeleteCurrentCity(Document& doc) {
+    const CityRecord* city = doc.cities.Current();
     if (city == nullptr) return;
-    auto& objects = editor.island.objects;
+    auto& objects = doc.island.objects;
     const std::int32_t number = city->number;
     objects.erase(std::remove_if(objects.begin(), objects.end(),
                                  [&](const ObjectEntry& o) { return o.owner == number; }),
                   objects.end());
 }
 
-void TidyWarehouses(Editor& editor) {
-    if (!editor.island_loaded) return;
-    auto& state = editor.cities;
+void TidyWarehouses(Document& doc, LogLines& log) {
+    if (!doc.loaded) return;
+    auto& state = doc.cities;
     std::fill(state.catchment.begin(), state.catchment.end(), 0);
     state.warehouses.clear();
     int lowest = 100;
@@ -397,21 +391,21 @@ void TidyWarehouses(Editor& editor) {
             if (b.record_position <= 0) continue;
             // The number lies behind the record's KONTID tag; a record without one keeps its bytes.
             std::int64_t kontid = b.record_position + 6;
-            if (FindTagForward(editor.file, b.record_position + 6 + b.record_length, "KONTID",
+            if (FindTagForward(doc.file, b.record_position + 6 + b.record_length, "KONTID",
                                kontid)) {
-                PatchWordInGameFile(editor.file, b.warehouse, kontid + 8);
+                PatchWordInGameFile(doc.file, b.warehouse, kontid + 8);
             }
         }
     }
     for (const CityRecord& city : state.cities) {
         for (const BuildingEntry& b : city.buildings) {
             if (b.definition == kWarehouseDefinition) {
-                AddWarehouse(editor,
+                AddWarehouse(doc.cities,
                              {city.number, b.radius, b.x, b.y, b.size_x, b.size_y, b.warehouse});
             }
         }
     }
-    AssignObjectsToCities(editor);
+    AssignObjectsToCities(doc, log);
 }
 
 std::string CitySelectionLine(const CityRecord& city, const IslandRecord& island) {
@@ -420,35 +414,28 @@ std::string CitySelectionLine(const CityRecord& city, const IslandRecord& island
            "  Insel StadtID " + std::to_string(island.city_id);
 }
 
-std::string ChooseMainWarehouseKind(Editor& editor, int kind) {
-    if (!editor.island_loaded) return "Eine Insel sollte schon da sein";
-    editor.cities.main_warehouse_kind = kind;
+std::string ChooseMainWarehouseKind(Document& doc, int kind) {
+    if (!doc.loaded) return "Eine Insel sollte schon da sein";
+    doc.cities.main_warehouse_kind = kind;
     return {};
 }
 
-std::string SelectCityRow(Editor& editor, int row) {
-    auto& state = editor.cities;
+std::string SelectCityRow(Document& doc, const Definitions& definitions, Status& status, int row) {
+    auto& state = doc.cities;
     if (row < 0 || state.cities.empty()) return {};
     const std::size_t index = row == 0 ? 0 : static_cast<std::size_t>(row) - 1;
     if (index >= state.cities.size()) return {};
     state.current = index;
     const CityRecord& city = state.cities[index];
-    editor.panels["StadtNrPanel"] = std::to_string(city.number);
-    IslandRecord& record = editor.island.record;
+    status.city_number = std::to_string(city.number);
+    IslandRecord& record = doc.island.record;
     record.city_id = city.number;
-    if (editor.file_kind != kSavegame) return {};
-    if (!FindIslandOfCity(editor, city.abs_first, city.abs_second)) return "Stadt nicht gefunden";
-    editor.island.FreeLists();
-    editor.updating = true;
-    try {
-        DecodeIsland(editor, record.start);
-    } catch (...) {
-        editor.updating = false;
-        throw;
-    }
+    if (doc.file_kind != FileKind::Savegame) return {};
+    if (!FindIslandOfCity(doc, city.abs_first, city.abs_second)) return "Stadt nicht gefunden";
+    doc.island.FreeLists();
+    status.ShowIslandCounts(DecodeIsland(doc, definitions, status.memo2, record.start));
     record.city_id = city.number;
-    editor.memo3.push_back(CitySelectionLine(city, record));
-    editor.updating = false;
+    status.memo3.push_back(CitySelectionLine(city, record));
     return {};
 }
 

@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/app/editor.h"
 #include "core/container/file_io.h"
 #include "core/container/game_file.h"
+#include "core/container/output_buffer.h"
+#include "core/document/document.h"
+#include "core/island/catchment.h"
 #include "core/island/cities.h"
 #include "core/island/game_tables.h"
+#include "core/island/save_options.h"
 #include "core/island/writer.h"
 
 namespace insel {
@@ -16,22 +19,21 @@ namespace {
 std::string Number(std::int64_t value) { return std::to_string(value); }
 
 // Raw bytes [from, to) of the loaded file into the output.
-void CopyFromFile(Editor& editor, std::int64_t from, std::int64_t to) {
+void CopyFromFile(const CityFileTarget& t, std::int64_t from, std::int64_t to) {
     if (to <= from) return;
-    if (from < 0 || to > editor.file.length()) {
+    if (from < 0 || to > t.doc.file.length()) {
         throw BoundsError("copying file positions " + Number(from) + " to " + Number(to) +
                           ": beyond the end of the file data");
     }
-    editor.output.WriteBytes(
-        {editor.file.bytes.data() + from, static_cast<std::size_t>(to - from)});
+    t.out.WriteBytes({t.doc.file.bytes.data() + from, static_cast<std::size_t>(to - from)});
 }
 
-std::int64_t Word(const Editor& editor, std::int64_t position) {
-    return ReadValue(editor.file, 2, position);
+std::int64_t Word(const CityFileTarget& t, std::int64_t position) {
+    return ReadValue(t.doc.file, 2, position);
 }
 
-bool Find(const Editor& editor, std::string_view tag, std::int64_t& position) {
-    return FindTagForward(editor.file, editor.data_limit, tag, position);
+bool Find(const CityFileTarget& t, std::string_view tag, std::int64_t& position) {
+    return FindTagForward(t.doc.file, t.doc.data_limit, tag, position);
 }
 
 // A short record: the tag in a 6-byte field, a 2-byte length, the content.
@@ -49,15 +51,15 @@ void WriteZeroRecord(OutputBuffer& out, std::string_view tag, int length) {
 
 // STADT2 and PROD lengths: 2 bytes in base-game files; in add-on files 4 bytes holding bits
 // 16-23 of (count + 2), 0xFF and the low 16 bits of the count.
-std::int64_t WriteCityLengthPlaceholder(Editor& editor) {
-    const std::int64_t position = editor.output.position();
-    editor.output.WriteString(editor.addon_level > 0 ? "SSSS" : "SS");
+std::int64_t WriteCityLengthPlaceholder(const CityFileTarget& t) {
+    const std::int64_t position = t.out.position();
+    t.out.WriteString(t.doc.addon_level > 0 ? "SSSS" : "SS");
     return position;
 }
 
-void PatchCityLength(Editor& editor, std::int64_t position) {
-    OutputBuffer& out = editor.output;
-    if (editor.addon_level > 0) {
+void PatchCityLength(const CityFileTarget& t, std::int64_t position) {
+    OutputBuffer& out = t.out;
+    if (t.doc.addon_level > 0) {
         const std::int64_t count = out.position() - position - 4;
         const auto high = CheckedNarrow<std::uint8_t>((count + 2) >> 16, "a city record length");
         out.PatchWord(static_cast<std::uint16_t>(high | 0xFF00), position);
@@ -67,11 +69,11 @@ void PatchCityLength(Editor& editor, std::int64_t position) {
     }
 }
 
-void WriteNewPlayerBlock(Editor& editor, int people) {
-    OutputBuffer& out = editor.output;
-    editor.memo3.push_back("Neues Volk " + Number(people));
+void WriteNewPlayerBlock(const CityFileTarget& t, int people) {
+    OutputBuffer& out = t.out;
+    t.memo3.push_back("Neues Volk " + Number(people));
     const PeopleRow& row = PeopleTable(people);
-    editor.memo3.push_back("Spieleralias/AliasHdr " + std::string(row.alias));
+    t.memo3.push_back("Spieleralias/AliasHdr " + std::string(row.alias));
     out.WriteTag("SPIELER");
     const std::int64_t length = out.position();
     out.WriteString("SSSS");
@@ -97,71 +99,71 @@ void WriteNewPlayerBlock(Editor& editor, int people) {
 
 // The player block in front of the city. A VOLK record's text "SPIELER" is followed by an
 // ALIAS record, which tells it from a real player block.
-std::int64_t FindPlayerBlock(const Editor& editor, std::int64_t from) {
+std::int64_t FindPlayerBlock(const CityFileTarget& t, std::int64_t from) {
     std::int64_t position = from;
-    while (FindTagBackward(editor.file, 10, "SPIELER", position)) {
+    while (FindTagBackward(t.doc.file, 10, "SPIELER", position)) {
         std::int64_t alias = position;
-        if (!FindTagForward(editor.file, position + 20, "ALIAS", alias)) return position;
+        if (!FindTagForward(t.doc.file, position + 20, "ALIAS", alias)) return position;
         position -= 10;
     }
     return -1;
 }
 
-void CopyPlayerBlock(Editor& editor, std::int64_t block) {
-    OutputBuffer& out = editor.output;
-    if (editor.file_kind == kCityFile) {
-        CopyFromFile(editor, block, block + Word(editor, block + 12) + 16);
+void CopyPlayerBlock(const CityFileTarget& t, std::int64_t block) {
+    OutputBuffer& out = t.out;
+    if (t.doc.file_kind == FileKind::City) {
+        CopyFromFile(t, block, block + Word(t, block + 12) + 16);
         return;
     }
     // In a savegame the player's full block is the first one with the same player number.
-    const std::int64_t player = Word(editor, block + 20);
+    const std::int64_t player = Word(t, block + 20);
     std::int64_t found = 0;
-    while (Find(editor, "SPIELER", found) && Word(editor, found + 20) != player) {
-        if (!Find(editor, "STATIS", found)) break;
+    while (Find(t, "SPIELER", found) && Word(t, found + 20) != player) {
+        if (!Find(t, "STATIS", found)) break;
     }
-    if (found >= editor.data_limit) found = block;
-    const std::int64_t block_end = found + Word(editor, found + 12);
+    if (found >= t.doc.data_limit) found = block;
+    const std::int64_t block_end = found + Word(t, found + 12);
     out.WriteTag("SPIELER");
     const std::int64_t length = out.position();
     out.WriteString("SSSS");
     out.WriteDword(0);
     out.WriteDword(0);
     std::int64_t head = found;
-    Find(editor, "HEAD", head);
+    Find(t, "HEAD", head);
     std::int64_t profile = head;
-    Find(editor, "PROFIL", profile);
-    CopyFromFile(editor, head, profile);
+    Find(t, "PROFIL", profile);
+    CopyFromFile(t, head, profile);
     WriteShortRecord(out, "PROFIL", std::string_view("Default\0", 8));
     std::int64_t research = found;
-    if (FindTagForward(editor.file, block_end, "FORSCH", research)) {
-        CopyFromFile(editor, research, research + Word(editor, research + 6) + 8);
+    if (FindTagForward(t.doc.file, block_end, "FORSCH", research)) {
+        CopyFromFile(t, research, research + Word(t, research + 6) + 8);
     }
     WriteZeroRecord(out, "BONUS", 4);
     WriteZeroRecord(out, "DISCO", 4);
     out.PatchLength(length);
 }
 
-void WritePlayerBlock(Editor& editor, const CityRecord& city) {
-    editor.memo3.push_back("Inselmode " + Number(editor.file_kind) + ",  Spielervolk " +
-                           Number(city.people));
-    if (editor.file_kind != kIslandFile && city.people <= 0) {
-        const std::int64_t block = FindPlayerBlock(editor, city.head_search_start);
-        editor.memo3.push_back("StadtBegin, Reverse i " + Number(city.head_search_start) + ",  " +
-                               Number(block));
+void WritePlayerBlock(const CityFileTarget& t, const CityRecord& city) {
+    t.memo3.push_back("Inselmode " + Number(static_cast<int>(t.doc.file_kind)) + ",  Spielervolk " +
+                      Number(city.people));
+    if (t.doc.file_kind != FileKind::Island && city.people <= 0) {
+        const std::int64_t block = FindPlayerBlock(t, city.head_search_start);
+        t.memo3.push_back("StadtBegin, Reverse i " + Number(city.head_search_start) + ",  " +
+                          Number(block));
         if (block >= 0) {
-            CopyPlayerBlock(editor, block);
+            CopyPlayerBlock(t, block);
             return;
         }
     }
-    editor.memo3.push_back("Volk neu schreiben, extract ID3 Radius 15");
-    WriteNewPlayerBlock(editor, city.people);
+    t.memo3.push_back("Volk neu schreiben, extract ID3 Radius 15");
+    WriteNewPlayerBlock(t, city.people);
 }
 
-void WriteProdRecord(Editor& editor, const CityRecord& city) {
-    OutputBuffer& out = editor.output;
+void WriteProdRecord(const CityFileTarget& t, const CityRecord& city) {
+    OutputBuffer& out = t.out;
     out.WriteTag("PROD", 6);
-    const std::int64_t length = WriteCityLengthPlaceholder(editor);
-    if (city.buildings.empty()) editor.memo3.push_back("Megakrise");
+    const std::int64_t length = WriteCityLengthPlaceholder(t);
+    if (city.buildings.empty()) t.memo3.push_back("Megakrise");
     for (const BuildingEntry& b : city.buildings) {
         out.WriteTag("ENTRY", 6);
         out.WriteWord(b.record_length);
@@ -171,22 +173,22 @@ void WriteProdRecord(Editor& editor, const CityRecord& city) {
         if (b.record_position > 0) {
             const std::int64_t r = b.record_position;
             if (n == 41) {
-                CopyFromFile(editor, r + 12, r + 29);
+                CopyFromFile(t, r + 12, r + 29);
                 out.WriteWord(static_cast<std::uint16_t>(std::max(b.market2, 0)));
                 out.WriteWord(static_cast<std::uint16_t>(std::max(b.market1, 0)));
-                CopyFromFile(editor, r + 33, r + 49);
+                CopyFromFile(t, r + 33, r + 49);
             } else if (n > 4) {
-                CopyFromFile(editor, r + 12, r + n + 8);
+                CopyFromFile(t, r + 12, r + n + 8);
             }
             continue;
         }
-        editor.memo3.push_back("New Entry position " + Number(b.y) + ", " + Number(b.x) +
-                               "  Objekt " + Number(b.graphic_id) + ", " + Number(b.definition));
+        t.memo3.push_back("New Entry position " + Number(b.y) + ", " + Number(b.x) + "  Objekt " +
+                          Number(b.graphic_id) + ", " + Number(b.definition));
         const auto data = EntryTemplate(b.definition, b.warehouse, b.market1, b.market2);
         out.WriteBytes(data);
-        if (b.definition >= 143 && b.definition <= 149) ++editor.cities.warehouse_counter;
+        if (b.definition >= 143 && b.definition <= 149) ++t.doc.cities.warehouse_counter;
     }
-    PatchCityLength(editor, length);
+    PatchCityLength(t, length);
 }
 
 }  // namespace
@@ -196,9 +198,9 @@ int CapacityValue(int warehouses, int addon_level) {
     return addon_level > 0 ? value : std::min(value, 190);
 }
 
-void WriteCatchmentRecord(Editor& editor) {
-    CityState& state = editor.cities;
-    editor.memo3.push_back("Create new ID3 Kontor");
+void WriteCatchmentRecord(const CityFileTarget& t) {
+    CityState& state = t.doc.cities;
+    t.memo3.push_back("Create new ID3 Kontor");
     state.warehouse_counter = 0;
     // The city's own warehouses only: [x div 8][y div 8].
     std::vector<CatchmentSquare> squares(64 * 64);
@@ -207,13 +209,12 @@ void WriteCatchmentRecord(Editor& editor) {
         for (const BuildingEntry& b : city->buildings) {
             if (b.warehouse == 0) continue;
             ++state.warehouse_counter;
-            const CatchmentMask mask = CreateCatchmentMask(
-                editor, b.radius, CatchmentFootprint(b.size_x), CatchmentFootprint(b.size_y));
+            const CatchmentMask mask = CreateCatchmentMask(b.radius, CatchmentFootprint(b.size_x),
+                                                           CatchmentFootprint(b.size_y), t.memo3);
             const int x0 = b.x - b.radius;
             const int y0 = b.y - b.radius;
-            editor.memo3.push_back("Gridstart xy : " + Number(x0 / 8 * 8) + ", " +
-                                   Number(y0 / 8 * 8) + "  KontorOfset xy " + Number(x0) + ", " +
-                                   Number(y0));
+            t.memo3.push_back("Gridstart xy : " + Number(x0 / 8 * 8) + ", " + Number(y0 / 8 * 8) +
+                              "  KontorOfset xy " + Number(x0) + ", " + Number(y0));
             for (int i = 0; i < kMaskSide; ++i) {
                 for (int j = 0; j < kMaskSide; ++j) {
                     const int a = x0 + i;
@@ -228,8 +229,8 @@ void WriteCatchmentRecord(Editor& editor) {
             }
         }
     }
-    editor.memo3.push_back("EZB reduzieren");
-    OutputBuffer& out = editor.output;
+    t.memo3.push_back("EZB reduzieren");
+    OutputBuffer& out = t.out;
     out.WriteTag("ID3", 6);
     const std::int64_t length = out.position();
     out.WriteString("SS");
@@ -254,17 +255,17 @@ void WriteCatchmentRecord(Editor& editor) {
     out.PatchWordLength(length);
 }
 
-void WriteCityBlocks(Editor& editor) {
-    CityState& state = editor.cities;
+void WriteCityBlocks(const CityFileTarget& t) {
+    CityState& state = t.doc.cities;
     CityRecord& city = *state.Current();
-    OutputBuffer& out = editor.output;
-    WritePlayerBlock(editor, city);
+    OutputBuffer& out = t.out;
+    WritePlayerBlock(t, city);
 
     state.warehouse_counter = 0;
-    editor.memo3.push_back("Stadt " + city.name);
-    const int inhabitants = CountInhabitants(editor);
+    t.memo3.push_back("Stadt " + city.name);
+    const int inhabitants = CountInhabitants(t.doc, t.memo3);
     out.WriteString("STADT2");
-    const std::int64_t length = WriteCityLengthPlaceholder(editor);
+    const std::int64_t length = WriteCityLengthPlaceholder(t);
     out.WriteWord(CheckedNarrow<std::uint16_t>(state.cities_written, "the city count"));
     out.WriteWord(CheckedNarrow<std::uint16_t>(city.position_word1, "a city position word"));
     out.WriteWord(CheckedNarrow<std::uint16_t>(city.position_word2, "a city position word"));
@@ -272,34 +273,33 @@ void WriteCityBlocks(Editor& editor) {
     int warehouses = 0;
     if (city.has_head > 0) {
         std::int64_t head = city.head_search_start;
-        Find(editor, "HEAD", head);
-        editor.memo3.push_back("in memory HEAD position " + Number(head));
+        Find(t, "HEAD", head);
+        t.memo3.push_back("in memory HEAD position " + Number(head));
         const std::int64_t head_out = out.position();
         std::int64_t cursor = head;
         if (city.has_catchment) {
-            editor.memo3.push_back("Einwohner alt: " +
-                                   Number(ReadValue(editor.file, 4, head + 48)));
+            t.memo3.push_back("Einwohner alt: " + Number(ReadValue(t.doc.file, 4, head + 48)));
             std::int64_t id3 = head;
-            Find(editor, "ID3", id3);
-            CopyFromFile(editor, head, id3);
-            WriteCatchmentRecord(editor);
+            Find(t, "ID3", id3);
+            CopyFromFile(t, head, id3);
+            WriteCatchmentRecord(t);
             warehouses = state.warehouse_counter;
             cursor = id3;
-            Find(editor, "WARE", cursor);
+            Find(t, "WARE", cursor);
         }
         std::int64_t prod = cursor;
-        Find(editor, "PROD", prod);
-        CopyFromFile(editor, cursor, prod);
-        editor.memo3.push_back("PROD position " + Number(prod));
-        WriteProdRecord(editor, city);
+        Find(t, "PROD", prod);
+        CopyFromFile(t, cursor, prod);
+        t.memo3.push_back("PROD position " + Number(prod));
+        WriteProdRecord(t, city);
         if (city.has_catchment) {
-            out.PatchWord(CheckedNarrow<std::uint16_t>(
-                              CapacityValue(warehouses, editor.addon_level), "the capacity value"),
+            out.PatchWord(CheckedNarrow<std::uint16_t>(CapacityValue(warehouses, t.doc.addon_level),
+                                                       "the capacity value"),
                           head_out + 44);
             out.PatchDword(static_cast<std::uint32_t>(inhabitants), head_out + 48);
         }
     } else {
-        editor.memo3.push_back("Stadtstruktur neu definieren");
+        t.memo3.push_back("Stadtstruktur neu definieren");
         out.WriteTag("HEAD2", 6);
         out.WriteWord(64);
         out.WriteWord(0);
@@ -316,7 +316,7 @@ void WriteCityBlocks(Editor& editor) {
         out.WriteWord(0);
         out.WriteDword(1);
         out.WriteFill(0, 12);
-        WriteCatchmentRecord(editor);
+        WriteCatchmentRecord(t);
         warehouses = state.warehouse_counter;
         out.WriteTag("WARE", 6);
         out.WriteWord(448);
@@ -332,14 +332,14 @@ void WriteCityBlocks(Editor& editor) {
         }
         WriteZeroRecord(out, "VK", 32);
         WriteZeroRecord(out, "EK", 48);
-        WriteProdRecord(editor, city);
-        out.PatchWord(CheckedNarrow<std::uint16_t>(CapacityValue(warehouses, editor.addon_level),
+        WriteProdRecord(t, city);
+        out.PatchWord(CheckedNarrow<std::uint16_t>(CapacityValue(warehouses, t.doc.addon_level),
                                                    "the capacity value"),
                       capacity);
         out.PatchWord(CheckedNarrow<std::uint16_t>(inhabitants, "the inhabitants of a new city"),
                       capacity + 4);
     }
-    if (editor.addon_level > 0) {
+    if (t.doc.addon_level > 0) {
         WriteZeroRecord(out, "STAT2", 36);
         WriteZeroRecord(out, "STST2", 10356);
     } else {
@@ -349,39 +349,40 @@ void WriteCityBlocks(Editor& editor) {
         out.WriteString("New City");
         out.WriteFill(0, 8);
     }
-    PatchCityLength(editor, length);
+    PatchCityLength(t, length);
     ++state.cities_written;
 }
 
-void ExtractIslandBytes(Editor& editor, std::int64_t start, std::int64_t end, bool append_name) {
-    OutputBuffer& out = editor.output;
-    auto& log = editor.memo2;
+void ExtractIslandBytes(const CityFileTarget& t, std::int64_t start, std::int64_t end,
+                        bool append_name) {
+    OutputBuffer& out = t.out;
+    auto& log = t.memo2;
     out.Reset();
     log.push_back("Header");
-    WriteCityFileHead(out, editor.addon_level);
-    log.push_back("AddonNr  " + Number(editor.addon_level));
+    WriteCityFileHead(out, t.doc.addon_level);
+    log.push_back("AddonNr  " + Number(t.doc.addon_level));
     log.push_back("Insel Startadr " + Number(start) + "  Endadr " + Number(end));
     std::int64_t occur = start;
-    FindTagForward(editor.file, end, "OCCUR", occur);
-    CopyFromFile(editor, start, occur);
+    FindTagForward(t.doc.file, end, "OCCUR", occur);
+    CopyFromFile(t, start, occur);
     std::int64_t crops = occur;
-    FindTagForward(editor.file, end, "ANBAU", crops);
+    FindTagForward(t.doc.file, end, "ANBAU", crops);
     log.push_back("Occur " + Number(occur) + "  bis " + Number(crops));
     out.WriteTag("OCCUR");
     const std::int64_t length = out.position();
     out.WriteString("MMMM");
     // Only the mine records survive; whatever else stood in the block is dropped.
     for (std::int64_t entry = occur;
-         FindTagForward(editor.file, end, "ENTRY2", entry) && entry < crops; entry += 5) {
-        const std::int64_t n = Word(editor, entry + 6);
+         FindTagForward(t.doc.file, end, "ENTRY2", entry) && entry < crops; entry += 5) {
+        const std::int64_t n = Word(t, entry + 6);
         log.push_back("ENTRY2-L\xE4nge " + Number(n));
-        CopyFromFile(editor, entry, entry + n + 8);
+        CopyFromFile(t, entry, entry + n + 8);
     }
     out.PatchLength(length);
     log.push_back("Anbau " + Number(crops));
-    CopyFromFile(editor, crops, end + 1);
+    CopyFromFile(t, crops, end + 1);
     if (append_name) {
-        const std::string& name = editor.island.record.name;
+        const std::string& name = t.doc.island.record.name;
         out.WriteTag("NAME");
         out.WriteDword(static_cast<std::uint32_t>(name.size()));
         out.WriteString(name);
@@ -396,9 +397,9 @@ void ExtractIslandBytes(Editor& editor, std::int64_t start, std::int64_t end, bo
     log.push_back("Bufwritepos " + Number(out.position()));
 }
 
-void FinishCityFile(Editor& editor, const std::string& date) {
-    OutputBuffer& out = editor.output;
-    if (editor.recount_kontid) {
+void FinishCityFile(const CityFileTarget& t, const std::string& date) {
+    OutputBuffer& out = t.out;
+    if (t.options.recount_kontid) {
         const std::int64_t limit = out.position() - 10;
         std::int64_t city = 0;
         while (FindTagForward(out.data(), limit, "STADT2", city)) {
@@ -415,48 +416,48 @@ void FinishCityFile(Editor& editor, const std::string& date) {
             city = stat + 1;
         }
     }
-    editor.memo2.push_back("Generated " + date);
+    t.memo2.push_back("Generated " + date);
     out.WriteString("Generated " + date);
 }
 
-void AssembleCityFile(Editor& editor, const std::string& date) {
-    auto& log = editor.memo2;
-    CityState& state = editor.cities;
-    IslandRecord& record = editor.island.record;
+void AssembleCityFile(const CityFileTarget& t, const std::string& date) {
+    auto& log = t.memo2;
+    CityState& state = t.doc.cities;
+    IslandRecord& record = t.doc.island.record;
     log.clear();
     state.cities_written = 0;
-    log.push_back("cty-Inselmode " + Number(editor.file_kind) + "  i 1");
+    log.push_back("cty-Inselmode " + Number(static_cast<int>(t.doc.file_kind)) + "  i 1");
     const CityRecord* current = state.Current();
     log.push_back(current != nullptr ? current->name : "Keine Stadt");
-    log.push_back(editor.island.objects.empty() ? "Keine Bauelemente" : "Bauelemente vorhanden");
+    log.push_back(t.doc.island.objects.empty() ? "Keine Bauelemente" : "Bauelemente vorhanden");
     const std::int64_t start = record.start;
     log.push_back("Inselanf bei " + Number(start));
     std::int64_t end = start;
     std::int64_t event = start;
-    Find(editor, "EVENTINSEL", event);
-    log.push_back("Eventinsel bei " + Number(event) + "  bis " + Number(editor.data_limit));
+    Find(t, "EVENTINSEL", event);
+    log.push_back("Eventinsel bei " + Number(event) + "  bis " + Number(t.doc.data_limit));
     bool append_name = false;
-    if (event < editor.data_limit - 5) {
+    if (event < t.doc.data_limit - 5) {
         end = event + 15;
     } else {
         std::int64_t player = start;
-        Find(editor, "SPIELER", player);
+        Find(t, "SPIELER", player);
         end = player - 1;
-        log.push_back("Spieler bei " + Number(end) + "  bis " + Number(editor.data_limit));
+        log.push_back("Spieler bei " + Number(end) + "  bis " + Number(t.doc.data_limit));
         append_name = true;
     }
-    const bool savegame = editor.file_kind == kSavegame;
-    const int n = CountCities(editor, savegame);
+    const bool savegame = t.doc.file_kind == FileKind::Savegame;
+    const int n = CountCities(t.doc, savegame);
     log.push_back(
         "Anzahl St\xE4"
         "dte " +
         Number(n));
     int with_warehouses = 0;
     for (int i = 1; i <= n; ++i) {
-        CurrentCityByIndex(editor, i - 1);
+        CurrentCityByIndex(t.doc, i - 1);
         const std::string name = state.Current() != nullptr ? state.Current()->name : "";
         log.push_back("Getcurstadt " + name + "  ist Stadt Nummer: " + Number(i));
-        if (CountCityWarehouses(editor) > 0) ++with_warehouses;
+        if (CountCityWarehouses(t.doc, t.memo3) > 0) ++with_warehouses;
     }
     if (with_warehouses != record.city_byte) {
         log.push_back(
@@ -467,15 +468,15 @@ void AssembleCityFile(Editor& editor, const std::string& date) {
             CheckedNarrow<std::uint8_t>(with_warehouses, "the island's number of cities");
     }
     if (savegame) {
-        ExtractIslandBytes(editor, start, end, append_name);
+        ExtractIslandBytes(t, start, end, append_name);
     } else {
-        AssembleIsland(editor, false);
+        AssembleIsland(t.doc, t.options, t.out, t.memo2, false);
     }
     log.push_back("Inselxy = " + Number(record.world_second) + ", " + Number(record.world_first) +
                   "    Gr\xF6sse " + Number(record.width));
     if (n > 0) {
         for (int i = 1; i <= n; ++i) {
-            CurrentCityByIndex(editor, i - 1);
+            CurrentCityByIndex(t.doc, i - 1);
             CityRecord* city = state.Current();
             if (city == nullptr) continue;
             log.push_back("Teste:  " + city->name + "  " + Number(city->position_word1) + ", " +
@@ -488,24 +489,25 @@ void AssembleCityFile(Editor& editor, const std::string& date) {
                                                  record.world_first < city->abs_first &&
                                                  city->abs_first < record.world_first + w);
             if (!on_island) continue;
-            if (CountCityWarehouses(editor) == 0) {
-                DeleteCurrentCity(editor);
+            if (CountCityWarehouses(t.doc, t.memo3) == 0) {
+                DeleteCurrentCity(t.doc);
                 log.push_back("Keine Stadt mehr, Stadt gel\xF6scht");
                 continue;
             }
             log.push_back("ExtractSpieler:  " + city->name + "  " + Number(city->position_word1) +
                           ", " + Number(city->position_word2));
             if (savegame) city->people = 0;
-            WriteCityBlocks(editor);
+            WriteCityBlocks(t);
         }
     }
-    FinishCityFile(editor, date);
-    RecalculateKontorId(editor);
+    FinishCityFile(t, date);
+    RecalculateKontorId(t.out, t.memo2);
 }
 
-void SaveCityFile(Editor& editor, const std::filesystem::path& path, const std::string& date) {
-    AssembleCityFile(editor, date);
-    WriteFileAtomically(path, editor.output.data());
+void SaveCityFile(const CityFileTarget& t, const std::filesystem::path& path,
+                  const std::string& date) {
+    AssembleCityFile(t, date);
+    WriteFileAtomically(path, t.out.data());
 }
 
 }  // namespace insel

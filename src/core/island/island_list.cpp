@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
-#include "core/app/editor.h"
+#include "core/app/status.h"
 #include "core/container/game_file.h"
+#include "core/document/document.h"
 #include "core/errors.h"
+#include "core/island/cities.h"
 #include "core/island/game_tables.h"
 #include "core/island/loader.h"
 
@@ -15,19 +17,19 @@ namespace {
 // is still read in one sweep.
 enum RowSearch : std::size_t { kNextIsland, kEvent, kName, kInfo };
 
-TagCursors RowSearches(const Editor& editor) {
-    return TagCursors(editor.file, editor.data_limit, {"INSEL5", "EVENTINSEL", "NAME", "INFO"});
+TagCursors RowSearches(const Document& doc) {
+    return TagCursors(doc.file, doc.data_limit, {"INSEL5", "EVENTINSEL", "NAME", "INFO"});
 }
 
 // The first NAME block between the island and its EVENTINSEL block.
-std::string ReadIslandName(const Editor& editor, TagCursors& searches, std::int64_t island) {
+std::string ReadIslandName(const Document& doc, TagCursors& searches, std::int64_t island) {
     std::int64_t end = island;
     searches.Find(kEvent, end);
     std::int64_t name = island;
     if (!searches.Find(kName, name) || name >= end) return "No name";
     const std::int64_t length =
-        std::min<std::int64_t>(ReadValue(editor.file, 1, name + 12), kMaxNameLength);
-    return ReadText(editor.file, name + 16, length);
+        std::min<std::int64_t>(ReadValue(doc.file, 1, name + 12), kMaxNameLength);
+    return ReadText(doc.file, name + 16, length);
 }
 
 }  // namespace
@@ -48,24 +50,24 @@ std::string ClimateName(int climate) {
     return climate >= 0 && climate < kClimateCount ? std::string(kClimateNames[climate]) : "";
 }
 
-void SetIslandClimate(Editor& editor, int climate) {
+void SetIslandClimate(Document& doc, int climate) {
     // Checked here rather than when the island is written, long after the choice.
     if (climate < 0 || climate > 255) {
         throw BoundsError("the climate is a byte, 0 to 255, not " + std::to_string(climate));
     }
-    editor.island.record.climate = climate;
+    doc.island.record.climate = climate;
 }
 
-std::int64_t ListIslands(Editor& editor) {
-    editor.island_list.clear();
-    const GameFileBuffer& file = editor.file;
-    TagCursors searches = RowSearches(editor);
+std::int64_t ListIslands(Document& doc) {
+    doc.island_list.clear();
+    const GameFileBuffer& file = doc.file;
+    TagCursors searches = RowSearches(doc);
     std::int64_t info = 0;
     std::int64_t q = 0;
     // Islands are listed from INSEL5 tags that start below the data limit - 50.
-    while (searches.Find(kNextIsland, q) && q < editor.data_limit - 50) {
+    while (searches.Find(kNextIsland, q) && q < doc.data_limit - 50) {
         IslandListRow row;
-        row.name = ReadIslandName(editor, searches, q);
+        row.name = ReadIslandName(doc, searches, q);
         row.world_first = static_cast<int>(ReadValue(file, 2, q + 16));
         row.world_second = static_cast<int>(ReadValue(file, 2, q + 18));
         row.width = static_cast<int>(ReadValue(file, 2, q + 20));
@@ -78,15 +80,15 @@ std::int64_t ListIslands(Editor& editor) {
             row.info_a = static_cast<int>(ReadValue(file, 1, i + 21));
             info = i;
         }
-        editor.island_list.push_back(std::move(row));
+        doc.island_list.push_back(std::move(row));
         q += 5;
     }
-    if (editor.file_kind == kScenario) editor.file_kind = kSavegame;
+    if (doc.file_kind == FileKind::Scenario) doc.file_kind = FileKind::Savegame;
     return info;
 }
 
-const IslandListRow* IslandRowAt(const Editor& editor, int first, int second) {
-    for (const IslandListRow& row : editor.island_list) {
+const IslandListRow* IslandRowAt(const Document& doc, int first, int second) {
+    for (const IslandListRow& row : doc.island_list) {
         const int s = row.width;
         if (row.world_second <= second && second < row.world_second + s &&
             row.world_first <= first && first < row.world_first + s) {
@@ -96,16 +98,16 @@ const IslandListRow* IslandRowAt(const Editor& editor, int first, int second) {
     return nullptr;
 }
 
-int IslandNumberAt(const Editor& editor, int first, int second) {
-    const IslandListRow* row = IslandRowAt(editor, first, second);
+int IslandNumberAt(const Document& doc, int first, int second) {
+    const IslandListRow* row = IslandRowAt(doc, first, second);
     return row != nullptr ? row->number : 0;
 }
 
-bool FindIslandOfCity(Editor& editor, int first, int second) {
-    const GameFileBuffer& file = editor.file;
+bool FindIslandOfCity(Document& doc, int first, int second) {
+    const GameFileBuffer& file = doc.file;
     std::int64_t q = 0;
-    while (FindTagForward(file, editor.data_limit - 50, "INSEL5", q)) {
-        editor.island.record.start = q;
+    while (FindTagForward(file, doc.data_limit - 50, "INSEL5", q)) {
+        doc.island.record.start = q;
         const auto c1 = ReadValue(file, 2, q + 16);
         const auto c2 = ReadValue(file, 2, q + 18);
         const auto s = ReadValue(file, 2, q + 20);
@@ -115,24 +117,17 @@ bool FindIslandOfCity(Editor& editor, int first, int second) {
     return false;
 }
 
-bool SelectIslandRow(Editor& editor, int row) {
-    if (row < 1 || row > static_cast<int>(editor.island_list.size())) return false;
-    const std::int64_t q = editor.island_list[static_cast<std::size_t>(row) - 1].position;
-    editor.island.FreeLists();
-    editor.island.record.start = q;
-    editor.updating = true;
-    try {
-        DecodeIsland(editor, q);
-    } catch (...) {
-        editor.updating = false;
-        throw;
-    }
-    IslandRecord& record = editor.island.record;
+bool SelectIslandRow(Document& doc, const Definitions& definitions, Status& status, int row) {
+    if (row < 1 || row > static_cast<int>(doc.island_list.size())) return false;
+    const std::int64_t q = doc.island_list[static_cast<std::size_t>(row) - 1].position;
+    doc.island.FreeLists();
+    doc.island.record.start = q;
+    status.ShowIslandCounts(DecodeIsland(doc, definitions, status.memo2, q));
+    IslandRecord& record = doc.island.record;
     record.city_id = record.number;
-    if (const CityRecord* city = editor.cities.Current()) {
-        editor.memo3.push_back(CitySelectionLine(*city, record));
+    if (const CityRecord* city = doc.cities.Current()) {
+        status.memo3.push_back(CitySelectionLine(*city, record));
     }
-    editor.updating = false;
     return true;
 }
 

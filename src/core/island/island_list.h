@@ -4,23 +4,13 @@
 #include <cstdint>
 #include <string>
 
+#include "core/document/island_list_row.h"
+
 namespace insel {
 
-struct Editor;
-
-struct IslandListRow {
-    std::string name;  // Windows-1252
-    int width = 0;
-    int world_second = 0;
-    int world_first = 0;
-    int climate = -1;  // INFO byte 0; -1 without an INFO block
-    int city_byte = 0;
-    int info_a = 0;
-    std::int64_t position = 0;  // of the INSEL5 tag
-    int number = 0;
-
-    std::array<std::string, 9> Cells() const;
-};
+struct Definitions;
+struct Document;
+struct Status;
 
 // The climates a user can choose: 0..5.
 inline constexpr int kClimateCount = 6;
@@ -28,23 +18,23 @@ inline constexpr int kClimateCount = 6;
 std::string ClimateName(int climate);
 // Gives the island another climate. Any value of the file's climate byte (0..255) is taken,
 // the named ones and others; anything else throws BoundsError and leaves the island as it was.
-void SetIslandClimate(Editor& editor, int climate);
+void SetIslandClimate(Document& doc, int climate);
 
 // Fills the island list from the loaded file; returns the position of the INFO tag of the
 // last island listed (0 without islands). A scenario counts as a savegame from here on.
-std::int64_t ListIslands(Editor& editor);
+std::int64_t ListIslands(Document& doc);
 
 // The listed island whose square (its width from its world position) holds the position.
-const IslandListRow* IslandRowAt(const Editor& editor, int first, int second);
+const IslandListRow* IslandRowAt(const Document& doc, int first, int second);
 
 // Island number of the listed island whose square contains the world position; 0 for none.
-int IslandNumberAt(const Editor& editor, int first, int second);
+int IslandNumberAt(const Document& doc, int first, int second);
 
 // Sets the island start to the island whose square strictly contains the position.
-bool FindIslandOfCity(Editor& editor, int first, int second);
+bool FindIslandOfCity(Document& doc, int first, int second);
 
-// A click on row `row` (from 1) of the island list: decodes that island. False when the row
-// is not in the list.
-bool SelectIslandRow(Editor& editor, int row);
+// A click on row `row` (from 1) of the island list: decodes that island and shows its counts.
+// False when the row is not in the list.
+bool SelectIslandRow(Document& doc, const Definitions& definitions, Status& status, int row);
 
 }  // namespace insel

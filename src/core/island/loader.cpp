@@ -6,9 +6,12 @@
 #include <cstring>
 #include <unordered_set>
 
-#include "core/app/editor.h"
+#include "core/app/definitions.h"
+#include "core/app/status.h"
 #include "core/container/cp1252.h"
 #include "core/container/game_file.h"
+#include "core/document/document.h"
+#include "core/island/catchment.h"
 #include "core/island/cities.h"
 #include "core/island/island_list.h"
 #include "core/simd/cell_values.h"
@@ -38,10 +41,15 @@ struct CellBlockHead {
 
 class Decoder {
   public:
-    explicit Decoder(Editor& editor)
-        : editor_(editor), file_(editor.file), island_(editor.island), limit_(editor.data_limit) {}
+    Decoder(Document& doc, const Definitions& definitions, LogLines& log)
+        : doc_(doc),
+          definitions_(definitions),
+          log_(log),
+          file_(doc.file),
+          island_(doc.island),
+          limit_(doc.data_limit) {}
 
-    void Decode(std::int64_t start);
+    IslandCounts Decode(std::int64_t start);
 
   private:
     std::int64_t Read(int width, std::int64_t position) const {
@@ -76,7 +84,10 @@ class Decoder {
     void ReadObjects(std::int64_t p);
     void ReadAnimals(std::int64_t a);
 
-    Editor& editor_;
+    Document& doc_;
+    const Definitions& definitions_;
+    LogLines& log_;
+    IslandCounts counts_;
     const GameFileBuffer& file_;
     IslandMap& island_;
     const std::int64_t limit_;
@@ -134,7 +145,7 @@ std::string Decoder::ReadName(std::int64_t name_tag) const {
     return ReadText(file_, name_tag + 16, length);
 }
 
-void Decoder::Decode(std::int64_t start) {
+IslandCounts Decoder::Decode(std::int64_t start) {
     IslandRecord& record = island_.record;
     island_.kontorid_first = 2;
     island_.kontorid_second = 1;
@@ -150,12 +161,11 @@ void Decoder::Decode(std::int64_t start) {
 
     const int width = record.width;
     const int height = record.height;
-    editor_.SetPanel("xSizePanel", width);
-    editor_.SetPanel("ySizePanel", height);
-    editor_.oversize_allowed = width > 512 || height > 512;
+    counts_.width = width;
+    counts_.height = height;
 
-    ReadName(p, editor_.file_kind == kSavegame);
-    editor_.SetPanel("StufenPanel", island_.cell_block_count);
+    ReadName(p, doc_.file_kind == FileKind::Savegame);
+    counts_.cell_blocks = island_.cell_block_count;
 
     p -= 2;
     ReadGraphics(p);
@@ -171,9 +181,9 @@ void Decoder::Decode(std::int64_t start) {
     const bool has_discover = Find("DISCOVER", discover) && discover < limit_ - 20;
     if (!has_discover) {
         // Island files without the savegame blocks carry no objects or animals.
-        editor_.panels["TierePanel"] = "0";
-        editor_.panels["BauOrtePanel"] = "0";
-        return;
+        counts_.animals = 0;
+        counts_.objects = 0;
+        return counts_;
     }
     p = discover;
     if (Find("KONTORID", p) && p < limit_ - 10) {
@@ -184,6 +194,7 @@ void Decoder::Decode(std::int64_t start) {
     }
     ReadObjects(p);
     ReadAnimals(a);
+    return counts_;
 }
 
 void Decoder::ReadHeader(std::int64_t& p, std::int64_t start) {
@@ -352,10 +363,9 @@ void Decoder::ReadGfxBlock(std::int64_t tag) {
             std::uint16_t value = static_cast<std::uint16_t>(b[0] | (b[1] << 8));
             int series = std::max(0, (value >> 8) - 11);
             if (series > kSeriesCount - 1) {
-                editor_.memo2.push_back("Insel " + island_.record.name +
-                                        "  Fehlerhafte GFXStruktur bei " + std::to_string(x) +
-                                        ", " + std::to_string(head.y0 + k) + "  Bitmapwert " +
-                                        std::to_string(series));
+                log_.push_back("Insel " + island_.record.name + "  Fehlerhafte GFXStruktur bei " +
+                               std::to_string(x) + ", " + std::to_string(head.y0 + k) +
+                               "  Bitmapwert " + std::to_string(series));
                 value = 0;
                 series = 0;
             }
@@ -508,7 +518,7 @@ void Decoder::ReadMines(std::int64_t p, std::int64_t quarry_block) {
     const bool found = known ? quarry_block < limit_ : Find("BERGWERK2", r);
     if (known) r = quarry_block;
     if (found) spots = Read(2, r + 12) / 12;
-    editor_.SetPanel("MinenOrtePanel", spots);
+    counts_.quarry_spots = spots;
     for (std::int64_t i = 0; i < spots; ++i) {
         if (!Find("ENTRY", r)) break;
         const std::uint8_t* b = Bytes(r + 8, 4);
@@ -543,7 +553,7 @@ void Decoder::ReadMines(std::int64_t p, std::int64_t quarry_block) {
             r += 5;
         }
     }
-    editor_.SetPanel("MinenBergePanel", static_cast<std::int64_t>(island_.mines.size()));
+    counts_.mines = static_cast<std::int64_t>(island_.mines.size());
 }
 
 void Decoder::ReadObjects(std::int64_t p) {
@@ -567,7 +577,7 @@ void Decoder::ReadObjects(std::int64_t p) {
             object.x = head.x0 + e[5];
             object.y = head.y0 + e[4];
             const ObjectSize size =
-                LookupObjectSize(editor_.definitions, object.graphic_id, object.orientation, 0);
+                LookupObjectSize(definitions_, object.graphic_id, object.orientation, 0);
             object.width = static_cast<std::uint16_t>(size.width);
             object.height = static_cast<std::uint16_t>(size.height);
             object.definition = static_cast<std::uint16_t>(size.definition);
@@ -580,7 +590,7 @@ void Decoder::ReadObjects(std::int64_t p) {
         if (available < entries) ThrowTruncated(head.content + 6 * available, "PROD2 entries");
         p += 10;
     }
-    editor_.SetPanel("BauOrtePanel", count);
+    counts_.objects = count;
 }
 
 void Decoder::ReadAnimals(std::int64_t a) {
@@ -600,20 +610,8 @@ void Decoder::ReadAnimals(std::int64_t a) {
         }
         if (available < count) ThrowTruncated(h + 16 + 8 * available, "HIRSCH animals");
     }
-    editor_.SetPanel("TierePanel", count);
+    counts_.animals = count;
 }
-
-// Clears `flag` when the load ends, however it ends.
-class ClearOnExit {
-  public:
-    explicit ClearOnExit(bool& flag) : flag_(flag) { flag_ = true; }
-    ~ClearOnExit() { flag_ = false; }
-    ClearOnExit(const ClearOnExit&) = delete;
-    ClearOnExit& operator=(const ClearOnExit&) = delete;
-
-  private:
-    bool& flag_;
-};
 
 std::string NameFromPath(const std::string& file_name) {
     return Utf8ToCp1252(file_name).substr(0, kMaxNameLength);
@@ -623,29 +621,29 @@ std::string NameFromPath(const std::string& file_name) {
 // read. Cities mostly follow their island, so an island decoded for the city before is not
 // decoded again (its log lines are repeated); its objects also keep the marketplace points
 // the earlier cities gave them, which a fresh decode would lose.
-void WalkCities(Editor& editor, std::int64_t p) {
-    const std::int64_t limit = editor.data_limit - 50;
+void WalkCities(Document& doc, const Definitions& definitions, Status& status, std::int64_t p) {
+    const std::int64_t limit = doc.data_limit - 50;
     std::int64_t decoded_from = -1;
     std::vector<std::string> decode_log;
+    LogLines& memo2 = status.memo2;
     while (true) {
-        const bool found = FindTagForward(editor.file, editor.data_limit, "STADT2", p) && p < limit;
+        const bool found = FindTagForward(doc.file, doc.data_limit, "STADT2", p) && p < limit;
         if (found) {
             const std::int64_t s = p;
-            const CityRecord& city = CreateCityRecord(editor, s);
-            FindIslandOfCity(editor, city.abs_first, city.abs_second);
-            const std::int64_t start = editor.island.record.start;
+            const CityRecord& city = CreateCityRecord(doc, s);
+            FindIslandOfCity(doc, city.abs_first, city.abs_second);
+            const std::int64_t start = doc.island.record.start;
             if (start == decoded_from) {
-                editor.memo2.insert(editor.memo2.end(), decode_log.begin(), decode_log.end());
+                memo2.insert(memo2.end(), decode_log.begin(), decode_log.end());
             } else {
-                editor.island.FreeLists();
-                const std::size_t before = editor.memo2.size();
+                doc.island.FreeLists();
+                const std::size_t before = memo2.size();
                 decoded_from = -1;
-                DecodeIsland(editor, start);
+                DecodeIsland(doc, definitions, memo2, start);
                 decoded_from = start;
-                decode_log.assign(editor.memo2.begin() + static_cast<std::ptrdiff_t>(before),
-                                  editor.memo2.end());
+                decode_log.assign(memo2.begin() + static_cast<std::ptrdiff_t>(before), memo2.end());
             }
-            DecodeCityBuildings(editor, s);
+            DecodeCityBuildings(doc, status, s);
         }
         p += 10;
         if (p > limit) break;
@@ -653,72 +651,72 @@ void WalkCities(Editor& editor, std::int64_t p) {
 }
 
 // The steps of a load before the file is read.
-void PrepareLoad(Editor& editor, const std::string& file_name) {
-    for (auto& shift : editor.shifts) shift.apply = false;
-    editor.city_list.clear();
-    editor.cities.Clear();
-    editor.ClearIsland();
-    editor.island_name_panel = NameFromPath(file_name);
+void PrepareLoad(Document& doc, const std::string& file_name) {
+    doc.city_list.clear();
+    doc.cities.Clear();
+    doc.ClearIsland(false);
+    doc.file_name = NameFromPath(file_name);
 }
 
-std::string FinishLoad(Editor& editor, const LoadedFileInfo& info, const std::string& file_name) {
-    IslandRecord& record = editor.island.record;
-    editor.file_size = info.size;
-    editor.data_limit = info.data_limit;
-    editor.addon_level = info.addon_level;
-    editor.SetPanel("FSizePanel", info.size);
-    editor.SetPanel("AddOnPanel", info.addon_level);
-    record.name = editor.island_name_panel;
+LoadSummary FinishLoad(Document& doc, const Definitions& definitions, Status& status,
+                       const LoadedFileInfo& info, const std::string& file_name) {
+    IslandRecord& record = doc.island.record;
+    doc.file_size = info.size;
+    doc.data_limit = info.data_limit;
+    doc.addon_level = info.addon_level;
+    LoadSummary summary;
+    summary.file_size = info.size;
+    summary.addon_level = info.addon_level;
+    summary.name = doc.file_name;
+    record.name = doc.file_name;
 
     record.buffer = 2;
     std::int64_t start = 0;
-    FindTagForward(editor.file, -1, "INSEL", start);
+    FindTagForward(doc.file, -1, "INSEL", start);
     record.start = start;
-    record.data_limit = editor.data_limit;
-    editor.island_loaded = true;
+    record.data_limit = doc.data_limit;
+    doc.loaded = true;
 
-    const std::int64_t last_info = ListIslands(editor);
-    DecodeIsland(editor, 0);
+    const std::int64_t last_info = ListIslands(doc);
+    summary.island = DecodeIsland(doc, definitions, status.memo2, 0);
 
-    std::string message;
-    if (editor.file_kind == kIslandFile) {
-        message = DecodeIslandFileCities(editor, file_name);
+    if (doc.file_kind == FileKind::Island) {
+        summary.message = DecodeIslandFileCities(doc, status, file_name);
     } else {
-        WalkCities(editor, last_info);
+        WalkCities(doc, definitions, status, last_info);
     }
-    const auto cities = static_cast<std::int64_t>(editor.city_list.size());
-    editor.SetPanel("AnzStadtPanel", cities);
-    editor.SetPanel("SPanel", cities);
-    if (editor.file_kind == kIslandFile || editor.file_kind == kCityFile) {
-        AssignObjectsToCities(editor);
+    summary.cities = static_cast<std::int64_t>(doc.city_list.size());
+    if (doc.file_kind == FileKind::Island || doc.file_kind == FileKind::City) {
+        AssignObjectsToCities(doc, status.memo3);
     } else {
         // The city walk leaves other islands decoded; end on the file's first island.
-        editor.island.FreeLists();
-        DecodeIsland(editor, 0);
+        doc.island.FreeLists();
+        summary.island = DecodeIsland(doc, definitions, status.memo2, 0);
     }
-    record.city_id = static_cast<std::int32_t>(cities);
-    editor.island_shown = true;
-    return message;
+    record.city_id = static_cast<std::int32_t>(summary.cities);
+    return summary;
 }
 
 }  // namespace
 
-void DecodeIsland(Editor& editor, std::int64_t start) { Decoder(editor).Decode(start); }
-
-std::string LoadIsland(Editor& editor, const std::filesystem::path& path) {
-    ClearOnExit updating(editor.updating);
-    const std::string file_name = path.filename().string();
-    PrepareLoad(editor, file_name);
-    const LoadedFileInfo info = LoadGameFile(editor.file, path);
-    return FinishLoad(editor, info, file_name);
+IslandCounts DecodeIsland(Document& doc, const Definitions& definitions, LogLines& log,
+                          std::int64_t start) {
+    return Decoder(doc, definitions, log).Decode(start);
 }
 
-std::string LoadIslandFromBytes(Editor& editor, std::span<const std::uint8_t> bytes,
-                                const std::string& file_name) {
-    ClearOnExit updating(editor.updating);
-    PrepareLoad(editor, file_name);
-    const LoadedFileInfo info = LoadGameBytes(editor.file, bytes);
-    return FinishLoad(editor, info, file_name);
+LoadSummary LoadIsland(Document& doc, const Definitions& definitions, Status& status,
+                       const std::filesystem::path& path) {
+    const std::string file_name = path.filename().string();
+    PrepareLoad(doc, file_name);
+    const LoadedFileInfo info = LoadGameFile(doc.file, path);
+    return FinishLoad(doc, definitions, status, info, file_name);
+}
+
+LoadSummary LoadIslandFromBytes(Document& doc, const Definitions& definitions, Status& status,
+                                std::span<const std::uint8_t> bytes, const std::string& file_name) {
+    PrepareLoad(doc, file_name);
+    const LoadedFileInfo info = LoadGameBytes(doc.file, bytes);
+    return FinishLoad(doc, definitions, status, info, file_name);
 }
 
 }  // namespace insel

@@ -5,19 +5,25 @@
 #include <span>
 #include <string>
 
+#include "core/app/status.h"
+
 namespace insel {
 
-struct Editor;
+struct Definitions;
+struct Document;
 
-// Reads the file (editor.file_kind says what it is), lists its islands, decodes its cities and
-// ends on its first island. Returns a message for the user ("Cannot decode city structure"),
-// empty when there is none. Errors leave what was decoded so far.
-std::string LoadIsland(Editor& editor, const std::filesystem::path& path);
+// Reads the file into `doc` (doc.file_kind says what it is), lists its islands, decodes its
+// cities and ends on its first island; the log lines go to the status's logs. Returns what the
+// status panels show. On an error `doc` is half decoded: load into a document of its own
+// (SuccessorOf) and keep it only when this returns.
+LoadSummary LoadIsland(Document& doc, const Definitions& definitions, Status& status,
+                       const std::filesystem::path& path);
 // The same for bytes already in memory; `file_name` stands in for the file's name.
-std::string LoadIslandFromBytes(Editor& editor, std::span<const std::uint8_t> bytes,
-                                const std::string& file_name);
+LoadSummary LoadIslandFromBytes(Document& doc, const Definitions& definitions, Status& status,
+                                std::span<const std::uint8_t> bytes, const std::string& file_name);
 
 // Decodes the island whose INSEL tag is the first at or after `start`.
-void DecodeIsland(Editor& editor, std::int64_t start);
+IslandCounts DecodeIsland(Document& doc, const Definitions& definitions, LogLines& log,
+                          std::int64_t start);
 
 }  // namespace insel

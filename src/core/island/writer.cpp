@@ -7,15 +7,16 @@
 #include <cstring>
 #include <string_view>
 
-#include "core/app/editor.h"
 #include "core/container/cp1252.h"
 #include "core/container/file_io.h"
 #include "core/container/game_file.h"
+#include "core/container/output_buffer.h"
+#include "core/document/document.h"
 #include "core/island/cities.h"
 #include "core/island/game_tables.h"
+#include "core/island/save_options.h"
 #include "core/simd/cell_values.h"
 #include "core/simd/entries.h"
-#include "core/tools/rotation.h"
 
 namespace insel {
 namespace {
@@ -71,13 +72,19 @@ void ForEachCellBlock(OutputBuffer& out, int width, int height, std::string_view
 
 class IslandWriter {
   public:
-    IslandWriter(Editor& editor, bool game_format)
-        : editor_(editor), out_(editor.output), island_(editor.island), game_format_(game_format) {}
+    IslandWriter(const Document& doc, const SaveOptions& options, OutputBuffer& out, LogLines& log,
+                 bool game_format)
+        : doc_(doc),
+          options_(options),
+          out_(out),
+          log_(log),
+          island_(doc.island),
+          game_format_(game_format) {}
 
     void Assemble();
 
   private:
-    void Log(std::string line) { editor_.memo2.push_back(std::move(line)); }
+    void Log(std::string line) { log_.push_back(std::move(line)); }
     int Width() const { return island_.record.width; }
     int Height() const { return island_.record.height; }
     template <class Body>
@@ -106,11 +113,12 @@ class IslandWriter {
     }
 
     void WriteObjects();
-    void ShiftIfAsked(int kind);
 
-    Editor& editor_;
+    const Document& doc_;
+    const SaveOptions& options_;
     OutputBuffer& out_;
-    IslandMap& island_;
+    LogLines& log_;
+    const IslandMap& island_;
     bool game_format_;
     std::array<std::uint8_t, 6 * kBlockSide * kBlockSide + 64> staging_{};
 };
@@ -389,10 +397,6 @@ void IslandWriter::WriteObjects() {
     });
 }
 
-void IslandWriter::ShiftIfAsked(int kind) {
-    if (editor_.shifts[kind].apply) ShiftLayer(editor_, kind);
-}
-
 // The part of the island name after its last folder separator.
 std::string NameForFile(const std::string& name) {
     const auto cut = name.find_last_of("\\:/");
@@ -406,7 +410,7 @@ void IslandWriter::WriteNameAndRest() {
     out_.WriteString(name);
 
     out_.WriteTag("HIRSCH");
-    if (island_.animals.empty() || editor_.no_animals) {
+    if (island_.animals.empty() || options_.no_animals) {
         out_.WriteDword(0);
     } else {
         const std::int64_t length_position = out_.position();
@@ -430,11 +434,11 @@ void IslandWriter::Assemble() {
     Log("Header");
     std::int64_t file_length = -1;
     if (game_format_) {
-        file_length = WriteIslandFileHead(out_, editor_.addon_level);
+        file_length = WriteIslandFileHead(out_, doc_.addon_level);
         out_.WriteTag("WARETYPE", 12);
         WriteGoodsTable(out_);
     } else {
-        WriteCityFileHead(out_, editor_.addon_level);
+        WriteCityFileHead(out_, doc_.addon_level);
     }
 
     Log("INSEL5");
@@ -458,7 +462,7 @@ void IslandWriter::Assemble() {
             "dte " +
             std::to_string(record.city_byte));
         out_.WriteByte(record.city_byte);
-        const int peoples = CountNativeCities(editor_);
+        const int peoples = CountNativeCities(doc_);
         Log("Anzahl V\xF6lker " + std::to_string(peoples));
         out_.WriteByte(CheckedNarrow<std::uint8_t>(peoples, "the island's number of peoples"));
     }
@@ -470,14 +474,10 @@ void IslandWriter::Assemble() {
     out_.WriteDword(static_cast<std::uint32_t>(record.info_b));
 
     Log("Insert HeightArray");
-    ShiftIfAsked(kShiftHeights);
     WriteHeights();
     Log("Insert GFXArray");
-    ShiftIfAsked(kShiftGraphics);
     WriteGraphics();
     Log("Insert GelaendeArray");
-    ShiftIfAsked(kShiftPlants);
-    ShiftIfAsked(kShiftRocks);
     Log("numx,numy " + std::to_string(CellBlocksAlong(Width())) + ", " +
         std::to_string(CellBlocksAlong(Height())));
     WriteTerrain();
@@ -507,15 +507,15 @@ void WriteCityFileHead(OutputBuffer& out, int addon_level) {
     out.WriteDword(static_cast<std::uint32_t>(48 + addon_level));
 }
 
-void AssembleIsland(Editor& editor, bool game_format) {
-    IslandWriter(editor, game_format).Assemble();
+void AssembleIsland(const Document& doc, const SaveOptions& options, OutputBuffer& out,
+                    LogLines& log, bool game_format) {
+    IslandWriter(doc, options, out, log, game_format).Assemble();
 }
 
-void AssembleDummyIsland(Editor& editor, int size) {
+void AssembleDummyIsland(OutputBuffer& out, int climate, int size) {
     if (size < 0 || size > 256) {
         throw OverflowError("a dummy island is 0 to 256 cells wide, not " + std::to_string(size));
     }
-    OutputBuffer& out = editor.output;
     out.Reset();
     const std::int64_t file_length = WriteIslandFileHead(out, 0);
     out.WriteTag("INSEL4");
@@ -527,8 +527,7 @@ void AssembleDummyIsland(Editor& editor, int size) {
 
     out.WriteTag("INFO");
     out.WriteDword(12);
-    out.WriteByte(
-        CheckedNarrow<std::uint8_t>(editor.island.record.climate, "the island's climate byte"));
+    out.WriteByte(CheckedNarrow<std::uint8_t>(climate, "the island's climate byte"));
     out.WriteByte(0);
     out.WriteByte(0);
     out.WriteWord(0);
@@ -577,9 +576,8 @@ void AssembleDummyIsland(Editor& editor, int size) {
 
 // Both tags the fix-up looks for start with "KONT", so one sweep over the output finds every
 // candidate of either; the results are those of the two searches made one after the other.
-int RecalculateKontorId(Editor& editor) {
-    OutputBuffer& out = editor.output;
-    editor.memo2.push_back("Recalculating KONTORID");
+int RecalculateKontorId(OutputBuffer& out, LogLines& log) {
+    log.push_back("Recalculating KONTORID");
     const std::int64_t end = out.position();
     const auto bytes = out.data();
     auto matches = [&](std::int64_t at, std::string_view tag) {
@@ -598,7 +596,7 @@ int RecalculateKontorId(Editor& editor) {
             next_start = at + 5;
         }
     }
-    editor.memo2.push_back("MaxID:" + std::to_string(maximum));
+    log.push_back("MaxID:" + std::to_string(maximum));
     if (kontorid >= 0) {
         out.PatchWord(CheckedNarrow<std::uint16_t>(maximum + 1, "the next warehouse id"),
                       kontorid + 16);
@@ -614,22 +612,23 @@ std::string DummyFileName(int size, int climate) {
     return std::string(prefix) + digits + "x" + digits + "_DUMMY.scp";
 }
 
-std::filesystem::path SaveIslandFile(Editor& editor, const std::filesystem::path& path) {
+std::filesystem::path SaveIslandFile(Document& doc, const SaveOptions& options, OutputBuffer& out,
+                                     LogLines& log, const std::filesystem::path& path) {
     std::filesystem::path target = path;
     target.replace_extension(".scp");
     const std::string name = Utf8ToCp1252(target.string());
-    editor.memo2.push_back("Creating " + name);
-    editor.island.record.name = name.substr(0, kMaxNameLength);
-    AssembleIsland(editor);
-    RecalculateKontorId(editor);
-    editor.memo2.push_back("Writing " + name);
-    WriteFileAtomically(target, editor.output.data());
+    log.push_back("Creating " + name);
+    doc.island.record.name = name.substr(0, kMaxNameLength);
+    AssembleIsland(doc, options, out, log);
+    RecalculateKontorId(out, log);
+    log.push_back("Writing " + name);
+    WriteFileAtomically(target, out.data());
     return target;
 }
 
-void SaveDummyIsland(Editor& editor, int size, const std::filesystem::path& path) {
-    AssembleDummyIsland(editor, size);
-    WriteFileAtomically(path, editor.output.data());
+void SaveDummyIsland(OutputBuffer& out, int climate, int size, const std::filesystem::path& path) {
+    AssembleDummyIsland(out, climate, size);
+    WriteFileAtomically(path, out.data());
 }
 
 }  // namespace insel

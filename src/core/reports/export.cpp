@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "core/container/file_io.h"
-#include "core/island/island_map.h"
+#include "core/document/island_map.h"
 
 namespace insel {
 namespace {

@@ -1,8 +1,10 @@
 #include "core/reports/object_list.h"
 
-#include "core/app/editor.h"
+#include "core/app/definitions.h"
 #include "core/app/key_notation.h"
+#include "core/app/status.h"
 #include "core/container/game_file.h"
+#include "core/document/document.h"
 
 namespace insel {
 namespace {
@@ -11,10 +13,10 @@ constexpr int kMarketRecordLength = 41;
 
 // The market point of a marketplace from the first of the current city's 41-byte records that
 // stands on its cell; false when there is none.
-bool LookUpMarketPoint(const Editor& editor, ObjectEntry& object) {
-    const auto& cities = editor.cities;
+bool LookUpMarketPoint(const Document& doc, ObjectEntry& object) {
+    const auto& cities = doc.cities;
     if (!cities.current || *cities.current >= cities.cities.size()) return false;
-    const GameFileBuffer& file = editor.file;
+    const GameFileBuffer& file = doc.file;
     const auto value = [&](int width, std::int64_t at) {
         return static_cast<std::int32_t>(ReadValue(file, width, at));
     };
@@ -25,7 +27,7 @@ bool LookUpMarketPoint(const Editor& editor, ObjectEntry& object) {
         // Whole position words, as the city load reads them: low bytes alone would let a
         // record at y 300 answer for an object at y 44 on a large island.
         if (value(2, at + 8) != object.y || value(2, at + 10) != object.x) continue;
-        const IslandRecord& record = editor.island.record;
+        const IslandRecord& record = doc.island.record;
         object.market_x = value(2, at + 31) - record.world_second;
         object.market_y = value(2, at + 29) - record.world_first;
         return true;
@@ -35,16 +37,17 @@ bool LookUpMarketPoint(const Editor& editor, ObjectEntry& object) {
 
 }  // namespace
 
-std::vector<ObjectListRow> RefreshObjectList(Editor& editor) {
-    IslandMap& island = editor.island;
-    if (editor.file_kind == kSavegame) {
-        editor.SetPanel("StadtNrPanel", island.record.city_id);
-        editor.SetPanel("BauOrtePanel", static_cast<std::int64_t>(island.objects.size()));
+std::vector<ObjectListRow> RefreshObjectList(Document& doc, const Definitions& definitions,
+                                             Status& status) {
+    IslandMap& island = doc.island;
+    if (doc.file_kind == FileKind::Savegame) {
+        status.city_number = std::to_string(island.record.city_id);
+        status.objects = std::to_string(island.objects.size());
     }
     std::vector<ObjectListRow> rows;
     for (ObjectEntry& object : island.objects) {
         if (object.island != island.record.number) continue;
-        rows.push_back({BuildingName(editor.definitions, object.graphic_id),
+        rows.push_back({BuildingName(definitions, object.graphic_id),
                         ValueToHex(object.id_word & 0xFF) + " " + ValueToHex(object.id_word >> 8),
                         std::to_string(object.x), std::to_string(object.y),
                         std::to_string(object.width), std::to_string(object.height),
@@ -52,7 +55,7 @@ std::vector<ObjectListRow> RefreshObjectList(Editor& editor) {
         if (object.graphic_id != kMarketplaceGraphic) {
             object.market_x = object.market_y = kNoMarketPoint;
         } else {
-            LookUpMarketPoint(editor, object);
+            LookUpMarketPoint(doc, object);
         }
     }
     return rows;

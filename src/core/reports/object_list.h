@@ -6,7 +6,9 @@
 
 namespace insel {
 
-struct Editor;
+struct Definitions;
+struct Document;
+struct Status;
 
 inline constexpr int kObjectListColumns = 7;
 using ObjectListRow = std::array<std::string, kObjectListColumns>;
@@ -15,6 +17,7 @@ using ObjectListRow = std::array<std::string, kObjectListColumns>;
 // number is the island's. Marketplaces take their market point again from the current city's
 // records in the loaded file; other objects lose theirs. For a savegame the city and object
 // panels are refreshed too.
-std::vector<ObjectListRow> RefreshObjectList(Editor& editor);
+std::vector<ObjectListRow> RefreshObjectList(Document& doc, const Definitions& definitions,
+                                             Status& status);
 
 }  // namespace insel

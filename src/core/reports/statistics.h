@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/island/island_map.h"
+#include "core/document/island_map.h"
 
 namespace insel {
 
@@ -84,7 +84,7 @@ struct SeriesRanking {
     std::optional<int> total_percent;  // sum of the ranked counts, only when total > 0
 };
 
-// `usage` as Editor::SeriesUsageCounts gives it; `rows` is the number of ranks (SpinEdit1).
+// `usage` as Document::SeriesUsageCounts gives it; `rows` is the number of ranks (SpinEdit1).
 // Equal counts rank by series index. Shares are rounded half up.
 SeriesRanking RankSeries(const std::array<std::int32_t, kSeriesCount>& usage, int rows);
 

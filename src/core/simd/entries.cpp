@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "core/island/island_map.h"
+#include "core/document/island_map.h"
 #include "core/simd/cell_values.h"
 #include "core/simd/tier.h"
 

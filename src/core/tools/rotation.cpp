@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "core/app/editor.h"
+#include "core/document/island_map.h"
+#include "core/island/save_options.h"
 
 namespace insel {
 namespace {
@@ -59,9 +60,7 @@ void MoveQuarrySpots(IslandMap& island, int dx, int dy) {
 
 }  // namespace
 
-void ShiftLayer(Editor& editor, int kind) {
-    IslandMap& island = editor.island;
-    const auto& settings = editor.shifts[kind];
+void ShiftLayer(IslandMap& island, int kind, const LayerShift& settings) {
     const int width = std::min<int>(island.record.width, kLayerSide);
     const int height = std::min<int>(island.record.height, kLayerSide);
     // A shift of a whole side or more moves every cell off the island; clamped there, no
@@ -115,6 +114,13 @@ void ShiftLayer(Editor& editor, int kind) {
         }
         default:
             throw BoundsError("no layer shift of kind " + std::to_string(kind));
+    }
+}
+
+void ApplySaveShifts(IslandMap& island, const SaveOptions& options) {
+    for (int kind = kShiftHeights; kind <= kShiftRocks; ++kind) {
+        const LayerShift& shift = options.shifts[static_cast<std::size_t>(kind)];
+        if (shift.apply) ShiftLayer(island, kind, shift);
     }
 }
 

@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <charconv>
 
-#include "core/app/editor.h"
+#include "core/app/status.h"
 #include "core/display/view.h"
+#include "core/document/island_map.h"
 #include "core/errors.h"
 
 namespace insel {
@@ -15,39 +16,31 @@ constexpr int kLastFramePixelX = 1023;
 constexpr int kLastFramePixelY = 510;
 constexpr int kHighestFertility = 10;
 
-bool CanAct(const Editor& editor) { return editor.island_shown && !editor.updating; }
+int Index(ToolMode mode) { return static_cast<int>(mode); }
+bool HasRect(ToolMode mode) { return Index(mode) >= 0 && Index(mode) < kToolModeCount; }
 
-// Runs `body` with the Updating flag set, as the frame code changes the spins itself.
-template <typename Body>
-void WhileUpdating(Editor& editor, Body body) {
-    editor.updating = true;
-    body();
-    editor.updating = false;
-}
-
-// The mouse panels hold the cell last shown; a text that is no number stops the click.
-int PanelNumber(const Editor& editor, const std::string& name) {
-    const auto it = editor.panels.find(name);
-    const std::string text = it == editor.panels.end() ? std::string() : it->second;
+// The mouse fields hold the cell last shown; a text that is no number stops the click.
+int ShownNumber(const std::string& text, const char* what) {
     int value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
-        throw FormatError("'" + text + "' is not a valid integer value (" + name + ")");
+        throw FormatError("'" + text + "' is not a valid integer value (" + what + ")");
     }
     return value;
 }
 
 // Sets the PenSize square at the cell under (px, py) in the mark layer; cells past the last
 // array index are left out.
-bool MarkPenSquare(Editor& editor, int px, int py) {
-    const CellPoint cell = PixelToCell(editor, px, py);
-    const IslandRecord& record = editor.island.record;
+bool MarkPenSquare(const ToolState& tools, const ViewState& view, IslandMap& island, Status& status,
+                   int px, int py) {
+    const CellPoint cell = PixelToCell(view, island, status, px, py);
+    const IslandRecord& record = island.record;
     if (cell.x < 0 || cell.y < 0 || cell.x >= record.width || cell.y >= record.height) return false;
-    const int pen = editor.tools.pen_size;
+    const int pen = tools.pen_size;
     for (int i = 0; i < pen; ++i) {
         for (int j = 0; j < pen; ++j) {
             if (Layer<std::uint8_t>::InRange(cell.x + i, cell.y + j)) {
-                editor.island.mark.set(cell.x + i, cell.y + j, 1);
+                island.mark.set(cell.x + i, cell.y + j, 1);
             }
         }
     }
@@ -55,13 +48,13 @@ bool MarkPenSquare(Editor& editor, int px, int py) {
 }
 
 // Mines and quarry spots share their position, not their size.
-void FollowPartnerPosition(ToolFrameState& tools, int mode) {
-    const int partner = mode == kMineMode         ? kQuarrySpotMode
-                        : mode == kQuarrySpotMode ? kMineMode
-                                                  : -1;
-    if (partner < 0) return;
-    tools.selection[partner].left = tools.selection[mode].left;
-    tools.selection[partner].top = tools.selection[mode].top;
+void FollowPartnerPosition(ToolState& tools, ToolMode mode) {
+    const ToolMode partner = mode == ToolMode::Mine         ? ToolMode::QuarrySpot
+                             : mode == ToolMode::QuarrySpot ? ToolMode::Mine
+                                                            : ToolMode::None;
+    if (partner == ToolMode::None) return;
+    tools.Selection(partner).left = tools.Selection(mode).left;
+    tools.Selection(partner).top = tools.Selection(mode).top;
 }
 
 // Every cell of the rectangle that lies in the layers.
@@ -76,171 +69,180 @@ void ForEachCell(const BlockRect& rect, Visit visit) {
 
 }  // namespace
 
-std::array<SelectionRect, kToolModeCount> ToolFrameState::DefaultSelectionRects() {
+std::array<SelectionRect, kToolModeCount> ToolState::DefaultSelectionRects() {
     std::array<SelectionRect, kToolModeCount> rects{};
-    rects[kTileMode] = {1, 1, 3, 3};
-    rects[kRiverMode] = {1, 1, 3, 3};
-    rects[kQuarrySpotMode] = {1, 1, 4, 3};
+    rects[static_cast<std::size_t>(ToolMode::Tile)] = {1, 1, 3, 3};
+    rects[static_cast<std::size_t>(ToolMode::River)] = {1, 1, 3, 3};
+    rects[static_cast<std::size_t>(ToolMode::QuarrySpot)] = {1, 1, 4, 3};
     return rects;
 }
 
-std::string FrameLetter(int mode) {
-    if (mode < 1 || mode >= kToolModeCount) return {};
-    return std::string(1, kFrameLetters[static_cast<std::size_t>(mode - 1)]);
+void ToolState::ResetForNewIsland() {
+    mode = ToolMode::None;
+    height_profile_page = false;
+    legend_value = -1;
+    frame_drag_active = false;
+    stroke_active = false;
 }
 
-int PageToolMode(int page_tag, bool mine_choice) {
-    return page_tag == kMineMode && !mine_choice ? kQuarrySpotMode : page_tag;
+std::string FrameLetter(ToolMode mode) {
+    const int m = Index(mode);
+    if (m < 1 || m >= kToolModeCount) return {};
+    return std::string(1, kFrameLetters[static_cast<std::size_t>(m - 1)]);
 }
 
-void PageControl1Change(Editor& editor, int page_tag) {
-    editor.height_profile_page = page_tag == kHeightProfileMode;
-    if (editor.height_profile_page) editor.island.mark.Clear();
-    editor.tool_mode = PageToolMode(page_tag, editor.tools.mine_choice);
-    ShowToolFrame(editor);
+ToolMode PageToolMode(int page_tag, bool mine_choice) {
+    if (page_tag == Index(ToolMode::Mine) && !mine_choice) return ToolMode::QuarrySpot;
+    return page_tag >= 0 && page_tag < kToolModeCount ? static_cast<ToolMode>(page_tag)
+                                                      : ToolMode::None;
 }
 
-bool RadioButton6Click(Editor& editor, int tag) {
-    if (editor.updating) return false;
-    ToolFrameState& tools = editor.tools;
-    tools.mine_choice = tag == 0;
-    editor.tool_mode = tools.mine_choice ? kMineMode : kQuarrySpotMode;
-    tools.spins.width = tools.mine_choice ? 1 : 4;
-    tools.spins.height = tools.mine_choice ? 1 : 3;
-    ShowToolFrame(editor);
+void SetToolModeForPage(ToolState& tools, const ViewState& view, IslandMap& island, int page_tag) {
+    tools.height_profile_page = page_tag == Index(ToolMode::HeightProfile);
+    if (tools.height_profile_page) island.mark.Clear();
+    tools.mode = PageToolMode(page_tag, tools.mine_choice);
+    ShowToolFrame(tools, view, island);
+}
+
+bool SetMineChoice(ToolState& tools, const ViewState& view, const IslandMap& island, bool mines) {
+    tools.mine_choice = mines;
+    tools.mode = mines ? ToolMode::Mine : ToolMode::QuarrySpot;
+    tools.spins.width = mines ? 1 : 4;
+    tools.spins.height = mines ? 1 : 3;
+    ShowToolFrame(tools, view, island);
     return true;
 }
 
-void ShowToolFrame(Editor& editor) {
-    const int mode = editor.tool_mode;
-    editor.tools.frame_shown = mode >= 1;
+void ShowToolFrame(ToolState& tools, const ViewState& view, const IslandMap& island) {
+    const int mode = Index(tools.mode);
+    tools.frame_shown = mode >= 1;
     if (mode < 1 || mode >= kToolModeCount) return;
-    WhileUpdating(editor, [&] { editor.tools.spins = editor.tools.selection[mode]; });
-    PlaceToolFrame(editor);
+    tools.spins = tools.Selection(tools.mode);
+    PlaceToolFrame(tools, view, island);
 }
 
-void PlaceToolFrame(Editor& editor) {
-    ToolFrameState& tools = editor.tools;
-    const IslandRecord& record = editor.island.record;
-    WhileUpdating(editor, [&] {
-        SelectionRect& s = tools.spins;
-        // Pulled back so that the frame ends at the island's edge, but never before its start.
-        if (s.left + s.width > record.width) s.left = std::max(0, record.width - s.width);
-        if (s.top + s.height > record.height) s.top = std::max(0, record.height - s.height);
-        const CellPoint at = CellToPixel(editor, s.left, s.top).value_or(CellPoint{});
-        tools.frame.left = at.x >= 0 && at.x < kCanvasWidth ? at.x : 0;
-        tools.frame.top = at.y >= 0 && at.y < kCanvasHeight ? at.y : 0;
-        const int mode = std::clamp(editor.tool_mode, 0, kToolModeCount - 1);
-        const SelectionRect& size = tools.selection[static_cast<std::size_t>(mode)];
-        const CellPixels cell = CellSize(editor.view);
-        tools.frame.width = size.width * cell.width;
-        tools.frame.height = size.height * cell.height;
-    });
+void PlaceToolFrame(ToolState& tools, const ViewState& view, const IslandMap& island) {
+    const IslandRecord& record = island.record;
+    SelectionRect& s = tools.spins;
+    // Pulled back so that the frame ends at the island's edge, but never before its start.
+    if (s.left + s.width > record.width) s.left = std::max(0, record.width - s.width);
+    if (s.top + s.height > record.height) s.top = std::max(0, record.height - s.height);
+    const CellPoint at = CellToPixel(view, island, s.left, s.top).value_or(CellPoint{});
+    tools.frame.left = at.x >= 0 && at.x < kCanvasWidth ? at.x : 0;
+    tools.frame.top = at.y >= 0 && at.y < kCanvasHeight ? at.y : 0;
+    const int mode = std::clamp(Index(tools.mode), 0, kToolModeCount - 1);
+    const SelectionRect& size = tools.selection[static_cast<std::size_t>(mode)];
+    const CellPixels cell = CellSize(view);
+    tools.frame.width = size.width * cell.width;
+    tools.frame.height = size.height * cell.height;
 }
 
-bool SpinEdit1Change(Editor& editor, bool width, int value) {
-    if (editor.updating) return false;
-    (width ? editor.tools.spins.width : editor.tools.spins.height) = value;
-    const int mode = editor.tool_mode;
-    if (mode >= 0 && mode < kToolModeCount) {
-        (width ? editor.tools.selection[mode].width : editor.tools.selection[mode].height) = value;
+bool ResizeToolFrame(ToolState& tools, const ViewState& view, const IslandMap& island, bool width,
+                     int value) {
+    (width ? tools.spins.width : tools.spins.height) = value;
+    if (HasRect(tools.mode)) {
+        SelectionRect& rect = tools.Selection(tools.mode);
+        (width ? rect.width : rect.height) = value;
     }
-    ShowToolFrame(editor);
+    ShowToolFrame(tools, view, island);
     return true;
 }
 
-bool FlickerFreePaintBox2Click(Editor& editor) {
-    if (!CanAct(editor)) return false;
-    const int x = PanelNumber(editor, "MouseXPanel");
-    const int y = PanelNumber(editor, "MouseYPanel");
-    editor.tools.spins.left = x;
-    editor.tools.spins.top = y;
-    PlaceToolFrame(editor);
-    editor.SetPanel("xPanel", x);
-    editor.SetPanel("yPanel", y);
-    editor.SetPanel("ObjHoeheEdit", editor.island.height.get(x, y));
-    editor.panels["ElementPanel"].clear();
+bool MoveToolFrameToMouse(ToolState& tools, const ViewState& view, const IslandMap& island,
+                          Status& status) {
+    if (!view.island_shown) return false;
+    const int x = ShownNumber(status.mouse_x, "MouseXPanel");
+    const int y = ShownNumber(status.mouse_y, "MouseYPanel");
+    tools.spins.left = x;
+    tools.spins.top = y;
+    PlaceToolFrame(tools, view, island);
+    status.frame_x = std::to_string(x);
+    status.frame_y = std::to_string(y);
+    status.object_height = std::to_string(island.height.get(x, y));
+    status.element.clear();
 
-    const int mode = editor.tool_mode;
-    if (mode >= 0 && mode < kToolModeCount) {
-        editor.tools.selection[mode] = editor.tools.spins;
-        FollowPartnerPosition(editor.tools, mode);
+    if (HasRect(tools.mode)) {
+        tools.Selection(tools.mode) = tools.spins;
+        FollowPartnerPosition(tools, tools.mode);
     }
     return true;
 }
 
-bool FlickerFreePaintBox2MouseDown(Editor& editor, int px, int py) {
-    if (!CanAct(editor) || !editor.height_profile_page) return false;
-    if (!MarkPenSquare(editor, px, py)) return false;
-    editor.tools.stroke_active = true;
+bool BeginPenStroke(ToolState& tools, const ViewState& view, IslandMap& island, Status& status,
+                    int px, int py) {
+    if (!view.island_shown || !tools.height_profile_page) return false;
+    if (!MarkPenSquare(tools, view, island, status, px, py)) return false;
+    tools.stroke_active = true;
     return true;
 }
 
-bool StrokeMouseMove(Editor& editor, int px, int py) {
-    if (!CanAct(editor) || px < 0 || py < 0) return false;
-    if (!editor.height_profile_page || !editor.tools.stroke_active) return false;
-    return MarkPenSquare(editor, px, py);
+bool ContinuePenStroke(const ToolState& tools, const ViewState& view, IslandMap& island,
+                       Status& status, int px, int py) {
+    if (!view.island_shown || px < 0 || py < 0) return false;
+    if (!tools.height_profile_page || !tools.stroke_active) return false;
+    return MarkPenSquare(tools, view, island, status, px, py);
 }
 
-void FlickerFreePaintBox2MouseUp(Editor& editor) { editor.tools.stroke_active = false; }
+void EndPenStroke(ToolState& tools) { tools.stroke_active = false; }
 
-bool ThePanelMouseDown(Editor& editor, bool left_button) {
-    if (!CanAct(editor) || !left_button) return false;
-    const int mode = editor.tool_mode;
-    if (mode != kHeightProfileMode && mode != kBlockBufferMode && mode != kFertilityMode) {
+bool BeginFrameDrag(ToolState& tools, const ViewState& view, bool left_button) {
+    if (!view.island_shown || !left_button) return false;
+    const ToolMode mode = tools.mode;
+    if (mode != ToolMode::HeightProfile && mode != ToolMode::BlockBuffer &&
+        mode != ToolMode::Fertility) {
         return false;
     }
-    editor.tools.frame_drag_active = true;
+    tools.frame_drag_active = true;
     return true;
 }
 
-std::optional<FramePixels> ThePanelMouseMove(Editor& editor, int mx, int my) {
-    ToolFrameState& tools = editor.tools;
-    if (!CanAct(editor) || !tools.frame_drag_active || tools.frame_size_locked) return {};
+std::optional<FramePixels> DragFrameCorner(ToolState& tools, const ViewState& view, int mx,
+                                           int my) {
+    if (!view.island_shown || !tools.frame_drag_active || tools.frame_size_locked) return {};
     tools.frame.width = std::min(std::abs(mx), kLastFramePixelX - tools.frame.left);
     tools.frame.height = std::min(std::abs(my), kLastFramePixelY - tools.frame.top);
     return tools.frame;
 }
 
-bool StoreFrame(Editor& editor) {
-    if (!CanAct(editor)) return false;
-    ToolFrameState& tools = editor.tools;
+bool StoreFrame(ToolState& tools, const ViewState& view, const IslandMap& island, Status& status) {
+    if (!view.island_shown) return false;
     tools.frame_drag_active = false;
     const FramePixels& f = tools.frame;
-    const FrameCells cells = ResizePanel(editor, f.left, f.top, f.width, f.height);
+    const FrameCells cells =
+        CellsUnderFrame(view, island, status, f.left, f.top, f.width, f.height);
     tools.spins = {cells.left, cells.top, cells.right - cells.left, cells.bottom - cells.top};
-    const int mode = editor.tool_mode;
-    if (mode >= 0 && mode < kToolModeCount) tools.selection[mode] = tools.spins;
-    if (mode == kBlockBufferMode) tools.block = {cells.left, cells.top, cells.right, cells.bottom};
-    editor.SetPanel("xPanel", cells.left);
-    editor.SetPanel("yPanel", cells.top);
+    if (HasRect(tools.mode)) tools.Selection(tools.mode) = tools.spins;
+    if (tools.mode == ToolMode::BlockBuffer) {
+        tools.block = {cells.left, cells.top, cells.right, cells.bottom};
+    }
+    status.frame_x = std::to_string(cells.left);
+    status.frame_y = std::to_string(cells.top);
     return true;
 }
 
-FrameApplyResult ApplyFrame(Editor& editor, int list_value) {
+FrameApplyResult ApplyFrame(ToolState& tools, ViewState& view, IslandMap& island, Status& status,
+                            int list_value) {
     FrameApplyResult result;
-    if (!CanAct(editor)) return result;
-    ToolFrameState& tools = editor.tools;
-    const int mode = editor.tool_mode;
-    const CellPoint corner = PixelToCell(editor, tools.frame.left, tools.frame.top);
+    if (!view.island_shown) return result;
+    const ToolMode mode = tools.mode;
+    const CellPoint corner = PixelToCell(view, island, status, tools.frame.left, tools.frame.top);
     const BlockRect rect{corner.x, corner.y, corner.x + tools.spins.width - 1,
                          corner.y + tools.spins.height - 1};
-    if (mode == kRiverMode) return result;
-    if (mode == kFertilityMode && tools.legend_value > kHighestFertility) return result;
+    if (mode == ToolMode::River) return result;
+    if (mode == ToolMode::Fertility && tools.legend_value > kHighestFertility) return result;
     tools.block = rect;
 
-    IslandMap& island = editor.island;
     switch (mode) {
-        case kVegetationMode:
+        case ToolMode::Vegetation:
             island.terrain.set(rect.left, rect.top, 0);
             island.terrain_param.set(rect.left, rect.top, 0);
             break;
-        case kHeightProfileMode:
+        case ToolMode::HeightProfile:
             ForEachCell(rect, [&](int x, int y) {
                 island.height.set(x, y, static_cast<std::uint8_t>(list_value));
             });
             break;
-        case kFertilityMode:
+        case ToolMode::Fertility:
             if (tools.legend_value < 0) {
                 result.message = "Select color in HoehenStatistik first";
                 return result;
@@ -252,8 +254,8 @@ FrameApplyResult ApplyFrame(Editor& editor, int list_value) {
         default:
             break;
     }
-    if (mode != kTileMode) island.RecountBlockCounts();
-    if (editor.view.part_index < 0) FullIslandButtonClick(editor);
+    if (mode != ToolMode::Tile) island.RecountBlockCounts();
+    if (view.part_index < 0) ShowWholeIsland(view, island, status);
     result.changed = true;
     return result;
 }

@@ -1,97 +1,59 @@
 #pragma once
-// The tool frame: which tool the active page selects, each tool's own selection rectangle, the
-// frame that shows it over the canvas, and what clicks on the canvas and on the frame do.
-#include <array>
+// The tool frame over the canvas: which tool a page selects, where the frame sits, and what
+// clicks on the canvas and on the frame do.
 #include <optional>
 #include <string>
 
+#include "core/tools/tool_state.h"
+
 namespace insel {
 
-struct Editor;
-
-inline constexpr int kToolModeCount = 13;
-inline constexpr int kMineMode = 1;
-inline constexpr int kVegetationMode = 2;
-inline constexpr int kTileMode = 3;
-inline constexpr int kHeightProfileMode = 4;
-inline constexpr int kBlockBufferMode = 5;
-inline constexpr int kObjectMode = 6;
-inline constexpr int kRiverMode = 7;
-inline constexpr int kFertilityMode = 8;
-inline constexpr int kQuarrySpotMode = 9;
-
-// In island cells.
-struct SelectionRect {
-    int left = 1, top = 1, width = 1, height = 1;
-    bool operator==(const SelectionRect&) const = default;
-};
-
-// The cells the block buffer works on, inclusive.
-struct BlockRect {
-    int left = 0, top = 0, right = 0, bottom = 0;
-    int width() const { return right - left + 1; }
-    int height() const { return bottom - top + 1; }
-    bool operator==(const BlockRect&) const = default;
-};
-
-// Where the frame sits over the canvas, in canvas pixels.
-struct FramePixels {
-    int left = 0, top = 0, width = 0, height = 0;
-};
-
-struct ToolFrameState {
-    std::array<SelectionRect, kToolModeCount> selection = DefaultSelectionRects();
-    // PLeftSpin, PTopSpin, PWidthSpin, PHeightSpin.
-    SelectionRect spins;
-    bool mine_choice = true;  // mines rather than quarry spots on the mines page
-    bool stroke_active = false;
-    int pen_size = 2;
-    bool frame_drag_active = false;
-    bool frame_size_locked = false;  // a block read from a file fixes the frame's size
-    int legend_value = -1;           // last clicked legend panel
-    BlockRect block;
-    FramePixels frame;  // where the window shows ThePanel
-    bool frame_shown = false;
-
-    static std::array<SelectionRect, kToolModeCount> DefaultSelectionRects();
-};
+struct IslandMap;
+struct Status;
+struct ViewState;
 
 // The letter the frame shows for a mode (1..12); empty for mode 0.
-std::string FrameLetter(int mode);
+std::string FrameLetter(ToolMode mode);
 
 // The mode a page with `page_tag` selects: the mines page means quarry spots while those are
 // chosen.
-int PageToolMode(int page_tag, bool mine_choice);
+ToolMode PageToolMode(int page_tag, bool mine_choice);
 
-// Switching pages: sets the mode and what depends on it, then shows the frame.
-void PageControl1Change(Editor& editor, int page_tag);
-// The mines page's two radios: tag 0 mines (1 x 1 frame), 1 quarry spots (4 x 3 frame).
-bool RadioButton6Click(Editor& editor, int tag);
+// The tool of the page with `page_tag` becomes the mode; shows the frame for it. The
+// height-profile page starts with an empty mark layer.
+void SetToolModeForPage(ToolState& tools, const ViewState& view, IslandMap& island, int page_tag);
+// The mines page's choice: mines (1 x 1 frame) or quarry spots (4 x 3 frame).
+bool SetMineChoice(ToolState& tools, const ViewState& view, const IslandMap& island, bool mines);
 
 // Copies the mode's rectangle into the spins and places the frame; the frame shows from
 // mode 1 on.
-void ShowToolFrame(Editor& editor);
+void ShowToolFrame(ToolState& tools, const ViewState& view, const IslandMap& island);
 // Pulls the spins' rectangle back inside the island and puts the frame over its cells.
-void PlaceToolFrame(Editor& editor);
-// PWidthSpin / PHeightSpin changed.
-bool SpinEdit1Change(Editor& editor, bool width, int value);
+void PlaceToolFrame(ToolState& tools, const ViewState& view, const IslandMap& island);
+// The frame's width (or height) in cells, for the spins and the mode's rectangle.
+bool ResizeToolFrame(ToolState& tools, const ViewState& view, const IslandMap& island, bool width,
+                     int value);
 
-// A click on the canvas at the cell last shown in the mouse panels: moves the frame there and
-// records it as the mode's rectangle. False when there is nothing to click on.
-bool FlickerFreePaintBox2Click(Editor& editor);
+// Moves the frame to the cell last shown in the mouse fields of the status and records it as
+// the mode's rectangle. False when there is nothing to click on.
+bool MoveToolFrameToMouse(ToolState& tools, const ViewState& view, const IslandMap& island,
+                          Status& status);
 
 // Pen strokes of the height-profile page mark a PenSize square in the mark layer. They return
 // whether anything needs repainting.
-bool FlickerFreePaintBox2MouseDown(Editor& editor, int px, int py);
-bool StrokeMouseMove(Editor& editor, int px, int py);
-void FlickerFreePaintBox2MouseUp(Editor& editor);
+bool BeginPenStroke(ToolState& tools, const ViewState& view, IslandMap& island, Status& status,
+                    int px, int py);
+bool ContinuePenStroke(const ToolState& tools, const ViewState& view, IslandMap& island,
+                       Status& status, int px, int py);
+void EndPenStroke(ToolState& tools);
 
-// Dragging the frame's corner: the frame's new size for the mouse at (mx, my) relative to its
-// top-left corner, kept on the canvas. Nothing unless a drag runs.
-std::optional<FramePixels> ThePanelMouseMove(Editor& editor, int mx, int my);
-bool ThePanelMouseDown(Editor& editor, bool left_button);
+// Dragging the frame's corner (left button, on the pages whose frame can be sized that way).
+bool BeginFrameDrag(ToolState& tools, const ViewState& view, bool left_button);
+// The frame's new size for the mouse at (mx, my) relative to its top-left corner, kept on the
+// canvas. Nothing unless a drag runs.
+std::optional<FramePixels> DragFrameCorner(ToolState& tools, const ViewState& view, int mx, int my);
 // Left or middle button up: the frame's cells become the mode's rectangle.
-bool StoreFrame(Editor& editor);
+bool StoreFrame(ToolState& tools, const ViewState& view, const IslandMap& island, Status& status);
 
 // What applying a tool to the frame did.
 struct FrameApplyResult {
@@ -101,6 +63,7 @@ struct FrameApplyResult {
 
 // Right button up: applies the mode's action to the frame's cells. `list_value` is the height
 // chosen on the height page (modes 2 to 4).
-FrameApplyResult ApplyFrame(Editor& editor, int list_value);
+FrameApplyResult ApplyFrame(ToolState& tools, ViewState& view, IslandMap& island, Status& status,
+                            int list_value);
 
 }  // namespace insel

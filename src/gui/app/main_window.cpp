@@ -35,23 +35,23 @@
 #include <new>
 #include <utility>
 
+#include "core/dialogs/new_island.h"
+#include "core/display/legend.h"
+#include "core/display/view.h"
+#include "core/errors.h"
+#include "core/island/cities.h"
+#include "core/island/island_list.h"
+#include "core/island/loader.h"
+#include "core/reports/export.h"
+#include "core/tools/tool_frame.h"
 #include "gui/app/controls.h"
 #include "gui/app/page_chooser.h"
 #include "gui/dialogs/about_box.h"
 #include "gui/dialogs/bitmap_form.h"
 #include "gui/dialogs/insel_size_box.h"
-#include "core/dialogs/new_island.h"
 #include "gui/display/map_canvas.h"
 #include "gui/display/overview.h"
 #include "gui/display/tool_frame.h"
-#include "core/display/view.h"
-#include "core/errors.h"
-#include "platform/image_files.h"
-#include "core/island/cities.h"
-#include "core/island/island_list.h"
-#include "core/island/loader.h"
-#include "platform/memory_status.h"
-#include "core/reports/export.h"
 #include "gui/tools/city_list_page.h"
 #include "gui/tools/island_list_page.h"
 #include "gui/tools/island_page.h"
@@ -62,27 +62,28 @@
 #include "gui/tools/save_page.h"
 #include "gui/tools/settings_page.h"
 #include "gui/tools/statistics_page.h"
-#include "core/tools/tool_frame.h"
+#include "platform/image_files.h"
+#include "platform/memory_status.h"
 
 namespace insel::gui {
 namespace {
 
 // The open dialog of one file kind of the menu "Insel laden".
 struct OpenKind {
-    int file_kind;
+    FileKind file_kind;
     const char* folder;
     const char* filter;
 };
-OpenKind OpenKindOf(int file_kind) {
+OpenKind OpenKindOf(FileKind file_kind) {
     switch (file_kind) {
-        case kSavegame:
-            return {kSavegame, "SaveGames", "Savegames (*.sav)"};
-        case kCityFile:
-            return {kCityFile, "UserStuff", "Extracted cities (*.cty)"};
-        case kScenario:
-            return {kScenario, "Scenes", "Scenario files (*.sze)"};
+        case FileKind::Savegame:
+            return {FileKind::Savegame, "SaveGames", "Savegames (*.sav)"};
+        case FileKind::City:
+            return {FileKind::City, "UserStuff", "Extracted cities (*.cty)"};
+        case FileKind::Scenario:
+            return {FileKind::Scenario, "Scenes", "Scenario files (*.sze)"};
         default:
-            return {kIslandFile, "Scenes/Islands", "Island (*.scp)"};
+            return {FileKind::Island, "Scenes/Islands", "Island (*.scp)"};
     }
 }
 
@@ -514,11 +515,11 @@ TInselZeichner::~TInselZeichner() = default;
 void TInselZeichner::BuildMenu() {
     QMenu* load = menuBar()->addMenu("Insel laden");
     load->setObjectName("Inselextrahieren1");
-    const std::array<std::pair<const char*, int>, 4> items = {{
-        {"Inselladen1", kIslandFile},
-        {"EigenesInselformatladen1", kCityFile},
-        {"ExtractFromSave", kSavegame},
-        {"ExtractFromSzen", kScenario},
+    const std::array<std::pair<const char*, FileKind>, 4> items = {{
+        {"Inselladen1", FileKind::Island},
+        {"EigenesInselformatladen1", FileKind::City},
+        {"ExtractFromSave", FileKind::Savegame},
+        {"ExtractFromSzen", FileKind::Scenario},
     }};
     const std::array<const char*, 4> captions = {
         "KelmGame Inselfile *.scp laden", "Eigenes Inselformat *.cty laden",
@@ -527,7 +528,7 @@ void TInselZeichner::BuildMenu() {
         QAction* action = load->addAction(captions[i]);
         action->setParent(this);
         action->setObjectName(items[i].first);
-        const int kind = items[i].second;
+        const FileKind kind = items[i].second;
         connect(action, &QAction::triggered, this, [this, kind] { InselladenClick(kind); });
     }
     QAction* new_island = load->addAction("Neue Insel generieren");
@@ -563,7 +564,8 @@ void TInselZeichner::NeueInselClick() {
     if (run_size_box(box) != QDialog::Accepted) return;
     RunHandler([this, &box] {
         editor_.ClearIsland();
-        NewIsland(editor_, box.Size(), box.Climate());
+        NewIsland(editor_.doc, editor_.status, box.Size(), box.Climate());
+        editor_.view.island_shown = true;
         PreparePages();
         ShowNewIsland();
         return false;
@@ -585,7 +587,7 @@ QWidget* TInselZeichner::BuildCanvasArea() {
         FlickerFreePaintBox2MouseDown(px, py);
     };
     canvas_->on_click = [this] { FlickerFreePaintBox2Click(); };
-    canvas_->on_release = [this] { insel::FlickerFreePaintBox2MouseUp(editor_); };
+    canvas_->on_release = [this] { EndPenStroke(editor_.tools); };
     BuildToolFrame();
 
     canvas_area_ = new CanvasArea;
@@ -607,7 +609,7 @@ void TInselZeichner::BuildPageKeys() {
     connect(previous, &QShortcut::activated, this, [this] { page_chooser_->Step(-1); });
 }
 
-QString TInselZeichner::OpenDialogFolder(const std::string& game_path, int file_kind) {
+QString TInselZeichner::OpenDialogFolder(const std::string& game_path, FileKind file_kind) {
     namespace fs = std::filesystem;
     const fs::path base = game_path.empty() ? fs::path(".") : fs::path(game_path);
     std::error_code error;
@@ -621,12 +623,12 @@ QString TInselZeichner::OpenDialogFolder(const std::string& game_path, int file_
 }
 
 void TInselZeichner::ClearReadouts() {
-    for (const char* name :
-         {"MouseXPanel", "MouseYPanel", "MouseHXPanel", "MouseHYPanel", "Edit1", "Edit2", "Edit3",
-          "Edit4", "PixXPanel", "PixYPanel", "xPanel", "yPanel", "ObjHoeheEdit"}) {
-        auto found = editor_.panels.find(name);
-        if (found != editor_.panels.end()) found->second.clear();
-    }
+    Status& s = editor_.status;
+    for (std::string* readout :
+         {&s.mouse_x, &s.mouse_y, &s.mouse_hex_x, &s.mouse_hex_y, &s.cell_height_value,
+          &s.cell_tile, &s.cell_terrain, &s.cell_fertility, &s.pixel_x, &s.pixel_y, &s.frame_x,
+          &s.frame_y, &s.object_height})
+        readout->clear();
 }
 
 void TInselZeichner::GFXBitmapssetzen1Click() {
@@ -647,7 +649,7 @@ QWidget* TInselZeichner::BuildNavigation() {
     mini_image_->move(0, 0);
     mini_image_->on_release = [this](int x, int y) {
         RunHandler([this, x, y] {
-            const bool acted = PartPanelMouseUp(editor_, x, y);
+            const bool acted = ShowPartAt(editor_.view, editor_.doc.island, editor_.status, x, y);
             if (acted) UpdateLegend(false);
             return acted;
         });
@@ -668,7 +670,7 @@ QWidget* TInselZeichner::BuildNavigation() {
     full->setObjectName("FullIslandButton");
     connect(full, &QPushButton::clicked, this, [this] {
         RunHandler([this] {
-            const bool acted = FullIslandButtonClick(editor_);
+            const bool acted = ShowWholeIsland(editor_.view, editor_.doc.island, editor_.status);
             if (acted) UpdateLegend(true);
             return acted;
         });
@@ -679,7 +681,7 @@ QWidget* TInselZeichner::BuildNavigation() {
     oversize_button_->setToolTip("Obere / untere 512 Zeilen einer hohen Insel");
     connect(oversize_button_, &QPushButton::clicked, this, [this] {
         RunHandler([this] {
-            const bool acted = OversizeButtonClick(editor_);
+            const bool acted = ToggleOversizeHalf(editor_.view, editor_.doc.island, editor_.status);
             if (acted) UpdateLegend(false);
             return acted;
         });
@@ -700,7 +702,7 @@ QWidget* TInselZeichner::BuildNavigation() {
     }
     connect(zoom_group_, &QButtonGroup::idClicked, this, [this](int tag) {
         RunHandler([this, tag] {
-            const bool acted = Zoom1RadioClick(editor_, tag);
+            const bool acted = SetZoom(editor_.view, editor_.doc.island, editor_.status, tag);
             if (acted) UpdateLegend(false);
             return acted;
         });
@@ -712,32 +714,36 @@ QWidget* TInselZeichner::BuildNavigation() {
     struct Arrow {
         const char* name;
         Qt::ArrowType type;
-        bool (*handler)(Editor&);
+        int dx, dy;
         int row, column;
     };
     const std::array<Arrow, 4> arrow_buttons = {{
-        {"yOfsetSpinUp", Qt::UpArrow, &YOfsetSpinUpClick, 0, 1},
-        {"xOfsetSpinDown", Qt::LeftArrow, &XOfsetSpinDownClick, 1, 0},
-        {"xOfsetSpinUp", Qt::RightArrow, &XOfsetSpinUpClick, 1, 2},
-        {"yOfsetSpinDown", Qt::DownArrow, &YOfsetSpinDownClick, 2, 1},
+        {"yOfsetSpinUp", Qt::UpArrow, 0, -1, 0, 1},
+        {"xOfsetSpinDown", Qt::LeftArrow, -1, 0, 1, 0},
+        {"xOfsetSpinUp", Qt::RightArrow, 1, 0, 1, 2},
+        {"yOfsetSpinDown", Qt::DownArrow, 0, 1, 2, 1},
     }};
     for (const Arrow& a : arrow_buttons) {
         auto* button = new QToolButton;
         button->setObjectName(a.name);
         button->setArrowType(a.type);
         button->setAutoRepeat(true);
-        auto handler = a.handler;
-        connect(button, &QToolButton::clicked, this, [this, handler] {
-            RunHandler([this, handler] { return handler(editor_); }, true);
+        const int dx = a.dx, dy = a.dy;
+        connect(button, &QToolButton::clicked, this, [this, dx, dy] {
+            RunHandler(
+                [this, dx, dy] {
+                    return ScrollView(editor_.view, editor_.doc.island, editor_.status, dx, dy);
+                },
+                true);
         });
         arrows->addWidget(button, a.row, a.column);
     }
     auto* origin = new QGridLayout;
     origin->setHorizontalSpacing(4);
     origin->addWidget(Caption(nullptr, "x"), 0, 0);
-    origin->addWidget(StatusPanel("xOfsetPanel", 36), 0, 1);
+    origin->addWidget(status_widgets_.origin_x = StatusPanel("xOfsetPanel", 36), 0, 1);
     origin->addWidget(Caption(nullptr, "y"), 1, 0);
-    origin->addWidget(StatusPanel("yOfsetPanel", 36), 1, 1);
+    origin->addWidget(status_widgets_.origin_y = StatusPanel("yOfsetPanel", 36), 1, 1);
     auto* arrow_row = new QHBoxLayout;
     arrow_row->addLayout(arrows);
     arrow_row->addSpacing(6);
@@ -771,6 +777,7 @@ QWidget* TInselZeichner::BuildLayers() {
         auto* edit = new QLineEdit;
         edit->setObjectName(edits[static_cast<std::size_t>(i)]);
         edit->setReadOnly(true);
+        status_widgets_.cell[static_cast<std::size_t>(i)] = edit;
         edit->setFixedWidth(100);
         grid->addWidget(edit, row, 1);
         ++row;
@@ -786,7 +793,7 @@ QWidget* TInselZeichner::BuildLayers() {
     }
     // RadioButton1Click: the layer changes even while Updating; only the repaint waits.
     connect(layer_group_, &QButtonGroup::idClicked, this, [this](int tag) {
-        editor_.display_layer = tag;
+        editor_.view.layer = static_cast<DisplayLayer>(tag);
         if (editor_.updating) return;
         Refresh();
         UpdateLegend(false);
@@ -795,18 +802,19 @@ QWidget* TInselZeichner::BuildLayers() {
     auto* mouse = new QGridLayout;
     mouse->setHorizontalSpacing(4);
     mouse->addWidget(Caption(nullptr, "x"), 0, 0);
-    mouse->addWidget(StatusPanel("MouseXPanel", 44), 0, 1);
+    mouse->addWidget(status_widgets_.mouse_x = StatusPanel("MouseXPanel", 44), 0, 1);
     mouse->addWidget(Caption(nullptr, "hex"), 0, 2);
-    mouse->addWidget(StatusPanel("MouseHXPanel", 44), 0, 3);
+    mouse->addWidget(status_widgets_.mouse_hex_x = StatusPanel("MouseHXPanel", 44), 0, 3);
     mouse->addWidget(Caption(nullptr, "y"), 1, 0);
-    mouse->addWidget(StatusPanel("MouseYPanel", 44), 1, 1);
+    mouse->addWidget(status_widgets_.mouse_y = StatusPanel("MouseYPanel", 44), 1, 1);
     mouse->addWidget(Caption(nullptr, "hex"), 1, 2);
-    mouse->addWidget(StatusPanel("MouseHYPanel", 44), 1, 3);
+    mouse->addWidget(status_widgets_.mouse_hex_y = StatusPanel("MouseHYPanel", 44), 1, 3);
     mouse->setColumnStretch(1, 1);
     mouse->setColumnStretch(3, 1);
     // The canvas pixel under the mouse, kept for checks but not shown.
-    for (const char* name : {"PixXPanel", "PixYPanel"}) {
-        QLabel* panel = StatusPanel(name, 44);
+    status_widgets_.pixel_x = StatusPanel("PixXPanel", 44);
+    status_widgets_.pixel_y = StatusPanel("PixYPanel", 44);
+    for (QLabel* panel : {status_widgets_.pixel_x, status_widgets_.pixel_y}) {
         panel->hide();
         mouse->addWidget(panel, 2, 0);
     }
@@ -841,38 +849,41 @@ QWidget* TInselZeichner::BuildStatus() {
     grid->setHorizontalSpacing(6);
 
     grid->addWidget(Caption(nullptr, "Insel"), 0, 0);
-    island_name_panel_ = StatusPanel("IslandNamePanel", 120);
-    island_name_panel_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    grid->addWidget(island_name_panel_, 0, 1, 1, 3);
+    status_widgets_.island_name = StatusPanel("IslandNamePanel", 120);
+    status_widgets_.island_name->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    grid->addWidget(status_widgets_.island_name, 0, 1, 1, 3);
 
     grid->addWidget(Caption("InselGrPanel", "Inselgrösse"), 1, 0);
-    grid->addWidget(StatusPanel("xSizePanel", 56), 1, 1);
+    grid->addWidget(status_widgets_.width = StatusPanel("xSizePanel", 56), 1, 1);
     grid->addWidget(Caption(nullptr, "x"), 1, 2, Qt::AlignCenter);
-    grid->addWidget(StatusPanel("ySizePanel", 56), 1, 3);
+    grid->addWidget(status_widgets_.height = StatusPanel("ySizePanel", 56), 1, 3);
 
     // Two columns of caption + value.
     struct Entry {
         const char* caption_name;
         const char* caption;
         const char* panel;
+        QLabel* StatusWidgets::*widget;
     };
     const std::array<Entry, 9> entries = {{
-        {"TeilPanel", "Teilblöcke", "StufenPanel"},
-        {"StaedtePanel", "Städte", "AnzStadtPanel"},
-        {"ElementePanel", "Elemente", "BauOrtePanel"},
-        {"MinWhPanel", "Minen", "MinenBergePanel"},
-        {"AbbauPPanel", "Abbauplätze", "MinenOrtePanel"},
-        {"TierPanel", "Tiere", "TierePanel"},
-        {"WasserAntPanel", "Wasser %", "WasserPanel"},
-        {nullptr, "Bytes", "FSizePanel"},
-        {nullptr, "Add-on", "AddOnPanel"},
+        {"TeilPanel", "Teilblöcke", "StufenPanel", &StatusWidgets::cell_blocks},
+        {"StaedtePanel", "Städte", "AnzStadtPanel", &StatusWidgets::cities},
+        {"ElementePanel", "Elemente", "BauOrtePanel", &StatusWidgets::objects},
+        {"MinWhPanel", "Minen", "MinenBergePanel", &StatusWidgets::mines},
+        {"AbbauPPanel", "Abbauplätze", "MinenOrtePanel", &StatusWidgets::quarry_spots},
+        {"TierPanel", "Tiere", "TierePanel", &StatusWidgets::animals},
+        {"WasserAntPanel", "Wasser %", "WasserPanel", &StatusWidgets::water},
+        {nullptr, "Bytes", "FSizePanel", &StatusWidgets::file_size},
+        {nullptr, "Add-on", "AddOnPanel", &StatusWidgets::addon_level},
     }};
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const int r = 2 + static_cast<int>(i % 5);
         const int c = static_cast<int>(i / 5) * 2;
         grid->addWidget(Caption(entries[i].caption_name, QString::fromUtf8(entries[i].caption)), r,
                         c == 0 ? 0 : 2);
-        grid->addWidget(StatusPanel(entries[i].panel, 56), r, c == 0 ? 1 : 3);
+        QLabel* panel = StatusPanel(entries[i].panel, 56);
+        status_widgets_.*entries[i].widget = panel;
+        grid->addWidget(panel, r, c == 0 ? 1 : 3);
     }
     // The island's climate; choosing another one changes the island's type.
     grid->addWidget(Caption("InselTypLabel", "Typ"), 7, 0);
@@ -882,7 +893,7 @@ QWidget* TInselZeichner::BuildStatus() {
     connect(climate_box_, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (index < 0) return;
         RunHandler([this, index] {
-            SetIslandClimate(editor_, index);
+            SetIslandClimate(editor_.doc, index);
             return false;
         });
     });
@@ -913,18 +924,18 @@ QWidget* TInselZeichner::BuildSelection() {
         connect(spin, &QSpinBox::valueChanged, this, [this, i](int value) {
             if (editor_.updating) return;
             if (i >= 2) {
-                SpinEdit1Change(editor_, i == 2, value);
+                ResizeToolFrame(editor_.tools, editor_.view, editor_.doc.island, i == 2, value);
             } else {
                 (i == 0 ? editor_.tools.spins.left : editor_.tools.spins.top) = value;
-                insel::PlaceToolFrame(editor_);
+                PlaceToolFrame(editor_.tools, editor_.view, editor_.doc.island);
             }
             ShowToolFrame();
         });
     }
     grid->addWidget(Caption(nullptr, "Klick x"), 5, 0);
-    grid->addWidget(StatusPanel("xPanel", 44), 5, 1);
+    grid->addWidget(status_widgets_.frame_x = StatusPanel("xPanel", 44), 5, 1);
     grid->addWidget(Caption(nullptr, "Klick y"), 6, 0);
-    grid->addWidget(StatusPanel("yPanel", 44), 6, 1);
+    grid->addWidget(status_widgets_.frame_y = StatusPanel("yPanel", 44), 6, 1);
     grid->setRowStretch(7, 1);
     return box;
 }
@@ -932,10 +943,12 @@ QWidget* TInselZeichner::BuildSelection() {
 void TInselZeichner::BuildToolFrame() {
     tool_frame_ = new ToolFrame(canvas_);
     tool_frame_->on_press = [this](Qt::MouseButton button) {
-        ThePanelMouseDown(editor_, button == Qt::LeftButton);
+        if (!editor_.updating)
+            BeginFrameDrag(editor_.tools, editor_.view, button == Qt::LeftButton);
     };
     tool_frame_->on_drag = [this](int mx, int my) {
-        if (const auto frame = ThePanelMouseMove(editor_, mx, my)) {
+        if (editor_.updating) return;
+        if (const auto frame = DragFrameCorner(editor_.tools, editor_.view, mx, my)) {
             tool_frame_->resize(frame->width, frame->height);
         }
     };
@@ -945,7 +958,9 @@ void TInselZeichner::BuildToolFrame() {
 void TInselZeichner::ThePanelMouseUp(Qt::MouseButton button) {
     if (button == Qt::LeftButton || button == Qt::MiddleButton) {
         RunHandler([this] {
-            if (!StoreFrame(editor_)) return false;
+            if (!StoreFrame(editor_.tools, editor_.view, editor_.doc.island, editor_.status)) {
+                return false;
+            }
             SyncSpins();
             RefreshPanels();
             return false;
@@ -954,9 +969,11 @@ void TInselZeichner::ThePanelMouseUp(Qt::MouseButton button) {
     }
     if (button != Qt::RightButton) return;
     // The tile stamp and the height fill need their pages' choices.
-    if (editor_.tool_mode == kTileMode || editor_.tool_mode == kHeightProfileMode) return;
+    const ToolMode mode = editor_.tools.mode;
+    if (mode == ToolMode::Tile || mode == ToolMode::HeightProfile) return;
     RunHandler([this] {
-        const FrameApplyResult result = ApplyFrame(editor_, 0);
+        const FrameApplyResult result =
+            ApplyFrame(editor_.tools, editor_.view, editor_.doc.island, editor_.status, 0);
         if (!result.message.empty()) show_message(FromText(result.message), false);
         if (!result.changed) return false;
         UpdateLegend(editor_.view.part_index < 0);
@@ -978,12 +995,14 @@ void TInselZeichner::ShowToolFrame() {
     SyncSpins();
     const FramePixels& f = editor_.tools.frame;
     tool_frame_->setGeometry(f.left, f.top, std::max(f.width, 1), std::max(f.height, 1));
-    tool_frame_->setText(QString::fromStdString(FrameLetter(editor_.tool_mode)));
+    tool_frame_->setText(QString::fromStdString(FrameLetter(editor_.tools.mode)));
     tool_frame_->setVisible(editor_.tools.frame_shown);
 }
 
 void TInselZeichner::UpdateLegend(bool whole_island) {
-    legend_page_->ShowLegend(whole_island ? FullIslandLegend(editor_) : ViewLegend(editor_));
+    const IslandMap& island = editor_.doc.island;
+    legend_page_->ShowLegend(whole_island ? FullIslandLegend(island, editor_.view.layer)
+                                          : ViewLegend(island, editor_.view));
 }
 
 void TInselZeichner::SetToolFrameColour(const QColor& colour) { tool_frame_->SetColour(colour); }
@@ -1018,12 +1037,14 @@ QTabWidget* TInselZeichner::BuildPages() {
             page = objects_page_ = new GebaeudePage(*this);
         } else if (name == "TabSheet1") {
             page = city_page_ = new StadtlistePage(*this);
+            status_widgets_.city_number = city_page_->CityNumberPanel();
         } else if (name == "Insel") {
             page = island_page_ = new InselPage(*this);
         } else if (name == "TabSheet2") {
             page = island_list_page_ = new InsellistePage(*this);
         } else if (name == "SettingsSheet") {
             page = settings_page_ = new SettingsPage;
+            status_widgets_.scale = settings_page_->ScalePanels();
         } else if (name == "RotationSheet") {
             page = rotation_page_ = new RotationPage(*this);
         } else {
@@ -1045,14 +1066,15 @@ QTabWidget* TInselZeichner::BuildPages() {
 void TInselZeichner::PageControl1Change(int index) {
     QWidget* page = page_control_->widget(index);
     if (!page) return;
-    insel::PageControl1Change(editor_, page->property("tag").toInt());
+    SetToolModeForPage(editor_.tools, editor_.view, editor_.doc.island,
+                       page->property("tag").toInt());
     ShowToolFrame();
     // The marks of a height-profile stroke show only on its page.
-    if (editor_.island_shown && !editor_.updating) RepaintCanvas();
+    if (editor_.view.island_shown && !editor_.updating) RepaintCanvas();
 }
 
 void TInselZeichner::PreparePages() {
-    const bool savegame = editor_.file_kind == kSavegame;
+    const bool savegame = editor_.doc.file_kind == FileKind::Savegame;
     for (const char* name :
          {"Minen", "Gelaende", "Untergrund", "LineDrawing", "CopyBuffer", "FlussSheet"}) {
         if (auto* page = findChild<QWidget*>(name)) {
@@ -1062,7 +1084,7 @@ void TInselZeichner::PreparePages() {
     // The island list is only of use where a file holds several islands.
     page_control_->setTabEnabled(page_control_->indexOf(island_list_page_), savegame);
     page_chooser_->Sync();
-    city_page_->PrepareFor(editor_.file_kind);
+    city_page_->PrepareFor(editor_.doc.file_kind);
     objects_page_->ResetAfterLoad();
     rotation_page_->ShowShifts();
     city_page_->FillCities();
@@ -1072,8 +1094,12 @@ void TInselZeichner::PreparePages() {
 void TInselZeichner::SelectCityListRow(int row) {
     if (editor_.updating || row < 0) return;
     std::string message;
-    const bool savegame = editor_.file_kind == kSavegame;
-    if (!RunLong([&] { message = SelectCityRow(editor_, row); })) return;
+    const bool savegame = editor_.doc.file_kind == FileKind::Savegame;
+    if (!RunLong([&] {
+            message = SelectCityRow(editor_.doc, editor_.definitions, editor_.status, row);
+        })) {
+        return;
+    }
     if (!message.empty()) {
         show_message(FromGameText(message), false);
         RefreshPanels();
@@ -1102,17 +1128,17 @@ void TInselZeichner::FormShow() {
     bitmap_form_->SetPreloadSpin(preload);
     if (preload > 0) bitmap_form_->AllocatePreloadSlots();
     // Only these two kinds load from the command line; ".cty" is tested second and wins.
-    int kind = kNoFile;
-    if (command_line_file_.find(".scp") != std::string::npos) kind = kIslandFile;
-    if (command_line_file_.find(".cty") != std::string::npos) kind = kCityFile;
-    if (kind != kNoFile) LoadIslandFile(std::filesystem::path(command_line_file_), kind);
+    FileKind kind = FileKind::None;
+    if (command_line_file_.find(".scp") != std::string::npos) kind = FileKind::Island;
+    if (command_line_file_.find(".cty") != std::string::npos) kind = FileKind::City;
+    if (kind != FileKind::None) LoadIslandFile(std::filesystem::path(command_line_file_), kind);
 }
 
 void TInselZeichner::dragEnterEvent(QDragEnterEvent* event) {
     const QList<QUrl> urls = event->mimeData()->urls();
     if (urls.size() == 1 && urls[0].isLocalFile() &&
         FileKindFromExtension(std::filesystem::path(urls[0].toLocalFile().toStdString())) !=
-            kNoFile) {
+            FileKind::None) {
         event->acceptProposedAction();
     }
 }
@@ -1133,7 +1159,7 @@ void TInselZeichner::closeEvent(QCloseEvent* event) {
     }
 }
 
-void TInselZeichner::InselladenClick(int file_kind) {
+void TInselZeichner::InselladenClick(FileKind file_kind) {
     if (editor_.updating) return;
     const OpenKind kind = OpenKindOf(file_kind);
     const QString file =
@@ -1142,25 +1168,31 @@ void TInselZeichner::InselladenClick(int file_kind) {
     LoadIslandFile(std::filesystem::path(file.toStdString()), kind.file_kind);
 }
 
-bool TInselZeichner::LoadIslandFile(const std::filesystem::path& path, int file_kind) {
+bool TInselZeichner::LoadIslandFile(const std::filesystem::path& path, FileKind file_kind) {
     // A refused file must not relabel the island already shown.
-    if (editor_.updating || file_kind == kNoFile) return false;
-    editor_.file_kind = file_kind;
-    page_control_->setCurrentWidget(island_page_);
+    if (editor_.updating || file_kind == FileKind::None) return false;
     std::string message;
-    const bool loaded = RunLong([&] { message = LoadIsland(editor_, path); });
+    // The load replaces the document only when it succeeds; after the error box the window
+    // goes on showing the island that was open.
+    if (!RunLong([&] { message = editor_.Load(path, file_kind).message; })) return false;
+    page_control_->setCurrentWidget(island_page_);
     if (!message.empty()) show_message(FromGameText(message), false);
     PreparePages();
     // The series ranking of the preload window follows every load.
-    if (loaded && editor_.island_shown) bitmap_form_->InselStatButtonClick();
+    bitmap_form_->InselStatButtonClick();
     ShowNewIsland();
-    return loaded;
+    return true;
 }
 
 bool TInselZeichner::SelectIslandListRow(int row) {
     if (editor_.updating) return false;
     bool selected = false;
-    if (!RunLong([&] { selected = SelectIslandRow(editor_, row); }) || !selected) return false;
+    if (!RunLong([&] {
+            selected = SelectIslandRow(editor_.doc, editor_.definitions, editor_.status, row);
+        }) ||
+        !selected) {
+        return false;
+    }
     city_page_->RefreshObjectList();
     ShowNewIsland();
     return true;
@@ -1168,7 +1200,7 @@ bool TInselZeichner::SelectIslandListRow(int row) {
 
 void TInselZeichner::ShowNewIsland() {
     ClearReadouts();
-    ResetView(editor_);
+    ResetView(editor_.view, editor_.doc.island, editor_.status);
     UpdateLegend(true);
     RedrawOverview();
     SyncControls();
@@ -1243,18 +1275,28 @@ void TInselZeichner::DisplaysollBitmapsbentzen1Click() {
 
 void TInselZeichner::FlickerFreePaintBox2MouseMove(int px, int py) {
     // A height-profile stroke takes the move; the mouse panels wait for it to end.
-    const bool stroke = editor_.height_profile_page && editor_.tools.stroke_active;
-    if (stroke && StrokeMouseMove(editor_, px, py)) RepaintCanvas();
-    if (TrackMouse(editor_, px, py, stroke)) RefreshPanels();
+    if (editor_.updating) return;
+    const bool stroke = editor_.tools.height_profile_page && editor_.tools.stroke_active;
+    IslandMap& island = editor_.doc.island;
+    if (stroke && ContinuePenStroke(editor_.tools, editor_.view, island, editor_.status, px, py)) {
+        RepaintCanvas();
+    }
+    if (TrackMouse(editor_.view, island, editor_.status, px, py, stroke)) RefreshPanels();
 }
 
 void TInselZeichner::FlickerFreePaintBox2MouseDown(int px, int py) {
-    if (insel::FlickerFreePaintBox2MouseDown(editor_, px, py)) RepaintCanvas();
+    if (editor_.updating) return;
+    if (BeginPenStroke(editor_.tools, editor_.view, editor_.doc.island, editor_.status, px, py)) {
+        RepaintCanvas();
+    }
 }
 
 void TInselZeichner::FlickerFreePaintBox2Click() {
     RunHandler([this] {
-        if (!insel::FlickerFreePaintBox2Click(editor_)) return false;
+        if (!MoveToolFrameToMouse(editor_.tools, editor_.view, editor_.doc.island,
+                                  editor_.status)) {
+            return false;
+        }
         ShowToolFrame();
         RefreshPanels();
         return false;
@@ -1266,42 +1308,76 @@ void TInselZeichner::Refresh() {
     RefreshPanels();
     PlacePartFrame();
     // The view may have changed under the frame.
-    if (editor_.island_shown) insel::PlaceToolFrame(editor_);
+    if (editor_.view.island_shown) PlaceToolFrame(editor_.tools, editor_.view, editor_.doc.island);
     ShowToolFrame();
     // Saves and edits write to the logs as loads do.
     island_page_->ShowLogs();
 }
 
 void TInselZeichner::RepaintCanvas() {
-    settings_.height_profile_page = editor_.height_profile_page;
-    const QString error =
-        Attempt([this] { RenderMap(editor_, settings_, raster_, textures_.get()); });
+    settings_.height_profile_page = editor_.tools.height_profile_page;
+    // Nothing is drawn while the window sets its controls; the repaint after does it.
+    if (editor_.updating) return;
+    const QString error = Attempt(
+        [this] { RenderMap(editor_.doc, editor_.view, settings_, raster_, textures_.get()); });
     if (!error.isEmpty()) show_message(error, true);
     canvas_->update();
 }
 
 void TInselZeichner::RefreshPanels() {
+    const Status& s = editor_.status;
+    const StatusWidgets& w = status_widgets_;
+    const std::pair<QLabel*, const std::string*> labels[] = {
+        {w.file_size, &s.file_size},
+        {w.addon_level, &s.addon_level},
+        {w.width, &s.width},
+        {w.height, &s.height},
+        {w.cell_blocks, &s.cell_blocks},
+        {w.quarry_spots, &s.quarry_spots},
+        {w.mines, &s.mines},
+        {w.objects, &s.objects},
+        {w.animals, &s.animals},
+        {w.cities, &s.cities},
+        {w.water, &s.water},
+        {w.island_name, &s.island_name},
+        {w.origin_x, &s.origin_x},
+        {w.origin_y, &s.origin_y},
+        {w.scale[0], &s.cell_width},
+        {w.scale[1], &s.cell_height},
+        {w.scale[2], &s.columns},
+        {w.scale[3], &s.rows},
+        {w.mouse_x, &s.mouse_x},
+        {w.mouse_y, &s.mouse_y},
+        {w.mouse_hex_x, &s.mouse_hex_x},
+        {w.mouse_hex_y, &s.mouse_hex_y},
+        {w.frame_x, &s.frame_x},
+        {w.frame_y, &s.frame_y},
+        {w.pixel_x, &s.pixel_x},
+        {w.pixel_y, &s.pixel_y},
+        {w.city_number, &s.city_number},
+    };
+    const std::pair<QLineEdit*, const std::string*> edits[] = {
+        {w.cell[0], &s.cell_height_value},
+        {w.cell[1], &s.cell_tile},
+        {w.cell[2], &s.cell_terrain},
+        {w.cell[3], &s.cell_fertility},
+    };
+    constexpr std::size_t kShown = std::size(labels) + std::size(edits);
+    shown_status_.resize(kShown);
     // Runs on every mouse move: only texts that changed are converted and set.
-    for (const auto& [name, text] : editor_.panels) {
-        auto found = panel_controls_.find(name);
-        if (found == panel_controls_.end()) {
-            QObject* control = findChild<QObject*>(QString::fromStdString(name));
-            found = panel_controls_.emplace(name, ShownPanel{control, {}}).first;
-        } else if (found->second.text == text) {
-            continue;
-        }
-        found->second.text = text;
-        if (auto* label = qobject_cast<QLabel*>(found->second.control)) {
-            label->setText(FromGameText(text));
-        } else if (auto* edit = qobject_cast<QLineEdit*>(found->second.control)) {
-            edit->setText(FromGameText(text));
-        }
+    std::size_t i = 0;
+    for (const auto& [label, text] : labels) {
+        if (shown_status_[i] != *text) label->setText(FromGameText(*text));
+        shown_status_[i++] = *text;
     }
-    island_name_panel_->setText(FromGameText(editor_.island_name_panel));
+    for (const auto& [edit, text] : edits) {
+        if (shown_status_[i] != *text) edit->setText(FromGameText(*text));
+        shown_status_[i++] = *text;
+    }
 }
 
 void TInselZeichner::PlacePartFrame() {
-    const PartFrame& f = editor_.part_frame;
+    const PartFrame& f = editor_.view.part_frame;
     part_frame_->setGeometry(f.left, f.top, f.width, f.height);
     part_frame_->setVisible(f.shown && editor_.view.part_index >= 0);
 }
@@ -1311,16 +1387,18 @@ void TInselZeichner::SyncControls() {
     editor_.updating = true;
     if (QAbstractButton* zoom = zoom_group_->button(editor_.view.zoom_cell_size))
         zoom->setChecked(true);
-    if (QAbstractButton* layer = layer_group_->button(editor_.display_layer))
+    if (QAbstractButton* layer = layer_group_->button(static_cast<int>(editor_.view.layer)))
         layer->setChecked(true);
     oversize_button_->setEnabled(editor_.view.oversize_mode);
-    const int climate = editor_.island.record.climate;
+    const int climate = editor_.doc.island.record.climate;
     climate_box_->setCurrentIndex(climate >= 0 && climate < kClimateCount ? climate : -1);
     editor_.updating = was_updating;
 }
 
 void TInselZeichner::RedrawOverview() {
-    if (editor_.island_shown) mini_image_->SetPixels(DrawOverviewImage(editor_));
+    if (editor_.view.island_shown) {
+        mini_image_->SetPixels(DrawOverviewImage(editor_.doc.island, editor_.view.layer));
+    }
 }
 
 }  // namespace insel::gui

@@ -1,12 +1,11 @@
 #pragma once
-// TInselZeichner: the editor's main window. It owns one Editor and changes the island only
-// through the core's handlers; the widgets show what the Editor holds. The tab pages are
-// their own classes in tools/ and reach the window through the public part below.
+// TInselZeichner: the editor's main window. It owns one Editor (one of each part of the state)
+// and changes it only through the core's operations; the widgets show what the parts hold. The tab
+// pages are their own classes in tools/ and reach the window through the public part below.
 #include <QMainWindow>
 #include <array>
 #include <filesystem>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,6 +21,7 @@ class QFrame;
 class QPushButton;
 class QLabel;
 class QScrollArea;
+class QLineEdit;
 class QSpinBox;
 class QTabWidget;
 
@@ -54,8 +54,9 @@ class TInselZeichner : public QMainWindow {
     void SetCommandLineFile(const std::string& argument) { command_line_file_ = argument; }
 
     // The one way a file gets loaded: the Updating guard, the hourglass, the error box, then
-    // the whole-island view. False when nothing was loaded (refused kind or a failed read).
-    bool LoadIslandFile(const std::filesystem::path& path, int file_kind);
+    // the whole-island view. False when nothing was loaded (refused kind or a failed read);
+    // the island that was open then stays as it was shown.
+    bool LoadIslandFile(const std::filesystem::path& path, FileKind file_kind);
     // A click on a row of the island list (from 1); false when there is no such row.
     bool SelectIslandListRow(int row);
     // A click on a row of the city list (rows 0 and 1 both give the first city).
@@ -127,7 +128,7 @@ class TInselZeichner : public QMainWindow {
     // folder (or under the current folder without one) where it exists, else the game folder
     // itself, else empty. Never a path that does not exist, which the dialog would take for a
     // file name.
-    static QString OpenDialogFolder(const std::string& game_path, int file_kind);
+    static QString OpenDialogFolder(const std::string& game_path, FileKind file_kind);
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -160,7 +161,7 @@ class TInselZeichner : public QMainWindow {
     void PlacePartFrame();
     void SyncControls();
 
-    void InselladenClick(int file_kind);
+    void InselladenClick(FileKind file_kind);
     void DisplaysollBitmapsbentzen1Click();
     void FlickerFreePaintBox2MouseMove(int px, int py);
     void FlickerFreePaintBox2Click();
@@ -172,12 +173,17 @@ class TInselZeichner : public QMainWindow {
     bool shown_once_ = false;
 
     Editor editor_;
-    // Panel controls by name, looked up once, with the text they show.
-    struct ShownPanel {
-        QObject* control;
-        std::string text;
+    // The controls that show the status, one per field, with the text each shows.
+    struct StatusWidgets {
+        QLabel *file_size, *addon_level, *width, *height, *cell_blocks, *quarry_spots, *mines,
+            *objects, *animals, *cities, *water, *island_name, *origin_x, *origin_y, *mouse_x,
+            *mouse_y, *mouse_hex_x, *mouse_hex_y, *frame_x, *frame_y, *pixel_x, *pixel_y;
+        std::array<QLabel*, 4> scale;    // xScalePanel, yScalePanel, xZahlPanel, YZahlPanel
+        QLabel* city_number;             // StadtNrPanel
+        std::array<QLineEdit*, 4> cell;  // Edit1..Edit4
     };
-    std::map<std::string, ShownPanel> panel_controls_;
+    StatusWidgets status_widgets_{};
+    std::vector<std::string> shown_status_;
     RenderSettings settings_;
     Raster raster_;
     std::unique_ptr<TextureCache> textures_;
@@ -195,7 +201,6 @@ class TInselZeichner : public QMainWindow {
     QCheckBox* untergrund_check_ = nullptr;
     QPushButton* oversize_button_ = nullptr;
     QComboBox* climate_box_ = nullptr;
-    QLabel* island_name_panel_ = nullptr;
     std::array<QSpinBox*, 4> frame_spins_{};  // PLeftSpin, PTopSpin, PWidthSpin, PHeightSpin
     QTabWidget* page_control_ = nullptr;
 

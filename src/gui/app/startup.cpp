@@ -274,10 +274,10 @@ int RunEditor(int argc, char** argv) {
         };
         window.show();
         const std::filesystem::path file(options.file);
-        const int kind = FileKindFromExtension(file);
+        const FileKind kind = FileKindFromExtension(file);
         // A picture of a failed load is no picture of the island.
         if (!window.LoadIslandFile(file, kind)) {
-            const QString reason = kind == kNoFile    ? QString("the editor opens ") + kFileKinds
+            const QString reason = kind == FileKind::None    ? QString("the editor opens ") + kFileKinds
                                    : errors.isEmpty() ? QString("nothing was read")
                                                       : errors.join("; ");
             std::cerr << "error: " << file.string() << " was not loaded: " << reason.toStdString()

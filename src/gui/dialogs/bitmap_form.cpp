@@ -410,9 +410,9 @@ void TBitmapForm::ClearSeriesRows() {
 }
 
 void TBitmapForm::InselStatButtonClick() {
-    if (!editor_.island_shown) return;
+    if (!editor_.view.island_shown) return;
     ClearSeriesRows();
-    const SeriesRanking ranking = RankSeries(editor_.SeriesUsageCounts(), spin_edit1_->value());
+    const SeriesRanking ranking = RankSeries(editor_.doc.SeriesUsageCounts(), spin_edit1_->value());
     textures_.log = ranking.memo;
     if (ranking.total > 0) {
         for (std::size_t k = 0; k < ranking.ranks.size() && k < combos_.size(); ++k) {

@@ -31,7 +31,8 @@ StadtlistePage::StadtlistePage(TInselZeichner& window) : window_(window) {
     head->addWidget(Caption("Label3", QString::fromUtf8("Städte der Datei")));
     head->addStretch(1);
     head->addWidget(Caption(nullptr, "Stadt Nr."));
-    head->addWidget(StatusPanel("StadtNrPanel", 40));
+    city_number_panel_ = StatusPanel("StadtNrPanel", 40);
+    head->addWidget(city_number_panel_);
     column->addLayout(head);
 
     city_grid_ = BuildGrid("StadtListenGrid", static_cast<int>(kCityHeadings.size()));
@@ -86,17 +87,18 @@ void StadtlistePage::ApplyHeadings() {
 }
 
 void StadtlistePage::FillCities() {
-    FillGrid(city_grid_, window_.editor().city_list, FromGameText);
+    FillGrid(city_grid_, window_.editor().doc.city_list, FromGameText);
     building_grid_->setRowCount(0);
 }
 
 void StadtlistePage::RefreshObjectList() {
-    const auto rows = insel::RefreshObjectList(window_.editor());
+    const auto rows = insel::RefreshObjectList(window_.editor().doc, window_.editor().definitions,
+                                               window_.editor().status);
     FillGrid(building_grid_, rows, FromText);
 }
 
 void StadtlistePage::ReloadButtonClick() {
-    if (!window_.editor().island_loaded) return;
+    if (!window_.editor().doc.loaded) return;
     window_.RunHandler([this] {
         RefreshObjectList();
         return true;
@@ -104,15 +106,15 @@ void StadtlistePage::ReloadButtonClick() {
 }
 
 void StadtlistePage::SaveListButtonClick() {
-    Editor& editor = window_.editor();
-    const auto panel = editor.panels.find("StadtNrPanel");
-    if (editor.updating || !editor.island_loaded || panel == editor.panels.end() ||
-        panel->second.empty() || editor.island.objects.empty()) {
+    const Editor& editor = window_.editor();
+    const Document& doc = editor.doc;
+    if (editor.updating || !doc.loaded || editor.status.city_number.empty() ||
+        doc.island.objects.empty()) {
         return;
     }
-    const auto lines = ObjectListLines(editor.island, editor.cities.Current());
+    const auto lines = ObjectListLines(doc.island, doc.cities.Current());
     if (lines.empty()) return;
-    window_.SaveTextLines(FromGameText(ObjectListFileName(editor.island_name_panel)), lines);
+    window_.SaveTextLines(FromGameText(ObjectListFileName(editor.status.island_name)), lines);
 }
 
 void StadtlistePage::EZBCheckClick() {
@@ -122,7 +124,7 @@ void StadtlistePage::EZBCheckClick() {
 
 void StadtlistePage::EZBPanelClick() {
     Editor& editor = window_.editor();
-    if (editor.updating || editor.file_kind == kSavegame) return;
+    if (editor.updating || editor.doc.file_kind == FileKind::Savegame) return;
     const QColor chosen = window_.choose_colour(ColourOf(window_.settings().catchment));
     if (!chosen.isValid()) return;
     window_.settings().catchment = ColourValue(chosen);
@@ -130,6 +132,8 @@ void StadtlistePage::EZBPanelClick() {
     if (ezb_check_->isChecked()) window_.RepaintCanvas();
 }
 
-void StadtlistePage::PrepareFor(int file_kind) { ezb_check_->setEnabled(file_kind != kSavegame); }
+void StadtlistePage::PrepareFor(FileKind file_kind) {
+    ezb_check_->setEnabled(file_kind != FileKind::Savegame);
+}
 
 }  // namespace insel::gui

@@ -3,7 +3,10 @@
 // catchment display of the current city.
 #include <QWidget>
 
+#include "core/document/document.h"
+
 class QCheckBox;
+class QLabel;
 class QTableWidget;
 
 namespace insel::gui {
@@ -27,7 +30,8 @@ class StadtlistePage : public QWidget {
     // Column headings from the interface texts.
     void ApplyHeadings();
     // Savegames keep their catchments in the game; they are not shown.
-    void PrepareFor(int file_kind);
+    void PrepareFor(FileKind file_kind);
+    QLabel* CityNumberPanel() const { return city_number_panel_; }
 
   private:
     TInselZeichner& window_;
@@ -35,6 +39,7 @@ class StadtlistePage : public QWidget {
     QTableWidget* building_grid_ = nullptr;
     QCheckBox* ezb_check_ = nullptr;
     ClickPanel* ezb_panel_ = nullptr;
+    QLabel* city_number_panel_ = nullptr;  // StadtNrPanel
 };
 
 }  // namespace insel::gui

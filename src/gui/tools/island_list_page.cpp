@@ -31,7 +31,7 @@ void InsellistePage::ApplyHeadings() {
 
 void InsellistePage::FillIslands() {
     std::vector<std::array<std::string, 9>> rows;
-    for (const IslandListRow& row : window_.editor().island_list) rows.push_back(row.Cells());
+    for (const IslandListRow& row : window_.editor().doc.island_list) rows.push_back(row.Cells());
     FillGrid(island_grid_, rows, FromGameText);
 }
 

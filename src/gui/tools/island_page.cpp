@@ -60,14 +60,14 @@ bool InselPage::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void InselPage::ShowLogs() {
-    ShowLines(memo2_, window_.editor().memo2, shown_memo2_);
-    ShowLines(memo3_, window_.editor().memo3, shown_memo3_);
+    ShowLines(memo2_, window_.editor().status.memo2, shown_memo2_);
+    ShowLines(memo3_, window_.editor().status.memo3, shown_memo3_);
 }
 
 void InselPage::Memo2Click() {
     const Editor& editor = window_.editor();
-    if (editor.updating || !MemoWorthSaving(editor.memo2)) return;
-    window_.SaveTextLines(kMemoFileName, editor.memo2);
+    if (editor.updating || !MemoWorthSaving(editor.status.memo2)) return;
+    window_.SaveTextLines(kMemoFileName, editor.status.memo2);
 }
 
 }  // namespace insel::gui

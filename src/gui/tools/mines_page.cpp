@@ -35,7 +35,7 @@ MinenPage::MinenPage(TInselZeichner& window) : window_(window) {
 void MinenPage::RadioButton6Click(int tag) {
     Editor& editor = window_.editor();
     if (editor.updating) return;
-    insel::RadioButton6Click(editor, tag);
+    SetMineChoice(editor.tools, editor.view, editor.doc.island, tag == 0);
     window_.ShowToolFrame();
 }
 

@@ -85,21 +85,24 @@ GebaeudePage::GebaeudePage(TInselZeichner& window) : window_(window) {
 
 void GebaeudePage::maxEinwohnerButtonClick() {
     window_.RunHandler([this] {
-        wohn_panel_->setText(QString::number(CountInhabitants(window_.editor())));
+        wohn_panel_->setText(
+            QString::number(CountInhabitants(window_.editor().doc, window_.editor().status.memo3)));
         return false;
     });
 }
 
 void GebaeudePage::AufraumButtonClick() {
-    if (!window_.editor().island_loaded) return;
+    if (!window_.editor().doc.loaded) return;
     aufraum_button_->setStyleSheet("QPushButton#AufraumButton { background: #00FF00; }");
-    if (window_.RunLong([this] { TidyWarehouses(window_.editor()); })) window_.Refresh();
+    if (window_.RunLong(
+            [this] { TidyWarehouses(window_.editor().doc, window_.editor().status.memo3); }))
+        window_.Refresh();
 }
 
 void GebaeudePage::NativeRadioClick(int tag) {
     Editor& editor = window_.editor();
     if (editor.updating) return;
-    const std::string message = ChooseMainWarehouseKind(editor, tag);
+    const std::string message = ChooseMainWarehouseKind(editor.doc, tag);
     if (!message.empty()) window_.show_message(FromGameText(message), false);
 }
 

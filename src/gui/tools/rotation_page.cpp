@@ -8,9 +8,9 @@
 #include <QVBoxLayout>
 #include <array>
 
+#include "core/document/island_map.h"
 #include "gui/app/controls.h"
 #include "gui/app/main_window.h"
-#include "core/island/island_map.h"
 
 namespace insel::gui {
 namespace {
@@ -87,7 +87,7 @@ RotationPage::RotationPage(TInselZeichner& window) : window_(window) {
         grid->addWidget(x, r + 1, 2);
         grid->addWidget(Caption(nullptr, "y"), r + 1, 3, Qt::AlignRight);
         grid->addWidget(y, r + 1, 4);
-        auto& shift = window_.editor().shifts[static_cast<std::size_t>(k)];
+        auto& shift = window_.editor().save.shifts[static_cast<std::size_t>(k)];
         connect(check, &QCheckBox::toggled, this, [&shift](bool on) { shift.apply = on; });
         connect(x, &QSpinBox::valueChanged, this, [&shift](int v) { shift.dx = v; });
         connect(y, &QSpinBox::valueChanged, this, [&shift](int v) { shift.dy = v; });
@@ -118,7 +118,7 @@ RotationPage::RotationPage(TInselZeichner& window) : window_(window) {
 
 void RotationPage::ShowShifts() {
     for (std::size_t k = 0; k < checks_.size(); ++k) {
-        const auto& shift = window_.editor().shifts[k];
+        const auto& shift = window_.editor().save.shifts[k];
         checks_[k]->setChecked(shift.apply);
         spins_[2 * k]->setValue(shift.dx);
         spins_[2 * k + 1]->setValue(shift.dy);

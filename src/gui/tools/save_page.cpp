@@ -5,13 +5,14 @@
 #include <QVBoxLayout>
 #include <array>
 
-#include "gui/app/controls.h"
-#include "gui/app/main_window.h"
-#include "platform/environment.h"
 #include "core/errors.h"
 #include "core/island/city_writer.h"
 #include "core/island/writer.h"
 #include "core/reports/export.h"
+#include "core/tools/rotation.h"
+#include "gui/app/controls.h"
+#include "gui/app/main_window.h"
+#include "platform/environment.h"
 
 namespace insel::gui {
 
@@ -53,14 +54,14 @@ SpeichernPage::SpeichernPage(TInselZeichner& window) : window_(window) {
 
 void SpeichernPage::SaveInselButtonClick(int tag) {
     Editor& editor = window_.editor();
-    if (editor.updating || !editor.island_loaded) return;
-    editor.memo2.clear();
+    if (editor.updating || !editor.doc.loaded) return;
+    editor.status.memo2.clear();
     QString filter = "Text file (*.txt)", suffix = "txt", proposed;
     auto rule = TInselZeichner::SuffixRule::AddWhenMissing;
     if (tag == 0) {
         filter = "Insel (*.scp)";
         suffix = "scp";
-        proposed = FromGameText(editor.island_name_panel);
+        proposed = FromGameText(editor.status.island_name);
         // The island is written under ".scp" whatever extension was typed.
         rule = TInselZeichner::SuffixRule::Replace;
     } else if (tag == 1) {
@@ -69,18 +70,21 @@ void SpeichernPage::SaveInselButtonClick(int tag) {
     }
     const QString file = window_.AskSaveFile(filter, proposed, suffix, true, rule);
     if (file.isEmpty()) return;
-    editor.no_animals = no_animals_check_->isChecked();
-    editor.recount_kontid = recount_check_->isChecked();
+    editor.save.no_animals = no_animals_check_->isChecked();
+    editor.save.recount_kontid = recount_check_->isChecked();
     const std::filesystem::path path(file.toStdString());
     QString failure;
     window_.RunLong([&] {
         try {
+            if (tag == 0 || tag == 1) ApplySaveShifts(editor.doc.island, editor.save);
             if (tag == 0) {
-                SaveIslandFile(editor, path);
+                SaveIslandFile(editor.doc, editor.save, editor.output, editor.status.memo2, path);
             } else if (tag == 1) {
-                SaveCityFile(editor, path, platform::ShortDate());
+                CityFileTarget target{editor.doc, editor.save, editor.output, editor.status.memo2,
+                                      editor.status.memo3};
+                SaveCityFile(target, path, platform::ShortDate());
             } else {
-                WriteRawExport(path, editor.island);
+                WriteRawExport(path, editor.doc.island);
             }
         } catch (const Error& e) {
             failure = FromText(e.what());
@@ -95,13 +99,13 @@ void SpeichernPage::SaveInselButtonClick(int tag) {
 void SpeichernPage::DummyButtonClick() {
     Editor& editor = window_.editor();
     if (editor.updating) return;
-    const int size = editor.island.record.width;
+    const int size = editor.doc.island.record.width;
+    const int climate = editor.doc.island.record.climate;
     const QString file = window_.AskSaveFile(
-        "Insel (*.scp)", QString::fromStdString(DummyFileName(size, editor.island.record.climate)),
-        "scp", false);
+        "Insel (*.scp)", QString::fromStdString(DummyFileName(size, climate)), "scp", false);
     if (file.isEmpty()) return;
     try {
-        SaveDummyIsland(editor, size, std::filesystem::path(file.toStdString()));
+        SaveDummyIsland(editor.output, climate, size, std::filesystem::path(file.toStdString()));
     } catch (const Error& e) {
         window_.show_message("Fehler beim Schreiben\n" + FromText(e.what()), true);
     }

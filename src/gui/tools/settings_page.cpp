@@ -18,7 +18,10 @@ SettingsPage::SettingsPage() {
         Caption("ControlLabel", "Kontrollangaben      xscale    yscale         xZahl     yZahl"), 0,
         0, 1, 4);
     const char* panels[] = {"xScalePanel", "yScalePanel", "xZahlPanel", "YZahlPanel"};
-    for (int i = 0; i < 4; ++i) grid->addWidget(StatusPanel(panels[i], 50), 1, i);
+    for (int i = 0; i < 4; ++i) {
+        scale_panels_[static_cast<std::size_t>(i)] = StatusPanel(panels[i], 50);
+        grid->addWidget(scale_panels_[static_cast<std::size_t>(i)], 1, i);
+    }
     column->addWidget(control, 0, Qt::AlignLeft);
 
     warn_check_ = new QCheckBox("warn when overwrite files");

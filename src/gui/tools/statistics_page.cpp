@@ -56,9 +56,9 @@ WeitereStatistikPage::WeitereStatistikPage(TInselZeichner& window) : window_(win
 }
 
 void WeitereStatistikPage::DoItButtonClick() {
-    if (!window_.editor().island_loaded) return;
+    if (!window_.editor().doc.loaded) return;
     window_.RunLong([this] {
-        const IslandMap& island = window_.editor().island;
+        const IslandMap& island = window_.editor().doc.island;
         gfx_rows_ = GfxStatisticsRows(island, ohne_low_check_->isChecked());
         terrain_rows_ = TerrainStatisticsRows(island, ohne_rot_check_->isChecked());
     });

@@ -196,7 +196,7 @@ void InitIslandRecord(IslandRecord& record);
 std::int32_t CountMineRecords(const std::vector<MineRecord>& list, bool with_deleted);
 
 // Cells and record fields by kind number; kinds that need the city list (28, 34) are answered
-// by the editor.
+// by the document.
 std::int64_t GetValue(const IslandMap& island, std::int64_t x, std::int64_t y, int kind);
 
 }  // namespace insel

@@ -1,8 +1,8 @@
-#include "core/island/island_map.h"
+#include "core/document/island_map.h"
 
 #include <algorithm>
-#include <cmath>
 #include <bit>
+#include <cmath>
 #include <limits>
 
 namespace insel {
