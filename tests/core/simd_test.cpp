@@ -99,6 +99,13 @@ TEST(Kernels, CellValueKernelsAgreeWithThePortableOnes) {
             ClampAndCountFertilityPortable(bytes.data(), n, portable, portable_counts);
             EXPECT_EQ(std::vector(wide, wide + 32), std::vector(portable, portable + 32)) << n;
             EXPECT_EQ(wide_counts, portable_counts) << n;
+            std::array<std::int32_t, 11> counted{};
+            for (int y = 0; y < n; ++y) {
+                const int capped = std::min<int>(bytes[static_cast<std::size_t>(y)], 10);
+                EXPECT_EQ(portable[y], capped) << n;
+                ++counted[static_cast<std::size_t>(capped)];
+            }
+            EXPECT_EQ(portable_counts, counted) << n;
         }
         std::vector<std::uint16_t> words(static_cast<std::size_t>(n) + 1, 3);
         if (n > 0) words[static_cast<std::size_t>(random() % n)] = 9;
