@@ -113,6 +113,8 @@ TEST(Kernels, CellValueKernelsAgreeWithThePortableOnes) {
             EXPECT_EQ(NextEqual(words.data(), from, n, 9),
                       NextEqualPortable(words.data(), from, n, 9))
                 << n << " from " << from;
+            EXPECT_EQ(NextEqualPortable(words.data(), from, n, 9),
+                      std::find(words.begin() + from, words.begin() + n, 9) - words.begin());
         }
     }
 }
