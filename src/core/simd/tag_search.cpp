@@ -206,12 +206,18 @@ std::int64_t SweepTail(const std::uint8_t* data, std::int64_t length, std::int64
 }
 
 #if defined(__GNUC__)
-// The lanes whose start's first four bytes lie in the tags' letter ranges.
-inline Mask16 PlausibleLanes(const std::uint8_t* d) {
-    Mask16 all = LoadBytes16(d) - kRanges[0].low <= kRanges[0].span;
-    for (std::size_t p = 1; p < 4; ++p)
-        all &= LoadBytes16(d + p) - kRanges[p].low <= kRanges[p].span;
-    return all;
+// The lanes whose start's byte at `p` lies in the tags' letter range for that position.
+template <std::size_t kPosition>
+inline Mask16 InRangeLanes(const std::uint8_t* d) {
+    return LoadBytes16(d + kPosition) - kRanges[kPosition].low <= kRanges[kPosition].span;
+}
+
+// Whether any lane of the four is set.
+inline bool AnyOf(const Mask16 (&quarters)[4]) {
+    const Mask16 any = quarters[0] | quarters[1] | quarters[2] | quarters[3];
+    std::uint64_t halves[2];
+    std::memcpy(halves, &any, sizeof halves);
+    return (halves[0] | halves[1]) != 0;
 }
 #endif
 
@@ -228,12 +234,14 @@ std::int64_t SweepTagsPortable(const std::uint8_t* data, std::int64_t length, st
         const std::uint8_t* d = data + at;
         std::uint64_t lanes[8];
 #if defined(__GNUC__)
+        // Two letters in a row are rare in cell data: most blocks end after this test.
         Mask16 quarters[4];
-        for (int q = 0; q < 4; ++q) quarters[q] = PlausibleLanes(d + 16 * q);
-        const Mask16 any = quarters[0] | quarters[1] | quarters[2] | quarters[3];
-        std::uint64_t halves[2];
-        std::memcpy(halves, &any, sizeof halves);
-        if ((halves[0] | halves[1]) == 0) continue;
+        for (int q = 0; q < 4; ++q)
+            quarters[q] = InRangeLanes<0>(d + 16 * q) & InRangeLanes<1>(d + 16 * q);
+        if (!AnyOf(quarters)) continue;
+        for (int q = 0; q < 4; ++q)
+            quarters[q] &= InRangeLanes<2>(d + 16 * q) & InRangeLanes<3>(d + 16 * q);
+        if (!AnyOf(quarters)) continue;
         std::memcpy(lanes, quarters, sizeof lanes);
 #else
         std::uint8_t bytes[64];
