@@ -38,7 +38,7 @@ inline bool IsRun(const std::uint8_t* e) {
 }  // namespace
 
 // Runs of eight entries down a column are written without a test or a maximum per entry; the
-// eighth entry's offsets are a cheap first test, so sparse blocks pay little for it.
+// eighth entry's offsets are a cheap first test.
 std::int64_t ReadEntriesPortable(const EntryTarget& t, const std::uint8_t* e,
                                  std::int64_t available, const std::uint8_t*, int& x_end,
                                  int& y_end) {
@@ -67,16 +67,22 @@ std::int64_t ReadEntriesPortable(const EntryTarget& t, const std::uint8_t* e,
                 continue;
             }
         }
-        const int x = t.x0 + e[5], y = t.y0 + e[4];
-        if (!inside && (x >= kLayerSide || y >= kLayerSide)) break;
-        const std::size_t cell =
-            static_cast<std::size_t>(x) * kLayerSide + static_cast<std::size_t>(y);
-        element[cell] = EntryWord(e);
-        param[cell] = EntryWord(e + 2);
-        x_last = std::max(x_last, x);
-        y_last = std::max(y_last, y);
-        ++i;
-        e += 6;
+        // No run starts here: the next eight go one by one before the next test, so that sparse
+        // blocks pay for one test per eight entries.
+        const std::int64_t stop = std::min(available, i + 8);
+        bool outside = false;
+        for (; i < stop; ++i, e += 6) {
+            const int x = t.x0 + e[5], y = t.y0 + e[4];
+            outside = !inside && (x >= kLayerSide || y >= kLayerSide);
+            if (outside) break;
+            const std::size_t cell =
+                static_cast<std::size_t>(x) * kLayerSide + static_cast<std::size_t>(y);
+            element[cell] = EntryWord(e);
+            param[cell] = EntryWord(e + 2);
+            x_last = std::max(x_last, x);
+            y_last = std::max(y_last, y);
+        }
+        if (outside) break;
     }
     x_end = std::max(x_end, x_last + 1);
     y_end = std::max(y_end, y_last + 1);
