@@ -25,7 +25,10 @@ std::unique_ptr<IslandMap> RandomIsland() {
             island->gfx.set(x, y, static_cast<std::uint16_t>(random() & 0xFFFF));
             island->terrain.set(x, y, static_cast<std::uint16_t>((random() % 4) << 14 | 0x0123));
             island->fertility.set(x, y, static_cast<std::uint16_t>(random() % 14));
-            island->river.set(x, y, random() % 5 == 0 ? 2701 : 0);
+            // Bands of columns without rivers and of rivers only, then scattered river cells.
+            const int band = x % 48;
+            const bool river = band < 16 ? false : band < 32 ? y % 100 != 99 : random() % 5 == 0;
+            island->river.set(x, y, river ? 2701 : 0);
             island->mark.set(x, y, random() % 7 == 0 ? 1 : 0);
         }
     }

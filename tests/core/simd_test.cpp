@@ -44,6 +44,11 @@ std::vector<std::uint8_t> TagSoup(std::size_t size, unsigned seed) {
 TEST(Kernels, TagSearchAndSweepAgreeWithThePortableOnes) {
     for (std::size_t size : {2u, 9u, 63u, 64u, 65u, 130u, 1000u, 4099u}) {
         std::vector<std::uint8_t> bytes = TagSoup(size, static_cast<unsigned>(size));
+        for (std::size_t k = 0; k < kSweptTags.size(); ++k) {  // across the 64-start blocks
+            const std::size_t at = 58 + 11 * k;
+            if (at + kSweptTags[k].size() <= size)
+                std::copy(kSweptTags[k].begin(), kSweptTags[k].end(), bytes.begin() + at);
+        }
         for (std::string_view tag : kSweptTags) {
             if (tag.size() <= size)  // one at the very end
                 std::copy(tag.begin(), tag.end(),
@@ -71,6 +76,14 @@ TEST(Kernels, TagSearchAndSweepAgreeWithThePortableOnes) {
             if (valid == length) break;
         }
         EXPECT_EQ(wide, portable) << size;
+        SweptStarts every;  // each start compared in full
+        for (std::size_t k = 0; k < kSweptTags.size(); ++k) {
+            for (std::int64_t at = 0; at + std::ssize(kSweptTags[k]) <= length; ++at) {
+                if (std::equal(kSweptTags[k].begin(), kSweptTags[k].end(), bytes.begin() + at))
+                    every[k].push_back(at);
+            }
+        }
+        EXPECT_EQ(portable, every) << size;
     }
 }
 
@@ -86,6 +99,13 @@ TEST(Kernels, CellValueKernelsAgreeWithThePortableOnes) {
             ClampAndCountFertilityPortable(bytes.data(), n, portable, portable_counts);
             EXPECT_EQ(std::vector(wide, wide + 32), std::vector(portable, portable + 32)) << n;
             EXPECT_EQ(wide_counts, portable_counts) << n;
+            std::array<std::int32_t, 11> counted{};
+            for (int y = 0; y < n; ++y) {
+                const int capped = std::min<int>(bytes[static_cast<std::size_t>(y)], 10);
+                EXPECT_EQ(portable[y], capped) << n;
+                ++counted[static_cast<std::size_t>(capped)];
+            }
+            EXPECT_EQ(portable_counts, counted) << n;
         }
         std::vector<std::uint16_t> words(static_cast<std::size_t>(n) + 1, 3);
         if (n > 0) words[static_cast<std::size_t>(random() % n)] = 9;
@@ -93,6 +113,8 @@ TEST(Kernels, CellValueKernelsAgreeWithThePortableOnes) {
             EXPECT_EQ(NextEqual(words.data(), from, n, 9),
                       NextEqualPortable(words.data(), from, n, 9))
                 << n << " from " << from;
+            EXPECT_EQ(NextEqualPortable(words.data(), from, n, 9),
+                      std::find(words.begin() + from, words.begin() + n, 9) - words.begin());
         }
     }
 }
@@ -102,6 +124,57 @@ struct Layers {
     std::vector<std::uint16_t> element = std::vector<std::uint16_t>(kLayerSide * kLayerSide);
     std::vector<std::uint16_t> param = std::vector<std::uint16_t>(kLayerSide * kLayerSide);
 };
+
+// One entry after the other, the meaning the kernels must keep.
+std::int64_t ReadEntriesOneByOne(const EntryTarget& t, const std::uint8_t* e, std::int64_t n,
+                                 int& x_end, int& y_end) {
+    std::int64_t i = 0;
+    for (; i < n; ++i, e += 6) {
+        const int x = t.x0 + e[5], y = t.y0 + e[4];
+        if (x >= kLayerSide || y >= kLayerSide) break;
+        t.element[static_cast<std::size_t>(x) * kLayerSide + y] =
+            static_cast<std::uint16_t>(e[0] | e[1] << 8);
+        t.param[static_cast<std::size_t>(x) * kLayerSide + y] =
+            static_cast<std::uint16_t>(e[2] | e[3] << 8);
+        x_end = std::max(x_end, x + 1);
+        y_end = std::max(y_end, y + 1);
+    }
+    return i;
+}
+
+TEST(Kernels, PortableEntryReaderWritesWhatEachEntrySays) {
+    // Offsets that count on past y offset 255 into the next column, a run cut by a repeated
+    // cell, and a run at the layers' far edge.
+    const struct {
+        int x0, y0;
+        std::vector<std::pair<int, int>> cells;  // x and y offsets
+    } cases[] = {
+        {0, 0, {{3, 250}, {3, 251}, {3, 252}, {3, 253}, {3, 254}, {3, 255}, {4, 0}, {4, 1}}},
+        {8, 8, {{1, 0}, {1, 1}, {1, 2}, {1, 2}, {1, 4}, {1, 5}, {1, 6}, {1, 7}, {1, 8}}},
+        {1016, 1016, {{7, 0}, {7, 1}, {7, 2}, {7, 3}, {7, 4}, {7, 5}, {7, 6}, {7, 7}, {8, 0}}},
+        {0, 1020, {{0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 4}, {0, 5}, {0, 6}, {0, 7}}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::uint8_t> file;
+        for (std::size_t i = 0; i < c.cells.size(); ++i) {
+            file.insert(file.end(), {static_cast<std::uint8_t>(i + 1), 1,
+                                     static_cast<std::uint8_t>(i + 100), 2,
+                                     static_cast<std::uint8_t>(c.cells[i].second),
+                                     static_cast<std::uint8_t>(c.cells[i].first)});
+        }
+        const auto n = static_cast<std::int64_t>(c.cells.size());
+        const auto fast = std::make_unique<Layers>(), plain = std::make_unique<Layers>();
+        int fast_end[2] = {}, plain_end[2] = {};
+        EXPECT_EQ(ReadEntriesPortable({fast->element.data(), fast->param.data(), c.x0, c.y0},
+                                      file.data(), n, file.data() + file.size(), fast_end[0],
+                                      fast_end[1]),
+                  ReadEntriesOneByOne({plain->element.data(), plain->param.data(), c.x0, c.y0},
+                                      file.data(), n, plain_end[0], plain_end[1]))
+            << c.x0 << ", " << c.y0;
+        EXPECT_TRUE(fast->element == plain->element && fast->param == plain->param) << c.x0;
+        EXPECT_EQ(std::vector(fast_end, fast_end + 2), std::vector(plain_end, plain_end + 2));
+    }
+}
 
 TEST(Kernels, EntryKernelsAgreeWithThePortableOnes) {
     std::mt19937 random(11);

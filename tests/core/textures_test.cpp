@@ -163,6 +163,16 @@ TEST(WorkingTiles, QuarterTurnsClockwise) {
     EXPECT_EQ(cache.ScratchTile().at(0, 42), tl);
     EXPECT_EQ(cache.ScratchTile().at(0, 0), tr);
     EXPECT_EQ(cache.ScratchTile().at(1, 37), px);
+    for (int turn = 0; turn < 4; ++turn) {  // every pixel, each turn
+        cache.RotateTile(4, turn);
+        for (int y = 0; y < kTileSize; ++y) {
+            for (int x = 0; x < kTileSize; ++x) {
+                const int to_x[4] = {x, 42 - y, 42 - x, y}, to_y[4] = {y, x, 42 - y, 42 - x};
+                ASSERT_EQ(cache.ScratchTile().at(to_x[turn], to_y[turn]), tile.at(x, y))
+                    << turn << ": " << x << "," << y;
+            }
+        }
+    }
 }
 
 TEST(WorkingTiles, UnusableSeriesIsLoggedOnceAndNotReadAgain) {

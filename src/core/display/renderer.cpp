@@ -272,23 +272,35 @@ class Painter {
     // Every cell with a stamp gets it, clipped to the raster, one raster row after the other.
     void LayStamps(const TileStamps& stamps, const std::vector<int>& stamp_of) {
         const int columns = std::min(view_.visible_columns, (Raster::kWidth + cw_ - 1) / cw_);
+        const int whole = std::min(columns, Raster::kWidth / cw_);  // not cut by the raster
+        const auto row_bytes = static_cast<std::size_t>(cw_) * sizeof(std::uint32_t);
+        // A cell row's stamps are looked up once for all of its raster rows.
+        std::vector<const std::uint32_t*> firsts(static_cast<std::size_t>(columns));
         for (int j = 0; j < view_.visible_rows && j * ch_ < Raster::kHeight; ++j) {
             const int* row_stamps =
                 stamp_of.data() + static_cast<std::size_t>(j) * view_.visible_columns;
+            for (int i = 0; i < columns; ++i)
+                firsts[i] = row_stamps[i] < 0 ? nullptr : stamps.Pixels(row_stamps[i]);
             for (int dy = 0; dy < ch_ && j * ch_ + dy < Raster::kHeight; ++dy) {
                 std::uint32_t* line =
                     raster_.pixels.data() + static_cast<std::size_t>(j * ch_ + dy) * Raster::kWidth;
-                for (int i = 0; i < columns; ++i) {
-                    if (row_stamps[i] < 0) continue;
-                    const std::uint32_t* from =
-                        stamps.Pixels(row_stamps[i]) + static_cast<std::size_t>(dy) * cw_;
-                    const int width = std::min(cw_, Raster::kWidth - i * cw_);
-                    if (width == 16) {
-                        std::memcpy(line + i * cw_, from, 16 * sizeof *line);  // inline
-                    } else {
-                        std::memcpy(line + i * cw_, from,
-                                    static_cast<std::size_t>(width) * sizeof *line);
+                const std::size_t offset = static_cast<std::size_t>(dy) * cw_;
+                if (cw_ == 16) {
+                    for (int i = 0; i < whole; ++i) {
+                        if (firsts[i] != nullptr)  // a fixed size: inlined
+                            std::memcpy(line + 16 * i, firsts[i] + offset, 16 * sizeof *line);
                     }
+                } else {
+                    for (int i = 0; i < whole; ++i) {
+                        if (firsts[i] != nullptr)
+                            std::memcpy(line + i * cw_, firsts[i] + offset, row_bytes);
+                    }
+                }
+                for (int i = whole; i < columns; ++i) {
+                    if (firsts[i] != nullptr)
+                        std::memcpy(line + i * cw_, firsts[i] + offset,
+                                    static_cast<std::size_t>(Raster::kWidth - i * cw_) *
+                                        sizeof *line);
                 }
             }
         }

@@ -177,27 +177,21 @@ void TextureCache::RotateTile(int texture_index, int orientation) {
     if (texture_index < 0 || texture_index >= kTileCount) return;
     const TilePicture& src = tiles_[static_cast<std::size_t>(texture_index)];
     constexpr int m = kTileSize - 1;
+    // Source row y lands on the scratch tile from `first` on, one pixel `step` apart: a
+    // column turned or a row read backwards, with no test per pixel.
+    const int orientation_index = orientation & 3;
+    const int step = orientation_index == 0   ? 1
+                     : orientation_index == 1 ? kTileSize
+                     : orientation_index == 2 ? -1
+                                              : -kTileSize;
+    std::uint32_t* const scratch = scratch_.pixels.data();
     for (int y = 0; y < kTileSize; ++y) {
-        for (int x = 0; x < kTileSize; ++x) {
-            int dx = x, dy = y;
-            switch (orientation & 3) {
-                case 1:
-                    dx = m - y;
-                    dy = x;
-                    break;
-                case 2:
-                    dx = m - x;
-                    dy = m - y;
-                    break;
-                case 3:
-                    dx = y;
-                    dy = m - x;
-                    break;
-                default:
-                    break;
-            }
-            scratch_.pixels[static_cast<std::size_t>(dy) * kTileSize + dx] = src.at(x, y);
-        }
+        const int first = orientation_index == 0   ? y * kTileSize
+                          : orientation_index == 1 ? m - y
+                          : orientation_index == 2 ? (m - y) * kTileSize + m
+                                                   : m * kTileSize + y;
+        const std::uint32_t* row = src.pixels.data() + static_cast<std::size_t>(y) * kTileSize;
+        for (int x = 0, at = first; x < kTileSize; ++x, at += step) scratch[at] = row[x];
     }
 }
 

@@ -25,6 +25,23 @@ struct Colours {
     std::uint32_t unknown;
 };
 
+enum class Rivers { kNone, kAll, kSome };
+
+// Whether none, all or some of the `kRows` river cells from `river` are set, four per word.
+template <int kRows>
+inline Rivers RiversOf(const std::uint16_t* river) {
+    static_assert(kRows % 4 == 0);
+    constexpr std::uint64_t kOnes = 0x0001000100010001ull, kHighs = 0x8000800080008000ull;
+    std::uint64_t any = 0, unset = 0;
+    for (int k = 0; k < kRows; k += 4) {
+        std::uint64_t word;
+        std::memcpy(&word, river + k, sizeof word);
+        any |= word;
+        unset |= (word - kOnes) & ~word & kHighs;  // not 0 exactly when some cell is 0
+    }
+    return any == 0 ? Rivers::kNone : unset == 0 ? Rivers::kAll : Rivers::kSome;
+}
+
 // The pixels of `n` (kRows when that is not 0) cells down one column from `cell`, to `out` one
 // row apart.
 template <int kLayer, bool kOverlays, int kRows>
@@ -33,6 +50,23 @@ inline void ColumnPixels(const CellPass& pass, const LayerColumns& s, const Colo
     const std::uint32_t* heights = colours.heights;
     const std::uint32_t* fertility = colours.fertility;
     const std::uint32_t unknown = colours.unknown;
+    if constexpr (kLayer == 0 && !kOverlays && kRows != 0) {
+        // A column without rivers (the rule) or all river needs no test per cell.
+        const Rivers rivers = RiversOf<kRows>(s.river + cell);
+        if (rivers == Rivers::kNone) {
+            const std::uint8_t* height = s.height + cell;
+            // Unrolled: three instructions a cell rather than seven.
+#if defined(__GNUC__)
+#pragma GCC unroll 32
+#endif
+            for (int r = 0; r < kRows; ++r) out[r * kPitch] = heights[height[r]];
+            return;
+        }
+        if (rivers == Rivers::kAll) {
+            for (int r = 0; r < kRows; ++r) out[r * kPitch] = pass.river;
+            return;
+        }
+    }
     if constexpr (kRows != 0) n = kRows;
     for (int r = 0; r < n; ++r, out += kPitch) {
         const std::size_t c = cell + static_cast<std::size_t>(r);

@@ -16,6 +16,29 @@
 
 namespace insel::simd {
 
+namespace {
+
+// An entry's offsets as one word: y offset low, x offset high.
+inline unsigned EntryOffsets(const std::uint8_t* entry) { return entry[4] | entry[5] << 8; }
+
+inline std::uint16_t EntryWord(const std::uint8_t* at) {
+    return static_cast<std::uint16_t>(at[0] | at[1] << 8);
+}
+
+// Whether the eight entries from `e` fill eight cells down one column one after the other
+// (the rule: blocks list their cells x major). The y offset must leave room for all eight, or
+// the offsets word would carry into the x offset.
+inline bool IsRun(const std::uint8_t* e) {
+    const unsigned first = EntryOffsets(e);
+    unsigned differs = e[4] > 255 - 7;
+    for (int k = 1; k < 8; ++k) differs |= EntryOffsets(e + 6 * k) ^ (first + k);
+    return differs == 0;
+}
+
+}  // namespace
+
+// Runs of eight entries down a column are written without a test or a maximum per entry; the
+// eighth entry's offsets are a cheap first test.
 std::int64_t ReadEntriesPortable(const EntryTarget& t, const std::uint8_t* e,
                                  std::int64_t available, const std::uint8_t*, int& x_end,
                                  int& y_end) {
@@ -27,15 +50,39 @@ std::int64_t ReadEntriesPortable(const EntryTarget& t, const std::uint8_t* e,
     std::uint16_t* const param = t.param;
     int x_last = -1, y_last = -1;
     std::int64_t i = 0;
-    for (; i < available; ++i, e += 6) {
-        const int x = t.x0 + e[5], y = t.y0 + e[4];
-        if (!inside && (x >= kLayerSide || y >= kLayerSide)) break;
-        const std::size_t cell =
-            static_cast<std::size_t>(x) * kLayerSide + static_cast<std::size_t>(y);
-        element[cell] = static_cast<std::uint16_t>(e[0] | (e[1] << 8));
-        param[cell] = static_cast<std::uint16_t>(e[2] | (e[3] << 8));
-        x_last = std::max(x_last, x);
-        y_last = std::max(y_last, y);
+    while (i < available) {
+        if (i + 8 <= available && EntryOffsets(e + 42) == EntryOffsets(e) + 7 && IsRun(e)) {
+            const int x = t.x0 + e[5], y = t.y0 + e[4];
+            if (x < kLayerSide && y + 7 < kLayerSide) {
+                const std::size_t cell =
+                    static_cast<std::size_t>(x) * kLayerSide + static_cast<std::size_t>(y);
+                for (int k = 0; k < 8; ++k) {
+                    element[cell + k] = EntryWord(e + 6 * k);
+                    param[cell + k] = EntryWord(e + 6 * k + 2);
+                }
+                x_last = std::max(x_last, x);
+                y_last = std::max(y_last, y + 7);
+                i += 8;
+                e += 48;
+                continue;
+            }
+        }
+        // No run starts here: the next eight go one by one before the next test, so that sparse
+        // blocks pay for one test per eight entries.
+        const std::int64_t stop = std::min(available, i + 8);
+        bool outside = false;
+        for (; i < stop; ++i, e += 6) {
+            const int x = t.x0 + e[5], y = t.y0 + e[4];
+            outside = !inside && (x >= kLayerSide || y >= kLayerSide);
+            if (outside) break;
+            const std::size_t cell =
+                static_cast<std::size_t>(x) * kLayerSide + static_cast<std::size_t>(y);
+            element[cell] = EntryWord(e);
+            param[cell] = EntryWord(e + 2);
+            x_last = std::max(x_last, x);
+            y_last = std::max(y_last, y);
+        }
+        if (outside) break;
     }
     x_end = std::max(x_end, x_last + 1);
     y_end = std::max(y_end, y_last + 1);

@@ -18,29 +18,56 @@ bool RestMatches(const std::uint8_t* at, std::string_view tag) {
     return std::memcmp(at + 1, tag.data() + 1, tag.size() - 1) == 0;
 }
 
+#if defined(__GNUC__)
+// Sixteen bytes per step in a vector of the compiler's own (SSE2, NEON, ...).
+using Bytes16 = std::uint8_t __attribute__((vector_size(16)));
+
+inline Bytes16 LoadBytes16(const std::uint8_t* at) {
+    Bytes16 v;
+    std::memcpy(&v, at, sizeof v);
+    return v;
+}
+
+// What a compare of two Bytes16 gives: all ones in the lanes where it holds.
+using Mask16 = std::int8_t __attribute__((vector_size(16)));
+
+#endif
+
 }  // namespace
 
-// Blocks of 32 starts are tested for the tag's first and last byte in a loop the compiler
-// turns into vector compares; only blocks with a hit are looked at start by start.
+// Blocks of 64 starts are tested for the tag's first and last byte in vectors joined into one
+// word test; only blocks with a hit are looked at, at the starts that passed.
 std::int64_t FindTagPortable(const std::uint8_t* data, std::int64_t length, std::int64_t from,
                              std::int64_t last_start, std::string_view tag) {
-    constexpr std::int64_t kBlock = 32;
     const auto size = static_cast<std::int64_t>(tag.size());
     const auto first = static_cast<std::uint8_t>(tag.front());
     const auto last = static_cast<std::uint8_t>(tag.back());
     std::int64_t at = from;
+#if defined(__GNUC__)
     // Both reads of a block stay inside the buffer.
-    for (; at <= last_start && at + size - 1 + kBlock <= length; at += kBlock) {
+    for (; at <= last_start && at + size - 1 + 64 <= length; at += 64) {
         const std::uint8_t* a = data + at;
         const std::uint8_t* b = a + size - 1;
-        std::uint8_t hits = 0;  // bytes keep the compares sixteen to a vector
-        for (int k = 0; k < kBlock; ++k) hits |= (a[k] == first) & (b[k] == last);
-        if (hits == 0) continue;
-        for (int k = 0; k < kBlock; ++k) {
-            if (at + k > last_start) return -1;
-            if (a[k] == first && b[k] == last && RestMatches(a + k, tag)) return at + k;
+        Mask16 quarters[4];
+        for (int q = 0; q < 4; ++q)
+            quarters[q] = (LoadBytes16(a + 16 * q) == first) & (LoadBytes16(b + 16 * q) == last);
+        const Mask16 any = quarters[0] | quarters[1] | quarters[2] | quarters[3];
+        std::uint64_t halves[2];
+        std::memcpy(halves, &any, sizeof halves);
+        if ((halves[0] | halves[1]) == 0) continue;
+        std::uint64_t lanes[8];
+        std::memcpy(lanes, quarters, sizeof lanes);
+        for (int w = 0; w < 8; ++w) {
+            for (std::uint64_t bits = lanes[w]; bits != 0;) {
+                const int byte = __builtin_ctzll(bits) / 8;
+                const std::int64_t start = at + 8 * w + byte;
+                if (start > last_start) return -1;
+                if (RestMatches(data + start, tag)) return start;
+                bits &= ~(std::uint64_t{0xFF} << (8 * byte));
+            }
         }
     }
+#endif
     for (; at <= last_start; ++at) {
         if (data[at] == first && data[at + size - 1] == last && RestMatches(data + at, tag))
             return at;
@@ -178,25 +205,55 @@ std::int64_t SweepTail(const std::uint8_t* data, std::int64_t length, std::int64
     return length;
 }
 
+#if defined(__GNUC__)
+// The lanes whose start's byte at `p` lies in the tags' letter range for that position.
+template <std::size_t kPosition>
+inline Mask16 InRangeLanes(const std::uint8_t* d) {
+    return LoadBytes16(d + kPosition) - kRanges[kPosition].low <= kRanges[kPosition].span;
+}
+
+// Whether any lane of the four is set.
+inline bool AnyOf(const Mask16 (&quarters)[4]) {
+    const Mask16 any = quarters[0] | quarters[1] | quarters[2] | quarters[3];
+    std::uint64_t halves[2];
+    std::memcpy(halves, &any, sizeof halves);
+    return (halves[0] | halves[1]) != 0;
+}
+#endif
+
 }  // namespace
 
-// 64 starts at a time, in quarters: a quarter is looked at start by start only when some
-// start's first four bytes all lie in the tags' letter ranges, which cell data rarely has.
+// 64 starts at a time, tested in vectors and joined into one word test: a block is looked at
+// start by start only when some start's first four bytes all lie in the tags' letter ranges,
+// which cell data rarely has; then only the starts that passed are listed.
 std::int64_t SweepTagsPortable(const std::uint8_t* data, std::int64_t length, std::int64_t valid,
                                std::int64_t at, SweptStarts& out) {
     static_assert(std::ranges::min(kSweptTags, {}, &std::string_view::size).size() >= 4);
     const std::int64_t stop = SweepStop(length, valid, 67);
     for (; at < stop; at += 64) {
         const std::uint8_t* d = data + at;
-        std::uint8_t hits[4] = {};
-        for (int q = 0; q < 4; ++q) {
-            for (int k = 16 * q; k < 16 * q + 16; ++k) hits[q] |= Plausible(d + k);
-        }
-        if ((hits[0] | hits[1] | hits[2] | hits[3]) == 0) continue;
-        for (int q = 0; q < 4; ++q) {
-            if (hits[q] == 0) continue;
-            for (int k = 16 * q; k < 16 * q + 16; ++k) {
-                if (Plausible(d + k)) ListCandidate(data, length, at + k, out);
+        std::uint64_t lanes[8];
+#if defined(__GNUC__)
+        // Two letters in a row are rare in cell data: most blocks end after this test.
+        Mask16 quarters[4];
+        for (int q = 0; q < 4; ++q)
+            quarters[q] = InRangeLanes<0>(d + 16 * q) & InRangeLanes<1>(d + 16 * q);
+        if (!AnyOf(quarters)) continue;
+        for (int q = 0; q < 4; ++q)
+            quarters[q] &= InRangeLanes<2>(d + 16 * q) & InRangeLanes<3>(d + 16 * q);
+        if (!AnyOf(quarters)) continue;
+        std::memcpy(lanes, quarters, sizeof lanes);
+#else
+        std::uint8_t bytes[64];
+        for (int k = 0; k < 64; ++k) bytes[k] = Plausible(d + k) ? 0xFF : 0;
+        std::memcpy(lanes, bytes, sizeof lanes);
+#endif
+        // Lanes are 0 or 0xFF bytes: the lowest set byte of a word is its next start.
+        for (int w = 0; w < 8; ++w) {
+            for (std::uint64_t bits = lanes[w]; bits != 0;) {
+                const int byte = __builtin_ctzll(bits) / 8;
+                ListCandidate(data, length, at + 8 * w + byte, out);
+                bits &= ~(std::uint64_t{0xFF} << (8 * byte));
             }
         }
     }
