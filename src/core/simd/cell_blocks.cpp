@@ -6,6 +6,7 @@
 
 #include "core/display/renderer.h"
 #include "core/simd/cell_values.h"
+#include "core/simd/palette_cells.h"
 #include "core/simd/tier.h"
 
 namespace insel::simd {

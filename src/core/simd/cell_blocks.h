@@ -18,8 +18,4 @@ struct CellRect {
 CellRect PaintCellBlocks(const CellPass& pass, const CellRect& cells, Raster& raster);
 CellRect PaintCellBlocksPortable(const CellPass& pass, const CellRect& cells, Raster& raster);
 
-// The palette pass of the widest tier: paints all of `cells` and returns true, or returns
-// false without drawing where the layer or the cell width is not one it serves.
-bool PaintPaletteCellsAvx512(const CellPass& pass, const CellRect& cells, Raster& raster);
-
 }  // namespace insel::simd

@@ -9,7 +9,7 @@
 
 #include "core/display/colours.h"
 #include "core/display/renderer.h"
-#include "core/simd/cell_blocks.h"
+#include "core/simd/palette_cells.h"
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
