@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -35,6 +36,7 @@
 #include <new>
 #include <utility>
 
+#include "core/container/file_io.h"
 #include "core/dialogs/new_island.h"
 #include "core/display/legend.h"
 #include "core/display/view.h"
@@ -1257,8 +1259,14 @@ QString TInselZeichner::AskSaveFile(const QString& filter, const QString& propos
     } else if (QFileInfo(file).suffix().isEmpty()) {
         file += "." + suffix;
     }
+    // A read-only file or a missing folder is said before anything is assembled.
+    if (const auto refusal = WriteRefusal(std::filesystem::path(file.toStdString()))) {
+        show_message(QString::fromStdString(*refusal), true);
+        return {};
+    }
     if (ask_overwrite && QFileInfo::exists(file) && settings_page_->WarnOnOverwrite() &&
-        !confirm_overwrite(InterfaceText(kOverwriteQuestionLine, "File exists. Overwrite?"))) {
+        !confirm_overwrite(InterfaceText(kOverwriteQuestionLine, "File exists. Overwrite?") +
+                           "\n" + QDir::toNativeSeparators(file))) {
         return {};
     }
     return file;
