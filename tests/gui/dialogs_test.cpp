@@ -312,10 +312,11 @@ class DialogsTest : public QObject, WindowHarness {
         QVERIFY(asked_folder.endsWith("GFXImages"));
         QCOMPARE(form.CurrentPaintMode(), TBitmapForm::PaintMode::LoadedBitmap);
         const QImage base(file);
-        const QImage shot = Find(form, "FlickerFreePaintBox2")
-                                ->grab()
-                                .toImage()
-                                .convertToFormat(QImage::Format_RGB32);
+        auto grab = [&] {
+            return Find(form, "FlickerFreePaintBox2")->grab().toImage().convertToFormat(
+                QImage::Format_RGB32);
+        };
+        const QImage shot = grab();
         for (QPoint p : {QPoint(0, 0), QPoint(50, 20), QPoint(200, 130), QPoint(255, 255)})
             QCOMPARE(Opaque(shot.pixel(2 * p.x() + 1, 2 * p.y() + 1)), Opaque(base.pixel(p)));
 
@@ -325,11 +326,7 @@ class DialogsTest : public QObject, WindowHarness {
         QCOMPARE(errors.size(), 1);
         QVERIFY2(errors[0].contains("/nonexistent/Series.bmp"), qPrintable(errors[0]));
         QCOMPARE(form.CurrentPaintMode(), TBitmapForm::PaintMode::LoadedBitmap);
-        QCOMPARE(Find(form, "FlickerFreePaintBox2")
-                     ->grab()
-                     .toImage()
-                     .convertToFormat(QImage::Format_RGB32),
-                 shot);
+        QCOMPARE(grab(), shot);
     }
 
     void RankingAfterLoadFillsTheRowsAndPreloads() {
@@ -370,14 +367,6 @@ class DialogsTest : public QObject, WindowHarness {
         QCOMPARE(counts.back(), QString("Total 16384"));
         QCOMPARE(Caption(form, "Panel4"), QString());
         QCOMPARE(Caption(form, "TotalPanel"), QString("92"));
-    }
-
-    void RankingNeedsAnIsland() {
-        Start("");
-        TBitmapForm& form = Form();
-        Find<QPushButton>(form, "InselStatButton")->click();
-        QCOMPARE(Caption(form, "Panel1"), QString());
-        QCOMPARE(MemoLines(form), QStringList{QString()});
     }
 
     void FormTextsComeFromTheInterfaceLines() {

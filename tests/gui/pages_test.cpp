@@ -14,6 +14,7 @@
 #include <QUrl>
 
 #include "city_fixture.h"
+#include "gui/dialogs/bitmap_form.h"
 #include "gui_support.h"
 #include "core/reports/statistics.h"
 #include "core/tools/tool_frame.h"
@@ -113,13 +114,27 @@ class PagesTest : public QObject, WindowHarness {
         QVERIFY(messages_.isEmpty());
     }
 
-    // Without an island a canvas click changes nothing and the people radios say why.
+    // Without an island a canvas click changes nothing, the statistics and the series ranking
+    // stay empty, nothing is offered for saving, and the people radios say why.
     void ControlsWithoutAnIsland() {
         Start("");
         ShowPage("Untergrund");
         const auto before = Tools().selection;
         ClickCanvasCell(5, 5);
         QCOMPARE(Tools().selection, before);
+        QString asked;
+        window_->choose_save_file = [&](const QString&, const QString& name) {
+            asked = name;
+            return QString();
+        };
+        Click("DoItButton");
+        QCOMPARE(Control<QTableWidget>("GFXGrid")->rowCount(), 0);
+        Click("SaveGFXStatButton");
+        QVERIFY(asked.isEmpty());
+        insel::gui::TBitmapForm& form = window_->BitmapForm();
+        form.findChild<QPushButton*>("InselStatButton")->click();
+        QCOMPARE(form.findChild<QLabel*>("Panel1")->text(), QString());
+        QVERIFY(form.findChild<QPlainTextEdit*>("Memo1")->toPlainText().isEmpty());
         QVERIFY(messages_.isEmpty());
         Click("VeniceRadio");
         QCOMPARE(messages_, QStringList{"message: Eine Insel sollte schon da sein"});

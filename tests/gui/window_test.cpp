@@ -1,31 +1,19 @@
 // Drives the real main window offscreen: start-up, the overview and navigation, mouse
 // tracking, the exit question, and the executable's start-up modes.
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMouseEvent>
 #include <QPalette>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
-#include <QTest>
-#include <QToolButton>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
-#include <memory>
 #include <new>
 
 #include "core/app/version.h"
@@ -567,20 +555,6 @@ class WindowTest : public QObject, WindowHarness {
         Click("DoItButton");
         expect_rows(gfx, insel::GfxStatisticsRows(island, false));
         QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
-    }
-
-    void StatisticsNeedAnIsland() {
-        Start("");
-        QString asked;
-        window_->choose_save_file = [&](const QString&, const QString& name) {
-            asked = name;
-            return QString();
-        };
-        Click("DoItButton");
-        QCOMPARE(Control<QTableWidget>("GFXGrid")->rowCount(), 0);
-        Click("SaveGFXStatButton");
-        QVERIFY(asked.isEmpty());
-        QVERIFY(messages_.isEmpty());
     }
 
     // The picture mode writes the window; a file that does not load fails the run, says why
