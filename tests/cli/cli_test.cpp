@@ -45,6 +45,13 @@ ToolRun Tool(const std::string& arguments, const std::filesystem::path& cwd = {}
     return run;
 }
 
+// `info --json` of a file that must load; a failure shows its message and yields null.
+Json Info(const std::filesystem::path& file, const std::string& flags = "") {
+    const ToolRun run = Tool("info " + Quote(file.string()) + " --json " + flags);
+    EXPECT_EQ(run.status, 0) << file << ": " << run.err;
+    return run.status == 0 ? Json::parse(run.out) : Json();
+}
+
 IslandSpec RichIsland() {
     IslandSpec island;
     island.width = island.height = 40;
@@ -80,10 +87,7 @@ IslandSpec RichIsland() {
 
 TEST(InfoJson, CarriesTheContractKeysWithDecodedValues) {
     TempFile file(IslandFileBytes(RichIsland()), "rich.scp");
-    const ToolRun run =
-        Tool("info " + Quote(file.path().string()) + " --json --cells 5,6 --cells 13,20");
-    ASSERT_EQ(run.status, 0) << run.err;
-    const Json json = Json::parse(run.out);
+    const Json json = Info(file.path(), "--cells 5,6 --cells 13,20");
     EXPECT_EQ(json["file"]["kind"], 1);
     EXPECT_EQ(json["file"]["size"], std::filesystem::file_size(file.path()));
     const Json& island = json["island"];
@@ -116,9 +120,7 @@ TEST(InfoJson, SavegameNamesAndListsItsIslands) {
     second.world_first = 500;
     second.name = "VENEDIG";
     TempFile file(SavegameBytes({first, second}), "game.sze");
-    const ToolRun run = Tool("info " + Quote(file.path().string()) + " --json --island 2");
-    ASSERT_EQ(run.status, 0) << run.err;
-    const Json json = Json::parse(run.out);
+    const Json json = Info(file.path(), "--island 2");
     EXPECT_EQ(json["file"]["kind"], 2);  // a scenario is handled as a savegame
     ASSERT_EQ(json["island_list"].size(), 2u);
     EXPECT_EQ(json["island_list"][0][0], "Gr\u00FCninsel");
@@ -268,10 +270,7 @@ TEST(Convert, TakesOneIslandOutOfASavegame) {
     const ToolRun run = Tool("convert " + Quote(save.path().string()) + " -o " +
                              Quote((out / "one.scp").string()) + " --island 2");
     ASSERT_EQ(run.status, 0) << run.err;
-    const ToolRun info =
-        Tool("info " + Quote((out / "one.scp").string()) + " --json --cells 39,39");
-    ASSERT_EQ(info.status, 0) << info.err;
-    const Json json = Json::parse(info.out);
+    const Json json = Info(out / "one.scp", "--cells 39,39");
     EXPECT_EQ(json["cells"][0]["height"], 77);
     EXPECT_EQ(json["island"]["width"], 40);
     EXPECT_EQ(json["animals"].size(), 1u);
@@ -305,7 +304,7 @@ TEST(NewAndDummy, SizesFollowTheDialogRules) {
         const auto path = dir / ("n" + typed + ".scp");
         ASSERT_EQ(Tool("new --size " + typed + " --climate 4 -o " + Quote(path.string())).status,
                   0);
-        const Json json = Json::parse(Tool("info " + Quote(path.string()) + " --json").out);
+        const Json json = Info(path);
         EXPECT_EQ(json["island"]["width"], expected) << typed;
         EXPECT_EQ(json["island"]["climate"], 4);
     }
@@ -316,8 +315,7 @@ TEST(NewAndDummy, DummyGetsItsProposedNameInTheCurrentFolder) {
     const ToolRun run = Tool("dummy --size 64 --climate 2", dir.path());
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(ReadFileBytes(dir / "N_064x064_DUMMY.scp"), DummyIslandBytes(64, 2));
-    const Json json = Json::parse(
-        Tool("info " + Quote((dir / "N_064x064_DUMMY.scp").string()) + " --json --cells 7,2").out);
+    const Json json = Info(dir / "N_064x064_DUMMY.scp", "--cells 7,2");
     EXPECT_EQ(json["cells"][0]["gfx"], 0x0B44);
     EXPECT_EQ(json["cells"][0]["height"], 0x60);
 }
@@ -364,9 +362,7 @@ GameFileWithCities CitySavegame() {
 
 TEST(Cities, SavegameListsItsCitiesAndAClickDecodesTheirIsland) {
     TempFile file(CitySavegame().bytes, "cities.sav");
-    const ToolRun run = Tool("info " + Quote(file.path().string()) + " --json --city 2");
-    ASSERT_EQ(run.status, 0) << run.err;
-    const Json json = Json::parse(run.out);
+    const Json json = Info(file.path(), "--city 2");
     ASSERT_EQ(json["city_list"].size(), 3u);
     EXPECT_EQ(json["city_list"][1][0], "Steppendorf");
     EXPECT_EQ(json["city_list"][1][6], "2");
@@ -385,10 +381,7 @@ TEST(Cities, SavegameListsItsCitiesAndAClickDecodesTheirIsland) {
 
 TEST(Cities, TidyingRenumbersWarehousesAndClaimsTheCatchment) {
     TempFile file(CitySavegame().bytes, "cities.sav");
-    const ToolRun run =
-        Tool("info " + Quote(file.path().string()) + " --json --aufraum --catchment");
-    ASSERT_EQ(run.status, 0) << run.err;
-    const Json json = Json::parse(run.out);
+    const Json json = Info(file.path(), "--aufraum --catchment");
     ASSERT_EQ(json["warehouses"].size(), 2u);
     EXPECT_EQ(json["warehouses"][0]["number"], 1);  // 7 and 9 become 1 and 3
     EXPECT_EQ(json["warehouses"][1]["number"], 3);
@@ -406,9 +399,7 @@ TEST(Cities, ExtractedCityFileCarriesTheTownsWithWarehouses) {
     const ToolRun save =
         Tool("convert " + Quote(file.path().string()) + " --city 1 -o " + Quote(target.string()));
     ASSERT_EQ(save.status, 0) << save.err;
-    const ToolRun run = Tool("info " + Quote(target.string()) + " --json");
-    ASSERT_EQ(run.status, 0) << run.err;
-    const Json json = Json::parse(run.out);
+    const Json json = Info(target);
     EXPECT_EQ(json["file"]["kind"], 3);
     ASSERT_EQ(json["cities"].size(), 1u);  // the town without warehouse is not written
     EXPECT_EQ(json["cities"][0]["name"], "Hafenstadt");
@@ -446,8 +437,7 @@ TEST(Cities, ShiftsMoveTheLayersBeforeTheyAreWritten) {
                    " --shift height:-1,0 --shift plants:0,2")
                   .status,
               0);
-    const Json json =
-        Json::parse(Tool("info " + Quote(target.string()) + " --json --cells 4,6 --cells 5,8").out);
+    const Json json = Info(target, "--cells 4,6 --cells 5,8");
     EXPECT_EQ(json["cells"][0]["height"], 5 + 2 * 6);  // the height of (5, 6)
     EXPECT_EQ(json["cells"][1]["terrain"], 0xC005);    // the element of (5, 6)
     EXPECT_EQ(json["quarry_spots"][0]["y"], 515);
@@ -516,9 +506,7 @@ TEST(Reports, ExportStatisticsObjectsAndSeries) {
 
 TEST(Render, TilePicturesAreTheSameFromResidentAndCutSeries) {
     const std::string sample = Quote(std::string(PROGRAM_FOLDER) + "/samples/sample_island.scp");
-    const ToolRun info = Tool("info " + sample + " --json");
-    ASSERT_EQ(info.status, 0) << info.err;
-    EXPECT_GT(Json::parse(info.out)["mines"].size(), 0u);
+    EXPECT_GT(Info(std::string(PROGRAM_FOLDER) + "/samples/sample_island.scp")["mines"].size(), 0u);
     TempDir out;
     const std::string view = " --layer 1 --zoom 32 --part 60,60 --tiles -o ";
     ASSERT_EQ(Tool("render " + sample + view + Quote((out / "cut.png").string())).status, 0);
