@@ -1,11 +1,13 @@
 #pragma once
 // What the window tests share: the program folder of the build, a window started as the
 // program starts it with its messages collected, and ways to drive its controls.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QProcess>
 #include <QTableWidget>
 #include <QTest>
 #include <filesystem>
@@ -57,6 +59,29 @@ inline void MoveMouse(QWidget* widget, QPoint at, Qt::MouseButtons held = Qt::No
     QApplication::sendEvent(widget, &move);
 }
 
+// Runs the editor executable; `no_display` takes every display away from it.
+struct EditorRun {
+    int status = -1;
+    QString said;  // stdout and stderr
+};
+inline EditorRun RunEditorProcess(const QStringList& arguments, bool no_display = false,
+                                  const QString& display = "") {
+    QProcess process;
+    if (no_display) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove("QT_QPA_PLATFORM");
+        environment.remove("WAYLAND_DISPLAY");
+        environment.insert("DISPLAY", display);
+        process.setProcessEnvironment(environment);
+    }
+    process.start(INSELEDITOR, arguments);
+    EditorRun run;
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) return run;
+    run.status = process.exitCode();
+    run.said = QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
+    return run;
+}
+
 // A window as the program starts it; the tests answer its questions through its hooks.
 class WindowHarness {
   protected:
@@ -90,6 +115,9 @@ class WindowHarness {
         if (!w) qFatal("control %s has another class", name);
         return w;
     }
+    void Click(const char* name) { Control<QAbstractButton>(name)->click(); }
+    QImage Canvas() { return Child("FlickerFreePaintBox2")->grab().toImage(); }
+    QString Messages() const { return messages_.join('\n'); }
 };
 
 }  // namespace insel::gui::test

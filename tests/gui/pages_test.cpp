@@ -14,6 +14,7 @@
 #include <QUrl>
 
 #include "city_fixture.h"
+#include "gui/dialogs/bitmap_form.h"
 #include "gui_support.h"
 #include "core/reports/statistics.h"
 #include "core/tools/tool_frame.h"
@@ -73,7 +74,7 @@ class PagesTest : public QObject, WindowHarness {
         const std::filesystem::path path = dir_.filePath("Siedlung_INDI.scp").toStdString();
         WriteBytes(path, SettledIslandFile());
         window_->LoadIslandFile(path, insel::FileKind::Island);
-        QVERIFY2(messages_.isEmpty(), qPrintable(messages_.join('\n')));
+        QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
     }
 
   private slots:
@@ -113,13 +114,30 @@ class PagesTest : public QObject, WindowHarness {
         QVERIFY(messages_.isEmpty());
     }
 
-    void ClickWithoutAnIslandChangesNothing() {
+    // Without an island a canvas click changes nothing, the statistics and the series ranking
+    // stay empty, nothing is offered for saving, and the people radios say why.
+    void ControlsWithoutAnIsland() {
         Start("");
         ShowPage("Untergrund");
         const auto before = Tools().selection;
         ClickCanvasCell(5, 5);
         QCOMPARE(Tools().selection, before);
+        QString asked;
+        window_->choose_save_file = [&](const QString&, const QString& name) {
+            asked = name;
+            return QString();
+        };
+        Click("DoItButton");
+        QCOMPARE(Control<QTableWidget>("GFXGrid")->rowCount(), 0);
+        Click("SaveGFXStatButton");
+        QVERIFY(asked.isEmpty());
+        insel::gui::TBitmapForm& form = window_->BitmapForm();
+        form.findChild<QPushButton*>("InselStatButton")->click();
+        QCOMPARE(form.findChild<QLabel*>("Panel1")->text(), QString());
+        QVERIFY(form.findChild<QPlainTextEdit*>("Memo1")->toPlainText().isEmpty());
         QVERIFY(messages_.isEmpty());
+        Click("VeniceRadio");
+        QCOMPARE(messages_, QStringList{"message: Eine Insel sollte schon da sein"});
     }
 
     void MinesPageChoosesQuarrySpots() {
@@ -127,14 +145,14 @@ class PagesTest : public QObject, WindowHarness {
         ShowPage("Minen");
         QCOMPARE(window_->editor().tools.mode, insel::ToolMode::Mine);
         QCOMPARE(Text(*window_, "ThePanel"), QString("M"));
-        Control<QRadioButton>("AbbauBox")->click();
+        Click("AbbauBox");
         QCOMPARE(window_->editor().tools.mode, insel::ToolMode::QuarrySpot);
         QCOMPARE(Text(*window_, "ThePanel"), QString("A"));
         QCOMPARE(Child("ThePanel")->size(), QSize(16, 12));
         ShowPage("Speichern");
         ShowPage("Minen");
         QCOMPARE(window_->editor().tools.mode, insel::ToolMode::QuarrySpot);
-        Control<QRadioButton>("MinenBox")->click();
+        Click("MinenBox");
         QCOMPARE(window_->editor().tools.mode, insel::ToolMode::Mine);
         QCOMPARE(Child("ThePanel")->size(), QSize(4, 4));
     }
@@ -225,7 +243,7 @@ class PagesTest : public QObject, WindowHarness {
         QCOMPARE(objects->item(0, 6)->text(), QString("1"));  // the warehouse in its own area
 
         const QImage before = Child("FlickerFreePaintBox2")->grab().toImage();
-        Control<QCheckBox>("EZBCheck")->click();
+        Click("EZBCheck");
         const QImage with_catchment = Child("FlickerFreePaintBox2")->grab().toImage();
         QVERIFY(with_catchment != before);
         window_->choose_colour = [](const QColor&) { return QColor(0, 0, 255); };
@@ -234,18 +252,18 @@ class PagesTest : public QObject, WindowHarness {
         QVERIFY(Child("FlickerFreePaintBox2")->grab().toImage() != with_catchment);
 
         ShowPage("Objects");
-        Control<QPushButton>("maxEinwohnerButton")->click();
+        Click("maxEinwohnerButton");
         QCOMPARE(Text(*window_, "WohnPanel"), QString("16"));  // two houses of 8
 
-        Control<QPushButton>("AufraumButton")->click();
+        Click("AufraumButton");
         std::vector<int> numbers;
         for (const auto& w : window_->editor().doc.cities.warehouses) numbers.push_back(w.number);
         QCOMPARE(numbers, (std::vector<int>{1, 5}));
         QVERIFY(Child("AufraumButton")->styleSheet().contains("#00FF00"));
 
-        Control<QRadioButton>("PirateRadio")->click();
+        Click("PirateRadio");
         QCOMPARE(window_->editor().doc.cities.main_warehouse_kind, 2);
-        QVERIFY2(messages_.isEmpty(), qPrintable(messages_.join('\n')));
+        QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
     }
 
     void ObjectListAndLogAreSaved() {
@@ -257,10 +275,10 @@ class PagesTest : public QObject, WindowHarness {
             return dir_.filePath(name);
         };
         // Nothing to save before a city is chosen.
-        Control<QPushButton>("SaveListButton")->click();
+        Click("SaveListButton");
         QVERIFY(proposed.isEmpty());
         ClickCell(Control<QTableWidget>("StadtListenGrid"), 1, 0);
-        Control<QPushButton>("SaveListButton")->click();
+        Click("SaveListButton");
         QCOMPARE(proposed, QString("Siedlung_INDI.txt"));
         std::string expected;
         auto& editor = window_->editor();
@@ -282,12 +300,6 @@ class PagesTest : public QObject, WindowHarness {
         QCOMPARE(ReadAll(dir_.filePath(proposed)), QByteArray("a\r\nb\r\nc\r\nd\r\ne\r\n"));
     }
 
-    void NativeRadioNeedsAnIsland() {
-        Start("");
-        Control<QRadioButton>("VeniceRadio")->click();
-        QCOMPARE(messages_, QStringList{"message: Eine Insel sollte schon da sein"});
-    }
-
     void ShiftBoxesFeedTheSaveAndALoadUnticksThem() {
         Start(kSample);
         auto* height = Control<QCheckBox>("ApplyHeightShiftCheck");
@@ -307,7 +319,7 @@ class PagesTest : public QObject, WindowHarness {
         window_->choose_save_file = [&](const QString&, const QString&) {
             return dir_.filePath("shifted.scp");
         };
-        Control<QPushButton>("SaveInselButton")->click();
+        Click("SaveInselButton");
         window_->LoadIslandFile(dir_.filePath("shifted.scp").toStdString(),
                                 insel::FileKind::Island);
         QCOMPARE(window_->editor().doc.island.height.get(x, 64), moved);
@@ -344,10 +356,10 @@ class PagesTest : public QObject, WindowHarness {
         window_->choose_save_file = [&](const QString&, const QString&) {
             return dir_.filePath("stadt.cty");
         };
-        Control<QPushButton>("WriteCtyButton")->click();
-        QVERIFY2(messages_.isEmpty(), qPrintable(messages_.join('\n')));
+        Click("WriteCtyButton");
+        QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
         window_->LoadIslandFile(dir_.filePath("stadt.cty").toStdString(), insel::FileKind::City);
-        QVERIFY2(messages_.isEmpty(), qPrintable(messages_.join('\n')));
+        QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
         QCOMPARE(window_->editor().doc.file_kind, insel::FileKind::City);
         QCOMPARE(Text(*window_, "xSizePanel"), QString("64"));
         QCOMPARE(Control<QTableWidget>("StadtListenGrid")->rowCount(), 2);  // both cities
@@ -362,7 +374,7 @@ class PagesTest : public QObject, WindowHarness {
         QCOMPARE(window_->editor().doc.file_kind, insel::FileKind::Savegame);
         QCOMPARE(Text(*window_, "xSizePanel"), QString("48"));
         QCOMPARE(Control<QTableWidget>("InselListenGrid")->rowCount(), 1);
-        QVERIFY2(messages_.isEmpty(), qPrintable(messages_.join('\n')));
+        QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
     }
 
     void ClimateBoxShowsAndSetsTheIslandsType() {
@@ -377,7 +389,7 @@ class PagesTest : public QObject, WindowHarness {
             proposed = name;
             return QString();
         };
-        Control<QPushButton>("DummyButton")->click();
+        Click("DummyButton");
         QCOMPARE(proposed, QString("D_128x128_DUMMY.scp"));
     }
 
