@@ -373,6 +373,7 @@ class WindowTest : public QObject, WindowHarness {
         Click("SaveInselButton");
         QCOMPARE(questions.size(), 1);
         QVERIFY(questions[0].contains("Overwrite?"));
+        QVERIFY2(questions[0].contains("x.scp"), qPrintable(questions[0]));
         QCOMPARE(ReadAll(written), QByteArray("keep me"));
         QVERIFY(!QFile::exists(dir.filePath("x.txt")));
 
@@ -395,6 +396,10 @@ class WindowTest : public QObject, WindowHarness {
         QTest::newRow("dummy too wide") << 320 << "DummyButton"
                                         << "dummy.scp"
                                         << "256";
+        // Refused before the overwrite question, and the file stays as it was.
+        QTest::newRow("read-only file") << 128 << "SaveInselButton"
+                                        << "locked.scp"
+                                        << "locked.scp";
     }
     void WriteErrorShowsTheBox() {
         QFETCH(int, width);
@@ -411,12 +416,24 @@ class WindowTest : public QObject, WindowHarness {
         QCOMPARE(Text(*window_, "xSizePanel"), QString::number(width));
         const QString file = target.startsWith('/') ? target : dir.filePath(target);
         window_->choose_save_file = [&](const QString&, const QString&) { return file; };
+        const bool locked = file.endsWith("locked.scp");
+        if (locked) {
+            QVERIFY(WriteAll(file, "keep me"));
+            QVERIFY(QFile::setPermissions(file, QFileDevice::ReadOwner));
+        }
+        int asked = 0;
+        window_->confirm_overwrite = [&](const QString&) { return ++asked, true; };
         Click(qPrintable(button));
         QCOMPARE(messages_.size(), 1);
         QVERIFY2(messages_[0].startsWith("error: Fehler beim Schreiben\n") &&
                      messages_[0].contains(names),
                  qPrintable(messages_[0]));
-        QVERIFY(!QFile::exists(file));
+        QCOMPARE(asked, 0);
+        if (locked) {
+            QCOMPARE(ReadAll(file), QByteArray("keep me"));
+        } else {
+            QVERIFY(!QFile::exists(file));
+        }
         QVERIFY(!window_->editor().updating);
     }
 

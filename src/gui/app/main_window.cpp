@@ -1261,7 +1261,7 @@ QString TInselZeichner::AskSaveFile(const QString& filter, const QString& propos
     }
     // A read-only file or a missing folder is said before anything is assembled.
     if (const auto refusal = WriteRefusal(std::filesystem::path(file.toStdString()))) {
-        show_message(QString::fromStdString(*refusal), true);
+        show_message("Fehler beim Schreiben\n" + QString::fromStdString(*refusal), true);
         return {};
     }
     if (ask_overwrite && QFileInfo::exists(file) && settings_page_->WarnOnOverwrite() &&
