@@ -282,7 +282,10 @@ TEST(SavegameCities, CityOnTheOriginColumnIsListedOnItsIslandButNotFoundByAClick
 
 // Hafenstadt and Kueste on the settled island, in a file whose name gives natives.
 std::unique_ptr<Editor> SettlementEditor() {
-    auto editor = SettlementEditor();
+    const auto file = fixture::IslandFileWithCities(test::SettledIsland(0, 0),
+                                                    {test::Hafenstadt(0, 0), test::Kueste(0, 0)});
+    auto editor = CityEditor();
+    test::Load(*editor, file.bytes, FileKind::Island, "Siedlung_INDI.scp");
     return editor;
 }
 
@@ -354,10 +357,7 @@ TEST(IslandFileCities, ObjectListRowsAndMarketPointsFollowTheCurrentCity) {
 }
 
 TEST(IslandFileCities, MarketPointComesFromARecordAtTheWholePosition) {
-    const auto file = fixture::IslandFileWithCities(test::SettledIsland(0, 0),
-                                                    {test::Hafenstadt(0, 0), test::Kueste(0, 0)});
-    auto editor = CityEditor();
-    test::Load(*editor, file.bytes, FileKind::Island, "Siedlung_INDI.scp");
+    auto editor = SettlementEditor();
     ASSERT_EQ(SelectCityRow(editor->doc, editor->definitions, editor->status, 1), "");
     const auto& buildings = editor->doc.cities.cities[*editor->doc.cities.current].buildings;
     const auto record = std::find_if(buildings.begin(), buildings.end(),
