@@ -112,46 +112,11 @@ inline fixture::Bytes Id3AtForty() {
 }
 // clang-format on
 
-// First differing layer cell over the island's square, empty when none.
-inline std::string CompareLayers(const IslandMap& a, const IslandMap& b, int side) {
-    for (int x = 0; x < side; ++x) {
-        for (int y = 0; y < side; ++y) {
-            const bool same = a.height.get(x, y) == b.height.get(x, y) &&
-                              a.gfx.get(x, y) == b.gfx.get(x, y) &&
-                              a.fertility.get(x, y) == b.fertility.get(x, y) &&
-                              a.terrain.get(x, y) == b.terrain.get(x, y) &&
-                              a.river.get(x, y) == b.river.get(x, y);
-            if (!same)
-                return "layers differ at (" + std::to_string(x) + ", " + std::to_string(y) + ")";
-        }
-    }
-    return {};
-}
-
 // Owner of each placed object by its cell.
 inline std::map<std::pair<int, int>, int> Owners(const IslandMap& island) {
     std::map<std::pair<int, int>, int> owners;
     for (const ObjectEntry& o : island.objects) owners[{o.x, o.y}] = o.owner;
     return owners;
-}
-
-// Everything a building keeps apart from where its record lay.
-inline void ExpectSameBuildings(const CityRecord& expected, const CityRecord& actual) {
-    SCOPED_TRACE("city " + expected.name);
-    ASSERT_EQ(actual.buildings.size(), expected.buildings.size());
-    for (std::size_t i = 0; i < expected.buildings.size(); ++i) {
-        const BuildingEntry& e = expected.buildings[i];
-        const BuildingEntry& a = actual.buildings[i];
-        SCOPED_TRACE("building " + std::to_string(i));
-        EXPECT_EQ(std::pair(a.x, a.y), std::pair(e.x, e.y));
-        EXPECT_EQ(a.record_length, e.record_length);
-        EXPECT_EQ(a.graphic_id, e.graphic_id);
-        EXPECT_EQ(a.definition, e.definition);
-        EXPECT_EQ(a.warehouse, e.warehouse);
-        EXPECT_EQ(a.radius, e.radius);
-        EXPECT_EQ(std::pair(a.size_x, a.size_y), std::pair(e.size_x, e.size_y));
-        EXPECT_EQ(std::pair(a.market1, a.market2), std::pair(e.market1, e.market2));
-    }
 }
 
 inline std::vector<std::tuple<int, int, int, int, int, int>> WarehouseList(const Editor& editor) {

@@ -30,79 +30,52 @@ GameFileBuffer BufferOf(std::string_view text) {
     return buffer;
 }
 
-TEST(FindTagForward, StopsAtFirstTagThatStartsWithTheSearchedText) {
-    // EVENTINSEL at 2, INSEL5 at 14, ENTRY2 at 22, ENTRY at 30.
-    const GameFileBuffer buffer = BufferOf("..EVENTINSEL..INSEL5..ENTRY2..ENTRY..");
-    std::int64_t position = 0;
-    EXPECT_TRUE(FindTagForward(buffer, -1, "INSEL", position));
-    EXPECT_EQ(position, 7);  // inside EVENTINSEL
-    position = 8;
-    EXPECT_TRUE(FindTagForward(buffer, -1, "INSEL", position));
-    EXPECT_EQ(position, 14);
-    position = 0;
-    EXPECT_TRUE(FindTagForward(buffer, -1, "ENTRY", position));
-    EXPECT_EQ(position, 22);  // ENTRY2 matches "ENTRY"
-    position = 23;
-    EXPECT_TRUE(FindTagForward(buffer, -1, "ENTRY", position));
-    EXPECT_EQ(position, 30);
-}
-
-struct LimitCase {
-    std::int64_t limit;
-    std::int64_t expected_position;
+struct SearchCase {
+    const char* text;
+    bool forward;
+    std::int64_t limit;  // upper limit forward (negative: the whole buffer), lower backward
+    std::int64_t from;
+    const char* tag;
+    bool found;
+    std::int64_t position;  // where the search stops, found or not
 };
 
-class FindTagForwardLimit : public ::testing::TestWithParam<LimitCase> {};
-
-TEST_P(FindTagForwardLimit, AbsentTagLeavesPositionAtTheEffectiveLimit) {
-    const GameFileBuffer buffer = BufferOf(std::string(40, 'x'));
-    std::int64_t position = 3;
-    EXPECT_FALSE(FindTagForward(buffer, GetParam().limit, "HEIGHT", position));
-    EXPECT_EQ(position, GetParam().expected_position);
-}
-
-INSTANTIATE_TEST_SUITE_P(Limits, FindTagForwardLimit,
-                         ::testing::Values(LimitCase{-1, 40},  // negative: the whole buffer
-                                           LimitCase{41, 35},  // beyond the buffer: length - 5
-                                           LimitCase{40, 40},  // exactly the length
-                                           LimitCase{20, 20}));
-
-TEST(FindTagForward, TagMustStartBeforeTheLimitButMayRunPastIt) {
-    const GameFileBuffer buffer = BufferOf("0123456789NAME.........");
-    std::int64_t position = 0;
-    EXPECT_TRUE(FindTagForward(buffer, 11, "NAME", position));
-    EXPECT_EQ(position, 10);
-    position = 0;
-    EXPECT_FALSE(FindTagForward(buffer, 10, "NAME", position));
-    EXPECT_EQ(position, 10);
-}
-
-TEST(FindTagForward, PartialMatchAtTheEndOfTheBufferIsNoMatch) {
-    const GameFileBuffer buffer = BufferOf("......INSE");
-    std::int64_t position = 0;
-    EXPECT_FALSE(FindTagForward(buffer, -1, "INSEL", position));
-    EXPECT_EQ(position, 10);
-}
-
-TEST(FindTagBackward, FindsNearestTagAtOrBelowThePositionWithinTheLowerLimit) {
-    const GameFileBuffer buffer =
-        BufferOf(std::string(10, '.') + "HEAD" + std::string(26, '.') + "HEAD");  // at 10 and 40
-    std::int64_t position = 43;
-    EXPECT_TRUE(FindTagBackward(buffer, 0, "HEAD", position));
-    EXPECT_EQ(position, 40);
-    position = 39;
-    EXPECT_TRUE(FindTagBackward(buffer, 10, "HEAD", position));  // tag exactly at the limit
-    EXPECT_EQ(position, 10);
-    position = 39;
-    EXPECT_FALSE(FindTagBackward(buffer, 11, "HEAD", position));
-    EXPECT_EQ(position, 10);  // one below the lower limit
-}
-
-TEST(FindTagBackward, PartialTagAtTheEndOfTheBufferIsNotReadPastTheEnd) {
-    const GameFileBuffer buffer = BufferOf("HEAD......HEA");
-    std::int64_t position = 12;
-    EXPECT_TRUE(FindTagBackward(buffer, 0, "HEAD", position));
-    EXPECT_EQ(position, 0);
+TEST(TagSearch, StopsAtTheNearestTagOrAtTheEffectiveLimit) {
+    const std::string forty(40, 'x');
+    const std::string heads = std::string(10, '.') + "HEAD" + std::string(26, '.') + "HEAD";
+    // clang-format off
+    const SearchCase cases[] = {
+        // EVENTINSEL at 2, INSEL5 at 14, ENTRY2 at 22, ENTRY at 30: a tag that starts with the
+        // searched text matches, also inside a longer name.
+        {"..EVENTINSEL..INSEL5..ENTRY2..ENTRY..", true, -1, 0, "INSEL", true, 7},
+        {"..EVENTINSEL..INSEL5..ENTRY2..ENTRY..", true, -1, 8, "INSEL", true, 14},
+        {"..EVENTINSEL..INSEL5..ENTRY2..ENTRY..", true, -1, 0, "ENTRY", true, 22},
+        {"..EVENTINSEL..INSEL5..ENTRY2..ENTRY..", true, -1, 23, "ENTRY", true, 30},
+        // absent: the position ends at the limit, a limit beyond the buffer at length - 5
+        {forty.c_str(), true, -1, 3, "HEIGHT", false, 40},
+        {forty.c_str(), true, 41, 3, "HEIGHT", false, 35},
+        {forty.c_str(), true, 40, 3, "HEIGHT", false, 40},
+        {forty.c_str(), true, 20, 3, "HEIGHT", false, 20},
+        // the tag must start before the limit but may run past it
+        {"0123456789NAME.........", true, 11, 0, "NAME", true, 10},
+        {"0123456789NAME.........", true, 10, 0, "NAME", false, 10},
+        {"......INSE", true, -1, 0, "INSEL", false, 10},
+        // backward: nearest tag at or below the position, down to the lower limit inclusive
+        {heads.c_str(), false, 0, 43, "HEAD", true, 40},
+        {heads.c_str(), false, 10, 39, "HEAD", true, 10},
+        {heads.c_str(), false, 11, 39, "HEAD", false, 10},
+        {"HEAD......HEA", false, 0, 12, "HEAD", true, 0},
+    };
+    // clang-format on
+    for (const SearchCase& c : cases) {
+        SCOPED_TRACE(std::string(c.text) + " " + c.tag + " from " + std::to_string(c.from));
+        const GameFileBuffer buffer = BufferOf(c.text);
+        std::int64_t position = c.from;
+        EXPECT_EQ(c.forward ? FindTagForward(buffer, c.limit, c.tag, position)
+                            : FindTagBackward(buffer, c.limit, c.tag, position),
+                  c.found);
+        EXPECT_EQ(position, c.position);
+    }
 }
 
 TEST(GameFileBuffer, SearchesBoundedByTheDataLimitIgnoreTheTailOfALongerEarlierFile) {
@@ -235,26 +208,6 @@ INSTANTIATE_TEST_SUITE_P(
                       AddOnCase{"NoHead", TextBytes("SAVEGAME"), 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(LoadGameFile, ReadsAReadOnlyFileAndLeavesItReadOnly) {
-    FixtureFile content;
-    content.Text("KELMADDON1").Zeros(50);
-    fixture::TempFile file(content.bytes());
-    namespace fs = std::filesystem;
-    fs::permissions(file.path(),
-                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read,
-                    fs::perm_options::replace);
-
-    GameFileBuffer buffer;
-    const LoadedFileInfo info = LoadGameFile(buffer, file.path());
-    EXPECT_EQ(info.size, 60);
-    EXPECT_EQ(info.addon_level, 1);
-    EXPECT_EQ(Bytes(buffer.bytes.begin(), buffer.bytes.begin() + 60), content.bytes());
-
-    const fs::perms after = fs::status(file.path()).permissions();
-    EXPECT_EQ(after & fs::perms::all,
-              fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-}
-
 TEST(LoadGameFile, MissingFileIsAnError) {
     fixture::TempDir dir;
     GameFileBuffer buffer;
@@ -339,16 +292,20 @@ TEST(WriteFileAtomically, UmlautNamesAndCrLfTextSurviveAReplace) {
     EXPECT_EQ(PathToUtf8(Entries(dir.path()).front()), "Gr\xC3\xBCninsel \xC3\x84.txt");
 }
 
-TEST(ReadFileIntoBuffer, ReadOnlyFileIsReadWithoutTouchingIt) {
+TEST(LoadGameFile, ReadOnlyFileIsReadWithoutTouchingIt) {
     fixture::TempDir dir;
-    fixture::WriteFileBytes(dir / "ro.scp", Bytes{1, 2, 3});
+    FixtureFile content;
+    content.Text("KELMADDON1").Zeros(50);
+    fixture::WriteFileBytes(dir / "ro.scp", content.bytes());
     std::filesystem::permissions(dir / "ro.scp", std::filesystem::perms::owner_read);
 #ifndef _WIN32
     struct stat before {}, after {};
     ASSERT_EQ(::stat((dir / "ro.scp").c_str(), &before), 0);
 #endif
-    std::vector<std::uint8_t> buffer;
-    EXPECT_EQ(ReadFileIntoBuffer(dir / "ro.scp", buffer), 3);
+    GameFileBuffer buffer;
+    const LoadedFileInfo info = LoadGameFile(buffer, dir / "ro.scp");
+    EXPECT_EQ(std::pair(info.size, info.addon_level), (std::pair<std::int64_t, int>(60, 1)));
+    EXPECT_EQ(Bytes(buffer.bytes.begin(), buffer.bytes.begin() + 60), content.bytes());
     EXPECT_FALSE(IsWritableTarget(dir / "ro.scp"));
 #ifndef _WIN32
     ASSERT_EQ(::stat((dir / "ro.scp").c_str(), &after), 0);

@@ -56,10 +56,8 @@ TEST(ClearIsland, EmptiesEveryLayerAndListAfterALoadAndDirectWrites) {
     EXPECT_EQ(CountCellsNot<std::uint16_t>(island.river, 0), 0);
     EXPECT_EQ(CountCellsNot<std::uint16_t>(island.river_param, 0), 0);
     EXPECT_EQ(CountCellsNot<std::uint8_t>(island.mark, 0), 0);
-    EXPECT_TRUE(island.mines.empty());
-    EXPECT_TRUE(island.quarry_spots.empty());
-    EXPECT_TRUE(island.animals.empty());
-    EXPECT_TRUE(island.objects.empty());
+    EXPECT_TRUE(island.mines.empty() && island.quarry_spots.empty() && island.animals.empty() &&
+                island.objects.empty());
     std::int64_t counted = 0;
     for (int block = 0; block < 16; ++block) {
         for (auto n : island.block_height_counts[block]) counted += n;
@@ -114,19 +112,8 @@ TEST_P(LayerBounds, CellsOutside0To1024AreBoundsErrorsNamingTheCell) {
 INSTANTIATE_TEST_SUITE_P(Outside, LayerBounds,
                          ::testing::Values(Cell{1025, 0}, Cell{0, 1025}, Cell{-1, 3}, Cell{7, -1}));
 
-TEST(Layer, EdgeCells1024AreValid) {
-    auto island = std::make_unique<IslandMap>();
-    island->river.set(1024, 1024, 0x0A9D);
-    island->river.set(0, 1024, 1);
-    EXPECT_EQ(island->river.get(1024, 1024), 0x0A9D);
-    EXPECT_EQ(island->river.get(0, 1024), 1);
-    EXPECT_EQ(island->river.get(1024, 0), 0);
-}
-
 TEST(CellFloat, StoresTheCellCentreAsFloatBits) {
     EXPECT_EQ(EncodeCellFloat(10), 0x41280000u);  // 10.5f
-    EXPECT_EQ(EncodeCellFloat(0), 0x3F000000u);   // 0.5f
-    EXPECT_EQ(EncodeCellFloat(16), std::bit_cast<std::uint32_t>(16.5f));
     EXPECT_EQ(EncodeCellFloat(1024), std::bit_cast<std::uint32_t>(1024.5f));
     for (int cell = 0; cell <= 1024; ++cell)
         ASSERT_EQ(DecodeCellFloat(EncodeCellFloat(cell)), cell);

@@ -14,6 +14,14 @@ namespace {
 // A 128 x 128 island in the whole view: 4 pixels per cell, frames one pixel inside.
 std::unique_ptr<Editor> Shown() { return test::ShownIsland(128, 128); }
 
+void OpenPage(Editor& editor, ToolMode mode) {
+    SetToolModeForPage(editor.tools, editor.view, editor.doc.island, static_cast<int>(mode));
+}
+
+bool Apply(Editor& editor, int value = 0) {
+    return ApplyFrame(editor.tools, editor.view, editor.doc.island, editor.status, value).changed;
+}
+
 void ClickCell(Editor& editor, int x, int y) {
     editor.status.mouse_x = std::to_string(x);
     editor.status.mouse_y = std::to_string(y);
@@ -22,8 +30,7 @@ void ClickCell(Editor& editor, int x, int y) {
 
 TEST(ToolModes, PagesChooseModesAndTheMinesPageFollowsItsRadio) {
     auto editor = Shown();
-    SetToolModeForPage(editor->tools, editor->view, editor->doc.island,
-                       static_cast<int>(ToolMode::Mine));
+    OpenPage(*editor, ToolMode::Mine);
     EXPECT_EQ(editor->tools.mode, ToolMode::Mine);
     EXPECT_TRUE(editor->tools.frame_shown);
     EXPECT_EQ(FrameLetter(editor->tools.mode), "M");
@@ -34,8 +41,7 @@ TEST(ToolModes, PagesChooseModesAndTheMinesPageFollowsItsRadio) {
     // Leaving and coming back keeps the quarry spots.
     SetToolModeForPage(editor->tools, editor->view, editor->doc.island, 0);
     EXPECT_FALSE(editor->tools.frame_shown);
-    SetToolModeForPage(editor->tools, editor->view, editor->doc.island,
-                       static_cast<int>(ToolMode::Mine));
+    OpenPage(*editor, ToolMode::Mine);
     EXPECT_EQ(editor->tools.mode, ToolMode::QuarrySpot);
     EXPECT_EQ(FrameLetter(editor->tools.mode), "A");
     EXPECT_EQ(editor->tools.frame.width, 16);
@@ -49,20 +55,17 @@ TEST(ToolModes, PagesChooseModesAndTheMinesPageFollowsItsRadio) {
 TEST(ToolModes, TheHeightProfilePageClearsTheMarks) {
     auto editor = Shown();
     editor->doc.island.mark.set(3, 3, 1);
-    SetToolModeForPage(editor->tools, editor->view, editor->doc.island,
-                       static_cast<int>(ToolMode::HeightProfile));
+    OpenPage(*editor, ToolMode::HeightProfile);
     EXPECT_TRUE(editor->tools.height_profile_page);
     EXPECT_EQ(editor->doc.island.mark.get(3, 3), 0);
-    SetToolModeForPage(editor->tools, editor->view, editor->doc.island,
-                       static_cast<int>(ToolMode::Tile));
+    OpenPage(*editor, ToolMode::Tile);
     EXPECT_FALSE(editor->tools.height_profile_page);
     EXPECT_EQ(editor->tools.frame.width, 12);  // 3 cells of 4 pixels
 }
 
 TEST(ToolFrame, IsPulledBackToEndAtTheIslandsEdge) {
     auto editor = Shown();
-    SetToolModeForPage(editor->tools, editor->view, editor->doc.island,
-                       static_cast<int>(ToolMode::Tile));
+    OpenPage(*editor, ToolMode::Tile);
     ClickCell(*editor, 127, 126);
     EXPECT_EQ(editor->tools.spins.left, 125);
     EXPECT_EQ(editor->tools.spins.top, 125);
@@ -80,8 +83,7 @@ TEST(ToolFrame, PartViewFramesUseTheZoomAndStayOnTheCanvas) {
     auto editor = Shown();
     ASSERT_TRUE(ShowPartAt(editor->view, editor->doc.island, editor->status, 1,
                            1));  // page at the origin, 16-pixel cells
-    SetToolModeForPage(editor->tools, editor->view, editor->doc.island,
-                       static_cast<int>(ToolMode::River));
+    OpenPage(*editor, ToolMode::River);
     ClickCell(*editor, 2, 3);
     EXPECT_EQ(editor->tools.frame.left, 2 * 16 + 1);
     EXPECT_EQ(editor->tools.frame.top, 3 * 16 + 1);
@@ -94,8 +96,7 @@ TEST(ToolFrame, PartViewFramesUseTheZoomAndStayOnTheCanvas) {
 TEST(CanvasClick, RecordsTheRectangleAndMovesTheMinePartner) {
     auto editor = Shown();
     editor->doc.island.height.set(7, 9, 55);
-    SetToolModeForPage(editor->tools, editor->view, editor->doc.island,
-                       static_cast<int>(ToolMode::Mine));
+    OpenPage(*editor, ToolMode::Mine);
     ClickCell(*editor, 7, 9);
     EXPECT_EQ(editor->status.object_height, "55");
     EXPECT_EQ(editor->tools.Selection(ToolMode::Mine), (SelectionRect{7, 9, 1, 1}));
@@ -124,8 +125,7 @@ TEST(PenStroke, MarksPenSquaresOnlyOnTheHeightProfilePage) {
     ASSERT_TRUE(editor->view.oversize_mode);
     EXPECT_FALSE(
         BeginPenStroke(editor->tools, editor->view, editor->doc.island, editor->status, 10, 10));
-    SetToolModeForPage(editor->tools, editor->view, editor->doc.island,
-                       static_cast<int>(ToolMode::HeightProfile));
+    OpenPage(*editor, ToolMode::HeightProfile);
     ASSERT_TRUE(
         BeginPenStroke(editor->tools, editor->view, editor->doc.island, editor->status, 10, 10));
     EXPECT_EQ(editor->doc.island.mark.get(11, 11), 1);
@@ -146,11 +146,9 @@ TEST(PenStroke, MarksPenSquaresOnlyOnTheHeightProfilePage) {
 
 TEST(FrameDrag, OnlyForResizableModesAndKeptOnTheCanvas) {
     auto editor = Shown();
-    SetToolModeForPage(editor->tools, editor->view, editor->doc.island,
-                       static_cast<int>(ToolMode::Mine));
+    OpenPage(*editor, ToolMode::Mine);
     EXPECT_FALSE(BeginFrameDrag(editor->tools, editor->view, true));
-    SetToolModeForPage(editor->tools, editor->view, editor->doc.island,
-                       static_cast<int>(ToolMode::BlockBuffer));
+    OpenPage(*editor, ToolMode::BlockBuffer);
     ClickCell(*editor, 100, 100);
     ASSERT_TRUE(BeginFrameDrag(editor->tools, editor->view, true));
     const auto size = DragFrameCorner(editor->tools, editor->view, -700, 30);
@@ -164,8 +162,7 @@ TEST(FrameDrag, OnlyForResizableModesAndKeptOnTheCanvas) {
 
 TEST(FrameDrag, StoringGivesTheBlockRectangle) {
     auto editor = Shown();
-    SetToolModeForPage(editor->tools, editor->view, editor->doc.island,
-                       static_cast<int>(ToolMode::BlockBuffer));
+    OpenPage(*editor, ToolMode::BlockBuffer);
     ClickCell(*editor, 10, 20);
     BeginFrameDrag(editor->tools, editor->view, true);
     DragFrameCorner(editor->tools, editor->view, 20, 12);  // 5 x 3 cells from the frame's corner
@@ -178,8 +175,7 @@ TEST(FrameDrag, StoringGivesTheBlockRectangle) {
 
 TEST(FrameApply, FertilityNeedsALegendColourAndRecountsTheBlocks) {
     auto editor = Shown();
-    SetToolModeForPage(editor->tools, editor->view, editor->doc.island,
-                       static_cast<int>(ToolMode::Fertility));
+    OpenPage(*editor, ToolMode::Fertility);
     ClickCell(*editor, 4, 4);
     ResizeToolFrame(editor->tools, editor->view, editor->doc.island, true, 2);
     ResizeToolFrame(editor->tools, editor->view, editor->doc.island, false, 2);
@@ -198,37 +194,30 @@ TEST(FrameApply, FertilityNeedsALegendColourAndRecountsTheBlocks) {
 
     // Legend panels past the fertility values do nothing.
     editor->tools.legend_value = 11;
-    EXPECT_FALSE(
-        ApplyFrame(editor->tools, editor->view, editor->doc.island, editor->status, 0).changed);
+    EXPECT_FALSE(Apply(*editor));
 }
 
 TEST(FrameApply, VegetationClearsOnlyTheCornerAndRiversDoNothing) {
     auto editor = Shown();
     for (int x = 0; x < 3; ++x) editor->doc.island.terrain.set(x, 0, 0x1234);
-    SetToolModeForPage(editor->tools, editor->view, editor->doc.island,
-                       static_cast<int>(ToolMode::Vegetation));
+    OpenPage(*editor, ToolMode::Vegetation);
     ClickCell(*editor, 0, 0);
     ResizeToolFrame(editor->tools, editor->view, editor->doc.island, true, 3);
-    EXPECT_TRUE(
-        ApplyFrame(editor->tools, editor->view, editor->doc.island, editor->status, 0).changed);
+    EXPECT_TRUE(Apply(*editor));
     EXPECT_EQ(editor->doc.island.terrain.get(0, 0), 0);
     EXPECT_EQ(editor->doc.island.terrain.get(1, 0), 0x1234);
 
-    SetToolModeForPage(editor->tools, editor->view, editor->doc.island,
-                       static_cast<int>(ToolMode::River));
-    EXPECT_FALSE(
-        ApplyFrame(editor->tools, editor->view, editor->doc.island, editor->status, 0).changed);
+    OpenPage(*editor, ToolMode::River);
+    EXPECT_FALSE(Apply(*editor));
 }
 
 TEST(FrameApply, HeightsFillTheFrame) {
     auto editor = Shown();
-    SetToolModeForPage(editor->tools, editor->view, editor->doc.island,
-                       static_cast<int>(ToolMode::HeightProfile));
+    OpenPage(*editor, ToolMode::HeightProfile);
     ClickCell(*editor, 126, 126);
     ResizeToolFrame(editor->tools, editor->view, editor->doc.island, true, 2);
     ResizeToolFrame(editor->tools, editor->view, editor->doc.island, false, 2);
-    ASSERT_TRUE(
-        ApplyFrame(editor->tools, editor->view, editor->doc.island, editor->status, 60).changed);
+    ASSERT_TRUE(Apply(*editor, 60));
     EXPECT_EQ(editor->doc.island.height.get(126, 126), 60);
     EXPECT_EQ(editor->doc.island.height.get(127, 127), 60);
     EXPECT_EQ(editor->doc.island.height.get(125, 126), 0);

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <tuple>
+#include <vector>
+
 #include <memory>
 
 #include "core/app/editor.h"
@@ -48,12 +52,11 @@ TEST(PartView, SnapsToPagesOfTheZoom) {
     auto editor = Shown(512, 512);
     ASSERT_TRUE(ShowPartAt(editor->view, editor->doc.island, editor->status, 100, 5));
     ExpectOrigin(*editor, 384, 0);
-    EXPECT_EQ(editor->view.visible_columns, 64);
-    EXPECT_EQ(editor->view.visible_rows, 32);
-    EXPECT_TRUE(editor->view.part_frame.shown);
-    EXPECT_EQ(editor->view.part_frame.left, 96);
-    EXPECT_EQ(editor->view.part_frame.width, 16);
-    EXPECT_EQ(editor->view.part_frame.height, 8);
+    const auto& v = editor->view;
+    EXPECT_EQ(std::pair(v.visible_columns, v.visible_rows), std::pair(64, 32));
+    EXPECT_TRUE(v.part_frame.shown);
+    EXPECT_EQ(std::tuple(v.part_frame.left, v.part_frame.width, v.part_frame.height),
+              std::tuple(96, 16, 8));
     ShowPartAt(editor->view, editor->doc.island, editor->status, 100, 10);
     ExpectOrigin(*editor, 384, 32);
 
@@ -61,12 +64,9 @@ TEST(PartView, SnapsToPagesOfTheZoom) {
     SetZoom(editor->view, editor->doc.island, editor->status, 16);
     ExpectOrigin(*editor, 384, 32);
     SetZoom(editor->view, editor->doc.island, editor->status, 42);
-    EXPECT_EQ(editor->view.visible_columns, 24);
-    EXPECT_EQ(editor->view.visible_rows, 12);
-    EXPECT_EQ(PixelToCell(editor->view, editor->doc.island, editor->status, 41, 42).x,
-              editor->view.origin_x);
-    EXPECT_EQ(PixelToCell(editor->view, editor->doc.island, editor->status, 41, 42).y,
-              editor->view.origin_y + 1);
+    EXPECT_EQ(std::pair(v.visible_columns, v.visible_rows), std::pair(24, 12));
+    const CellPoint cell = PixelToCell(editor->view, editor->doc.island, editor->status, 41, 42);
+    EXPECT_EQ(std::pair(cell.x, cell.y), std::pair(v.origin_x, v.origin_y + 1));
 
     ASSERT_TRUE(ShowWholeIsland(editor->view, editor->doc.island, editor->status));
     EXPECT_EQ(editor->view.part_index, -1);
@@ -96,12 +96,8 @@ TEST(PartView, FrameCornersGiveCellsAndSize) {
     ShowPartAt(editor->view, editor->doc.island, editor->status, 100, 10);
     const FrameCells f =
         CellsUnderFrame(editor->view, editor->doc.island, editor->status, 16, 32, 48, 32);
-    EXPECT_EQ(f.left, 385);
-    EXPECT_EQ(f.top, 34);
-    EXPECT_EQ(f.right, 388);
-    EXPECT_EQ(f.bottom, 36);
-    EXPECT_EQ(f.width, 3);
-    EXPECT_EQ(f.height, 2);
+    EXPECT_EQ(std::tuple(f.left, f.top, f.right, f.bottom, f.width, f.height),
+              std::tuple(385, 34, 388, 36, 3, 2));
 }
 
 TEST(Conversions, CellToPixelAndBackGiveTheCell) {
@@ -118,8 +114,7 @@ TEST(Conversions, CellToPixelAndBackGiveTheCell) {
             const CellPoint back = PixelToCell(e->view, e->doc.island, e->status,
                                                CellToPixel(e->view, e->doc.island, x, y)->x,
                                                CellToPixel(e->view, e->doc.island, x, y)->y);
-            EXPECT_EQ(back.x, x);
-            EXPECT_EQ(back.y, y);
+            EXPECT_EQ(std::pair(back.x, back.y), std::pair(x, y));
         }
     }
 }
@@ -164,20 +159,17 @@ TEST(TrackMouse, ShowsTheCellAndIgnoresPointsOffTheIsland) {
     island.terrain_param.set(99, 2, 0x0A05);
     island.fertility.set(99, 2, 7);
     ASSERT_TRUE(TrackMouse(editor->view, editor->doc.island, editor->status, 499, 14));
-    EXPECT_EQ(editor->status.mouse_x, "99");
-    EXPECT_EQ(editor->status.mouse_hex_x, "63");
-    EXPECT_EQ(editor->status.cell_height_value, "37");
-    EXPECT_EQ(editor->status.cell_tile, "12 34");
-    EXPECT_EQ(editor->status.cell_terrain, "1001 - 05 0A");
-    EXPECT_EQ(editor->status.cell_fertility, "7");
+    const Status& s = editor->status;
+    EXPECT_EQ(std::vector({s.mouse_x, s.mouse_hex_x, s.cell_height_value, s.cell_tile,
+                           s.cell_terrain, s.cell_fertility}),
+              std::vector<std::string>({"99", "63", "37", "12 34", "1001 - 05 0A", "7"}));
 
     const Status before = editor->status;
     EXPECT_FALSE(TrackMouse(editor->view, editor->doc.island, editor->status, 500, 14));
     EXPECT_FALSE(TrackMouse(editor->view, editor->doc.island, editor->status, 10, 500));
     EXPECT_FALSE(TrackMouse(editor->view, editor->doc.island, editor->status, -1, 14));
-    EXPECT_EQ(editor->status.mouse_x, before.mouse_x);
-    EXPECT_EQ(editor->status.cell_height_value, before.cell_height_value);
-    EXPECT_EQ(editor->status.pixel_x, before.pixel_x);
+    EXPECT_EQ(std::tuple(s.mouse_x, s.cell_height_value, s.pixel_x),
+              std::tuple(before.mouse_x, before.cell_height_value, before.pixel_x));
 }
 
 }  // namespace

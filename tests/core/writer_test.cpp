@@ -31,7 +31,8 @@ Bytes Output(const Editor& editor) {
 
 IslandSpec RichIsland() {
     IslandSpec plan;
-    plan.width = plan.height = 64;
+    plan.width = 100;  // narrow edge blocks along both sides
+    plan.height = 72;
     plan.world_first = 30;
     plan.world_second = 40;
     plan.number = 3;
@@ -114,118 +115,33 @@ TEST_P(ScpFile, LoadedIslandIsWrittenByteForByteAsTheBlockTablesGiveIt) {
     const Bytes wanted = fixture::IslandFileBytes(expected, addon_level);
     const Bytes actual = fixture::ReadFileBytes(written);
     EXPECT_EQ(fixture::DescribeDifference(wanted, actual), "");
+    EXPECT_EQ(fixture::FindAll(actual, "INSEL5"), std::vector<std::size_t>{16 + 559});
     EXPECT_EQ(editor->doc.island.record.name, written.string());
 }
 
 INSTANTIATE_TEST_SUITE_P(AddOnLevels, ScpFile, ::testing::Values(0, 1));
 
-TEST(ScpWriter, FileHeadAndWaretype) {
-    for (int level : {0, 1}) {
-        auto editor = std::make_unique<Editor>();
-        NewIsland(editor->doc, editor->status, 32, 0);
-        editor->doc.addon_level = level;
+TEST(ScpWriter, DeletedQuarrySpotsAndMinesAreNotWritten) {
+    auto editor = std::make_unique<Editor>();
+    NewIsland(editor->doc, editor->status, 100, 2);
+    IslandMap& island = editor->doc.island;
+    auto Assemble = [&] {
         AssembleIsland(editor->doc, editor->save, editor->output, editor->status.memo2);
-        const Bytes out = Output(*editor);
-        const std::string head(out.begin(), out.begin() + 12);
-        EXPECT_EQ(head, level == 0 ? std::string("KELM\0\0\0\0\0\0\0\0", 12)
-                                   : std::string("KELMADDON1\0\0", 12));
-        EXPECT_EQ(ReadLe(out, 12, 4), out.size() - 16);
-        EXPECT_EQ(ReadLe(out, 28, 4), 543u);
-        EXPECT_EQ(Bytes(out.begin() + 16, out.begin() + 16 + 559), fixture::WaretypeBlock());
-        EXPECT_EQ(fixture::FindAll(out, "INSEL5"), std::vector<std::size_t>{16 + 559});
-    }
-}
-
-// A new 100 x 100 island with one terrain element and one river cell.
-class HundredCells : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        editor_ = std::make_unique<Editor>();
-        NewIsland(editor_->doc, editor_->status, 100, 2);
-        island().terrain.set(3, 4, 0x4000 | 1501);
-        island().terrain_param.set(3, 4, 0x2801);
-    }
-    IslandMap& island() { return editor_->doc.island; }
-    Bytes Assemble() {
-        AssembleIsland(editor_->doc, editor_->save, editor_->output, editor_->status.memo2);
-        return Output(*editor_);
-    }
-    std::unique_ptr<Editor> editor_;
-};
-
-TEST_F(HundredCells, SixteenCellBlocksPerLayerWithNarrowEdges) {
-    const Bytes out = Assemble();
-    for (const char* tag : {"HEIGHT", "GFXID", "GELAENDE", "PROD2"}) {
-        const auto positions = fixture::FindAll(out, tag);
-        ASSERT_EQ(positions.size(), 16u) << tag;
-        for (std::size_t k = 0; k < 16; ++k) {
-            SCOPED_TRACE(std::string(tag) + " block " + std::to_string(k));
-            const fixture::CellBlockHead head = fixture::ReadCellBlockHead(out, positions[k]);
-            const int x0 = 32 * static_cast<int>(k / 4), y0 = 32 * static_cast<int>(k % 4);
-            EXPECT_EQ(head.x_origin, x0);
-            EXPECT_EQ(head.y_origin, y0);
-            EXPECT_EQ(head.x_extent, x0 == 96 ? 4 : 32);
-            EXPECT_EQ(head.y_extent, y0 == 96 ? 4 : 32);
-            const std::uint32_t cells = head.x_extent * head.y_extent;
-            const std::string t = tag;
-            const std::uint32_t length = t == "HEIGHT"               ? 6 + cells
-                                         : t == "GFXID"              ? 6 + 2 * cells
-                                         : t == "GELAENDE" && k == 0 ? 12u
-                                                                     : 6u;
-            EXPECT_EQ(head.length, length);
-        }
-    }
-    const std::size_t info = fixture::FindAll(out, "INFO").at(0);
-    EXPECT_EQ(ReadLe(out, info + 12, 4), 12u);
-    EXPECT_EQ(ReadLe(out, info + 16, 1), 2u);
-    EXPECT_EQ(ReadLe(out, info + 22, 2), 144u);
-    const std::size_t fertility = fixture::FindAll(out, "FRUCHTBAR").at(0);
-    EXPECT_EQ(ReadLe(out, fertility + 12, 4), 10000u);
-    EXPECT_EQ(ReadLe(out, fertility + 16, 1), 10u);
-
-    const std::size_t terrain = fixture::FindAll(out, "GELAENDE").at(0) + 22;
-    EXPECT_EQ(ReadLe(out, terrain, 2), 0x4000u | 1501);
-    EXPECT_EQ(ReadLe(out, terrain + 2, 2), 0x2801u);
-    EXPECT_EQ(ReadLe(out, terrain + 4, 1), 4u);  // y offset first
-    EXPECT_EQ(ReadLe(out, terrain + 5, 1), 3u);
-}
-
-TEST_F(HundredCells, NoRiverCellsNoRiverBlock) {
-    EXPECT_TRUE(fixture::FindAll(Assemble(), "FLUESSE").empty());
-}
-
-TEST_F(HundredCells, RiverCellGoesIntoItsEightByEightSquare) {
-    island().river.set(13, 20, 0x0A9D);
-    island().river_param.set(13, 20, 0x0102);
-    const Bytes out = Assemble();
-    const auto blocks = fixture::FindAll(out, "FLUESSE");
-    ASSERT_EQ(blocks.size(), 1u);
-    const fixture::CellBlockHead head = fixture::ReadCellBlockHead(out, blocks[0]);
-    EXPECT_EQ(head.length, 12u);
-    EXPECT_EQ(head.y_origin, 16);
-    EXPECT_EQ(head.x_origin, 8);
-    EXPECT_EQ(head.y_extent, 8);
-    EXPECT_EQ(head.x_extent, 8);
-    EXPECT_EQ(ReadLe(out, blocks[0] + 22, 2), 0x0A9Du);
-    EXPECT_EQ(ReadLe(out, blocks[0] + 24, 2), 0x0102u);
-    EXPECT_EQ(ReadLe(out, blocks[0] + 26, 1), 4u);
-    EXPECT_EQ(ReadLe(out, blocks[0] + 27, 1), 5u);
-}
-
-TEST_F(HundredCells, DeletedQuarrySpotsAndMinesAreNotWritten) {
+        return Output(*editor);
+    };
     MineRecord spot;
     spot.x = 5;
     spot.y = 6;
     spot.deleted = 1;
-    island().quarry_spots = {spot, spot};
+    island.quarry_spots = {spot, spot};
     MineRecord mine;
     mine.building_id = 1560 * 16384;
     mine.x = EncodeCellFloat(7);
     mine.y = EncodeCellFloat(8);
     mine.symbol_value = 16400u * 65536u;
     mine.treasure = 400;
-    island().mines = {mine, mine};
-    island().mines[0].deleted = 1;
+    island.mines = {mine, mine};
+    island.mines[0].deleted = 1;
 
     Bytes out = Assemble();
     std::size_t quarry = fixture::FindAll(out, "BERGWERK2").at(0);
@@ -236,31 +152,11 @@ TEST_F(HundredCells, DeletedQuarrySpotsAndMinesAreNotWritten) {
     const std::size_t info = fixture::FindAll(out, "INFO").at(0);
     EXPECT_EQ(ReadLe(out, info + 21, 1), 1u) << "INFO counts the mines written";
 
-    island().mines[1].deleted = 1;
+    island.mines[1].deleted = 1;
     out = Assemble();
     occur = fixture::FindAll(out, "OCCUR").at(0);
     EXPECT_EQ(ReadLe(out, occur + 12, 4), 0u);
     EXPECT_EQ(fixture::FindAll(out, "ANBAU").at(0), occur + 16);
-}
-
-TEST_F(HundredCells, NextFreeWarehouseIdIsOneMoreThanTheLargestKontid) {
-    AssembleIsland(editor_->doc, editor_->save, editor_->output, editor_->status.memo2);
-    EXPECT_EQ(RecalculateKontorId(editor_->output, editor_->status.memo2), 0);
-    Bytes out = Output(*editor_);
-    const std::size_t kontorid = fixture::FindAll(out, "KONTORID").at(0);
-    EXPECT_EQ(ReadLe(out, kontorid + 16, 2), 1u);
-
-    // Warehouse records further on in the output carry their id 8 bytes after "KONTID".
-    for (std::uint16_t id : {17, 41, 3}) {
-        editor_->output.WriteString("KONTID");
-        editor_->output.WriteWord(0);
-        editor_->output.WriteWord(id);
-        editor_->output.WriteFill(0, 10);
-    }
-    editor_->output.WriteFill(0, 20);
-    EXPECT_EQ(RecalculateKontorId(editor_->output, editor_->status.memo2), 41);
-    out = Output(*editor_);
-    EXPECT_EQ(ReadLe(out, kontorid + 16, 2), 42u);
 }
 
 // GELAENDE contents as the format lists them, cell by cell: for each x of the block, the cells
@@ -386,38 +282,10 @@ TEST(SaveIslandFile, OtherExtensionIsReplacedByScp) {
     EXPECT_FALSE(std::filesystem::exists(dir / "insel.txt"));
 }
 
-struct DummyName {
-    int size, climate;
-    const char* name;
-};
-
-class DummyNames : public ::testing::TestWithParam<DummyName> {};
-
-TEST_P(DummyNames, PrefixFollowsTheClimate) {
-    EXPECT_EQ(DummyFileName(GetParam().size, GetParam().climate), GetParam().name);
-}
-
-INSTANTIATE_TEST_SUITE_P(Climates, DummyNames,
-                         ::testing::Values(DummyName{64, 0, "Po_064x064_DUMMY.scp"},
-                                           DummyName{64, 1, "T_064x064_DUMMY.scp"},
-                                           DummyName{64, 2, "N_064x064_DUMMY.scp"},
-                                           DummyName{128, 3, "Pr_128x128_DUMMY.scp"},
-                                           DummyName{32, 4, "D_032x032_DUMMY.scp"},
-                                           DummyName{256, 5, "S_256x256_DUMMY.scp"},
-                                           DummyName{96, 6, "U_096x096_DUMMY.scp"}));
-
-TEST(DummyIsland, BytesFollowTheDummyLayout) {
-    auto editor = std::make_unique<Editor>();
-    NewIsland(editor->doc, editor->status, 64, 2);
-    AssembleDummyIsland(editor->output, editor->doc.island.record.climate, 64);
-    const Bytes out = Output(*editor);
-    EXPECT_EQ(fixture::DescribeDifference(fixture::DummyIslandBytes(64, 2), out), "");
-
-    const std::size_t gfx = fixture::FindAll(out, "GFXID").at(0);
-    EXPECT_EQ(ReadLe(out, gfx + 22 + 2 * (7 * 32 + 2), 2), 0x0B44u) << "cell (7, 2)";
-    const std::size_t towns = fixture::FindAll(out, "STAEDTE").at(0);
-    EXPECT_EQ(ReadLe(out, towns + 12, 4), 559u);
-    EXPECT_EQ(out.size(), fixture::FindAll(out, "LOCKED").at(0) + 17);
+TEST(DummyIsland, NamePrefixFollowsTheClimateAndTheSideIsPadded) {
+    EXPECT_EQ(DummyFileName(64, 0), "Po_064x064_DUMMY.scp");
+    EXPECT_EQ(DummyFileName(128, 3), "Pr_128x128_DUMMY.scp");
+    EXPECT_EQ(DummyFileName(32, 6), "U_032x032_DUMMY.scp");
 }
 
 TEST(DummyIsland, WrittenDummyLoadsBack) {
@@ -431,13 +299,12 @@ TEST(DummyIsland, WrittenDummyLoadsBack) {
 
     auto loaded = std::make_unique<Editor>();
     test::Load(*loaded, bytes, FileKind::Island, "N_064x064_DUMMY.scp");
-    EXPECT_EQ(loaded->doc.island.record.width, 64);
-    EXPECT_EQ(loaded->doc.island.record.climate, 2);
-    EXPECT_EQ(loaded->doc.island.gfx.get(7, 2), 0x0B44);
-    EXPECT_EQ(loaded->doc.island.gfx.get(63, 63), 0x0B00 + 4 * 3 + 32 * 3);
-    EXPECT_EQ(loaded->doc.island.height.get(63, 0), 96);
-    EXPECT_EQ(loaded->doc.island.kontorid_first, 2);
-    EXPECT_EQ(loaded->doc.island.kontorid_second, 1);
+    const IslandMap& island = loaded->doc.island;
+    EXPECT_EQ((std::pair<int, int>(island.record.width, island.record.climate)), std::pair(64, 2));
+    EXPECT_EQ(island.gfx.get(7, 2), 0x0B44);
+    EXPECT_EQ(island.gfx.get(63, 63), 0x0B00 + 4 * 3 + 32 * 3);
+    EXPECT_EQ(island.height.get(63, 0), 96);
+    EXPECT_EQ((std::pair<int, int>(island.kontorid_first, island.kontorid_second)), std::pair(2, 1));
 }
 
 }  // namespace

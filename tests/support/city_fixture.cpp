@@ -103,10 +103,7 @@ Bytes PlayerBlock(const PlayerSpec& player) {
 
 CityPositions AppendCity(FixtureFile& f, const CitySpec& c) {
     CityPositions at;
-    if (c.player) {
-        at.player = f.size();
-        AppendPlayer(f, *c.player);
-    }
+    if (c.player) AppendPlayer(f, *c.player);
     if (c.name.size() > 32) throw std::invalid_argument("city name longer than 32 bytes");
 
     at.stadt2 = f.size();
@@ -114,21 +111,17 @@ CityPositions AppendCity(FixtureFile& f, const CitySpec& c) {
     RecordLength stadt2(f, c.addon);
     f.Word(c.count).Word(c.abs_first).Word(c.abs_second);
 
-    at.head = f.size();
-    f.Tag(c.head_tag, 6).Word(64).Word(0).Word(0).Text(c.name).Zeros(32 - c.name.size());
+    f.Tag("HEAD2", 6).Word(64).Word(0).Word(0).Text(c.name).Zeros(32 - c.name.size());
     f.Word(c.capacity).Byte(4).Byte(6).Dword(c.inhabitants).Word(0).Word(0).Dword(1).Zeros(12);
 
     if (c.id3) ShortRecord(f, "ID3", *c.id3);
     FixtureFile ware;
     for (std::uint32_t i = 0; i < 56; ++i) ware.Dword(i).Dword(10 * i);
     ShortRecord(f, "WARE", ware.bytes());
-    if (c.with_baumat) {
-        FixtureFile baumat;
-        for (std::uint32_t i = 41; i <= 45; ++i) baumat.Dword(i).Dword(i - 40);
-        ShortRecord(f, "BAUMAT", baumat.bytes());
-    }
+    FixtureFile baumat;
+    for (std::uint32_t i = 41; i <= 45; ++i) baumat.Dword(i).Dword(i - 40);
+    ShortRecord(f, "BAUMAT", baumat.bytes());
 
-    at.prod = f.size();
     f.Tag("PROD", 6);
     RecordLength prod(f, c.addon);
     for (const BuildingSpec& b : c.buildings) {
@@ -141,7 +134,6 @@ CityPositions AppendCity(FixtureFile& f, const CitySpec& c) {
     }
     prod.Patch();
 
-    at.stat = f.size();
     if (c.addon) {
         ShortRecord(f, "STAT2", Bytes(36, 0));
         ShortRecord(f, "STST2", Bytes(10356, 0));
@@ -153,14 +145,6 @@ CityPositions AppendCity(FixtureFile& f, const CitySpec& c) {
     at.stadt2_length = stadt2.Patch();
     at.end = f.size();
     return at;
-}
-
-Bytes CityBlock(const CitySpec& city) {
-    CitySpec alone = city;
-    alone.player.reset();
-    FixtureFile f;
-    AppendCity(f, alone);
-    return f.Take();
 }
 
 namespace {

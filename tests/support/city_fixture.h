@@ -56,18 +56,15 @@ struct CitySpec {
     std::uint16_t abs_first = 0, abs_second = 0;
     // 4-byte STADT2 and PROD lengths and STAT2 + STST2, as in add-on files.
     bool addon = false;
-    std::string head_tag = "HEAD2";
     std::uint16_t capacity = 30;  // the head's "KK" word
     std::uint32_t inhabitants = 0;
     std::optional<Bytes> id3 = Bytes{0, 0, 0, 0};  // ID3 entries; no record when empty
-    bool with_baumat = true;
     std::vector<BuildingSpec> buildings;
 };
 
 // Where the parts of a city lie in the file (tag positions).
 struct CityPositions {
-    std::size_t player = 0;  // its own SPIELER block, 0 without
-    std::size_t stadt2 = 0, head = 0, prod = 0, stat = 0;
+    std::size_t stadt2 = 0;
     std::size_t end = 0;              // one past its last byte
     std::uint32_t stadt2_length = 0;  // bytes after the STADT2 length field
     std::vector<std::size_t> entries;
@@ -75,8 +72,6 @@ struct CityPositions {
 };
 
 Bytes PlayerBlock(const PlayerSpec& player);
-// STADT2 with its records; the player block is not included.
-Bytes CityBlock(const CitySpec& city);
 // The city (with its player block) appended to `file`.
 CityPositions AppendCity(FixtureFile& file, const CitySpec& city);
 

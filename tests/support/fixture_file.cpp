@@ -98,16 +98,6 @@ std::vector<std::size_t> FindAll(std::span<const std::uint8_t> bytes, std::strin
     return found;
 }
 
-CellBlockHead ReadCellBlockHead(std::span<const std::uint8_t> bytes, std::size_t tag_position) {
-    CellBlockHead head;
-    head.length = ReadLe(bytes, tag_position + 12, 4);
-    head.y_origin = static_cast<int>(ReadLe(bytes, tag_position + 16, 2));
-    head.x_origin = static_cast<int>(ReadLe(bytes, tag_position + 18, 2));
-    head.y_extent = static_cast<int>(ReadLe(bytes, tag_position + 20, 1));
-    head.x_extent = static_cast<int>(ReadLe(bytes, tag_position + 21, 1));
-    return head;
-}
-
 namespace {
 
 // The last run of at least four upper-case letters or digits that starts a zero-padded tag

@@ -50,13 +50,6 @@ std::uint32_t ReadLe(std::span<const std::uint8_t> bytes, std::size_t position, 
 // Every position where `tag` occurs (a plain substring match, like the program's search).
 std::vector<std::size_t> FindAll(std::span<const std::uint8_t> bytes, std::string_view tag);
 
-// The head behind the length of HEIGHT, GFXID, GELAENDE, FLUESSE and PROD2 blocks.
-struct CellBlockHead {
-    std::uint32_t length = 0;
-    int y_origin = 0, x_origin = 0, y_extent = 0, x_extent = 0;
-};
-CellBlockHead ReadCellBlockHead(std::span<const std::uint8_t> bytes, std::size_t tag_position);
-
 // Empty when equal; otherwise where the first difference lies (offset, and the last
 // upper-case tag in front of it in `expected`) and the two sizes.
 std::string DescribeDifference(std::span<const std::uint8_t> expected,

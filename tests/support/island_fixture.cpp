@@ -211,7 +211,7 @@ Bytes IslandBytes(const IslandSpec& s) {
     if (s.name) f.Tag("NAME").Dword(static_cast<std::uint32_t>(s.name->size())).Text(*s.name);
     f.Tag("HIRSCH").Dword(static_cast<std::uint32_t>(8 * s.animals.size()));
     for (const auto& a : s.animals) f.Word(a[0]).Word(a[1]).Word(a[2]).Word(a[3]);
-    if (s.with_eventinsel) f.Tag("EVENTINSEL").Dword(0);
+    f.Tag("EVENTINSEL").Dword(0);
 
     if (!s.insel4) f.PatchLength(island_length);
     return f.Take();

@@ -90,12 +90,11 @@ struct IslandSpec {
     bool with_discover = true;
     std::optional<KontorIdSpec> kontorid = KontorIdSpec{};
     std::optional<std::string> name;  // NAME block when set (Windows-1252)
-    bool with_eventinsel = true;
 };
 
 // The island from its header to EVENTINSEL: INSEL5 (or INSEL4), INFO, HEIGHT, GFXID,
 // GELAENDE, FRUCHTBAR, FLUESSE, BERGWERK2, OCCUR, ANBAU, [DISCOVER], [KONTORID], PROD2, [NAME],
-// HIRSCH, [EVENTINSEL]. Per-cell blocks: one per 32 x 32 cell block, x major, contents running
+// HIRSCH, EVENTINSEL. Per-cell blocks: one per 32 x 32 cell block, x major, contents running
 // along y first. FLUESSE: one block per 8 x 8 square holding a river cell; the squares cover
 // the whole island (also the narrow rest of a side that is not a multiple of 8). Empty
 // BERGWERK2, OCCUR and HIRSCH blocks have length 0.
