@@ -111,12 +111,6 @@ struct Output {
     const char* kind = nullptr;  // "a picture", "a text file"
 };
 
-bool HasExtension(const std::filesystem::path& path, std::string_view wanted) {
-    std::string extension = PathToUtf8(path.extension());
-    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return extension == wanted;
-}
-
 bool SameTarget(const std::filesystem::path& a, const std::filesystem::path& b) {
     if (IsSameFile(a, b)) return true;
     std::error_code ec_a, ec_b;
@@ -131,7 +125,7 @@ bool SameTarget(const std::filesystem::path& a, const std::filesystem::path& b) 
 void CheckOutputs(const std::filesystem::path* input, std::initializer_list<Output> outputs) {
     for (const Output& out : outputs) {
         if (out.path == nullptr || out.extension == nullptr) continue;
-        if (!HasExtension(*out.path, out.extension)) {
+        if (LowerExtension(*out.path) != out.extension) {
             throw UsageError(PathToUtf8(*out.path) + ": " + out.kind + " is written as *" +
                              out.extension);
         }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <fstream>
@@ -180,6 +181,12 @@ fs::path PathFromUtf8(std::string_view text) {
 std::string PathToUtf8(const fs::path& path) {
     const std::u8string text = path.u8string();
     return std::string(text.begin(), text.end());
+}
+
+std::string LowerExtension(const fs::path& path) {
+    std::string extension = PathToUtf8(path.extension());
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension;
 }
 
 std::int64_t ReadFileIntoBuffer(const fs::path& path, std::vector<std::uint8_t>& buffer) {

@@ -35,6 +35,8 @@ void WriteFileAtomically(const std::filesystem::path& path, std::span<const std:
 // Paths and UTF-8 text: file names with umlauts mean the same on every system.
 std::filesystem::path PathFromUtf8(std::string_view text);
 std::string PathToUtf8(const std::filesystem::path& path);
+// The extension with its dot, in lower case (".scp"), as file kinds are told apart.
+std::string LowerExtension(const std::filesystem::path& path);
 
 enum class TextEncoding { Utf8, Windows1252 };
 

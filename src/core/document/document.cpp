@@ -1,16 +1,12 @@
 #include "core/document/document.h"
 
-#include <algorithm>
-#include <cctype>
-
+#include "core/container/file_io.h"
 #include "core/island/cities.h"
 
 namespace insel {
 
 FileKind FileKindFromExtension(const std::filesystem::path& path) {
-    std::string extension = path.extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string extension = LowerExtension(path);
     if (extension == ".scp") return FileKind::Island;
     if (extension == ".sav") return FileKind::Savegame;
     if (extension == ".cty") return FileKind::City;
