@@ -288,6 +288,19 @@ class PagesTest : public QObject, WindowHarness {
         QTest::mouseClick(memo->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(proposed, QString("Savememo.txt"));
         QCOMPARE(ReadAll(dir_.filePath(proposed)), QByteArray("a\r\nb\r\nc\r\nd\r\ne\r\n"));
+
+        // The island with the chosen city as an extracted-city file, read back with both cities.
+        proposed = "stadt.cty";
+        window_->choose_save_file = [&](const QString&, const QString&) {
+            return dir_.filePath(proposed);
+        };
+        Click("WriteCtyButton");
+        QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
+        window_->LoadIslandFile(dir_.filePath("stadt.cty").toStdString(), insel::FileKind::City);
+        QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
+        QVERIFY(window_->editor().doc.file_kind == insel::FileKind::City &&
+                Text(*window_, "xSizePanel") == "64");
+        QCOMPARE(Control<QTableWidget>("StadtListenGrid")->rowCount(), 2);
     }
 
     void ShiftBoxesFeedTheSaveAndALoadUnticksThem() {
@@ -335,23 +348,8 @@ class PagesTest : public QObject, WindowHarness {
         QCOMPARE(state(), (QList<bool>{true, true, true, true, false}));
     }
 
-    void EveryFileKindLoads() {
+    void ScenarioLoadsAsASavegame() {
         Start("");
-        LoadSettledIsland();
-        // The island with its first city as an extracted-city file, read back.
-        ClickCell(Control<QTableWidget>("StadtListenGrid"), 0, 0);
-        window_->choose_save_file = [&](const QString&, const QString&) {
-            return dir_.filePath("stadt.cty");
-        };
-        Click("WriteCtyButton");
-        QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
-        window_->LoadIslandFile(dir_.filePath("stadt.cty").toStdString(), insel::FileKind::City);
-        QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
-        QVERIFY(window_->editor().doc.file_kind == insel::FileKind::City &&
-                Text(*window_, "xSizePanel") == "64");
-        QCOMPARE(Control<QTableWidget>("StadtListenGrid")->rowCount(), 2);  // both cities
-
-        // A scenario is read as a savegame.
         fx::IslandSpec island;
         island.number = 1;
         island.width = island.height = 48;
