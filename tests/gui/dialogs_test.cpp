@@ -21,11 +21,11 @@
 #include <memory>
 
 #include "core/app/version.h"
+#include "core/display/legend.h"
 #include "gui/dialogs/about_box.h"
 #include "gui/dialogs/bitmap_form.h"
 #include "gui/dialogs/insel_size_box.h"
 #include "gui/dialogs/view_form.h"
-#include "core/display/legend.h"
 #include "gui_support.h"
 #include "island_fixture.h"
 
@@ -84,13 +84,27 @@ class DialogsTest : public QObject, WindowHarness {
         QTest::addColumn<bool>("oversize");
         QTest::addColumn<int>("climate");
         // Radio, what is typed, what the edit then shows, the size made, oversize, climate.
-        QTest::newRow("own 100") << "RadioButton7" << "100" << "100" << 96 << false << 2;
-        QTest::newRow("own 7") << "RadioButton7" << "7" << "7" << 0 << false << 0;
-        QTest::newRow("own 2000") << "RadioButton7" << "2000" << "400" << 400 << false << 0;
-        QTest::newRow("own 1024") << "RadioButton7" << "1024" << "1024" << 1024 << true << 5;
-        QTest::newRow("own not a number") << "RadioButton7" << "abc" << "abc" << 64 << false << 0;
-        QTest::newRow("fixed 256") << "RadioButton4" << "2000" << "400" << 256 << false << 0;
-        QTest::newRow("default 64") << "" << "" << "160" << 64 << false << 0;
+        QTest::newRow("own 100") << "RadioButton7"
+                                 << "100"
+                                 << "100" << 96 << false << 2;
+        QTest::newRow("own 7") << "RadioButton7"
+                               << "7"
+                               << "7" << 0 << false << 0;
+        QTest::newRow("own 2000") << "RadioButton7"
+                                  << "2000"
+                                  << "400" << 400 << false << 0;
+        QTest::newRow("own 1024") << "RadioButton7"
+                                  << "1024"
+                                  << "1024" << 1024 << true << 5;
+        QTest::newRow("own not a number") << "RadioButton7"
+                                          << "abc"
+                                          << "abc" << 64 << false << 0;
+        QTest::newRow("fixed 256") << "RadioButton4"
+                                   << "2000"
+                                   << "400" << 256 << false << 0;
+        QTest::newRow("default 64") << ""
+                                    << ""
+                                    << "160" << 64 << false << 0;
     }
     void NewIslandSizeRules() {
         QFETCH(QString, radio);
@@ -169,10 +183,11 @@ class DialogsTest : public QObject, WindowHarness {
         escape = false;
         Trigger("NeueInsel");
         const int water_panel = insel::LegendPanelOfHeight(0);
-        QCOMPARE(QStringList({QString::number(islands->rowCount()),
-                              QString::number(Find<QTableWidget>(*window_, "StadtListenGrid")->rowCount()),
-                              Caption(*window_, "ySizePanel"), Caption(*window_, "WasserPanel"),
-                              Caption(*window_, QString("LegendCount%1").arg(water_panel))}),
+        QCOMPARE(QStringList(
+                     {QString::number(islands->rowCount()),
+                      QString::number(Find<QTableWidget>(*window_, "StadtListenGrid")->rowCount()),
+                      Caption(*window_, "ySizePanel"), Caption(*window_, "WasserPanel"),
+                      Caption(*window_, QString("LegendCount%1").arg(water_panel))}),
                  QStringList({"0", "0", "32", "100 %", "1024"}));
         QVERIFY2(messages_.isEmpty(), qPrintable(messages_.join('\n')));
     }
@@ -207,7 +222,8 @@ class DialogsTest : public QObject, WindowHarness {
             return;
         }
         QCOMPARE(memo.front() + "|" + memo.back(),
-                 QString::fromUtf8("Alle Texturenbitmaps gelöscht|") + line_1 + " Texturenbitmaps erzeugt");
+                 QString::fromUtf8("Alle Texturenbitmaps gelöscht|") + line_1 +
+                     " Texturenbitmaps erzeugt");
         QCOMPARE(memo.filter(QRegularExpression("^TotalUncommitted \\d+$")).size(), 1);
         QCOMPARE(memo.filter("TotalAddrSpace ").size(), count + 1);
     }
@@ -306,8 +322,10 @@ class DialogsTest : public QObject, WindowHarness {
         QCOMPARE(form.CurrentPaintMode(), TBitmapForm::PaintMode::LoadedBitmap);
         const QImage base(file);
         auto grab = [&] {
-            return Find(form, "FlickerFreePaintBox2")->grab().toImage().convertToFormat(
-                QImage::Format_RGB32);
+            return Find(form, "FlickerFreePaintBox2")
+                ->grab()
+                .toImage()
+                .convertToFormat(QImage::Format_RGB32);
         };
         const QImage shot = grab();
         for (QPoint p : {QPoint(0, 0), QPoint(50, 20), QPoint(200, 130), QPoint(255, 255)})
@@ -364,10 +382,10 @@ class DialogsTest : public QObject, WindowHarness {
         });
         Trigger("GFXBitmapssetzen1");
         TBitmapForm& form = Form();
-        QCOMPARE(QStringList({form.windowTitle(), Caption(form, "LoadBitmapButton"),
-                              Caption(form, "GetPreloadMemButton"), Caption(form, "Label5")}),
-                 QStringList({"Vorladen", "Load Bitmap file Seriesxx", "Speicher holen",
-                              "Versucht:"}));
+        QCOMPARE(
+            QStringList({form.windowTitle(), Caption(form, "LoadBitmapButton"),
+                         Caption(form, "GetPreloadMemButton"), Caption(form, "Label5")}),
+            QStringList({"Vorladen", "Load Bitmap file Seriesxx", "Speicher holen", "Versucht:"}));
     }
 
     // Everything fits the preload window at its size, which is at least 874 x 615, and its

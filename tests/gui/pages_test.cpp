@@ -14,10 +14,10 @@
 #include <QUrl>
 
 #include "city_fixture.h"
-#include "gui/dialogs/bitmap_form.h"
-#include "gui_support.h"
 #include "core/reports/statistics.h"
 #include "core/tools/tool_frame.h"
+#include "gui/dialogs/bitmap_form.h"
+#include "gui_support.h"
 
 using namespace insel::gui::test;
 namespace fx = insel::fixture;
@@ -92,7 +92,8 @@ class PagesTest : public QObject, WindowHarness {
         QCOMPARE(Text(*window_, "xPanel") + "," + Text(*window_, "yPanel"), QString("20,30"));
         QCOMPARE(Tools().Selection(insel::ToolMode::Tile), (insel::SelectionRect{20, 30, 3, 3}));
         QCOMPARE(frame->geometry(), QRect(81, 121, 12, 12));
-        QCOMPARE(QPoint(Control<QSpinBox>("PLeftSpin")->value(), Control<QSpinBox>("PHeightSpin")->value()),
+        QCOMPARE(QPoint(Control<QSpinBox>("PLeftSpin")->value(),
+                        Control<QSpinBox>("PHeightSpin")->value()),
                  QPoint(20, 3));
 
         // At the island's edge the frame is pulled back inside.
@@ -102,7 +103,8 @@ class PagesTest : public QObject, WindowHarness {
 
         // The width spin resizes this mode's frame only.
         Control<QSpinBox>("PWidthSpin")->setValue(5);
-        QCOMPARE(QPoint(Tools().Selection(insel::ToolMode::Tile).width, frame->width()), QPoint(5, 20));
+        QCOMPARE(QPoint(Tools().Selection(insel::ToolMode::Tile).width, frame->width()),
+                 QPoint(5, 20));
         QCOMPARE(Control<QSpinBox>("PLeftSpin")->value(), 123);
         ShowPage("FlussSheet");
         QCOMPARE(frame->width(), 12);
@@ -188,7 +190,8 @@ class PagesTest : public QObject, WindowHarness {
         MoveMouse(frame, QPoint(20, 12), Qt::LeftButton);
         QCOMPARE(frame->size(), QSize(20, 12));
         QTest::mouseRelease(frame, Qt::LeftButton, {}, QPoint(20, 12));
-        QCOMPARE(QPoint(Control<QSpinBox>("PWidthSpin")->value(), Control<QSpinBox>("PHeightSpin")->value()),
+        QCOMPARE(QPoint(Control<QSpinBox>("PWidthSpin")->value(),
+                        Control<QSpinBox>("PHeightSpin")->value()),
                  QPoint(5, 3));
         QCOMPARE(Tools().block, (insel::BlockRect{10, 20, 15, 23}));
 
@@ -273,8 +276,8 @@ class PagesTest : public QObject, WindowHarness {
         Click("SaveListButton");
         QCOMPARE(proposed, QString("Siedlung_INDI.txt"));
         std::string expected;
-        for (const std::string& line : insel::ObjectListLines(window_->editor().doc.island,
-                                                              window_->editor().doc.cities.Current()))
+        for (const std::string& line : insel::ObjectListLines(
+                 window_->editor().doc.island, window_->editor().doc.cities.Current()))
             expected += line + "\r\n";
         QCOMPARE(ReadAll(dir_.filePath(proposed)), QByteArray::fromStdString(expected));
 
@@ -309,7 +312,8 @@ class PagesTest : public QObject, WindowHarness {
         QCOMPARE(Control<QSpinBox>("RotGxSpin")->value(), -1);
         height->setChecked(true);
         Control<QSpinBox>("RotHxSpin")->setValue(-1);
-        QVERIFY(window_->editor().save.shifts[0].apply && window_->editor().save.shifts[0].dx == -1);
+        QVERIFY(window_->editor().save.shifts[0].apply &&
+                window_->editor().save.shifts[0].dx == -1);
 
         // Saving applies the shift: every column's heights end one column further left.
         const auto& heights = window_->editor().doc.island.height;

@@ -115,23 +115,26 @@ class WindowTest : public QObject, WindowHarness {
         const QImage before = Canvas();
         QTest::mouseClick(Child("MiniImage"), Qt::LeftButton, {}, QPoint(100, 5));
         // 128 cells, 64 x 32 cells per page: the page right of the middle, at the top.
-        QCOMPARE(Text(*window_, "xOfsetPanel") + "," + Text(*window_, "yOfsetPanel"), QString("64,0"));
+        QCOMPARE(Text(*window_, "xOfsetPanel") + "," + Text(*window_, "yOfsetPanel"),
+                 QString("64,0"));
         QVERIFY(frame->isVisible());
         QCOMPARE(frame->geometry(), QRect(64, 0, 64, 32));
         QVERIFY(Canvas() != before);
 
         Click("RadioButton12");
         // 42-pixel cells: 24 x 12 cells per page.
-        QCOMPARE(QPoint(window_->editor().view.visible_columns, window_->editor().view.visible_rows),
-                 QPoint(24, 12));
+        QCOMPARE(
+            QPoint(window_->editor().view.visible_columns, window_->editor().view.visible_rows),
+            QPoint(24, 12));
         const int x = Text(*window_, "xOfsetPanel").toInt();
         const int y = Text(*window_, "yOfsetPanel").toInt();
         Click("xOfsetSpinUp");
         QCOMPARE(Text(*window_, "xOfsetPanel"), QString::number(x + 1));
         Click("xOfsetSpinDown");
         Click("yOfsetSpinDown");
-        QCOMPARE(QPoint(Text(*window_, "xOfsetPanel").toInt(), Text(*window_, "yOfsetPanel").toInt()),
-                 QPoint(x, y + 1));
+        QCOMPARE(
+            QPoint(Text(*window_, "xOfsetPanel").toInt(), Text(*window_, "yOfsetPanel").toInt()),
+            QPoint(x, y + 1));
 
         Click("RadioButton2");
         const QImage plain = Canvas();
@@ -156,8 +159,8 @@ class WindowTest : public QObject, WindowHarness {
         QWidget* canvas = Child("FlickerFreePaintBox2");
         auto panels = [this] {
             QStringList shown;
-            for (const char* name : {"MouseXPanel", "MouseYPanel", "MouseHXPanel", "Edit1",
-                                     "PixXPanel", "xPanel"})
+            for (const char* name :
+                 {"MouseXPanel", "MouseYPanel", "MouseHXPanel", "Edit1", "PixXPanel", "xPanel"})
                 shown << Text(*window_, name);
             return shown;
         };
@@ -199,8 +202,9 @@ class WindowTest : public QObject, WindowHarness {
         QCOMPARE(animal_pixels(), 0);
         Click("TiereCheck");
         // 4-pixel cells at (60, 64) and (70, 52), not in the sea corner.
-        QCOMPARE(QPair(raster.at(60 * 4, 64 * 4) | 0xFF000000u, raster.at(70 * 4, 52 * 4) | 0xFF000000u),
-                 QPair(pen, pen));
+        QCOMPARE(
+            QPair(raster.at(60 * 4, 64 * 4) | 0xFF000000u, raster.at(70 * 4, 52 * 4) | 0xFF000000u),
+            QPair(pen, pen));
         const int thin = animal_pixels();
         Control<QSpinBox>("PenWidthSpin")->setValue(1);
         QCOMPARE(window_->settings().pen_width, 1);
@@ -216,11 +220,12 @@ class WindowTest : public QObject, WindowHarness {
             return QDir(TInselZeichner::OpenDialogFolder(game_path, kind)).absolutePath();
         };
         // No SaveGames folder: the game folder itself.
-        QCOMPARE(QStringList({folder(path, insel::FileKind::Island),
-                              folder(path, insel::FileKind::Savegame),
-                              TInselZeichner::OpenDialogFolder(path + "/gone", insel::FileKind::City)}),
-                 QStringList({QDir(game.filePath("Scenes/Islands")).absolutePath(),
-                              QDir(game.path()).absolutePath(), QString()}));
+        QCOMPARE(
+            QStringList({folder(path, insel::FileKind::Island),
+                         folder(path, insel::FileKind::Savegame),
+                         TInselZeichner::OpenDialogFolder(path + "/gone", insel::FileKind::City)}),
+            QStringList({QDir(game.filePath("Scenes/Islands")).absolutePath(),
+                         QDir(game.path()).absolutePath(), QString()}));
 
         Start("");
         QString asked = "<not asked>";
@@ -394,10 +399,11 @@ class WindowTest : public QObject, WindowHarness {
             auto* panel = window_->findChild<QLabel*>(QString("LegendPanel%1").arg(i));
             auto* count = window_->findChild<QLabel*>(QString("LegendCount%1").arg(i));
             QVERIFY(panel && count);
-            const QColor colour = entry.shown ? QColor(static_cast<int>(entry.colour & 0xFF),
-                                                       static_cast<int>((entry.colour >> 8) & 0xFF),
-                                                       static_cast<int>((entry.colour >> 16) & 0xFF))
-                                              : face;
+            const QColor colour = entry.shown
+                                      ? QColor(static_cast<int>(entry.colour & 0xFF),
+                                               static_cast<int>((entry.colour >> 8) & 0xFF),
+                                               static_cast<int>((entry.colour >> 16) & 0xFF))
+                                      : face;
             QCOMPARE(QStringList({panel->text(), count->text(),
                                   panel->palette().color(QPalette::Window).name()}),
                      QStringList({QString::fromStdString(entry.caption),
@@ -455,9 +461,9 @@ class WindowTest : public QObject, WindowHarness {
         for (const char* control : {"MiniImage", "Zoom2Radio", "RadioButton2", "RadioButton4"}) {
             if (QString(control) != "MiniImage") Click(control);
             const bool graphic = window_->editor().view.layer == insel::DisplayLayer(1);
-            CompareLegend(graphic ? insel::Legend{}
-                                  : insel::ViewLegend(window_->editor().doc.island,
-                                                      window_->editor().view));
+            CompareLegend(
+                graphic ? insel::Legend{}
+                        : insel::ViewLegend(window_->editor().doc.island, window_->editor().view));
         }
         Click("RadioButton1");
         Click("FullIslandButton");
@@ -517,7 +523,8 @@ class WindowTest : public QObject, WindowHarness {
         const QString sample = QString::fromStdString(kSample);
         const QStringList shot{"--screenshot", "out"};
         QTest::newRow("picture") << shot + QStringList{sample} << false << 0 << QString();
-        QTest::newRow("picture without display") << shot + QStringList{sample} << true << 0 << QString();
+        QTest::newRow("picture without display")
+            << shot + QStringList{sample} << true << 0 << QString();
         QTest::newRow("picture of missing") << shot + QStringList{"fehlt.scp"} << false << 1
                                             << "fehlt.scp was not loaded: cannot open";
         QTest::newRow("picture of no island") << shot + QStringList{"notes.txt"} << false << 1
@@ -541,7 +548,8 @@ class WindowTest : public QObject, WindowHarness {
         QVERIFY(WriteAll(dir.filePath("notes.txt"), "no island"));
         const QString out = dir.filePath("win.png");
         for (QString& argument : arguments) {
-            if (argument == "out") argument = out;
+            if (argument == "out")
+                argument = out;
             else if (argument.endsWith(".scp") || argument.endsWith(".txt"))
                 argument = QDir(dir.path()).absoluteFilePath(argument);
         }
@@ -557,7 +565,8 @@ class WindowTest : public QObject, WindowHarness {
                     QVERIFY2(run.said.contains("error: "), qPrintable(run.said));
             }
             const QImage picture(out);
-            QCOMPARE(picture.width() >= 1024 && picture.height() >= 512, arguments.contains(out) && status == 0);
+            QCOMPARE(picture.width() >= 1024 && picture.height() >= 512,
+                     arguments.contains(out) && status == 0);
             if (!no_display) break;
         }
     }
@@ -599,7 +608,8 @@ class WindowTest : public QObject, WindowHarness {
         window_->resize(1000, 650);
         QApplication::processEvents();
         QCOMPARE(window_->size(), QSize(1000, 650));
-        QVERIFY(window_->minimumSizeHint().boundedTo(QSize(1000, 650)) == window_->minimumSizeHint());
+        QVERIFY(window_->minimumSizeHint().boundedTo(QSize(1000, 650)) ==
+                window_->minimumSizeHint());
         std::vector<std::pair<QString, QRect>> boxes;
         for (const char* name : {"CanvasArea", "NavigationBox", "LayerBox", "StatusBox",
                                  "SelectionBox", "PageChooser", "PageControl1"}) {
