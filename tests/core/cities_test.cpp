@@ -354,17 +354,12 @@ TEST(IslandFileCities, MarketPointComesFromARecordAtTheWholePosition) {
     EXPECT_EQ(std::pair(market.market_x, market.market_y), std::pair(0, 0));
 }
 
-TEST(IslandFileCities, NoPeopleInTheNameNoCities) {
-    const auto file =
-        fixture::IslandFileWithCities(test::SettledIsland(0, 0), {test::Hafenstadt(0, 0)});
-    auto editor = CityEditor();
-    test::Load(*editor, file.bytes, FileKind::Island, "Siedlung.scp");
-    EXPECT_TRUE(editor->doc.cities.cities.empty());
-    EXPECT_TRUE(editor->doc.city_list.empty());
-}
-
-TEST(IslandFileCities, HeadWithoutProdStopsTheWalkWithAMessage) {
+TEST(IslandFileCities, NoPeopleInTheNameNoCitiesAndAHeadWithoutProdStopsTheWalk) {
     auto file = fixture::IslandFileWithCities(test::SettledIsland(0, 0), {test::Hafenstadt(0, 0)});
+    auto plain = CityEditor();
+    test::Load(*plain, file.bytes, FileKind::Island, "Siedlung.scp");
+    EXPECT_TRUE(plain->doc.cities.cities.empty() && plain->doc.city_list.empty());
+
     const fixture::Bytes stray = fixture::PlayerBlock({});
     file.bytes.insert(file.bytes.end(), stray.begin(), stray.end());
     auto editor = CityEditor();
