@@ -137,36 +137,25 @@ TEST(Counts, InhabitantsAndWarehousesOfTheCurrentCity) {
 
 // -- people ----------------------------------------------------------------------------------
 
-struct PeopleCase {
-    std::uint32_t type;
-    const char* alias;
-    int people;
-};
-
-class PeopleOfAPlayer : public ::testing::TestWithParam<PeopleCase> {};
-
-TEST_P(PeopleOfAPlayer, FromTheTypeAndForNativesFromTheAlias) {
-    const PeopleCase& p = GetParam();
+TEST(People, FromThePlayerTypeAndForNativesFromTheAlias) {
+    const std::vector<std::tuple<std::uint32_t, const char*, int>> players = {
+        {14, "MONGOLEN", 3}, {14, "ORIENTALEN", 9}, {14, "WIKINGER", 10}, {15, "PIRAT", 1},
+        {8, "HUMAN01", 10},  {16, "HAENDLER", 11},  {17, "KROKO", 12},    {5, "CG01", 5}};
     fixture::IslandSpec island;
     island.width = island.height = 32;
     island.world_first = island.world_second = 10;
-    CitySpec city;
-    city.player = fixture::PlayerSpec{.type = p.type, .volk = p.alias, .alias = p.alias};
-    city.abs_first = city.abs_second = 20;
-    city.buildings = {fixture::PlainEntry(3, 4)};
-    auto editor = CityEditor();
-    test::Load(*editor, fixture::SavegameWithCities({island}, {city}).bytes, FileKind::Savegame,
-               "welt.sav");
-    ASSERT_EQ(editor->doc.cities.cities.size(), 1u);
-    EXPECT_EQ(editor->doc.cities.cities[0].people, p.people);
+    for (const auto& [type, alias, people] : players) {
+        CitySpec city;
+        city.player = fixture::PlayerSpec{.type = type, .volk = alias, .alias = alias};
+        city.abs_first = city.abs_second = 20;
+        city.buildings = {fixture::PlainEntry(3, 4)};
+        auto editor = CityEditor();
+        test::Load(*editor, fixture::SavegameWithCities({island}, {city}).bytes,
+                   FileKind::Savegame, "welt.sav");
+        ASSERT_EQ(editor->doc.cities.cities.size(), 1u);
+        EXPECT_EQ(editor->doc.cities.cities[0].people, people) << alias;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Players, PeopleOfAPlayer,
-    ::testing::Values(
-        PeopleCase{14, "MONGOLEN", 3}, PeopleCase{14, "ORIENTALEN", 9},
-        PeopleCase{14, "WIKINGER", 10}, PeopleCase{15, "PIRAT", 1}, PeopleCase{8, "HUMAN01", 10},
-        PeopleCase{16, "HAENDLER", 11}, PeopleCase{17, "KROKO", 12}, PeopleCase{5, "CG01", 5}));
 
 TEST(People, FromAnIslandFileName) {
     const std::vector<std::pair<const char*, int>> names = {
@@ -202,21 +191,19 @@ TEST(SavegameCities, WalkFillsOneRowPerCityAndEndsOnTheFirstIsland) {
     EXPECT_EQ(editor->doc.city_list[3], row("Ruine", 55, 10, 4, "7"));
 
     const IslandRecord& record = editor->doc.island.record;
-    EXPECT_EQ(record.start, static_cast<std::int64_t>(world.file.islands[0]));
-    EXPECT_EQ(record.number, 7);
-    EXPECT_EQ(record.city_id, 4);
-    EXPECT_EQ(editor->status.cities, "4");
+    EXPECT_EQ(std::tuple(record.start, record.number, record.city_id, editor->status.cities),
+              std::tuple(static_cast<std::int64_t>(world.file.islands[0]), 7, 4, "4"));
 
     const auto& cities = editor->doc.cities.cities;
     ASSERT_EQ(cities.size(), 4u);
     const std::vector<int> people = {10, 3, 1, 10};
     for (std::size_t i = 0; i < 4; ++i) {
         SCOPED_TRACE(cities[i].name);
-        EXPECT_EQ(cities[i].number, static_cast<int>(i) + 1);
-        EXPECT_EQ(cities[i].people, people[i]);
         EXPECT_GT(cities[i].has_head, 0);
-        EXPECT_EQ(cities[i].head_search_start, static_cast<std::int64_t>(at[i].stadt2));
-        EXPECT_EQ(cities[i].has_catchment, i != 3);
+        EXPECT_EQ(std::tuple(cities[i].number, cities[i].people, cities[i].head_search_start,
+                             cities[i].has_catchment),
+                  std::tuple(static_cast<int>(i) + 1, people[i],
+                             static_cast<std::int64_t>(at[i].stadt2), i != 3));
     }
     EXPECT_EQ(std::pair(cities[1].abs_first, cities[1].abs_second),
               (std::pair<std::uint16_t, std::uint16_t>(310, 60)))
@@ -239,8 +226,8 @@ TEST(SavegameCities, WalkFillsOneRowPerCityAndEndsOnTheFirstIsland) {
         << "relative to island a";
     EXPECT_EQ(harbour[2].market1, kNoMarketPoint);
     EXPECT_EQ(cities[2].buildings[0].warehouse, 9) << "KONTID found inside the record's data";
-    EXPECT_EQ(cities[1].buildings[1].warehouse, 7);
-    EXPECT_EQ(cities[1].buildings[1].radius, 23);
+    EXPECT_EQ(std::tuple(cities[1].buildings[1].warehouse, cities[1].buildings[1].radius),
+              std::tuple(7, 23));
 }
 
 TEST(SavegameCities, ClickOnACityDecodesItsIsland) {
@@ -248,22 +235,20 @@ TEST(SavegameCities, ClickOnACityDecodesItsIsland) {
     auto editor = CityEditor();
     test::Load(*editor, world.file.bytes, FileKind::Savegame, "welt.sav");
 
+    const IslandRecord& record = editor->doc.island.record;
+    auto shown = [&] {
+        return std::tuple<int, int, std::int64_t, int, std::size_t>(
+            record.number, record.width, record.start, record.city_id,
+            editor->doc.cities.current.value_or(99));
+    };
     EXPECT_EQ(SelectCityRow(editor->doc, editor->definitions, editor->status, 2), "");
-    EXPECT_EQ(editor->doc.island.record.number, 9);
-    EXPECT_EQ(editor->doc.island.record.width, 32);
-    EXPECT_EQ(editor->doc.island.record.start, static_cast<std::int64_t>(world.file.islands[1]));
-    EXPECT_EQ(editor->doc.island.record.city_id, 2);
-    EXPECT_EQ(editor->doc.cities.current, 1u);
-
-    EXPECT_EQ(SelectCityRow(editor->doc, editor->definitions, editor->status, 0), "")
-        << "the heading row gives the first city";
-    EXPECT_EQ(editor->doc.island.record.number, 7);
-    EXPECT_EQ(editor->doc.island.record.city_id, 1);
-    EXPECT_EQ(editor->doc.cities.current, 0u);
-
-    EXPECT_EQ(SelectCityRow(editor->doc, editor->definitions, editor->status, 5), "");
-    EXPECT_EQ(editor->doc.cities.current, 0u) << "a row below the last changes nothing";
-    EXPECT_EQ(editor->doc.island.record.number, 7);
+    EXPECT_EQ(shown(), std::tuple(9, 32, static_cast<std::int64_t>(world.file.islands[1]), 2, 1u));
+    // The heading row gives the first city; a row below the last changes nothing.
+    for (int row : {0, 5}) {
+        EXPECT_EQ(SelectCityRow(editor->doc, editor->definitions, editor->status, row), "");
+        EXPECT_EQ(shown(), std::tuple(7, 64, static_cast<std::int64_t>(world.file.islands[0]), 1, 0u))
+            << "row " << row;
+    }
 }
 
 TEST(SavegameCities, CityOnTheOriginColumnIsListedOnItsIslandButNotFoundByAClick) {
@@ -317,10 +302,8 @@ TEST(IslandFileCities, PeopleFromTheNameWarehousesAndOwners) {
     const auto owners = test::Owners(editor->doc.island);
     for (auto [x, y] : {std::pair{10, 10}, {13, 10}, {10, 13}, {8, 9}, {13, 13}})
         EXPECT_EQ(owners.at({x, y}), 1);
-    EXPECT_EQ(owners.at({40, 40}), 2);
-    EXPECT_EQ(owners.at({42, 43}), 2);
-    EXPECT_EQ(owners.at({55, 10}), 0);
-    EXPECT_EQ(owners.at({30, 30}), 0);
+    for (auto [x, y, owner] : {std::tuple{40, 40, 2}, {42, 43, 2}, {55, 10, 0}, {30, 30, 0}})
+        EXPECT_EQ(owners.at({x, y}), owner) << x << ", " << y;
     const ObjectEntry& market = Marketplace(*editor);
     EXPECT_EQ(std::pair(market.market_x, market.market_y), std::pair(17, 13));
 }
@@ -371,17 +354,12 @@ TEST(IslandFileCities, MarketPointComesFromARecordAtTheWholePosition) {
     EXPECT_EQ(std::pair(market.market_x, market.market_y), std::pair(0, 0));
 }
 
-TEST(IslandFileCities, NoPeopleInTheNameNoCities) {
-    const auto file =
-        fixture::IslandFileWithCities(test::SettledIsland(0, 0), {test::Hafenstadt(0, 0)});
-    auto editor = CityEditor();
-    test::Load(*editor, file.bytes, FileKind::Island, "Siedlung.scp");
-    EXPECT_TRUE(editor->doc.cities.cities.empty());
-    EXPECT_TRUE(editor->doc.city_list.empty());
-}
-
-TEST(IslandFileCities, HeadWithoutProdStopsTheWalkWithAMessage) {
+TEST(IslandFileCities, NoPeopleInTheNameNoCitiesAndAHeadWithoutProdStopsTheWalk) {
     auto file = fixture::IslandFileWithCities(test::SettledIsland(0, 0), {test::Hafenstadt(0, 0)});
+    auto plain = CityEditor();
+    test::Load(*plain, file.bytes, FileKind::Island, "Siedlung.scp");
+    EXPECT_TRUE(plain->doc.cities.cities.empty() && plain->doc.city_list.empty());
+
     const fixture::Bytes stray = fixture::PlayerBlock({});
     file.bytes.insert(file.bytes.end(), stray.begin(), stray.end());
     auto editor = CityEditor();
@@ -443,9 +421,10 @@ TEST_P(Tidy, RenumbersFromOnePatchesTheLoadedFileAndRebuildsTheList) {
 
     const auto& cities = editor->doc.cities.cities;
     ASSERT_EQ(cities.size(), 2u);
-    EXPECT_EQ(cities[0].buildings[0].warehouse, t.after[0]);
-    EXPECT_EQ(cities[0].buildings[2].warehouse, t.after[1]);
-    EXPECT_EQ(cities[1].buildings[0].warehouse, t.after[2]);
+    EXPECT_EQ((std::array<std::uint16_t, 3>{cities[0].buildings[0].warehouse,
+                                            cities[0].buildings[2].warehouse,
+                                            cities[1].buildings[0].warehouse}),
+              t.after);
 
     // Only the three KONTID values of the loaded file change.
     fixture::FixtureFile expected(file.bytes);
@@ -463,9 +442,8 @@ TEST_P(Tidy, RenumbersFromOnePatchesTheLoadedFileAndRebuildsTheList) {
     std::sort(wanted.begin(), wanted.end());
     EXPECT_EQ(list, wanted);
     const auto owners = test::Owners(editor->doc.island);
-    EXPECT_EQ(owners.at({13, 10}), 1);
-    EXPECT_EQ(owners.at({42, 43}), 1);
-    EXPECT_EQ(owners.at({25, 50}), 2);
+    EXPECT_EQ(std::tuple(owners.at({13, 10}), owners.at({42, 43}), owners.at({25, 50})),
+              std::tuple(1, 1, 2));
 }
 
 INSTANTIATE_TEST_SUITE_P(Numbers, Tidy,

@@ -166,7 +166,6 @@ TEST_P(IslandFileToCityFile, WrittenAsTheRecordTablesGiveIt) {
         fixture::CityFileWithCities(island, {hafen_out, kueste_out}, level, "Generated " + kDate)
             .bytes;
     EXPECT_EQ(fixture::DescribeDifference(expected, written), "");
-
 }
 
 INSTANTIATE_TEST_SUITE_P(AddOnLevels, IslandFileToCityFile, ::testing::Values(0, 1));
@@ -205,7 +204,6 @@ TEST(SavegameToCityFile, IslandCopiedCitiesOfTheIslandWithTheirPlayers) {
     EXPECT_EQ(std::vector({cities[0].people, cities[1].people, cities[2].people, cities[3].people}),
               std::vector({0, 3, 0, 10}));
     EXPECT_EQ(editor->doc.island.record.city_byte, 2);
-
 }
 
 TEST(SavegameToCityFile, CityOfAOneIslandSavegameIsWritten) {
@@ -248,10 +246,11 @@ TEST(CityFileSave, CityWithoutWarehouseLosesItsObjectsAndNoLongerCounts) {
     EXPECT_EQ(objects.size(), before - 2);
     EXPECT_TRUE(std::none_of(objects.begin(), objects.end(),
                              [](const ObjectEntry& o) { return o.owner == 2; }));
-    EXPECT_EQ(test::Owners(editor->doc.island).at({13, 10}), 1);
-    EXPECT_EQ(editor->doc.island.record.city_byte, 1);
-    EXPECT_EQ(fixture::FindAll(written, "STADT2").size(), 1u);
-    EXPECT_EQ(ReadLe(written, fixture::FindAll(written, "INFO").at(0) + 17, 1), 1u);
+    const int owner = test::Owners(editor->doc.island).at({13, 10});
+    EXPECT_EQ(std::tuple(owner, static_cast<int>(editor->doc.island.record.city_byte),
+                         fixture::FindAll(written, "STADT2").size(),
+                         ReadLe(written, fixture::FindAll(written, "INFO").at(0) + 17, 1)),
+              std::tuple(1, 1, 1u, 1u));
 }
 
 TEST(CityFileSave, RecountNumbersTheWarehousesOfEachCityFromOne) {

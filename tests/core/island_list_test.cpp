@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "core/app/editor.h"
 #include "core/errors.h"
@@ -61,8 +62,9 @@ class Savegame : public ::testing::Test {
     std::unique_ptr<Editor> editor_;
 };
 
-TEST_F(Savegame, ListsEveryIslandAndEndsOnTheFirst) {
-    Load(*editor_, bytes_, FileKind::Savegame);
+TEST_F(Savegame, ScenarioIsListedAsASavegameAndEndsOnTheFirstIsland) {
+    Load(*editor_, bytes_, FileKind::Scenario);
+    EXPECT_EQ(editor_->doc.file_kind, FileKind::Savegame);
     ASSERT_EQ(editor_->doc.island_list.size(), 2u);
     using Row = std::array<std::string, 9>;
     EXPECT_EQ(editor_->doc.island_list[0].Cells(),
@@ -100,12 +102,6 @@ TEST_F(Savegame, ClickOnAnIslandRowDecodesThatIsland) {
     EXPECT_EQ(island.record.width, 32);
 }
 
-TEST_F(Savegame, ScenarioIsHandledAsASavegame) {
-    Load(*editor_, bytes_, FileKind::Scenario);
-    EXPECT_EQ(editor_->doc.file_kind, FileKind::Savegame);
-    EXPECT_EQ(editor_->doc.island_list.size(), 2u);
-}
-
 TEST_F(Savegame, BigbrothEndsTheIslandsListed) {
     fixture::FixtureFile file(fixture::SavegameHead());
     file.Append(fixture::IslandBytes(first_));
@@ -116,29 +112,16 @@ TEST_F(Savegame, BigbrothEndsTheIslandsListed) {
     EXPECT_EQ(editor_->doc.island_list.size(), 1u);
 }
 
-struct Position {
-    int first, second;
-    int number;
-};
-
-class IslandAtPosition : public Savegame, public ::testing::WithParamInterface<Position> {};
-
-TEST_P(IslandAtPosition, SquareIncludesTheOriginRowAndColumn) {
+TEST_F(Savegame, IslandAtPositionIncludesTheOriginRowAndColumn) {
     Load(*editor_, bytes_, FileKind::Savegame);
-    EXPECT_EQ(IslandNumberAt(editor_->doc, GetParam().first, GetParam().second), GetParam().number);
-}
-
-INSTANTIATE_TEST_SUITE_P(Positions, IslandAtPosition,
-                         ::testing::Values(Position{100, 200, 7}, Position{163, 263, 7},
-                                           Position{100, 230, 7}, Position{164, 230, 0},
-                                           Position{130, 264, 0}, Position{99, 230, 0},
-                                           Position{300, 50, 9}, Position{331, 81, 9},
-                                           Position{332, 60, 0}));
-
-TEST_F(Savegame, IslandNumberAtWorksWithASingleListedIsland) {
+    const std::vector<std::tuple<int, int, int>> positions = {
+        {100, 200, 7}, {163, 263, 7}, {100, 230, 7}, {164, 230, 0}, {130, 264, 0},
+        {99, 230, 0},  {300, 50, 9},  {331, 81, 9},  {332, 60, 0}};
+    for (const auto& [first, second, number] : positions)
+        EXPECT_EQ(IslandNumberAt(editor_->doc, first, second), number) << first << ", " << second;
     Load(*editor_, fixture::SavegameBytes({first_}), FileKind::Savegame);
     ASSERT_EQ(editor_->doc.island_list.size(), 1u);
-    EXPECT_EQ(IslandNumberAt(editor_->doc, 120, 220), 7);
+    EXPECT_EQ(IslandNumberAt(editor_->doc, 120, 220), 7) << "a single listed island";
 }
 
 TEST_F(Savegame, FindIslandOfCityExcludesTheOriginRowAndColumn) {
@@ -160,13 +143,9 @@ TEST(IslandList, FileWithoutInsel5HasNoRows) {
     EXPECT_EQ(editor->doc.island.record.width, 64);
 }
 
-TEST(IslandList, ClimateNames) {
-    EXPECT_EQ(ClimateName(5), "Steppe");
-    EXPECT_EQ(ClimateName(6), "");
-    EXPECT_EQ(ClimateName(-1), "");
-}
-
-TEST(IslandList, SetClimateTakesTheClimateByteOnly) {
+TEST(IslandList, ClimateNamesAndSetClimateTakesTheClimateByteOnly) {
+    EXPECT_EQ(std::tuple(ClimateName(5), ClimateName(6), ClimateName(-1)),
+              std::tuple("Steppe", "", ""));
     auto editor = std::make_unique<Editor>();
     // Values without a name still fit the byte the island file holds.
     SetIslandClimate(editor->doc, 255);

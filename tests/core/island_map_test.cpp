@@ -6,6 +6,8 @@
 #include <bit>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/app/editor.h"
 #include "island_fixture.h"
@@ -49,13 +51,14 @@ TEST(ClearIsland, EmptiesEveryLayerAndListAfterALoadAndDirectWrites) {
     island.river_param.set(512, 512, 9);
 
     editor->ClearIsland();
-    EXPECT_EQ(CountCellsNot<std::uint8_t>(island.height, 0), 0);
-    EXPECT_EQ(CountCellsNot<std::uint16_t>(island.gfx, 0), 0);
-    EXPECT_EQ(CountCellsNot<std::uint16_t>(island.fertility, 10), 0);
-    EXPECT_EQ(CountCellsNot<std::uint16_t>(island.terrain, 0), 0);
-    EXPECT_EQ(CountCellsNot<std::uint16_t>(island.river, 0), 0);
-    EXPECT_EQ(CountCellsNot<std::uint16_t>(island.river_param, 0), 0);
-    EXPECT_EQ(CountCellsNot<std::uint8_t>(island.mark, 0), 0);
+    EXPECT_EQ(std::vector({CountCellsNot<std::uint8_t>(island.height, 0),
+                           CountCellsNot<std::uint16_t>(island.gfx, 0),
+                           CountCellsNot<std::uint16_t>(island.fertility, 10),
+                           CountCellsNot<std::uint16_t>(island.terrain, 0),
+                           CountCellsNot<std::uint16_t>(island.river, 0),
+                           CountCellsNot<std::uint16_t>(island.river_param, 0),
+                           CountCellsNot<std::uint8_t>(island.mark, 0)}),
+              std::vector<std::int64_t>(7, 0));
     EXPECT_TRUE(island.mines.empty() && island.quarry_spots.empty() && island.animals.empty() &&
                 island.objects.empty());
     std::int64_t counted = 0;
@@ -89,94 +92,58 @@ TEST(BlockCounts, RecountAgreesWithTheLoadOnANarrowIsland) {
     EXPECT_EQ(island.block_counts_used, 3);
 }
 
-struct Cell {
-    std::int64_t x, y;
-};
-
-class LayerBounds : public ::testing::TestWithParam<Cell> {};
-
-TEST_P(LayerBounds, CellsOutside0To1024AreBoundsErrorsNamingTheCell) {
+TEST(LayerBounds, CellsOutside0To1024AreBoundsErrorsNamingTheCell) {
     auto island = std::make_unique<IslandMap>();
-    const Cell c = GetParam();
-    try {
-        island->gfx.set(c.x, c.y, 1);
-        FAIL() << "no error for (" << c.x << ", " << c.y << ")";
-    } catch (const BoundsError& e) {
-        const std::string text = e.what();
-        EXPECT_NE(text.find(std::to_string(c.x) + ", " + std::to_string(c.y)), std::string::npos)
-            << text;
+    for (auto [x, y] : {std::pair{1025, 0}, {0, 1025}, {-1, 3}, {7, -1}}) {
+        const std::string cell = std::to_string(x) + ", " + std::to_string(y);
+        try {
+            island->gfx.set(x, y, 1);
+            ADD_FAILURE() << "no error for " << cell;
+        } catch (const BoundsError& e) {
+            EXPECT_NE(std::string(e.what()).find(cell), std::string::npos) << e.what();
+        }
+        EXPECT_THROW(island->height.get(x, y), BoundsError) << cell;
     }
-    EXPECT_THROW(island->height.get(c.x, c.y), BoundsError);
 }
 
-INSTANTIATE_TEST_SUITE_P(Outside, LayerBounds,
-                         ::testing::Values(Cell{1025, 0}, Cell{0, 1025}, Cell{-1, 3}, Cell{7, -1}));
-
-TEST(CellFloat, StoresTheCellCentreAsFloatBits) {
+TEST(CellFloat, StoresTheCellCentreAndDecodingTruncatesAndRejectsNonNumbers) {
     EXPECT_EQ(EncodeCellFloat(10), 0x41280000u);  // 10.5f
     EXPECT_EQ(EncodeCellFloat(1024), std::bit_cast<std::uint32_t>(1024.5f));
     for (int cell = 0; cell <= 1024; ++cell)
         ASSERT_EQ(DecodeCellFloat(EncodeCellFloat(cell)), cell);
-}
-
-TEST(CellFloat, DecodingTruncatesAndRejectsNonNumbers) {
     EXPECT_EQ(DecodeCellFloat(std::bit_cast<std::uint32_t>(20.99f)), 20);
     EXPECT_EQ(DecodeCellFloat(0x7FC00000u), -1);  // NaN
     EXPECT_EQ(DecodeCellFloat(0x7F800000u), -1);  // infinity
 }
 
-struct KindCase {
-    int kind;
-    std::int64_t expected;
-};
-
-class GetValueKinds : public ::testing::TestWithParam<KindCase> {
-  protected:
-    static void SetUpTestSuite() {
-        island_ = new IslandMap;
-        IslandMap& i = *island_;
-        i.height.set(3, 4, 50);
-        i.gfx.set(3, 4, 0x1234);
-        i.fertility.set(3, 4, 7);
-        i.terrain.set(3, 4, 0xC005);  // element 5, orientation 3
-        i.terrain_param.set(3, 4, 0x2A01);
-        i.river.set(3, 4, 0x0A9D);
-        i.river_param.set(3, 4, 0x0102);
-        i.record.width = 80;
-        i.record.height = 72;
-        i.record.climate = 4;
-        i.record.city_byte = 5;
-        i.record.info_b = 77;
-        i.kontorid_first = 9;
-        i.kontorid_second = 3;
-        i.mines.resize(3);
-        i.mines[1].deleted = 1;
-        i.quarry_spots.resize(2);
-        i.quarry_spots[0].deleted = 1;
-    }
-    static void TearDownTestSuite() { delete island_; }
-    static IslandMap* island_;
-};
-
-IslandMap* GetValueKinds::island_ = nullptr;
-
-TEST_P(GetValueKinds, ReadsCellsAndRecordFields) {
-    EXPECT_EQ(GetValue(*island_, 3, 4, GetParam().kind), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Kinds, GetValueKinds,
-                         ::testing::Values(KindCase{0, 50}, KindCase{1, 0x1234}, KindCase{2, 7},
-                                           KindCase{3, 0xC005}, KindCase{4, 0x2A01},
-                                           KindCase{16, 80}, KindCase{17, 72}, KindCase{18, 4},
-                                           KindCase{20, 4}, KindCase{19, 2}, KindCase{21, 1},
-                                           KindCase{25, 9}, KindCase{26, 3}, KindCase{27, 5},
-                                           KindCase{29, 0}, KindCase{31, 77}, KindCase{32, 0x0A9D},
-                                           KindCase{33, 0x0102}));
-
-TEST(GetValue, LayerKindOutsideTheArraysIsABoundsError) {
+TEST(GetValue, ReadsCellsAndRecordFieldsAndLayerKindsCheckBounds) {
     auto island = std::make_unique<IslandMap>();
-    EXPECT_THROW(GetValue(*island, 1025, 0, 0), BoundsError);
-    EXPECT_THROW(GetValue(*island, 0, -1, 32), BoundsError);
+    IslandMap& i = *island;
+    i.height.set(3, 4, 50);
+    i.gfx.set(3, 4, 0x1234);
+    i.fertility.set(3, 4, 7);
+    i.terrain.set(3, 4, 0xC005);  // element 5, orientation 3
+    i.terrain_param.set(3, 4, 0x2A01);
+    i.river.set(3, 4, 0x0A9D);
+    i.river_param.set(3, 4, 0x0102);
+    i.record.width = 80;
+    i.record.height = 72;
+    i.record.climate = 4;
+    i.record.city_byte = 5;
+    i.record.info_b = 77;
+    i.kontorid_first = 9;
+    i.kontorid_second = 3;
+    i.mines.resize(3);
+    i.mines[1].deleted = 1;
+    i.quarry_spots.resize(2);
+    i.quarry_spots[0].deleted = 1;
+    const std::vector<std::pair<int, std::int64_t>> kinds = {
+        {0, 50},  {1, 0x1234}, {2, 7},  {3, 0xC005}, {4, 0x2A01}, {16, 80},
+        {17, 72}, {18, 4},     {20, 4}, {19, 2},     {21, 1},     {25, 9},
+        {26, 3},  {27, 5},     {29, 0}, {31, 77},    {32, 0x0A9D}, {33, 0x0102}};
+    for (const auto& [kind, expected] : kinds) EXPECT_EQ(GetValue(i, 3, 4, kind), expected) << kind;
+    EXPECT_THROW(GetValue(i, 1025, 0, 0), BoundsError);
+    EXPECT_THROW(GetValue(i, 0, -1, 32), BoundsError);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <random>
@@ -10,6 +11,7 @@
 #include <string>
 #include <tuple>
 #include <typeinfo>
+#include <vector>
 
 #include "core/app/editor.h"
 #include "core/document/island_map.h"
@@ -128,8 +130,9 @@ TEST(Loader, TerrainAndRiverEntriesLandAtOriginPlusOffset) {
     EXPECT_EQ(island.river.get(20, 13), 0);
 }
 
-TEST(Loader, QuarrySpotBitsMinesAndWhaleGrounds) {
+TEST(Loader, QuarrySpotBitsMinesWhaleGroundsAndAnimalWords) {
     IslandSpec plan;  // positions are not checked against the island's size
+    plan.animals = {{1, 2, 3, 4}, {0x1111, 0x2222, 0x3333, 0xFFFF}};
     plan.quarry_spots = {{.x = 300, .y = 700, .orientation = 2},
                          {.x = 0, .y = 0, .orientation = 0},
                          {.x = 1023, .y = 1023, .orientation = 3}};
@@ -178,16 +181,12 @@ TEST(Loader, QuarrySpotBitsMinesAndWhaleGrounds) {
     EXPECT_EQ(island.mines[2].whale, 0) << "the WHALE search must stay within its own entry";
     EXPECT_EQ(island.mines[2].x, fixture::CellFloatBits(1023));
     EXPECT_EQ(editor->status.mines, "3");
-}
 
-TEST(Loader, AnimalWordsAreStoredSecondFirstThirdFourth) {
-    IslandSpec plan;
-    plan.animals = {{1, 2, 3, 4}, {0x1111, 0x2222, 0x3333, 0xFFFF}};
-    auto editor = LoadedEditor(fixture::IslandFileBytes(plan));
-    ASSERT_EQ(editor->doc.island.animals.size(), 2u);
-    const AnimalEntry& a = editor->doc.island.animals[0];
+    // Animal words are stored second, first, third, fourth.
+    ASSERT_EQ(island.animals.size(), 2u);
+    const AnimalEntry& a = island.animals[0];
     EXPECT_EQ(std::tuple(a.second, a.first, a.third, a.fourth), std::tuple(1, 2, 3, 4));
-    EXPECT_EQ(editor->doc.island.animals[1].fourth, 0xFFFF);
+    EXPECT_EQ(island.animals[1].fourth, 0xFFFF);
     EXPECT_EQ(editor->status.animals, "2");
 }
 
@@ -215,77 +214,43 @@ TEST(Loader, ObjectsAtTheSameCellAreListedOnceButCounted) {
                                              static_cast<std::int32_t>(prod.at(2) + 22)));
 }
 
-TEST(Loader, WithoutDiscoverKontoridObjectsAndAnimalsAreNotRead) {
-    IslandSpec plan;
-    plan.with_discover = false;
-    plan.kontorid = fixture::KontorIdSpec{7, 9};
-    plan.animals = {{1, 2, 3, 4}};
-    plan.objects = {{.id_word = 821, .x = 1, .y = 1}};
-    plan.quarry_spots = {{.x = 2, .y = 3}};
-    auto editor = LoadedEditor(fixture::IslandFileBytes(plan));
-    EXPECT_EQ(editor->status.animals, "0");
-    EXPECT_EQ(editor->status.objects, "0");
-    EXPECT_EQ((std::pair<int, int>(editor->doc.island.kontorid_first,
-                                  editor->doc.island.kontorid_second)), std::pair(2, 1));
-    EXPECT_TRUE(editor->doc.island.animals.empty());
-    EXPECT_TRUE(editor->doc.island.objects.empty());
-    EXPECT_EQ(editor->doc.island.quarry_spots.size(), 1u) << "quarry spots come before DISCOVER";
+TEST(Loader, KontorIdNumbersZeroOrMissingGiveTheDefaults) {
+    using Kontor = std::optional<fixture::KontorIdSpec>;
+    const std::vector<std::tuple<Kontor, int, int>> cases = {
+        {fixture::KontorIdSpec{0, 0}, 2, 1}, {fixture::KontorIdSpec{7, 9}, 7, 9},
+        {fixture::KontorIdSpec{0, 5}, 2, 5}, {fixture::KontorIdSpec{6, 0}, 6, 1},
+        {std::nullopt, 2, 1}};
+    for (const auto& [stored, first, second] : cases) {
+        IslandSpec plan;
+        plan.kontorid = stored;
+        auto editor = LoadedEditor(fixture::IslandFileBytes(plan));
+        EXPECT_EQ((std::pair<int, int>(editor->doc.island.kontorid_first,
+                                      editor->doc.island.kontorid_second)),
+                  std::pair(first, second));
+    }
 }
 
-struct KontorCase {
-    std::optional<fixture::KontorIdSpec> stored;
-    std::int32_t first;
-    std::uint16_t second;
-};
-
-class KontorIdNumbers : public ::testing::TestWithParam<KontorCase> {};
-
-TEST_P(KontorIdNumbers, ZeroOrMissingGiveTheDefaults) {
-    IslandSpec plan;
-    plan.kontorid = GetParam().stored;
-    auto editor = LoadedEditor(fixture::IslandFileBytes(plan));
-    EXPECT_EQ(editor->doc.island.kontorid_first, GetParam().first);
-    EXPECT_EQ(editor->doc.island.kontorid_second, GetParam().second);
+TEST(Loader, SavegamesTakeTheNameBlockAndVeneMarksClimate6) {
+    const std::vector<std::tuple<FileKind, std::optional<std::string>, std::string, int>> cases = {
+        {FileKind::Savegame, "Insel VENEZIA", "Insel VENEZIA", 6},
+        {FileKind::Savegame, "Nordland", "Nordland", 3},
+        {FileKind::Savegame, std::nullopt, "No name", 3},
+        {FileKind::Island, "VENEDIG", "file.scp", 3}};  // island files keep the file name
+    for (const auto& [kind, stored, name, climate] : cases) {
+        SCOPED_TRACE(name);
+        IslandSpec plan;
+        plan.climate = 3;
+        plan.name = stored;
+        const Bytes bytes = kind == FileKind::Savegame ? fixture::SavegameBytes({plan})
+                                                       : fixture::IslandFileBytes(plan);
+        auto editor = LoadedEditor(bytes, kind, "file.scp");
+        EXPECT_EQ(std::tuple(editor->doc.island.record.name, editor->doc.island.record.climate),
+                  std::tuple(name, climate));
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Values, KontorIdNumbers,
-                         ::testing::Values(KontorCase{fixture::KontorIdSpec{0, 0}, 2, 1},
-                                           KontorCase{fixture::KontorIdSpec{7, 9}, 7, 9},
-                                           KontorCase{fixture::KontorIdSpec{0, 5}, 2, 5},
-                                           KontorCase{fixture::KontorIdSpec{6, 0}, 6, 1},
-                                           KontorCase{std::nullopt, 2, 1}));
-
-struct NameCase {
-    const char* label;
-    FileKind kind;
-    std::optional<std::string> stored_name;
-    std::string expected_name;
-    int expected_climate;
-};
-
-class IslandName : public ::testing::TestWithParam<NameCase> {};
-
-TEST_P(IslandName, SavegamesTakeTheNameBlockAndVeneMarksClimate6) {
-    IslandSpec plan;
-    plan.climate = 3;
-    plan.name = GetParam().stored_name;
-    const Bytes bytes = GetParam().kind == FileKind::Savegame ? fixture::SavegameBytes({plan})
-                                                              : fixture::IslandFileBytes(plan);
-    auto editor = LoadedEditor(bytes, GetParam().kind, "file.scp");
-    EXPECT_EQ(editor->doc.island.record.name, GetParam().expected_name);
-    EXPECT_EQ(editor->doc.island.record.climate, GetParam().expected_climate);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Kinds, IslandName,
-    ::testing::Values(
-        NameCase{"SavegameVene", FileKind::Savegame, "Insel VENEZIA", "Insel VENEZIA", 6},
-        NameCase{"SavegamePlain", FileKind::Savegame, "Nordland", "Nordland", 3},
-        NameCase{"SavegameNoName", FileKind::Savegame, std::nullopt, "No name", 3},
-        NameCase{"IslandFileKeepsFileName", FileKind::Island, "VENEDIG", "file.scp", 3}),
-    [](const auto& info) { return std::string(info.param.label); });
-
-TEST(Loader, StaleBytesOfALongerEarlierFileAreNotDecoded) {
+// Without DISCOVER, KONTORID, objects and animals are not read, nor left from an earlier file.
+TEST(Loader, WithoutDiscoverNothingBehindItIsReadNorKeptFromALongerEarlierFile) {
     IslandSpec large;
     large.width = large.height = 64;
     large.kontorid = fixture::KontorIdSpec{7, 9};
@@ -293,6 +258,10 @@ TEST(Loader, StaleBytesOfALongerEarlierFileAreNotDecoded) {
     IslandSpec small;
     small.width = small.height = 32;
     small.with_discover = false;
+    small.kontorid = fixture::KontorIdSpec{7, 9};
+    small.animals = {{1, 2, 3, 4}};
+    small.objects = {{.id_word = 821, .x = 1, .y = 1}};
+    small.quarry_spots = {{.x = 2, .y = 3}};
 
     auto editor = std::make_unique<Editor>();
     Load(*editor, fixture::IslandFileBytes(large), FileKind::Island);
@@ -301,8 +270,9 @@ TEST(Loader, StaleBytesOfALongerEarlierFileAreNotDecoded) {
     EXPECT_EQ(editor->doc.island.record.width, 32);
     EXPECT_EQ((std::pair<int, int>(editor->doc.island.kontorid_first,
                                   editor->doc.island.kontorid_second)), std::pair(2, 1));
-    EXPECT_TRUE(editor->doc.island.animals.empty());
-    EXPECT_EQ(editor->status.animals, "0");
+    EXPECT_TRUE(editor->doc.island.animals.empty() && editor->doc.island.objects.empty());
+    EXPECT_EQ(std::tuple(editor->status.animals, editor->status.objects), std::tuple("0", "0"));
+    EXPECT_EQ(editor->doc.island.quarry_spots.size(), 1u) << "quarry spots come before DISCOVER";
 }
 
 // Sets a byte of the first block with this tag, `offset` bytes after its tag.
@@ -333,29 +303,22 @@ IslandSpec SmallIsland() {
     return plan;
 }
 
-TEST(LoaderErrors, CellOutsideTheArraysIsABoundsErrorNamingTheCell) {
+// Damaged copies of a small island and the text their error must hold.
+TEST(LoaderErrors, DamagedFieldsGiveErrorsNamingTheFault) {
+    const Bytes good = fixture::IslandFileBytes(SmallIsland());
     // x origin 1000 with 32 columns reaches x = 1031.
-    const Bytes bytes =
-        Patched(fixture::IslandFileBytes(SmallIsland()), "HEIGHT", 18, {0xE8, 0x03});
-    ExpectLoadError<BoundsError>(bytes, "1025");
-}
-
-TEST(LoaderErrors, CellBlockWithoutExtentAlongYButWithDataIsAFormatError) {
-    const Bytes bytes = Patched(fixture::IslandFileBytes(SmallIsland()), "GFXID", 20, {0});
-    ExpectLoadError<FormatError>(bytes, "has cells but an extent of 0 along y");
-}
-
-TEST(LoaderErrors, FertilityOnAnIslandOfWidthZeroIsAFormatError) {
-    const Bytes bytes =
-        Patched(fixture::IslandFileBytes(SmallIsland()), "INSEL5", 20, {0, 0, 0, 0});
-    ExpectLoadError<FormatError>(bytes, "cells but the island is 0 cells high");
-}
-
-TEST(LoaderErrors, IslandLargerThanTheWriterCanStoreIsRefusedBySize) {
+    ExpectLoadError<BoundsError>(Patched(good, "HEIGHT", 18, {0xE8, 0x03}), "1025");
+    ExpectLoadError<FormatError>(Patched(good, "GFXID", 20, {0}),
+                                 "has cells but an extent of 0 along y");
+    ExpectLoadError<FormatError>(Patched(good, "INSEL5", 20, {0, 0, 0, 0}),
+                                 "cells but the island is 0 cells high");
     // 1025 x 1024: one cell more than the layers and the writer handle.
-    const Bytes bytes =
-        Patched(fixture::IslandFileBytes(SmallIsland()), "INSEL5", 20, {0x01, 0x04, 0x00, 0x04});
-    ExpectLoadError<FormatError>(bytes, "1025 x 1024");
+    ExpectLoadError<FormatError>(Patched(good, "INSEL5", 20, {0x01, 0x04, 0x00, 0x04}),
+                                 "1025 x 1024");
+    ExpectLoadError<FormatError>(Bytes{}, "no island (INSEL block)");
+    auto editor = std::make_unique<Editor>();
+    EXPECT_THROW(Load(*editor, Bytes{}, FileKind::Savegame), FormatError);
+    EXPECT_FALSE(editor->doc.loaded);
 }
 
 TEST(LoaderErrors, FourByteValueWithTopBitIsAnOverflowAndKeepsTheOpenDocument) {
@@ -372,11 +335,10 @@ TEST(LoaderErrors, FourByteValueWithTopBitIsAnOverflowAndKeepsTheOpenDocument) {
         EXPECT_NE(std::string(e.what()).find(std::to_string(kontorid + 12)), std::string::npos)
             << e.what();
     }
-    EXPECT_EQ(editor->doc.file_name, "open.scp");
-    EXPECT_EQ(editor->doc.file_kind, FileKind::Island);
-    EXPECT_EQ(editor->doc.island.height.get(31, 31), 50);
-    EXPECT_EQ(editor->status.island_name, shown.island_name);
-    EXPECT_EQ(editor->status.memo2, shown.memo2);
+    EXPECT_EQ(std::tuple(editor->doc.file_name, editor->doc.file_kind,
+                         editor->doc.island.height.get(31, 31), editor->status.island_name,
+                         editor->status.memo2),
+              std::tuple("open.scp", FileKind::Island, 50, shown.island_name, shown.memo2));
 }
 
 // Every prefix of a file and a series of corrupted copies either load or fail with insel::Error.
@@ -431,14 +393,6 @@ TEST(LoaderErrors, TruncatedAndCorruptedFilesNeverFailOtherwise) {
                  "corruption round " + std::to_string(round));
     }
 }
-
-TEST(LoaderErrors, EmptyFileIsAFormatErrorAndLoadsNothing) {
-    ExpectLoadError<FormatError>(Bytes{}, "no island (INSEL block)");
-    auto editor = std::make_unique<Editor>();
-    EXPECT_THROW(Load(*editor, Bytes{}, FileKind::Savegame), FormatError);
-    EXPECT_FALSE(editor->doc.loaded);
-}
-
 
 // Cells whose column stretches are sometimes uniform (taken whole) and sometimes not (counted
 // cell by cell), on an island whose side is no multiple of the stretches, checked against the
@@ -507,6 +461,17 @@ std::vector<std::uint16_t> PlainTerrain(const Bytes& bytes) {
     return cells;
 }
 
+// Cells of the loaded terrain layer that differ from the entries applied one by one.
+int WrongTerrainCells(const Editor& editor, const Bytes& bytes) {
+    const std::vector<std::uint16_t> expected = PlainTerrain(bytes);
+    int wrong = 0;
+    for (int x = 0; x < kLayerSide; ++x)
+        for (int y = 0; y < kLayerSide; ++y)
+            wrong += editor.doc.island.terrain.get(x, y) !=
+                     expected[static_cast<std::size_t>(x) * kLayerSide + y];
+    return wrong;
+}
+
 // Entries in the usual x-major runs are written eight at a time; runs broken by a shuffle,
 // by y offsets that wrap past 255, by a repeated cell or by a change of column must come out
 // as written one by one.
@@ -532,15 +497,10 @@ TEST(LoaderEntries, RunsAndBrokenRunsGiveTheSameCells) {
     bytes[entry(1, 205) + 4] = bytes[entry(1, 204) + 4];
     bytes[entry(1, 300) + 5] = static_cast<std::uint8_t>(bytes[entry(1, 300) + 5] + 1);
     auto editor = LoadedEditor(bytes);
-    const std::vector<std::uint16_t> expected = PlainTerrain(bytes);
-    int wrong = 0;
-    for (int x = 0; x < kLayerSide; ++x)
-        for (int y = 0; y < kLayerSide; ++y)
-            wrong += editor->doc.island.terrain.get(x, y) !=
-                     expected[static_cast<std::size_t>(x) * kLayerSide + y];
-    EXPECT_EQ(wrong, 0);
-    EXPECT_EQ(editor->doc.island.terrain.get(40, 50), 1 + 40 * 64 + 50);
-    EXPECT_EQ(editor->doc.island.terrain_param.get(40, 50), 50);
+    EXPECT_EQ(WrongTerrainCells(*editor, bytes), 0);
+    EXPECT_EQ(std::tuple(editor->doc.island.terrain.get(40, 50),
+                         editor->doc.island.terrain_param.get(40, 50)),
+              std::tuple(1 + 40 * 64 + 50, 50));
 }
 
 // Sparse columns (every fifth cell) between full ones, and runs that begin anywhere within
@@ -556,19 +516,13 @@ TEST(LoaderEntries, SparseEntriesBetweenRunsGiveTheSameCells) {
     };
     const Bytes bytes = fixture::IslandFileBytes(plan);
     auto editor = LoadedEditor(bytes);
-    const std::vector<std::uint16_t> expected = PlainTerrain(bytes);
-    int wrong = 0, kept = 0;
-    for (int x = 0; x < kLayerSide; ++x) {
-        for (int y = 0; y < kLayerSide; ++y) {
-            const std::uint16_t want = expected[static_cast<std::size_t>(x) * kLayerSide + y];
-            wrong += editor->doc.island.terrain.get(x, y) != want;
-            kept += want != 0;
-        }
-    }
-    EXPECT_EQ(wrong, 0);
-    EXPECT_GT(kept, 96 * 96 / 3);
-    EXPECT_EQ(editor->doc.island.terrain.get(31, 22), 1 + 31 * 96 + 22);
-    EXPECT_EQ(editor->doc.island.terrain_param.get(31, 22), 31);
+    EXPECT_EQ(WrongTerrainCells(*editor, bytes), 0);
+    const std::vector<std::uint16_t> plain = PlainTerrain(bytes);
+    EXPECT_GT(std::count_if(plain.begin(), plain.end(), [](auto e) { return e != 0; }),
+              96 * 96 / 3);
+    EXPECT_EQ(std::tuple(editor->doc.island.terrain.get(31, 22),
+                         editor->doc.island.terrain_param.get(31, 22)),
+              std::tuple(1 + 31 * 96 + 22, 31));
 }
 
 TEST(LoaderEntries, CellBeyondTheLayersInALongRunIsReported) {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <tuple>
 
 #include "core/app/editor.h"
 #include "core/dialogs/new_island.h"
@@ -271,40 +272,30 @@ TEST(NextFreeWarehouseId, SearchLimitsAtTheEndOfTheOutput) {
     }
 }
 
-TEST(SaveIslandFile, OtherExtensionIsReplacedByScp) {
-    auto editor = std::make_unique<Editor>();
-    NewIsland(editor->doc, editor->status, 32, 1);
-    fixture::TempDir dir;
-    const std::filesystem::path written = SaveIslandFile(editor->doc, editor->save, editor->output,
-                                                         editor->status.memo2, dir / "insel.txt");
-    EXPECT_EQ(written, dir / "insel.scp");
-    EXPECT_TRUE(std::filesystem::exists(dir / "insel.scp"));
-    EXPECT_FALSE(std::filesystem::exists(dir / "insel.txt"));
-}
-
-TEST(DummyIsland, NamePrefixFollowsTheClimateAndTheSideIsPadded) {
-    EXPECT_EQ(DummyFileName(64, 0), "Po_064x064_DUMMY.scp");
-    EXPECT_EQ(DummyFileName(128, 3), "Pr_128x128_DUMMY.scp");
-    EXPECT_EQ(DummyFileName(32, 6), "U_032x032_DUMMY.scp");
-}
-
-TEST(DummyIsland, WrittenDummyLoadsBack) {
+TEST(DummyIsland, NamedByClimateAndSideWrittenAsAssembledAndLoadsBack) {
+    EXPECT_EQ(std::tuple(DummyFileName(64, 0), DummyFileName(128, 3), DummyFileName(32, 6)),
+              std::tuple("Po_064x064_DUMMY.scp", "Pr_128x128_DUMMY.scp", "U_032x032_DUMMY.scp"));
     auto editor = std::make_unique<Editor>();
     NewIsland(editor->doc, editor->status, 64, 2);
     fixture::TempDir dir;
+    // Another extension is replaced by .scp.
+    EXPECT_EQ(SaveIslandFile(editor->doc, editor->save, editor->output, editor->status.memo2,
+                             dir / "insel.txt"),
+              dir / "insel.scp");
+    EXPECT_TRUE(std::filesystem::exists(dir / "insel.scp"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "insel.txt"));
+
     SaveDummyIsland(editor->output, editor->doc.island.record.climate, 64,
                     dir / "N_064x064_DUMMY.scp");
     const Bytes bytes = fixture::ReadFileBytes(dir / "N_064x064_DUMMY.scp");
     EXPECT_EQ(fixture::DescribeDifference(fixture::DummyIslandBytes(64, 2), bytes), "");
-
     auto loaded = std::make_unique<Editor>();
     test::Load(*loaded, bytes, FileKind::Island, "N_064x064_DUMMY.scp");
     const IslandMap& island = loaded->doc.island;
-    EXPECT_EQ((std::pair<int, int>(island.record.width, island.record.climate)), std::pair(64, 2));
-    EXPECT_EQ(island.gfx.get(7, 2), 0x0B44);
-    EXPECT_EQ(island.gfx.get(63, 63), 0x0B00 + 4 * 3 + 32 * 3);
-    EXPECT_EQ(island.height.get(63, 0), 96);
-    EXPECT_EQ((std::pair<int, int>(island.kontorid_first, island.kontorid_second)), std::pair(2, 1));
+    EXPECT_EQ(std::tuple(island.record.width, island.record.climate, island.gfx.get(7, 2),
+                         island.gfx.get(63, 63), island.height.get(63, 0), island.kontorid_first,
+                         island.kontorid_second),
+              std::tuple(64, 2, 0x0B44, 0x0B00 + 4 * 3 + 32 * 3, 96, 2, 1));
 }
 
 }  // namespace
