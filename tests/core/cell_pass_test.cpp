@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <random>
+#include <tuple>
 
 #include "core/display/renderer.h"
 #include "core/display/view.h"
@@ -159,11 +160,9 @@ TEST(CellPass, CellPathUsesTheColourFunction) {
 
 TEST(CellPass, CoveredRectangle) {
     const PixelRect whole = CoveredByCells(WholeView(100));
-    EXPECT_EQ(whole.right, 500);
-    EXPECT_EQ(whole.bottom, 500);
     const PixelRect cut = CoveredByCells(PartView(42, 10, 20, 25, 13));
-    EXPECT_EQ(cut.right, 1024);
-    EXPECT_EQ(cut.bottom, 512);
+    EXPECT_EQ(std::tuple(whole.right, whole.bottom, cut.right, cut.bottom),
+              std::tuple(500, 500, 1024, 512));
     // Cells outside the layers stay unpainted, so nothing counts as covered.
     const PixelRect outside = CoveredByCells(PartView(4, 1000, 1010, 256, 128));
     EXPECT_EQ(outside.right - outside.left, 0);

@@ -32,33 +32,13 @@ INSTANTIATE_TEST_SUITE_P(Edges, HeightBands,
                                            BandCase{240, 53, 53}, BandCase{241, 54, -1},
                                            BandCase{254, 54, -1}, BandCase{255, 54, 0}));
 
-TEST(HeightBands, TablesAscendToByteMaximumWithTabledColours) {
-    for (int i = 1; i < kHeightBandCount; ++i) EXPECT_LT(kHeightBands[i - 1], kHeightBands[i]) << i;
-    EXPECT_EQ(kHeightBands[kHeightBandCount - 1], 255);
-    EXPECT_EQ(CellColour(0, 0), 0x7C0000u);
-    EXPECT_EQ(CellColour(0, 32), 0xFFFFF2u);
-    EXPECT_EQ(CellColour(0, 88), 0xFF80FFu);
-    EXPECT_EQ(CellColour(0, 170), 0x00FFC8u);
-    EXPECT_EQ(CellColour(0, 255), 0x0084C4u);
-}
-
-TEST(CellColour, TileAndVegetationPutHighByteInRedAndLowByteInGreen) {
-    for (int layer : {1, 2}) {
-        EXPECT_EQ(CellColour(layer, 0x0B25), 0x250Bu) << layer;
-        EXPECT_EQ(CellColour(layer, 0x1234), 0x3412u) << layer;
-        EXPECT_EQ(CellColour(layer, 0xFFFF), 0xFFFFu) << layer;
-        EXPECT_EQ(CellColour(layer, 0), 0u) << layer;
-    }
-}
-
-TEST(CellColour, FertilityAboveTenTakesColourOfTenAndUnknownLayersAreRed) {
-    EXPECT_EQ(CellColour(3, 0), 0xC0FFFFu);
-    EXPECT_EQ(CellColour(3, 4), 0x00FFE4u);
-    EXPECT_EQ(CellColour(3, 10), 0x00FF00u);
-    EXPECT_EQ(CellColour(3, 11), 0x00FF00u);
-    EXPECT_EQ(CellColour(3, 60000), 0x00FF00u);
-    EXPECT_EQ(CellColour(4, 7), 0x0000FFu);
-    EXPECT_EQ(CellColour(-1, 7), 0x0000FFu);
+// Tiles and vegetation swap the value's bytes into red and green; fertility above ten takes
+// the colour of ten; unknown layers are red.
+TEST(CellColour, OtherLayers) {
+    for (int layer : {1, 2}) EXPECT_EQ(CellColour(layer, 0x1234), 0x3412u) << layer;
+    EXPECT_EQ(CellColour(3, 4), kFertilityColours[4]);
+    for (int value : {10, 11, 60000}) EXPECT_EQ(CellColour(3, value), 0x00FF00u) << value;
+    for (int layer : {4, -1}) EXPECT_EQ(CellColour(layer, 7), 0x0000FFu) << layer;
 }
 
 // Two cell blocks with counts set directly, as the loader leaves them.
@@ -89,41 +69,31 @@ TEST_F(LegendTest, WholeIslandHeightsTakeLastValueOfEachPanel) {
     EXPECT_EQ(Row(legend[1]), "shown 4/4");    // height 4 (3 + 1) replaces height 1
     EXPECT_EQ(Row(legend[2]), "shown 8/");     // no cells: band bound, no count
     EXPECT_EQ(Row(legend[14]), "shown 40/7");
-    EXPECT_EQ(Row(legend[23]), "shown 60/8");
     EXPECT_EQ(Row(legend[53]), "shown 240/");  // 241 has no panel
     EXPECT_EQ(legend[14].colour, kHeightColours[14]);
-    EXPECT_EQ(legend[0].colour, kHeightColours[0]);
 }
 
 TEST_F(LegendTest, WholeIslandOtherLayersShowOnlyPresentValues) {
     editor->view.layer = static_cast<DisplayLayer>(1);
     Legend legend = FullIslandLegend(editor->doc.island, editor->view.layer);
-    EXPECT_EQ(Row(legend[1]), "shown 4/4");
-    EXPECT_EQ(Row(legend[2]), "hidden /");
-    EXPECT_EQ(Row(legend[53]), "hidden /");
+    EXPECT_EQ(Row(legend[1]) + Row(legend[2]), "shown 4/4hidden /");
 
     editor->view.layer = static_cast<DisplayLayer>(3);
     legend = FullIslandLegend(editor->doc.island, editor->view.layer);
-    EXPECT_EQ(Row(legend[0]), "shown 0/2");
-    EXPECT_EQ(Row(legend[1]), "shown 1/");
-    EXPECT_EQ(Row(legend[3]), "shown 3/5");
-    EXPECT_EQ(Row(legend[10]), "shown 10/7");
-    EXPECT_EQ(Row(legend[11]), "hidden /");
+    EXPECT_EQ(Row(legend[0]) + Row(legend[1]) + Row(legend[3]) + Row(legend[10]) + Row(legend[11]),
+              "shown 0/2shown 1/shown 3/5shown 10/7hidden /");
     EXPECT_EQ(legend[4].colour, kFertilityColours[4]);
 }
 
 TEST_F(LegendTest, ViewLegendCountsShownBlockUnderBandBounds) {
     editor->view.part_index = 1;
     Legend legend = ViewLegend(editor->doc.island, editor->view);
-    EXPECT_EQ(Row(legend[0]), "shown 0/");  // 255 has no panel here
-    EXPECT_EQ(Row(legend[1]), "shown 4/1");
-    EXPECT_EQ(Row(legend[14]), "shown 40/7");
-    EXPECT_EQ(Row(legend[23]), "shown 60/8");
+    // 255 has no panel here
+    EXPECT_EQ(Row(legend[0]) + Row(legend[1]) + Row(legend[23]), "shown 0/shown 4/1shown 60/8");
 
     editor->view.part_index = -1;
     legend = ViewLegend(editor->doc.island, editor->view);
-    EXPECT_EQ(Row(legend[0]), "shown 0/5");
-    EXPECT_EQ(Row(legend[1]), "shown 4/4");
+    EXPECT_EQ(Row(legend[0]) + Row(legend[1]), "shown 0/5shown 4/4");
 
     editor->view.part_index = 2;  // beyond the island's blocks
     legend = ViewLegend(editor->doc.island, editor->view);
@@ -132,10 +102,8 @@ TEST_F(LegendTest, ViewLegendCountsShownBlockUnderBandBounds) {
     editor->view.layer = static_cast<DisplayLayer>(3);
     editor->view.part_index = 1;
     legend = ViewLegend(editor->doc.island, editor->view);
-    EXPECT_EQ(Row(legend[0]), "shown 0/");
-    EXPECT_EQ(Row(legend[3]), "shown 3/5");
-    EXPECT_EQ(Row(legend[10]), "shown 10/1");
-    EXPECT_EQ(Row(legend[11]), "hidden /");
+    EXPECT_EQ(Row(legend[0]) + Row(legend[3]) + Row(legend[10]) + Row(legend[11]),
+              "shown 0/shown 3/5shown 10/1hidden /");
 
     for (int layer : {1, 2}) {
         editor->view.layer = static_cast<DisplayLayer>(layer);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #ifndef _WIN32
@@ -78,7 +79,9 @@ TEST(TagSearch, StopsAtTheNearestTagOrAtTheEffectiveLimit) {
     }
 }
 
-TEST(GameFileBuffer, SearchesBoundedByTheDataLimitIgnoreTheTailOfALongerEarlierFile) {
+// A short file loaded after a longer one: searches bounded by the data limit ignore the older
+// file's tail. BIGBROTH lowers the limit.
+TEST(GameFileBuffer, DataLimit) {
     FixtureFile longer;
     longer.Zeros(200).Tag("HIRSCH").Dword(0).Zeros(100);
     GameFileBuffer buffer;
@@ -86,19 +89,16 @@ TEST(GameFileBuffer, SearchesBoundedByTheDataLimitIgnoreTheTailOfALongerEarlierF
 
     const Bytes shorter(60, 0);
     const LoadedFileInfo info = LoadGameBytes(buffer, shorter);
-    EXPECT_EQ(info.size, 60);
-    EXPECT_EQ(info.data_limit, 60);
+    EXPECT_EQ(std::pair(info.size, info.data_limit),
+              (std::pair<std::int64_t, std::int64_t>(60, 60)));
     ASSERT_GE(buffer.length(), 216) << "the buffer keeps its length between loads";
 
     std::int64_t position = 0;
     EXPECT_FALSE(FindTagForward(buffer, info.data_limit, "HIRSCH", position));
     EXPECT_EQ(position, 60);
-}
 
-TEST(GameFileBuffer, BigbrothLowersTheDataLimit) {
     FixtureFile file;
     file.Zeros(120).Tag("BIGBROTH").Zeros(200);
-    GameFileBuffer buffer;
     const LoadedFileInfo with = LoadGameBytes(buffer, file.bytes());
     EXPECT_EQ(with.size, static_cast<std::int64_t>(file.size()));
     EXPECT_EQ(with.data_limit, 120);
@@ -107,29 +107,20 @@ TEST(GameFileBuffer, BigbrothLowersTheDataLimit) {
     EXPECT_EQ(without.data_limit, 300);
 }
 
-struct ValueCase {
-    Bytes bytes;
-    int width;
-    std::int64_t expected;
-};
+TEST(ReadValue, ReadsLittleEndianAndRejectsOverflowAndPositionsOutside) {
+    const std::tuple<Bytes, int, std::int64_t> cases[] = {{{0xFE}, 1, 254},
+                                                          {{0x1F, 0x02}, 2, 0x021F},
+                                                          {{0xFF, 0xFF}, 2, 65535},
+                                                          {{0x78, 0x56, 0x34, 0x12}, 4, 0x12345678},
+                                                          {{0xFF, 0xFF, 0xFF, 0x7F}, 4, 0x7FFFFFFF},
+                                                          {{0xFF, 0xFF, 0xFF, 0xFF}, 4, -1}};
+    for (const auto& [bytes, width, expected] : cases) {
+        GameFileBuffer buffer;
+        buffer.bytes = bytes;
+        EXPECT_EQ(ReadValue(buffer, width, 0), expected) << width;
+    }
 
-class ReadValueOk : public ::testing::TestWithParam<ValueCase> {};
-
-TEST_P(ReadValueOk, ReadsLittleEndian) {
-    GameFileBuffer buffer;
-    buffer.bytes = GetParam().bytes;
-    EXPECT_EQ(ReadValue(buffer, GetParam().width, 0), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Widths, ReadValueOk,
-                         ::testing::Values(ValueCase{{0xFE}, 1, 254},
-                                           ValueCase{{0x1F, 0x02}, 2, 0x021F},
-                                           ValueCase{{0xFF, 0xFF}, 2, 65535},
-                                           ValueCase{{0x78, 0x56, 0x34, 0x12}, 4, 0x12345678},
-                                           ValueCase{{0xFF, 0xFF, 0xFF, 0x7F}, 4, 0x7FFFFFFF},
-                                           ValueCase{{0xFF, 0xFF, 0xFF, 0xFF}, 4, -1}));
-
-TEST(ReadValue, FourBytesWithTopBitSetOtherThanMinusOneOverflow) {
+    // Four bytes with the top bit set, other than -1, overflow.
     GameFileBuffer buffer;
     buffer.bytes = {0x11, 0x00, 0x00, 0x00, 0x00, 0x80, 0xFF, 0xFF, 0xFF, 0xFE};
     EXPECT_THROW(ReadValue(buffer, 4, 2), OverflowError);
@@ -139,10 +130,7 @@ TEST(ReadValue, FourBytesWithTopBitSetOtherThanMinusOneOverflow) {
     } catch (const OverflowError& e) {
         EXPECT_NE(std::string(e.what()).find("6"), std::string::npos) << e.what();
     }
-}
 
-TEST(ReadValue, PositionsOutsideTheBufferAreBoundsErrors) {
-    GameFileBuffer buffer;
     buffer.bytes = Bytes(10, 0);
     EXPECT_THROW(ReadValue(buffer, 1, 10), BoundsError);
     EXPECT_THROW(ReadValue(buffer, 1, -1), BoundsError);
@@ -208,12 +196,6 @@ INSTANTIATE_TEST_SUITE_P(
                       AddOnCase{"NoHead", TextBytes("SAVEGAME"), 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(LoadGameFile, MissingFileIsAnError) {
-    fixture::TempDir dir;
-    GameFileBuffer buffer;
-    EXPECT_THROW(LoadGameFile(buffer, dir / "absent.scp"), Error);
-}
-
 TEST(ReadFileIntoBuffer, GrowsButNeverShrinksTheBuffer) {
     fixture::TempDir dir;
     fixture::WriteFileBytes(dir / "small", Bytes(10, 0x22));
@@ -247,14 +229,11 @@ TEST(WriteFileAtomically, ReplacesAnExistingFileWholly) {
     EXPECT_EQ(Entries(dir.path()), std::vector<std::filesystem::path>{"out.scp"});
 }
 
-TEST(WriteFileAtomically, MissingFolderIsAnErrorAndCreatesNothing) {
+// A missing folder or a folder in the way is an error that creates nothing and harms nothing.
+TEST(WriteFileAtomically, MissingFolderOrFolderInTheWay) {
     fixture::TempDir dir;
     EXPECT_THROW(WriteFileAtomically(dir / "absent" / "out.scp", Bytes(10, 1)), Error);
     EXPECT_TRUE(Entries(dir.path()).empty());
-}
-
-TEST(WriteFileAtomically, FolderInTheWayIsAnErrorAndStaysIntact) {
-    fixture::TempDir dir;
     std::filesystem::create_directory(dir / "out.scp");
     fixture::WriteFileBytes(dir / "out.scp" / "inner", Bytes(3, 7));
     EXPECT_THROW(WriteFileAtomically(dir / "out.scp", Bytes(10, 1)), Error);
@@ -283,8 +262,8 @@ TEST(WriteFileAtomically, UmlautNamesAndCrLfTextSurviveAReplace) {
     const auto path = dir.path() / PathFromUtf8("Gr\xC3\xBCninsel \xC3\x84.txt");
     WriteTextFile(path, {"eins", "zwei", "drei"}, TextEncoding::Utf8);
     WriteTextFile(path, {"vier", "f\xC3\xBCnf"}, TextEncoding::Windows1252);
-    EXPECT_EQ(fixture::ReadFileBytes(path), (Bytes{'v', 'i', 'e', 'r', '\r', '\n', 'f', 0xFC, 'n',
-                                                   'f', '\r', '\n'}));
+    EXPECT_EQ(fixture::ReadFileBytes(path),
+              (Bytes{'v', 'i', 'e', 'r', '\r', '\n', 'f', 0xFC, 'n', 'f', '\r', '\n'}));
     const TextFile read = ReadTextFile(path);
     EXPECT_EQ(read.lines, (std::vector<std::string>{"vier", "f\xC3\xBCnf"}));
     EXPECT_EQ(read.encoding, TextEncoding::Windows1252);
@@ -299,10 +278,12 @@ TEST(LoadGameFile, ReadOnlyFileIsReadWithoutTouchingIt) {
     fixture::WriteFileBytes(dir / "ro.scp", content.bytes());
     std::filesystem::permissions(dir / "ro.scp", std::filesystem::perms::owner_read);
 #ifndef _WIN32
-    struct stat before {}, after {};
+    struct stat before {
+    }, after{};
     ASSERT_EQ(::stat((dir / "ro.scp").c_str(), &before), 0);
 #endif
     GameFileBuffer buffer;
+    EXPECT_THROW(LoadGameFile(buffer, dir / "absent.scp"), Error);
     const LoadedFileInfo info = LoadGameFile(buffer, dir / "ro.scp");
     EXPECT_EQ(std::pair(info.size, info.addon_level), (std::pair<std::int64_t, int>(60, 1)));
     EXPECT_EQ(Bytes(buffer.bytes.begin(), buffer.bytes.begin() + 60), content.bytes());
@@ -311,8 +292,8 @@ TEST(LoadGameFile, ReadOnlyFileIsReadWithoutTouchingIt) {
     ASSERT_EQ(::stat((dir / "ro.scp").c_str(), &after), 0);
     EXPECT_EQ(after.st_mode, before.st_mode);
     // A permission change, even one undone, shows in the change time.
-    EXPECT_EQ(after.st_ctim.tv_sec, before.st_ctim.tv_sec);
-    EXPECT_EQ(after.st_ctim.tv_nsec, before.st_ctim.tv_nsec);
+    EXPECT_EQ(std::pair(after.st_ctim.tv_sec, after.st_ctim.tv_nsec),
+              std::pair(before.st_ctim.tv_sec, before.st_ctim.tv_nsec));
 #endif
 }
 

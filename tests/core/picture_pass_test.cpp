@@ -115,7 +115,7 @@ struct PictureView {
     }
 };
 
-TEST(PicturePass, ResidentCutAndPlainCellsAtEveryZoom) {
+TEST(PicturePass, ResidentCutPlainAndOutlinedCellsAtEveryZoom) {
     PictureView view;
     RenderSettings settings;
     settings.use_tile_bitmaps = true;
@@ -127,14 +127,9 @@ TEST(PicturePass, ResidentCutAndPlainCellsAtEveryZoom) {
         RenderMap(view.editor->doc, view.editor->view, settings, raster, &view.textures);
         EXPECT_EQ(view.PictureMismatches(raster), 0) << "zoom " << zoom;
     }
-}
 
-TEST(PicturePass, UnusedSeriesKeepOutlineOnWhiteAlsoWithAWidePen) {
-    PictureView view;
+    // Unused series keep their outline on white, also with a wide pen.
     view.Show(8, 64, 64);
-    RenderSettings settings;
-    settings.use_tile_bitmaps = true;
-    settings.objects = false;
     for (int pen : {2, 12}) {
         settings.pen_width = pen;
         Raster raster;

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 #include "core/app/editor.h"
 #include "test_helpers.h"
@@ -67,8 +70,9 @@ TEST(ColourPass, LayersAndHighlights) {
     editor->doc.island.fertility.set(2, 0, 4);
     Raster raster;
     RenderMap(editor->doc, editor->view, RenderSettings{}, raster);
-    EXPECT_EQ(CellMismatches(raster, 1, 0, ToPixel(kFertilityColours[10])), 0);
-    EXPECT_EQ(CellMismatches(raster, 2, 0, ToPixel(kFertilityColours[4])), 0);
+    EXPECT_EQ(CellMismatches(raster, 1, 0, ToPixel(kFertilityColours[10])) +
+                  CellMismatches(raster, 2, 0, ToPixel(kFertilityColours[4])),
+              0);
 
     editor->view.layer = static_cast<DisplayLayer>(0);
     editor->doc.island.terrain.set(1, 1, 0xC123);  // element 0x0123 turned three quarters
@@ -80,13 +84,13 @@ TEST(ColourPass, LayersAndHighlights) {
     settings.terrain_highlight = 0x00FF00;
     const std::uint32_t lit = ToPixel(0x00FF00), plain = ToPixel(CellColour(0, 0));
     RenderMap(editor->doc, editor->view, settings, raster);
-    EXPECT_EQ(CellMismatches(raster, 1, 1, lit), 0);
-    EXPECT_EQ(CellMismatches(raster, 2, 1, plain), 0);
-    EXPECT_EQ(CellMismatches(raster, 3, 1, lit), 0);
+    EXPECT_EQ(std::tuple(CellMismatches(raster, 1, 1, lit), CellMismatches(raster, 2, 1, plain),
+                         CellMismatches(raster, 3, 1, lit)),
+              std::tuple(0, 0, 0));
     settings.any_orientation = false;
     RenderMap(editor->doc, editor->view, settings, raster);
-    EXPECT_EQ(CellMismatches(raster, 1, 1, plain), 0);
-    EXPECT_EQ(CellMismatches(raster, 3, 1, lit), 0);
+    EXPECT_EQ(std::pair(CellMismatches(raster, 1, 1, plain), CellMismatches(raster, 3, 1, lit)),
+              std::pair(0, 0));
 
     editor->doc.island.gfx.set(5, 5, 0x2A07);
     settings.highlight_kind = kGfxSeriesHighlight;
@@ -220,11 +224,8 @@ TEST(Overlays, CatchmentOfAWholeIslandAtColumnEnds) {
     Raster raster;
     RenderMap(editor->doc, editor->view, settings, raster);
     const std::uint32_t pen = ToPixel(settings.catchment);
-    EXPECT_EQ(raster.at(5, 511), pen);
-    EXPECT_EQ(raster.at(6, 0), pen);
-    EXPECT_EQ(raster.at(100, 300), pen);
-    EXPECT_NE(raster.at(101, 300), pen);
-    EXPECT_NE(raster.at(7, 7), pen);
+    EXPECT_EQ(std::tuple(raster.at(5, 511), raster.at(6, 0), raster.at(100, 300)),
+              std::tuple(pen, pen, pen));
     EXPECT_EQ(std::count(raster.pixels.begin(), raster.pixels.end(), pen), 3);
 }
 
@@ -248,8 +249,8 @@ TEST(Overlays, HeightProfilePageKeepsCanvasAndShowsMarks) {
 
 TEST(Overview, SamplesRoundHalvesToEven) {
     auto editor = Shown(256, 6);
-    editor->view.layer =
-        static_cast<DisplayLayer>(1);  // green = sampled height, one colour per value
+    // Green is the sampled height, one colour per value.
+    editor->view.layer = static_cast<DisplayLayer>(1);
     for (int x = 0; x < 256; ++x)
         for (int y = 0; y < 6; ++y)
             editor->doc.island.height.set(x, y, static_cast<std::uint8_t>((x + 37 * y) & 0xFF));
@@ -257,12 +258,10 @@ TEST(Overview, SamplesRoundHalvesToEven) {
     ASSERT_EQ(image.size(), 128u * 128u);
     auto at = [&](int px, int py) { return image[py * 128 + px]; };
     auto cell = [](int x, int y) { return ToPixel(CellColour(1, (x + 37 * y) & 0xFF)); };
-    EXPECT_EQ(at(0, 0), cell(0, 0));
-    EXPECT_EQ(at(127, 0), cell(254, 0));
-    EXPECT_EQ(at(3, 32), cell(6, 2));    // 1.5 -> 2
-    EXPECT_EQ(at(3, 96), cell(6, 4));    // 4.5 -> 4
-    EXPECT_EQ(at(5, 75), cell(10, 4));   // 3.52 -> 4
-    EXPECT_EQ(at(9, 127), cell(18, 5));  // 5.95 stays on the last row
+    // Rows 1.5 -> 2, 4.5 -> 4, 3.52 -> 4; 5.95 stays on the last row.
+    EXPECT_EQ(
+        std::vector({at(0, 0), at(127, 0), at(3, 32), at(3, 96), at(5, 75), at(9, 127)}),
+        std::vector({cell(0, 0), cell(254, 0), cell(6, 2), cell(6, 4), cell(10, 4), cell(18, 5)}));
 
     editor->doc.island.record.height = 0;
     const auto empty = DrawOverviewImage(editor->doc.island, editor->view.layer);

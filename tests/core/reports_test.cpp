@@ -66,15 +66,13 @@ TEST(RawExport, IslandWithoutLandStillGetsLegendAsWindows1252File) {
     std::string expected = "x, y, H\xF6he (>=40: Land), GFX-ID, Gel\xE4nde-ID, Fruchtbarkeit\r\n";
     for (const auto& line : kLegend) expected += line + "\r\n";
     EXPECT_EQ(text, expected);
-}
 
-TEST(WriteWindows1252Lines, BytesPassUnchangedIncludingUndefinedOnes) {
-    fixture::TempDir dir;
+    // Bytes pass unchanged, also those Windows-1252 leaves undefined.
     WriteWindows1252Lines(dir / "m.txt", {"Gr\xF6\xDF"
                                           "e \x81\x80",
                                           ""});
-    const auto bytes = fixture::ReadFileBytes(dir / "m.txt");
-    EXPECT_EQ(std::string(bytes.begin(), bytes.end()),
+    const auto written = fixture::ReadFileBytes(dir / "m.txt");
+    EXPECT_EQ(std::string(written.begin(), written.end()),
               "Gr\xF6\xDF"
               "e \x81\x80\r\n\r\n");
 }
@@ -193,16 +191,14 @@ TEST(ObjectList, CityBuildingsFirstThenEveryOtherObject) {
     EXPECT_TRUE(ObjectListLines(editor->doc.island, editor->doc.cities.Current()).empty());
 }
 
-TEST(ObjectList, FileNameTakesTxtExtensionWithinEightyCharacters) {
+TEST(ObjectList, FileNameTakesTxtExtensionWithinEightyCharactersAndMemoNeedsFiveLines) {
     EXPECT_EQ(ObjectListFileName("Sued07.scp"), "Sued07.txt");
     EXPECT_EQ(ObjectListFileName("dir.v2/Insel"), "dir.v2/Insel.txt");
     const std::string name = ObjectListFileName(std::string(90, 'a') + ".scp");
     EXPECT_EQ(name, std::string(76, 'a') + ".txt");
-}
-
-TEST(MemoSave, NeedsAtLeastFiveLines) {
-    EXPECT_FALSE(MemoWorthSaving(Lines(4, "x")));
-    EXPECT_TRUE(MemoWorthSaving(Lines(5, "")));
+    // A memo is saved from five lines on.
+    EXPECT_EQ(std::pair(MemoWorthSaving(Lines(4, "x")), MemoWorthSaving(Lines(5, ""))),
+              std::pair(false, true));
 }
 
 TEST(SeriesRanking, EqualCountsRankByIndexWithRoundedShares) {
@@ -216,8 +212,10 @@ TEST(SeriesRanking, EqualCountsRankByIndexWithRoundedShares) {
     ASSERT_EQ(ranking.ranks.size(), 4u);
     // The unused ones follow by index; shares 41.67 and 16.67 round.
     std::vector<std::tuple<int, int, int>> ranks;  // series, count, share
-    for (const auto& r : ranking.ranks) ranks.emplace_back(r.series, r.count, r.share_percent.value_or(-1));
-    EXPECT_EQ(ranks, (std::vector<std::tuple<int, int, int>>{{1, 50, 42}, {3, 50, 42}, {7, 20, 17}, {0, 0, 0}}));
+    for (const auto& r : ranking.ranks)
+        ranks.emplace_back(r.series, r.count, r.share_percent.value_or(-1));
+    EXPECT_EQ(ranks, (std::vector<std::tuple<int, int, int>>{
+                         {1, 50, 42}, {3, 50, 42}, {7, 20, 17}, {0, 0, 0}}));
     EXPECT_EQ(ranking.total_percent, 100);
 
     ASSERT_EQ(ranking.memo.size(), 149u);

