@@ -2,7 +2,13 @@
 
 #include <utility>
 
+#include "core/dialogs/new_island.h"
+#include "core/island/cities.h"
+#include "core/island/city_writer.h"
+#include "core/island/island_list.h"
 #include "core/island/loader.h"
+#include "core/island/writer.h"
+#include "core/tools/rotation.h"
 
 namespace insel {
 
@@ -33,6 +39,7 @@ LoadSummary Editor::LoadWith(FileKind kind, Read read) {
     // A new file starts without save-time shifts.
     for (LayerShift& shift : save.shifts) shift.apply = false;
     view.island_shown = true;
+    history.Reset(doc);
     return summary;
 }
 
@@ -46,6 +53,73 @@ LoadSummary Editor::LoadBytes(std::span<const std::uint8_t> bytes, const std::st
                               FileKind kind) {
     return LoadWith(kind, [&](Document& next, Status& next_status) {
         return LoadIslandFromBytes(next, definitions, next_status, bytes, file_name);
+    });
+}
+
+bool Editor::TidyWarehouses() {
+    return Step("Aufräumen", [&] { insel::TidyWarehouses(doc, status.memo3); });
+}
+
+bool Editor::SetClimate(int climate) {
+    return Step("Klima", [&] { SetIslandClimate(doc, climate); });
+}
+
+bool Editor::ShiftNow(int kind, int dx, int dy) {
+    return Step("Verschiebung", [&] { ShiftLayer(doc.island, kind, {true, dx, dy}); });
+}
+
+bool Editor::SelectIsland(int row) {
+    // Decoding another island is a load: a failure leaves the island shown as it was, and
+    // the history starts again from the new island.
+    bool selected = false;
+    Step("Insel wählen", [&] { selected = SelectIslandRow(doc, definitions, status, row); });
+    if (selected) StartHistory();
+    return selected;
+}
+
+std::string Editor::SelectCity(int row) {
+    std::string message;
+    const auto select = [&] { message = SelectCityRow(doc, definitions, status, row); };
+    if (doc.file_kind == FileKind::Savegame) {
+        // In a savegame the city's island is decoded, as a load.
+        Step("Stadt wählen", select);
+        StartHistory();
+    } else {
+        Step("Stadt wählen", select);
+    }
+    return message;
+}
+
+void Editor::MakeNewIsland(int size, int climate) {
+    ClearIsland();
+    NewIsland(doc, status, size, climate);
+    view.island_shown = true;
+    StartHistory();
+}
+
+template <class Save>
+void Editor::SaveWithShifts(Save save_file) {
+    const bool shifted =
+        Step("Verschiebung beim Speichern", [&] { ApplySaveShifts(doc.island, save); });
+    try {
+        Step("Speichern", save_file);
+    } catch (...) {
+        // Nothing was saved: the island goes back to how it was before the save.
+        if (shifted) history.Undo(doc);
+        throw;
+    }
+    history.MarkSaved();
+}
+
+std::filesystem::path Editor::SaveIsland(const std::filesystem::path& path) {
+    std::filesystem::path written;
+    SaveWithShifts([&] { written = SaveIslandFile(doc, save, output, status.memo2, path); });
+    return written;
+}
+
+void Editor::SaveCity(const std::filesystem::path& path, const std::string& date) {
+    SaveWithShifts([&] {
+        SaveCityFile({doc, save, output, status.memo2, status.memo3}, path, date);
     });
 }
 

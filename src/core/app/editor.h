@@ -6,12 +6,14 @@
 #include <filesystem>
 #include <span>
 #include <string>
+#include <utility>
 
 #include "core/app/definitions.h"
 #include "core/app/status.h"
 #include "core/container/output_buffer.h"
 #include "core/display/view.h"
 #include "core/document/document.h"
+#include "core/document/history.h"
 #include "core/island/save_options.h"
 #include "core/tools/tool_state.h"
 
@@ -19,6 +21,7 @@ namespace insel {
 
 struct Editor {
     Document doc;
+    History history;
     ViewState view;
     ToolState tools;
     Status status;
@@ -39,7 +42,36 @@ struct Editor {
     LoadSummary LoadBytes(std::span<const std::uint8_t> bytes, const std::string& file_name,
                           FileKind kind);
 
+    // One undoable step (see History::Record); step names are the window's texts, in UTF-8.
+    template <class Change>
+    bool Step(std::string name, Change&& change) {
+        return history.Record(doc, std::move(name), std::forward<Change>(change));
+    }
+    // The history starts afresh from the document as it is: after a new island, or a list
+    // selection that decoded another island of the file.
+    void StartHistory() { history.Reset(doc); }
+    bool Unsaved() const { return !history.IsSaved(); }
+
+    // The document operations of the window and of `inseltool edit`, each one step.
+    bool TidyWarehouses();                    // "Aufräumen"
+    bool SetClimate(int climate);             // "Klima"
+    bool ShiftNow(int kind, int dx, int dy);  // "Verschiebung"
+    // A click on a row of the island or city list; starts the history afresh when it
+    // decoded another island. Returns what SelectCityRow says for the city list.
+    bool SelectIsland(int row);
+    std::string SelectCity(int row);
+    // A new empty island (the new-island dialog's OK); starts the history afresh.
+    void MakeNewIsland(int size, int climate);
+    // The save: the ticked shifts as the step "Verschiebung beim Speichern", then the save
+    // itself, whose changes to the document (the island's name, cities without warehouses
+    // dropped) are the step "Speichern"; the result is the saved state. A failed save undoes
+    // both: the document is as it was before the save.
+    std::filesystem::path SaveIsland(const std::filesystem::path& path);
+    void SaveCity(const std::filesystem::path& path, const std::string& date);
+
   private:
+    template <class Save>
+    void SaveWithShifts(Save save_file);
     template <typename Read>
     LoadSummary LoadWith(FileKind kind, Read read);
 };

@@ -38,6 +38,14 @@ struct GameFileBuffer {
     // A handful of tags at most, so a plain list is the quickest to look through.
     mutable std::vector<TagOccurrences> long_searches;
     void Changed() { long_searches.clear(); }
+
+    // Each byte a patch overwrote, with its value before, oldest first, until the edit history
+    // takes them into its step.
+    struct PatchedByte {
+        std::int64_t offset = 0;
+        std::uint8_t before = 0;
+    };
+    std::vector<PatchedByte> patched;
 };
 
 struct LoadedFileInfo {

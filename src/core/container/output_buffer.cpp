@@ -10,6 +10,9 @@ void PatchWordInGameFile(GameFileBuffer& buffer, std::uint16_t value, std::int64
                           " lies outside the loaded file");
     }
     buffer.Changed();
+    const auto at = static_cast<std::size_t>(offset);
+    buffer.patched.push_back({offset, buffer.bytes[at]});
+    buffer.patched.push_back({offset + 1, buffer.bytes[at + 1]});
     buffer.bytes[static_cast<std::size_t>(offset)] = value & 0xFF;
     buffer.bytes[static_cast<std::size_t>(offset) + 1] = value >> 8;
 }

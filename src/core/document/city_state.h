@@ -24,6 +24,8 @@ struct BuildingEntry {
     std::uint16_t radius = 0;
     std::uint8_t size_x = 0, size_y = 0;
     std::int32_t market1 = kNoMarketPoint, market2 = kNoMarketPoint;
+
+    bool operator==(const BuildingEntry&) const = default;
 };
 
 struct CityRecord {
@@ -38,6 +40,8 @@ struct CityRecord {
     std::int64_t head_search_start = 0;
     bool has_catchment = false;
     std::vector<BuildingEntry> buildings;
+
+    bool operator==(const CityRecord&) const = default;
 };
 
 struct WarehouseRecord {
@@ -46,6 +50,8 @@ struct WarehouseRecord {
     std::int32_t x = 0, y = 0;
     std::uint8_t size_x = 0, size_y = 0;
     std::uint16_t number = 0;
+
+    bool operator==(const WarehouseRecord&) const = default;
 };
 
 inline constexpr int kCatchmentSide = 512;

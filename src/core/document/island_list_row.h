@@ -18,6 +18,7 @@ struct IslandListRow {
     int number = 0;
 
     std::array<std::string, 9> Cells() const;
+    bool operator==(const IslandListRow&) const = default;
 };
 
 }  // namespace insel

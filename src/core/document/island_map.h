@@ -19,6 +19,29 @@ inline constexpr int kSeriesCount = 148;
 
 [[noreturn]] void ThrowCellOutside(std::int64_t x, std::int64_t y, const char* layer);
 
+// The values a layer's columns had before a step first wrote to them; the edit history
+// attaches one to each layer it records, so that writers need not say what they change.
+template <class T>
+struct ColumnBackup {
+    std::vector<std::int32_t> slot = std::vector<std::int32_t>(kLayerSide, -1);
+    std::vector<int> columns;  // in the order they were first written
+    std::vector<T> values;     // kLayerSide values per column, in that order
+
+    const T* Saved(int x) const {
+        return values.data() + static_cast<std::size_t>(slot[x]) * kLayerSide;
+    }
+    void Save(int x, const T* column) {
+        slot[x] = static_cast<std::int32_t>(columns.size());
+        columns.push_back(x);
+        values.insert(values.end(), column, column + kLayerSide);
+    }
+    void Forget() {
+        for (int x : columns) slot[x] = -1;
+        columns.clear();
+        values.clear();
+    }
+};
+
 // A 1025 x 1025 array indexed [x][y]; the cells of one x lie next to each other.
 // Writes go through set() (checked) or, in hot loops whose bounds were checked once, through
 // column() followed by NoteWritten(); the layer remembers how far it was written so that
@@ -33,11 +56,16 @@ class Layer {
 
     T get(std::int64_t x, std::int64_t y) const { return cells_[Index(x, y)]; }
     void set(std::int64_t x, std::int64_t y, T value) {
-        cells_[Index(x, y)] = value;
+        const std::size_t index = Index(x, y);
+        Touch(static_cast<int>(x));
+        cells_[index] = value;
         NoteWritten(static_cast<int>(x) + 1, static_cast<int>(y) + 1);
     }
     // Unchecked: the caller has checked x and the y range it touches.
-    T* column(int x) { return cells_.data() + static_cast<std::size_t>(x) * kLayerSide; }
+    T* column(int x) {
+        Touch(x);
+        return cells_.data() + static_cast<std::size_t>(x) * kLayerSide;
+    }
     const T* column(int x) const {
         return cells_.data() + static_cast<std::size_t>(x) * kLayerSide;
     }
@@ -48,6 +76,7 @@ class Layer {
     // Every cell back to its cleared value. Columns written far down are cleared whole, as one
     // run, which is quicker than their written part one by one.
     void Clear() {
+        for (int x = 0; backup_.pointer != nullptr && x < written_x_; ++x) Touch(x);
         if (written_y_ > kLayerSide / 2) {
             Fill(cells_.data(), static_cast<std::size_t>(written_x_) * kLayerSide);
         } else {
@@ -61,7 +90,17 @@ class Layer {
     }
     const char* name() const { return name_; }
 
+    // While attached, the first write to a column saves the column's values in `backup`.
+    void Attach(ColumnBackup<T>* backup) { backup_.pointer = backup; }
+
   private:
+    void Touch(int x) {
+        ColumnBackup<T>* backup = backup_.pointer;
+        if (backup != nullptr && backup->slot[static_cast<std::size_t>(x)] < 0) {
+            backup->Save(x, cells_.data() + static_cast<std::size_t>(x) * kLayerSide);
+        }
+    }
+
     void Fill(T* first, std::size_t count) { FillValues(first, count, cleared_); }
 
     std::size_t Index(std::int64_t x, std::int64_t y) const {
@@ -74,6 +113,13 @@ class Layer {
     const char* name_;
     int written_x_ = 0;
     int written_y_ = 0;
+    // Copies and moves of the layer leave the backup behind with this object.
+    struct Unshared {
+        ColumnBackup<T>* pointer = nullptr;
+        Unshared() = default;
+        Unshared(const Unshared&) {}
+        Unshared& operator=(const Unshared&) { return *this; }
+    } backup_;
 };
 
 // A cell coordinate stored as the bit pattern of the float c + 0.5 (the cell's centre).
@@ -96,11 +142,15 @@ struct MineRecord {
     std::uint8_t deleted = 0;
     std::uint8_t elevation_edited = 0;
     std::uint8_t changed = 0;
+
+    bool operator==(const MineRecord&) const = default;
 };
 
 // The four words of a HIRSCH record, carried unchanged.
 struct AnimalEntry {
     std::uint16_t first = 0, second = 0, third = 0, fourth = 0;
+
+    bool operator==(const AnimalEntry&) const = default;
 };
 
 // Marketplaces (this graphic) carry a second point; everything else has none.
@@ -119,6 +169,8 @@ struct ObjectEntry {
     std::uint16_t width = 1, height = 1;
     std::uint16_t definition = 0;
     std::int32_t market_x = kNoMarketPoint, market_y = kNoMarketPoint;
+
+    bool operator==(const ObjectEntry&) const = default;
 };
 
 struct IslandRecord {
@@ -136,6 +188,8 @@ struct IslandRecord {
     std::uint16_t world_first = 20, world_second = 20;
     std::uint16_t height = 64, width = 64;
     std::string name;  // Windows-1252, at most 80 characters
+
+    bool operator==(const IslandRecord&) const = default;
 };
 
 inline constexpr std::size_t kMaxNameLength = 80;

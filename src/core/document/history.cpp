@@ -1,0 +1,443 @@
+#include "core/document/history.h"
+
+#include <algorithm>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+namespace insel {
+
+// Every part of the document a step replaces whole when it changed it: all of it but the
+// layers, the counters that follow them and the file's bytes.
+struct History::Parts {
+    std::int64_t file_size = 0, data_limit = 0, buffer_file_size = -1;
+    int addon_level = 0;
+    FileKind file_kind = FileKind::None;
+    std::string file_name;
+    bool loaded = false;
+    IslandRecord record;
+    std::vector<MineRecord> mines, quarry_spots;
+    std::vector<AnimalEntry> animals;
+    std::vector<ObjectEntry> objects;
+    std::int32_t cell_block_count = 0, kontorid_first = 0;
+    std::uint16_t kontorid_second = 0;
+    std::vector<CityRecord> cities;
+    std::optional<std::size_t> current_city;
+    std::int32_t next_city_number = 0;
+    std::vector<WarehouseRecord> warehouses;
+    std::vector<std::uint16_t> catchment;
+    int main_warehouse_kind = 0, warehouse_counter = 0, cities_written = 0;
+    std::vector<IslandListRow> island_list;
+    std::vector<std::array<std::string, 7>> city_list;
+    std::array<std::int32_t, kSeriesCount> earlier_series_usage{};
+};
+
+namespace {
+
+// Calls f(bit, the document's part, a's, b's) for each part.
+template <class P, class F>
+void ZipParts(Document& doc, P& a, P& b, F f) {
+    int bit = 0;
+    auto each = [&](auto& part, auto& in_a, auto& in_b) { f(bit++, part, in_a, in_b); };
+    IslandMap& island = doc.island;
+    CityState& cities = doc.cities;
+    each(doc.file_size, a.file_size, b.file_size);
+    each(doc.data_limit, a.data_limit, b.data_limit);
+    each(doc.file.file_size, a.buffer_file_size, b.buffer_file_size);
+    each(doc.addon_level, a.addon_level, b.addon_level);
+    each(doc.file_kind, a.file_kind, b.file_kind);
+    each(doc.file_name, a.file_name, b.file_name);
+    each(doc.loaded, a.loaded, b.loaded);
+    each(island.record, a.record, b.record);
+    each(island.mines, a.mines, b.mines);
+    each(island.quarry_spots, a.quarry_spots, b.quarry_spots);
+    each(island.animals, a.animals, b.animals);
+    each(island.objects, a.objects, b.objects);
+    each(island.cell_block_count, a.cell_block_count, b.cell_block_count);
+    each(island.kontorid_first, a.kontorid_first, b.kontorid_first);
+    each(island.kontorid_second, a.kontorid_second, b.kontorid_second);
+    each(cities.cities, a.cities, b.cities);
+    each(cities.current, a.current_city, b.current_city);
+    each(cities.next_number, a.next_city_number, b.next_city_number);
+    each(cities.warehouses, a.warehouses, b.warehouses);
+    each(cities.catchment, a.catchment, b.catchment);
+    each(cities.main_warehouse_kind, a.main_warehouse_kind, b.main_warehouse_kind);
+    each(cities.warehouse_counter, a.warehouse_counter, b.warehouse_counter);
+    each(cities.cities_written, a.cities_written, b.cities_written);
+    each(doc.island_list, a.island_list, b.island_list);
+    each(doc.city_list, a.city_list, b.city_list);
+    each(doc.earlier_series_usage, a.earlier_series_usage, b.earlier_series_usage);
+}
+
+// Bytes a stored part holds, for the memory limit.
+template <class T>
+std::size_t Footprint(const T& value);
+std::size_t Footprint(const std::string& text) { return sizeof text + text.capacity(); }
+std::size_t Footprint(const IslandRecord& record) {
+    return sizeof record + record.name.capacity();
+}
+std::size_t Footprint(const IslandListRow& row) { return sizeof row + row.name.capacity(); }
+std::size_t Footprint(const CityRecord& city) {
+    return sizeof city + city.name.capacity() +
+           city.buildings.capacity() * sizeof(BuildingEntry);
+}
+template <class T, std::size_t N>
+std::size_t Footprint(const std::array<T, N>& array) {
+    std::size_t bytes = 0;
+    for (const T& item : array) bytes += Footprint(item);
+    return bytes;
+}
+template <class T>
+std::size_t Footprint(const std::vector<T>& list) {
+    if constexpr (std::is_trivially_copyable_v<T>) {
+        return sizeof list + list.capacity() * sizeof(T);
+    } else {
+        std::size_t bytes = sizeof list + (list.capacity() - list.size()) * sizeof(T);
+        for (const T& item : list) bytes += Footprint(item);
+        return bytes;
+    }
+}
+template <class T>
+std::size_t Footprint(const T& value) {
+    static_assert(std::is_trivially_copyable_v<T>);
+    return sizeof value;
+}
+
+// Runs of cells of one layer, with the values of the other side of the step.
+template <class T>
+struct CellRuns {
+    struct Run {
+        std::uint16_t x, y, n;
+    };
+    std::vector<Run> runs;
+    std::vector<T> values;
+
+    std::size_t bytes() const {
+        return runs.capacity() * sizeof(Run) + values.capacity() * sizeof(T);
+    }
+};
+
+// A merged stretch of unchanged cells costs less than the head of a new run.
+template <class T>
+constexpr int kRunGap = static_cast<int>(sizeof(typename CellRuns<T>::Run) / sizeof(T));
+
+enum class Counted { Nothing, Heights, Fertility, Series };
+
+struct BlockTables {
+    std::vector<std::array<std::int32_t, 256>> heights;
+    std::vector<std::array<std::int32_t, 11>> fertility;
+    int used = 0;
+};
+
+int SeriesOf(std::uint16_t tile) {
+    const int series = (tile >> 8) - 11;
+    return series < 0 || series > kSeriesCount - 2 ? 0 : series;
+}
+
+// The counters of cells (x, y .. y + n - 1) as they go from `from` to `to`. The block counts
+// follow the cells of the island's rectangle, as a recount would; the series usage every cell.
+template <class T>
+void MoveCounts(IslandMap& island, Counted counted, bool blocks, int x, int y, int n,
+                const T* from, const T* to) {
+    if (counted == Counted::Nothing) return;
+    if (counted == Counted::Series) {
+        auto& usage = island.series_usage;
+        for (int k = 0; k < n; ++k) {
+            --usage[SeriesOf(static_cast<std::uint16_t>(from[k]))];
+            ++usage[SeriesOf(static_cast<std::uint16_t>(to[k]))];
+        }
+        return;
+    }
+    if (!blocks || x >= std::min<int>(island.record.width, kLayerSide)) return;
+    const int end = std::min({y + n, static_cast<int>(island.record.height), kLayerSide});
+    for (int first = y; first < end;) {
+        const int last = std::min(end, (first / kBlockSide + 1) * kBlockSide);
+        const auto block = static_cast<std::size_t>(island.BlockOf(x, first));
+        if (block >= island.block_height_counts.size()) return;
+        island.block_counts_used = std::max(island.block_counts_used, static_cast<int>(block) + 1);
+        if (counted == Counted::Heights) {
+            auto& counts = island.block_height_counts[block];
+            for (int k = first - y; k < last - y; ++k) {
+                --counts[static_cast<std::uint8_t>(from[k])];
+                ++counts[static_cast<std::uint8_t>(to[k])];
+            }
+        } else {
+            auto& counts = island.block_fertility_counts[block];
+            const int values = static_cast<int>(counts.size());
+            for (int k = first - y; k < last - y; ++k) {
+                if (from[k] < values) --counts[from[k]];
+                if (to[k] < values) ++counts[to[k]];
+            }
+        }
+        first = last;
+    }
+}
+
+}  // namespace
+
+struct History::Recording {
+    ColumnBackup<std::uint8_t> height;
+    ColumnBackup<std::uint16_t> gfx, fertility, terrain, terrain_param, river, river_param;
+};
+
+struct History::Step {
+    std::string name;
+    CellRuns<std::uint8_t> height;
+    CellRuns<std::uint16_t> gfx, fertility, terrain, terrain_param, river, river_param;
+    std::uint32_t parts_changed = 0;
+    std::unique_ptr<Parts> parts;
+    std::vector<GameFileBuffer::PatchedByte> file_bytes;  // with the other side's values
+    std::unique_ptr<BlockTables> blocks;  // whole, when the step changed the island's size
+    std::size_t bytes = 0;
+};
+
+namespace {
+
+// Calls f(layer, runs, backup, what its cells count in) for each layer a step records; the
+// mark layer is the tools' scratch and is not recorded.
+template <class S, class R, class F>
+void ZipLayers(IslandMap& island, S& step, R& recording, F f) {
+    f(island.height, step.height, recording.height, Counted::Heights);
+    f(island.gfx, step.gfx, recording.gfx, Counted::Series);
+    f(island.fertility, step.fertility, recording.fertility, Counted::Fertility);
+    f(island.terrain, step.terrain, recording.terrain, Counted::Nothing);
+    f(island.terrain_param, step.terrain_param, recording.terrain_param, Counted::Nothing);
+    f(island.river, step.river, recording.river, Counted::Nothing);
+    f(island.river_param, step.river_param, recording.river_param, Counted::Nothing);
+}
+
+// The changed cells of the columns in `backup`, as runs holding their values before.
+template <class T>
+void TakeRuns(IslandMap& island, const Layer<T>& layer, const ColumnBackup<T>& backup,
+              Counted counted, bool blocks, CellRuns<T>& step) {
+    std::vector<int> columns = backup.columns;
+    std::sort(columns.begin(), columns.end());
+    for (const int x : columns) {
+        const T* before = backup.Saved(x);
+        const T* now = layer.column(x);
+        int y = 0;
+        while (true) {
+            y = static_cast<int>(std::mismatch(before + y, before + kLayerSide, now + y).first -
+                                 before);
+            if (y == kLayerSide) break;
+            int last = y;
+            for (int k = y + 1; k < kLayerSide && k - last <= kRunGap<T>; ++k) {
+                if (before[k] != now[k]) last = k;
+            }
+            const int n = last + 1 - y;
+            step.runs.push_back({static_cast<std::uint16_t>(x), static_cast<std::uint16_t>(y),
+                                 static_cast<std::uint16_t>(n)});
+            step.values.insert(step.values.end(), before + y, before + y + n);
+            MoveCounts(island, counted, blocks, x, y, n, before + y, now + y);
+            y += n;
+        }
+    }
+    step.runs.shrink_to_fit();
+    step.values.shrink_to_fit();
+}
+
+template <class T>
+void SwapRuns(IslandMap& island, Layer<T>& layer, CellRuns<T>& step, Counted counted,
+              bool blocks) {
+    T* other = step.values.data();
+    for (const auto& run : step.runs) {
+        T* cells = layer.column(run.x) + run.y;
+        MoveCounts(island, counted, blocks, run.x, run.y, run.n, cells, other);
+        std::swap_ranges(cells, cells + run.n, other);
+        layer.NoteWritten(run.x + 1, run.y + run.n);
+        other += run.n;
+    }
+}
+
+}  // namespace
+
+History::History(std::size_t limit_bytes)
+    : limit_(limit_bytes), recording_(std::make_unique<Recording>()) {}
+History::~History() = default;
+History::History(History&&) noexcept = default;
+History& History::operator=(History&&) noexcept = default;
+
+void History::Reset(const Document& doc) {
+    steps_.clear();
+    position_ = 0;
+    saved_ = 0;
+    memory_ = 0;
+    if (!shadow_) shadow_ = std::make_unique<Parts>();
+    // ZipParts walks a mutable document; this one is only read.
+    ZipParts(const_cast<Document&>(doc), *shadow_, *shadow_,
+             [](int, auto& part, auto& copy, auto&) { copy = part; });
+}
+
+void History::Begin(Document& doc) {
+    if (!shadow_) Reset(doc);
+    ++depth_;
+    ZipLayers(doc.island, *recording_, *recording_,
+              [](auto& layer, auto&, auto& backup, Counted) { layer.Attach(&backup); });
+    doc.file.patched.clear();
+}
+
+void History::RollBack(Document& doc) {
+    --depth_;
+    ZipLayers(doc.island, *recording_, *recording_, [](auto& layer, auto&, auto& backup, Counted) {
+        layer.Attach(nullptr);
+        for (const int x : backup.columns) {
+            std::copy_n(backup.Saved(x), kLayerSide, layer.column(x));
+        }
+        backup.Forget();
+    });
+    ZipParts(doc, *shadow_, *shadow_, [](int, auto& part, auto& before, auto&) {
+        if (!(part == before)) part = before;
+    });
+    auto& patched = doc.file.patched;
+    for (auto it = patched.rbegin(); it != patched.rend(); ++it) {
+        doc.file.bytes[static_cast<std::size_t>(it->offset)] = it->before;
+    }
+    if (!patched.empty()) doc.file.Changed();
+    patched.clear();
+}
+
+bool History::Commit(Document& doc, std::string name) {
+    --depth_;
+    auto step = std::make_unique<Step>();
+    IslandMap& island = doc.island;
+    // A new size lays the blocks out anew: the counts are taken whole and recounted.
+    const bool resized = shadow_->record.width != island.record.width ||
+                         shadow_->record.height != island.record.height;
+    ZipLayers(island, *step, *recording_, [&](auto& layer, auto& runs, auto& backup, Counted c) {
+        layer.Attach(nullptr);
+        TakeRuns(island, layer, backup, c, !resized, runs);
+        backup.Forget();
+        step->bytes += runs.bytes();
+    });
+    if (resized) {
+        step->blocks = std::make_unique<BlockTables>(BlockTables{
+            island.block_height_counts, island.block_fertility_counts, island.block_counts_used});
+        island.RecountBlockCounts();
+        step->bytes += sizeof(BlockTables) + step->blocks->heights.size() * 256 * 4 +
+                       step->blocks->fertility.size() * 11 * 4;
+    }
+
+    step->parts = std::make_unique<Parts>();
+    ZipParts(doc, *shadow_, *step->parts, [&](int bit, auto& part, auto& before, auto& stored) {
+        if (part == before) return;
+        step->parts_changed |= 1u << bit;
+        stored = std::move(before);
+        before = part;
+        step->bytes += Footprint(stored);
+    });
+    if (step->parts_changed == 0) {
+        step->parts.reset();
+    } else {
+        step->bytes += sizeof(Parts);
+    }
+
+    // The first value each patched byte had; a byte patched twice keeps the older.
+    auto& patched = doc.file.patched;
+    std::stable_sort(patched.begin(), patched.end(),
+                     [](const auto& a, const auto& b) { return a.offset < b.offset; });
+    for (const auto& byte : patched) {
+        if (step->file_bytes.empty() || step->file_bytes.back().offset != byte.offset) {
+            step->file_bytes.push_back(byte);
+        }
+    }
+    patched.clear();
+    std::erase_if(step->file_bytes, [&](const auto& byte) {
+        return doc.file.bytes[static_cast<std::size_t>(byte.offset)] == byte.before;
+    });
+    step->bytes += step->file_bytes.size() * sizeof(GameFileBuffer::PatchedByte);
+
+    const bool changed = step->bytes > 0 || resized;
+    if (!changed) return false;
+    step->name = std::move(name);
+    step->bytes += sizeof(Step) + step->name.capacity();
+    // A new step after undo drops the steps that could have been redone.
+    while (steps_.size() > position_) {
+        memory_ -= steps_.back()->bytes;
+        steps_.pop_back();
+    }
+    if (saved_ && *saved_ > position_) saved_.reset();
+    memory_ += step->bytes;
+    steps_.push_back(std::move(step));
+    ++position_;
+    Trim();
+    return true;
+}
+
+void History::Apply(Document& doc, Step& step) {
+    IslandMap& island = doc.island;
+    const bool blocks = step.blocks == nullptr;
+    ZipLayers(island, step, *recording_, [&](auto& layer, auto& runs, auto&, Counted counted) {
+        SwapRuns(island, layer, runs, counted, blocks);
+    });
+    if (step.blocks) {
+        std::swap(island.block_height_counts, step.blocks->heights);
+        std::swap(island.block_fertility_counts, step.blocks->fertility);
+        std::swap(island.block_counts_used, step.blocks->used);
+    }
+    if (step.parts) {
+        ZipParts(doc, *shadow_, *step.parts, [&](int bit, auto& part, auto& shadow, auto& stored) {
+            if ((step.parts_changed >> bit & 1u) == 0) return;
+            using std::swap;
+            swap(part, stored);
+            shadow = part;
+        });
+    }
+    for (auto& byte : step.file_bytes) {
+        std::swap(doc.file.bytes[static_cast<std::size_t>(byte.offset)], byte.before);
+    }
+    if (!step.file_bytes.empty()) doc.file.Changed();
+}
+
+int History::Undo(Document& doc, int steps) {
+    int done = 0;
+    for (; done < steps && CanUndo(); ++done) Apply(doc, *steps_[--position_]);
+    return done;
+}
+
+int History::Redo(Document& doc, int steps) {
+    int done = 0;
+    for (; done < steps && CanRedo(); ++done) Apply(doc, *steps_[position_++]);
+    return done;
+}
+
+void History::GoTo(Document& doc, std::size_t position) {
+    position = std::min(position, steps_.size());
+    while (position_ > position) Undo(doc);
+    while (position_ < position) Redo(doc);
+}
+
+const std::string& History::StepName(std::size_t index) const { return steps_.at(index)->name; }
+
+const std::string& History::UndoName() const {
+    static const std::string none;
+    return CanUndo() ? steps_[position_ - 1]->name : none;
+}
+
+const std::string& History::RedoName() const {
+    static const std::string none;
+    return CanRedo() ? steps_[position_]->name : none;
+}
+
+void History::SetLimit(std::size_t bytes) {
+    limit_ = bytes;
+    Trim();
+}
+
+void History::Trim() {
+    while (memory_ > limit_ && steps_.size() > 1) {
+        // The oldest step that can be forgotten: undone steps go from the far end of the redo
+        // side only once nothing is left to undo.
+        if (position_ > 0) {
+            memory_ -= steps_.front()->bytes;
+            steps_.pop_front();
+            --position_;
+            if (saved_) saved_ = *saved_ == 0 ? std::nullopt : std::optional(*saved_ - 1);
+        } else {
+            memory_ -= steps_.back()->bytes;
+            steps_.pop_back();
+            if (saved_ && *saved_ > steps_.size()) saved_.reset();
+        }
+    }
+}
+
+}  // namespace insel

@@ -1,0 +1,95 @@
+#pragma once
+// The edit history. Every change to the document is one named step. A step keeps only what it
+// changed (runs of cells, the parts of the document it replaced, the file bytes it patched),
+// held as the other side of the change: applying a step swaps them with the document's, so the
+// same step undoes and, applied once more, redoes.
+//
+// Inside a step operations write cells, lists and records, never the block counts or the
+// texture series usage: the history keeps those in step with the cells, forward and back.
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "core/document/document.h"
+
+namespace insel {
+
+inline constexpr std::size_t kDefaultHistoryLimit = std::size_t{512} << 20;
+
+class History {
+  public:
+    explicit History(std::size_t limit_bytes = kDefaultHistoryLimit);
+    ~History();
+    History(History&&) noexcept;
+    History& operator=(History&&) noexcept;
+
+    // Forgets every step. `doc` as it is now is the saved state: after a load or a new island.
+    void Reset(const Document& doc);
+
+    // Runs `change` as one step called `name` and returns whether it changed the document; a
+    // step that changed nothing is not recorded. When `change` throws, the document is put
+    // back as it was and the exception goes on. A step inside a step joins the outer one.
+    template <class Change>
+    bool Record(Document& doc, std::string name, Change&& change) {
+        if (depth_ > 0) {
+            change();
+            return true;
+        }
+        Begin(doc);
+        try {
+            change();
+        } catch (...) {
+            RollBack(doc);
+            throw;
+        }
+        return Commit(doc, std::move(name));
+    }
+
+    bool CanUndo() const { return position_ > 0; }
+    bool CanRedo() const { return position_ < steps_.size(); }
+    // At most `steps` steps back or forward; returns how many were taken.
+    int Undo(Document& doc, int steps = 1);
+    int Redo(Document& doc, int steps = 1);
+    // Undoes or redoes until `position` steps are applied.
+    void GoTo(Document& doc, std::size_t position);
+
+    std::size_t size() const { return steps_.size(); }
+    std::size_t position() const { return position_; }  // the number of steps applied
+    const std::string& StepName(std::size_t index) const;
+    const std::string& UndoName() const;  // "" when there is nothing to undo
+    const std::string& RedoName() const;
+
+    // The document as it is now is what was saved; moving away from here makes it unsaved.
+    void MarkSaved() { saved_ = position_; }
+    bool IsSaved() const { return saved_ == position_; }
+
+    std::size_t MemoryBytes() const { return memory_; }
+    std::size_t limit() const { return limit_; }
+    // Drops the oldest steps until the history fits; the newest step always stays.
+    void SetLimit(std::size_t bytes);
+
+    struct Step;
+    struct Parts;
+    struct Recording;
+
+  private:
+    void Begin(Document& doc);
+    void RollBack(Document& doc);
+    bool Commit(Document& doc, std::string name);
+    void Apply(Document& doc, Step& step);
+    void Trim();
+
+    std::deque<std::unique_ptr<Step>> steps_;
+    std::size_t position_ = 0;
+    std::optional<std::size_t> saved_ = 0;  // the position saved; none once it is gone
+    std::size_t memory_ = 0;
+    std::size_t limit_;
+    int depth_ = 0;
+    std::unique_ptr<Parts> shadow_;  // the parts as the last step left them, to compare with
+    std::unique_ptr<Recording> recording_;
+};
+
+}  // namespace insel

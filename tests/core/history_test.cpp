@@ -1,0 +1,282 @@
+// The edit history: random runs of every document operation, undone and redone step by step,
+// must give back each state exactly: the files a save would write, the layers and counters.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "../support/city_fixture.h"
+#include "core/container/output_buffer.h"
+#include "core/island/city_writer.h"
+#include "core/island/writer.h"
+#include "core/tools/rotation.h"
+#include "test_helpers.h"
+
+namespace insel {
+namespace {
+
+// Everything a step may change, in a form that compares cheaply.
+struct State {
+    std::vector<std::uint8_t> scp, cty;
+    std::uint64_t cells = 0;
+    std::vector<std::int32_t> counters;
+    bool operator==(const State&) const = default;
+};
+
+constexpr int kSide = 72;  // the islands are 64 x 64; operations reach a little past them
+
+template <class T>
+void Hash(std::uint64_t& hash, const Layer<T>& layer) {
+    for (int x = 0; x < kSide; ++x) {
+        for (int y = 0; y < kSide; ++y) hash = (hash ^ layer.get(x, y)) * 1099511628211u;
+    }
+}
+
+std::vector<std::int32_t> Counters(const IslandMap& island) {
+    std::vector<std::int32_t> all(island.series_usage.begin(), island.series_usage.end());
+    for (int b = 0; b < 8; ++b) {
+        all.insert(all.end(), island.block_height_counts[b].begin(),
+                   island.block_height_counts[b].end());
+        all.insert(all.end(), island.block_fertility_counts[b].begin(),
+                   island.block_fertility_counts[b].end());
+    }
+    return all;
+}
+
+State Capture(const Editor& editor) {
+    State state;
+    OutputBuffer out;
+    LogLines log, log3;
+    AssembleIsland(editor.doc, editor.save, out, log);
+    state.scp.assign(out.data().begin(), out.data().end());
+    // The city save changes its document, so it works on a copy.
+    Document copy = editor.doc;
+    OutputBuffer city_out;
+    AssembleCityFile({copy, editor.save, city_out, log, log3}, "1.1.2000");
+    state.cty.assign(city_out.data().begin(), city_out.data().end());
+    const IslandMap& island = editor.doc.island;
+    state.cells = 14695981039346656037u;
+    Hash(state.cells, island.height);
+    Hash(state.cells, island.gfx);
+    Hash(state.cells, island.fertility);
+    Hash(state.cells, island.terrain);
+    Hash(state.cells, island.terrain_param);
+    Hash(state.cells, island.river);
+    Hash(state.cells, island.river_param);
+    state.counters = Counters(island);
+    return state;
+}
+
+// The block counts the cells give: what the history must keep them at.
+std::vector<std::int32_t> Recounted(const Editor& editor) {
+    auto copy = std::make_unique<Document>(editor.doc);
+    copy->island.RecountBlockCounts();
+    return Counters(copy->island);
+}
+
+// An island file with two cities whose warehouses the clean-up renumbers.
+fixture::Bytes CityIsland() {
+    fixture::IslandSpec island;
+    island.number = 7;
+    island.city_byte = 2;
+    island.heights = [](int x, int y) { return std::uint8_t((3 * x + y) % 50); };
+    island.gfx = [](int x, int y) { return std::uint16_t(0x0C00 + (x * 7 + y) % 256); };
+    island.fertility = [](int x, int y) { return std::uint8_t((x * y) % 11); };
+    island.terrain = [](int x, int y) {
+        return (x + y) % 13 == 0 ? fixture::Element{std::uint16_t(1501 + x), std::uint16_t(y)}
+                                 : fixture::Element{};
+    };
+    island.rivers = [](int x, int y) {
+        return x == 30 ? fixture::Element{0x0A9D, std::uint16_t(y % 4)} : fixture::Element{};
+    };
+    island.mines = {{.x = 10, .y = 20}, {.x = 40, .y = 5}};
+    island.quarry_spots = {{.x = 12, .y = 12, .orientation = 2}};
+    island.animals = {{1, 2, 3, 4}, {5, 6, 7, 8}};
+    island.objects = {{.id_word = 2600, .x = 10, .y = 10}, {.id_word = 601, .x = 13, .y = 10}};
+    fixture::CitySpec first, second;
+    first.player = fixture::PlayerSpec{};
+    first.name = "Hafenstadt";
+    first.buildings = {fixture::WarehouseEntry(10, 10, 7), fixture::PlainEntry(13, 10)};
+    second.name = "Kueste";
+    second.buildings = {fixture::WarehouseEntry(25, 50, 9, 1)};
+    return fixture::IslandFileWithCities(island, {first, second}).bytes;
+}
+
+std::unique_ptr<Editor> LoadedEditor() {
+    auto editor = std::make_unique<Editor>();
+    editor->definitions.buildings_by_id[2600] = {33, 143};
+    editor->definitions.buildings_by_id[601] = {22, 180};
+    test::Load(*editor, CityIsland(), FileKind::Island, "Geschichte_ESK.scp");
+    return editor;
+}
+
+// One random operation of those the editor has, as the window or a script would run it.
+void RandomStep(Editor& editor, std::mt19937& random) {
+    auto pick = [&](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    IslandMap& island = editor.doc.island;
+    switch (pick(0, 6)) {
+        case 0:
+            editor.SetClimate(pick(0, 5));
+            break;
+        case 1:
+            editor.TidyWarehouses();
+            break;
+        case 2:
+            editor.ShiftNow(pick(0, 3), pick(-3, 3), pick(-3, 3));
+            break;
+        case 3:
+        case 4: {
+            // A rectangle of one layer, as the tools paint them.
+            const int layer = pick(0, 6), x0 = pick(0, kSide - 8), y0 = pick(0, kSide - 8);
+            const int w = pick(1, 8), h = pick(1, 8), value = pick(0, 0xFFFF);
+            editor.Step("Malen", [&] {
+                for (int x = x0; x < x0 + w; ++x) {
+                    for (int y = y0; y < y0 + h; ++y) {
+                        switch (layer) {
+                            case 0: island.height.set(x, y, std::uint8_t(value)); break;
+                            case 1: island.gfx.set(x, y, std::uint16_t(value)); break;
+                            case 2: island.fertility.set(x, y, std::uint16_t(value % 13)); break;
+                            case 3: island.terrain.set(x, y, std::uint16_t(value)); break;
+                            case 4: island.terrain_param.set(x, y, std::uint16_t(value)); break;
+                            case 5: island.river.set(x, y, std::uint16_t(value)); break;
+                            default: island.river_param.set(x, y, std::uint16_t(value)); break;
+                        }
+                    }
+                }
+            });
+            break;
+        }
+        case 5:
+            editor.Step("Listen", [&] {
+                island.mines.push_back(island.mines.empty() ? MineRecord{} : island.mines[0]);
+                if (!island.animals.empty()) island.animals.pop_back();
+                if (!island.objects.empty()) island.objects[0].x += 1;
+                island.record.name = "Umbenannt";
+            });
+            break;
+        default: {
+            // Fails part-way: everything it wrote is rolled back and no step is recorded.
+            const State before = Capture(editor);
+            const std::size_t steps = editor.history.size();
+            EXPECT_THROW(editor.Step("Kaputt",
+                                     [&] {
+                                         island.height.set(1, 1, 200);
+                                         island.objects.clear();
+                                         editor.TidyWarehouses();
+                                         island.gfx.set(kLayerSide, 0, 1);
+                                     }),
+                         BoundsError);
+            EXPECT_EQ(editor.history.size(), steps);
+            EXPECT_TRUE(Capture(editor) == before);
+        }
+    }
+}
+
+TEST(History, RandomRunsUndoAndRedoToEveryStateAndKeepTheCountsRight) {
+    for (const unsigned seed : {1u, 2u, 3u, 4u}) {
+        SCOPED_TRACE(seed);
+        auto editor = LoadedEditor();
+        std::mt19937 random(seed);
+        ASSERT_EQ(Recounted(*editor), Counters(editor->doc.island));
+        std::vector<State> states = {Capture(*editor)};
+        while (states.size() < 14) {
+            const std::size_t steps = editor->history.position();
+            RandomStep(*editor, random);
+            if (editor->history.position() == steps) continue;  // failed or changed nothing
+            states.push_back(Capture(*editor));
+            ASSERT_EQ(Recounted(*editor), states.back().counters) << editor->history.UndoName();
+            if (states.size() == 5) editor->history.MarkSaved();
+        }
+        ASSERT_EQ(editor->history.size(), states.size() - 1);
+        for (std::size_t i = states.size() - 1; i > 0; --i) {
+            ASSERT_EQ(editor->history.Undo(editor->doc), 1);
+            ASSERT_TRUE(Capture(*editor) == states[i - 1]) << "after undoing step " << i;
+            EXPECT_EQ(editor->history.IsSaved(), i - 1 == 4);
+        }
+        EXPECT_EQ(editor->history.Undo(editor->doc), 0);
+        EXPECT_EQ(editor->history.Redo(editor->doc, 100), static_cast<int>(states.size() - 1));
+        EXPECT_TRUE(Capture(*editor) == states.back());
+        editor->history.GoTo(editor->doc, 6);
+        EXPECT_TRUE(Capture(*editor) == states[6]);
+
+        // A new step after undo drops the redo side, and with it the saved state.
+        editor->history.GoTo(editor->doc, 3);
+        editor->SetClimate(editor->doc.island.record.climate == 1 ? 2 : 1);
+        EXPECT_EQ(editor->history.size(), 4u);
+        EXPECT_FALSE(editor->history.CanRedo());
+        editor->history.Undo(editor->doc);
+        EXPECT_TRUE(Capture(*editor) == states[3]);
+        EXPECT_FALSE(editor->history.IsSaved());
+    }
+}
+
+TEST(History, SaveStepsAndFileBytes) {
+    auto editor = LoadedEditor();
+    const std::vector<std::uint8_t> loaded = editor->doc.file.bytes;
+    ASSERT_TRUE(editor->TidyWarehouses());
+    EXPECT_EQ(editor->history.UndoName(), "Aufräumen");
+    EXPECT_NE(editor->doc.file.bytes, loaded);  // the warehouse numbers are patched in
+    EXPECT_FALSE(editor->TidyWarehouses());      // already tidy: no step
+    EXPECT_EQ(editor->history.size(), 1u);
+    editor->history.Undo(editor->doc);
+    EXPECT_EQ(editor->doc.file.bytes, loaded);
+
+    // Loading empties the history; the save-time shift is a step of its own.
+    test::Load(*editor, CityIsland(), FileKind::Island, "Geschichte_ESK.scp");
+    EXPECT_FALSE(editor->history.CanUndo());
+    const State before = Capture(*editor);
+    editor->save.shifts[kShiftHeights] = {true, 2, 1};
+    const auto path = std::filesystem::temp_directory_path() / "insel_history_save.scp";
+    editor->SaveIsland(path);
+    std::filesystem::remove(path);
+    EXPECT_TRUE(editor->history.IsSaved());
+    EXPECT_EQ(editor->history.StepName(0), "Verschiebung beim Speichern");
+    editor->history.Undo(editor->doc, 5);
+    EXPECT_FALSE(editor->history.IsSaved());
+    EXPECT_TRUE(Capture(*editor) == before);
+
+    // A save that fails leaves the document as it was.
+    editor->history.Redo(editor->doc, 5);
+    const State saved = Capture(*editor);
+    EXPECT_THROW(editor->SaveIsland("/nonexistent-folder/x.scp"), Error);
+    EXPECT_TRUE(Capture(*editor) == saved);
+}
+
+TEST(History, TheMemoryLimitDropsTheOldestSteps) {
+    auto editor = LoadedEditor();
+    std::mt19937 random(7);
+    // 1,000 steps of 100 scattered cells each.
+    for (int step = 0; step < 1000; ++step) {
+        editor->Step("Punkte", [&] {
+            for (int k = 0; k < 100; ++k) {
+                editor->doc.island.gfx.set(random() % 64, random() % 64,
+                                           std::uint16_t(random() % 0x9000));
+            }
+        });
+    }
+    EXPECT_EQ(editor->history.size(), 1000u);
+    EXPECT_LT(editor->history.MemoryBytes(), std::size_t{4} << 20);
+
+    const std::size_t per_step = editor->history.MemoryBytes() / 1000;
+    editor->history.SetLimit(per_step * 100);
+    EXPECT_LE(editor->history.MemoryBytes(), per_step * 100);
+    EXPECT_GT(editor->history.size(), 50u);
+    EXPECT_LT(editor->history.size(), 200u);
+    EXPECT_FALSE(editor->history.IsSaved());  // the saved state went with the oldest steps
+    const int kept = static_cast<int>(editor->history.size());
+    EXPECT_EQ(editor->history.Undo(editor->doc, 2000), kept);
+
+    // A step larger than the limit is still recorded, alone.
+    editor->history.SetLimit(1000);
+    editor->Step("Alles", [&] {
+        for (int x = 0; x < 64; ++x) {
+            for (int y = 0; y < 64; ++y) editor->doc.island.height.set(x, y, 9);
+        }
+    });
+    EXPECT_EQ(editor->history.size(), 1u);
+    EXPECT_TRUE(editor->history.CanUndo());
+}
+
+}  // namespace
+}  // namespace insel
