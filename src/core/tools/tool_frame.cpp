@@ -254,7 +254,6 @@ FrameApplyResult ApplyFrame(ToolState& tools, ViewState& view, IslandMap& island
         default:
             break;
     }
-    if (mode != ToolMode::Tile) island.RecountBlockCounts();
     if (view.part_index < 0) ShowWholeIsland(view, island, status);
     result.changed = true;
     return result;

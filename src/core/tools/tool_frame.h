@@ -62,7 +62,8 @@ struct FrameApplyResult {
 };
 
 // Right button up: applies the mode's action to the frame's cells. `list_value` is the height
-// chosen on the height page (modes 2 to 4).
+// chosen on the height page (modes 2 to 4). Run it as a step of the edit history, which keeps
+// the block counts in step with the cells.
 FrameApplyResult ApplyFrame(ToolState& tools, ViewState& view, IslandMap& island, Status& status,
                             int list_value);
 
