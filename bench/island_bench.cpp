@@ -14,6 +14,7 @@
 #include "core/app/editor.h"
 #include "core/container/file_io.h"
 #include "bench_files.h"
+#include "bench_timing.h"
 #include "core/display/renderer.h"
 #include "core/display/view.h"
 #include "platform/image_files.h"
@@ -25,27 +26,7 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-// Best of twenty runs of `run`, which touches `target`, in seconds.
-template <class Run>
-double BestOf(std::vector<std::uint8_t>& target, Run run) {
-    double best = 1e9;
-    for (int i = 0; i < 20; ++i) {
-        const auto start = Clock::now();
-        run(i);
-        benchmark::DoNotOptimize(target.data());
-        benchmark::ClobberMemory();
-        best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
-    }
-    return best;
-}
-
-// Best memcpy of `bytes` bytes, in seconds.
-double MemcpySeconds(std::size_t bytes) {
-    std::vector<std::uint8_t> from(bytes, 1), to(bytes);
-    return BestOf(to, [&](int) { std::memcpy(to.data(), from.data(), bytes); });
-}
+using namespace insel::bench;
 
 // Runs `work` per iteration, after the untimed `prepare`, and reports its mean time as a
 // multiple of `limit` seconds.
@@ -70,11 +51,6 @@ template <class Work>
 void RunAgainstMemcpy(benchmark::State& state, std::size_t bytes, Work work) {
     state.counters["MB"] = static_cast<double>(bytes) / 1e6;
     RunAgainst(state, MemcpySeconds(bytes), "memcpy", work);
-}
-
-const std::vector<std::uint8_t>& File1024() {
-    static const auto file = insel::bench::FilledIslandFile(1024);
-    return file;
 }
 
 void BM_LoadIsland1024(benchmark::State& state) {
@@ -136,11 +112,6 @@ void BM_WriteCityFile512(benchmark::State& state) {
 BENCHMARK(BM_WriteCityFile512)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // Best memset of `bytes` bytes, in seconds.
-double MemsetSeconds(std::size_t bytes) {
-    std::vector<std::uint8_t> target(bytes);
-    return BestOf(target, [&](int i) { std::memset(target.data(), i, bytes); });
-}
-
 // The whole-island view of a 512 x 512 island, colour pass with every overlay drawn.
 void BM_RenderWholeIsland512(benchmark::State& state) {
     static const auto file = insel::bench::SavegameWithCitiesFile(1, 512, 10, 30);

@@ -1,0 +1,49 @@
+#pragma once
+// Timing against the physical limit: the best of repeated runs, and the memcpy or memset of
+// the same bytes measured in the same process.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "bench_files.h"
+
+namespace insel::bench {
+
+using Clock = std::chrono::steady_clock;
+
+// Best of twenty runs of `run`, which touches `target`, in seconds.
+template <class Run>
+double BestOf(std::vector<std::uint8_t>& target, Run run) {
+    double best = 1e9;
+    for (int i = 0; i < 20; ++i) {
+        const auto start = Clock::now();
+        run(i);
+        benchmark::DoNotOptimize(target.data());
+        benchmark::ClobberMemory();
+        best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
+    }
+    return best;
+}
+
+// Best memcpy of `bytes` bytes, in seconds.
+inline double MemcpySeconds(std::size_t bytes) {
+    std::vector<std::uint8_t> from(bytes, 1), to(bytes);
+    return BestOf(to, [&](int) { std::memcpy(to.data(), from.data(), bytes); });
+}
+
+inline double MemsetSeconds(std::size_t bytes) {
+    std::vector<std::uint8_t> target(bytes);
+    return BestOf(target, [&](int i) { std::memset(target.data(), i, bytes); });
+}
+
+// The 1024 x 1024 island file with every layer filled.
+inline const std::vector<std::uint8_t>& File1024() {
+    static const auto file = FilledIslandFile(1024);
+    return file;
+}
+
+}  // namespace insel::bench

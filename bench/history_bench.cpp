@@ -1,0 +1,109 @@
+// The edit history: what recording, undoing and redoing a step cost against the same change
+// made without a history, and what the steps hold.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <random>
+
+#include "bench_timing.h"
+#include "core/app/editor.h"
+#include "core/island/loader.h"
+
+namespace {
+
+using namespace insel::bench;
+
+std::unique_ptr<insel::Editor> Loaded1024() {
+    auto editor = std::make_unique<insel::Editor>();
+    editor->LoadBytes(File1024(), "bench.scp", insel::FileKind::Island);
+    return editor;
+}
+
+template <class Run>
+double Seconds(Run run) {
+    const auto start = Clock::now();
+    run();
+    benchmark::ClobberMemory();
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// Every height of the island set to `value`.
+void SetHeights(insel::IslandMap& island, std::uint8_t value) {
+    const int side = island.record.width;
+    for (int x = 0; x < side; ++x) std::fill_n(island.height.column(x), island.record.height, value);
+}
+
+// The same change without a history, keeping the block counts right itself, cell by cell.
+void SetHeightsCounting(insel::IslandMap& island, std::uint8_t value) {
+    const int side = island.record.width;
+    for (int x = 0; x < side; ++x) {
+        std::uint8_t* column = island.height.column(x);
+        for (int y = 0; y < island.record.height; ++y) {
+            auto& counts = island.block_height_counts[island.BlockOf(x, y)];
+            --counts[column[y]];
+            ++counts[value];
+            column[y] = value;
+        }
+    }
+}
+
+// A step that changes every height of a 1024 x 1024 island: the step, its undo and redo,
+// against the change made without a history and a memcpy of all the layers' bytes.
+void BM_HistoryEveryHeight1024(benchmark::State& state) {
+    auto editor = Loaded1024();
+    auto plain = Loaded1024();
+    double step = 1e9, without = 1e9, undo = 1e9, redo = 1e9;
+    std::size_t held = 0;
+    for (auto _ : state) {
+        for (int i = 0; i < 10; ++i) {
+            const auto value = static_cast<std::uint8_t>(100 + i % 2);
+            without = std::min(without, Seconds([&] { SetHeightsCounting(plain->doc.island, value); }));
+            const std::size_t before = editor->history.MemoryBytes();
+            const double took = Seconds(
+                [&] { editor->Step("Höhe", [&] { SetHeights(editor->doc.island, value); }); });
+            state.SetIterationTime(took);
+            step = std::min(step, took);
+            held = editor->history.MemoryBytes() - before;
+            undo = std::min(undo, Seconds([&] { editor->history.Undo(editor->doc); }));
+            redo = std::min(redo, Seconds([&] { editor->history.Redo(editor->doc); }));
+        }
+    }
+    const std::size_t cells = static_cast<std::size_t>(1024) * 1024;
+    const std::size_t layers = static_cast<std::size_t>(insel::kLayerSide) * insel::kLayerSide *
+                               (1 + 2 * 6 + 1);
+    const double memcpy_layers = MemcpySeconds(layers);
+    state.counters["step_ms"] = step * 1e3;
+    state.counters["x_step_vs_without_history"] = step / without;
+    state.counters["x_undo_vs_step"] = undo / step;
+    state.counters["x_redo_vs_step"] = redo / step;
+    state.counters["x_undo_vs_memcpy_layers"] = undo / memcpy_layers;
+    state.counters["x_redo_vs_memcpy_layers"] = redo / memcpy_layers;
+    state.counters["x_held_vs_changed_bytes"] = static_cast<double>(held) / cells;
+}
+BENCHMARK(BM_HistoryEveryHeight1024)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// 1,000 steps that each change 100 scattered tiles: what the history holds.
+void BM_History1000ScatteredSteps(benchmark::State& state) {
+    auto editor = Loaded1024();
+    std::mt19937 random(1);
+    for (auto _ : state) {
+        editor->StartHistory();
+        const double took = Seconds([&] {
+            for (int step = 0; step < 1000; ++step) {
+                editor->Step("Punkte", [&] {
+                    for (int k = 0; k < 100; ++k) {
+                        editor->doc.island.gfx.set(random() % 1024, random() % 1024,
+                                                   static_cast<std::uint16_t>(0x0C00 + k));
+                    }
+                });
+            }
+        });
+        state.SetIterationTime(took);
+    }
+    state.counters["history_MB"] = static_cast<double>(editor->history.MemoryBytes()) / 1e6;
+    state.counters["bytes_per_step"] =
+        static_cast<double>(editor->history.MemoryBytes()) / 1000.0;
+}
+BENCHMARK(BM_History1000ScatteredSteps)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+
+}  // namespace
