@@ -29,4 +29,21 @@ std::string ShortDate() {
     return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat).toStdString();
 }
 
+namespace {
+
+QSettings EditorSettings() {
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, "inseleditor", "inseleditor");
+}
+
+}  // namespace
+
+int HistoryLimitMegabytes() {
+    const int stored = EditorSettings().value("history/limit_mb", 512).toInt();
+    return stored > 0 ? stored : 512;
+}
+
+void SetHistoryLimitMegabytes(int megabytes) {
+    EditorSettings().setValue("history/limit_mb", megabytes);
+}
+
 }  // namespace insel::platform

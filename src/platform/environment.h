@@ -15,4 +15,9 @@ std::string GamePath();
 // Today's date in the system's short format.
 std::string ShortDate();
 
+// The editor's own settings (the user's inseleditor/inseleditor.ini): the most the edit
+// history may hold, in MB.
+int HistoryLimitMegabytes();
+void SetHistoryLimitMegabytes(int megabytes);
+
 }  // namespace insel::platform

@@ -3,6 +3,9 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include "gui/app/controls.h"
@@ -28,6 +31,17 @@ SettingsPage::SettingsPage() {
     warn_check_->setObjectName("WarnCheck");
     warn_check_->setChecked(true);
     column->addWidget(warn_check_);
+
+    // The oldest steps are dropped once the history holds more.
+    auto* limit_row = new QHBoxLayout;
+    limit_row->addWidget(Caption("HistoryLimitLabel", "Verlauf höchstens (MB)"));
+    history_limit_spin_ = new QSpinBox;
+    history_limit_spin_->setObjectName("HistoryLimitSpin");
+    history_limit_spin_->setRange(16, 65536);
+    history_limit_spin_->setValue(512);
+    limit_row->addWidget(history_limit_spin_);
+    limit_row->addStretch(1);
+    column->addLayout(limit_row);
     column->addStretch(1);
 }
 

@@ -1,11 +1,12 @@
 #pragma once
-// The page "SettingsSheet": the view's scale figures and whether saving asks before
-// replacing a file.
+// The page "SettingsSheet": the view's scale figures, whether saving asks before replacing a
+// file, and how much the edit history may hold.
 #include <QWidget>
 #include <array>
 
 class QCheckBox;
 class QLabel;
+class QSpinBox;
 
 namespace insel::gui {
 
@@ -16,9 +17,11 @@ class SettingsPage : public QWidget {
     bool WarnOnOverwrite() const;
     // xScalePanel, yScalePanel, xZahlPanel, YZahlPanel.
     std::array<QLabel*, 4> ScalePanels() const { return scale_panels_; }
+    QSpinBox* HistoryLimitSpin() const { return history_limit_spin_; }
 
   private:
     QCheckBox* warn_check_ = nullptr;
+    QSpinBox* history_limit_spin_ = nullptr;
     std::array<QLabel*, 4> scale_panels_{};
 };
 
