@@ -134,6 +134,29 @@ int SeriesOf(std::uint16_t tile) {
     return series < 0 || series > kSeriesCount - 2 ? 0 : series;
 }
 
+// Height counts of `n` cells leaving or joining a block. Filled stretches are the rule, and
+// counted at once: the same counter raised cell after cell would wait on itself.
+template <class T>
+bool Uniform(const T* values, int n) {
+    return std::all_of(values + 1, values + n, [&](T v) { return v == values[0]; });
+}
+template <class T>
+void CountOut(std::array<std::int32_t, 256>& counts, const T* values, int n) {
+    if (Uniform(values, n)) {
+        counts[static_cast<std::uint8_t>(values[0])] -= n;
+        return;
+    }
+    for (int k = 0; k < n; ++k) --counts[static_cast<std::uint8_t>(values[k])];
+}
+template <class T>
+void CountIn(std::array<std::int32_t, 256>& counts, const T* values, int n) {
+    if (Uniform(values, n)) {
+        counts[static_cast<std::uint8_t>(values[0])] += n;
+        return;
+    }
+    for (int k = 0; k < n; ++k) ++counts[static_cast<std::uint8_t>(values[k])];
+}
+
 // The counters of cells (x, y .. y + n - 1) as they go from `from` to `to`. The block counts
 // follow the cells of the island's rectangle, as a recount would; the series usage every cell.
 template <class T>
@@ -156,11 +179,8 @@ void MoveCounts(IslandMap& island, Counted counted, bool blocks, int x, int y, i
         if (block >= island.block_height_counts.size()) return;
         island.block_counts_used = std::max(island.block_counts_used, static_cast<int>(block) + 1);
         if (counted == Counted::Heights) {
-            auto& counts = island.block_height_counts[block];
-            for (int k = first - y; k < last - y; ++k) {
-                --counts[static_cast<std::uint8_t>(from[k])];
-                ++counts[static_cast<std::uint8_t>(to[k])];
-            }
+            CountOut(island.block_height_counts[block], from + (first - y), last - first);
+            CountIn(island.block_height_counts[block], to + (first - y), last - first);
         } else {
             auto& counts = island.block_fertility_counts[block];
             const int values = static_cast<int>(counts.size());
