@@ -79,15 +79,13 @@ void Load(Editor& editor, const std::filesystem::path& file, const AfterLoad& af
                                     ListRows("island", editor.doc.island_list.size(), file);
             // Row 0 is never a row; a row beyond this file's list is a fault of the file.
             if (row < 1) throw UsageError(why);
-            if (!SelectIslandRow(editor.doc, editor.definitions, editor.status, row))
-                throw FileError(why);
+            if (!editor.SelectIsland(row)) throw FileError(why);
         }
         if (after.city_row) {
             CheckCityRow("--city", *after.city_row, editor, file);
-            ShowMessage(
-                SelectCityRow(editor.doc, editor.definitions, editor.status, *after.city_row));
+            ShowMessage(editor.SelectCity(*after.city_row));
         }
-        if (after.aufraum) TidyWarehouses(editor.doc, editor.status.memo3);
+        if (after.aufraum) editor.TidyWarehouses();
     } catch (const FileError&) {
         throw;
     } catch (const Error& error) {
@@ -371,14 +369,10 @@ int RunConvert(const Common& common, const ConvertOptions& options) {
         editor.save.shifts[shift.kind] = {true, shift.dx, shift.dy};
     std::filesystem::path written = options.output;
     Saving([&] {
-        ApplySaveShifts(editor.doc.island, editor.save);
         if (city_file) {
-            CityFileTarget target{editor.doc, editor.save, editor.output, editor.status.memo2,
-                                  editor.status.memo3};
-            SaveCityFile(target, options.output, platform::ShortDate());
+            editor.SaveCity(options.output, platform::ShortDate());
         } else {
-            written = SaveIslandFile(editor.doc, editor.save, editor.output, editor.status.memo2,
-                                     options.output);
+            written = editor.SaveIsland(options.output);
         }
     });
     std::cout << "wrote " << written.string() << " (" << editor.output.position() << " bytes)\n";
@@ -400,13 +394,9 @@ int RunNew(const Common& common, const NewOptions& options) {
     Editor editor;
     StartEditor(common, editor);
     const int size = ChooseNewIslandSize(0, options.size);
-    editor.ClearIsland();
-    NewIsland(editor.doc, editor.status, size, options.climate);
+    editor.MakeNewIsland(size, options.climate);
     std::filesystem::path written;
-    Saving([&] {
-        written = SaveIslandFile(editor.doc, editor.save, editor.output, editor.status.memo2,
-                                 options.output);
-    });
+    Saving([&] { written = editor.SaveIsland(options.output); });
     std::cout << "wrote " << written.string() << " (" << size << " x " << size << " cells, "
               << editor.output.position() << " bytes)\n";
     return 0;
@@ -415,7 +405,7 @@ int RunNew(const Common& common, const NewOptions& options) {
 int RunDummy(const Common& common, const DummyOptions& options) {
     Editor editor;
     StartEditor(common, editor);
-    SetIslandClimate(editor.doc, options.climate);
+    editor.SetClimate(options.climate);
     const std::filesystem::path output =
         options.output ? *options.output
                        : std::filesystem::path(DummyFileName(options.size, options.climate));
