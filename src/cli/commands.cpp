@@ -6,6 +6,7 @@
 #include <iostream>
 #include <string_view>
 
+#include "cli/edit_script.h"
 #include "cli/island_json.h"
 #include "core/app/definitions.h"
 #include "core/app/editor.h"
@@ -376,6 +377,44 @@ int RunConvert(const Common& common, const ConvertOptions& options) {
         }
     });
     std::cout << "wrote " << written.string() << " (" << editor.output.position() << " bytes)\n";
+    return 0;
+}
+
+int RunEdit(const Common& common, const EditOptions& options) {
+    // Everything that can be refused is refused before the input is loaded.
+    const std::vector<ScriptStep> steps = ReadScript(options.script);
+    const bool city_file = options.output && WritesCityFile(*options.output);
+    if (options.output) {
+        CheckOutputs(&options.input, {{&*options.output}});
+        if (options.script != "-" && SameTarget(options.script, *options.output)) {
+            throw FileError(PathToUtf8(*options.output) +
+                            " is the script file; nothing was written");
+        }
+    }
+    Editor editor;
+    StartEditor(common, editor);
+    Load(editor, options.input, options.after);
+    ApplyScript(editor, steps, ShowMessage);
+    // The state the script left, taken before the save renames the island; printed only once
+    // the file is written, so a failed save prints nothing.
+    std::optional<nlohmann::ordered_json> json;
+    if (options.json) json = IslandJson(editor, options.input.string(), options.cells, false);
+    if (options.output) {
+        std::filesystem::path written = *options.output;
+        Saving([&] {
+            if (city_file) {
+                editor.SaveCity(*options.output, platform::ShortDate());
+            } else {
+                written = editor.SaveIsland(*options.output);
+            }
+        });
+        // With --json, standard output holds the JSON object alone.
+        if (!json) {
+            std::cout << "wrote " << written.string() << " (" << editor.output.position()
+                      << " bytes)\n";
+        }
+    }
+    if (json) std::cout << json->dump(2) << "\n";
     return 0;
 }
 
