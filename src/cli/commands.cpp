@@ -6,6 +6,7 @@
 #include <iostream>
 #include <string_view>
 
+#include "cli/edit_script.h"
 #include "cli/island_json.h"
 #include "core/app/definitions.h"
 #include "core/app/editor.h"
@@ -79,15 +80,13 @@ void Load(Editor& editor, const std::filesystem::path& file, const AfterLoad& af
                                     ListRows("island", editor.doc.island_list.size(), file);
             // Row 0 is never a row; a row beyond this file's list is a fault of the file.
             if (row < 1) throw UsageError(why);
-            if (!SelectIslandRow(editor.doc, editor.definitions, editor.status, row))
-                throw FileError(why);
+            if (!editor.SelectIsland(row)) throw FileError(why);
         }
         if (after.city_row) {
             CheckCityRow("--city", *after.city_row, editor, file);
-            ShowMessage(
-                SelectCityRow(editor.doc, editor.definitions, editor.status, *after.city_row));
+            ShowMessage(editor.SelectCity(*after.city_row));
         }
-        if (after.aufraum) TidyWarehouses(editor.doc, editor.status.memo3);
+        if (after.aufraum) editor.TidyWarehouses();
     } catch (const FileError&) {
         throw;
     } catch (const Error& error) {
@@ -371,17 +370,51 @@ int RunConvert(const Common& common, const ConvertOptions& options) {
         editor.save.shifts[shift.kind] = {true, shift.dx, shift.dy};
     std::filesystem::path written = options.output;
     Saving([&] {
-        ApplySaveShifts(editor.doc.island, editor.save);
         if (city_file) {
-            CityFileTarget target{editor.doc, editor.save, editor.output, editor.status.memo2,
-                                  editor.status.memo3};
-            SaveCityFile(target, options.output, platform::ShortDate());
+            editor.SaveCity(options.output, platform::ShortDate());
         } else {
-            written = SaveIslandFile(editor.doc, editor.save, editor.output, editor.status.memo2,
-                                     options.output);
+            written = editor.SaveIsland(options.output);
         }
     });
     std::cout << "wrote " << written.string() << " (" << editor.output.position() << " bytes)\n";
+    return 0;
+}
+
+int RunEdit(const Common& common, const EditOptions& options) {
+    // Everything that can be refused is refused before the input is loaded.
+    const std::vector<ScriptStep> steps = ReadScript(options.script);
+    const bool city_file = options.output && WritesCityFile(*options.output);
+    if (options.output) {
+        CheckOutputs(&options.input, {{&*options.output}});
+        if (options.script != "-" && SameTarget(options.script, *options.output)) {
+            throw FileError(PathToUtf8(*options.output) +
+                            " is the script file; nothing was written");
+        }
+    }
+    Editor editor;
+    StartEditor(common, editor);
+    Load(editor, options.input, options.after);
+    ApplyScript(editor, steps, ShowMessage);
+    // The state the script left, taken before the save renames the island; printed only once
+    // the file is written, so a failed save prints nothing.
+    std::optional<nlohmann::ordered_json> json;
+    if (options.json) json = IslandJson(editor, options.input.string(), options.cells, false);
+    if (options.output) {
+        std::filesystem::path written = *options.output;
+        Saving([&] {
+            if (city_file) {
+                editor.SaveCity(*options.output, platform::ShortDate());
+            } else {
+                written = editor.SaveIsland(*options.output);
+            }
+        });
+        // With --json, standard output holds the JSON object alone.
+        if (!json) {
+            std::cout << "wrote " << written.string() << " (" << editor.output.position()
+                      << " bytes)\n";
+        }
+    }
+    if (json) std::cout << json->dump(2) << "\n";
     return 0;
 }
 
@@ -400,13 +433,9 @@ int RunNew(const Common& common, const NewOptions& options) {
     Editor editor;
     StartEditor(common, editor);
     const int size = ChooseNewIslandSize(0, options.size);
-    editor.ClearIsland();
-    NewIsland(editor.doc, editor.status, size, options.climate);
+    editor.MakeNewIsland(size, options.climate);
     std::filesystem::path written;
-    Saving([&] {
-        written = SaveIslandFile(editor.doc, editor.save, editor.output, editor.status.memo2,
-                                 options.output);
-    });
+    Saving([&] { written = editor.SaveIsland(options.output); });
     std::cout << "wrote " << written.string() << " (" << size << " x " << size << " cells, "
               << editor.output.position() << " bytes)\n";
     return 0;
@@ -415,7 +444,7 @@ int RunNew(const Common& common, const NewOptions& options) {
 int RunDummy(const Common& common, const DummyOptions& options) {
     Editor editor;
     StartEditor(common, editor);
-    SetIslandClimate(editor.doc, options.climate);
+    editor.SetClimate(options.climate);
     const std::filesystem::path output =
         options.output ? *options.output
                        : std::filesystem::path(DummyFileName(options.size, options.climate));

@@ -41,6 +41,15 @@ struct ConvertOptions {
     std::vector<ShiftOption> shifts;
 };
 
+struct EditOptions {
+    std::filesystem::path input;
+    std::filesystem::path script;  // "-": standard input
+    std::optional<std::filesystem::path> output;
+    AfterLoad after;
+    bool json = false;
+    std::vector<std::pair<int, int>> cells;
+};
+
 struct NewOptions {
     std::string size;  // the own-size text, as typed
     int climate = 0;
@@ -106,6 +115,7 @@ int RunObjects(const Common& common, const ObjectsOptions& options);
 int RunSeries(const Common& common, const SeriesOptions& options);
 int RunRender(const Common& common, const RenderOptions& options);
 int RunConvert(const Common& common, const ConvertOptions& options);
+int RunEdit(const Common& common, const EditOptions& options);
 int RunNew(const Common& common, const NewOptions& options);
 int RunDummy(const Common& common, const DummyOptions& options);
 

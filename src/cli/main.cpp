@@ -153,6 +153,23 @@ int main(int argc, char** argv) {
                      "Shift a layer group on save: KIND:DX,DY (height, gfx, plants, rocks)")
         ->allow_extra_args(false);
 
+    EditOptions edit;
+    std::vector<std::string> edit_cells;
+    auto* edit_cmd = app.add_subcommand(
+        "edit", "Load a game file, apply a script of edits with undo and redo, write or show it");
+    AddGameFile(edit_cmd, "IN", edit.input, edit.after);
+    edit_cmd
+        ->add_option("--script", edit.script,
+                     "JSON array of operations to apply in order (- reads standard input)")
+        ->required();
+    edit_cmd->add_option("-o,--output", edit.output,
+                         "File to write afterwards: *.scp island file or *.cty with cities");
+    auto* edit_json =
+        edit_cmd->add_flag("--json", edit.json, "Print the state afterwards as info --json does");
+    edit_cmd->add_option("--cells", edit_cells, "With --json: cell X,Y to show (repeatable)")
+        ->allow_extra_args(false)
+        ->needs(edit_json);
+
     NewOptions created;
     auto* new_cmd = app.add_subcommand("new", "Write a new empty island");
     new_cmd
@@ -267,6 +284,8 @@ int main(int argc, char** argv) {
                                                        : std::filesystem::path(program_folder);
         InjectFailureForTests();
         for (const auto& cell : cells) info.cells.push_back(ParseCell(cell, "--cells " + cell));
+        for (const auto& cell : edit_cells)
+            edit.cells.push_back(ParseCell(cell, "--cells " + cell));
         for (const auto& shift : shifts) convert.shifts.push_back(ParseShift(shift));
         if (!part.empty()) render.part = ParseCell(part, "--part " + part, "AX,AY");
         if (*info_cmd) return RunInfo(common, info);
@@ -276,6 +295,7 @@ int main(int argc, char** argv) {
         if (*objects_cmd) return RunObjects(common, objects);
         if (*series_cmd) return RunSeries(common, series_ranking);
         if (*convert_cmd) return RunConvert(common, convert);
+        if (*edit_cmd) return RunEdit(common, edit);
         if (*new_cmd) return RunNew(common, created);
         if (*dummy_cmd) return RunDummy(common, dummy);
     } catch (const UsageError& error) {

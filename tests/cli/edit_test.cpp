@@ -1,0 +1,214 @@
+// inseltool edit through the real binary: each operation with undo and redo, the written file,
+// and the script faults that must leave everything unwritten.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "city_fixture.h"
+#include "island_fixture.h"
+#include "temp_file.h"
+
+using namespace insel::fixture;
+using Json = nlohmann::json;
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string Slurp(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string Quote(const std::filesystem::path& p) { return "'" + p.string() + "'"; }
+
+Outcome Tool(const std::string& arguments) {
+    TempDir scratch;
+    const std::string command = "cd " + Quote(scratch.path()) + " && " + Quote(INSELTOOL) +
+                                " --program-folder " + Quote(PROGRAM_FOLDER) + " " + arguments +
+                                " > " + Quote(scratch / "out") + " 2> " + Quote(scratch / "err");
+    const int raw = std::system(command.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(scratch / "out"), Slurp(scratch / "err")};
+}
+
+// `edit IN --script` with the script written to a file beside the input.
+Outcome Edit(const std::filesystem::path& in, const std::string& script, const std::string& rest) {
+    const auto file = in.parent_path() / "script.json";
+    std::ofstream(file) << script;
+    return Tool("edit " + Quote(in) + " --script " + Quote(file) + " " + rest);
+}
+
+// Climate 3, height x + 2y, one terrain element at (5, 6).
+Bytes Island() {
+    IslandSpec island;
+    island.width = island.height = 40;
+    island.climate = 3;
+    island.heights = [](int x, int y) { return static_cast<std::uint8_t>(x + 2 * y); };
+    island.terrain = [](int x, int y) {
+        return x == 5 && y == 6 ? Element{0xC005, 0x3401} : Element{};
+    };
+    return IslandFileBytes(island);
+}
+
+// Two islands (numbers 1 and 9) and a town whose warehouse is number 7.
+Bytes Savegame() {
+    IslandSpec first, second;
+    first.width = first.height = second.width = second.height = 40;
+    first.number = 1;
+    first.world_first = 100;
+    first.world_second = 50;
+    first.objects = {{.id_word = 2001, .x = 10, .y = 10}};
+    second.number = 9;
+    second.world_first = 300;
+    CitySpec town;
+    town.player = PlayerSpec{.type = 8, .number = 1, .forsch = {}};
+    town.name = "Hafenstadt";
+    town.abs_first = 110;
+    town.abs_second = 60;
+    town.buildings = {WarehouseEntry(10, 10, 7)};
+    return SavegameWithCities({first, second}, {town}).bytes;
+}
+
+}  // namespace
+
+TEST(Edit, OperationsAndTheirUndoShowInTheJson) {
+    TempFile island(Island(), "rich.scp");
+    TempFile game(Savegame(), "game.sav");
+    const std::string climate5 = R"({"op": "climate", "climate": 5})";
+    const std::string climate1 = R"({"op": "climate", "climate": 1})";
+    const std::string tidy = R"({"op": "aufraum"})";
+    const std::string shift = R"({"op": "shift", "kind": "height", "dx": 1, "dy": 0})";
+    const std::string warehouse = "/cities/0/buildings/0/warehouse";
+    struct Case {
+        const TempFile& file;
+        std::string script, pointer;
+        Json expected;
+    } cases[] = {
+        {island, "[" + climate5 + R"(, {"op": "undo"}])", "/island/climate", 3},
+        {island, R"([{"op": "climate", "climate": 200}])", "/island/climate", 200},
+        // Too many undoes take back all; one redo brings the first step back.
+        {island,
+         "[" + climate5 + "," + climate1 + R"(, {"op": "undo", "steps": 9}, {"op": "redo"}])",
+         "/island/climate", 5},
+        {island, "[" + climate5 + "," + climate1 + R"(, {"op": "undo", "steps": 2},
+                  {"op": "redo", "steps": 2}])",
+         "/island/climate", 1},
+        // A new step after an undo drops what could have been redone.
+        {island, "[" + climate5 + R"(, {"op": "undo"}, )" + climate1 + R"(, {"op": "redo"}])",
+         "/island/climate", 1},
+        {island, "[" + shift + "]", "/cells/0/height", 5 + 2 * 6},  // (6,6) gets (5,6)'s height
+        {island, "[" + shift + R"(, {"op": "undo"}])", "/cells/0/height", 6 + 2 * 6},
+        {island, R"([{"op": "shift", "kind": "plants", "dx": 1, "dy": 0}])", "/cells/0/terrain",
+         0xC005},
+        // A new island starts an empty history: the undo has nothing to take back.
+        {island, R"([{"op": "new_island", "size": 100, "climate": 4}, {"op": "undo"}])",
+         "/island/width", 96},
+        {island, R"([{"op": "new_island", "size": 70}])", "/island/climate", 0},
+        {game, R"([{"op": "island", "row": 2}])", "/island/number", 9},
+        {game, R"([{"op": "city", "row": 1}])", "/current_city", 1},
+        {game, "[" + tidy + "]", warehouse, 1},
+        {game, "[" + tidy + R"(, {"op": "undo"}])", warehouse, 7},
+        {game, "[" + tidy + R"(, {"op": "undo"}, {"op": "redo"}])", warehouse, 1},
+    };
+    for (const Case& c : cases) {
+        const Outcome run = Edit(c.file.path(), c.script, "--json --cells 6,6");
+        ASSERT_EQ(run.status, 0) << c.script << "\n" << run.err;
+        EXPECT_EQ(Json::parse(run.out).at(Json::json_pointer(c.pointer)), c.expected) << c.script;
+    }
+}
+
+TEST(Edit, WritesWhatConvertWritesForTheSameChange) {
+    TempFile island(Island(), "rich.scp");
+    TempFile game(Savegame(), "game.sav");
+    struct Case {
+        const TempFile& file;
+        std::string script, after_load, convert_options, output;
+    } cases[] = {
+        {island, R"([{"op": "shift", "kind": "height", "dx": -1, "dy": 2}])", "",
+         "--shift height:-1,2", "out.scp"},
+        {game, R"([{"op": "climate", "climate": 2}, {"op": "undo"}, {"op": "aufraum"}])",
+         "--city 1", "--aufraum", "out.cty"},
+    };
+    for (const Case& c : cases) {
+        TempDir edited, converted;
+        const Outcome edit =
+            Edit(c.file.path(), c.script, c.after_load + " -o " + Quote(edited / c.output));
+        ASSERT_EQ(edit.status, 0) << edit.err;
+        EXPECT_EQ(edit.out.rfind("wrote ", 0), 0u) << edit.out;
+        const Outcome convert = Tool("convert " + Quote(c.file.path()) + " " + c.after_load + " " +
+                                     c.convert_options + " -o " + Quote(converted / c.output));
+        ASSERT_EQ(convert.status, 0) << convert.err;
+        EXPECT_EQ(ReadFileBytes(edited / c.output), ReadFileBytes(converted / c.output))
+            << c.script;
+    }
+}
+
+TEST(Edit, ScriptFromStandardInputAndNothingPrintedWithoutOutputs) {
+    TempFile island(Island(), "rich.scp");
+    const auto script = island.path().parent_path() / "s.json";
+    std::ofstream(script) << R"([{"op": "climate", "climate": 4}])";
+    const Outcome piped =
+        Tool("edit " + Quote(island.path()) + " --script - --json < " + Quote(script));
+    ASSERT_EQ(piped.status, 0) << piped.err;
+    EXPECT_EQ(Json::parse(piped.out)["island"]["climate"], 4);
+    const Outcome quiet = Edit(island.path(), R"([{"op": "climate", "climate": 4}])", "");
+    EXPECT_EQ(Json::array({quiet.status, quiet.out, quiet.err}), Json::array({0, "", ""}));
+}
+
+TEST(Edit, FaultsAreNamedAndNothingIsWritten) {
+    TempFile island(Island(), "rich.scp");
+    TempFile game(Savegame(), "game.sav");
+    struct Case {
+        const TempFile& file;
+        std::string script;
+        int status;
+        std::string says;
+    } cases[] = {
+        {island, R"([{"op": "undo"}, {"op": "paint"}])", 2,
+         R"(script operation 2 ("paint"): unknown operation)"},
+        {island, R"([{"op": "shift", "kind": "height", "dx": "1", "dy": 0}])", 2,
+         R"(script operation 1 ("shift"): "dx" must be a whole number)"},
+        {island, R"([{"op": "shift", "kind": "trees", "dx": 1, "dy": 0}])", 2,
+         R"("kind" must be "height", "gfx", "plants" or "rocks")"},
+        {island, R"([{"op": "shift", "kind": "gfx", "dx": 1}])", 2, R"("dy" is missing)"},
+        {island, R"([{"op": "climate", "climate": 256}])", 2, R"("climate" must be 0 to 255)"},
+        {island, R"([{"op": "new_island", "size": 64, "climate": 6}])", 2,
+         R"("climate" must be 0 to 5)"},
+        {island, R"([{"op": "undo", "steps": 18446744073709551615}])", 2, R"("steps")"},
+        {island, R"([{"op": "island", "row": 0}])", 2, R"("row" must be 1 or more)"},
+        {island, R"([{"op": "aufraum", "all": true}])", 2, R"(unknown key "all"; it takes no)"},
+        {island, R"([{"climate": 2}])", 2, R"(script operation 1: "op" must name)"},
+        {island, R"({"op": "undo"})", 2, "must be a JSON array"},
+        {island, "[{\"op\": \"undo\"},\n {op}]", 2, "is not JSON: parse error at line 2, column 3"},
+        {game, R"([{"op": "aufraum"}, {"op": "island", "row": 3}])", 1,
+         R"(script operation 2 ("island"): row 3: the island list has rows 1 to 2)"},
+        {island, R"([{"op": "city", "row": 1}])", 1, "the city list is empty"},
+    };
+    TempDir out;
+    for (const Case& c : cases) {
+        const Outcome run = Edit(c.file.path(), c.script, "--json -o " + Quote(out / "x.scp"));
+        EXPECT_EQ(run.status, c.status) << c.script << "\n" << run.err;
+        EXPECT_NE(run.err.find("error: " + std::string(c.status == 2 ? "script" : "")),
+                  std::string::npos);
+        EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+        EXPECT_EQ(run.out, "") << c.script;
+        EXPECT_FALSE(std::filesystem::exists(out / "x.scp")) << c.script;
+    }
+    const Outcome missing =
+        Tool("edit " + Quote(island.path()) + " --script " + Quote(out / "no.json"));
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.err.find("no.json: cannot be read"), std::string::npos) << missing.err;
+    // The script is not replaced by the island it describes.
+    std::ofstream(out / "s.scp") << "[]";
+    const Outcome onto = Tool("edit " + Quote(island.path()) + " --script " + Quote(out / "s.scp") +
+                              " -o " + Quote(out / "s.scp"));
+    EXPECT_EQ(onto.status, 1);
+    EXPECT_EQ(Slurp(out / "s.scp"), "[]");
+}
