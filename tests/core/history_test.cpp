@@ -2,10 +2,13 @@
 // must give back each state exactly: the files a save would write, the layers and counters.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
 
 #include "../support/city_fixture.h"
+#include "../support/temp_file.h"
 #include "core/container/output_buffer.h"
+#include "core/document/journal.h"
 #include "core/island/city_writer.h"
 #include "core/island/writer.h"
 #include "core/tools/rotation.h"
@@ -276,6 +279,134 @@ TEST(History, TheMemoryLimitDropsTheOldestSteps) {
     });
     EXPECT_EQ(editor->history.size(), 1u);
     EXPECT_TRUE(editor->history.CanUndo());
+}
+
+// -- the recovery journal ------------------------------------------------------------------------
+
+// A run of random steps, undos and redos recorded in a journal; `states[k]` is the state after
+// the journal's k-th whole record (0: its document alone).
+struct JournalRun {
+    std::vector<std::uint8_t> journal;
+    std::vector<State> states;
+    std::vector<std::size_t> record_ends;  // journal length after each record
+    std::vector<std::size_t> positions;    // the history's position after each record
+};
+
+JournalRun RecordRun(unsigned seed, const std::filesystem::path& path) {
+    JournalRun run;
+    auto editor = LoadedEditor();
+    Journal journal(path, std::chrono::hours(1));
+    editor->AttachJournal(&journal);
+    std::mt19937 random(seed);
+    for (int k = 0; k < 12; ++k) {
+        const std::size_t position = editor->history.position();
+        const std::size_t size = editor->history.size();
+        if (k > 2 && random() % 4 == 0) {
+            if (editor->history.Undo(editor->doc, 1 + random() % 2) == 0) continue;
+        } else if (k > 2 && random() % 5 == 0) {
+            if (editor->history.Redo(editor->doc) == 0) continue;
+        } else {
+            RandomStep(*editor, random);
+            if (editor->history.position() == position && editor->history.size() == size)
+                continue;
+        }
+        journal.Flush();
+        if (run.states.empty()) {
+            // The first record is the document before the first change; it follows a head of
+            // 54 bytes (no origin path) and its own length and checksum.
+            const auto bytes = fixture::ReadFileBytes(path);
+            std::uint32_t length = 0;
+            std::memcpy(&length, bytes.data() + 54, sizeof length);
+            run.states.push_back(Capture(*LoadedEditor()));
+            run.record_ends.push_back(54 + 12 + length);
+            run.positions.push_back(0);
+        }
+        run.states.push_back(Capture(*editor));
+        run.record_ends.push_back(std::filesystem::file_size(path));
+        run.positions.push_back(editor->history.position());
+    }
+    editor->AttachJournal(nullptr);
+    run.journal = fixture::ReadFileBytes(path);
+    return run;
+}
+
+TEST(Journal, ReplaysRandomRunsAndEveryCutUpToItsLastWholeRecord) {
+    fixture::TempDir dir;
+    for (const unsigned seed : {5u, 6u}) {
+        SCOPED_TRACE(seed);
+        const JournalRun run = RecordRun(seed, dir / "run.journal");
+        ASSERT_GE(run.states.size(), 6u);
+
+        Editor recovered;
+        const JournalSummary summary = RecoverJournal(recovered, run.journal);
+        EXPECT_FALSE(summary.origin_changed);
+        EXPECT_TRUE(Capture(recovered) == run.states.back());
+        EXPECT_EQ(recovered.history.position(), run.positions.back());
+        EXPECT_FALSE(recovered.history.IsSaved());
+        recovered.history.GoTo(recovered.doc, 0);
+        EXPECT_TRUE(Capture(recovered) == run.states.front());
+
+        // Cut anywhere: up to the last whole record, or refused before the document is whole.
+        std::mt19937 random(seed);
+        for (std::size_t record = 1; record < run.record_ends.size(); ++record) {
+            for (const std::size_t cut : {run.record_ends[record - 1] + 1 +
+                                              random() % (run.record_ends[record] -
+                                                          run.record_ends[record - 1] - 1),
+                                          run.record_ends[record] - 1}) {
+                Editor partial;
+                RecoverJournal(partial, std::span(run.journal).first(cut));
+                EXPECT_EQ(partial.history.position(), run.positions[record - 1]) << cut;
+            }
+        }
+        Editor whole;
+        RecoverJournal(whole, std::span(run.journal).first(run.record_ends[2]));
+        EXPECT_TRUE(Capture(whole) == run.states[2]);
+        for (const std::size_t cut : {std::size_t{0}, std::size_t{11}, run.record_ends[0] - 1}) {
+            Editor refused;
+            EXPECT_THROW(RecoverJournal(refused, std::span(run.journal).first(cut)), FormatError);
+        }
+    }
+}
+
+TEST(Journal, RefusesAChangedFileAndForeignBytesAndWritesOnlyWhenDue) {
+    fixture::TempDir dir;
+    const auto island = dir / "Geschichte_ESK.scp";
+    fixture::WriteFileBytes(island, CityIsland());
+    const auto path = dir / "work.journal";
+    auto editor = LoadedEditor();
+    Journal journal(path, std::chrono::hours(1));
+    editor->AttachJournal(&journal);
+    editor->Load(island, FileKind::Island);
+    editor->SetClimate(4);
+    EXPECT_FALSE(std::filesystem::exists(path));  // not yet due
+    journal.Flush();
+    const auto bytes = fixture::ReadFileBytes(path);
+    EXPECT_EQ(ReadJournalSummary(bytes).steps, 1);
+    EXPECT_EQ(ReadJournalSummary(bytes).file_name, "Geschichte_ESK.scp");
+    Editor same;
+    RecoverJournal(same, bytes);
+    EXPECT_EQ(same.doc.island.record.climate, 4);
+
+    // A save removes the journal.
+    editor->SaveIsland(dir / "Gespeichert.scp");
+    journal.Flush();
+    EXPECT_FALSE(std::filesystem::exists(path));
+    editor->AttachJournal(nullptr);
+
+    auto changed = CityIsland();
+    changed[100] ^= 1;
+    fixture::WriteFileBytes(island, changed);
+    EXPECT_TRUE(ReadJournalSummary(bytes).origin_changed);
+    Editor refused;
+    refused.doc.island.record.climate = 77;
+    EXPECT_THROW(RecoverJournal(refused, bytes), FileError);
+    EXPECT_EQ(refused.doc.island.record.climate, 77);
+
+    std::vector<std::uint8_t> foreign = CityIsland();
+    EXPECT_THROW(ReadJournalSummary(foreign), FormatError);
+    auto other_version = bytes;
+    other_version[12] = 9;
+    EXPECT_THROW(ReadJournalSummary(other_version), FormatError);
 }
 
 }  // namespace

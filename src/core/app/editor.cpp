@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "core/dialogs/new_island.h"
+#include "core/document/journal.h"
 #include "core/island/cities.h"
 #include "core/island/city_writer.h"
 #include "core/island/island_list.h"
@@ -17,8 +18,23 @@ void Editor::ClearIsland() {
     tools.ResetForNewIsland();
 }
 
+void Editor::AttachJournal(Journal* journal) {
+    journal_ = journal;
+    history.SetObserver(journal);
+}
+
+void Editor::FlushJournal() {
+    if (journal_ == nullptr) return;
+    try {
+        journal_->Flush();
+    } catch (const Error& error) {
+        status.memo2.push_back(std::string("Wiederherstellungsdatei: ") + error.what());
+    }
+}
+
 template <typename Read>
 LoadSummary Editor::LoadWith(FileKind kind, Read read) {
+    FlushJournal();
     Document next = SuccessorOf(doc, clear_series_usage_on_load);
     next.file_kind = kind;
     // The load only adds to the logs (and starts the city log afresh); a failed one leaves them
@@ -45,14 +61,22 @@ LoadSummary Editor::LoadWith(FileKind kind, Read read) {
 
 LoadSummary Editor::Load(const std::filesystem::path& path, FileKind kind) {
     return LoadWith(kind, [&](Document& next, Status& next_status) {
-        return LoadIsland(next, definitions, next_status, path);
+        LoadSummary summary = LoadIsland(next, definitions, next_status, path);
+        if (journal_ != nullptr) {
+            const auto size = static_cast<std::size_t>(std::max<std::int64_t>(next.file_size, 0));
+            journal_->SetOrigin(OriginOf(path, std::span(next.file.bytes).first(
+                                                   std::min(size, next.file.bytes.size()))));
+        }
+        return summary;
     });
 }
 
 LoadSummary Editor::LoadBytes(std::span<const std::uint8_t> bytes, const std::string& file_name,
                               FileKind kind) {
     return LoadWith(kind, [&](Document& next, Status& next_status) {
-        return LoadIslandFromBytes(next, definitions, next_status, bytes, file_name);
+        LoadSummary summary = LoadIslandFromBytes(next, definitions, next_status, bytes, file_name);
+        if (journal_ != nullptr) journal_->SetOrigin({});
+        return summary;
     });
 }
 
@@ -91,6 +115,8 @@ std::string Editor::SelectCity(int row) {
 }
 
 void Editor::MakeNewIsland(int size, int climate) {
+    FlushJournal();
+    if (journal_ != nullptr) journal_->SetOrigin({});
     ClearIsland();
     NewIsland(doc, status, size, climate);
     view.island_shown = true;
@@ -99,6 +125,7 @@ void Editor::MakeNewIsland(int size, int climate) {
 
 template <class Save>
 void Editor::SaveWithShifts(Save save_file) {
+    FlushJournal();
     const bool shifted =
         Step("Verschiebung beim Speichern", [&] { ApplySaveShifts(doc.island, save); });
     try {

@@ -19,6 +19,8 @@
 
 namespace insel {
 
+class Journal;
+
 struct Editor {
     Document doc;
     History history;
@@ -52,6 +54,12 @@ struct Editor {
     void StartHistory() { history.Reset(doc); }
     bool Unsaved() const { return !history.IsSaved(); }
 
+    // Keeps the unsaved work in `journal` from now on (null: no longer). The journal is told
+    // where each loaded file came from and is written out before a load, a save or a new
+    // island.
+    void AttachJournal(Journal* journal);
+    Journal* journal() const { return journal_; }
+
     // The document operations of the window and of `inseltool edit`, each one step.
     bool TidyWarehouses();                    // "Aufräumen"
     bool SetClimate(int climate);             // "Klima"
@@ -70,6 +78,9 @@ struct Editor {
     void SaveCity(const std::filesystem::path& path, const std::string& date);
 
   private:
+    // What the journal could not write goes to the log; the work goes on.
+    void FlushJournal();
+    Journal* journal_ = nullptr;
     template <class Save>
     void SaveWithShifts(Save save_file);
     template <typename Read>

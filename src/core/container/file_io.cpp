@@ -237,6 +237,44 @@ bool IsSameFile(const fs::path& a, const fs::path& b) {
     return !ec && same;
 }
 
+void AppendToFileDurably(const fs::path& path, std::span<const std::uint8_t> bytes) {
+#ifdef _WIN32
+    const int fd = ::_wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_APPEND | _O_BINARY,
+                            _S_IREAD | _S_IWRITE);
+#else
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+#endif
+    if (fd < 0) throw FileError("cannot open " + Describe(path) + ": " + SystemMessage(errno));
+    auto fail = [&](int error) {
+#ifdef _WIN32
+        ::_close(fd);
+#else
+        ::close(fd);
+#endif
+        throw FileError("cannot write " + Describe(path) + ": " + SystemMessage(error));
+    };
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+#ifdef _WIN32
+        const int written = ::_write(fd, bytes.data() + done,
+                                     static_cast<unsigned>(std::min<std::size_t>(
+                                         bytes.size() - done, 1u << 30)));
+#else
+        const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (written < 0 && errno == EINTR) continue;
+#endif
+        if (written <= 0) fail(written < 0 ? errno : EIO);
+        done += static_cast<std::size_t>(written);
+    }
+#ifdef _WIN32
+    if (::_commit(fd) != 0) fail(errno);
+    ::_close(fd);
+#else
+    if (::fsync(fd) != 0) fail(errno);
+    ::close(fd);
+#endif
+}
+
 void WriteFileAtomically(const fs::path& path, std::span<const std::uint8_t> bytes) {
     const fs::path target = WriteTarget(path);
     CheckWritableTarget(target);

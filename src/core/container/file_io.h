@@ -33,6 +33,9 @@ bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 void WriteFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
 
 // Paths and UTF-8 text: file names with umlauts mean the same on every system.
+// Appends `bytes` to the file (made if missing) and waits until they are on the disk.
+void AppendToFileDurably(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
+
 std::filesystem::path PathFromUtf8(std::string_view text);
 std::string PathToUtf8(const std::filesystem::path& path);
 // The extension with its dot, in lower case (".scp"), as file kinds are told apart.

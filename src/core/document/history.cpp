@@ -1,5 +1,7 @@
 #include "core/document/history.h"
 
+#include "core/document/history_step.h"
+
 #include <algorithm>
 #include <type_traits>
 #include <utility>
@@ -7,67 +9,7 @@
 
 namespace insel {
 
-// Every part of the document a step replaces whole when it changed it: all of it but the
-// layers, the counters that follow them and the file's bytes.
-struct History::Parts {
-    std::int64_t file_size = 0, data_limit = 0, buffer_file_size = -1;
-    int addon_level = 0;
-    FileKind file_kind = FileKind::None;
-    std::string file_name;
-    bool loaded = false;
-    IslandRecord record;
-    std::vector<MineRecord> mines, quarry_spots;
-    std::vector<AnimalEntry> animals;
-    std::vector<ObjectEntry> objects;
-    std::int32_t cell_block_count = 0, kontorid_first = 0;
-    std::uint16_t kontorid_second = 0;
-    std::vector<CityRecord> cities;
-    std::optional<std::size_t> current_city;
-    std::int32_t next_city_number = 0;
-    std::vector<WarehouseRecord> warehouses;
-    std::vector<std::uint16_t> catchment;
-    int main_warehouse_kind = 0, warehouse_counter = 0, cities_written = 0;
-    std::vector<IslandListRow> island_list;
-    std::vector<std::array<std::string, 7>> city_list;
-    std::array<std::int32_t, kSeriesCount> earlier_series_usage{};
-};
-
 namespace {
-
-// Calls f(bit, the document's part, a's, b's) for each part.
-template <class P, class F>
-void ZipParts(Document& doc, P& a, P& b, F f) {
-    int bit = 0;
-    auto each = [&](auto& part, auto& in_a, auto& in_b) { f(bit++, part, in_a, in_b); };
-    IslandMap& island = doc.island;
-    CityState& cities = doc.cities;
-    each(doc.file_size, a.file_size, b.file_size);
-    each(doc.data_limit, a.data_limit, b.data_limit);
-    each(doc.file.file_size, a.buffer_file_size, b.buffer_file_size);
-    each(doc.addon_level, a.addon_level, b.addon_level);
-    each(doc.file_kind, a.file_kind, b.file_kind);
-    each(doc.file_name, a.file_name, b.file_name);
-    each(doc.loaded, a.loaded, b.loaded);
-    each(island.record, a.record, b.record);
-    each(island.mines, a.mines, b.mines);
-    each(island.quarry_spots, a.quarry_spots, b.quarry_spots);
-    each(island.animals, a.animals, b.animals);
-    each(island.objects, a.objects, b.objects);
-    each(island.cell_block_count, a.cell_block_count, b.cell_block_count);
-    each(island.kontorid_first, a.kontorid_first, b.kontorid_first);
-    each(island.kontorid_second, a.kontorid_second, b.kontorid_second);
-    each(cities.cities, a.cities, b.cities);
-    each(cities.current, a.current_city, b.current_city);
-    each(cities.next_number, a.next_city_number, b.next_city_number);
-    each(cities.warehouses, a.warehouses, b.warehouses);
-    each(cities.catchment, a.catchment, b.catchment);
-    each(cities.main_warehouse_kind, a.main_warehouse_kind, b.main_warehouse_kind);
-    each(cities.warehouse_counter, a.warehouse_counter, b.warehouse_counter);
-    each(cities.cities_written, a.cities_written, b.cities_written);
-    each(doc.island_list, a.island_list, b.island_list);
-    each(doc.city_list, a.city_list, b.city_list);
-    each(doc.earlier_series_usage, a.earlier_series_usage, b.earlier_series_usage);
-}
 
 // Bytes a stored part holds, for the memory limit.
 template <class T>
@@ -103,31 +45,9 @@ std::size_t Footprint(const T& value) {
     return sizeof value;
 }
 
-// Runs of cells of one layer, with the values of the other side of the step.
-template <class T>
-struct CellRuns {
-    struct Run {
-        std::uint16_t x, y, n;
-    };
-    std::vector<Run> runs;
-    std::vector<T> values;
-
-    std::size_t bytes() const {
-        return runs.capacity() * sizeof(Run) + values.capacity() * sizeof(T);
-    }
-};
-
 // A merged stretch of unchanged cells costs less than the head of a new run.
 template <class T>
 constexpr int kRunGap = static_cast<int>(sizeof(typename CellRuns<T>::Run) / sizeof(T));
-
-enum class Counted { Nothing, Heights, Fertility, Series };
-
-struct BlockTables {
-    std::vector<std::array<std::int32_t, 256>> heights;
-    std::vector<std::array<std::int32_t, 11>> fertility;
-    int used = 0;
-};
 
 int SeriesOf(std::uint16_t tile) {
     const int series = (tile >> 8) - 11;
@@ -195,36 +115,7 @@ void MoveCounts(IslandMap& island, Counted counted, bool blocks, int x, int y, i
 
 }  // namespace
 
-struct History::Recording {
-    ColumnBackup<std::uint8_t> height;
-    ColumnBackup<std::uint16_t> gfx, fertility, terrain, terrain_param, river, river_param;
-};
-
-struct History::Step {
-    std::string name;
-    CellRuns<std::uint8_t> height;
-    CellRuns<std::uint16_t> gfx, fertility, terrain, terrain_param, river, river_param;
-    std::uint32_t parts_changed = 0;
-    std::unique_ptr<Parts> parts;
-    std::vector<GameFileBuffer::PatchedByte> file_bytes;  // with the other side's values
-    std::unique_ptr<BlockTables> blocks;  // whole, when the step changed the island's size
-    std::size_t bytes = 0;
-};
-
 namespace {
-
-// Calls f(layer, runs, backup, what its cells count in) for each layer a step records; the
-// mark layer is the tools' scratch and is not recorded.
-template <class S, class R, class F>
-void ZipLayers(IslandMap& island, S& step, R& recording, F f) {
-    f(island.height, step.height, recording.height, Counted::Heights);
-    f(island.gfx, step.gfx, recording.gfx, Counted::Series);
-    f(island.fertility, step.fertility, recording.fertility, Counted::Fertility);
-    f(island.terrain, step.terrain, recording.terrain, Counted::Nothing);
-    f(island.terrain_param, step.terrain_param, recording.terrain_param, Counted::Nothing);
-    f(island.river, step.river, recording.river, Counted::Nothing);
-    f(island.river_param, step.river_param, recording.river_param, Counted::Nothing);
-}
 
 // The changed cells of the columns in `backup`, as runs holding their values before.
 template <class T>
@@ -277,7 +168,26 @@ History::~History() = default;
 History::History(History&&) noexcept = default;
 History& History::operator=(History&&) noexcept = default;
 
+void History::SetObserver(HistoryObserver* observer, bool started) {
+    observer_ = observer;
+    observer_started_ = started;
+}
+
+void History::StartObserving(const Document& doc) {
+    if (observer_ == nullptr || observer_started_) return;
+    observer_->Starting(doc);
+    observer_started_ = true;
+}
+
+void History::MarkSaved() {
+    saved_ = position_;
+    observer_started_ = false;
+    if (observer_ != nullptr) observer_->Clean();
+}
+
 void History::Reset(const Document& doc) {
+    observer_started_ = false;
+    if (observer_ != nullptr) observer_->Clean();
     steps_.clear();
     position_ = 0;
     saved_ = 0;
@@ -290,6 +200,7 @@ void History::Reset(const Document& doc) {
 
 void History::Begin(Document& doc) {
     if (!shadow_) Reset(doc);
+    StartObserving(doc);
     ++depth_;
     ZipLayers(doc.island, *recording_, *recording_,
               [](auto& layer, auto&, auto& backup, Counted) { layer.Attach(&backup); });
@@ -370,6 +281,12 @@ bool History::Commit(Document& doc, std::string name) {
     if (!changed) return false;
     step->name = std::move(name);
     step->bytes += sizeof(Step) + step->name.capacity();
+    if (observer_ != nullptr) observer_->Recorded(doc, *step);
+    Push(std::move(step));
+    return true;
+}
+
+void History::Push(std::unique_ptr<Step> step) {
     // A new step after undo drops the steps that could have been redone.
     while (steps_.size() > position_) {
         memory_ -= steps_.back()->bytes;
@@ -380,7 +297,12 @@ bool History::Commit(Document& doc, std::string name) {
     steps_.push_back(std::move(step));
     ++position_;
     Trim();
-    return true;
+}
+
+void History::Replay(Document& doc, std::unique_ptr<Step> step) {
+    if (!shadow_) Reset(doc);
+    Apply(doc, *step);
+    Push(std::move(step));
 }
 
 void History::Apply(Document& doc, Step& step) {
@@ -409,14 +331,18 @@ void History::Apply(Document& doc, Step& step) {
 }
 
 int History::Undo(Document& doc, int steps) {
+    if (CanUndo()) StartObserving(doc);
     int done = 0;
     for (; done < steps && CanUndo(); ++done) Apply(doc, *steps_[--position_]);
+    if (done > 0 && observer_ != nullptr) observer_->Moved(-done);
     return done;
 }
 
 int History::Redo(Document& doc, int steps) {
+    if (CanRedo()) StartObserving(doc);
     int done = 0;
     for (; done < steps && CanRedo(); ++done) Apply(doc, *steps_[position_++]);
+    if (done > 0 && observer_ != nullptr) observer_->Moved(done);
     return done;
 }
 

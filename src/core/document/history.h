@@ -19,6 +19,8 @@ namespace insel {
 
 inline constexpr std::size_t kDefaultHistoryLimit = std::size_t{512} << 20;
 
+class HistoryObserver;
+
 class History {
   public:
     explicit History(std::size_t limit_bytes = kDefaultHistoryLimit);
@@ -63,7 +65,7 @@ class History {
     const std::string& RedoName() const;
 
     // The document as it is now is what was saved; moving away from here makes it unsaved.
-    void MarkSaved() { saved_ = position_; }
+    void MarkSaved();
     bool IsSaved() const { return saved_ == position_; }
 
     std::size_t MemoryBytes() const { return memory_; }
@@ -75,12 +77,20 @@ class History {
     struct Parts;
     struct Recording;
 
+    // Told of every change, as the recovery journal needs them; null for none. `started`: the
+    // observer already holds the state the document is in.
+    void SetObserver(HistoryObserver* observer, bool started = false);
+    // A step read back from a journal, holding its result: applied and recorded as the last.
+    void Replay(Document& doc, std::unique_ptr<Step> step);
+
   private:
     void Begin(Document& doc);
     void RollBack(Document& doc);
     bool Commit(Document& doc, std::string name);
     void Apply(Document& doc, Step& step);
     void Trim();
+    void Push(std::unique_ptr<Step> step);
+    void StartObserving(const Document& doc);
 
     std::deque<std::unique_ptr<Step>> steps_;
     std::size_t position_ = 0;
@@ -90,6 +100,21 @@ class History {
     int depth_ = 0;
     std::unique_ptr<Parts> shadow_;  // the parts as the last step left them, to compare with
     std::unique_ptr<Recording> recording_;
+    HistoryObserver* observer_ = nullptr;
+    bool observer_started_ = false;
+};
+
+class HistoryObserver {
+  public:
+    virtual ~HistoryObserver() = default;
+    // Before the first change since the last load or save: `doc` is the state it starts from.
+    virtual void Starting(const Document& doc) = 0;
+    // A step was recorded; `doc` holds its result.
+    virtual void Recorded(const Document& doc, const History::Step& step) = 0;
+    // Steps undone (negative) or redone (positive).
+    virtual void Moved(int steps) = 0;
+    // The document is as loaded or saved: nothing is left to recover.
+    virtual void Clean() = 0;
 };
 
 }  // namespace insel

@@ -89,6 +89,9 @@ class Layer {
         return x >= 0 && y >= 0 && x < kLayerSide && y < kLayerSide;
     }
     const char* name() const { return name_; }
+    // How far the layer was written: cells at x or y beyond these hold the cleared value.
+    int written_x() const { return written_x_; }
+    int written_y() const { return written_y_; }
 
     // While attached, the first write to a column saves the column's values in `backup`.
     void Attach(ColumnBackup<T>* backup) { backup_.pointer = backup; }
