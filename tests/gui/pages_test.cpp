@@ -20,7 +20,6 @@
 #include "gui_support.h"
 
 using namespace insel::gui::test;
-namespace fx = insel::fixture;
 
 namespace {
 
@@ -72,7 +71,7 @@ class PagesTest : public QObject, WindowHarness {
     const insel::ToolState& Tools() { return window_->editor().tools; }
     void LoadSettledIsland() {
         const std::filesystem::path path = dir_.filePath("Siedlung_INDI.scp").toStdString();
-        WriteBytes(path, SettledIslandFile());
+        fx::WriteFileBytes(path, SettledIslandFile());
         window_->LoadIslandFile(path, insel::FileKind::Island);
         QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
     }
@@ -80,6 +79,7 @@ class PagesTest : public QObject, WindowHarness {
   private slots:
     void cleanup() { Finish(); }
 
+    // A canvas click places the frame of the page's tool and records its rectangle.
     void CanvasClickPlacesTheFrameAndRecordsTheRectangle() {
         Start(kSample);
         QWidget* frame = Child("ThePanel");
@@ -111,6 +111,18 @@ class PagesTest : public QObject, WindowHarness {
 
         ShowPage("HoehenStatistik");
         QVERIFY(!frame->isVisible() && messages_.isEmpty());
+
+        // The mines page offers quarry spots, with a frame of their own, kept across pages.
+        ShowPage("Minen");
+        QCOMPARE(Text(*window_, "ThePanel"), QString("M"));
+        Click("AbbauBox");
+        QVERIFY(Tools().mode == insel::ToolMode::QuarrySpot && Text(*window_, "ThePanel") == "A");
+        QCOMPARE(frame->size(), QSize(16, 12));
+        ShowPage("Speichern");
+        ShowPage("Minen");
+        QCOMPARE(Tools().mode, insel::ToolMode::QuarrySpot);
+        Click("MinenBox");
+        QVERIFY(Tools().mode == insel::ToolMode::Mine && frame->size() == QSize(4, 4));
     }
 
     // Without an island a canvas click changes nothing, the statistics and the series ranking
@@ -136,22 +148,6 @@ class PagesTest : public QObject, WindowHarness {
                  QString());
         Click("VeniceRadio");
         QCOMPARE(messages_, QStringList{"message: Eine Insel sollte schon da sein"});
-    }
-
-    void MinesPageChoosesQuarrySpots() {
-        Start(kSample);
-        ShowPage("Minen");
-        QCOMPARE(Text(*window_, "ThePanel"), QString("M"));
-        Click("AbbauBox");
-        QVERIFY(window_->editor().tools.mode == insel::ToolMode::QuarrySpot &&
-                Text(*window_, "ThePanel") == "A");
-        QCOMPARE(Child("ThePanel")->size(), QSize(16, 12));
-        ShowPage("Speichern");
-        ShowPage("Minen");
-        QCOMPARE(window_->editor().tools.mode, insel::ToolMode::QuarrySpot);
-        Click("MinenBox");
-        QVERIFY(window_->editor().tools.mode == insel::ToolMode::Mine &&
-                Child("ThePanel")->size() == QSize(4, 4));
     }
 
     void FertilityFrameNeedsALegendColour() {
@@ -222,46 +218,10 @@ class PagesTest : public QObject, WindowHarness {
         QCOMPARE(mark.get(5, 5), 0);
     }
 
-    void CityPageShowsObjectsCatchmentAndInhabitants() {
-        Start("");
-        LoadSettledIsland();
-        auto* cities = Control<QTableWidget>("StadtListenGrid");
-        QCOMPARE(cities->rowCount(), 2);
-        ShowPage("TabSheet1");
-        ClickCell(cities, 0, 0);
-        QCOMPARE(Text(*window_, "StadtNrPanel"), QString("1"));
-        auto* objects = Control<QTableWidget>("BuildingGrid");
-        QCOMPARE(objects->rowCount(), 6);
-        // The warehouse lies in its own area.
-        QCOMPARE(QStringList({objects->item(3, 0)->text(), objects->item(3, 1)->text(),
-                              objects->item(0, 6)->text()}),
-                 QStringList({"Marktplatz", "35 03", "1"}));
-
-        const QImage before = Child("FlickerFreePaintBox2")->grab().toImage();
-        Click("EZBCheck");
-        const QImage with_catchment = Child("FlickerFreePaintBox2")->grab().toImage();
-        QVERIFY(with_catchment != before);
-        window_->choose_colour = [](const QColor&) { return QColor(0, 0, 255); };
-        QTest::mouseClick(Child("EZBPanel"), Qt::LeftButton, {}, QPoint(2, 2));
-        QCOMPARE(window_->settings().catchment, 0xFF0000u);
-        QVERIFY(Child("FlickerFreePaintBox2")->grab().toImage() != with_catchment);
-
-        ShowPage("Objects");
-        Click("maxEinwohnerButton");
-        QCOMPARE(Text(*window_, "WohnPanel"), QString("16"));  // two houses of 8
-
-        Click("AufraumButton");
-        std::vector<int> numbers;
-        for (const auto& w : window_->editor().doc.cities.warehouses) numbers.push_back(w.number);
-        QCOMPARE(numbers, (std::vector<int>{1, 5}));
-        QVERIFY(Child("AufraumButton")->styleSheet().contains("#00FF00"));
-
-        Click("PirateRadio");
-        QCOMPARE(window_->editor().doc.cities.main_warehouse_kind, 2);
-        QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
-    }
-
-    void ObjectListAndLogAreSaved() {
+    // The city page lists the objects of the chosen city, draws its catchment in the chosen
+    // colour, counts its inhabitants, tidies the warehouses; the object list of the chosen
+    // city (none before one is chosen), the log and the extracted-city file are saved.
+    void CityPageShowsObjectsAndSaves() {
         Start("");
         LoadSettledIsland();
         QString proposed;
@@ -269,10 +229,40 @@ class PagesTest : public QObject, WindowHarness {
             proposed = name;
             return dir_.filePath(name);
         };
-        // Nothing to save before a city is chosen.
         Click("SaveListButton");
         QVERIFY(proposed.isEmpty());
-        ClickCell(Control<QTableWidget>("StadtListenGrid"), 1, 0);
+        auto* cities = Control<QTableWidget>("StadtListenGrid");
+        QCOMPARE(cities->rowCount(), 2);
+        ShowPage("TabSheet1");
+        ClickCell(cities, 0, 0);
+        auto* objects = Control<QTableWidget>("BuildingGrid");
+        // The warehouse lies in its own area.
+        QCOMPARE(QStringList({Text(*window_, "StadtNrPanel"), QString::number(objects->rowCount()),
+                              objects->item(3, 0)->text(), objects->item(3, 1)->text(),
+                              objects->item(0, 6)->text()}),
+                 QStringList({"1", "6", "Marktplatz", "35 03", "1"}));
+
+        const QImage before = Canvas();
+        Click("EZBCheck");
+        const QImage with_catchment = Canvas();
+        QVERIFY(with_catchment != before);
+        window_->choose_colour = [](const QColor&) { return QColor(0, 0, 255); };
+        QTest::mouseClick(Child("EZBPanel"), Qt::LeftButton, {}, QPoint(2, 2));
+        QCOMPARE(window_->settings().catchment, 0xFF0000u);
+        QVERIFY(Canvas() != with_catchment);
+
+        ShowPage("Objects");
+        Click("maxEinwohnerButton");
+        QCOMPARE(Text(*window_, "WohnPanel"), QString("16"));  // two houses of 8
+        Click("AufraumButton");
+        std::vector<int> numbers;
+        for (const auto& w : window_->editor().doc.cities.warehouses) numbers.push_back(w.number);
+        QCOMPARE(numbers, (std::vector<int>{1, 5}));
+        QVERIFY(Child("AufraumButton")->styleSheet().contains("#00FF00"));
+        Click("PirateRadio");
+        QCOMPARE(window_->editor().doc.cities.main_warehouse_kind, 2);
+
+        ClickCell(cities, 1, 0);
         Click("SaveListButton");
         QCOMPARE(proposed, QString("Siedlung_INDI.txt"));
         std::string expected;
@@ -293,37 +283,42 @@ class PagesTest : public QObject, WindowHarness {
         QCOMPARE(ReadAll(dir_.filePath(proposed)), QByteArray("a\r\nb\r\nc\r\nd\r\ne\r\n"));
 
         // The island with the chosen city as an extracted-city file, read back with both cities.
-        proposed = "stadt.cty";
         window_->choose_save_file = [&](const QString&, const QString&) {
-            return dir_.filePath(proposed);
+            return dir_.filePath("stadt.cty");
         };
         Click("WriteCtyButton");
-        QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
         window_->LoadIslandFile(dir_.filePath("stadt.cty").toStdString(), insel::FileKind::City);
         QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
         QVERIFY(window_->editor().doc.file_kind == insel::FileKind::City &&
-                Text(*window_, "xSizePanel") == "64");
-        QCOMPARE(Control<QTableWidget>("StadtListenGrid")->rowCount(), 2);
+                Text(*window_, "xSizePanel") == "64" && cities->rowCount() == 2);
     }
 
-    void ShiftBoxesFeedTheSaveAndALoadUnticksThem() {
+    // The climate box sets the island's type, which names the dummy island. The shift boxes
+    // feed the save, and a load unticks them.
+    void ClimateAndShiftBoxesFeedTheSave() {
         Start(kSample);
+        Control<QComboBox>("ComboBox1")->setCurrentIndex(4);
+        QCOMPARE(window_->editor().doc.island.record.climate, 4);
+        QString proposed;
+        window_->choose_save_file = [&](const QString&, const QString& name) {
+            proposed = name;
+            return name.endsWith("DUMMY.scp") ? QString() : dir_.filePath("shifted.scp");
+        };
+        Click("DummyButton");
+        QCOMPARE(proposed, QString("D_128x128_DUMMY.scp"));
+
         auto* height = Control<QCheckBox>("ApplyHeightShiftCheck");
         QCOMPARE(Control<QSpinBox>("RotGxSpin")->value(), -1);
         height->setChecked(true);
         Control<QSpinBox>("RotHxSpin")->setValue(-1);
         QVERIFY(window_->editor().save.shifts[0].apply &&
                 window_->editor().save.shifts[0].dx == -1);
-
         // Saving applies the shift: every column's heights end one column further left.
         const auto& heights = window_->editor().doc.island.height;
         int x = 30;
         while (x < 100 && heights.get(x, 64) == heights.get(x + 1, 64)) ++x;
         QVERIFY(x < 100);
         const auto moved = heights.get(x + 1, 64);
-        window_->choose_save_file = [&](const QString&, const QString&) {
-            return dir_.filePath("shifted.scp");
-        };
         Click("SaveInselButton");
         window_->LoadIslandFile(dir_.filePath("shifted.scp").toStdString(),
                                 insel::FileKind::Island);
@@ -332,13 +327,19 @@ class PagesTest : public QObject, WindowHarness {
         QCOMPARE(Control<QSpinBox>("RotHxSpin")->value(), -1);
     }
 
+    // A scenario loads as a savegame, which hides the editing pages; an island file shows
+    // them again.
     void SavegameHidesTheEditingPages() {
         Start("");
-        const std::filesystem::path path = dir_.filePath("spiel.sav").toStdString();
         fx::IslandSpec island;
         island.number = 1;
-        WriteBytes(path, fx::SavegameBytes({island}));
-        window_->LoadIslandFile(path, insel::FileKind::Savegame);
+        island.width = island.height = 48;
+        fx::WriteFileBytes(dir_.filePath("welt.sze").toStdString(), fx::SavegameBytes({island}));
+        window_->LoadIslandFile(dir_.filePath("welt.sze").toStdString(), insel::FileKind::Scenario);
+        QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
+        QVERIFY(window_->editor().doc.file_kind == insel::FileKind::Savegame &&
+                Text(*window_, "xSizePanel") == "48" &&
+                Control<QTableWidget>("InselListenGrid")->rowCount() == 1);
         auto* pages = Control<QTabWidget>("PageControl1");
         auto state = [&] {
             return QList<bool>{pages->isTabVisible(pages->indexOf(Child("Minen"))),
@@ -350,36 +351,6 @@ class PagesTest : public QObject, WindowHarness {
         QCOMPARE(state(), (QList<bool>{false, false, true, false, true}));
         window_->LoadIslandFile(kSample, insel::FileKind::Island);
         QCOMPARE(state(), (QList<bool>{true, true, true, true, false}));
-    }
-
-    void ScenarioLoadsAsASavegame() {
-        Start("");
-        fx::IslandSpec island;
-        island.number = 1;
-        island.width = island.height = 48;
-        const std::filesystem::path scenario = dir_.filePath("welt.sze").toStdString();
-        WriteBytes(scenario, fx::SavegameBytes({island}));
-        window_->LoadIslandFile(scenario, insel::FileKind::Scenario);
-        QVERIFY(window_->editor().doc.file_kind == insel::FileKind::Savegame &&
-                Text(*window_, "xSizePanel") == "48");
-        QCOMPARE(Control<QTableWidget>("InselListenGrid")->rowCount(), 1);
-        QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
-    }
-
-    void ClimateBoxShowsAndSetsTheIslandsType() {
-        Start(kSample);
-        auto* climate = Control<QComboBox>("ComboBox1");
-        QCOMPARE(climate->currentText(), QString("Nord"));
-        climate->setCurrentIndex(4);
-        QCOMPARE(window_->editor().doc.island.record.climate, 4);
-        // The dummy island is named after the chosen type.
-        QString proposed;
-        window_->choose_save_file = [&](const QString&, const QString& name) {
-            proposed = name;
-            return QString();
-        };
-        Click("DummyButton");
-        QCOMPARE(proposed, QString("D_128x128_DUMMY.scp"));
     }
 
     void DroppingAFileLoadsIt() {
