@@ -9,8 +9,6 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QSpinBox>
-#include <QStyle>
-#include <QStyleOptionComboBox>
 #include <QSysInfo>
 
 #include "core/app/version.h"
@@ -312,26 +310,6 @@ class DialogsTest : public QObject, WindowHarness {
         QCOMPARE(QStringList({counts.front(), counts.back(), Text(form, "Panel4"),
                               Text(form, "TotalPanel")}),
                  QStringList({"0B   8438", "Total 16384", "", "92"}));
-    }
-
-    // Every series description fits the width of its row's box.
-    void SeriesBoxesFitTheirDescriptions() {
-        Start(kSample);
-        TBitmapForm& form = Form();
-        form.show();
-        QApplication::processEvents();
-        QComboBox* combo = Row(form, 1);
-        QVERIFY(combo->count() > 1);
-        for (int i = 0; i < combo->count(); ++i) {
-            combo->setCurrentIndex(i);
-            QStyleOptionComboBox option;
-            option.initFrom(combo);
-            option.editable = false;
-            const QRect field = combo->style()->subControlRect(QStyle::CC_ComboBox, &option,
-                                                               QStyle::SC_ComboBoxEditField, combo);
-            QVERIFY2(combo->fontMetrics().horizontalAdvance(combo->currentText()) <= field.width(),
-                     qPrintable(combo->currentText()));
-        }
     }
 
     // The series image window shows the base bitmap of a series; for a series without bitmap,
