@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QProcess>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <filesystem>
 #include <functional>
@@ -68,6 +69,8 @@ class WindowHarness {
   protected:
     std::unique_ptr<TInselZeichner> window_;
     QStringList messages_;
+    QTemporaryDir dir_;
+    QString proposed_;  // the file name the last save offered
 
     // `file` stands on the command line; `edit` may change the definition files' contents.
     void Start(const std::string& file, const std::function<void(Definitions&)>& edit = nullptr) {
@@ -84,6 +87,22 @@ class WindowHarness {
         if (window_) window_->confirm_exit = [] { return true; };
         window_.reset();
         messages_.clear();
+        proposed_.clear();
+    }
+    Editor& Ed() { return window_->editor(); }
+    QString At(const QString& name) const { return dir_.filePath(name); }
+    // Saves answer with `name` in the scratch folder; an empty name cancels them.
+    void SaveAs(const QString& name) {
+        window_->choose_save_file = [this, name](const QString&, const QString& offered) {
+            proposed_ = offered;
+            return name.isEmpty() ? QString() : At(name == "*" ? offered : name);
+        };
+    }
+    // The texts of the named controls, joined with commas.
+    QString Panels(const QStringList& names) {
+        QStringList texts;
+        for (const QString& name : names) texts << Text(*window_, name);
+        return texts.join(',');
     }
     QWidget* Child(const char* name) { return Find(*window_, name); }
     template <typename T>

@@ -5,12 +5,10 @@
 #include <QDir>
 #include <QPalette>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <cmath>
 #include <new>
 
@@ -21,7 +19,6 @@
 #include "gui/dialogs/bitmap_form.h"
 #include "gui_support.h"
 
-using insel::gui::TInselZeichner;
 using namespace insel::gui::test;
 
 class WindowTest : public QObject, WindowHarness {
@@ -29,30 +26,29 @@ class WindowTest : public QObject, WindowHarness {
 
     // The island file a save would write now.
     fx::Bytes Assembled() {
-        insel::Editor& editor = window_->editor();
-        insel::AssembleIsland(editor.doc, editor.save, editor.output, editor.status.memo2);
-        const auto bytes = editor.output.data();
-        return {bytes.begin(), bytes.end()};
+        insel::AssembleIsland(Ed().doc, Ed().save, Ed().output, Ed().status.memo2);
+        return {Ed().output.data().begin(), Ed().output.data().end()};
     }
-    insel::Legend FullIslandLegend() {
-        return insel::FullIslandLegend(window_->editor().doc.island, window_->editor().view.layer);
-    }
-    // Every panel and count label shows what the core's legend holds.
-    void CompareLegend(const insel::Legend& legend) {
-        const QColor face = QApplication::palette().color(QPalette::Button);
+    // Every panel and count label shows what the core's legend holds; the page's when a page
+    // is shown, nothing on the graphic layer.
+    void CompareLegend() {
+        const insel::Legend legend = Ed().view.layer == insel::DisplayLayer(1) ? insel::Legend{}
+                                     : Ed().view.part_index < 0
+                                         ? insel::FullIslandLegend(Ed().doc.island, Ed().view.layer)
+                                         : insel::ViewLegend(Ed().doc.island, Ed().view);
+        QStringList shown, expected;
         for (int i = 0; i < insel::kLegendPanelCount; ++i) {
             const insel::LegendEntry& entry = legend[static_cast<std::size_t>(i)];
             auto* panel = Find<QLabel>(*window_, QString("LegendPanel%1").arg(i));
-            const QColor colour = entry.shown
-                                      ? QColor(static_cast<int>(entry.colour & 0xFF),
-                                               static_cast<int>((entry.colour >> 8) & 0xFF),
-                                               static_cast<int>((entry.colour >> 16) & 0xFF))
-                                      : face;
-            QCOMPARE(QStringList({panel->text(), Text(*window_, QString("LegendCount%1").arg(i)),
-                                  panel->palette().color(QPalette::Window).name()}),
-                     QStringList({QString::fromStdString(entry.caption),
-                                  QString::fromStdString(entry.count), colour.name()}));
+            const std::uint32_t c = entry.colour;  // 0xBBGGRR
+            const QColor colour = entry.shown ? QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF)
+                                              : QApplication::palette().color(QPalette::Button);
+            shown << panel->text() << Text(*window_, QString("LegendCount%1").arg(i))
+                  << panel->palette().color(QPalette::Window).name();
+            expected << QString::fromStdString(entry.caption) << QString::fromStdString(entry.count)
+                     << colour.name();
         }
+        QCOMPARE(shown, expected);
     }
 
   private slots:
@@ -64,11 +60,7 @@ class WindowTest : public QObject, WindowHarness {
     // passed over without a word.
     void LoadsShowTheIslandAndFailuresKeepIt() {
         Start(kSample);
-        QCOMPARE(Text(*window_, "xSizePanel") + Text(*window_, "IslandNamePanel"),
-                 QString("128sample_island.scp"));
-        QVERIFY(messages_.isEmpty());
-        QWidget* canvas = Child("FlickerFreePaintBox2");
-        QCOMPARE(canvas->size(), QSize(1024, 512));
+        QCOMPARE(Panels({"xSizePanel", "IslandNamePanel"}), QString("128,sample_island.scp"));
         const QImage shot = Canvas().convertToFormat(QImage::Format_RGB32);
         int coloured = 0;
         for (int y = 2; y < 512; y += 16) {
@@ -79,9 +71,8 @@ class WindowTest : public QObject, WindowHarness {
         }
         QVERIFY2(coloured > 32 * 32 / 2, qPrintable(QString::number(coloured)));
 
-        fx::TempDir dir;
         const fx::Bytes sample = fx::ReadFileBytes(kSample);
-        fx::WriteFileBytes(dir / "broken.scp",
+        fx::WriteFileBytes(At("broken.scp").toStdString(),
                            fx::Bytes(sample.begin(), sample.begin() + sample.size() / 2));
         Click("Zoom2Radio");
         QTest::mouseClick(Child("PartPanel"), Qt::LeftButton, {}, QPoint(40, 40));
@@ -90,11 +81,11 @@ class WindowTest : public QObject, WindowHarness {
         for (const auto& [name, says] : {std::pair{"broken.scp", "the file ends before it"},
                                          std::pair{"none.scp", "cannot open"}}) {
             messages_.clear();
-            QVERIFY(!window_->LoadIslandFile(dir / name, insel::FileKind::Island));
-            QCOMPARE(messages_.size(), 1);
-            QVERIFY2(messages_[0].startsWith("error: ") && messages_[0].contains(says),
-                     qPrintable(messages_[0]));
-            QVERIFY(!window_->editor().updating && !QApplication::overrideCursor());
+            QVERIFY(!window_->LoadIslandFile(At(name).toStdString(), insel::FileKind::Island));
+            QVERIFY2(messages_.size() == 1 && messages_[0].startsWith("error: ") &&
+                         messages_[0].contains(says),
+                     qPrintable(Messages()));
+            QVERIFY(!Ed().updating && !QApplication::overrideCursor());
             QCOMPARE(Text(*window_, "IslandNamePanel"), QString("sample_island.scp"));
             QVERIFY(window_->grab().toImage() == shown && Assembled() == saved);
         }
@@ -102,58 +93,60 @@ class WindowTest : public QObject, WindowHarness {
 
         fx::IslandSpec island;
         island.number = 1;
-        fx::WriteFileBytes(dir / "game.sav", fx::SavegameBytes({island}));
-        Start((dir / "game.sav").string());
-        QVERIFY(!window_->editor().view.island_shown && messages_.isEmpty());
+        fx::WriteFileBytes(At("game.sav").toStdString(), fx::SavegameBytes({island}));
+        Start(At("game.sav").toStdString());
+        QVERIFY(!Ed().view.island_shown && messages_.isEmpty());
         QCOMPARE(Text(*window_, "xSizePanel"), QString());
     }
 
     // The overview picks a page, the zoom radios and arrows move it, the layer radios and tile
-    // check repaint, "Voll" goes back to the whole island as it was.
-    void OverviewZoomArrowsAndLayersRepaint() {
+    // check repaint, and the legend follows; "Voll" goes back to the whole island as it was.
+    void OverviewZoomArrowsLayersAndLegend() {
         Start(kSample);
         QWidget* frame = Child("PartFrame");
         const QImage before = Canvas();
+        QStringList count_labels;
+        for (int i = 0; i < insel::kLegendPanelCount; ++i)
+            count_labels << QString("LegendCount%1").arg(i);
+        const QString whole = Panels(count_labels);
+        CompareLegend();
         QTest::mouseClick(Child("MiniImage"), Qt::LeftButton, {}, QPoint(100, 5));
+        QVERIFY(Panels(count_labels) != whole);
         // 128 cells, 64 x 32 cells per page: the page right of the middle, at the top.
-        QCOMPARE(Text(*window_, "xOfsetPanel") + "," + Text(*window_, "yOfsetPanel"),
-                 QString("64,0"));
-        QVERIFY(frame->isVisible());
-        QCOMPARE(frame->geometry(), QRect(64, 0, 64, 32));
+        QCOMPARE(Panels({"xOfsetPanel", "yOfsetPanel"}), QString("64,0"));
+        QVERIFY(frame->isVisible() && frame->geometry() == QRect(64, 0, 64, 32));
         QVERIFY(Canvas() != before);
+        CompareLegend();
 
         Click("RadioButton12");
         // 42-pixel cells: 24 x 12 cells per page.
-        QCOMPARE(
-            QPoint(window_->editor().view.visible_columns, window_->editor().view.visible_rows),
-            QPoint(24, 12));
-        auto offset = [this] {
-            return QPoint(Text(*window_, "xOfsetPanel").toInt(),
-                          Text(*window_, "yOfsetPanel").toInt());
-        };
-        const QPoint start = offset();
+        QCOMPARE(QPoint(Ed().view.visible_columns, Ed().view.visible_rows), QPoint(24, 12));
+        const QString start = Panels({"xOfsetPanel", "yOfsetPanel"});
         Click("xOfsetSpinUp");
-        QCOMPARE(offset(), start + QPoint(1, 0));
-        Click("xOfsetSpinDown");
         Click("yOfsetSpinDown");
-        QCOMPARE(offset(), start + QPoint(0, 1));
+        Click("xOfsetSpinDown");
+        QCOMPARE(
+            Panels({"xOfsetPanel", "yOfsetPanel"}),
+            start.section(',', 0, 0) + "," + QString::number(start.section(',', 1).toInt() + 1));
+        CompareLegend();
 
         Click("RadioButton2");
         const QImage plain = Canvas();
+        CompareLegend();
         Click("UntergrundCheck");
         QVERIFY(Canvas() != plain);
         Click("UntergrundCheck");
         QCOMPARE(Canvas(), plain);
         Click("RadioButton4");
-        QCOMPARE(window_->editor().view.layer, insel::DisplayLayer(3));
-        QVERIFY(Canvas() != plain);
+        QVERIFY(Ed().view.layer == insel::DisplayLayer(3) && Canvas() != plain);
+        CompareLegend();
 
         Click("RadioButton1");
         Click("Zoom1Radio");
         Click("FullIslandButton");
-        QCOMPARE(window_->editor().view.part_index, -1);
-        QVERIFY(!frame->isVisible());
+        QVERIFY(Ed().view.part_index == -1 && !frame->isVisible());
         QCOMPARE(Canvas(), before);
+        CompareLegend();
     }
 
     // The pen width draws every outline; the sample's animals stand on the island. The mouse
@@ -177,28 +170,22 @@ class WindowTest : public QObject, WindowHarness {
             QPair(pen, pen));
         const int thin = animal_pixels();
         Control<QSpinBox>("PenWidthSpin")->setValue(1);
-        QCOMPARE(window_->settings().pen_width, 1);
-        QVERIFY(animal_pixels() < thin);
+        QVERIFY(window_->settings().pen_width == 1 && animal_pixels() < thin);
 
         QWidget* canvas = Child("FlickerFreePaintBox2");
-        auto panels = [this](QStringList names) {
-            for (QString& name : names) name = Text(*window_, name);
-            return names;
-        };
         const QStringList readouts = {"MouseXPanel", "MouseYPanel", "MouseHXPanel",
                                       "Edit1",       "PixXPanel",   "xPanel"};
         MoveMouse(canvas, QPoint(4 * 70 + 1, 4 * 61 + 3));
-        const QString height = QString::number(window_->editor().doc.island.height.get(70, 61));
-        const QStringList at_70 = {"70", "61", "46", height, QString::number(4 * 70 + 1), ""};
-        QCOMPARE(panels(readouts), at_70);
-        // Beyond the island's last column nothing changes.
-        MoveMouse(canvas, QPoint(700, 10));
-        QCOMPARE(panels(readouts), at_70);
+        const QString at_70 = "70,61,46," + QString::number(Ed().doc.island.height.get(70, 61)) +
+                              "," + QString::number(4 * 70 + 1) + ",";
+        QCOMPARE(Panels(readouts), at_70);
+        MoveMouse(canvas, QPoint(700, 10));  // beyond the island's last column
+        QCOMPARE(Panels(readouts), at_70);
         QTest::mouseClick(canvas, Qt::LeftButton, {}, QPoint(4 * 20 + 1, 9));
         QCOMPARE(Text(*window_, "xPanel"), QString("20"));
         window_->LoadIslandFile(kSample, insel::FileKind::Island);
-        QCOMPARE(panels(readouts + QStringList{"Edit2", "Edit3", "Edit4", "yPanel"}),
-                 QStringList(10, QString()));
+        QCOMPARE(Panels(readouts + QStringList{"Edit2", "Edit3", "Edit4", "yPanel"}),
+                 QString(9, ','));
         // A click right after the load acts on the cell under the mouse, not on an old one.
         QTest::mouseClick(canvas, Qt::LeftButton, {}, QPoint(4 * 30 + 1, 9));
         QCOMPARE(Text(*window_, "xPanel"), QString("30"));
@@ -212,10 +199,9 @@ class WindowTest : public QObject, WindowHarness {
         bool answer = false;
         window_->confirm_exit = [&] { return ++asked, answer; };
         Find<QAction>(*window_, "Exit1")->trigger();
-        QVERIFY(asked == 1 && window_->isVisible() && window_->editor().view.island_shown);
+        QVERIFY(asked == 1 && window_->isVisible() && Ed().view.island_shown);
         answer = true;
-        QVERIFY(window_->close());
-        QVERIFY(asked == 2 && !window_->isVisible());
+        QVERIFY(window_->close() && asked == 2 && !window_->isVisible());
     }
 
     // Interface lines name the controls of both windows; empty, blank or missing lines keep
@@ -228,22 +214,15 @@ class WindowTest : public QObject, WindowHarness {
             d.main_strings.at(75) = "";  // tab page
             d.main_strings.at(79) = "Leere Insel";
             d.main_strings.at(280) = "Vorladen";
-            d.main_strings.at(281) = "";
-            d.main_strings.at(283) = "Speicher holen";
         });
         Find<QAction>(*window_, "GFXBitmapssetzen1")->trigger();
         insel::gui::TBitmapForm& form = window_->BitmapForm();
-        const QStringList shown{window_->windowTitle(),
-                                Find<QAction>(*window_, "Inselladen1")->text(),
-                                Control<QTabWidget>("PageControl1")->tabText(3),
-                                Text(*window_, "DummyButton"),
-                                form.windowTitle(),
-                                Text(form, "LoadBitmapButton"),
-                                Text(form, "GetPreloadMemButton"),
-                                Text(form, "Label5")};
-        QCOMPARE(shown, (QStringList{"Inseleditor", "KelmGame Inselfile *.scp laden", "Speichern",
-                                     "Leere Insel", "Vorladen", "Load Bitmap file Seriesxx",
-                                     "Speicher holen", "Attempted:"}));
+        QCOMPARE(
+            QStringList({window_->windowTitle(), Find<QAction>(*window_, "Inselladen1")->text(),
+                         Control<QTabWidget>("PageControl1")->tabText(3),
+                         Text(*window_, "DummyButton"), form.windowTitle(), Text(form, "Label5")}),
+            (QStringList{"Inseleditor", "KelmGame Inselfile *.scp laden", "Speichern",
+                         "Leere Insel", "Vorladen", "Attempted:"}));
     }
 
     void IslandListClickDecodesThatIsland() {
@@ -255,23 +234,20 @@ class WindowTest : public QObject, WindowHarness {
         second.number = 2;
         third.width = third.height = 32;
         third.number = 3;
-        fx::TempDir dir;
-        fx::WriteFileBytes(dir / "game.sav", fx::SavegameBytes({first, second, third}));
-
+        fx::WriteFileBytes(At("three.sav").toStdString(),
+                           fx::SavegameBytes({first, second, third}));
         Start("");
-        window_->LoadIslandFile(dir / "game.sav", insel::FileKind::Savegame);
-        QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
+        window_->LoadIslandFile(At("three.sav").toStdString(), insel::FileKind::Savegame);
         auto* grid = Control<QTableWidget>("InselListenGrid");
-        QCOMPARE(grid->rowCount(), 3);
-        QCOMPARE(grid->item(1, 0)->text() + grid->item(1, 1)->text(), QString::fromUtf8("Zwölf96"));
-
+        QCOMPARE(
+            QString::number(grid->rowCount()) + grid->item(1, 0)->text() + grid->item(1, 1)->text(),
+            QString::fromUtf8("3Zwölf96"));
         Control<QTabWidget>("PageControl1")->setCurrentWidget(Child("TabSheet2"));
-        QVERIFY(Text(*window_, "xSizePanel") != QString("96"));
         ClickCell(grid, 1, 0);
-        QCOMPARE(Text(*window_, "xSizePanel"), QString("96"));
-        QCOMPARE(window_->editor().view.part_index, -1);
+        QVERIFY(Text(*window_, "xSizePanel") == "96" && Ed().view.part_index == -1);
         ClickCell(grid, 2, 3);
         QCOMPARE(Text(*window_, "xSizePanel"), QString("32"));
+        QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
     }
 
     // A save writes an island that loads and tells of it in the log. The overwrite question
@@ -279,114 +255,63 @@ class WindowTest : public QObject, WindowHarness {
     // warning the file is replaced unasked.
     void SaveWritesAnIslandAndAsksBeforeOverwriting() {
         Start(kSample);
-        QTemporaryDir dir;
-        QString proposed;
-        QString target = "saved";
-        window_->choose_save_file = [&](const QString& filter, const QString& name) {
-            proposed = name;
-            return filter.contains("*.scp") ? dir.filePath(target) : QString();
-        };
+        SaveAs("saved");
         QStringList questions;
         window_->confirm_overwrite = [&](const QString& question) {
-            questions << question;
-            return false;
+            return questions << question, false;
         };
         Click("SaveInselButton");
-        QCOMPARE(proposed, QString("sample_island.scp"));
+        QCOMPARE(proposed_, QString("sample_island.scp"));
         QVERIFY2(messages_.isEmpty() && questions.isEmpty(), qPrintable(Messages()));
-        const QString saved = dir.filePath("saved.scp");
         const QString log = Control<QPlainTextEdit>("Memo2")->toPlainText();
-        QVERIFY2(log.contains("Writing " + saved), qPrintable(log));
-        QVERIFY(window_->LoadIslandFile(saved.toStdString(), insel::FileKind::Island));
-        QCOMPARE(Text(*window_, "xSizePanel") + "," + Text(*window_, "MinenBergePanel"),
-                 QString("128,4"));
+        QVERIFY2(log.contains("Writing " + At("saved.scp")), qPrintable(log));
+        QVERIFY(window_->LoadIslandFile(At("saved.scp").toStdString(), insel::FileKind::Island));
+        QCOMPARE(Panels({"xSizePanel", "MinenBergePanel"}), QString("128,4"));
 
-        const QString written = dir.filePath("x.scp");
-        QVERIFY(WriteAll(written, "keep me"));
-        target = "x.txt";
-        QVERIFY(Control<QCheckBox>("WarnCheck")->isChecked());
+        QVERIFY(WriteAll(At("x.scp"), "keep me"));
+        SaveAs("x.txt");
         Click("SaveInselButton");
-        QCOMPARE(questions.size(), 1);
-        QVERIFY2(questions[0].contains("Overwrite?") && questions[0].contains("x.scp"),
-                 qPrintable(questions[0]));
-        QVERIFY(ReadAll(written) == "keep me" && !QFile::exists(dir.filePath("x.txt")));
+        QVERIFY2(questions.size() == 1 && questions[0].contains("Overwrite?") &&
+                     questions[0].contains("x.scp"),
+                 qPrintable(questions.join('\n')));
+        QVERIFY(ReadAll(At("x.scp")) == "keep me" && !QFile::exists(At("x.txt")));
         Click("WarnCheck");
         Click("SaveInselButton");
-        QCOMPARE(questions.size(), 1);
-        QVERIFY(ReadAll(written).startsWith("KELM"));
+        QVERIFY(questions.size() == 1 && ReadAll(At("x.scp")).startsWith("KELM"));
         QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
     }
 
     // A write that fails says why in the error box and leaves no file behind; a read-only
     // file is refused before the overwrite question and stays as it was.
-    void WriteErrorShowsTheBox_data() {
-        QTest::addColumn<int>("width");
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("target");
-        QTest::addColumn<QString>("names");
-        auto row = [](const char* name, int width, const char* button, const char* target,
-                      const char* names) {
-            QTest::newRow(name) << width << QString(button) << QString(target) << QString(names);
-        };
-        row("no folder", 128, "SaveInselButton", "/nonexistent-folder/sub/x.scp", "x.scp");
-        row("dummy too wide", 320, "DummyButton", "dummy.scp", "256");
-        row("read-only file", 128, "SaveInselButton", "locked.scp", "locked.scp");
-    }
     void WriteErrorShowsTheBox() {
-        QFETCH(int, width);
-        QFETCH(QString, button);
-        QFETCH(QString, target);
-        QFETCH(QString, names);
-        QTemporaryDir dir;
-        fx::IslandSpec island;
-        island.width = width;
-        const std::filesystem::path path = dir.filePath("island.scp").toStdString();
-        fx::WriteFileBytes(path, fx::IslandFileBytes(island));
-        Start(path.string());
-        QCOMPARE(Text(*window_, "xSizePanel"), QString::number(width));
-        const QString file = target.startsWith('/') ? target : dir.filePath(target);
-        window_->choose_save_file = [&](const QString&, const QString&) { return file; };
-        const bool locked = file.endsWith("locked.scp");
-        if (locked) {
-            QVERIFY(WriteAll(file, "keep me"));
-            QVERIFY(QFile::setPermissions(file, QFileDevice::ReadOwner));
+        const std::tuple<int, const char*, QString, const char*> cases[] = {
+            {128, "SaveInselButton", "/nonexistent-folder/sub/x.scp", "x.scp"},
+            {320, "DummyButton", At("dummy.scp"), "256"},
+            {128, "SaveInselButton", At("locked.scp"), "locked.scp"}};
+        for (const auto& [width, button, file, names] : cases) {
+            fx::IslandSpec island;
+            island.width = width;
+            fx::WriteFileBytes(At("island.scp").toStdString(), fx::IslandFileBytes(island));
+            Start(At("island.scp").toStdString());
+            QCOMPARE(Text(*window_, "xSizePanel"), QString::number(width));
+            window_->choose_save_file = [&](const QString&, const QString&) { return file; };
+            const bool locked = file.endsWith("locked.scp");
+            if (locked) {
+                QVERIFY(WriteAll(file, "keep me"));
+                QVERIFY(QFile::setPermissions(file, QFileDevice::ReadOwner));
+            }
+            int asked = 0;
+            window_->confirm_overwrite = [&](const QString&) { return ++asked, true; };
+            Click(button);
+            QVERIFY2(messages_.size() == 1 &&
+                         messages_[0].startsWith("error: Fehler beim Schreiben\n") &&
+                         messages_[0].contains(names),
+                     qPrintable(Messages()));
+            QVERIFY(asked == 0 && !Ed().updating);
+            QCOMPARE(ReadAll(file), QByteArray(locked ? "keep me" : ""));
+            QCOMPARE(QFile::exists(file), locked);
+            Finish();
         }
-        int asked = 0;
-        window_->confirm_overwrite = [&](const QString&) { return ++asked, true; };
-        Click(qPrintable(button));
-        QCOMPARE(messages_.size(), 1);
-        QVERIFY2(messages_[0].startsWith("error: Fehler beim Schreiben\n") &&
-                     messages_[0].contains(names),
-                 qPrintable(messages_[0]));
-        QVERIFY(asked == 0 && !window_->editor().updating);
-        QCOMPARE(ReadAll(file), QByteArray(locked ? "keep me" : ""));
-        QCOMPARE(QFile::exists(file), locked);
-    }
-
-    // The legend counts the whole island after a load, the page once one is chosen, nothing
-    // on the graphic layer, and the whole island again after "Voll".
-    void LegendFollowsPageLayerAndVoll() {
-        Start(kSample);
-        const insel::Legend whole = FullIslandLegend();
-        // Height 40 lies in band 14; the sample island has land at that height.
-        QVERIFY(whole[14].shown && !whole[14].count.empty());
-        CompareLegend(whole);
-        QTest::mouseClick(Child("MiniImage"), Qt::LeftButton, {}, QPoint(100, 5));
-        const insel::Legend page =
-            insel::ViewLegend(window_->editor().doc.island, window_->editor().view);
-        QVERIFY(std::ranges::any_of(page, [&, i = 0](const insel::LegendEntry& e) mutable {
-            return e.count != whole[static_cast<std::size_t>(i++)].count;
-        }));
-        for (const char* control : {"MiniImage", "Zoom2Radio", "RadioButton2", "RadioButton4"}) {
-            if (QString(control) != "MiniImage") Click(control);
-            const bool graphic = window_->editor().view.layer == insel::DisplayLayer(1);
-            CompareLegend(
-                graphic ? insel::Legend{}
-                        : insel::ViewLegend(window_->editor().doc.island, window_->editor().view));
-        }
-        Click("RadioButton1");
-        Click("FullIslandButton");
-        CompareLegend(FullIslandLegend());
     }
 
     // The window lays out within 1000 x 650. At its smallest size every box keeps its room
@@ -398,8 +323,6 @@ class WindowTest : public QObject, WindowHarness {
         window_->resize(1000, 650);
         QApplication::processEvents();
         QCOMPARE(window_->size(), QSize(1000, 650));
-        QVERIFY(window_->minimumSizeHint().boundedTo(QSize(1000, 650)) ==
-                window_->minimumSizeHint());
         window_->resize(window_->minimumSizeHint());
         Control<QTabWidget>("PageControl1")->setCurrentIndex(0);
         QApplication::processEvents();
@@ -413,15 +336,12 @@ class WindowTest : public QObject, WindowHarness {
                 QVERIFY2(!rect.intersects(place), qPrintable(other + " / " + name));
             boxes.emplace_back(name, place);
             if (QString(name) == "CanvasArea") continue;
-            for (QLabel* label : box->findChildren<QLabel*>()) {
+            for (QLabel* label : box->findChildren<QLabel*>())
                 QVERIFY2(!label->isVisible() || label->width() >= label->minimumSizeHint().width(),
                          qPrintable(label->objectName() + " " + label->text()));
-            }
         }
         QVERIFY(Control<QScrollArea>("CanvasArea")->horizontalScrollBar()->maximum() > 0);
 
-        QWidget* area = Child("LegendArea");
-        QVERIFY(area->width() <= Child("PageControl1")->width());
         auto luminance = [](const QColor& c) {
             auto linear = [](double v) {
                 return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
@@ -429,7 +349,9 @@ class WindowTest : public QObject, WindowHarness {
             return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) +
                    0.0722 * linear(c.blueF());
         };
-        const insel::Legend legend = FullIslandLegend();
+        QWidget* area = Child("LegendArea");
+        QVERIFY(area->width() <= Child("PageControl1")->width());
+        const insel::Legend legend = insel::FullIslandLegend(Ed().doc.island, Ed().view.layer);
         std::vector<QRect> places;
         for (int i = 0; i < insel::kLegendPanelCount; ++i) {
             const QString n = QString::number(i);
@@ -445,42 +367,32 @@ class WindowTest : public QObject, WindowHarness {
         }
     }
 
+    // The grids show the core's statistics, with and without the series rule, and the save
+    // writes them.
     void StatisticsFillTheGridsAndSave() {
         Start(kSample);
         auto shown = [this](const char* name) {
             auto* grid = Control<QTableWidget>(name);
-            insel::GridRows rows(1);
-            for (int c = 0; c < grid->columnCount(); ++c)
+            insel::GridRows rows(grid->rowCount() + 1);
+            for (int c = 0; c < grid->columnCount(); ++c) {
                 rows[0].push_back(grid->horizontalHeaderItem(c)->text().toStdString());
-            for (int r = 0; r < grid->rowCount(); ++r) {
-                rows.emplace_back();
-                for (int c = 0; c < grid->columnCount(); ++c)
-                    rows.back().push_back(grid->item(r, c) ? grid->item(r, c)->text().toStdString()
+                for (int r = 0; r < grid->rowCount(); ++r)
+                    rows[r + 1].push_back(grid->item(r, c) ? grid->item(r, c)->text().toStdString()
                                                            : "<none>");
             }
             return rows;
         };
         Click("DoItButton");
-        const insel::IslandMap& island = window_->editor().doc.island;
-        QVERIFY(insel::GfxStatisticsRows(island, true).size() > 1);
-        QVERIFY(shown("GFXGrid") == insel::GfxStatisticsRows(island, true));
+        const insel::IslandMap& island = Ed().doc.island;
+        const insel::GridRows gfx = insel::GfxStatisticsRows(island, true);
+        QVERIFY(gfx.size() > 1 && shown("GFXGrid") == gfx);
         QVERIFY(shown("GelaendeGrid") == insel::TerrainStatisticsRows(island, true));
-
-        QTemporaryDir dir;
-        QString proposed;
-        window_->choose_save_file = [&](const QString&, const QString& name) {
-            proposed = name;
-            return dir.filePath(name);
-        };
+        SaveAs("*");
         Click("SaveGFXStatButton");
-        QCOMPARE(proposed, QString("GFX.txt"));
         std::string expected;
-        for (const std::string& line : insel::StatisticsFileLines(
-                 insel::GfxStatisticsRows(island, true), insel::StatisticsGrid::Gfx))
+        for (const std::string& line : insel::StatisticsFileLines(gfx, insel::StatisticsGrid::Gfx))
             expected += line + "\r\n";
-        QCOMPARE(ReadAll(dir.filePath("GFX.txt")), QByteArray::fromStdString(expected));
-
-        // Without the series rule each graphic value has its own row.
+        QCOMPARE(ReadAll(At("GFX.txt")), QByteArray::fromStdString(expected));
         Control<QCheckBox>("OhneLowCheck")->setChecked(false);
         Click("DoItButton");
         QVERIFY(shown("GFXGrid") == insel::GfxStatisticsRows(island, false));
@@ -490,81 +402,66 @@ class WindowTest : public QObject, WindowHarness {
     // The picture mode writes the window, with or without a display; a file that does not load
     // fails the run, says why and leaves no picture. Without any display what needs none
     // works, a window start says why it cannot, and missing definition files are named.
-    void ExecutableRuns_data() {
-        QTest::addColumn<QStringList>("arguments");  // "out" stands for the picture
-        QTest::addColumn<bool>("no_display");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("said");
-        auto row = [](const char* name, QStringList arguments, bool no_display, int status,
-                      const char* said) {
-            QTest::newRow(name) << arguments << no_display << status << QString(said);
-        };
-        const QString sample = QString::fromStdString(kSample);
-        const QStringList shot{"--screenshot", "out"};
-        row("picture", shot + QStringList{sample}, false, 0, "");
-        row("picture without display", shot + QStringList{sample}, true, 0, "");
-        row("picture of missing", shot + QStringList{"fehlt.scp"}, false, 1,
-            "fehlt.scp was not loaded: cannot open");
-        row("picture of no island", shot + QStringList{"notes.txt"}, false, 1,
-            "notes.txt was not loaded: the editor opens");
-        row("dump", {"--dump-widgets"}, true, 0, "FlickerFreePaintBox2 insel::gui::MapCanvas");
-        row("check", {"--check-display"}, true, 1, "");  // answers with its status alone
-        row("window", {sample}, true, 1, "no display can be reached");
-        row("no definitions", {"--program-folder", "/nonexistent-folder", "--dump-widgets"}, true,
-            1, insel::kMissingDefinitionsMessage);
-    }
     void ExecutableRuns() {
-        QFETCH(QStringList, arguments);
-        QFETCH(bool, no_display);
-        QFETCH(int, status);
-        QFETCH(QString, said);
-        QTemporaryDir dir;
-        QVERIFY(WriteAll(dir.filePath("notes.txt"), "no island"));
-        const QString out = dir.filePath("win.png");
-        for (QString& argument : arguments) {
-            if (argument == "out")
-                argument = out;
-            else if (argument.endsWith(".scp") || argument.endsWith(".txt"))
-                argument = QDir(dir.path()).absoluteFilePath(argument);
-        }
-        // Without a display the run must not depend on whether DISPLAY is empty or dead.
-        for (const char* display : {"", ":197"}) {
-            QProcess process;
-            if (no_display) {
-                QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-                environment.remove("QT_QPA_PLATFORM");
-                environment.remove("WAYLAND_DISPLAY");
-                environment.insert("DISPLAY", display);
-                process.setProcessEnvironment(environment);
+        const QString sample = QString::fromStdString(kSample), out = At("win.png");
+        QVERIFY(WriteAll(At("notes.txt"), "no island"));
+        const std::tuple<QStringList, bool, int, QString> cases[] = {
+            {{"--screenshot", out, sample}, false, 0, ""},
+            {{"--screenshot", out, sample}, true, 0, ""},
+            {{"--screenshot", out, At("fehlt.scp")},
+             false,
+             1,
+             "fehlt.scp was not loaded: cannot open"},
+            {{"--screenshot", out, At("notes.txt")},
+             false,
+             1,
+             "notes.txt was not loaded: the editor opens"},
+            {{"--dump-widgets"}, true, 0, "FlickerFreePaintBox2 insel::gui::MapCanvas"},
+            {{"--check-display"}, true, 1, ""},  // answers with its status alone
+            {{sample}, true, 1, "no display can be reached"},
+            {{"--program-folder", "/nonexistent-folder", "--dump-widgets"},
+             true,
+             1,
+             insel::kMissingDefinitionsMessage}};
+        for (const auto& [arguments, no_display, status, said] : cases) {
+            // Without a display the run must not depend on whether DISPLAY is empty or dead.
+            for (const char* display : {"", ":197"}) {
+                QFile::remove(out);
+                QProcess process;
+                if (no_display) {
+                    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+                    environment.remove("QT_QPA_PLATFORM");
+                    environment.remove("WAYLAND_DISPLAY");
+                    environment.insert("DISPLAY", display);
+                    process.setProcessEnvironment(environment);
+                }
+                process.start(INSELEDITOR, arguments);
+                QVERIFY(process.waitForFinished(60000) &&
+                        process.exitStatus() == QProcess::NormalExit);
+                const QString run = arguments.join(' ') + ": " + process.readAllStandardOutput() +
+                                    process.readAllStandardError();
+                QVERIFY2(process.exitCode() == status, qPrintable(run));
+                const bool shot = arguments[0] == "--screenshot";
+                QVERIFY2(said.isEmpty() ? shot || run.endsWith(": ") : run.contains(said),
+                         qPrintable(run));
+                QVERIFY2(
+                    status == 0 || (!run.contains(" QLabel") && (!shot || run.contains("error: "))),
+                    qPrintable(run));
+                const QImage picture(out);
+                QCOMPARE(picture.width() >= 1024 && picture.height() >= 512, shot && status == 0);
+                if (!no_display) break;
             }
-            process.start(INSELEDITOR, arguments);
-            QVERIFY(process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit);
-            QCOMPARE(process.exitCode(), status);
-            const QString run_said =
-                QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
-            QVERIFY2(said.isEmpty() ? run_said.isEmpty() || arguments[0] == "--screenshot"
-                                    : run_said.contains(said),
-                     qPrintable(run_said));
-            if (status != 0) {
-                QVERIFY2(!run_said.contains(" QLabel"), "widgets listed anyway");
-                if (arguments[0] == "--screenshot")
-                    QVERIFY2(run_said.contains("error: "), qPrintable(run_said));
-            }
-            const QImage picture(out);
-            QCOMPARE(picture.width() >= 1024 && picture.height() >= 512,
-                     arguments.contains(out) && status == 0);
-            if (!no_display) break;
         }
     }
 
     // Exceptions of every kind end in the error box and leave the window usable.
     void HandlerFailuresLeaveTheWindowUsable() {
+        Start(kSample);
         const QString says[] = {"Nicht genug Speicher", "x.scp", "Unerwarteter Fehler"};
         for (int kind = 0; kind < 3; ++kind) {
-            Start(kSample);
+            messages_.clear();
             auto fail = [this, kind] {
-                // As a handler does that fails halfway through changing controls.
-                window_->editor().updating = true;
+                Ed().updating = true;  // as a handler that fails halfway through
                 if (kind == 0) throw std::bad_alloc();
                 if (kind == 1)
                     throw std::filesystem::filesystem_error(
@@ -577,13 +474,14 @@ class WindowTest : public QObject, WindowHarness {
             for (const QString& message : messages_)
                 QVERIFY2(message.startsWith("error: ") && message.contains(says[kind]),
                          qPrintable(message));
-            QVERIFY(!window_->editor().updating && !QApplication::overrideCursor());
+            QVERIFY(!Ed().updating && !QApplication::overrideCursor());
             bool ran = false;
             window_->RunHandler([&] { return ran = true; });
             QVERIFY(ran && window_->RunLong([] {}));
+            Click("Zoom2Radio");
+            QTest::mouseClick(Child("PartPanel"), Qt::LeftButton, {}, QPoint(40, 40));
             Click("FullIslandButton");
-            QCOMPARE(window_->editor().view.part_index, -1);
-            Finish();
+            QCOMPARE(Ed().view.part_index, -1);
         }
     }
 
@@ -595,8 +493,8 @@ class WindowTest : public QObject, WindowHarness {
         for (int i = 0; i < pages->count(); ++i) {
             auto* button =
                 Find<QAbstractButton>(*window_, "PageButton" + pages->widget(i)->objectName());
-            QVERIFY(chooser->rect().contains(button->geometry()));
-            QVERIFY(button->text() == pages->tabText(i) &&
+            QVERIFY(chooser->rect().contains(button->geometry()) &&
+                    button->text() == pages->tabText(i) &&
                     button->isVisible() == pages->isTabVisible(i));
             if (!pages->isTabEnabled(i)) continue;
             button->click();
