@@ -2,6 +2,7 @@
 // What the window tests share: the program folder of the build, a window started as the
 // program starts it with its messages collected, and ways to drive its controls.
 #include <QAbstractButton>
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
@@ -34,10 +35,11 @@ T* Find(QObject& root, const QString& name) {
     return child;
 }
 
-// The caption or contents of a label, line edit or button.
+// The caption or contents of a label, line edit, spin box or button.
 inline QString Text(QObject& root, const QString& name) {
     if (auto* label = root.findChild<QLabel*>(name)) return label->text();
     if (auto* edit = root.findChild<QLineEdit*>(name)) return edit->text();
+    if (auto* spin = root.findChild<QAbstractSpinBox*>(name)) return spin->text();
     if (auto* button = root.findChild<QAbstractButton*>(name)) return button->text();
     return "<no control " + name + ">";
 }
