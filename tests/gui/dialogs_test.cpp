@@ -25,18 +25,12 @@ using namespace insel::gui::test;
 
 namespace {
 
-QStringList MemoLines(TBitmapForm& form) {
-    return Find<QPlainTextEdit>(form, "Memo1")->toPlainText().split('\n');
-}
-
-QComboBox* Row(TBitmapForm& form, int row) {
-    return Find<QComboBox>(form, QString("ComboBox%1").arg(row));
-}
-
 QRgb Opaque(QRgb pixel) { return pixel | 0xFF000000u; }
-
 QImage Grab(QWidget* widget) {
     return widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+QImage Bitmap(const char* name) {
+    return QImage(QString::fromStdString((kBin / "GFXImages" / name).string()));
 }
 
 }  // namespace
@@ -45,12 +39,25 @@ class DialogsTest : public QObject, WindowHarness {
     Q_OBJECT
 
     // The window as the program starts it; `line_1` replaces the preload count of MainIStrings.
-    void StartWith(const std::string& file, const std::string& line_1) {
+    TBitmapForm& StartWith(const std::string& file, const std::string& line_1) {
         Start(file, [line_1](insel::Definitions& d) { d.main_strings.at(1) = line_1; });
+        return window_->BitmapForm();
     }
-    TBitmapForm& Form() { return window_->BitmapForm(); }
     void Trigger(const char* action) { Find<QAction>(*window_, action)->trigger(); }
-    void Press(QObject& root, const char* button) { Find<QPushButton>(root, button)->click(); }
+    static void Press(QObject& root, const char* button) {
+        Find<QPushButton>(root, button)->click();
+    }
+    static QStringList Memo(TBitmapForm& form) {
+        return Find<QPlainTextEdit>(form, "Memo1")->toPlainText().split('\n');
+    }
+    static QComboBox* Row(TBitmapForm& form, int row) {
+        return Find<QComboBox>(form, QString("ComboBox%1").arg(row));
+    }
+    static QString Series(TBitmapForm& form, int from, int to) {
+        QStringList codes;
+        for (int row = from; row <= to; ++row) codes << Row(form, row)->currentText().left(2);
+        return codes.join(' ');
+    }
 
   private slots:
     void cleanup() { Finish(); }
@@ -91,17 +98,14 @@ class DialogsTest : public QObject, WindowHarness {
                 return box.result();
             };
             Trigger("NeueInsel");
-            const insel::Editor& editor = window_->editor();
-            const auto& record = editor.doc.island.record;
+            const auto& record = Ed().doc.island.record;
             const int per_side = (c.size - 1) / 32 + 1;
-            QCOMPARE(
-                QList<QVariant>({c.typed, edit_text, record.width, record.height, record.climate,
-                                 editor.view.oversize_mode, Text(*window_, "IslandNamePanel"),
-                                 Text(*window_, "xSizePanel").toInt(),
-                                 Text(*window_, "StufenPanel").toInt()}),
-                QList<QVariant>({c.typed, c.edit_after, c.size, c.size, c.climate, c.oversize,
-                                 "Neu", c.size, per_side * per_side}));
-            QVERIFY(editor.doc.loaded && editor.view.island_shown && Canvas() != before);
+            QCOMPARE(QList<QVariant>({c.typed, edit_text, record.width, record.height,
+                                      record.climate, Ed().view.oversize_mode,
+                                      Panels({"IslandNamePanel", "xSizePanel", "StufenPanel"})}),
+                     QList<QVariant>({c.typed, c.edit_after, c.size, c.size, c.climate, c.oversize,
+                                      QString("Neu,%1,%2").arg(c.size).arg(per_side * per_side)}));
+            QVERIFY(Ed().doc.loaded && Ed().view.island_shown && Canvas() != before);
             QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
             Finish();
         }
@@ -112,40 +116,38 @@ class DialogsTest : public QObject, WindowHarness {
     void NewIslandReplacesListsPanelsAndLegend() {
         fx::IslandSpec first, second;
         first.number = 1;
+        second.number = 2;
         second.width = second.height = 96;
         second.world_first = 200;
-        second.number = 2;
-        fx::TempDir dir;
-        fx::WriteFileBytes(dir / "game.sav", fx::SavegameBytes({first, second}));
+        fx::WriteFileBytes(At("game.sav").toStdString(), fx::SavegameBytes({first, second}));
         Start("");
-        window_->LoadIslandFile(dir / "game.sav", insel::FileKind::Savegame);
-        auto* islands = Control<QTableWidget>("InselListenGrid");
-        QCOMPARE(islands->rowCount(), 2);
-        const QString width = Text(*window_, "xSizePanel");
-        const QImage before = Canvas();
+        window_->LoadIslandFile(At("game.sav").toStdString(), insel::FileKind::Savegame);
+        const QString before = Panels({"xSizePanel", "ySizePanel", "WasserPanel"});
+        const QImage picture = Canvas();
         bool escape = true;
         window_->run_size_box = [&](TInselSizeBox& box) {
             box.show();
             if (escape) {
                 QTest::keyClick(&box, Qt::Key_Escape);
-                return box.result();
+            } else {
+                QTest::mouseClick(Find<QRadioButton>(box, "RadioButton5"), Qt::LeftButton);
+                Press(box, "OKButton");
             }
-            QTest::mouseClick(Find<QRadioButton>(box, "RadioButton5"), Qt::LeftButton);
-            Press(box, "OKButton");
             return box.result();
         };
+        auto lists = [this] {
+            return QString("%1,%2,")
+                .arg(Control<QTableWidget>("InselListenGrid")->rowCount())
+                .arg(Control<QTableWidget>("StadtListenGrid")->rowCount());
+        };
         Trigger("NeueInsel");
-        QVERIFY(islands->rowCount() == 2 && Text(*window_, "xSizePanel") == width);
-        QCOMPARE(Canvas(), before);
-
+        QCOMPARE(lists() + Panels({"xSizePanel", "ySizePanel", "WasserPanel"}), "2,0," + before);
+        QCOMPARE(Canvas(), picture);
         escape = false;
         Trigger("NeueInsel");
         const QString water = QString("LegendCount%1").arg(insel::LegendPanelOfHeight(0));
-        QCOMPARE(QList<QVariant>({islands->rowCount(),
-                                  Control<QTableWidget>("StadtListenGrid")->rowCount(),
-                                  Text(*window_, "ySizePanel"), Text(*window_, "WasserPanel"),
-                                  Text(*window_, water)}),
-                 QList<QVariant>({0, 0, "32", "100 %", "1024"}));
+        QCOMPARE(lists() + Panels({"ySizePanel", "WasserPanel", water}),
+                 QString("0,0,32,100 %,1024"));
         QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
     }
 
@@ -153,23 +155,19 @@ class DialogsTest : public QObject, WindowHarness {
     void PreloadAtStartFollowsLineOne() {
         for (const auto& [line_1, count] :
              {std::pair{"0", 0}, std::pair{"viele", 0}, std::pair{"3", 3}, std::pair{"20", 16}}) {
-            StartWith("", line_1);
-            TBitmapForm& form = Form();
-            QString checks;
+            TBitmapForm& form = StartWith("", line_1);
+            QString checks, expected;
             for (int i = 1; i <= TBitmapForm::kRows; ++i) {
                 auto* check = Find<QCheckBox>(form, QString("CheckBox%1").arg(i));
-                checks += QString::number(check->isEnabled()) + QString::number(check->isChecked());
+                checks += QString("%1%2").arg(check->isEnabled()).arg(check->isChecked());
+                expected += QString("%1%2").arg(i <= count).arg(count > 0);
             }
-            QString expected_checks;
-            for (int i = 1; i <= TBitmapForm::kRows; ++i)
-                expected_checks += QString::number(i <= count) + QString::number(count > 0);
             QCOMPARE(
                 QList<QVariant>({line_1, Find<QSpinBox>(form, "PreloadSpin")->value(),
                                  Find(form, "PreloadButton")->isEnabled(),
                                  Find<QCheckBox>(form, "AutoPreloadCheck")->isChecked(), checks}),
-                QList<QVariant>(
-                    {line_1, QString(line_1).toInt(), count > 0, count > 0, expected_checks}));
-            const QStringList memo = MemoLines(form);
+                QList<QVariant>({line_1, QString(line_1).toInt(), count > 0, count > 0, expected}));
+            const QStringList memo = Memo(form);
             if (count == 0) {
                 QCOMPARE(memo, QStringList{QString()});
             } else {
@@ -183,106 +181,83 @@ class DialogsTest : public QObject, WindowHarness {
         }
     }
 
-    void PreloadLoadsOnceAndReusesFreedSlots() {
-        StartWith("", "3");
-        TBitmapForm& form = Form();
+    // A series is loaded once however many rows name it, and a slot freed by one series is
+    // taken by the next. An island type button sets the first ten rows, and only as many as
+    // are shown.
+    void PreloadSlotsAndIslandTypes() {
+        TBitmapForm& form = StartWith("", "3");
         Find<QSpinBox>(form, "SpinEdit1")->setValue(3);
         auto preload_says = [&](std::array<int, 3> series, const QStringList& lines) {
             for (int row = 1; row <= 3; ++row) Row(form, row)->setCurrentIndex(series[row - 1]);
             Press(form, "PreloadButton");
-            const QStringList memo = MemoLines(form);
+            const QStringList memo = Memo(form);
             for (const QString& line : lines) QVERIFY2(memo.contains(line), qPrintable(line));
         };
         // 0B, 0B again, 0C.
         preload_says({0, 0, 1}, {"File Series0BxxFull.bmp  als nr 1", "0  schon in 1",
                                  "File Series0CxxFull.bmp  als nr 2"});
-        QCOMPARE(MemoLines(form).front(), QString("Loading Textures"));
+        QCOMPARE(Memo(form).front(), QString("Loading Textures"));
         // 0D takes the place 0B leaves, 0C stays where it is, 0E.
         preload_says({2, 1, 3}, {QString::fromUtf8(" ID 0B  gelöscht"), "ID 0C immer noch da",
                                  "File Series0DxxFull.bmp  als nr 1", "1  schon in 2",
                                  "File Series0ExxFull.bmp  als nr 3"});
-    }
 
-    // An island type button sets the first ten rows, and only as many as are shown.
-    void IslandTypeButtonSetsTenRowsOnly() {
-        Start("");
-        TBitmapForm& form = Form();
         Find<QSpinBox>(form, "SpinEdit1")->setValue(12);
         for (int row = 1; row <= 12; ++row) Row(form, row)->setCurrentIndex(7);
         Press(form, "Button5");  // Polar
-        QStringList shown;
-        for (int row = 1; row <= 12; ++row) shown << Row(form, row)->currentText().left(2);
-        QCOMPARE(shown.join(' '), QString("1A 61 64 63 5F 17 5D 66 62 67 12 12"));
+        QCOMPARE(Series(form, 1, 12), QString("1A 61 64 63 5F 17 5D 66 62 67 12 12"));
         Find<QSpinBox>(form, "SpinEdit1")->setValue(2);
         Press(form, "JungleButton");
-        QCOMPARE(Row(form, 2)->currentText().left(2) + Row(form, 3)->currentText().left(2),
-                 QString("5264"));
+        QCOMPARE(Series(form, 1, 3), QString("21 52 64"));
     }
 
     // A click on a share panel paints that row's slot, a row without slot paints white, and
-    // closing only hides the window.
-    void PanelClickPaintsThatSlot() {
-        StartWith("", "3");
+    // closing only hides the window. A loaded bitmap shows its top-left quarter twice as
+    // large; an unreadable file is reported and the picture stays.
+    void PaintBoxShowsSlotsAndBitmaps() {
+        TBitmapForm& form = StartWith("", "3");
         Trigger("GFXBitmapssetzen1");
-        TBitmapForm& form = Form();
-        QVERIFY(form.isVisible());
         Row(form, 1)->setCurrentIndex(3);  // 0E
         Row(form, 2)->setCurrentIndex(4);  // 0F
         Press(form, "PreloadButton");
         QWidget* box = Find(form, "FlickerFreePaintBox2");
-        QCOMPARE(box->size(), QSize(512, 512));
-
         QTest::mouseClick(Find(form, "Panel18"), Qt::LeftButton);
         QVERIFY(form.CurrentPaintMode() == TBitmapForm::PaintMode::Slot && form.ShownSlot() == 2);
-        const QImage full(
-            QString::fromStdString((kBin / "GFXImages" / "Series0FxxFull.bmp").string()));
-        const QImage shot = Grab(box);
+        const QImage full = Bitmap("Series0FxxFull.bmp");
+        QImage shot = Grab(box);
         for (QPoint p : {QPoint(0, 0), QPoint(300, 40), QPoint(511, 511), QPoint(100, 400)})
             QCOMPARE(Opaque(shot.pixel(p)), Opaque(full.pixel(p)));
-
         QTest::mouseClick(Find(form, "Panel20"), Qt::LeftButton);
-        QCOMPARE(form.CurrentPaintMode(), TBitmapForm::PaintMode::Nothing);
-        QCOMPARE(Opaque(Grab(box).pixel(300, 40)), qRgb(255, 255, 255));
-
+        QVERIFY(form.CurrentPaintMode() == TBitmapForm::PaintMode::Nothing &&
+                Opaque(Grab(box).pixel(300, 40)) == qRgb(255, 255, 255));
         form.close();
         QVERIFY(!form.isVisible());
         Trigger("GFXBitmapssetzen1");
         QVERIFY(form.isVisible() && form.CurrentPaintMode() == TBitmapForm::PaintMode::Nothing);
-    }
 
-    // A loaded bitmap shows its top-left quarter twice as large; an unreadable file is
-    // reported and the picture stays.
-    void LoadBitmapShowsItsQuarterTwiceAsLarge() {
-        Start("");
-        TBitmapForm& form = Form();
-        const QString file =
-            QString::fromStdString((kBin / "GFXImages" / "Series0Cxx.bmp").string());
-        QString asked_folder;
+        QString asked_folder,
+            file = QString::fromStdString((kBin / "GFXImages" / "Series0Cxx.bmp").string());
         form.choose_bitmap_file = [&](const QString& folder) {
-            asked_folder = folder;
-            return file;
+            return asked_folder = folder, file;
         };
         QStringList errors;
         form.show_error = [&](const QString& text) { errors << text; };
         Press(form, "LoadBitmapButton");
-        QVERIFY(asked_folder.endsWith("GFXImages"));
-        QCOMPARE(form.CurrentPaintMode(), TBitmapForm::PaintMode::LoadedBitmap);
+        QVERIFY(asked_folder.endsWith("GFXImages") &&
+                form.CurrentPaintMode() == TBitmapForm::PaintMode::LoadedBitmap);
         const QImage base(file);
-        const QImage shot = Grab(Find(form, "FlickerFreePaintBox2"));
+        shot = Grab(box);
         for (QPoint p : {QPoint(0, 0), QPoint(50, 20), QPoint(200, 130), QPoint(255, 255)})
             QCOMPARE(Opaque(shot.pixel(2 * p.x() + 1, 2 * p.y() + 1)), Opaque(base.pixel(p)));
-
-        form.choose_bitmap_file = [](const QString&) { return QString("/nonexistent/Series.bmp"); };
+        file = "/nonexistent/Series.bmp";
         Press(form, "LoadBitmapButton");
-        QVERIFY2(errors.size() == 1 && errors[0].contains("/nonexistent/Series.bmp"),
-                 qPrintable(errors.join('\n')));
-        QCOMPARE(form.CurrentPaintMode(), TBitmapForm::PaintMode::LoadedBitmap);
-        QCOMPARE(Grab(Find(form, "FlickerFreePaintBox2")), shot);
+        QVERIFY2(errors.size() == 1 && errors[0].contains(file), qPrintable(errors.join('\n')));
+        QVERIFY(form.CurrentPaintMode() == TBitmapForm::PaintMode::LoadedBitmap &&
+                Grab(box) == shot);
     }
 
     void RankingAfterLoadFillsTheRowsAndPreloads() {
-        StartWith(kSample, "2");
-        TBitmapForm& form = Form();
+        TBitmapForm& form = StartWith(kSample, "2");
         QStringList shown;
         for (int row = 1; row <= 5; ++row)
             shown << Row(form, row)->currentText().left(2)
@@ -293,19 +268,17 @@ class DialogsTest : public QObject, WindowHarness {
               << Text(form, "TotalPanel");
         QCOMPARE(shown, QStringList({"0B", "8438", "52%", "0E", "3503", "21%", "0C", "3090", "19%",
                                      "0D", "854", "5%", "0F", "499", "3%", "0", "", "", "100"}));
-
         // "autom. Preload" was ticked by the allocation at start: the two slots hold the two
         // best series.
-        const QStringList memo = MemoLines(form);
-        QVERIFY(memo.contains("File Series0BxxFull.bmp  als nr 1") &&
-                memo.contains("File Series0ExxFull.bmp  als nr 2"));
+        QVERIFY(Memo(form).contains("File Series0BxxFull.bmp  als nr 1") &&
+                Memo(form).contains("File Series0ExxFull.bmp  als nr 2"));
 
         // The button ranks again with the memo of counts.
         Find<QSpinBox>(form, "SpinEdit1")->setValue(3);
         Find<QCheckBox>(form, "AutoPreloadCheck")->setChecked(false);
         QVERIFY(!Find<QCheckBox>(form, "CheckBox1")->isChecked());
         Press(form, "InselStatButton");
-        const QStringList counts = MemoLines(form);
+        const QStringList counts = Memo(form);
         QVERIFY(counts.contains("Anzahl: 5"));
         QCOMPARE(QStringList({counts.front(), counts.back(), Text(form, "Panel4"),
                               Text(form, "TotalPanel")}),
@@ -317,19 +290,20 @@ class DialogsTest : public QObject, WindowHarness {
     void SeriesImageShowsTheBaseBitmap() {
         const insel::Definitions definitions = insel::LoadDefinitionFiles(kBin);
         insel::gui::TViewForm view(definitions, kBin);
-        view.ShowSeriesImage("0d 44");
-        QCOMPARE(view.windowTitle(),
-                 QString::fromUtf8("Linke Hälfte 0D00 0D60  Rechte Hälfte 0D0C 0D6C"));
         auto* image = Find<QLabel>(view, "Image1");
-        const QImage base(QString::fromStdString((kBin / "GFXImages" / "Series0Dxx.bmp").string()));
-        auto pixel = [image] { return Opaque(image->pixmap().toImage().pixel(100, 60)); };
-        QCOMPARE(image->pixmap().size(), base.size());
-        QCOMPARE(pixel(), Opaque(base.pixel(100, 60)));
-        view.ShowSeriesImage("20 00");
-        QCOMPARE(view.windowTitle(),
-                 QString::fromUtf8("Linke Hälfte 2000 2060  Rechte Hälfte 200C 206C"));
-        view.ShowSeriesImage("zz");
-        QCOMPARE(pixel(), Opaque(base.pixel(100, 60)));
+        const QImage base = Bitmap("Series0Dxx.bmp");
+        QStringList titles;
+        for (const char* code : {"0d 44", "20 00", "zz"}) {
+            view.ShowSeriesImage(code);
+            titles << view.windowTitle();
+            QVERIFY(image->pixmap().size() == base.size() &&
+                    Opaque(image->pixmap().toImage().pixel(100, 60)) ==
+                        Opaque(base.pixel(100, 60)));
+        }
+        QCOMPARE(titles.join('|'),
+                 QString::fromUtf8("Linke Hälfte 0D00 0D60  Rechte Hälfte 0D0C 0D6C|"
+                                   "Linke Hälfte 2000 2060  Rechte Hälfte 200C 206C|"
+                                   "Linke Hälfte ZZ00 ZZ60  Rechte Hälfte ZZ0C ZZ6C"));
     }
 
     void AboutNamesProgramSystemAndMemory() {
