@@ -37,17 +37,12 @@ std::string Pick(const Json& json, const std::string& pointers) {
 }
 
 IslandSpec RichIsland() {
-    IslandSpec island;
-    island.width = island.height = 40;
-    island.number = 7;
+    IslandSpec island{.width = 40, .height = 40, .number = 7, .climate = 3};
     island.world_first = 120;
     island.world_second = 300;
-    island.climate = 3;
-    island.heights = [](int x, int y) { return static_cast<std::uint8_t>(x + 2 * y); };
-    island.gfx = [](int x, int y) {
-        return static_cast<std::uint16_t>(0x0D00 + x % 3 * 4 + y % 3 * 32);
-    };
-    island.fertility = [](int x, int) { return static_cast<std::uint8_t>(x % 11); };
+    island.heights = [](int x, int y) { return std::uint8_t(x + 2 * y); };
+    island.gfx = [](int x, int y) { return std::uint16_t(0x0D00 + x % 3 * 4 + y % 3 * 32); };
+    island.fertility = [](int x, int) { return std::uint8_t(x % 11); };
     island.terrain = [](int x, int y) {
         return x == 5 && y == 6 ? Element{0xC005, 0x3401} : Element{};
     };
@@ -55,12 +50,9 @@ IslandSpec RichIsland() {
         return x == 13 && y == 20 ? Element{2705, 0x0201} : Element{};
     };
     island.quarry_spots.push_back({.x = 300, .y = 513, .orientation = 2});
-    island.mines.push_back({.building_id = 1562u * 16384u,
-                            .x = 10,
-                            .y = 11,
-                            .symbol_value = 0x401E0000,
-                            .treasure = 400,
-                            .visible = 1});
+    island.mines = {{.building_id = 1562u * 16384u, .x = 10, .y = 11}};
+    island.mines[0].symbol_value = 0x401E0000;
+    island.mines[0].visible = 1;
     island.animals.push_back({11, 22, 33, 44});
     island.objects.push_back({.id_word = 821 + 16384, .parameter = 0x2A00, .x = 3, .y = 4});
     island.name = "Gr\xFCninsel";  // Windows-1252 umlaut

@@ -91,12 +91,32 @@ class WindowTest : public QObject, WindowHarness {
         }
         Finish();
 
-        fx::IslandSpec island;
-        island.number = 1;
-        fx::WriteFileBytes(At("game.sav").toStdString(), fx::SavegameBytes({island}));
-        Start(At("game.sav").toStdString());
+        fx::IslandSpec first, second, third;
+        first.number = 1;
+        second.number = 2;
+        second.width = second.height = 96;
+        second.world_first = 200;
+        second.name = "Zw\xF6lf";  // Windows-1252 umlaut
+        third.number = 3;
+        third.width = third.height = 32;
+        fx::WriteFileBytes(At("three.sav").toStdString(),
+                           fx::SavegameBytes({first, second, third}));
+        Start(At("three.sav").toStdString());
         QVERIFY(!Ed().view.island_shown && messages_.isEmpty());
         QCOMPARE(Text(*window_, "xSizePanel"), QString());
+
+        // Loaded, it lists its islands; a click on one decodes it.
+        window_->LoadIslandFile(At("three.sav").toStdString(), insel::FileKind::Savegame);
+        auto* grid = Control<QTableWidget>("InselListenGrid");
+        QCOMPARE(
+            QString::number(grid->rowCount()) + grid->item(1, 0)->text() + grid->item(1, 1)->text(),
+            QString::fromUtf8("3Zwölf96"));
+        Control<QTabWidget>("PageControl1")->setCurrentWidget(Child("TabSheet2"));
+        ClickCell(grid, 1, 0);
+        QVERIFY(Text(*window_, "xSizePanel") == "96" && Ed().view.part_index == -1);
+        ClickCell(grid, 2, 3);
+        QCOMPARE(Text(*window_, "xSizePanel"), QString("32"));
+        QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
     }
 
     // The overview picks a page, the zoom radios and arrows move it, the layer radios and tile
@@ -192,18 +212,6 @@ class WindowTest : public QObject, WindowHarness {
         QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
     }
 
-    // Exit asks, and "no" keeps the window.
-    void ExitAsksAndNoKeepsTheWindow() {
-        Start(kSample);
-        int asked = 0;
-        bool answer = false;
-        window_->confirm_exit = [&] { return ++asked, answer; };
-        Find<QAction>(*window_, "Exit1")->trigger();
-        QVERIFY(asked == 1 && window_->isVisible() && Ed().view.island_shown);
-        answer = true;
-        QVERIFY(window_->close() && asked == 2 && !window_->isVisible());
-    }
-
     // Interface lines name the controls of both windows; empty, blank or missing lines keep
     // the built-in captions instead of blanking them.
     void InterfaceLinesNameTheControls() {
@@ -223,31 +231,6 @@ class WindowTest : public QObject, WindowHarness {
                          Text(*window_, "DummyButton"), form.windowTitle(), Text(form, "Label5")}),
             (QStringList{"Inseleditor", "KelmGame Inselfile *.scp laden", "Speichern",
                          "Leere Insel", "Vorladen", "Attempted:"}));
-    }
-
-    void IslandListClickDecodesThatIsland() {
-        fx::IslandSpec first, second, third;
-        first.number = 1;
-        second.width = second.height = 96;
-        second.world_first = 200;
-        second.name = "Zw\xF6lf";  // Windows-1252 umlaut
-        second.number = 2;
-        third.width = third.height = 32;
-        third.number = 3;
-        fx::WriteFileBytes(At("three.sav").toStdString(),
-                           fx::SavegameBytes({first, second, third}));
-        Start("");
-        window_->LoadIslandFile(At("three.sav").toStdString(), insel::FileKind::Savegame);
-        auto* grid = Control<QTableWidget>("InselListenGrid");
-        QCOMPARE(
-            QString::number(grid->rowCount()) + grid->item(1, 0)->text() + grid->item(1, 1)->text(),
-            QString::fromUtf8("3Zwölf96"));
-        Control<QTabWidget>("PageControl1")->setCurrentWidget(Child("TabSheet2"));
-        ClickCell(grid, 1, 0);
-        QVERIFY(Text(*window_, "xSizePanel") == "96" && Ed().view.part_index == -1);
-        ClickCell(grid, 2, 3);
-        QCOMPARE(Text(*window_, "xSizePanel"), QString("32"));
-        QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
     }
 
     // A save writes an island that loads and tells of it in the log. The overwrite question
@@ -454,8 +437,9 @@ class WindowTest : public QObject, WindowHarness {
         }
     }
 
-    // Exceptions of every kind end in the error box and leave the window usable.
-    void HandlerFailuresLeaveTheWindowUsable() {
+    // Exceptions of every kind end in the error box and leave the window usable; exit asks,
+    // and "no" keeps the window.
+    void FailuresAndExitLeaveTheWindowUsable() {
         Start(kSample);
         const QString says[] = {"Nicht genug Speicher", "x.scp", "Unerwarteter Fehler"};
         for (int kind = 0; kind < 3; ++kind) {
@@ -483,6 +467,13 @@ class WindowTest : public QObject, WindowHarness {
             Click("FullIslandButton");
             QCOMPARE(Ed().view.part_index, -1);
         }
+        int asked = 0;
+        bool answer = false;
+        window_->confirm_exit = [&] { return ++asked, answer; };
+        Find<QAction>(*window_, "Exit1")->trigger();
+        QVERIFY(asked == 1 && window_->isVisible() && Ed().view.island_shown);
+        answer = true;
+        QVERIFY(window_->close() && asked == 2 && !window_->isVisible());
     }
 
     // Every page is a click away, and Ctrl+PgDn / Ctrl+PgUp step through the pages.
