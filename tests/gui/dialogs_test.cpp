@@ -63,92 +63,76 @@ class DialogsTest : public QObject, WindowHarness {
     void cleanup() { Finish(); }
 
     // What is typed is bounded as the dialog shows it; the island made follows the size,
-    // climate and oversize rules and replaces the picture.
-    void NewIslandSizeRules() {
-        struct Case {
-            const char *radio, *typed, *edit_after;
-            int size;
-            bool oversize;
-            int climate;
-        };
-        const Case cases[] = {
+    // climate and oversize rules, replaces the picture, empties the island and city lists of
+    // the open game and fills the panels and legend with its water. Escape keeps the game.
+    void NewIslandReplacesTheOpenGame() {
+        fx::IslandSpec first, second;
+        first.number = 1;
+        second.number = 2;
+        second.width = second.height = 96;
+        second.heights = [](int, int) { return std::uint8_t{40}; };  // land, unlike a new island
+        fx::WriteFileBytes(At("game.sav").toStdString(), fx::SavegameBytes({first, second}));
+        const std::tuple<const char*, const char*, const char*, int, bool, int> cases[] = {
             {"RadioButton7", "100", "100", 96, false, 2},
             {"RadioButton7", "7", "7", 0, false, 0},
             {"RadioButton7", "2000", "400", 400, false, 0},
             {"RadioButton7", "1024", "1024", 1024, true, 5},
             {"RadioButton7", "abc", "abc", 64, false, 0},
             {"RadioButton4", "2000", "400", 256, false, 0},
-            {"", "", "160", 64, false, 0},  // the defaults
+            {"RadioButton5", "", "160", 32, false, 0},
+            {"", "", "160", 64, false, 0},   // the defaults
+            {nullptr, "", "", 0, false, 0},  // Escape
         };
-        for (const Case& c : cases) {
-            Start(kSample);
+        for (const auto& [radio, typed, edit_after, size, oversize, climate] : cases) {
+            Start("");
+            window_->LoadIslandFile(At("game.sav").toStdString(), insel::FileKind::Savegame);
+            ClickCell(Control<QTableWidget>("InselListenGrid"), 1, 0);  // shows the second
             const QImage before = Canvas();
+            const QString panels = Panels({"IslandNamePanel", "xSizePanel", "StufenPanel"});
             QString edit_text;
             window_->run_size_box = [&](TInselSizeBox& box) {
                 box.show();
-                if (*c.radio) QTest::mouseClick(Find<QRadioButton>(box, c.radio), Qt::LeftButton);
+                if (!radio) {
+                    QTest::keyClick(&box, Qt::Key_Escape);
+                    return box.result();
+                }
+                if (*radio) QTest::mouseClick(Find<QRadioButton>(box, radio), Qt::LeftButton);
                 auto* edit = Find<QLineEdit>(box, "Edit1");
-                if (*c.typed) {
+                if (*typed) {
                     edit->clear();
-                    QTest::keyClicks(edit, c.typed);
+                    QTest::keyClicks(edit, typed);
                 }
                 edit_text = edit->text();
-                Find<QComboBox>(box, "ComboBox1")->setCurrentIndex(c.climate);
+                Find<QComboBox>(box, "ComboBox1")->setCurrentIndex(climate);
                 Press(box, "OKButton");
                 return box.result();
             };
             Trigger("NeueInsel");
+            const QString lists = QString("%1,%2")
+                                      .arg(Control<QTableWidget>("InselListenGrid")->rowCount())
+                                      .arg(Control<QTableWidget>("StadtListenGrid")->rowCount());
+            if (!radio) {
+                QVERIFY(lists == "2,0" && Canvas() == before &&
+                        Panels({"IslandNamePanel", "xSizePanel", "StufenPanel"}) == panels);
+                continue;
+            }
             const auto& record = Ed().doc.island.record;
-            const int per_side = (c.size - 1) / 32 + 1;
-            QCOMPARE(QList<QVariant>({c.typed, edit_text, record.width, record.height,
-                                      record.climate, Ed().view.oversize_mode,
-                                      Panels({"IslandNamePanel", "xSizePanel", "StufenPanel"})}),
-                     QList<QVariant>({c.typed, c.edit_after, c.size, c.size, c.climate, c.oversize,
-                                      QString("Neu,%1,%2").arg(c.size).arg(per_side * per_side)}));
+            const int per_side = (size - 1) / 32 + 1;
+            const QString water = QString("LegendCount%1").arg(insel::LegendPanelOfHeight(0));
+            QCOMPARE(QList<QVariant>({typed, edit_text, record.width, record.height, record.climate,
+                                      Ed().view.oversize_mode, lists,
+                                      Panels({"IslandNamePanel", "xSizePanel", "ySizePanel",
+                                              "StufenPanel", "WasserPanel", water})}),
+                     QList<QVariant>(
+                         {typed, edit_after, size, size, climate, oversize, "0,0",
+                          QString("Neu,%1,%1,%2,%3")
+                              .arg(size)
+                              .arg(per_side * per_side)
+                              .arg(size ? "100 %," + QString::number(size * size) : "0 %,")}));
             QVERIFY(Ed().doc.loaded && Ed().view.island_shown && Canvas() != before);
             QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
             Finish();
         }
-    }
-
-    // Escape keeps the open game; a new island empties the island and city lists and fills
-    // the panels and legend with its water.
-    void NewIslandReplacesListsPanelsAndLegend() {
-        fx::IslandSpec first, second;
-        first.number = 1;
-        second.number = 2;
-        second.width = second.height = 96;
-        second.world_first = 200;
-        fx::WriteFileBytes(At("game.sav").toStdString(), fx::SavegameBytes({first, second}));
-        Start("");
-        window_->LoadIslandFile(At("game.sav").toStdString(), insel::FileKind::Savegame);
-        const QString before = Panels({"xSizePanel", "ySizePanel", "WasserPanel"});
-        const QImage picture = Canvas();
-        bool escape = true;
-        window_->run_size_box = [&](TInselSizeBox& box) {
-            box.show();
-            if (escape) {
-                QTest::keyClick(&box, Qt::Key_Escape);
-            } else {
-                QTest::mouseClick(Find<QRadioButton>(box, "RadioButton5"), Qt::LeftButton);
-                Press(box, "OKButton");
-            }
-            return box.result();
-        };
-        auto lists = [this] {
-            return QString("%1,%2,")
-                .arg(Control<QTableWidget>("InselListenGrid")->rowCount())
-                .arg(Control<QTableWidget>("StadtListenGrid")->rowCount());
-        };
-        Trigger("NeueInsel");
-        QCOMPARE(lists() + Panels({"xSizePanel", "ySizePanel", "WasserPanel"}), "2,0," + before);
-        QCOMPARE(Canvas(), picture);
-        escape = false;
-        Trigger("NeueInsel");
-        const QString water = QString("LegendCount%1").arg(insel::LegendPanelOfHeight(0));
-        QCOMPARE(lists() + Panels({"ySizePanel", "WasserPanel", water}),
-                 QString("0,0,32,100 %,1024"));
-        QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
     }
 
     // Line 1 of the interface lines is the number of preload slots taken at start, at most 16.
