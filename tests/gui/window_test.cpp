@@ -386,38 +386,30 @@ class WindowTest : public QObject, WindowHarness {
     // fails the run, says why and leaves no picture. Without any display what needs none
     // works, a window start says why it cannot, and missing definition files are named.
     void ExecutableRuns() {
+        const QString missing = insel::kMissingDefinitionsMessage;
         const QString sample = QString::fromStdString(kSample), out = At("win.png");
         QVERIFY(WriteAll(At("notes.txt"), "no island"));
+        auto shot_of = [&](const QString& file) { return QStringList{"--screenshot", out, file}; };
         const std::tuple<QStringList, bool, int, QString> cases[] = {
-            {{"--screenshot", out, sample}, false, 0, ""},
-            {{"--screenshot", out, sample}, true, 0, ""},
-            {{"--screenshot", out, At("fehlt.scp")},
-             false,
-             1,
-             "fehlt.scp was not loaded: cannot open"},
-            {{"--screenshot", out, At("notes.txt")},
-             false,
-             1,
-             "notes.txt was not loaded: the editor opens"},
+            {shot_of(sample), false, 0, ""},
+            {shot_of(sample), true, 0, ""},
+            {shot_of(At("fehlt.scp")), false, 1, "fehlt.scp was not loaded: cannot open"},
+            {shot_of(At("notes.txt")), false, 1, "notes.txt was not loaded: the editor opens"},
             {{"--dump-widgets"}, true, 0, "FlickerFreePaintBox2 insel::gui::MapCanvas"},
             {{"--check-display"}, true, 1, ""},  // answers with its status alone
             {{sample}, true, 1, "no display can be reached"},
-            {{"--program-folder", "/nonexistent-folder", "--dump-widgets"},
-             true,
-             1,
-             insel::kMissingDefinitionsMessage}};
+            {{"--program-folder", "/none", "--dump-widgets"}, true, 1, missing},
+        };
+        QProcessEnvironment bare = QProcessEnvironment::systemEnvironment();
+        bare.remove("QT_QPA_PLATFORM");
+        bare.remove("WAYLAND_DISPLAY");
         for (const auto& [arguments, no_display, status, said] : cases) {
             // Without a display the run must not depend on whether DISPLAY is empty or dead.
             for (const char* display : {"", ":197"}) {
                 QFile::remove(out);
                 QProcess process;
-                if (no_display) {
-                    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-                    environment.remove("QT_QPA_PLATFORM");
-                    environment.remove("WAYLAND_DISPLAY");
-                    environment.insert("DISPLAY", display);
-                    process.setProcessEnvironment(environment);
-                }
+                bare.insert("DISPLAY", display);
+                if (no_display) process.setProcessEnvironment(bare);
                 process.start(INSELEDITOR, arguments);
                 QVERIFY(process.waitForFinished(60000) &&
                         process.exitStatus() == QProcess::NormalExit);
