@@ -61,7 +61,7 @@ IslandSpec RichIsland() {
 
 // Two islands and three cities: a harbour town and a town without warehouse on the first
 // island, a native village on the second.
-Bytes CitySavegame(GameFileWithCities* game = nullptr) {
+GameFileWithCities CitySavegame() {
     IslandSpec first = RichIsland(), second = RichIsland();
     first.number = 1;
     first.world_first = 100;
@@ -75,20 +75,16 @@ Bytes CitySavegame(GameFileWithCities* game = nullptr) {
     std::vector<CitySpec> cities(3);
     cities[0] = {.player = PlayerSpec{.type = 8, .number = 1, .forsch = {}}, .name = "Hafenstadt"};
     cities[0].buildings = {WarehouseEntry(10, 10, 7), PlainEntry(12, 12)};
-    cities[1] = {
-        .player =
-            PlayerSpec{
-                .type = 14, .number = 2, .volk = "MONGOLEN", .alias = "MONGOLEN", .forsch = {}},
-        .name = "Steppendorf"};
+    cities[1] = {.player = PlayerSpec{.type = 14, .number = 2, .forsch = {}},
+                 .name = "Steppendorf"};
+    cities[1].player->volk = cities[1].player->alias = "MONGOLEN";
     cities[1].buildings = {WarehouseEntry(5, 5, 9)};
     cities[2] = {.name = "Leer", .abs_first = 120, .abs_second = 70};
     cities[2].buildings = {PlainEntry(30, 30)};
     cities[0].abs_first = 110;
     cities[1].abs_first = 310;
     cities[0].abs_second = cities[1].abs_second = 60;
-    GameFileWithCities made = SavegameWithCities({first, second}, cities);
-    if (game) *game = made;
-    return made.bytes;
+    return SavegameWithCities({first, second}, cities);
 }
 
 // Every test works in a scratch folder of its own, with files named relative to it.
@@ -275,10 +271,10 @@ TEST_F(Cli, ConvertTakesOneIslandAndShiftsItsLayers) {
 
 // A savegame lists its cities and a click decodes their island; tidying renumbers the
 // warehouses and claims the catchment; a city on no island is a message on stderr and the
-// command goes on.
-TEST_F(Cli, SavegameListsAndTidiesItsCities) {
-    GameFileWithCities game;
-    Put("cities.sav", CitySavegame(&game));
+// command goes on; a chosen city is extracted with the towns that have a warehouse.
+TEST_F(Cli, SavegameListsTidiesAndExtractsItsCities) {
+    const GameFileWithCities game = CitySavegame();
+    Put("cities.sav", game.bytes);
     // MONGOLEN are people 3; savegames keep no warehouse list until tidied.
     EXPECT_EQ(Pick(Info("cities.sav", "--city 2"),
                    "#/city_list #/cities /city_list/1/0 /city_list/1/6 /cities/1/people "
@@ -305,21 +301,18 @@ TEST_F(Cli, SavegameListsAndTidiesItsCities) {
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.err.find("message: Stadt nicht gefunden"), std::string::npos) << run.err;
     EXPECT_FALSE(run.out.empty());
-}
 
-TEST_F(Cli, ExtractedCityFileCarriesTheTownsWithWarehouses) {
-    Put("cities.sav", CitySavegame());
+    // The extracted city file leaves out the town without warehouse; that town owns nothing
+    // in a savegame, so its object stays, outside the harbour's catchment.
     const ToolRun save = Run("convert cities.sav --city 1 -o harbour.cty");
     ASSERT_EQ(save.status, 0) << save.err;
-    // The town without warehouse is not written; it owns nothing in a savegame, so its
-    // object stays, outside the harbour's catchment.
     EXPECT_EQ(Pick(Info("harbour.cty"),
                    "/file/kind #/cities /cities/0/name #/warehouses /warehouses/0/number "
                    "/objects/0/owner /objects/1/owner /objects/2/owner #/objects"),
               R"([3,1,"Hafenstadt",1,7,1,1,0,3])");
     const std::string bytes = Slurp(dir_ / "harbour.cty");
-    EXPECT_EQ(bytes.rfind("CTYFORMAT-ADDONLEVEL", 0), 0u);
-    EXPECT_NE(bytes.find("Generated "), std::string::npos);
+    EXPECT_TRUE(bytes.starts_with("CTYFORMAT-ADDONLEVEL") &&
+                bytes.find("Generated ") != std::string::npos);
 }
 
 TEST_F(Cli, ExportStatisticsSeriesAndObjectReports) {
@@ -343,7 +336,7 @@ TEST_F(Cli, ExportStatisticsSeriesAndObjectReports) {
                    "/ranks/0/code /ranks/1/code /total"),
               R"(["0D","0B",1600])");
 
-    Put("cities.sav", CitySavegame());
+    Put("cities.sav", CitySavegame().bytes);
     ASSERT_EQ(Run("objects cities.sav --city 1 -o list.txt").status, 0);
     EXPECT_EQ(Slurp(dir_ / "list.txt").rfind("$ Ofsety,", 0), 0u);
 }
