@@ -269,11 +269,20 @@ class DialogsTest : public QObject, WindowHarness {
                  QStringList({"0B   8438", "Total 16384", "", "92"}));
     }
 
-    // The series image window shows the base bitmap of a series; for a series without bitmap,
-    // or a code that names none, the caption follows and the picture stays.
-    void SeriesImageShowsTheBaseBitmap() {
-        const insel::Definitions definitions = insel::LoadDefinitionFiles(kBin);
-        insel::gui::TViewForm view(definitions, kBin);
+    // The about box names the program, the system and the memory. The series image window
+    // shows the base bitmap of a series; for a series without bitmap, or a code that names
+    // none, the caption follows and the picture stays.
+    void AboutBoxAndSeriesImage() {
+        Start("");
+        QString text;
+        window_->run_about_box = [&](insel::gui::TAboutBox& box) { text = box.Text(); };
+        Trigger("About1");
+        QVERIFY2(text.startsWith("Inseleditor\nVersion " + QString(insel::kProgramVersion)) &&
+                     text.contains(QSysInfo::prettyProductName()) &&
+                     QRegularExpression("Speicher: \\d+ MB").match(text).hasMatch(),
+                 qPrintable(text));
+
+        insel::gui::TViewForm view(Ed().definitions, kBin);
         auto* image = Find<QLabel>(view, "Image1");
         const QImage base = Bitmap("Series0Dxx.bmp");
         QStringList titles;
@@ -288,17 +297,6 @@ class DialogsTest : public QObject, WindowHarness {
                  QString::fromUtf8("Linke Hälfte 0D00 0D60  Rechte Hälfte 0D0C 0D6C|"
                                    "Linke Hälfte 2000 2060  Rechte Hälfte 200C 206C|"
                                    "Linke Hälfte ZZ00 ZZ60  Rechte Hälfte ZZ0C ZZ6C"));
-    }
-
-    void AboutNamesProgramSystemAndMemory() {
-        Start("");
-        QString text;
-        window_->run_about_box = [&](insel::gui::TAboutBox& box) { text = box.Text(); };
-        Trigger("About1");
-        QVERIFY2(text.startsWith("Inseleditor\nVersion " + QString(insel::kProgramVersion)) &&
-                     text.contains(QSysInfo::prettyProductName()) &&
-                     QRegularExpression("Speicher: \\d+ MB").match(text).hasMatch(),
-                 qPrintable(text));
     }
 };
 

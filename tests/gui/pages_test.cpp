@@ -118,27 +118,6 @@ class PagesTest : public QObject, WindowHarness {
         QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
     }
 
-    // Without an island a canvas click changes nothing, the statistics and the series ranking
-    // stay empty, nothing is offered for saving, and the people radios say why.
-    void ControlsWithoutAnIsland() {
-        Start("");
-        ShowPage("Untergrund");
-        const auto before = Tools().selection;
-        ClickCanvasCell(5, 5);
-        QCOMPARE(Tools().selection, before);
-        SaveAs("");
-        Click("DoItButton");
-        Click("SaveGFXStatButton");
-        insel::gui::TBitmapForm& form = window_->BitmapForm();
-        Find<QAbstractButton>(form, "InselStatButton")->click();
-        QVERIFY(proposed_.isEmpty() && Control<QTableWidget>("GFXGrid")->rowCount() == 0);
-        QCOMPARE(
-            Text(form, "Panel1") + Find<QPlainTextEdit>(form, "Memo1")->toPlainText() + Messages(),
-            QString());
-        Click("VeniceRadio");
-        QCOMPARE(messages_, QStringList{"message: Eine Insel sollte schon da sein"});
-    }
-
     // A right click on the fertility frame needs a legend colour first, then sets its value;
     // rivers take no action from the frame. A pen stroke on the height profile page marks
     // cells without moving the readouts, and entering the page again starts without marks.
@@ -273,11 +252,30 @@ class PagesTest : public QObject, WindowHarness {
                 Text(*window_, "RotHxSpin") == "-1");
     }
 
-    // A scenario loads as a savegame, which hides the editing pages; a dropped island file
-    // loads and shows them again. Files of other kinds are refused at the door, and handed to
-    // the loader all the same they leave the island and its kind as they were.
-    void SavegameHidesTheEditingPagesAndADropShowsThem() {
+    // Without an island a canvas click changes nothing, the statistics and the series ranking
+    // stay empty, nothing is offered for saving, and the people radios say why. A scenario
+    // loads as a savegame, which hides the editing pages; a dropped island file loads and
+    // shows them again. Files of other kinds are refused at the door, and handed to the
+    // loader all the same they leave the island and its kind as they were.
+    void FromNoIslandToSavegameToDroppedIsland() {
         Start("");
+        ShowPage("Untergrund");
+        const auto before = Tools().selection;
+        ClickCanvasCell(5, 5);
+        QCOMPARE(Tools().selection, before);
+        SaveAs("");
+        Click("DoItButton");
+        Click("SaveGFXStatButton");
+        insel::gui::TBitmapForm& form = window_->BitmapForm();
+        Find<QAbstractButton>(form, "InselStatButton")->click();
+        QVERIFY(proposed_.isEmpty() && Control<QTableWidget>("GFXGrid")->rowCount() == 0);
+        QCOMPARE(
+            Text(form, "Panel1") + Find<QPlainTextEdit>(form, "Memo1")->toPlainText() + Messages(),
+            QString());
+        Click("VeniceRadio");
+        QCOMPARE(messages_, QStringList{"message: Eine Insel sollte schon da sein"});
+        messages_.clear();
+
         fx::IslandSpec island;
         island.number = 1;
         island.width = island.height = 48;
