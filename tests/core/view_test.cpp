@@ -14,52 +14,48 @@
 namespace insel {
 namespace {
 
-std::unique_ptr<Editor> Shown(int width, int height) { return test::ShownIsland(width, height); }
+using test::ShownIsland;
 
-void ExpectOrigin(const Editor& editor, int x, int y) {
-    EXPECT_EQ(editor.view.origin_x, x);
-    EXPECT_EQ(editor.view.origin_y, y);
-    EXPECT_EQ(editor.status.origin_x, std::to_string(x));
-    EXPECT_EQ(editor.status.origin_y, std::to_string(y));
+// The view's origin and the one the status shows.
+auto Origin(const Editor& e) {
+    return std::tuple(e.view.origin_x, e.view.origin_y, e.status.origin_x, e.status.origin_y);
 }
 
-struct WholeCase {
-    int side, cell, last_pixel, last_frame_pixel;
-};
-
-class WholeView : public ::testing::TestWithParam<WholeCase> {};
-
-TEST_P(WholeView, ScalesTheIslandIntoTheSquare) {
-    const WholeCase& c = GetParam();
-    auto editor = Shown(c.side, c.side);
-    EXPECT_EQ(std::tuple(editor->view.cell_width, editor->status.cell_height,
-                         editor->status.columns, editor->view.part_frame.shown),
-              std::tuple(c.cell, std::to_string(c.cell), std::to_string(c.side), false));
-    const CellPoint last =
-        PixelToCell(editor->view, editor->doc.island, editor->status, c.last_pixel, c.last_pixel);
-    EXPECT_EQ(std::pair(last.x, last.y), std::pair(c.side - 1, c.side - 1));
-    EXPECT_EQ(CellToPixel(editor->view, editor->doc.island, c.side - 1, 0)->x, c.last_frame_pixel);
+TEST(WholeView, ScalesTheIslandIntoTheSquare) {
+    // Side, pixels per cell, last pixel of the last cell, left edge of its frame.
+    for (const auto& [side, cell, last_pixel, last_frame_pixel] :
+         {std::tuple{512, 1, 511, 511}, {128, 4, 511, 509}, {100, 5, 499, 496}}) {
+        auto editor = ShownIsland(side, side);
+        const ViewState& v = editor->view;
+        EXPECT_EQ(std::tuple(v.cell_width, editor->status.cell_height, editor->status.columns,
+                             v.part_frame.shown),
+                  std::tuple(cell, std::to_string(cell), std::to_string(side), false));
+        const CellPoint last =
+            PixelToCell(v, editor->doc.island, editor->status, last_pixel, last_pixel);
+        EXPECT_EQ(std::tuple(last.x, last.y, CellToPixel(v, editor->doc.island, side - 1, 0)->x),
+                  std::tuple(side - 1, side - 1, last_frame_pixel))
+            << side;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Sides, WholeView,
-                         ::testing::Values(WholeCase{512, 1, 511, 511}, WholeCase{128, 4, 511, 509},
-                                           WholeCase{100, 5, 499, 496}));
-
-TEST(PartView, SnapsToPagesOfTheZoom) {
-    auto editor = Shown(512, 512);
+TEST(PartView, SnapsToPagesOfTheZoomAndFrameCornersGiveCells) {
+    auto editor = ShownIsland(512, 512);
     ASSERT_TRUE(ShowPartAt(editor->view, editor->doc.island, editor->status, 100, 5));
-    ExpectOrigin(*editor, 384, 0);
+    EXPECT_EQ(Origin(*editor), std::tuple(384, 0, "384", "0"));
     const auto& v = editor->view;
-    EXPECT_EQ(std::pair(v.visible_columns, v.visible_rows), std::pair(64, 32));
-    EXPECT_TRUE(v.part_frame.shown);
-    EXPECT_EQ(std::tuple(v.part_frame.left, v.part_frame.width, v.part_frame.height),
-              std::tuple(96, 16, 8));
+    EXPECT_EQ(std::tuple(v.visible_columns, v.visible_rows, v.part_frame.shown, v.part_frame.left,
+                         v.part_frame.width, v.part_frame.height),
+              std::tuple(64, 32, true, 96, 16, 8));
     ShowPartAt(editor->view, editor->doc.island, editor->status, 100, 10);
-    ExpectOrigin(*editor, 384, 32);
+    EXPECT_EQ(Origin(*editor), std::tuple(384, 32, "384", "32"));
+    const FrameCells f =
+        CellsUnderFrame(editor->view, editor->doc.island, editor->status, 16, 32, 48, 32);
+    EXPECT_EQ(std::tuple(f.left, f.top, f.right, f.bottom, f.width, f.height),
+              std::tuple(385, 34, 388, 36, 3, 2));
 
     // Changing the zoom keeps the page, also when the same zoom is chosen again.
     SetZoom(editor->view, editor->doc.island, editor->status, 16);
-    ExpectOrigin(*editor, 384, 32);
+    EXPECT_EQ(Origin(*editor), std::tuple(384, 32, "384", "32"));
     SetZoom(editor->view, editor->doc.island, editor->status, 42);
     EXPECT_EQ(std::pair(v.visible_columns, v.visible_rows), std::pair(24, 12));
     const CellPoint cell = PixelToCell(editor->view, editor->doc.island, editor->status, 41, 42);
@@ -71,38 +67,29 @@ TEST(PartView, SnapsToPagesOfTheZoom) {
 }
 
 TEST(PartView, PagesArePulledBackToTheEdgeAndArrowsStopThere) {
-    auto editor = Shown(100, 100);
+    auto editor = ShownIsland(100, 100);
     ShowPartAt(editor->view, editor->doc.island, editor->status, 128, 128);
-    ExpectOrigin(*editor, 36, 68);
+    EXPECT_EQ(Origin(*editor), std::tuple(36, 68, "36", "68"));
     for (const auto& [dx, dy, moves] :
          {std::tuple{1, 0, false}, {0, 1, false}, {-1, 0, true}, {0, -1, true}})
         EXPECT_EQ(ScrollView(editor->view, editor->doc.island, editor->status, dx, dy), moves)
             << dx << "," << dy;
-    ExpectOrigin(*editor, 35, 67);
+    EXPECT_EQ(Origin(*editor), std::tuple(35, 67, "35", "67"));
 
     // 128 columns, more than the island has.
     SetZoom(editor->view, editor->doc.island, editor->status, 8);
-    ExpectOrigin(*editor, 0, 36);
+    EXPECT_EQ(Origin(*editor), std::tuple(0, 36, "0", "36"));
     EXPECT_EQ(std::pair(editor->view.visible_columns, editor->view.part_frame.width),
               std::pair(100, 128));
 }
 
-TEST(PartView, FrameCornersGiveCellsAndSize) {
-    auto editor = Shown(512, 512);
-    ShowPartAt(editor->view, editor->doc.island, editor->status, 100, 10);
-    const FrameCells f =
-        CellsUnderFrame(editor->view, editor->doc.island, editor->status, 16, 32, 48, 32);
-    EXPECT_EQ(std::tuple(f.left, f.top, f.right, f.bottom, f.width, f.height),
-              std::tuple(385, 34, 388, 36, 3, 2));
-}
-
 TEST(Conversions, CellToPixelAndBackGiveTheCell) {
-    auto whole = Shown(128, 128);
-    auto one_pixel = Shown(512, 512);
-    auto part = Shown(512, 512);
+    auto whole = ShownIsland(128, 128);
+    auto one_pixel = ShownIsland(512, 512);
+    auto part = ShownIsland(512, 512);
     ShowPartAt(part->view, part->doc.island, part->status, 60, 70);
     SetZoom(part->view, part->doc.island, part->status, 42);
-    auto oversize = Shown(1024, 1024);
+    auto oversize = ShownIsland(1024, 1024);
     ToggleOversizeHalf(oversize->view, oversize->doc.island, oversize->status);
     for (Editor* e : {whole.get(), one_pixel.get(), part.get(), oversize.get()}) {
         for (int dx : {0, 5, 11}) {
@@ -116,28 +103,29 @@ TEST(Conversions, CellToPixelAndBackGiveTheCell) {
 }
 
 TEST(Oversize, TogglesBetweenTopAndBottomRows) {
-    auto editor = Shown(1024, 1024);
+    auto editor = ShownIsland(1024, 1024);
     EXPECT_EQ(std::pair(editor->view.oversize_mode, editor->view.visible_rows),
               std::pair(true, 512));
     ASSERT_TRUE(ToggleOversizeHalf(editor->view, editor->doc.island, editor->status));
-    ExpectOrigin(*editor, 0, 512);
-    EXPECT_EQ(PixelToCell(editor->view, editor->doc.island, editor->status, 10, 20).y, 532);
-    EXPECT_EQ(editor->status.pixel_y, "532");
+    EXPECT_EQ(Origin(*editor), std::tuple(0, 512, "0", "512"));
+    EXPECT_EQ(std::pair(PixelToCell(editor->view, editor->doc.island, editor->status, 10, 20).y,
+                        editor->status.pixel_y),
+              std::pair(532, std::string("532")));
     ToggleOversizeHalf(editor->view, editor->doc.island, editor->status);
-    ExpectOrigin(*editor, 0, 0);
-    auto low = Shown(512, 512);
+    EXPECT_EQ(Origin(*editor), std::tuple(0, 0, "0", "0"));
+    auto low = ShownIsland(512, 512);  // fits the canvas
     EXPECT_FALSE(ToggleOversizeHalf(low->view, low->doc.island, low->status));
 }
 
 TEST(FullIsland, WaterShareAndEmptyIsland) {
-    auto editor = Shown(100, 100);
+    auto editor = ShownIsland(100, 100);
     editor->doc.island.block_height_counts[0][0] = 2500;
     editor->doc.island.block_height_counts[15][9] = 500;
     editor->doc.island.block_height_counts[15][10] = 1000;
     ShowWholeIsland(editor->view, editor->doc.island, editor->status);
     EXPECT_EQ(editor->status.water, "30 %");
 
-    auto empty = Shown(0, 0);
+    auto empty = ShownIsland(0, 0);
     EXPECT_EQ(std::pair(empty->status.water, empty->view.cell_width),
               std::pair(std::string("0 %"), 0));
     EXPECT_FALSE(CellToPixel(empty->view, empty->doc.island, 0, 0).has_value());
@@ -147,13 +135,10 @@ TEST(FullIsland, WaterShareAndEmptyIsland) {
 }
 
 TEST(TrackMouse, ShowsTheCellAndIgnoresPointsOffTheIsland) {
-    auto editor = Shown(100, 100);
+    auto editor = ShownIsland(100, 100);
     IslandMap& island = editor->doc.island;
-    island.height.set(99, 2, 37);
-    island.gfx.set(99, 2, 0x1234);
-    island.terrain.set(99, 2, 0xC000 | 1001);
-    island.terrain_param.set(99, 2, 0x0A05);
-    island.fertility.set(99, 2, 7);
+    island.height.set(99, 2, 37), island.gfx.set(99, 2, 0x1234), island.fertility.set(99, 2, 7);
+    island.terrain.set(99, 2, 0xC000 | 1001), island.terrain_param.set(99, 2, 0x0A05);
     ASSERT_TRUE(TrackMouse(editor->view, editor->doc.island, editor->status, 499, 14));
     const Status& s = editor->status;
     EXPECT_EQ(std::vector({s.mouse_x, s.mouse_hex_x, s.cell_height_value, s.cell_tile,
