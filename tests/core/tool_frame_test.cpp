@@ -31,51 +31,53 @@ void ClickCell(Editor& editor, int x, int y) {
     ASSERT_TRUE(MoveToolFrameToMouse(editor.tools, editor.view, editor.doc.island, editor.status));
 }
 
+// Opens the page, clicks the cell and sizes the frame in cells.
+void FrameAt(Editor& editor, ToolMode mode, int x, int y, int width, int height) {
+    OpenPage(editor, mode);
+    ClickCell(editor, x, y);
+    ResizeToolFrame(editor.tools, editor.view, editor.doc.island, true, width);
+    ResizeToolFrame(editor.tools, editor.view, editor.doc.island, false, height);
+}
+
 TEST(ToolModes, PagesChooseModesAndTheMinesPageFollowsItsRadio) {
     auto editor = Shown();
     OpenPage(*editor, ToolMode::Mine);
-    EXPECT_EQ(editor->tools.mode, ToolMode::Mine);
-    EXPECT_TRUE(editor->tools.frame_shown);
-    EXPECT_EQ(FrameLetter(editor->tools.mode), "M");
-
+    EXPECT_EQ(
+        std::tuple(editor->tools.mode, editor->tools.frame_shown, FrameLetter(editor->tools.mode)),
+        std::tuple(ToolMode::Mine, true, "M"));
     ASSERT_TRUE(SetMineChoice(editor->tools, editor->view, editor->doc.island, 1 == 0));
-    EXPECT_EQ(editor->tools.mode, ToolMode::QuarrySpot);
-    EXPECT_EQ(editor->tools.spins, (SelectionRect{1, 1, 4, 3}));
+    EXPECT_EQ(std::tuple(editor->tools.mode, editor->tools.spins),
+              std::tuple(ToolMode::QuarrySpot, SelectionRect{1, 1, 4, 3}));
     // Leaving and coming back keeps the quarry spots.
     SetToolModeForPage(editor->tools, editor->view, editor->doc.island, 0);
     EXPECT_FALSE(editor->tools.frame_shown);
     OpenPage(*editor, ToolMode::Mine);
-    EXPECT_EQ(editor->tools.mode, ToolMode::QuarrySpot);
-    EXPECT_EQ(std::tuple(editor->tools.frame.width, editor->tools.frame.height),
-              std::tuple(16, 12));
+    EXPECT_EQ(std::tuple(editor->tools.mode, editor->tools.frame.width, editor->tools.frame.height),
+              std::tuple(ToolMode::QuarrySpot, 16, 12));
     EXPECT_EQ(FrameLetter(editor->tools.mode) + FrameLetter(static_cast<ToolMode>(12)) +
                   FrameLetter(ToolMode::None),
               "AN");
-}
 
-TEST(ToolModes, TheHeightProfilePageClearsTheMarks) {
-    auto editor = Shown();
+    // The height-profile page clears the marks.
     editor->doc.island.mark.set(3, 3, 1);
     OpenPage(*editor, ToolMode::HeightProfile);
-    EXPECT_TRUE(editor->tools.height_profile_page);
-    EXPECT_EQ(editor->doc.island.mark.get(3, 3), 0);
+    EXPECT_EQ(std::tuple(editor->tools.height_profile_page, editor->doc.island.mark.get(3, 3)),
+              std::tuple(true, 0));
     OpenPage(*editor, ToolMode::Tile);
-    EXPECT_FALSE(editor->tools.height_profile_page);
-    EXPECT_EQ(editor->tools.frame.width, 12);  // 3 cells of 4 pixels
+    EXPECT_EQ(std::tuple(editor->tools.height_profile_page, editor->tools.frame.width),
+              std::tuple(false, 12));  // 3 cells of 4 pixels
 }
 
 TEST(ToolFrame, IsPulledBackToEndAtTheIslandsEdge) {
     auto editor = Shown();
     OpenPage(*editor, ToolMode::Tile);
     ClickCell(*editor, 127, 126);
-    EXPECT_EQ(editor->tools.Selection(ToolMode::Tile), (SelectionRect{125, 125, 3, 3}));
-    EXPECT_EQ(editor->tools.frame.left, 125 * 4 + 1);
-    EXPECT_EQ(editor->status.frame_x, "127");
-
+    EXPECT_EQ(std::tuple(editor->tools.Selection(ToolMode::Tile), editor->tools.frame.left,
+                         editor->status.frame_x),
+              std::tuple(SelectionRect{125, 125, 3, 3}, 125 * 4 + 1, "127"));
     // A frame larger than the island starts at its first cell rather than before it.
     ResizeToolFrame(editor->tools, editor->view, editor->doc.island, true, 200);
-    EXPECT_EQ(editor->tools.spins.left, 0);
-    EXPECT_EQ(editor->tools.frame.left, 1);
+    EXPECT_EQ(std::pair(editor->tools.spins.left, editor->tools.frame.left), std::pair(0, 1));
 }
 
 TEST(ToolFrame, PartViewFramesUseTheZoomAndStayOnTheCanvas) {
@@ -91,26 +93,21 @@ TEST(ToolFrame, PartViewFramesUseTheZoomAndStayOnTheCanvas) {
     EXPECT_EQ(editor->tools.frame.left, 0);
 }
 
-TEST(CanvasClick, RecordsTheRectangleAndMovesTheMinePartner) {
+TEST(CanvasClick, RecordsTheRectangleMovesTheMinePartnerAndNeedsAnIslandAndANumber) {
     auto editor = Shown();
     editor->doc.island.height.set(7, 9, 55);
     OpenPage(*editor, ToolMode::Mine);
     ClickCell(*editor, 7, 9);
-    EXPECT_EQ(editor->status.object_height, "55");
-    EXPECT_EQ(editor->tools.Selection(ToolMode::Mine), (SelectionRect{7, 9, 1, 1}));
-    EXPECT_EQ(editor->tools.Selection(ToolMode::QuarrySpot), (SelectionRect{7, 9, 4, 3}));
-}
+    EXPECT_EQ(std::tuple(editor->status.object_height, editor->tools.Selection(ToolMode::Mine),
+                         editor->tools.Selection(ToolMode::QuarrySpot)),
+              std::tuple("55", SelectionRect{7, 9, 1, 1}, SelectionRect{7, 9, 4, 3}));
 
-TEST(CanvasClick, DoesNothingWithoutAnIslandOrANumber) {
-    auto editor = Shown();
-    editor->status.mouse_x = std::to_string(5);
-    editor->status.mouse_y = std::to_string(5);
     const auto before = editor->tools.selection;
+    editor->status.mouse_x = "5";
     editor->view.island_shown = false;
     EXPECT_FALSE(
         MoveToolFrameToMouse(editor->tools, editor->view, editor->doc.island, editor->status));
     EXPECT_EQ(editor->tools.selection, before);
-
     editor->view.island_shown = true;
     editor->status.mouse_x = "";
     EXPECT_THROW(
@@ -134,15 +131,15 @@ TEST(PenStroke, MarksPenSquaresOnlyOnTheHeightProfilePage) {
     editor->tools.pen_size = 3;
     ASSERT_TRUE(
         ContinuePenStroke(editor->tools, editor->view, editor->doc.island, editor->status, 24, 0));
-    EXPECT_EQ(editor->doc.island.mark.get(1024, 2), 1);
+    EXPECT_EQ(mark.get(1024, 2), 1);
 
     EndPenStroke(editor->tools);
     EXPECT_FALSE(
         ContinuePenStroke(editor->tools, editor->view, editor->doc.island, editor->status, 0, 0));
-    EXPECT_EQ(editor->doc.island.mark.get(1000, 0), 0);
+    EXPECT_EQ(mark.get(1000, 0), 0);
 }
 
-TEST(FrameDrag, OnlyForResizableModesAndKeptOnTheCanvas) {
+TEST(FrameDrag, OnlyForResizableModesKeptOnTheCanvasAndStoredAsTheBlock) {
     auto editor = Shown();
     OpenPage(*editor, ToolMode::Mine);
     EXPECT_FALSE(BeginFrameDrag(editor->tools, editor->view, true));
@@ -154,37 +151,29 @@ TEST(FrameDrag, OnlyForResizableModesAndKeptOnTheCanvas) {
     EXPECT_EQ(std::tuple(size->width, size->height),
               std::tuple(1023 - editor->tools.frame.left, 30));
 
-    editor->tools.frame_size_locked = true;
-    EXPECT_FALSE(DragFrameCorner(editor->tools, editor->view, 5, 5));
-}
-
-TEST(FrameDrag, StoringGivesTheBlockRectangle) {
-    auto editor = Shown();
-    OpenPage(*editor, ToolMode::BlockBuffer);
     ClickCell(*editor, 10, 20);
-    BeginFrameDrag(editor->tools, editor->view, true);
     DragFrameCorner(editor->tools, editor->view, 20, 12);  // 5 x 3 cells from the frame's corner
     ASSERT_TRUE(StoreFrame(editor->tools, editor->view, editor->doc.island, editor->status));
-    EXPECT_FALSE(editor->tools.frame_drag_active);
-    EXPECT_EQ(editor->tools.Selection(ToolMode::BlockBuffer), (SelectionRect{10, 20, 5, 3}));
-    EXPECT_EQ(editor->tools.block, (BlockRect{10, 20, 15, 23}));
-    EXPECT_EQ(editor->tools.block.width(), 6);
+    EXPECT_EQ(
+        std::tuple(editor->tools.frame_drag_active, editor->tools.Selection(ToolMode::BlockBuffer),
+                   editor->tools.block, editor->tools.block.width()),
+        std::tuple(false, SelectionRect{10, 20, 5, 3}, BlockRect{10, 20, 15, 23}, 6));
+
+    editor->tools.frame_size_locked = true;
+    ASSERT_TRUE(BeginFrameDrag(editor->tools, editor->view, true));
+    EXPECT_FALSE(DragFrameCorner(editor->tools, editor->view, 5, 5));
 }
 
 TEST(FrameApply, FertilityNeedsALegendColourAndRecountsTheBlocks) {
     auto editor = Shown();
-    OpenPage(*editor, ToolMode::Fertility);
-    ClickCell(*editor, 4, 4);
-    ResizeToolFrame(editor->tools, editor->view, editor->doc.island, true, 2);
-    ResizeToolFrame(editor->tools, editor->view, editor->doc.island, false, 2);
+    FrameAt(*editor, ToolMode::Fertility, 4, 4, 2, 2);
     FrameApplyResult result =
         ApplyFrame(editor->tools, editor->view, editor->doc.island, editor->status, 0);
-    EXPECT_EQ(result.message, "Select color in HoehenStatistik first");
-    EXPECT_EQ(editor->doc.island.fertility.get(4, 4), 10);
+    EXPECT_EQ(std::tuple(result.changed, result.message, editor->doc.island.fertility.get(4, 4)),
+              std::tuple(false, "Select color in HoehenStatistik first", 10));
 
     editor->tools.legend_value = 3;
-    result = ApplyFrame(editor->tools, editor->view, editor->doc.island, editor->status, 0);
-    EXPECT_TRUE(result.changed);
+    EXPECT_TRUE(Apply(*editor));
     const IslandMap& island = editor->doc.island;
     EXPECT_EQ(std::tuple(island.fertility.get(5, 5), island.fertility.get(6, 5),
                          island.block_fertility_counts[0][3], island.block_height_counts[0][0]),
@@ -195,31 +184,23 @@ TEST(FrameApply, FertilityNeedsALegendColourAndRecountsTheBlocks) {
     EXPECT_FALSE(Apply(*editor));
 }
 
-TEST(FrameApply, VegetationClearsOnlyTheCornerAndRiversDoNothing) {
+TEST(FrameApply, VegetationClearsOnlyTheCornerHeightsFillTheFrameRiversDoNothing) {
     auto editor = Shown();
     for (int x = 0; x < 3; ++x) editor->doc.island.terrain.set(x, 0, 0x1234);
-    OpenPage(*editor, ToolMode::Vegetation);
-    ClickCell(*editor, 0, 0);
-    ResizeToolFrame(editor->tools, editor->view, editor->doc.island, true, 3);
+    FrameAt(*editor, ToolMode::Vegetation, 0, 0, 3, 3);
     EXPECT_TRUE(Apply(*editor));
     EXPECT_EQ(
         std::tuple(editor->doc.island.terrain.get(0, 0), editor->doc.island.terrain.get(1, 0)),
         std::tuple(0, 0x1234));
 
-    OpenPage(*editor, ToolMode::River);
-    EXPECT_FALSE(Apply(*editor));
-}
-
-TEST(FrameApply, HeightsFillTheFrame) {
-    auto editor = Shown();
-    OpenPage(*editor, ToolMode::HeightProfile);
-    ClickCell(*editor, 126, 126);
-    ResizeToolFrame(editor->tools, editor->view, editor->doc.island, true, 2);
-    ResizeToolFrame(editor->tools, editor->view, editor->doc.island, false, 2);
+    FrameAt(*editor, ToolMode::HeightProfile, 126, 126, 2, 2);
     ASSERT_TRUE(Apply(*editor, 60));
     const auto& h = editor->doc.island.height;
-    EXPECT_EQ(std::tuple(h.get(126, 126), h.get(127, 127), h.get(125, 126)), std::tuple(60, 60, 0));
-    EXPECT_EQ(editor->tools.block, (BlockRect{126, 126, 127, 127}));
+    EXPECT_EQ(std::tuple(h.get(126, 126), h.get(127, 127), h.get(125, 126), editor->tools.block),
+              std::tuple(60, 60, 0, BlockRect{126, 126, 127, 127}));
+
+    OpenPage(*editor, ToolMode::River);
+    EXPECT_FALSE(Apply(*editor));
 }
 
 }  // namespace
