@@ -33,8 +33,8 @@ std::int64_t CountCellsNot(const Layer<T>& layer, T value) {
 }
 
 TEST(ClearIsland, EmptiesEveryLayerListAndCountUpToTheLayersFarEdge) {
-    auto editor = std::make_unique<Editor>();
-    IslandMap& island = editor->doc.island;
+    auto ed = std::make_unique<Editor>();
+    IslandMap& island = ed->doc.island;
     for (auto [x, y] : {std::pair{0, 0}, {99, 3}, {1024, 1024}, {1024, 0}, {0, 1024}}) {
         island.height.set(x, y, 5);
         island.gfx.set(x, y, 0x0B01);
@@ -49,7 +49,7 @@ TEST(ClearIsland, EmptiesEveryLayerListAndCountUpToTheLayersFarEdge) {
     island.block_height_counts[15][7] = island.block_fertility_counts[0][3] = 1;
     island.block_counts_used = 16;  // as a load leaves them
 
-    editor->ClearIsland();
+    ed->ClearIsland();
     EXPECT_EQ(std::vector({CountCellsNot<std::uint8_t>(island.height, 0),
                            CountCellsNot<std::uint16_t>(island.gfx, 0),
                            CountCellsNot<std::uint16_t>(island.fertility, 10),
@@ -71,13 +71,13 @@ TEST(ClearIsland, EmptiesEveryLayerListAndCountUpToTheLayersFarEdge) {
 // A 96 x 32 island has three cell blocks, numbered along x: a recount must put every cell
 // where the loader counted it.
 TEST(BlockCounts, RecountAgreesWithTheLoadOnANarrowIsland) {
-    auto editor = std::make_unique<Editor>();
+    auto ed = std::make_unique<Editor>();
     fixture::IslandSpec plan;
     plan.width = 96;
     plan.height = 32;
     plan.heights = [](int x, int) { return static_cast<std::uint8_t>(10 + x / 32); };
-    test::Load(*editor, fixture::IslandFileBytes(plan), FileKind::Island);
-    IslandMap& island = editor->doc.island;
+    test::Load(*ed, fixture::IslandFileBytes(plan), FileKind::Island);
+    IslandMap& island = ed->doc.island;
     ASSERT_EQ(island.cell_block_count, 3);
     const auto loaded = island.block_height_counts;
     island.RecountBlockCounts();
@@ -150,18 +150,18 @@ TEST(NewIsland, OwnSizeRoundsDownToEightsAndStopsAt1024) {
 
 TEST(NewIsland, EmptySquareIslandWithItsCellBlocksReplacingTheLoadedOne) {
     for (int size : {1024, 96, 512, 80, 32}) {
-        auto editor = std::make_unique<Editor>();
+        auto ed = std::make_unique<Editor>();
         // What a loaded island leaves behind.
-        editor->doc.island.block_counts_used = 40;
-        editor->doc.island.block_height_counts[39][120] = 7;
-        editor->doc.island_list.emplace_back();
-        editor->doc.city_list.push_back({"Stadt", "1", "2", "3", "4", "5", "6"});
-        editor->doc.cities.cities.emplace_back();
-        editor->doc.cities.current = 0;
-        editor->ClearIsland();
-        NewIsland(editor->doc, editor->status, size, 3);
-        editor->view.island_shown = true;
-        const Document& d = editor->doc;
+        ed->doc.island.block_counts_used = 40;
+        ed->doc.island.block_height_counts[39][120] = 7;
+        ed->doc.island_list.emplace_back();
+        ed->doc.city_list.push_back({"Stadt", "1", "2", "3", "4", "5", "6"});
+        ed->doc.cities.cities.emplace_back();
+        ed->doc.cities.current = 0;
+        ed->ClearIsland();
+        NewIsland(ed->doc, ed->status, size, 3);
+        ed->view.island_shown = true;
+        const Document& d = ed->doc;
         const auto& r = d.island.record;
         const int blocks = ((size - 1) / 32 + 1) * ((size - 1) / 32 + 1);
         EXPECT_EQ(std::tuple(r.width, r.height, r.climate, r.buffer, d.island.cell_block_count,
@@ -170,28 +170,28 @@ TEST(NewIsland, EmptySquareIslandWithItsCellBlocksReplacingTheLoadedOne) {
         EXPECT_EQ(std::tuple(d.loaded, d.island_list.size(), d.city_list.size(),
                              d.cities.cities.size(), d.cities.current.has_value()),
                   std::tuple(true, 0u, 0u, 0u, false));
-        EXPECT_EQ(std::tuple(editor->status.cell_blocks, editor->status.width, editor->status.water,
+        EXPECT_EQ(std::tuple(ed->status.cell_blocks, ed->status.width, ed->status.water,
                              d.island.fertility.get(size - 1, size - 1)),
                   std::tuple(std::to_string(blocks), std::to_string(size), "100", 10));
     }
 }
 
 TEST(NewIsland, CountsDescribeAnAllWaterIsland) {
-    auto editor = std::make_unique<Editor>();
-    editor->ClearIsland();
-    NewIsland(editor->doc, editor->status, 80, 0);  // 3 x 3 blocks, the last ones 16 wide
-    editor->view.island_shown = true;
-    ASSERT_TRUE(ResetView(editor->view, editor->doc.island, editor->status));
-    const IslandMap& island = editor->doc.island;
+    auto ed = std::make_unique<Editor>();
+    ed->ClearIsland();
+    NewIsland(ed->doc, ed->status, 80, 0);  // 3 x 3 blocks, the last ones 16 wide
+    ed->view.island_shown = true;
+    ASSERT_TRUE(ResetView(ed->view, ed->doc.island, ed->status));
+    const IslandMap& island = ed->doc.island;
     // x block 0, y block 2 holds 32 x 16 cells.
-    EXPECT_EQ(std::tuple(editor->status.water, island.block_height_counts[0][0],
+    EXPECT_EQ(std::tuple(ed->status.water, island.block_height_counts[0][0],
                          island.block_height_counts[2][0], island.block_height_counts[8][0],
                          island.block_fertility_counts[5][10]),
               std::tuple("100 %", 32 * 32, 32 * 16, 16 * 16, 32 * 16));
-    const Legend heights = FullIslandLegend(island, editor->view.layer);
+    const Legend heights = FullIslandLegend(island, ed->view.layer);
     EXPECT_EQ(heights[static_cast<std::size_t>(LegendPanelOfHeight(0))].count, "6400");
-    editor->view.layer = static_cast<DisplayLayer>(3);
-    EXPECT_EQ(FullIslandLegend(island, editor->view.layer)[10].count, "6400");
+    ed->view.layer = static_cast<DisplayLayer>(3);
+    EXPECT_EQ(FullIslandLegend(island, ed->view.layer)[10].count, "6400");
 }
 
 constexpr int kWidth = 8, kHeight = 6;  // not square, so that width and height cannot be swapped

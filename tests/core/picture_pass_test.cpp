@@ -45,7 +45,7 @@ std::optional<Picture> LoadCoded(const std::filesystem::path& path) {
 }
 
 struct PictureView {
-    std::unique_ptr<Editor> editor = test::ShownIsland(256, 256);
+    std::unique_ptr<Editor> ed = test::ShownIsland(256, 256);
     TextureCache textures{"/prog", LoadCoded};
     TextureCache reference{"/prog", LoadCoded};
 
@@ -56,13 +56,13 @@ struct PictureView {
             for (int y = 0; y < 256; ++y) {
                 // Any tile byte, also rows 6 and 7 and columns 6 and 7, which do not exist.
                 const int s = series[random() % 4];
-                editor->doc.island.gfx.set(
+                ed->doc.island.gfx.set(
                     x, y, static_cast<std::uint16_t>((s + 11) << 8 | (random() & 0xFF)));
-                editor->doc.island.height.set(x, y, static_cast<std::uint8_t>(random() & 0xFF));
+                ed->doc.island.height.set(x, y, static_cast<std::uint8_t>(random() & 0xFF));
             }
         }
-        for (int s : {kResident, kCut, kMissing}) editor->doc.island.series_usage[s] = 1;
-        editor->view.layer = static_cast<DisplayLayer>(1);
+        for (int s : {kResident, kCut, kMissing}) ed->doc.island.series_usage[s] = 1;
+        ed->view.layer = static_cast<DisplayLayer>(1);
         textures.AllocatePreloadSlots(1);
         PreloadChoice choice;
         choice.listed = {kResident};
@@ -73,22 +73,22 @@ struct PictureView {
     }
 
     void Show(int zoom, int origin_x, int origin_y) {
-        SetZoom(editor->view, editor->doc.island, editor->status, zoom);
-        ShowPartAt(editor->view, editor->doc.island, editor->status, 30, 30);
-        editor->view.origin_x = origin_x;
-        editor->view.origin_y = origin_y;
+        SetZoom(ed->view, ed->doc.island, ed->status, zoom);
+        ShowPartAt(ed->view, ed->doc.island, ed->status, 30, 30);
+        ed->view.origin_x = origin_x;
+        ed->view.origin_y = origin_y;
         if (zoom == 42) {
             // One more column and row than fit, so that the raster cuts them.
-            editor->view.visible_columns = 25;
-            editor->view.visible_rows = 13;
+            ed->view.visible_columns = 25;
+            ed->view.visible_rows = 13;
         }
     }
 
     // What cell (x, y) shows at (dx, dy) of its rectangle, for a cell that gets a picture.
     std::uint32_t Expected(int x, int y, int dx, int dy) {
-        const std::uint16_t value = editor->doc.island.gfx.get(x, y);
+        const std::uint16_t value = ed->doc.island.gfx.get(x, y);
         const int series = (value >> 8) - kSeriesCodeOffset, tile = value & 0xFF;
-        const int cw = editor->view.zoom_cell_size;
+        const int cw = ed->view.zoom_cell_size;
         const int sx = dx * kTileSize / cw, sy = dy * kTileSize / cw;
         if (series == kMissing || tile >= kTileByteCount) return ToPixel(CellColour(1, value));
         if (series == kResident) {
@@ -103,14 +103,13 @@ struct PictureView {
 
     // Pixels of picture cells that differ from the plain sampling.
     int PictureMismatches(const Raster& raster) {
-        const ViewState& v = editor->view;
+        const ViewState& v = ed->view;
         const int cw = v.zoom_cell_size;
         int wrong = 0;
         for (int j = 0; j < v.visible_rows; ++j) {
             for (int i = 0; i < v.visible_columns; ++i) {
                 const int x = v.origin_x + i, y = v.origin_y + j;
-                if ((editor->doc.island.gfx.get(x, y) >> 8) - kSeriesCodeOffset == kUnused)
-                    continue;
+                if ((ed->doc.island.gfx.get(x, y) >> 8) - kSeriesCodeOffset == kUnused) continue;
                 for (int dy = 0; dy < cw && j * cw + dy < Raster::kHeight; ++dy)
                     for (int dx = 0; dx < cw && i * cw + dx < Raster::kWidth; ++dx)
                         wrong += raster.at(i * cw + dx, j * cw + dy) != Expected(x, y, dx, dy);
@@ -129,7 +128,7 @@ TEST(PicturePass, ResidentCutPlainAndOutlinedCellsAtEveryZoom) {
     for (auto [zoom, x, y] : {std::tuple{16, 0, 0}, {8, 100, 130}, {42, 201, 37}, {32, 5, 240}}) {
         view.Show(zoom, x, y);
         Raster raster;
-        RenderMap(view.editor->doc, view.editor->view, settings, raster, &view.textures);
+        RenderMap(view.ed->doc, view.ed->view, settings, raster, &view.textures);
         EXPECT_EQ(view.PictureMismatches(raster), 0) << "zoom " << zoom;
     }
 
@@ -139,16 +138,16 @@ TEST(PicturePass, ResidentCutPlainAndOutlinedCellsAtEveryZoom) {
         settings.pen_width = pen;
         Raster raster;
         raster.Fill(0x12345678u);
-        RenderMap(view.editor->doc, view.editor->view, settings, raster, &view.textures);
+        RenderMap(view.ed->doc, view.ed->view, settings, raster, &view.textures);
         EXPECT_EQ(view.PictureMismatches(raster), 0) << "pen " << pen;
         int outlined = 0, cleared = 0;
         for (int j = 0; j < 64; ++j) {
             for (int i = 0; i < 128; ++i) {
                 const int x = 64 + i, y = 64 + j;
-                if ((view.editor->doc.island.gfx.get(x, y) >> 8) - kSeriesCodeOffset != kUnused)
+                if ((view.ed->doc.island.gfx.get(x, y) >> 8) - kSeriesCodeOffset != kUnused)
                     continue;
                 outlined += raster.at(8 * i, 8 * j) ==
-                            ToPixel(CellColour(0, view.editor->doc.island.height.get(x, y)));
+                            ToPixel(CellColour(0, view.ed->doc.island.height.get(x, y)));
                 // The middle of a narrow pen's frame is the cleared background.
                 if (pen == 2) cleared += raster.at(8 * i + 4, 8 * j + 4) == 0xFFFFFFFFu;
             }

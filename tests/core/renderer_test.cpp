@@ -43,13 +43,13 @@ Box BoxOf(const Raster& raster, Colour colour) {
 }
 
 TEST(ColourPass, WholeViewFillsEveryCellInItsColour) {
-    auto editor = ShownIsland(128, 128);
+    auto ed = ShownIsland(128, 128);
     for (int x = 0; x < 128; ++x)
         for (int y = 0; y < 128; ++y)
-            editor->doc.island.height.set(x, y, static_cast<std::uint8_t>((x * 3 + y) & 0xFF));
-    editor->doc.island.river.set(7, 9, 2701);
+            ed->doc.island.height.set(x, y, static_cast<std::uint8_t>((x * 3 + y) & 0xFF));
+    ed->doc.island.river.set(7, 9, 2701);
     Raster raster;
-    RenderMap(editor->doc, editor->view, RenderSettings{}, raster);
+    RenderMap(ed->doc, ed->view, RenderSettings{}, raster);
     int wrong = 0;
     for (int x = 0; x < 128; ++x)
         for (int y = 0; y < 128; ++y) {
@@ -63,118 +63,118 @@ TEST(ColourPass, WholeViewFillsEveryCellInItsColour) {
 }
 
 TEST(ColourPass, LayersAndHighlights) {
-    auto editor = ShownIsland(128, 128);
-    editor->view.layer = static_cast<DisplayLayer>(3);
-    editor->doc.island.fertility.set(1, 0, 25);
-    editor->doc.island.fertility.set(2, 0, 4);
+    auto ed = ShownIsland(128, 128);
+    ed->view.layer = static_cast<DisplayLayer>(3);
+    ed->doc.island.fertility.set(1, 0, 25);
+    ed->doc.island.fertility.set(2, 0, 4);
     Raster raster;
-    RenderMap(editor->doc, editor->view, RenderSettings{}, raster);
+    RenderMap(ed->doc, ed->view, RenderSettings{}, raster);
     EXPECT_EQ(CellMismatches(raster, 1, 0, ToPixel(kFertilityColours[10])) +
                   CellMismatches(raster, 2, 0, ToPixel(kFertilityColours[4])),
               0);
 
-    editor->view.layer = static_cast<DisplayLayer>(0);
-    editor->doc.island.terrain.set(1, 1, 0xC123);  // element 0x0123 turned three quarters
-    editor->doc.island.terrain.set(2, 1, 0x0124);
-    editor->doc.island.terrain.set(3, 1, 0x0123);
+    ed->view.layer = static_cast<DisplayLayer>(0);
+    ed->doc.island.terrain.set(1, 1, 0xC123);  // element 0x0123 turned three quarters
+    ed->doc.island.terrain.set(2, 1, 0x0124);
+    ed->doc.island.terrain.set(3, 1, 0x0123);
     RenderSettings settings;
     settings.highlight_kind = kTerrainHighlight;
     settings.highlight_value = 0x0123;
     settings.terrain_highlight = 0x00FF00;
     const std::uint32_t lit = ToPixel(0x00FF00), plain = ToPixel(CellColour(0, 0));
-    RenderMap(editor->doc, editor->view, settings, raster);
+    RenderMap(ed->doc, ed->view, settings, raster);
     EXPECT_EQ(std::tuple(CellMismatches(raster, 1, 1, lit), CellMismatches(raster, 2, 1, plain),
                          CellMismatches(raster, 3, 1, lit)),
               std::tuple(0, 0, 0));
     settings.any_orientation = false;
-    RenderMap(editor->doc, editor->view, settings, raster);
+    RenderMap(ed->doc, ed->view, settings, raster);
     EXPECT_EQ(std::pair(CellMismatches(raster, 1, 1, plain), CellMismatches(raster, 3, 1, lit)),
               std::pair(0, 0));
 
-    editor->doc.island.gfx.set(5, 5, 0x2A07);
+    ed->doc.island.gfx.set(5, 5, 0x2A07);
     settings.highlight_kind = kGfxSeriesHighlight;
     settings.highlight_value = 0x2A;
     settings.gfx_highlight = 0xFF0000;
-    RenderMap(editor->doc, editor->view, settings, raster);
+    RenderMap(ed->doc, ed->view, settings, raster);
     EXPECT_EQ(CellMismatches(raster, 5, 5, ToPixel(0xFF0000)), 0);
     EXPECT_EQ(CellMismatches(raster, 1, 1, plain), 0);
 }
 
 TEST(Overlays, QuarrySpotsMinesAndAnimalsAtTheirCells) {
-    auto editor = ShownIsland(128, 128);
-    editor->doc.island.quarry_spots = {{.orientation = 1, .y = 20, .x = 10}};
-    editor->doc.island.mines = {{.y = EncodeCellFloat(40), .x = EncodeCellFloat(30)}};
-    editor->doc.island.animals.push_back(AnimalEntry{50, 60, 0, 0});
+    auto ed = ShownIsland(128, 128);
+    ed->doc.island.quarry_spots = {{.orientation = 1, .y = 20, .x = 10}};
+    ed->doc.island.mines = {{.y = EncodeCellFloat(40), .x = EncodeCellFloat(30)}};
+    ed->doc.island.animals.push_back(AnimalEntry{50, 60, 0, 0});
     RenderSettings settings;
     settings.pen_width = 1;
     settings.mine = 0x123456;
     Raster raster;
-    RenderMap(editor->doc, editor->view, settings, raster);
+    RenderMap(ed->doc, ed->view, settings, raster);
     EXPECT_EQ(BoxOf(raster, settings.quarry), (Box{40, 80, 51, 95}));  // 3 wide, 4 high
     EXPECT_EQ(raster.at(41, 81), ToPixel(CellColour(0, 0)));           // inside the anchor cell
     EXPECT_EQ(BoxOf(raster, settings.mine), (Box{120, 160, 123, 163}));
     EXPECT_EQ(BoxOf(raster, settings.animal), kNoBox);
-    editor->doc.island.quarry_spots[0].orientation = 2;
+    ed->doc.island.quarry_spots[0].orientation = 2;
     settings.animals = true;
-    RenderMap(editor->doc, editor->view, settings, raster);
+    RenderMap(ed->doc, ed->view, settings, raster);
     EXPECT_EQ(BoxOf(raster, settings.quarry), (Box{40, 80, 55, 91}));
     EXPECT_EQ(BoxOf(raster, settings.animal), (Box{200, 240, 203, 243}));
 }
 
 TEST(Overlays, ObjectFootprintAnchorAndMarket) {
-    auto editor = ShownIsland(128, 128);
-    editor->doc.island.objects = {{.graphic_id = 821,
-                                   .x = 20,
-                                   .y = 30,
-                                   .width = 3,
-                                   .height = 2,
-                                   .market_x = 40,
-                                   .market_y = 50}};
+    auto ed = ShownIsland(128, 128);
+    ed->doc.island.objects = {{.graphic_id = 821,
+                               .x = 20,
+                               .y = 30,
+                               .width = 3,
+                               .height = 2,
+                               .market_x = 40,
+                               .market_y = 50}};
     RenderSettings settings;
     Raster raster;
-    EXPECT_EQ(RenderMap(editor->doc, editor->view, settings, raster), 0);
+    EXPECT_EQ(RenderMap(ed->doc, ed->view, settings, raster), 0);
     EXPECT_EQ(BoxOf(raster, settings.object_anchor), (Box{80, 120, 83, 123}));
     EXPECT_EQ(BoxOf(raster, settings.object_outline),
               (Box{80, 120, 167, 207}));  // footprint to market
     EXPECT_EQ(raster.at(166, 206), ToPixel(settings.object_outline));
     EXPECT_EQ(raster.at(92, 120), ToPixel(CellColour(0, 0)));  // right of the footprint
 
-    editor->doc.island.objects[0].market_x = -8000;
-    editor->doc.island.objects[0].market_y = -8000;
-    RenderMap(editor->doc, editor->view, settings, raster);
+    ed->doc.island.objects[0].market_x = -8000;
+    ed->doc.island.objects[0].market_y = -8000;
+    RenderMap(ed->doc, ed->view, settings, raster);
     EXPECT_EQ(BoxOf(raster, settings.object_outline), (Box{80, 120, 91, 127}));
 
     settings.shown_object_id = 821;
-    EXPECT_EQ(RenderMap(editor->doc, editor->view, settings, raster), 1);
+    EXPECT_EQ(RenderMap(ed->doc, ed->view, settings, raster), 1);
     EXPECT_EQ(BoxOf(raster, settings.animal), (Box{80, 120, 91, 127}));
     EXPECT_EQ(BoxOf(raster, settings.object_anchor), kNoBox);
 
     settings.objects = false;
-    EXPECT_EQ(RenderMap(editor->doc, editor->view, settings, raster), 0);
+    EXPECT_EQ(RenderMap(ed->doc, ed->view, settings, raster), 0);
     EXPECT_EQ(BoxOf(raster, settings.animal), kNoBox);
 }
 
 // A view of whole columns scans the grid in one go; cells at the ends of columns must still
 // land on their own column.
 TEST(Overlays, CatchmentOfTheCurrentCityAboveHeight16AtColumnEnds) {
-    auto editor = ShownIsland(512, 512);
-    editor->doc.cities.cities.resize(1);
-    editor->doc.cities.cities[0].number = 4;
-    editor->doc.cities.current = 0;
+    auto ed = ShownIsland(512, 512);
+    ed->doc.cities.cities.resize(1);
+    ed->doc.cities.cities[0].number = 4;
+    ed->doc.cities.current = 0;
     const std::pair<int, int> cells[] = {{5, 511}, {6, 0}, {100, 300}, {101, 300}};
     for (auto [x, y] : cells) {
-        editor->doc.cities.catchment[x * kCatchmentSide + y] = 4;
-        editor->doc.island.height.set(x, y, x == 101 ? 16 : 17);
+        ed->doc.cities.catchment[x * kCatchmentSide + y] = 4;
+        ed->doc.island.height.set(x, y, x == 101 ? 16 : 17);
     }
-    editor->doc.cities.catchment[7 * kCatchmentSide + 7] = 3;  // another city's
-    editor->doc.island.height.set(7, 7, 30);
+    ed->doc.cities.catchment[7 * kCatchmentSide + 7] = 3;  // another city's
+    ed->doc.island.height.set(7, 7, 30);
     RenderSettings settings;
     settings.pen_width = 1;
     settings.catchment = 0x654321;
     const std::uint32_t pen = ToPixel(settings.catchment);
     Raster raster;
     auto drawn = [&] {
-        RenderMap(editor->doc, editor->view, settings, raster);
+        RenderMap(ed->doc, ed->view, settings, raster);
         return std::count(raster.pixels.begin(), raster.pixels.end(), pen);
     };
     EXPECT_EQ(drawn(), 0);
@@ -182,39 +182,39 @@ TEST(Overlays, CatchmentOfTheCurrentCityAboveHeight16AtColumnEnds) {
     EXPECT_EQ(drawn(), 3);
     EXPECT_EQ(std::tuple(raster.at(5, 511), raster.at(6, 0), raster.at(100, 300)),
               std::tuple(pen, pen, pen));
-    editor->doc.cities.current.reset();
+    ed->doc.cities.current.reset();
     EXPECT_EQ(drawn(), 0);
 }
 
 TEST(Overlays, HeightProfilePageKeepsCanvasAndShowsMarksAndAHiddenIslandNothing) {
-    auto editor = ShownIsland(128, 128);
-    editor->doc.island.mark.set(2, 3, 1);
-    editor->doc.island.objects = {{.x = 8, .y = 8}};
+    auto ed = ShownIsland(128, 128);
+    ed->doc.island.mark.set(2, 3, 1);
+    ed->doc.island.objects = {{.x = 8, .y = 8}};
     RenderSettings settings;
     settings.height_profile_page = true;
     settings.marked = 0x0A0B0C;
     Raster raster;
     raster.Fill(0x12345678);
-    RenderMap(editor->doc, editor->view, settings, raster);
+    RenderMap(ed->doc, ed->view, settings, raster);
     EXPECT_EQ(raster.at(700, 10), 0x12345678u);
     EXPECT_EQ(CellMismatches(raster, 2, 3, ToPixel(0x0A0B0C)), 0);
     EXPECT_EQ(CellMismatches(raster, 8, 8, ToPixel(CellColour(0, 0))), 0);
 
     raster.Fill(0x12345678);
-    editor->view.island_shown = false;
-    EXPECT_EQ(RenderMap(editor->doc, editor->view, RenderSettings{}, raster), 0);
+    ed->view.island_shown = false;
+    EXPECT_EQ(RenderMap(ed->doc, ed->view, RenderSettings{}, raster), 0);
     EXPECT_EQ(std::count(raster.pixels.begin(), raster.pixels.end(), 0x12345678u),
               std::ssize(raster.pixels));
 }
 
 TEST(Overview, SamplesRoundHalvesToEven) {
-    auto editor = ShownIsland(256, 6);
+    auto ed = ShownIsland(256, 6);
     // Green is the sampled height, one colour per value.
-    editor->view.layer = static_cast<DisplayLayer>(1);
+    ed->view.layer = static_cast<DisplayLayer>(1);
     for (int x = 0; x < 256; ++x)
         for (int y = 0; y < 6; ++y)
-            editor->doc.island.height.set(x, y, static_cast<std::uint8_t>((x + 37 * y) & 0xFF));
-    const auto image = DrawOverviewImage(editor->doc.island, editor->view.layer);
+            ed->doc.island.height.set(x, y, static_cast<std::uint8_t>((x + 37 * y) & 0xFF));
+    const auto image = DrawOverviewImage(ed->doc.island, ed->view.layer);
     ASSERT_EQ(image.size(), 128u * 128u);
     auto at = [&](int px, int py) { return image[py * 128 + px]; };
     auto cell = [](int x, int y) { return ToPixel(CellColour(1, (x + 37 * y) & 0xFF)); };
@@ -223,8 +223,8 @@ TEST(Overview, SamplesRoundHalvesToEven) {
         std::vector({at(0, 0), at(127, 0), at(3, 32), at(3, 96), at(5, 75), at(9, 127)}),
         std::vector({cell(0, 0), cell(254, 0), cell(6, 2), cell(6, 4), cell(10, 4), cell(18, 5)}));
 
-    editor->doc.island.record.height = 0;
-    const auto empty = DrawOverviewImage(editor->doc.island, editor->view.layer);
+    ed->doc.island.record.height = 0;
+    const auto empty = DrawOverviewImage(ed->doc.island, ed->view.layer);
     EXPECT_EQ(std::count(empty.begin(), empty.end(), 0xFFFFFFFFu), 128 * 128);
 }
 
@@ -249,15 +249,15 @@ TEST(CellColour, HeightBandsAndOtherLayers) {
 
 // Two cell blocks with counts set directly, as the loader leaves them.
 std::unique_ptr<Editor> LegendIsland() {
-    auto editor = std::make_unique<Editor>();
-    IslandMap& island = editor->doc.island;
+    auto ed = std::make_unique<Editor>();
+    IslandMap& island = ed->doc.island;
     island.cell_block_count = island.block_counts_used = 2;
     auto &b0 = island.block_height_counts[0], &b1 = island.block_height_counts[1];
     b0[0] = 5, b0[1] = 2, b0[4] = 3;
     b1[4] = 1, b1[40] = 7, b1[60] = 8, b1[241] = 9, b1[255] = 4;
     auto &f0 = island.block_fertility_counts[0], &f1 = island.block_fertility_counts[1];
     f0[0] = 2, f0[10] = 6, f1[10] = 1, f1[3] = 5;
-    return editor;
+    return ed;
 }
 
 // The chosen panels as "shown caption/count" rows.
@@ -271,42 +271,42 @@ std::string Rows(const Legend& legend, const std::vector<int>& panels) {
 }
 
 TEST(Legend, WholeIslandHeightsTakeLastValueOfEachPanelOtherLayersOnlyPresentValues) {
-    auto editor = LegendIsland();
-    Legend legend = FullIslandLegend(editor->doc.island, editor->view.layer);
+    auto ed = LegendIsland();
+    Legend legend = FullIslandLegend(ed->doc.island, ed->view.layer);
     // 255 replaces the 5 cells of height 0, 4 (3 + 1) replaces 1; band 2 has no cells: its
     // bound, no count; 241 has no panel.
     EXPECT_EQ(Rows(legend, {0, 1, 2, 14, 53}),
               " shown 255/4 shown 4/4 shown 8/ shown 40/7 shown 240/");
     EXPECT_EQ(legend[14].colour, kHeightColours[14]);
 
-    editor->view.layer = static_cast<DisplayLayer>(1);
-    legend = FullIslandLegend(editor->doc.island, editor->view.layer);
+    ed->view.layer = static_cast<DisplayLayer>(1);
+    legend = FullIslandLegend(ed->doc.island, ed->view.layer);
     EXPECT_EQ(Rows(legend, {1, 2}), " shown 4/4 hidden /");
 
-    editor->view.layer = static_cast<DisplayLayer>(3);
-    legend = FullIslandLegend(editor->doc.island, editor->view.layer);
+    ed->view.layer = static_cast<DisplayLayer>(3);
+    legend = FullIslandLegend(ed->doc.island, ed->view.layer);
     EXPECT_EQ(Rows(legend, {0, 1, 3, 10, 11}), " shown 0/2 shown 1/ shown 3/5 shown 10/7 hidden /");
     EXPECT_EQ(legend[4].colour, kFertilityColours[4]);
 }
 
 TEST(Legend, ViewLegendCountsShownBlockUnderBandBounds) {
-    auto editor = LegendIsland();
-    ViewState& view = editor->view;
+    auto ed = LegendIsland();
+    ViewState& view = ed->view;
     // Block 1 (255 has no panel here), the whole island, a block beyond the island's.
     for (const auto& [part, panels, rows] :
          {std::tuple{1, std::vector{0, 1, 23}, " shown 0/ shown 4/1 shown 60/8"},
           {-1, std::vector{0, 1}, " shown 0/5 shown 4/4"},
           {2, std::vector{1}, " shown 4/"}}) {
         view.part_index = part;
-        EXPECT_EQ(Rows(ViewLegend(editor->doc.island, view), panels), rows) << part;
+        EXPECT_EQ(Rows(ViewLegend(ed->doc.island, view), panels), rows) << part;
     }
     view.layer = static_cast<DisplayLayer>(3);
     view.part_index = 1;
-    EXPECT_EQ(Rows(ViewLegend(editor->doc.island, view), {0, 3, 10, 11}),
+    EXPECT_EQ(Rows(ViewLegend(ed->doc.island, view), {0, 3, 10, 11}),
               " shown 0/ shown 3/5 shown 10/1 hidden /");
     for (int layer : {1, 2}) {
         view.layer = static_cast<DisplayLayer>(layer);
-        for (const LegendEntry& e : ViewLegend(editor->doc.island, view))
+        for (const LegendEntry& e : ViewLegend(ed->doc.island, view))
             EXPECT_EQ(std::tuple(e.shown, e.caption, e.count), std::tuple(false, "", "")) << layer;
     }
 }

@@ -17,16 +17,16 @@ namespace {
 using Lines = std::vector<std::string>;
 
 std::unique_ptr<Editor> SmallIsland(int side) {
-    auto editor = std::make_unique<Editor>();
-    editor->doc.island.record.width = static_cast<std::uint16_t>(side);
-    editor->doc.island.record.height = static_cast<std::uint16_t>(side);
-    editor->doc.loaded = true;
-    return editor;
+    auto ed = std::make_unique<Editor>();
+    ed->doc.island.record.width = static_cast<std::uint16_t>(side);
+    ed->doc.island.record.height = static_cast<std::uint16_t>(side);
+    ed->doc.loaded = true;
+    return ed;
 }
 
 TEST(RawExport, LandCellsRowByRowAlignedThenTheLegendAsAWindows1252File) {
-    auto editor = SmallIsland(520);
-    IslandMap& island = editor->doc.island;
+    auto ed = SmallIsland(520);
+    IslandMap& island = ed->doc.island;
     island.height.set(5, 7, 96);
     island.gfx.set(5, 7, 0x0B44);
     island.terrain.set(5, 7, 0x4105);
@@ -81,8 +81,8 @@ TEST(ValueCountList, SortsByValueThenSecondAndCountsRepeats) {
 GridRows Body(const GridRows& rows) { return GridRows(rows.begin() + 1, rows.end()); }
 
 TEST(Statistics, GraphicValuesWithAndWithoutLowByteTerrainTurnsMergedOnlyWithoutRotation) {
-    auto editor = SmallIsland(4);
-    IslandMap& island = editor->doc.island;
+    auto ed = SmallIsland(4);
+    IslandMap& island = ed->doc.island;
     island.gfx.set(0, 0, 0x0B44);
     island.gfx.set(3, 3, 0x0B45);
     island.gfx.set(1, 2, 0x0C00);
@@ -125,25 +125,25 @@ TEST(Statistics, GraphicValuesWithAndWithoutLowByteTerrainTurnsMergedOnlyWithout
 }
 
 TEST(ObjectList, CityBuildingsFirstThenEveryOtherObject) {
-    auto editor = SmallIsland(64);
-    editor->doc.island.objects = {
+    auto ed = SmallIsland(64);
+    ed->doc.island.objects = {
         {.graphic_id = 42, .x = 30, .y = 12},
         {.graphic_id = 1201, .orientation = 1, .x = 10, .y = 20, .width = 2, .height = 3},
         {.graphic_id = 65000, .orientation = 3, .x = 14, .y = 25, .width = 4, .height = 4}};
-    editor->doc.cities.cities.resize(1);
-    editor->doc.cities.cities[0].buildings = {{.x = 50, .y = 50}, {.x = 10, .y = 20}};
-    editor->doc.cities.current = 0;
+    ed->doc.cities.cities.resize(1);
+    ed->doc.cities.cities[0].buildings = {{.x = 50, .y = 50}, {.x = 10, .y = 20}};
+    ed->doc.cities.current = 0;
 
     EXPECT_EQ(
-        ObjectListLines(editor->doc.island, editor->doc.cities.Current()),
+        ObjectListLines(ed->doc.island, ed->doc.cities.Current()),
         (Lines{"$ Ofsety,12, Ofsetx,10", "$ Nr,    ID,  y,  x, dy, dx, Orientation,  - mit Entry",
                "  1,  1201, 20, 10,  3,  2,   1",
                "$       ID,  y,  x, dy, dx, Orientation   - ohne Entry",
                "  1,    42, 12, 30,  1,  1,   0", "  2, 65000, 25, 14,  4,  4,   3"}));
 
-    EXPECT_TRUE(ObjectListLines(editor->doc.island, nullptr).empty());
-    editor->doc.island.objects.clear();
-    EXPECT_TRUE(ObjectListLines(editor->doc.island, editor->doc.cities.Current()).empty());
+    EXPECT_TRUE(ObjectListLines(ed->doc.island, nullptr).empty());
+    ed->doc.island.objects.clear();
+    EXPECT_TRUE(ObjectListLines(ed->doc.island, ed->doc.cities.Current()).empty());
 }
 
 TEST(ObjectList, FileNameTakesTxtExtensionWithinEightyCharactersAndMemoNeedsFiveLines) {
