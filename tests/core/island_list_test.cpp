@@ -35,23 +35,13 @@ std::function<std::uint16_t(int, int)> Tiles(std::uint16_t id) {
 // a nameless 32 x 32 island at (300, 50), number 9, climate 7, with a river at (6, 6).
 class Savegame : public ::testing::Test {
   protected:
-    IslandSpec first_{.world_first = 100,
-                      .world_second = 200,
-                      .number = 7,
-                      .climate = 2,
-                      .city_byte = 3,
-                      .info_a = 4,
-                      .gfx = Tiles(0x0C00),
-                      .rivers = RiverAt(5, 2701),
-                      .name = "Nordinsel"};
-    IslandSpec second_{.width = 32,
-                       .height = 32,
-                       .world_first = 300,
-                       .world_second = 50,
-                       .number = 9,
-                       .climate = 7,
-                       .gfx = Tiles(0x0D00),
-                       .rivers = RiverAt(6, 2702)};
+    // clang-format off
+    IslandSpec first_{.world_first = 100, .world_second = 200, .number = 7, .climate = 2,
+        .city_byte = 3, .info_a = 4, .gfx = Tiles(0x0C00), .rivers = RiverAt(5, 2701),
+        .name = "Nordinsel"};
+    IslandSpec second_{.width = 32, .height = 32, .world_first = 300, .world_second = 50,
+        .number = 9, .climate = 7, .gfx = Tiles(0x0D00), .rivers = RiverAt(6, 2702)};
+    // clang-format on
     Bytes bytes_ = fixture::SavegameBytes({first_, second_});
     std::int64_t first_position_ = std::ssize(fixture::SavegameHead());
     std::int64_t second_position_ = first_position_ + std::ssize(fixture::IslandBytes(first_));

@@ -186,31 +186,19 @@ const IslandMap& Island() {
     return *island;
 }
 
+// clang-format off
 ViewState WholeView(int side, int origin_y = 0, bool oversize = false) {
     const int cell = oversize ? 1 : 512 / side;
-    return {.cell_width = cell,
-            .cell_height = cell,
-            .origin_y = origin_y,
-            .visible_columns = side,
-            .visible_rows = oversize ? 512 : side,
-            .oversize_mode = oversize};
+    return {.cell_width = cell, .cell_height = cell, .origin_y = origin_y, .visible_columns = side,
+            .visible_rows = oversize ? 512 : side, .oversize_mode = oversize};
 }
 
 ViewState PartView(int zoom, int origin_x, int origin_y, int columns, int rows) {
-    return {.part_index = 0,
-            .zoom_cell_size = zoom,
-            .origin_x = origin_x,
-            .origin_y = origin_y,
-            .visible_columns = columns,
-            .visible_rows = rows};
+    return {.part_index = 0, .zoom_cell_size = zoom, .origin_x = origin_x, .origin_y = origin_y,
+            .visible_columns = columns, .visible_rows = rows};
 }
 
-struct Case {
-    const char* name;
-    ViewState view;
-};
-
-const Case kViews[] = {
+const std::pair<const char*, ViewState> kViews[] = {
     {"whole 512, one-pixel cells", WholeView(512)},
     {"whole 256, two-pixel cells", WholeView(256)},
     {"whole 100, five-pixel cells and ragged edges", WholeView(100)},
@@ -219,13 +207,8 @@ const Case kViews[] = {
     {"whole 200 near the layers' far edge", WholeView(200, 900)},
     {"oversize 1024, lower half", WholeView(1024, 512, true)},
     {"zoom 16 at the layers' far corner", PartView(16, 961, 993, 64, 32)},
-    {"one-pixel cells at the layers' far corner",
-     {.cell_width = 1,
-      .cell_height = 1,
-      .origin_x = 925,
-      .origin_y = 925,
-      .visible_columns = 100,
-      .visible_rows = 100}},
+    {"one-pixel cells at the layers' far corner", {.cell_width = 1, .cell_height = 1,
+        .origin_x = 925, .origin_y = 925, .visible_columns = 100, .visible_rows = 100}},
     {"zoom 8 with origin off the blocks", PartView(8, 3, 5, 128, 64)},
     {"zoom 42, cells cut by the raster", PartView(42, 10, 20, 25, 13)},
     {"view reaching past the layers", PartView(4, 1000, 1010, 256, 128)},
@@ -239,20 +222,13 @@ TEST(CellPass, BlockPathPaintsWhatTheCellPathPaints) {
         passes.push_back({.island = i, .display_layer = layer, .river = 0xFFC0C0C0u});
     // Highlights and marks, a translucent river whose alpha byte must survive, and values that
     // match only when cut to the layers' 16 bits or the series' 8 bits.
-    const CellPass terrain{.island = i,
-                           .highlight_kind = kTerrainHighlight,
-                           .highlight_value = 0x0123,
-                           .marks = true,
-                           .river = 0x00C0C0C0u,
-                           .terrain_highlight = 0xFF00FF00u,
-                           .marked = 0xFF0000FFu};
-    const CellPass series{.island = i,
-                          .display_layer = 3,
-                          .highlight_kind = kGfxSeriesHighlight,
-                          .highlight_value = 0x2A,
-                          .marks = true,
-                          .gfx_highlight = 0xFFFFFFFFu,
-                          .marked = 0xFF102030u};
+    const CellPass terrain{.island = i, .highlight_kind = kTerrainHighlight,
+        .highlight_value = 0x0123, .marks = true, .river = 0x00C0C0C0u,
+        .terrain_highlight = 0xFF00FF00u, .marked = 0xFF0000FFu};
+    const CellPass series{.island = i, .display_layer = 3, .highlight_kind = kGfxSeriesHighlight,
+        .highlight_value = 0x2A, .marks = true, .gfx_highlight = 0xFFFFFFFFu,
+        .marked = 0xFF102030u};
+    // clang-format on
     for (int k = 0; k < 3; ++k) passes.push_back(terrain);
     for (int k = 0; k < 3; ++k) passes.push_back(series);
     passes[6].any_orientation = false;
@@ -260,14 +236,14 @@ TEST(CellPass, BlockPathPaintsWhatTheCellPathPaints) {
     passes[9].display_layer = 2, passes[9].marks = false;
     passes[10].highlight_value = 0x12A;
     for (std::size_t p = 0; p < passes.size(); ++p) {
-        for (const Case& c : kViews) {
+        for (const auto& [name, view] : kViews) {
             Raster wide, plain;
             wide.Fill(0x12345678u);
             plain.Fill(0x12345678u);
-            PaintCells(passes[p], c.view, wide, true);
-            PaintCells(passes[p], c.view, plain, false);
+            PaintCells(passes[p], view, wide, true);
+            PaintCells(passes[p], view, plain, false);
             EXPECT_EQ(std::ranges::mismatch(wide.pixels, plain.pixels).in1, wide.pixels.end())
-                << c.name << ", pass " << p;
+                << name << ", pass " << p;
         }
     }
 }

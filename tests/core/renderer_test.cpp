@@ -123,13 +123,8 @@ TEST(Overlays, QuarrySpotsMinesAndAnimalsAtTheirCells) {
 
 TEST(Overlays, ObjectFootprintAnchorAndMarket) {
     auto ed = ShownIsland(128, 128);
-    ed->doc.island.objects = {{.graphic_id = 821,
-                               .x = 20,
-                               .y = 30,
-                               .width = 3,
-                               .height = 2,
-                               .market_x = 40,
-                               .market_y = 50}};
+    ed->doc.island.objects = {{.graphic_id = 821, .x = 20, .y = 30, .width = 3, .height = 2}};
+    ed->doc.island.objects[0].market_x = 40, ed->doc.island.objects[0].market_y = 50;
     RenderSettings settings;
     Raster raster;
     EXPECT_EQ(RenderMap(ed->doc, ed->view, settings, raster), 0);
