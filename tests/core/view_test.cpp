@@ -83,25 +83,6 @@ TEST(PartView, PagesArePulledBackToTheEdgeAndArrowsStopThere) {
     EXPECT_EQ(std::pair(ed->view.visible_columns, ed->view.part_frame.width), std::pair(100, 128));
 }
 
-TEST(Conversions, CellToPixelAndBackGiveTheCell) {
-    auto whole = ShownIsland(128, 128);
-    auto one_pixel = ShownIsland(512, 512);
-    auto part = ShownIsland(512, 512);
-    ShowPartAt(part->view, part->doc.island, part->status, 60, 70);
-    SetZoom(part->view, part->doc.island, part->status, 42);
-    auto oversize = ShownIsland(1024, 1024);
-    ToggleOversizeHalf(oversize->view, oversize->doc.island, oversize->status);
-    for (Editor* e : {whole.get(), one_pixel.get(), part.get(), oversize.get()}) {
-        for (int dx : {0, 5, 11}) {
-            const int x = e->view.origin_x + dx, y = e->view.origin_y + 11 - dx;
-            const CellPoint back = PixelToCell(e->view, e->doc.island, e->status,
-                                               CellToPixel(e->view, e->doc.island, x, y)->x,
-                                               CellToPixel(e->view, e->doc.island, x, y)->y);
-            EXPECT_EQ(std::pair(back.x, back.y), std::pair(x, y));
-        }
-    }
-}
-
 TEST(Oversize, TogglesBetweenTopAndBottomRows) {
     auto ed = ShownIsland(1024, 1024);
     EXPECT_EQ(std::pair(ed->view.oversize_mode, ed->view.visible_rows), std::pair(true, 512));
