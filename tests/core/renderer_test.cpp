@@ -149,36 +149,39 @@ TEST(Overlays, ObjectFootprintAnchorAndMarket) {
     EXPECT_EQ(BoxOf(raster, settings.animal), kNoBox);
 }
 
-// A view of whole columns scans the grid in one go; cells at the ends of columns must still
-// land on their own column.
+// A view of whole columns scans the grid in one go, a smaller one column by column; cells at
+// the ends of columns must still land on their own column.
 TEST(Overlays, CatchmentOfTheCurrentCityAboveHeight16AtColumnEnds) {
-    auto ed = ShownIsland(512, 512);
-    ed->doc.cities.cities.resize(1);
-    ed->doc.cities.cities[0].number = 4;
-    ed->doc.cities.current = 0;
-    const std::pair<int, int> cells[] = {{5, 511}, {6, 0}, {100, 300}, {101, 300}};
-    for (auto [x, y] : cells) {
-        ed->doc.cities.catchment[x * kCatchmentSide + y] = 4;
-        ed->doc.island.height.set(x, y, x == 101 ? 16 : 17);
+    for (int side : {512, 128}) {
+        auto ed = ShownIsland(side, side);
+        ed->doc.cities.cities.resize(1);
+        ed->doc.cities.cities[0].number = 4;
+        ed->doc.cities.current = 0;
+        const std::pair<int, int> cells[] = {{5, side - 1}, {6, 0}, {100, 30}, {101, 30}};
+        for (auto [x, y] : cells) {
+            ed->doc.cities.catchment[x * kCatchmentSide + y] = 4;
+            ed->doc.island.height.set(x, y, x == 101 ? 16 : 17);
+        }
+        ed->doc.cities.catchment[7 * kCatchmentSide + 7] = 3;  // another city's
+        ed->doc.island.height.set(7, 7, 30);
+        RenderSettings settings;
+        settings.pen_width = 1;
+        settings.catchment = 0x654321;
+        const std::uint32_t pen = ToPixel(settings.catchment);
+        const int cell = 512 / side;
+        Raster raster;
+        auto drawn = [&] {
+            RenderMap(ed->doc, ed->view, settings, raster);
+            return std::count(raster.pixels.begin(), raster.pixels.end(), pen);
+        };
+        EXPECT_EQ(drawn(), 0);
+        settings.catchment_shown = true;
+        EXPECT_EQ(drawn(), 3 * (cell == 1 ? 1 : 4 * cell - 4)) << side;  // outlines of 3 cells
+        for (auto [x, y] : {cells[0], cells[1], cells[2]})
+            EXPECT_EQ(raster.at(cell * x, cell * y), pen) << side << ": " << x << ", " << y;
+        ed->doc.cities.current.reset();
+        EXPECT_EQ(drawn(), 0);
     }
-    ed->doc.cities.catchment[7 * kCatchmentSide + 7] = 3;  // another city's
-    ed->doc.island.height.set(7, 7, 30);
-    RenderSettings settings;
-    settings.pen_width = 1;
-    settings.catchment = 0x654321;
-    const std::uint32_t pen = ToPixel(settings.catchment);
-    Raster raster;
-    auto drawn = [&] {
-        RenderMap(ed->doc, ed->view, settings, raster);
-        return std::count(raster.pixels.begin(), raster.pixels.end(), pen);
-    };
-    EXPECT_EQ(drawn(), 0);
-    settings.catchment_shown = true;
-    EXPECT_EQ(drawn(), 3);
-    EXPECT_EQ(std::tuple(raster.at(5, 511), raster.at(6, 0), raster.at(100, 300)),
-              std::tuple(pen, pen, pen));
-    ed->doc.cities.current.reset();
-    EXPECT_EQ(drawn(), 0);
 }
 
 TEST(Overlays, HeightProfilePageKeepsCanvasAndShowsMarksAndAHiddenIslandNothing) {
