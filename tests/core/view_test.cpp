@@ -91,6 +91,8 @@ TEST(Oversize, TogglesBetweenTopAndBottomRows) {
     EXPECT_EQ(
         std::pair(PixelToCell(ed->view, ed->doc.island, ed->status, 10, 20).y, ed->status.pixel_y),
         std::pair(532, std::string("532")));
+    const auto pixel = CellToPixel(ed->view, ed->doc.island, 10, 532);
+    EXPECT_EQ(std::pair(pixel->x, pixel->y), std::pair(10, 20));
     ToggleOversizeHalf(ed->view, ed->doc.island, ed->status);
     EXPECT_EQ(Origin(*ed), std::tuple(0, 0, "0", "0"));
     auto low = ShownIsland(512, 512);  // fits the canvas
