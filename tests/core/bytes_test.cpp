@@ -170,21 +170,14 @@ TEST(Cp1252, UmlautsAndEuroRoundTripOthersBecomeQuestionMarks) {
 }
 
 TEST(KeyNotation, ValuesShowMostSignificantByteFirstTypedKeysLowByteFirst) {
-    for (const auto& [value, text] : {std::pair<std::int64_t, const char*>{0, "00"},
-                                      {0x2A, "2A"},
-                                      {255, "FF"},
-                                      {256, "01 00"},
-                                      {0x1234, "12 34"},
-                                      {0x12345, "01 23 45"},
-                                      {-5, "00"}})
+    // clang-format off
+    for (const auto& [value, text] : {std::pair<std::int64_t, const char*>{0, "00"}, {0x2A, "2A"},
+             {255, "FF"}, {256, "01 00"}, {0x1234, "12 34"}, {0x12345, "01 23 45"}, {-5, "00"}})
         EXPECT_EQ(ValueToHex(value), text);
     for (const auto& [bytes, text, value] : {std::tuple<int, const char*, std::int64_t>{1, "a", 10},
-                                             {1, "7", 7},
-                                             {1, "ff", 255},
-                                             {2, "0102", 0x0201},
-                                             {2, "ABCD", 0xCDAB},
-                                             {2, "1f02", 0x021F}})
+             {1, "7", 7}, {1, "ff", 255}, {2, "0102", 0x0201}, {2, "ABCD", 0xCDAB}, {2, "1f02", 0x021F}})
         EXPECT_EQ(HexToValue(bytes, text), value) << text;
+    // clang-format on
 }
 
 }  // namespace

@@ -136,15 +136,11 @@ TEST(GetValue, ReadsCellsAndRecordFieldsAndLayerKindsCheckBounds) {
 
 TEST(NewIsland, OwnSizeRoundsDownToEightsAndStopsAt1024) {
     EXPECT_EQ(LimitOwnSizeText("1025") + LimitOwnSizeText("1024"), "4001024");
-    for (const auto& [radio, own_text, size] : {std::tuple{0, "100", 96},
-                                                {0, "7", 0},
-                                                {0, "2000", 400},
-                                                {0, "1024", 1024},
-                                                {0, "-5", 64},
-                                                {0, "abc", 64},
-                                                {0, "", 64},
-                                                {64, "2000", 64},
-                                                {256, "100", 256}})
+    // clang-format off
+    for (const auto& [radio, own_text, size] : {std::tuple{0, "100", 96}, {0, "7", 0},
+             {0, "2000", 400}, {0, "1024", 1024}, {0, "-5", 64}, {0, "abc", 64}, {0, "", 64},
+             {64, "2000", 64}, {256, "100", 256}})
+        // clang-format on
         EXPECT_EQ(ChooseNewIslandSize(radio, LimitOwnSizeText(own_text)), size) << own_text;
 }
 
@@ -284,13 +280,11 @@ TEST(Shift, RocksMoveAloneAndTakeTheirParametersAlongAndMoveAgainWithThePlants) 
     };
     // The rock covers the plant and leaves a cleared cell; plants and their parameters stay;
     // a rock in column 0 is dropped; 1500 and 2000 are no rocks.
+    // clang-format off
     EXPECT_EQ((std::vector{at(4, 3), at(2, 2), at(1, 2), at(6, 7), at(3, 5), at(6, 5)}),
-              (std::vector<std::pair<int, int>>{{0x4000 | 1600, 0x2801},
-                                                {1200, 0x2222},
-                                                {0, 0x7777},
-                                                {0xC000 | 1999, 0x4444},
-                                                {0x4000 | 2000, 0x5555},
-                                                {1500, 0x6666}}));
+              (std::vector<std::pair<int, int>>{{0x4000 | 1600, 0x2801}, {1200, 0x2222},
+                  {0, 0x7777}, {0xC000 | 1999, 0x4444}, {0x4000 | 2000, 0x5555}, {1500, 0x6666}}));
+    // clang-format on
     EXPECT_EQ(std::tuple(at(5, 3).first, at(7, 7).first, at(0, 6).first, island->quarry_spots[0].x),
               std::tuple(0, 0, 0, 4u));
 

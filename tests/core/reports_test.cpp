@@ -91,10 +91,10 @@ TEST(Statistics, GraphicValuesWithAndWithoutLowByteTerrainTurnsMergedOnlyWithout
     EXPECT_EQ(
         Body(series),
         (GridRows{{"* 00", "*", "0", "13"}, {"* 0B", "*", "11", "2"}, {"* 0C", "*", "12", "1"}}));
+    // clang-format off
     EXPECT_EQ(Body(GfxStatisticsRows(island, false)), (GridRows{{"00 00", "0", "0", "13"},
-                                                                {"44 0B", "68", "11", "1"},
-                                                                {"45 0B", "69", "11", "1"},
-                                                                {"00 0C", "0", "12", "1"}}));
+        {"44 0B", "68", "11", "1"}, {"45 0B", "69", "11", "1"}, {"00 0C", "0", "12", "1"}}));
+    // clang-format on
     EXPECT_EQ(StatisticsFileLines(series, StatisticsGrid::Gfx),
               (Lines{"ID,ID-lobyte,ID-hibite,Orientierung,Anzahl", "* 00,*,0,13,", "* 0B,*,11,2,",
                      "* 0C,*,12,1,"}));

@@ -138,6 +138,7 @@ TEST(Kernels, EntryReadersAgreeWithReadingOneByOneAndStagingWithThePortableOne) 
     };
     // Offsets that count on past y offset 255 into the next column, a run cut by a repeated
     // cell, runs at the layers' far edge, then generated runs.
+    // clang-format off
     const struct {
         int x0, y0;
         std::vector<std::pair<int, int>> cells;  // x and y offsets
@@ -146,12 +147,9 @@ TEST(Kernels, EntryReadersAgreeWithReadingOneByOneAndStagingWithThePortableOne) 
         {8, 8, {{1, 0}, {1, 1}, {1, 2}, {1, 2}, {1, 4}, {1, 5}, {1, 6}, {1, 7}, {1, 8}}},
         {1016, 1016, {{7, 0}, {7, 1}, {7, 2}, {7, 3}, {7, 4}, {7, 5}, {7, 6}, {7, 7}, {8, 0}}},
         {0, 1020, {{0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 4}, {0, 5}, {0, 6}, {0, 7}}},
-        {0, 0, runs(1024)},
-        {32, 64, runs(13)},
-        {992, 992, runs(700)},
-        {768, 1000, runs(300)},
-        {0, 0, {}},
-    };
+        {0, 0, runs(1024)}, {32, 64, runs(13)}, {992, 992, runs(700)}, {768, 1000, runs(300)},
+        {0, 0, {}}};
+    // clang-format on
     for (const auto& c : cases) {
         std::vector<std::uint8_t> file;
         for (auto [x, y] : c.cells) {

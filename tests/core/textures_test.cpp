@@ -51,11 +51,10 @@ TEST(TileTables, FollowRowColumnOrientationRules) {
         entries.emplace_back(kTileTables.full_left[tile], kTileTables.full_top[tile],
                              kTileTables.texture_index[tile]);
     }
+    // clang-format off
     EXPECT_EQ(entries, (std::vector<std::tuple<int, int, int>>{{256 + 171, 43, 4},
-                                                               {256 + 213, 256 + 171, 25},
-                                                               {128, 256 + 128, 8},
-                                                               {0, 0, 0},
-                                                               {0, 0, 0}}));
+                           {256 + 213, 256 + 171, 25}, {128, 256 + 128, 8}, {0, 0, 0}, {0, 0, 0}}));
+    // clang-format on
 }
 
 TEST(SeriesNames, CodesPathsIslandTypeRowsListItemsAndMemoryLines) {
