@@ -64,11 +64,7 @@ struct PictureView {
         for (int s : {kResident, kCut, kMissing}) ed->doc.island.series_usage[s] = 1;
         ed->view.layer = static_cast<DisplayLayer>(1);
         textures.AllocatePreloadSlots(1);
-        PreloadChoice choice;
-        choice.listed = {kResident};
-        choice.auto_preload = true;
-        choice.attempted = 1;
-        textures.PreloadTextures(choice);
+        textures.PreloadTextures({.listed = {kResident}, .auto_preload = true, .attempted = 1});
         reference.SetupBitmaps(kCut);
     }
 

@@ -16,14 +16,6 @@ constexpr std::uint32_t Coded(int x, int y) {
     return 0xFF000000u | (static_cast<std::uint32_t>(x) << 12) | y;
 }
 
-Picture CodedPicture(int size) {
-    Picture p{size, size, std::vector<std::uint32_t>(static_cast<std::size_t>(size) * size)};
-    for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x)
-            p.pixels[static_cast<std::size_t>(y) * size + x] = Coded(x, y);
-    return p;
-}
-
 // Full bitmaps are filled with their series code; names listed in `missing` are not found.
 struct FakeFolder {
     std::vector<std::string> asked;
@@ -35,7 +27,12 @@ struct FakeFolder {
             const std::string name = path.filename().string();
             asked.push_back(name);
             if (missing.count(name)) return std::nullopt;
-            if (name.find("Full") == std::string::npos) return CodedPicture(base_size);
+            if (name.find("Full") == std::string::npos) {
+                Picture p{base_size, base_size, {}};
+                for (int y = 0; y < base_size; ++y)
+                    for (int x = 0; x < base_size; ++x) p.pixels.push_back(Coded(x, y));
+                return p;
+            }
             const auto code = static_cast<std::uint32_t>(std::stoi(name.substr(6, 2), nullptr, 16));
             return Picture{512, 512, std::vector<std::uint32_t>(512 * 512, code)};
         };

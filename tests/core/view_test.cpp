@@ -134,9 +134,6 @@ TEST(TrackMouse, ShowsTheCellAndIgnoresPointsOffTheIsland) {
               std::tuple(before.mouse_x, before.cell_height_value, before.pixel_x));
 }
 
-// A 128 x 128 island in the whole view: 4 pixels per cell, frames one pixel inside.
-std::unique_ptr<Editor> Shown() { return test::ShownIsland(128, 128); }
-
 void OpenPage(Editor& editor, ToolMode mode) {
     SetToolModeForPage(editor.tools, editor.view, editor.doc.island, static_cast<int>(mode));
 }
@@ -160,7 +157,7 @@ void FrameAt(Editor& editor, ToolMode mode, int x, int y, int width, int height)
 }
 
 TEST(ToolModes, PagesChooseModesAndTheMinesPageFollowsItsRadio) {
-    auto ed = Shown();
+    auto ed = ShownIsland(128, 128);  // 4 pixels per cell, frames one pixel inside
     OpenPage(*ed, ToolMode::Mine);
     EXPECT_EQ(std::tuple(ed->tools.mode, ed->tools.frame_shown, FrameLetter(ed->tools.mode)),
               std::tuple(ToolMode::Mine, true, "M"));
@@ -187,8 +184,8 @@ TEST(ToolModes, PagesChooseModesAndTheMinesPageFollowsItsRadio) {
               std::tuple(false, 12));  // 3 cells of 4 pixels
 }
 
-TEST(ToolFrame, IsPulledBackToEndAtTheIslandsEdge) {
-    auto ed = Shown();
+TEST(ToolFrame, IsPulledBackToEndAtTheIslandsEdgeAndInPartViewsUsesTheZoom) {
+    auto ed = ShownIsland(128, 128);
     OpenPage(*ed, ToolMode::Tile);
     ClickCell(*ed, 127, 126);
     EXPECT_EQ(
@@ -197,10 +194,7 @@ TEST(ToolFrame, IsPulledBackToEndAtTheIslandsEdge) {
     // A frame larger than the island starts at its first cell rather than before it.
     ResizeToolFrame(ed->tools, ed->view, ed->doc.island, true, 200);
     EXPECT_EQ(std::pair(ed->tools.spins.left, ed->tools.frame.left), std::pair(0, 1));
-}
 
-TEST(ToolFrame, PartViewFramesUseTheZoomAndStayOnTheCanvas) {
-    auto ed = Shown();
     // The page at the origin, 16-pixel cells.
     ASSERT_TRUE(ShowPartAt(ed->view, ed->doc.island, ed->status, 1, 1));
     OpenPage(*ed, ToolMode::River);
@@ -213,7 +207,7 @@ TEST(ToolFrame, PartViewFramesUseTheZoomAndStayOnTheCanvas) {
 }
 
 TEST(CanvasClick, RecordsTheRectangleMovesTheMinePartnerAndNeedsAnIslandAndANumber) {
-    auto ed = Shown();
+    auto ed = ShownIsland(128, 128);
     ed->doc.island.height.set(7, 9, 55);
     OpenPage(*ed, ToolMode::Mine);
     ClickCell(*ed, 7, 9);
@@ -252,7 +246,7 @@ TEST(PenStroke, MarksPenSquaresOnlyOnTheHeightProfilePage) {
 }
 
 TEST(FrameDrag, OnlyForResizableModesKeptOnTheCanvasAndStoredAsTheBlock) {
-    auto ed = Shown();
+    auto ed = ShownIsland(128, 128);
     OpenPage(*ed, ToolMode::Mine);
     EXPECT_FALSE(BeginFrameDrag(ed->tools, ed->view, true));
     OpenPage(*ed, ToolMode::BlockBuffer);
@@ -275,7 +269,7 @@ TEST(FrameDrag, OnlyForResizableModesKeptOnTheCanvasAndStoredAsTheBlock) {
 }
 
 TEST(FrameApply, FertilityNeedsALegendColourAndRecountsTheBlocks) {
-    auto ed = Shown();
+    auto ed = ShownIsland(128, 128);
     FrameAt(*ed, ToolMode::Fertility, 4, 4, 2, 2);
     FrameApplyResult result = ApplyFrame(ed->tools, ed->view, ed->doc.island, ed->status, 0);
     EXPECT_EQ(std::tuple(result.changed, result.message, ed->doc.island.fertility.get(4, 4)),
@@ -294,7 +288,7 @@ TEST(FrameApply, FertilityNeedsALegendColourAndRecountsTheBlocks) {
 }
 
 TEST(FrameApply, VegetationClearsOnlyTheCornerHeightsFillTheFrameRiversDoNothing) {
-    auto ed = Shown();
+    auto ed = ShownIsland(128, 128);
     for (int x = 0; x < 3; ++x) ed->doc.island.terrain.set(x, 0, 0x1234);
     FrameAt(*ed, ToolMode::Vegetation, 0, 0, 3, 3);
     EXPECT_TRUE(Apply(*ed));
