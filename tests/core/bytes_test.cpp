@@ -105,19 +105,6 @@ TEST(OutputBuffer, GrowsBy5000WhenFewerThan1000BytesAreLeftOrAWriteNeedsMore) {
     EXPECT_EQ(std::tuple(out.data()[11001], out.data()[20001]), std::tuple('x', 0));
 }
 
-TEST(OutputBuffer, WritesLittleEndianAndZeroPaddedTags) {
-    OutputBuffer out;
-    out.WriteWord(0x021F);
-    out.WriteDword(0x12345678);
-    out.WriteDword(0xFFFFFFFFu);
-    out.WriteTag("INFO");
-    out.WriteFill(0xAB, 0);
-    out.WriteFill(0xAB, 2);
-    EXPECT_EQ(Written(out),
-              (Bytes{0x1F, 0x02, 0x78, 0x56, 0x34, 0x12, 0xFF, 0xFF, 0xFF, 0xFF, 'I',  'N',
-                     'F',  'O',  0,    0,    0,    0,    0,    0,    0,    0,    0xAB, 0xAB}));
-}
-
 TEST(OutputBuffer, PatchedLengthCountsTheBytesAfterTheFieldAndStaysInTheArray) {
     OutputBuffer out;
     out.WriteTag("INFO");

@@ -23,25 +23,31 @@ using fixture::Element;
 using fixture::IslandSpec;
 using test::Load;
 
-// Rivers of one cell on the diagonal.
-std::function<Element(int, int)> RiverAt(int at, std::uint16_t id) {
-    return [=](int x, int y) { return Element{std::uint16_t(x == at && y == at ? id : 0), 0}; };
-}
-std::function<std::uint16_t(int, int)> Tiles(std::uint16_t id) {
-    return [=](int, int) { return id; };
+// A square island at world (first, second) of one tile with one river cell at (river_at,
+// river_at).
+IslandSpec Island(int side, std::uint16_t first, std::uint16_t second, std::uint32_t number,
+                  std::uint8_t climate, std::uint16_t tile, int river_at, std::uint16_t river) {
+    IslandSpec spec;
+    spec.width = spec.height = side;
+    spec.world_first = first, spec.world_second = second, spec.number = number;
+    spec.climate = climate;
+    spec.gfx = [=](int, int) { return tile; };
+    spec.rivers = [=](int x, int y) {
+        return Element{std::uint16_t(x == river_at && y == river_at ? river : 0), 0};
+    };
+    return spec;
 }
 
 // Two islands: "Nordinsel" 64 x 64 at world (100, 200), number 7, with a river at (5, 5);
 // a nameless 32 x 32 island at (300, 50), number 9, climate 7, with a river at (6, 6).
 class Savegame : public ::testing::Test {
   protected:
-    // clang-format off
-    IslandSpec first_{.world_first = 100, .world_second = 200, .number = 7, .climate = 2,
-        .city_byte = 3, .info_a = 4, .gfx = Tiles(0x0C00), .rivers = RiverAt(5, 2701),
-        .name = "Nordinsel"};
-    IslandSpec second_{.width = 32, .height = 32, .world_first = 300, .world_second = 50,
-        .number = 9, .climate = 7, .gfx = Tiles(0x0D00), .rivers = RiverAt(6, 2702)};
-    // clang-format on
+    IslandSpec first_ = [] {
+        IslandSpec spec = Island(64, 100, 200, 7, 2, 0x0C00, 5, 2701);
+        spec.city_byte = 3, spec.info_a = 4, spec.name = "Nordinsel";
+        return spec;
+    }();
+    IslandSpec second_ = Island(32, 300, 50, 9, 7, 0x0D00, 6, 2702);
     Bytes bytes_ = fixture::SavegameBytes({first_, second_});
     std::int64_t first_position_ = std::ssize(fixture::SavegameHead());
     std::int64_t second_position_ = first_position_ + std::ssize(fixture::IslandBytes(first_));

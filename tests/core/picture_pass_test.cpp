@@ -186,12 +186,12 @@ const IslandMap& Island() {
 ViewState WholeView(int side, int origin_y = 0, bool oversize = false) {
     const int cell = oversize ? 1 : 512 / side;
     return {.cell_width = cell, .cell_height = cell, .origin_y = origin_y, .visible_columns = side,
-            .visible_rows = oversize ? 512 : side, .oversize_mode = oversize};
+            .visible_rows = oversize ? 512 : side, .oversize_mode = oversize, .part_frame = {}};
 }
 
 ViewState PartView(int zoom, int origin_x, int origin_y, int columns, int rows) {
     return {.part_index = 0, .zoom_cell_size = zoom, .origin_x = origin_x, .origin_y = origin_y,
-            .visible_columns = columns, .visible_rows = rows};
+            .visible_columns = columns, .visible_rows = rows, .part_frame = {}};
 }
 
 const std::pair<const char*, ViewState> kViews[] = {
@@ -204,7 +204,8 @@ const std::pair<const char*, ViewState> kViews[] = {
     {"oversize 1024, lower half", WholeView(1024, 512, true)},
     {"zoom 16 at the layers' far corner", PartView(16, 961, 993, 64, 32)},
     {"one-pixel cells at the layers' far corner", {.cell_width = 1, .cell_height = 1,
-        .origin_x = 925, .origin_y = 925, .visible_columns = 100, .visible_rows = 100}},
+        .origin_x = 925, .origin_y = 925, .visible_columns = 100, .visible_rows = 100,
+        .part_frame = {}}},
     {"zoom 8 with origin off the blocks", PartView(8, 3, 5, 128, 64)},
     {"zoom 42, cells cut by the raster", PartView(42, 10, 20, 25, 13)},
     {"view reaching past the layers", PartView(4, 1000, 1010, 256, 128)},
