@@ -1,0 +1,163 @@
+// The window's side of the edit history: undo and redo by key and menu, the history panel, the
+// unsaved mark in the title and the question before unsaved changes are dropped.
+#include <QAction>
+#include <QComboBox>
+#include <QListWidget>
+#include <QTemporaryDir>
+
+#include "gui_support.h"
+#include "island_fixture.h"
+
+using insel::gui::TInselZeichner;
+using Answer = TInselZeichner::SaveAnswer;
+
+using namespace insel::gui::test;
+
+class HistoryTest : public QObject, WindowHarness {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    int asked_ = 0;
+    Answer answer_ = Answer::Cancel;
+
+    int Climate() { return window_->editor().doc.island.record.climate; }
+    QString Title() { return window_->windowTitle(); }
+    QString ActionText(const char* name) {
+        auto* action = window_->findChild<QAction*>(name);
+        return (action->isEnabled() ? "" : "off ") + action->text();
+    }
+    // The sample with one change: another climate chosen in the combo.
+    int StartChanged() {
+        Start(kSample);
+        window_->ask_save_changes = [this] { return ++asked_, answer_; };
+        window_->activateWindow();
+        // The keys reach the window's shortcuts only while it is the active one.
+        if (!QTest::qWaitForWindowActive(window_.get())) qWarning("window not active");
+        const int loaded = Climate();
+        Control<QComboBox>("ComboBox1")->setCurrentIndex((loaded + 1) % 6);
+        return loaded;
+    }
+    std::string OtherIsland() {
+        insel::fixture::IslandSpec spec;
+        spec.width = spec.height = 32;
+        const std::string path = dir_.filePath("other.scp").toStdString();
+        WriteBytes(path, insel::fixture::IslandFileBytes(spec));
+        return path;
+    }
+
+  private slots:
+    void cleanup() {
+        Finish();
+        asked_ = 0;
+        answer_ = Answer::Cancel;
+    }
+
+    void KeysUndoAndRedoTheClimate() {
+        const int loaded = StartChanged();
+        const int changed = Climate();
+        QVERIFY(changed != loaded);
+        QVERIFY2(Title().endsWith("sample_island.scp *"), qPrintable(Title()));
+        QCOMPARE(ActionText("Undo1") + "|" + ActionText("Redo1"),
+                 QString::fromUtf8("Rückgängig: Klima|off Wiederherstellen"));
+
+        QTest::keyClick(window_.get(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(Climate(), loaded);
+        QCOMPARE(Control<QComboBox>("ComboBox1")->currentIndex(), loaded);
+        QVERIFY2(!Title().contains('*'), qPrintable(Title()));
+        QCOMPARE(ActionText("Undo1") + "|" + ActionText("Redo1"),
+                 QString::fromUtf8("off Rückgängig|Wiederherstellen: Klima"));
+
+        QTest::keyClick(window_.get(), Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(Climate(), changed);
+        QTest::keyClick(window_.get(), Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(window_.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(Control<QComboBox>("ComboBox1")->currentIndex(), changed);
+        QVERIFY(Title().endsWith(" *"));
+    }
+
+    // One row per state; a click on the first goes back to the file as loaded, the steps
+    // after it stay to be redone and are shown so.
+    void HistoryListGoesToARow() {
+        const int loaded = StartChanged();
+        Click("AufraumButton");
+        auto* list = Control<QListWidget>("HistoryList");
+        QStringList rows;
+        for (int i = 0; i < list->count(); ++i) rows << list->item(i)->text();
+        QCOMPARE(rows.first(), QString::fromUtf8("Geöffnet"));
+        QCOMPARE(rows.at(1), QString("Klima"));
+        QCOMPARE(list->currentRow(), list->count() - 1);
+
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(0)).center());
+        QCOMPARE(Climate(), loaded);
+        QCOMPARE(window_->editor().history.position(), std::size_t{0});
+        QCOMPARE(list->currentRow(), 0);
+        QVERIFY(list->item(1)->font().italic() && !list->item(0)->font().italic());
+        QVERIFY(!Title().contains('*'));
+    }
+
+    void SaveClearsTheMark() {
+        StartChanged();
+        const QString target = dir_.filePath("saved.scp");
+        window_->choose_save_file = [&](const QString&, const QString&) { return target; };
+        Click("SaveInselButton");
+        QVERIFY2(QFileInfo::exists(target), qPrintable(Messages()));
+        QVERIFY2(!Title().contains('*'), qPrintable(Title()));
+        QVERIFY(window_->findChild<QAction*>("Undo1")->isEnabled());
+    }
+
+    // Opening another file with unsaved changes: Cancel keeps everything, Discard opens it,
+    // Save writes the changes first; a cancelled save dialog counts as Cancel.
+    void OpeningAnotherFileAsksFirst_data() {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("save_dialog_cancelled");
+        QTest::addColumn<bool>("opened");
+        QTest::newRow("cancel") << int(Answer::Cancel) << false << false;
+        QTest::newRow("discard") << int(Answer::Discard) << false << true;
+        QTest::newRow("save") << int(Answer::Save) << false << true;
+        QTest::newRow("save dialog cancelled") << int(Answer::Save) << true << false;
+    }
+    void OpeningAnotherFileAsksFirst() {
+        QFETCH(int, answer);
+        QFETCH(bool, save_dialog_cancelled);
+        QFETCH(bool, opened);
+        answer_ = static_cast<Answer>(answer);
+        StartChanged();
+        const int changed = Climate();
+        const QString other = QString::fromStdString(OtherIsland());
+        const QString target = dir_.filePath(QString(QTest::currentDataTag()) + ".scp");
+        window_->choose_open_file = [&](const QString&, const QString&) { return other; };
+        window_->choose_save_file = [&](const QString&, const QString&) {
+            return save_dialog_cancelled ? QString() : target;
+        };
+        window_->findChild<QAction*>("Inselladen1")->trigger();
+        QCOMPARE(asked_, 1);
+        QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
+        QCOMPARE(window_->editor().doc.island.record.width, opened ? 32 : 128);
+        QCOMPARE(Title().endsWith(" *"), !opened);
+        if (!opened) QCOMPARE(Climate(), changed);
+        QCOMPARE(QFileInfo::exists(target), answer_ == Answer::Save && !save_dialog_cancelled);
+        if (QFileInfo::exists(target)) {
+            insel::Editor check;
+            check.definitions = window_->editor().definitions;
+            check.Load(target.toStdString(), insel::FileKind::Island);
+            QCOMPARE(int(check.doc.island.record.climate), changed);
+        }
+    }
+
+    // Closing with unsaved changes asks about them only, not "Really exit?" as well.
+    void ClosingAsksOnce() {
+        StartChanged();
+        int exit_asked = 0;
+        window_->confirm_exit = [&] { return ++exit_asked, true; };
+        QVERIFY(!window_->close());
+        QCOMPARE(asked_, 1);
+        answer_ = Answer::Discard;
+        QVERIFY(window_->close());
+        QCOMPARE(asked_, 2);
+        QCOMPARE(exit_asked, 0);
+    }
+};
+
+QTEST_MAIN(HistoryTest)
+#include "history_test.moc"
