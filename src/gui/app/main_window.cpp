@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QGuiApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -17,6 +16,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -466,7 +466,7 @@ TInselZeichner::TInselZeichner(std::filesystem::path program_folder, Definitions
         QMessageBox box(QMessageBox::Question, windowTitle(),
                         QString::fromUtf8("Änderungen speichern?"),
                         QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
-        box.setInformativeText(FromGameText(editor_.doc.file_name));
+        box.setInformativeText(DocumentName());
         box.setDefaultButton(QMessageBox::Save);
         switch (box.exec()) {
             case QMessageBox::Save:
@@ -690,13 +690,15 @@ void TInselZeichner::ShowHistory() {
     const int rows = editor_.doc.loaded ? static_cast<int>(history.size()) + 1 : 0;
     const int position = static_cast<int>(history.position());
     const QSignalBlocker blocker(history_list_);
-    while (history_list_->count() > rows) delete history_list_->takeItem(history_list_->count() - 1);
+    while (history_list_->count() > rows)
+        delete history_list_->takeItem(history_list_->count() - 1);
     while (history_list_->count() < rows) history_list_->addItem(QString());
     const QBrush greyed = history_list_->palette().brush(QPalette::Disabled, QPalette::Text);
     for (int i = 0; i < rows; ++i) {
         QListWidgetItem* item = history_list_->item(i);
-        const QString text = i == 0 ? QString::fromUtf8("Geöffnet")
-                                    : QString::fromUtf8(history.StepName(static_cast<std::size_t>(i - 1)));
+        const QString text =
+            i == 0 ? QString::fromUtf8("Geöffnet")
+                   : QString::fromUtf8(history.StepName(static_cast<std::size_t>(i - 1)));
         if (item->text() != text) item->setText(text);
         // Steps that can be redone are greyed and slanted.
         const bool ahead = i > position;
@@ -713,10 +715,16 @@ void TInselZeichner::ShowHistory() {
     }
 }
 
+QString TInselZeichner::DocumentName() const {
+    // The file last loaded or saved; a new island has none yet and shows its name.
+    return document_path_.empty() ? FromGameText(editor_.doc.file_name)
+                                  : QString::fromStdString(document_path_.filename().string());
+}
+
 void TInselZeichner::UpdateTitle() {
     QString title = base_title_;
     if (editor_.doc.loaded) {
-        title += " - " + FromGameText(editor_.doc.file_name);
+        title += " - " + DocumentName();
         if (editor_.Unsaved()) title += " *";
     }
     if (windowTitle() != title) setWindowTitle(title);
@@ -1286,8 +1294,8 @@ void TInselZeichner::SelectCityListRow(int row) {
     std::string message;
     const bool savegame = editor_.doc.file_kind == FileKind::Savegame;
     // In a savegame the city's island is decoded, which drops the edits of the one shown.
-    const bool city_exists = static_cast<std::size_t>(std::max(row, 1)) <=
-                             editor_.doc.cities.cities.size();
+    const bool city_exists =
+        static_cast<std::size_t>(std::max(row, 1)) <= editor_.doc.cities.cities.size();
     if (savegame && city_exists && !MayDropChanges()) return;
     if (!RunLong([&] {
             if (savegame) {

@@ -164,6 +164,7 @@ class TInselZeichner : public QMainWindow {
     // The undo and redo actions, the history list and the title, as the history stands.
     void ShowHistory();
     void UpdateTitle();
+    QString DocumentName() const;
     // After undo or redo: every control that shows the document shows it again.
     void ShowDocument();
     QWidget* BuildNavigation();

@@ -111,7 +111,8 @@ void GebaeudePage::NativeRadioClick(int tag) {
 }
 
 void GebaeudePage::ShowWarehouseKind() {
-    if (QAbstractButton* radio = kind_group_->button(window_.editor().doc.cities.main_warehouse_kind))
+    if (QAbstractButton* radio =
+            kind_group_->button(window_.editor().doc.cities.main_warehouse_kind))
         radio->setChecked(true);
 }
 
