@@ -145,6 +145,27 @@ class HistoryTest : public QObject, WindowHarness {
         }
     }
 
+    // Another island of a savegame drops the edits of the one shown: asked first.
+    void IslandListClickAsksFirst() {
+        insel::fixture::IslandSpec first, second;
+        first.number = 1;
+        second.number = 2;
+        second.width = second.height = 32;
+        second.world_first = 200;
+        const std::filesystem::path game = dir_.filePath("game.sav").toStdString();
+        WriteBytes(game, insel::fixture::SavegameBytes({first, second}));
+        StartChanged();
+        QVERIFY(window_->LoadIslandFile(game, insel::FileKind::Savegame));
+        Control<QComboBox>("ComboBox1")->setCurrentIndex((Climate() + 1) % 6);
+        QVERIFY(!window_->SelectIslandListRow(2));
+        QCOMPARE(asked_, 1);
+        QCOMPARE(window_->editor().doc.island.record.width, 64);
+        answer_ = Answer::Discard;
+        QVERIFY(window_->SelectIslandListRow(2));
+        QCOMPARE(window_->editor().doc.island.record.width, 32);
+        QVERIFY(!Title().contains('*') && !window_->editor().history.CanUndo());
+    }
+
     // The dummy island over the open file asks about the changes first; elsewhere it does not.
     void DummyOverTheOpenFileAsks() {
         const QString open = dir_.filePath("open.scp");
