@@ -138,8 +138,14 @@ void OpenPage(Editor& editor, ToolMode mode) {
     SetToolModeForPage(editor.tools, editor.view, editor.doc.island, static_cast<int>(mode));
 }
 
+// As the window applies it: one step of the history, which keeps the block counts.
 bool Apply(Editor& editor, int value = 0) {
-    return ApplyFrame(editor.tools, editor.view, editor.doc.island, editor.status, value).changed;
+    bool changed = false;
+    editor.Step("Rahmen", [&] {
+        changed = ApplyFrame(editor.tools, editor.view, editor.doc.island, editor.status, value)
+                      .changed;
+    });
+    return changed;
 }
 
 void ClickCell(Editor& editor, int x, int y) {
@@ -268,8 +274,9 @@ TEST(FrameDrag, OnlyForResizableModesKeptOnTheCanvasAndStoredAsTheBlock) {
     EXPECT_FALSE(DragFrameCorner(ed->tools, ed->view, 5, 5));
 }
 
-TEST(FrameApply, FertilityNeedsALegendColourAndRecountsTheBlocks) {
+TEST(FrameApply, FertilityNeedsALegendColourAndKeepsTheBlockCounts) {
     auto ed = ShownIsland(128, 128);
+    ed->doc.island.RecountBlockCounts();
     FrameAt(*ed, ToolMode::Fertility, 4, 4, 2, 2);
     FrameApplyResult result = ApplyFrame(ed->tools, ed->view, ed->doc.island, ed->status, 0);
     EXPECT_EQ(std::tuple(result.changed, result.message, ed->doc.island.fertility.get(4, 4)),
