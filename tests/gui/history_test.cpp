@@ -7,6 +7,7 @@
 
 #include "gui_support.h"
 #include "island_fixture.h"
+#include "temp_file.h"
 
 using insel::gui::TInselZeichner;
 using Answer = TInselZeichner::SaveAnswer;
@@ -41,7 +42,7 @@ class HistoryTest : public QObject, WindowHarness {
         insel::fixture::IslandSpec spec;
         spec.width = spec.height = 32;
         const std::string path = dir_.filePath("other.scp").toStdString();
-        WriteBytes(path, insel::fixture::IslandFileBytes(spec));
+        insel::fixture::WriteFileBytes(path, insel::fixture::IslandFileBytes(spec));
         return path;
     }
 
@@ -147,7 +148,7 @@ class HistoryTest : public QObject, WindowHarness {
         second.width = second.height = 32;
         second.world_first = 200;
         const std::filesystem::path game = dir_.filePath("game.sav").toStdString();
-        WriteBytes(game, insel::fixture::SavegameBytes({first, second}));
+        insel::fixture::WriteFileBytes(game, insel::fixture::SavegameBytes({first, second}));
         StartChanged();
         QVERIFY(window_->LoadIslandFile(game, insel::FileKind::Savegame));
         Control<QComboBox>("ComboBox1")->setCurrentIndex((Climate() + 1) % 6);
