@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -22,44 +23,35 @@ using fixture::Element;
 using fixture::IslandSpec;
 using test::Load;
 
+// A square island at world (first, second) of one tile with one river cell at (river_at,
+// river_at).
+IslandSpec Island(int side, std::uint16_t first, std::uint16_t second, std::uint32_t number,
+                  std::uint8_t climate, std::uint16_t tile, int river_at, std::uint16_t river) {
+    IslandSpec spec;
+    spec.width = spec.height = side;
+    spec.world_first = first, spec.world_second = second, spec.number = number;
+    spec.climate = climate;
+    spec.gfx = [=](int, int) { return tile; };
+    spec.rivers = [=](int x, int y) {
+        return Element{std::uint16_t(x == river_at && y == river_at ? river : 0), 0};
+    };
+    return spec;
+}
+
 // Two islands: "Nordinsel" 64 x 64 at world (100, 200), number 7, with a river at (5, 5);
 // a nameless 32 x 32 island at (300, 50), number 9, climate 7, with a river at (6, 6).
 class Savegame : public ::testing::Test {
   protected:
-    void SetUp() override {
-        first_.width = first_.height = 64;
-        first_.world_first = 100;
-        first_.world_second = 200;
-        first_.number = 7;
-        first_.climate = 2;
-        first_.city_byte = 3;
-        first_.info_a = 4;
-        first_.name = "Nordinsel";
-        first_.gfx = [](int, int) { return std::uint16_t{0x0C00}; };
-        first_.rivers = [](int x, int y) {
-            return Element{std::uint16_t(x == 5 && y == 5 ? 2701 : 0), 0};
-        };
-
-        second_.width = second_.height = 32;
-        second_.world_first = 300;
-        second_.world_second = 50;
-        second_.number = 9;
-        second_.climate = 7;
-        second_.gfx = [](int, int) { return std::uint16_t{0x0D00}; };
-        second_.rivers = [](int x, int y) {
-            return Element{std::uint16_t(x == 6 && y == 6 ? 2702 : 0), 0};
-        };
-
-        bytes_ = fixture::SavegameBytes({first_, second_});
-        first_position_ = fixture::SavegameHead().size();
-        second_position_ = first_position_ + fixture::IslandBytes(first_).size();
-        editor_ = std::make_unique<Editor>();
-    }
-
-    IslandSpec first_, second_;
-    Bytes bytes_;
-    std::int64_t first_position_ = 0, second_position_ = 0;
-    std::unique_ptr<Editor> editor_;
+    IslandSpec first_ = [] {
+        IslandSpec spec = Island(64, 100, 200, 7, 2, 0x0C00, 5, 2701);
+        spec.city_byte = 3, spec.info_a = 4, spec.name = "Nordinsel";
+        return spec;
+    }();
+    IslandSpec second_ = Island(32, 300, 50, 9, 7, 0x0D00, 6, 2702);
+    Bytes bytes_ = fixture::SavegameBytes({first_, second_});
+    std::int64_t first_position_ = std::ssize(fixture::SavegameHead());
+    std::int64_t second_position_ = first_position_ + std::ssize(fixture::IslandBytes(first_));
+    std::unique_ptr<Editor> editor_ = std::make_unique<Editor>();
 };
 
 TEST_F(Savegame, ScenarioIsListedAsASavegameAndEndsOnTheFirstIsland) {
@@ -112,26 +104,25 @@ TEST_F(Savegame, BigbrothEndsTheIslandsListed) {
     EXPECT_EQ(editor_->doc.island_list.size(), 1u);
 }
 
-TEST_F(Savegame, IslandAtPositionIncludesTheOriginRowAndColumn) {
+// The island at a position includes the origin row and column; the island of a city does not.
+TEST_F(Savegame, IslandAtPositionAndIslandOfCity) {
     Load(*editor_, bytes_, FileKind::Savegame);
     const std::vector<std::tuple<int, int, int>> positions = {
         {100, 200, 7}, {163, 263, 7}, {100, 230, 7}, {164, 230, 0}, {130, 264, 0},
         {99, 230, 0},  {300, 50, 9},  {331, 81, 9},  {332, 60, 0}};
     for (const auto& [first, second, number] : positions)
         EXPECT_EQ(IslandNumberAt(editor_->doc, first, second), number) << first << ", " << second;
-    Load(*editor_, fixture::SavegameBytes({first_}), FileKind::Savegame);
-    ASSERT_EQ(editor_->doc.island_list.size(), 1u);
-    EXPECT_EQ(IslandNumberAt(editor_->doc, 120, 220), 7) << "a single listed island";
-}
 
-TEST_F(Savegame, FindIslandOfCityExcludesTheOriginRowAndColumn) {
-    Load(*editor_, bytes_, FileKind::Savegame);
     EXPECT_FALSE(FindIslandOfCity(editor_->doc, 100, 230));
     EXPECT_FALSE(FindIslandOfCity(editor_->doc, 130, 200));
     EXPECT_TRUE(FindIslandOfCity(editor_->doc, 101, 230));
     EXPECT_EQ(editor_->doc.island.record.start, first_position_);
     EXPECT_TRUE(FindIslandOfCity(editor_->doc, 301, 51));
     EXPECT_EQ(editor_->doc.island.record.start, second_position_);
+
+    Load(*editor_, fixture::SavegameBytes({first_}), FileKind::Savegame);
+    ASSERT_EQ(editor_->doc.island_list.size(), 1u);
+    EXPECT_EQ(IslandNumberAt(editor_->doc, 120, 220), 7) << "a single listed island";
 }
 
 TEST(IslandList, FileWithoutInsel5HasNoRows) {
@@ -148,13 +139,12 @@ TEST(IslandList, ClimateNamesAndSetClimateTakesTheClimateByteOnly) {
               std::tuple("Steppe", "", ""));
     auto editor = std::make_unique<Editor>();
     // Values without a name still fit the byte the island file holds.
+    SetIslandClimate(editor->doc, 0);
     SetIslandClimate(editor->doc, 255);
     EXPECT_EQ(editor->doc.island.record.climate, 255);
-    SetIslandClimate(editor->doc, 0);
-    EXPECT_EQ(editor->doc.island.record.climate, 0);
     EXPECT_THROW(SetIslandClimate(editor->doc, -1), BoundsError);
     EXPECT_THROW(SetIslandClimate(editor->doc, 256), BoundsError);
-    EXPECT_EQ(editor->doc.island.record.climate, 0);
+    EXPECT_EQ(editor->doc.island.record.climate, 255);
 }
 
 }  // namespace

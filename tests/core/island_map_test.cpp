@@ -1,15 +1,23 @@
-// The island map: clearing, cell bounds, CellFloat coordinates and GetValue.
+// The island map (clearing, cell bounds, CellFloat coordinates, GetValue), the empty island
+// the new-island dialog sets up, and the per-layer shifts applied when an island is saved.
 #include "core/document/island_map.h"
 
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <climits>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "core/app/editor.h"
+#include "core/dialogs/new_island.h"
+#include "core/display/legend.h"
+#include "core/display/view.h"
+#include "core/island/save_options.h"
+#include "core/tools/rotation.h"
 #include "island_fixture.h"
 #include "test_helpers.h"
 
@@ -24,33 +32,24 @@ std::int64_t CountCellsNot(const Layer<T>& layer, T value) {
     return count;
 }
 
-TEST(ClearIsland, EmptiesEveryLayerAndListAfterALoadAndDirectWrites) {
-    auto editor = std::make_unique<Editor>();
-    fixture::IslandSpec plan;
-    plan.width = plan.height = 100;
-    plan.heights = [](int x, int y) { return static_cast<std::uint8_t>(1 + (x + y) % 200); };
-    plan.gfx = [](int x, int) { return static_cast<std::uint16_t>(0x0B00 + x); };
-    plan.fertility = [](int x, int) { return static_cast<std::uint8_t>(x % 10); };
-    plan.terrain = [](int x, int y) {
-        return fixture::Element{static_cast<std::uint16_t>(x == y ? 700 : 0), 1};
-    };
-    plan.rivers = [](int x, int y) {
-        return fixture::Element{static_cast<std::uint16_t>(x == 99 - y ? 2701 : 0), 3};
-    };
-    plan.mines = {{.x = 3, .y = 4}};
-    plan.quarry_spots = {{.x = 5, .y = 6}};
-    plan.animals = {{1, 2, 3, 4}};
-    plan.objects = {{.id_word = 821, .x = 7, .y = 8}};
-    test::Load(*editor, fixture::IslandFileBytes(plan), FileKind::Island);
+TEST(ClearIsland, EmptiesEveryLayerListAndCountUpToTheLayersFarEdge) {
+    auto ed = std::make_unique<Editor>();
+    IslandMap& island = ed->doc.island;
+    for (auto [x, y] : {std::pair{0, 0}, {99, 3}, {1024, 1024}, {1024, 0}, {0, 1024}}) {
+        island.height.set(x, y, 5);
+        island.gfx.set(x, y, 0x0B01);
+        island.fertility.set(x, y, 3);
+        island.terrain.set(x, y, 700);
+        island.river.set(x, y, 2701);
+        island.river_param.set(x, y, 9);
+        island.mark.set(x, y, 1);
+    }
+    island.mines.resize(1), island.quarry_spots.resize(2), island.objects.resize(3);
+    island.animals = {{1, 2, 3, 4}};
+    island.block_height_counts[15][7] = island.block_fertility_counts[0][3] = 1;
+    island.block_counts_used = 16;  // as a load leaves them
 
-    IslandMap& island = editor->doc.island;
-    ASSERT_EQ(island.height.get(99, 99), 1 + 198 % 200);
-    island.height.set(1024, 1024, 5);
-    island.fertility.set(1024, 0, 3);
-    island.mark.set(0, 1024, 1);
-    island.river_param.set(512, 512, 9);
-
-    editor->ClearIsland();
+    ed->ClearIsland();
     EXPECT_EQ(std::vector({CountCellsNot<std::uint8_t>(island.height, 0),
                            CountCellsNot<std::uint16_t>(island.gfx, 0),
                            CountCellsNot<std::uint16_t>(island.fertility, 10),
@@ -72,13 +71,13 @@ TEST(ClearIsland, EmptiesEveryLayerAndListAfterALoadAndDirectWrites) {
 // A 96 x 32 island has three cell blocks, numbered along x: a recount must put every cell
 // where the loader counted it.
 TEST(BlockCounts, RecountAgreesWithTheLoadOnANarrowIsland) {
-    auto editor = std::make_unique<Editor>();
+    auto ed = std::make_unique<Editor>();
     fixture::IslandSpec plan;
     plan.width = 96;
     plan.height = 32;
     plan.heights = [](int x, int) { return static_cast<std::uint8_t>(10 + x / 32); };
-    test::Load(*editor, fixture::IslandFileBytes(plan), FileKind::Island);
-    IslandMap& island = editor->doc.island;
+    test::Load(*ed, fixture::IslandFileBytes(plan), FileKind::Island);
+    IslandMap& island = ed->doc.island;
     ASSERT_EQ(island.cell_block_count, 3);
     const auto loaded = island.block_height_counts;
     island.RecountBlockCounts();
@@ -119,31 +118,194 @@ TEST(CellFloat, StoresTheCellCentreAndDecodingTruncatesAndRejectsNonNumbers) {
 TEST(GetValue, ReadsCellsAndRecordFieldsAndLayerKindsCheckBounds) {
     auto island = std::make_unique<IslandMap>();
     IslandMap& i = *island;
-    i.height.set(3, 4, 50);
-    i.gfx.set(3, 4, 0x1234);
-    i.fertility.set(3, 4, 7);
-    i.terrain.set(3, 4, 0xC005);  // element 5, orientation 3
-    i.terrain_param.set(3, 4, 0x2A01);
-    i.river.set(3, 4, 0x0A9D);
-    i.river_param.set(3, 4, 0x0102);
-    i.record.width = 80;
-    i.record.height = 72;
-    i.record.climate = 4;
-    i.record.city_byte = 5;
-    i.record.info_b = 77;
-    i.kontorid_first = 9;
-    i.kontorid_second = 3;
-    i.mines.resize(3);
-    i.mines[1].deleted = 1;
-    i.quarry_spots.resize(2);
-    i.quarry_spots[0].deleted = 1;
+    i.height.set(3, 4, 50), i.gfx.set(3, 4, 0x1234), i.fertility.set(3, 4, 7);
+    i.terrain.set(3, 4, 0xC005), i.terrain_param.set(3, 4, 0x2A01);  // element 5, orientation 3
+    i.river.set(3, 4, 0x0A9D), i.river_param.set(3, 4, 0x0102);
+    i.record.width = 80, i.record.height = 72, i.record.climate = 4, i.record.city_byte = 5;
+    i.record.info_b = 77, i.kontorid_first = 9, i.kontorid_second = 3;
+    i.mines.resize(3), i.quarry_spots.resize(2);
+    i.mines[1].deleted = i.quarry_spots[0].deleted = 1;
     const std::vector<std::pair<int, std::int64_t>> kinds = {
-        {0, 50},  {1, 0x1234}, {2, 7},  {3, 0xC005}, {4, 0x2A01}, {16, 80},
-        {17, 72}, {18, 4},     {20, 4}, {19, 2},     {21, 1},     {25, 9},
+        {0, 50},  {1, 0x1234}, {2, 7},  {3, 0xC005}, {4, 0x2A01},  {16, 80},
+        {17, 72}, {18, 4},     {20, 4}, {19, 2},     {21, 1},      {25, 9},
         {26, 3},  {27, 5},     {29, 0}, {31, 77},    {32, 0x0A9D}, {33, 0x0102}};
     for (const auto& [kind, expected] : kinds) EXPECT_EQ(GetValue(i, 3, 4, kind), expected) << kind;
     EXPECT_THROW(GetValue(i, 1025, 0, 0), BoundsError);
     EXPECT_THROW(GetValue(i, 0, -1, 32), BoundsError);
+}
+
+TEST(NewIsland, OwnSizeRoundsDownToEightsAndStopsAt1024) {
+    EXPECT_EQ(LimitOwnSizeText("1025") + LimitOwnSizeText("1024"), "4001024");
+    // clang-format off
+    for (const auto& [radio, own_text, size] : {std::tuple{0, "100", 96}, {0, "7", 0},
+             {0, "2000", 400}, {0, "1024", 1024}, {0, "-5", 64}, {0, "abc", 64}, {0, "", 64},
+             {64, "2000", 64}, {256, "100", 256}})
+        // clang-format on
+        EXPECT_EQ(ChooseNewIslandSize(radio, LimitOwnSizeText(own_text)), size) << own_text;
+}
+
+TEST(NewIsland, EmptySquareIslandWithItsCellBlocksReplacingTheLoadedOne) {
+    for (int size : {1024, 96, 512, 80, 32}) {
+        auto ed = std::make_unique<Editor>();
+        // What a loaded island leaves behind.
+        ed->doc.island.block_counts_used = 40;
+        ed->doc.island.block_height_counts[39][120] = 7;
+        ed->doc.island_list.emplace_back();
+        ed->doc.city_list.push_back({"Stadt", "1", "2", "3", "4", "5", "6"});
+        ed->doc.cities.cities.emplace_back();
+        ed->doc.cities.current = 0;
+        ed->ClearIsland();
+        NewIsland(ed->doc, ed->status, size, 3);
+        ed->view.island_shown = true;
+        const Document& d = ed->doc;
+        const auto& r = d.island.record;
+        const int blocks = ((size - 1) / 32 + 1) * ((size - 1) / 32 + 1);
+        EXPECT_EQ(std::tuple(r.width, r.height, r.climate, r.buffer, d.island.cell_block_count,
+                             d.island.block_counts_used, d.island.block_height_counts[39][120]),
+                  std::tuple(size, size, 3, -1, blocks, blocks, 0));
+        EXPECT_EQ(std::tuple(d.loaded, d.island_list.size(), d.city_list.size(),
+                             d.cities.cities.size(), d.cities.current.has_value()),
+                  std::tuple(true, 0u, 0u, 0u, false));
+        EXPECT_EQ(std::tuple(ed->status.cell_blocks, ed->status.width, ed->status.water,
+                             d.island.fertility.get(size - 1, size - 1)),
+                  std::tuple(std::to_string(blocks), std::to_string(size), "100", 10));
+    }
+}
+
+TEST(NewIsland, CountsDescribeAnAllWaterIsland) {
+    auto ed = std::make_unique<Editor>();
+    ed->ClearIsland();
+    NewIsland(ed->doc, ed->status, 80, 0);  // 3 x 3 blocks, the last ones 16 wide
+    ed->view.island_shown = true;
+    ASSERT_TRUE(ResetView(ed->view, ed->doc.island, ed->status));
+    const IslandMap& island = ed->doc.island;
+    // x block 0, y block 2 holds 32 x 16 cells.
+    EXPECT_EQ(std::tuple(ed->status.water, island.block_height_counts[0][0],
+                         island.block_height_counts[2][0], island.block_height_counts[8][0],
+                         island.block_fertility_counts[5][10]),
+              std::tuple("100 %", 32 * 32, 32 * 16, 16 * 16, 32 * 16));
+    const Legend heights = FullIslandLegend(island, ed->view.layer);
+    EXPECT_EQ(heights[static_cast<std::size_t>(LegendPanelOfHeight(0))].count, "6400");
+    ed->view.layer = static_cast<DisplayLayer>(3);
+    EXPECT_EQ(FullIslandLegend(island, ed->view.layer)[10].count, "6400");
+}
+
+constexpr int kWidth = 8, kHeight = 6;  // not square, so that width and height cannot be swapped
+
+// Each layer of the kind moves by (dx, dy) inside the island. Where no source cell lands, the
+// kind's first layer is cleared and its second layer (fertility for heights, parameters for
+// plants) keeps its old value. Other layers and the cells beyond the island stay as they were.
+// Shifts of a side or more, up to the largest offsets an int holds, move every cell off.
+TEST(Shift, MovesTheKindsLayersInsideTheIsland) {
+    // Values that tell the cell they came from: height, fertility, tile, plant (no rock) and its
+    // parameter.
+    auto value = [](int layer, int x, int y) {
+        const int values[] = {1 + 10 * x + y, (x + 3 * y) % 11, 0x0C00 + 10 * x + y,
+                              1001 + 10 * x + y, 200 + x + 10 * y};
+        return values[layer];
+    };
+    auto island = std::make_unique<IslandMap>();
+    island->record.width = kWidth;
+    island->record.height = kHeight;
+    auto get = [&](int layer, int x, int y) -> int {
+        const Layer<std::uint16_t>* words[] = {nullptr, &island->fertility, &island->gfx,
+                                               &island->terrain, &island->terrain_param};
+        return layer == 0 ? island->height.get(x, y) : words[layer]->get(x, y);
+    };
+    auto inside = [](std::int64_t x, std::int64_t y) {
+        return x >= 0 && y >= 0 && x < kWidth && y < kHeight;
+    };
+    // clang-format off
+    const std::pair<int, int> offsets[] = {{-1, 0}, {1, 1}, {0, -2}, {2, -1}, {1, -1}, {INT_MIN, 0},
+        {0, INT_MIN}, {INT_MAX, INT_MAX}, {INT_MIN, INT_MAX}, {-1025, 0}, {0, 1025}, {kWidth, 0}};
+    // clang-format on
+    for (int kind : {kShiftHeights, kShiftGraphics, kShiftPlants}) {
+        // Per layer: 'c' moved and cleared, 'k' moved and kept, 'u' untouched.
+        const std::string roles = kind == kShiftHeights    ? "ckuuu"
+                                  : kind == kShiftGraphics ? "uucuu"
+                                                           : "uuuck";
+        for (const auto& [dx, dy] : offsets) {
+            for (int x = 0; x < 10; ++x) {
+                for (int y = 0; y < 10; ++y) {
+                    island->height.set(x, y, static_cast<std::uint8_t>(value(0, x, y)));
+                    island->fertility.set(x, y, static_cast<std::uint16_t>(value(1, x, y)));
+                    island->gfx.set(x, y, static_cast<std::uint16_t>(value(2, x, y)));
+                    island->terrain.set(x, y, static_cast<std::uint16_t>(value(3, x, y)));
+                    island->terrain_param.set(x, y, static_cast<std::uint16_t>(value(4, x, y)));
+                }
+            }
+            island->quarry_spots = {{.y = 4, .x = 3}};
+            ShiftLayer(*island, kind, {true, dx, dy});
+            for (int layer = 0; layer < 5; ++layer) {
+                for (int x = 0; x < 10; ++x) {
+                    for (int y = 0; y < 10; ++y) {
+                        const std::int64_t sx = std::int64_t{x} - dx, sy = std::int64_t{y} - dy;
+                        int want = value(layer, x, y);
+                        if (roles[layer] != 'u' && inside(x, y))
+                            want = inside(sx, sy)        ? value(layer, int(sx), int(sy))
+                                   : roles[layer] == 'c' ? 0
+                                                         : want;
+                        ASSERT_EQ(get(layer, x, y), want)
+                            << "layer " << layer << " at (" << x << ", " << y << ") shifted " << dx
+                            << ", " << dy << " as kind " << kind;
+                    }
+                }
+            }
+            if (std::max(std::abs(std::int64_t{dx}), std::abs(std::int64_t{dy})) < kWidth) {
+                EXPECT_EQ(std::pair(island->quarry_spots[0].x, island->quarry_spots[0].y),
+                          kind == kShiftPlants ? std::pair(3u + dx, 4u + dy) : std::pair(3u, 4u));
+            }
+        }
+    }
+}
+
+TEST(Shift, RocksMoveAloneAndTakeTheirParametersAlongAndMoveAgainWithThePlants) {
+    auto island = std::make_unique<IslandMap>();
+    island->record.width = island->record.height = 8;
+    const std::tuple<int, int, int, int> cells[] = {
+        // x, y, element, parameter
+        {5, 3, 0x4000 | 1600, 0x2801}, {4, 3, 1200, 0x1111},
+        {2, 2, 1200, 0x2222},          {1, 2, 0, 0x7777},
+        {0, 6, 1501, 0x3333},          {7, 7, 0xC000 | 1999, 0x4444},
+        {3, 5, 0x4000 | 2000, 0x5555}, {6, 5, 1500, 0x6666}};
+    for (const auto& [x, y, element, parameter] : cells) {
+        island->terrain.set(x, y, static_cast<std::uint16_t>(element));
+        island->terrain_param.set(x, y, static_cast<std::uint16_t>(parameter));
+    }
+    island->quarry_spots = {{.y = 2, .x = 5}};
+    ShiftLayer(*island, kShiftRocks, {true, -1, 0});
+
+    auto at = [&](int x, int y) {
+        return std::pair<int, int>(island->terrain.get(x, y), island->terrain_param.get(x, y));
+    };
+    // The rock covers the plant and leaves a cleared cell; plants and their parameters stay;
+    // a rock in column 0 is dropped; 1500 and 2000 are no rocks.
+    // clang-format off
+    EXPECT_EQ((std::vector{at(4, 3), at(2, 2), at(1, 2), at(6, 7), at(3, 5), at(6, 5)}),
+              (std::vector<std::pair<int, int>>{{0x4000 | 1600, 0x2801}, {1200, 0x2222},
+                  {0, 0x7777}, {0xC000 | 1999, 0x4444}, {0x4000 | 2000, 0x5555}, {1500, 0x6666}}));
+    // clang-format on
+    EXPECT_EQ(std::tuple(at(5, 3).first, at(7, 7).first, at(0, 6).first, island->quarry_spots[0].x),
+              std::tuple(0, 0, 0, 4u));
+
+    // Ticked plant and rock boxes both shift before the island is written: rocks move with the
+    // plants and once more.
+    SaveOptions save;
+    save.shifts[kShiftPlants] = save.shifts[kShiftRocks] = {true, -1, 0};
+    ApplySaveShifts(*island, save);
+    EXPECT_EQ(std::tuple(at(2, 3).first, at(1, 2).first, island->quarry_spots[0].x),
+              std::tuple(0x4000 | 1600, 1200, 2u));
+
+    // Beyond the side every rock leaves the island and nothing beyond it is written.
+    for (auto [dx, dy] : {std::pair{INT_MIN, 0}, {INT_MAX, INT_MAX}, {0, 8}}) {
+        for (int x = 0; x < 10; ++x)
+            for (int y = 0; y < 10; ++y) island->terrain.set(x, y, 1600);
+        ShiftLayer(*island, kShiftRocks, {true, dx, dy});
+        for (int x = 0; x < 10; ++x)
+            for (int y = 0; y < 10; ++y)
+                ASSERT_EQ(island->terrain.get(x, y), x < 8 && y < 8 ? 0 : 1600)
+                    << dx << ", " << dy << " at " << x << ", " << y;
+    }
 }
 
 }  // namespace

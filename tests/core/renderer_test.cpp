@@ -1,20 +1,24 @@
-// The colour pass, the overlays and the overview picture, checked on raster pixels.
+// The colour function, the legend, and the colour pass, overlays and overview picture checked
+// on raster pixels.
 #include "core/display/renderer.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 #include <tuple>
 #include <utility>
 #include <vector>
 
 #include "core/app/editor.h"
+#include "core/display/colours.h"
+#include "core/display/legend.h"
 #include "test_helpers.h"
 
 namespace insel {
 namespace {
 
-std::unique_ptr<Editor> Shown(int width, int height) { return test::ShownIsland(width, height); }
+using test::ShownIsland;
 
 // Pixels of the 4 x 4 cell (x, y) of a whole 128-cell view that differ from `expected`.
 int CellMismatches(const Raster& raster, int x, int y, std::uint32_t expected) {
@@ -24,33 +28,28 @@ int CellMismatches(const Raster& raster, int x, int y, std::uint32_t expected) {
     return wrong;
 }
 
-struct Box {
-    int left = Raster::kWidth, top = Raster::kHeight, right = -1, bottom = -1;  // inclusive
-    bool operator==(const Box&) const = default;
-};
+// The smallest box holding every pixel of `colour`: left, top, right, bottom, inclusive.
+using Box = std::array<int, 4>;
+constexpr Box kNoBox{Raster::kWidth, Raster::kHeight, -1, -1};
 
 Box BoxOf(const Raster& raster, Colour colour) {
-    const std::uint32_t pixel = ToPixel(colour);
-    Box box;
+    Box box = kNoBox;
     for (int y = 0; y < Raster::kHeight; ++y)
         for (int x = 0; x < Raster::kWidth; ++x)
-            if (raster.at(x, y) == pixel) {
-                box.left = std::min(box.left, x);
-                box.top = std::min(box.top, y);
-                box.right = std::max(box.right, x);
-                box.bottom = std::max(box.bottom, y);
-            }
+            if (raster.at(x, y) == ToPixel(colour))
+                box = {std::min(box[0], x), std::min(box[1], y), std::max(box[2], x),
+                       std::max(box[3], y)};
     return box;
 }
 
 TEST(ColourPass, WholeViewFillsEveryCellInItsColour) {
-    auto editor = Shown(128, 128);
+    auto ed = ShownIsland(128, 128);
     for (int x = 0; x < 128; ++x)
         for (int y = 0; y < 128; ++y)
-            editor->doc.island.height.set(x, y, static_cast<std::uint8_t>((x * 3 + y) & 0xFF));
-    editor->doc.island.river.set(7, 9, 2701);
+            ed->doc.island.height.set(x, y, static_cast<std::uint8_t>((x * 3 + y) & 0xFF));
+    ed->doc.island.river.set(7, 9, 2701);
     Raster raster;
-    RenderMap(editor->doc, editor->view, RenderSettings{}, raster);
+    RenderMap(ed->doc, ed->view, RenderSettings{}, raster);
     int wrong = 0;
     for (int x = 0; x < 128; ++x)
         for (int y = 0; y < 128; ++y) {
@@ -64,197 +63,156 @@ TEST(ColourPass, WholeViewFillsEveryCellInItsColour) {
 }
 
 TEST(ColourPass, LayersAndHighlights) {
-    auto editor = Shown(128, 128);
-    editor->view.layer = static_cast<DisplayLayer>(3);
-    editor->doc.island.fertility.set(1, 0, 25);
-    editor->doc.island.fertility.set(2, 0, 4);
+    auto ed = ShownIsland(128, 128);
+    ed->view.layer = static_cast<DisplayLayer>(3);
+    ed->doc.island.fertility.set(1, 0, 25);
+    ed->doc.island.fertility.set(2, 0, 4);
     Raster raster;
-    RenderMap(editor->doc, editor->view, RenderSettings{}, raster);
+    RenderMap(ed->doc, ed->view, RenderSettings{}, raster);
     EXPECT_EQ(CellMismatches(raster, 1, 0, ToPixel(kFertilityColours[10])) +
                   CellMismatches(raster, 2, 0, ToPixel(kFertilityColours[4])),
               0);
 
-    editor->view.layer = static_cast<DisplayLayer>(0);
-    editor->doc.island.terrain.set(1, 1, 0xC123);  // element 0x0123 turned three quarters
-    editor->doc.island.terrain.set(2, 1, 0x0124);
-    editor->doc.island.terrain.set(3, 1, 0x0123);
+    ed->view.layer = static_cast<DisplayLayer>(0);
+    ed->doc.island.terrain.set(1, 1, 0xC123);  // element 0x0123 turned three quarters
+    ed->doc.island.terrain.set(2, 1, 0x0124);
+    ed->doc.island.terrain.set(3, 1, 0x0123);
     RenderSettings settings;
     settings.highlight_kind = kTerrainHighlight;
     settings.highlight_value = 0x0123;
     settings.terrain_highlight = 0x00FF00;
     const std::uint32_t lit = ToPixel(0x00FF00), plain = ToPixel(CellColour(0, 0));
-    RenderMap(editor->doc, editor->view, settings, raster);
+    RenderMap(ed->doc, ed->view, settings, raster);
     EXPECT_EQ(std::tuple(CellMismatches(raster, 1, 1, lit), CellMismatches(raster, 2, 1, plain),
                          CellMismatches(raster, 3, 1, lit)),
               std::tuple(0, 0, 0));
     settings.any_orientation = false;
-    RenderMap(editor->doc, editor->view, settings, raster);
+    RenderMap(ed->doc, ed->view, settings, raster);
     EXPECT_EQ(std::pair(CellMismatches(raster, 1, 1, plain), CellMismatches(raster, 3, 1, lit)),
               std::pair(0, 0));
 
-    editor->doc.island.gfx.set(5, 5, 0x2A07);
+    ed->doc.island.gfx.set(5, 5, 0x2A07);
     settings.highlight_kind = kGfxSeriesHighlight;
     settings.highlight_value = 0x2A;
     settings.gfx_highlight = 0xFF0000;
-    RenderMap(editor->doc, editor->view, settings, raster);
+    RenderMap(ed->doc, ed->view, settings, raster);
     EXPECT_EQ(CellMismatches(raster, 5, 5, ToPixel(0xFF0000)), 0);
     EXPECT_EQ(CellMismatches(raster, 1, 1, plain), 0);
 }
 
-TEST(ColourPass, NothingDrawnWhileHidden) {
-    auto editor = Shown(128, 128);
-    Raster raster;
-    raster.Fill(0x12345678);
-    editor->view.island_shown = false;
-    EXPECT_EQ(RenderMap(editor->doc, editor->view, RenderSettings{}, raster), 0);
-    EXPECT_EQ(std::count(raster.pixels.begin(), raster.pixels.end(), 0x12345678u),
-              static_cast<long>(raster.pixels.size()));
-}
-
-TEST(Overlays, QuarrySpotOutlineFollowsOrientation) {
-    auto editor = Shown(128, 128);
-    MineRecord spot;
-    spot.x = 10;
-    spot.y = 20;
-    spot.orientation = 1;
-    editor->doc.island.quarry_spots.push_back(spot);
+TEST(Overlays, QuarrySpotsMinesAndAnimalsAtTheirCells) {
+    auto ed = ShownIsland(128, 128);
+    ed->doc.island.quarry_spots = {{.orientation = 1, .y = 20, .x = 10}};
+    ed->doc.island.mines = {{.y = EncodeCellFloat(40), .x = EncodeCellFloat(30)}};
+    ed->doc.island.animals.push_back(AnimalEntry{50, 60, 0, 0});
     RenderSettings settings;
     settings.pen_width = 1;
-    Raster raster;
-    RenderMap(editor->doc, editor->view, settings, raster);
-    EXPECT_EQ(BoxOf(raster, settings.quarry), (Box{40, 80, 51, 95}));  // 3 wide, 4 high
-    EXPECT_EQ(raster.at(41, 81), ToPixel(CellColour(0, 0)));           // inside the anchor cell
-    editor->doc.island.quarry_spots[0].orientation = 2;
-    RenderMap(editor->doc, editor->view, settings, raster);
-    EXPECT_EQ(BoxOf(raster, settings.quarry), (Box{40, 80, 55, 91}));
-}
-
-TEST(Overlays, MinesAndAnimalsAtTheirCells) {
-    auto editor = Shown(128, 128);
-    MineRecord mine;
-    mine.x = EncodeCellFloat(30);
-    mine.y = EncodeCellFloat(40);
-    editor->doc.island.mines.push_back(mine);
-    editor->doc.island.animals.push_back(AnimalEntry{50, 60, 0, 0});
-    RenderSettings settings;
     settings.mine = 0x123456;
     Raster raster;
-    RenderMap(editor->doc, editor->view, settings, raster);
+    RenderMap(ed->doc, ed->view, settings, raster);
+    EXPECT_EQ(BoxOf(raster, settings.quarry), (Box{40, 80, 51, 95}));  // 3 wide, 4 high
+    EXPECT_EQ(raster.at(41, 81), ToPixel(CellColour(0, 0)));           // inside the anchor cell
     EXPECT_EQ(BoxOf(raster, settings.mine), (Box{120, 160, 123, 163}));
-    EXPECT_EQ(BoxOf(raster, settings.animal), Box{});
+    EXPECT_EQ(BoxOf(raster, settings.animal), kNoBox);
+    ed->doc.island.quarry_spots[0].orientation = 2;
     settings.animals = true;
-    RenderMap(editor->doc, editor->view, settings, raster);
+    RenderMap(ed->doc, ed->view, settings, raster);
+    EXPECT_EQ(BoxOf(raster, settings.quarry), (Box{40, 80, 55, 91}));
     EXPECT_EQ(BoxOf(raster, settings.animal), (Box{200, 240, 203, 243}));
 }
 
 TEST(Overlays, ObjectFootprintAnchorAndMarket) {
-    auto editor = Shown(128, 128);
-    ObjectEntry object;
-    object.graphic_id = 821;
-    object.x = 20;
-    object.y = 30;
-    object.width = 3;
-    object.height = 2;
-    object.market_x = 40;
-    object.market_y = 50;
-    editor->doc.island.objects.push_back(object);
+    auto ed = ShownIsland(128, 128);
+    ed->doc.island.objects = {{.graphic_id = 821, .x = 20, .y = 30, .width = 3, .height = 2}};
+    ed->doc.island.objects[0].market_x = 40, ed->doc.island.objects[0].market_y = 50;
     RenderSettings settings;
     Raster raster;
-    EXPECT_EQ(RenderMap(editor->doc, editor->view, settings, raster), 0);
+    EXPECT_EQ(RenderMap(ed->doc, ed->view, settings, raster), 0);
     EXPECT_EQ(BoxOf(raster, settings.object_anchor), (Box{80, 120, 83, 123}));
     EXPECT_EQ(BoxOf(raster, settings.object_outline),
               (Box{80, 120, 167, 207}));  // footprint to market
     EXPECT_EQ(raster.at(166, 206), ToPixel(settings.object_outline));
     EXPECT_EQ(raster.at(92, 120), ToPixel(CellColour(0, 0)));  // right of the footprint
 
-    editor->doc.island.objects[0].market_x = -8000;
-    editor->doc.island.objects[0].market_y = -8000;
-    RenderMap(editor->doc, editor->view, settings, raster);
+    ed->doc.island.objects[0].market_x = -8000;
+    ed->doc.island.objects[0].market_y = -8000;
+    RenderMap(ed->doc, ed->view, settings, raster);
     EXPECT_EQ(BoxOf(raster, settings.object_outline), (Box{80, 120, 91, 127}));
 
     settings.shown_object_id = 821;
-    EXPECT_EQ(RenderMap(editor->doc, editor->view, settings, raster), 1);
+    EXPECT_EQ(RenderMap(ed->doc, ed->view, settings, raster), 1);
     EXPECT_EQ(BoxOf(raster, settings.animal), (Box{80, 120, 91, 127}));
-    EXPECT_EQ(BoxOf(raster, settings.object_anchor), Box{});
+    EXPECT_EQ(BoxOf(raster, settings.object_anchor), kNoBox);
 
     settings.objects = false;
-    EXPECT_EQ(RenderMap(editor->doc, editor->view, settings, raster), 0);
-    EXPECT_EQ(BoxOf(raster, settings.animal), Box{});
+    EXPECT_EQ(RenderMap(ed->doc, ed->view, settings, raster), 0);
+    EXPECT_EQ(BoxOf(raster, settings.animal), kNoBox);
 }
 
-TEST(Overlays, CatchmentOnlyAboveHeight16) {
-    auto editor = Shown(128, 128);
-    editor->doc.cities.cities.resize(1);
-    editor->doc.cities.cities[0].number = 3;
-    editor->doc.cities.current = 0;
-    for (int x = 5; x <= 6; ++x) editor->doc.cities.catchment[x * kCatchmentSide + 5] = 3;
-    editor->doc.island.height.set(5, 5, 17);
-    editor->doc.island.height.set(6, 5, 16);
-    RenderSettings settings;
-    settings.catchment = 0x654321;
-    Raster raster;
-    RenderMap(editor->doc, editor->view, settings, raster);
-    EXPECT_EQ(BoxOf(raster, settings.catchment), Box{});
-    settings.catchment_shown = true;
-    RenderMap(editor->doc, editor->view, settings, raster);
-    EXPECT_EQ(BoxOf(raster, settings.catchment), (Box{20, 20, 23, 23}));
-    editor->doc.cities.current.reset();
-    RenderMap(editor->doc, editor->view, settings, raster);
-    EXPECT_EQ(BoxOf(raster, settings.catchment), Box{});
-}
-
-// A view of whole columns scans the grid in one go; cells at the ends of columns must still
-// land on their own column.
-TEST(Overlays, CatchmentOfAWholeIslandAtColumnEnds) {
-    auto editor = Shown(512, 512);
-    editor->doc.cities.cities.resize(1);
-    editor->doc.cities.cities[0].number = 4;
-    editor->doc.cities.current = 0;
-    const std::pair<int, int> cells[] = {{5, 511}, {6, 0}, {100, 300}, {101, 300}};
-    for (auto [x, y] : cells) {
-        editor->doc.cities.catchment[x * kCatchmentSide + y] = 4;
-        editor->doc.island.height.set(x, y, x == 101 ? 16 : 30);
+// A view of whole columns scans the grid in one go, a smaller one column by column; cells at
+// the ends of columns must still land on their own column.
+TEST(Overlays, CatchmentOfTheCurrentCityAboveHeight16AtColumnEnds) {
+    for (int side : {512, 128}) {
+        auto ed = ShownIsland(side, side);
+        ed->doc.cities.cities.resize(1);
+        ed->doc.cities.cities[0].number = 4;
+        ed->doc.cities.current = 0;
+        const std::pair<int, int> cells[] = {{5, side - 1}, {6, 0}, {100, 30}, {101, 30}};
+        for (auto [x, y] : cells) {
+            ed->doc.cities.catchment[x * kCatchmentSide + y] = 4;
+            ed->doc.island.height.set(x, y, x == 101 ? 16 : 17);
+        }
+        ed->doc.cities.catchment[7 * kCatchmentSide + 7] = 3;  // another city's
+        ed->doc.island.height.set(7, 7, 30);
+        RenderSettings settings;
+        settings.pen_width = 1;
+        settings.catchment = 0x654321;
+        const std::uint32_t pen = ToPixel(settings.catchment);
+        const int cell = 512 / side;
+        Raster raster;
+        auto drawn = [&] {
+            RenderMap(ed->doc, ed->view, settings, raster);
+            return std::count(raster.pixels.begin(), raster.pixels.end(), pen);
+        };
+        EXPECT_EQ(drawn(), 0);
+        settings.catchment_shown = true;
+        EXPECT_EQ(drawn(), 3 * (cell == 1 ? 1 : 4 * cell - 4)) << side;  // outlines of 3 cells
+        for (auto [x, y] : {cells[0], cells[1], cells[2]})
+            EXPECT_EQ(raster.at(cell * x, cell * y), pen) << side << ": " << x << ", " << y;
+        ed->doc.cities.current.reset();
+        EXPECT_EQ(drawn(), 0);
     }
-    editor->doc.cities.catchment[7 * kCatchmentSide + 7] = 3;  // another city's
-    editor->doc.island.height.set(7, 7, 30);
-    RenderSettings settings;
-    settings.pen_width = 1;
-    settings.catchment_shown = true;
-    settings.catchment = 0x654321;
-    Raster raster;
-    RenderMap(editor->doc, editor->view, settings, raster);
-    const std::uint32_t pen = ToPixel(settings.catchment);
-    EXPECT_EQ(std::tuple(raster.at(5, 511), raster.at(6, 0), raster.at(100, 300)),
-              std::tuple(pen, pen, pen));
-    EXPECT_EQ(std::count(raster.pixels.begin(), raster.pixels.end(), pen), 3);
 }
 
-TEST(Overlays, HeightProfilePageKeepsCanvasAndShowsMarks) {
-    auto editor = Shown(128, 128);
-    editor->doc.island.mark.set(2, 3, 1);
-    ObjectEntry object;
-    object.x = 8;
-    object.y = 8;
-    editor->doc.island.objects.push_back(object);
+TEST(Overlays, HeightProfilePageKeepsCanvasAndShowsMarksAndAHiddenIslandNothing) {
+    auto ed = ShownIsland(128, 128);
+    ed->doc.island.mark.set(2, 3, 1);
+    ed->doc.island.objects = {{.x = 8, .y = 8}};
     RenderSettings settings;
     settings.height_profile_page = true;
     settings.marked = 0x0A0B0C;
     Raster raster;
     raster.Fill(0x12345678);
-    RenderMap(editor->doc, editor->view, settings, raster);
+    RenderMap(ed->doc, ed->view, settings, raster);
     EXPECT_EQ(raster.at(700, 10), 0x12345678u);
     EXPECT_EQ(CellMismatches(raster, 2, 3, ToPixel(0x0A0B0C)), 0);
     EXPECT_EQ(CellMismatches(raster, 8, 8, ToPixel(CellColour(0, 0))), 0);
+
+    raster.Fill(0x12345678);
+    ed->view.island_shown = false;
+    EXPECT_EQ(RenderMap(ed->doc, ed->view, RenderSettings{}, raster), 0);
+    EXPECT_EQ(std::count(raster.pixels.begin(), raster.pixels.end(), 0x12345678u),
+              std::ssize(raster.pixels));
 }
 
 TEST(Overview, SamplesRoundHalvesToEven) {
-    auto editor = Shown(256, 6);
+    auto ed = ShownIsland(256, 6);
     // Green is the sampled height, one colour per value.
-    editor->view.layer = static_cast<DisplayLayer>(1);
+    ed->view.layer = static_cast<DisplayLayer>(1);
     for (int x = 0; x < 256; ++x)
         for (int y = 0; y < 6; ++y)
-            editor->doc.island.height.set(x, y, static_cast<std::uint8_t>((x + 37 * y) & 0xFF));
-    const auto image = DrawOverviewImage(editor->doc.island, editor->view.layer);
+            ed->doc.island.height.set(x, y, static_cast<std::uint8_t>((x + 37 * y) & 0xFF));
+    const auto image = DrawOverviewImage(ed->doc.island, ed->view.layer);
     ASSERT_EQ(image.size(), 128u * 128u);
     auto at = [&](int px, int py) { return image[py * 128 + px]; };
     auto cell = [](int x, int y) { return ToPixel(CellColour(1, (x + 37 * y) & 0xFF)); };
@@ -263,9 +221,92 @@ TEST(Overview, SamplesRoundHalvesToEven) {
         std::vector({at(0, 0), at(127, 0), at(3, 32), at(3, 96), at(5, 75), at(9, 127)}),
         std::vector({cell(0, 0), cell(254, 0), cell(6, 2), cell(6, 4), cell(10, 4), cell(18, 5)}));
 
-    editor->doc.island.record.height = 0;
-    const auto empty = DrawOverviewImage(editor->doc.island, editor->view.layer);
+    ed->doc.island.record.height = 0;
+    const auto empty = DrawOverviewImage(ed->doc.island, ed->view.layer);
     EXPECT_EQ(std::count(empty.begin(), empty.end(), 0xFFFFFFFFu), 128 * 128);
+}
+
+TEST(CellColour, HeightBandsAndOtherLayers) {
+    // Height, band, legend panel: a value falls in the first band whose bound reaches it.
+    const int bands[][3] = {{0, 0, 0},     {1, 1, 1},     {4, 1, 1},     {5, 2, 2},
+                            {40, 14, 14},  {41, 15, 15},  {232, 52, 52}, {240, 53, 53},
+                            {241, 54, -1}, {254, 54, -1}, {255, 54, 0}};
+    for (const auto& [height, band, panel] : bands) {
+        EXPECT_EQ(
+            std::tuple(HeightBand(height), CellColour(0, height), LegendPanelOfHeight(height)),
+            std::tuple(band, kHeightColours[band], panel))
+            << height;
+    }
+    // Tiles and vegetation swap the value's bytes into red and green; fertility above ten takes
+    // the colour of ten; unknown layers are red.
+    for (int layer : {1, 2}) EXPECT_EQ(CellColour(layer, 0x1234), 0x3412u) << layer;
+    EXPECT_EQ(CellColour(3, 4), kFertilityColours[4]);
+    for (int value : {10, 11, 60000}) EXPECT_EQ(CellColour(3, value), 0x00FF00u) << value;
+    for (int layer : {4, -1}) EXPECT_EQ(CellColour(layer, 7), 0x0000FFu) << layer;
+}
+
+// Two cell blocks with counts set directly, as the loader leaves them.
+std::unique_ptr<Editor> LegendIsland() {
+    auto ed = std::make_unique<Editor>();
+    IslandMap& island = ed->doc.island;
+    island.cell_block_count = island.block_counts_used = 2;
+    auto &b0 = island.block_height_counts[0], &b1 = island.block_height_counts[1];
+    b0[0] = 5, b0[1] = 2, b0[4] = 3;
+    b1[4] = 1, b1[40] = 7, b1[60] = 8, b1[241] = 9, b1[255] = 4;
+    auto &f0 = island.block_fertility_counts[0], &f1 = island.block_fertility_counts[1];
+    f0[0] = 2, f0[10] = 6, f1[10] = 1, f1[3] = 5;
+    return ed;
+}
+
+// The chosen panels as "shown caption/count" rows.
+std::string Rows(const Legend& legend, const std::vector<int>& panels) {
+    std::string rows;
+    for (int i : panels) {
+        const LegendEntry& e = legend[static_cast<std::size_t>(i)];
+        rows += (e.shown ? " shown " : " hidden ") + e.caption + "/" + e.count;
+    }
+    return rows;
+}
+
+TEST(Legend, WholeIslandHeightsTakeLastValueOfEachPanelOtherLayersOnlyPresentValues) {
+    auto ed = LegendIsland();
+    Legend legend = FullIslandLegend(ed->doc.island, ed->view.layer);
+    // 255 replaces the 5 cells of height 0, 4 (3 + 1) replaces 1; band 2 has no cells: its
+    // bound, no count; 241 has no panel.
+    EXPECT_EQ(Rows(legend, {0, 1, 2, 14, 53}),
+              " shown 255/4 shown 4/4 shown 8/ shown 40/7 shown 240/");
+    EXPECT_EQ(legend[14].colour, kHeightColours[14]);
+
+    ed->view.layer = static_cast<DisplayLayer>(1);
+    legend = FullIslandLegend(ed->doc.island, ed->view.layer);
+    EXPECT_EQ(Rows(legend, {1, 2}), " shown 4/4 hidden /");
+
+    ed->view.layer = static_cast<DisplayLayer>(3);
+    legend = FullIslandLegend(ed->doc.island, ed->view.layer);
+    EXPECT_EQ(Rows(legend, {0, 1, 3, 10, 11}), " shown 0/2 shown 1/ shown 3/5 shown 10/7 hidden /");
+    EXPECT_EQ(legend[4].colour, kFertilityColours[4]);
+}
+
+TEST(Legend, ViewLegendCountsShownBlockUnderBandBounds) {
+    auto ed = LegendIsland();
+    ViewState& view = ed->view;
+    // Block 1 (255 has no panel here), the whole island, a block beyond the island's.
+    for (const auto& [part, panels, rows] :
+         {std::tuple{1, std::vector{0, 1, 23}, " shown 0/ shown 4/1 shown 60/8"},
+          {-1, std::vector{0, 1}, " shown 0/5 shown 4/4"},
+          {2, std::vector{1}, " shown 4/"}}) {
+        view.part_index = part;
+        EXPECT_EQ(Rows(ViewLegend(ed->doc.island, view), panels), rows) << part;
+    }
+    view.layer = static_cast<DisplayLayer>(3);
+    view.part_index = 1;
+    EXPECT_EQ(Rows(ViewLegend(ed->doc.island, view), {0, 3, 10, 11}),
+              " shown 0/ shown 3/5 shown 10/1 hidden /");
+    for (int layer : {1, 2}) {
+        view.layer = static_cast<DisplayLayer>(layer);
+        for (const LegendEntry& e : ViewLegend(ed->doc.island, view))
+            EXPECT_EQ(std::tuple(e.shown, e.caption, e.count), std::tuple(false, "", "")) << layer;
+    }
 }
 
 }  // namespace

@@ -34,40 +34,31 @@ TEST(Tier, OverrideLowersButNeverRaisesTheTier) {
     EXPECT_LE(ActiveTier(), BestTier());
 }
 
-std::vector<std::uint8_t> TagSoup(std::size_t size, unsigned seed) {
-    std::mt19937 random(seed);
-    std::vector<std::uint8_t> bytes(size);
-    for (auto& b : bytes) b = static_cast<std::uint8_t>("ABEFGILNSTV2\0"[random() % 13]);
-    return bytes;
-}
-
 TEST(Kernels, TagSearchAndSweepAgreeWithThePortableOnes) {
     for (std::size_t size : {2u, 9u, 63u, 64u, 65u, 130u, 1000u, 4099u}) {
-        std::vector<std::uint8_t> bytes = TagSoup(size, static_cast<unsigned>(size));
-        for (std::size_t k = 0; k < kSweptTags.size(); ++k) {  // across the 64-start blocks
-            const std::size_t at = 58 + 11 * k;
-            if (at + kSweptTags[k].size() <= size)
-                std::copy(kSweptTags[k].begin(), kSweptTags[k].end(), bytes.begin() + at);
-        }
-        for (std::string_view tag : kSweptTags) {
-            if (tag.size() <= size)  // one at the very end
-                std::copy(tag.begin(), tag.end(),
-                          bytes.end() - static_cast<std::ptrdiff_t>(tag.size()));
-        }
+        std::mt19937 random(static_cast<unsigned>(size));
+        std::vector<std::uint8_t> bytes(size);
+        for (auto& b : bytes) b = static_cast<std::uint8_t>("ABEFGILNSTV2\0"[random() % 13]);
         const auto length = static_cast<std::int64_t>(size);
+        for (std::size_t k = 0; k < kSweptTags.size(); ++k) {
+            const std::string_view tag = kSweptTags[k];
+            // One across the 64-start blocks, one at the very end.
+            for (std::int64_t at : {std::int64_t(58 + 11 * k), length - std::ssize(tag)})
+                if (at >= 0 && at + std::ssize(tag) <= length)
+                    std::copy(tag.begin(), tag.end(), bytes.begin() + at);
+        }
         for (std::string_view tag : {"NAME", "STADT2", "EVENTINSEL", "AN"}) {
-            const std::int64_t last = length - static_cast<std::int64_t>(tag.size());
+            const std::int64_t last = length - std::ssize(tag);
             for (std::int64_t from = 0; from <= last; from += 7) {
-                for (std::int64_t last_start : {last, from + 40, from}) {
-                    last_start = std::min(last_start, last);
-                    EXPECT_EQ(FindTag(bytes.data(), length, from, last_start, tag),
-                              FindTagPortable(bytes.data(), length, from, last_start, tag))
-                        << tag << " in " << size << " from " << from << " to " << last_start;
+                for (std::int64_t to : {last, std::min(last, from + 40), from}) {
+                    EXPECT_EQ(FindTag(bytes.data(), length, from, to, tag),
+                              FindTagPortable(bytes.data(), length, from, to, tag))
+                        << tag << " in " << size << " from " << from << " to " << to;
                 }
             }
         }
-        // Filled in stretches, as a file is read.
-        SweptStarts wide, portable;
+        // Filled in stretches, as a file is read; against each start compared in full.
+        SweptStarts wide, portable, every;
         std::int64_t at_wide = 0, at_portable = 0;
         for (std::int64_t valid = std::min<std::int64_t>(length, 100);;
              valid = std::min(length, valid + 300)) {
@@ -75,14 +66,11 @@ TEST(Kernels, TagSearchAndSweepAgreeWithThePortableOnes) {
             at_portable = SweepTagsPortable(bytes.data(), length, valid, at_portable, portable);
             if (valid == length) break;
         }
-        EXPECT_EQ(wide, portable) << size;
-        SweptStarts every;  // each start compared in full
-        for (std::size_t k = 0; k < kSweptTags.size(); ++k) {
-            for (std::int64_t at = 0; at + std::ssize(kSweptTags[k]) <= length; ++at) {
+        for (std::size_t k = 0; k < kSweptTags.size(); ++k)
+            for (std::int64_t at = 0; at + std::ssize(kSweptTags[k]) <= length; ++at)
                 if (std::equal(kSweptTags[k].begin(), kSweptTags[k].end(), bytes.begin() + at))
                     every[k].push_back(at);
-            }
-        }
+        EXPECT_EQ(wide, every) << size;
         EXPECT_EQ(portable, every) << size;
     }
 }
@@ -92,29 +80,25 @@ TEST(Kernels, CellValueKernelsAgreeWithThePortableOnes) {
     for (int n = 0; n <= 130; ++n) {
         std::vector<std::uint8_t> bytes(static_cast<std::size_t>(n) + 1);
         for (auto& b : bytes) b = static_cast<std::uint8_t>(random() % 14);
-        if (n <= 32) {
-            std::uint16_t wide[32] = {}, portable[32] = {};
-            std::array<std::int32_t, 11> wide_counts{}, portable_counts{};
-            ClampAndCountFertility(bytes.data(), n, wide, wide_counts);
-            ClampAndCountFertilityPortable(bytes.data(), n, portable, portable_counts);
-            EXPECT_EQ(std::vector(wide, wide + 32), std::vector(portable, portable + 32)) << n;
-            EXPECT_EQ(wide_counts, portable_counts) << n;
-            std::array<std::int32_t, 11> counted{};
-            for (int y = 0; y < n; ++y) {
-                const int capped = std::min<int>(bytes[static_cast<std::size_t>(y)], 10);
-                EXPECT_EQ(portable[y], capped) << n;
-                ++counted[static_cast<std::size_t>(capped)];
-            }
-            EXPECT_EQ(portable_counts, counted) << n;
+        if (n <= 32) {  // the fertility of one block column: capped at ten and counted
+            std::array<std::uint16_t, 32> wide{}, portable{}, capped{};
+            std::array<std::int32_t, 11> wide_counts{}, portable_counts{}, counted{};
+            ClampAndCountFertility(bytes.data(), n, wide.data(), wide_counts);
+            ClampAndCountFertilityPortable(bytes.data(), n, portable.data(), portable_counts);
+            for (int y = 0; y < n; ++y)
+                ++counted[capped[y] = std::min<std::uint16_t>(bytes[y], 10)];
+            EXPECT_EQ(std::tie(wide, wide_counts), std::tie(capped, counted)) << n;
+            EXPECT_EQ(std::tie(portable, portable_counts), std::tie(capped, counted)) << n;
         }
         std::vector<std::uint16_t> words(static_cast<std::size_t>(n) + 1, 3);
         if (n > 0) words[static_cast<std::size_t>(random() % n)] = 9;
         for (int from = 0; from <= n; from += 5) {
-            EXPECT_EQ(NextEqual(words.data(), from, n, 9),
-                      NextEqualPortable(words.data(), from, n, 9))
+            const int found = static_cast<int>(
+                std::find(words.begin() + from, words.begin() + n, 9) - words.begin());
+            EXPECT_EQ(std::pair(NextEqual(words.data(), from, n, 9),
+                                NextEqualPortable(words.data(), from, n, 9)),
+                      std::pair(found, found))
                 << n << " from " << from;
-            EXPECT_EQ(NextEqualPortable(words.data(), from, n, 9),
-                      std::find(words.begin() + from, words.begin() + n, 9) - words.begin());
         }
     }
 }
@@ -142,9 +126,19 @@ std::int64_t ReadEntriesOneByOne(const EntryTarget& t, const std::uint8_t* e, st
     return i;
 }
 
-TEST(Kernels, PortableEntryReaderWritesWhatEachEntrySays) {
+TEST(Kernels, EntryReadersAgreeWithReadingOneByOneAndStagingWithThePortableOne) {
+    std::mt19937 random(11);
+    auto runs = [&](int count) {  // column runs of eight, single entries and cells outside
+        std::vector<std::pair<int, int>> cells;
+        for (int i = 0; i < count; ++i) {
+            const int x = (i / 32) % 40, y = i % 32 + (i / 1280) * 8;
+            cells.emplace_back(y < 24 && random() % 9 == 0 ? x + 5 : x, y);
+        }
+        return cells;
+    };
     // Offsets that count on past y offset 255 into the next column, a run cut by a repeated
-    // cell, and a run at the layers' far edge.
+    // cell, runs at the layers' far edge, then generated runs.
+    // clang-format off
     const struct {
         int x0, y0;
         std::vector<std::pair<int, int>> cells;  // x and y offsets
@@ -153,69 +147,44 @@ TEST(Kernels, PortableEntryReaderWritesWhatEachEntrySays) {
         {8, 8, {{1, 0}, {1, 1}, {1, 2}, {1, 2}, {1, 4}, {1, 5}, {1, 6}, {1, 7}, {1, 8}}},
         {1016, 1016, {{7, 0}, {7, 1}, {7, 2}, {7, 3}, {7, 4}, {7, 5}, {7, 6}, {7, 7}, {8, 0}}},
         {0, 1020, {{0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 4}, {0, 5}, {0, 6}, {0, 7}}},
-    };
+        {0, 0, runs(1024)}, {32, 64, runs(13)}, {992, 992, runs(700)}, {768, 1000, runs(300)},
+        {0, 0, {}}};
+    // clang-format on
     for (const auto& c : cases) {
         std::vector<std::uint8_t> file;
-        for (std::size_t i = 0; i < c.cells.size(); ++i) {
-            file.insert(file.end(), {static_cast<std::uint8_t>(i + 1), 1,
-                                     static_cast<std::uint8_t>(i + 100), 2,
-                                     static_cast<std::uint8_t>(c.cells[i].second),
-                                     static_cast<std::uint8_t>(c.cells[i].first)});
-        }
-        const auto n = static_cast<std::int64_t>(c.cells.size());
-        const auto fast = std::make_unique<Layers>(), plain = std::make_unique<Layers>();
-        int fast_end[2] = {}, plain_end[2] = {};
-        EXPECT_EQ(ReadEntriesPortable({fast->element.data(), fast->param.data(), c.x0, c.y0},
-                                      file.data(), n, file.data() + file.size(), fast_end[0],
-                                      fast_end[1]),
-                  ReadEntriesOneByOne({plain->element.data(), plain->param.data(), c.x0, c.y0},
-                                      file.data(), n, plain_end[0], plain_end[1]))
-            << c.x0 << ", " << c.y0;
-        EXPECT_TRUE(fast->element == plain->element && fast->param == plain->param) << c.x0;
-        EXPECT_EQ(std::vector(fast_end, fast_end + 2), std::vector(plain_end, plain_end + 2));
-    }
-}
-
-TEST(Kernels, EntryKernelsAgreeWithThePortableOnes) {
-    std::mt19937 random(11);
-    for (const auto& [x0, y0, count] :
-         {std::tuple{0, 0, 1024}, {32, 64, 13}, {992, 992, 700}, {768, 1000, 300}, {0, 0, 0}}) {
-        // Column runs of eight, single entries and, near the far edge, cells outside.
-        std::vector<std::uint8_t> file;
-        for (int i = 0; i < count; ++i) {
-            const int x = (i / 32) % 40, y = i % 32 + (i / 1280) * 8;
-            const std::uint16_t value = static_cast<std::uint16_t>(random() | 1);
+        for (auto [x, y] : c.cells) {
+            const auto value = static_cast<std::uint16_t>(random() | 1);
             file.insert(file.end(),
                         {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-                         static_cast<std::uint8_t>(i), 0, static_cast<std::uint8_t>(y),
-                         static_cast<std::uint8_t>(y < 24 && random() % 9 == 0 ? x + 5 : x)});
+                         static_cast<std::uint8_t>(file.size() / 6), 2,
+                         static_cast<std::uint8_t>(y), static_cast<std::uint8_t>(x)});
         }
+        const auto n = std::ssize(c.cells);
         file.resize(file.size() + 128);  // what the file holds behind the block
-        const auto wide = std::make_unique<Layers>(), portable = std::make_unique<Layers>();
-        int wide_end[2] = {}, portable_end[2] = {};
         const auto end = file.data() + file.size();
-        const std::int64_t wide_done =
-            ReadEntries({wide->element.data(), wide->param.data(), x0, y0}, file.data(), count, end,
-                        wide_end[0], wide_end[1]);
-        const std::int64_t portable_done =
-            ReadEntriesPortable({portable->element.data(), portable->param.data(), x0, y0},
-                                file.data(), count, end, portable_end[0], portable_end[1]);
-        EXPECT_EQ(wide_done, portable_done) << x0 << ", " << y0;
-        EXPECT_TRUE(wide->element == portable->element && wide->param == portable->param);
-        EXPECT_EQ(wide_end[0], portable_end[0]);
-        EXPECT_EQ(wide_end[1], portable_end[1]);
-        // And back out, column blocks of every height.
-        for (int ny : {32, 31, 8, 1}) {
-            if (y0 + ny > kLayerSide) continue;
-            std::vector<std::uint8_t> staged_wide(6 * 32 * 32 + 64),
-                staged_portable(6 * 32 * 32 + 64);
-            std::uint8_t *a = staged_wide.data(), *b = staged_portable.data();
-            const std::size_t origin = static_cast<std::size_t>(x0) * kLayerSide + y0;
-            StageEntries(a, wide->element.data() + origin, wide->param.data() + origin, 32, ny);
-            StageEntriesPortable(b, wide->element.data() + origin, wide->param.data() + origin, 32,
-                                 ny);
-            ASSERT_EQ(a - staged_wide.data(), b - staged_portable.data()) << ny;
-            EXPECT_TRUE(std::equal(staged_wide.data(), a, staged_portable.data())) << ny;
+        const auto out = std::make_unique<Layers[]>(3);  // wide, portable, one by one
+        auto target = [&](int k) {
+            return EntryTarget{out[k].element.data(), out[k].param.data(), c.x0, c.y0};
+        };
+        int ends[3][2] = {};
+        const std::int64_t done[3] = {
+            ReadEntries(target(0), file.data(), n, end, ends[0][0], ends[0][1]),
+            ReadEntriesPortable(target(1), file.data(), n, end, ends[1][0], ends[1][1]),
+            ReadEntriesOneByOne(target(2), file.data(), n, ends[2][0], ends[2][1])};
+        for (int k : {0, 1}) {
+            EXPECT_EQ(std::tuple(done[k], ends[k][0], ends[k][1]),
+                      std::tuple(done[2], ends[2][0], ends[2][1]))
+                << k << " at " << c.x0 << ", " << c.y0;
+            EXPECT_TRUE(out[k].element == out[2].element && out[k].param == out[2].param) << k;
+        }
+        const std::size_t origin = static_cast<std::size_t>(c.x0) * kLayerSide + c.y0;
+        for (int ny : {32, 31, 8, 1}) {  // and back out, column blocks of every height
+            if (c.y0 + ny > kLayerSide) continue;
+            std::vector<std::uint8_t> wide(6 * 32 * 32 + 64), portable(wide.size());
+            std::uint8_t *a = wide.data(), *b = portable.data();
+            StageEntries(a, &out[0].element[origin], &out[0].param[origin], 32, ny);
+            StageEntriesPortable(b, &out[0].element[origin], &out[0].param[origin], 32, ny);
+            EXPECT_TRUE(std::equal(wide.data(), a, portable.data(), b)) << ny;
         }
     }
 }

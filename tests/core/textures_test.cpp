@@ -16,14 +16,6 @@ constexpr std::uint32_t Coded(int x, int y) {
     return 0xFF000000u | (static_cast<std::uint32_t>(x) << 12) | y;
 }
 
-Picture CodedPicture(int size) {
-    Picture p{size, size, std::vector<std::uint32_t>(static_cast<std::size_t>(size) * size)};
-    for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x)
-            p.pixels[static_cast<std::size_t>(y) * size + x] = Coded(x, y);
-    return p;
-}
-
 // Full bitmaps are filled with their series code; names listed in `missing` are not found.
 struct FakeFolder {
     std::vector<std::string> asked;
@@ -35,7 +27,12 @@ struct FakeFolder {
             const std::string name = path.filename().string();
             asked.push_back(name);
             if (missing.count(name)) return std::nullopt;
-            if (name.find("Full") == std::string::npos) return CodedPicture(base_size);
+            if (name.find("Full") == std::string::npos) {
+                Picture p{base_size, base_size, {}};
+                for (int y = 0; y < base_size; ++y)
+                    for (int x = 0; x < base_size; ++x) p.pixels.push_back(Coded(x, y));
+                return p;
+            }
             const auto code = static_cast<std::uint32_t>(std::stoi(name.substr(6, 2), nullptr, 16));
             return Picture{512, 512, std::vector<std::uint32_t>(512 * 512, code)};
         };
@@ -43,67 +40,53 @@ struct FakeFolder {
 };
 
 TEST(TileTables, FollowRowColumnOrientationRules) {
-    const auto& t = kTileTables;
-    auto entry = [&](int tile) {
-        return std::tuple(t.full_left[tile], t.full_top[tile], t.texture_index[tile]);
-    };
-    // 0x25: row 1, column 1, turned once: top-right quarter.
-    EXPECT_EQ(entry(0x25), std::tuple(256 + 171, 43, 4));
-    // 0xA7: row 5, column 1, turned three times: bottom-right quarter, block 2.
-    EXPECT_EQ(entry(0xA7), std::tuple(256 + 213, 256 + 171, 25));
-    // 0x4A: row 2, column 2, upside down: bottom-left quarter.
-    EXPECT_EQ(entry(0x4A), std::tuple(128, 256 + 128, 8));
-    // Columns 6 and 7 do not exist.
-    EXPECT_EQ(entry(0x1B), std::tuple(0, 0, 0));
-    EXPECT_EQ(t.full_top[0xBC], 0);
+    // 0x25: row 1, column 1, turned once: top-right quarter. 0xA7: row 5, column 1, turned three
+    // times: bottom-right quarter, block 2. 0x4A: row 2, column 2, upside down: bottom-left
+    // quarter. Columns 6 and 7 (0x1B, 0xBC) do not exist.
+    std::vector<std::tuple<int, int, int>> entries;
+    for (int tile : {0x25, 0xA7, 0x4A, 0x1B, 0xBC}) {
+        entries.emplace_back(kTileTables.full_left[tile], kTileTables.full_top[tile],
+                             kTileTables.texture_index[tile]);
+    }
+    // clang-format off
+    EXPECT_EQ(entries, (std::vector<std::tuple<int, int, int>>{{256 + 171, 43, 4},
+                           {256 + 213, 256 + 171, 25}, {128, 256 + 128, 8}, {0, 0, 0}, {0, 0, 0}}));
+    // clang-format on
 }
 
-TEST(SeriesNames, CodeIsIndexPlusElevenInTwoHexDigits) {
-    EXPECT_EQ(SeriesCode(146), "9D");
+TEST(SeriesNames, CodesPathsIslandTypeRowsListItemsAndMemoryLines) {
+    EXPECT_EQ(SeriesCode(146), "9D");  // index plus eleven in two hex digits
     EXPECT_EQ(BaseBitmapPath("/prog", 0), std::filesystem::path("/prog/GFXImages/Series0Bxx.bmp"));
     EXPECT_EQ(FullBitmapPath("/prog", 0x21 - 11),
               std::filesystem::path("/prog/GFXImages/Series21xxFull.bmp"));
-}
 
-TEST(SeriesNames, IslandTypeRowsAndMemoryLines) {
     const std::vector<int> polar = BestSeriesOfIslandType(5, 12);
     ASSERT_EQ(polar.size(), 10u);  // rows 11 and 12 keep their series
-    EXPECT_EQ(polar.front(), 0x1A - 11);
-    EXPECT_EQ(polar.back(), 0x67 - 11);
+    EXPECT_EQ(std::pair(polar.front(), polar.back()), std::pair(0x1A - 11, 0x67 - 11));
     EXPECT_EQ(BestSeriesOfIslandType(1, 2), (std::vector<int>{0x21 - 11, 0x52 - 11}));
     EXPECT_TRUE(BestSeriesOfIslandType(6, 10).empty());
 
-    HeapStatus s;
-    s.total_uncommitted = 1;
-    s.total_addr_space = 7;
-    s.total_allocated = 8;
-    s.total_free = 9;
+    // List items are the first tile of each series; 9E lies beyond the last, 0A below the first.
+    EXPECT_EQ(SeriesListItems({"0B 00 Meer tief, oben links", "0B 0C x", "0B 60 x", "0B 6C x",
+                               "0C 00 Meer flach", "0C 0C x"}),
+              (std::vector<std::string>{"0B Meer tief, oben links", "0C Meer flach"}));
+    EXPECT_EQ(SeriesListItems({"0D 0"}), (std::vector<std::string>{"0D "}));
+    std::vector<int> series;
+    for (const char* item : {"0B Meer tief", "9d x", "9E x", "0A x", "G1 x", "1"})
+        series.push_back(SeriesOfListItem(item));
+    EXPECT_EQ(series, std::vector({0, 146, -1, -1, -1, -1}));
+
+    const HeapStatus s{
+        .total_uncommitted = 1, .total_addr_space = 7, .total_allocated = 8, .total_free = 9};
     EXPECT_EQ(MemoryStatusLines(s, false),
               (std::vector<std::string>{"-", "TotalAddrSpace 7", "TotalAllocated 8", "TotalFree 9",
                                         "-"}));
     EXPECT_EQ(MemoryStatusLines(s, true).at(0), "TotalUncommitted 1");
 }
 
-TEST(SeriesNames, ListItemsAreTheFirstTileOfEachSeries) {
-    const std::vector<std::string> lines = {"0B 00 Meer tief, oben links",
-                                            "0B 0C x",
-                                            "0B 60 x",
-                                            "0B 6C x",
-                                            "0C 00 Meer flach",
-                                            "0C 0C x"};
-    EXPECT_EQ(SeriesListItems(lines),
-              (std::vector<std::string>{"0B Meer tief, oben links", "0C Meer flach"}));
-    EXPECT_EQ(SeriesListItems({"0D 0"}), (std::vector<std::string>{"0D "}));
-
-    // 9E lies beyond the last series, 0A below the first.
-    std::vector<int> series;
-    for (const char* item : {"0B Meer tief", "9d x", "9E x", "0A x", "G1 x", "1"})
-        series.push_back(SeriesOfListItem(item));
-    EXPECT_EQ(series, std::vector({0, 146, -1, -1, -1, -1}));
-}
-
-TEST(WorkingTiles, CutFromBaseBitmapByTextureIndex) {
+TEST(WorkingTiles, CutByTextureIndexTurnedClockwiseAndUnusableSeriesReadOnce) {
     FakeFolder folder;
+    folder.missing.insert("Series0Exx.bmp");
     TextureCache cache("/prog", folder.Loader());
     EXPECT_EQ(cache.CurrentSeries(), -1);
     ASSERT_TRUE(cache.SetupBitmaps(2));
@@ -117,15 +100,6 @@ TEST(WorkingTiles, CutFromBaseBitmapByTextureIndex) {
                 for (int x : {0, 30, 42})
                     ASSERT_EQ(tile.at(x, y), Coded(left + x, top + y)) << w << "," << c;
         }
-    // Asking again for the current series does not read the file again.
-    EXPECT_TRUE(cache.SetupBitmaps(2));
-    EXPECT_EQ(folder.asked.size(), 1u);
-}
-
-TEST(WorkingTiles, QuarterTurnsClockwise) {
-    FakeFolder folder;
-    TextureCache cache("/prog", folder.Loader());
-    ASSERT_TRUE(cache.SetupBitmaps(0));
     const TilePicture& tile = cache.Tile(4);
     for (int turn = 0; turn < 4; ++turn) {  // one turn takes top left to top right
         cache.RotateTile(4, turn);
@@ -137,26 +111,21 @@ TEST(WorkingTiles, QuarterTurnsClockwise) {
             }
         }
     }
-}
+    // Asking again for the current series does not read the file again.
+    EXPECT_TRUE(cache.SetupBitmaps(2));
+    EXPECT_EQ(folder.asked.size(), 1u);
 
-TEST(WorkingTiles, UnusableSeriesIsLoggedOnceAndNotReadAgain) {
-    FakeFolder folder;
-    folder.missing.insert("Series0Exx.bmp");
-    TextureCache cache("/prog", folder.Loader());
-    ASSERT_TRUE(cache.SetupBitmaps(0));
+    // An unusable series is logged once and not read again; the tiles stay series 2's.
     EXPECT_FALSE(cache.SetupBitmaps(3));
     EXPECT_FALSE(cache.SetupBitmaps(3));
-    EXPECT_TRUE(cache.SeriesUnavailable(3));
-    EXPECT_EQ(cache.CurrentSeries(), 0);  // the tiles still belong to series 0
-    EXPECT_EQ(folder.asked.size(), 2u);
+    EXPECT_EQ(std::tuple(cache.SeriesUnavailable(3), cache.CurrentSeries(), folder.asked.size()),
+              std::tuple(true, 2, 2u));
     ASSERT_EQ(cache.log.size(), 1u);
     EXPECT_NE(cache.log[0].find("Series0Exx.bmp"), std::string::npos);
-
     folder.base_size = 200;  // too small to hold the tiles
     EXPECT_FALSE(cache.SetupBitmaps(4));
     EXPECT_FALSE(cache.SetupBitmaps(4));
-    EXPECT_EQ(folder.asked.size(), 3u);
-    EXPECT_EQ(cache.log.size(), 2u);
+    EXPECT_EQ(std::tuple(folder.asked.size(), cache.log.size()), std::tuple(3u, 2u));
     EXPECT_FALSE(cache.SetupBitmaps(147));  // no such series, nothing asked
     EXPECT_EQ(folder.asked.size(), 3u);
 }
@@ -169,30 +138,14 @@ PreloadChoice AutoChoice(std::vector<int> codes, int attempted) {
     return choice;
 }
 
-TEST(Preload, AllocationCreatesMissingSlotsAndEmptiesTheMap) {
+TEST(Preload, SameSeriesOnceFreedSlotsReusedLowestFirstAndReallocationEmptiesTheMap) {
     FakeFolder folder;
     TextureCache cache("/prog", folder.Loader());
-    cache.AllocatePreloadSlots(3, [] { return HeapStatus{}; });
-    EXPECT_EQ(cache.AllocatedSlots(), 3);
-    EXPECT_EQ(cache.log.front(), "Alle Texturenbitmaps gelöscht");
-    EXPECT_EQ(cache.log.back(), "3 Texturenbitmaps erzeugt");
-    EXPECT_EQ(cache.log.size(), 1u + 10u + 3u * 5u + 1u);  // long form once, short form per slot
-
-    cache.PreloadTextures(AutoChoice({0x0D}, 3));
-    EXPECT_EQ(cache.SeriesSlotMap()[2], 1);
-    cache.log.clear();
-    cache.AllocatePreloadSlots(20);
-    EXPECT_EQ(cache.AllocatedSlots(), 16);
-    EXPECT_EQ(cache.SeriesSlotMap()[2], 0);
-    EXPECT_EQ(cache.log.size(), 2u);
-    cache.AllocatePreloadSlots(2);  // slots never shrink
-    EXPECT_EQ(cache.AllocatedSlots(), 16);
-}
-
-TEST(Preload, SameSeriesOnceAndFreedSlotsReusedLowestFirst) {
-    FakeFolder folder;
-    TextureCache cache("/prog", folder.Loader());
-    cache.AllocatePreloadSlots(4);
+    cache.AllocatePreloadSlots(4, [] { return HeapStatus{}; });
+    EXPECT_EQ(std::tuple(cache.AllocatedSlots(), cache.log.front(), cache.log.back(),
+                         cache.log.size()),  // the long form once, the short form per slot
+              std::tuple(4, "Alle Texturenbitmaps gelöscht", "4 Texturenbitmaps erzeugt",
+                         1u + 10u + 4u * 5u + 1u));
     cache.PreloadTextures(AutoChoice({0x0D, 0x17, 0x0D, 0x19}, 4));
     auto slots = [&](std::vector<int> codes) {
         std::vector<int> numbers;
@@ -200,9 +153,8 @@ TEST(Preload, SameSeriesOnceAndFreedSlotsReusedLowestFirst) {
         return numbers;
     };
     EXPECT_EQ(slots({0x0D, 0x17, 0x19}), std::vector({1, 2, 3}));
-    EXPECT_EQ(cache.log[7], "2  schon in 1");
-    EXPECT_EQ(folder.asked.size(), 3u);
-    EXPECT_EQ(cache.Slot(2).at(100, 300), 0xFF000017u);
+    EXPECT_EQ(std::tuple(cache.log[7], folder.asked.size(), cache.Slot(2).at(100, 300)),
+              std::tuple("2  schon in 1", 3u, 0xFF000017u));
 
     cache.PreloadTextures(AutoChoice({0x19, 0x20, 0x0B}, 4));
     EXPECT_EQ(cache.log,
@@ -213,6 +165,13 @@ TEST(Preload, SameSeriesOnceAndFreedSlotsReusedLowestFirst) {
                   "File Series0BxxFull.bmp  als nr 2", "Slot 4 nicht gewählt"}));
     EXPECT_EQ(slots({0x0D, 0x20, 0x0B, 0x19}), std::vector({0, 1, 2, 3}));
     EXPECT_EQ(cache.Slot(1).at(511, 511), 0xFF000020u);
+
+    cache.log.clear();
+    cache.AllocatePreloadSlots(20);
+    EXPECT_EQ(std::tuple(cache.AllocatedSlots(), slots({0x20, 0x0B, 0x19}), cache.log.size()),
+              std::tuple(16, std::vector({0, 0, 0}), 2u));
+    cache.AllocatePreloadSlots(2);  // slots never shrink
+    EXPECT_EQ(cache.AllocatedSlots(), 16);
 }
 
 TEST(Preload, OnlyExistingSlotsTickedRowsAndReadableFiles) {
@@ -230,16 +189,15 @@ TEST(Preload, OnlyExistingSlotsTickedRowsAndReadableFiles) {
     cache.PreloadTextures(choice);
     // The unreadable series takes no slot; rows 3 to 5 have none left to ask for.
     const auto& map = cache.SeriesSlotMap();
-    EXPECT_EQ(std::tuple(map[0x17 - 11], map[0x0D - 11], map[0x19 - 11]), std::tuple(0, 1, 0));
+    EXPECT_EQ(std::tuple(map[0x17 - 11], map[0x0D - 11], map[0x19 - 11], cache.log.back()),
+              std::tuple(0, 1, 0, "File Series0DxxFull.bmp  als nr 1"));
     EXPECT_EQ(folder.asked, (std::vector<std::string>{"Series17xxFull.bmp", "Series0DxxFull.bmp"}));
-    EXPECT_EQ(cache.log.back(), "File Series0DxxFull.bmp  als nr 1");
 
     choice.listed = {0x19 - 11, 0x1A - 11};
     choice.ticked = {false, true};
     cache.PreloadTextures(choice);
-    EXPECT_EQ(cache.log.back(), "File Series1AxxFull.bmp  als nr 1");
-    EXPECT_EQ(cache.log[cache.log.size() - 2], "Slot 1 nicht gewählt");
-    EXPECT_EQ(cache.SeriesSlotMap()[0x19 - 11], 0);
+    EXPECT_EQ(std::tuple(cache.log.end()[-2], cache.log.back(), map[0x19 - 11]),
+              std::tuple("Slot 1 nicht gewählt", "File Series1AxxFull.bmp  als nr 1", 0));
 }
 
 }  // namespace

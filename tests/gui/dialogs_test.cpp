@@ -2,23 +2,14 @@
 // the preload window with its slots and series ranking, the series image window and the about
 // box.
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QSpinBox>
-#include <QStyle>
-#include <QStyleOptionComboBox>
 #include <QSysInfo>
-#include <QTableWidget>
-#include <QTemporaryDir>
-#include <QTest>
-#include <memory>
 
 #include "core/app/version.h"
 #include "core/display/legend.h"
@@ -27,37 +18,20 @@
 #include "gui/dialogs/insel_size_box.h"
 #include "gui/dialogs/view_form.h"
 #include "gui_support.h"
-#include "island_fixture.h"
 
 using insel::gui::TBitmapForm;
 using insel::gui::TInselSizeBox;
-using insel::gui::TInselZeichner;
 using namespace insel::gui::test;
 
 namespace {
 
-template <typename T = QWidget>
-T* Find(QObject& root, const QString& name) {
-    T* child = root.findChild<T*>(name);
-    if (!child) qFatal("no control %s", qPrintable(name));
-    return child;
-}
-
-QString Caption(QObject& root, const QString& name) {
-    if (auto* label = root.findChild<QLabel*>(name)) return label->text();
-    if (auto* button = root.findChild<QAbstractButton*>(name)) return button->text();
-    return "<no control " + name + ">";
-}
-
-QStringList MemoLines(TBitmapForm& form) {
-    return Find<QPlainTextEdit>(form, "Memo1")->toPlainText().split('\n');
-}
-
-void SelectRow(TBitmapForm& form, int row, int series) {
-    Find<QComboBox>(form, QString("ComboBox%1").arg(row))->setCurrentIndex(series);
-}
-
 QRgb Opaque(QRgb pixel) { return pixel | 0xFF000000u; }
+QImage Grab(QWidget* widget) {
+    return widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+QImage Bitmap(const char* name) {
+    return QImage(QString::fromStdString((kBin / "GFXImages" / name).string()));
+}
 
 }  // namespace
 
@@ -65,401 +39,264 @@ class DialogsTest : public QObject, WindowHarness {
     Q_OBJECT
 
     // The window as the program starts it; `line_1` replaces the preload count of MainIStrings.
-    void StartWith(const std::string& file, const char* line_1) {
+    TBitmapForm& StartWith(const std::string& file, const std::string& line_1) {
         Start(file, [line_1](insel::Definitions& d) { d.main_strings.at(1) = line_1; });
+        return window_->BitmapForm();
     }
-    TBitmapForm& Form() { return window_->BitmapForm(); }
     void Trigger(const char* action) { Find<QAction>(*window_, action)->trigger(); }
+    static void Press(QObject& root, const char* button) {
+        Find<QPushButton>(root, button)->click();
+    }
+    static QStringList Memo(TBitmapForm& form) {
+        return Find<QPlainTextEdit>(form, "Memo1")->toPlainText().split('\n');
+    }
+    static QComboBox* Row(TBitmapForm& form, int row) {
+        return Find<QComboBox>(form, QString("ComboBox%1").arg(row));
+    }
+    static QString Series(TBitmapForm& form, int from, int to) {
+        QStringList codes;
+        for (int row = from; row <= to; ++row) codes << Row(form, row)->currentText().left(2);
+        return codes.join(' ');
+    }
 
   private slots:
     void cleanup() { Finish(); }
 
-    // -- new island ------------------------------------------------------------------------
-
-    void NewIslandSizeRules_data() {
-        QTest::addColumn<QString>("radio");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("edit_after");
-        QTest::addColumn<int>("size");
-        QTest::addColumn<bool>("oversize");
-        QTest::addColumn<int>("climate");
-        // Radio, what is typed, what the edit then shows, the size made, oversize, climate.
-        QTest::newRow("own 100") << "RadioButton7"
-                                 << "100"
-                                 << "100" << 96 << false << 2;
-        QTest::newRow("own 7") << "RadioButton7"
-                               << "7"
-                               << "7" << 0 << false << 0;
-        QTest::newRow("own 2000") << "RadioButton7"
-                                  << "2000"
-                                  << "400" << 400 << false << 0;
-        QTest::newRow("own 1024") << "RadioButton7"
-                                  << "1024"
-                                  << "1024" << 1024 << true << 5;
-        QTest::newRow("own not a number") << "RadioButton7"
-                                          << "abc"
-                                          << "abc" << 64 << false << 0;
-        QTest::newRow("fixed 256") << "RadioButton4"
-                                   << "2000"
-                                   << "400" << 256 << false << 0;
-        QTest::newRow("default 64") << ""
-                                    << ""
-                                    << "160" << 64 << false << 0;
-    }
-    void NewIslandSizeRules() {
-        QFETCH(QString, radio);
-        QFETCH(QString, typed);
-        QFETCH(QString, edit_after);
-        QFETCH(int, size);
-        QFETCH(bool, oversize);
-        QFETCH(int, climate);
-        Start(kSample);
-        const QImage before = Find(*window_, "FlickerFreePaintBox2")->grab().toImage();
-        QString edit_text;
-        window_->run_size_box = [&](TInselSizeBox& box) {
-            box.show();
-            if (!radio.isEmpty()) QTest::mouseClick(Find<QRadioButton>(box, radio), Qt::LeftButton);
-            if (!typed.isEmpty()) {
-                auto* edit = Find<QLineEdit>(box, "Edit1");
-                edit->clear();
-                QTest::keyClicks(edit, typed);
-            }
-            edit_text = Find<QLineEdit>(box, "Edit1")->text();
-            Find<QComboBox>(box, "ComboBox1")->setCurrentIndex(climate);
-            Find<QPushButton>(box, "OKButton")->click();
-            return box.result();
-        };
-        Trigger("NeueInsel");
-        const insel::Editor& editor = window_->editor();
-        const int per_side = (size - 1) / 32 + 1;
-        QCOMPARE(QStringList({edit_text, QString::number(editor.doc.island.record.width),
-                              QString::number(editor.doc.island.record.height),
-                              QString::number(editor.doc.island.record.climate),
-                              QString::number(editor.view.oversize_mode),
-                              Caption(*window_, "IslandNamePanel"), Caption(*window_, "xSizePanel"),
-                              Caption(*window_, "StufenPanel")}),
-                 QStringList({edit_after, QString::number(size), QString::number(size),
-                              QString::number(climate), QString::number(oversize), "Neu",
-                              QString::number(size), QString::number(per_side * per_side)}));
-        QVERIFY(editor.doc.loaded && editor.view.island_shown);
-        QVERIFY(Find(*window_, "FlickerFreePaintBox2")->grab().toImage() != before);
-        QVERIFY2(messages_.isEmpty(), qPrintable(messages_.join('\n')));
-    }
-
-    // Escape keeps the open game; a new island empties the island and city lists and fills
-    // the panels and legend with its water.
-    void NewIslandReplacesListsPanelsAndLegend() {
-        namespace fx = insel::fixture;
+    // What is typed is bounded as the dialog shows it; the island made follows the size,
+    // climate and oversize rules, replaces the picture, empties the island and city lists of
+    // the open game and fills the panels and legend with its water. Escape keeps the game.
+    void NewIslandReplacesTheOpenGame() {
         fx::IslandSpec first, second;
         first.number = 1;
-        second.width = second.height = 96;
-        second.world_first = 200;
         second.number = 2;
-        QTemporaryDir dir;
-        const std::filesystem::path path = dir.filePath("game.sav").toStdString();
-        WriteBytes(path, fx::SavegameBytes({first, second}));
-        Start("");
-        window_->LoadIslandFile(path, insel::FileKind::Savegame);
-        auto* islands = Find<QTableWidget>(*window_, "InselListenGrid");
-        QCOMPARE(islands->rowCount(), 2);
-        const QString width = Caption(*window_, "xSizePanel");
-        const QImage before = Find(*window_, "FlickerFreePaintBox2")->grab().toImage();
-        bool escape = true;
-        window_->run_size_box = [&](TInselSizeBox& box) {
-            box.show();
-            if (escape) {
-                QTest::keyClick(&box, Qt::Key_Escape);
-                return box.result();
-            }
-            QTest::mouseClick(Find<QRadioButton>(box, "RadioButton5"), Qt::LeftButton);
-            Find<QPushButton>(box, "OKButton")->click();
-            return box.result();
+        second.width = second.height = 96;
+        second.heights = [](int, int) { return std::uint8_t{40}; };  // land, unlike a new island
+        fx::WriteFileBytes(At("game.sav").toStdString(), fx::SavegameBytes({first, second}));
+        const std::tuple<const char*, const char*, const char*, int, bool, int> cases[] = {
+            {"RadioButton7", "100", "100", 96, false, 2},
+            {"RadioButton7", "7", "7", 0, false, 0},
+            {"RadioButton7", "2000", "400", 400, false, 0},
+            {"RadioButton7", "1024", "1024", 1024, true, 5},
+            {"RadioButton7", "abc", "abc", 64, false, 0},
+            {"RadioButton4", "2000", "400", 256, false, 0},
+            {"RadioButton5", "", "160", 32, false, 0},
+            {"", "", "160", 64, false, 0},   // the defaults
+            {nullptr, "", "", 0, false, 0},  // Escape
         };
-        Trigger("NeueInsel");
-        QCOMPARE(islands->rowCount(), 2);
-        QCOMPARE(Caption(*window_, "xSizePanel"), width);
-        QCOMPARE(Find(*window_, "FlickerFreePaintBox2")->grab().toImage(), before);
-
-        escape = false;
-        Trigger("NeueInsel");
-        const int water_panel = insel::LegendPanelOfHeight(0);
-        QCOMPARE(QStringList(
-                     {QString::number(islands->rowCount()),
-                      QString::number(Find<QTableWidget>(*window_, "StadtListenGrid")->rowCount()),
-                      Caption(*window_, "ySizePanel"), Caption(*window_, "WasserPanel"),
-                      Caption(*window_, QString("LegendCount%1").arg(water_panel))}),
-                 QStringList({"0", "0", "32", "100 %", "1024"}));
-        QVERIFY2(messages_.isEmpty(), qPrintable(messages_.join('\n')));
+        for (const auto& [radio, typed, edit_after, size, oversize, climate] : cases) {
+            Start("");
+            window_->LoadIslandFile(At("game.sav").toStdString(), insel::FileKind::Savegame);
+            ClickCell(Control<QTableWidget>("InselListenGrid"), 1, 0);  // shows the second
+            const QImage before = Canvas();
+            const QString panels = Panels({"IslandNamePanel", "xSizePanel", "StufenPanel"});
+            QString edit_text;
+            window_->run_size_box = [&](TInselSizeBox& box) {
+                box.show();
+                if (!radio) {
+                    QTest::keyClick(&box, Qt::Key_Escape);
+                    return box.result();
+                }
+                if (*radio) QTest::mouseClick(Find<QRadioButton>(box, radio), Qt::LeftButton);
+                auto* edit = Find<QLineEdit>(box, "Edit1");
+                if (*typed) {
+                    edit->clear();
+                    QTest::keyClicks(edit, typed);
+                }
+                edit_text = edit->text();
+                Find<QComboBox>(box, "ComboBox1")->setCurrentIndex(climate);
+                Press(box, "OKButton");
+                return box.result();
+            };
+            Trigger("NeueInsel");
+            const QString lists = QString("%1,%2")
+                                      .arg(Control<QTableWidget>("InselListenGrid")->rowCount())
+                                      .arg(Control<QTableWidget>("StadtListenGrid")->rowCount());
+            if (!radio) {
+                QVERIFY(lists == "2,0" && Canvas() == before &&
+                        Panels({"IslandNamePanel", "xSizePanel", "StufenPanel"}) == panels);
+                continue;
+            }
+            const auto& record = Ed().doc.island.record;
+            const int per_side = (size - 1) / 32 + 1;
+            const QString water = QString("LegendCount%1").arg(insel::LegendPanelOfHeight(0));
+            QCOMPARE(QList<QVariant>({typed, edit_text, record.width, record.height, record.climate,
+                                      Ed().view.oversize_mode, lists,
+                                      Panels({"IslandNamePanel", "xSizePanel", "ySizePanel",
+                                              "StufenPanel", "WasserPanel", water})}),
+                     QList<QVariant>(
+                         {typed, edit_after, size, size, climate, oversize, "0,0",
+                          QString("Neu,%1,%1,%2,%3")
+                              .arg(size)
+                              .arg(per_side * per_side)
+                              .arg(size ? "100 %," + QString::number(size * size) : "0 %,")}));
+            QVERIFY(Ed().doc.loaded && Ed().view.island_shown && Canvas() != before);
+            QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
+            Finish();
+        }
     }
 
-    // -- preload window ----------------------------------------------------------------------
-
-    void PreloadAtStartFollowsLineOne_data() {
-        QTest::addColumn<QString>("line_1");
-        QTest::addColumn<int>("count");
-        QTest::newRow("0") << "0" << 0;
-        QTest::newRow("not a number") << "viele" << 0;
-        QTest::newRow("3") << "3" << 3;
-        QTest::newRow("above 16") << "20" << 16;
-    }
+    // Line 1 of the interface lines is the number of preload slots taken at start, at most 16.
     void PreloadAtStartFollowsLineOne() {
-        QFETCH(QString, line_1);
-        QFETCH(int, count);
-        const std::string line = line_1.toStdString();
-        StartWith("", line.c_str());
-        TBitmapForm& form = Form();
-        QCOMPARE(Find<QSpinBox>(form, "PreloadSpin")->value(),
-                 line_1 == "viele" ? 0 : line_1.toInt());
-        QCOMPARE(Find(form, "PreloadButton")->isEnabled(), count > 0);
-        QCOMPARE(Find<QCheckBox>(form, "AutoPreloadCheck")->isChecked(), count > 0);
-        for (int i = 1; i <= TBitmapForm::kRows; ++i) {
-            auto* check = Find<QCheckBox>(form, QString("CheckBox%1").arg(i));
-            QVERIFY(check->isEnabled() == (i <= count) && check->isChecked() == (count > 0));
+        for (const auto& [line_1, count] :
+             {std::pair{"0", 0}, std::pair{"viele", 0}, std::pair{"3", 3}, std::pair{"20", 16}}) {
+            TBitmapForm& form = StartWith("", line_1);
+            QString checks, expected;
+            for (int i = 1; i <= TBitmapForm::kRows; ++i) {
+                auto* check = Find<QCheckBox>(form, QString("CheckBox%1").arg(i));
+                checks += QString("%1%2").arg(check->isEnabled()).arg(check->isChecked());
+                expected += QString("%1%2").arg(i <= count).arg(count > 0);
+            }
+            QCOMPARE(
+                QList<QVariant>({line_1, Find<QSpinBox>(form, "PreloadSpin")->value(),
+                                 Find(form, "PreloadButton")->isEnabled(),
+                                 Find<QCheckBox>(form, "AutoPreloadCheck")->isChecked(), checks}),
+                QList<QVariant>({line_1, QString(line_1).toInt(), count > 0, count > 0, expected}));
+            const QStringList memo = Memo(form);
+            if (count == 0) {
+                QCOMPARE(memo, QStringList{QString()});
+            } else {
+                QCOMPARE(memo.front() + "|" + memo.back(),
+                         QString::fromUtf8("Alle Texturenbitmaps gelöscht|") + line_1 +
+                             " Texturenbitmaps erzeugt");
+                QCOMPARE(memo.filter(QRegularExpression("^TotalUncommitted \\d+$")).size(), 1);
+                QCOMPARE(memo.filter("TotalAddrSpace ").size(), count + 1);
+            }
+            Finish();
         }
-        const QStringList memo = MemoLines(form);
-        if (count == 0) {
-            QCOMPARE(memo, QStringList{QString()});
-            return;
-        }
-        QCOMPARE(memo.front() + "|" + memo.back(),
-                 QString::fromUtf8("Alle Texturenbitmaps gelöscht|") + line_1 +
-                     " Texturenbitmaps erzeugt");
-        QCOMPARE(memo.filter(QRegularExpression("^TotalUncommitted \\d+$")).size(), 1);
-        QCOMPARE(memo.filter("TotalAddrSpace ").size(), count + 1);
     }
 
-    void PreloadLoadsOnceAndReusesFreedSlots() {
-        StartWith("", "3");
-        TBitmapForm& form = Form();
+    // A series is loaded once however many rows name it, and a slot freed by one series is
+    // taken by the next. An island type button sets the first ten rows, and only as many as
+    // are shown.
+    void PreloadSlotsAndIslandTypes() {
+        TBitmapForm& form = StartWith("", "3");
         Find<QSpinBox>(form, "SpinEdit1")->setValue(3);
-        SelectRow(form, 1, 0);  // 0B
-        SelectRow(form, 2, 0);  // 0B again
-        SelectRow(form, 3, 1);  // 0C
-        auto preload_says = [&](const QStringList& lines) {
-            Find<QPushButton>(form, "PreloadButton")->click();
-            const QStringList memo = MemoLines(form);
+        auto preload_says = [&](std::array<int, 3> series, const QStringList& lines) {
+            for (int row = 1; row <= 3; ++row) Row(form, row)->setCurrentIndex(series[row - 1]);
+            Press(form, "PreloadButton");
+            const QStringList memo = Memo(form);
             for (const QString& line : lines) QVERIFY2(memo.contains(line), qPrintable(line));
         };
-        preload_says({"File Series0BxxFull.bmp  als nr 1", "0  schon in 1",
-                      "File Series0CxxFull.bmp  als nr 2"});
-        QCOMPARE(MemoLines(form).front(), QString("Loading Textures"));
-        SelectRow(form, 1, 2);  // 0D takes the place 0B leaves
-        SelectRow(form, 2, 1);  // 0C stays where it is
-        SelectRow(form, 3, 3);  // 0E
-        preload_says({QString::fromUtf8(" ID 0B  gelöscht"), "ID 0C immer noch da",
-                      "File Series0DxxFull.bmp  als nr 1", "1  schon in 2",
-                      "File Series0ExxFull.bmp  als nr 3"});
-    }
+        // 0B, 0B again, 0C.
+        preload_says({0, 0, 1}, {"File Series0BxxFull.bmp  als nr 1", "0  schon in 1",
+                                 "File Series0CxxFull.bmp  als nr 2"});
+        QCOMPARE(Memo(form).front(), QString("Loading Textures"));
+        // 0D takes the place 0B leaves, 0C stays where it is, 0E.
+        preload_says({2, 1, 3}, {QString::fromUtf8(" ID 0B  gelöscht"), "ID 0C immer noch da",
+                                 "File Series0DxxFull.bmp  als nr 1", "1  schon in 2",
+                                 "File Series0ExxFull.bmp  als nr 3"});
 
-    void IslandTypeButtonSetsTenRowsOnly() {
-        Start("");
-        TBitmapForm& form = Form();
         Find<QSpinBox>(form, "SpinEdit1")->setValue(12);
-        for (int row = 1; row <= 12; ++row) SelectRow(form, row, 7);
-        Find<QPushButton>(form, "Button5")->click();  // Polar
-        const int polar[10] = {0x1A, 0x61, 0x64, 0x63, 0x5F, 0x17, 0x5D, 0x66, 0x62, 0x67};
-        for (int row = 1; row <= 12; ++row) {
-            auto* combo = Find<QComboBox>(form, QString("ComboBox%1").arg(row));
-            const int series = row <= 10 ? polar[row - 1] : 7 + 11;
-            QCOMPARE(combo->currentIndex(), series - 11);
-            QVERIFY(combo->currentText().startsWith(
-                QString("%1").arg(series, 2, 16, QChar('0')).toUpper()));
-        }
-
-        // With fewer rows, only those rows change.
+        for (int row = 1; row <= 12; ++row) Row(form, row)->setCurrentIndex(7);
+        Press(form, "Button5");  // Polar
+        QCOMPARE(Series(form, 1, 12), QString("1A 61 64 63 5F 17 5D 66 62 67 12 12"));
         Find<QSpinBox>(form, "SpinEdit1")->setValue(2);
-        Find<QPushButton>(form, "JungleButton")->click();
-        QCOMPARE(Find<QComboBox>(form, "ComboBox2")->currentIndex(), 0x52 - 11);
-        QCOMPARE(Find<QComboBox>(form, "ComboBox3")->currentIndex(), 0x64 - 11);
+        Press(form, "JungleButton");
+        QCOMPARE(Series(form, 1, 3), QString("21 52 64"));
     }
 
-    void PanelClickPaintsThatSlot() {
-        StartWith("", "3");
+    // A click on a share panel paints that row's slot, a row without slot paints white, and
+    // closing only hides the window. A loaded bitmap shows its top-left quarter twice as
+    // large; an unreadable file is reported and the picture stays.
+    void PaintBoxShowsSlotsAndBitmaps() {
+        TBitmapForm& form = StartWith("", "3");
         Trigger("GFXBitmapssetzen1");
-        TBitmapForm& form = Form();
-        QVERIFY(form.isVisible());
-        SelectRow(form, 1, 3);  // 0E
-        SelectRow(form, 2, 4);  // 0F
-        Find<QPushButton>(form, "PreloadButton")->click();
+        Row(form, 1)->setCurrentIndex(3);  // 0E
+        Row(form, 2)->setCurrentIndex(4);  // 0F
+        Press(form, "PreloadButton");
         QWidget* box = Find(form, "FlickerFreePaintBox2");
-        QCOMPARE(box->size(), QSize(512, 512));
-
         QTest::mouseClick(Find(form, "Panel18"), Qt::LeftButton);
         QVERIFY(form.CurrentPaintMode() == TBitmapForm::PaintMode::Slot && form.ShownSlot() == 2);
-        const QImage full(
-            QString::fromStdString((kBin / "GFXImages" / "Series0FxxFull.bmp").string()));
-        QImage shot = box->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage full = Bitmap("Series0FxxFull.bmp");
+        QImage shot = Grab(box);
         for (QPoint p : {QPoint(0, 0), QPoint(300, 40), QPoint(511, 511), QPoint(100, 400)})
             QCOMPARE(Opaque(shot.pixel(p)), Opaque(full.pixel(p)));
-
-        // Row 4 has no slot: the box turns white.
         QTest::mouseClick(Find(form, "Panel20"), Qt::LeftButton);
-        QCOMPARE(form.CurrentPaintMode(), TBitmapForm::PaintMode::Nothing);
-        shot = box->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        QCOMPARE(Opaque(shot.pixel(300, 40)), qRgb(255, 255, 255));
-
-        // Closing only hides the window.
+        QVERIFY(form.CurrentPaintMode() == TBitmapForm::PaintMode::Nothing &&
+                Opaque(Grab(box).pixel(300, 40)) == qRgb(255, 255, 255));
         form.close();
         QVERIFY(!form.isVisible());
         Trigger("GFXBitmapssetzen1");
         QVERIFY(form.isVisible() && form.CurrentPaintMode() == TBitmapForm::PaintMode::Nothing);
-    }
 
-    void LoadBitmapShowsItsQuarterTwiceAsLarge() {
-        Start("");
-        TBitmapForm& form = Form();
-        const QString file =
-            QString::fromStdString((kBin / "GFXImages" / "Series0Cxx.bmp").string());
-        QString asked_folder;
+        QString asked_folder,
+            file = QString::fromStdString((kBin / "GFXImages" / "Series0Cxx.bmp").string());
         form.choose_bitmap_file = [&](const QString& folder) {
-            asked_folder = folder;
-            return file;
+            return asked_folder = folder, file;
         };
         QStringList errors;
         form.show_error = [&](const QString& text) { errors << text; };
-        Find<QPushButton>(form, "LoadBitmapButton")->click();
-        QVERIFY(asked_folder.endsWith("GFXImages"));
-        QCOMPARE(form.CurrentPaintMode(), TBitmapForm::PaintMode::LoadedBitmap);
+        Press(form, "LoadBitmapButton");
+        QVERIFY(asked_folder.endsWith("GFXImages") &&
+                form.CurrentPaintMode() == TBitmapForm::PaintMode::LoadedBitmap);
         const QImage base(file);
-        auto grab = [&] {
-            return Find(form, "FlickerFreePaintBox2")
-                ->grab()
-                .toImage()
-                .convertToFormat(QImage::Format_RGB32);
-        };
-        const QImage shot = grab();
+        shot = Grab(box);
         for (QPoint p : {QPoint(0, 0), QPoint(50, 20), QPoint(200, 130), QPoint(255, 255)})
             QCOMPARE(Opaque(shot.pixel(2 * p.x() + 1, 2 * p.y() + 1)), Opaque(base.pixel(p)));
-
-        // An unreadable file is reported and the picture stays.
-        form.choose_bitmap_file = [](const QString&) { return QString("/nonexistent/Series.bmp"); };
-        Find<QPushButton>(form, "LoadBitmapButton")->click();
-        QVERIFY2(errors.size() == 1 && errors[0].contains("/nonexistent/Series.bmp"),
-                 qPrintable(errors.join('\n')));
-        QCOMPARE(form.CurrentPaintMode(), TBitmapForm::PaintMode::LoadedBitmap);
-        QCOMPARE(grab(), shot);
+        file = "/nonexistent/Series.bmp";
+        Press(form, "LoadBitmapButton");
+        QVERIFY2(errors.size() == 1 && errors[0].contains(file), qPrintable(errors.join('\n')));
+        QVERIFY(form.CurrentPaintMode() == TBitmapForm::PaintMode::LoadedBitmap &&
+                Grab(box) == shot);
     }
 
     void RankingAfterLoadFillsTheRowsAndPreloads() {
-        StartWith(kSample, "2");
-        TBitmapForm& form = Form();
+        TBitmapForm& form = StartWith(kSample, "2");
         QStringList shown;
         for (int row = 1; row <= 5; ++row)
-            shown << Find<QComboBox>(form, QString("ComboBox%1").arg(row))->currentText().left(2)
-                  << Caption(form, QString("Panel%1").arg(row))
-                  << Caption(form, QString("Panel%1").arg(row + 16));
+            shown << Row(form, row)->currentText().left(2)
+                  << Text(form, QString("Panel%1").arg(row))
+                  << Text(form, QString("Panel%1").arg(row + 16));
         // Ten ranks; rows beyond them stay empty.
-        shown << Caption(form, "Panel10") << Caption(form, "Panel11") << Caption(form, "Panel27")
-              << Caption(form, "TotalPanel");
+        shown << Text(form, "Panel10") << Text(form, "Panel11") << Text(form, "Panel27")
+              << Text(form, "TotalPanel");
         QCOMPARE(shown, QStringList({"0B", "8438", "52%", "0E", "3503", "21%", "0C", "3090", "19%",
                                      "0D", "854", "5%", "0F", "499", "3%", "0", "", "", "100"}));
-
         // "autom. Preload" was ticked by the allocation at start: the two slots hold the two
         // best series.
-        const QStringList memo = MemoLines(form);
-        QVERIFY(memo.contains("File Series0BxxFull.bmp  als nr 1") &&
-                memo.contains("File Series0ExxFull.bmp  als nr 2"));
+        QVERIFY(Memo(form).contains("File Series0BxxFull.bmp  als nr 1") &&
+                Memo(form).contains("File Series0ExxFull.bmp  als nr 2"));
 
         // The button ranks again with the memo of counts.
         Find<QSpinBox>(form, "SpinEdit1")->setValue(3);
         Find<QCheckBox>(form, "AutoPreloadCheck")->setChecked(false);
         QVERIFY(!Find<QCheckBox>(form, "CheckBox1")->isChecked());
-        Find<QPushButton>(form, "InselStatButton")->click();
-        const QStringList counts = MemoLines(form);
+        Press(form, "InselStatButton");
+        const QStringList counts = Memo(form);
         QVERIFY(counts.contains("Anzahl: 5"));
-        QCOMPARE(QStringList({counts.front(), counts.back(), Caption(form, "Panel4"),
-                              Caption(form, "TotalPanel")}),
+        QCOMPARE(QStringList({counts.front(), counts.back(), Text(form, "Panel4"),
+                              Text(form, "TotalPanel")}),
                  QStringList({"0B   8438", "Total 16384", "", "92"}));
     }
 
-    void FormTextsComeFromTheInterfaceLines() {
-        Start("", [](insel::Definitions& d) {
-            d.main_strings.resize(285);  // lines 285.. are missing
-            d.main_strings[280] = "Vorladen";
-            d.main_strings[281] = "";  // empty: the built-in caption stays
-            d.main_strings[283] = "Speicher holen";
-            d.main_strings[284] = "Versucht:";
-        });
-        Trigger("GFXBitmapssetzen1");
-        TBitmapForm& form = Form();
-        QCOMPARE(
-            QStringList({form.windowTitle(), Caption(form, "LoadBitmapButton"),
-                         Caption(form, "GetPreloadMemButton"), Caption(form, "Label5")}),
-            QStringList({"Vorladen", "Load Bitmap file Seriesxx", "Speicher holen", "Versucht:"}));
-    }
-
-    // Everything fits the preload window at its size, which is at least 874 x 615, and its
-    // rows are wide enough for every series description.
-    void FormFitsItsControlsAndDescriptions() {
-        Start(kSample);
-        TBitmapForm& form = Form();
-        form.show();
-        QApplication::processEvents();
-        QVERIFY(form.width() >= 874 && form.height() >= 615);
-        for (QWidget* child : form.findChildren<QWidget*>()) {
-            const QString name = child->objectName();
-            if (!child->isVisible() || name.isEmpty() || name.startsWith("qt_")) continue;
-            const QRect place(child->mapTo(&form, QPoint(0, 0)), child->size());
-            QVERIFY2(form.rect().contains(place), qPrintable(child->objectName()));
-            // Captions fit; other controls get at least the room they ask for.
-            QString caption;
-            if (auto* button = qobject_cast<QAbstractButton*>(child)) caption = button->text();
-            if (auto* label = qobject_cast<QLabel*>(child)) caption = label->text();
-            const int needed = name == "Label2" ? 0
-                               : caption.isEmpty()
-                                   ? child->minimumSizeHint().width()
-                                   : child->fontMetrics().horizontalAdvance(caption);
-            QVERIFY2(child->width() >= needed, qPrintable(name));
-        }
-        auto* combo = Find<QComboBox>(form, "ComboBox1");
-        QVERIFY(combo->count() > 1);
-        for (int i = 0; i < combo->count(); ++i) {
-            combo->setCurrentIndex(i);
-            QStyleOptionComboBox option;
-            option.initFrom(combo);
-            option.editable = false;
-            const QRect field = combo->style()->subControlRect(QStyle::CC_ComboBox, &option,
-                                                               QStyle::SC_ComboBoxEditField, combo);
-            QVERIFY2(combo->fontMetrics().horizontalAdvance(combo->currentText()) <= field.width(),
-                     qPrintable(combo->currentText()));
-        }
-    }
-
-    // -- series image window and about box ------------------------------------------------------
-
-    void SeriesImageShowsTheBaseBitmap() {
-        insel::Definitions definitions = insel::LoadDefinitionFiles(kBin);
-        insel::gui::TViewForm view(definitions, kBin);
-        view.ShowSeriesImage("0d 44");
-        QCOMPARE(view.windowTitle(),
-                 QString::fromUtf8("Linke Hälfte 0D00 0D60  Rechte Hälfte 0D0C 0D6C"));
-        auto* image = Find<QLabel>(view, "Image1");
-        const QImage base(QString::fromStdString((kBin / "GFXImages" / "Series0Dxx.bmp").string()));
-        auto shown = [image] {
-            return image->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
-        };
-        QCOMPARE(shown().size(), base.size());
-        QCOMPARE(Opaque(shown().pixel(100, 60)), Opaque(base.pixel(100, 60)));
-
-        // No bitmap for series 20, and "zz" names none: the caption follows, the picture stays.
-        view.ShowSeriesImage("20 00");
-        QCOMPARE(view.windowTitle(),
-                 QString::fromUtf8("Linke Hälfte 2000 2060  Rechte Hälfte 200C 206C"));
-        view.ShowSeriesImage("zz");
-        QCOMPARE(Opaque(shown().pixel(100, 60)), Opaque(base.pixel(100, 60)));
-    }
-
-    void AboutNamesProgramSystemAndMemory() {
+    // The about box names the program, the system and the memory. The series image window
+    // shows the base bitmap of a series; for a series without bitmap, or a code that names
+    // none, the caption follows and the picture stays.
+    void AboutBoxAndSeriesImage() {
         Start("");
         QString text;
-        window_->run_about_box = [&](insel::gui::TAboutBox& box) {
-            text = box.Text();
-            QCOMPARE(Caption(box, "Version"), "Version " + QString(insel::kProgramVersion));
-        };
+        window_->run_about_box = [&](insel::gui::TAboutBox& box) { text = box.Text(); };
         Trigger("About1");
-        QVERIFY(text.startsWith("Inseleditor\nVersion " + QString(insel::kProgramVersion)) &&
-                text.contains(QSysInfo::prettyProductName()));
-        QVERIFY2(QRegularExpression("Speicher: \\d+ MB").match(text).hasMatch(), qPrintable(text));
+        QVERIFY2(text.startsWith("Inseleditor\nVersion " + QString(insel::kProgramVersion)) &&
+                     text.contains(QSysInfo::prettyProductName()) &&
+                     QRegularExpression("Speicher: \\d+ MB").match(text).hasMatch(),
+                 qPrintable(text));
+
+        insel::gui::TViewForm view(Ed().definitions, kBin);
+        auto* image = Find<QLabel>(view, "Image1");
+        const QImage base = Bitmap("Series0Dxx.bmp");
+        QStringList titles;
+        for (const char* code : {"0d 44", "20 00", "zz"}) {
+            view.ShowSeriesImage(code);
+            titles << view.windowTitle();
+            QVERIFY(image->pixmap().size() == base.size() &&
+                    Opaque(image->pixmap().toImage().pixel(100, 60)) ==
+                        Opaque(base.pixel(100, 60)));
+        }
+        QCOMPARE(titles.join('|'),
+                 QString::fromUtf8("Linke Hälfte 0D00 0D60  Rechte Hälfte 0D0C 0D6C|"
+                                   "Linke Hälfte 2000 2060  Rechte Hälfte 200C 206C|"
+                                   "Linke Hälfte ZZ00 ZZ60  Rechte Hälfte ZZ0C ZZ6C"));
     }
 };
 

@@ -2,6 +2,7 @@
 // What the window tests share: the program folder of the build, a window started as the
 // program starts it with its messages collected, and ways to drive its controls.
 #include <QAbstractButton>
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
@@ -9,26 +10,38 @@
 #include <QMouseEvent>
 #include <QProcess>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "core/app/definitions.h"
 #include "gui/app/main_window.h"
+#include "island_fixture.h"
+#include "temp_file.h"
 
 namespace insel::gui::test {
 
+namespace fx = insel::fixture;
 inline const std::filesystem::path kBin = INSEL_BIN_DIR;
 inline const std::string kSample = (kBin / "samples" / "sample_island.scp").string();
 
-inline QString Text(QWidget& window, const char* name) {
-    if (auto* label = window.findChild<QLabel*>(name)) return label->text();
-    if (auto* edit = window.findChild<QLineEdit*>(name)) return edit->text();
-    return "<no control " + QString(name) + ">";
+template <typename T = QWidget>
+T* Find(QObject& root, const QString& name) {
+    T* child = root.findChild<T*>(name);
+    if (!child) qFatal("no control %s of that class", qPrintable(name));
+    return child;
+}
+
+// The caption or contents of a label, line edit, spin box or button.
+inline QString Text(QObject& root, const QString& name) {
+    if (auto* label = root.findChild<QLabel*>(name)) return label->text();
+    if (auto* edit = root.findChild<QLineEdit*>(name)) return edit->text();
+    if (auto* spin = root.findChild<QAbstractSpinBox*>(name)) return spin->text();
+    if (auto* button = root.findChild<QAbstractButton*>(name)) return button->text();
+    return "<no control " + name + ">";
 }
 
 inline QByteArray ReadAll(const QString& path) {
@@ -39,12 +52,6 @@ inline QByteArray ReadAll(const QString& path) {
 inline bool WriteAll(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-inline void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
 }
 
 inline void ClickCell(QTableWidget* grid, int row, int column) {
@@ -59,34 +66,13 @@ inline void MoveMouse(QWidget* widget, QPoint at, Qt::MouseButtons held = Qt::No
     QApplication::sendEvent(widget, &move);
 }
 
-// Runs the editor executable; `no_display` takes every display away from it.
-struct EditorRun {
-    int status = -1;
-    QString said;  // stdout and stderr
-};
-inline EditorRun RunEditorProcess(const QStringList& arguments, bool no_display = false,
-                                  const QString& display = "") {
-    QProcess process;
-    if (no_display) {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.remove("QT_QPA_PLATFORM");
-        environment.remove("WAYLAND_DISPLAY");
-        environment.insert("DISPLAY", display);
-        process.setProcessEnvironment(environment);
-    }
-    process.start(INSELEDITOR, arguments);
-    EditorRun run;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) return run;
-    run.status = process.exitCode();
-    run.said = QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
-    return run;
-}
-
 // A window as the program starts it; the tests answer its questions through its hooks.
 class WindowHarness {
   protected:
     std::unique_ptr<TInselZeichner> window_;
     QStringList messages_;
+    QTemporaryDir dir_;
+    QString proposed_;  // the file name the last save offered
 
     // `file` stands on the command line; `edit` may change the definition files' contents.
     void Start(const std::string& file, const std::function<void(Definitions&)>& edit = nullptr) {
@@ -103,17 +89,27 @@ class WindowHarness {
         if (window_) window_->confirm_exit = [] { return true; };
         window_.reset();
         messages_.clear();
+        proposed_.clear();
     }
-    QWidget* Child(const char* name) {
-        QWidget* w = window_->findChild<QWidget*>(name);
-        if (!w) qFatal("no control %s", name);
-        return w;
+    Editor& Ed() { return window_->editor(); }
+    QString At(const QString& name) const { return dir_.filePath(name); }
+    // Saves answer with `name` in the scratch folder; an empty name cancels them.
+    void SaveAs(const QString& name) {
+        window_->choose_save_file = [this, name](const QString&, const QString& offered) {
+            proposed_ = offered;
+            return name.isEmpty() ? QString() : At(name == "*" ? offered : name);
+        };
     }
+    // The texts of the named controls, joined with commas.
+    QString Panels(const QStringList& names) {
+        QStringList texts;
+        for (const QString& name : names) texts << Text(*window_, name);
+        return texts.join(',');
+    }
+    QWidget* Child(const char* name) { return Find(*window_, name); }
     template <typename T>
     T* Control(const char* name) {
-        T* w = qobject_cast<T*>(Child(name));
-        if (!w) qFatal("control %s has another class", name);
-        return w;
+        return Find<T>(*window_, name);
     }
     void Click(const char* name) { Control<QAbstractButton>(name)->click(); }
     QImage Canvas() { return Child("FlickerFreePaintBox2")->grab().toImage(); }

@@ -6,11 +6,8 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QUrl>
 
 #include "city_fixture.h"
@@ -20,7 +17,6 @@
 #include "gui_support.h"
 
 using namespace insel::gui::test;
-namespace fx = insel::fixture;
 
 namespace {
 
@@ -57,8 +53,6 @@ fx::Bytes SettledIslandFile() {
 class PagesTest : public QObject, WindowHarness {
     Q_OBJECT
 
-    QTemporaryDir dir_;
-
     void ShowPage(const char* name) {
         Control<QTabWidget>("PageControl1")->setCurrentWidget(Child(name));
     }
@@ -69,101 +63,73 @@ class PagesTest : public QObject, WindowHarness {
         MoveMouse(Child("FlickerFreePaintBox2"), at);
         QTest::mouseClick(Child("FlickerFreePaintBox2"), Qt::LeftButton, {}, at);
     }
-    const insel::ToolState& Tools() { return window_->editor().tools; }
-    void LoadSettledIsland() {
-        const std::filesystem::path path = dir_.filePath("Siedlung_INDI.scp").toStdString();
-        WriteBytes(path, SettledIslandFile());
-        window_->LoadIslandFile(path, insel::FileKind::Island);
-        QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
-    }
+    const insel::ToolState& Tools() { return Ed().tools; }
 
   private slots:
     void cleanup() { Finish(); }
 
-    void CanvasClickPlacesTheFrameAndRecordsTheRectangle() {
+    // A canvas click places the frame of the page's tool, pulled back inside at the island's
+    // edge, and records its rectangle; the spins resize this mode's frame only; a drag on the
+    // copy page stores the block, other modes' frames do not follow a drag. The mines page
+    // offers quarry spots, with a frame of their own, kept across pages.
+    void FrameFollowsClicksSpinsAndDrags() {
         Start(kSample);
         QWidget* frame = Child("ThePanel");
         QVERIFY(!frame->isVisible());
         ShowPage("Untergrund");
-        QVERIFY(frame->isVisible());
-        QCOMPARE(Text(*window_, "ThePanel"), QString("U"));
-
         ClickCanvasCell(20, 30);
-        QCOMPARE(Text(*window_, "xPanel") + "," + Text(*window_, "yPanel"), QString("20,30"));
+        QCOMPARE(Panels({"xPanel", "yPanel", "PLeftSpin", "PHeightSpin"}), QString("20,30,20,3"));
         QCOMPARE(Tools().Selection(insel::ToolMode::Tile), (insel::SelectionRect{20, 30, 3, 3}));
-        QCOMPARE(frame->geometry(), QRect(81, 121, 12, 12));
-        QCOMPARE(QPoint(Control<QSpinBox>("PLeftSpin")->value(),
-                        Control<QSpinBox>("PHeightSpin")->value()),
-                 QPoint(20, 3));
-
-        // At the island's edge the frame is pulled back inside.
+        QVERIFY(frame->isVisible() && frame->geometry() == QRect(81, 121, 12, 12));
         ClickCanvasCell(127, 127);
-        QCOMPARE(Control<QSpinBox>("PLeftSpin")->value(), 125);
-        QCOMPARE(frame->x(), 125 * 4 + 1);
-
-        // The width spin resizes this mode's frame only.
+        QVERIFY(Text(*window_, "PLeftSpin") == "125" && frame->x() == 125 * 4 + 1);
         Control<QSpinBox>("PWidthSpin")->setValue(5);
         QCOMPARE(QPoint(Tools().Selection(insel::ToolMode::Tile).width, frame->width()),
                  QPoint(5, 20));
-        QCOMPARE(Control<QSpinBox>("PLeftSpin")->value(), 123);
+        QCOMPARE(Text(*window_, "PLeftSpin"), QString("123"));
         ShowPage("FlussSheet");
         QCOMPARE(frame->width(), 12);
-
         ShowPage("HoehenStatistik");
-        QVERIFY(!frame->isVisible() && messages_.isEmpty());
-    }
+        QVERIFY(!frame->isVisible());
 
-    // Without an island a canvas click changes nothing, the statistics and the series ranking
-    // stay empty, nothing is offered for saving, and the people radios say why.
-    void ControlsWithoutAnIsland() {
-        Start("");
+        ShowPage("CopyBuffer");
+        ClickCanvasCell(10, 20);
+        QTest::mousePress(frame, Qt::LeftButton, {}, QPoint(1, 1));
+        MoveMouse(frame, QPoint(20, 12), Qt::LeftButton);
+        QCOMPARE(frame->size(), QSize(20, 12));
+        QTest::mouseRelease(frame, Qt::LeftButton, {}, QPoint(20, 12));
+        QCOMPARE(Panels({"PWidthSpin", "PHeightSpin"}), QString("5,3"));
+        QCOMPARE(Tools().block, (insel::BlockRect{10, 20, 15, 23}));
         ShowPage("Untergrund");
-        const auto before = Tools().selection;
-        ClickCanvasCell(5, 5);
-        QCOMPARE(Tools().selection, before);
-        QString asked;
-        window_->choose_save_file = [&](const QString&, const QString& name) {
-            asked = name;
-            return QString();
-        };
-        Click("DoItButton");
-        Click("SaveGFXStatButton");
-        insel::gui::TBitmapForm& form = window_->BitmapForm();
-        form.findChild<QPushButton*>("InselStatButton")->click();
-        QVERIFY(asked.isEmpty() && Control<QTableWidget>("GFXGrid")->rowCount() == 0);
-        QCOMPARE(form.findChild<QLabel*>("Panel1")->text() +
-                     form.findChild<QPlainTextEdit*>("Memo1")->toPlainText() + Messages(),
-                 QString());
-        Click("VeniceRadio");
-        QCOMPARE(messages_, QStringList{"message: Eine Insel sollte schon da sein"});
-    }
+        const QSize tile_frame = frame->size();
+        QTest::mousePress(frame, Qt::LeftButton, {}, QPoint(1, 1));
+        MoveMouse(frame, QPoint(40, 40), Qt::LeftButton);
+        QCOMPARE(frame->size(), tile_frame);
+        QTest::mouseRelease(frame, Qt::LeftButton, {}, QPoint(40, 40));
 
-    void MinesPageChoosesQuarrySpots() {
-        Start(kSample);
         ShowPage("Minen");
-        QCOMPARE(Text(*window_, "ThePanel"), QString("M"));
         Click("AbbauBox");
-        QVERIFY(window_->editor().tools.mode == insel::ToolMode::QuarrySpot &&
-                Text(*window_, "ThePanel") == "A");
-        QCOMPARE(Child("ThePanel")->size(), QSize(16, 12));
+        QVERIFY(Tools().mode == insel::ToolMode::QuarrySpot && frame->size() == QSize(16, 12));
         ShowPage("Speichern");
         ShowPage("Minen");
-        QCOMPARE(window_->editor().tools.mode, insel::ToolMode::QuarrySpot);
+        QCOMPARE(Tools().mode, insel::ToolMode::QuarrySpot);
         Click("MinenBox");
-        QVERIFY(window_->editor().tools.mode == insel::ToolMode::Mine &&
-                Child("ThePanel")->size() == QSize(4, 4));
+        QVERIFY(Tools().mode == insel::ToolMode::Mine && frame->size() == QSize(4, 4));
+        QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
     }
 
-    void FertilityFrameNeedsALegendColour() {
+    // A right click on the fertility frame needs a legend colour first, then sets its value;
+    // rivers take no action from the frame. A pen stroke on the height profile page marks
+    // cells without moving the readouts, and entering the page again starts without marks.
+    void RightClicksAndPenStrokes() {
         Start(kSample);
+        auto& island = Ed().doc.island;
         ShowPage("TabSheet1");
         ClickCanvasCell(10, 10);
         QWidget* frame = Child("ThePanel");
         QTest::mouseClick(frame, Qt::RightButton, {}, QPoint(1, 1));
         QCOMPARE(messages_, QStringList{"message: Select color in HoehenStatistik first"});
-        const auto fertility = window_->editor().doc.island.fertility.get(10, 10);
-        QVERIFY(fertility != 3);
-
+        QVERIFY(island.fertility.get(10, 10) != 3);
         ShowPage("HoehenStatistik");
         QTest::mouseClick(Child("LegendPanel3"), Qt::LeftButton, {}, QPoint(3, 3));
         QCOMPARE(Tools().legend_value, 3);
@@ -171,174 +137,154 @@ class PagesTest : public QObject, WindowHarness {
                  Child("LegendPanel3")->palette().color(QPalette::Window));
         ShowPage("TabSheet1");
         QTest::mouseClick(frame, Qt::RightButton, {}, QPoint(1, 1));
-        QVERIFY(window_->editor().doc.island.fertility.get(10, 10) == 3 && messages_.size() == 1);
-
-        // Rivers take no action from the frame.
+        QVERIFY(island.fertility.get(10, 10) == 3 && messages_.size() == 1);
         ShowPage("FlussSheet");
         ClickCanvasCell(12, 12);
-        const auto height = window_->editor().doc.island.height.get(12, 12);
+        const auto height = island.height.get(12, 12);
         QTest::mouseClick(frame, Qt::RightButton, {}, QPoint(1, 1));
-        QCOMPARE(window_->editor().doc.island.height.get(12, 12), height);
-    }
+        QCOMPARE(island.height.get(12, 12), height);
 
-    void DraggingTheFrameStoresTheBlock() {
-        Start(kSample);
-        ShowPage("CopyBuffer");
-        ClickCanvasCell(10, 20);
-        QWidget* frame = Child("ThePanel");
-        QTest::mousePress(frame, Qt::LeftButton, {}, QPoint(1, 1));
-        MoveMouse(frame, QPoint(20, 12), Qt::LeftButton);
-        QCOMPARE(frame->size(), QSize(20, 12));
-        QTest::mouseRelease(frame, Qt::LeftButton, {}, QPoint(20, 12));
-        QCOMPARE(QPoint(Control<QSpinBox>("PWidthSpin")->value(),
-                        Control<QSpinBox>("PHeightSpin")->value()),
-                 QPoint(5, 3));
-        QCOMPARE(Tools().block, (insel::BlockRect{10, 20, 15, 23}));
-
-        // Frames of other modes do not follow a drag.
-        ShowPage("Untergrund");
-        QTest::mousePress(frame, Qt::LeftButton, {}, QPoint(1, 1));
-        MoveMouse(frame, QPoint(40, 40), Qt::LeftButton);
-        QCOMPARE(frame->size(), QSize(12, 12));
-    }
-
-    void PenStrokeMarksCellsOnTheHeightProfilePage() {
-        Start(kSample);
         QWidget* canvas = Child("FlickerFreePaintBox2");
         ShowPage("LineDrawing");
         QTest::mousePress(canvas, Qt::LeftButton, {}, QPoint(4 * 5 + 1, 4 * 5 + 1));
-        const auto& mark = window_->editor().doc.island.mark;
-        QVERIFY(mark.get(5, 5) == 1 && mark.get(6, 6) == 1);  // pen of 2 x 2 cells
+        QVERIFY(island.mark.get(5, 5) == 1 && island.mark.get(6, 6) == 1);  // a 2 x 2 pen
         const QString mouse_x = Text(*window_, "MouseXPanel");
         MoveMouse(canvas, QPoint(4 * 9 + 1, 4 * 5 + 1), Qt::LeftButton);
-        QVERIFY(mark.get(9, 5) == 1 && Text(*window_, "MouseXPanel") == mouse_x);
+        QVERIFY(island.mark.get(9, 5) == 1 && Text(*window_, "MouseXPanel") == mouse_x);
         QTest::mouseRelease(canvas, Qt::LeftButton, {}, QPoint(4 * 9 + 1, 4 * 5 + 1));
         MoveMouse(canvas, QPoint(4 * 30 + 1, 4 * 5 + 1));
-        QVERIFY(mark.get(30, 5) == 0 && Text(*window_, "MouseXPanel") == "30");
-
-        // Entering the page again starts without marks.
+        QVERIFY(island.mark.get(30, 5) == 0 && Text(*window_, "MouseXPanel") == "30");
         ShowPage("Speichern");
         ShowPage("LineDrawing");
-        QCOMPARE(mark.get(5, 5), 0);
+        QCOMPARE(island.mark.get(5, 5), 0);
     }
 
-    void CityPageShowsObjectsCatchmentAndInhabitants() {
+    // The city page lists the objects of the chosen city, draws its catchment in the chosen
+    // colour, counts its inhabitants, tidies the warehouses; the object list of the chosen
+    // city (none before one is chosen), the log and the extracted-city file are saved.
+    void CityPageShowsObjectsAndSaves() {
         Start("");
-        LoadSettledIsland();
+        fx::WriteFileBytes(At("Siedlung_INDI.scp").toStdString(), SettledIslandFile());
+        window_->LoadIslandFile(At("Siedlung_INDI.scp").toStdString(), insel::FileKind::Island);
+        SaveAs("*");
+        Click("SaveListButton");
+        QVERIFY(proposed_.isEmpty());
         auto* cities = Control<QTableWidget>("StadtListenGrid");
-        QCOMPARE(cities->rowCount(), 2);
         ShowPage("TabSheet1");
         ClickCell(cities, 0, 0);
-        QCOMPARE(Text(*window_, "StadtNrPanel"), QString("1"));
         auto* objects = Control<QTableWidget>("BuildingGrid");
-        QCOMPARE(objects->rowCount(), 6);
         // The warehouse lies in its own area.
-        QCOMPARE(QStringList({objects->item(3, 0)->text(), objects->item(3, 1)->text(),
-                              objects->item(0, 6)->text()}),
-                 QStringList({"Marktplatz", "35 03", "1"}));
+        QCOMPARE(QStringList({QString::number(cities->rowCount()), Text(*window_, "StadtNrPanel"),
+                              QString::number(objects->rowCount()), objects->item(3, 0)->text(),
+                              objects->item(3, 1)->text(), objects->item(0, 6)->text()}),
+                 QStringList({"2", "1", "6", "Marktplatz", "35 03", "1"}));
 
-        const QImage before = Child("FlickerFreePaintBox2")->grab().toImage();
+        const QImage before = Canvas();
         Click("EZBCheck");
-        const QImage with_catchment = Child("FlickerFreePaintBox2")->grab().toImage();
-        QVERIFY(with_catchment != before);
+        const QImage with_catchment = Canvas();
         window_->choose_colour = [](const QColor&) { return QColor(0, 0, 255); };
         QTest::mouseClick(Child("EZBPanel"), Qt::LeftButton, {}, QPoint(2, 2));
+        QVERIFY(with_catchment != before && Canvas() != with_catchment);
         QCOMPARE(window_->settings().catchment, 0xFF0000u);
-        QVERIFY(Child("FlickerFreePaintBox2")->grab().toImage() != with_catchment);
 
         ShowPage("Objects");
         Click("maxEinwohnerButton");
         QCOMPARE(Text(*window_, "WohnPanel"), QString("16"));  // two houses of 8
-
         Click("AufraumButton");
         std::vector<int> numbers;
-        for (const auto& w : window_->editor().doc.cities.warehouses) numbers.push_back(w.number);
+        for (const auto& w : Ed().doc.cities.warehouses) numbers.push_back(w.number);
         QCOMPARE(numbers, (std::vector<int>{1, 5}));
         QVERIFY(Child("AufraumButton")->styleSheet().contains("#00FF00"));
-
         Click("PirateRadio");
-        QCOMPARE(window_->editor().doc.cities.main_warehouse_kind, 2);
-        QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
-    }
+        QCOMPARE(Ed().doc.cities.main_warehouse_kind, 2);
 
-    void ObjectListAndLogAreSaved() {
-        Start("");
-        LoadSettledIsland();
-        QString proposed;
-        window_->choose_save_file = [&](const QString&, const QString& name) {
-            proposed = name;
-            return dir_.filePath(name);
-        };
-        // Nothing to save before a city is chosen.
+        ClickCell(cities, 1, 0);
         Click("SaveListButton");
-        QVERIFY(proposed.isEmpty());
-        ClickCell(Control<QTableWidget>("StadtListenGrid"), 1, 0);
-        Click("SaveListButton");
-        QCOMPARE(proposed, QString("Siedlung_INDI.txt"));
         std::string expected;
-        for (const std::string& line : insel::ObjectListLines(
-                 window_->editor().doc.island, window_->editor().doc.cities.Current()))
+        for (const std::string& line :
+             insel::ObjectListLines(Ed().doc.island, Ed().doc.cities.Current()))
             expected += line + "\r\n";
-        QCOMPARE(ReadAll(dir_.filePath(proposed)), QByteArray::fromStdString(expected));
+        QCOMPARE(ReadAll(At("Siedlung_INDI.txt")), QByteArray::fromStdString(expected));
 
         // A log of fewer than five lines is not worth a file.
-        proposed.clear();
-        auto* memo = Control<QPlainTextEdit>("Memo2");
-        window_->editor().status.memo2 = {"a", "b", "c", "d"};
-        QTest::mouseClick(memo->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
-        QVERIFY(proposed.isEmpty());
-        window_->editor().status.memo2.push_back("e");
-        QTest::mouseClick(memo->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
-        QCOMPARE(proposed, QString("Savememo.txt"));
-        QCOMPARE(ReadAll(dir_.filePath(proposed)), QByteArray("a\r\nb\r\nc\r\nd\r\ne\r\n"));
+        proposed_.clear();
+        auto* memo = Control<QPlainTextEdit>("Memo2")->viewport();
+        Ed().status.memo2 = {"a", "b", "c", "d"};
+        QTest::mouseClick(memo, Qt::LeftButton, {}, QPoint(5, 5));
+        QVERIFY(proposed_.isEmpty());
+        Ed().status.memo2.push_back("e");
+        QTest::mouseClick(memo, Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(ReadAll(At("Savememo.txt")), QByteArray("a\r\nb\r\nc\r\nd\r\ne\r\n"));
 
         // The island with the chosen city as an extracted-city file, read back with both cities.
-        proposed = "stadt.cty";
-        window_->choose_save_file = [&](const QString&, const QString&) {
-            return dir_.filePath(proposed);
-        };
+        SaveAs("stadt.cty");
         Click("WriteCtyButton");
+        window_->LoadIslandFile(At("stadt.cty").toStdString(), insel::FileKind::City);
         QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
-        window_->LoadIslandFile(dir_.filePath("stadt.cty").toStdString(), insel::FileKind::City);
-        QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
-        QVERIFY(window_->editor().doc.file_kind == insel::FileKind::City &&
-                Text(*window_, "xSizePanel") == "64");
-        QCOMPARE(Control<QTableWidget>("StadtListenGrid")->rowCount(), 2);
+        QVERIFY(Ed().doc.file_kind == insel::FileKind::City &&
+                Text(*window_, "xSizePanel") == "64" && cities->rowCount() == 2);
     }
 
-    void ShiftBoxesFeedTheSaveAndALoadUnticksThem() {
+    // The climate box sets the island's type, which names the dummy island. The shift boxes
+    // feed the save, and a load unticks them.
+    void ClimateAndShiftBoxesFeedTheSave() {
         Start(kSample);
+        Control<QComboBox>("ComboBox1")->setCurrentIndex(4);
+        SaveAs("");
+        Click("DummyButton");
+        QVERIFY(Ed().doc.island.record.climate == 4 && proposed_ == "D_128x128_DUMMY.scp");
+
         auto* height = Control<QCheckBox>("ApplyHeightShiftCheck");
-        QCOMPARE(Control<QSpinBox>("RotGxSpin")->value(), -1);
         height->setChecked(true);
         Control<QSpinBox>("RotHxSpin")->setValue(-1);
-        QVERIFY(window_->editor().save.shifts[0].apply &&
-                window_->editor().save.shifts[0].dx == -1);
-
+        QVERIFY(Ed().save.shifts[0].apply && Ed().save.shifts[0].dx == -1);
         // Saving applies the shift: every column's heights end one column further left.
-        const auto& heights = window_->editor().doc.island.height;
+        const auto& heights = Ed().doc.island.height;
         int x = 30;
         while (x < 100 && heights.get(x, 64) == heights.get(x + 1, 64)) ++x;
         QVERIFY(x < 100);
         const auto moved = heights.get(x + 1, 64);
-        window_->choose_save_file = [&](const QString&, const QString&) {
-            return dir_.filePath("shifted.scp");
-        };
+        SaveAs("shifted.scp");
         Click("SaveInselButton");
-        window_->LoadIslandFile(dir_.filePath("shifted.scp").toStdString(),
-                                insel::FileKind::Island);
-        QCOMPARE(window_->editor().doc.island.height.get(x, 64), moved);
-        QVERIFY(!height->isChecked() && !window_->editor().save.shifts[0].apply);
-        QCOMPARE(Control<QSpinBox>("RotHxSpin")->value(), -1);
+        window_->LoadIslandFile(At("shifted.scp").toStdString(), insel::FileKind::Island);
+        QCOMPARE(Ed().doc.island.height.get(x, 64), moved);
+        QVERIFY(!height->isChecked() && !Ed().save.shifts[0].apply &&
+                Text(*window_, "RotHxSpin") == "-1");
     }
 
-    void SavegameHidesTheEditingPages() {
+    // Without an island a canvas click changes nothing, the statistics and the series ranking
+    // stay empty, nothing is offered for saving, and the people radios say why. A scenario
+    // loads as a savegame, which hides the editing pages; a dropped island file loads and
+    // shows them again. Files of other kinds are refused at the door, and handed to the
+    // loader all the same they leave the island and its kind as they were.
+    void FromNoIslandToSavegameToDroppedIsland() {
         Start("");
-        const std::filesystem::path path = dir_.filePath("spiel.sav").toStdString();
+        ShowPage("Untergrund");
+        const auto before = Tools().selection;
+        ClickCanvasCell(5, 5);
+        QCOMPARE(Tools().selection, before);
+        SaveAs("");
+        Click("DoItButton");
+        Click("SaveGFXStatButton");
+        insel::gui::TBitmapForm& form = window_->BitmapForm();
+        Find<QAbstractButton>(form, "InselStatButton")->click();
+        QVERIFY(proposed_.isEmpty() && Control<QTableWidget>("GFXGrid")->rowCount() == 0);
+        QCOMPARE(
+            Text(form, "Panel1") + Find<QPlainTextEdit>(form, "Memo1")->toPlainText() + Messages(),
+            QString());
+        Click("VeniceRadio");
+        QCOMPARE(messages_, QStringList{"message: Eine Insel sollte schon da sein"});
+        messages_.clear();
+
         fx::IslandSpec island;
         island.number = 1;
-        WriteBytes(path, fx::SavegameBytes({island}));
-        window_->LoadIslandFile(path, insel::FileKind::Savegame);
+        island.width = island.height = 48;
+        fx::WriteFileBytes(At("welt.sze").toStdString(), fx::SavegameBytes({island}));
+        window_->LoadIslandFile(At("welt.sze").toStdString(), insel::FileKind::Scenario);
+        QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
+        QVERIFY(Ed().doc.file_kind == insel::FileKind::Savegame &&
+                Text(*window_, "xSizePanel") == "48" &&
+                Control<QTableWidget>("InselListenGrid")->rowCount() == 1);
         auto* pages = Control<QTabWidget>("PageControl1");
         auto state = [&] {
             return QList<bool>{pages->isTabVisible(pages->indexOf(Child("Minen"))),
@@ -348,63 +294,23 @@ class PagesTest : public QObject, WindowHarness {
                                pages->isTabEnabled(pages->indexOf(Child("TabSheet2")))};
         };
         QCOMPARE(state(), (QList<bool>{false, false, true, false, true}));
-        window_->LoadIslandFile(kSample, insel::FileKind::Island);
-        QCOMPARE(state(), (QList<bool>{true, true, true, true, false}));
-    }
 
-    void ScenarioLoadsAsASavegame() {
-        Start("");
-        fx::IslandSpec island;
-        island.number = 1;
-        island.width = island.height = 48;
-        const std::filesystem::path scenario = dir_.filePath("welt.sze").toStdString();
-        WriteBytes(scenario, fx::SavegameBytes({island}));
-        window_->LoadIslandFile(scenario, insel::FileKind::Scenario);
-        QVERIFY(window_->editor().doc.file_kind == insel::FileKind::Savegame &&
-                Text(*window_, "xSizePanel") == "48");
-        QCOMPARE(Control<QTableWidget>("InselListenGrid")->rowCount(), 1);
-        QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
-    }
-
-    void ClimateBoxShowsAndSetsTheIslandsType() {
-        Start(kSample);
-        auto* climate = Control<QComboBox>("ComboBox1");
-        QCOMPARE(climate->currentText(), QString("Nord"));
-        climate->setCurrentIndex(4);
-        QCOMPARE(window_->editor().doc.island.record.climate, 4);
-        // The dummy island is named after the chosen type.
-        QString proposed;
-        window_->choose_save_file = [&](const QString&, const QString& name) {
-            proposed = name;
-            return QString();
+        auto drag = [this](const QString& file) {
+            QMimeData data;
+            data.setUrls({QUrl::fromLocalFile(file)});
+            QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+            enter.setAccepted(false);
+            QApplication::sendEvent(window_.get(), &enter);
+            QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+            if (enter.isAccepted()) QApplication::sendEvent(window_.get(), &drop);
+            return enter.isAccepted();
         };
-        Click("DummyButton");
-        QCOMPARE(proposed, QString("D_128x128_DUMMY.scp"));
-    }
-
-    void DroppingAFileLoadsIt() {
-        Start("");
-        QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(QString::fromStdString(kSample))});
-        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
-        QApplication::sendEvent(window_.get(), &enter);
-        QVERIFY(enter.isAccepted());
-        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
-        QApplication::sendEvent(window_.get(), &drop);
-        QVERIFY(window_->editor().view.island_shown && Text(*window_, "xSizePanel") == "128");
-
-        // Files of other kinds are refused at the door.
-        QMimeData other;
-        other.setUrls({QUrl::fromLocalFile("/tmp/notes.txt")});
-        QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &other, Qt::LeftButton, {});
-        refused.setAccepted(false);
-        QApplication::sendEvent(window_.get(), &refused);
-        QVERIFY(!refused.isAccepted());
-        // Handed to the loader all the same, such a file leaves the island and its kind as
-        // they were.
+        QVERIFY(drag(QString::fromStdString(kSample)));
+        QCOMPARE(state(), (QList<bool>{true, true, true, true, false}));
+        QVERIFY(!drag("/tmp/notes.txt"));
         QVERIFY(!window_->LoadIslandFile("/tmp/notes.txt", insel::FileKind::None));
-        QVERIFY(window_->editor().doc.file_kind == insel::FileKind::Island &&
-                window_->editor().view.island_shown && Text(*window_, "xSizePanel") == "128");
+        QVERIFY(Ed().doc.file_kind == insel::FileKind::Island && Ed().view.island_shown &&
+                Text(*window_, "xSizePanel") == "128");
     }
 };
 

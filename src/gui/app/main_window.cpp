@@ -1,5 +1,6 @@
 #include "gui/app/main_window.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -7,6 +8,7 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDir>
+#include <QDockWidget>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -14,16 +16,19 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QShortcut>
 #include <QSpinBox>
@@ -457,6 +462,21 @@ TInselZeichner::TInselZeichner(std::filesystem::path program_folder, Definitions
                                      QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     };
     run_size_box = [](TInselSizeBox& box) { return box.exec(); };
+    ask_save_changes = [this] {
+        QMessageBox box(QMessageBox::Question, windowTitle(),
+                        QString::fromUtf8("Änderungen speichern?"),
+                        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+        box.setInformativeText(DocumentName());
+        box.setDefaultButton(QMessageBox::Save);
+        switch (box.exec()) {
+            case QMessageBox::Save:
+                return SaveAnswer::Save;
+            case QMessageBox::Discard:
+                return SaveAnswer::Discard;
+            default:
+                return SaveAnswer::Cancel;
+        }
+    };
 
     choose_colour = [this](const QColor& initial) { return QColorDialog::getColor(initial, this); };
 
@@ -504,12 +524,16 @@ TInselZeichner::TInselZeichner(std::filesystem::path program_folder, Definitions
     // The canvas takes the room first; the pages grow once it is whole.
     sides->addLayout(right, 0);
     setCentralWidget(central);
+    // After the columns, so that it comes last in the focus chain.
+    BuildHistoryDock();
     BuildPageKeys();
 
     editor_.view.zoom_cell_size = 16;
     SyncControls();
     setAcceptDrops(true);
     editor_.updating = false;
+    base_title_ = windowTitle();
+    ShowHistory();
 }
 
 TInselZeichner::~TInselZeichner() = default;
@@ -543,6 +567,8 @@ void TInselZeichner::BuildMenu() {
     exit->setObjectName("Exit1");
     connect(exit, &QAction::triggered, this, &QWidget::close);
 
+    BuildEditMenu();
+
     QMenu* textures = menuBar()->addMenu("Feste GFX Bitmaps");
     textures->setObjectName("FesteGFXBitmaps1");
     QAction* preload = textures->addAction("GFX Bitmaps setzen");
@@ -558,16 +584,182 @@ void TInselZeichner::BuildMenu() {
     connect(about, &QAction::triggered, this, [this] { About1Click(); });
 }
 
+void TInselZeichner::BuildEditMenu() {
+    QMenu* edit = menuBar()->addMenu("Bearbeiten");
+    edit->setObjectName("Bearbeiten1");
+    undo_action_ = edit->addAction(QString::fromUtf8("Rückgängig"));
+    undo_action_->setParent(this);
+    undo_action_->setObjectName("Undo1");
+    undo_action_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    connect(undo_action_, &QAction::triggered, this, [this] { UndoClick(); });
+    redo_action_ = edit->addAction("Wiederherstellen");
+    redo_action_->setParent(this);
+    redo_action_->setObjectName("Redo1");
+    redo_action_->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    connect(redo_action_, &QAction::triggered, this, [this] { RedoClick(); });
+    // The keys work wherever the focus is in the window, menu bar or not.
+    addAction(undo_action_);
+    addAction(redo_action_);
+    edit->addSeparator();
+}
+
+void TInselZeichner::BuildHistoryDock() {
+    history_dock_ = new QDockWidget("Verlauf", this);
+    history_dock_->setObjectName("HistoryDock");
+    history_list_ = new QListWidget;
+    history_list_->setObjectName("HistoryList");
+    history_list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    history_list_->setMinimumWidth(100);
+    connect(history_list_, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0) GoToHistory(static_cast<std::size_t>(row));
+    });
+    history_dock_->setWidget(history_list_);
+    QAction* show_history = history_dock_->toggleViewAction();
+    show_history->setText("Verlauf anzeigen");
+    show_history->setObjectName("ShowHistory1");
+    menuBar()->findChild<QMenu*>("Bearbeiten1")->addAction(show_history);
+    // Beside the columns where the screen has room for it; on a small screen under them,
+    // where it takes the canvas some height instead of pushing the window past the screen.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const int room = screen ? screen->availableGeometry().width() : 0;
+    const int width = 200;
+    const bool beside = room >= centralWidget()->minimumSizeHint().width() + width + 40;
+    addDockWidget(beside ? Qt::RightDockWidgetArea : Qt::BottomDockWidgetArea, history_dock_);
+    if (beside) {
+        resizeDocks({history_dock_}, {width}, Qt::Horizontal);
+    } else {
+        resizeDocks({history_dock_}, {110}, Qt::Vertical);
+    }
+}
+
+void TInselZeichner::UndoClick() {
+    if (editor_.history.CanUndo()) GoToHistory(editor_.history.position() - 1);
+}
+
+void TInselZeichner::RedoClick() {
+    if (editor_.history.CanRedo()) GoToHistory(editor_.history.position() + 1);
+}
+
+void TInselZeichner::GoToHistory(std::size_t position) {
+    if (editor_.updating || !editor_.doc.loaded || position == editor_.history.position() ||
+        position > editor_.history.size()) {
+        ShowHistory();
+        return;
+    }
+    RunLong([&] { editor_.history.GoTo(editor_.doc, position); });
+    // Even a failure halfway leaves the document at some step, which is what is shown.
+    ShowDocument();
+}
+
+void TInselZeichner::ShowDocument() {
+    ClearReadouts();
+    const IslandRecord& record = editor_.doc.island.record;
+    if (std::pair<int, int>{record.width, record.height} != shown_size_) {
+        ResetView(editor_.view, editor_.doc.island, editor_.status);
+        shown_size_ = {record.width, record.height};
+    } else if (editor_.view.part_index < 0) {
+        // The whole island again, and its water share.
+        ShowWholeIsland(editor_.view, editor_.doc.island, editor_.status);
+    }
+    UpdateLegend(editor_.view.part_index < 0);
+    if (editor_.doc.file_kind != FileKind::Savegame) {
+        const CityRecord* city = editor_.doc.cities.Current();
+        editor_.status.city_number = city ? std::to_string(city->number) : std::string();
+    }
+    RedrawOverview();
+    SyncControls();
+    objects_page_->ShowWarehouseKind();
+    city_page_->FillCities();
+    island_list_page_->FillIslands();
+    Refresh();
+}
+
+void TInselZeichner::ShowHistory() {
+    if (!undo_action_ || !history_list_) return;
+    const History& history = editor_.history;
+    undo_action_->setEnabled(history.CanUndo());
+    undo_action_->setText(QString::fromUtf8(history.CanUndo() ? "Rückgängig: " : "Rückgängig") +
+                          QString::fromUtf8(history.UndoName()));
+    redo_action_->setEnabled(history.CanRedo());
+    redo_action_->setText(QString(history.CanRedo() ? "Wiederherstellen: " : "Wiederherstellen") +
+                          QString::fromUtf8(history.RedoName()));
+    UpdateTitle();
+
+    // Runs after every handler: only rows that differ are touched.
+    const int rows = editor_.doc.loaded ? static_cast<int>(history.size()) + 1 : 0;
+    const int position = static_cast<int>(history.position());
+    const QSignalBlocker blocker(history_list_);
+    while (history_list_->count() > rows)
+        delete history_list_->takeItem(history_list_->count() - 1);
+    while (history_list_->count() < rows) history_list_->addItem(QString());
+    const QBrush greyed = history_list_->palette().brush(QPalette::Disabled, QPalette::Text);
+    for (int i = 0; i < rows; ++i) {
+        QListWidgetItem* item = history_list_->item(i);
+        const QString text =
+            i == 0 ? QString::fromUtf8("Geöffnet")
+                   : QString::fromUtf8(history.StepName(static_cast<std::size_t>(i - 1)));
+        if (item->text() != text) item->setText(text);
+        // Steps that can be redone are greyed and slanted.
+        const bool ahead = i > position;
+        if (item->font().italic() != ahead) {
+            QFont font = item->font();
+            font.setItalic(ahead);
+            item->setFont(font);
+            item->setForeground(ahead ? greyed : QBrush());
+        }
+    }
+    if (rows > 0 && history_list_->currentRow() != position) {
+        history_list_->setCurrentRow(position);
+        history_list_->scrollToItem(history_list_->item(position));
+    }
+}
+
+QString TInselZeichner::DocumentName() const {
+    // The file last loaded or saved; a new island has none yet and shows its name.
+    return document_path_.empty() ? FromGameText(editor_.doc.file_name)
+                                  : QString::fromStdString(document_path_.filename().string());
+}
+
+void TInselZeichner::UpdateTitle() {
+    QString title = base_title_;
+    if (editor_.doc.loaded) {
+        title += " - " + DocumentName();
+        if (editor_.Unsaved()) title += " *";
+    }
+    if (windowTitle() != title) setWindowTitle(title);
+}
+
+bool TInselZeichner::MayDropChanges() {
+    if (!editor_.Unsaved()) return true;
+    switch (ask_save_changes()) {
+        case SaveAnswer::Discard:
+            return true;
+        case SaveAnswer::Save:
+            // An extracted-city file is saved as one; every other kind as an island file. A
+            // cancelled or failed save keeps everything as it is.
+            return save_page_->Save(editor_.doc.file_kind == FileKind::City ? 1 : 0) &&
+                   !editor_.Unsaved();
+        case SaveAnswer::Cancel:
+            break;
+    }
+    return false;
+}
+
+void TInselZeichner::DocumentSavedAs(const std::filesystem::path& path) {
+    document_path_ = path;
+    ShowHistory();
+}
+
 void TInselZeichner::NeueInselClick() {
     if (editor_.updating) return;
     // No parent: the dialog's controls must not be found among the window's own by name.
     TInselSizeBox box(editor_.definitions);
     // The island is only replaced once the user said OK; closing the dialog keeps it.
-    if (run_size_box(box) != QDialog::Accepted) return;
+    if (run_size_box(box) != QDialog::Accepted || !MayDropChanges()) return;
     RunHandler([this, &box] {
-        editor_.ClearIsland();
-        NewIsland(editor_.doc, editor_.status, box.Size(), box.Climate());
-        editor_.view.island_shown = true;
+        editor_.MakeNewIsland(box.Size(), box.Climate());
+        document_path_.clear();
         PreparePages();
         ShowNewIsland();
         return false;
@@ -894,10 +1086,7 @@ QWidget* TInselZeichner::BuildStatus() {
     for (int c = 0; c < kClimateCount; ++c) climate_box_->addItem(FromText(ClimateName(c)));
     connect(climate_box_, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (index < 0) return;
-        RunHandler([this, index] {
-            SetIslandClimate(editor_.doc, index);
-            return false;
-        });
+        RunHandler([this, index] { return editor_.SetClimate(index); });
     });
     grid->addWidget(climate_box_, 7, 1, 1, 3);
     grid->setRowStretch(8, 1);
@@ -973,9 +1162,15 @@ void TInselZeichner::ThePanelMouseUp(Qt::MouseButton button) {
     // The tile stamp and the height fill need their pages' choices.
     const ToolMode mode = editor_.tools.mode;
     if (mode == ToolMode::Tile || mode == ToolMode::HeightProfile) return;
-    RunHandler([this] {
-        const FrameApplyResult result =
-            ApplyFrame(editor_.tools, editor_.view, editor_.doc.island, editor_.status, 0);
+    const char* step = mode == ToolMode::Vegetation      ? "Bewuchs löschen"
+                       : mode == ToolMode::HeightProfile ? "Höhe füllen"
+                       : mode == ToolMode::Fertility     ? "Fruchtbarkeit malen"
+                                                         : "Rahmen";
+    RunHandler([this, step] {
+        FrameApplyResult result;
+        editor_.Step(step, [&] {
+            result = ApplyFrame(editor_.tools, editor_.view, editor_.doc.island, editor_.status, 0);
+        });
         if (!result.message.empty()) show_message(FromText(result.message), false);
         if (!result.changed) return false;
         UpdateLegend(editor_.view.part_index < 0);
@@ -1010,7 +1205,8 @@ void TInselZeichner::UpdateLegend(bool whole_island) {
 void TInselZeichner::SetToolFrameColour(const QColor& colour) { tool_frame_->SetColour(colour); }
 
 void TInselZeichner::ApplyInterfaceTexts() {
-    setWindowTitle(InterfaceText(2, windowTitle()));
+    base_title_ = InterfaceText(2, base_title_);
+    UpdateTitle();
     insel::gui::ApplyInterfaceTexts(*this, editor_.definitions, kInterfaceTexts, page_control_);
     page_chooser_->Sync();
     city_page_->ApplyHeadings();
@@ -1034,7 +1230,7 @@ QTabWidget* TInselZeichner::BuildPages() {
         } else if (name == "Minen") {
             page = new MinenPage(*this);
         } else if (name == "Speichern") {
-            page = new SpeichernPage(*this);
+            page = save_page_ = new SpeichernPage(*this);
         } else if (name == "Objects") {
             page = objects_page_ = new GebaeudePage(*this);
         } else if (name == "TabSheet1") {
@@ -1097,8 +1293,20 @@ void TInselZeichner::SelectCityListRow(int row) {
     if (editor_.updating || row < 0) return;
     std::string message;
     const bool savegame = editor_.doc.file_kind == FileKind::Savegame;
+    // In a savegame the city's island is decoded, which drops the edits of the one shown.
+    const bool city_exists =
+        static_cast<std::size_t>(std::max(row, 1)) <= editor_.doc.cities.cities.size();
+    if (savegame && city_exists && !MayDropChanges()) return;
     if (!RunLong([&] {
-            message = SelectCityRow(editor_.doc, editor_.definitions, editor_.status, row);
+            if (savegame) {
+                message = editor_.SelectCity(row);
+                return;
+            }
+            // The choice and the object list it shows are one step.
+            editor_.Step("Stadt wählen", [&] {
+                message = editor_.SelectCity(row);
+                if (message.empty()) city_page_->RefreshObjectList();
+            });
         })) {
         return;
     }
@@ -1107,8 +1315,10 @@ void TInselZeichner::SelectCityListRow(int row) {
         RefreshPanels();
         return;
     }
-    city_page_->RefreshObjectList();
     if (savegame) {
+        // The decoded island with its object list is where its history starts.
+        city_page_->RefreshObjectList();
+        editor_.StartHistory();
         ShowNewIsland();
     } else {
         RefreshPanels();
@@ -1150,11 +1360,15 @@ void TInselZeichner::dropEvent(QDropEvent* event) {
     if (urls.isEmpty()) return;
     const std::filesystem::path path(urls[0].toLocalFile().toStdString());
     event->acceptProposedAction();
-    LoadIslandFile(path, FileKindFromExtension(path));
+    const FileKind kind = FileKindFromExtension(path);
+    if (kind == FileKind::None || !MayDropChanges()) return;
+    LoadIslandFile(path, kind);
 }
 
 void TInselZeichner::closeEvent(QCloseEvent* event) {
-    if (!confirm_exit || confirm_exit()) {
+    // Whoever answered the question about the changes has decided already: no second question.
+    const bool unsaved = editor_.Unsaved();
+    if (unsaved ? MayDropChanges() : !confirm_exit || confirm_exit()) {
         event->accept();
     } else {
         event->ignore();
@@ -1166,7 +1380,7 @@ void TInselZeichner::InselladenClick(FileKind file_kind) {
     const OpenKind kind = OpenKindOf(file_kind);
     const QString file =
         choose_open_file(QString::fromUtf8(kind.filter), OpenDialogFolder(game_path_, file_kind));
-    if (file.isEmpty()) return;
+    if (file.isEmpty() || !MayDropChanges()) return;
     LoadIslandFile(std::filesystem::path(file.toStdString()), kind.file_kind);
 }
 
@@ -1177,6 +1391,7 @@ bool TInselZeichner::LoadIslandFile(const std::filesystem::path& path, FileKind 
     // The load replaces the document only when it succeeds; after the error box the window
     // goes on showing the island that was open.
     if (!RunLong([&] { message = editor_.Load(path, file_kind).message; })) return false;
+    document_path_ = path;
     page_control_->setCurrentWidget(island_page_);
     if (!message.empty()) show_message(FromGameText(message), false);
     PreparePages();
@@ -1188,14 +1403,13 @@ bool TInselZeichner::LoadIslandFile(const std::filesystem::path& path, FileKind 
 
 bool TInselZeichner::SelectIslandListRow(int row) {
     if (editor_.updating) return false;
+    // Another island of the file replaces the one shown with its edits.
+    if (row < 1 || row > static_cast<int>(editor_.doc.island_list.size())) return false;
+    if (!MayDropChanges()) return false;
     bool selected = false;
-    if (!RunLong([&] {
-            selected = SelectIslandRow(editor_.doc, editor_.definitions, editor_.status, row);
-        }) ||
-        !selected) {
-        return false;
-    }
+    if (!RunLong([&] { selected = editor_.SelectIsland(row); }) || !selected) return false;
     city_page_->RefreshObjectList();
+    editor_.StartHistory();
     ShowNewIsland();
     return true;
 }
@@ -1203,6 +1417,7 @@ bool TInselZeichner::SelectIslandListRow(int row) {
 void TInselZeichner::ShowNewIsland() {
     ClearReadouts();
     ResetView(editor_.view, editor_.doc.island, editor_.status);
+    shown_size_ = {editor_.doc.island.record.width, editor_.doc.island.record.height};
     UpdateLegend(true);
     RedrawOverview();
     SyncControls();
@@ -1220,6 +1435,7 @@ void TInselZeichner::RunHandler(const std::function<bool()>& handler, bool alway
     if (!error.isEmpty()) show_message(error, true);
     // What the handler changed before it failed stays, so it is shown as well.
     if (acted || always_repaint || !error.isEmpty()) Refresh();
+    ShowHistory();
 }
 
 bool TInselZeichner::RunLong(const std::function<void()>& work) {
@@ -1232,6 +1448,7 @@ bool TInselZeichner::RunLong(const std::function<void()>& work) {
         error = Attempt(work);
     }
     if (!error.isEmpty()) show_message(error, true);
+    ShowHistory();
     return error.isEmpty();
 }
 
@@ -1320,6 +1537,7 @@ void TInselZeichner::Refresh() {
     ShowToolFrame();
     // Saves and edits write to the logs as loads do.
     island_page_->ShowLogs();
+    ShowHistory();
 }
 
 void TInselZeichner::RepaintCanvas() {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/app/editor.h"
@@ -15,9 +16,12 @@
 #include "core/display/textures.h"
 
 class QButtonGroup;
+class QAction;
 class QCheckBox;
 class QComboBox;
+class QDockWidget;
 class QFrame;
+class QListWidget;
 class QPushButton;
 class QLabel;
 class QScrollArea;
@@ -41,6 +45,7 @@ class TBitmapForm;
 class TInselSizeBox;
 class TAboutBox;
 class PageChooser;
+class SpeichernPage;
 
 class TInselZeichner : public QMainWindow {
     Q_OBJECT
@@ -64,6 +69,19 @@ class TInselZeichner : public QMainWindow {
 
     // "Neue Insel generieren": asks for size and climate, then shows the new empty island.
     void NeueInselClick();
+
+    // Undo and redo of the edit history, and a jump to the state after `position` steps;
+    // everything shown follows the document, the view stays where it is.
+    void UndoClick();
+    void RedoClick();
+    void GoToHistory(std::size_t position);
+    // Before the open document is replaced or the window closes: true when that may go on
+    // (nothing unsaved, or the user saved or discarded the changes).
+    bool MayDropChanges();
+    // The document's file as last loaded or saved; empty for a new island.
+    const std::filesystem::path& DocumentPath() const { return document_path_; }
+    // A save of the page "Speichern" wrote the document to `path`.
+    void DocumentSavedAs(const std::filesystem::path& path);
     void About1Click();
     // Shows the preload window.
     void GFXBitmapssetzen1Click();
@@ -108,6 +126,9 @@ class TInselZeichner : public QMainWindow {
 
     // "Really exit?"; true lets the window close. Replaceable so the answer can be scripted.
     std::function<bool()> confirm_exit;
+    // "Änderungen speichern?" with Save, Discard and Cancel. Replaceable like the above.
+    enum class SaveAnswer { Save, Discard, Cancel };
+    std::function<SaveAnswer()> ask_save_changes;
     // Shows a message to the user; `error` selects the error box.
     std::function<void(const QString& text, bool error)> show_message;
     // The save dialog: returns the chosen file or empty on cancel. Replaceable like the above.
@@ -138,6 +159,14 @@ class TInselZeichner : public QMainWindow {
 
   private:
     void BuildMenu();
+    void BuildEditMenu();
+    void BuildHistoryDock();
+    // The undo and redo actions, the history list and the title, as the history stands.
+    void ShowHistory();
+    void UpdateTitle();
+    QString DocumentName() const;
+    // After undo or redo: every control that shows the document shows it again.
+    void ShowDocument();
     QWidget* BuildNavigation();
     QWidget* BuildLayers();
     QWidget* BuildStatus();
@@ -171,6 +200,9 @@ class TInselZeichner : public QMainWindow {
     std::string game_path_;
     std::string command_line_file_;
     bool shown_once_ = false;
+    std::filesystem::path document_path_;
+    // The island size the view was laid out for.
+    std::pair<int, int> shown_size_{-1, -1};
 
     Editor editor_;
     // The controls that show the status, one per field, with the text each shows.
@@ -211,6 +243,13 @@ class TInselZeichner : public QMainWindow {
     InsellistePage* island_list_page_ = nullptr;
     SettingsPage* settings_page_ = nullptr;
     RotationPage* rotation_page_ = nullptr;
+    SpeichernPage* save_page_ = nullptr;
+
+    QAction* undo_action_ = nullptr;
+    QAction* redo_action_ = nullptr;
+    QDockWidget* history_dock_ = nullptr;
+    QListWidget* history_list_ = nullptr;
+    QString base_title_;
 };
 
 }  // namespace insel::gui

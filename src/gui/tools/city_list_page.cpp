@@ -92,8 +92,12 @@ void StadtlistePage::FillCities() {
 }
 
 void StadtlistePage::RefreshObjectList() {
-    const auto rows = insel::RefreshObjectList(window_.editor().doc, window_.editor().definitions,
-                                               window_.editor().status);
+    Editor& editor = window_.editor();
+    std::vector<ObjectListRow> rows;
+    // The list looks up the marketplaces' points, which the canvas draws: the document changes.
+    editor.Step("Objektliste", [&] {
+        rows = insel::RefreshObjectList(editor.doc, editor.definitions, editor.status);
+    });
     FillGrid(building_grid_, rows, FromText);
 }
 

@@ -41,7 +41,7 @@ GebaeudePage::GebaeudePage(TInselZeichner& window) : window_(window) {
     kinds->setObjectName("KontorTypBox");
     auto* kind_column = new QVBoxLayout(kinds);
     kind_column->addWidget(Caption("Label46", "Hauptkontortyp   (max 1 neue Stadt pro Session)"));
-    auto* group = new QButtonGroup(this);
+    auto* group = kind_group_ = new QButtonGroup(this);
     struct Kind {
         const char* name;
         const char* caption;
@@ -94,16 +94,26 @@ void GebaeudePage::maxEinwohnerButtonClick() {
 void GebaeudePage::AufraumButtonClick() {
     if (!window_.editor().doc.loaded) return;
     aufraum_button_->setStyleSheet("QPushButton#AufraumButton { background: #00FF00; }");
-    if (window_.RunLong(
-            [this] { TidyWarehouses(window_.editor().doc, window_.editor().status.memo3); }))
-        window_.Refresh();
+    if (window_.RunLong([this] { window_.editor().TidyWarehouses(); })) window_.Refresh();
 }
 
 void GebaeudePage::NativeRadioClick(int tag) {
     Editor& editor = window_.editor();
     if (editor.updating) return;
-    const std::string message = ChooseMainWarehouseKind(editor.doc, tag);
+    // The kind lives in the document, so choosing it is a step like any other change.
+    std::string message;
+    window_.RunHandler([&] {
+        editor.Step("Kontorart", [&] { message = ChooseMainWarehouseKind(editor.doc, tag); });
+        return false;
+    });
     if (!message.empty()) window_.show_message(FromGameText(message), false);
+    ShowWarehouseKind();
+}
+
+void GebaeudePage::ShowWarehouseKind() {
+    if (QAbstractButton* radio =
+            kind_group_->button(window_.editor().doc.cities.main_warehouse_kind))
+        radio->setChecked(true);
 }
 
 void GebaeudePage::ResetAfterLoad() {

@@ -4,6 +4,7 @@
 // join this page.
 #include <QWidget>
 
+class QButtonGroup;
 class QCheckBox;
 class QLabel;
 class QPushButton;
@@ -20,6 +21,8 @@ class GebaeudePage : public QWidget {
     void maxEinwohnerButtonClick();
     void AufraumButtonClick();
     void NativeRadioClick(int tag);
+    // The radios show the document's main warehouse kind.
+    void ShowWarehouseKind();
     // A new island has nothing tidied or counted yet.
     void ResetAfterLoad();
 
@@ -27,6 +30,7 @@ class GebaeudePage : public QWidget {
     TInselZeichner& window_;
     QLabel* wohn_panel_ = nullptr;
     QPushButton* aufraum_button_ = nullptr;
+    QButtonGroup* kind_group_ = nullptr;
 };
 
 }  // namespace insel::gui

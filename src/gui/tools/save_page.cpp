@@ -6,15 +6,24 @@
 #include <array>
 
 #include "core/errors.h"
-#include "core/island/city_writer.h"
 #include "core/island/writer.h"
 #include "core/reports/export.h"
-#include "core/tools/rotation.h"
 #include "gui/app/controls.h"
 #include "gui/app/main_window.h"
 #include "platform/environment.h"
 
 namespace insel::gui {
+namespace {
+
+bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+    if (a.empty() || b.empty()) return false;
+    std::error_code error_a, error_b;
+    const auto canonical_a = std::filesystem::weakly_canonical(a, error_a);
+    const auto canonical_b = std::filesystem::weakly_canonical(b, error_b);
+    return !error_a && !error_b && canonical_a == canonical_b;
+}
+
+}  // namespace
 
 SpeichernPage::SpeichernPage(TInselZeichner& window) : window_(window) {
     auto* column = new QVBoxLayout(this);
@@ -52,9 +61,9 @@ SpeichernPage::SpeichernPage(TInselZeichner& window) : window_(window) {
     column->addStretch(1);
 }
 
-void SpeichernPage::SaveInselButtonClick(int tag) {
+bool SpeichernPage::Save(int tag) {
     Editor& editor = window_.editor();
-    if (editor.updating || !editor.doc.loaded) return;
+    if (editor.updating || !editor.doc.loaded) return false;
     editor.status.memo2.clear();
     QString filter = "Text file (*.txt)", suffix = "txt", proposed;
     auto rule = TInselZeichner::SuffixRule::AddWhenMissing;
@@ -69,20 +78,19 @@ void SpeichernPage::SaveInselButtonClick(int tag) {
         suffix = "cty";
     }
     const QString file = window_.AskSaveFile(filter, proposed, suffix, true, rule);
-    if (file.isEmpty()) return;
+    if (file.isEmpty()) return false;
     editor.save.no_animals = no_animals_check_->isChecked();
     editor.save.recount_kontid = recount_check_->isChecked();
-    const std::filesystem::path path(file.toStdString());
+    std::filesystem::path path(file.toStdString());
     QString failure;
-    window_.RunLong([&] {
+    const bool ran = window_.RunLong([&] {
         try {
-            if (tag == 0 || tag == 1) ApplySaveShifts(editor.doc.island, editor.save);
+            // The island and city saves are steps of the history (a failed one leaves the
+            // document as it was); the raw export only reads the island.
             if (tag == 0) {
-                SaveIslandFile(editor.doc, editor.save, editor.output, editor.status.memo2, path);
+                path = editor.SaveIsland(path);
             } else if (tag == 1) {
-                CityFileTarget target{editor.doc, editor.save, editor.output, editor.status.memo2,
-                                      editor.status.memo3};
-                SaveCityFile(target, path, platform::ShortDate());
+                editor.SaveCity(path, platform::ShortDate());
             } else {
                 WriteRawExport(path, editor.doc.island);
             }
@@ -92,8 +100,11 @@ void SpeichernPage::SaveInselButtonClick(int tag) {
     });
     // The game's own words first, then what went wrong where.
     if (!failure.isEmpty()) window_.show_message("Fehler beim Schreiben\n" + failure, true);
+    const bool written = ran && failure.isEmpty();
+    if (written && tag != 2) window_.DocumentSavedAs(path);
     // A city file drops cities without warehouses from the model.
     window_.Refresh();
+    return written;
 }
 
 void SpeichernPage::DummyButtonClick() {
@@ -104,8 +115,11 @@ void SpeichernPage::DummyButtonClick() {
     const QString file = window_.AskSaveFile(
         "Insel (*.scp)", QString::fromStdString(DummyFileName(size, climate)), "scp", false);
     if (file.isEmpty()) return;
+    // The dummy replaces the open document's file: its unsaved changes are asked about first.
+    const std::filesystem::path path(file.toStdString());
+    if (SameFile(path, window_.DocumentPath()) && !window_.MayDropChanges()) return;
     try {
-        SaveDummyIsland(editor.output, climate, size, std::filesystem::path(file.toStdString()));
+        SaveDummyIsland(editor.output, climate, size, path);
     } catch (const Error& e) {
         window_.show_message("Fehler beim Schreiben\n" + FromText(e.what()), true);
     }

@@ -14,7 +14,9 @@ class SpeichernPage : public QWidget {
     explicit SpeichernPage(TInselZeichner& window);
 
     // Tag 0 *.scp, 1 *.cty, 2 the raw text export.
-    void SaveInselButtonClick(int tag);
+    void SaveInselButtonClick(int tag) { Save(tag); }
+    // Asks for the file and writes it; true when it was written. A failure is said.
+    bool Save(int tag);
     void DummyButtonClick();
 
   private:
