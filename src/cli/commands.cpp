@@ -14,6 +14,7 @@
 #include "core/container/cp1252.h"
 #include "core/container/file_io.h"
 #include "core/dialogs/new_island.h"
+#include "core/document/journal.h"
 #include "core/display/renderer.h"
 #include "core/display/textures.h"
 #include "core/display/view.h"
@@ -380,41 +381,90 @@ int RunConvert(const Common& common, const ConvertOptions& options) {
     return 0;
 }
 
-int RunEdit(const Common& common, const EditOptions& options) {
-    // Everything that can be refused is refused before the input is loaded.
-    const std::vector<ScriptStep> steps = ReadScript(options.script);
-    const bool city_file = options.output && WritesCityFile(*options.output);
-    if (options.output) {
-        CheckOutputs(&options.input, {{&*options.output}});
-        if (options.script != "-" && SameTarget(options.script, *options.output)) {
-            throw FileError(PathToUtf8(*options.output) +
-                            " is the script file; nothing was written");
-        }
-    }
-    Editor editor;
-    StartEditor(common, editor);
-    Load(editor, options.input, options.after);
-    ApplyScript(editor, steps, ShowMessage);
-    // The state the script left, taken before the save renames the island; printed only once
-    // the file is written, so a failed save prints nothing.
-    std::optional<nlohmann::ordered_json> json;
-    if (options.json) json = IslandJson(editor, options.input.string(), options.cells, false);
-    if (options.output) {
-        std::filesystem::path written = *options.output;
+namespace {
+
+// Writes OUT as convert does and/or prints the state as info --json does; `json_path` names
+// the file in the JSON.
+void WriteOrShow(Editor& editor, const std::optional<std::filesystem::path>& output, bool json,
+                 const std::string& json_path, const std::vector<std::pair<int, int>>& cells) {
+    // The state as it is, taken before the save renames the island; printed only once the
+    // file is written, so a failed save prints nothing.
+    std::optional<nlohmann::ordered_json> state;
+    if (json) state = IslandJson(editor, json_path, cells, false);
+    if (output) {
+        std::filesystem::path written = *output;
         Saving([&] {
-            if (city_file) {
-                editor.SaveCity(*options.output, platform::ShortDate());
+            if (WritesCityFile(*output)) {
+                editor.SaveCity(*output, platform::ShortDate());
             } else {
-                written = editor.SaveIsland(*options.output);
+                written = editor.SaveIsland(*output);
             }
         });
         // With --json, standard output holds the JSON object alone.
-        if (!json) {
+        if (!state) {
             std::cout << "wrote " << written.string() << " (" << editor.output.position()
                       << " bytes)\n";
         }
     }
-    if (json) std::cout << json->dump(2) << "\n";
+    if (state) std::cout << state->dump(2) << "\n";
+}
+
+}  // namespace
+
+int RunEdit(const Common& common, const EditOptions& options) {
+    // Everything that can be refused is refused before the input is loaded.
+    const std::vector<ScriptStep> steps = ReadScript(options.script);
+    CheckOutputs(&options.input, {{Optional(options.output)}, {Optional(options.journal)}});
+    for (const auto* written : {Optional(options.output), Optional(options.journal)}) {
+        if (written != nullptr && options.script != "-" && SameTarget(options.script, *written)) {
+            throw FileError(PathToUtf8(*written) + " is the script file; nothing was written");
+        }
+    }
+    Editor editor;
+    StartEditor(common, editor);
+    // Written as the window writes it, but all of it before the command ends.
+    std::optional<Journal> journal;
+    if (options.journal) {
+        journal.emplace(*options.journal);
+        editor.AttachJournal(&*journal);
+    }
+    Load(editor, options.input, options.after);
+    ApplyScript(editor, steps, ShowMessage);
+    if (journal) journal->Flush();
+    WriteOrShow(editor, options.output, options.json, options.input.string(), options.cells);
+    if (journal) {
+        journal->Flush();
+        editor.AttachJournal(nullptr);
+    }
+    return 0;
+}
+
+int RunRecover(const Common& common, const RecoverOptions& options) {
+    CheckOutputs(&options.journal, {{Optional(options.output)}});
+    std::vector<std::uint8_t> bytes;
+    try {
+        GameFileBuffer buffer;
+        LoadGameFile(buffer, options.journal);
+        bytes.assign(buffer.bytes.begin(), buffer.bytes.begin() + buffer.file_size);
+    } catch (const Error& error) {
+        throw FileError("journal " + PathToUtf8(options.journal) + ": " + error.what());
+    }
+    Editor editor;
+    StartEditor(common, editor);
+    JournalSummary summary;
+    try {
+        summary = RecoverJournal(editor, bytes);
+    } catch (const Error& error) {
+        throw FileError("journal " + PathToUtf8(options.journal) + ": " + error.what() +
+                        "; it is left as it is");
+    }
+    if (!options.json) {
+        std::cout << "recovered " << summary.steps << " steps of "
+                  << (summary.origin.path.empty() ? Cp1252ToUtf8(editor.doc.file_name)
+                                                  : summary.origin.path)
+                  << "\n";
+    }
+    WriteOrShow(editor, options.output, options.json, summary.origin.path, {});
     return 0;
 }
 

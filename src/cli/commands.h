@@ -48,6 +48,13 @@ struct EditOptions {
     AfterLoad after;
     bool json = false;
     std::vector<std::pair<int, int>> cells;
+    std::optional<std::filesystem::path> journal;  // records the steps as the window does
+};
+
+struct RecoverOptions {
+    std::filesystem::path journal;
+    std::optional<std::filesystem::path> output;
+    bool json = false;
 };
 
 struct NewOptions {
@@ -116,6 +123,7 @@ int RunSeries(const Common& common, const SeriesOptions& options);
 int RunRender(const Common& common, const RenderOptions& options);
 int RunConvert(const Common& common, const ConvertOptions& options);
 int RunEdit(const Common& common, const EditOptions& options);
+int RunRecover(const Common& common, const RecoverOptions& options);
 int RunNew(const Common& common, const NewOptions& options);
 int RunDummy(const Common& common, const DummyOptions& options);
 

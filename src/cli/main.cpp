@@ -169,6 +169,16 @@ int main(int argc, char** argv) {
     edit_cmd->add_option("--cells", edit_cells, "With --json: cell X,Y to show (repeatable)")
         ->allow_extra_args(false)
         ->needs(edit_json);
+    edit_cmd->add_option("--journal", edit.journal,
+                         "Record the steps in this recovery journal, as the editor does");
+
+    RecoverOptions recover;
+    auto* recover_cmd = app.add_subcommand(
+        "recover", "Replay a recovery journal onto its file, then write or show the result");
+    recover_cmd->add_option("JOURNAL", recover.journal, "The journal")->required();
+    recover_cmd->add_option("-o,--output", recover.output,
+                            "File to write: *.scp island file or *.cty with cities");
+    recover_cmd->add_flag("--json", recover.json, "Print the recovered state as info --json does");
 
     NewOptions created;
     auto* new_cmd = app.add_subcommand("new", "Write a new empty island");
@@ -296,6 +306,7 @@ int main(int argc, char** argv) {
         if (*series_cmd) return RunSeries(common, series_ranking);
         if (*convert_cmd) return RunConvert(common, convert);
         if (*edit_cmd) return RunEdit(common, edit);
+        if (*recover_cmd) return RunRecover(common, recover);
         if (*new_cmd) return RunNew(common, created);
         if (*dummy_cmd) return RunDummy(common, dummy);
     } catch (const UsageError& error) {

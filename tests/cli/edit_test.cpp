@@ -212,3 +212,38 @@ TEST(Edit, FaultsAreNamedAndNothingIsWritten) {
     EXPECT_EQ(onto.status, 1);
     EXPECT_EQ(Slurp(out / "s.scp"), "[]");
 }
+
+TEST(Recover, AJournalGivesWhatTheEditWroteAndACutOrForeignOneIsRefusedAndKept) {
+    TempFile game(Savegame(), "game.sav");
+    const std::string script =
+        R"([{"op": "city", "row": 1}, {"op": "aufraum"}, {"op": "climate", "climate": 2},
+            {"op": "climate", "climate": 5}, {"op": "undo"}])";
+    TempDir edited, recovered;
+    ASSERT_EQ(Edit(game.path(), script, "-o " + Quote(edited / "out.cty")).status, 0);
+    const auto journal = game.path().parent_path() / "work.journal";
+    const Outcome recorded = Edit(game.path(), script, "--journal " + Quote(journal));
+    ASSERT_EQ(recorded.status, 0) << recorded.err;
+    const Outcome recover = Tool("recover " + Quote(journal) + " -o " + Quote(recovered / "out.cty"));
+    ASSERT_EQ(recover.status, 0) << recover.err;
+    EXPECT_EQ(ReadFileBytes(recovered / "out.cty"), ReadFileBytes(edited / "out.cty"));
+    EXPECT_EQ(Json::parse(Tool("recover " + Quote(journal) + " --json").out)["island"]["climate"],
+              2);
+
+    // Cut inside its last record: the steps before it; cut inside the document: refused.
+    const Bytes whole = ReadFileBytes(journal);
+    const auto cut = journal.parent_path() / "cut.journal";
+    WriteFileBytes(cut, std::span(whole).first(whole.size() - 3));
+    const Outcome shorter = Tool("recover " + Quote(cut) + " --json");
+    ASSERT_EQ(shorter.status, 0) << shorter.err;
+    EXPECT_EQ(Json::parse(shorter.out)["island"]["climate"], 5);
+    WriteFileBytes(cut, std::span(whole).first(100));
+    const Outcome refused = Tool("recover " + Quote(cut) + " -o " + Quote(recovered / "x.scp"));
+    EXPECT_EQ(std::tuple(refused.status, std::filesystem::exists(recovered / "x.scp")),
+              std::tuple(1, false));
+    EXPECT_NE(refused.err.find("holds no document; it is left as it is"), std::string::npos)
+        << refused.err;
+    EXPECT_EQ(ReadFileBytes(cut).size(), 100u);
+    const Outcome foreign = Tool("recover " + Quote(game.path()));
+    EXPECT_EQ(foreign.status, 1);
+    EXPECT_NE(foreign.err.find("this is no recovery journal"), std::string::npos) << foreign.err;
+}
