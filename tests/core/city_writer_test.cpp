@@ -87,8 +87,8 @@ const Bytes kAroundFullSquare = {
 
 INSTANTIATE_TEST_SUITE_P(
     Squares, CatchmentRecord,
-    ::testing::Values(Id3Case{"partial", 10, 10, 3, 1, test::Id3AtTen()},
-                      Id3Case{"size 0 counts as 3", 10, 10, 0, 1, test::Id3AtTen()},
+    ::testing::Values(Id3Case{"partial", 10, 10, 3, 1, test::kId3AtTen},
+                      Id3Case{"size 0 counts as 3", 10, 10, 0, 1, test::kId3AtTen},
                       Id3Case{"full and partial", 9, 9, 8, 1, kAroundFullSquare},
                       Id3Case{"no warehouse number", 10, 10, 3, 0, {}}));
 
@@ -159,8 +159,8 @@ TEST_P(IslandFileToCityFile, WrittenAsTheRecordTablesGiveIt) {
     island.name = "Siedlung_INDI.scp";
     SortObjects(island);
     const fixture::PlayerSpec indians = NewPlayer(14, "INDIANER", "INDIANER", 0, 25, 2);
-    CitySpec hafen_out = Written(hafen, 0, 10, 13, 8 + 8 + 42, test::Id3AtTen(), addon);
-    CitySpec kueste_out = Written(kueste, 1, 40, 40, 8, test::Id3AtForty(), addon);
+    CitySpec hafen_out = Written(hafen, 0, 10, 13, 8 + 8 + 42, test::kId3AtTen, addon);
+    CitySpec kueste_out = Written(kueste, 1, 40, 40, 8, test::kId3AtForty, addon);
     hafen_out.player = kueste_out.player = indians;
     const Bytes expected =
         fixture::CityFileWithCities(island, {hafen_out, kueste_out}, level, "Generated " + kDate)
@@ -183,15 +183,15 @@ TEST(SavegameToCityFile, IslandCopiedCitiesOfTheIslandWithTheirPlayers) {
     island.world_first = island.world_second = 0;
     island.number = 0;
     island.kontorid = fixture::KontorIdSpec{2, 10};
-    CitySpec hafen = Written(test::Hafenstadt(0, 0), 0, 10, 13, 58, test::Id3AtTen(), false);
-    CitySpec kueste = Written(test::Kueste(0, 0), 1, 40, 40, 8, test::Id3AtForty(), false);
+    CitySpec hafen = Written(test::Hafenstadt(0, 0), 0, 10, 13, 58, test::kId3AtTen, false);
+    CitySpec kueste = Written(test::Kueste(0, 0), 1, 40, 40, 8, test::kId3AtForty, false);
     hafen.player->number = kueste.player->number = 0;
     const Bytes expected =
         fixture::CityFileWithCities(island, {hafen, kueste}, 0, "Generated " + kDate).bytes;
     EXPECT_EQ(fixture::DescribeDifference(expected, written), "");
     const auto id3 = fixture::FindAll(written, "ID3");
     ASSERT_EQ(id3.size(), 2u);
-    EXPECT_EQ(ReadLe(written, id3[1] + 6, 2), test::Id3AtForty().size())
+    EXPECT_EQ(ReadLe(written, id3[1] + 6, 2), test::kId3AtForty.size())
         << "Kueste's ID3 holds only its own area";
     const Bytes human = fixture::PlayerBlock(*hafen.player);
     const std::size_t first_player = fixture::FindAll(written, "SPIELER").at(0);
