@@ -19,6 +19,7 @@
 #include "core/island/game_tables.h"
 #include "core/island/loader.h"
 #include "core/reports/object_list.h"
+#include "temp_file.h"
 #include "test_helpers.h"
 
 namespace insel {
@@ -93,24 +94,6 @@ TEST(Catchment, OverlapBelongsToTheLowerWarehouseNumberAndEdgeCellsStayFree) {
                   std::pair(city, city))
             << "(" << x << ", " << y << ")";
     }
-}
-
-// -- counts ----------------------------------------------------------------------------------
-
-TEST(Counts, InhabitantsAndWarehousesOfTheCurrentCity) {
-    auto editor = CityEditor();
-    CityRecord city;
-    city.name = "Zaehlstadt";
-    for (int definition : {180, 143, 180, 230, 188}) {
-        BuildingEntry b;
-        b.definition = static_cast<std::uint16_t>(definition);
-        b.warehouse = definition == 143 ? 4 : 0;
-        city.buildings.push_back(b);
-    }
-    editor->doc.cities.cities.push_back(city);
-    editor->doc.cities.current = 0;
-    EXPECT_EQ(CountInhabitants(editor->doc, editor->status.memo3), 58);
-    EXPECT_EQ(CountCityWarehouses(editor->doc, editor->status.memo3), 1);
 }
 
 // -- people ----------------------------------------------------------------------------------
@@ -223,6 +206,13 @@ TEST(SavegameCities, CityOnTheOriginColumnIsListedOnItsIslandButNotFoundByAClick
               std::pair(4, 4));
     EXPECT_EQ(SelectCityRow(editor->doc, editor->definitions, editor->status, 1), "");
     EXPECT_EQ(SelectCityRow(editor->doc, editor->definitions, editor->status, 2), "Stadt nicht gefunden");
+    // A city file of the island holds only the city strictly inside its square.
+    fixture::TempDir dir;
+    SaveCityFile(test::CityTarget(*editor), dir / "eins.cty", "1.1.2000");
+    const fixture::Bytes written = fixture::ReadFileBytes(dir / "eins.cty");
+    const auto towns = fixture::FindAll(written, "STADT2");
+    ASSERT_EQ(towns.size(), 1u);
+    EXPECT_EQ(std::string(written.begin() + towns[0] + 26, written.begin() + towns[0] + 31), "Mitte");
 }
 
 // -- island files ----------------------------------------------------------------------------

@@ -1,7 +1,5 @@
 #pragma once
 // Buildings, islands and cities shared by the city tests.
-#include <gtest/gtest.h>
-
 #include <map>
 #include <memory>
 #include <string>
@@ -64,30 +62,26 @@ inline fixture::IslandSpec SettledIsland(std::uint16_t world_first, std::uint16_
 // The city around warehouse 5; its first building is the house at (13, 10). The marketplace
 // record holds its point (13, 17) in world coordinates of an island at `world`.
 inline fixture::CitySpec Hafenstadt(std::uint16_t world_first, std::uint16_t world_second) {
-    fixture::CitySpec city;
-    city.player = fixture::PlayerSpec{
-        .type = 8, .number = 1, .name = "Kapitaen", .forsch = fixture::Bytes{1, 2, 3, 4}};
-    city.name = "Hafenstadt";
-    city.abs_first = static_cast<std::uint16_t>(world_first + 20);
-    city.abs_second = static_cast<std::uint16_t>(world_second + 30);
-    city.inhabitants = 40;
-    city.buildings = {fixture::PlainEntry(13, 10), fixture::WarehouseEntry(10, 10, 5),
-                      fixture::PlainEntry(10, 13), fixture::PlainEntry(8, 9),
-                      fixture::MarketEntry(13, 13, std::uint16_t(world_first + 13),
-                                           std::uint16_t(world_second + 17))};
-    return city;
+    return {.player = fixture::PlayerSpec{.type = 8, .number = 1, .name = "Kapitaen",
+                                          .forsch = fixture::Bytes{1, 2, 3, 4}},
+            .name = "Hafenstadt",
+            .abs_first = static_cast<std::uint16_t>(world_first + 20),
+            .abs_second = static_cast<std::uint16_t>(world_second + 30),
+            .inhabitants = 40,
+            .buildings = {fixture::PlainEntry(13, 10), fixture::WarehouseEntry(10, 10, 5),
+                          fixture::PlainEntry(10, 13), fixture::PlainEntry(8, 9),
+                          fixture::MarketEntry(13, 13, std::uint16_t(world_first + 13),
+                                               std::uint16_t(world_second + 17))}};
 }
 
 // The city around warehouse 9, whose KONTID record lies 3 bytes into the record's data.
 inline fixture::CitySpec Kueste(std::uint16_t world_first, std::uint16_t world_second) {
-    fixture::CitySpec city;
-    city.player = fixture::PlayerSpec{
-        .type = 15, .number = 3, .name = "Rotbart", .volk = "PIRATEN", .alias = "PIRAT"};
-    city.name = "Kueste";
-    city.abs_first = static_cast<std::uint16_t>(world_first + 40);
-    city.abs_second = static_cast<std::uint16_t>(world_second + 50);
-    city.buildings = {fixture::WarehouseEntry(40, 40, 9, 3), fixture::PlainEntry(42, 43)};
-    return city;
+    return {.player = fixture::PlayerSpec{.type = 15, .number = 3, .name = "Rotbart",
+                                          .volk = "PIRATEN", .alias = "PIRAT"},
+            .name = "Kueste",
+            .abs_first = static_cast<std::uint16_t>(world_first + 40),
+            .abs_second = static_cast<std::uint16_t>(world_second + 50),
+            .buildings = {fixture::WarehouseEntry(40, 40, 9, 3), fixture::PlainEntry(42, 43)}};
 }
 
 // ID3 entries of a small warehouse (radius 2, 3 x 3) at (10, 10): one 8 x 8 square, partly
@@ -123,26 +117,16 @@ struct Archipelago {
         b.world_first = 300;
         b.world_second = 50;
         b.number = 9;
-        b.objects = {{.id_word = 2001, .x = 5, .y = 5},
-                     {.id_word = kSmallHouse, .x = 6, .y = 4}};
-
-        fixture::CitySpec bergdorf;
-        bergdorf.player = fixture::PlayerSpec{.type = 14, .number = 2, .name = "Khan", .volk = "MONGOLEN",
-                                              .alias = "MONGOLEN", .word2 = 0, .word3 = 25};
-        bergdorf.name = "Bergdorf";
-        bergdorf.abs_first = 310;
-        bergdorf.abs_second = 60;
-        bergdorf.addon = true;
-        bergdorf.buildings = {fixture::PlainEntry(6, 4), fixture::WarehouseEntry(5, 5, 7)};
-
-        fixture::CitySpec ruine;
-        ruine.player = fixture::PlayerSpec{.type = 12, .number = 4, .name = "Rechner", .alias = "CG01"};
-        ruine.name = "Ruine";
-        ruine.abs_first = 150;
-        ruine.abs_second = 210;
-        ruine.id3.reset();
-        ruine.buildings = {fixture::PlainEntry(55, 10)};
-
+        b.objects = {{.id_word = 2001, .x = 5, .y = 5}, {.id_word = kSmallHouse, .x = 6, .y = 4}};
+        const fixture::CitySpec bergdorf = {
+            .player = fixture::PlayerSpec{.type = 14, .number = 2, .name = "Khan", .volk = "MONGOLEN",
+                                          .alias = "MONGOLEN", .word2 = 0, .word3 = 25},
+            .name = "Bergdorf", .abs_first = 310, .abs_second = 60, .addon = true,
+            .buildings = {fixture::PlainEntry(6, 4), fixture::WarehouseEntry(5, 5, 7)}};
+        const fixture::CitySpec ruine = {
+            .player = fixture::PlayerSpec{.type = 12, .number = 4, .name = "Rechner", .alias = "CG01"},
+            .name = "Ruine", .abs_first = 150, .abs_second = 210, .id3 = std::nullopt,
+            .buildings = {fixture::PlainEntry(55, 10)}};
         cities = {Hafenstadt(100, 200), bergdorf, Kueste(100, 200), ruine};
         file = fixture::SavegameWithCities({a, b}, cities);
     }
@@ -156,11 +140,8 @@ inline fixture::GameFileWithCities OneIslandSavegame() {
     island.world_first = island.world_second = 10;
     island.number = 4;
     island.objects = {{.id_word = kSmallWarehouse, .x = 5, .y = 6}};
-    fixture::CitySpec mitte;
-    mitte.player = fixture::PlayerSpec{.number = 1};
-    mitte.name = "Mitte";
-    mitte.abs_first = mitte.abs_second = 20;
-    mitte.buildings = {fixture::WarehouseEntry(5, 6, 1)};
+    fixture::CitySpec mitte = {.player = fixture::PlayerSpec{.number = 1}, .name = "Mitte", .abs_first = 20,
+                               .abs_second = 20, .buildings = {fixture::WarehouseEntry(5, 6, 1)}};
     fixture::CitySpec rand = mitte;
     rand.player->number = 2;
     rand.name = "Rand";

@@ -174,16 +174,6 @@ TEST(SavegameToCityFile, IslandCopiedCitiesOfTheIslandWithTheirPlayers) {
     EXPECT_EQ(editor->doc.island.record.city_byte, 2);
 }
 
-TEST(SavegameToCityFile, CityOfAOneIslandSavegameIsWritten) {
-    auto editor = CityEditor();
-    test::Load(*editor, test::OneIslandSavegame().bytes, FileKind::Savegame, "eins.sav");
-    const Bytes written = SaveAndRead(*editor);
-    const auto towns = fixture::FindAll(written, "STADT2");
-    ASSERT_EQ(towns.size(), 1u) << "the city on the origin column does not lie strictly inside";
-    EXPECT_EQ(std::string(written.begin() + towns[0] + 26, written.begin() + towns[0] + 31),
-              "Mitte");
-}
-
 // An island file with Hafenstadt and a city "Brache" without a warehouse.
 TEST(CityFileSave, CityWithoutWarehouseLosesItsObjectsAndNoLongerCounts) {
     CitySpec brache;

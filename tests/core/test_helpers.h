@@ -39,18 +39,9 @@ inline std::unique_ptr<Editor> ShownIsland(int width, int height) {
 // 100 x 72 (narrow cell blocks along both far sides) with every layer and list filled.
 inline fixture::IslandSpec RichIsland() {
     using fixture::Element;
-    fixture::IslandSpec plan;
-    plan.width = 100;
-    plan.height = 72;
-    plan.world_first = 30;
-    plan.world_second = 40;
-    plan.number = 3;
-    plan.climate = 4;
-    plan.city_byte = 2;
-    plan.people_byte = 1;
-    plan.info_a = 9;
-    plan.block_figure = 99;
-    plan.info_b = 4242;
+    fixture::IslandSpec plan = {.width = 100, .height = 72, .world_first = 30, .world_second = 40,
+                                .number = 3, .climate = 4, .city_byte = 2, .people_byte = 1,
+                                .info_a = 9, .block_figure = 99, .info_b = 4242};
     plan.heights = [](int x, int y) { return std::uint8_t((x * 3 + y) % 200); };
     plan.gfx = [](int x, int y) { return std::uint16_t(((11 + (x + y) % 140) << 8) | (x * 4 + y) % 256); };
     plan.fertility = [](int x, int y) { return std::uint8_t((x + y) % 11); };
