@@ -28,8 +28,6 @@ namespace {
 using fixture::CitySpec;
 using test::CityEditor;
 
-// -- catchment shapes ------------------------------------------------------------------------
-
 // A rectangle around the footprint with its corners cut in steps: the cell count is the
 // rectangle less four times the cells the corner pairs cut (sum of n + 1); each row lists the
 // cells of row y inside the shape.
@@ -74,7 +72,6 @@ TEST(Catchment, OverlapBelongsToTheLowerWarehouseNumberAndEdgeCellsStayFree) {
                                           .size_y = 3, .number = std::uint16_t(number)});
     ASSERT_EQ(editor->doc.cities.warehouses.size(), 2u);
     EXPECT_EQ(editor->doc.cities.warehouses[0].number, 1) << "kept sorted by warehouse number";
-
     // (25, 21) lies in both areas; column and row 0 are never owned; (33, 45) lies in both
     // bounding rectangles but is cut from both shapes.
     const std::vector<std::tuple<int, int, int>> cells = {
@@ -95,8 +92,6 @@ TEST(Catchment, OverlapBelongsToTheLowerWarehouseNumberAndEdgeCellsStayFree) {
             << "(" << x << ", " << y << ")";
     }
 }
-
-// -- people ----------------------------------------------------------------------------------
 
 TEST(People, FromThePlayerTypeForNativesFromTheAliasAndInIslandFilesFromTheName) {
     const std::vector<std::tuple<std::uint32_t, const char*, int>> players = {
@@ -123,14 +118,11 @@ TEST(People, FromThePlayerTypeForNativesFromTheAliasAndInIslandFilesFromTheName)
     for (const auto& [name, people] : names) EXPECT_EQ(PeopleCodeFromName(name), people) << name;
 }
 
-// -- savegame walk and selection -------------------------------------------------------------
-
 TEST(SavegameCities, WalkFillsOneRowPerCityAndEndsOnTheFirstIsland) {
     const test::Archipelago world;
     const auto& at = world.file.cities;
     auto editor = CityEditor();
     test::Load(*editor, world.file.bytes, FileKind::Savegame, "welt.sav");
-
     // name, first building x and y, STADT2 length and position, city number, island
     auto row = [&](const char* name, int x, int y, int city, const char* island) {
         const auto& p = at[city - 1];
@@ -141,11 +133,9 @@ TEST(SavegameCities, WalkFillsOneRowPerCityAndEndsOnTheFirstIsland) {
     EXPECT_EQ(editor->doc.city_list,
               (std::vector{row("Hafenstadt", 13, 10, 1, "7"), row("Bergdorf", 6, 4, 2, "9"),
                            row("Kueste", 40, 40, 3, "7"), row("Ruine", 55, 10, 4, "7")}));
-
     const IslandRecord& record = editor->doc.island.record;
     EXPECT_EQ(std::tuple(record.start, record.number, record.city_id, editor->status.cities),
               std::tuple(static_cast<std::int64_t>(world.file.islands[0]), 7, 4, "4"));
-
     const auto& cities = editor->doc.cities.cities;
     ASSERT_EQ(cities.size(), 4u);
     const std::vector<int> people = {10, 3, 1, 10};
@@ -160,7 +150,6 @@ TEST(SavegameCities, WalkFillsOneRowPerCityAndEndsOnTheFirstIsland) {
     // Bergdorf's position is read behind the 4-byte length.
     EXPECT_EQ(std::tuple(cities[1].abs_first, cities[1].abs_second, cities[1].island_number),
               std::tuple(310, 60, 9));
-
     // Buildings take graphic id and definition from the objects of their island.
     const auto& harbour = cities[0].buildings;
     ASSERT_EQ(harbour.size(), 5u);
@@ -215,8 +204,6 @@ TEST(SavegameCities, CityOnTheOriginColumnIsListedOnItsIslandButNotFoundByAClick
     EXPECT_EQ(std::string(written.begin() + towns[0] + 26, written.begin() + towns[0] + 31), "Mitte");
 }
 
-// -- island files ----------------------------------------------------------------------------
-
 // Hafenstadt and Kueste on the settled island, in a file whose name gives natives.
 std::unique_ptr<Editor> SettlementEditor() {
     const auto file = fixture::IslandFileWithCities(test::SettledIsland(0, 0),
@@ -242,7 +229,6 @@ TEST(IslandFileCities, PeopleFromTheNameWarehousesAndOwners) {
     EXPECT_EQ(std::tuple(cities[0].name, cities[1].name, cities[0].abs_first, cities[0].abs_second,
                          cities[0].position_word1, cities[0].position_word2, editor->doc.city_list.size()),
               std::tuple("Hafenstadt", "Kueste", 20, 30, 10, 13, 2u));
-
     std::vector<std::tuple<int, int, int, int, int, int>> warehouses;  // number, city, x, y, radius, size x
     for (const WarehouseRecord& w : editor->doc.cities.warehouses)
         warehouses.emplace_back(w.number, w.city, w.x, w.y, w.radius, w.size_x);
@@ -268,7 +254,6 @@ TEST(IslandFileCities, ObjectListRowsAndMarketPointsFollowTheCurrentCity) {
     // id word 821 = 0x0335, low byte first
     EXPECT_EQ(std::tuple((*row)[1], (*row)[6], market().market_x, market().market_y),
               std::tuple("35 03", "1", 17, 13));
-
     // A record at the same low bytes but y 13 + 256 stands on another cell: no point.
     const auto& buildings = editor->doc.cities.cities[0].buildings;
     const auto record = std::find_if(buildings.begin(), buildings.end(),
@@ -280,7 +265,6 @@ TEST(IslandFileCities, ObjectListRowsAndMarketPointsFollowTheCurrentCity) {
     RefreshObjectList(editor->doc, editor->definitions, editor->status);
     EXPECT_EQ(std::pair(market().market_x, market().market_y), std::pair(0, 0));
     editor->doc.file.bytes[high_y] = 0;
-
     // The other city has no record on the marketplace: its point stays.
     market().market_x = 5;
     ASSERT_EQ(SelectCityRow(editor->doc, editor->definitions, editor->status, 2), "");
@@ -288,7 +272,6 @@ TEST(IslandFileCities, ObjectListRowsAndMarketPointsFollowTheCurrentCity) {
     EXPECT_EQ(market().market_x, 5);
     for (const ObjectEntry& o : editor->doc.island.objects)
         if (o.graphic_id != test::kMarket) EXPECT_EQ(o.market_x, kNoMarketPoint);
-
     // Objects of another island are not listed.
     editor->doc.island.objects.front().island = editor->doc.island.record.number + 1;
     EXPECT_EQ(RefreshObjectList(editor->doc, editor->definitions, editor->status).size(),
@@ -300,7 +283,6 @@ TEST(IslandFileCities, NoPeopleInTheNameNoCitiesAndAHeadWithoutProdStopsTheWalk)
     auto plain = CityEditor();
     test::Load(*plain, file.bytes, FileKind::Island, "Siedlung.scp");
     EXPECT_TRUE(plain->doc.cities.cities.empty() && plain->doc.city_list.empty());
-
     const fixture::Bytes stray = fixture::PlayerBlock({});
     file.bytes.insert(file.bytes.end(), stray.begin(), stray.end());
     auto editor = CityEditor();
@@ -311,8 +293,6 @@ TEST(IslandFileCities, NoPeopleInTheNameNoCitiesAndAHeadWithoutProdStopsTheWalk)
     EXPECT_EQ(editor->doc.cities.cities[0].name, "Hafenstadt");
     EXPECT_EQ(editor->doc.cities.cities[0].buildings.size(), 5u);
 }
-
-// -- extracted-city files -------------------------------------------------------------------
 
 // Each city of the file is decoded on the island in turn; the marketplace of the first keeps
 // its point all the same.
@@ -335,8 +315,6 @@ TEST(CityFileCities, EveryMarketplaceKeepsItsPoint) {
     EXPECT_EQ(test::Owners(editor->doc.island).at({44, 40}), 2);
 }
 
-// -- warehouse clean-up ----------------------------------------------------------------------
-
 // City 1 has warehouses at (10, 10) and (40, 40) (KONTID 3 bytes into the data), city 2 one
 // at (25, 50) (KONTID 1 byte into the data).
 TEST(Tidy, RenumbersFromOnePatchesTheLoadedFileAndRebuildsTheList) {
@@ -352,7 +330,6 @@ TEST(Tidy, RenumbersFromOnePatchesTheLoadedFileAndRebuildsTheList) {
         CitySpec second = test::Kueste(0, 0);
         second.buildings = {fixture::WarehouseEntry(25, 50, before[2], 1)};
         const auto file = fixture::IslandFileWithCities(island, {first, second});
-
         auto editor = CityEditor();
         test::Load(*editor, file.bytes, FileKind::Island, "Tidy_ESK.scp");
         TidyWarehouses(editor->doc, editor->status.memo3);
@@ -361,7 +338,6 @@ TEST(Tidy, RenumbersFromOnePatchesTheLoadedFileAndRebuildsTheList) {
         EXPECT_EQ((Numbers{cities[0].buildings[0].warehouse, cities[0].buildings[2].warehouse,
                            cities[1].buildings[0].warehouse}),
                   after);
-
         // Only the three KONTID values of the loaded file change.
         fixture::FixtureFile expected(file.bytes);
         expected.PatchWord(file.cities[0].kontid_values[0], after[0]);
@@ -370,7 +346,6 @@ TEST(Tidy, RenumbersFromOnePatchesTheLoadedFileAndRebuildsTheList) {
         const fixture::Bytes patched(editor->doc.file.bytes.begin(),
                                      editor->doc.file.bytes.begin() + file.bytes.size());
         EXPECT_EQ(fixture::DescribeDifference(expected.bytes(), patched), "");
-
         std::vector<std::pair<int, int>> list;  // number, city
         for (const WarehouseRecord& w : editor->doc.cities.warehouses) list.emplace_back(w.number, w.city);
         std::vector<std::pair<int, int>> wanted = {{after[0], 1}, {after[1], 1}, {after[2], 2}};

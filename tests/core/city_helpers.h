@@ -110,7 +110,6 @@ struct Archipelago {
     fixture::IslandSpec a = SettledIsland(100, 200), b;
     std::vector<fixture::CitySpec> cities;
     fixture::GameFileWithCities file;
-
     Archipelago() {
         a.city_byte = 3;
         b.width = b.height = 32;

@@ -37,8 +37,6 @@ Bytes SaveAndRead(Editor& editor, const std::string& name = "out.cty") {
     return fixture::ReadFileBytes(dir / name);
 }
 
-// -- ID3 -------------------------------------------------------------------------------------
-
 // A 12 x 12 area (radius 2 around 8 x 8) from (7, 7): the square from (8, 8) is full; the eight
 // squares around it are partly covered, except the one at (0, 0), which holds only the cut corner.
 // clang-format off
@@ -83,16 +81,11 @@ TEST(CatchmentRecord, FullSquaresTakeFourBytesPartialTwelveEmptyNone) {
 }
 
 TEST(Capacity, TwentyPerWarehouseUpToFiveThenTenCappedInBaseGameFiles) {
-    const std::vector<std::array<int, 3>> table = {{0, 1, 30},   {5, 1, 130},  {6, 1, 140},
-                                                   {11, 1, 190}, {12, 1, 200}, {12, 0, 190},
-                                                   {0, 0, 30},   {1, 0, 50}};
-    for (const auto& [warehouses, level, value] : table) {
-        EXPECT_EQ(CapacityValue(warehouses, level), value)
-            << warehouses << " warehouses, level " << level;
-    }
+    const std::vector<std::array<int, 3>> table = {{0, 1, 30},   {5, 1, 130}, {6, 1, 140}, {11, 1, 190},
+                                                   {12, 1, 200}, {12, 0, 190}, {0, 0, 30},  {1, 0, 50}};
+    for (const auto& [warehouses, level, value] : table)
+        EXPECT_EQ(CapacityValue(warehouses, level), value) << warehouses << " warehouses, level " << level;
 }
-
-// -- whole files -----------------------------------------------------------------------------
 
 // A city as the writer copies it: new running count, position words from its first building,
 // capacity and inhabitants patched into the head, a new ID3.
@@ -119,7 +112,6 @@ TEST(IslandFileToCityFile, WrittenAsTheRecordTablesGiveIt) {
                    FileKind::Island, "Siedlung_INDI.scp");
         ASSERT_EQ(editor->doc.cities.cities.size(), 2u);
         const Bytes written = SaveAndRead(*editor);
-
         // The island from the model: no world position or number, two cities, both native, one
         // mine, the next free warehouse id after 9; objects cell block by cell block, x major.
         fixture::IslandSpec island = input;
@@ -147,7 +139,6 @@ TEST(SavegameToCityFile, IslandCopiedCitiesOfTheIslandWithTheirPlayers) {
     auto editor = CityEditor();
     test::Load(*editor, world.file.bytes, FileKind::Savegame, "welt.sav");
     const Bytes written = SaveAndRead(*editor);
-
     // Island a's bytes with the world position and number cleared; of its three cities the two
     // with a warehouse follow, each behind a copy of its player block (found by the player
     // number, the human's VOLK "SPIELER" not taken for the block's tag).
@@ -161,11 +152,6 @@ TEST(SavegameToCityFile, IslandCopiedCitiesOfTheIslandWithTheirPlayers) {
     const Bytes expected =
         fixture::CityFileWithCities(island, {hafen, kueste}, 0, "Generated " + kDate).bytes;
     EXPECT_EQ(fixture::DescribeDifference(expected, written), "");
-    const Bytes human = fixture::PlayerBlock(*hafen.player);
-    const std::size_t first_player = fixture::FindAll(written, "SPIELER").at(0);
-    EXPECT_EQ(Bytes(written.begin() + first_player, written.begin() + first_player + human.size()),
-              human);
-
     // Written cities lose their people; cities without a warehouse no longer count.
     const auto& cities = editor->doc.cities.cities;
     // Bergdorf lies on another island, Ruine has no warehouse and is not written.
@@ -176,17 +162,11 @@ TEST(SavegameToCityFile, IslandCopiedCitiesOfTheIslandWithTheirPlayers) {
 
 // An island file with Hafenstadt and a city "Brache" without a warehouse.
 TEST(CityFileSave, CityWithoutWarehouseLosesItsObjectsAndNoLongerCounts) {
-    CitySpec brache;
-    brache.player = fixture::PlayerSpec{};
-    brache.name = "Brache";
-    brache.abs_first = brache.abs_second = 50;
-    brache.buildings = {fixture::PlainEntry(55, 10)};
+    const CitySpec brache = {.player = fixture::PlayerSpec{}, .name = "Brache", .abs_first = 50,
+                             .abs_second = 50, .buildings = {fixture::PlainEntry(55, 10)}};
     auto editor = CityEditor();
-    test::Load(
-        *editor,
-        fixture::IslandFileWithCities(test::SettledIsland(0, 0), {test::Hafenstadt(0, 0), brache})
-            .bytes,
-        FileKind::Island, "Siedlung_INDI.scp");
+    const auto file = fixture::IslandFileWithCities(test::SettledIsland(0, 0), {test::Hafenstadt(0, 0), brache});
+    test::Load(*editor, file.bytes, FileKind::Island, "Siedlung_INDI.scp");
     ASSERT_EQ(editor->doc.cities.cities.size(), 2u);
     // Buildings placed into Brache in the editor belong to it.
     auto& objects = editor->doc.island.objects;
@@ -197,7 +177,6 @@ TEST(CityFileSave, CityWithoutWarehouseLosesItsObjectsAndNoLongerCounts) {
     placed.owner = 2;
     objects.push_back(placed);
     const std::size_t before = objects.size();
-
     const Bytes written = SaveAndRead(*editor);
     EXPECT_EQ(objects.size(), before - 2);
     EXPECT_TRUE(std::none_of(objects.begin(), objects.end(),
@@ -221,7 +200,6 @@ TEST(CityFileSave, RecountNumbersTheWarehousesOfEachCityFromOne) {
                FileKind::Island, "Zwei_AZT.scp");
     editor->save.recount_kontid = true;
     const Bytes written = SaveAndRead(*editor);
-
     std::vector<std::uint32_t> numbers;
     for (std::size_t at : fixture::FindAll(written, "KONTID"))
         numbers.push_back(ReadLe(written, at + 8, 2));

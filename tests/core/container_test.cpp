@@ -118,7 +118,6 @@ TEST(ReadValue, ReadsLittleEndianAndRejectsOverflowAndPositionsOutside) {
     // Four bytes with the top bit set, other than -1, overflow.
     ExpectError<OverflowError>(buffer, 4, 15, "15");
     ExpectError<OverflowError>(buffer, 4, 19, "19");
-
     buffer.bytes = Bytes(10, 0);
     EXPECT_NO_THROW(ReadValue(buffer, 4, 6));
     for (const auto& [width, position] : {std::pair(1, 10), {1, -1}, {2, 9}, {4, 7}})
@@ -152,7 +151,6 @@ TEST(ReadFileIntoBuffer, GrowsButNeverShrinksTheBuffer) {
     fixture::TempDir dir;
     fixture::WriteFileBytes(dir / "small", Bytes(10, 0x22));
     fixture::WriteFileBytes(dir / "large", Bytes(200, 0x33));
-
     std::vector<std::uint8_t> buffer(100, 0xAA);
     // The earlier content behind the file stays.
     EXPECT_EQ(ReadFileIntoBuffer(dir / "small", buffer), 10);
@@ -176,13 +174,11 @@ TEST(WriteFileAtomically, ReplacesWhollyOrFailsHarmlessly) {
     fixture::WriteFileBytes(dir / "out.scp", Bytes(5000, 0x11));
     WriteFileAtomically(dir / "out.scp", Bytes(10, 0x22));
     EXPECT_EQ(fixture::ReadFileBytes(dir / "out.scp"), Bytes(10, 0x22));
-
     EXPECT_THROW(WriteFileAtomically(dir / "absent" / "out.scp", Bytes(10, 1)), Error);
     std::filesystem::create_directory(dir / "in_the_way");
     fixture::WriteFileBytes(dir / "in_the_way" / "inner", Bytes(3, 7));
     EXPECT_THROW(WriteFileAtomically(dir / "in_the_way", Bytes(10, 1)), Error);
     EXPECT_EQ(fixture::ReadFileBytes(dir / "in_the_way" / "inner"), Bytes(3, 7));
-
     std::filesystem::permissions(dir / "out.scp", std::filesystem::perms::owner_read);
     EXPECT_EQ(std::pair(IsWritableTarget(dir / "out.scp"), IsWritableTarget(dir / "new.scp")),
               std::pair(false, true));

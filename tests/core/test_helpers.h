@@ -68,7 +68,8 @@ inline fixture::IslandSpec RichIsland() {
     return plan;
 }
 
-// The first cell (over the island and one cell beyond) where a layer of `a` and `b` differ.
+// The first cell (0..width x 0..height, so one beyond an island of that size) where a layer of
+// `a` and `b` differ.
 inline std::string LayerDifference(const IslandMap& a, const IslandMap& b, int width, int height) {
     for (int x = 0; x <= width; ++x) {
         for (int y = 0; y <= height; ++y) {

@@ -44,7 +44,6 @@ void AppendPlayer(FixtureFile& f, const PlayerSpec& p) {
     f.Tag("SPIELER");
     const std::size_t length = f.LengthPlaceholder();
     f.Dword(0).Dword(p.number);
-
     FixtureFile head;
     head.Dword(p.type).Dword(20000).Text(p.name).Zeros(64 - p.name.size());
     head.Word(1).Word(0).Word(p.word2).Word(p.word3).Zeros(2 * 14);
@@ -88,15 +87,12 @@ CityPositions AppendCity(FixtureFile& f, const CitySpec& c) {
     CityPositions at;
     if (c.player) AppendPlayer(f, *c.player);
     if (c.name.size() > 32) throw std::invalid_argument("city name longer than 32 bytes");
-
     at.stadt2 = f.size();
     f.Tag("STADT2", 6);
     const std::size_t stadt2_length = f.size();
     f.Zeros(c.addon ? 4 : 2).Word(c.count).Word(c.abs_first).Word(c.abs_second);
-
     f.Tag("HEAD2", 6).Word(64).Word(0).Word(0).Text(c.name).Zeros(32 - c.name.size());
     f.Word(c.capacity).Byte(4).Byte(6).Dword(c.inhabitants).Word(0).Word(0).Dword(1).Zeros(12);
-
     if (c.id3) ShortRecord(f, "ID3", *c.id3);
     FixtureFile ware;
     for (std::uint32_t i = 0; i < 56; ++i) ware.Dword(i).Dword(10 * i);
@@ -104,7 +100,6 @@ CityPositions AppendCity(FixtureFile& f, const CitySpec& c) {
     FixtureFile baumat;
     for (std::uint32_t i = 41; i <= 45; ++i) baumat.Dword(i).Dword(i - 40);
     ShortRecord(f, "BAUMAT", baumat.bytes());
-
     f.Tag("PROD", 6);
     const std::size_t prod_length = f.size();
     f.Zeros(c.addon ? 4 : 2);
@@ -117,7 +112,6 @@ CityPositions AppendCity(FixtureFile& f, const CitySpec& c) {
         f.Append(b.data);
     }
     PatchRecordLength(f, prod_length, c.addon);
-
     if (c.addon) {
         ShortRecord(f, "STAT2", Bytes(36, 0));
         ShortRecord(f, "STST2", Bytes(10356, 0));
@@ -127,7 +121,6 @@ CityPositions AppendCity(FixtureFile& f, const CitySpec& c) {
         ShortRecord(f, "STAT", stat.bytes());
     }
     at.stadt2_length = PatchRecordLength(f, stadt2_length, c.addon);
-    at.end = f.size();
     return at;
 }
 

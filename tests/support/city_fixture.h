@@ -53,7 +53,6 @@ struct CitySpec {
 // Where the parts of a city lie in the file (tag positions).
 struct CityPositions {
     std::size_t stadt2 = 0;
-    std::size_t end = 0;              // one past its last byte
     std::uint32_t stadt2_length = 0;  // bytes after the STADT2 length field
     std::vector<std::size_t> entries;
     std::vector<std::size_t> kontid_values;  // per building: its KONTID value, 0 without

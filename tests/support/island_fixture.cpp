@@ -106,10 +106,8 @@ void IslandBody(FixtureFile& f, IslandSpec s, bool with_rivers) {
             for (int y = b.y0; y < b.y0 + b.ny; ++y) f.Word(s.gfx(x, y));
     });
     PerBlock(f, s, "GELAENDE", [&](const CellBlock& b) { ElementEntries(f, b, s.terrain); });
-
     f.Tag("FRUCHTBAR").Dword(static_cast<std::uint32_t>(s.width * s.height));
     for (int i = 0; i < s.width * s.height; ++i) f.Byte(s.fertility(i / s.height, i % s.height));
-
     // One FLUESSE block per 8 x 8 square (also the narrow rest of a side) that holds a river.
     for (int x0 = 0; with_rivers && x0 < s.width; x0 += 8) {
         for (int y0 = 0; y0 < s.height; y0 += 8) {
@@ -121,7 +119,6 @@ void IslandBody(FixtureFile& f, IslandSpec s, bool with_rivers) {
             f.Append(entries.bytes());
         }
     }
-
     f.Tag("BERGWERK2").Dword(static_cast<std::uint32_t>(12 * s.quarry_spots.size()));
     for (const QuarrySpec& q : s.quarry_spots) {
         f.Text("ENTRY").Byte(0).Word(4);
@@ -130,19 +127,16 @@ void IslandBody(FixtureFile& f, IslandSpec s, bool with_rivers) {
         f.Byte(static_cast<std::uint8_t>(q.x / 16));
         f.Byte(q.orientation);
     }
-
     f.Tag("OCCUR");
     const std::size_t occur_length = f.LengthPlaceholder();
     for (const MineSpec& m : s.mines) MineEntry(f, m);
     f.PatchLength(occur_length);
-
     f.Tag("ANBAU");
     const std::size_t anbau_length = f.LengthPlaceholder();
     for (const std::string& key : Crops()) f.Text(key).Byte(0);
     f.PatchLength(anbau_length);
     if (s.with_discover) f.Tag("DISCOVER").Dword(4).Dword(1);
     if (s.kontorid) f.Tag("KONTORID").Dword(s.kontorid->first).Word(s.kontorid->second);
-
     PerBlock(f, s, "PROD2", [&](const CellBlock& b) {
         for (const ObjectSpec& o : s.objects) {
             if (o.x < b.x0 || o.x >= b.x0 + b.nx || o.y < b.y0 || o.y >= b.y0 + b.ny) continue;
@@ -163,14 +157,11 @@ Bytes IslandBytes(const IslandSpec& s) {
     f.Word(s.world_first).Word(s.world_second);
     f.Word(static_cast<std::uint16_t>(s.width)).Word(static_cast<std::uint16_t>(s.height));
     f.Dword(s.number);
-
     IslandBody(f, s, true);
-
     if (s.name) f.Tag("NAME").Dword(static_cast<std::uint32_t>(s.name->size())).Text(*s.name);
     f.Tag("HIRSCH").Dword(static_cast<std::uint32_t>(8 * s.animals.size()));
     for (const auto& a : s.animals) f.Word(a[0]).Word(a[1]).Word(a[2]).Word(a[3]);
     f.Tag("EVENTINSEL").Dword(0);
-
     if (!s.insel4) f.PatchLength(island_length);
     return f.Take();
 }
@@ -225,7 +216,6 @@ Bytes DummyIslandBytes(int size, std::uint8_t climate) {
     s.climate = climate;
     s.heights = [](int, int) { return std::uint8_t{96}; };
     s.gfx = [](int x, int y) { return static_cast<std::uint16_t>(0x0B00 + 4 * (x % 6) + 32 * (y % 6)); };
-
     FixtureFile f;
     f.Tag("KELM");
     const std::size_t file_length = f.LengthPlaceholder();
