@@ -311,28 +311,20 @@ TEST(LoaderCounts, UniformAndMixedColumnsCountAlike) {
 }
 
 
-// Applies every GELAENDE block's entries in file order, as the format says, one by one.
-std::vector<std::uint16_t> PlainTerrain(const Bytes& bytes) {
+// Cells of the loaded terrain layer that differ from every GELAENDE entry of the file applied
+// one by one in file order, as the format says.
+int WrongTerrainCells(const Editor& editor, const Bytes& bytes) {
     std::vector<std::uint16_t> cells(static_cast<std::size_t>(kLayerSide) * kLayerSide);
     for (std::size_t tag : fixture::FindAll(bytes, "GELAENDE")) {
         const std::size_t length = fixture::ReadLe(bytes, tag + 12, 4);
-        const int y0 = static_cast<int>(fixture::ReadLe(bytes, tag + 16, 2));
-        const int x0 = static_cast<int>(fixture::ReadLe(bytes, tag + 18, 2));
+        const std::size_t y0 = fixture::ReadLe(bytes, tag + 16, 2), x0 = fixture::ReadLe(bytes, tag + 18, 2);
         for (std::size_t e = tag + 22; e + 6 <= tag + 16 + length; e += 6)
-            cells[static_cast<std::size_t>(x0 + bytes[e + 5]) * kLayerSide + y0 + bytes[e + 4]] =
-                static_cast<std::uint16_t>(fixture::ReadLe(bytes, e, 2));
+            cells[(x0 + bytes[e + 5]) * kLayerSide + y0 + bytes[e + 4]] = std::uint16_t(fixture::ReadLe(bytes, e, 2));
     }
-    return cells;
-}
-
-// Cells of the loaded terrain layer that differ from the entries applied one by one.
-int WrongTerrainCells(const Editor& editor, const Bytes& bytes) {
-    const std::vector<std::uint16_t> expected = PlainTerrain(bytes);
     int wrong = 0;
     for (int x = 0; x < kLayerSide; ++x)
         for (int y = 0; y < kLayerSide; ++y)
-            wrong += editor.doc.island.terrain.get(x, y) !=
-                     expected[static_cast<std::size_t>(x) * kLayerSide + y];
+            wrong += editor.doc.island.terrain.get(x, y) != cells[std::size_t(x) * kLayerSide + y];
     return wrong;
 }
 
