@@ -97,14 +97,10 @@ TEST(People, FromThePlayerTypeForNativesFromTheAliasAndInIslandFilesFromTheName)
     const std::vector<std::tuple<std::uint32_t, const char*, int>> players = {
         {14, "MONGOLEN", 3}, {14, "ORIENTALEN", 9}, {14, "WIKINGER", 10}, {15, "PIRAT", 1},
         {8, "HUMAN01", 10},  {16, "HAENDLER", 11},  {17, "KROKO", 12},    {5, "CG01", 5}};
-    fixture::IslandSpec island;
-    island.width = island.height = 32;
-    island.world_first = island.world_second = 10;
+    const fixture::IslandSpec island{.width = 32, .height = 32, .world_first = 10, .world_second = 10};
     for (const auto& [type, alias, people] : players) {
-        CitySpec city;
-        city.player = fixture::PlayerSpec{.type = type, .volk = alias, .alias = alias};
-        city.abs_first = city.abs_second = 20;
-        city.buildings = {fixture::PlainEntry(3, 4)};
+        const CitySpec city{.player = fixture::PlayerSpec{.type = type, .volk = alias, .alias = alias},
+                            .abs_first = 20, .abs_second = 20, .buildings = {fixture::PlainEntry(3, 4)}};
         auto editor = CityEditor();
         test::Load(*editor, fixture::SavegameWithCities({island}, {city}).bytes,
                    FileKind::Savegame, "welt.sav");

@@ -108,8 +108,7 @@ TEST(Loader, IslandFileRecordListsAndStatus) {
 }
 
 TEST(Loader, SeriesUsageAccumulatesOverLoadsUnlessCleared) {
-    IslandSpec plan;
-    plan.width = plan.height = 32;
+    IslandSpec plan{.width = 32, .height = 32};
     plan.gfx = [](int x, int) { return std::uint16_t(x < 8 ? 0x0D00 : 0x0B00); };  // series 2 and 0
     const Bytes bytes = fixture::IslandFileBytes(plan);
     for (const int loads_counted : {2, 1}) {
@@ -265,8 +264,7 @@ TEST(LoaderErrors, TruncatedAndCorruptedFilesNeverFailOtherwise) {
 // cell by cell), on an island whose side is no multiple of the stretches, checked against the
 // counts and layers worked out cell by cell here.
 TEST(LoaderCounts, UniformAndMixedColumnsCountAlike) {
-    IslandSpec plan;
-    plan.width = plan.height = 100;
+    IslandSpec plan{.width = 100, .height = 100};
     auto mixed = [](int x, int y) { return (x / 3) % 2 == 0 || (y / 16) % 3 == 1; };
     plan.heights = [&](int x, int y) {
         return static_cast<std::uint8_t>(mixed(x, y) ? (x * 7 + y * 3) & 0xFF : 40);
@@ -332,8 +330,7 @@ int WrongTerrainCells(const Editor& editor, const Bytes& bytes) {
 // y offsets that wrap past 255, by a repeated cell or by a change of column, and sparse columns
 // between full ones, must come out as written one by one.
 TEST(LoaderEntries, RunsBrokenRunsAndSparseEntriesGiveTheSameCells) {
-    IslandSpec runs;
-    runs.width = runs.height = 64;
+    IslandSpec runs{.width = 64, .height = 64};
     runs.terrain = [](int x, int y) { return Element{std::uint16_t(1 + x * 64 + y), std::uint16_t(y)}; };
     Bytes broken = fixture::IslandFileBytes(runs);
     const auto blocks = fixture::FindAll(broken, "GELAENDE");
@@ -347,8 +344,7 @@ TEST(LoaderEntries, RunsBrokenRunsAndSparseEntriesGiveTheSameCells) {
     for (int k = 0; k < 8; ++k) broken[entry(1, 100 + k) + 4] = static_cast<std::uint8_t>(252 + k);
     broken[entry(1, 205) + 4] = broken[entry(1, 204) + 4];
     broken[entry(1, 300) + 5] = static_cast<std::uint8_t>(broken[entry(1, 300) + 5] + 1);
-    IslandSpec sparse;
-    sparse.width = sparse.height = 96;
+    IslandSpec sparse{.width = 96, .height = 96};
     sparse.terrain = [](int x, int y) {
         const bool kept = x % 3 == 0 || (x * 7 + y) % 5 == 0 || (x % 3 == 1 && y % 32 > 20);
         return kept ? Element{std::uint16_t(1 + x * 96 + y), std::uint16_t(x)} : Element{};
@@ -365,8 +361,7 @@ TEST(LoaderEntries, RunsBrokenRunsAndSparseEntriesGiveTheSameCells) {
 // A terrain run or a FRUCHTBAR column reaching past the layers is reported; the cells before
 // the outside one stay, fertility clamped to 10 as inside.
 TEST(LoaderEntries, CellsBeyondTheLayersAreReported) {
-    IslandSpec plan;
-    plan.width = plan.height = 32;
+    IslandSpec plan{.width = 32, .height = 32};
     plan.terrain = [](int, int) { return Element{7, 1}; };
     Bytes terrain = fixture::IslandFileBytes(plan);
     const std::size_t block = fixture::FindAll(terrain, "GELAENDE").at(0);
