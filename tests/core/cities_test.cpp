@@ -39,12 +39,15 @@ TEST(Catchment, ShapeIsTheRectangleWithCornersCutInSteps) {
         int radius, size_x, size_y, extent_x, extent_y, cells;
         std::vector<Row> rows;
     };
+    // clang-format off
     const Case cases[] = {
         {23, 3, 3, 49, 49, 49 * 49 - 4 * 131,
-         {{0, 20, 28}, {48, 20, 28}, {1, 16, 32}, {16, 1, 47}, {19, 1, 47}, {20, 0, 48}, {29, 1, 47}, {32, 1, 47}}},
+         {{0, 20, 28}, {48, 20, 28}, {1, 16, 32}, {16, 1, 47}, {19, 1, 47}, {20, 0, 48},
+          {29, 1, 47}, {32, 1, 47}}},
         {15, 3, 3, 33, 33, 33 * 33 - 4 * 61, {{0, 13, 19}, {32, 13, 19}, {1, 10, 22}, {13, 0, 32}}},
         {2, 3, 3, 7, 7, 45, {{0, 1, 5}, {6, 1, 5}, {3, 0, 6}}},
         {2, 3, 5, 7, 9, 59, {{0, 1, 5}, {8, 1, 5}, {4, 0, 6}}}};
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.radius * 100 + c.size_y);
         LogLines log;
@@ -59,7 +62,8 @@ TEST(Catchment, ShapeIsTheRectangleWithCornersCutInSteps) {
         EXPECT_EQ(std::pair(cells, outside), std::pair(c.cells, 0));
         for (const Row& row : c.rows)
             for (int x = 0; x < c.extent_x; ++x)
-                EXPECT_EQ(mask[x][row.y], x >= row.first_x && x <= row.last_x) << x << ", " << row.y;
+                EXPECT_EQ(mask[x][row.y], x >= row.first_x && x <= row.last_x)
+                    << x << ", " << row.y;
     }
 }
 
@@ -67,16 +71,18 @@ TEST(Catchment, ShapeIsTheRectangleWithCornersCutInSteps) {
 TEST(Catchment, OverlapBelongsToTheLowerWarehouseNumberAndEdgeCellsStayFree) {
     auto editor = CityEditor();
     editor->doc.island.record.width = editor->doc.island.record.height = 64;
+    // clang-format off
     for (const auto [city, x, number] : {std::tuple(1, 20, 2), std::tuple(2, 40, 1)})
         AddWarehouse(editor->doc.cities, {.city = city, .radius = 23, .x = x, .y = 20, .size_x = 3,
                                           .size_y = 3, .number = std::uint16_t(number)});
+    // clang-format on
     ASSERT_EQ(editor->doc.cities.warehouses.size(), 2u);
     EXPECT_EQ(editor->doc.cities.warehouses[0].number, 1) << "kept sorted by warehouse number";
     // (25, 21) lies in both areas; column and row 0 are never owned; (33, 45) lies in both
     // bounding rectangles but is cut from both shapes.
-    const std::vector<std::tuple<int, int, int>> cells = {
-        {25, 21, 2}, {3, 20, 1}, {1, 20, 1}, {20, 1, 1}, {55, 20, 2},
-        {0, 20, 0},  {20, 0, 0}, {33, 45, 0}, {60, 60, 0}};
+    const std::vector<std::tuple<int, int, int>> cells = {{25, 21, 2}, {3, 20, 1},  {1, 20, 1},
+                                                          {20, 1, 1},  {55, 20, 2}, {0, 20, 0},
+                                                          {20, 0, 0},  {33, 45, 0}, {60, 60, 0}};
     for (const auto& [x, y, city] : cells) {
         ObjectEntry object;
         object.x = x;
@@ -87,7 +93,8 @@ TEST(Catchment, OverlapBelongsToTheLowerWarehouseNumberAndEdgeCellsStayFree) {
     AssignObjectsToCities(editor->doc, editor->status.memo3);
     for (std::size_t i = 0; i < cells.size(); ++i) {
         const auto [x, y, city] = cells[i];
-        EXPECT_EQ((std::pair<int, int>(editor->doc.cities.CatchmentAt(x, y), editor->doc.island.objects[i].owner)),
+        EXPECT_EQ((std::pair<int, int>(editor->doc.cities.CatchmentAt(x, y),
+                                       editor->doc.island.objects[i].owner)),
                   std::pair(city, city))
             << "(" << x << ", " << y << ")";
     }
@@ -97,20 +104,25 @@ TEST(People, FromThePlayerTypeForNativesFromTheAliasAndInIslandFilesFromTheName)
     const std::vector<std::tuple<std::uint32_t, const char*, int>> players = {
         {14, "MONGOLEN", 3}, {14, "ORIENTALEN", 9}, {14, "WIKINGER", 10}, {15, "PIRAT", 1},
         {8, "HUMAN01", 10},  {16, "HAENDLER", 11},  {17, "KROKO", 12},    {5, "CG01", 5}};
-    const fixture::IslandSpec island{.width = 32, .height = 32, .world_first = 10, .world_second = 10};
+    const fixture::IslandSpec island{
+        .width = 32, .height = 32, .world_first = 10, .world_second = 10};
     for (const auto& [type, alias, people] : players) {
-        const CitySpec city{.player = fixture::PlayerSpec{.type = type, .volk = alias, .alias = alias},
-                            .abs_first = 20, .abs_second = 20, .buildings = {fixture::PlainEntry(3, 4)}};
+        const CitySpec city{
+            .player = fixture::PlayerSpec{.type = type, .volk = alias, .alias = alias},
+            .abs_first = 20,
+            .abs_second = 20,
+            .buildings = {fixture::PlainEntry(3, 4)}};
         auto editor = CityEditor();
-        test::Load(*editor, fixture::SavegameWithCities({island}, {city}).bytes,
-                   FileKind::Savegame, "welt.sav");
+        test::Load(*editor, fixture::SavegameWithCities({island}, {city}).bytes, FileKind::Savegame,
+                   "welt.sav");
         ASSERT_EQ(editor->doc.cities.cities.size(), 1u);
         EXPECT_EQ(editor->doc.cities.cities[0].people, people) << alias;
     }
     // In a file name the last name in table order wins.
     const std::vector<std::pair<const char*, int>> names = {
-        {"insel.scp", 0},   {"insel_pir.scp", 1},   {"MONGOLEI.scp", 3},        {"user_3.scp", 10},
-        {"Gotteshaus.scp", 11}, {"pirat_orient.scp", 9}, {"Monster_Pirat.scp", 11}};
+        {"insel.scp", 0},         {"insel_pir.scp", 1},   {"MONGOLEI.scp", 3},
+        {"user_3.scp", 10},       {"Gotteshaus.scp", 11}, {"pirat_orient.scp", 9},
+        {"Monster_Pirat.scp", 11}};
     for (const auto& [name, people] : names) EXPECT_EQ(PeopleCodeFromName(name), people) << name;
 }
 
@@ -122,9 +134,13 @@ TEST(SavegameCities, WalkFillsOneRowPerCityAndEndsOnTheFirstIsland) {
     // name, first building x and y, STADT2 length and position, city number, island
     auto row = [&](const char* name, int x, int y, int city, const char* island) {
         const auto& p = at[city - 1];
-        return std::array<std::string, 7>{name, std::to_string(x), std::to_string(y),
-                                          std::to_string(p.stadt2_length), std::to_string(p.stadt2),
-                                          std::to_string(city), island};
+        return std::array<std::string, 7>{name,
+                                          std::to_string(x),
+                                          std::to_string(y),
+                                          std::to_string(p.stadt2_length),
+                                          std::to_string(p.stadt2),
+                                          std::to_string(city),
+                                          island};
     };
     EXPECT_EQ(editor->doc.city_list,
               (std::vector{row("Hafenstadt", 13, 10, 1, "7"), row("Bergdorf", 6, 4, 2, "9"),
@@ -176,8 +192,9 @@ TEST(SavegameCities, ClickOnACityDecodesItsIsland) {
     };
     const auto first = std::tuple(7, 64, std::int64_t(world.file.islands[0]), 1, 0u);
     // The heading row gives the first city; a row below the last changes nothing.
-    for (const auto& [row, want] : {std::pair(2, std::tuple(9, 32, std::int64_t(world.file.islands[1]), 2, 1u)),
-                                    std::pair(0, first), std::pair(5, first)}) {
+    for (const auto& [row, want] :
+         {std::pair(2, std::tuple(9, 32, std::int64_t(world.file.islands[1]), 2, 1u)),
+          std::pair(0, first), std::pair(5, first)}) {
         EXPECT_EQ(SelectCityRow(editor->doc, editor->definitions, editor->status, row), "");
         EXPECT_EQ(shown(), want) << "row " << row;
     }
@@ -187,17 +204,20 @@ TEST(SavegameCities, CityOnTheOriginColumnIsListedOnItsIslandButNotFoundByAClick
     auto editor = CityEditor();
     test::Load(*editor, test::OneIslandSavegame().bytes, FileKind::Savegame, "eins.sav");
     ASSERT_EQ(editor->doc.cities.cities.size(), 2u);
-    EXPECT_EQ(std::pair(editor->doc.cities.cities[0].island_number, editor->doc.cities.cities[1].island_number),
+    EXPECT_EQ(std::pair(editor->doc.cities.cities[0].island_number,
+                        editor->doc.cities.cities[1].island_number),
               std::pair(4, 4));
     EXPECT_EQ(SelectCityRow(editor->doc, editor->definitions, editor->status, 1), "");
-    EXPECT_EQ(SelectCityRow(editor->doc, editor->definitions, editor->status, 2), "Stadt nicht gefunden");
+    EXPECT_EQ(SelectCityRow(editor->doc, editor->definitions, editor->status, 2),
+              "Stadt nicht gefunden");
     // A city file of the island holds only the city strictly inside its square.
     fixture::TempDir dir;
     SaveCityFile(test::CityTarget(*editor), dir / "eins.cty", "1.1.2000");
     const fixture::Bytes written = fixture::ReadFileBytes(dir / "eins.cty");
     const auto towns = fixture::FindAll(written, "STADT2");
     ASSERT_EQ(towns.size(), 1u);
-    EXPECT_EQ(std::string(written.begin() + towns[0] + 26, written.begin() + towns[0] + 31), "Mitte");
+    EXPECT_EQ(std::string(written.begin() + towns[0] + 26, written.begin() + towns[0] + 31),
+              "Mitte");
 }
 
 // Hafenstadt and Kueste on the settled island, in a file whose name gives natives.
@@ -220,18 +240,21 @@ TEST(IslandFileCities, PeopleFromTheNameWarehousesAndOwners) {
     ASSERT_EQ(cities.size(), 2u);
     for (const CityRecord& c : cities) {
         // Its head is followed by an ID3 record.
-        EXPECT_EQ(std::tuple(c.people, c.island_number, c.has_catchment), std::tuple(2, 7, true)) << c.name;
+        EXPECT_EQ(std::tuple(c.people, c.island_number, c.has_catchment), std::tuple(2, 7, true))
+            << c.name;
     }
     EXPECT_EQ(std::tuple(cities[0].name, cities[1].name, cities[0].abs_first, cities[0].abs_second,
-                         cities[0].position_word1, cities[0].position_word2, editor->doc.city_list.size()),
+                         cities[0].position_word1, cities[0].position_word2,
+                         editor->doc.city_list.size()),
               std::tuple("Hafenstadt", "Kueste", 20, 30, 10, 13, 2u));
-    std::vector<std::tuple<int, int, int, int, int, int>> warehouses;  // number, city, x, y, radius, size x
+    std::vector<std::tuple<int, int, int, int, int, int>>
+        warehouses;  // number, city, x, y, radius, size x
     for (const WarehouseRecord& w : editor->doc.cities.warehouses)
         warehouses.emplace_back(w.number, w.city, w.x, w.y, w.radius, w.size_x);
     EXPECT_EQ(warehouses, (decltype(warehouses){{5, 1, 10, 10, 2, 3}, {9, 2, 40, 40, 2, 3}}));
-    const std::map<std::pair<int, int>, int> owners = {
-        {{10, 10}, 1}, {{13, 10}, 1}, {{10, 13}, 1}, {{8, 9}, 1}, {{13, 13}, 1},
-        {{40, 40}, 2}, {{42, 43}, 2}, {{55, 10}, 0}, {{30, 30}, 0}};
+    const std::map<std::pair<int, int>, int> owners = {{{10, 10}, 1}, {{13, 10}, 1}, {{10, 13}, 1},
+                                                       {{8, 9}, 1},   {{13, 13}, 1}, {{40, 40}, 2},
+                                                       {{42, 43}, 2}, {{55, 10}, 0}, {{30, 30}, 0}};
     EXPECT_EQ(test::Owners(editor->doc.island), owners);
     const ObjectEntry& market = Marketplace(*editor);
     EXPECT_EQ(std::pair(market.market_x, market.market_y), std::pair(17, 13));
@@ -244,8 +267,9 @@ TEST(IslandFileCities, ObjectListRowsAndMarketPointsFollowTheCurrentCity) {
     ASSERT_EQ(SelectCityRow(editor->doc, editor->definitions, editor->status, 1), "");
     auto rows = RefreshObjectList(editor->doc, editor->definitions, editor->status);
     ASSERT_EQ(rows.size(), editor->doc.island.objects.size());
-    const auto row = std::find_if(rows.begin(), rows.end(),
-                                  [](const ObjectListRow& r) { return r[2] == "13" && r[3] == "13"; });
+    const auto row = std::find_if(rows.begin(), rows.end(), [](const ObjectListRow& r) {
+        return r[2] == "13" && r[3] == "13";
+    });
     ASSERT_NE(row, rows.end());
     // id word 821 = 0x0335, low byte first
     EXPECT_EQ(std::tuple((*row)[1], (*row)[6], market().market_x, market().market_y),
@@ -343,7 +367,8 @@ TEST(Tidy, RenumbersFromOnePatchesTheLoadedFileAndRebuildsTheList) {
                                      editor->doc.file.bytes.begin() + file.bytes.size());
         EXPECT_EQ(fixture::DescribeDifference(expected.bytes(), patched), "");
         std::vector<std::pair<int, int>> list;  // number, city
-        for (const WarehouseRecord& w : editor->doc.cities.warehouses) list.emplace_back(w.number, w.city);
+        for (const WarehouseRecord& w : editor->doc.cities.warehouses)
+            list.emplace_back(w.number, w.city);
         std::vector<std::pair<int, int>> wanted = {{after[0], 1}, {after[1], 1}, {after[2], 2}};
         std::sort(wanted.begin(), wanted.end());
         EXPECT_EQ(list, wanted);

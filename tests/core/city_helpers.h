@@ -49,12 +49,14 @@ inline fixture::IslandSpec SettledIsland(std::uint16_t world_first, std::uint16_
     island.mines = {{.x = 20, .y = 50}};
     island.quarry_spots = {{.x = 33, .y = 5, .orientation = 1}};
     island.animals = {{1, 2, 3, 4}};
+    // clang-format off
     island.objects = {
         {.id_word = kSmallWarehouse, .x = 10, .y = 10}, {.id_word = kSmallHouse, .x = 13, .y = 10},
         {.id_word = kSmallHouse, .x = 10, .y = 13},     {.id_word = 631, .x = 8, .y = 9},
-        {.id_word = kMarket, .x = 13, .y = 13},         {.id_word = kSmallWarehouse, .x = 40, .y = 40},
+        {.id_word = kMarket, .x = 13, .y = 13},     {.id_word = kSmallWarehouse, .x = 40, .y = 40},
         {.id_word = kSmallHouse, .x = 42, .y = 43},     {.id_word = kSmallHouse, .x = 55, .y = 10},
         {.id_word = 0x8000 | 1200, .parameter = 0x1234, .x = 30, .y = 30}};  // a tree: not listed
+    // clang-format on
     island.name = "Nordinsel";
     return island;
 }
@@ -62,6 +64,7 @@ inline fixture::IslandSpec SettledIsland(std::uint16_t world_first, std::uint16_
 // The city around warehouse 5; its first building is the house at (13, 10). The marketplace
 // record holds its point (13, 17) in world coordinates of an island at `world`.
 inline fixture::CitySpec Hafenstadt(std::uint16_t world_first, std::uint16_t world_second) {
+    // clang-format off
     return {.player = fixture::PlayerSpec{.type = 8, .number = 1, .name = "Kapitaen",
                                           .forsch = fixture::Bytes{1, 2, 3, 4}},
             .name = "Hafenstadt",
@@ -72,16 +75,19 @@ inline fixture::CitySpec Hafenstadt(std::uint16_t world_first, std::uint16_t wor
                           fixture::PlainEntry(10, 13), fixture::PlainEntry(8, 9),
                           fixture::MarketEntry(13, 13, std::uint16_t(world_first + 13),
                                                std::uint16_t(world_second + 17))}};
+    // clang-format on
 }
 
 // The city around warehouse 9, whose KONTID record lies 3 bytes into the record's data.
 inline fixture::CitySpec Kueste(std::uint16_t world_first, std::uint16_t world_second) {
+    // clang-format off
     return {.player = fixture::PlayerSpec{.type = 15, .number = 3, .name = "Rotbart",
                                           .volk = "PIRATEN", .alias = "PIRAT"},
             .name = "Kueste",
             .abs_first = static_cast<std::uint16_t>(world_first + 40),
             .abs_second = static_cast<std::uint16_t>(world_second + 50),
             .buildings = {fixture::WarehouseEntry(40, 40, 9, 3), fixture::PlainEntry(42, 43)}};
+    // clang-format on
 }
 
 // ID3 entries of a small warehouse (radius 2, 3 x 3) at (10, 10): one 8 x 8 square, partly
@@ -89,8 +95,10 @@ inline fixture::CitySpec Kueste(std::uint16_t world_first, std::uint16_t world_s
 // clang-format off
 inline const fixture::Bytes kId3AtTen = {8, 0, 4, 64, 0x3E, 0x7F, 0x7F, 0x7F, 0x7F, 0x7F, 0x3E, 0};
 inline const fixture::Bytes kId3AtForty = {
-    32, 0, 16, 64, 0, 0, 0, 0, 0, 0, 0x80, 0xC0,     32, 0, 20, 64, 0xC0, 0xC0, 0xC0, 0xC0, 0x80, 0, 0, 0,
-    40, 0, 16, 64, 0, 0, 0, 0, 0, 0, 0x0F, 0x1F,     40, 0, 20, 64, 0x1F, 0x1F, 0x1F, 0x1F, 0x0F, 0, 0, 0};
+    32, 0, 16, 64, 0,    0,    0,    0,    0,    0,    0x80, 0xC0,
+    32, 0, 20, 64, 0xC0, 0xC0, 0xC0, 0xC0, 0x80, 0,    0,    0,
+    40, 0, 16, 64, 0,    0,    0,    0,    0,    0,    0x0F, 0x1F,
+    40, 0, 20, 64, 0x1F, 0x1F, 0x1F, 0x1F, 0x0F, 0,    0,    0};
 // clang-format on
 
 // Owner of each placed object by its cell.
@@ -117,15 +125,19 @@ struct Archipelago {
         b.world_second = 50;
         b.number = 9;
         b.objects = {{.id_word = 2001, .x = 5, .y = 5}, {.id_word = kSmallHouse, .x = 6, .y = 4}};
+        // clang-format off
         const fixture::CitySpec bergdorf = {
-            .player = fixture::PlayerSpec{.type = 14, .number = 2, .name = "Khan", .volk = "MONGOLEN",
-                                          .alias = "MONGOLEN", .word2 = 0, .word3 = 25},
+            .player = fixture::PlayerSpec{.type = 14, .number = 2, .name = "Khan",
+                                          .volk = "MONGOLEN", .alias = "MONGOLEN", .word2 = 0,
+                                          .word3 = 25},
             .name = "Bergdorf", .abs_first = 310, .abs_second = 60, .addon = true,
             .buildings = {fixture::PlainEntry(6, 4), fixture::WarehouseEntry(5, 5, 7)}};
         const fixture::CitySpec ruine = {
-            .player = fixture::PlayerSpec{.type = 12, .number = 4, .name = "Rechner", .alias = "CG01"},
+            .player = fixture::PlayerSpec{.type = 12, .number = 4, .name = "Rechner",
+                                          .alias = "CG01"},
             .name = "Ruine", .abs_first = 150, .abs_second = 210, .id3 = std::nullopt,
             .buildings = {fixture::PlainEntry(55, 10)}};
+        // clang-format on
         cities = {Hafenstadt(100, 200), bergdorf, Kueste(100, 200), ruine};
         file = fixture::SavegameWithCities({a, b}, cities);
     }
@@ -139,8 +151,11 @@ inline fixture::GameFileWithCities OneIslandSavegame() {
     island.world_first = island.world_second = 10;
     island.number = 4;
     island.objects = {{.id_word = kSmallWarehouse, .x = 5, .y = 6}};
-    fixture::CitySpec mitte = {.player = fixture::PlayerSpec{.number = 1}, .name = "Mitte", .abs_first = 20,
-                               .abs_second = 20, .buildings = {fixture::WarehouseEntry(5, 6, 1)}};
+    // clang-format off
+    fixture::CitySpec mitte = {.player = fixture::PlayerSpec{.number = 1}, .name = "Mitte",
+                               .abs_first = 20, .abs_second = 20,
+                               .buildings = {fixture::WarehouseEntry(5, 6, 1)}};
+    // clang-format on
     fixture::CitySpec rand = mitte;
     rand.player->number = 2;
     rand.name = "Rand";

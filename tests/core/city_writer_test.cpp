@@ -13,9 +13,9 @@
 #include <tuple>
 #include <vector>
 
-#include "core/app/editor.h"
 #include "city_fixture.h"
 #include "city_helpers.h"
+#include "core/app/editor.h"
 #include "core/island/cities.h"
 #include "core/island/game_tables.h"
 #include "temp_file.h"
@@ -81,10 +81,12 @@ TEST(CatchmentRecord, FullSquaresTakeFourBytesPartialTwelveEmptyNone) {
 }
 
 TEST(Capacity, TwentyPerWarehouseUpToFiveThenTenCappedInBaseGameFiles) {
-    const std::vector<std::array<int, 3>> table = {{0, 1, 30},   {5, 1, 130}, {6, 1, 140}, {11, 1, 190},
-                                                   {12, 1, 200}, {12, 0, 190}, {0, 0, 30},  {1, 0, 50}};
+    const std::vector<std::array<int, 3>> table = {{0, 1, 30},   {5, 1, 130},  {6, 1, 140},
+                                                   {11, 1, 190}, {12, 1, 200}, {12, 0, 190},
+                                                   {0, 0, 30},   {1, 0, 50}};
     for (const auto& [warehouses, level, value] : table)
-        EXPECT_EQ(CapacityValue(warehouses, level), value) << warehouses << " warehouses, level " << level;
+        EXPECT_EQ(CapacityValue(warehouses, level), value)
+            << warehouses << " warehouses, level " << level;
 }
 
 // A city as the writer copies it: new running count, position words from its first building,
@@ -120,16 +122,23 @@ TEST(IslandFileToCityFile, WrittenAsTheRecordTablesGiveIt) {
         island.info_a = 1;
         island.kontorid = fixture::KontorIdSpec{2, 10};
         island.name = "Siedlung_INDI.scp";
-        std::sort(island.objects.begin(), island.objects.end(),
-                  [](const auto& a, const auto& b) { return std::pair(a.x, a.y) < std::pair(b.x, b.y); });
-        // Natives get a new player block from the people table (the leader's name is the program's).
-        const fixture::PlayerSpec natives = {.type = 14, .name = std::string(PeopleTable(2).head_name),
-                                             .volk = "INDIANER", .alias = "INDIANER", .word2 = 0, .word3 = 25};
+        std::sort(island.objects.begin(), island.objects.end(), [](const auto& a, const auto& b) {
+            return std::pair(a.x, a.y) < std::pair(b.x, b.y);
+        });
+        // Natives get a new player block from the people table (the leader's name is the
+        // program's).
+        const fixture::PlayerSpec natives = {.type = 14,
+                                             .name = std::string(PeopleTable(2).head_name),
+                                             .volk = "INDIANER",
+                                             .alias = "INDIANER",
+                                             .word2 = 0,
+                                             .word3 = 25};
         CitySpec hafen_out = Written(hafen, 0, 10, 13, 8 + 8 + 42, test::kId3AtTen, level > 0);
         CitySpec kueste_out = Written(kueste, 1, 40, 40, 8, test::kId3AtForty, level > 0);
         hafen_out.player = kueste_out.player = natives;
-        const Bytes expected =
-            fixture::CityFileWithCities(island, {hafen_out, kueste_out}, level, "Generated " + kDate).bytes;
+        const Bytes expected = fixture::CityFileWithCities(island, {hafen_out, kueste_out}, level,
+                                                           "Generated " + kDate)
+                                   .bytes;
         EXPECT_EQ(fixture::DescribeDifference(expected, written), "");
     }
 }
@@ -162,10 +171,14 @@ TEST(SavegameToCityFile, IslandCopiedCitiesOfTheIslandWithTheirPlayers) {
 
 // An island file with Hafenstadt and a city "Brache" without a warehouse.
 TEST(CityFileSave, CityWithoutWarehouseLosesItsObjectsAndNoLongerCounts) {
-    const CitySpec brache = {.player = fixture::PlayerSpec{}, .name = "Brache", .abs_first = 50,
-                             .abs_second = 50, .buildings = {fixture::PlainEntry(55, 10)}};
+    const CitySpec brache = {.player = fixture::PlayerSpec{},
+                             .name = "Brache",
+                             .abs_first = 50,
+                             .abs_second = 50,
+                             .buildings = {fixture::PlainEntry(55, 10)}};
     auto editor = CityEditor();
-    const auto file = fixture::IslandFileWithCities(test::SettledIsland(0, 0), {test::Hafenstadt(0, 0), brache});
+    const auto file =
+        fixture::IslandFileWithCities(test::SettledIsland(0, 0), {test::Hafenstadt(0, 0), brache});
     test::Load(*editor, file.bytes, FileKind::Island, "Siedlung_INDI.scp");
     ASSERT_EQ(editor->doc.cities.cities.size(), 2u);
     // Buildings placed into Brache in the editor belong to it.

@@ -99,7 +99,8 @@ TEST(GameFileBuffer, DataLimit) {
 }
 
 template <class E>
-void ExpectError(const GameFileBuffer& buffer, int width, std::int64_t position, const std::string& named) {
+void ExpectError(const GameFileBuffer& buffer, int width, std::int64_t position,
+                 const std::string& named) {
     try {
         ReadValue(buffer, width, position);
         ADD_FAILURE() << "no error at " << position;
@@ -110,11 +111,12 @@ void ExpectError(const GameFileBuffer& buffer, int width, std::int64_t position,
 
 TEST(ReadValue, ReadsLittleEndianAndRejectsOverflowAndPositionsOutside) {
     GameFileBuffer buffer;
-    buffer.bytes = {0xFE, 0x1F, 0x02, 0xFF, 0xFF, 0x78, 0x56, 0x34, 0x12, 0xFF, 0xFF, 0xFF, 0x7F,
-                    0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x80, 0xFF, 0xFF, 0xFF, 0xFE};
-    EXPECT_EQ(std::vector({ReadValue(buffer, 1, 0), ReadValue(buffer, 2, 1), ReadValue(buffer, 2, 3),
-                           ReadValue(buffer, 4, 5), ReadValue(buffer, 4, 9), ReadValue(buffer, 4, 13)}),
-              (std::vector<std::int64_t>{254, 0x021F, 65535, 0x12345678, 0x7FFFFFFF, -1}));
+    buffer.bytes = {0xFE, 0x1F, 0x02, 0xFF, 0xFF, 0x78, 0x56, 0x34, 0x12, 0xFF, 0xFF, 0xFF,
+                    0x7F, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x80, 0xFF, 0xFF, 0xFF, 0xFE};
+    EXPECT_EQ(
+        std::vector({ReadValue(buffer, 1, 0), ReadValue(buffer, 2, 1), ReadValue(buffer, 2, 3),
+                     ReadValue(buffer, 4, 5), ReadValue(buffer, 4, 9), ReadValue(buffer, 4, 13)}),
+        (std::vector<std::int64_t>{254, 0x021F, 65535, 0x12345678, 0x7FFFFFFF, -1}));
     // Four bytes with the top bit set, other than -1, overflow.
     ExpectError<OverflowError>(buffer, 4, 15, "15");
     ExpectError<OverflowError>(buffer, 4, 19, "19");
@@ -132,13 +134,17 @@ TEST(AddOnLevel, IsReadFromTheFileHead) {
     FixtureFile far_city, far_kelm;
     far_city.Zeros(60).Text("CTYFORMAT-ADDONLEVEL").Dword('1');
     far_kelm.Zeros(10).Text("KELMADDON1");
-    const std::pair<Bytes, int> cases[] = {
-        {fixture::CityFileHead(1), 1},       {fixture::CityFileHead(0), 0},
-        {fixture::IslandFileHead(1, 0), 1},  {fixture::IslandFileHead(2, 0), 2},
-        {fixture::IslandFileHead(0, 0), 0},  {far_city.bytes(), 0},
-        {far_kelm.bytes(), 0},               {{'S', 'A', 'V', 'E', 'G', 'A', 'M', 'E'}, 0}};
+    const std::pair<Bytes, int> cases[] = {{fixture::CityFileHead(1), 1},
+                                           {fixture::CityFileHead(0), 0},
+                                           {fixture::IslandFileHead(1, 0), 1},
+                                           {fixture::IslandFileHead(2, 0), 2},
+                                           {fixture::IslandFileHead(0, 0), 0},
+                                           {far_city.bytes(), 0},
+                                           {far_kelm.bytes(), 0},
+                                           {{'S', 'A', 'V', 'E', 'G', 'A', 'M', 'E'}, 0}};
     for (const auto& [head, level] : cases) {
-        SCOPED_TRACE(std::string(head.begin(), head.begin() + std::min<std::size_t>(head.size(), 12)));
+        SCOPED_TRACE(
+            std::string(head.begin(), head.begin() + std::min<std::size_t>(head.size(), 12)));
         FixtureFile file(head);
         file.Zeros(200);
         GameFileBuffer buffer;
@@ -186,7 +192,8 @@ TEST(WriteFileAtomically, ReplacesWhollyOrFailsHarmlessly) {
         WriteFileAtomically(dir / "out.scp", Bytes{6});
         ADD_FAILURE() << "a read-only file was replaced";
     } catch (const FileError& error) {
-        EXPECT_NE(std::string(error.what()).find("out.scp\": the file is read-only"), std::string::npos)
+        EXPECT_NE(std::string(error.what()).find("out.scp\": the file is read-only"),
+                  std::string::npos)
             << error.what();
     }
     EXPECT_EQ(fixture::ReadFileBytes(dir / "out.scp"), Bytes(10, 0x22));

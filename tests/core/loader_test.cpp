@@ -57,7 +57,8 @@ TEST(Loader, IslandFileRecordListsAndStatus) {
     old.number = 0x00010003;
     for (const auto& e : {LoadedEditor(fixture::IslandFileBytes(old)), LoadedEditor(bytes)}) {
         const IslandRecord& o = e->doc.island.record;
-        EXPECT_EQ(std::tuple(o.width, o.number, o.world_first, o.world_second, e->doc.island.quarry_spots.size()),
+        EXPECT_EQ(std::tuple(o.width, o.number, o.world_first, o.world_second,
+                             e->doc.island.quarry_spots.size()),
                   std::tuple(100, 3, 30, 40, 3u));
         EXPECT_EQ(test::LayerDifference(island, e->doc.island, 100, 72), "");
     }
@@ -69,7 +70,8 @@ TEST(Loader, IslandFileRecordListsAndStatus) {
     // Elements land at block origin plus offset, x and y not swapped.
     using Pair = std::pair<std::uint16_t, std::uint16_t>;
     EXPECT_EQ(std::tuple(Pair(island.terrain.get(1, 17), island.terrain_param.get(1, 17)),
-                         island.terrain.get(17, 1), Pair(island.river.get(13, 20), island.river_param.get(13, 20)),
+                         island.terrain.get(17, 1),
+                         Pair(island.river.get(13, 20), island.river_param.get(13, 20)),
                          island.river.get(20, 13), island.river.get(99, 60)),
               std::tuple(Pair(0x4000 + 717, 273), 0, Pair(0x0A9D, 0x0102), 0, 2701 + 4));
     // The quarry spot at (300, 700) is stored as BC C2 12 and its orientation.
@@ -86,7 +88,8 @@ TEST(Loader, IslandFileRecordListsAndStatus) {
                          ore.treasure, ore.visible, ore.whale),
               std::tuple(static_cast<std::int32_t>(1562u << 14), fixture::CellFloatBits(10),
                          fixture::CellFloatBits(20), 16410u << 16, 26, 2000, 1, 0));
-    EXPECT_EQ(std::tuple(island.mines[1].whale, island.mines[1].y, island.mines[2].whale, island.mines[2].x),
+    EXPECT_EQ(std::tuple(island.mines[1].whale, island.mines[1].y, island.mines[2].whale,
+                         island.mines[2].x),
               std::tuple(1, fixture::CellFloatBits(60), 0, fixture::CellFloatBits(50)));
     // Animal words are stored second, first, third, fourth.
     ASSERT_EQ(island.animals.size(), 2u);
@@ -131,7 +134,8 @@ TEST(Loader, KontorIdNumbersZeroOrMissingGiveTheDefaults) {
         plan.kontorid = stored;
         auto editor = LoadedEditor(fixture::IslandFileBytes(plan));
         const IslandMap& island = editor->doc.island;
-        EXPECT_EQ(std::tuple(island.kontorid_first, island.kontorid_second), std::tuple(first, second));
+        EXPECT_EQ(std::tuple(island.kontorid_first, island.kontorid_second),
+                  std::tuple(first, second));
     }
 }
 
@@ -195,10 +199,13 @@ TEST(LoaderErrors, DamagedFieldsGiveErrorsNamingTheFault) {
     const Bytes good = fixture::IslandFileBytes(SmallIsland());
     // x origin 1000 with 32 columns reaches x = 1031.
     ExpectLoadError<BoundsError>(Patched(good, "HEIGHT", 18, {0xE8, 0x03}), "1025");
-    ExpectLoadError<FormatError>(Patched(good, "GFXID", 20, {0}), "has cells but an extent of 0 along y");
-    ExpectLoadError<FormatError>(Patched(good, "INSEL5", 20, {0, 0, 0, 0}), "cells but the island is 0 cells high");
+    ExpectLoadError<FormatError>(Patched(good, "GFXID", 20, {0}),
+                                 "has cells but an extent of 0 along y");
+    ExpectLoadError<FormatError>(Patched(good, "INSEL5", 20, {0, 0, 0, 0}),
+                                 "cells but the island is 0 cells high");
     // 1025 x 1024: one cell more than the layers and the writer handle.
-    ExpectLoadError<FormatError>(Patched(good, "INSEL5", 20, {0x01, 0x04, 0x00, 0x04}), "1025 x 1024");
+    ExpectLoadError<FormatError>(Patched(good, "INSEL5", 20, {0x01, 0x04, 0x00, 0x04}),
+                                 "1025 x 1024");
     ExpectLoadError<FormatError>(Bytes{}, "no island (INSEL block)");
     auto editor = std::make_unique<Editor>();
     EXPECT_THROW(Load(*editor, Bytes{}, FileKind::Savegame), FormatError);
@@ -230,11 +237,13 @@ TEST(LoaderErrors, TruncatedAndCorruptedFilesNeverFailOtherwise) {
     const IslandSpec plan = SmallIsland(40);
     const Bytes whole = fixture::SavegameBytes({plan, plan}, Bytes{});
     auto editor = std::make_unique<Editor>();
-    auto try_load = [&](std::span<const std::uint8_t> bytes, FileKind kind, const std::string& what) {
+    auto try_load = [&](std::span<const std::uint8_t> bytes, FileKind kind,
+                        const std::string& what) {
         // Into the same document each time: a fresh one per load would only cost time here.
         editor->doc.file_kind = kind;
         try {
-            LoadIslandFromBytes(editor->doc, editor->definitions, editor->status, bytes, "test.scp");
+            LoadIslandFromBytes(editor->doc, editor->definitions, editor->status, bytes,
+                                "test.scp");
         } catch (const Error&) {
         } catch (const std::exception& e) {
             ADD_FAILURE() << what << ": " << typeid(e).name() << " " << e.what();
@@ -299,15 +308,18 @@ TEST(LoaderCounts, UniformAndMixedColumnsCountAlike) {
     }
     usage[kSeriesCount - 1] = 100 * 100;  // the cells counted, in place of series 147
     EXPECT_EQ(wrong_cells, 0);
-    EXPECT_EQ(decltype(heights)(island.block_height_counts.begin(), island.block_height_counts.begin() + 16), heights);
-    EXPECT_EQ(decltype(fertility)(island.block_fertility_counts.begin(), island.block_fertility_counts.begin() + 16),
+    EXPECT_EQ(decltype(heights)(island.block_height_counts.begin(),
+                                island.block_height_counts.begin() + 16),
+              heights);
+    EXPECT_EQ(decltype(fertility)(island.block_fertility_counts.begin(),
+                                  island.block_fertility_counts.begin() + 16),
               fertility);
     EXPECT_EQ(island.series_usage, usage);
     EXPECT_EQ(editor->status.memo2,
-              std::vector<std::string>{"Insel test.scp  Fehlerhafte GFXStruktur bei 50, 70  Bitmapwert 148"});
+              std::vector<std::string>{
+                  "Insel test.scp  Fehlerhafte GFXStruktur bei 50, 70  Bitmapwert 148"});
     EXPECT_EQ(island.fertility.get(100, 0), 10) << "outside the island the cleared value stays";
 }
-
 
 // Cells of the loaded terrain layer that differ from every GELAENDE entry of the file applied
 // one by one in file order, as the format says.
@@ -315,9 +327,11 @@ int WrongTerrainCells(const Editor& editor, const Bytes& bytes) {
     std::vector<std::uint16_t> cells(static_cast<std::size_t>(kLayerSide) * kLayerSide);
     for (std::size_t tag : fixture::FindAll(bytes, "GELAENDE")) {
         const std::size_t length = fixture::ReadLe(bytes, tag + 12, 4);
-        const std::size_t y0 = fixture::ReadLe(bytes, tag + 16, 2), x0 = fixture::ReadLe(bytes, tag + 18, 2);
+        const std::size_t y0 = fixture::ReadLe(bytes, tag + 16, 2),
+                          x0 = fixture::ReadLe(bytes, tag + 18, 2);
         for (std::size_t e = tag + 22; e + 6 <= tag + 16 + length; e += 6)
-            cells[(x0 + bytes[e + 5]) * kLayerSide + y0 + bytes[e + 4]] = std::uint16_t(fixture::ReadLe(bytes, e, 2));
+            cells[(x0 + bytes[e + 5]) * kLayerSide + y0 + bytes[e + 4]] =
+                std::uint16_t(fixture::ReadLe(bytes, e, 2));
     }
     int wrong = 0;
     for (int x = 0; x < kLayerSide; ++x)
@@ -331,7 +345,9 @@ int WrongTerrainCells(const Editor& editor, const Bytes& bytes) {
 // between full ones, must come out as written one by one.
 TEST(LoaderEntries, RunsBrokenRunsAndSparseEntriesGiveTheSameCells) {
     IslandSpec runs{.width = 64, .height = 64};
-    runs.terrain = [](int x, int y) { return Element{std::uint16_t(1 + x * 64 + y), std::uint16_t(y)}; };
+    runs.terrain = [](int x, int y) {
+        return Element{std::uint16_t(1 + x * 64 + y), std::uint16_t(y)};
+    };
     Bytes broken = fixture::IslandFileBytes(runs);
     const auto blocks = fixture::FindAll(broken, "GELAENDE");
     ASSERT_EQ(blocks.size(), 4u);
@@ -354,7 +370,8 @@ TEST(LoaderEntries, RunsBrokenRunsAndSparseEntriesGiveTheSameCells) {
         EXPECT_EQ(WrongTerrainCells(*editor, bytes), 0);
     }
     auto editor = LoadedEditor(broken);
-    EXPECT_EQ(std::tuple(editor->doc.island.terrain.get(40, 50), editor->doc.island.terrain_param.get(40, 50)),
+    EXPECT_EQ(std::tuple(editor->doc.island.terrain.get(40, 50),
+                         editor->doc.island.terrain_param.get(40, 50)),
               std::tuple(1 + 40 * 64 + 50, 50));
 }
 

@@ -25,13 +25,15 @@ using fixture::IslandSpec;
 
 auto Lists(const IslandMap& island) {
     std::vector<std::tuple<int, int, int, int, std::uint32_t, std::uint32_t, std::uint32_t, int,
-                           std::int32_t, int, int>> mines;
+                           std::int32_t, int, int>>
+        mines;
     for (const auto* list : {&island.mines, &island.quarry_spots})
         for (const MineRecord& m : *list)
             mines.emplace_back(m.whale, m.orientation, m.x_band, m.y, m.x, m.symbol_value,
                                m.symbol_elevation, m.treasure, m.building_id, m.visible, m.deleted);
     std::vector<std::tuple<int, int, int, int>> animals;
-    for (const AnimalEntry& e : island.animals) animals.emplace_back(e.first, e.second, e.third, e.fourth);
+    for (const AnimalEntry& e : island.animals)
+        animals.emplace_back(e.first, e.second, e.third, e.fourth);
     return std::pair(mines, animals);
 }
 
@@ -40,7 +42,8 @@ TEST(RoundTrip, SavedIslandFileIsAsTheBlockLayoutsGiveAndLoadsBackWhole) {
         SCOPED_TRACE(addon_level);
         const IslandSpec input = test::RichIsland();
         auto editor = std::make_unique<Editor>();
-        test::Load(*editor, fixture::IslandFileBytes(input, addon_level), FileKind::Island, "q.scp");
+        test::Load(*editor, fixture::IslandFileBytes(input, addon_level), FileKind::Island,
+                   "q.scp");
         fixture::TempDir dir;
         // Another extension is replaced by .scp.
         const auto path = SaveIslandFile(editor->doc, editor->save, editor->output,
@@ -60,7 +63,9 @@ TEST(RoundTrip, SavedIslandFileIsAsTheBlockLayoutsGiveAndLoadsBackWhole) {
         expected.kontorid = fixture::KontorIdSpec{5, 1};
         expected.name = "w.scp";
         const Bytes written = fixture::ReadFileBytes(path);
-        EXPECT_EQ(fixture::DescribeDifference(fixture::IslandFileBytes(expected, addon_level), written), "");
+        EXPECT_EQ(
+            fixture::DescribeDifference(fixture::IslandFileBytes(expected, addon_level), written),
+            "");
         Editor again;
         again.doc.file_kind = FileKind::Island;
         LoadIsland(again.doc, again.definitions, again.status, path);
@@ -79,7 +84,8 @@ TEST(RoundTrip, SavedIslandFileIsAsTheBlockLayoutsGiveAndLoadsBackWhole) {
 // Non-square islands of a savegame keep their shape and cells through both file kinds.
 TEST(RoundTrip, IslandsThatAreNotSquareKeepTheirShapeAndCells) {
     std::vector<IslandSpec> plans(2);
-    for (IslandSpec& plan : plans) plan.heights = [](int x, int y) { return std::uint8_t(x + 3 * y); };
+    for (IslandSpec& plan : plans)
+        plan.heights = [](int x, int y) { return std::uint8_t(x + 3 * y); };
     plans[0].width = plans[1].height = 96;
     plans[0].height = plans[1].width = 32;
     const Bytes savegame = fixture::SavegameBytes(plans);
@@ -102,7 +108,8 @@ TEST(RoundTrip, IslandsThatAreNotSquareKeepTheirShapeAndCells) {
             loaded.Load(path, FileKindFromExtension(path));
             EXPECT_EQ(std::pair(loaded.doc.island.record.width, loaded.doc.island.record.height),
                       std::pair(shown.width, shown.height));
-            EXPECT_EQ(test::LayerDifference(editor.doc.island, loaded.doc.island, w - 1, h - 1), "") << path;
+            EXPECT_EQ(test::LayerDifference(editor.doc.island, loaded.doc.island, w - 1, h - 1), "")
+                << path;
         }
     }
 }

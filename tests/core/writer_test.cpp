@@ -36,8 +36,11 @@ TEST(ScpWriter, DeletedQuarrySpotsAndMinesAreNotWritten) {
     IslandMap& island = editor->doc.island;
     MineRecord spot{.y = 6, .x = 5, .deleted = 1};
     island.quarry_spots = {spot, spot};
-    MineRecord mine{.y = EncodeCellFloat(8), .x = EncodeCellFloat(7), .symbol_value = 16400u << 16,
-                    .treasure = 400, .building_id = 1560 << 14};
+    MineRecord mine{.y = EncodeCellFloat(8),
+                    .x = EncodeCellFloat(7),
+                    .symbol_value = 16400u << 16,
+                    .treasure = 400,
+                    .building_id = 1560 << 14};
     island.mines = {mine, mine};
     island.mines[0].deleted = 1;
     // (BERGWERK2 length, OCCUR length, INFO mine count, OCCUR -> next block) per pass.
@@ -73,13 +76,17 @@ TEST(ElementBlocks, EveryDensityAsListedCellByCell) {
     }
     AssembleIsland(editor->doc, editor->save, editor->output, editor->status.memo2);
     IslandSpec plan{.width = 100, .height = 100};
-    plan.terrain = [&](int x, int y) { return Element{island.terrain.get(x, y), island.terrain_param.get(x, y)}; };
+    plan.terrain = [&](int x, int y) {
+        return Element{island.terrain.get(x, y), island.terrain_param.get(x, y)};
+    };
     // The GELAENDE blocks, from the first up to FRUCHTBAR.
     auto blocks = [](const Bytes& bytes) {
         return Bytes(bytes.begin() + fixture::FindAll(bytes, "GELAENDE").at(0),
                      bytes.begin() + fixture::FindAll(bytes, "FRUCHTBAR").at(0));
     };
-    EXPECT_EQ(fixture::DescribeDifference(blocks(fixture::IslandBytes(plan)), blocks(Output(*editor))), "");
+    EXPECT_EQ(
+        fixture::DescribeDifference(blocks(fixture::IslandBytes(plan)), blocks(Output(*editor))),
+        "");
 }
 
 // Fertility bytes are narrowed many at a time; a value that does not fit is still reported by

@@ -19,7 +19,8 @@ FixtureFile& FixtureFile::Byte(std::uint8_t value) {
 }
 
 FixtureFile& FixtureFile::Word(std::uint16_t value) {
-    return Byte(static_cast<std::uint8_t>(value & 0xFF)).Byte(static_cast<std::uint8_t>(value >> 8));
+    return Byte(static_cast<std::uint8_t>(value & 0xFF))
+        .Byte(static_cast<std::uint8_t>(value >> 8));
 }
 
 FixtureFile& FixtureFile::Dword(std::uint32_t value) {
@@ -54,11 +55,13 @@ void FixtureFile::PatchLength(std::size_t position) {
 }
 
 void FixtureFile::PatchWord(std::size_t position, std::uint16_t value) {
-    for (int i = 0; i < 2; ++i) bytes_.at(position + i) = static_cast<std::uint8_t>(value >> (8 * i));
+    for (int i = 0; i < 2; ++i)
+        bytes_.at(position + i) = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
 void FixtureFile::PatchDword(std::size_t position, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) bytes_.at(position + i) = static_cast<std::uint8_t>(value >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        bytes_.at(position + i) = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
 std::uint32_t ReadLe(std::span<const std::uint8_t> bytes, std::size_t position, int width) {
@@ -76,7 +79,8 @@ std::uint32_t ReadLe(std::span<const std::uint8_t> bytes, std::size_t position, 
 std::vector<std::size_t> FindAll(std::span<const std::uint8_t> bytes, std::string_view tag) {
     std::vector<std::size_t> found;
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    for (std::size_t at = text.find(tag); !tag.empty() && at != text.npos; at = text.find(tag, at + 1))
+    for (std::size_t at = text.find(tag); !tag.empty() && at != text.npos;
+         at = text.find(tag, at + 1))
         found.push_back(at);
     return found;
 }

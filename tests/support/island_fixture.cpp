@@ -27,10 +27,14 @@ std::vector<std::string> Words(const std::string& text) {
 // Function statics: fixtures may be built during static initialisation.
 const std::vector<std::string>& Goods() {
     static const std::vector<std::string> goods = Words(
-        "UNUSED EISENERZ GOLD SALZSTEIN EDELSTEINE STEINE MAMORSTEIN UNUSED UNUSED WOLLE ZUCKER TABAK "
-        "FLEISCH KORN MEHL EISEN FLACHS HOPFEN TIERHAEUTE SEILE SEIDE FARBSTOFFE WALSPECK HOLZKOHLE "
-        "UNUSED UNUSED NAHRUNG LEDER SALZ ALKOHOL TABAKWAREN GEWUERZE HEILKRAEUTER STOFFE SEIDESTOFFE "
-        "LAMPENOEL KLEIDUNG SCHMUCK PELZE WEIN UNUSED WERKZEUG HOLZ ZIEGEL MAMOR UNUSED SCHWERT BOGEN "
+        "UNUSED EISENERZ GOLD SALZSTEIN EDELSTEINE STEINE MAMORSTEIN UNUSED UNUSED WOLLE ZUCKER "
+        "TABAK "
+        "FLEISCH KORN MEHL EISEN FLACHS HOPFEN TIERHAEUTE SEILE SEIDE FARBSTOFFE WALSPECK "
+        "HOLZKOHLE "
+        "UNUSED UNUSED NAHRUNG LEDER SALZ ALKOHOL TABAKWAREN GEWUERZE HEILKRAEUTER STOFFE "
+        "SEIDESTOFFE "
+        "LAMPENOEL KLEIDUNG SCHMUCK PELZE WEIN UNUSED WERKZEUG HOLZ ZIEGEL MAMOR UNUSED SCHWERT "
+        "BOGEN "
         "ARMBRUST MUSKETE RUESTUNG LANZE AXT KANONESHIP UNUSED UNUSED");
     return goods;
 }
@@ -50,7 +54,8 @@ template <class CellWriter>
 void PerBlock(FixtureFile& f, const IslandSpec& s, std::string_view tag, CellWriter write_cells) {
     for (int x0 = 0; x0 < s.width; x0 += kBlock) {
         for (int y0 = 0; y0 < s.height; y0 += kBlock) {
-            const CellBlock b{x0, y0, std::min(kBlock, s.width - x0), std::min(kBlock, s.height - y0)};
+            const CellBlock b{x0, y0, std::min(kBlock, s.width - x0),
+                              std::min(kBlock, s.height - y0)};
             f.Tag(tag);
             const std::size_t length = f.LengthPlaceholder();
             f.Word(static_cast<std::uint16_t>(y0)).Word(static_cast<std::uint16_t>(x0));
@@ -62,7 +67,8 @@ void PerBlock(FixtureFile& f, const IslandSpec& s, std::string_view tag, CellWri
 }
 
 // Element entries of the cells in the block that hold one: element, parameter, y and x offset.
-void ElementEntries(FixtureFile& f, const CellBlock& b, const std::function<Element(int, int)>& at) {
+void ElementEntries(FixtureFile& f, const CellBlock& b,
+                    const std::function<Element(int, int)>& at) {
     for (int x = b.x0; x < b.x0 + b.nx; ++x) {
         for (int y = b.y0; y < b.y0 + b.ny; ++y) {
             const Element e = at(x, y);
@@ -77,7 +83,10 @@ void MineEntry(FixtureFile& f, const MineSpec& m) {
     if (m.data_length != 16 && m.data_length != 24 && m.data_length != 42)
         throw std::invalid_argument("mine data length must be 16, 24 or 42");
     f.Text("ENTRY2").Word(static_cast<std::uint16_t>(m.data_length));
-    f.Dword(m.building_id).Dword(CellFloatBits(m.y)).Dword(CellFloatBits(m.x)).Dword(m.symbol_value);
+    f.Dword(m.building_id)
+        .Dword(CellFloatBits(m.y))
+        .Dword(CellFloatBits(m.x))
+        .Dword(m.symbol_value);
     if (m.data_length == 24) {
         f.Dword(m.treasure).Dword(m.visible);
     } else if (m.data_length == 42) {
@@ -112,10 +121,14 @@ void IslandBody(FixtureFile& f, IslandSpec s, bool with_rivers) {
     for (int x0 = 0; with_rivers && x0 < s.width; x0 += 8) {
         for (int y0 = 0; y0 < s.height; y0 += 8) {
             FixtureFile entries;
-            ElementEntries(entries, {x0, y0, std::min(8, s.width - x0), std::min(8, s.height - y0)}, s.rivers);
+            ElementEntries(entries, {x0, y0, std::min(8, s.width - x0), std::min(8, s.height - y0)},
+                           s.rivers);
             if (entries.size() == 0) continue;
             f.Tag("FLUESSE").Dword(static_cast<std::uint32_t>(6 + entries.size()));
-            f.Word(static_cast<std::uint16_t>(y0)).Word(static_cast<std::uint16_t>(x0)).Byte(8).Byte(8);
+            f.Word(static_cast<std::uint16_t>(y0))
+                .Word(static_cast<std::uint16_t>(x0))
+                .Byte(8)
+                .Byte(8);
             f.Append(entries.bytes());
         }
     }
@@ -141,7 +154,8 @@ void IslandBody(FixtureFile& f, IslandSpec s, bool with_rivers) {
         for (const ObjectSpec& o : s.objects) {
             if (o.x < b.x0 || o.x >= b.x0 + b.nx || o.y < b.y0 || o.y >= b.y0 + b.ny) continue;
             f.Word(o.id_word).Word(o.parameter);
-            f.Byte(static_cast<std::uint8_t>(o.y - b.y0)).Byte(static_cast<std::uint8_t>(o.x - b.x0));
+            f.Byte(static_cast<std::uint8_t>(o.y - b.y0))
+                .Byte(static_cast<std::uint8_t>(o.x - b.x0));
         }
     });
 }
@@ -186,7 +200,8 @@ Bytes WaretypeBlock(const char* tag) {
 Bytes IslandFileBytes(const IslandSpec& island, int addon_level) {
     const Bytes ware = WaretypeBlock();
     const Bytes body = IslandBytes(island);
-    FixtureFile f(IslandFileHead(addon_level, static_cast<std::uint32_t>(ware.size() + body.size())));
+    FixtureFile f(
+        IslandFileHead(addon_level, static_cast<std::uint32_t>(ware.size() + body.size())));
     f.Append(ware).Append(body);
     return f.Take();
 }
@@ -215,11 +230,17 @@ Bytes DummyIslandBytes(int size, std::uint8_t climate) {
     s.width = s.height = size;
     s.climate = climate;
     s.heights = [](int, int) { return std::uint8_t{96}; };
-    s.gfx = [](int x, int y) { return static_cast<std::uint16_t>(0x0B00 + 4 * (x % 6) + 32 * (y % 6)); };
+    s.gfx = [](int x, int y) {
+        return static_cast<std::uint16_t>(0x0B00 + 4 * (x % 6) + 32 * (y % 6));
+    };
     FixtureFile f;
     f.Tag("KELM");
     const std::size_t file_length = f.LengthPlaceholder();
-    f.Tag("INSEL4").Word(0).Word(0).Word(static_cast<std::uint16_t>(size)).Word(static_cast<std::uint16_t>(size));
+    f.Tag("INSEL4")
+        .Word(0)
+        .Word(0)
+        .Word(static_cast<std::uint16_t>(size))
+        .Word(static_cast<std::uint16_t>(size));
     f.Dword(0);
     IslandBody(f, s, false);
     const Bytes waretyp = WaretypeBlock("WARETYP");
