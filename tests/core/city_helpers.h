@@ -1,7 +1,5 @@
 #pragma once
 // Buildings, islands and cities shared by the city tests.
-#include <gtest/gtest.h>
-
 #include <map>
 #include <memory>
 #include <string>
@@ -17,20 +15,17 @@ namespace insel::test {
 
 // Graphic ids of the building list every city test uses.
 inline constexpr std::uint16_t kSmallWarehouse = 2600;  // catchment radius 2
-inline constexpr std::uint16_t kWarehouse = 2001;       // radius 23
 inline constexpr std::uint16_t kSmallHouse = 601;       // definition 180: 8 inhabitants
-inline constexpr std::uint16_t kLargeHouse = 631;       // definition 230: 42 inhabitants
 inline constexpr std::uint16_t kMarket = 821;
-inline constexpr std::uint16_t kTree = 1200;  // not in the list
 
 inline std::unique_ptr<Editor> CityEditor() {
     auto editor = std::make_unique<Editor>();
     auto& list = editor->definitions.buildings_by_id;
     list[kSmallWarehouse] = {33, 143};
-    list[kWarehouse] = {33, 143};
+    list[2001] = {33, 143};  // warehouse of radius 23
     list[3000] = {33, 143};
     list[kSmallHouse] = {22, 180};
-    list[kLargeHouse] = {33, 230};
+    list[631] = {33, 230};  // large house: 42 inhabitants
     list[kMarket] = {44, 410};
     return editor;
 }
@@ -54,17 +49,14 @@ inline fixture::IslandSpec SettledIsland(std::uint16_t world_first, std::uint16_
     island.mines = {{.x = 20, .y = 50}};
     island.quarry_spots = {{.x = 33, .y = 5, .orientation = 1}};
     island.animals = {{1, 2, 3, 4}};
+    // clang-format off
     island.objects = {
-        {.id_word = kSmallWarehouse, .x = 10, .y = 10},
-        {.id_word = kSmallHouse, .x = 13, .y = 10},
-        {.id_word = kSmallHouse, .x = 10, .y = 13},
-        {.id_word = kLargeHouse, .x = 8, .y = 9},
-        {.id_word = kMarket, .x = 13, .y = 13},
-        {.id_word = kSmallWarehouse, .x = 40, .y = 40},
-        {.id_word = kSmallHouse, .x = 42, .y = 43},
-        {.id_word = kSmallHouse, .x = 55, .y = 10},
-        {.id_word = 0x8000 | kTree, .parameter = 0x1234, .x = 30, .y = 30},
-    };
+        {.id_word = kSmallWarehouse, .x = 10, .y = 10}, {.id_word = kSmallHouse, .x = 13, .y = 10},
+        {.id_word = kSmallHouse, .x = 10, .y = 13},     {.id_word = 631, .x = 8, .y = 9},
+        {.id_word = kMarket, .x = 13, .y = 13},     {.id_word = kSmallWarehouse, .x = 40, .y = 40},
+        {.id_word = kSmallHouse, .x = 42, .y = 43},     {.id_word = kSmallHouse, .x = 55, .y = 10},
+        {.id_word = 0x8000 | 1200, .parameter = 0x1234, .x = 30, .y = 30}};  // a tree: not listed
+    // clang-format on
     island.name = "Nordinsel";
     return island;
 }
@@ -72,44 +64,41 @@ inline fixture::IslandSpec SettledIsland(std::uint16_t world_first, std::uint16_
 // The city around warehouse 5; its first building is the house at (13, 10). The marketplace
 // record holds its point (13, 17) in world coordinates of an island at `world`.
 inline fixture::CitySpec Hafenstadt(std::uint16_t world_first, std::uint16_t world_second) {
-    fixture::CitySpec city;
-    city.player = fixture::PlayerSpec{
-        .type = 8, .number = 1, .name = "Kapitaen", .forsch = fixture::Bytes{1, 2, 3, 4}};
-    city.name = "Hafenstadt";
-    city.abs_first = static_cast<std::uint16_t>(world_first + 20);
-    city.abs_second = static_cast<std::uint16_t>(world_second + 30);
-    city.inhabitants = 40;
-    city.buildings = {fixture::PlainEntry(13, 10), fixture::WarehouseEntry(10, 10, 5),
-                      fixture::PlainEntry(10, 13), fixture::PlainEntry(8, 9),
-                      fixture::MarketEntry(13, 13, std::uint16_t(world_first + 13),
-                                           std::uint16_t(world_second + 17))};
-    return city;
+    // clang-format off
+    return {.player = fixture::PlayerSpec{.type = 8, .number = 1, .name = "Kapitaen",
+                                          .forsch = fixture::Bytes{1, 2, 3, 4}},
+            .name = "Hafenstadt",
+            .abs_first = static_cast<std::uint16_t>(world_first + 20),
+            .abs_second = static_cast<std::uint16_t>(world_second + 30),
+            .inhabitants = 40,
+            .buildings = {fixture::PlainEntry(13, 10), fixture::WarehouseEntry(10, 10, 5),
+                          fixture::PlainEntry(10, 13), fixture::PlainEntry(8, 9),
+                          fixture::MarketEntry(13, 13, std::uint16_t(world_first + 13),
+                                               std::uint16_t(world_second + 17))}};
+    // clang-format on
 }
 
 // The city around warehouse 9, whose KONTID record lies 3 bytes into the record's data.
 inline fixture::CitySpec Kueste(std::uint16_t world_first, std::uint16_t world_second) {
-    fixture::CitySpec city;
-    city.player = fixture::PlayerSpec{
-        .type = 15, .number = 3, .name = "Rotbart", .volk = "PIRATEN", .alias = "PIRAT"};
-    city.name = "Kueste";
-    city.abs_first = static_cast<std::uint16_t>(world_first + 40);
-    city.abs_second = static_cast<std::uint16_t>(world_second + 50);
-    city.buildings = {fixture::WarehouseEntry(40, 40, 9, 3), fixture::PlainEntry(42, 43)};
-    return city;
+    // clang-format off
+    return {.player = fixture::PlayerSpec{.type = 15, .number = 3, .name = "Rotbart",
+                                          .volk = "PIRATEN", .alias = "PIRAT"},
+            .name = "Kueste",
+            .abs_first = static_cast<std::uint16_t>(world_first + 40),
+            .abs_second = static_cast<std::uint16_t>(world_second + 50),
+            .buildings = {fixture::WarehouseEntry(40, 40, 9, 3), fixture::PlainEntry(42, 43)}};
+    // clang-format on
 }
 
-// ID3 entries of a small warehouse (radius 2, 3 x 3) at (10, 10): one 8 x 8 square, partly covered.
-inline fixture::Bytes Id3AtTen() {
-    return {8, 0, 4, 64, 0x3E, 0x7F, 0x7F, 0x7F, 0x7F, 0x7F, 0x3E, 0};
-}
-// ... and at (40, 40): four squares.
+// ID3 entries of a small warehouse (radius 2, 3 x 3) at (10, 10): one 8 x 8 square, partly
+// covered; and at (40, 40): four squares.
 // clang-format off
-inline fixture::Bytes Id3AtForty() {
-    return {32, 0, 16, 64, 0, 0, 0, 0, 0, 0, 0x80, 0xC0,
-            32, 0, 20, 64, 0xC0, 0xC0, 0xC0, 0xC0, 0x80, 0, 0, 0,
-            40, 0, 16, 64, 0, 0, 0, 0, 0, 0, 0x0F, 0x1F,
-            40, 0, 20, 64, 0x1F, 0x1F, 0x1F, 0x1F, 0x0F, 0, 0, 0};
-}
+inline const fixture::Bytes kId3AtTen = {8, 0, 4, 64, 0x3E, 0x7F, 0x7F, 0x7F, 0x7F, 0x7F, 0x3E, 0};
+inline const fixture::Bytes kId3AtForty = {
+    32, 0, 16, 64, 0,    0,    0,    0,    0,    0,    0x80, 0xC0,
+    32, 0, 20, 64, 0xC0, 0xC0, 0xC0, 0xC0, 0x80, 0,    0,    0,
+    40, 0, 16, 64, 0,    0,    0,    0,    0,    0,    0x0F, 0x1F,
+    40, 0, 20, 64, 0x1F, 0x1F, 0x1F, 0x1F, 0x0F, 0,    0,    0};
 // clang-format on
 
 // Owner of each placed object by its cell.
@@ -117,14 +106,6 @@ inline std::map<std::pair<int, int>, int> Owners(const IslandMap& island) {
     std::map<std::pair<int, int>, int> owners;
     for (const ObjectEntry& o : island.objects) owners[{o.x, o.y}] = o.owner;
     return owners;
-}
-
-inline std::vector<std::tuple<int, int, int, int, int, int>> WarehouseList(const Editor& editor) {
-    std::vector<std::tuple<int, int, int, int, int, int>>
-        list;  // number, city, x, y, radius, size x
-    for (const WarehouseRecord& w : editor.doc.cities.warehouses)
-        list.emplace_back(w.number, w.city, w.x, w.y, w.radius, w.size_x);
-    return list;
 }
 
 // A savegame of two islands and four cities, in file order:
@@ -137,39 +118,26 @@ struct Archipelago {
     fixture::IslandSpec a = SettledIsland(100, 200), b;
     std::vector<fixture::CitySpec> cities;
     fixture::GameFileWithCities file;
-
     Archipelago() {
         a.city_byte = 3;
         b.width = b.height = 32;
         b.world_first = 300;
         b.world_second = 50;
         b.number = 9;
-        b.objects = {{.id_word = kWarehouse, .x = 5, .y = 5},
-                     {.id_word = kSmallHouse, .x = 6, .y = 4}};
-
-        fixture::CitySpec bergdorf;
-        bergdorf.player = fixture::PlayerSpec{.type = 14,
-                                              .number = 2,
-                                              .name = "Khan",
-                                              .volk = "MONGOLEN",
-                                              .alias = "MONGOLEN",
-                                              .word2 = 0,
-                                              .word3 = 25};
-        bergdorf.name = "Bergdorf";
-        bergdorf.abs_first = 310;
-        bergdorf.abs_second = 60;
-        bergdorf.addon = true;
-        bergdorf.buildings = {fixture::PlainEntry(6, 4), fixture::WarehouseEntry(5, 5, 7)};
-
-        fixture::CitySpec ruine;
-        ruine.player =
-            fixture::PlayerSpec{.type = 12, .number = 4, .name = "Rechner", .alias = "CG01"};
-        ruine.name = "Ruine";
-        ruine.abs_first = 150;
-        ruine.abs_second = 210;
-        ruine.id3.reset();
-        ruine.buildings = {fixture::PlainEntry(55, 10)};
-
+        b.objects = {{.id_word = 2001, .x = 5, .y = 5}, {.id_word = kSmallHouse, .x = 6, .y = 4}};
+        // clang-format off
+        const fixture::CitySpec bergdorf = {
+            .player = fixture::PlayerSpec{.type = 14, .number = 2, .name = "Khan",
+                                          .volk = "MONGOLEN", .alias = "MONGOLEN", .word2 = 0,
+                                          .word3 = 25},
+            .name = "Bergdorf", .abs_first = 310, .abs_second = 60, .addon = true,
+            .buildings = {fixture::PlainEntry(6, 4), fixture::WarehouseEntry(5, 5, 7)}};
+        const fixture::CitySpec ruine = {
+            .player = fixture::PlayerSpec{.type = 12, .number = 4, .name = "Rechner",
+                                          .alias = "CG01"},
+            .name = "Ruine", .abs_first = 150, .abs_second = 210, .id3 = std::nullopt,
+            .buildings = {fixture::PlainEntry(55, 10)}};
+        // clang-format on
         cities = {Hafenstadt(100, 200), bergdorf, Kueste(100, 200), ruine};
         file = fixture::SavegameWithCities({a, b}, cities);
     }
@@ -183,11 +151,11 @@ inline fixture::GameFileWithCities OneIslandSavegame() {
     island.world_first = island.world_second = 10;
     island.number = 4;
     island.objects = {{.id_word = kSmallWarehouse, .x = 5, .y = 6}};
-    fixture::CitySpec mitte;
-    mitte.player = fixture::PlayerSpec{.number = 1};
-    mitte.name = "Mitte";
-    mitte.abs_first = mitte.abs_second = 20;
-    mitte.buildings = {fixture::WarehouseEntry(5, 6, 1)};
+    // clang-format off
+    fixture::CitySpec mitte = {.player = fixture::PlayerSpec{.number = 1}, .name = "Mitte",
+                               .abs_first = 20, .abs_second = 20,
+                               .buildings = {fixture::WarehouseEntry(5, 6, 1)}};
+    // clang-format on
     fixture::CitySpec rand = mitte;
     rand.player->number = 2;
     rand.name = "Rand";

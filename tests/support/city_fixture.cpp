@@ -25,39 +25,25 @@ Bytes Filler(int length, int seed) {
     return bytes;
 }
 
-// The length field of STADT2 and PROD, patched once the record is complete.
-class RecordLength {
-  public:
-    RecordLength(FixtureFile& f, bool four_bytes) : f_(f), four_(four_bytes), at_(f.size()) {
-        f.Zeros(four_ ? 4 : 2);
+// The length field of STADT2 and PROD at `at`, once the record is complete. The 4-byte form:
+// byte 0 bits 16..23 of count + 2, byte 1 0xFF, then the low word of the count.
+std::uint32_t PatchRecordLength(FixtureFile& f, std::size_t at, bool four_bytes) {
+    const std::size_t count = f.size() - at - (four_bytes ? 4 : 2);
+    if (count > (four_bytes ? 0xFFFFFDu : 0xFFFFu)) throw std::invalid_argument("record too long");
+    if (four_bytes) {
+        f.PatchWord(at, static_cast<std::uint16_t>(0xFF00 | (((count + 2) >> 16) & 0xFF)));
+        f.PatchWord(at + 2, static_cast<std::uint16_t>(count & 0xFFFF));
+    } else {
+        f.PatchWord(at, static_cast<std::uint16_t>(count));
     }
-    std::uint32_t Patch() {
-        const std::size_t count = f_.size() - at_ - (four_ ? 4 : 2);
-        if (four_) {
-            if (count > 0xFFFFFD)
-                throw std::invalid_argument("record too long for the 4-byte form");
-            // byte 0: bits 16..23 of count + 2; byte 1: 0xFF
-            f_.PatchWord(at_, static_cast<std::uint16_t>(0xFF00 | (((count + 2) >> 16) & 0xFF)));
-            f_.PatchWord(at_ + 2, static_cast<std::uint16_t>(count & 0xFFFF));
-        } else {
-            if (count > 0xFFFF) throw std::invalid_argument("record too long for the 2-byte form");
-            f_.PatchWord(at_, static_cast<std::uint16_t>(count));
-        }
-        return static_cast<std::uint32_t>(count);
-    }
-
-  private:
-    FixtureFile& f_;
-    bool four_;
-    std::size_t at_;
-};
+    return static_cast<std::uint32_t>(count);
+}
 
 void AppendPlayer(FixtureFile& f, const PlayerSpec& p) {
     if (p.name.size() > 63) throw std::invalid_argument("player name longer than 63 bytes");
     f.Tag("SPIELER");
     const std::size_t length = f.LengthPlaceholder();
     f.Dword(0).Dword(p.number);
-
     FixtureFile head;
     head.Dword(p.type).Dword(20000).Text(p.name).Zeros(64 - p.name.size());
     head.Word(1).Word(0).Word(p.word2).Word(p.word3).Zeros(2 * 14);
@@ -74,17 +60,11 @@ void AppendPlayer(FixtureFile& f, const PlayerSpec& p) {
 
 }  // namespace
 
-Bytes KontidRecord(std::uint16_t number) {
-    FixtureFile f;
-    f.Tag("KONTID", 6).Word(2).Word(number);
-    return f.Take();
-}
-
 BuildingSpec PlainEntry(int x, int y, int length) { return {x, y, Filler(length, x + 3 * y)}; }
 
 BuildingSpec WarehouseEntry(int x, int y, std::uint16_t number, int filler_before) {
     FixtureFile data(Filler(filler_before, x + y));
-    data.Append(KontidRecord(number));
+    data.Tag("KONTID", 6).Word(2).Word(number);
     return {x, y, data.Take()};
 }
 
@@ -101,19 +81,18 @@ Bytes PlayerBlock(const PlayerSpec& player) {
     return f.Take();
 }
 
+namespace {
+
 CityPositions AppendCity(FixtureFile& f, const CitySpec& c) {
     CityPositions at;
     if (c.player) AppendPlayer(f, *c.player);
     if (c.name.size() > 32) throw std::invalid_argument("city name longer than 32 bytes");
-
     at.stadt2 = f.size();
     f.Tag("STADT2", 6);
-    RecordLength stadt2(f, c.addon);
-    f.Word(c.count).Word(c.abs_first).Word(c.abs_second);
-
+    const std::size_t stadt2_length = f.size();
+    f.Zeros(c.addon ? 4 : 2).Word(c.count).Word(c.abs_first).Word(c.abs_second);
     f.Tag("HEAD2", 6).Word(64).Word(0).Word(0).Text(c.name).Zeros(32 - c.name.size());
     f.Word(c.capacity).Byte(4).Byte(6).Dword(c.inhabitants).Word(0).Word(0).Dword(1).Zeros(12);
-
     if (c.id3) ShortRecord(f, "ID3", *c.id3);
     FixtureFile ware;
     for (std::uint32_t i = 0; i < 56; ++i) ware.Dword(i).Dword(10 * i);
@@ -121,9 +100,9 @@ CityPositions AppendCity(FixtureFile& f, const CitySpec& c) {
     FixtureFile baumat;
     for (std::uint32_t i = 41; i <= 45; ++i) baumat.Dword(i).Dword(i - 40);
     ShortRecord(f, "BAUMAT", baumat.bytes());
-
     f.Tag("PROD", 6);
-    RecordLength prod(f, c.addon);
+    const std::size_t prod_length = f.size();
+    f.Zeros(c.addon ? 4 : 2);
     for (const BuildingSpec& b : c.buildings) {
         at.entries.push_back(f.size());
         f.Tag("ENTRY", 6).Word(static_cast<std::uint16_t>(4 + b.data.size()));
@@ -132,8 +111,7 @@ CityPositions AppendCity(FixtureFile& f, const CitySpec& c) {
         at.kontid_values.push_back(kontid.empty() ? 0 : f.size() + kontid[0] + 8);
         f.Append(b.data);
     }
-    prod.Patch();
-
+    PatchRecordLength(f, prod_length, c.addon);
     if (c.addon) {
         ShortRecord(f, "STAT2", Bytes(36, 0));
         ShortRecord(f, "STST2", Bytes(10356, 0));
@@ -142,12 +120,9 @@ CityPositions AppendCity(FixtureFile& f, const CitySpec& c) {
         stat.Dword(0).Text("New City").Zeros(8);
         ShortRecord(f, "STAT", stat.bytes());
     }
-    at.stadt2_length = stadt2.Patch();
-    at.end = f.size();
+    at.stadt2_length = PatchRecordLength(f, stadt2_length, c.addon);
     return at;
 }
-
-namespace {
 
 GameFileWithCities WithCities(FixtureFile f, const std::vector<IslandSpec>& islands,
                               const std::vector<CitySpec>& cities) {

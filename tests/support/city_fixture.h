@@ -2,16 +2,6 @@
 // Player and city blocks assembled record by record from the city record layouts, and the
 // game files that carry them after their islands: savegames, island files with cities and
 // extracted-city files. Independent of the program's city writer.
-//
-//   CitySpec city;
-//   city.player = PlayerSpec{.type = 14, .number = 2, .volk = "MONGOLEN", .alias = "MONGOLEN"};
-//   city.name = "Bergdorf";
-//   city.abs_first = 310;                   // world position inside island b's square
-//   city.abs_second = 60;
-//   city.buildings = {PlainEntry(6, 4), WarehouseEntry(5, 5, 7)};
-//   GameFileWithCities sav = SavegameWithCities({a, b}, {city});
-//   sav.cities[0].stadt2;                   // where its STADT2 tag lies
-//   sav.cities[0].kontid_values[1];         // where warehouse 7's number lies
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -40,8 +30,6 @@ struct BuildingSpec {
     Bytes data{};
 };
 
-// "KONTID", length 2, the warehouse number.
-Bytes KontidRecord(std::uint16_t number);
 // A building whose data are `length` filler bytes (no tag can form in them).
 BuildingSpec PlainEntry(int x, int y, int length = 14);
 // A warehouse: `filler_before` filler bytes, then its KONTID record.
@@ -65,15 +53,12 @@ struct CitySpec {
 // Where the parts of a city lie in the file (tag positions).
 struct CityPositions {
     std::size_t stadt2 = 0;
-    std::size_t end = 0;              // one past its last byte
     std::uint32_t stadt2_length = 0;  // bytes after the STADT2 length field
     std::vector<std::size_t> entries;
     std::vector<std::size_t> kontid_values;  // per building: its KONTID value, 0 without
 };
 
 Bytes PlayerBlock(const PlayerSpec& player);
-// The city (with its player block) appended to `file`.
-CityPositions AppendCity(FixtureFile& file, const CitySpec& city);
 
 struct GameFileWithCities {
     Bytes bytes;

@@ -19,9 +19,8 @@ FixtureFile& FixtureFile::Byte(std::uint8_t value) {
 }
 
 FixtureFile& FixtureFile::Word(std::uint16_t value) {
-    bytes_.push_back(static_cast<std::uint8_t>(value & 0xFF));
-    bytes_.push_back(static_cast<std::uint8_t>(value >> 8));
-    return *this;
+    return Byte(static_cast<std::uint8_t>(value & 0xFF))
+        .Byte(static_cast<std::uint8_t>(value >> 8));
 }
 
 FixtureFile& FixtureFile::Dword(std::uint32_t value) {
@@ -56,20 +55,13 @@ void FixtureFile::PatchLength(std::size_t position) {
 }
 
 void FixtureFile::PatchWord(std::size_t position, std::uint16_t value) {
-    bytes_.at(position + 1) = static_cast<std::uint8_t>(value >> 8);
-    bytes_.at(position) = static_cast<std::uint8_t>(value & 0xFF);
+    for (int i = 0; i < 2; ++i)
+        bytes_.at(position + i) = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
 void FixtureFile::PatchDword(std::size_t position, std::uint32_t value) {
-    bytes_.at(position + 3);
     for (int i = 0; i < 4; ++i)
-        bytes_[position + i] = static_cast<std::uint8_t>((value >> (8 * i)) & 0xFF);
-}
-
-FixtureFile& FixtureFile::Block(std::string_view name, std::span<const std::uint8_t> content) {
-    Tag(name);
-    Dword(static_cast<std::uint32_t>(content.size()));
-    return Append(content);
+        bytes_.at(position + i) = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
 std::uint32_t ReadLe(std::span<const std::uint8_t> bytes, std::size_t position, int width) {
@@ -86,37 +78,12 @@ std::uint32_t ReadLe(std::span<const std::uint8_t> bytes, std::size_t position, 
 
 std::vector<std::size_t> FindAll(std::span<const std::uint8_t> bytes, std::string_view tag) {
     std::vector<std::size_t> found;
-    if (tag.empty() || bytes.size() < tag.size()) return found;
-    auto it = bytes.begin();
-    while (true) {
-        it = std::search(it, bytes.end(), tag.begin(), tag.end(),
-                         [](std::uint8_t b, char c) { return b == static_cast<std::uint8_t>(c); });
-        if (it == bytes.end()) break;
-        found.push_back(static_cast<std::size_t>(it - bytes.begin()));
-        ++it;
-    }
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    for (std::size_t at = text.find(tag); !tag.empty() && at != text.npos;
+         at = text.find(tag, at + 1))
+        found.push_back(at);
     return found;
 }
-
-namespace {
-
-// The last run of at least four upper-case letters or digits that starts a zero-padded tag
-// field at or before `position`; good enough to say which block a difference lies in.
-std::string TagBefore(std::span<const std::uint8_t> bytes, std::size_t position) {
-    for (std::size_t p = std::min(position, bytes.size() ? bytes.size() - 1 : 0) + 1; p-- > 0;) {
-        std::size_t end = p;
-        while (end < bytes.size() && (std::isupper(bytes[end]) || std::isdigit(bytes[end]))) ++end;
-        const bool starts_run =
-            p == 0 || !(std::isupper(bytes[p - 1]) || std::isdigit(bytes[p - 1]));
-        if (end - p >= 4 && starts_run && std::isupper(bytes[p]) &&
-            (end == bytes.size() || bytes[end] == 0)) {
-            return std::string(bytes.begin() + p, bytes.begin() + end) + " at " + std::to_string(p);
-        }
-    }
-    return "no tag";
-}
-
-}  // namespace
 
 std::string DescribeDifference(std::span<const std::uint8_t> expected,
                                std::span<const std::uint8_t> actual) {
@@ -125,8 +92,15 @@ std::string DescribeDifference(std::span<const std::uint8_t> expected,
     while (i < common && expected[i] == actual[i]) ++i;
     if (i == common && expected.size() == actual.size()) return {};
     std::ostringstream out;
+    // Name the block: the last upper-case tag run at or before the offset.
+    std::size_t tag = std::min(i, expected.size());
+    auto upper = [&](std::size_t p) { return p < expected.size() && std::isupper(expected[p]); };
+    while (tag > 0 && !(upper(tag) && upper(tag + 1) && upper(tag + 2) && !upper(tag - 1))) --tag;
+    std::size_t end = tag;
+    while (upper(end) || (end < expected.size() && std::isdigit(expected[end]))) ++end;
     out << "sizes: expected " << expected.size() << ", actual " << actual.size()
-        << "; first difference at offset " << i << " (in block " << TagBefore(expected, i) << ")";
+        << "; first difference at offset " << i << " (in block "
+        << std::string(expected.begin() + tag, expected.begin() + end) << " at " << tag << ")";
     if (i < common) {
         out << ": expected 0x" << std::hex << int(expected[i]) << ", actual 0x" << int(actual[i]);
     }

@@ -33,9 +33,6 @@ class FixtureFile {
     void PatchWord(std::size_t position, std::uint16_t value);
     void PatchDword(std::size_t position, std::uint32_t value);
 
-    // Ordinary block: tag field, 4-byte length, content.
-    FixtureFile& Block(std::string_view name, std::span<const std::uint8_t> content);
-
     std::size_t size() const { return bytes_.size(); }
     const Bytes& bytes() const { return bytes_; }
     Bytes Take() { return std::move(bytes_); }

@@ -1,19 +1,11 @@
 #pragma once
 // Game-file fixtures assembled block by block from the island block layouts: island files,
 // extracted-city heads, savegames with several islands, and the empty dummy island.
-//
-//   IslandSpec island;                      // 64 x 64, everything empty
-//   island.width = island.height = 100;
-//   island.heights = [](int x, int y) { return std::uint8_t(x + y); };
-//   island.rivers = [](int x, int y) { return x == 13 && y == 20 ? Element{0x0A9D, 7} : Element{};
-//   }; island.mines.push_back({.x = 10, .y = 20}); Bytes file = IslandFileBytes(island);     //
-//   KELM head + WARETYPE + the island Bytes sav = SavegameBytes({island, other});
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "fixture_file.h"
@@ -22,10 +14,6 @@ namespace insel::fixture {
 
 // A cell coordinate as the bit pattern of the float cell + 0.5.
 std::uint32_t CellFloatBits(int cell);
-
-// The 56 goods keys and 13 crop keys of the WARETYPE and ANBAU blocks.
-const std::vector<std::string>& GoodsKeys();
-const std::vector<std::string>& CropKeys();  // Windows-1252 bytes
 
 struct Element {
     std::uint16_t element = 0;  // 0 = nothing at the cell
@@ -60,10 +48,6 @@ struct KontorIdSpec {
     std::uint16_t second = 1;
 };
 
-using ByteCells = std::function<std::uint8_t(int x, int y)>;
-using WordCells = std::function<std::uint16_t(int x, int y)>;
-using ElementCells = std::function<Element(int x, int y)>;
-
 struct IslandSpec {
     int width = 64, height = 64;
     bool insel4 = false;  // older header without length field
@@ -76,11 +60,9 @@ struct IslandSpec {
     std::uint32_t info_b = 0;
 
     // Cell contents; empty functions give height 0, tile 0, fertility 10, no element.
-    ByteCells heights;
-    WordCells gfx;
-    ByteCells fertility;
-    ElementCells terrain;
-    ElementCells rivers;
+    std::function<std::uint8_t(int x, int y)> heights, fertility;
+    std::function<std::uint16_t(int x, int y)> gfx;
+    std::function<Element(int x, int y)> terrain, rivers;
 
     std::vector<QuarrySpec> quarry_spots;
     std::vector<MineSpec> mines;
@@ -95,22 +77,20 @@ struct IslandSpec {
 // The island from its header to EVENTINSEL: INSEL5 (or INSEL4), INFO, HEIGHT, GFXID,
 // GELAENDE, FRUCHTBAR, FLUESSE, BERGWERK2, OCCUR, ANBAU, [DISCOVER], [KONTORID], PROD2, [NAME],
 // HIRSCH, EVENTINSEL. Per-cell blocks: one per 32 x 32 cell block, x major, contents running
-// along y first. FLUESSE: one block per 8 x 8 square holding a river cell; the squares cover
-// the whole island (also the narrow rest of a side that is not a multiple of 8). Empty
-// BERGWERK2, OCCUR and HIRSCH blocks have length 0.
+// along y first. FLUESSE: one block per 8 x 8 square holding a river cell.
 Bytes IslandBytes(const IslandSpec& island);
 
 // "KELM" (level 0) or "KELMADDON<level>" head with the length of the rest of the file.
 Bytes IslandFileHead(int addon_level, std::uint32_t rest_length);
 // A WARETYPE (or, for the dummy, WARETYP) block with the 56 goods entries; length 543.
-Bytes WaretypeBlock(std::string_view tag = "WARETYPE");
+Bytes WaretypeBlock(const char* tag = "WARETYPE");
 // Island file as the editor writes it: head, WARETYPE, the island.
 Bytes IslandFileBytes(const IslandSpec& island, int addon_level = 0);
 // "CTYFORMAT-ADDONLEVEL" and the level digit's character code as a 4-byte value.
 Bytes CityFileHead(int addon_level);
 
-// A savegame: a head block that belongs to no island, then the islands one after another, then
-// `trailer` (by default 64 zero bytes, so the last island does not end at the data limit).
+// A savegame: a head block that belongs to no island, then the islands, then `trailer` (by
+// default 64 zero bytes, so the last island does not end at the data limit).
 Bytes SavegameHead();
 Bytes SavegameBytes(const std::vector<IslandSpec>& islands, std::optional<Bytes> trailer = {});
 

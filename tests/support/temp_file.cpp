@@ -11,20 +11,13 @@
 
 namespace insel::fixture {
 
-namespace {
-
-std::filesystem::path UniqueName() {
+TempDir::TempDir() {
     static std::atomic<unsigned> counter{0};
     static const unsigned long salt = std::random_device{}();
-    return "insel_test_" + std::to_string(::getpid()) + "_" + std::to_string(salt) + "_" +
-           std::to_string(counter++);
-}
-
-}  // namespace
-
-TempDir::TempDir() {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        path_ = std::filesystem::temp_directory_path() / UniqueName();
+        path_ = std::filesystem::temp_directory_path() /
+                ("insel_test_" + std::to_string(::getpid()) + "_" + std::to_string(salt) + "_" +
+                 std::to_string(counter++));
         if (std::filesystem::create_directory(path_)) return;
     }
     throw std::runtime_error("cannot create a temporary folder");
