@@ -4,9 +4,13 @@
 
 #include <memory>
 #include <random>
+#include <unistd.h>
 
 #include "bench_timing.h"
 #include "core/app/editor.h"
+#include "core/container/file_io.h"
+#include "core/document/journal.h"
+#include "temp_file.h"
 #include "core/island/loader.h"
 
 namespace {
@@ -105,5 +109,68 @@ void BM_History1000ScatteredSteps(benchmark::State& state) {
         static_cast<double>(editor->history.MemoryBytes()) / 1000.0;
 }
 BENCHMARK(BM_History1000ScatteredSteps)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// 1,000 steps of 100 scattered tiles with `journal` attached (or none).
+double ScatteredSteps(insel::Editor& editor, insel::Journal* journal) {
+    std::mt19937 random(1);
+    editor.AttachJournal(journal);
+    editor.StartHistory();
+    const double took = Seconds([&] {
+        for (int step = 0; step < 1000; ++step) {
+            editor.Step("Punkte", [&] {
+                for (int k = 0; k < 100; ++k) {
+                    editor.doc.island.gfx.set(random() % 1024, random() % 1024,
+                                              static_cast<std::uint16_t>(0x0C00 + step % 200));
+                }
+            });
+        }
+    });
+    editor.AttachJournal(nullptr);
+    return took;
+}
+
+// The recovery journal: what it costs the editing path (the writing happens on its own
+// thread), what it writes per step, and replaying against applying.
+void BM_Journal(benchmark::State& state) {
+    const auto folder = std::filesystem::temp_directory_path();
+    const auto path = folder / ("insel_bench_" + std::to_string(::getpid()) + ".journal");
+    auto editor = Loaded1024();
+    double small_with = 1e9, small_without = 1e9, whole_with = 1e9, whole_without = 1e9;
+    double replay = 1e9;
+    std::uint64_t written = 0;
+    for (auto _ : state) {
+        for (int round = 0; round < 3; ++round) {
+            small_without = std::min(small_without, ScatteredSteps(*editor, nullptr));
+            {
+                insel::Journal journal(path);
+                small_with = std::min(small_with, ScatteredSteps(*editor, &journal));
+                journal.Flush();
+                written = journal.bytes_written();
+            }
+            const auto bytes = insel::fixture::ReadFileBytes(path);
+            auto replayed = std::make_unique<insel::Editor>();
+            replay = std::min(replay, Seconds([&] { insel::RecoverJournal(*replayed, bytes); }));
+            for (const bool with : {false, true}) {
+                insel::Journal journal(path);
+                editor->AttachJournal(with ? &journal : nullptr);
+                editor->StartHistory();
+                editor->Step("Anfang", [&] { editor->doc.island.gfx.set(0, 0, 1); });
+                const double took = Seconds([&] {
+                    editor->Step("Höhe", [&] { SetHeights(editor->doc.island, 50 + round); });
+                });
+                (with ? whole_with : whole_without) = std::min(with ? whole_with : whole_without, took);
+                journal.Flush();
+                editor->AttachJournal(nullptr);
+            }
+        }
+        state.SetIterationTime(small_with);
+    }
+    std::filesystem::remove(path);
+    state.counters["x_small_steps_with_vs_without"] = small_with / small_without;
+    state.counters["x_whole_island_step_with_vs_without"] = whole_with / whole_without;
+    state.counters["x_replay_vs_applying"] = replay / small_without;
+    state.counters["bytes_per_small_step"] = static_cast<double>(written) / 1000.0;
+}
+BENCHMARK(BM_Journal)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

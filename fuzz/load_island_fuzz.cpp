@@ -1,11 +1,13 @@
 // Feeds arbitrary bytes to the island loader as each kind of game file, then does what a user
 // could do next: pick islands and cities from the lists, tidy the warehouses and write the
-// island back as an island file and as an extracted-city file.
+// island back as an island file and as an extracted-city file. Inputs whose first byte has its
+// top bit set are recovery journals instead: read, replayed, undone and written.
 #include <cstddef>
 #include <cstdint>
 #include <span>
 
 #include "core/app/editor.h"
+#include "core/document/journal.h"
 #include "core/errors.h"
 #include "core/island/cities.h"
 #include "core/island/city_writer.h"
@@ -21,6 +23,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The window's logs grow until the user clears them; here they would only fill memory.
     editor.status.memo2.clear();
     editor.status.memo3.clear();
+    if (data[0] & 0x80) {
+        try {
+            const std::span<const std::uint8_t> journal(data + 1, size - 1);
+            insel::ReadJournalSummary(journal);
+            insel::RecoverJournal(editor, journal);
+            editor.history.Undo(editor.doc, 1000);
+            insel::AssembleIsland(editor.doc, editor.save, editor.output, editor.status.memo2);
+        } catch (const insel::Error&) {
+        }
+        return 0;
+    }
     try {
         // An island file's cities are read only when its name names a people.
         insel::LoadIslandFromBytes(editor.doc, editor.definitions, editor.status,

@@ -4,6 +4,8 @@
 #include <iostream>
 
 #include "city_fixture.h"
+#include "core/app/editor.h"
+#include "core/document/journal.h"
 #include "island_fixture.h"
 #include "temp_file.h"
 
@@ -44,6 +46,27 @@ void Write(const std::filesystem::path& folder, const char* name, std::uint8_t k
     WriteFileBytes(folder / name, bytes);
 }
 
+// A recovery journal of a few steps, one undone, on a small island.
+Bytes JournalSeed(const std::filesystem::path& folder) {
+    const auto path = folder / "journal.tmp";
+    {
+        insel::Editor editor;
+        insel::Journal journal(path, std::chrono::milliseconds(0));
+        editor.AttachJournal(&journal);
+        editor.LoadBytes(IslandFileBytes(SmallIsland(24, 1)), "island.scp",
+                         insel::FileKind::Island);
+        editor.SetClimate(4);
+        editor.ShiftNow(0, 1, 2);
+        editor.Step("cells", [&] { editor.doc.island.gfx.set(3, 4, 0x0D00); });
+        editor.history.Undo(editor.doc);
+        journal.Flush();
+        editor.AttachJournal(nullptr);
+    }
+    Bytes bytes = ReadFileBytes(path);
+    std::filesystem::remove(path);
+    return bytes;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -54,6 +77,7 @@ int main(int argc, char** argv) {
     const std::filesystem::path folder = argv[1];
     std::filesystem::create_directories(folder);
     Write(folder, "island.scp", 0, IslandFileBytes(SmallIsland(40, 1)));
+    Write(folder, "journal.bin", 0x80, JournalSeed(folder));
     IslandSpec old_layout = SmallIsland(33, 2);
     old_layout.insel4 = true;
     old_layout.with_discover = false;

@@ -1,5 +1,6 @@
 #include "core/document/journal.h"
 
+#include <bit>
 #include <cstring>
 #include <fstream>
 #include <type_traits>
@@ -351,28 +352,34 @@ JournalOrigin ReadRecords(std::span<const std::uint8_t> bytes, EachRecord each) 
     return origin;
 }
 
-std::uint64_t FileChecksumAt(const std::string& path, std::int64_t size, bool& present) {
-    std::ifstream file(PathFromUtf8(path), std::ios::binary);
-    present = false;
-    if (!file) return 0;
-    std::vector<std::uint8_t> bytes(std::istreambuf_iterator<char>(file), {});
-    present = static_cast<std::int64_t>(bytes.size()) == size;
-    return JournalChecksum(bytes);
-}
-
+// Whether the file the journal names is still as it was. Only a regular file of the recorded
+// size is read: a damaged journal must not send the reader to a device or a huge file.
 bool OriginChanged(const JournalOrigin& origin) {
     if (origin.size < 0) return false;
-    bool present = false;
-    const std::uint64_t checksum = FileChecksumAt(origin.path, origin.size, present);
-    return !present || checksum != origin.checksum;
+    const std::filesystem::path path = PathFromUtf8(origin.path);
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return true;
+    const auto size = std::filesystem::file_size(path, ec);
+    if (ec || size != static_cast<std::uintmax_t>(origin.size)) return true;
+    std::ifstream file(path, std::ios::binary);
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(origin.size));
+    file.read(reinterpret_cast<char*>(bytes.data()), origin.size);
+    return !file || JournalChecksum(bytes) != origin.checksum;
 }
 
 }  // namespace
 
 std::uint64_t JournalChecksum(std::span<const std::uint8_t> bytes) {
-    std::uint64_t hash = 14695981039346656037u;
-    for (const std::uint8_t byte : bytes) hash = (hash ^ byte) * 1099511628211u;
-    return hash;
+    // Eight bytes a round: the whole document passes through here on the editing path.
+    std::uint64_t hash = 0x9E3779B97F4A7C15u ^ bytes.size();
+    std::size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes.data() + i, sizeof word);
+        hash = (std::rotl(hash, 23) ^ word) * 0x100000001B3u;
+    }
+    for (; i < bytes.size(); ++i) hash = (std::rotl(hash, 23) ^ bytes[i]) * 0x100000001B3u;
+    return hash ^ (hash >> 31);
 }
 
 JournalOrigin OriginOf(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
