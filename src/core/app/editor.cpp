@@ -104,6 +104,8 @@ bool Editor::SelectIsland(int row) {
 std::string Editor::SelectCity(int row) {
     std::string message;
     const auto select = [&] { message = SelectCityRow(doc, definitions, status, row); };
+    const std::size_t index = row <= 0 ? 0 : static_cast<std::size_t>(row) - 1;
+    if (row < 0 || index >= doc.cities.cities.size()) return message;  // no such city
     if (doc.file_kind == FileKind::Savegame) {
         // In a savegame the city's island is decoded, as a load.
         Step("Stadt wählen", select);
