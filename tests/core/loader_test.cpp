@@ -103,24 +103,18 @@ TEST(Loader, IslandFileRecordListsAndStatus) {
     EXPECT_EQ(objects, (std::vector<std::array<int, 8>>{
                            {821, 0x4000 | 821, 1, 0x3C00, 5, 6, 3, int(prod.at(0) + 22)},
                            {100, 0x8000 | 100, 2, 2, 40, 7, 3, int(prod.at(3) + 22)}}));
+    // Without DISCOVER, KONTORID, objects and animals are neither read nor kept from this file;
+    // quarry spots come before DISCOVER.
+    IslandSpec small = SmallIsland();
+    small.with_discover = false;
+    Load(*editor, fixture::IslandFileBytes(small), FileKind::Island);
+    EXPECT_EQ(std::tuple(island.record.width, island.kontorid_first, island.kontorid_second,
+                         island.animals.size(), island.objects.size(), editor->status.animals,
+                         editor->status.objects, island.quarry_spots.size()),
+              std::tuple(32, 2, 1, 0u, 0u, "0", "0", 3u));
 }
 
-TEST(Loader, SeriesUsageAccumulatesOverLoadsUnlessCleared) {
-    IslandSpec plan{.width = 32, .height = 32};
-    plan.gfx = [](int x, int) { return std::uint16_t(x < 8 ? 0x0D00 : 0x0B00); };  // series 2 and 0
-    const Bytes bytes = fixture::IslandFileBytes(plan);
-    for (const int loads_counted : {2, 1}) {
-        auto editor = std::make_unique<Editor>();
-        editor->clear_series_usage_on_load = loads_counted == 1;
-        Load(*editor, bytes, FileKind::Island);
-        Load(*editor, bytes, FileKind::Island);
-        const auto usage = editor->doc.SeriesUsageCounts();
-        EXPECT_EQ(std::pair(usage[2], usage[147]),
-                  std::pair(loads_counted * 256, loads_counted * 1024));
-    }
-}
-
-TEST(Loader, KontorIdDefaultsNameBlockAndVeneClimate) {
+TEST(Loader, KontorIdDefaultsNameBlockVeneClimateAndSeriesUsageOverLoads) {
     using K = fixture::KontorIdSpec;
     const std::vector<std::tuple<std::optional<K>, int, int>> cases = {
         {K{0, 0}, 2, 1}, {K{7, 9}, 7, 9}, {K{0, 5}, 2, 5}, {K{6, 0}, 6, 1}, {std::nullopt, 2, 1}};
@@ -144,21 +138,19 @@ TEST(Loader, KontorIdDefaultsNameBlockAndVeneClimate) {
         EXPECT_EQ(std::tuple(editor->doc.island.record.name, editor->doc.island.record.climate),
                   std::tuple(name, climate));
     }
-}
-
-// Without DISCOVER, KONTORID, objects and animals are not read, nor left from an earlier file.
-TEST(Loader, WithoutDiscoverNothingBehindItIsReadNorKeptFromALongerEarlierFile) {
-    IslandSpec small = SmallIsland();
-    small.with_discover = false;
-    auto editor = LoadedEditor(fixture::IslandFileBytes(test::RichIsland()));
-    ASSERT_EQ(editor->doc.island.animals.size(), 2u);
-    Load(*editor, fixture::IslandFileBytes(small), FileKind::Island);
-    const IslandMap& island = editor->doc.island;
-    EXPECT_EQ(std::tuple(island.record.width, island.kontorid_first, island.kontorid_second,
-                         island.animals.size(), island.objects.size(), editor->status.animals,
-                         editor->status.objects, island.quarry_spots.size()),
-              std::tuple(32, 2, 1, 0u, 0u, "0", "0", 3u))
-        << "quarry spots come before DISCOVER";
+    // Series usage accumulates over loads unless cleared.
+    IslandSpec plan{.width = 32, .height = 32};
+    plan.gfx = [](int x, int) { return std::uint16_t(x < 8 ? 0x0D00 : 0x0B00); };  // series 2 and 0
+    const Bytes bytes = fixture::IslandFileBytes(plan);
+    for (const int loads_counted : {2, 1}) {
+        auto editor = std::make_unique<Editor>();
+        editor->clear_series_usage_on_load = loads_counted == 1;
+        Load(*editor, bytes, FileKind::Island);
+        Load(*editor, bytes, FileKind::Island);
+        const auto usage = editor->doc.SeriesUsageCounts();
+        EXPECT_EQ(std::pair(usage[2], usage[147]),
+                  std::pair(loads_counted * 256, loads_counted * 1024));
+    }
 }
 
 // Sets a byte of the first block with this tag, `offset` bytes after its tag.
