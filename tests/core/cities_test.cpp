@@ -6,18 +6,11 @@
 
 #include <algorithm>
 #include <array>
-#include <map>
-#include <memory>
-#include <string>
 #include <tuple>
-#include <vector>
 
-#include "city_fixture.h"
 #include "city_helpers.h"
-#include "core/app/editor.h"
 #include "core/island/catchment.h"
 #include "core/island/game_tables.h"
-#include "core/island/loader.h"
 #include "core/reports/object_list.h"
 #include "temp_file.h"
 #include "test_helpers.h"

@@ -7,16 +7,9 @@
 
 #include <algorithm>
 #include <array>
-#include <map>
-#include <memory>
-#include <string>
 #include <tuple>
-#include <vector>
 
-#include "city_fixture.h"
 #include "city_helpers.h"
-#include "core/app/editor.h"
-#include "core/island/cities.h"
 #include "core/island/game_tables.h"
 #include "temp_file.h"
 #include "test_helpers.h"

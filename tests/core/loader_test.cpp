@@ -4,20 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <memory>
 #include <optional>
 #include <random>
 #include <set>
-#include <string>
 #include <tuple>
 #include <typeinfo>
-#include <vector>
 
-#include "core/app/editor.h"
 #include "core/document/island_map.h"
 #include "core/errors.h"
 #include "fixture_file.h"
-#include "island_fixture.h"
 #include "test_helpers.h"
 
 namespace insel {

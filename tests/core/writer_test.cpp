@@ -4,17 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <random>
-#include <string>
 #include <tuple>
 
-#include "core/app/editor.h"
 #include "core/dialogs/new_island.h"
 #include "core/document/island_map.h"
 #include "core/errors.h"
 #include "fixture_file.h"
-#include "island_fixture.h"
 #include "temp_file.h"
 #include "test_helpers.h"
 
