@@ -245,12 +245,9 @@ TEST(LoaderErrors, TruncatedAndCorruptedFilesNeverFailOtherwise) {
 TEST(LoaderCounts, UniformAndMixedColumnsCountAlike) {
     IslandSpec plan{.width = 100, .height = 100};
     auto mixed = [](int x, int y) { return (x / 3) % 2 == 0 || (y / 16) % 3 == 1; };
-    plan.heights = [&](int x, int y) {
-        return static_cast<std::uint8_t>(mixed(x, y) ? (x * 7 + y * 3) & 0xFF : 40);
-    };
-    plan.fertility = [&](int x, int y) {
-        return static_cast<std::uint8_t>(mixed(x, y) ? (x + y) % 14 : 12);  // above 10 too
-    };
+    plan.heights = [&](int x, int y) { return std::uint8_t(mixed(x, y) ? x * 7 + y * 3 : 40); };
+    // Fertility above 10 too.
+    plan.fertility = [&](int x, int y) { return std::uint8_t(mixed(x, y) ? (x + y) % 14 : 12); };
     plan.gfx = [&](int x, int y) {
         if (x == 50 && y == 70) return std::uint16_t{0x9F00};  // series 148: logged, cleared
         if (x == 51 && y == 70) return std::uint16_t{0x9E04};  // series 147, the last valid one
