@@ -120,19 +120,17 @@ struct Archipelago {
     Archipelago() {
         a.city_byte = 3;
         // clang-format off
-        const fixture::CitySpec bergdorf = {
-            .player = fixture::PlayerSpec{.type = 14, .number = 2, .name = "Khan",
-                                          .volk = "MONGOLEN", .alias = "MONGOLEN", .word2 = 0,
-                                          .word3 = 25},
-            .name = "Bergdorf", .abs_first = 310, .abs_second = 60, .addon = true,
-            .buildings = {fixture::PlainEntry(6, 4), fixture::WarehouseEntry(5, 5, 7)}};
-        const fixture::CitySpec ruine = {
-            .player = fixture::PlayerSpec{.type = 12, .number = 4, .name = "Rechner",
-                                          .alias = "CG01"},
-            .name = "Ruine", .abs_first = 150, .abs_second = 210, .id3 = std::nullopt,
-            .buildings = {fixture::PlainEntry(55, 10)}};
+        cities = {Hafenstadt(100, 200),
+            {.player = fixture::PlayerSpec{.type = 14, .number = 2, .name = "Khan",
+                 .volk = "MONGOLEN", .alias = "MONGOLEN", .word2 = 0, .word3 = 25},
+             .name = "Bergdorf", .abs_first = 310, .abs_second = 60, .addon = true,
+             .buildings = {fixture::PlainEntry(6, 4), fixture::WarehouseEntry(5, 5, 7)}},
+            Kueste(100, 200),
+            {.player = fixture::PlayerSpec{.type = 12, .number = 4, .name = "Rechner",
+                 .alias = "CG01"},
+             .name = "Ruine", .abs_first = 150, .abs_second = 210, .id3 = std::nullopt,
+             .buildings = {fixture::PlainEntry(55, 10)}}};
         // clang-format on
-        cities = {Hafenstadt(100, 200), bergdorf, Kueste(100, 200), ruine};
         file = fixture::SavegameWithCities({a, b}, cities);
     }
 };
