@@ -138,8 +138,7 @@ TEST(SavegameToCityFile, IslandCopiedCitiesOfTheIslandWithTheirPlayers) {
     // with a warehouse follow, each behind a copy of its player block (found by the player
     // number, the human's VOLK "SPIELER" not taken for the block's tag).
     fixture::IslandSpec island = world.a;
-    island.world_first = island.world_second = 0;
-    island.number = 0;
+    island.number = island.world_first = island.world_second = 0;
     island.kontorid = fixture::KontorIdSpec{2, 10};
     CitySpec hafen = Written(test::Hafenstadt(0, 0), 0, 10, 13, 58, test::kId3AtTen, false);
     CitySpec kueste = Written(test::Kueste(0, 0), 1, 40, 40, 8, test::kId3AtForty, false);
@@ -150,9 +149,9 @@ TEST(SavegameToCityFile, IslandCopiedCitiesOfTheIslandWithTheirPlayers) {
     // Written cities lose their people; cities without a warehouse no longer count.
     const auto& cities = editor->doc.cities.cities;
     // Bergdorf lies on another island, Ruine has no warehouse and is not written.
-    EXPECT_EQ(std::vector({cities[0].people, cities[1].people, cities[2].people, cities[3].people}),
-              std::vector({0, 3, 0, 10}));
-    EXPECT_EQ(editor->doc.island.record.city_byte, 2);
+    EXPECT_EQ(std::tuple(cities[0].people, cities[1].people, cities[2].people, cities[3].people,
+                         int(editor->doc.island.record.city_byte)),
+              std::tuple(0, 3, 0, 10, 2));
 }
 
 // An island file with Hafenstadt and a city "Brache" without a warehouse.
