@@ -327,9 +327,8 @@ TEST(Tidy, RenumbersFromOnePatchesTheLoadedFileAndRebuildsTheList) {
                   after);
         // Only the three KONTID values of the loaded file change.
         fixture::FixtureFile expected(file.bytes);
-        expected.PatchWord(file.cities[0].kontid_values[0], after[0]);
-        expected.PatchWord(file.cities[0].kontid_values[2], after[1]);
-        expected.PatchWord(file.cities[1].kontid_values[0], after[2]);
+        for (const auto [city, record, number] : {std::array{0, 0, 0}, {0, 2, 1}, {1, 0, 2}})
+            expected.PatchWord(file.cities[city].kontid_values[record], after[number]);
         const fixture::Bytes patched(editor->doc.file.bytes.begin(),
                                      editor->doc.file.bytes.begin() + file.bytes.size());
         EXPECT_EQ(fixture::DescribeDifference(expected.bytes(), patched), "");
