@@ -89,12 +89,11 @@ TEST(People, FromThePlayerTypeForNativesFromTheAliasAndInIslandFilesFromTheName)
     const fixture::IslandSpec island{
         .width = 32, .height = 32, .world_first = 10, .world_second = 10};
     for (const auto& [type, alias, people] : players) {
-        // clang-format off
-        const CitySpec city{.player = fixture::PlayerSpec{.type = type, .volk = alias,
-                                                          .alias = alias},
-                            .abs_first = 20, .abs_second = 20,
-                            .buildings = {fixture::PlainEntry(3, 4)}};
-        // clang-format on
+        const CitySpec city{
+            .player = fixture::PlayerSpec{.type = type, .volk = alias, .alias = alias},
+            .abs_first = 20,
+            .abs_second = 20,
+            .buildings = {fixture::PlainEntry(3, 4)}};
         auto editor = CityEditor();
         test::Load(*editor, fixture::SavegameWithCities({island}, {city}).bytes, FileKind::Savegame,
                    "welt.sav");
