@@ -90,9 +90,7 @@ TEST(TagSearch, ListedScannedAndWideSearchesAgreeWithAPlainSearch) {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes Written(const OutputBuffer& out) { return Bytes(out.data().begin(), out.data().end()); }
-
-TEST(OutputBuffer, GrowsBy5000WhenFewerThan1000BytesAreLeftOrAWriteNeedsMore) {
+TEST(OutputBuffer, GrowsBy5000WhenFewerThan1000BytesLeftPatchesStayInsideResetForgets) {
     OutputBuffer out;
     out.WriteByte(1);
     for (int i = 1; i <= 4000; ++i) out.WriteByte(2);  // the last call starts at position 4000
@@ -103,33 +101,27 @@ TEST(OutputBuffer, GrowsBy5000WhenFewerThan1000BytesAreLeftOrAWriteNeedsMore) {
     out.WriteFill(0, 9000);
     ASSERT_EQ(out.position(), 20002);
     EXPECT_EQ(std::tuple(out.data()[11001], out.data()[20001]), std::tuple('x', 0));
-}
-
-TEST(OutputBuffer, PatchedLengthCountsTheBytesAfterTheFieldAndStaysInTheArray) {
-    OutputBuffer out;
+    // A second assembly holds only its own bytes.
+    out.Reset();
+    out.WriteString("KELM");
+    EXPECT_EQ(Bytes(out.data().begin(), out.data().end()), (Bytes{'K', 'E', 'L', 'M'}));
+    EXPECT_GE(out.length(), 20002);
+    // A patched length counts the bytes after the field.
+    out.Reset();
     out.WriteTag("INFO");
     const std::int64_t length_position = out.position();
     out.WriteString("LLLL");
     out.WriteFill(7, 12);
     const std::int64_t end = out.position();
+    const std::int64_t length = out.length();
     out.PatchLength(length_position);
     EXPECT_EQ(out.position(), end) << "a patch never moves the write position";
     EXPECT_EQ(Bytes(out.data().begin() + 12, out.data().begin() + 16), (Bytes{12, 0, 0, 0}));
-
     // Outside the array a patch is a bounds error.
     EXPECT_THROW(out.PatchDword(1, out.length() - 3), BoundsError);
     EXPECT_THROW(out.PatchWord(1, -1), BoundsError);
     EXPECT_NO_THROW(out.PatchWord(1, out.length() - 2));
-    EXPECT_EQ(out.length(), 5000) << "a patch never grows the array";
-}
-
-TEST(OutputBuffer, SecondAssemblyHoldsOnlyItsOwnBytes) {
-    OutputBuffer out;
-    out.WriteFill(0x11, 3000);
-    out.Reset();
-    out.WriteString("KELM");
-    EXPECT_EQ(Written(out), (Bytes{'K', 'E', 'L', 'M'}));
-    EXPECT_GE(out.length(), 3000);
+    EXPECT_EQ(out.length(), length) << "a patch never grows the array";
 }
 
 TEST(CheckedNarrow, RejectsValuesOutsideTheField) {
@@ -152,7 +144,8 @@ TEST(Cp1252, UmlautsAndEuroRoundTripOthersBecomeQuestionMarks) {
     EXPECT_EQ(Utf8ToCp1252("a\u0416b"), "a?b");  // Cyrillic Zhe
 }
 
-TEST(KeyNotation, ValuesShowMostSignificantByteFirstTypedKeysLowByteFirst) {
+// Values show the most significant byte first, typed keys the low byte first.
+TEST(KeyNotation, ValuesAndTypedKeys) {
     // clang-format off
     for (const auto& [value, text] : {std::pair<std::int64_t, const char*>{0, "00"}, {0x2A, "2A"},
              {255, "FF"}, {256, "01 00"}, {0x1234, "12 34"}, {0x12345, "01 23 45"}, {-5, "00"}})

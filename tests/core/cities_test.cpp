@@ -6,18 +6,11 @@
 
 #include <algorithm>
 #include <array>
-#include <map>
-#include <memory>
-#include <string>
 #include <tuple>
-#include <vector>
 
-#include "city_fixture.h"
 #include "city_helpers.h"
-#include "core/app/editor.h"
 #include "core/island/catchment.h"
 #include "core/island/game_tables.h"
-#include "core/island/loader.h"
 #include "core/reports/object_list.h"
 #include "temp_file.h"
 #include "test_helpers.h"
@@ -32,15 +25,10 @@ using test::CityEditor;
 // rectangle less four times the cells the corner pairs cut (sum of n + 1); each row lists the
 // cells of row y inside the shape.
 TEST(Catchment, ShapeIsTheRectangleWithCornersCutInSteps) {
-    struct Row {
-        int y, first_x, last_x;
-    };
-    struct Case {
-        int radius, size_x, size_y, extent_x, extent_y, cells;
-        std::vector<Row> rows;
-    };
+    using Rows = std::vector<std::array<int, 3>>;  // y, first x, last x
+    // radius, size x, size y, extent x, extent y, cells, rows
     // clang-format off
-    const Case cases[] = {
+    const std::tuple<int, int, int, int, int, int, Rows> cases[] = {
         {23, 3, 3, 49, 49, 49 * 49 - 4 * 131,
          {{0, 20, 28}, {48, 20, 28}, {1, 16, 32}, {16, 1, 47}, {19, 1, 47}, {20, 0, 48},
           {29, 1, 47}, {32, 1, 47}}},
@@ -48,22 +36,21 @@ TEST(Catchment, ShapeIsTheRectangleWithCornersCutInSteps) {
         {2, 3, 3, 7, 7, 45, {{0, 1, 5}, {6, 1, 5}, {3, 0, 6}}},
         {2, 3, 5, 7, 9, 59, {{0, 1, 5}, {8, 1, 5}, {4, 0, 6}}}};
     // clang-format on
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.radius * 100 + c.size_y);
+    for (const auto& [radius, size_x, size_y, extent_x, extent_y, want_cells, rows] : cases) {
+        SCOPED_TRACE(radius * 100 + size_y);
         LogLines log;
-        const CatchmentMask mask = CreateCatchmentMask(c.radius, c.size_x, c.size_y, log);
+        const CatchmentMask mask = CreateCatchmentMask(radius, size_x, size_y, log);
         int cells = 0, outside = 0;
         for (int x = 0; x < kMaskSide; ++x) {
             for (int y = 0; y < kMaskSide; ++y) {
                 cells += mask[x][y] != 0;
-                outside += mask[x][y] != 0 && (x >= c.extent_x || y >= c.extent_y);
+                outside += mask[x][y] != 0 && (x >= extent_x || y >= extent_y);
             }
         }
-        EXPECT_EQ(std::pair(cells, outside), std::pair(c.cells, 0));
-        for (const Row& row : c.rows)
-            for (int x = 0; x < c.extent_x; ++x)
-                EXPECT_EQ(mask[x][row.y], x >= row.first_x && x <= row.last_x)
-                    << x << ", " << row.y;
+        EXPECT_EQ(std::pair(cells, outside), std::pair(want_cells, 0));
+        for (const auto& [y, first_x, last_x] : rows)
+            for (int x = 0; x < extent_x; ++x)
+                EXPECT_EQ(mask[x][y], x >= first_x && x <= last_x) << x << ", " << y;
     }
 }
 
@@ -83,13 +70,8 @@ TEST(Catchment, OverlapBelongsToTheLowerWarehouseNumberAndEdgeCellsStayFree) {
     const std::vector<std::tuple<int, int, int>> cells = {{25, 21, 2}, {3, 20, 1},  {1, 20, 1},
                                                           {20, 1, 1},  {55, 20, 2}, {0, 20, 0},
                                                           {20, 0, 0},  {33, 45, 0}, {60, 60, 0}};
-    for (const auto& [x, y, city] : cells) {
-        ObjectEntry object;
-        object.x = x;
-        object.y = y;
-        object.owner = 99;
-        editor->doc.island.objects.push_back(object);
-    }
+    for (const auto& [x, y, city] : cells)
+        editor->doc.island.objects.push_back({.owner = 99, .x = x, .y = y});
     AssignObjectsToCities(editor->doc, editor->status.memo3);
     for (std::size_t i = 0; i < cells.size(); ++i) {
         const auto [x, y, city] = cells[i];
@@ -126,21 +108,22 @@ TEST(People, FromThePlayerTypeForNativesFromTheAliasAndInIslandFilesFromTheName)
     for (const auto& [name, people] : names) EXPECT_EQ(PeopleCodeFromName(name), people) << name;
 }
 
-TEST(SavegameCities, WalkFillsOneRowPerCityAndEndsOnTheFirstIsland) {
+TEST(SavegameCities, WalkFillsOneRowPerCityEndsOnTheFirstIslandAndAClickDecodesItsIsland) {
     const test::Archipelago world;
     const auto& at = world.file.cities;
     auto editor = CityEditor();
     test::Load(*editor, world.file.bytes, FileKind::Savegame, "welt.sav");
     // name, first building x and y, STADT2 length and position, city number, island
-    auto row = [&](const char* name, int x, int y, int city, const char* island) {
+    auto row = [&](std::string name, int x, int y, int city, std::string island) {
+        using std::to_string;
         const auto& p = at[city - 1];
-        return std::array<std::string, 7>{name,
-                                          std::to_string(x),
-                                          std::to_string(y),
-                                          std::to_string(p.stadt2_length),
-                                          std::to_string(p.stadt2),
-                                          std::to_string(city),
-                                          island};
+        return std::array{name,
+                          to_string(x),
+                          to_string(y),
+                          to_string(p.stadt2_length),
+                          to_string(p.stadt2),
+                          to_string(city),
+                          island};
     };
     EXPECT_EQ(editor->doc.city_list,
               (std::vector{row("Hafenstadt", 13, 10, 1, "7"), row("Bergdorf", 6, 4, 2, "9"),
@@ -164,9 +147,9 @@ TEST(SavegameCities, WalkFillsOneRowPerCityAndEndsOnTheFirstIsland) {
               std::tuple(310, 60, 9));
     // Buildings take graphic id and definition from the objects of their island.
     const auto& harbour = cities[0].buildings;
-    ASSERT_EQ(harbour.size(), 5u);
-    for (std::size_t k = 0; k < 5; ++k)
-        EXPECT_EQ(harbour[k].record_position, static_cast<std::int64_t>(at[0].entries[k]));
+    std::vector<std::size_t> positions;
+    for (const BuildingEntry& b : harbour) positions.push_back(std::size_t(b.record_position));
+    ASSERT_EQ(positions, std::vector<std::size_t>(at[0].entries.begin(), at[0].entries.end()));
     auto fields = [](const BuildingEntry& b) {
         return std::tuple<int, int, int, int, int, int, int>(
             b.graphic_id, b.definition, b.record_length, b.warehouse, b.radius, b.size_x, b.size_y);
@@ -178,13 +161,7 @@ TEST(SavegameCities, WalkFillsOneRowPerCityAndEndsOnTheFirstIsland) {
                          harbour[2].market1, cities[2].buildings[0].warehouse,
                          cities[1].buildings[1].warehouse, cities[1].buildings[1].radius),
               std::tuple(41, 17, 13, kNoMarketPoint, 9, 7, 23));
-}
-
-TEST(SavegameCities, ClickOnACityDecodesItsIsland) {
-    const test::Archipelago world;
-    auto editor = CityEditor();
-    test::Load(*editor, world.file.bytes, FileKind::Savegame, "welt.sav");
-    const IslandRecord& record = editor->doc.island.record;
+    // A click on a city decodes its island.
     auto shown = [&] {
         return std::tuple<int, int, std::int64_t, int, std::size_t>(
             record.number, record.width, record.start, record.city_id,
@@ -234,21 +211,18 @@ ObjectEntry& Marketplace(Editor& editor) {
                          [](const ObjectEntry& o) { return o.graphic_id == test::kMarket; });
 }
 
-TEST(IslandFileCities, PeopleFromTheNameWarehousesAndOwners) {
+TEST(IslandFileCities, PeopleFromTheNameWarehousesOwnersAndObjectListRows) {
     auto editor = SettlementEditor();
     const auto& cities = editor->doc.cities.cities;
     ASSERT_EQ(cities.size(), 2u);
-    for (const CityRecord& c : cities) {
-        // Its head is followed by an ID3 record.
+    for (const CityRecord& c : cities)  // each head is followed by an ID3 record
         EXPECT_EQ(std::tuple(c.people, c.island_number, c.has_catchment), std::tuple(2, 7, true))
             << c.name;
-    }
     EXPECT_EQ(std::tuple(cities[0].name, cities[1].name, cities[0].abs_first, cities[0].abs_second,
                          cities[0].position_word1, cities[0].position_word2,
                          editor->doc.city_list.size()),
               std::tuple("Hafenstadt", "Kueste", 20, 30, 10, 13, 2u));
-    std::vector<std::tuple<int, int, int, int, int, int>>
-        warehouses;  // number, city, x, y, radius, size x
+    std::vector<std::tuple<int, int, int, int, int, int>> warehouses;  // number, city, x, y, r, x
     for (const WarehouseRecord& w : editor->doc.cities.warehouses)
         warehouses.emplace_back(w.number, w.city, w.x, w.y, w.radius, w.size_x);
     EXPECT_EQ(warehouses, (decltype(warehouses){{5, 1, 10, 10, 2, 3}, {9, 2, 40, 40, 2, 3}}));
@@ -256,12 +230,9 @@ TEST(IslandFileCities, PeopleFromTheNameWarehousesAndOwners) {
                                                        {{8, 9}, 1},   {{13, 13}, 1}, {{40, 40}, 2},
                                                        {{42, 43}, 2}, {{55, 10}, 0}, {{30, 30}, 0}};
     EXPECT_EQ(test::Owners(editor->doc.island), owners);
-    const ObjectEntry& market = Marketplace(*editor);
-    EXPECT_EQ(std::pair(market.market_x, market.market_y), std::pair(17, 13));
-}
-
-TEST(IslandFileCities, ObjectListRowsAndMarketPointsFollowTheCurrentCity) {
-    auto editor = SettlementEditor();
+    EXPECT_EQ(std::pair(Marketplace(*editor).market_x, Marketplace(*editor).market_y),
+              std::pair(17, 13));
+    // Object list rows and market points follow the current city.
     auto market = [&]() -> ObjectEntry& { return Marketplace(*editor); };
     market().market_x = market().market_y = 0;
     ASSERT_EQ(SelectCityRow(editor->doc, editor->definitions, editor->status, 1), "");
@@ -326,12 +297,9 @@ TEST(CityFileCities, EveryMarketplaceKeepsItsPoint) {
                FileKind::City, "zwei.cty");
     ASSERT_EQ(editor->doc.cities.cities.size(), 2u);
     std::map<std::pair<int, int>, std::pair<int, int>> points;
-    for (const ObjectEntry& o : editor->doc.island.objects) {
+    for (const ObjectEntry& o : editor->doc.island.objects)
         if (o.graphic_id == test::kMarket) points[{o.x, o.y}] = {o.market_x, o.market_y};
-    }
-    const std::map<std::pair<int, int>, std::pair<int, int>> wanted = {{{13, 13}, {17, 13}},
-                                                                       {{44, 40}, {46, 36}}};
-    EXPECT_EQ(points, wanted);
+    EXPECT_EQ(points, (decltype(points){{{13, 13}, {17, 13}}, {{44, 40}, {46, 36}}}));
     EXPECT_EQ(test::Owners(editor->doc.island).at({44, 40}), 2);
 }
 
@@ -360,21 +328,19 @@ TEST(Tidy, RenumbersFromOnePatchesTheLoadedFileAndRebuildsTheList) {
                   after);
         // Only the three KONTID values of the loaded file change.
         fixture::FixtureFile expected(file.bytes);
-        expected.PatchWord(file.cities[0].kontid_values[0], after[0]);
-        expected.PatchWord(file.cities[0].kontid_values[2], after[1]);
-        expected.PatchWord(file.cities[1].kontid_values[0], after[2]);
+        for (const auto [city, record, number] : {std::array{0, 0, 0}, {0, 2, 1}, {1, 0, 2}})
+            expected.PatchWord(file.cities[city].kontid_values[record], after[number]);
         const fixture::Bytes patched(editor->doc.file.bytes.begin(),
                                      editor->doc.file.bytes.begin() + file.bytes.size());
         EXPECT_EQ(fixture::DescribeDifference(expected.bytes(), patched), "");
-        std::vector<std::pair<int, int>> list;  // number, city
+        std::vector<std::pair<int, int>> list,
+            wanted = {{after[0], 1}, {after[1], 1}, {after[2], 2}};
         for (const WarehouseRecord& w : editor->doc.cities.warehouses)
             list.emplace_back(w.number, w.city);
-        std::vector<std::pair<int, int>> wanted = {{after[0], 1}, {after[1], 1}, {after[2], 2}};
         std::sort(wanted.begin(), wanted.end());
-        EXPECT_EQ(list, wanted);
         const auto owners = test::Owners(editor->doc.island);
-        EXPECT_EQ(std::tuple(owners.at({13, 10}), owners.at({42, 43}), owners.at({25, 50})),
-                  std::tuple(1, 1, 2));
+        EXPECT_EQ(std::tuple(list, owners.at({13, 10}), owners.at({42, 43}), owners.at({25, 50})),
+                  std::tuple(wanted, 1, 1, 2));
     }
 }
 

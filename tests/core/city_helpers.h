@@ -34,31 +34,25 @@ inline std::unique_ptr<Editor> CityEditor() {
 // marketplace at (13, 13) in its 7 x 7 catchment; small warehouse at (40, 40) with a house at
 // (42, 43); a house at (55, 10) and a tree at (30, 30) outside both.
 inline fixture::IslandSpec SettledIsland(std::uint16_t world_first, std::uint16_t world_second) {
-    fixture::IslandSpec island;
-    island.world_first = world_first;
-    island.world_second = world_second;
-    island.number = 7;
-    island.city_byte = 2;
-    island.climate = 2;
-    island.heights = [](int x, int y) { return std::uint8_t((3 * x + y) % 50); };
-    island.gfx = [](int x, int y) { return std::uint16_t(0x0C00 + (x * 7 + y) % 256); };
-    island.terrain = [](int x, int y) {
-        return (x + y) % 13 == 0 ? fixture::Element{std::uint16_t(1501 + x), std::uint16_t(y)}
-                                 : fixture::Element{};
-    };
-    island.mines = {{.x = 20, .y = 50}};
-    island.quarry_spots = {{.x = 33, .y = 5, .orientation = 1}};
-    island.animals = {{1, 2, 3, 4}};
     // clang-format off
-    island.objects = {
+    return {.world_first = world_first, .world_second = world_second, .number = 7, .climate = 2,
+            .city_byte = 2,
+            .heights = [](int x, int y) { return std::uint8_t((3 * x + y) % 50); },
+            .gfx = [](int x, int y) { return std::uint16_t(0x0C00 + (x * 7 + y) % 256); },
+            .terrain = [](int x, int y) {
+                return (x + y) % 13 ? fixture::Element{}
+                                    : fixture::Element{std::uint16_t(1501 + x), std::uint16_t(y)};
+            },
+            .quarry_spots = {{.x = 33, .y = 5, .orientation = 1}}, .mines = {{.x = 20, .y = 50}},
+            .animals = {{1, 2, 3, 4}},
+            .objects = {
         {.id_word = kSmallWarehouse, .x = 10, .y = 10}, {.id_word = kSmallHouse, .x = 13, .y = 10},
         {.id_word = kSmallHouse, .x = 10, .y = 13},     {.id_word = 631, .x = 8, .y = 9},
         {.id_word = kMarket, .x = 13, .y = 13},     {.id_word = kSmallWarehouse, .x = 40, .y = 40},
         {.id_word = kSmallHouse, .x = 42, .y = 43},     {.id_word = kSmallHouse, .x = 55, .y = 10},
-        {.id_word = 0x8000 | 1200, .parameter = 0x1234, .x = 30, .y = 30}};  // a tree: not listed
+        {.id_word = 0x8000 | 1200, .parameter = 0x1234, .x = 30, .y = 30}},  // a tree: not listed
+            .name = "Nordinsel"};
     // clang-format on
-    island.name = "Nordinsel";
-    return island;
 }
 
 // The city around warehouse 5; its first building is the house at (13, 10). The marketplace
@@ -115,30 +109,28 @@ inline std::map<std::pair<int, int>, int> Owners(const IslandMap& island) {
 //   3 Kueste on island a, pirates
 //   4 Ruine on island a, computer player, no warehouse and no ID3: one house at (55, 10)
 struct Archipelago {
-    fixture::IslandSpec a = SettledIsland(100, 200), b;
+    fixture::IslandSpec a = SettledIsland(100, 200);
+    // clang-format off
+    fixture::IslandSpec b{.width = 32, .height = 32, .world_first = 300, .world_second = 50,
+                          .number = 9, .objects = {{.id_word = 2001, .x = 5, .y = 5},
+                                                   {.id_word = kSmallHouse, .x = 6, .y = 4}}};
+    // clang-format on
     std::vector<fixture::CitySpec> cities;
     fixture::GameFileWithCities file;
     Archipelago() {
         a.city_byte = 3;
-        b.width = b.height = 32;
-        b.world_first = 300;
-        b.world_second = 50;
-        b.number = 9;
-        b.objects = {{.id_word = 2001, .x = 5, .y = 5}, {.id_word = kSmallHouse, .x = 6, .y = 4}};
         // clang-format off
-        const fixture::CitySpec bergdorf = {
-            .player = fixture::PlayerSpec{.type = 14, .number = 2, .name = "Khan",
-                                          .volk = "MONGOLEN", .alias = "MONGOLEN", .word2 = 0,
-                                          .word3 = 25},
-            .name = "Bergdorf", .abs_first = 310, .abs_second = 60, .addon = true,
-            .buildings = {fixture::PlainEntry(6, 4), fixture::WarehouseEntry(5, 5, 7)}};
-        const fixture::CitySpec ruine = {
-            .player = fixture::PlayerSpec{.type = 12, .number = 4, .name = "Rechner",
-                                          .alias = "CG01"},
-            .name = "Ruine", .abs_first = 150, .abs_second = 210, .id3 = std::nullopt,
-            .buildings = {fixture::PlainEntry(55, 10)}};
+        cities = {Hafenstadt(100, 200),
+            {.player = fixture::PlayerSpec{.type = 14, .number = 2, .name = "Khan",
+                 .volk = "MONGOLEN", .alias = "MONGOLEN", .word2 = 0, .word3 = 25},
+             .name = "Bergdorf", .abs_first = 310, .abs_second = 60, .addon = true,
+             .buildings = {fixture::PlainEntry(6, 4), fixture::WarehouseEntry(5, 5, 7)}},
+            Kueste(100, 200),
+            {.player = fixture::PlayerSpec{.type = 12, .number = 4, .name = "Rechner",
+                 .alias = "CG01"},
+             .name = "Ruine", .abs_first = 150, .abs_second = 210, .id3 = std::nullopt,
+             .buildings = {fixture::PlainEntry(55, 10)}}};
         // clang-format on
-        cities = {Hafenstadt(100, 200), bergdorf, Kueste(100, 200), ruine};
         file = fixture::SavegameWithCities({a, b}, cities);
     }
 };
@@ -146,12 +138,10 @@ struct Archipelago {
 // One island (number 4, 32 x 32 at world 10/10) and two cities: "Mitte" well inside its
 // square, "Rand" on its origin column (first coordinate 10).
 inline fixture::GameFileWithCities OneIslandSavegame() {
-    fixture::IslandSpec island;
-    island.width = island.height = 32;
-    island.world_first = island.world_second = 10;
-    island.number = 4;
-    island.objects = {{.id_word = kSmallWarehouse, .x = 5, .y = 6}};
     // clang-format off
+    const fixture::IslandSpec island{.width = 32, .height = 32, .world_first = 10,
+                                     .world_second = 10, .number = 4,
+                                     .objects = {{.id_word = kSmallWarehouse, .x = 5, .y = 6}}};
     fixture::CitySpec mitte = {.player = fixture::PlayerSpec{.number = 1}, .name = "Mitte",
                                .abs_first = 20, .abs_second = 20,
                                .buildings = {fixture::WarehouseEntry(5, 6, 1)}};

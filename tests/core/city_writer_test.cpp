@@ -7,16 +7,9 @@
 
 #include <algorithm>
 #include <array>
-#include <map>
-#include <memory>
-#include <string>
 #include <tuple>
-#include <vector>
 
-#include "city_fixture.h"
 #include "city_helpers.h"
-#include "core/app/editor.h"
-#include "core/island/cities.h"
 #include "core/island/game_tables.h"
 #include "temp_file.h"
 #include "test_helpers.h"
@@ -52,31 +45,25 @@ const Bytes kAroundFullSquare = {
 // clang-format on
 
 TEST(CatchmentRecord, FullSquaresTakeFourBytesPartialTwelveEmptyNone) {
-    struct Case {
-        int x, size;
-        std::uint16_t warehouse;
-        Bytes entries;
-    };
-    // Size 0 counts as 3; without a warehouse number there is no area.
-    for (const Case& c : {Case{10, 3, 1, test::kId3AtTen}, Case{10, 0, 1, test::kId3AtTen},
-                          Case{9, 8, 1, kAroundFullSquare}, Case{10, 3, 0, {}}}) {
-        SCOPED_TRACE(c.size * 10 + c.warehouse);
+    // x and y, size, warehouse number: size 0 counts as 3; without a number there is no area.
+    // clang-format off
+    for (const auto& [at, size, warehouse, entries] :
+         {std::tuple<int, std::uint8_t, std::uint16_t, Bytes>{10, 3, 1, test::kId3AtTen},
+          {10, 0, 1, test::kId3AtTen}, {9, 8, 1, kAroundFullSquare}, {10, 3, 0, {}}}) {
+        SCOPED_TRACE(size * 10 + warehouse);
         auto editor = CityEditor();
-        BuildingEntry building;
-        building.x = building.y = c.x;
-        building.definition = 143;
-        building.warehouse = c.warehouse;
-        building.radius = 2;
-        building.size_x = building.size_y = static_cast<std::uint8_t>(c.size);
         editor->doc.cities.cities = {CityRecord{}};
-        editor->doc.cities.cities[0].buildings = {building};
+        editor->doc.cities.cities[0].buildings = {{.x = at, .y = at, .definition = 143,
+            .warehouse = warehouse, .radius = 2, .size_x = size, .size_y = size}};
+        // clang-format on
         editor->doc.cities.current = 0;
         WriteCatchmentRecord(test::CityTarget(*editor));
         fixture::FixtureFile expected;
-        expected.Tag("ID3", 6).Word(static_cast<std::uint16_t>(c.entries.size())).Append(c.entries);
+        expected.Tag("ID3", 6).Word(static_cast<std::uint16_t>(entries.size())).Append(entries);
         const Bytes out(editor->output.data().begin(), editor->output.data().end());
-        EXPECT_EQ(fixture::DescribeDifference(expected.bytes(), out), "");
-        EXPECT_EQ(editor->doc.cities.warehouse_counter, c.warehouse > 0 ? 1 : 0);
+        EXPECT_EQ(std::pair(fixture::DescribeDifference(expected.bytes(), out),
+                            editor->doc.cities.warehouse_counter),
+                  std::pair(std::string(), warehouse > 0 ? 1 : 0));
     }
 }
 
@@ -127,12 +114,11 @@ TEST(IslandFileToCityFile, WrittenAsTheRecordTablesGiveIt) {
         });
         // Natives get a new player block from the people table (the leader's name is the
         // program's).
-        const fixture::PlayerSpec natives = {.type = 14,
-                                             .name = std::string(PeopleTable(2).head_name),
-                                             .volk = "INDIANER",
-                                             .alias = "INDIANER",
-                                             .word2 = 0,
-                                             .word3 = 25};
+        // clang-format off
+        const fixture::PlayerSpec natives = {
+            .type = 14, .name = std::string(PeopleTable(2).head_name), .volk = "INDIANER",
+            .alias = "INDIANER", .word2 = 0, .word3 = 25};
+        // clang-format on
         CitySpec hafen_out = Written(hafen, 0, 10, 13, 8 + 8 + 42, test::kId3AtTen, level > 0);
         CitySpec kueste_out = Written(kueste, 1, 40, 40, 8, test::kId3AtForty, level > 0);
         hafen_out.player = kueste_out.player = natives;
@@ -152,8 +138,7 @@ TEST(SavegameToCityFile, IslandCopiedCitiesOfTheIslandWithTheirPlayers) {
     // with a warehouse follow, each behind a copy of its player block (found by the player
     // number, the human's VOLK "SPIELER" not taken for the block's tag).
     fixture::IslandSpec island = world.a;
-    island.world_first = island.world_second = 0;
-    island.number = 0;
+    island.number = island.world_first = island.world_second = 0;
     island.kontorid = fixture::KontorIdSpec{2, 10};
     CitySpec hafen = Written(test::Hafenstadt(0, 0), 0, 10, 13, 58, test::kId3AtTen, false);
     CitySpec kueste = Written(test::Kueste(0, 0), 1, 40, 40, 8, test::kId3AtForty, false);
@@ -164,18 +149,17 @@ TEST(SavegameToCityFile, IslandCopiedCitiesOfTheIslandWithTheirPlayers) {
     // Written cities lose their people; cities without a warehouse no longer count.
     const auto& cities = editor->doc.cities.cities;
     // Bergdorf lies on another island, Ruine has no warehouse and is not written.
-    EXPECT_EQ(std::vector({cities[0].people, cities[1].people, cities[2].people, cities[3].people}),
-              std::vector({0, 3, 0, 10}));
-    EXPECT_EQ(editor->doc.island.record.city_byte, 2);
+    EXPECT_EQ(std::tuple(cities[0].people, cities[1].people, cities[2].people, cities[3].people,
+                         int(editor->doc.island.record.city_byte)),
+              std::tuple(0, 3, 0, 10, 2));
 }
 
 // An island file with Hafenstadt and a city "Brache" without a warehouse.
 TEST(CityFileSave, CityWithoutWarehouseLosesItsObjectsAndNoLongerCounts) {
-    const CitySpec brache = {.player = fixture::PlayerSpec{},
-                             .name = "Brache",
-                             .abs_first = 50,
-                             .abs_second = 50,
-                             .buildings = {fixture::PlainEntry(55, 10)}};
+    // clang-format off
+    const CitySpec brache = {.player = fixture::PlayerSpec{}, .name = "Brache", .abs_first = 50,
+                             .abs_second = 50, .buildings = {fixture::PlainEntry(55, 10)}};
+    // clang-format on
     auto editor = CityEditor();
     const auto file =
         fixture::IslandFileWithCities(test::SettledIsland(0, 0), {test::Hafenstadt(0, 0), brache});
@@ -184,11 +168,10 @@ TEST(CityFileSave, CityWithoutWarehouseLosesItsObjectsAndNoLongerCounts) {
     // Buildings placed into Brache in the editor belong to it.
     auto& objects = editor->doc.island.objects;
     for (ObjectEntry& o : objects) o.owner = o.x == 55 && o.y == 10 ? 2 : o.owner;
-    ObjectEntry placed;
-    placed.graphic_id = placed.id_word = test::kSmallHouse;
-    placed.x = placed.y = 50;
-    placed.owner = 2;
-    objects.push_back(placed);
+    // clang-format off
+    objects.push_back({.owner = 2, .id_word = test::kSmallHouse, .graphic_id = test::kSmallHouse,
+                       .x = 50, .y = 50});
+    // clang-format on
     const std::size_t before = objects.size();
     const Bytes written = SaveAndRead(*editor);
     EXPECT_EQ(objects.size(), before - 2);

@@ -31,32 +31,23 @@ GameFileBuffer BufferOf(std::string_view text) {
     return buffer;
 }
 
-struct SearchCase {
-    const char* text;
-    bool forward;
-    std::int64_t limit;  // upper limit forward (negative: the whole buffer), lower backward
-    std::int64_t from;
-    const char* tag;
-    bool found;
-    std::int64_t position;  // where the search stops, found or not
-};
-
 TEST(TagSearch, StopsAtTheNearestTagOrAtTheEffectiveLimit) {
     const std::string forty(40, 'x');
+    const char* x40 = forty.c_str();
     const std::string heads = std::string(10, '.') + "HEAD" + std::string(26, '.') + "HEAD";
+    // EVENTINSEL at 2, INSEL5 at 14, ENTRY2 at 22, ENTRY at 30.
+    const char* names = "..EVENTINSEL..INSEL5..ENTRY2..ENTRY..";
+    // text, forward, limit (upper forward, negative: the whole buffer; lower backward), from,
+    // tag, found, where the search stops (found or not)
     // clang-format off
-    const SearchCase cases[] = {
-        // EVENTINSEL at 2, INSEL5 at 14, ENTRY2 at 22, ENTRY at 30: a tag that starts with the
-        // searched text matches, also inside a longer name.
-        {"..EVENTINSEL..INSEL5..ENTRY2..ENTRY..", true, -1, 0, "INSEL", true, 7},
-        {"..EVENTINSEL..INSEL5..ENTRY2..ENTRY..", true, -1, 8, "INSEL", true, 14},
-        {"..EVENTINSEL..INSEL5..ENTRY2..ENTRY..", true, -1, 0, "ENTRY", true, 22},
-        {"..EVENTINSEL..INSEL5..ENTRY2..ENTRY..", true, -1, 23, "ENTRY", true, 30},
+    const std::tuple<const char*, bool, std::int64_t, std::int64_t, const char*, bool,
+                     std::int64_t> cases[] = {
+        // a tag that starts with the searched text matches, also inside a longer name
+        {names, true, -1, 0, "INSEL", true, 7}, {names, true, -1, 8, "INSEL", true, 14},
+        {names, true, -1, 0, "ENTRY", true, 22}, {names, true, -1, 23, "ENTRY", true, 30},
         // absent: the position ends at the limit, a limit beyond the buffer at length - 5
-        {forty.c_str(), true, -1, 3, "HEIGHT", false, 40},
-        {forty.c_str(), true, 41, 3, "HEIGHT", false, 35},
-        {forty.c_str(), true, 40, 3, "HEIGHT", false, 40},
-        {forty.c_str(), true, 20, 3, "HEIGHT", false, 20},
+        {x40, true, -1, 3, "HEIGHT", false, 40}, {x40, true, 41, 3, "HEIGHT", false, 35},
+        {x40, true, 40, 3, "HEIGHT", false, 40}, {x40, true, 20, 3, "HEIGHT", false, 20},
         // the tag must start before the limit but may run past it
         {"0123456789NAME.........", true, 11, 0, "NAME", true, 10},
         {"0123456789NAME.........", true, 10, 0, "NAME", false, 10},
@@ -68,14 +59,13 @@ TEST(TagSearch, StopsAtTheNearestTagOrAtTheEffectiveLimit) {
         {"HEAD......HEA", false, 0, 12, "HEAD", true, 0},
     };
     // clang-format on
-    for (const SearchCase& c : cases) {
-        SCOPED_TRACE(std::string(c.text) + " " + c.tag + " from " + std::to_string(c.from));
-        const GameFileBuffer buffer = BufferOf(c.text);
-        std::int64_t position = c.from;
-        EXPECT_EQ(c.forward ? FindTagForward(buffer, c.limit, c.tag, position)
-                            : FindTagBackward(buffer, c.limit, c.tag, position),
-                  c.found);
-        EXPECT_EQ(position, c.position);
+    for (const auto& [text, forward, limit, from, tag, found, stop] : cases) {
+        SCOPED_TRACE(std::string(text) + " " + tag + " from " + std::to_string(from));
+        const GameFileBuffer buffer = BufferOf(text);
+        std::int64_t position = from;
+        const bool hit = forward ? FindTagForward(buffer, limit, tag, position)
+                                 : FindTagBackward(buffer, limit, tag, position);
+        EXPECT_EQ(std::pair(hit, position), std::pair(found, stop));
     }
 }
 
@@ -134,22 +124,21 @@ TEST(AddOnLevel, IsReadFromTheFileHead) {
     FixtureFile far_city, far_kelm;
     far_city.Zeros(60).Text("CTYFORMAT-ADDONLEVEL").Dword('1');
     far_kelm.Zeros(10).Text("KELMADDON1");
-    const std::pair<Bytes, int> cases[] = {{fixture::CityFileHead(1), 1},
-                                           {fixture::CityFileHead(0), 0},
-                                           {fixture::IslandFileHead(1, 0), 1},
-                                           {fixture::IslandFileHead(2, 0), 2},
-                                           {fixture::IslandFileHead(0, 0), 0},
-                                           {far_city.bytes(), 0},
-                                           {far_kelm.bytes(), 0},
-                                           {{'S', 'A', 'V', 'E', 'G', 'A', 'M', 'E'}, 0}};
+    // clang-format off
+    const std::pair<Bytes, int> cases[] = {
+        {fixture::CityFileHead(1), 1}, {fixture::CityFileHead(0), 0},
+        {fixture::IslandFileHead(1, 0), 1}, {fixture::IslandFileHead(2, 0), 2},
+        {fixture::IslandFileHead(0, 0), 0}, {far_city.bytes(), 0}, {far_kelm.bytes(), 0},
+        {{'S', 'A', 'V', 'E', 'G', 'A', 'M', 'E'}, 0}};
+    // clang-format on
     for (const auto& [head, level] : cases) {
         SCOPED_TRACE(
             std::string(head.begin(), head.begin() + std::min<std::size_t>(head.size(), 12)));
         FixtureFile file(head);
         file.Zeros(200);
         GameFileBuffer buffer;
-        EXPECT_EQ(LoadGameBytes(buffer, file.bytes()).addon_level, level);
-        EXPECT_EQ(ReadAddOnLevel(buffer), level);
+        const int loaded = LoadGameBytes(buffer, file.bytes()).addon_level;
+        EXPECT_EQ(std::pair(loaded, ReadAddOnLevel(buffer)), std::pair(level, level));
     }
 }
 
@@ -200,7 +189,7 @@ TEST(WriteFileAtomically, ReplacesWhollyOrFailsHarmlessly) {
     EXPECT_EQ(Entries(dir.path()), (std::vector<std::filesystem::path>{"in_the_way", "out.scp"}));
 }
 
-TEST(WriteFileAtomically, LongNameGivesEitherTheWholeNewFileOrTheUntouchedOldOne) {
+TEST(WriteFileAtomically, LongNameGivesTheWholeNewFileOrTheOldOneUmlautNamesSurvive) {
     // A name at the length limit leaves little room for a temporary name beside it.
     fixture::TempDir dir;
     const std::string name(250, 'n');
@@ -214,18 +203,17 @@ TEST(WriteFileAtomically, LongNameGivesEitherTheWholeNewFileOrTheUntouchedOldOne
     }
     EXPECT_EQ(fixture::ReadFileBytes(dir / name), failed ? old_content : new_content);
     EXPECT_EQ(Entries(dir.path()).size(), 1u) << "no temporary file may be left behind";
-}
-
-TEST(WriteFileAtomically, UmlautNamesAndCrLfTextSurviveAReplace) {
-    fixture::TempDir dir;
+    // Umlaut names and CR LF text survive a replace.
+    std::filesystem::remove(dir / name);
     const auto path = dir.path() / PathFromUtf8("Gr\xC3\xBCninsel \xC3\x84.txt");
     WriteTextFile(path, {"eins", "zwei", "drei"}, TextEncoding::Utf8);
     WriteTextFile(path, {"vier", "f\xC3\xBCnf"}, TextEncoding::Windows1252);
     EXPECT_EQ(fixture::ReadFileBytes(path),
               (Bytes{'v', 'i', 'e', 'r', '\r', '\n', 'f', 0xFC, 'n', 'f', '\r', '\n'}));
     const TextFile read = ReadTextFile(path);
-    EXPECT_EQ(read.lines, (std::vector<std::string>{"vier", "f\xC3\xBCnf"}));
-    EXPECT_EQ(read.encoding, TextEncoding::Windows1252);
+    EXPECT_EQ(
+        std::pair(read.lines, read.encoding),
+        std::pair(std::vector<std::string>{"vier", "f\xC3\xBCnf"}, TextEncoding::Windows1252));
     ASSERT_EQ(Entries(dir.path()).size(), 1u);
     EXPECT_EQ(PathToUtf8(Entries(dir.path()).front()), "Gr\xC3\xBCninsel \xC3\x84.txt");
 }

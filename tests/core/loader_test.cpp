@@ -4,20 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <memory>
 #include <optional>
 #include <random>
 #include <set>
-#include <string>
 #include <tuple>
 #include <typeinfo>
-#include <vector>
 
-#include "core/app/editor.h"
 #include "core/document/island_map.h"
 #include "core/errors.h"
 #include "fixture_file.h"
-#include "island_fixture.h"
 #include "test_helpers.h"
 
 namespace insel {
@@ -75,14 +70,12 @@ TEST(Loader, IslandFileRecordListsAndStatus) {
                          island.river.get(20, 13), island.river.get(99, 60)),
               std::tuple(Pair(0x4000 + 717, 273), 0, Pair(0x0A9D, 0x0102), 0, 2701 + 4));
     // The quarry spot at (300, 700) is stored as BC C2 12 and its orientation.
-    const std::size_t entry = fixture::FindAll(bytes, "BERGWERK2").at(0) + 16;
-    ASSERT_EQ(fixture::ReadLe(bytes, entry + 8, 4), 0x0212C2BCu);
-    ASSERT_EQ(island.quarry_spots.size(), 3u);
+    ASSERT_EQ(fixture::ReadLe(bytes, fixture::FindAll(bytes, "BERGWERK2").at(0) + 24, 4),
+              0x0212C2BCu);
     const MineRecord& q = island.quarry_spots[0];
     EXPECT_EQ(std::tuple(q.x, q.y, q.x_band, q.orientation, q.deleted, island.quarry_spots[2].x,
                          island.quarry_spots[2].y),
               std::tuple(300u, 700u, 18, 2, 0, 1023u, 1023u));
-    ASSERT_EQ(island.mines.size(), 3u);
     const MineRecord& ore = island.mines[0];
     EXPECT_EQ(std::tuple(ore.building_id, ore.x, ore.y, ore.symbol_value, ore.symbol_elevation,
                          ore.treasure, ore.visible, ore.whale),
@@ -92,25 +85,55 @@ TEST(Loader, IslandFileRecordListsAndStatus) {
                          island.mines[2].x),
               std::tuple(1, fixture::CellFloatBits(60), 0, fixture::CellFloatBits(50)));
     // Animal words are stored second, first, third, fourth.
-    ASSERT_EQ(island.animals.size(), 2u);
-    const AnimalEntry& a = island.animals[0];
+    const AnimalEntry& a = island.animals.at(0);
     EXPECT_EQ(std::tuple(a.second, a.first, a.third, a.fourth, island.animals[1].fourth),
               std::tuple(1, 2, 3, 4, 0xFFFF));
     // Objects at the same cell are listed once but counted.
     const auto prod = fixture::FindAll(bytes, "PROD2");
-    auto fields = [](const ObjectEntry& o) {
-        return std::tuple(o.graphic_id, o.id_word, o.orientation, o.parameter, o.x, o.y, o.island,
-                          o.file_position);
-    };
-    ASSERT_EQ(island.objects.size(), 2u);
-    EXPECT_EQ(fields(island.objects[0]), std::tuple(821, 0x4000 | 821, 1, 0x3C00, 5, 6, 3,
-                                                    static_cast<std::int32_t>(prod.at(0) + 22)));
+    std::vector<std::array<int, 8>> objects;
+    for (const ObjectEntry& o : island.objects)
+        objects.push_back({o.graphic_id, o.id_word, o.orientation, o.parameter, o.x, o.y, o.island,
+                           o.file_position});
     // x 40 lies in the fourth block (x origin 32, y origin 0).
-    EXPECT_EQ(fields(island.objects[1]), std::tuple(100, 0x8000 | 100, 2, 2, 40, 7, 3,
-                                                    static_cast<std::int32_t>(prod.at(3) + 22)));
+    EXPECT_EQ(objects, (std::vector<std::array<int, 8>>{
+                           {821, 0x4000 | 821, 1, 0x3C00, 5, 6, 3, int(prod.at(0) + 22)},
+                           {100, 0x8000 | 100, 2, 2, 40, 7, 3, int(prod.at(3) + 22)}}));
+    // Without DISCOVER, KONTORID, objects and animals are neither read nor kept from this file;
+    // quarry spots come before DISCOVER.
+    IslandSpec small = SmallIsland();
+    small.with_discover = false;
+    Load(*editor, fixture::IslandFileBytes(small), FileKind::Island);
+    EXPECT_EQ(std::tuple(island.record.width, island.kontorid_first, island.kontorid_second,
+                         island.animals.size(), island.objects.size(), editor->status.animals,
+                         editor->status.objects, island.quarry_spots.size()),
+              std::tuple(32, 2, 1, 0u, 0u, "0", "0", 3u));
 }
 
-TEST(Loader, SeriesUsageAccumulatesOverLoadsUnlessCleared) {
+TEST(Loader, KontorIdDefaultsNameBlockVeneClimateAndSeriesUsageOverLoads) {
+    using K = fixture::KontorIdSpec;
+    const std::vector<std::tuple<std::optional<K>, int, int>> cases = {
+        {K{0, 0}, 2, 1}, {K{7, 9}, 7, 9}, {K{0, 5}, 2, 5}, {K{6, 0}, 6, 1}, {std::nullopt, 2, 1}};
+    for (const auto& [stored, first, second] : cases) {
+        auto editor = LoadedEditor(fixture::IslandFileBytes({.kontorid = stored}));
+        EXPECT_EQ(std::tuple(editor->doc.island.kontorid_first, editor->doc.island.kontorid_second),
+                  std::tuple(first, second));
+    }
+    // Savegames take the name block; VENE marks climate 6.
+    const std::vector<std::tuple<FileKind, std::optional<std::string>, std::string, int>> names = {
+        {FileKind::Savegame, "Insel VENEZIA", "Insel VENEZIA", 6},
+        {FileKind::Savegame, "Nordland", "Nordland", 3},
+        {FileKind::Savegame, std::nullopt, "No name", 3},
+        {FileKind::Island, "VENEDIG", "file.scp", 3}};  // island files keep the file name
+    for (const auto& [kind, stored, name, climate] : names) {
+        SCOPED_TRACE(name);
+        const IslandSpec plan{.climate = 3, .name = stored};
+        const Bytes bytes = kind == FileKind::Savegame ? fixture::SavegameBytes({plan})
+                                                       : fixture::IslandFileBytes(plan);
+        auto editor = LoadedEditor(bytes, kind, "file.scp");
+        EXPECT_EQ(std::tuple(editor->doc.island.record.name, editor->doc.island.record.climate),
+                  std::tuple(name, climate));
+    }
+    // Series usage accumulates over loads unless cleared.
     IslandSpec plan{.width = 32, .height = 32};
     plan.gfx = [](int x, int) { return std::uint16_t(x < 8 ? 0x0D00 : 0x0B00); };  // series 2 and 0
     const Bytes bytes = fixture::IslandFileBytes(plan);
@@ -125,54 +148,6 @@ TEST(Loader, SeriesUsageAccumulatesOverLoadsUnlessCleared) {
     }
 }
 
-TEST(Loader, KontorIdNumbersZeroOrMissingGiveTheDefaults) {
-    using K = fixture::KontorIdSpec;
-    const std::vector<std::tuple<std::optional<K>, int, int>> cases = {
-        {K{0, 0}, 2, 1}, {K{7, 9}, 7, 9}, {K{0, 5}, 2, 5}, {K{6, 0}, 6, 1}, {std::nullopt, 2, 1}};
-    for (const auto& [stored, first, second] : cases) {
-        IslandSpec plan;
-        plan.kontorid = stored;
-        auto editor = LoadedEditor(fixture::IslandFileBytes(plan));
-        const IslandMap& island = editor->doc.island;
-        EXPECT_EQ(std::tuple(island.kontorid_first, island.kontorid_second),
-                  std::tuple(first, second));
-    }
-}
-
-TEST(Loader, SavegamesTakeTheNameBlockAndVeneMarksClimate6) {
-    const std::vector<std::tuple<FileKind, std::optional<std::string>, std::string, int>> cases = {
-        {FileKind::Savegame, "Insel VENEZIA", "Insel VENEZIA", 6},
-        {FileKind::Savegame, "Nordland", "Nordland", 3},
-        {FileKind::Savegame, std::nullopt, "No name", 3},
-        {FileKind::Island, "VENEDIG", "file.scp", 3}};  // island files keep the file name
-    for (const auto& [kind, stored, name, climate] : cases) {
-        SCOPED_TRACE(name);
-        IslandSpec plan;
-        plan.climate = 3;
-        plan.name = stored;
-        const Bytes bytes = kind == FileKind::Savegame ? fixture::SavegameBytes({plan})
-                                                       : fixture::IslandFileBytes(plan);
-        auto editor = LoadedEditor(bytes, kind, "file.scp");
-        EXPECT_EQ(std::tuple(editor->doc.island.record.name, editor->doc.island.record.climate),
-                  std::tuple(name, climate));
-    }
-}
-
-// Without DISCOVER, KONTORID, objects and animals are not read, nor left from an earlier file.
-TEST(Loader, WithoutDiscoverNothingBehindItIsReadNorKeptFromALongerEarlierFile) {
-    IslandSpec small = SmallIsland();
-    small.with_discover = false;
-    auto editor = LoadedEditor(fixture::IslandFileBytes(test::RichIsland()));
-    ASSERT_EQ(editor->doc.island.animals.size(), 2u);
-    Load(*editor, fixture::IslandFileBytes(small), FileKind::Island);
-    const IslandMap& island = editor->doc.island;
-    EXPECT_EQ(std::tuple(island.record.width, island.kontorid_first, island.kontorid_second,
-                         island.animals.size(), island.objects.size(), editor->status.animals,
-                         editor->status.objects, island.quarry_spots.size()),
-              std::tuple(32, 2, 1, 0u, 0u, "0", "0", 3u))
-        << "quarry spots come before DISCOVER";
-}
-
 // Sets a byte of the first block with this tag, `offset` bytes after its tag.
 Bytes Patched(Bytes bytes, std::string_view tag, std::size_t offset,
               std::initializer_list<std::uint8_t> values) {
@@ -183,9 +158,8 @@ Bytes Patched(Bytes bytes, std::string_view tag, std::size_t offset,
 
 template <class E>
 void ExpectLoadError(const Bytes& bytes, const std::string& named) {
-    auto editor = std::make_unique<Editor>();
     try {
-        Load(*editor, bytes, FileKind::Island);
+        Load(*std::make_unique<Editor>(), bytes, FileKind::Island);
         FAIL() << "no error";
     } catch (const E& e) {
         EXPECT_NE(std::string(e.what()).find(named), std::string::npos) << e.what();
@@ -210,13 +184,9 @@ TEST(LoaderErrors, DamagedFieldsGiveErrorsNamingTheFault) {
     auto editor = std::make_unique<Editor>();
     EXPECT_THROW(Load(*editor, Bytes{}, FileKind::Savegame), FormatError);
     EXPECT_FALSE(editor->doc.loaded);
-}
-
-TEST(LoaderErrors, FourByteValueWithTopBitIsAnOverflowAndKeepsTheOpenDocument) {
-    const Bytes good = fixture::IslandFileBytes(SmallIsland());
+    // A four-byte value with the top bit set is an overflow and keeps the open document.
     const std::size_t kontorid = fixture::FindAll(good, "KONTORID").at(0);
     const Bytes bytes = Patched(good, "KONTORID", 12, {1, 0, 0, 0x80});
-    auto editor = std::make_unique<Editor>();
     Load(*editor, good, FileKind::Island, "open.scp");
     const Status shown = editor->status;
     try {
@@ -275,12 +245,9 @@ TEST(LoaderErrors, TruncatedAndCorruptedFilesNeverFailOtherwise) {
 TEST(LoaderCounts, UniformAndMixedColumnsCountAlike) {
     IslandSpec plan{.width = 100, .height = 100};
     auto mixed = [](int x, int y) { return (x / 3) % 2 == 0 || (y / 16) % 3 == 1; };
-    plan.heights = [&](int x, int y) {
-        return static_cast<std::uint8_t>(mixed(x, y) ? (x * 7 + y * 3) & 0xFF : 40);
-    };
-    plan.fertility = [&](int x, int y) {
-        return static_cast<std::uint8_t>(mixed(x, y) ? (x + y) % 14 : 12);  // above 10 too
-    };
+    plan.heights = [&](int x, int y) { return std::uint8_t(mixed(x, y) ? x * 7 + y * 3 : 40); };
+    // Fertility above 10 too.
+    plan.fertility = [&](int x, int y) { return std::uint8_t(mixed(x, y) ? (x + y) % 14 : 12); };
     plan.gfx = [&](int x, int y) {
         if (x == 50 && y == 70) return std::uint16_t{0x9F00};  // series 148: logged, cleared
         if (x == 51 && y == 70) return std::uint16_t{0x9E04};  // series 147, the last valid one
@@ -295,30 +262,26 @@ TEST(LoaderCounts, UniformAndMixedColumnsCountAlike) {
     int wrong_cells = 0;
     for (int x = 0; x < 100; ++x) {
         for (int y = 0; y < 100; ++y) {
-            const int block = 4 * (x / 32) + y / 32;
+            const int block = 4 * (x / 32) + y / 32, f = std::min<int>(plan.fertility(x, y), 10);
             ++heights[block][plan.heights(x, y)];
-            const int f = std::min<int>(plan.fertility(x, y), 10);
             ++fertility[block][f];
             const std::uint16_t tile = plan.gfx(x, y) >> 8 > 147 + 11 ? 0 : plan.gfx(x, y);
             ++usage[std::max(0, (tile >> 8) - 11)];
-            wrong_cells += island.height.get(x, y) != plan.heights(x, y);
-            wrong_cells += island.fertility.get(x, y) != f;
-            wrong_cells += island.gfx.get(x, y) != tile;
+            wrong_cells += (island.height.get(x, y) != plan.heights(x, y)) +
+                           (island.fertility.get(x, y) != f) + (island.gfx.get(x, y) != tile);
         }
     }
     usage[kSeriesCount - 1] = 100 * 100;  // the cells counted, in place of series 147
-    EXPECT_EQ(wrong_cells, 0);
-    EXPECT_EQ(decltype(heights)(island.block_height_counts.begin(),
-                                island.block_height_counts.begin() + 16),
-              heights);
-    EXPECT_EQ(decltype(fertility)(island.block_fertility_counts.begin(),
-                                  island.block_fertility_counts.begin() + 16),
-              fertility);
-    EXPECT_EQ(island.series_usage, usage);
-    EXPECT_EQ(editor->status.memo2,
-              std::vector<std::string>{
-                  "Insel test.scp  Fehlerhafte GFXStruktur bei 50, 70  Bitmapwert 148"});
-    EXPECT_EQ(island.fertility.get(100, 0), 10) << "outside the island the cleared value stays";
+    const auto& h = island.block_height_counts;
+    const auto& f = island.block_fertility_counts;
+    // Outside the island (100, 0) the cleared fertility value stays.
+    EXPECT_EQ(std::tuple(wrong_cells, decltype(heights)(h.begin(), h.begin() + 16),
+                         decltype(fertility)(f.begin(), f.begin() + 16), island.series_usage,
+                         editor->status.memo2, island.fertility.get(100, 0)),
+              std::tuple(0, heights, fertility, usage,
+                         std::vector<std::string>{
+                             "Insel test.scp  Fehlerhafte GFXStruktur bei 50, 70  Bitmapwert 148"},
+                         10));
 }
 
 // Cells of the loaded terrain layer that differ from every GELAENDE entry of the file applied
@@ -369,9 +332,9 @@ TEST(LoaderEntries, RunsBrokenRunsAndSparseEntriesGiveTheSameCells) {
         auto editor = LoadedEditor(bytes);
         EXPECT_EQ(WrongTerrainCells(*editor, bytes), 0);
     }
-    auto editor = LoadedEditor(broken);
-    EXPECT_EQ(std::tuple(editor->doc.island.terrain.get(40, 50),
-                         editor->doc.island.terrain_param.get(40, 50)),
+    const auto editor = LoadedEditor(broken);
+    const IslandMap& island = editor->doc.island;
+    EXPECT_EQ(std::tuple(island.terrain.get(40, 50), island.terrain_param.get(40, 50)),
               std::tuple(1 + 40 * 64 + 50, 50));
 }
 
@@ -400,13 +363,12 @@ TEST(LoaderEntries, CellsBeyondTheLayersAreReported) {
                                          "test.scp"),
                      BoundsError);
         const IslandMap& island = editor->doc.island;
-        if (bytes == &terrain) {
+        if (bytes == &terrain)
             EXPECT_EQ(island.terrain.get(0, 1024), 7);
-        } else {
-            const std::pair<int, int> clamped(island.fertility.get(1024, 31),
-                                              island.block_fertility_counts[1024][10]);
-            EXPECT_EQ(clamped, std::pair(10, 32));
-        }
+        else
+            EXPECT_EQ(std::pair(int(island.fertility.get(1024, 31)),
+                                int(island.block_fertility_counts[1024][10])),
+                      std::pair(10, 32));
     }
 }
 

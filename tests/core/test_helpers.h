@@ -40,42 +40,39 @@ inline std::unique_ptr<Editor> ShownIsland(int width, int height) {
 inline fixture::IslandSpec RichIsland() {
     using fixture::Element;
     // clang-format off
-    fixture::IslandSpec plan = {.width = 100, .height = 72, .world_first = 30, .world_second = 40,
-                                .number = 3, .climate = 4, .city_byte = 2, .people_byte = 1,
-                                .info_a = 9, .block_figure = 99, .info_b = 4242};
-    // clang-format on
-    plan.heights = [](int x, int y) { return std::uint8_t((x * 3 + y) % 200); };
-    plan.gfx = [](int x, int y) {
-        return std::uint16_t(((11 + (x + y) % 140) << 8) | (x * 4 + y) % 256);
-    };
-    plan.fertility = [](int x, int y) { return std::uint8_t((x + y) % 11); };
-    plan.terrain = [](int x, int y) {
-        return (x * 7 + y * 3) % 29 ? Element{}
-                                    : Element{std::uint16_t(0x4000 * (x % 4) + 700 + y % 50),
-                                              std::uint16_t(x * 256 + y)};
-    };
-    plan.rivers = [](int x, int y) {
-        if (x == 13 && y == 20) return Element{0x0A9D, 0x0102};
-        return y == 60 && x > 40 ? Element{std::uint16_t(2701 + x % 5), std::uint16_t(x)}
-                                 : Element{};
-    };
-    // clang-format off
-    plan.quarry_spots = {{.x = 300, .y = 700, .orientation = 2}, {.x = 12, .y = 40},
-                         {.x = 1023, .y = 1023, .orientation = 3}};
-    // Short, whale-ground and long entries: the WHALE search must stay within its entry.
-    plan.mines = {{.building_id = 1562u << 14, .x = 10, .y = 20, .treasure = 2000, .visible = 1},
+    return {
+        .width = 100, .height = 72, .world_first = 30, .world_second = 40, .number = 3,
+        .climate = 4, .city_byte = 2, .people_byte = 1, .info_a = 9, .block_figure = 99,
+        .info_b = 4242,
+        .heights = [](int x, int y) { return std::uint8_t((x * 3 + y) % 200); },
+        .fertility = [](int x, int y) { return std::uint8_t((x + y) % 11); },
+        .gfx = [](int x, int y) {
+            return std::uint16_t(((11 + (x + y) % 140) << 8) | (x * 4 + y) % 256);
+        },
+        .terrain = [](int x, int y) {
+            return (x * 7 + y * 3) % 29 ? Element{}
+                                        : Element{std::uint16_t(0x4000 * (x % 4) + 700 + y % 50),
+                                                  std::uint16_t(x * 256 + y)};
+        },
+        .rivers = [](int x, int y) {
+            if (x == 13 && y == 20) return Element{0x0A9D, 0x0102};
+            return y == 60 && x > 40 ? Element{std::uint16_t(2701 + x % 5), std::uint16_t(x)}
+                                     : Element{};
+        },
+        .quarry_spots = {{.x = 300, .y = 700, .orientation = 2}, {.x = 12, .y = 40},
+                         {.x = 1023, .y = 1023, .orientation = 3}},
+        // Short, whale-ground and long entries: the WHALE search must stay within its entry.
+        .mines = {{.building_id = 1562u << 14, .x = 10, .y = 20, .treasure = 2000, .visible = 1},
                   {.building_id = 1559u << 14, .x = 2, .y = 60, .symbol_value = 0x40A66666u,
                    .data_length = 42},
                   {.building_id = 1664u << 14, .x = 50, .y = 5, .symbol_value = 0x40A66666u,
-                   .data_length = 16}};
-    // clang-format on
-    plan.animals = {{1, 2, 3, 4}, {0x1111, 0x2222, 0x3333, 0xFFFF}};
-    plan.objects = {{.id_word = 0x4000 | 821, .parameter = 0x3C00, .x = 5, .y = 6},
+                   .data_length = 16}},
+        .animals = {{1, 2, 3, 4}, {0x1111, 0x2222, 0x3333, 0xFFFF}},
+        .objects = {{.id_word = 0x4000 | 821, .parameter = 0x3C00, .x = 5, .y = 6},
                     {.id_word = 0x0123, .parameter = 1, .x = 5, .y = 6},
-                    {.id_word = 0x8000 | 100, .parameter = 2, .x = 40, .y = 7}};
-    plan.kontorid = fixture::KontorIdSpec{5, 3};
-    plan.name = "Quelle";
-    return plan;
+                    {.id_word = 0x8000 | 100, .parameter = 2, .x = 40, .y = 7}},
+        .kontorid = fixture::KontorIdSpec{5, 3}, .name = "Quelle"};
+    // clang-format on
 }
 
 // The first cell (0..width x 0..height, so one beyond an island of that size) where a layer of

@@ -4,17 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <random>
-#include <string>
 #include <tuple>
 
-#include "core/app/editor.h"
 #include "core/dialogs/new_island.h"
 #include "core/document/island_map.h"
 #include "core/errors.h"
 #include "fixture_file.h"
-#include "island_fixture.h"
 #include "temp_file.h"
 #include "test_helpers.h"
 
@@ -36,11 +32,10 @@ TEST(ScpWriter, DeletedQuarrySpotsAndMinesAreNotWritten) {
     IslandMap& island = editor->doc.island;
     MineRecord spot{.y = 6, .x = 5, .deleted = 1};
     island.quarry_spots = {spot, spot};
-    MineRecord mine{.y = EncodeCellFloat(8),
-                    .x = EncodeCellFloat(7),
-                    .symbol_value = 16400u << 16,
-                    .treasure = 400,
-                    .building_id = 1560 << 14};
+    // clang-format off
+    const MineRecord mine{.y = EncodeCellFloat(8), .x = EncodeCellFloat(7),
+                          .symbol_value = 16400u << 16, .treasure = 400, .building_id = 1560 << 14};
+    // clang-format on
     island.mines = {mine, mine};
     island.mines[0].deleted = 1;
     // (BERGWERK2 length, OCCUR length, INFO mine count, OCCUR -> next block) per pass.
@@ -128,27 +123,23 @@ TEST(RiverBlocks, OnlySquaresWithRiversInXMajorOrder) {
 // find, so an id record close to the end counts only while a search still reaches it; a
 // "KONTORID" before any island block (here inside raw data) is the one patched.
 TEST(NextFreeWarehouseId, SearchLimitsAtTheEndOfTheOutput) {
-    struct Layout {
-        std::int64_t first, second;  // starts of two KONTID records, counted from the end
-        int expected;
-    };
-    for (const Layout& layout : {Layout{30, 11, 9}, Layout{24, 11, 7}, Layout{30, 10, 7}}) {
+    // Starts of the two KONTID records (ids 7 and 9), counted from the end at 200; the result.
+    for (const auto& [first, second, expected] :
+         {std::array{30, 11, 9}, {24, 11, 7}, {30, 10, 7}}) {
         Editor editor;
         OutputBuffer& out = editor.output;
         out.WriteString("xxKONTORIDxxxxxxxxxx");
-        const std::int64_t end = 200;
-        out.WriteFill('.', end - layout.first - out.position());
-        out.WriteString("KONTID");
-        out.WriteWord(2);
-        out.WriteWord(7);
-        out.WriteFill('.', end - layout.second - out.position());
-        out.WriteString("KONTID");
-        out.WriteWord(2);
-        out.WriteWord(9);
-        out.WriteFill('.', end - out.position());
-        EXPECT_EQ(RecalculateKontorId(editor.output, editor.status.memo2), layout.expected)
-            << layout.first << ", " << layout.second;
-        EXPECT_EQ(ReadLe(Output(editor), 2 + 16, 2), static_cast<unsigned>(layout.expected + 1));
+        for (const auto& [from_end, id] : {std::pair(first, 7), std::pair(second, 9)}) {
+            out.WriteFill('.', 200 - from_end - out.position());
+            out.WriteString("KONTID");
+            out.WriteWord(2);
+            out.WriteWord(std::uint16_t(id));
+        }
+        out.WriteFill('.', 200 - out.position());
+        const int found = RecalculateKontorId(editor.output, editor.status.memo2);
+        EXPECT_EQ(std::pair(found, ReadLe(Output(editor), 2 + 16, 2)),
+                  std::pair(expected, static_cast<unsigned>(expected + 1)))
+            << first << ", " << second;
     }
 }
 
