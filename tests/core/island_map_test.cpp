@@ -232,9 +232,10 @@ TEST(Shift, MovesTheKindsLayersInsideTheIsland) {
                             << "layer " << layer << " at (" << x << ", " << y << ") shifted " << dx
                             << ", " << dy << " as kind " << kind;
                     }
-            if (std::max(std::abs(std::int64_t{dx}), std::abs(std::int64_t{dy})) < kWidth)
+            if (std::max(std::abs(std::int64_t{dx}), std::abs(std::int64_t{dy})) < kWidth) {
                 EXPECT_EQ(std::pair(island->quarry_spots[0].x, island->quarry_spots[0].y),
                           kind == kShiftPlants ? std::pair(3u + dx, 4u + dy) : std::pair(3u, 4u));
+            }
         }
     }
 }

@@ -71,13 +71,9 @@ struct PictureView {
     void Show(int zoom, int origin_x, int origin_y) {
         SetZoom(ed->view, ed->doc.island, ed->status, zoom);
         ShowPartAt(ed->view, ed->doc.island, ed->status, 30, 30);
-        ed->view.origin_x = origin_x;
-        ed->view.origin_y = origin_y;
-        if (zoom == 42) {
-            // One more column and row than fit, so that the raster cuts them.
-            ed->view.visible_columns = 25;
-            ed->view.visible_rows = 13;
-        }
+        ed->view.origin_x = origin_x, ed->view.origin_y = origin_y;
+        // At zoom 42 one more column and row than fit, so that the raster cuts them.
+        if (zoom == 42) ed->view.visible_columns = 25, ed->view.visible_rows = 13;
     }
 
     // What cell (x, y) shows at (dx, dy) of its rectangle, for a cell that gets a picture.
@@ -87,10 +83,9 @@ struct PictureView {
         const int cw = ed->view.zoom_cell_size;
         const int sx = dx * kTileSize / cw, sy = dy * kTileSize / cw;
         if (series == kMissing || tile >= kTileByteCount) return ToPixel(CellColour(1, value));
-        if (series == kResident) {
+        if (series == kResident)
             return textures.Slot(1).at(kTileTables.full_left[tile] + sx,
                                        kTileTables.full_top[tile] + sy);
-        }
         const int index = kTileTables.texture_index[tile];
         if (tile % 4 == 0) return reference.Tile(index).at(sx, sy);
         reference.RotateTile(index, tile % 4);
@@ -117,9 +112,7 @@ struct PictureView {
 
 TEST(PicturePass, ResidentCutPlainAndOutlinedCellsAtEveryZoom) {
     PictureView view;
-    RenderSettings settings;
-    settings.use_tile_bitmaps = true;
-    settings.objects = false;
+    RenderSettings settings{.objects = false, .use_tile_bitmaps = true};
     // Zoom 42 cuts the last column and row at the raster's edge.
     for (auto [zoom, x, y] : {std::tuple{16, 0, 0}, {8, 100, 130}, {42, 201, 37}, {32, 5, 240}}) {
         view.Show(zoom, x, y);
@@ -235,8 +228,7 @@ TEST(CellPass, BlockPathPaintsWhatTheCellPathPaints) {
     for (std::size_t p = 0; p < passes.size(); ++p) {
         for (const auto& [name, view] : kViews) {
             Raster wide, plain;
-            wide.Fill(0x12345678u);
-            plain.Fill(0x12345678u);
+            wide.Fill(0x12345678u), plain.Fill(0x12345678u);
             PaintCells(passes[p], view, wide, true);
             PaintCells(passes[p], view, plain, false);
             EXPECT_EQ(std::ranges::mismatch(wide.pixels, plain.pixels).in1, wide.pixels.end())

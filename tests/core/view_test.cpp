@@ -159,7 +159,7 @@ void FrameAt(Editor& editor, ToolMode mode, int x, int y, int width, int height)
     ResizeToolFrame(editor.tools, editor.view, editor.doc.island, false, height);
 }
 
-TEST(ToolModes, PagesChooseModesAndTheMinesPageFollowsItsRadio) {
+TEST(ToolFrame, PagesChooseModesTheMinesPageFollowsItsRadioAndClicksPlaceTheFrame) {
     auto ed = ShownIsland(128, 128);  // 4 pixels per cell, frames one pixel inside
     OpenPage(*ed, ToolMode::Mine);
     EXPECT_EQ(std::tuple(ed->tools.mode, ed->tools.frame_shown, FrameLetter(ed->tools.mode)),
@@ -184,10 +184,9 @@ TEST(ToolModes, PagesChooseModesAndTheMinesPageFollowsItsRadio) {
     OpenPage(*ed, ToolMode::Tile);
     EXPECT_EQ(std::tuple(ed->tools.height_profile_page, ed->tools.frame.width),
               std::tuple(false, 12));  // 3 cells of 4 pixels
-}
 
-TEST(ToolFrame, IsPulledBackToEndAtTheIslandsEdgeAndInPartViewsUsesTheZoom) {
-    auto ed = ShownIsland(128, 128);
+    // The frame is pulled back to end at the island's edge and in part views uses the zoom.
+    ed = ShownIsland(128, 128);
     OpenPage(*ed, ToolMode::Tile);
     ClickCell(*ed, 127, 126);
     EXPECT_EQ(
@@ -206,10 +205,9 @@ TEST(ToolFrame, IsPulledBackToEndAtTheIslandsEdgeAndInPartViewsUsesTheZoom) {
     // A cell outside the page puts the frame at the canvas edge.
     ClickCell(*ed, 100, 3);
     EXPECT_EQ(std::pair(inside, f.left), std::pair(std::tuple(2 * 16 + 1, 3 * 16 + 1, 48), 0));
-}
 
-TEST(CanvasClick, RecordsTheRectangleMovesTheMinePartnerAndNeedsAnIslandAndANumber) {
-    auto ed = ShownIsland(128, 128);
+    // A click records the rectangle, moves the mine partner and needs an island and a number.
+    ed = ShownIsland(128, 128);
     ed->doc.island.height.set(7, 9, 55);
     OpenPage(*ed, ToolMode::Mine);
     ClickCell(*ed, 7, 9);
@@ -244,7 +242,7 @@ TEST(PenStroke, MarksPenSquaresOnlyOnTheHeightProfilePage) {
     EXPECT_EQ(mark.get(1000, 0), 0);
 }
 
-TEST(FrameDrag, OnlyForResizableModesKeptOnTheCanvasAndStoredAsTheBlock) {
+TEST(FrameDragAndApply, ResizableModesBlockFertilityVegetationHeightsAndRivers) {
     auto ed = ShownIsland(128, 128);
     OpenPage(*ed, ToolMode::Mine);
     EXPECT_FALSE(BeginFrameDrag(ed->tools, ed->view, true));
@@ -265,10 +263,9 @@ TEST(FrameDrag, OnlyForResizableModesKeptOnTheCanvasAndStoredAsTheBlock) {
     ed->tools.frame_size_locked = true;
     ASSERT_TRUE(BeginFrameDrag(ed->tools, ed->view, true));
     EXPECT_FALSE(DragFrameCorner(ed->tools, ed->view, 5, 5));
-}
 
-TEST(FrameApply, FertilityNeedsALegendColourVegetationClearsOnlyTheCornerHeightsFillTheFrame) {
-    auto ed = ShownIsland(128, 128);
+    // Applying: fertility needs a legend colour and keeps the block counts.
+    ed = ShownIsland(128, 128);
     ed->doc.island.RecountBlockCounts();
     FrameAt(*ed, ToolMode::Fertility, 4, 4, 2, 2);
     FrameApplyResult result = ApplyFrame(ed->tools, ed->view, ed->doc.island, ed->status, 0);
