@@ -52,15 +52,13 @@ struct PictureView {
     PictureView() {
         std::mt19937 random(11);
         const int series[] = {kResident, kCut, kMissing, kUnused};
-        for (int x = 0; x < 256; ++x) {
+        // Any tile byte, also rows 6 and 7 and columns 6 and 7, which do not exist.
+        for (int x = 0; x < 256; ++x)
             for (int y = 0; y < 256; ++y) {
-                // Any tile byte, also rows 6 and 7 and columns 6 and 7, which do not exist.
                 const int s = series[random() % 4];
-                ed->doc.island.gfx.set(
-                    x, y, static_cast<std::uint16_t>((s + 11) << 8 | (random() & 0xFF)));
-                ed->doc.island.height.set(x, y, static_cast<std::uint8_t>(random() & 0xFF));
+                ed->doc.island.gfx.set(x, y, std::uint16_t((s + 11) << 8 | (random() & 0xFF)));
+                ed->doc.island.height.set(x, y, std::uint8_t(random() & 0xFF));
             }
-        }
         for (int s : {kResident, kCut, kMissing}) ed->doc.island.series_usage[s] = 1;
         ed->view.layer = static_cast<DisplayLayer>(1);
         textures.AllocatePreloadSlots(1);
@@ -97,7 +95,7 @@ struct PictureView {
         const ViewState& v = ed->view;
         const int cw = v.zoom_cell_size;
         int wrong = 0;
-        for (int j = 0; j < v.visible_rows; ++j) {
+        for (int j = 0; j < v.visible_rows; ++j)
             for (int i = 0; i < v.visible_columns; ++i) {
                 const int x = v.origin_x + i, y = v.origin_y + j;
                 if ((ed->doc.island.gfx.get(x, y) >> 8) - kSeriesCodeOffset == kUnused) continue;
@@ -105,7 +103,6 @@ struct PictureView {
                     for (int dx = 0; dx < cw && i * cw + dx < Raster::kWidth; ++dx)
                         wrong += raster.at(i * cw + dx, j * cw + dy) != Expected(x, y, dx, dy);
             }
-        }
         return wrong;
     }
 };
@@ -130,21 +127,18 @@ TEST(PicturePass, ResidentCutPlainAndOutlinedCellsAtEveryZoom) {
         RenderMap(view.ed->doc, view.ed->view, settings, raster, &view.textures);
         EXPECT_EQ(view.PictureMismatches(raster), 0) << "pen " << pen;
         int outlined = 0, cleared = 0;
-        for (int j = 0; j < 64; ++j) {
+        const IslandMap& island = view.ed->doc.island;
+        for (int j = 0; j < 64; ++j)
             for (int i = 0; i < 128; ++i) {
                 const int x = 64 + i, y = 64 + j;
-                if ((view.ed->doc.island.gfx.get(x, y) >> 8) - kSeriesCodeOffset != kUnused)
-                    continue;
-                outlined += raster.at(8 * i, 8 * j) ==
-                            ToPixel(CellColour(0, view.ed->doc.island.height.get(x, y)));
+                if ((island.gfx.get(x, y) >> 8) - kSeriesCodeOffset != kUnused) continue;
+                outlined +=
+                    raster.at(8 * i, 8 * j) == ToPixel(CellColour(0, island.height.get(x, y)));
                 // The middle of a narrow pen's frame is the cleared background.
                 if (pen == 2) cleared += raster.at(8 * i + 4, 8 * j + 4) == 0xFFFFFFFFu;
             }
-        }
         EXPECT_GT(outlined, 1000);
-        if (pen == 2) {
-            EXPECT_EQ(cleared, outlined);
-        }
+        EXPECT_EQ(cleared, pen == 2 ? outlined : 0);
     }
 }
 
@@ -154,7 +148,7 @@ std::unique_ptr<IslandMap> RandomIsland() {
     auto island = std::make_unique<IslandMap>();
     std::mt19937 random(7);
     auto byte = [&] { return static_cast<std::uint8_t>(random() & 0xFF); };
-    for (int x = 0; x < kLayerSide; ++x) {
+    for (int x = 0; x < kLayerSide; ++x)
         for (int y = 0; y < kLayerSide; ++y) {
             island->height.set(x, y, byte());
             island->gfx.set(x, y, static_cast<std::uint16_t>(random() & 0xFFFF));
@@ -166,7 +160,6 @@ std::unique_ptr<IslandMap> RandomIsland() {
             island->river.set(x, y, river ? 2701 : 0);
             island->mark.set(x, y, random() % 7 == 0 ? 1 : 0);
         }
-    }
     return island;
 }
 
@@ -205,7 +198,7 @@ const std::pair<const char*, ViewState> kViews[] = {
     {"view starting left of the layers", PartView(16, -3, -9, 64, 32)},
 };
 
-TEST(CellPass, BlockPathPaintsWhatTheCellPathPaints) {
+TEST(CellPass, BlockPathPaintsWhatTheCellPathPaintsAndCoversItsRectangle) {
     const IslandMap& i = Island();
     std::vector<CellPass> passes;
     for (int layer : {0, 1, 2, 3, 5})
@@ -221,11 +214,9 @@ TEST(CellPass, BlockPathPaintsWhatTheCellPathPaints) {
     // clang-format on
     for (int k = 0; k < 3; ++k) passes.push_back(terrain);
     for (int k = 0; k < 3; ++k) passes.push_back(series);
-    passes[6].any_orientation = false;
-    passes[7].highlight_value = 0x10123;
-    passes[9].display_layer = 2, passes[9].marks = false;
-    passes[10].highlight_value = 0x12A;
-    for (std::size_t p = 0; p < passes.size(); ++p) {
+    passes[6].any_orientation = false, passes[7].highlight_value = 0x10123;
+    passes[9].display_layer = 2, passes[9].marks = false, passes[10].highlight_value = 0x12A;
+    for (std::size_t p = 0; p < passes.size(); ++p)
         for (const auto& [name, view] : kViews) {
             Raster wide, plain;
             wide.Fill(0x12345678u), plain.Fill(0x12345678u);
@@ -234,17 +225,14 @@ TEST(CellPass, BlockPathPaintsWhatTheCellPathPaints) {
             EXPECT_EQ(std::ranges::mismatch(wide.pixels, plain.pixels).in1, wide.pixels.end())
                 << name << ", pass " << p;
         }
-    }
-}
 
-TEST(CellPass, CoveredRectangle) {
+    // The covered rectangle; cells outside the layers stay unpainted, so none of them counts.
     const PixelRect whole = CoveredByCells(WholeView(100));
     const PixelRect cut = CoveredByCells(PartView(42, 10, 20, 25, 13));
-    EXPECT_EQ(std::tuple(whole.right, whole.bottom, cut.right, cut.bottom),
-              std::tuple(500, 500, 1024, 512));
-    // Cells outside the layers stay unpainted, so nothing counts as covered.
     const PixelRect outside = CoveredByCells(PartView(4, 1000, 1010, 256, 128));
-    EXPECT_EQ(outside.right - outside.left, 0);
+    EXPECT_EQ(
+        std::tuple(whole.right, whole.bottom, cut.right, cut.bottom, outside.right - outside.left),
+        std::tuple(500, 500, 1024, 512, 0));
 }
 
 }  // namespace
