@@ -88,8 +88,9 @@ TEST(BlockCounts, RecountAgreesWithTheLoadOnANarrowIsland) {
     EXPECT_EQ(island.block_counts_used, 3);
 }
 
-TEST(LayerBounds, CellsOutside0To1024AreBoundsErrorsNamingTheCell) {
+TEST(GetValue, CellsOutside0To1024AreBoundsErrorsNamingTheCellOtherwiseCellsAndFieldsAreRead) {
     auto island = std::make_unique<IslandMap>();
+    IslandMap& i = *island;
     for (auto [x, y] : {std::pair{1025, 0}, {0, 1025}, {-1, 3}, {7, -1}}) {
         const std::string cell = std::to_string(x) + ", " + std::to_string(y);
         try {
@@ -100,22 +101,6 @@ TEST(LayerBounds, CellsOutside0To1024AreBoundsErrorsNamingTheCell) {
         }
         EXPECT_THROW(island->height.get(x, y), BoundsError) << cell;
     }
-}
-
-TEST(CellFloat, StoresTheCellCentreAndDecodingTruncatesAndRejectsNonNumbers) {
-    EXPECT_EQ(std::pair(EncodeCellFloat(10), EncodeCellFloat(1024)),
-              std::pair(0x41280000u, std::bit_cast<std::uint32_t>(1024.5f)));  // 10.5f, 1024.5f
-    for (int cell = 0; cell <= 1024; ++cell)
-        ASSERT_EQ(DecodeCellFloat(EncodeCellFloat(cell)), cell);
-    // 20.99f, NaN, infinity.
-    EXPECT_EQ(std::tuple(DecodeCellFloat(std::bit_cast<std::uint32_t>(20.99f)),
-                         DecodeCellFloat(0x7FC00000u), DecodeCellFloat(0x7F800000u)),
-              std::tuple(20, -1, -1));
-}
-
-TEST(GetValue, ReadsCellsAndRecordFieldsAndLayerKindsCheckBounds) {
-    auto island = std::make_unique<IslandMap>();
-    IslandMap& i = *island;
     i.height.set(3, 4, 50), i.gfx.set(3, 4, 0x1234), i.fertility.set(3, 4, 7);
     i.terrain.set(3, 4, 0xC005), i.terrain_param.set(3, 4, 0x2A01);  // element 5, orientation 3
     i.river.set(3, 4, 0x0A9D), i.river_param.set(3, 4, 0x0102);
@@ -130,6 +115,17 @@ TEST(GetValue, ReadsCellsAndRecordFieldsAndLayerKindsCheckBounds) {
     for (const auto& [kind, expected] : kinds) EXPECT_EQ(GetValue(i, 3, 4, kind), expected) << kind;
     EXPECT_THROW(GetValue(i, 1025, 0, 0), BoundsError);
     EXPECT_THROW(GetValue(i, 0, -1, 32), BoundsError);
+}
+
+TEST(CellFloat, StoresTheCellCentreAndDecodingTruncatesAndRejectsNonNumbers) {
+    EXPECT_EQ(std::pair(EncodeCellFloat(10), EncodeCellFloat(1024)),
+              std::pair(0x41280000u, std::bit_cast<std::uint32_t>(1024.5f)));  // 10.5f, 1024.5f
+    for (int cell = 0; cell <= 1024; ++cell)
+        ASSERT_EQ(DecodeCellFloat(EncodeCellFloat(cell)), cell);
+    // 20.99f, NaN, infinity.
+    EXPECT_EQ(std::tuple(DecodeCellFloat(std::bit_cast<std::uint32_t>(20.99f)),
+                         DecodeCellFloat(0x7FC00000u), DecodeCellFloat(0x7F800000u)),
+              std::tuple(20, -1, -1));
 }
 
 TEST(NewIsland, OwnSizeRoundsDownToEightsAndStopsAt1024) {
