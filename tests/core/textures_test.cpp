@@ -39,7 +39,7 @@ struct FakeFolder {
     }
 };
 
-TEST(TileTables, FollowRowColumnOrientationRules) {
+TEST(TileTablesAndSeriesNames, TablesFollowRowColumnOrientationRulesAndNamesCodesPathsRowsItems) {
     // 0x25: row 1, column 1, turned once: top-right quarter. 0xA7: row 5, column 1, turned three
     // times: bottom-right quarter, block 2. 0x4A: row 2, column 2, upside down: bottom-left
     // quarter. Columns 6 and 7 (0x1B, 0xBC) do not exist.
@@ -52,9 +52,7 @@ TEST(TileTables, FollowRowColumnOrientationRules) {
     EXPECT_EQ(entries, (std::vector<std::tuple<int, int, int>>{{256 + 171, 43, 4},
                            {256 + 213, 256 + 171, 25}, {128, 256 + 128, 8}, {0, 0, 0}, {0, 0, 0}}));
     // clang-format on
-}
 
-TEST(SeriesNames, CodesPathsIslandTypeRowsListItemsAndMemoryLines) {
     EXPECT_EQ(SeriesCode(146), "9D");  // index plus eleven in two hex digits
     EXPECT_EQ(BaseBitmapPath("/prog", 0), std::filesystem::path("/prog/GFXImages/Series0Bxx.bmp"));
     EXPECT_EQ(FullBitmapPath("/prog", 0x21 - 11),
