@@ -114,7 +114,7 @@ TEST(Statistics, GraphicValuesWithAndWithoutLowByteTerrainTurnsMergedOnlyWithout
               ElementPlaceRows(island, 0x0105, false, 3));
 }
 
-TEST(ObjectList, CityBuildingsFirstThenEveryOtherObject) {
+TEST(ObjectList, CityBuildingsFirstThenEveryOtherObjectAndTheFileName) {
     auto ed = SmallIsland(64);
     ed->doc.island.objects = {
         {.graphic_id = 42, .x = 30, .y = 12},
@@ -133,9 +133,8 @@ TEST(ObjectList, CityBuildingsFirstThenEveryOtherObject) {
     EXPECT_TRUE(ObjectListLines(ed->doc.island, nullptr).empty());
     ed->doc.island.objects.clear();
     EXPECT_TRUE(ObjectListLines(ed->doc.island, ed->doc.cities.Current()).empty());
-}
 
-TEST(ObjectList, FileNameTakesTxtExtensionWithinEightyCharactersAndMemoNeedsFiveLines) {
+    // The file name takes a txt extension within eighty characters; a memo needs five lines.
     EXPECT_EQ(std::vector({ObjectListFileName("Sued07.scp"), ObjectListFileName("dir.v2/Insel"),
                            ObjectListFileName(std::string(90, 'a') + ".scp")}),
               std::vector<std::string>(
