@@ -40,7 +40,7 @@ TEST(WholeView, ScalesTheIslandIntoTheSquare) {
     }
 }
 
-TEST(PartView, SnapsToPagesOfTheZoomAndFrameCornersGiveCells) {
+TEST(PartView, SnapsToPagesOfTheZoomFrameCornersGiveCellsAndPagesStopAtTheEdge) {
     auto ed = ShownIsland(512, 512);
     ASSERT_TRUE(ShowPartAt(ed->view, ed->doc.island, ed->status, 100, 5));
     const auto& v = ed->view;
@@ -64,21 +64,20 @@ TEST(PartView, SnapsToPagesOfTheZoomAndFrameCornersGiveCells) {
     ASSERT_TRUE(ShowWholeIsland(ed->view, ed->doc.island, ed->status));
     EXPECT_EQ(std::tuple(v.part_index, v.part_frame.shown, v.zoom_cell_size),
               std::tuple(-1, false, 42));
-}
 
-TEST(PartView, PagesArePulledBackToTheEdgeAndArrowsStopThere) {
-    auto ed = ShownIsland(100, 100);
-    ShowPartAt(ed->view, ed->doc.island, ed->status, 128, 128);
-    EXPECT_EQ(Origin(*ed), std::tuple(36, 68, "36", "68"));
+    // Pages are pulled back to the edge and arrows stop there.
+    auto edge = ShownIsland(100, 100);
+    ShowPartAt(edge->view, edge->doc.island, edge->status, 128, 128);
+    EXPECT_EQ(Origin(*edge), std::tuple(36, 68, "36", "68"));
     for (const auto& [dx, dy, moves] :
          {std::tuple{1, 0, false}, {0, 1, false}, {-1, 0, true}, {0, -1, true}})
-        EXPECT_EQ(ScrollView(ed->view, ed->doc.island, ed->status, dx, dy), moves)
+        EXPECT_EQ(ScrollView(edge->view, edge->doc.island, edge->status, dx, dy), moves)
             << dx << "," << dy;
-    EXPECT_EQ(Origin(*ed), std::tuple(35, 67, "35", "67"));
+    EXPECT_EQ(Origin(*edge), std::tuple(35, 67, "35", "67"));
 
     // 128 columns, more than the island has.
-    SetZoom(ed->view, ed->doc.island, ed->status, 8);
-    EXPECT_EQ(std::tuple(Origin(*ed), ed->view.visible_columns, ed->view.part_frame.width),
+    SetZoom(edge->view, edge->doc.island, edge->status, 8);
+    EXPECT_EQ(std::tuple(Origin(*edge), edge->view.visible_columns, edge->view.part_frame.width),
               std::tuple(std::tuple(0, 36, "0", "36"), 100, 128));
 }
 
