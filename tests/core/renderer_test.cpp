@@ -190,7 +190,7 @@ TEST(Overlays, HeightProfilePageKeepsCanvasAndShowsMarksAndAHiddenIslandNothing)
               std::ssize(raster.pixels));
 }
 
-TEST(Overview, SamplesRoundHalvesToEven) {
+TEST(CellColour, HeightBandsOtherLayersAndOverviewSamplesRoundingHalvesToEven) {
     auto ed = ShownIsland(256, 6);
     // Green is the sampled height, one colour per value.
     ed->view.layer = static_cast<DisplayLayer>(1);
@@ -208,9 +208,7 @@ TEST(Overview, SamplesRoundHalvesToEven) {
     ed->doc.island.record.height = 0;
     const auto empty = DrawOverviewImage(ed->doc.island, ed->view.layer);
     EXPECT_EQ(std::count(empty.begin(), empty.end(), 0xFFFFFFFFu), 128 * 128);
-}
 
-TEST(CellColour, HeightBandsAndOtherLayers) {
     // Height, band, legend panel: a value falls in the first band whose bound reaches it.
     const int bands[][3] = {{0, 0, 0},     {1, 1, 1},     {4, 1, 1},     {5, 2, 2},
                             {40, 14, 14},  {41, 15, 15},  {232, 52, 52}, {240, 53, 53},
