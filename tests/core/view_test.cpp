@@ -97,7 +97,7 @@ TEST(Oversize, TogglesBetweenTopAndBottomRows) {
     EXPECT_FALSE(ToggleOversizeHalf(low->view, low->doc.island, low->status));
 }
 
-TEST(FullIsland, WaterShareAndEmptyIsland) {
+TEST(FullIsland, WaterShareEmptyIslandAndTrackingTheMouseOnlyOnTheIsland) {
     auto ed = ShownIsland(100, 100);
     auto& counts = ed->doc.island.block_height_counts;
     counts[0][0] = 2500, counts[15][9] = 500, counts[15][10] = 1000;
@@ -111,10 +111,8 @@ TEST(FullIsland, WaterShareAndEmptyIsland) {
     EXPECT_FALSE(TrackMouse(empty->view, empty->doc.island, empty->status, 3, 3));
     ShowPartAt(empty->view, empty->doc.island, empty->status, 50, 50);
     EXPECT_EQ(empty->view.part_frame.width, 0);
-}
 
-TEST(TrackMouse, ShowsTheCellAndIgnoresPointsOffTheIsland) {
-    auto ed = ShownIsland(100, 100);
+    // The mouse shows its cell, points off the island are ignored.
     IslandMap& island = ed->doc.island;
     island.height.set(99, 2, 37), island.gfx.set(99, 2, 0x1234), island.fertility.set(99, 2, 7);
     island.terrain.set(99, 2, 0xC000 | 1001), island.terrain_param.set(99, 2, 0x0A05);
