@@ -25,7 +25,7 @@ std::unique_ptr<Editor> SmallIsland(int side) {
     return ed;
 }
 
-TEST(RawExport, LandCellsRowByRowAlignedThenTheLegendAsAWindows1252File) {
+TEST(RawExport, LandCellsRowByRowAlignedThenTheLegendAsAWindows1252FileAndValueCountLists) {
     auto ed = SmallIsland(520);
     IslandMap& island = ed->doc.island;
     // Height, tile, element and fertility per cell; height 0 gets no line whatever else it has.
@@ -59,9 +59,8 @@ TEST(RawExport, LandCellsRowByRowAlignedThenTheLegendAsAWindows1252File) {
     WriteWindows1252Lines(dir / "m.txt", {text, ""});
     const auto written = fixture::ReadFileBytes(dir / "m.txt");
     EXPECT_EQ(std::string(written.begin(), written.end()), text + "\r\n\r\n");
-}
 
-TEST(ValueCountList, SortsByValueThenSecondAndCountsRepeats) {
+    // Value count lists sort by value, then second value, and count repeats.
     ValueCountList list;
     for (auto [value, second, count] : {std::tuple{5, 2, 1}, {3, 9, 4}, {5, 1, 1}, {5, 2, 1}})
         list.Add(value, second, count);
