@@ -93,7 +93,7 @@ TEST_F(Savegame, ClickOnAnIslandRowDecodesThatIsland) {
     EXPECT_EQ(island.record.width, 32);
 }
 
-TEST_F(Savegame, BigbrothEndsTheIslandsListed) {
+TEST_F(Savegame, BigbrothEndsTheIslandsListedAndIslandAtPositionAndOfCity) {
     fixture::FixtureFile file(fixture::SavegameHead());
     file.Append(fixture::IslandBytes(first_));
     const std::size_t bigbroth = file.size();
@@ -101,10 +101,8 @@ TEST_F(Savegame, BigbrothEndsTheIslandsListed) {
     Load(*editor_, file.bytes(), FileKind::Savegame);
     EXPECT_EQ(std::pair(editor_->doc.data_limit, editor_->doc.island_list.size()),
               std::pair(static_cast<std::int64_t>(bigbroth), std::size_t{1}));
-}
 
-// The island at a position includes the origin row and column; the island of a city does not.
-TEST_F(Savegame, IslandAtPositionAndIslandOfCity) {
+    // The island at a position includes the origin row and column; the island of a city does not.
     Load(*editor_, bytes_, FileKind::Savegame);
     const std::vector<std::tuple<int, int, int>> positions = {
         {100, 200, 7}, {163, 263, 7}, {100, 230, 7}, {164, 230, 0}, {130, 264, 0},
