@@ -29,7 +29,7 @@ IslandSpec Island(int side, std::uint16_t first, std::uint16_t second, std::uint
                   std::uint8_t climate, std::uint16_t tile, int river_at, std::uint16_t river) {
     IslandSpec spec;
     spec.width = spec.height = side;
-    spec.world_first = first, spec.world_second = second, spec.number = number;
+    spec.world_first = first, spec.world_second = second, spec.number = number,
     spec.climate = climate;
     spec.gfx = [=](int, int) { return tile; };
     spec.rivers = [=](int x, int y) {
@@ -67,9 +67,8 @@ TEST_F(Savegame, ScenarioIsListedAsASavegameAndEndsOnTheFirstIsland) {
 
     const IslandMap& island = editor_->doc.island;
     EXPECT_EQ(std::tuple(island.record.width, island.record.name, island.record.start,
-                         island.record.city_id),  // no cities listed
-              std::tuple(64, "Nordinsel", first_position_, 0));
-    EXPECT_EQ(editor_->status.cities, "0");
+                         island.record.city_id, editor_->status.cities),  // no cities listed
+              std::tuple(64, "Nordinsel", first_position_, 0, "0"));
     EXPECT_EQ(island.river.get(5, 5), 2701);
     EXPECT_EQ(island.river.get(6, 6), 0) << "rivers end at the island's BERGWERK2";
     const auto usage = editor_->doc.SeriesUsageCounts();
@@ -89,23 +88,21 @@ TEST_F(Savegame, ClickOnAnIslandRowDecodesThatIsland) {
     const auto usage = editor_->doc.SeriesUsageCounts();
     EXPECT_EQ(std::tuple(usage[147], usage[2], usage[1]), std::tuple(32 * 32, 32 * 32, 0));
 
-    EXPECT_FALSE(SelectIslandRow(editor_->doc, editor_->definitions, editor_->status, 0));
-    EXPECT_FALSE(SelectIslandRow(editor_->doc, editor_->definitions, editor_->status, 3));
+    for (int row : {0, 3})
+        EXPECT_FALSE(SelectIslandRow(editor_->doc, editor_->definitions, editor_->status, row));
     EXPECT_EQ(island.record.width, 32);
 }
 
-TEST_F(Savegame, BigbrothEndsTheIslandsListed) {
+TEST_F(Savegame, BigbrothEndsTheIslandsListedAndIslandAtPositionAndOfCity) {
     fixture::FixtureFile file(fixture::SavegameHead());
     file.Append(fixture::IslandBytes(first_));
     const std::size_t bigbroth = file.size();
     file.Tag("BIGBROTH").Dword(0).Append(fixture::IslandBytes(second_)).Zeros(64);
     Load(*editor_, file.bytes(), FileKind::Savegame);
-    EXPECT_EQ(editor_->doc.data_limit, static_cast<std::int64_t>(bigbroth));
-    EXPECT_EQ(editor_->doc.island_list.size(), 1u);
-}
+    EXPECT_EQ(std::pair(editor_->doc.data_limit, editor_->doc.island_list.size()),
+              std::pair(static_cast<std::int64_t>(bigbroth), std::size_t{1}));
 
-// The island at a position includes the origin row and column; the island of a city does not.
-TEST_F(Savegame, IslandAtPositionAndIslandOfCity) {
+    // The island at a position includes the origin row and column; the island of a city does not.
     Load(*editor_, bytes_, FileKind::Savegame);
     const std::vector<std::tuple<int, int, int>> positions = {
         {100, 200, 7}, {163, 263, 7}, {100, 230, 7}, {164, 230, 0}, {130, 264, 0},
@@ -113,8 +110,8 @@ TEST_F(Savegame, IslandAtPositionAndIslandOfCity) {
     for (const auto& [first, second, number] : positions)
         EXPECT_EQ(IslandNumberAt(editor_->doc, first, second), number) << first << ", " << second;
 
-    EXPECT_FALSE(FindIslandOfCity(editor_->doc, 100, 230));
-    EXPECT_FALSE(FindIslandOfCity(editor_->doc, 130, 200));
+    for (auto [first, second] : {std::pair{100, 230}, {130, 200}})
+        EXPECT_FALSE(FindIslandOfCity(editor_->doc, first, second)) << first << ", " << second;
     EXPECT_TRUE(FindIslandOfCity(editor_->doc, 101, 230));
     EXPECT_EQ(editor_->doc.island.record.start, first_position_);
     EXPECT_TRUE(FindIslandOfCity(editor_->doc, 301, 51));
@@ -125,19 +122,16 @@ TEST_F(Savegame, IslandAtPositionAndIslandOfCity) {
     EXPECT_EQ(IslandNumberAt(editor_->doc, 120, 220), 7) << "a single listed island";
 }
 
-TEST(IslandList, FileWithoutInsel5HasNoRows) {
+TEST(IslandList, FileWithoutInsel5HasNoRowsClimateNamesAndSetClimateTakesTheClimateByteOnly) {
     IslandSpec old;
     old.insel4 = true;
     auto editor = std::make_unique<Editor>();
     Load(*editor, fixture::IslandFileBytes(old), FileKind::Island);
-    EXPECT_TRUE(editor->doc.island_list.empty());
-    EXPECT_EQ(editor->doc.island.record.width, 64);
-}
+    EXPECT_EQ(std::pair(editor->doc.island_list.empty(), editor->doc.island.record.width),
+              std::pair(true, std::uint16_t{64}));
 
-TEST(IslandList, ClimateNamesAndSetClimateTakesTheClimateByteOnly) {
     EXPECT_EQ(std::tuple(ClimateName(5), ClimateName(6), ClimateName(-1)),
               std::tuple("Steppe", "", ""));
-    auto editor = std::make_unique<Editor>();
     // Values without a name still fit the byte the island file holds.
     SetIslandClimate(editor->doc, 0);
     SetIslandClimate(editor->doc, 255);

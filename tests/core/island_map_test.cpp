@@ -7,6 +7,7 @@
 #include <bit>
 #include <climits>
 #include <memory>
+#include <numeric>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -25,24 +26,26 @@ namespace insel {
 namespace {
 
 template <class T>
-std::int64_t CountCellsNot(const Layer<T>& layer, T value) {
+std::int64_t CountCellsNot(const Layer<T>& layer, int value) {
     std::int64_t count = 0;
     for (int x = 0; x < kLayerSide; ++x)
         for (int y = 0; y < kLayerSide; ++y) count += layer.get(x, y) != value;
     return count;
 }
 
+template <class Counts>
+std::int64_t Sum(const Counts& counts) {
+    return std::accumulate(counts.begin(), counts.end(), std::int64_t{0});
+}
+
 TEST(ClearIsland, EmptiesEveryLayerListAndCountUpToTheLayersFarEdge) {
     auto ed = std::make_unique<Editor>();
     IslandMap& island = ed->doc.island;
     for (auto [x, y] : {std::pair{0, 0}, {99, 3}, {1024, 1024}, {1024, 0}, {0, 1024}}) {
-        island.height.set(x, y, 5);
-        island.gfx.set(x, y, 0x0B01);
-        island.fertility.set(x, y, 3);
-        island.terrain.set(x, y, 700);
-        island.river.set(x, y, 2701);
-        island.river_param.set(x, y, 9);
-        island.mark.set(x, y, 1);
+        island.height.set(x, y, 5), island.mark.set(x, y, 1);
+        for (auto* words :
+             {&island.gfx, &island.fertility, &island.terrain, &island.river, &island.river_param})
+            words->set(x, y, 3);
     }
     island.mines.resize(1), island.quarry_spots.resize(2), island.objects.resize(3);
     island.animals = {{1, 2, 3, 4}};
@@ -50,22 +53,17 @@ TEST(ClearIsland, EmptiesEveryLayerListAndCountUpToTheLayersFarEdge) {
     island.block_counts_used = 16;  // as a load leaves them
 
     ed->ClearIsland();
-    EXPECT_EQ(std::vector({CountCellsNot<std::uint8_t>(island.height, 0),
-                           CountCellsNot<std::uint16_t>(island.gfx, 0),
-                           CountCellsNot<std::uint16_t>(island.fertility, 10),
-                           CountCellsNot<std::uint16_t>(island.terrain, 0),
-                           CountCellsNot<std::uint16_t>(island.river, 0),
-                           CountCellsNot<std::uint16_t>(island.river_param, 0),
-                           CountCellsNot<std::uint8_t>(island.mark, 0)}),
-              std::vector<std::int64_t>(7, 0));
+    std::int64_t counted = 0;
+    for (int block = 0; block < 16; ++block)
+        counted +=
+            Sum(island.block_height_counts[block]) + Sum(island.block_fertility_counts[block]);
+    EXPECT_EQ(std::vector({CountCellsNot(island.height, 0), CountCellsNot(island.gfx, 0),
+                           CountCellsNot(island.fertility, 10), CountCellsNot(island.terrain, 0),
+                           CountCellsNot(island.river, 0), CountCellsNot(island.river_param, 0),
+                           CountCellsNot(island.mark, 0), counted}),
+              std::vector<std::int64_t>(8, 0));
     EXPECT_TRUE(island.mines.empty() && island.quarry_spots.empty() && island.animals.empty() &&
                 island.objects.empty());
-    std::int64_t counted = 0;
-    for (int block = 0; block < 16; ++block) {
-        for (auto n : island.block_height_counts[block]) counted += n;
-        for (auto n : island.block_fertility_counts[block]) counted += n;
-    }
-    EXPECT_EQ(counted, 0);
 }
 
 // A 96 x 32 island has three cell blocks, numbered along x: a recount must put every cell
@@ -73,8 +71,7 @@ TEST(ClearIsland, EmptiesEveryLayerListAndCountUpToTheLayersFarEdge) {
 TEST(BlockCounts, RecountAgreesWithTheLoadOnANarrowIsland) {
     auto ed = std::make_unique<Editor>();
     fixture::IslandSpec plan;
-    plan.width = 96;
-    plan.height = 32;
+    plan.width = 96, plan.height = 32;
     plan.heights = [](int x, int) { return static_cast<std::uint8_t>(10 + x / 32); };
     test::Load(*ed, fixture::IslandFileBytes(plan), FileKind::Island);
     IslandMap& island = ed->doc.island;
@@ -83,16 +80,17 @@ TEST(BlockCounts, RecountAgreesWithTheLoadOnANarrowIsland) {
     island.RecountBlockCounts();
     for (int block = 0; block < 3; ++block) {
         EXPECT_EQ(island.block_height_counts[block], loaded[block]) << "block " << block;
-        EXPECT_EQ(island.block_height_counts[block][10 + block], 32 * 32) << "block " << block;
-        std::int64_t fertile = 0;
-        for (auto n : island.block_fertility_counts[block]) fertile += n;
-        EXPECT_EQ(fertile, 32 * 32) << "block " << block;
+        EXPECT_EQ(std::pair(island.block_height_counts[block][10 + block],
+                            Sum(island.block_fertility_counts[block])),
+                  std::pair(32 * 32, std::int64_t{32 * 32}))
+            << "block " << block;
     }
     EXPECT_EQ(island.block_counts_used, 3);
 }
 
-TEST(LayerBounds, CellsOutside0To1024AreBoundsErrorsNamingTheCell) {
+TEST(GetValue, CellsOutside0To1024AreBoundsErrorsNamingTheCellOtherwiseCellsAndFieldsAreRead) {
     auto island = std::make_unique<IslandMap>();
+    IslandMap& i = *island;
     for (auto [x, y] : {std::pair{1025, 0}, {0, 1025}, {-1, 3}, {7, -1}}) {
         const std::string cell = std::to_string(x) + ", " + std::to_string(y);
         try {
@@ -103,21 +101,6 @@ TEST(LayerBounds, CellsOutside0To1024AreBoundsErrorsNamingTheCell) {
         }
         EXPECT_THROW(island->height.get(x, y), BoundsError) << cell;
     }
-}
-
-TEST(CellFloat, StoresTheCellCentreAndDecodingTruncatesAndRejectsNonNumbers) {
-    EXPECT_EQ(EncodeCellFloat(10), 0x41280000u);  // 10.5f
-    EXPECT_EQ(EncodeCellFloat(1024), std::bit_cast<std::uint32_t>(1024.5f));
-    for (int cell = 0; cell <= 1024; ++cell)
-        ASSERT_EQ(DecodeCellFloat(EncodeCellFloat(cell)), cell);
-    EXPECT_EQ(DecodeCellFloat(std::bit_cast<std::uint32_t>(20.99f)), 20);
-    EXPECT_EQ(DecodeCellFloat(0x7FC00000u), -1);  // NaN
-    EXPECT_EQ(DecodeCellFloat(0x7F800000u), -1);  // infinity
-}
-
-TEST(GetValue, ReadsCellsAndRecordFieldsAndLayerKindsCheckBounds) {
-    auto island = std::make_unique<IslandMap>();
-    IslandMap& i = *island;
     i.height.set(3, 4, 50), i.gfx.set(3, 4, 0x1234), i.fertility.set(3, 4, 7);
     i.terrain.set(3, 4, 0xC005), i.terrain_param.set(3, 4, 0x2A01);  // element 5, orientation 3
     i.river.set(3, 4, 0x0A9D), i.river_param.set(3, 4, 0x0102);
@@ -134,6 +117,17 @@ TEST(GetValue, ReadsCellsAndRecordFieldsAndLayerKindsCheckBounds) {
     EXPECT_THROW(GetValue(i, 0, -1, 32), BoundsError);
 }
 
+TEST(CellFloat, StoresTheCellCentreAndDecodingTruncatesAndRejectsNonNumbers) {
+    EXPECT_EQ(std::pair(EncodeCellFloat(10), EncodeCellFloat(1024)),
+              std::pair(0x41280000u, std::bit_cast<std::uint32_t>(1024.5f)));  // 10.5f, 1024.5f
+    for (int cell = 0; cell <= 1024; ++cell)
+        ASSERT_EQ(DecodeCellFloat(EncodeCellFloat(cell)), cell);
+    // 20.99f, NaN, infinity.
+    EXPECT_EQ(std::tuple(DecodeCellFloat(std::bit_cast<std::uint32_t>(20.99f)),
+                         DecodeCellFloat(0x7FC00000u), DecodeCellFloat(0x7F800000u)),
+              std::tuple(20, -1, -1));
+}
+
 TEST(NewIsland, OwnSizeRoundsDownToEightsAndStopsAt1024) {
     EXPECT_EQ(LimitOwnSizeText("1025") + LimitOwnSizeText("1024"), "4001024");
     // clang-format off
@@ -144,20 +138,18 @@ TEST(NewIsland, OwnSizeRoundsDownToEightsAndStopsAt1024) {
         EXPECT_EQ(ChooseNewIslandSize(radio, LimitOwnSizeText(own_text)), size) << own_text;
 }
 
-TEST(NewIsland, EmptySquareIslandWithItsCellBlocksReplacingTheLoadedOne) {
+TEST(NewIsland, EmptySquareIslandWithItsCellBlocksAndCountsReplacingTheLoadedOne) {
     for (int size : {1024, 96, 512, 80, 32}) {
         auto ed = std::make_unique<Editor>();
+        Document& d = ed->doc;
         // What a loaded island leaves behind.
-        ed->doc.island.block_counts_used = 40;
-        ed->doc.island.block_height_counts[39][120] = 7;
-        ed->doc.island_list.emplace_back();
-        ed->doc.city_list.push_back({"Stadt", "1", "2", "3", "4", "5", "6"});
-        ed->doc.cities.cities.emplace_back();
-        ed->doc.cities.current = 0;
+        d.island.block_counts_used = 40, d.island.block_height_counts[39][120] = 7;
+        d.island_list.emplace_back(),
+            d.city_list.push_back({"Stadt", "1", "2", "3", "4", "5", "6"});
+        d.cities.cities.emplace_back(), d.cities.current = 0;
         ed->ClearIsland();
-        NewIsland(ed->doc, ed->status, size, 3);
+        NewIsland(d, ed->status, size, 3);
         ed->view.island_shown = true;
-        const Document& d = ed->doc;
         const auto& r = d.island.record;
         const int blocks = ((size - 1) / 32 + 1) * ((size - 1) / 32 + 1);
         EXPECT_EQ(std::tuple(r.width, r.height, r.climate, r.buffer, d.island.cell_block_count,
@@ -169,25 +161,19 @@ TEST(NewIsland, EmptySquareIslandWithItsCellBlocksReplacingTheLoadedOne) {
         EXPECT_EQ(std::tuple(ed->status.cell_blocks, ed->status.width, ed->status.water,
                              d.island.fertility.get(size - 1, size - 1)),
                   std::tuple(std::to_string(blocks), std::to_string(size), "100", 10));
+        if (size != 80) continue;
+        // The counts describe an all-water island of 3 x 3 blocks, the last ones 16 wide: x block
+        // 0, y block 2 holds 32 x 16 cells.
+        ASSERT_TRUE(ResetView(ed->view, ed->doc.island, ed->status));
+        const IslandMap& island = d.island;
+        EXPECT_EQ(std::tuple(ed->status.water, island.block_height_counts[0][0],
+                             island.block_height_counts[2][0], island.block_height_counts[8][0],
+                             island.block_fertility_counts[5][10]),
+                  std::tuple("100 %", 32 * 32, 32 * 16, 16 * 16, 32 * 16));
+        EXPECT_EQ(FullIslandLegend(island, DisplayLayer(0))[LegendPanelOfHeight(0)].count + "/" +
+                      FullIslandLegend(island, DisplayLayer(3))[10].count,
+                  "6400/6400");
     }
-}
-
-TEST(NewIsland, CountsDescribeAnAllWaterIsland) {
-    auto ed = std::make_unique<Editor>();
-    ed->ClearIsland();
-    NewIsland(ed->doc, ed->status, 80, 0);  // 3 x 3 blocks, the last ones 16 wide
-    ed->view.island_shown = true;
-    ASSERT_TRUE(ResetView(ed->view, ed->doc.island, ed->status));
-    const IslandMap& island = ed->doc.island;
-    // x block 0, y block 2 holds 32 x 16 cells.
-    EXPECT_EQ(std::tuple(ed->status.water, island.block_height_counts[0][0],
-                         island.block_height_counts[2][0], island.block_height_counts[8][0],
-                         island.block_fertility_counts[5][10]),
-              std::tuple("100 %", 32 * 32, 32 * 16, 16 * 16, 32 * 16));
-    const Legend heights = FullIslandLegend(island, ed->view.layer);
-    EXPECT_EQ(heights[static_cast<std::size_t>(LegendPanelOfHeight(0))].count, "6400");
-    ed->view.layer = static_cast<DisplayLayer>(3);
-    EXPECT_EQ(FullIslandLegend(island, ed->view.layer)[10].count, "6400");
 }
 
 constexpr int kWidth = 8, kHeight = 6;  // not square, so that width and height cannot be swapped
@@ -205,13 +191,9 @@ TEST(Shift, MovesTheKindsLayersInsideTheIsland) {
         return values[layer];
     };
     auto island = std::make_unique<IslandMap>();
-    island->record.width = kWidth;
-    island->record.height = kHeight;
-    auto get = [&](int layer, int x, int y) -> int {
-        const Layer<std::uint16_t>* words[] = {nullptr, &island->fertility, &island->gfx,
-                                               &island->terrain, &island->terrain_param};
-        return layer == 0 ? island->height.get(x, y) : words[layer]->get(x, y);
-    };
+    island->record.width = kWidth, island->record.height = kHeight;
+    Layer<std::uint16_t>* const words[] = {nullptr, &island->fertility, &island->gfx,
+                                           &island->terrain, &island->terrain_param};
     auto inside = [](std::int64_t x, std::int64_t y) {
         return x >= 0 && y >= 0 && x < kWidth && y < kHeight;
     };
@@ -225,19 +207,16 @@ TEST(Shift, MovesTheKindsLayersInsideTheIsland) {
                                   : kind == kShiftGraphics ? "uucuu"
                                                            : "uuuck";
         for (const auto& [dx, dy] : offsets) {
-            for (int x = 0; x < 10; ++x) {
+            for (int x = 0; x < 10; ++x)
                 for (int y = 0; y < 10; ++y) {
                     island->height.set(x, y, static_cast<std::uint8_t>(value(0, x, y)));
-                    island->fertility.set(x, y, static_cast<std::uint16_t>(value(1, x, y)));
-                    island->gfx.set(x, y, static_cast<std::uint16_t>(value(2, x, y)));
-                    island->terrain.set(x, y, static_cast<std::uint16_t>(value(3, x, y)));
-                    island->terrain_param.set(x, y, static_cast<std::uint16_t>(value(4, x, y)));
+                    for (int layer = 1; layer < 5; ++layer)
+                        words[layer]->set(x, y, static_cast<std::uint16_t>(value(layer, x, y)));
                 }
-            }
             island->quarry_spots = {{.y = 4, .x = 3}};
             ShiftLayer(*island, kind, {true, dx, dy});
-            for (int layer = 0; layer < 5; ++layer) {
-                for (int x = 0; x < 10; ++x) {
+            for (int layer = 0; layer < 5; ++layer)
+                for (int x = 0; x < 10; ++x)
                     for (int y = 0; y < 10; ++y) {
                         const std::int64_t sx = std::int64_t{x} - dx, sy = std::int64_t{y} - dy;
                         int want = value(layer, x, y);
@@ -245,12 +224,10 @@ TEST(Shift, MovesTheKindsLayersInsideTheIsland) {
                             want = inside(sx, sy)        ? value(layer, int(sx), int(sy))
                                    : roles[layer] == 'c' ? 0
                                                          : want;
-                        ASSERT_EQ(get(layer, x, y), want)
+                        ASSERT_EQ(layer ? words[layer]->get(x, y) : island->height.get(x, y), want)
                             << "layer " << layer << " at (" << x << ", " << y << ") shifted " << dx
                             << ", " << dy << " as kind " << kind;
                     }
-                }
-            }
             if (std::max(std::abs(std::int64_t{dx}), std::abs(std::int64_t{dy})) < kWidth) {
                 EXPECT_EQ(std::pair(island->quarry_spots[0].x, island->quarry_spots[0].y),
                           kind == kShiftPlants ? std::pair(3u + dx, 4u + dy) : std::pair(3u, 4u));
@@ -262,16 +239,14 @@ TEST(Shift, MovesTheKindsLayersInsideTheIsland) {
 TEST(Shift, RocksMoveAloneAndTakeTheirParametersAlongAndMoveAgainWithThePlants) {
     auto island = std::make_unique<IslandMap>();
     island->record.width = island->record.height = 8;
-    const std::tuple<int, int, int, int> cells[] = {
-        // x, y, element, parameter
-        {5, 3, 0x4000 | 1600, 0x2801}, {4, 3, 1200, 0x1111},
-        {2, 2, 1200, 0x2222},          {1, 2, 0, 0x7777},
-        {0, 6, 1501, 0x3333},          {7, 7, 0xC000 | 1999, 0x4444},
-        {3, 5, 0x4000 | 2000, 0x5555}, {6, 5, 1500, 0x6666}};
-    for (const auto& [x, y, element, parameter] : cells) {
-        island->terrain.set(x, y, static_cast<std::uint16_t>(element));
-        island->terrain_param.set(x, y, static_cast<std::uint16_t>(parameter));
-    }
+    // x, y, element, parameter
+    // clang-format off
+    const std::tuple<int, int, int, int> cells[] = {{5, 3, 0x4000 | 1600, 0x2801},
+        {4, 3, 1200, 0x1111}, {2, 2, 1200, 0x2222}, {1, 2, 0, 0x7777}, {0, 6, 1501, 0x3333},
+        {7, 7, 0xC000 | 1999, 0x4444}, {3, 5, 0x4000 | 2000, 0x5555}, {6, 5, 1500, 0x6666}};
+    // clang-format on
+    for (const auto& [x, y, element, parameter] : cells)
+        island->terrain.set(x, y, element), island->terrain_param.set(x, y, parameter);
     island->quarry_spots = {{.y = 2, .x = 5}};
     ShiftLayer(*island, kShiftRocks, {true, -1, 0});
 

@@ -52,15 +52,13 @@ struct PictureView {
     PictureView() {
         std::mt19937 random(11);
         const int series[] = {kResident, kCut, kMissing, kUnused};
-        for (int x = 0; x < 256; ++x) {
+        // Any tile byte, also rows 6 and 7 and columns 6 and 7, which do not exist.
+        for (int x = 0; x < 256; ++x)
             for (int y = 0; y < 256; ++y) {
-                // Any tile byte, also rows 6 and 7 and columns 6 and 7, which do not exist.
                 const int s = series[random() % 4];
-                ed->doc.island.gfx.set(
-                    x, y, static_cast<std::uint16_t>((s + 11) << 8 | (random() & 0xFF)));
-                ed->doc.island.height.set(x, y, static_cast<std::uint8_t>(random() & 0xFF));
+                ed->doc.island.gfx.set(x, y, std::uint16_t((s + 11) << 8 | (random() & 0xFF)));
+                ed->doc.island.height.set(x, y, std::uint8_t(random() & 0xFF));
             }
-        }
         for (int s : {kResident, kCut, kMissing}) ed->doc.island.series_usage[s] = 1;
         ed->view.layer = static_cast<DisplayLayer>(1);
         textures.AllocatePreloadSlots(1);
@@ -71,13 +69,9 @@ struct PictureView {
     void Show(int zoom, int origin_x, int origin_y) {
         SetZoom(ed->view, ed->doc.island, ed->status, zoom);
         ShowPartAt(ed->view, ed->doc.island, ed->status, 30, 30);
-        ed->view.origin_x = origin_x;
-        ed->view.origin_y = origin_y;
-        if (zoom == 42) {
-            // One more column and row than fit, so that the raster cuts them.
-            ed->view.visible_columns = 25;
-            ed->view.visible_rows = 13;
-        }
+        ed->view.origin_x = origin_x, ed->view.origin_y = origin_y;
+        // At zoom 42 one more column and row than fit, so that the raster cuts them.
+        if (zoom == 42) ed->view.visible_columns = 25, ed->view.visible_rows = 13;
     }
 
     // What cell (x, y) shows at (dx, dy) of its rectangle, for a cell that gets a picture.
@@ -87,10 +81,9 @@ struct PictureView {
         const int cw = ed->view.zoom_cell_size;
         const int sx = dx * kTileSize / cw, sy = dy * kTileSize / cw;
         if (series == kMissing || tile >= kTileByteCount) return ToPixel(CellColour(1, value));
-        if (series == kResident) {
+        if (series == kResident)
             return textures.Slot(1).at(kTileTables.full_left[tile] + sx,
                                        kTileTables.full_top[tile] + sy);
-        }
         const int index = kTileTables.texture_index[tile];
         if (tile % 4 == 0) return reference.Tile(index).at(sx, sy);
         reference.RotateTile(index, tile % 4);
@@ -102,7 +95,7 @@ struct PictureView {
         const ViewState& v = ed->view;
         const int cw = v.zoom_cell_size;
         int wrong = 0;
-        for (int j = 0; j < v.visible_rows; ++j) {
+        for (int j = 0; j < v.visible_rows; ++j)
             for (int i = 0; i < v.visible_columns; ++i) {
                 const int x = v.origin_x + i, y = v.origin_y + j;
                 if ((ed->doc.island.gfx.get(x, y) >> 8) - kSeriesCodeOffset == kUnused) continue;
@@ -110,16 +103,13 @@ struct PictureView {
                     for (int dx = 0; dx < cw && i * cw + dx < Raster::kWidth; ++dx)
                         wrong += raster.at(i * cw + dx, j * cw + dy) != Expected(x, y, dx, dy);
             }
-        }
         return wrong;
     }
 };
 
 TEST(PicturePass, ResidentCutPlainAndOutlinedCellsAtEveryZoom) {
     PictureView view;
-    RenderSettings settings;
-    settings.use_tile_bitmaps = true;
-    settings.objects = false;
+    RenderSettings settings{.objects = false, .use_tile_bitmaps = true};
     // Zoom 42 cuts the last column and row at the raster's edge.
     for (auto [zoom, x, y] : {std::tuple{16, 0, 0}, {8, 100, 130}, {42, 201, 37}, {32, 5, 240}}) {
         view.Show(zoom, x, y);
@@ -137,21 +127,18 @@ TEST(PicturePass, ResidentCutPlainAndOutlinedCellsAtEveryZoom) {
         RenderMap(view.ed->doc, view.ed->view, settings, raster, &view.textures);
         EXPECT_EQ(view.PictureMismatches(raster), 0) << "pen " << pen;
         int outlined = 0, cleared = 0;
-        for (int j = 0; j < 64; ++j) {
+        const IslandMap& island = view.ed->doc.island;
+        for (int j = 0; j < 64; ++j)
             for (int i = 0; i < 128; ++i) {
                 const int x = 64 + i, y = 64 + j;
-                if ((view.ed->doc.island.gfx.get(x, y) >> 8) - kSeriesCodeOffset != kUnused)
-                    continue;
-                outlined += raster.at(8 * i, 8 * j) ==
-                            ToPixel(CellColour(0, view.ed->doc.island.height.get(x, y)));
+                if ((island.gfx.get(x, y) >> 8) - kSeriesCodeOffset != kUnused) continue;
+                outlined +=
+                    raster.at(8 * i, 8 * j) == ToPixel(CellColour(0, island.height.get(x, y)));
                 // The middle of a narrow pen's frame is the cleared background.
                 if (pen == 2) cleared += raster.at(8 * i + 4, 8 * j + 4) == 0xFFFFFFFFu;
             }
-        }
         EXPECT_GT(outlined, 1000);
-        if (pen == 2) {
-            EXPECT_EQ(cleared, outlined);
-        }
+        EXPECT_EQ(cleared, pen == 2 ? outlined : 0);
     }
 }
 
@@ -161,7 +148,7 @@ std::unique_ptr<IslandMap> RandomIsland() {
     auto island = std::make_unique<IslandMap>();
     std::mt19937 random(7);
     auto byte = [&] { return static_cast<std::uint8_t>(random() & 0xFF); };
-    for (int x = 0; x < kLayerSide; ++x) {
+    for (int x = 0; x < kLayerSide; ++x)
         for (int y = 0; y < kLayerSide; ++y) {
             island->height.set(x, y, byte());
             island->gfx.set(x, y, static_cast<std::uint16_t>(random() & 0xFFFF));
@@ -173,7 +160,6 @@ std::unique_ptr<IslandMap> RandomIsland() {
             island->river.set(x, y, river ? 2701 : 0);
             island->mark.set(x, y, random() % 7 == 0 ? 1 : 0);
         }
-    }
     return island;
 }
 
@@ -212,7 +198,7 @@ const std::pair<const char*, ViewState> kViews[] = {
     {"view starting left of the layers", PartView(16, -3, -9, 64, 32)},
 };
 
-TEST(CellPass, BlockPathPaintsWhatTheCellPathPaints) {
+TEST(CellPass, BlockPathPaintsWhatTheCellPathPaintsAndCoversItsRectangle) {
     const IslandMap& i = Island();
     std::vector<CellPass> passes;
     for (int layer : {0, 1, 2, 3, 5})
@@ -228,31 +214,25 @@ TEST(CellPass, BlockPathPaintsWhatTheCellPathPaints) {
     // clang-format on
     for (int k = 0; k < 3; ++k) passes.push_back(terrain);
     for (int k = 0; k < 3; ++k) passes.push_back(series);
-    passes[6].any_orientation = false;
-    passes[7].highlight_value = 0x10123;
-    passes[9].display_layer = 2, passes[9].marks = false;
-    passes[10].highlight_value = 0x12A;
-    for (std::size_t p = 0; p < passes.size(); ++p) {
+    passes[6].any_orientation = false, passes[7].highlight_value = 0x10123;
+    passes[9].display_layer = 2, passes[9].marks = false, passes[10].highlight_value = 0x12A;
+    for (std::size_t p = 0; p < passes.size(); ++p)
         for (const auto& [name, view] : kViews) {
             Raster wide, plain;
-            wide.Fill(0x12345678u);
-            plain.Fill(0x12345678u);
+            wide.Fill(0x12345678u), plain.Fill(0x12345678u);
             PaintCells(passes[p], view, wide, true);
             PaintCells(passes[p], view, plain, false);
             EXPECT_EQ(std::ranges::mismatch(wide.pixels, plain.pixels).in1, wide.pixels.end())
                 << name << ", pass " << p;
         }
-    }
-}
 
-TEST(CellPass, CoveredRectangle) {
+    // The covered rectangle; cells outside the layers stay unpainted, so none of them counts.
     const PixelRect whole = CoveredByCells(WholeView(100));
     const PixelRect cut = CoveredByCells(PartView(42, 10, 20, 25, 13));
-    EXPECT_EQ(std::tuple(whole.right, whole.bottom, cut.right, cut.bottom),
-              std::tuple(500, 500, 1024, 512));
-    // Cells outside the layers stay unpainted, so nothing counts as covered.
     const PixelRect outside = CoveredByCells(PartView(4, 1000, 1010, 256, 128));
-    EXPECT_EQ(outside.right - outside.left, 0);
+    EXPECT_EQ(
+        std::tuple(whole.right, whole.bottom, cut.right, cut.bottom, outside.right - outside.left),
+        std::tuple(500, 500, 1024, 512, 0));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <initializer_list>
 #include <memory>
 #include <tuple>
 #include <utility>
@@ -20,84 +21,79 @@ namespace {
 
 using test::ShownIsland;
 
-// Pixels of the 4 x 4 cell (x, y) of a whole 128-cell view that differ from `expected`.
-int CellMismatches(const Raster& raster, int x, int y, std::uint32_t expected) {
+// Pixels of the 4 x 4 cells (x, y) of a whole 128-cell view that differ from their colour.
+int Mismatches(const Raster& raster, std::initializer_list<std::tuple<int, int, Colour>> cells) {
     int wrong = 0;
-    for (int dy = 0; dy < 4; ++dy)
-        for (int dx = 0; dx < 4; ++dx) wrong += raster.at(4 * x + dx, 4 * y + dy) != expected;
+    for (auto [x, y, colour] : cells)
+        for (int dy = 0; dy < 4; ++dy)
+            for (int dx = 0; dx < 4; ++dx)
+                wrong += raster.at(4 * x + dx, 4 * y + dy) != ToPixel(colour);
     return wrong;
 }
 
-// The smallest box holding every pixel of `colour`: left, top, right, bottom, inclusive.
+// Per colour, the smallest box holding all its pixels: left, top, right, bottom, inclusive.
 using Box = std::array<int, 4>;
+using Boxes = std::vector<Box>;
 constexpr Box kNoBox{Raster::kWidth, Raster::kHeight, -1, -1};
 
-Box BoxOf(const Raster& raster, Colour colour) {
-    Box box = kNoBox;
-    for (int y = 0; y < Raster::kHeight; ++y)
-        for (int x = 0; x < Raster::kWidth; ++x)
-            if (raster.at(x, y) == ToPixel(colour))
-                box = {std::min(box[0], x), std::min(box[1], y), std::max(box[2], x),
-                       std::max(box[3], y)};
-    return box;
+Boxes BoxesOf(const Raster& raster, std::initializer_list<Colour> colours) {
+    Boxes boxes;
+    for (Colour colour : colours) {
+        Box& box = boxes.emplace_back(kNoBox);
+        for (int y = 0; y < Raster::kHeight; ++y)
+            for (int x = 0; x < Raster::kWidth; ++x)
+                if (raster.at(x, y) == ToPixel(colour))
+                    box = {std::min(box[0], x), std::min(box[1], y), std::max(box[2], x),
+                           std::max(box[3], y)};
+    }
+    return boxes;
+}
+
+Raster Render(const Editor& ed, const RenderSettings& settings = {}) {
+    Raster raster;
+    RenderMap(ed.doc, ed.view, settings, raster);
+    return raster;
 }
 
 TEST(ColourPass, WholeViewFillsEveryCellInItsColour) {
     auto ed = ShownIsland(128, 128);
     for (int x = 0; x < 128; ++x)
-        for (int y = 0; y < 128; ++y)
-            ed->doc.island.height.set(x, y, static_cast<std::uint8_t>((x * 3 + y) & 0xFF));
+        for (int y = 0; y < 128; ++y) ed->doc.island.height.set(x, y, std::uint8_t(x * 3 + y));
     ed->doc.island.river.set(7, 9, 2701);
-    Raster raster;
-    RenderMap(ed->doc, ed->view, RenderSettings{}, raster);
+    const Raster raster = Render(*ed);
     int wrong = 0;
     for (int x = 0; x < 128; ++x)
-        for (int y = 0; y < 128; ++y) {
-            const Colour c = (x == 7 && y == 9) ? 0xC0C0C0 : CellColour(0, (x * 3 + y) & 0xFF);
-            wrong += CellMismatches(raster, x, y, ToPixel(c));
-        }
-    EXPECT_EQ(wrong, 0);
-    EXPECT_EQ(raster.at(512, 0), 0xFFFFFFFFu);
-    EXPECT_EQ(raster.at(1023, 511), 0xFFFFFFFFu);
-    EXPECT_EQ(ToPixel(0x0000FF), 0xFFFF0000u);  // 0xBBGGRR red is RGB32 red
+        for (int y = 0; y < 128; ++y)
+            wrong += Mismatches(
+                raster, {{x, y, x == 7 && y == 9 ? 0xC0C0C0 : CellColour(0, (x * 3 + y) & 0xFF)}});
+    // 0xBBGGRR red is RGB32 red.
+    EXPECT_EQ(std::tuple(wrong, raster.at(512, 0), raster.at(1023, 511), ToPixel(0x0000FF)),
+              std::tuple(0, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFF0000u));
 }
 
 TEST(ColourPass, LayersAndHighlights) {
     auto ed = ShownIsland(128, 128);
+    IslandMap& island = ed->doc.island;
     ed->view.layer = static_cast<DisplayLayer>(3);
-    ed->doc.island.fertility.set(1, 0, 25);
-    ed->doc.island.fertility.set(2, 0, 4);
-    Raster raster;
-    RenderMap(ed->doc, ed->view, RenderSettings{}, raster);
-    EXPECT_EQ(CellMismatches(raster, 1, 0, ToPixel(kFertilityColours[10])) +
-                  CellMismatches(raster, 2, 0, ToPixel(kFertilityColours[4])),
-              0);
+    island.fertility.set(1, 0, 25), island.fertility.set(2, 0, 4);
+    EXPECT_EQ(
+        Mismatches(Render(*ed), {{1, 0, kFertilityColours[10]}, {2, 0, kFertilityColours[4]}}), 0);
 
     ed->view.layer = static_cast<DisplayLayer>(0);
-    ed->doc.island.terrain.set(1, 1, 0xC123);  // element 0x0123 turned three quarters
-    ed->doc.island.terrain.set(2, 1, 0x0124);
-    ed->doc.island.terrain.set(3, 1, 0x0123);
+    island.terrain.set(1, 1, 0xC123);  // element 0x0123 turned three quarters
+    island.terrain.set(2, 1, 0x0124), island.terrain.set(3, 1, 0x0123);
     RenderSettings settings;
-    settings.highlight_kind = kTerrainHighlight;
-    settings.highlight_value = 0x0123;
+    settings.highlight_kind = kTerrainHighlight, settings.highlight_value = 0x0123;
     settings.terrain_highlight = 0x00FF00;
-    const std::uint32_t lit = ToPixel(0x00FF00), plain = ToPixel(CellColour(0, 0));
-    RenderMap(ed->doc, ed->view, settings, raster);
-    EXPECT_EQ(std::tuple(CellMismatches(raster, 1, 1, lit), CellMismatches(raster, 2, 1, plain),
-                         CellMismatches(raster, 3, 1, lit)),
-              std::tuple(0, 0, 0));
+    const Colour lit = 0x00FF00, plain = CellColour(0, 0);
+    EXPECT_EQ(Mismatches(Render(*ed, settings), {{1, 1, lit}, {2, 1, plain}, {3, 1, lit}}), 0);
     settings.any_orientation = false;
-    RenderMap(ed->doc, ed->view, settings, raster);
-    EXPECT_EQ(std::pair(CellMismatches(raster, 1, 1, plain), CellMismatches(raster, 3, 1, lit)),
-              std::pair(0, 0));
+    EXPECT_EQ(Mismatches(Render(*ed, settings), {{1, 1, plain}, {3, 1, lit}}), 0);
 
-    ed->doc.island.gfx.set(5, 5, 0x2A07);
-    settings.highlight_kind = kGfxSeriesHighlight;
-    settings.highlight_value = 0x2A;
+    island.gfx.set(5, 5, 0x2A07);
+    settings.highlight_kind = kGfxSeriesHighlight, settings.highlight_value = 0x2A;
     settings.gfx_highlight = 0xFF0000;
-    RenderMap(ed->doc, ed->view, settings, raster);
-    EXPECT_EQ(CellMismatches(raster, 5, 5, ToPixel(0xFF0000)), 0);
-    EXPECT_EQ(CellMismatches(raster, 1, 1, plain), 0);
+    EXPECT_EQ(Mismatches(Render(*ed, settings), {{5, 5, 0xFF0000}, {1, 1, plain}}), 0);
 }
 
 TEST(Overlays, QuarrySpotsMinesAndAnimalsAtTheirCells) {
@@ -105,48 +101,43 @@ TEST(Overlays, QuarrySpotsMinesAndAnimalsAtTheirCells) {
     ed->doc.island.quarry_spots = {{.orientation = 1, .y = 20, .x = 10}};
     ed->doc.island.mines = {{.y = EncodeCellFloat(40), .x = EncodeCellFloat(30)}};
     ed->doc.island.animals.push_back(AnimalEntry{50, 60, 0, 0});
-    RenderSettings settings;
-    settings.pen_width = 1;
-    settings.mine = 0x123456;
-    Raster raster;
-    RenderMap(ed->doc, ed->view, settings, raster);
-    EXPECT_EQ(BoxOf(raster, settings.quarry), (Box{40, 80, 51, 95}));  // 3 wide, 4 high
-    EXPECT_EQ(raster.at(41, 81), ToPixel(CellColour(0, 0)));           // inside the anchor cell
-    EXPECT_EQ(BoxOf(raster, settings.mine), (Box{120, 160, 123, 163}));
-    EXPECT_EQ(BoxOf(raster, settings.animal), kNoBox);
+    RenderSettings settings{.pen_width = 1, .mine = 0x123456};
+    Raster raster = Render(*ed, settings);
+    // The quarry spot 3 wide and 4 high, the anchor cell inside it left as it was.
+    EXPECT_EQ(BoxesOf(raster, {settings.quarry, settings.mine, settings.animal}),
+              (Boxes{{40, 80, 51, 95}, {120, 160, 123, 163}, kNoBox}));
+    EXPECT_EQ(raster.at(41, 81), ToPixel(CellColour(0, 0)));
     ed->doc.island.quarry_spots[0].orientation = 2;
     settings.animals = true;
-    RenderMap(ed->doc, ed->view, settings, raster);
-    EXPECT_EQ(BoxOf(raster, settings.quarry), (Box{40, 80, 55, 91}));
-    EXPECT_EQ(BoxOf(raster, settings.animal), (Box{200, 240, 203, 243}));
+    EXPECT_EQ(BoxesOf(Render(*ed, settings), {settings.quarry, settings.animal}),
+              (Boxes{{40, 80, 55, 91}, {200, 240, 203, 243}}));
 }
 
 TEST(Overlays, ObjectFootprintAnchorAndMarket) {
     auto ed = ShownIsland(128, 128);
-    ed->doc.island.objects = {{.graphic_id = 821, .x = 20, .y = 30, .width = 3, .height = 2}};
-    ed->doc.island.objects[0].market_x = 40, ed->doc.island.objects[0].market_y = 50;
+    ObjectEntry& object = ed->doc.island.objects.emplace_back();
+    object.graphic_id = 821, object.x = 20, object.y = 30, object.width = 3, object.height = 2;
+    object.market_x = 40, object.market_y = 50;
     RenderSettings settings;
     Raster raster;
     EXPECT_EQ(RenderMap(ed->doc, ed->view, settings, raster), 0);
-    EXPECT_EQ(BoxOf(raster, settings.object_anchor), (Box{80, 120, 83, 123}));
-    EXPECT_EQ(BoxOf(raster, settings.object_outline),
-              (Box{80, 120, 167, 207}));  // footprint to market
-    EXPECT_EQ(raster.at(166, 206), ToPixel(settings.object_outline));
-    EXPECT_EQ(raster.at(92, 120), ToPixel(CellColour(0, 0)));  // right of the footprint
+    // The outline runs from the footprint to the market; right of the footprint is plain.
+    EXPECT_EQ(BoxesOf(raster, {settings.object_anchor, settings.object_outline}),
+              (Boxes{{80, 120, 83, 123}, {80, 120, 167, 207}}));
+    EXPECT_EQ(std::pair(raster.at(166, 206), raster.at(92, 120)),
+              std::pair(ToPixel(settings.object_outline), ToPixel(CellColour(0, 0))));
 
-    ed->doc.island.objects[0].market_x = -8000;
-    ed->doc.island.objects[0].market_y = -8000;
-    RenderMap(ed->doc, ed->view, settings, raster);
-    EXPECT_EQ(BoxOf(raster, settings.object_outline), (Box{80, 120, 91, 127}));
+    object.market_x = object.market_y = -8000;
+    EXPECT_EQ(BoxesOf(Render(*ed, settings), {settings.object_outline}),
+              (Boxes{{80, 120, 91, 127}}));
 
     settings.shown_object_id = 821;
     EXPECT_EQ(RenderMap(ed->doc, ed->view, settings, raster), 1);
-    EXPECT_EQ(BoxOf(raster, settings.animal), (Box{80, 120, 91, 127}));
-    EXPECT_EQ(BoxOf(raster, settings.object_anchor), kNoBox);
-
+    EXPECT_EQ(BoxesOf(raster, {settings.animal, settings.object_anchor}),
+              (Boxes{{80, 120, 91, 127}, kNoBox}));
     settings.objects = false;
     EXPECT_EQ(RenderMap(ed->doc, ed->view, settings, raster), 0);
-    EXPECT_EQ(BoxOf(raster, settings.animal), kNoBox);
+    EXPECT_EQ(BoxesOf(raster, {settings.animal}), (Boxes{kNoBox}));
 }
 
 // A view of whole columns scans the grid in one go, a smaller one column by column; cells at
@@ -154,30 +145,27 @@ TEST(Overlays, ObjectFootprintAnchorAndMarket) {
 TEST(Overlays, CatchmentOfTheCurrentCityAboveHeight16AtColumnEnds) {
     for (int side : {512, 128}) {
         auto ed = ShownIsland(side, side);
-        ed->doc.cities.cities.resize(1);
-        ed->doc.cities.cities[0].number = 4;
+        ed->doc.cities.cities.emplace_back().number = 4;
         ed->doc.cities.current = 0;
-        const std::pair<int, int> cells[] = {{5, side - 1}, {6, 0}, {100, 30}, {101, 30}};
-        for (auto [x, y] : cells) {
-            ed->doc.cities.catchment[x * kCatchmentSide + y] = 4;
-            ed->doc.island.height.set(x, y, x == 101 ? 16 : 17);
+        // x, y, city, height: the last two drawn neither, as too low and another city's.
+        const std::array<int, 4> cells[] = {
+            {5, side - 1, 4, 17}, {6, 0, 4, 17}, {100, 30, 4, 17}, {101, 30, 4, 16}, {7, 7, 3, 30}};
+        for (auto [x, y, city, height] : cells) {
+            ed->doc.cities.catchment[x * kCatchmentSide + y] = city;
+            ed->doc.island.height.set(x, y, height);
         }
-        ed->doc.cities.catchment[7 * kCatchmentSide + 7] = 3;  // another city's
-        ed->doc.island.height.set(7, 7, 30);
-        RenderSettings settings;
-        settings.pen_width = 1;
-        settings.catchment = 0x654321;
+        RenderSettings settings{.pen_width = 1, .catchment = 0x654321};
         const std::uint32_t pen = ToPixel(settings.catchment);
         const int cell = 512 / side;
         Raster raster;
         auto drawn = [&] {
-            RenderMap(ed->doc, ed->view, settings, raster);
+            raster = Render(*ed, settings);
             return std::count(raster.pixels.begin(), raster.pixels.end(), pen);
         };
         EXPECT_EQ(drawn(), 0);
         settings.catchment_shown = true;
         EXPECT_EQ(drawn(), 3 * (cell == 1 ? 1 : 4 * cell - 4)) << side;  // outlines of 3 cells
-        for (auto [x, y] : {cells[0], cells[1], cells[2]})
+        for (auto [x, y, city, height] : {cells[0], cells[1], cells[2]})
             EXPECT_EQ(raster.at(cell * x, cell * y), pen) << side << ": " << x << ", " << y;
         ed->doc.cities.current.reset();
         EXPECT_EQ(drawn(), 0);
@@ -188,15 +176,12 @@ TEST(Overlays, HeightProfilePageKeepsCanvasAndShowsMarksAndAHiddenIslandNothing)
     auto ed = ShownIsland(128, 128);
     ed->doc.island.mark.set(2, 3, 1);
     ed->doc.island.objects = {{.x = 8, .y = 8}};
-    RenderSettings settings;
-    settings.height_profile_page = true;
-    settings.marked = 0x0A0B0C;
     Raster raster;
     raster.Fill(0x12345678);
-    RenderMap(ed->doc, ed->view, settings, raster);
-    EXPECT_EQ(raster.at(700, 10), 0x12345678u);
-    EXPECT_EQ(CellMismatches(raster, 2, 3, ToPixel(0x0A0B0C)), 0);
-    EXPECT_EQ(CellMismatches(raster, 8, 8, ToPixel(CellColour(0, 0))), 0);
+    RenderMap(ed->doc, ed->view, {.marked = 0x0A0B0C, .height_profile_page = true}, raster);
+    EXPECT_EQ(std::pair(raster.at(700, 10),
+                        Mismatches(raster, {{2, 3, 0x0A0B0C}, {8, 8, CellColour(0, 0)}})),
+              std::pair(0x12345678u, 0));
 
     raster.Fill(0x12345678);
     ed->view.island_shown = false;
@@ -205,13 +190,12 @@ TEST(Overlays, HeightProfilePageKeepsCanvasAndShowsMarksAndAHiddenIslandNothing)
               std::ssize(raster.pixels));
 }
 
-TEST(Overview, SamplesRoundHalvesToEven) {
+TEST(CellColour, HeightBandsOtherLayersAndOverviewSamplesRoundingHalvesToEven) {
     auto ed = ShownIsland(256, 6);
     // Green is the sampled height, one colour per value.
     ed->view.layer = static_cast<DisplayLayer>(1);
     for (int x = 0; x < 256; ++x)
-        for (int y = 0; y < 6; ++y)
-            ed->doc.island.height.set(x, y, static_cast<std::uint8_t>((x + 37 * y) & 0xFF));
+        for (int y = 0; y < 6; ++y) ed->doc.island.height.set(x, y, std::uint8_t(x + 37 * y));
     const auto image = DrawOverviewImage(ed->doc.island, ed->view.layer);
     ASSERT_EQ(image.size(), 128u * 128u);
     auto at = [&](int px, int py) { return image[py * 128 + px]; };
@@ -224,9 +208,7 @@ TEST(Overview, SamplesRoundHalvesToEven) {
     ed->doc.island.record.height = 0;
     const auto empty = DrawOverviewImage(ed->doc.island, ed->view.layer);
     EXPECT_EQ(std::count(empty.begin(), empty.end(), 0xFFFFFFFFu), 128 * 128);
-}
 
-TEST(CellColour, HeightBandsAndOtherLayers) {
     // Height, band, legend panel: a value falls in the first band whose bound reaches it.
     const int bands[][3] = {{0, 0, 0},     {1, 1, 1},     {4, 1, 1},     {5, 2, 2},
                             {40, 14, 14},  {41, 15, 15},  {232, 52, 52}, {240, 53, 53},
@@ -245,19 +227,6 @@ TEST(CellColour, HeightBandsAndOtherLayers) {
     for (int layer : {4, -1}) EXPECT_EQ(CellColour(layer, 7), 0x0000FFu) << layer;
 }
 
-// Two cell blocks with counts set directly, as the loader leaves them.
-std::unique_ptr<Editor> LegendIsland() {
-    auto ed = std::make_unique<Editor>();
-    IslandMap& island = ed->doc.island;
-    island.cell_block_count = island.block_counts_used = 2;
-    auto &b0 = island.block_height_counts[0], &b1 = island.block_height_counts[1];
-    b0[0] = 5, b0[1] = 2, b0[4] = 3;
-    b1[4] = 1, b1[40] = 7, b1[60] = 8, b1[241] = 9, b1[255] = 4;
-    auto &f0 = island.block_fertility_counts[0], &f1 = island.block_fertility_counts[1];
-    f0[0] = 2, f0[10] = 6, f1[10] = 1, f1[3] = 5;
-    return ed;
-}
-
 // The chosen panels as "shown caption/count" rows.
 std::string Rows(const Legend& legend, const std::vector<int>& panels) {
     std::string rows;
@@ -268,27 +237,31 @@ std::string Rows(const Legend& legend, const std::vector<int>& panels) {
     return rows;
 }
 
-TEST(Legend, WholeIslandHeightsTakeLastValueOfEachPanelOtherLayersOnlyPresentValues) {
-    auto ed = LegendIsland();
-    Legend legend = FullIslandLegend(ed->doc.island, ed->view.layer);
-    // 255 replaces the 5 cells of height 0, 4 (3 + 1) replaces 1; band 2 has no cells: its
-    // bound, no count; 241 has no panel.
-    EXPECT_EQ(Rows(legend, {0, 1, 2, 14, 53}),
-              " shown 255/4 shown 4/4 shown 8/ shown 40/7 shown 240/");
-    EXPECT_EQ(legend[14].colour, kHeightColours[14]);
-
-    ed->view.layer = static_cast<DisplayLayer>(1);
-    legend = FullIslandLegend(ed->doc.island, ed->view.layer);
-    EXPECT_EQ(Rows(legend, {1, 2}), " shown 4/4 hidden /");
-
-    ed->view.layer = static_cast<DisplayLayer>(3);
-    legend = FullIslandLegend(ed->doc.island, ed->view.layer);
-    EXPECT_EQ(Rows(legend, {0, 1, 3, 10, 11}), " shown 0/2 shown 1/ shown 3/5 shown 10/7 hidden /");
-    EXPECT_EQ(legend[4].colour, kFertilityColours[4]);
-}
-
-TEST(Legend, ViewLegendCountsShownBlockUnderBandBounds) {
-    auto ed = LegendIsland();
+// Two cell blocks with counts set directly, as the loader leaves them.
+TEST(Legend, WholeIslandAndViewLegends) {
+    auto ed = std::make_unique<Editor>();
+    IslandMap& island = ed->doc.island;
+    island.cell_block_count = island.block_counts_used = 2;
+    auto &b0 = island.block_height_counts[0], &b1 = island.block_height_counts[1];
+    b0[0] = 5, b0[1] = 2, b0[4] = 3;
+    b1[4] = 1, b1[40] = 7, b1[60] = 8, b1[241] = 9, b1[255] = 4;
+    auto &f0 = island.block_fertility_counts[0], &f1 = island.block_fertility_counts[1];
+    f0[0] = 2, f0[10] = 6, f1[10] = 1, f1[3] = 5;
+    auto whole = [&](int layer) { return FullIslandLegend(island, DisplayLayer(layer)); };
+    {
+        SCOPED_TRACE("whole island: heights take the last value of each panel");
+        // 255 replaces the 5 cells of height 0, 4 (3 + 1) replaces 1; band 2 has no cells: its
+        // bound, no count; 241 has no panel.
+        EXPECT_EQ(Rows(whole(0), {0, 1, 2, 14, 53}),
+                  " shown 255/4 shown 4/4 shown 8/ shown 40/7 shown 240/");
+        EXPECT_EQ(whole(0)[14].colour, kHeightColours[14]);
+        // Other layers show only the values present.
+        EXPECT_EQ(Rows(whole(1), {1, 2}), " shown 4/4 hidden /");
+        EXPECT_EQ(Rows(whole(3), {0, 1, 3, 10, 11}),
+                  " shown 0/2 shown 1/ shown 3/5 shown 10/7 hidden /");
+        EXPECT_EQ(whole(3)[4].colour, kFertilityColours[4]);
+    }
+    SCOPED_TRACE("view: counts of the shown block under the band bounds");
     ViewState& view = ed->view;
     // Block 1 (255 has no panel here), the whole island, a block beyond the island's.
     for (const auto& [part, panels, rows] :
@@ -296,15 +269,15 @@ TEST(Legend, ViewLegendCountsShownBlockUnderBandBounds) {
           {-1, std::vector{0, 1}, " shown 0/5 shown 4/4"},
           {2, std::vector{1}, " shown 4/"}}) {
         view.part_index = part;
-        EXPECT_EQ(Rows(ViewLegend(ed->doc.island, view), panels), rows) << part;
+        EXPECT_EQ(Rows(ViewLegend(island, view), panels), rows) << part;
     }
     view.layer = static_cast<DisplayLayer>(3);
     view.part_index = 1;
-    EXPECT_EQ(Rows(ViewLegend(ed->doc.island, view), {0, 3, 10, 11}),
+    EXPECT_EQ(Rows(ViewLegend(island, view), {0, 3, 10, 11}),
               " shown 0/ shown 3/5 shown 10/1 hidden /");
     for (int layer : {1, 2}) {
         view.layer = static_cast<DisplayLayer>(layer);
-        for (const LegendEntry& e : ViewLegend(ed->doc.island, view))
+        for (const LegendEntry& e : ViewLegend(island, view))
             EXPECT_EQ(std::tuple(e.shown, e.caption, e.count), std::tuple(false, "", "")) << layer;
     }
 }

@@ -1,6 +1,7 @@
 // Text export, statistics grids, object list and texture series ranking.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -24,20 +25,17 @@ std::unique_ptr<Editor> SmallIsland(int side) {
     return ed;
 }
 
-TEST(RawExport, LandCellsRowByRowAlignedThenTheLegendAsAWindows1252File) {
+TEST(RawExport, LandCellsRowByRowAlignedThenTheLegendAsAWindows1252FileAndValueCountLists) {
     auto ed = SmallIsland(520);
     IslandMap& island = ed->doc.island;
-    island.height.set(5, 7, 96);
-    island.gfx.set(5, 7, 0x0B44);
-    island.terrain.set(5, 7, 0x4105);
-    island.fertility.set(5, 7, 3);
-    island.height.set(9, 2, 1);
-    island.height.set(100, 10, 5);
-    island.gfx.set(100, 10, 0xFF01);
-    island.terrain.set(100, 10, 0x0002);
-    island.height.set(512, 300, 200);
-    island.fertility.set(512, 300, 0);
-    island.gfx.set(3, 3, 0x0B00);  // height 0: no line however the other layers look
+    // Height, tile, element and fertility per cell; height 0 gets no line whatever else it has.
+    // clang-format off
+    for (auto [x, y, height, gfx, terrain, fertility] : {std::array{5, 7, 96, 0x0B44, 0x4105, 3},
+             {9, 2, 1, 0, 0, 10}, {100, 10, 5, 0xFF01, 2, 10}, {512, 300, 200, 0, 0, 0},
+             {3, 3, 0, 0x0B00, 0, 10}})
+        // clang-format on
+        island.height.set(x, y, height), island.gfx.set(x, y, gfx),
+            island.terrain.set(x, y, terrain), island.fertility.set(x, y, fertility);
 
     const std::string head = "x, y, H\xF6he (>=40: Land), GFX-ID, Gel\xE4nde-ID, Fruchtbarkeit";
     const Lines lines = RawExportLines(island);
@@ -57,16 +55,12 @@ TEST(RawExport, LandCellsRowByRowAlignedThenTheLegendAsAWindows1252File) {
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), expected);
 
     // Bytes pass unchanged, also those Windows-1252 leaves undefined.
-    WriteWindows1252Lines(dir / "m.txt", {"Gr\xF6\xDF"
-                                          "e \x81\x80",
-                                          ""});
+    const std::string text = "Gr\xF6\xDF\x65 \x81\x80";  // \x65 is the e of Groesse
+    WriteWindows1252Lines(dir / "m.txt", {text, ""});
     const auto written = fixture::ReadFileBytes(dir / "m.txt");
-    EXPECT_EQ(std::string(written.begin(), written.end()),
-              "Gr\xF6\xDF"
-              "e \x81\x80\r\n\r\n");
-}
+    EXPECT_EQ(std::string(written.begin(), written.end()), text + "\r\n\r\n");
 
-TEST(ValueCountList, SortsByValueThenSecondAndCountsRepeats) {
+    // Value count lists sort by value, then second value, and count repeats.
     ValueCountList list;
     for (auto [value, second, count] : {std::tuple{5, 2, 1}, {3, 9, 4}, {5, 1, 1}, {5, 2, 1}})
         list.Add(value, second, count);
@@ -83,9 +77,7 @@ GridRows Body(const GridRows& rows) { return GridRows(rows.begin() + 1, rows.end
 TEST(Statistics, GraphicValuesWithAndWithoutLowByteTerrainTurnsMergedOnlyWithoutRotation) {
     auto ed = SmallIsland(4);
     IslandMap& island = ed->doc.island;
-    island.gfx.set(0, 0, 0x0B44);
-    island.gfx.set(3, 3, 0x0B45);
-    island.gfx.set(1, 2, 0x0C00);
+    island.gfx.set(0, 0, 0x0B44), island.gfx.set(3, 3, 0x0B45), island.gfx.set(1, 2, 0x0C00);
     island.gfx.set(4, 4, 0x0D00);  // outside the 4 x 4 island
     const GridRows series = GfxStatisticsRows(island, true);
     EXPECT_EQ(
@@ -100,20 +92,17 @@ TEST(Statistics, GraphicValuesWithAndWithoutLowByteTerrainTurnsMergedOnlyWithout
                      "* 0C,*,12,1,"}));
 
     const std::uint16_t turns[] = {0x0105, 0x4105, 0x8105, 0xC105};
-    for (int o = 0; o < 4; ++o) {
-        island.terrain.set(o, 1, turns[o]);
-        island.terrain_param.set(o, 1, 0x0203);
-        island.height.set(o, 1, static_cast<std::uint8_t>(40 + o));
-    }
+    for (int o = 0; o < 4; ++o)
+        island.terrain.set(o, 1, turns[o]), island.terrain_param.set(o, 1, 0x0203),
+            island.height.set(o, 1, static_cast<std::uint8_t>(40 + o));
     const GridRows merged = TerrainStatisticsRows(island, true);
     EXPECT_EQ(Body(merged), (GridRows{{"0", "0", "0", "0", "12", "00 00"},
                                       {"261", "5", "1", "0", "4", "03 02"}}));
     const GridRows apart = TerrainStatisticsRows(island, false);
     ASSERT_EQ(apart.size(), 6u);
-    for (int o = 0; o < 4; ++o) {
+    for (int o = 0; o < 4; ++o)
         EXPECT_EQ(apart[2 + o], (std::vector<std::string>{std::to_string(turns[o]), "5", "1",
                                                           std::to_string(o), "1", "03 02"}));
-    }
     EXPECT_EQ(StatisticsFileLines(merged, StatisticsGrid::Terrain).back(), "261,5,1,0,4,03 02");
 
     // Places: any turn, one chosen turn, and a typed key that carries turn bits itself.
@@ -124,14 +113,13 @@ TEST(Statistics, GraphicValuesWithAndWithoutLowByteTerrainTurnsMergedOnlyWithout
               ElementPlaceRows(island, 0x0105, false, 3));
 }
 
-TEST(ObjectList, CityBuildingsFirstThenEveryOtherObject) {
+TEST(ObjectList, CityBuildingsFirstThenEveryOtherObjectAndTheFileName) {
     auto ed = SmallIsland(64);
     ed->doc.island.objects = {
         {.graphic_id = 42, .x = 30, .y = 12},
         {.graphic_id = 1201, .orientation = 1, .x = 10, .y = 20, .width = 2, .height = 3},
         {.graphic_id = 65000, .orientation = 3, .x = 14, .y = 25, .width = 4, .height = 4}};
-    ed->doc.cities.cities.resize(1);
-    ed->doc.cities.cities[0].buildings = {{.x = 50, .y = 50}, {.x = 10, .y = 20}};
+    ed->doc.cities.cities.emplace_back().buildings = {{.x = 50, .y = 50}, {.x = 10, .y = 20}};
     ed->doc.cities.current = 0;
 
     EXPECT_EQ(
@@ -144,12 +132,12 @@ TEST(ObjectList, CityBuildingsFirstThenEveryOtherObject) {
     EXPECT_TRUE(ObjectListLines(ed->doc.island, nullptr).empty());
     ed->doc.island.objects.clear();
     EXPECT_TRUE(ObjectListLines(ed->doc.island, ed->doc.cities.Current()).empty());
-}
 
-TEST(ObjectList, FileNameTakesTxtExtensionWithinEightyCharactersAndMemoNeedsFiveLines) {
-    EXPECT_EQ(ObjectListFileName("Sued07.scp"), "Sued07.txt");
-    EXPECT_EQ(ObjectListFileName("dir.v2/Insel"), "dir.v2/Insel.txt");
-    EXPECT_EQ(ObjectListFileName(std::string(90, 'a') + ".scp"), std::string(76, 'a') + ".txt");
+    // The file name takes a txt extension within eighty characters; a memo needs five lines.
+    EXPECT_EQ(std::vector({ObjectListFileName("Sued07.scp"), ObjectListFileName("dir.v2/Insel"),
+                           ObjectListFileName(std::string(90, 'a') + ".scp")}),
+              std::vector<std::string>(
+                  {"Sued07.txt", "dir.v2/Insel.txt", std::string(76, 'a') + ".txt"}));
     // A memo is saved from five lines on.
     EXPECT_EQ(std::pair(MemoWorthSaving(Lines(4, "x")), MemoWorthSaving(Lines(5, ""))),
               std::pair(false, true));
@@ -170,8 +158,9 @@ TEST(SeriesRanking, EqualCountsRankByIndexWithRoundedShares) {
     EXPECT_EQ(ranking.total_percent, 100);
 
     ASSERT_EQ(ranking.memo.size(), 149u);
-    EXPECT_EQ(Lines(ranking.memo.begin(), ranking.memo.begin() + 2), (Lines{"0B   0", "0C   50"}));
-    EXPECT_EQ(Lines(ranking.memo.end() - 2, ranking.memo.end()), (Lines{"Anzahl: 3", "Total 120"}));
+    const Lines& m = ranking.memo;
+    EXPECT_EQ((Lines{m[0], m[1], m.end()[-2], m.back()}),
+              (Lines{"0B   0", "0C   50", "Anzahl: 3", "Total 120"}));
 
     std::array<std::int32_t, kSeriesCount> halves{};
     halves[5] = 1, halves[kSeriesCount - 1] = 8;

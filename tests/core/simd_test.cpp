@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <random>
 #include <tuple>
 #include <vector>
@@ -19,18 +20,16 @@ namespace insel::simd {
 namespace {
 
 TEST(Tier, OverrideLowersButNeverRaisesTheTier) {
-    const struct {
-        const char* name;
-        Tier best, expected;
-    } cases[] = {
-        {"portable", Tier::kAvx512, Tier::kPortable}, {"avx2", Tier::kAvx512, Tier::kAvx2},
-        {"avx512", Tier::kAvx2, Tier::kAvx2},         {"avx512", Tier::kPortable, Tier::kPortable},
-        {"AVX2", Tier::kAvx512, Tier::kAvx512},       {"", Tier::kAvx2, Tier::kAvx2},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(ChooseTier(ParseTier(c.name), c.best), c.expected) << c.name;
-        EXPECT_EQ(ParseTier(TierName(c.expected)), c.expected);
-    }
+    // Name asked for, best tier of the machine, tier chosen.
+    // clang-format off
+    for (const auto& [name, best, expected] : {std::tuple{"portable", Tier::kAvx512, Tier::kPortable},
+             {"avx2", Tier::kAvx512, Tier::kAvx2}, {"avx512", Tier::kAvx2, Tier::kAvx2},
+             {"avx512", Tier::kPortable, Tier::kPortable}, {"AVX2", Tier::kAvx512, Tier::kAvx512},
+             {"", Tier::kAvx2, Tier::kAvx2}})
+        // clang-format on
+        EXPECT_EQ(std::pair(ChooseTier(ParseTier(name), best), ParseTier(TierName(expected))),
+                  std::pair(expected, std::optional(expected)))
+            << name;
     EXPECT_LE(ActiveTier(), BestTier());
 }
 
@@ -70,8 +69,7 @@ TEST(Kernels, TagSearchAndSweepAgreeWithThePortableOnes) {
             for (std::int64_t at = 0; at + std::ssize(kSweptTags[k]) <= length; ++at)
                 if (std::equal(kSweptTags[k].begin(), kSweptTags[k].end(), bytes.begin() + at))
                     every[k].push_back(at);
-        EXPECT_EQ(wide, every) << size;
-        EXPECT_EQ(portable, every) << size;
+        EXPECT_EQ(std::pair(wide, portable), std::pair(every, every)) << size;
     }
 }
 
@@ -87,8 +85,9 @@ TEST(Kernels, CellValueKernelsAgreeWithThePortableOnes) {
             ClampAndCountFertilityPortable(bytes.data(), n, portable.data(), portable_counts);
             for (int y = 0; y < n; ++y)
                 ++counted[capped[y] = std::min<std::uint16_t>(bytes[y], 10)];
-            EXPECT_EQ(std::tie(wide, wide_counts), std::tie(capped, counted)) << n;
-            EXPECT_EQ(std::tie(portable, portable_counts), std::tie(capped, counted)) << n;
+            EXPECT_EQ(std::tie(wide, wide_counts, portable, portable_counts),
+                      std::tie(capped, counted, capped, counted))
+                << n;
         }
         std::vector<std::uint16_t> words(static_cast<std::size_t>(n) + 1, 3);
         if (n > 0) words[static_cast<std::size_t>(random() % n)] = 9;
@@ -116,12 +115,10 @@ std::int64_t ReadEntriesOneByOne(const EntryTarget& t, const std::uint8_t* e, st
     for (; i < n; ++i, e += 6) {
         const int x = t.x0 + e[5], y = t.y0 + e[4];
         if (x >= kLayerSide || y >= kLayerSide) break;
-        t.element[static_cast<std::size_t>(x) * kLayerSide + y] =
-            static_cast<std::uint16_t>(e[0] | e[1] << 8);
-        t.param[static_cast<std::size_t>(x) * kLayerSide + y] =
-            static_cast<std::uint16_t>(e[2] | e[3] << 8);
-        x_end = std::max(x_end, x + 1);
-        y_end = std::max(y_end, y + 1);
+        const std::size_t at = static_cast<std::size_t>(x) * kLayerSide + y;
+        t.element[at] = static_cast<std::uint16_t>(e[0] | e[1] << 8);
+        t.param[at] = static_cast<std::uint16_t>(e[2] | e[3] << 8);
+        x_end = std::max(x_end, x + 1), y_end = std::max(y_end, y + 1);
     }
     return i;
 }
@@ -136,13 +133,11 @@ TEST(Kernels, EntryReadersAgreeWithReadingOneByOneAndStagingWithThePortableOne) 
         }
         return cells;
     };
-    // Offsets that count on past y offset 255 into the next column, a run cut by a repeated
-    // cell, runs at the layers' far edge, then generated runs.
+    // Origins with the x and y offsets of their cells: offsets that count on past y offset 255
+    // into the next column, a run cut by a repeated cell, runs at the layers' far edge, then
+    // generated runs.
     // clang-format off
-    const struct {
-        int x0, y0;
-        std::vector<std::pair<int, int>> cells;  // x and y offsets
-    } cases[] = {
+    const std::tuple<int, int, std::vector<std::pair<int, int>>> cases[] = {
         {0, 0, {{3, 250}, {3, 251}, {3, 252}, {3, 253}, {3, 254}, {3, 255}, {4, 0}, {4, 1}}},
         {8, 8, {{1, 0}, {1, 1}, {1, 2}, {1, 2}, {1, 4}, {1, 5}, {1, 6}, {1, 7}, {1, 8}}},
         {1016, 1016, {{7, 0}, {7, 1}, {7, 2}, {7, 3}, {7, 4}, {7, 5}, {7, 6}, {7, 7}, {8, 0}}},
@@ -150,21 +145,21 @@ TEST(Kernels, EntryReadersAgreeWithReadingOneByOneAndStagingWithThePortableOne) 
         {0, 0, runs(1024)}, {32, 64, runs(13)}, {992, 992, runs(700)}, {768, 1000, runs(300)},
         {0, 0, {}}};
     // clang-format on
-    for (const auto& c : cases) {
+    for (const auto& [x0, y0, cells] : cases) {
         std::vector<std::uint8_t> file;
-        for (auto [x, y] : c.cells) {
+        for (auto [x, y] : cells) {
             const auto value = static_cast<std::uint16_t>(random() | 1);
             file.insert(file.end(),
                         {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
                          static_cast<std::uint8_t>(file.size() / 6), 2,
                          static_cast<std::uint8_t>(y), static_cast<std::uint8_t>(x)});
         }
-        const auto n = std::ssize(c.cells);
+        const auto n = std::ssize(cells);
         file.resize(file.size() + 128);  // what the file holds behind the block
         const auto end = file.data() + file.size();
         const auto out = std::make_unique<Layers[]>(3);  // wide, portable, one by one
         auto target = [&](int k) {
-            return EntryTarget{out[k].element.data(), out[k].param.data(), c.x0, c.y0};
+            return EntryTarget{out[k].element.data(), out[k].param.data(), x0, y0};
         };
         int ends[3][2] = {};
         const std::int64_t done[3] = {
@@ -174,12 +169,12 @@ TEST(Kernels, EntryReadersAgreeWithReadingOneByOneAndStagingWithThePortableOne) 
         for (int k : {0, 1}) {
             EXPECT_EQ(std::tuple(done[k], ends[k][0], ends[k][1]),
                       std::tuple(done[2], ends[2][0], ends[2][1]))
-                << k << " at " << c.x0 << ", " << c.y0;
+                << k << " at " << x0 << ", " << y0;
             EXPECT_TRUE(out[k].element == out[2].element && out[k].param == out[2].param) << k;
         }
-        const std::size_t origin = static_cast<std::size_t>(c.x0) * kLayerSide + c.y0;
+        const std::size_t origin = static_cast<std::size_t>(x0) * kLayerSide + y0;
         for (int ny : {32, 31, 8, 1}) {  // and back out, column blocks of every height
-            if (c.y0 + ny > kLayerSide) continue;
+            if (y0 + ny > kLayerSide) continue;
             std::vector<std::uint8_t> wide(6 * 32 * 32 + 64), portable(wide.size());
             std::uint8_t *a = wide.data(), *b = portable.data();
             StageEntries(a, &out[0].element[origin], &out[0].param[origin], 32, ny);

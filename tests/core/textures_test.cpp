@@ -39,7 +39,7 @@ struct FakeFolder {
     }
 };
 
-TEST(TileTables, FollowRowColumnOrientationRules) {
+TEST(TileTablesAndSeriesNames, TablesFollowRowColumnOrientationRulesAndNamesCodesPathsRowsItems) {
     // 0x25: row 1, column 1, turned once: top-right quarter. 0xA7: row 5, column 1, turned three
     // times: bottom-right quarter, block 2. 0x4A: row 2, column 2, upside down: bottom-left
     // quarter. Columns 6 and 7 (0x1B, 0xBC) do not exist.
@@ -52,9 +52,7 @@ TEST(TileTables, FollowRowColumnOrientationRules) {
     EXPECT_EQ(entries, (std::vector<std::tuple<int, int, int>>{{256 + 171, 43, 4},
                            {256 + 213, 256 + 171, 25}, {128, 256 + 128, 8}, {0, 0, 0}, {0, 0, 0}}));
     // clang-format on
-}
 
-TEST(SeriesNames, CodesPathsIslandTypeRowsListItemsAndMemoryLines) {
     EXPECT_EQ(SeriesCode(146), "9D");  // index plus eleven in two hex digits
     EXPECT_EQ(BaseBitmapPath("/prog", 0), std::filesystem::path("/prog/GFXImages/Series0Bxx.bmp"));
     EXPECT_EQ(FullBitmapPath("/prog", 0x21 - 11),
@@ -90,8 +88,8 @@ TEST(WorkingTiles, CutByTextureIndexTurnedClockwiseAndUnusableSeriesReadOnce) {
     TextureCache cache("/prog", folder.Loader());
     EXPECT_EQ(cache.CurrentSeries(), -1);
     ASSERT_TRUE(cache.SetupBitmaps(2));
-    EXPECT_EQ(cache.CurrentSeries(), 2);
-    EXPECT_EQ(folder.asked, std::vector<std::string>{"Series0Dxx.bmp"});
+    EXPECT_EQ(std::pair(cache.CurrentSeries(), folder.asked),
+              std::pair(2, std::vector<std::string>{"Series0Dxx.bmp"}));
     for (int w = 0; w < 6; ++w)
         for (int c = 0; c < 6; ++c) {
             const TilePicture& tile = cache.Tile(kTileTables.texture_index[w * 32 + c * 4]);
@@ -103,13 +101,12 @@ TEST(WorkingTiles, CutByTextureIndexTurnedClockwiseAndUnusableSeriesReadOnce) {
     const TilePicture& tile = cache.Tile(4);
     for (int turn = 0; turn < 4; ++turn) {  // one turn takes top left to top right
         cache.RotateTile(4, turn);
-        for (int y = 0; y < kTileSize; ++y) {
+        for (int y = 0; y < kTileSize; ++y)
             for (int x = 0; x < kTileSize; ++x) {
                 const int to_x[4] = {x, 42 - y, 42 - x, y}, to_y[4] = {y, x, 42 - y, 42 - x};
                 ASSERT_EQ(cache.ScratchTile().at(to_x[turn], to_y[turn]), tile.at(x, y))
                     << turn << ": " << x << "," << y;
             }
-        }
     }
     // Asking again for the current series does not read the file again.
     EXPECT_TRUE(cache.SetupBitmaps(2));
@@ -133,8 +130,7 @@ TEST(WorkingTiles, CutByTextureIndexTurnedClockwiseAndUnusableSeriesReadOnce) {
 PreloadChoice AutoChoice(std::vector<int> codes, int attempted) {
     PreloadChoice choice;
     for (int code : codes) choice.listed.push_back(code - 11);
-    choice.auto_preload = true;
-    choice.attempted = attempted;
+    choice.auto_preload = true, choice.attempted = attempted;
     return choice;
 }
 
@@ -165,7 +161,6 @@ TEST(Preload, SameSeriesOnceFreedSlotsReusedLowestFirstAndReallocationEmptiesThe
                   "File Series0BxxFull.bmp  als nr 2", "Slot 4 nicht gewählt"}));
     EXPECT_EQ(slots({0x0D, 0x20, 0x0B, 0x19}), std::vector({0, 1, 2, 3}));
     EXPECT_EQ(cache.Slot(1).at(511, 511), 0xFF000020u);
-
     cache.log.clear();
     cache.AllocatePreloadSlots(20);
     EXPECT_EQ(std::tuple(cache.AllocatedSlots(), slots({0x20, 0x0B, 0x19}), cache.log.size()),
@@ -179,13 +174,13 @@ TEST(Preload, OnlyExistingSlotsTickedRowsAndReadableFiles) {
     folder.missing.insert("Series17xxFull.bmp");
     TextureCache cache("/prog", folder.Loader());
     cache.PreloadTextures(AutoChoice({0x0D}, 10));  // no slots yet
-    EXPECT_EQ(cache.log, std::vector<std::string>({"Loading Textures", "0D  gelistet bei 1"}));
-    EXPECT_TRUE(folder.asked.empty());
+    EXPECT_EQ(
+        std::pair(cache.log, folder.asked.empty()),
+        std::pair(std::vector<std::string>({"Loading Textures", "0D  gelistet bei 1"}), true));
 
     cache.AllocatePreloadSlots(2);
     PreloadChoice choice = AutoChoice({0x17, 0x0D, 0x19, 0x1A, 0x20}, 5);
-    choice.auto_preload = false;
-    choice.ticked = {true, true, true, true, true};
+    choice.auto_preload = false, choice.ticked = {true, true, true, true, true};
     cache.PreloadTextures(choice);
     // The unreadable series takes no slot; rows 3 to 5 have none left to ask for.
     const auto& map = cache.SeriesSlotMap();
@@ -193,8 +188,7 @@ TEST(Preload, OnlyExistingSlotsTickedRowsAndReadableFiles) {
               std::tuple(0, 1, 0, "File Series0DxxFull.bmp  als nr 1"));
     EXPECT_EQ(folder.asked, (std::vector<std::string>{"Series17xxFull.bmp", "Series0DxxFull.bmp"}));
 
-    choice.listed = {0x19 - 11, 0x1A - 11};
-    choice.ticked = {false, true};
+    choice.listed = {0x19 - 11, 0x1A - 11}, choice.ticked = {false, true};
     cache.PreloadTextures(choice);
     EXPECT_EQ(std::tuple(cache.log.end()[-2], cache.log.back(), map[0x19 - 11]),
               std::tuple("Slot 1 nicht gewählt", "File Series1AxxFull.bmp  als nr 1", 0));

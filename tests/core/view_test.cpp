@@ -40,14 +40,13 @@ TEST(WholeView, ScalesTheIslandIntoTheSquare) {
     }
 }
 
-TEST(PartView, SnapsToPagesOfTheZoomAndFrameCornersGiveCells) {
+TEST(PartView, SnapsToPagesOfTheZoomFrameCornersGiveCellsAndPagesStopAtTheEdge) {
     auto ed = ShownIsland(512, 512);
     ASSERT_TRUE(ShowPartAt(ed->view, ed->doc.island, ed->status, 100, 5));
-    EXPECT_EQ(Origin(*ed), std::tuple(384, 0, "384", "0"));
     const auto& v = ed->view;
-    EXPECT_EQ(std::tuple(v.visible_columns, v.visible_rows, v.part_frame.shown, v.part_frame.left,
-                         v.part_frame.width, v.part_frame.height),
-              std::tuple(64, 32, true, 96, 16, 8));
+    EXPECT_EQ(std::tuple(Origin(*ed), v.visible_columns, v.visible_rows, v.part_frame.shown,
+                         v.part_frame.left, v.part_frame.width, v.part_frame.height),
+              std::tuple(std::tuple(384, 0, "384", "0"), 64, 32, true, 96, 16, 8));
     ShowPartAt(ed->view, ed->doc.island, ed->status, 100, 10);
     EXPECT_EQ(Origin(*ed), std::tuple(384, 32, "384", "32"));
     const FrameCells f = CellsUnderFrame(ed->view, ed->doc.island, ed->status, 16, 32, 48, 32);
@@ -58,29 +57,28 @@ TEST(PartView, SnapsToPagesOfTheZoomAndFrameCornersGiveCells) {
     SetZoom(ed->view, ed->doc.island, ed->status, 16);
     EXPECT_EQ(Origin(*ed), std::tuple(384, 32, "384", "32"));
     SetZoom(ed->view, ed->doc.island, ed->status, 42);
-    EXPECT_EQ(std::pair(v.visible_columns, v.visible_rows), std::pair(24, 12));
     const CellPoint cell = PixelToCell(ed->view, ed->doc.island, ed->status, 41, 42);
-    EXPECT_EQ(std::pair(cell.x, cell.y), std::pair(v.origin_x, v.origin_y + 1));
+    EXPECT_EQ(std::tuple(v.visible_columns, v.visible_rows, cell.x, cell.y),
+              std::tuple(24, 12, v.origin_x, v.origin_y + 1));
 
     ASSERT_TRUE(ShowWholeIsland(ed->view, ed->doc.island, ed->status));
     EXPECT_EQ(std::tuple(v.part_index, v.part_frame.shown, v.zoom_cell_size),
               std::tuple(-1, false, 42));
-}
 
-TEST(PartView, PagesArePulledBackToTheEdgeAndArrowsStopThere) {
-    auto ed = ShownIsland(100, 100);
-    ShowPartAt(ed->view, ed->doc.island, ed->status, 128, 128);
-    EXPECT_EQ(Origin(*ed), std::tuple(36, 68, "36", "68"));
+    // Pages are pulled back to the edge and arrows stop there.
+    auto edge = ShownIsland(100, 100);
+    ShowPartAt(edge->view, edge->doc.island, edge->status, 128, 128);
+    EXPECT_EQ(Origin(*edge), std::tuple(36, 68, "36", "68"));
     for (const auto& [dx, dy, moves] :
          {std::tuple{1, 0, false}, {0, 1, false}, {-1, 0, true}, {0, -1, true}})
-        EXPECT_EQ(ScrollView(ed->view, ed->doc.island, ed->status, dx, dy), moves)
+        EXPECT_EQ(ScrollView(edge->view, edge->doc.island, edge->status, dx, dy), moves)
             << dx << "," << dy;
-    EXPECT_EQ(Origin(*ed), std::tuple(35, 67, "35", "67"));
+    EXPECT_EQ(Origin(*edge), std::tuple(35, 67, "35", "67"));
 
     // 128 columns, more than the island has.
-    SetZoom(ed->view, ed->doc.island, ed->status, 8);
-    EXPECT_EQ(Origin(*ed), std::tuple(0, 36, "0", "36"));
-    EXPECT_EQ(std::pair(ed->view.visible_columns, ed->view.part_frame.width), std::pair(100, 128));
+    SetZoom(edge->view, edge->doc.island, edge->status, 8);
+    EXPECT_EQ(std::tuple(Origin(*edge), edge->view.visible_columns, edge->view.part_frame.width),
+              std::tuple(std::tuple(0, 36, "0", "36"), 100, 128));
 }
 
 TEST(Oversize, TogglesBetweenTopAndBottomRows) {
@@ -99,25 +97,22 @@ TEST(Oversize, TogglesBetweenTopAndBottomRows) {
     EXPECT_FALSE(ToggleOversizeHalf(low->view, low->doc.island, low->status));
 }
 
-TEST(FullIsland, WaterShareAndEmptyIsland) {
+TEST(FullIsland, WaterShareEmptyIslandAndTrackingTheMouseOnlyOnTheIsland) {
     auto ed = ShownIsland(100, 100);
-    ed->doc.island.block_height_counts[0][0] = 2500;
-    ed->doc.island.block_height_counts[15][9] = 500;
-    ed->doc.island.block_height_counts[15][10] = 1000;
+    auto& counts = ed->doc.island.block_height_counts;
+    counts[0][0] = 2500, counts[15][9] = 500, counts[15][10] = 1000;
     ShowWholeIsland(ed->view, ed->doc.island, ed->status);
     EXPECT_EQ(ed->status.water, "30 %");
 
     auto empty = ShownIsland(0, 0);
-    EXPECT_EQ(std::pair(empty->status.water, empty->view.cell_width),
-              std::pair(std::string("0 %"), 0));
-    EXPECT_FALSE(CellToPixel(empty->view, empty->doc.island, 0, 0).has_value());
+    EXPECT_EQ(std::tuple(empty->status.water, empty->view.cell_width,
+                         CellToPixel(empty->view, empty->doc.island, 0, 0).has_value()),
+              std::tuple(std::string("0 %"), 0, false));
     EXPECT_FALSE(TrackMouse(empty->view, empty->doc.island, empty->status, 3, 3));
     ShowPartAt(empty->view, empty->doc.island, empty->status, 50, 50);
     EXPECT_EQ(empty->view.part_frame.width, 0);
-}
 
-TEST(TrackMouse, ShowsTheCellAndIgnoresPointsOffTheIsland) {
-    auto ed = ShownIsland(100, 100);
+    // The mouse shows its cell, points off the island are ignored.
     IslandMap& island = ed->doc.island;
     island.height.set(99, 2, 37), island.gfx.set(99, 2, 0x1234), island.fertility.set(99, 2, 7);
     island.terrain.set(99, 2, 0xC000 | 1001), island.terrain_param.set(99, 2, 0x0A05);
@@ -142,15 +137,14 @@ void OpenPage(Editor& editor, ToolMode mode) {
 bool Apply(Editor& editor, int value = 0) {
     bool changed = false;
     editor.Step("Rahmen", [&] {
-        changed = ApplyFrame(editor.tools, editor.view, editor.doc.island, editor.status, value)
-                      .changed;
+        changed =
+            ApplyFrame(editor.tools, editor.view, editor.doc.island, editor.status, value).changed;
     });
     return changed;
 }
 
 void ClickCell(Editor& editor, int x, int y) {
-    editor.status.mouse_x = std::to_string(x);
-    editor.status.mouse_y = std::to_string(y);
+    editor.status.mouse_x = std::to_string(x), editor.status.mouse_y = std::to_string(y);
     ASSERT_TRUE(MoveToolFrameToMouse(editor.tools, editor.view, editor.doc.island, editor.status));
 }
 
@@ -162,7 +156,7 @@ void FrameAt(Editor& editor, ToolMode mode, int x, int y, int width, int height)
     ResizeToolFrame(editor.tools, editor.view, editor.doc.island, false, height);
 }
 
-TEST(ToolModes, PagesChooseModesAndTheMinesPageFollowsItsRadio) {
+TEST(ToolFrame, PagesChooseModesTheMinesPageFollowsItsRadioAndClicksPlaceTheFrame) {
     auto ed = ShownIsland(128, 128);  // 4 pixels per cell, frames one pixel inside
     OpenPage(*ed, ToolMode::Mine);
     EXPECT_EQ(std::tuple(ed->tools.mode, ed->tools.frame_shown, FrameLetter(ed->tools.mode)),
@@ -174,11 +168,10 @@ TEST(ToolModes, PagesChooseModesAndTheMinesPageFollowsItsRadio) {
     SetToolModeForPage(ed->tools, ed->view, ed->doc.island, 0);
     EXPECT_FALSE(ed->tools.frame_shown);
     OpenPage(*ed, ToolMode::Mine);
-    EXPECT_EQ(std::tuple(ed->tools.mode, ed->tools.frame.width, ed->tools.frame.height),
-              std::tuple(ToolMode::QuarrySpot, 16, 12));
-    EXPECT_EQ(FrameLetter(ed->tools.mode) + FrameLetter(static_cast<ToolMode>(12)) +
-                  FrameLetter(ToolMode::None),
-              "AN");
+    EXPECT_EQ(std::tuple(ed->tools.mode, ed->tools.frame.width, ed->tools.frame.height,
+                         FrameLetter(ed->tools.mode) + FrameLetter(static_cast<ToolMode>(12)) +
+                             FrameLetter(ToolMode::None)),
+              std::tuple(ToolMode::QuarrySpot, 16, 12, "AN"));
 
     // The height-profile page clears the marks.
     ed->doc.island.mark.set(3, 3, 1);
@@ -188,10 +181,9 @@ TEST(ToolModes, PagesChooseModesAndTheMinesPageFollowsItsRadio) {
     OpenPage(*ed, ToolMode::Tile);
     EXPECT_EQ(std::tuple(ed->tools.height_profile_page, ed->tools.frame.width),
               std::tuple(false, 12));  // 3 cells of 4 pixels
-}
 
-TEST(ToolFrame, IsPulledBackToEndAtTheIslandsEdgeAndInPartViewsUsesTheZoom) {
-    auto ed = ShownIsland(128, 128);
+    // The frame is pulled back to end at the island's edge and in part views uses the zoom.
+    ed = ShownIsland(128, 128);
     OpenPage(*ed, ToolMode::Tile);
     ClickCell(*ed, 127, 126);
     EXPECT_EQ(
@@ -206,14 +198,13 @@ TEST(ToolFrame, IsPulledBackToEndAtTheIslandsEdgeAndInPartViewsUsesTheZoom) {
     OpenPage(*ed, ToolMode::River);
     ClickCell(*ed, 2, 3);
     const auto& f = ed->tools.frame;
-    EXPECT_EQ(std::tuple(f.left, f.top, f.width), std::tuple(2 * 16 + 1, 3 * 16 + 1, 48));
+    const auto inside = std::tuple(f.left, f.top, f.width);
     // A cell outside the page puts the frame at the canvas edge.
     ClickCell(*ed, 100, 3);
-    EXPECT_EQ(ed->tools.frame.left, 0);
-}
+    EXPECT_EQ(std::pair(inside, f.left), std::pair(std::tuple(2 * 16 + 1, 3 * 16 + 1, 48), 0));
 
-TEST(CanvasClick, RecordsTheRectangleMovesTheMinePartnerAndNeedsAnIslandAndANumber) {
-    auto ed = ShownIsland(128, 128);
+    // A click records the rectangle, moves the mine partner and needs an island and a number.
+    ed = ShownIsland(128, 128);
     ed->doc.island.height.set(7, 9, 55);
     OpenPage(*ed, ToolMode::Mine);
     ClickCell(*ed, 7, 9);
@@ -222,12 +213,10 @@ TEST(CanvasClick, RecordsTheRectangleMovesTheMinePartnerAndNeedsAnIslandAndANumb
               std::tuple("55", SelectionRect{7, 9, 1, 1}, SelectionRect{7, 9, 4, 3}));
 
     const auto before = ed->tools.selection;
-    ed->status.mouse_x = "5";
-    ed->view.island_shown = false;
+    ed->status.mouse_x = "5", ed->view.island_shown = false;
     EXPECT_FALSE(MoveToolFrameToMouse(ed->tools, ed->view, ed->doc.island, ed->status));
     EXPECT_EQ(ed->tools.selection, before);
-    ed->view.island_shown = true;
-    ed->status.mouse_x = "";
+    ed->view.island_shown = true, ed->status.mouse_x = "";
     EXPECT_THROW(MoveToolFrameToMouse(ed->tools, ed->view, ed->doc.island, ed->status), Error);
 }
 
@@ -241,8 +230,7 @@ TEST(PenStroke, MarksPenSquaresOnlyOnTheHeightProfilePage) {
     EXPECT_EQ(std::tuple(mark.get(11, 11), mark.get(12, 11)), std::tuple(1, 0));
 
     // At the last array column only the cells that exist are marked.
-    ed->view.origin_x = 1000;
-    ed->tools.pen_size = 3;
+    ed->view.origin_x = 1000, ed->tools.pen_size = 3;
     ASSERT_TRUE(ContinuePenStroke(ed->tools, ed->view, ed->doc.island, ed->status, 24, 0));
     EXPECT_EQ(mark.get(1024, 2), 1);
 
@@ -251,7 +239,7 @@ TEST(PenStroke, MarksPenSquaresOnlyOnTheHeightProfilePage) {
     EXPECT_EQ(mark.get(1000, 0), 0);
 }
 
-TEST(FrameDrag, OnlyForResizableModesKeptOnTheCanvasAndStoredAsTheBlock) {
+TEST(FrameDragAndApply, ResizableModesBlockFertilityVegetationHeightsAndRivers) {
     auto ed = ShownIsland(128, 128);
     OpenPage(*ed, ToolMode::Mine);
     EXPECT_FALSE(BeginFrameDrag(ed->tools, ed->view, true));
@@ -260,7 +248,7 @@ TEST(FrameDrag, OnlyForResizableModesKeptOnTheCanvasAndStoredAsTheBlock) {
     ASSERT_TRUE(BeginFrameDrag(ed->tools, ed->view, true));
     const auto size = DragFrameCorner(ed->tools, ed->view, -700, 30);
     ASSERT_TRUE(size);
-    EXPECT_EQ(std::tuple(size->width, size->height), std::tuple(1023 - ed->tools.frame.left, 30));
+    EXPECT_EQ(std::pair(size->width, size->height), std::pair(1023 - ed->tools.frame.left, 30));
 
     ClickCell(*ed, 10, 20);
     DragFrameCorner(ed->tools, ed->view, 20, 12);  // 5 x 3 cells from the frame's corner
@@ -272,10 +260,9 @@ TEST(FrameDrag, OnlyForResizableModesKeptOnTheCanvasAndStoredAsTheBlock) {
     ed->tools.frame_size_locked = true;
     ASSERT_TRUE(BeginFrameDrag(ed->tools, ed->view, true));
     EXPECT_FALSE(DragFrameCorner(ed->tools, ed->view, 5, 5));
-}
 
-TEST(FrameApply, FertilityNeedsALegendColourAndKeepsTheBlockCounts) {
-    auto ed = ShownIsland(128, 128);
+    // Applying: fertility needs a legend colour and keeps the block counts.
+    ed = ShownIsland(128, 128);
     ed->doc.island.RecountBlockCounts();
     FrameAt(*ed, ToolMode::Fertility, 4, 4, 2, 2);
     FrameApplyResult result = ApplyFrame(ed->tools, ed->view, ed->doc.island, ed->status, 0);
@@ -292,10 +279,7 @@ TEST(FrameApply, FertilityNeedsALegendColourAndKeepsTheBlockCounts) {
     // Legend panels past the fertility values do nothing.
     ed->tools.legend_value = 11;
     EXPECT_FALSE(Apply(*ed));
-}
 
-TEST(FrameApply, VegetationClearsOnlyTheCornerHeightsFillTheFrameRiversDoNothing) {
-    auto ed = ShownIsland(128, 128);
     for (int x = 0; x < 3; ++x) ed->doc.island.terrain.set(x, 0, 0x1234);
     FrameAt(*ed, ToolMode::Vegetation, 0, 0, 3, 3);
     EXPECT_TRUE(Apply(*ed));
