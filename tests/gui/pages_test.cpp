@@ -22,31 +22,23 @@ namespace {
 
 // 64 x 64 with two cities of a native people (the name says so): a small warehouse at (10, 10)
 // with two houses and a marketplace; a small warehouse at (40, 40) with one house.
+// clang-format off
 fx::Bytes SettledIslandFile() {
-    fx::IslandSpec island;
-    island.number = 7;
-    island.city_byte = 2;
-    island.heights = [](int x, int y) { return std::uint8_t(20 + (x + y) % 40); };
-    island.objects = {
-        {.id_word = 2501, .x = 10, .y = 10}, {.id_word = 2104, .x = 13, .y = 10},
-        {.id_word = 2104, .x = 10, .y = 13}, {.id_word = 821, .x = 13, .y = 13},
-        {.id_word = 2501, .x = 40, .y = 40}, {.id_word = 2104, .x = 42, .y = 43},
-    };
-    fx::CitySpec first;
-    first.player = fx::PlayerSpec{.type = 8, .number = 1, .name = "Kapitaen"};
-    first.name = "Hafenstadt";
-    first.abs_first = 20;
-    first.abs_second = 30;
-    first.buildings = {fx::PlainEntry(13, 10), fx::WarehouseEntry(10, 10, 5),
-                       fx::PlainEntry(10, 13), fx::MarketEntry(13, 13, 13, 17)};
-    fx::CitySpec second;
-    second.player = fx::PlayerSpec{.type = 15, .number = 3, .name = "Rotbart"};
-    second.name = "Kueste";
-    second.abs_first = 40;
-    second.abs_second = 50;
-    second.buildings = {fx::WarehouseEntry(40, 40, 9), fx::PlainEntry(42, 43)};
-    return fx::IslandFileWithCities(island, {first, second}).bytes;
+    return fx::IslandFileWithCities(
+        {.number = 7, .city_byte = 2,
+         .heights = [](int x, int y) { return std::uint8_t(20 + (x + y) % 40); },
+         .objects = {{.id_word = 2501, .x = 10, .y = 10}, {.id_word = 2104, .x = 13, .y = 10},
+                     {.id_word = 2104, .x = 10, .y = 13}, {.id_word = 821, .x = 13, .y = 13},
+                     {.id_word = 2501, .x = 40, .y = 40}, {.id_word = 2104, .x = 42, .y = 43}}},
+        {{.player = fx::PlayerSpec{.type = 8, .number = 1, .name = "Kapitaen"},
+          .name = "Hafenstadt", .abs_first = 20, .abs_second = 30,
+          .buildings = {fx::PlainEntry(13, 10), fx::WarehouseEntry(10, 10, 5),
+                        fx::PlainEntry(10, 13), fx::MarketEntry(13, 13, 13, 17)}},
+         {.player = fx::PlayerSpec{.type = 15, .number = 3, .name = "Rotbart"}, .name = "Kueste",
+          .abs_first = 40, .abs_second = 50,
+          .buildings = {fx::WarehouseEntry(40, 40, 9), fx::PlainEntry(42, 43)}}}).bytes;
 }
+// clang-format on
 
 }  // namespace
 
@@ -276,10 +268,8 @@ class PagesTest : public QObject, WindowHarness {
         QCOMPARE(messages_, QStringList{"message: Eine Insel sollte schon da sein"});
         messages_.clear();
 
-        fx::IslandSpec island;
-        island.number = 1;
-        island.width = island.height = 48;
-        fx::WriteFileBytes(At("welt.sze").toStdString(), fx::SavegameBytes({island}));
+        fx::WriteFileBytes(At("welt.sze").toStdString(),
+                           fx::SavegameBytes({{.width = 48, .height = 48, .number = 1}}));
         window_->LoadIslandFile(At("welt.sze").toStdString(), insel::FileKind::Scenario);
         QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
         QVERIFY(Ed().doc.file_kind == insel::FileKind::Savegame &&
@@ -287,11 +277,11 @@ class PagesTest : public QObject, WindowHarness {
                 Control<QTableWidget>("InselListenGrid")->rowCount() == 1);
         auto* pages = Control<QTabWidget>("PageControl1");
         auto state = [&] {
-            return QList<bool>{pages->isTabVisible(pages->indexOf(Child("Minen"))),
-                               pages->isTabVisible(pages->indexOf(Child("FlussSheet"))),
-                               pages->isTabVisible(pages->indexOf(Child("Objects"))),
-                               Child("EZBCheck")->isEnabled(),
-                               pages->isTabEnabled(pages->indexOf(Child("TabSheet2")))};
+            QList<bool> shown;
+            for (const char* page : {"Minen", "FlussSheet", "Objects"})
+                shown << pages->isTabVisible(pages->indexOf(Child(page)));
+            return shown << Child("EZBCheck")->isEnabled()
+                         << pages->isTabEnabled(pages->indexOf(Child("TabSheet2")));
         };
         QCOMPARE(state(), (QList<bool>{false, false, true, false, true}));
 

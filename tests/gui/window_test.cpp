@@ -91,16 +91,12 @@ class WindowTest : public QObject, WindowHarness {
         }
         Finish();
 
-        fx::IslandSpec first, second, third;
-        first.number = 1;
-        second.number = 2;
-        second.width = second.height = 96;
-        second.world_first = 200;
-        second.name = "Zw\xF6lf";  // Windows-1252 umlaut
-        third.number = 3;
-        third.width = third.height = 32;
-        fx::WriteFileBytes(At("three.sav").toStdString(),
-                           fx::SavegameBytes({first, second, third}));
+        // clang-format off
+        fx::WriteFileBytes(At("three.sav").toStdString(), fx::SavegameBytes(
+            {{.number = 1}, {.width = 96, .height = 96, .world_first = 200, .number = 2,
+                             .name = "Zw\xF6lf"},  // Windows-1252 umlaut
+             {.width = 32, .height = 32, .number = 3}}));
+        // clang-format on
         Start(At("three.sav").toStdString());
         QVERIFY(!Ed().view.island_shown && messages_.isEmpty());
         QCOMPARE(Text(*window_, "xSizePanel"), QString());
@@ -115,8 +111,7 @@ class WindowTest : public QObject, WindowHarness {
         ClickCell(grid, 1, 0);
         QVERIFY(Text(*window_, "xSizePanel") == "96" && Ed().view.part_index == -1);
         ClickCell(grid, 2, 3);
-        QCOMPARE(Text(*window_, "xSizePanel"), QString("32"));
-        QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
+        QCOMPARE(Text(*window_, "xSizePanel") + Messages(), QString("32"));
     }
 
     // The overview picks a page, the zoom radios and arrows move it, the layer radios and tile
@@ -154,9 +149,9 @@ class WindowTest : public QObject, WindowHarness {
         const QImage plain = Canvas();
         CompareLegend();
         Click("UntergrundCheck");
-        QVERIFY(Canvas() != plain);
+        const QImage tiles = Canvas();
         Click("UntergrundCheck");
-        QCOMPARE(Canvas(), plain);
+        QVERIFY(tiles != plain && Canvas() == plain);
         Click("RadioButton4");
         QVERIFY(Ed().view.layer == insel::DisplayLayer(3) && Canvas() != plain);
         CompareLegend();
@@ -208,8 +203,7 @@ class WindowTest : public QObject, WindowHarness {
                  QString(9, ','));
         // A click right after the load acts on the cell under the mouse, not on an old one.
         QTest::mouseClick(canvas, Qt::LeftButton, {}, QPoint(4 * 30 + 1, 9));
-        QCOMPARE(Text(*window_, "xPanel"), QString("30"));
-        QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
+        QCOMPARE(Text(*window_, "xPanel") + Messages(), QString("30"));
     }
 
     // Interface lines name the controls of both windows; empty, blank or missing lines keep
@@ -260,8 +254,9 @@ class WindowTest : public QObject, WindowHarness {
         QVERIFY(ReadAll(At("x.scp")) == "keep me" && !QFile::exists(At("x.txt")));
         Click("WarnCheck");
         Click("SaveInselButton");
-        QVERIFY(questions.size() == 1 && ReadAll(At("x.scp")).startsWith("KELM"));
-        QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
+        QVERIFY2(
+            questions.size() == 1 && ReadAll(At("x.scp")).startsWith("KELM") && messages_.isEmpty(),
+            qPrintable(Messages()));
     }
 
     // A write that fails says why in the error box and leaves no file behind; a read-only
@@ -272,9 +267,8 @@ class WindowTest : public QObject, WindowHarness {
             {320, "DummyButton", At("dummy.scp"), "256"},
             {128, "SaveInselButton", At("locked.scp"), "locked.scp"}};
         for (const auto& [width, button, file, names] : cases) {
-            fx::IslandSpec island;
-            island.width = width;
-            fx::WriteFileBytes(At("island.scp").toStdString(), fx::IslandFileBytes(island));
+            fx::WriteFileBytes(At("island.scp").toStdString(),
+                               fx::IslandFileBytes({.width = width}));
             Start(At("island.scp").toStdString());
             QCOMPARE(Text(*window_, "xSizePanel"), QString::number(width));
             window_->choose_save_file = [&](const QString&, const QString&) { return file; };
@@ -291,8 +285,8 @@ class WindowTest : public QObject, WindowHarness {
                          messages_[0].contains(names),
                      qPrintable(Messages()));
             QVERIFY(asked == 0 && !Ed().updating);
-            QCOMPARE(ReadAll(file), QByteArray(locked ? "keep me" : ""));
-            QCOMPARE(QFile::exists(file), locked);
+            QCOMPARE(std::pair(ReadAll(file), QFile::exists(file)),
+                     std::pair(QByteArray(locked ? "keep me" : ""), locked));
             Finish();
         }
     }
@@ -378,8 +372,8 @@ class WindowTest : public QObject, WindowHarness {
         QCOMPARE(ReadAll(At("GFX.txt")), QByteArray::fromStdString(expected));
         Control<QCheckBox>("OhneLowCheck")->setChecked(false);
         Click("DoItButton");
-        QVERIFY(shown("GFXGrid") == insel::GfxStatisticsRows(island, false));
-        QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
+        QVERIFY2(shown("GFXGrid") == insel::GfxStatisticsRows(island, false) && messages_.isEmpty(),
+                 qPrintable(Messages()));
     }
 
     // The picture mode writes the window, with or without a display; a file that does not load
@@ -401,8 +395,7 @@ class WindowTest : public QObject, WindowHarness {
             {{"--program-folder", "/none", "--dump-widgets"}, true, 1, missing},
         };
         QProcessEnvironment bare = QProcessEnvironment::systemEnvironment();
-        bare.remove("QT_QPA_PLATFORM");
-        bare.remove("WAYLAND_DISPLAY");
+        for (const char* name : {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY"}) bare.remove(name);
         for (const auto& [arguments, no_display, status, said] : cases) {
             // Without a display the run must not depend on whether DISPLAY is empty or dead.
             for (const char* display : {"", ":197"}) {
@@ -486,14 +479,15 @@ class WindowTest : public QObject, WindowHarness {
         window_->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window_.get()));
         pages->setCurrentIndex(0);
-        QTest::keyClick(window_.get(), Qt::Key_PageDown, Qt::ControlModifier);
+        auto key = [&](Qt::Key key) { QTest::keyClick(window_.get(), key, Qt::ControlModifier); };
+        key(Qt::Key_PageDown);
         QCOMPARE(pages->currentIndex(), 1);
-        QTest::keyClick(window_.get(), Qt::Key_PageUp, Qt::ControlModifier);
-        QTest::keyClick(window_.get(), Qt::Key_PageUp, Qt::ControlModifier);
+        key(Qt::Key_PageUp);
+        key(Qt::Key_PageUp);
         // Round the end; the island list is disabled for an island file and passed over.
         QCOMPARE(pages->currentIndex(), pages->count() - 1);
         pages->setCurrentIndex(11);
-        QTest::keyClick(window_.get(), Qt::Key_PageDown, Qt::ControlModifier);
+        key(Qt::Key_PageDown);
         QCOMPARE(pages->currentWidget()->objectName(), QString("SettingsSheet"));
     }
 };
