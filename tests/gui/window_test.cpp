@@ -63,31 +63,30 @@ class WindowTest : public QObject, WindowHarness {
         QCOMPARE(Panels({"xSizePanel", "IslandNamePanel"}), QString("128,sample_island.scp"));
         const QImage shot = Canvas().convertToFormat(QImage::Format_RGB32);
         int coloured = 0;
-        for (int y = 2; y < 512; y += 16) {
+        for (int y = 2; y < 512; y += 16)
             for (int x = 2; x < 512; x += 16) {
                 coloured += shot.pixel(x, y) != qRgb(255, 255, 255);
                 QCOMPARE(shot.pixel(x, y) | 0xFF000000u, window_->raster().at(x, y) | 0xFF000000u);
             }
-        }
         QVERIFY2(coloured > 32 * 32 / 2, qPrintable(QString::number(coloured)));
 
         const fx::Bytes sample = fx::ReadFileBytes(kSample);
         fx::WriteFileBytes(At("broken.scp").toStdString(),
-                           fx::Bytes(sample.begin(), sample.begin() + sample.size() / 2));
+                           std::span(sample).first(sample.size() / 2));
         Click("Zoom2Radio");
         QTest::mouseClick(Child("PartPanel"), Qt::LeftButton, {}, QPoint(40, 40));
         const QImage shown = window_->grab().toImage();
         const fx::Bytes saved = Assembled();
-        for (const auto& [name, says] : {std::pair{"broken.scp", "the file ends before it"},
-                                         std::pair{"none.scp", "cannot open"}}) {
+        for (const auto& [name, says] :
+             {std::pair{"broken.scp", "the file ends before it"}, {"none.scp", "cannot open"}}) {
             messages_.clear();
             QVERIFY(!window_->LoadIslandFile(At(name).toStdString(), insel::FileKind::Island));
             QVERIFY2(messages_.size() == 1 && messages_[0].startsWith("error: ") &&
                          messages_[0].contains(says),
                      qPrintable(Messages()));
-            QVERIFY(!Ed().updating && !QApplication::overrideCursor());
+            QVERIFY(!Ed().updating && !QApplication::overrideCursor() &&
+                    window_->grab().toImage() == shown && Assembled() == saved);
             QCOMPARE(Text(*window_, "IslandNamePanel"), QString("sample_island.scp"));
-            QVERIFY(window_->grab().toImage() == shown && Assembled() == saved);
         }
         Finish();
 
@@ -137,9 +136,7 @@ class WindowTest : public QObject, WindowHarness {
         // 42-pixel cells: 24 x 12 cells per page.
         QCOMPARE(QPoint(Ed().view.visible_columns, Ed().view.visible_rows), QPoint(24, 12));
         const QString start = Panels({"xOfsetPanel", "yOfsetPanel"});
-        Click("xOfsetSpinUp");
-        Click("yOfsetSpinDown");
-        Click("xOfsetSpinDown");
+        for (const char* arrow : {"xOfsetSpinUp", "yOfsetSpinDown", "xOfsetSpinDown"}) Click(arrow);
         QCOMPARE(
             Panels({"xOfsetPanel", "yOfsetPanel"}),
             start.section(',', 0, 0) + "," + QString::number(start.section(',', 1).toInt() + 1));
@@ -156,9 +153,7 @@ class WindowTest : public QObject, WindowHarness {
         QVERIFY(Ed().view.layer == insel::DisplayLayer(3) && Canvas() != plain);
         CompareLegend();
 
-        Click("RadioButton1");
-        Click("Zoom1Radio");
-        Click("FullIslandButton");
+        for (const char* button : {"RadioButton1", "Zoom1Radio", "FullIslandButton"}) Click(button);
         QVERIFY(Ed().view.part_index == -1 && !frame->isVisible());
         QCOMPARE(Canvas(), before);
         CompareLegend();
@@ -273,10 +268,9 @@ class WindowTest : public QObject, WindowHarness {
             QCOMPARE(Text(*window_, "xSizePanel"), QString::number(width));
             window_->choose_save_file = [&](const QString&, const QString&) { return file; };
             const bool locked = file.endsWith("locked.scp");
-            if (locked) {
-                QVERIFY(WriteAll(file, "keep me"));
-                QVERIFY(QFile::setPermissions(file, QFileDevice::ReadOwner));
-            }
+            if (locked)
+                QVERIFY(WriteAll(file, "keep me") &&
+                        QFile::setPermissions(file, QFileDevice::ReadOwner));
             int asked = 0;
             window_->confirm_overwrite = [&](const QString&) { return ++asked, true; };
             Click(button);
@@ -346,7 +340,7 @@ class WindowTest : public QObject, WindowHarness {
 
     // The grids show the core's statistics, with and without the series rule, and the save
     // writes them.
-    void StatisticsFillTheGridsAndSave() {
+    void StatisticsAndPages() {
         Start(kSample);
         auto shown = [this](const char* name) {
             auto* grid = Control<QTableWidget>(name);
@@ -374,6 +368,33 @@ class WindowTest : public QObject, WindowHarness {
         Click("DoItButton");
         QVERIFY2(shown("GFXGrid") == insel::GfxStatisticsRows(island, false) && messages_.isEmpty(),
                  qPrintable(Messages()));
+
+        // Every page is a click away, and Ctrl+PgDn / Ctrl+PgUp step through the pages.
+        auto* pages = Control<QTabWidget>("PageControl1");
+        QWidget* chooser = Child("PageChooser");
+        for (int i = 0; i < pages->count(); ++i) {
+            auto* button =
+                Find<QAbstractButton>(*window_, "PageButton" + pages->widget(i)->objectName());
+            QVERIFY(chooser->rect().contains(button->geometry()) &&
+                    button->text() == pages->tabText(i) &&
+                    button->isVisible() == pages->isTabVisible(i));
+            if (!pages->isTabEnabled(i)) continue;
+            button->click();
+            QVERIFY(pages->currentIndex() == i && button->isChecked());
+        }
+        window_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        pages->setCurrentIndex(0);
+        auto key = [&](Qt::Key key) { QTest::keyClick(window_.get(), key, Qt::ControlModifier); };
+        key(Qt::Key_PageDown);
+        QCOMPARE(pages->currentIndex(), 1);
+        key(Qt::Key_PageUp);
+        key(Qt::Key_PageUp);
+        // Round the end; the island list is disabled for an island file and passed over.
+        QCOMPARE(pages->currentIndex(), pages->count() - 1);
+        pages->setCurrentIndex(11);
+        key(Qt::Key_PageDown);
+        QCOMPARE(pages->currentWidget()->objectName(), QString("SettingsSheet"));
     }
 
     // The picture mode writes the window, with or without a display; a file that does not load
@@ -459,36 +480,6 @@ class WindowTest : public QObject, WindowHarness {
         QVERIFY(asked == 1 && window_->isVisible() && Ed().view.island_shown);
         answer = true;
         QVERIFY(window_->close() && asked == 2 && !window_->isVisible());
-    }
-
-    // Every page is a click away, and Ctrl+PgDn / Ctrl+PgUp step through the pages.
-    void EveryPageIsReachable() {
-        Start(kSample);
-        auto* pages = Control<QTabWidget>("PageControl1");
-        QWidget* chooser = Child("PageChooser");
-        for (int i = 0; i < pages->count(); ++i) {
-            auto* button =
-                Find<QAbstractButton>(*window_, "PageButton" + pages->widget(i)->objectName());
-            QVERIFY(chooser->rect().contains(button->geometry()) &&
-                    button->text() == pages->tabText(i) &&
-                    button->isVisible() == pages->isTabVisible(i));
-            if (!pages->isTabEnabled(i)) continue;
-            button->click();
-            QVERIFY(pages->currentIndex() == i && button->isChecked());
-        }
-        window_->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
-        pages->setCurrentIndex(0);
-        auto key = [&](Qt::Key key) { QTest::keyClick(window_.get(), key, Qt::ControlModifier); };
-        key(Qt::Key_PageDown);
-        QCOMPARE(pages->currentIndex(), 1);
-        key(Qt::Key_PageUp);
-        key(Qt::Key_PageUp);
-        // Round the end; the island list is disabled for an island file and passed over.
-        QCOMPARE(pages->currentIndex(), pages->count() - 1);
-        pages->setCurrentIndex(11);
-        key(Qt::Key_PageDown);
-        QCOMPARE(pages->currentWidget()->objectName(), QString("SettingsSheet"));
     }
 };
 
