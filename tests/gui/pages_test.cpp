@@ -102,12 +102,12 @@ class PagesTest : public QObject, WindowHarness {
         ShowPage("Minen");
         Click("AbbauBox");
         QVERIFY(Tools().mode == insel::ToolMode::QuarrySpot && frame->size() == QSize(16, 12));
-        ShowPage("Speichern");
-        ShowPage("Minen");
+        for (const char* page : {"Speichern", "Minen"}) ShowPage(page);
         QCOMPARE(Tools().mode, insel::ToolMode::QuarrySpot);
         Click("MinenBox");
-        QVERIFY(Tools().mode == insel::ToolMode::Mine && frame->size() == QSize(4, 4));
-        QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
+        QVERIFY2(Tools().mode == insel::ToolMode::Mine && frame->size() == QSize(4, 4) &&
+                     messages_.isEmpty(),
+                 qPrintable(Messages()));
     }
 
     // A right click on the fertility frame needs a legend colour first, then sets its value;
@@ -146,8 +146,7 @@ class PagesTest : public QObject, WindowHarness {
         QTest::mouseRelease(canvas, Qt::LeftButton, {}, QPoint(4 * 9 + 1, 4 * 5 + 1));
         MoveMouse(canvas, QPoint(4 * 30 + 1, 4 * 5 + 1));
         QVERIFY(island.mark.get(30, 5) == 0 && Text(*window_, "MouseXPanel") == "30");
-        ShowPage("Speichern");
-        ShowPage("LineDrawing");
+        for (const char* page : {"Speichern", "LineDrawing"}) ShowPage(page);
         QCOMPARE(island.mark.get(5, 5), 0);
     }
 
@@ -193,8 +192,7 @@ class PagesTest : public QObject, WindowHarness {
         ClickCell(cities, 1, 0);
         Click("SaveListButton");
         std::string expected;
-        for (const std::string& line :
-             insel::ObjectListLines(Ed().doc.island, Ed().doc.cities.Current()))
+        for (const auto& line : insel::ObjectListLines(Ed().doc.island, Ed().doc.cities.Current()))
             expected += line + "\r\n";
         QCOMPARE(ReadAll(At("Siedlung_INDI.txt")), QByteArray::fromStdString(expected));
 
