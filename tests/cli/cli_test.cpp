@@ -216,7 +216,6 @@ TEST_F(Cli, NewAndDummyIslands) {
               "[2884,96]");
 }
 
-// Convert takes one island out of a savegame, and shifts the layers before it writes.
 TEST_F(Cli, ConvertTakesOneIslandAndShiftsItsLayers) {
     IslandSpec second = RichIsland();
     second.number = 4;
