@@ -161,7 +161,7 @@ class WindowTest : public QObject, WindowHarness {
 
     // The pen width draws every outline; the sample's animals stand on the island. The mouse
     // fills the readouts, a click the click panels, and a load empties them all.
-    void PenWidthAnimalsAndMouseReadouts() {
+    void PenWidthReadoutsAndSave() {
         Start(kSample);
         const insel::Raster& raster = window_->raster();
         const std::uint32_t pen = insel::ToPixel(0x123456);  // no cell of the sample has it
@@ -199,34 +199,10 @@ class WindowTest : public QObject, WindowHarness {
         // A click right after the load acts on the cell under the mouse, not on an old one.
         QTest::mouseClick(canvas, Qt::LeftButton, {}, QPoint(4 * 30 + 1, 9));
         QCOMPARE(Text(*window_, "xPanel") + Messages(), QString("30"));
-    }
 
-    // Interface lines name the controls of both windows; empty, blank or missing lines keep
-    // the built-in captions instead of blanking them.
-    void InterfaceLinesNameTheControls() {
-        Start("", [](insel::Definitions& d) {
-            d.main_strings.resize(284);  // lines 284.. are missing
-            d.main_strings.at(2) = "";   // window title
-            d.main_strings.at(4) = " ";  // menu action
-            d.main_strings.at(75) = "";  // tab page
-            d.main_strings.at(79) = "Leere Insel";
-            d.main_strings.at(280) = "Vorladen";
-        });
-        Find<QAction>(*window_, "GFXBitmapssetzen1")->trigger();
-        insel::gui::TBitmapForm& form = window_->BitmapForm();
-        QCOMPARE(
-            QStringList({window_->windowTitle(), Find<QAction>(*window_, "Inselladen1")->text(),
-                         Control<QTabWidget>("PageControl1")->tabText(3),
-                         Text(*window_, "DummyButton"), form.windowTitle(), Text(form, "Label5")}),
-            (QStringList{"Inseleditor", "KelmGame Inselfile *.scp laden", "Speichern",
-                         "Leere Insel", "Vorladen", "Attempted:"}));
-    }
-
-    // A save writes an island that loads and tells of it in the log. The overwrite question
-    // is asked about the file really written (always *.scp); "no" keeps it, and without the
-    // warning the file is replaced unasked.
-    void SaveWritesAnIslandAndAsksBeforeOverwriting() {
-        Start(kSample);
+        // A save writes an island that loads and tells of it in the log. The overwrite question
+        // is asked about the file really written (always *.scp); "no" keeps it, and without the
+        // warning the file is replaced unasked.
         SaveAs("saved");
         QStringList questions;
         window_->confirm_overwrite = [&](const QString& question) {
@@ -252,6 +228,27 @@ class WindowTest : public QObject, WindowHarness {
         QVERIFY2(
             questions.size() == 1 && ReadAll(At("x.scp")).startsWith("KELM") && messages_.isEmpty(),
             qPrintable(Messages()));
+    }
+
+    // Interface lines name the controls of both windows; empty, blank or missing lines keep
+    // the built-in captions instead of blanking them.
+    void InterfaceLinesNameTheControls() {
+        Start("", [](insel::Definitions& d) {
+            d.main_strings.resize(284);  // lines 284.. are missing
+            d.main_strings.at(2) = "";   // window title
+            d.main_strings.at(4) = " ";  // menu action
+            d.main_strings.at(75) = "";  // tab page
+            d.main_strings.at(79) = "Leere Insel";
+            d.main_strings.at(280) = "Vorladen";
+        });
+        Find<QAction>(*window_, "GFXBitmapssetzen1")->trigger();
+        insel::gui::TBitmapForm& form = window_->BitmapForm();
+        QCOMPARE(
+            QStringList({window_->windowTitle(), Find<QAction>(*window_, "Inselladen1")->text(),
+                         Control<QTabWidget>("PageControl1")->tabText(3),
+                         Text(*window_, "DummyButton"), form.windowTitle(), Text(form, "Label5")}),
+            (QStringList{"Inseleditor", "KelmGame Inselfile *.scp laden", "Speichern",
+                         "Leere Insel", "Vorladen", "Attempted:"}));
     }
 
     // A write that fails says why in the error box and leaves no file behind; a read-only
