@@ -108,6 +108,30 @@ class PagesTest : public QObject, WindowHarness {
         QVERIFY2(Tools().mode == insel::ToolMode::Mine && frame->size() == QSize(4, 4) &&
                      messages_.isEmpty(),
                  qPrintable(Messages()));
+
+        // The climate box sets the island's type, which names the dummy island. The shift boxes
+        // feed the save, and a load unticks them.
+        Control<QComboBox>("ComboBox1")->setCurrentIndex(4);
+        SaveAs("");
+        Click("DummyButton");
+        QVERIFY(Ed().doc.island.record.climate == 4 && proposed_ == "D_128x128_DUMMY.scp");
+
+        auto* height = Control<QCheckBox>("ApplyHeightShiftCheck");
+        height->setChecked(true);
+        Control<QSpinBox>("RotHxSpin")->setValue(-1);
+        QVERIFY(Ed().save.shifts[0].apply && Ed().save.shifts[0].dx == -1);
+        // Saving applies the shift: every column's heights end one column further left.
+        const auto& heights = Ed().doc.island.height;
+        int x = 30;
+        while (x < 100 && heights.get(x, 64) == heights.get(x + 1, 64)) ++x;
+        QVERIFY(x < 100);
+        const auto moved = heights.get(x + 1, 64);
+        SaveAs("shifted.scp");
+        Click("SaveInselButton");
+        window_->LoadIslandFile(At("shifted.scp").toStdString(), insel::FileKind::Island);
+        QCOMPARE(Ed().doc.island.height.get(x, 64), moved);
+        QVERIFY(!height->isChecked() && !Ed().save.shifts[0].apply &&
+                Text(*window_, "RotHxSpin") == "-1");
     }
 
     // A right click on the fertility frame needs a legend colour first, then sets its value;
@@ -213,33 +237,6 @@ class PagesTest : public QObject, WindowHarness {
         QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
         QVERIFY(Ed().doc.file_kind == insel::FileKind::City &&
                 Text(*window_, "xSizePanel") == "64" && cities->rowCount() == 2);
-    }
-
-    // The climate box sets the island's type, which names the dummy island. The shift boxes
-    // feed the save, and a load unticks them.
-    void ClimateAndShiftBoxesFeedTheSave() {
-        Start(kSample);
-        Control<QComboBox>("ComboBox1")->setCurrentIndex(4);
-        SaveAs("");
-        Click("DummyButton");
-        QVERIFY(Ed().doc.island.record.climate == 4 && proposed_ == "D_128x128_DUMMY.scp");
-
-        auto* height = Control<QCheckBox>("ApplyHeightShiftCheck");
-        height->setChecked(true);
-        Control<QSpinBox>("RotHxSpin")->setValue(-1);
-        QVERIFY(Ed().save.shifts[0].apply && Ed().save.shifts[0].dx == -1);
-        // Saving applies the shift: every column's heights end one column further left.
-        const auto& heights = Ed().doc.island.height;
-        int x = 30;
-        while (x < 100 && heights.get(x, 64) == heights.get(x + 1, 64)) ++x;
-        QVERIFY(x < 100);
-        const auto moved = heights.get(x + 1, 64);
-        SaveAs("shifted.scp");
-        Click("SaveInselButton");
-        window_->LoadIslandFile(At("shifted.scp").toStdString(), insel::FileKind::Island);
-        QCOMPARE(Ed().doc.island.height.get(x, 64), moved);
-        QVERIFY(!height->isChecked() && !Ed().save.shifts[0].apply &&
-                Text(*window_, "RotHxSpin") == "-1");
     }
 
     // Without an island a canvas click changes nothing, the statistics and the series ranking
