@@ -192,6 +192,33 @@ class DialogsTest : public QObject, WindowHarness {
         Find<QSpinBox>(form, "SpinEdit1")->setValue(2);
         Press(form, "JungleButton");
         QCOMPARE(Series(form, 1, 3), QString("21 52 64"));
+
+        // The about box names the program, the system and the memory. The series image window
+        // shows the base bitmap of a series; for a series without bitmap, or a code that names
+        // none, the caption follows and the picture stays.
+        QString text;
+        window_->run_about_box = [&](insel::gui::TAboutBox& box) { text = box.Text(); };
+        Trigger("About1");
+        QVERIFY2(text.startsWith("Inseleditor\nVersion " + QString(insel::kProgramVersion)) &&
+                     text.contains(QSysInfo::prettyProductName()) &&
+                     QRegularExpression("Speicher: \\d+ MB").match(text).hasMatch(),
+                 qPrintable(text));
+
+        insel::gui::TViewForm view(Ed().definitions, kBin);
+        auto* image = Find<QLabel>(view, "Image1");
+        const QImage base = Bitmap("Series0Dxx.bmp");
+        QStringList titles;
+        for (const char* code : {"0d 44", "20 00", "zz"}) {
+            view.ShowSeriesImage(code);
+            titles << view.windowTitle();
+            QVERIFY(image->pixmap().size() == base.size() &&
+                    Opaque(image->pixmap().toImage().pixel(100, 60)) ==
+                        Opaque(base.pixel(100, 60)));
+        }
+        QCOMPARE(titles.join('|'),
+                 QString::fromUtf8("Linke Hälfte 0D00 0D60  Rechte Hälfte 0D0C 0D6C|"
+                                   "Linke Hälfte 2000 2060  Rechte Hälfte 200C 206C|"
+                                   "Linke Hälfte ZZ00 ZZ60  Rechte Hälfte ZZ0C ZZ6C"));
     }
 
     // A click on a share panel paints that row's slot, a row without slot paints white, and
@@ -266,36 +293,6 @@ class DialogsTest : public QObject, WindowHarness {
         QCOMPARE(QStringList({counts.front(), counts.back(), Text(form, "Panel4"),
                               Text(form, "TotalPanel")}),
                  QStringList({"0B   8438", "Total 16384", "", "92"}));
-    }
-
-    // The about box names the program, the system and the memory. The series image window
-    // shows the base bitmap of a series; for a series without bitmap, or a code that names
-    // none, the caption follows and the picture stays.
-    void AboutBoxAndSeriesImage() {
-        Start("");
-        QString text;
-        window_->run_about_box = [&](insel::gui::TAboutBox& box) { text = box.Text(); };
-        Trigger("About1");
-        QVERIFY2(text.startsWith("Inseleditor\nVersion " + QString(insel::kProgramVersion)) &&
-                     text.contains(QSysInfo::prettyProductName()) &&
-                     QRegularExpression("Speicher: \\d+ MB").match(text).hasMatch(),
-                 qPrintable(text));
-
-        insel::gui::TViewForm view(Ed().definitions, kBin);
-        auto* image = Find<QLabel>(view, "Image1");
-        const QImage base = Bitmap("Series0Dxx.bmp");
-        QStringList titles;
-        for (const char* code : {"0d 44", "20 00", "zz"}) {
-            view.ShowSeriesImage(code);
-            titles << view.windowTitle();
-            QVERIFY(image->pixmap().size() == base.size() &&
-                    Opaque(image->pixmap().toImage().pixel(100, 60)) ==
-                        Opaque(base.pixel(100, 60)));
-        }
-        QCOMPARE(titles.join('|'),
-                 QString::fromUtf8("Linke Hälfte 0D00 0D60  Rechte Hälfte 0D0C 0D6C|"
-                                   "Linke Hälfte 2000 2060  Rechte Hälfte 200C 206C|"
-                                   "Linke Hälfte ZZ00 ZZ60  Rechte Hälfte ZZ0C ZZ6C"));
     }
 };
 
