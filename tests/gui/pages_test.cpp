@@ -64,7 +64,7 @@ class PagesTest : public QObject, WindowHarness {
     // edge, and records its rectangle; the spins resize this mode's frame only; a drag on the
     // copy page stores the block, other modes' frames do not follow a drag. The mines page
     // offers quarry spots, with a frame of their own, kept across pages.
-    void FrameFollowsClicksSpinsAndDrags() {
+    void FrameSaveBoxesRightClicksAndStrokes() {
         Start(kSample);
         QWidget* frame = Child("ThePanel");
         QVERIFY(!frame->isVisible());
@@ -132,17 +132,13 @@ class PagesTest : public QObject, WindowHarness {
         QCOMPARE(Ed().doc.island.height.get(x, 64), moved);
         QVERIFY(!height->isChecked() && !Ed().save.shifts[0].apply &&
                 Text(*window_, "RotHxSpin") == "-1");
-    }
 
-    // A right click on the fertility frame needs a legend colour first, then sets its value;
-    // rivers take no action from the frame. A pen stroke on the height profile page marks
-    // cells without moving the readouts, and entering the page again starts without marks.
-    void RightClicksAndPenStrokes() {
-        Start(kSample);
+        // A right click on the fertility frame needs a legend colour first, then sets its value;
+        // rivers take no action from the frame. A pen stroke on the height profile page marks
+        // cells without moving the readouts, and entering the page again starts without marks.
         auto& island = Ed().doc.island;
         ShowPage("TabSheet1");
         ClickCanvasCell(10, 10);
-        QWidget* frame = Child("ThePanel");
         QTest::mouseClick(frame, Qt::RightButton, {}, QPoint(1, 1));
         QCOMPARE(messages_, QStringList{"message: Select color in HoehenStatistik first"});
         QVERIFY(island.fertility.get(10, 10) != 3);
@@ -156,9 +152,9 @@ class PagesTest : public QObject, WindowHarness {
         QVERIFY(island.fertility.get(10, 10) == 3 && messages_.size() == 1);
         ShowPage("FlussSheet");
         ClickCanvasCell(12, 12);
-        const auto height = island.height.get(12, 12);
+        const auto before = island.height.get(12, 12);
         QTest::mouseClick(frame, Qt::RightButton, {}, QPoint(1, 1));
-        QCOMPARE(island.height.get(12, 12), height);
+        QCOMPARE(island.height.get(12, 12), before);
 
         QWidget* canvas = Child("FlickerFreePaintBox2");
         ShowPage("LineDrawing");
