@@ -1,29 +1,18 @@
 // inseltool through the real binary: JSON contract, exit codes, messages, written files.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "city_fixture.h"
 #include "island_fixture.h"
-#include "temp_file.h"
+#include "tool_run.h"
 
 using namespace insel::fixture;
 using Json = nlohmann::json;
 
 namespace {
-
-struct ToolRun {
-    int status = -1;
-    std::string out, err;
-};
-
-std::string Slurp(const std::filesystem::path& path) {
-    const Bytes bytes = ReadFileBytes(path);
-    return {bytes.begin(), bytes.end()};
-}
 
 // The values at the space-separated JSON pointers as one compact array; "#/a" is a's size.
 std::string Pick(const Json& json, const std::string& pointers) {
@@ -36,27 +25,22 @@ std::string Pick(const Json& json, const std::string& pointers) {
     return values.dump();
 }
 
+// clang-format off
 IslandSpec RichIsland() {
-    IslandSpec island{.width = 40, .height = 40, .number = 7, .climate = 3};
-    island.world_first = 120;
-    island.world_second = 300;
-    island.heights = [](int x, int y) { return std::uint8_t(x + 2 * y); };
-    island.gfx = [](int x, int y) { return std::uint16_t(0x0D00 + x % 3 * 4 + y % 3 * 32); };
-    island.fertility = [](int x, int) { return std::uint8_t(x % 11); };
-    island.terrain = [](int x, int y) {
-        return x == 5 && y == 6 ? Element{0xC005, 0x3401} : Element{};
-    };
-    island.rivers = [](int x, int y) {
-        return x == 13 && y == 20 ? Element{2705, 0x0201} : Element{};
-    };
-    island.quarry_spots.push_back({.x = 300, .y = 513, .orientation = 2});
-    island.mines = {{.building_id = 1562u * 16384u, .x = 10, .y = 11}};
-    island.mines[0].symbol_value = 0x401E0000;
-    island.mines[0].visible = 1;
-    island.animals.push_back({11, 22, 33, 44});
-    island.objects.push_back({.id_word = 821 + 16384, .parameter = 0x2A00, .x = 3, .y = 4});
-    island.name = "Gr\xFCninsel";  // Windows-1252 umlaut
-    return island;
+    return {.width = 40, .height = 40, .world_first = 120, .world_second = 300, .number = 7,
+            .climate = 3, .heights = [](int x, int y) { return std::uint8_t(x + 2 * y); },
+            .fertility = [](int x, int) { return std::uint8_t(x % 11); },
+            .gfx = [](int x, int y) { return std::uint16_t(0x0D00 + x % 3 * 4 + y % 3 * 32); },
+            .terrain = [](int x, int y) {
+                return x == 5 && y == 6 ? Element{0xC005, 0x3401} : Element{}; },
+            .rivers = [](int x, int y) {
+                return x == 13 && y == 20 ? Element{2705, 0x0201} : Element{}; },
+            .quarry_spots = {{.x = 300, .y = 513, .orientation = 2}},
+            .mines = {{.building_id = 1562u * 16384u, .x = 10, .y = 11,
+                       .symbol_value = 0x401E0000, .visible = 1}},
+            .animals = {{11, 22, 33, 44}},
+            .objects = {{.id_word = 821 + 16384, .parameter = 0x2A00, .x = 3, .y = 4}},
+            .name = "Gr\xFCninsel"};  // Windows-1252 umlaut
 }
 
 // Two islands and three cities: a harbour town and a town without warehouse on the first
@@ -64,28 +48,22 @@ IslandSpec RichIsland() {
 GameFileWithCities CitySavegame() {
     IslandSpec first = RichIsland(), second = RichIsland();
     first.number = 1;
-    first.world_first = 100;
-    first.objects = {{.id_word = 2001, .x = 10, .y = 10},
-                     {.id_word = 1200, .x = 12, .y = 12},
-                     {.id_word = 1200, .x = 30, .y = 30}};
     second.number = 2;
+    first.world_first = 100;
     second.world_first = 300;
-    second.objects = {{.id_word = 3000, .x = 5, .y = 5}};
     first.world_second = second.world_second = 50;
-    std::vector<CitySpec> cities(3);
-    cities[0] = {.player = PlayerSpec{.type = 8, .number = 1, .forsch = {}}, .name = "Hafenstadt"};
-    cities[0].buildings = {WarehouseEntry(10, 10, 7), PlainEntry(12, 12)};
-    cities[1] = {.player = PlayerSpec{.type = 14, .number = 2, .forsch = {}},
-                 .name = "Steppendorf"};
-    cities[1].player->volk = cities[1].player->alias = "MONGOLEN";
-    cities[1].buildings = {WarehouseEntry(5, 5, 9)};
-    cities[2] = {.name = "Leer", .abs_first = 120, .abs_second = 70};
-    cities[2].buildings = {PlainEntry(30, 30)};
-    cities[0].abs_first = 110;
-    cities[1].abs_first = 310;
-    cities[0].abs_second = cities[1].abs_second = 60;
-    return SavegameWithCities({first, second}, cities);
+    first.objects = {{.id_word = 2001, .x = 10, .y = 10}, {.id_word = 1200, .x = 12, .y = 12},
+                     {.id_word = 1200, .x = 30, .y = 30}};
+    second.objects = {{.id_word = 3000, .x = 5, .y = 5}};
+    const PlayerSpec mongols{.type = 14, .number = 2, .volk = "MONGOLEN", .alias = "MONGOLEN"};
+    return SavegameWithCities({first, second}, {
+        {.player = PlayerSpec{.type = 8, .number = 1}, .name = "Hafenstadt", .abs_first = 110,
+         .abs_second = 60, .buildings = {WarehouseEntry(10, 10, 7), PlainEntry(12, 12)}},
+        {.player = mongols, .name = "Steppendorf", .abs_first = 310, .abs_second = 60,
+         .buildings = {WarehouseEntry(5, 5, 9)}},
+        {.name = "Leer", .abs_first = 120, .abs_second = 70, .buildings = {PlainEntry(30, 30)}}});
 }
+// clang-format on
 
 // Every test works in a scratch folder of its own, with files named relative to it.
 class Cli : public ::testing::Test {
@@ -94,24 +72,14 @@ class Cli : public ::testing::Test {
 
     void Put(const std::string& name, const Bytes& bytes) { WriteFileBytes(dir_ / name, bytes); }
 
-    // Runs inseltool in the scratch folder. Leading NAME=value words set its environment;
-    // without --program-folder it reads the bundled definition files.
+    // Runs inseltool in the scratch folder; leading NAME=value words set its environment.
     ToolRun Run(std::string arguments) {
         std::string environment;
         while (arguments.find('=') < arguments.find(' ')) {
             environment += arguments.substr(0, arguments.find(' ') + 1);
             arguments.erase(0, arguments.find(' ') + 1);
         }
-        if (!arguments.starts_with("--program-folder"))
-            arguments = std::string("--program-folder '") + PROGRAM_FOLDER + "' " + arguments;
-        TempDir scratch;
-        const std::string command = "cd '" + dir_.path().string() + "' && " + environment + "'" +
-                                    INSELTOOL + "' " + arguments + " > '" +
-                                    (scratch / "out").string() + "' 2> '" +
-                                    (scratch / "err").string() + "'";
-        const int raw = std::system(command.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(scratch / "out"),
-                Slurp(scratch / "err")};
+        return RunTool(dir_.path(), arguments, environment);
     }
 
     // `info --json` of a file that must load; a failure shows its message and yields null.
@@ -225,11 +193,11 @@ TEST_F(Cli, RefusedCommandsNameWhatWasWrongAndWriteNothing) {
     };
     for (const auto& [arguments, status, says] : cases) {
         const ToolRun run = Run(arguments);
-        EXPECT_EQ(run.status, status) << arguments << ": " << run.err;
-        EXPECT_EQ(run.err.rfind("error: ", 0), 0u) << arguments << ": " << run.err;
-        EXPECT_NE(run.err.find(says), std::string::npos) << arguments << ": " << run.err;
-        EXPECT_TRUE(run.out.empty()) << arguments << ": " << run.out;
-        EXPECT_TRUE(files() == before) << arguments << " wrote or changed a file";
+        // Status, the "error: " start, the message, nothing on stdout, no file written.
+        EXPECT_EQ(std::tuple(run.status, run.err.rfind("error: ", 0),
+                             run.err.find(says) == run.err.npos, run.out, files() == before),
+                  std::tuple(status, 0u, false, "", true))
+            << arguments << ": " << run.err;
     }
     EXPECT_NE(Run("--version").out.find("inseltool "), std::string::npos);
 }
@@ -248,7 +216,6 @@ TEST_F(Cli, NewAndDummyIslands) {
               "[2884,96]");
 }
 
-// Convert takes one island out of a savegame, and shifts the layers before it writes.
 TEST_F(Cli, ConvertTakesOneIslandAndShiftsItsLayers) {
     IslandSpec second = RichIsland();
     second.number = 4;

@@ -4,77 +4,44 @@
 
 #include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
 #include "city_fixture.h"
 #include "island_fixture.h"
-#include "temp_file.h"
+#include "tool_run.h"
 
 using namespace insel::fixture;
 using Json = nlohmann::json;
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out, err;
-};
-
-std::string Slurp(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-std::string Quote(const std::filesystem::path& p) { return "'" + p.string() + "'"; }
-
-Outcome Tool(const std::string& arguments) {
-    TempDir scratch;
-    const std::string command = "cd " + Quote(scratch.path()) + " && " + Quote(INSELTOOL) +
-                                " --program-folder " + Quote(PROGRAM_FOLDER) + " " + arguments +
-                                " > " + Quote(scratch / "out") + " 2> " + Quote(scratch / "err");
-    const int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(scratch / "out"), Slurp(scratch / "err")};
-}
+ToolRun Tool(const std::string& arguments) { return RunTool({}, arguments); }
 
 // `edit IN --script` with the script written to a file beside the input.
-Outcome Edit(const std::filesystem::path& in, const std::string& script, const std::string& rest) {
+ToolRun Edit(const std::filesystem::path& in, const std::string& script, const std::string& rest) {
     const auto file = in.parent_path() / "script.json";
     std::ofstream(file) << script;
     return Tool("edit " + Quote(in) + " --script " + Quote(file) + " " + rest);
 }
 
+// clang-format off
 // Climate 3, height x + 2y, one terrain element at (5, 6).
 Bytes Island() {
-    IslandSpec island;
-    island.width = island.height = 40;
-    island.climate = 3;
-    island.heights = [](int x, int y) { return static_cast<std::uint8_t>(x + 2 * y); };
-    island.terrain = [](int x, int y) {
-        return x == 5 && y == 6 ? Element{0xC005, 0x3401} : Element{};
-    };
-    return IslandFileBytes(island);
+    return IslandFileBytes({.width = 40, .height = 40, .climate = 3,
+        .heights = [](int x, int y) { return static_cast<std::uint8_t>(x + 2 * y); },
+        .terrain = [](int x, int y) {
+            return x == 5 && y == 6 ? Element{0xC005, 0x3401} : Element{}; }});
 }
 
 // Two islands (numbers 1 and 9) and a town whose warehouse is number 7.
 Bytes Savegame() {
-    IslandSpec first, second;
-    first.width = first.height = second.width = second.height = 40;
-    first.number = 1;
-    first.world_first = 100;
-    first.world_second = 50;
-    first.objects = {{.id_word = 2001, .x = 10, .y = 10}};
-    second.number = 9;
-    second.world_first = 300;
-    CitySpec town;
-    town.player = PlayerSpec{.type = 8, .number = 1, .forsch = {}};
-    town.name = "Hafenstadt";
-    town.abs_first = 110;
-    town.abs_second = 60;
-    town.buildings = {WarehouseEntry(10, 10, 7)};
-    return SavegameWithCities({first, second}, {town}).bytes;
+    return SavegameWithCities(
+        {{.width = 40, .height = 40, .world_first = 100, .world_second = 50, .number = 1,
+          .objects = {{.id_word = 2001, .x = 10, .y = 10}}},
+         {.width = 40, .height = 40, .world_first = 300, .number = 9}},
+        {{.player = PlayerSpec{.type = 8, .number = 1}, .name = "Hafenstadt", .abs_first = 110,
+          .abs_second = 60, .buildings = {WarehouseEntry(10, 10, 7)}}}).bytes;
 }
+// clang-format on
 
 }  // namespace
 
@@ -86,11 +53,7 @@ TEST(Edit, OperationsAndTheirUndoShowInTheJson) {
     const std::string tidy = R"({"op": "aufraum"})";
     const std::string shift = R"({"op": "shift", "kind": "height", "dx": 1, "dy": 0})";
     const std::string warehouse = "/cities/0/buildings/0/warehouse";
-    struct Case {
-        const TempFile& file;
-        std::string script, pointer;
-        Json expected;
-    } cases[] = {
+    const std::tuple<const TempFile&, std::string, std::string, Json> cases[] = {
         {island, "[" + climate5 + R"(, {"op": "undo"}])", "/island/climate", 3},
         {island, R"([{"op": "climate", "climate": 200}])", "/island/climate", 200},
         // Too many undoes take back all; one redo brings the first step back.
@@ -117,36 +80,33 @@ TEST(Edit, OperationsAndTheirUndoShowInTheJson) {
         {game, "[" + tidy + R"(, {"op": "undo"}])", warehouse, 7},
         {game, "[" + tidy + R"(, {"op": "undo"}, {"op": "redo"}])", warehouse, 1},
     };
-    for (const Case& c : cases) {
-        const Outcome run = Edit(c.file.path(), c.script, "--json --cells 6,6");
-        ASSERT_EQ(run.status, 0) << c.script << "\n" << run.err;
-        EXPECT_EQ(Json::parse(run.out).at(Json::json_pointer(c.pointer)), c.expected) << c.script;
+    for (const auto& [file, script, pointer, expected] : cases) {
+        const ToolRun run = Edit(file.path(), script, "--json --cells 6,6");
+        ASSERT_EQ(run.status, 0) << script << "\n" << run.err;
+        EXPECT_EQ(Json::parse(run.out).at(Json::json_pointer(pointer)), expected) << script;
     }
 }
 
 TEST(Edit, WritesWhatConvertWritesForTheSameChange) {
     TempFile island(Island(), "rich.scp");
     TempFile game(Savegame(), "game.sav");
-    struct Case {
-        const TempFile& file;
-        std::string script, after_load, convert_options, output;
-    } cases[] = {
-        {island, R"([{"op": "shift", "kind": "height", "dx": -1, "dy": 2}])", "",
-         "--shift height:-1,2", "out.scp"},
-        {game, R"([{"op": "climate", "climate": 2}, {"op": "undo"}, {"op": "aufraum"}])",
-         "--city 1", "--aufraum", "out.cty"},
-    };
-    for (const Case& c : cases) {
+    const std::tuple<const TempFile&, std::string, std::string, std::string, std::string> cases[] =
+        {
+            {island, R"([{"op": "shift", "kind": "height", "dx": -1, "dy": 2}])", "",
+             "--shift height:-1,2", "out.scp"},
+            {game, R"([{"op": "climate", "climate": 2}, {"op": "undo"}, {"op": "aufraum"}])",
+             "--city 1", "--aufraum", "out.cty"},
+        };
+    for (const auto& [file, script, after_load, convert_options, output] : cases) {
         TempDir edited, converted;
-        const Outcome edit =
-            Edit(c.file.path(), c.script, c.after_load + " -o " + Quote(edited / c.output));
+        const ToolRun edit =
+            Edit(file.path(), script, after_load + " -o " + Quote(edited / output));
         ASSERT_EQ(edit.status, 0) << edit.err;
         EXPECT_EQ(edit.out.rfind("wrote ", 0), 0u) << edit.out;
-        const Outcome convert = Tool("convert " + Quote(c.file.path()) + " " + c.after_load + " " +
-                                     c.convert_options + " -o " + Quote(converted / c.output));
+        const ToolRun convert = Tool("convert " + Quote(file.path()) + " " + after_load + " " +
+                                     convert_options + " -o " + Quote(converted / output));
         ASSERT_EQ(convert.status, 0) << convert.err;
-        EXPECT_EQ(ReadFileBytes(edited / c.output), ReadFileBytes(converted / c.output))
-            << c.script;
+        EXPECT_EQ(ReadFileBytes(edited / output), ReadFileBytes(converted / output)) << script;
     }
 }
 
@@ -154,23 +114,18 @@ TEST(Edit, ScriptFromStandardInputAndNothingPrintedWithoutOutputs) {
     TempFile island(Island(), "rich.scp");
     const auto script = island.path().parent_path() / "s.json";
     std::ofstream(script) << R"([{"op": "climate", "climate": 4}])";
-    const Outcome piped =
+    const ToolRun piped =
         Tool("edit " + Quote(island.path()) + " --script - --json < " + Quote(script));
     ASSERT_EQ(piped.status, 0) << piped.err;
     EXPECT_EQ(Json::parse(piped.out)["island"]["climate"], 4);
-    const Outcome quiet = Edit(island.path(), R"([{"op": "climate", "climate": 4}])", "");
+    const ToolRun quiet = Edit(island.path(), R"([{"op": "climate", "climate": 4}])", "");
     EXPECT_EQ(Json::array({quiet.status, quiet.out, quiet.err}), Json::array({0, "", ""}));
 }
 
 TEST(Edit, FaultsAreNamedAndNothingIsWritten) {
     TempFile island(Island(), "rich.scp");
     TempFile game(Savegame(), "game.sav");
-    struct Case {
-        const TempFile& file;
-        std::string script;
-        int status;
-        std::string says;
-    } cases[] = {
+    const std::tuple<const TempFile&, std::string, int, std::string> cases[] = {
         {island, R"([{"op": "undo"}, {"op": "paint"}])", 2,
          R"(script operation 2 ("paint"): unknown operation)"},
         {island, R"([{"op": "shift", "kind": "height", "dx": "1", "dy": 0}])", 2,
@@ -192,22 +147,23 @@ TEST(Edit, FaultsAreNamedAndNothingIsWritten) {
         {island, R"([{"op": "city", "row": 1}])", 1, "the city list is empty"},
     };
     TempDir out;
-    for (const Case& c : cases) {
-        const Outcome run = Edit(c.file.path(), c.script, "--json -o " + Quote(out / "x.scp"));
-        EXPECT_EQ(run.status, c.status) << c.script << "\n" << run.err;
-        EXPECT_NE(run.err.find("error: " + std::string(c.status == 2 ? "script" : "")),
-                  std::string::npos);
-        EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
-        EXPECT_EQ(run.out, "") << c.script;
-        EXPECT_FALSE(std::filesystem::exists(out / "x.scp")) << c.script;
+    for (const auto& [file, script, status, says] : cases) {
+        const ToolRun run = Edit(file.path(), script, "--json -o " + Quote(out / "x.scp"));
+        const std::string error = status == 2 ? "error: script" : "error: ";
+        EXPECT_EQ(std::tuple(run.status, run.err.find(error) == run.err.npos,
+                             run.err.find(says) == run.err.npos, run.out,
+                             std::filesystem::exists(out / "x.scp")),
+                  std::tuple(status, false, false, "", false))
+            << script << "\n"
+            << run.err;
     }
-    const Outcome missing =
+    const ToolRun missing =
         Tool("edit " + Quote(island.path()) + " --script " + Quote(out / "no.json"));
     EXPECT_EQ(missing.status, 2);
     EXPECT_NE(missing.err.find("no.json: cannot be read"), std::string::npos) << missing.err;
     // The script is not replaced by the island it describes.
     std::ofstream(out / "s.scp") << "[]";
-    const Outcome onto = Tool("edit " + Quote(island.path()) + " --script " + Quote(out / "s.scp") +
+    const ToolRun onto = Tool("edit " + Quote(island.path()) + " --script " + Quote(out / "s.scp") +
                               " -o " + Quote(out / "s.scp"));
     EXPECT_EQ(onto.status, 1);
     EXPECT_EQ(Slurp(out / "s.scp"), "[]");
@@ -221,9 +177,10 @@ TEST(Recover, AJournalGivesWhatTheEditWroteAndACutOrForeignOneIsRefusedAndKept) 
     TempDir edited, recovered;
     ASSERT_EQ(Edit(game.path(), script, "-o " + Quote(edited / "out.cty")).status, 0);
     const auto journal = game.path().parent_path() / "work.journal";
-    const Outcome recorded = Edit(game.path(), script, "--journal " + Quote(journal));
+    const ToolRun recorded = Edit(game.path(), script, "--journal " + Quote(journal));
     ASSERT_EQ(recorded.status, 0) << recorded.err;
-    const Outcome recover = Tool("recover " + Quote(journal) + " -o " + Quote(recovered / "out.cty"));
+    const ToolRun recover =
+        Tool("recover " + Quote(journal) + " -o " + Quote(recovered / "out.cty"));
     ASSERT_EQ(recover.status, 0) << recover.err;
     EXPECT_EQ(ReadFileBytes(recovered / "out.cty"), ReadFileBytes(edited / "out.cty"));
     EXPECT_EQ(Json::parse(Tool("recover " + Quote(journal) + " --json").out)["island"]["climate"],
@@ -233,17 +190,17 @@ TEST(Recover, AJournalGivesWhatTheEditWroteAndACutOrForeignOneIsRefusedAndKept) 
     const Bytes whole = ReadFileBytes(journal);
     const auto cut = journal.parent_path() / "cut.journal";
     WriteFileBytes(cut, std::span(whole).first(whole.size() - 3));
-    const Outcome shorter = Tool("recover " + Quote(cut) + " --json");
+    const ToolRun shorter = Tool("recover " + Quote(cut) + " --json");
     ASSERT_EQ(shorter.status, 0) << shorter.err;
     EXPECT_EQ(Json::parse(shorter.out)["island"]["climate"], 5);
     WriteFileBytes(cut, std::span(whole).first(100));
-    const Outcome refused = Tool("recover " + Quote(cut) + " -o " + Quote(recovered / "x.scp"));
+    const ToolRun refused = Tool("recover " + Quote(cut) + " -o " + Quote(recovered / "x.scp"));
     EXPECT_EQ(std::tuple(refused.status, std::filesystem::exists(recovered / "x.scp")),
               std::tuple(1, false));
     EXPECT_NE(refused.err.find("holds no document; it is left as it is"), std::string::npos)
         << refused.err;
     EXPECT_EQ(ReadFileBytes(cut).size(), 100u);
-    const Outcome foreign = Tool("recover " + Quote(game.path()));
+    const ToolRun foreign = Tool("recover " + Quote(game.path()));
     EXPECT_EQ(foreign.status, 1);
     EXPECT_NE(foreign.err.find("this is no recovery journal"), std::string::npos) << foreign.err;
 }

@@ -3,29 +3,26 @@
 #include <QAction>
 #include <QComboBox>
 #include <QListWidget>
-#include <QTemporaryDir>
 
 #include "gui_support.h"
-#include "island_fixture.h"
-#include "temp_file.h"
 
-using insel::gui::TInselZeichner;
-using Answer = TInselZeichner::SaveAnswer;
-
+using Answer = insel::gui::TInselZeichner::SaveAnswer;
 using namespace insel::gui::test;
 
 class HistoryTest : public QObject, WindowHarness {
     Q_OBJECT
 
-    QTemporaryDir dir_;
     int asked_ = 0;
     Answer answer_ = Answer::Cancel;
 
-    int Climate() { return window_->editor().doc.island.record.climate; }
+    int Climate() { return Ed().doc.island.record.climate; }
     QString Title() { return window_->windowTitle(); }
-    QString ActionText(const char* name) {
-        auto* action = window_->findChild<QAction*>(name);
-        return (action->isEnabled() ? "" : "off ") + action->text();
+    // The undo and redo actions' captions, "off" when disabled.
+    QString Actions() {
+        QStringList texts;
+        for (auto* action : {Find<QAction>(*window_, "Undo1"), Find<QAction>(*window_, "Redo1")})
+            texts << (action->isEnabled() ? "" : "off ") + action->text();
+        return texts.join('|');
     }
     // The sample with one change: another climate chosen in the combo.
     int StartChanged(const std::string& file = kSample) {
@@ -37,13 +34,6 @@ class HistoryTest : public QObject, WindowHarness {
         const int loaded = Climate();
         Control<QComboBox>("ComboBox1")->setCurrentIndex((loaded + 1) % 6);
         return loaded;
-    }
-    std::string OtherIsland() {
-        insel::fixture::IslandSpec spec;
-        spec.width = spec.height = 32;
-        const std::string path = dir_.filePath("other.scp").toStdString();
-        insel::fixture::WriteFileBytes(path, insel::fixture::IslandFileBytes(spec));
-        return path;
     }
 
   private slots:
@@ -59,15 +49,13 @@ class HistoryTest : public QObject, WindowHarness {
         const int changed = Climate();
         QVERIFY(changed != loaded);
         QVERIFY2(Title().endsWith("sample_island.scp *"), qPrintable(Title()));
-        QCOMPARE(ActionText("Undo1") + "|" + ActionText("Redo1"),
-                 QString::fromUtf8("Rückgängig: Klima|off Wiederherstellen"));
+        QCOMPARE(Actions(), QString::fromUtf8("Rückgängig: Klima|off Wiederherstellen"));
 
         QTest::keyClick(window_.get(), Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(Climate(), loaded);
-        QCOMPARE(Control<QComboBox>("ComboBox1")->currentIndex(), loaded);
+        QCOMPARE(QPoint(Climate(), Control<QComboBox>("ComboBox1")->currentIndex()),
+                 QPoint(loaded, loaded));
         QVERIFY2(!Title().contains('*'), qPrintable(Title()));
-        QCOMPARE(ActionText("Undo1") + "|" + ActionText("Redo1"),
-                 QString::fromUtf8("off Rückgängig|Wiederherstellen: Klima"));
+        QCOMPARE(Actions(), QString::fromUtf8("off Rückgängig|Wiederherstellen: Klima"));
 
         QTest::keyClick(window_.get(), Qt::Key_Y, Qt::ControlModifier);
         QCOMPARE(Climate(), changed);
@@ -76,8 +64,7 @@ class HistoryTest : public QObject, WindowHarness {
         QCOMPARE(Control<QComboBox>("ComboBox1")->currentIndex(), changed);
         QVERIFY(Title().endsWith(" *"));
 
-        const QString target = dir_.filePath("saved.scp");
-        window_->choose_save_file = [&](const QString&, const QString&) { return target; };
+        SaveAs("saved.scp");
         Click("SaveInselButton");
         QVERIFY2(Title().endsWith(" - saved.scp"), qPrintable(Title()));
     }
@@ -87,94 +74,82 @@ class HistoryTest : public QObject, WindowHarness {
     void HistoryListGoesToARow() {
         const int loaded = StartChanged();
         auto* list = Control<QListWidget>("HistoryList");
-        QCOMPARE(list->count(), 2);
-        QCOMPARE(list->item(0)->text() + "|" + list->item(1)->text(),
-                 QString::fromUtf8("Geöffnet|Klima"));
-        QCOMPARE(list->currentRow(), 1);
+        QCOMPARE(QString::number(list->count()) + list->item(0)->text() + "|" +
+                     list->item(1)->text() + QString::number(list->currentRow()),
+                 QString::fromUtf8("2Geöffnet|Klima1"));
 
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           list->visualItemRect(list->item(0)).center());
-        QCOMPARE(Climate(), loaded);
-        QCOMPARE(window_->editor().history.position(), std::size_t{0});
-        QCOMPARE(list->currentRow(), 0);
+        QCOMPARE(std::tuple(Climate(), Ed().history.position(), list->currentRow()),
+                 std::tuple(loaded, std::size_t{0}, 0));
         QVERIFY(list->item(1)->font().italic() && !list->item(0)->font().italic());
         QVERIFY(!Title().contains('*'));
     }
 
     // Opening another file with unsaved changes: Cancel keeps everything, Discard opens it,
     // Save writes the changes first; a cancelled save dialog counts as Cancel.
-    void OpeningAnotherFileAsksFirst_data() {
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("save_dialog_cancelled");
-        QTest::addColumn<bool>("opened");
-        QTest::newRow("cancel") << int(Answer::Cancel) << false << false;
-        QTest::newRow("discard") << int(Answer::Discard) << false << true;
-        QTest::newRow("save") << int(Answer::Save) << false << true;
-        QTest::newRow("save dialog cancelled") << int(Answer::Save) << true << false;
-    }
     void OpeningAnotherFileAsksFirst() {
-        QFETCH(int, answer);
-        QFETCH(bool, save_dialog_cancelled);
-        QFETCH(bool, opened);
-        answer_ = static_cast<Answer>(answer);
-        StartChanged();
-        const int changed = Climate();
-        const QString other = QString::fromStdString(OtherIsland());
-        const QString target = dir_.filePath(QString(QTest::currentDataTag()) + ".scp");
-        window_->choose_open_file = [&](const QString&, const QString&) { return other; };
-        window_->choose_save_file = [&](const QString&, const QString&) {
-            return save_dialog_cancelled ? QString() : target;
-        };
-        window_->findChild<QAction*>("Inselladen1")->trigger();
-        QCOMPARE(asked_, 1);
-        QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
-        QCOMPARE(window_->editor().doc.island.record.width, opened ? 32 : 128);
-        QCOMPARE(Title().endsWith(" *"), !opened);
-        if (!opened) QCOMPARE(Climate(), changed);
-        QCOMPARE(QFileInfo::exists(target), answer_ == Answer::Save && !save_dialog_cancelled);
-        if (QFileInfo::exists(target)) {
-            insel::Editor check;
-            check.definitions = window_->editor().definitions;
-            check.Load(target.toStdString(), insel::FileKind::Island);
-            QCOMPARE(int(check.doc.island.record.climate), changed);
+        const QString other = At("other.scp");
+        fx::WriteFileBytes(other.toStdString(), fx::IslandFileBytes({.width = 32, .height = 32}));
+        const std::tuple<const char*, Answer, bool, bool> cases[] = {
+            {"cancel", Answer::Cancel, false, false},
+            {"discard", Answer::Discard, false, true},
+            {"save", Answer::Save, false, true},
+            {"save dialog cancelled", Answer::Save, true, false}};
+        for (const auto& [name, answer, save_dialog_cancelled, opened] : cases) {
+            answer_ = answer;
+            StartChanged();
+            const int changed = Climate();
+            const QString target = At(QString(name) + ".scp");
+            window_->choose_open_file = [&](const QString&, const QString&) { return other; };
+            SaveAs(save_dialog_cancelled ? "" : QString(name) + ".scp");
+            Find<QAction>(*window_, "Inselladen1")->trigger();
+            QVERIFY2(asked_ == 1 && messages_.isEmpty(), qPrintable(name + Messages()));
+            QCOMPARE(std::tuple(Ed().doc.island.record.width, Title().endsWith(" *"),
+                                QFileInfo::exists(target)),
+                     std::tuple(opened ? 32 : 128, !opened,
+                                answer == Answer::Save && !save_dialog_cancelled));
+            if (!opened) QCOMPARE(Climate(), changed);
+            if (QFileInfo::exists(target)) {
+                insel::Editor check;
+                check.definitions = Ed().definitions;
+                check.Load(target.toStdString(), insel::FileKind::Island);
+                QCOMPARE(int(check.doc.island.record.climate), changed);
+            }
+            cleanup();
         }
     }
 
     // Another island of a savegame drops the edits of the one shown: asked first.
     void IslandListClickAsksFirst() {
-        insel::fixture::IslandSpec first, second;
-        first.number = 1;
-        second.number = 2;
-        second.width = second.height = 32;
-        second.world_first = 200;
-        const std::filesystem::path game = dir_.filePath("game.sav").toStdString();
-        insel::fixture::WriteFileBytes(game, insel::fixture::SavegameBytes({first, second}));
+        const std::filesystem::path game = At("game.sav").toStdString();
+        fx::WriteFileBytes(
+            game,
+            fx::SavegameBytes(
+                {{.number = 1}, {.width = 32, .height = 32, .world_first = 200, .number = 2}}));
         StartChanged();
         QVERIFY(window_->LoadIslandFile(game, insel::FileKind::Savegame));
         Control<QComboBox>("ComboBox1")->setCurrentIndex((Climate() + 1) % 6);
         QVERIFY(!window_->SelectIslandListRow(2));
-        QCOMPARE(asked_, 1);
-        QCOMPARE(window_->editor().doc.island.record.width, 64);
+        QCOMPARE(QPoint(asked_, Ed().doc.island.record.width), QPoint(1, 64));
         answer_ = Answer::Discard;
         QVERIFY(window_->SelectIslandListRow(2));
-        QCOMPARE(window_->editor().doc.island.record.width, 32);
-        QVERIFY(!Title().contains('*') && !window_->editor().history.CanUndo());
+        QCOMPARE(Ed().doc.island.record.width, 32);
+        QVERIFY(!Title().contains('*') && !Ed().history.CanUndo());
     }
 
     // The dummy island over the open file asks about the changes first; elsewhere it does not.
     void DummyOverTheOpenFileAsks() {
-        const QString open = dir_.filePath("open.scp");
+        const QString open = At("open.scp");
         QVERIFY(QFile::copy(QString::fromStdString(kSample), open));
         StartChanged(open.toStdString());
-        QString target = open;
-        window_->choose_save_file = [&](const QString&, const QString&) { return target; };
+        SaveAs("open.scp");
         Click("DummyButton");
         QCOMPARE(asked_, 1);
         QCOMPARE(ReadAll(open), ReadAll(QString::fromStdString(kSample)));
-        target = dir_.filePath("dummy.scp");
+        SaveAs("dummy.scp");
         Click("DummyButton");
-        QCOMPARE(asked_, 1);
-        QVERIFY(QFileInfo::exists(target));
+        QVERIFY(asked_ == 1 && QFileInfo::exists(At("dummy.scp")));
     }
 
     // Closing with unsaved changes asks about them only, not "Really exit?" as well.
@@ -182,12 +157,10 @@ class HistoryTest : public QObject, WindowHarness {
         StartChanged();
         int exit_asked = 0;
         window_->confirm_exit = [&] { return ++exit_asked, true; };
-        QVERIFY(!window_->close());
-        QCOMPARE(asked_, 1);
+        QVERIFY(!window_->close() && asked_ == 1);
         answer_ = Answer::Discard;
         QVERIFY(window_->close());
-        QCOMPARE(asked_, 2);
-        QCOMPARE(exit_asked, 0);
+        QCOMPARE(QPoint(asked_, exit_asked), QPoint(2, 0));
     }
 };
 

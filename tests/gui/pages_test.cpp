@@ -22,31 +22,23 @@ namespace {
 
 // 64 x 64 with two cities of a native people (the name says so): a small warehouse at (10, 10)
 // with two houses and a marketplace; a small warehouse at (40, 40) with one house.
+// clang-format off
 fx::Bytes SettledIslandFile() {
-    fx::IslandSpec island;
-    island.number = 7;
-    island.city_byte = 2;
-    island.heights = [](int x, int y) { return std::uint8_t(20 + (x + y) % 40); };
-    island.objects = {
-        {.id_word = 2501, .x = 10, .y = 10}, {.id_word = 2104, .x = 13, .y = 10},
-        {.id_word = 2104, .x = 10, .y = 13}, {.id_word = 821, .x = 13, .y = 13},
-        {.id_word = 2501, .x = 40, .y = 40}, {.id_word = 2104, .x = 42, .y = 43},
-    };
-    fx::CitySpec first;
-    first.player = fx::PlayerSpec{.type = 8, .number = 1, .name = "Kapitaen"};
-    first.name = "Hafenstadt";
-    first.abs_first = 20;
-    first.abs_second = 30;
-    first.buildings = {fx::PlainEntry(13, 10), fx::WarehouseEntry(10, 10, 5),
-                       fx::PlainEntry(10, 13), fx::MarketEntry(13, 13, 13, 17)};
-    fx::CitySpec second;
-    second.player = fx::PlayerSpec{.type = 15, .number = 3, .name = "Rotbart"};
-    second.name = "Kueste";
-    second.abs_first = 40;
-    second.abs_second = 50;
-    second.buildings = {fx::WarehouseEntry(40, 40, 9), fx::PlainEntry(42, 43)};
-    return fx::IslandFileWithCities(island, {first, second}).bytes;
+    return fx::IslandFileWithCities(
+        {.number = 7, .city_byte = 2,
+         .heights = [](int x, int y) { return std::uint8_t(20 + (x + y) % 40); },
+         .objects = {{.id_word = 2501, .x = 10, .y = 10}, {.id_word = 2104, .x = 13, .y = 10},
+                     {.id_word = 2104, .x = 10, .y = 13}, {.id_word = 821, .x = 13, .y = 13},
+                     {.id_word = 2501, .x = 40, .y = 40}, {.id_word = 2104, .x = 42, .y = 43}}},
+        {{.player = fx::PlayerSpec{.type = 8, .number = 1, .name = "Kapitaen"},
+          .name = "Hafenstadt", .abs_first = 20, .abs_second = 30,
+          .buildings = {fx::PlainEntry(13, 10), fx::WarehouseEntry(10, 10, 5),
+                        fx::PlainEntry(10, 13), fx::MarketEntry(13, 13, 13, 17)}},
+         {.player = fx::PlayerSpec{.type = 15, .number = 3, .name = "Rotbart"}, .name = "Kueste",
+          .abs_first = 40, .abs_second = 50,
+          .buildings = {fx::WarehouseEntry(40, 40, 9), fx::PlainEntry(42, 43)}}}).bytes;
 }
+// clang-format on
 
 }  // namespace
 
@@ -72,7 +64,7 @@ class PagesTest : public QObject, WindowHarness {
     // edge, and records its rectangle; the spins resize this mode's frame only; a drag on the
     // copy page stores the block, other modes' frames do not follow a drag. The mines page
     // offers quarry spots, with a frame of their own, kept across pages.
-    void FrameFollowsClicksSpinsAndDrags() {
+    void FrameSaveBoxesRightClicksAndStrokes() {
         Start(kSample);
         QWidget* frame = Child("ThePanel");
         QVERIFY(!frame->isVisible());
@@ -110,23 +102,43 @@ class PagesTest : public QObject, WindowHarness {
         ShowPage("Minen");
         Click("AbbauBox");
         QVERIFY(Tools().mode == insel::ToolMode::QuarrySpot && frame->size() == QSize(16, 12));
-        ShowPage("Speichern");
-        ShowPage("Minen");
+        for (const char* page : {"Speichern", "Minen"}) ShowPage(page);
         QCOMPARE(Tools().mode, insel::ToolMode::QuarrySpot);
         Click("MinenBox");
-        QVERIFY(Tools().mode == insel::ToolMode::Mine && frame->size() == QSize(4, 4));
-        QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
-    }
+        QVERIFY2(Tools().mode == insel::ToolMode::Mine && frame->size() == QSize(4, 4) &&
+                     messages_.isEmpty(),
+                 qPrintable(Messages()));
 
-    // A right click on the fertility frame needs a legend colour first, then sets its value;
-    // rivers take no action from the frame. A pen stroke on the height profile page marks
-    // cells without moving the readouts, and entering the page again starts without marks.
-    void RightClicksAndPenStrokes() {
-        Start(kSample);
+        // The climate box sets the island's type, which names the dummy island. The shift boxes
+        // feed the save, and a load unticks them.
+        Control<QComboBox>("ComboBox1")->setCurrentIndex(4);
+        SaveAs("");
+        Click("DummyButton");
+        QVERIFY(Ed().doc.island.record.climate == 4 && proposed_ == "D_128x128_DUMMY.scp");
+
+        auto* height = Control<QCheckBox>("ApplyHeightShiftCheck");
+        height->setChecked(true);
+        Control<QSpinBox>("RotHxSpin")->setValue(-1);
+        QVERIFY(Ed().save.shifts[0].apply && Ed().save.shifts[0].dx == -1);
+        // Saving applies the shift: every column's heights end one column further left.
+        const auto& heights = Ed().doc.island.height;
+        int x = 30;
+        while (x < 100 && heights.get(x, 64) == heights.get(x + 1, 64)) ++x;
+        QVERIFY(x < 100);
+        const auto moved = heights.get(x + 1, 64);
+        SaveAs("shifted.scp");
+        Click("SaveInselButton");
+        window_->LoadIslandFile(At("shifted.scp").toStdString(), insel::FileKind::Island);
+        QCOMPARE(Ed().doc.island.height.get(x, 64), moved);
+        QVERIFY(!height->isChecked() && !Ed().save.shifts[0].apply &&
+                Text(*window_, "RotHxSpin") == "-1");
+
+        // A right click on the fertility frame needs a legend colour first, then sets its value;
+        // rivers take no action from the frame. A pen stroke on the height profile page marks
+        // cells without moving the readouts, and entering the page again starts without marks.
         auto& island = Ed().doc.island;
         ShowPage("TabSheet1");
         ClickCanvasCell(10, 10);
-        QWidget* frame = Child("ThePanel");
         QTest::mouseClick(frame, Qt::RightButton, {}, QPoint(1, 1));
         QCOMPARE(messages_, QStringList{"message: Select color in HoehenStatistik first"});
         QVERIFY(island.fertility.get(10, 10) != 3);
@@ -140,9 +152,9 @@ class PagesTest : public QObject, WindowHarness {
         QVERIFY(island.fertility.get(10, 10) == 3 && messages_.size() == 1);
         ShowPage("FlussSheet");
         ClickCanvasCell(12, 12);
-        const auto height = island.height.get(12, 12);
+        const auto before = island.height.get(12, 12);
         QTest::mouseClick(frame, Qt::RightButton, {}, QPoint(1, 1));
-        QCOMPARE(island.height.get(12, 12), height);
+        QCOMPARE(island.height.get(12, 12), before);
 
         QWidget* canvas = Child("FlickerFreePaintBox2");
         ShowPage("LineDrawing");
@@ -154,8 +166,7 @@ class PagesTest : public QObject, WindowHarness {
         QTest::mouseRelease(canvas, Qt::LeftButton, {}, QPoint(4 * 9 + 1, 4 * 5 + 1));
         MoveMouse(canvas, QPoint(4 * 30 + 1, 4 * 5 + 1));
         QVERIFY(island.mark.get(30, 5) == 0 && Text(*window_, "MouseXPanel") == "30");
-        ShowPage("Speichern");
-        ShowPage("LineDrawing");
+        for (const char* page : {"Speichern", "LineDrawing"}) ShowPage(page);
         QCOMPARE(island.mark.get(5, 5), 0);
     }
 
@@ -201,8 +212,7 @@ class PagesTest : public QObject, WindowHarness {
         ClickCell(cities, 1, 0);
         Click("SaveListButton");
         std::string expected;
-        for (const std::string& line :
-             insel::ObjectListLines(Ed().doc.island, Ed().doc.cities.Current()))
+        for (const auto& line : insel::ObjectListLines(Ed().doc.island, Ed().doc.cities.Current()))
             expected += line + "\r\n";
         QCOMPARE(ReadAll(At("Siedlung_INDI.txt")), QByteArray::fromStdString(expected));
 
@@ -223,33 +233,6 @@ class PagesTest : public QObject, WindowHarness {
         QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
         QVERIFY(Ed().doc.file_kind == insel::FileKind::City &&
                 Text(*window_, "xSizePanel") == "64" && cities->rowCount() == 2);
-    }
-
-    // The climate box sets the island's type, which names the dummy island. The shift boxes
-    // feed the save, and a load unticks them.
-    void ClimateAndShiftBoxesFeedTheSave() {
-        Start(kSample);
-        Control<QComboBox>("ComboBox1")->setCurrentIndex(4);
-        SaveAs("");
-        Click("DummyButton");
-        QVERIFY(Ed().doc.island.record.climate == 4 && proposed_ == "D_128x128_DUMMY.scp");
-
-        auto* height = Control<QCheckBox>("ApplyHeightShiftCheck");
-        height->setChecked(true);
-        Control<QSpinBox>("RotHxSpin")->setValue(-1);
-        QVERIFY(Ed().save.shifts[0].apply && Ed().save.shifts[0].dx == -1);
-        // Saving applies the shift: every column's heights end one column further left.
-        const auto& heights = Ed().doc.island.height;
-        int x = 30;
-        while (x < 100 && heights.get(x, 64) == heights.get(x + 1, 64)) ++x;
-        QVERIFY(x < 100);
-        const auto moved = heights.get(x + 1, 64);
-        SaveAs("shifted.scp");
-        Click("SaveInselButton");
-        window_->LoadIslandFile(At("shifted.scp").toStdString(), insel::FileKind::Island);
-        QCOMPARE(Ed().doc.island.height.get(x, 64), moved);
-        QVERIFY(!height->isChecked() && !Ed().save.shifts[0].apply &&
-                Text(*window_, "RotHxSpin") == "-1");
     }
 
     // Without an island a canvas click changes nothing, the statistics and the series ranking
@@ -276,10 +259,8 @@ class PagesTest : public QObject, WindowHarness {
         QCOMPARE(messages_, QStringList{"message: Eine Insel sollte schon da sein"});
         messages_.clear();
 
-        fx::IslandSpec island;
-        island.number = 1;
-        island.width = island.height = 48;
-        fx::WriteFileBytes(At("welt.sze").toStdString(), fx::SavegameBytes({island}));
+        fx::WriteFileBytes(At("welt.sze").toStdString(),
+                           fx::SavegameBytes({{.width = 48, .height = 48, .number = 1}}));
         window_->LoadIslandFile(At("welt.sze").toStdString(), insel::FileKind::Scenario);
         QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
         QVERIFY(Ed().doc.file_kind == insel::FileKind::Savegame &&
@@ -287,11 +268,11 @@ class PagesTest : public QObject, WindowHarness {
                 Control<QTableWidget>("InselListenGrid")->rowCount() == 1);
         auto* pages = Control<QTabWidget>("PageControl1");
         auto state = [&] {
-            return QList<bool>{pages->isTabVisible(pages->indexOf(Child("Minen"))),
-                               pages->isTabVisible(pages->indexOf(Child("FlussSheet"))),
-                               pages->isTabVisible(pages->indexOf(Child("Objects"))),
-                               Child("EZBCheck")->isEnabled(),
-                               pages->isTabEnabled(pages->indexOf(Child("TabSheet2")))};
+            QList<bool> shown;
+            for (const char* page : {"Minen", "FlussSheet", "Objects"})
+                shown << pages->isTabVisible(pages->indexOf(Child(page)));
+            return shown << Child("EZBCheck")->isEnabled()
+                         << pages->isTabEnabled(pages->indexOf(Child("TabSheet2")));
         };
         QCOMPARE(state(), (QList<bool>{false, false, true, false, true}));
 

@@ -63,44 +63,39 @@ class WindowTest : public QObject, WindowHarness {
         QCOMPARE(Panels({"xSizePanel", "IslandNamePanel"}), QString("128,sample_island.scp"));
         const QImage shot = Canvas().convertToFormat(QImage::Format_RGB32);
         int coloured = 0;
-        for (int y = 2; y < 512; y += 16) {
+        for (int y = 2; y < 512; y += 16)
             for (int x = 2; x < 512; x += 16) {
                 coloured += shot.pixel(x, y) != qRgb(255, 255, 255);
                 QCOMPARE(shot.pixel(x, y) | 0xFF000000u, window_->raster().at(x, y) | 0xFF000000u);
             }
-        }
         QVERIFY2(coloured > 32 * 32 / 2, qPrintable(QString::number(coloured)));
 
         const fx::Bytes sample = fx::ReadFileBytes(kSample);
         fx::WriteFileBytes(At("broken.scp").toStdString(),
-                           fx::Bytes(sample.begin(), sample.begin() + sample.size() / 2));
+                           std::span(sample).first(sample.size() / 2));
         Click("Zoom2Radio");
         QTest::mouseClick(Child("PartPanel"), Qt::LeftButton, {}, QPoint(40, 40));
         const QImage shown = window_->grab().toImage();
         const fx::Bytes saved = Assembled();
-        for (const auto& [name, says] : {std::pair{"broken.scp", "the file ends before it"},
-                                         std::pair{"none.scp", "cannot open"}}) {
+        for (const auto& [name, says] :
+             {std::pair{"broken.scp", "the file ends before it"}, {"none.scp", "cannot open"}}) {
             messages_.clear();
             QVERIFY(!window_->LoadIslandFile(At(name).toStdString(), insel::FileKind::Island));
             QVERIFY2(messages_.size() == 1 && messages_[0].startsWith("error: ") &&
                          messages_[0].contains(says),
                      qPrintable(Messages()));
-            QVERIFY(!Ed().updating && !QApplication::overrideCursor());
+            QVERIFY(!Ed().updating && !QApplication::overrideCursor() &&
+                    window_->grab().toImage() == shown && Assembled() == saved);
             QCOMPARE(Text(*window_, "IslandNamePanel"), QString("sample_island.scp"));
-            QVERIFY(window_->grab().toImage() == shown && Assembled() == saved);
         }
         Finish();
 
-        fx::IslandSpec first, second, third;
-        first.number = 1;
-        second.number = 2;
-        second.width = second.height = 96;
-        second.world_first = 200;
-        second.name = "Zw\xF6lf";  // Windows-1252 umlaut
-        third.number = 3;
-        third.width = third.height = 32;
-        fx::WriteFileBytes(At("three.sav").toStdString(),
-                           fx::SavegameBytes({first, second, third}));
+        // clang-format off
+        fx::WriteFileBytes(At("three.sav").toStdString(), fx::SavegameBytes(
+            {{.number = 1}, {.width = 96, .height = 96, .world_first = 200, .number = 2,
+                             .name = "Zw\xF6lf"},  // Windows-1252 umlaut
+             {.width = 32, .height = 32, .number = 3}}));
+        // clang-format on
         Start(At("three.sav").toStdString());
         QVERIFY(!Ed().view.island_shown && messages_.isEmpty());
         QCOMPARE(Text(*window_, "xSizePanel"), QString());
@@ -115,8 +110,7 @@ class WindowTest : public QObject, WindowHarness {
         ClickCell(grid, 1, 0);
         QVERIFY(Text(*window_, "xSizePanel") == "96" && Ed().view.part_index == -1);
         ClickCell(grid, 2, 3);
-        QCOMPARE(Text(*window_, "xSizePanel"), QString("32"));
-        QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
+        QCOMPARE(Text(*window_, "xSizePanel") + Messages(), QString("32"));
     }
 
     // The overview picks a page, the zoom radios and arrows move it, the layer radios and tile
@@ -142,9 +136,7 @@ class WindowTest : public QObject, WindowHarness {
         // 42-pixel cells: 24 x 12 cells per page.
         QCOMPARE(QPoint(Ed().view.visible_columns, Ed().view.visible_rows), QPoint(24, 12));
         const QString start = Panels({"xOfsetPanel", "yOfsetPanel"});
-        Click("xOfsetSpinUp");
-        Click("yOfsetSpinDown");
-        Click("xOfsetSpinDown");
+        for (const char* arrow : {"xOfsetSpinUp", "yOfsetSpinDown", "xOfsetSpinDown"}) Click(arrow);
         QCOMPARE(
             Panels({"xOfsetPanel", "yOfsetPanel"}),
             start.section(',', 0, 0) + "," + QString::number(start.section(',', 1).toInt() + 1));
@@ -154,16 +146,14 @@ class WindowTest : public QObject, WindowHarness {
         const QImage plain = Canvas();
         CompareLegend();
         Click("UntergrundCheck");
-        QVERIFY(Canvas() != plain);
+        const QImage tiles = Canvas();
         Click("UntergrundCheck");
-        QCOMPARE(Canvas(), plain);
+        QVERIFY(tiles != plain && Canvas() == plain);
         Click("RadioButton4");
         QVERIFY(Ed().view.layer == insel::DisplayLayer(3) && Canvas() != plain);
         CompareLegend();
 
-        Click("RadioButton1");
-        Click("Zoom1Radio");
-        Click("FullIslandButton");
+        for (const char* button : {"RadioButton1", "Zoom1Radio", "FullIslandButton"}) Click(button);
         QVERIFY(Ed().view.part_index == -1 && !frame->isVisible());
         QCOMPARE(Canvas(), before);
         CompareLegend();
@@ -171,7 +161,7 @@ class WindowTest : public QObject, WindowHarness {
 
     // The pen width draws every outline; the sample's animals stand on the island. The mouse
     // fills the readouts, a click the click panels, and a load empties them all.
-    void PenWidthAnimalsAndMouseReadouts() {
+    void PenWidthReadoutsAndSave() {
         Start(kSample);
         const insel::Raster& raster = window_->raster();
         const std::uint32_t pen = insel::ToPixel(0x123456);  // no cell of the sample has it
@@ -208,8 +198,36 @@ class WindowTest : public QObject, WindowHarness {
                  QString(9, ','));
         // A click right after the load acts on the cell under the mouse, not on an old one.
         QTest::mouseClick(canvas, Qt::LeftButton, {}, QPoint(4 * 30 + 1, 9));
-        QCOMPARE(Text(*window_, "xPanel"), QString("30"));
-        QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
+        QCOMPARE(Text(*window_, "xPanel") + Messages(), QString("30"));
+
+        // A save writes an island that loads and tells of it in the log. The overwrite question
+        // is asked about the file really written (always *.scp); "no" keeps it, and without the
+        // warning the file is replaced unasked.
+        SaveAs("saved");
+        QStringList questions;
+        window_->confirm_overwrite = [&](const QString& question) {
+            return questions << question, false;
+        };
+        Click("SaveInselButton");
+        QCOMPARE(proposed_, QString("sample_island.scp"));
+        QVERIFY2(messages_.isEmpty() && questions.isEmpty(), qPrintable(Messages()));
+        const QString log = Control<QPlainTextEdit>("Memo2")->toPlainText();
+        QVERIFY2(log.contains("Writing " + At("saved.scp")), qPrintable(log));
+        QVERIFY(window_->LoadIslandFile(At("saved.scp").toStdString(), insel::FileKind::Island));
+        QCOMPARE(Panels({"xSizePanel", "MinenBergePanel"}), QString("128,4"));
+
+        QVERIFY(WriteAll(At("x.scp"), "keep me"));
+        SaveAs("x.txt");
+        Click("SaveInselButton");
+        QVERIFY2(questions.size() == 1 && questions[0].contains("Overwrite?") &&
+                     questions[0].contains("x.scp"),
+                 qPrintable(questions.join('\n')));
+        QVERIFY(ReadAll(At("x.scp")) == "keep me" && !QFile::exists(At("x.txt")));
+        Click("WarnCheck");
+        Click("SaveInselButton");
+        QVERIFY2(
+            questions.size() == 1 && ReadAll(At("x.scp")).startsWith("KELM") && messages_.isEmpty(),
+            qPrintable(Messages()));
     }
 
     // Interface lines name the controls of both windows; empty, blank or missing lines keep
@@ -233,37 +251,6 @@ class WindowTest : public QObject, WindowHarness {
                          "Leere Insel", "Vorladen", "Attempted:"}));
     }
 
-    // A save writes an island that loads and tells of it in the log. The overwrite question
-    // is asked about the file really written (always *.scp); "no" keeps it, and without the
-    // warning the file is replaced unasked.
-    void SaveWritesAnIslandAndAsksBeforeOverwriting() {
-        Start(kSample);
-        SaveAs("saved");
-        QStringList questions;
-        window_->confirm_overwrite = [&](const QString& question) {
-            return questions << question, false;
-        };
-        Click("SaveInselButton");
-        QCOMPARE(proposed_, QString("sample_island.scp"));
-        QVERIFY2(messages_.isEmpty() && questions.isEmpty(), qPrintable(Messages()));
-        const QString log = Control<QPlainTextEdit>("Memo2")->toPlainText();
-        QVERIFY2(log.contains("Writing " + At("saved.scp")), qPrintable(log));
-        QVERIFY(window_->LoadIslandFile(At("saved.scp").toStdString(), insel::FileKind::Island));
-        QCOMPARE(Panels({"xSizePanel", "MinenBergePanel"}), QString("128,4"));
-
-        QVERIFY(WriteAll(At("x.scp"), "keep me"));
-        SaveAs("x.txt");
-        Click("SaveInselButton");
-        QVERIFY2(questions.size() == 1 && questions[0].contains("Overwrite?") &&
-                     questions[0].contains("x.scp"),
-                 qPrintable(questions.join('\n')));
-        QVERIFY(ReadAll(At("x.scp")) == "keep me" && !QFile::exists(At("x.txt")));
-        Click("WarnCheck");
-        Click("SaveInselButton");
-        QVERIFY(questions.size() == 1 && ReadAll(At("x.scp")).startsWith("KELM"));
-        QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
-    }
-
     // A write that fails says why in the error box and leaves no file behind; a read-only
     // file is refused before the overwrite question and stays as it was.
     void WriteErrorShowsTheBox() {
@@ -272,17 +259,15 @@ class WindowTest : public QObject, WindowHarness {
             {320, "DummyButton", At("dummy.scp"), "256"},
             {128, "SaveInselButton", At("locked.scp"), "locked.scp"}};
         for (const auto& [width, button, file, names] : cases) {
-            fx::IslandSpec island;
-            island.width = width;
-            fx::WriteFileBytes(At("island.scp").toStdString(), fx::IslandFileBytes(island));
+            fx::WriteFileBytes(At("island.scp").toStdString(),
+                               fx::IslandFileBytes({.width = width}));
             Start(At("island.scp").toStdString());
             QCOMPARE(Text(*window_, "xSizePanel"), QString::number(width));
             window_->choose_save_file = [&](const QString&, const QString&) { return file; };
             const bool locked = file.endsWith("locked.scp");
-            if (locked) {
-                QVERIFY(WriteAll(file, "keep me"));
-                QVERIFY(QFile::setPermissions(file, QFileDevice::ReadOwner));
-            }
+            if (locked)
+                QVERIFY(WriteAll(file, "keep me") &&
+                        QFile::setPermissions(file, QFileDevice::ReadOwner));
             int asked = 0;
             window_->confirm_overwrite = [&](const QString&) { return ++asked, true; };
             Click(button);
@@ -291,8 +276,8 @@ class WindowTest : public QObject, WindowHarness {
                          messages_[0].contains(names),
                      qPrintable(Messages()));
             QVERIFY(asked == 0 && !Ed().updating);
-            QCOMPARE(ReadAll(file), QByteArray(locked ? "keep me" : ""));
-            QCOMPARE(QFile::exists(file), locked);
+            QCOMPARE(std::pair(ReadAll(file), QFile::exists(file)),
+                     std::pair(QByteArray(locked ? "keep me" : ""), locked));
             Finish();
         }
     }
@@ -352,7 +337,7 @@ class WindowTest : public QObject, WindowHarness {
 
     // The grids show the core's statistics, with and without the series rule, and the save
     // writes them.
-    void StatisticsFillTheGridsAndSave() {
+    void StatisticsAndPages() {
         Start(kSample);
         auto shown = [this](const char* name) {
             auto* grid = Control<QTableWidget>(name);
@@ -378,8 +363,35 @@ class WindowTest : public QObject, WindowHarness {
         QCOMPARE(ReadAll(At("GFX.txt")), QByteArray::fromStdString(expected));
         Control<QCheckBox>("OhneLowCheck")->setChecked(false);
         Click("DoItButton");
-        QVERIFY(shown("GFXGrid") == insel::GfxStatisticsRows(island, false));
-        QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
+        QVERIFY2(shown("GFXGrid") == insel::GfxStatisticsRows(island, false) && messages_.isEmpty(),
+                 qPrintable(Messages()));
+
+        // Every page is a click away, and Ctrl+PgDn / Ctrl+PgUp step through the pages.
+        auto* pages = Control<QTabWidget>("PageControl1");
+        QWidget* chooser = Child("PageChooser");
+        for (int i = 0; i < pages->count(); ++i) {
+            auto* button =
+                Find<QAbstractButton>(*window_, "PageButton" + pages->widget(i)->objectName());
+            QVERIFY(chooser->rect().contains(button->geometry()) &&
+                    button->text() == pages->tabText(i) &&
+                    button->isVisible() == pages->isTabVisible(i));
+            if (!pages->isTabEnabled(i)) continue;
+            button->click();
+            QVERIFY(pages->currentIndex() == i && button->isChecked());
+        }
+        window_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        pages->setCurrentIndex(0);
+        auto key = [&](Qt::Key key) { QTest::keyClick(window_.get(), key, Qt::ControlModifier); };
+        key(Qt::Key_PageDown);
+        QCOMPARE(pages->currentIndex(), 1);
+        key(Qt::Key_PageUp);
+        key(Qt::Key_PageUp);
+        // Round the end; the island list is disabled for an island file and passed over.
+        QCOMPARE(pages->currentIndex(), pages->count() - 1);
+        pages->setCurrentIndex(11);
+        key(Qt::Key_PageDown);
+        QCOMPARE(pages->currentWidget()->objectName(), QString("SettingsSheet"));
     }
 
     // The picture mode writes the window, with or without a display; a file that does not load
@@ -401,8 +413,7 @@ class WindowTest : public QObject, WindowHarness {
             {{"--program-folder", "/none", "--dump-widgets"}, true, 1, missing},
         };
         QProcessEnvironment bare = QProcessEnvironment::systemEnvironment();
-        bare.remove("QT_QPA_PLATFORM");
-        bare.remove("WAYLAND_DISPLAY");
+        for (const char* name : {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY"}) bare.remove(name);
         for (const auto& [arguments, no_display, status, said] : cases) {
             // Without a display the run must not depend on whether DISPLAY is empty or dead.
             for (const char* display : {"", ":197"}) {
@@ -466,35 +477,6 @@ class WindowTest : public QObject, WindowHarness {
         QVERIFY(asked == 1 && window_->isVisible() && Ed().view.island_shown);
         answer = true;
         QVERIFY(window_->close() && asked == 2 && !window_->isVisible());
-    }
-
-    // Every page is a click away, and Ctrl+PgDn / Ctrl+PgUp step through the pages.
-    void EveryPageIsReachable() {
-        Start(kSample);
-        auto* pages = Control<QTabWidget>("PageControl1");
-        QWidget* chooser = Child("PageChooser");
-        for (int i = 0; i < pages->count(); ++i) {
-            auto* button =
-                Find<QAbstractButton>(*window_, "PageButton" + pages->widget(i)->objectName());
-            QVERIFY(chooser->rect().contains(button->geometry()) &&
-                    button->text() == pages->tabText(i) &&
-                    button->isVisible() == pages->isTabVisible(i));
-            if (!pages->isTabEnabled(i)) continue;
-            button->click();
-            QVERIFY(pages->currentIndex() == i && button->isChecked());
-        }
-        window_->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
-        pages->setCurrentIndex(0);
-        QTest::keyClick(window_.get(), Qt::Key_PageDown, Qt::ControlModifier);
-        QCOMPARE(pages->currentIndex(), 1);
-        QTest::keyClick(window_.get(), Qt::Key_PageUp, Qt::ControlModifier);
-        QTest::keyClick(window_.get(), Qt::Key_PageUp, Qt::ControlModifier);
-        // Round the end; the island list is disabled for an island file and passed over.
-        QCOMPARE(pages->currentIndex(), pages->count() - 1);
-        pages->setCurrentIndex(11);
-        QTest::keyClick(window_.get(), Qt::Key_PageDown, Qt::ControlModifier);
-        QCOMPARE(pages->currentWidget()->objectName(), QString("SettingsSheet"));
     }
 };
 
