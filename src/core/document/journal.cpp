@@ -82,6 +82,7 @@ struct In {
     std::span<const std::uint8_t> bytes;
     std::size_t at = 0;
     void Raw(void* data, std::size_t n) {
+        if (n == 0) return;  // an empty list's data may be null
         if (n > bytes.size() - at) throw FormatError("journal record ends early");
         std::memcpy(data, bytes.data() + at, n);
         at += n;
