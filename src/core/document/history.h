@@ -91,6 +91,7 @@ class History {
     void Trim();
     void Push(std::unique_ptr<Step> step);
     void StartObserving(const Document& doc);
+    void Moved(const Document& doc, int steps);
 
     std::deque<std::unique_ptr<Step>> steps_;
     std::size_t position_ = 0;
