@@ -5,6 +5,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDir>
@@ -22,6 +23,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
@@ -45,6 +47,7 @@
 #include "core/dialogs/new_island.h"
 #include "core/display/legend.h"
 #include "core/display/view.h"
+#include "core/document/journal.h"
 #include "core/errors.h"
 #include "core/island/cities.h"
 #include "core/island/island_list.h"
@@ -53,6 +56,7 @@
 #include "core/tools/tool_frame.h"
 #include "gui/app/controls.h"
 #include "gui/app/page_chooser.h"
+#include "gui/app/recovery.h"
 #include "gui/dialogs/about_box.h"
 #include "gui/dialogs/bitmap_form.h"
 #include "gui/dialogs/insel_size_box.h"
@@ -69,6 +73,7 @@
 #include "gui/tools/save_page.h"
 #include "gui/tools/settings_page.h"
 #include "gui/tools/statistics_page.h"
+#include "platform/environment.h"
 #include "platform/image_files.h"
 #include "platform/memory_status.h"
 
@@ -484,6 +489,21 @@ TInselZeichner::TInselZeichner(std::filesystem::path program_folder, Definitions
         return QFileDialog::getOpenFileName(this, QString(), folder, filter);
     };
     run_about_box = [](TAboutBox& box) { box.exec(); };
+    ask_recovery = [this](const QString& text, bool can_recover) {
+        QMessageBox box(QMessageBox::Question, windowTitle(),
+                        QString::fromUtf8("Ungespeicherte Änderungen wiederherstellen?"),
+                        QMessageBox::NoButton, this);
+        box.setInformativeText(text);
+        QPushButton* recover =
+            can_recover ? box.addButton("Wiederherstellen", QMessageBox::AcceptRole) : nullptr;
+        QPushButton* discard = box.addButton("Verwerfen", QMessageBox::DestructiveRole);
+        QPushButton* later = box.addButton(QString::fromUtf8("Später"), QMessageBox::RejectRole);
+        box.setDefaultButton(recover ? recover : later);
+        box.setEscapeButton(later);
+        box.exec();
+        if (recover && box.clickedButton() == recover) return RecoveryAnswer::Recover;
+        return box.clickedButton() == discard ? RecoveryAnswer::Discard : RecoveryAnswer::Later;
+    };
 
     setWindowTitle("Inseleditor");
     BuildMenu();
@@ -529,6 +549,13 @@ TInselZeichner::TInselZeichner(std::filesystem::path program_folder, Definitions
     BuildPageKeys();
 
     editor_.view.zoom_cell_size = 16;
+    QSpinBox* limit_spin = settings_page_->HistoryLimitSpin();
+    limit_spin->setValue(platform::HistoryLimitMegabytes());
+    ApplyHistoryLimit(limit_spin->value());
+    connect(limit_spin, &QSpinBox::valueChanged, this, [this](int megabytes) {
+        platform::SetHistoryLimitMegabytes(megabytes);
+        ApplyHistoryLimit(megabytes);
+    });
     SyncControls();
     setAcceptDrops(true);
     editor_.updating = false;
@@ -536,7 +563,125 @@ TInselZeichner::TInselZeichner(std::filesystem::path program_folder, Definitions
     ShowHistory();
 }
 
-TInselZeichner::~TInselZeichner() = default;
+TInselZeichner::~TInselZeichner() {
+    if (!journal_) return;
+    editor_.AttachJournal(nullptr);
+    // Writes what is still queued: unsaved work nobody was asked about stays recoverable.
+    journal_.reset();
+    if (!editor_.Unsaved() || changes_dropped_) {
+        std::error_code ignored;
+        std::filesystem::remove(journal_slot_->path(), ignored);
+    }
+}
+
+void TInselZeichner::KeepJournalIn(const std::filesystem::path& folder) {
+    if (journal_ || folder.empty()) return;
+    journal_slot_ = std::make_unique<JournalSlot>(folder);
+    if (!journal_slot_->locked()) {
+        // Without the lock another editor could take the journal for one left behind.
+        editor_.status.memo2.push_back("Wiederherstellungsdatei: " +
+                                       journal_slot_->path().string() +
+                                       " kann nicht angelegt werden; ohne Wiederherstellung");
+        journal_slot_.reset();
+        return;
+    }
+    journal_ = std::make_unique<Journal>(journal_slot_->path());
+    editor_.AttachJournal(journal_.get());
+}
+
+std::filesystem::path TInselZeichner::JournalPath() const {
+    return journal_slot_ ? journal_slot_->path() : std::filesystem::path();
+}
+
+void TInselZeichner::ApplyHistoryLimit(int megabytes) {
+    editor_.history.SetLimit(static_cast<std::size_t>(megabytes) << 20);
+    ShowHistory();
+}
+
+void TInselZeichner::OfferRecovery() {
+    if (!journal_slot_) return;
+    for (LeftJournal& left : FindLeftJournals(journal_slot_->path().parent_path(),
+                                              journal_slot_->path())) {
+        const QString journal_name = QString::fromStdString(left.path.string());
+        const QByteArray bytes = [&] {
+            QFile file(journal_name);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        }();
+        QString text;
+        bool can_recover = false;
+        try {
+            const JournalSummary summary = ReadJournalSummary(std::span(
+                reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                static_cast<std::size_t>(bytes.size())));
+            const QString path = QString::fromUtf8(summary.origin.path);
+            const QString when = QLocale().toString(QFileInfo(journal_name).lastModified(),
+                                                    QLocale::ShortFormat);
+            text = QString::fromUtf8("Datei: %1\nPfad: %2\nZuletzt geändert: %3\nSchritte: %4")
+                       .arg(FromGameText(summary.file_name),
+                            path.isEmpty() ? QString::fromUtf8("(neue Insel, nie gespeichert)")
+                                           : path,
+                            when)
+                       .arg(summary.steps);
+            can_recover = !summary.origin_changed;
+            if (summary.origin_changed) {
+                text += QString::fromUtf8(
+                    "\n\nDie Datei wurde seitdem geändert oder ist nicht mehr da. Die Änderungen "
+                    "lassen sich nicht auf sie anwenden.");
+            }
+        } catch (const std::exception& e) {
+            text = QString::fromUtf8("Die Wiederherstellungsdatei %1 ist beschädigt und lässt sich "
+                                     "nicht verwenden:\n%2")
+                       .arg(journal_name, FromText(e.what()));
+        }
+        switch (ask_recovery(text, can_recover)) {
+            case RecoveryAnswer::Recover:
+                // Another journal recovered before would be replaced: asked about like a load.
+                if (can_recover && MayDropChanges()) RecoverFrom(left.path);
+                break;
+            case RecoveryAnswer::Discard: {
+                std::error_code ignored;
+                std::filesystem::remove(left.path, ignored);
+                break;
+            }
+            case RecoveryAnswer::Later:
+                break;
+        }
+        // Its lock goes with `left`.
+    }
+}
+
+bool TInselZeichner::RecoverFrom(const std::filesystem::path& journal) {
+    QFile file(QString::fromStdString(journal.string()));
+    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    JournalSummary summary;
+    if (!RunLong([&] {
+            summary = RecoverJournal(
+                editor_, std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                   static_cast<std::size_t>(bytes.size())));
+        })) {
+        return false;
+    }
+    editor_.tools.ResetForNewIsland();
+    for (LayerShift& shift : editor_.save.shifts) shift.apply = false;
+    document_path_ = std::filesystem::path(summary.origin.path);
+    // The work goes on in this editor's own journal, which holds it before the recovered
+    // file goes.
+    editor_.AttachJournal(journal_.get());
+    journal_->SetOrigin(summary.origin);
+    journal_->Starting(editor_.doc);
+    try {
+        journal_->Flush();
+        std::error_code ignored;
+        std::filesystem::remove(journal, ignored);
+    } catch (const std::exception& e) {
+        editor_.status.memo2.push_back(std::string("Wiederherstellungsdatei: ") + e.what());
+    }
+    page_control_->setCurrentWidget(island_page_);
+    PreparePages();
+    bitmap_form_->InselStatButtonClick();
+    ShowNewIsland();
+    return true;
+}
 
 void TInselZeichner::BuildMenu() {
     QMenu* load = menuBar()->addMenu("Insel laden");
@@ -1343,7 +1488,10 @@ void TInselZeichner::FormShow() {
     FileKind kind = FileKind::None;
     if (command_line_file_.find(".scp") != std::string::npos) kind = FileKind::Island;
     if (command_line_file_.find(".cty") != std::string::npos) kind = FileKind::City;
-    if (kind != FileKind::None) LoadIslandFile(std::filesystem::path(command_line_file_), kind);
+    OfferRecovery();
+    // Recovered work is not dropped for the file unasked.
+    if (kind != FileKind::None && MayDropChanges())
+        LoadIslandFile(std::filesystem::path(command_line_file_), kind);
 }
 
 void TInselZeichner::dragEnterEvent(QDragEnterEvent* event) {
@@ -1369,6 +1517,7 @@ void TInselZeichner::closeEvent(QCloseEvent* event) {
     // Whoever answered the question about the changes has decided already: no second question.
     const bool unsaved = editor_.Unsaved();
     if (unsaved ? MayDropChanges() : !confirm_exit || confirm_exit()) {
+        changes_dropped_ = true;
         event->accept();
     } else {
         event->ignore();
