@@ -27,6 +27,8 @@ struct Answers {
     bool can_recover = false;
 };
 
+QDir RecoveryDir() { return QDir(QString::fromStdString(insel::gui::RecoveryFolder().string())); }
+
 // A window as the program starts it, with its journal in the user's data folder.
 std::unique_ptr<TInselZeichner> OpenWindow(const std::string& file, Answers* answers = nullptr) {
     auto window = std::make_unique<TInselZeichner>(kBin, insel::LoadDefinitionFiles(kBin), "");
@@ -46,6 +48,9 @@ std::unique_ptr<TInselZeichner> OpenWindow(const std::string& file, Answers* ans
     window->SetCommandLineFile(file);
     window->KeepJournalIn(insel::gui::RecoveryFolder());
     window->show();
+    // A journal left behind is offered once the window is on the screen.
+    if (answers && !RecoveryDir().entryList({"*.insj"}, QDir::Files).isEmpty())
+        QTest::qWaitFor([answers] { return answers->recovery_asked > 0; }, 1500);
     return window;
 }
 
@@ -72,16 +77,19 @@ int KilledSession(const char* file) {
     return 0;
 }
 
-// The climate a journal file gives back, replayed into an editor of its own.
-int RecoveredClimate(const std::filesystem::path& journal) {
+// A journal file replayed into an editor of its own.
+insel::Editor Recovered(const std::filesystem::path& journal) {
     insel::Editor editor = FreshEditor();
     const QByteArray bytes = ReadAll(QString::fromStdString(journal.string()));
     insel::RecoverJournal(editor, std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()),
                                             static_cast<std::size_t>(bytes.size())));
-    return editor.doc.island.record.climate;
+    return editor;
 }
 
-QDir RecoveryDir() { return QDir(QString::fromStdString(insel::gui::RecoveryFolder().string())); }
+int RecoveredClimate(const std::filesystem::path& journal) {
+    return Recovered(journal).doc.island.record.climate;
+}
+
 QStringList Journals() { return RecoveryDir().entryList({"*.insj"}, QDir::Files); }
 
 }  // namespace
@@ -141,6 +149,8 @@ class RecoveryTest : public QObject {
         QCOMPARE(Climate(*window), (loaded + 1) % 6);
         window->editor().journal()->Flush();
         QCOMPARE(RecoveredClimate(window->JournalPath()), (loaded + 1) % 6);
+        // The journal's steps start anew, but what it gives back is still unsaved work.
+        QVERIFY(Recovered(window->JournalPath()).Unsaved());
 
         // Discarding at the close leaves neither a journal nor a lock behind.
         answers.save = SaveAnswer::Discard;

@@ -67,6 +67,8 @@ class History {
     // The document as it is now is what was saved; moving away from here makes it unsaved.
     void MarkSaved();
     bool IsSaved() const { return saved_ == position_; }
+    // No state of the history is what the file holds (work recovered from a journal).
+    void ForgetSaved() { saved_.reset(); }
 
     std::size_t MemoryBytes() const { return memory_; }
     std::size_t limit() const { return limit_; }

@@ -12,6 +12,7 @@
 #include <QDockWidget>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
@@ -36,6 +37,8 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTimer>
+#include <QWindow>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -663,6 +666,21 @@ bool TInselZeichner::RecoverFrom(const std::filesystem::path& journal) {
     }
     editor_.tools.ResetForNewIsland();
     for (LayerShift& shift : editor_.save.shifts) shift.apply = false;
+    // The panels show the recovered island as a load shows a file's.
+    const Document& doc = editor_.doc;
+    LoadSummary shown;
+    shown.file_size = doc.file_size;
+    shown.addon_level = doc.addon_level;
+    shown.name = doc.file_name;
+    shown.cities = static_cast<std::int64_t>(doc.city_list.size());
+    shown.island = {doc.island.record.width,
+                    doc.island.record.height,
+                    doc.island.cell_block_count,
+                    static_cast<std::int64_t>(doc.island.quarry_spots.size()),
+                    static_cast<std::int64_t>(doc.island.mines.size()),
+                    static_cast<std::int64_t>(doc.island.objects.size()),
+                    static_cast<std::int64_t>(doc.island.animals.size())};
+    editor_.status.ShowLoadSummary(shown);
     document_path_ = std::filesystem::path(summary.origin.path);
     // The work goes on in this editor's own journal, which holds it before the recovered
     // file goes.
@@ -1488,10 +1506,25 @@ void TInselZeichner::FormShow() {
     FileKind kind = FileKind::None;
     if (command_line_file_.find(".scp") != std::string::npos) kind = FileKind::Island;
     if (command_line_file_.find(".cty") != std::string::npos) kind = FileKind::City;
-    OfferRecovery();
-    // Recovered work is not dropped for the file unasked.
-    if (kind != FileKind::None && MayDropChanges())
-        LoadIslandFile(std::filesystem::path(command_line_file_), kind);
+    const auto load = [this, kind] {
+        // Recovered work is not dropped for the file unasked.
+        if (kind != FileKind::None && MayDropChanges())
+            LoadIslandFile(std::filesystem::path(command_line_file_), kind);
+    };
+    if (!journal_slot_ ||
+        FindLeftJournals(journal_slot_->path().parent_path(), journal_slot_->path()).empty()) {
+        load();
+        return;
+    }
+    // The question comes over the window once it is on the screen, not before it.
+    QTimer::singleShot(0, this, [this, load] {
+        QElapsedTimer waited;
+        waited.start();
+        while (windowHandle() && !windowHandle()->isExposed() && waited.elapsed() < 2000)
+            QApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 50);
+        OfferRecovery();
+        load();
+    });
 }
 
 void TInselZeichner::dragEnterEvent(QDragEnterEvent* event) {

@@ -49,6 +49,17 @@ std::vector<LeftJournal> FindLeftJournals(const std::filesystem::path& folder,
     const QFileInfoList files =
         QDir(QString::fromStdString(folder.string()))
             .entryInfoList({QString("*") + kSuffix}, QDir::Files, QDir::Time | QDir::Reversed);
+    // Locks of editors that died before they wrote a journal would pile up: a stale one is
+    // taken and, unlocked, removed.
+    for (const QFileInfo& file : QDir(QString::fromStdString(folder.string()))
+                                     .entryInfoList({QString("*") + kSuffix + ".lock"}, QDir::Files)) {
+        QString journal = file.absoluteFilePath();
+        journal.chop(5);
+        if (QFileInfo::exists(journal)) continue;
+        QLockFile orphan(file.absoluteFilePath());
+        orphan.setStaleLockTime(0);
+        if (orphan.tryLock(0)) orphan.unlock();
+    }
     for (const QFileInfo& file : files) {
         const std::filesystem::path path(file.absoluteFilePath().toStdString());
         if (path == own) continue;
