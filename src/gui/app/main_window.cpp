@@ -554,7 +554,8 @@ TInselZeichner::TInselZeichner(std::filesystem::path program_folder, Definitions
     editor_.view.zoom_cell_size = 16;
     QSpinBox* limit_spin = settings_page_->HistoryLimitSpin();
     limit_spin->setValue(platform::HistoryLimitMegabytes());
-    ApplyHistoryLimit(limit_spin->value());
+    // Not ApplyHistoryLimit: the title is not set up yet.
+    editor_.history.SetLimit(static_cast<std::size_t>(limit_spin->value()) << 20);
     connect(limit_spin, &QSpinBox::valueChanged, this, [this](int megabytes) {
         platform::SetHistoryLimitMegabytes(megabytes);
         ApplyHistoryLimit(megabytes);
