@@ -1,5 +1,7 @@
 // The window's crash recovery: a journal left by a killed editor is offered at the next start,
 // recovered, discarded or kept for later; editors running at once keep their own journals.
+#include "gui/app/recovery.h"
+
 #include <QComboBox>
 #include <QDir>
 #include <QListWidget>
@@ -7,7 +9,6 @@
 #include <csignal>
 
 #include "core/document/journal.h"
-#include "gui/app/recovery.h"
 #include "gui_support.h"
 #include "platform/environment.h"
 
@@ -141,7 +142,8 @@ class RecoveryTest : public QObject {
         QCOMPARE(Find<QListWidget>(*window, "HistoryList")->count(), 3);
         QCOMPARE(window->DocumentPath().string(), file);
         // The killed session's journal is gone once this window's own holds the work.
-        QCOMPARE(Journals(), QStringList{QString::fromStdString(window->JournalPath().filename().string())});
+        QCOMPARE(Journals(),
+                 QStringList{QString::fromStdString(window->JournalPath().filename().string())});
         QCOMPARE(RecoveredClimate(window->JournalPath()), (loaded + 2) % 6);
 
         // An undo into the recovered steps is kept as well.

@@ -5,9 +5,9 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDateTime>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QDateTime>
 #include <QDir>
 #include <QDockWidget>
 #include <QDragEnterEvent>
@@ -38,9 +38,9 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTimer>
-#include <QWindow>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <algorithm>
 #include <array>
 #include <new>
@@ -583,9 +583,9 @@ void TInselZeichner::KeepJournalIn(const std::filesystem::path& folder) {
     journal_slot_ = std::make_unique<JournalSlot>(folder);
     if (!journal_slot_->locked()) {
         // Without the lock another editor could take the journal for one left behind.
-        editor_.status.memo2.push_back("Wiederherstellungsdatei: " +
-                                       journal_slot_->path().string() +
-                                       " kann nicht angelegt werden; ohne Wiederherstellung");
+        editor_.status.memo2.push_back(
+            "Wiederherstellungsdatei: " + journal_slot_->path().string() +
+            " kann nicht angelegt werden; ohne Wiederherstellung");
         journal_slot_.reset();
         return;
     }
@@ -604,8 +604,8 @@ void TInselZeichner::ApplyHistoryLimit(int megabytes) {
 
 void TInselZeichner::OfferRecovery() {
     if (!journal_slot_) return;
-    for (LeftJournal& left : FindLeftJournals(journal_slot_->path().parent_path(),
-                                              journal_slot_->path())) {
+    for (LeftJournal& left :
+         FindLeftJournals(journal_slot_->path().parent_path(), journal_slot_->path())) {
         const QString journal_name = QString::fromStdString(left.path.string());
         const QByteArray bytes = [&] {
             QFile file(journal_name);
@@ -614,18 +614,18 @@ void TInselZeichner::OfferRecovery() {
         QString text;
         bool can_recover = false;
         try {
-            const JournalSummary summary = ReadJournalSummary(std::span(
-                reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                static_cast<std::size_t>(bytes.size())));
+            const JournalSummary summary = ReadJournalSummary(
+                std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                          static_cast<std::size_t>(bytes.size())));
             const QString path = QString::fromUtf8(summary.origin.path);
-            const QString when = QLocale().toString(QFileInfo(journal_name).lastModified(),
-                                                    QLocale::ShortFormat);
-            text = QString::fromUtf8("Datei: %1\nPfad: %2\nZuletzt geändert: %3\nSchritte: %4")
-                       .arg(FromGameText(summary.file_name),
-                            path.isEmpty() ? QString::fromUtf8("(neue Insel, nie gespeichert)")
-                                           : path,
-                            when)
-                       .arg(summary.steps);
+            const QString when =
+                QLocale().toString(QFileInfo(journal_name).lastModified(), QLocale::ShortFormat);
+            text =
+                QString::fromUtf8("Datei: %1\nPfad: %2\nZuletzt geändert: %3\nSchritte: %4")
+                    .arg(FromGameText(summary.file_name),
+                         path.isEmpty() ? QString::fromUtf8("(neue Insel, nie gespeichert)") : path,
+                         when)
+                    .arg(summary.steps);
             can_recover = !summary.origin_changed;
             if (summary.origin_changed) {
                 text += QString::fromUtf8(
@@ -633,8 +633,9 @@ void TInselZeichner::OfferRecovery() {
                     "lassen sich nicht auf sie anwenden.");
             }
         } catch (const std::exception& e) {
-            text = QString::fromUtf8("Die Wiederherstellungsdatei %1 ist beschädigt und lässt sich "
-                                     "nicht verwenden:\n%2")
+            text = QString::fromUtf8(
+                       "Die Wiederherstellungsdatei %1 ist beschädigt und lässt sich "
+                       "nicht verwenden:\n%2")
                        .arg(journal_name, FromText(e.what()));
         }
         switch (ask_recovery(text, can_recover)) {

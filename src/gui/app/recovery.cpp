@@ -34,8 +34,8 @@ std::filesystem::path RecoveryFolder() {
 }
 
 JournalSlot::JournalSlot(const std::filesystem::path& folder)
-    : path_(folder / ("journal-" + QUuid::createUuid().toString(QUuid::WithoutBraces).toStdString() +
-                      kSuffix)),
+    : path_(folder / ("journal-" +
+                      QUuid::createUuid().toString(QUuid::WithoutBraces).toStdString() + kSuffix)),
       lock_(MakeLock(path_)) {
     lock_->tryLock(0);
 }
@@ -51,8 +51,9 @@ std::vector<LeftJournal> FindLeftJournals(const std::filesystem::path& folder,
             .entryInfoList({QString("*") + kSuffix}, QDir::Files, QDir::Time | QDir::Reversed);
     // Locks of editors that died before they wrote a journal would pile up: a stale one is
     // taken and, unlocked, removed.
-    for (const QFileInfo& file : QDir(QString::fromStdString(folder.string()))
-                                     .entryInfoList({QString("*") + kSuffix + ".lock"}, QDir::Files)) {
+    for (const QFileInfo& file :
+         QDir(QString::fromStdString(folder.string()))
+             .entryInfoList({QString("*") + kSuffix + ".lock"}, QDir::Files)) {
         QString journal = file.absoluteFilePath();
         journal.chop(5);
         if (QFileInfo::exists(journal)) continue;
