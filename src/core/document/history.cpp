@@ -331,19 +331,28 @@ void History::Apply(Document& doc, Step& step) {
 }
 
 int History::Undo(Document& doc, int steps) {
-    if (CanUndo()) StartObserving(doc);
     int done = 0;
     for (; done < steps && CanUndo(); ++done) Apply(doc, *steps_[--position_]);
-    if (done > 0 && observer_ != nullptr) observer_->Moved(-done);
+    if (done > 0) Moved(doc, -done);
     return done;
 }
 
 int History::Redo(Document& doc, int steps) {
-    if (CanRedo()) StartObserving(doc);
     int done = 0;
     for (; done < steps && CanRedo(); ++done) Apply(doc, *steps_[position_++]);
-    if (done > 0 && observer_ != nullptr) observer_->Moved(done);
+    if (done > 0) Moved(doc, done);
     return done;
+}
+
+void History::Moved(const Document& doc, int steps) {
+    if (observer_ == nullptr) return;
+    // An observer that starts here holds none of the steps moved over: it starts from the
+    // result instead, or replaying it would undo steps it never saw.
+    if (!observer_started_) {
+        StartObserving(doc);
+    } else {
+        observer_->Moved(steps);
+    }
 }
 
 void History::GoTo(Document& doc, std::size_t position) {

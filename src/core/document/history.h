@@ -67,6 +67,8 @@ class History {
     // The document as it is now is what was saved; moving away from here makes it unsaved.
     void MarkSaved();
     bool IsSaved() const { return saved_ == position_; }
+    // No state of the history is what the file holds (work recovered from a journal).
+    void ForgetSaved() { saved_.reset(); }
 
     std::size_t MemoryBytes() const { return memory_; }
     std::size_t limit() const { return limit_; }
@@ -91,6 +93,7 @@ class History {
     void Trim();
     void Push(std::unique_ptr<Step> step);
     void StartObserving(const Document& doc);
+    void Moved(const Document& doc, int steps);
 
     std::deque<std::unique_ptr<Step>> steps_;
     std::size_t position_ = 0;

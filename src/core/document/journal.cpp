@@ -483,6 +483,8 @@ JournalSummary RecoverJournal(Editor& editor, std::span<const std::uint8_t> byte
         }
         return true;
     });
+    // Whatever step it stands at, the work is not in a file yet: closing must ask about it.
+    history.ForgetSaved();
     editor.doc = std::move(*doc);
     editor.history = std::move(history);
     editor.view.island_shown = true;

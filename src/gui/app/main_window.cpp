@@ -7,10 +7,12 @@
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QDateTime>
 #include <QDir>
 #include <QDockWidget>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
@@ -22,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
@@ -34,8 +37,10 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <algorithm>
 #include <array>
 #include <new>
@@ -45,6 +50,7 @@
 #include "core/dialogs/new_island.h"
 #include "core/display/legend.h"
 #include "core/display/view.h"
+#include "core/document/journal.h"
 #include "core/errors.h"
 #include "core/island/cities.h"
 #include "core/island/island_list.h"
@@ -53,6 +59,7 @@
 #include "core/tools/tool_frame.h"
 #include "gui/app/controls.h"
 #include "gui/app/page_chooser.h"
+#include "gui/app/recovery.h"
 #include "gui/dialogs/about_box.h"
 #include "gui/dialogs/bitmap_form.h"
 #include "gui/dialogs/insel_size_box.h"
@@ -69,6 +76,7 @@
 #include "gui/tools/save_page.h"
 #include "gui/tools/settings_page.h"
 #include "gui/tools/statistics_page.h"
+#include "platform/environment.h"
 #include "platform/image_files.h"
 #include "platform/memory_status.h"
 
@@ -484,6 +492,21 @@ TInselZeichner::TInselZeichner(std::filesystem::path program_folder, Definitions
         return QFileDialog::getOpenFileName(this, QString(), folder, filter);
     };
     run_about_box = [](TAboutBox& box) { box.exec(); };
+    ask_recovery = [this](const QString& text, bool can_recover) {
+        QMessageBox box(QMessageBox::Question, windowTitle(),
+                        QString::fromUtf8("Ungespeicherte Änderungen wiederherstellen?"),
+                        QMessageBox::NoButton, this);
+        box.setInformativeText(text);
+        QPushButton* recover =
+            can_recover ? box.addButton("Wiederherstellen", QMessageBox::AcceptRole) : nullptr;
+        QPushButton* discard = box.addButton("Verwerfen", QMessageBox::DestructiveRole);
+        QPushButton* later = box.addButton(QString::fromUtf8("Später"), QMessageBox::RejectRole);
+        box.setDefaultButton(recover ? recover : later);
+        box.setEscapeButton(later);
+        box.exec();
+        if (recover && box.clickedButton() == recover) return RecoveryAnswer::Recover;
+        return box.clickedButton() == discard ? RecoveryAnswer::Discard : RecoveryAnswer::Later;
+    };
 
     setWindowTitle("Inseleditor");
     BuildMenu();
@@ -529,6 +552,14 @@ TInselZeichner::TInselZeichner(std::filesystem::path program_folder, Definitions
     BuildPageKeys();
 
     editor_.view.zoom_cell_size = 16;
+    QSpinBox* limit_spin = settings_page_->HistoryLimitSpin();
+    limit_spin->setValue(platform::HistoryLimitMegabytes());
+    // Not ApplyHistoryLimit: the title is not set up yet.
+    editor_.history.SetLimit(static_cast<std::size_t>(limit_spin->value()) << 20);
+    connect(limit_spin, &QSpinBox::valueChanged, this, [this](int megabytes) {
+        platform::SetHistoryLimitMegabytes(megabytes);
+        ApplyHistoryLimit(megabytes);
+    });
     SyncControls();
     setAcceptDrops(true);
     editor_.updating = false;
@@ -536,7 +567,141 @@ TInselZeichner::TInselZeichner(std::filesystem::path program_folder, Definitions
     ShowHistory();
 }
 
-TInselZeichner::~TInselZeichner() = default;
+TInselZeichner::~TInselZeichner() {
+    if (!journal_) return;
+    editor_.AttachJournal(nullptr);
+    // Writes what is still queued: unsaved work nobody was asked about stays recoverable.
+    journal_.reset();
+    if (!editor_.Unsaved() || changes_dropped_) {
+        std::error_code ignored;
+        std::filesystem::remove(journal_slot_->path(), ignored);
+    }
+}
+
+void TInselZeichner::KeepJournalIn(const std::filesystem::path& folder) {
+    if (journal_ || folder.empty()) return;
+    journal_slot_ = std::make_unique<JournalSlot>(folder);
+    if (!journal_slot_->locked()) {
+        // Without the lock another editor could take the journal for one left behind.
+        editor_.status.memo2.push_back(
+            "Wiederherstellungsdatei: " + journal_slot_->path().string() +
+            " kann nicht angelegt werden; ohne Wiederherstellung");
+        journal_slot_.reset();
+        return;
+    }
+    journal_ = std::make_unique<Journal>(journal_slot_->path());
+    editor_.AttachJournal(journal_.get());
+}
+
+std::filesystem::path TInselZeichner::JournalPath() const {
+    return journal_slot_ ? journal_slot_->path() : std::filesystem::path();
+}
+
+void TInselZeichner::ApplyHistoryLimit(int megabytes) {
+    editor_.history.SetLimit(static_cast<std::size_t>(megabytes) << 20);
+    ShowHistory();
+}
+
+void TInselZeichner::OfferRecovery() {
+    if (!journal_slot_) return;
+    for (LeftJournal& left :
+         FindLeftJournals(journal_slot_->path().parent_path(), journal_slot_->path())) {
+        const QString journal_name = QString::fromStdString(left.path.string());
+        const QByteArray bytes = [&] {
+            QFile file(journal_name);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        }();
+        QString text;
+        bool can_recover = false;
+        try {
+            const JournalSummary summary = ReadJournalSummary(
+                std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                          static_cast<std::size_t>(bytes.size())));
+            const QString path = QString::fromUtf8(summary.origin.path);
+            const QString when =
+                QLocale().toString(QFileInfo(journal_name).lastModified(), QLocale::ShortFormat);
+            text =
+                QString::fromUtf8("Datei: %1\nPfad: %2\nZuletzt geändert: %3\nSchritte: %4")
+                    .arg(FromGameText(summary.file_name),
+                         path.isEmpty() ? QString::fromUtf8("(neue Insel, nie gespeichert)") : path,
+                         when)
+                    .arg(summary.steps);
+            can_recover = !summary.origin_changed;
+            if (summary.origin_changed) {
+                text += QString::fromUtf8(
+                    "\n\nDie Datei wurde seitdem geändert oder ist nicht mehr da. Die Änderungen "
+                    "lassen sich nicht auf sie anwenden.");
+            }
+        } catch (const std::exception& e) {
+            text = QString::fromUtf8(
+                       "Die Wiederherstellungsdatei %1 ist beschädigt und lässt sich "
+                       "nicht verwenden:\n%2")
+                       .arg(journal_name, FromText(e.what()));
+        }
+        switch (ask_recovery(text, can_recover)) {
+            case RecoveryAnswer::Recover:
+                // Another journal recovered before would be replaced: asked about like a load.
+                if (can_recover && MayDropChanges()) RecoverFrom(left.path);
+                break;
+            case RecoveryAnswer::Discard: {
+                std::error_code ignored;
+                std::filesystem::remove(left.path, ignored);
+                break;
+            }
+            case RecoveryAnswer::Later:
+                break;
+        }
+        // Its lock goes with `left`.
+    }
+}
+
+bool TInselZeichner::RecoverFrom(const std::filesystem::path& journal) {
+    QFile file(QString::fromStdString(journal.string()));
+    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    JournalSummary summary;
+    if (!RunLong([&] {
+            summary = RecoverJournal(
+                editor_, std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                   static_cast<std::size_t>(bytes.size())));
+        })) {
+        return false;
+    }
+    editor_.tools.ResetForNewIsland();
+    for (LayerShift& shift : editor_.save.shifts) shift.apply = false;
+    // The panels show the recovered island as a load shows a file's.
+    const Document& doc = editor_.doc;
+    LoadSummary shown;
+    shown.file_size = doc.file_size;
+    shown.addon_level = doc.addon_level;
+    shown.name = doc.file_name;
+    shown.cities = static_cast<std::int64_t>(doc.city_list.size());
+    shown.island = {doc.island.record.width,
+                    doc.island.record.height,
+                    doc.island.cell_block_count,
+                    static_cast<std::int64_t>(doc.island.quarry_spots.size()),
+                    static_cast<std::int64_t>(doc.island.mines.size()),
+                    static_cast<std::int64_t>(doc.island.objects.size()),
+                    static_cast<std::int64_t>(doc.island.animals.size())};
+    editor_.status.ShowLoadSummary(shown);
+    document_path_ = std::filesystem::path(summary.origin.path);
+    // The work goes on in this editor's own journal, which holds it before the recovered
+    // file goes.
+    editor_.AttachJournal(journal_.get());
+    journal_->SetOrigin(summary.origin);
+    journal_->Starting(editor_.doc);
+    try {
+        journal_->Flush();
+        std::error_code ignored;
+        std::filesystem::remove(journal, ignored);
+    } catch (const std::exception& e) {
+        editor_.status.memo2.push_back(std::string("Wiederherstellungsdatei: ") + e.what());
+    }
+    page_control_->setCurrentWidget(island_page_);
+    PreparePages();
+    bitmap_form_->InselStatButtonClick();
+    ShowNewIsland();
+    return true;
+}
 
 void TInselZeichner::BuildMenu() {
     QMenu* load = menuBar()->addMenu("Insel laden");
@@ -1343,7 +1508,25 @@ void TInselZeichner::FormShow() {
     FileKind kind = FileKind::None;
     if (command_line_file_.find(".scp") != std::string::npos) kind = FileKind::Island;
     if (command_line_file_.find(".cty") != std::string::npos) kind = FileKind::City;
-    if (kind != FileKind::None) LoadIslandFile(std::filesystem::path(command_line_file_), kind);
+    const auto load = [this, kind] {
+        // Recovered work is not dropped for the file unasked.
+        if (kind != FileKind::None && MayDropChanges())
+            LoadIslandFile(std::filesystem::path(command_line_file_), kind);
+    };
+    if (!journal_slot_ ||
+        FindLeftJournals(journal_slot_->path().parent_path(), journal_slot_->path()).empty()) {
+        load();
+        return;
+    }
+    // The question comes over the window once it is on the screen, not before it.
+    QTimer::singleShot(0, this, [this, load] {
+        QElapsedTimer waited;
+        waited.start();
+        while (windowHandle() && !windowHandle()->isExposed() && waited.elapsed() < 2000)
+            QApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 50);
+        OfferRecovery();
+        load();
+    });
 }
 
 void TInselZeichner::dragEnterEvent(QDragEnterEvent* event) {
@@ -1369,6 +1552,7 @@ void TInselZeichner::closeEvent(QCloseEvent* event) {
     // Whoever answered the question about the changes has decided already: no second question.
     const bool unsaved = editor_.Unsaved();
     if (unsaved ? MayDropChanges() : !confirm_exit || confirm_exit()) {
+        changes_dropped_ = true;
         event->accept();
     } else {
         event->ignore();

@@ -29,8 +29,13 @@ class QLineEdit;
 class QSpinBox;
 class QTabWidget;
 
+namespace insel {
+class Journal;
+}
+
 namespace insel::gui {
 
+class JournalSlot;
 class MapCanvas;
 class OverviewImage;
 class ToolFrame;
@@ -57,6 +62,14 @@ class TInselZeichner : public QMainWindow {
 
     // Loaded when the window is first shown, by the command-line rule (".scp", ".cty").
     void SetCommandLineFile(const std::string& argument) { command_line_file_ = argument; }
+    // Keeps the unsaved work in a journal of its own in `folder`, and offers the journals
+    // left there by editors that no longer run when the window is first shown. Without it
+    // the window keeps no journal (the unattended modes, tests).
+    void KeepJournalIn(const std::filesystem::path& folder);
+    // This window's journal file; empty without one.
+    std::filesystem::path JournalPath() const;
+    // Asks about each journal no running editor holds: recover, discard or leave it.
+    void OfferRecovery();
 
     // The one way a file gets loaded: the Updating guard, the hourglass, the error box, then
     // the whole-island view. False when nothing was loaded (refused kind or a failed read);
@@ -129,6 +142,10 @@ class TInselZeichner : public QMainWindow {
     // "Änderungen speichern?" with Save, Discard and Cancel. Replaceable like the above.
     enum class SaveAnswer { Save, Discard, Cancel };
     std::function<SaveAnswer()> ask_save_changes;
+    // The question about a journal left behind; `can_recover` false offers only Discard and
+    // Later. Replaceable like the above.
+    enum class RecoveryAnswer { Recover, Discard, Later };
+    std::function<RecoveryAnswer(const QString& text, bool can_recover)> ask_recovery;
     // Shows a message to the user; `error` selects the error box.
     std::function<void(const QString& text, bool error)> show_message;
     // The save dialog: returns the chosen file or empty on cancel. Replaceable like the above.
@@ -191,6 +208,9 @@ class TInselZeichner : public QMainWindow {
     void SyncControls();
 
     void InselladenClick(FileKind file_kind);
+    // Replaces the document with the journal's work; false when that did not happen.
+    bool RecoverFrom(const std::filesystem::path& journal);
+    void ApplyHistoryLimit(int megabytes);
     void DisplaysollBitmapsbentzen1Click();
     void FlickerFreePaintBox2MouseMove(int px, int py);
     void FlickerFreePaintBox2Click();
@@ -250,6 +270,11 @@ class TInselZeichner : public QMainWindow {
     QDockWidget* history_dock_ = nullptr;
     QListWidget* history_list_ = nullptr;
     QString base_title_;
+
+    std::unique_ptr<JournalSlot> journal_slot_;
+    std::unique_ptr<Journal> journal_;
+    // The user let the unsaved changes go when the window closed: the journal goes too.
+    bool changes_dropped_ = false;
 };
 
 }  // namespace insel::gui

@@ -13,6 +13,7 @@
 #include "platform/image_files.h"
 #include "core/errors.h"
 #include "gui/app/main_window.h"
+#include "gui/app/recovery.h"
 #include "gui/dialogs/about_box.h"
 #include "gui/dialogs/bitmap_form.h"
 #include "gui/dialogs/insel_size_box.h"
@@ -302,6 +303,7 @@ int RunEditor(int argc, char** argv) {
         return 0;
     }
     window.SetCommandLineFile(options.file);
+    window.KeepJournalIn(RecoveryFolder());
     // As large as the canvas and pages want, within the screen.
     QSize size = window.sizeHint();
     if (const QScreen* screen = window.screen())

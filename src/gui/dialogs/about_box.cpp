@@ -1,7 +1,9 @@
 #include "gui/dialogs/about_box.h"
 
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QLabel>
+#include <QStandardPaths>
 #include <QPushButton>
 #include <QSysInfo>
 #include <QVBoxLayout>
@@ -13,6 +15,13 @@ namespace {
 
 QString MemoryText(std::optional<std::uint64_t> free_bytes) {
     return free_bytes ? QString::number(*free_bytes / (1024 * 1024)) + " MB" : QString("unbekannt");
+}
+
+// Where the journals of unsaved work are kept, so that a user can find them.
+QString RecoveryLine() {
+    return "Wiederherstellungsdateien: " +
+           QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+               .filePath("recovery");
 }
 
 QLabel* Line(const char* name, const QString& text) {
@@ -27,7 +36,7 @@ QLabel* Line(const char* name, const QString& text) {
 QString AboutText(std::optional<std::uint64_t> free_bytes) {
     return QString("Inseleditor\nVersion ") + kProgramVersion +
            "\n\nBetriebssystem: " + QSysInfo::prettyProductName() +
-           "\nFreier Speicher: " + MemoryText(free_bytes);
+           "\nFreier Speicher: " + MemoryText(free_bytes) + "\n" + RecoveryLine();
 }
 
 TAboutBox::TAboutBox(std::optional<std::uint64_t> free_bytes, QWidget* parent)
@@ -45,6 +54,7 @@ TAboutBox::TAboutBox(std::optional<std::uint64_t> free_bytes, QWidget* parent)
     column->addSpacing(8);
     column->addWidget(Line("OSLabel", "Betriebssystem: " + QSysInfo::prettyProductName()));
     column->addWidget(Line("MemoryLabel", "Freier Speicher: " + MemoryText(free_bytes)));
+    column->addWidget(Line("RecoveryLabel", RecoveryLine()));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
     buttons->button(QDialogButtonBox::Ok)->setObjectName("OKButton");
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
