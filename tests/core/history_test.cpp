@@ -387,10 +387,20 @@ TEST(Journal, RefusesAChangedFileAndForeignBytesAndWritesOnlyWhenDue) {
     RecoverJournal(same, bytes);
     EXPECT_EQ(same.doc.island.record.climate, 4);
 
-    // A save removes the journal.
+    // A save removes the journal; moving past the saved steps starts it again from there.
+    editor->TidyWarehouses();
     editor->SaveIsland(dir / "Gespeichert.scp");
     journal.Flush();
     EXPECT_FALSE(std::filesystem::exists(path));
+    editor->history.Undo(editor->doc, 2);
+    editor->history.Redo(editor->doc);
+    editor->ShiftNow(kShiftGraphics, 1, 0);
+    editor->history.Undo(editor->doc);
+    editor->history.Redo(editor->doc);
+    journal.Flush();
+    Editor moved;
+    RecoverJournal(moved, fixture::ReadFileBytes(path));
+    EXPECT_TRUE(Capture(moved) == Capture(*editor));
     editor->AttachJournal(nullptr);
 
     auto changed = CityIsland();

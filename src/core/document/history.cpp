@@ -171,12 +171,15 @@ History& History::operator=(History&&) noexcept = default;
 void History::SetObserver(HistoryObserver* observer, bool started) {
     observer_ = observer;
     observer_started_ = started;
+    observer_floor_ = 0;
+    observer_ceiling_ = steps_.size();
 }
 
 void History::StartObserving(const Document& doc) {
     if (observer_ == nullptr || observer_started_) return;
     observer_->Starting(doc);
     observer_started_ = true;
+    observer_floor_ = observer_ceiling_ = position_;
 }
 
 void History::MarkSaved() {
@@ -283,6 +286,7 @@ bool History::Commit(Document& doc, std::string name) {
     step->bytes += sizeof(Step) + step->name.capacity();
     if (observer_ != nullptr) observer_->Recorded(doc, *step);
     Push(std::move(step));
+    observer_ceiling_ = position_;
     return true;
 }
 
@@ -348,11 +352,14 @@ void History::Moved(const Document& doc, int steps) {
     if (observer_ == nullptr) return;
     // An observer that starts here holds none of the steps moved over: it starts from the
     // result instead, or replaying it would undo steps it never saw.
-    if (!observer_started_) {
-        StartObserving(doc);
-    } else {
+    // Nor can it follow a move past the steps it holds, below where it started or beyond the
+    // last step it was told of: it starts again from where the move ended.
+    if (observer_started_ && position_ >= observer_floor_ && position_ <= observer_ceiling_) {
         observer_->Moved(steps);
+        return;
     }
+    observer_started_ = false;
+    StartObserving(doc);
 }
 
 void History::GoTo(Document& doc, std::size_t position) {
@@ -386,6 +393,8 @@ void History::Trim() {
             memory_ -= steps_.front()->bytes;
             steps_.pop_front();
             --position_;
+            observer_floor_ -= observer_floor_ > 0 ? 1 : 0;
+            observer_ceiling_ -= observer_ceiling_ > 0 ? 1 : 0;
             if (saved_) saved_ = *saved_ == 0 ? std::nullopt : std::optional(*saved_ - 1);
         } else {
             memory_ -= steps_.back()->bytes;

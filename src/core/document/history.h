@@ -105,6 +105,8 @@ class History {
     std::unique_ptr<Recording> recording_;
     HistoryObserver* observer_ = nullptr;
     bool observer_started_ = false;
+    // The positions between which the observer holds every step.
+    std::size_t observer_floor_ = 0, observer_ceiling_ = 0;
 };
 
 class HistoryObserver {
