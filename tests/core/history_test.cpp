@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <random>
+#include <set>
 
 #include "../support/city_fixture.h"
 #include "../support/temp_file.h"
@@ -290,6 +291,7 @@ struct JournalRun {
     std::vector<State> states;
     std::vector<std::size_t> record_ends;  // journal length after each record
     std::vector<std::size_t> positions;    // the history's position after each record
+    std::vector<int> steps;                // step records up to each record
 };
 
 JournalRun RecordRun(unsigned seed, const std::filesystem::path& path) {
@@ -301,6 +303,7 @@ JournalRun RecordRun(unsigned seed, const std::filesystem::path& path) {
     for (int k = 0; k < 12; ++k) {
         const std::size_t position = editor->history.position();
         const std::size_t size = editor->history.size();
+        bool step = false;
         if (k > 2 && random() % 4 == 0) {
             if (editor->history.Undo(editor->doc, 1 + random() % 2) == 0) continue;
         } else if (k > 2 && random() % 5 == 0) {
@@ -309,6 +312,7 @@ JournalRun RecordRun(unsigned seed, const std::filesystem::path& path) {
             RandomStep(*editor, random);
             if (editor->history.position() == position && editor->history.size() == size)
                 continue;
+            step = true;
         }
         journal.Flush();
         if (run.states.empty()) {
@@ -320,7 +324,9 @@ JournalRun RecordRun(unsigned seed, const std::filesystem::path& path) {
             run.states.push_back(Capture(*LoadedEditor()));
             run.record_ends.push_back(54 + 12 + length);
             run.positions.push_back(0);
+            run.steps.push_back(0);
         }
+        run.steps.push_back(run.steps.back() + (step ? 1 : 0));
         run.states.push_back(Capture(*editor));
         run.record_ends.push_back(std::filesystem::file_size(path));
         run.positions.push_back(editor->history.position());
@@ -346,7 +352,26 @@ TEST(Journal, ReplaysRandomRunsAndEveryCutUpToItsLastWholeRecord) {
         recovered.history.GoTo(recovered.doc, 0);
         EXPECT_TRUE(Capture(recovered) == run.states.front());
 
-        // Cut anywhere: up to the last whole record, or refused before the document is whole.
+        // Cut at every byte near the head and the records' edges, and every 97th byte inside
+        // them: read up to the last whole record, or refused before the document is whole;
+        // replayed in full at a few cuts per record.
+        std::set<std::size_t> cuts;
+        for (std::size_t cut = 0; cut <= run.journal.size(); cut += 97) cuts.insert(cut);
+        for (std::size_t cut = 0; cut < 200; ++cut) cuts.insert(cut);
+        for (const std::size_t end : run.record_ends) {
+            for (std::size_t cut = end - 13; cut <= std::min(end + 13, run.journal.size()); ++cut)
+                cuts.insert(cut);
+        }
+        for (std::size_t record = 0; const std::size_t cut : cuts) {
+            while (record + 1 < run.record_ends.size() && run.record_ends[record + 1] <= cut)
+                ++record;
+            const auto cut_journal = std::span(run.journal).first(cut);
+            if (cut < run.record_ends[0]) {
+                EXPECT_THROW(ReadJournalSummary(cut_journal), FormatError) << cut;
+            } else {
+                EXPECT_EQ(ReadJournalSummary(cut_journal).steps, run.steps[record]) << cut;
+            }
+        }
         std::mt19937 random(seed);
         for (std::size_t record = 1; record < run.record_ends.size(); ++record) {
             for (const std::size_t cut : {run.record_ends[record - 1] + 1 +
