@@ -290,12 +290,37 @@ std::unique_ptr<History::Step> GetStep(In& in, Document& doc) {
     return step;
 }
 
-std::vector<std::uint8_t> Framed(const Out& out) {
-    Out framed;
-    Put(framed, static_cast<std::uint32_t>(out.bytes.size()));
-    Put(framed, JournalChecksum(out.bytes));
-    framed.Raw(out.bytes.data(), out.bytes.size());
-    return std::move(framed.bytes);
+// A record is written in place behind what `out` holds: its length and checksum first, filled
+// in once the payload is there, so that a large record is not copied again.
+template <class Payload>
+void PutRecord(Out& out, Record kind, Payload payload) {
+    const std::size_t start = out.bytes.size();
+    out.bytes.resize(start + 12);
+    Put(out, kind);
+    payload(out);
+    const auto content = std::span(out.bytes).subspan(start + 12);
+    const auto length = static_cast<std::uint32_t>(content.size());
+    const std::uint64_t checksum = JournalChecksum(content);
+    std::memcpy(out.bytes.data() + start, &length, sizeof length);
+    std::memcpy(out.bytes.data() + start + 4, &checksum, sizeof checksum);
+}
+
+// What the document's snapshot takes, near enough, so that it is built without regrowing.
+std::size_t DocumentBytes(const Document& doc) {
+    std::size_t cells = 0;
+    const IslandMap& island = doc.island;
+    for (const auto extent : {std::pair{island.height.written_x(), island.height.written_y()},
+                              std::pair{island.gfx.written_x(), island.gfx.written_y()},
+                              std::pair{island.fertility.written_x(), island.fertility.written_y()},
+                              std::pair{island.terrain.written_x(), island.terrain.written_y()},
+                              std::pair{island.terrain_param.written_x(),
+                                        island.terrain_param.written_y()},
+                              std::pair{island.river.written_x(), island.river.written_y()},
+                              std::pair{island.river_param.written_x(),
+                                        island.river_param.written_y()}})
+        cells += static_cast<std::size_t>(extent.first) * extent.second;
+    return 2 * cells + doc.file.bytes.size() + doc.cities.catchment.size() * 2 +
+           static_cast<std::size_t>(island.block_counts_used) * 267 * 4 + (1u << 20);
 }
 
 std::vector<std::uint8_t> Head(const JournalOrigin& origin) {
@@ -397,27 +422,24 @@ Journal::Journal(std::filesystem::path path, std::chrono::milliseconds delay)
     : file_(std::move(path), delay) {}
 
 void Journal::Starting(const Document& doc) {
-    std::vector<std::uint8_t> head = Head(origin_);
-    Out base;
-    Put(base, kBase);
-    PutDocument(base, doc);
-    const auto record = Framed(base);
-    head.insert(head.end(), record.begin(), record.end());
-    file_.Restart(std::move(head));
+    Out out;
+    out.bytes = Head(origin_);
+    out.bytes.reserve(out.bytes.size() + DocumentBytes(doc));
+    PutRecord(out, kBase, [&](Out& o) { PutDocument(o, doc); });
+    file_.Restart(std::move(out.bytes));
 }
 
 void Journal::Recorded(const Document& doc, const History::Step& step) {
     Out out;
-    Put(out, kStep);
-    PutStep(out, doc, step);
-    file_.Append(Framed(out));
+    PutRecord(out, kStep, [&](Out& o) { PutStep(o, doc, step); });
+    file_.Append(std::move(out.bytes));
 }
 
 void Journal::Moved(int steps) {
     Out out;
-    Put(out, steps < 0 ? kUndo : kRedo);
-    Put(out, static_cast<std::int32_t>(steps < 0 ? -steps : steps));
-    file_.Append(Framed(out));
+    PutRecord(out, steps < 0 ? kUndo : kRedo,
+              [&](Out& o) { Put(o, static_cast<std::int32_t>(steps < 0 ? -steps : steps)); });
+    file_.Append(std::move(out.bytes));
 }
 
 void Journal::Clean() { file_.Remove(); }
