@@ -423,8 +423,10 @@ Journal::Journal(std::filesystem::path path, std::chrono::milliseconds delay)
 
 void Journal::Starting(const Document& doc) {
     Out out;
-    out.bytes = Head(origin_);
-    out.bytes.reserve(out.bytes.size() + DocumentBytes(doc));
+    out.bytes = file_.TakeSpare();
+    const std::vector<std::uint8_t> head = Head(origin_);
+    out.bytes.reserve(head.size() + DocumentBytes(doc));
+    out.bytes.assign(head.begin(), head.end());
     PutRecord(out, kBase, [&](Out& o) { PutDocument(o, doc); });
     file_.Restart(std::move(out.bytes));
 }
@@ -564,6 +566,13 @@ void JournalFile::Flush() {
     }
 }
 
+std::vector<std::uint8_t> JournalFile::TakeSpare() {
+    std::lock_guard lock(mutex_);
+    std::vector<std::uint8_t> spare = std::move(spare_);
+    spare.clear();
+    return spare;
+}
+
 std::uint64_t JournalFile::bytes_written() const {
     std::lock_guard lock(mutex_);
     return written_;
@@ -617,6 +626,10 @@ void JournalFile::Run() {
             failure = error.what();
         }
         lock.lock();
+        for (Task& task : batch) {
+            if (task.kind == Task::Restart && task.bytes.capacity() > spare_.capacity())
+                spare_ = std::move(task.bytes);
+        }
         busy_ = false;
         written_ += written;
         if (!failure.empty()) failure_ = failure;

@@ -52,6 +52,9 @@ class JournalFile {
     void Flush();
     const std::filesystem::path& path() const { return path_; }
     std::uint64_t bytes_written() const;
+    // The memory of the last head written, empty, for the next: fresh memory of that size
+    // would cost the editing path its page faults again.
+    std::vector<std::uint8_t> TakeSpare();
 
   private:
     struct Task {
@@ -69,6 +72,7 @@ class JournalFile {
     bool flush_ = false, stop_ = false, busy_ = false;
     std::string failure_;
     std::uint64_t written_ = 0;
+    std::vector<std::uint8_t> spare_;
     std::thread worker_;
 };
 
