@@ -11,6 +11,7 @@
 #include "core/container/output_buffer.h"
 #include "core/document/journal.h"
 #include "core/island/city_writer.h"
+#include "core/island/island_list.h"
 #include "core/island/writer.h"
 #include "core/tools/rotation.h"
 #include "test_helpers.h"
@@ -245,6 +246,27 @@ TEST(History, SaveStepsAndFileBytes) {
     const State saved = Capture(*editor);
     EXPECT_THROW(editor->SaveIsland("/nonexistent-folder/x.scp"), Error);
     EXPECT_TRUE(Capture(*editor) == saved);
+}
+
+TEST(History, ChoosingAnotherIslandKeepsItsCountsAsDecodedAndStartsAfresh) {
+    fixture::IslandSpec first, second;
+    first.number = 1, second.number = 2, second.world_first = 300;
+    first.heights = [](int x, int y) { return std::uint8_t((x + y) % 40); };
+    second.heights = [](int x, int) { return std::uint8_t(x % 7); };
+    second.gfx = [](int x, int y) { return std::uint16_t(0x0D00 + x * y % 200); };
+    const auto file = fixture::SavegameBytes({first, second});
+    Editor chosen, decoded;
+    test::Load(chosen, file, FileKind::Savegame, "zwei.sav");
+    test::Load(decoded, file, FileKind::Savegame, "zwei.sav");
+    chosen.SetClimate(3);
+    ASSERT_TRUE(chosen.SelectIsland(2));
+    ASSERT_TRUE(SelectIslandRow(decoded.doc, decoded.definitions, decoded.status, 2));
+    EXPECT_EQ(Counters(chosen.doc.island), Counters(decoded.doc.island));
+    EXPECT_EQ(std::tuple(chosen.history.size(), chosen.history.IsSaved()), std::tuple(0u, true));
+    // A row that fails leaves the island shown and its history as they were.
+    chosen.SetClimate(4);
+    EXPECT_FALSE(chosen.SelectIsland(9));
+    EXPECT_EQ(std::tuple(chosen.doc.island.record.number, chosen.history.size()), std::tuple(2, 1u));
 }
 
 TEST(History, TheMemoryLimitDropsTheOldestSteps) {

@@ -27,15 +27,15 @@ using test::Load;
 // river_at).
 IslandSpec Island(int side, std::uint16_t first, std::uint16_t second, std::uint32_t number,
                   std::uint8_t climate, std::uint16_t tile, int river_at, std::uint16_t river) {
-    IslandSpec spec;
-    spec.width = spec.height = side;
-    spec.world_first = first, spec.world_second = second, spec.number = number,
-    spec.climate = climate;
-    spec.gfx = [=](int, int) { return tile; };
-    spec.rivers = [=](int x, int y) {
+    IslandSpec island;
+    island.width = island.height = side;
+    island.world_first = first, island.world_second = second, island.number = number,
+    island.climate = climate;
+    island.gfx = [=](int, int) { return tile; };
+    island.rivers = [=](int x, int y) {
         return Element{std::uint16_t(x == river_at && y == river_at ? river : 0), 0};
     };
-    return spec;
+    return island;
 }
 
 // Two islands: "Nordinsel" 64 x 64 at world (100, 200), number 7, with a river at (5, 5);
@@ -43,9 +43,9 @@ IslandSpec Island(int side, std::uint16_t first, std::uint16_t second, std::uint
 class Savegame : public ::testing::Test {
   protected:
     IslandSpec first_ = [] {
-        IslandSpec spec = Island(64, 100, 200, 7, 2, 0x0C00, 5, 2701);
-        spec.city_byte = 3, spec.info_a = 4, spec.name = "Nordinsel";
-        return spec;
+        IslandSpec island = Island(64, 100, 200, 7, 2, 0x0C00, 5, 2701);
+        island.city_byte = 3, island.info_a = 4, island.name = "Nordinsel";
+        return island;
     }();
     IslandSpec second_ = Island(32, 300, 50, 9, 7, 0x0D00, 6, 2702);
     Bytes bytes_ = fixture::SavegameBytes({first_, second_});

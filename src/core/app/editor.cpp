@@ -95,10 +95,9 @@ bool Editor::ShiftNow(int kind, int dx, int dy) {
 bool Editor::SelectIsland(int row) {
     // Decoding another island is a load: a failure leaves the island shown as it was, and
     // the history starts again from the new island.
-    bool selected = false;
-    Step("Insel wählen", [&] { selected = SelectIslandRow(doc, definitions, status, row); });
-    if (selected) StartHistory();
-    return selected;
+    if (row < 1 || row > static_cast<int>(doc.island_list.size())) return false;
+    history.Replace(doc, [&] { SelectIslandRow(doc, definitions, status, row); });
+    return true;
 }
 
 std::string Editor::SelectCity(int row) {
@@ -108,8 +107,7 @@ std::string Editor::SelectCity(int row) {
     if (row < 0 || index >= doc.cities.cities.size()) return message;  // no such city
     if (doc.file_kind == FileKind::Savegame) {
         // In a savegame the city's island is decoded, as a load.
-        Step("Stadt wählen", select);
-        StartHistory();
+        history.Replace(doc, select);
     } else {
         Step("Stadt wählen", select);
     }

@@ -201,12 +201,21 @@ void History::Reset(const Document& doc) {
              [](int, auto& part, auto& copy, auto&) { copy = part; });
 }
 
-void History::Begin(Document& doc) {
+void History::Begin(Document& doc, bool observed) {
     if (!shadow_) Reset(doc);
-    StartObserving(doc);
+    if (observed) StartObserving(doc);
     ++depth_;
     ZipLayers(doc.island, *recording_, *recording_,
               [](auto& layer, auto&, auto& backup, Counted) { layer.Attach(&backup); });
+    doc.file.patched.clear();
+}
+
+void History::Forget(Document& doc) {
+    --depth_;
+    ZipLayers(doc.island, *recording_, *recording_, [](auto& layer, auto&, auto& backup, Counted) {
+        layer.Attach(nullptr);
+        backup.Forget();
+    });
     doc.file.patched.clear();
 }
 

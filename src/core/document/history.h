@@ -50,6 +50,26 @@ class History {
         return Commit(doc, std::move(name));
     }
 
+    // Runs `change`, which replaces the island as a load does (another island of the file
+    // decoded): when it throws, the document is put back as it was; when it succeeds, the
+    // history starts afresh from its result. The change sets the counters itself.
+    template <class Change>
+    void Replace(Document& doc, Change&& change) {
+        if (depth_ > 0) {
+            change();
+            return;
+        }
+        Begin(doc, false);
+        try {
+            change();
+        } catch (...) {
+            RollBack(doc);
+            throw;
+        }
+        Forget(doc);
+        Reset(doc);
+    }
+
     bool CanUndo() const { return position_ > 0; }
     bool CanRedo() const { return position_ < steps_.size(); }
     // At most `steps` steps back or forward; returns how many were taken.
@@ -86,7 +106,9 @@ class History {
     void Replay(Document& doc, std::unique_ptr<Step> step);
 
   private:
-    void Begin(Document& doc);
+    void Begin(Document& doc, bool observed = true);
+    // Ends a change without keeping it as a step.
+    void Forget(Document& doc);
     void RollBack(Document& doc);
     bool Commit(Document& doc, std::string name);
     void Apply(Document& doc, Step& step);
