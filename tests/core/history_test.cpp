@@ -339,12 +339,13 @@ JournalRun RecordRun(unsigned seed, const std::filesystem::path& path) {
         journal.Flush();
         if (run.states.empty()) {
             // The first record is the document before the first change; it follows a head of
-            // 54 bytes (no origin path) and its own length and checksum.
+            // 54 bytes and the document's name (no origin path), and its own length and checksum.
             const auto bytes = fixture::ReadFileBytes(path);
+            const std::size_t head = 54 + 4 + editor->doc.file_name.size();
             std::uint32_t length = 0;
-            std::memcpy(&length, bytes.data() + 54, sizeof length);
+            std::memcpy(&length, bytes.data() + head, sizeof length);
             run.states.push_back(Capture(*LoadedEditor()));
-            run.record_ends.push_back(54 + 12 + length);
+            run.record_ends.push_back(head + 12 + length);
             run.positions.push_back(0);
             run.steps.push_back(0);
         }

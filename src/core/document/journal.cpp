@@ -323,7 +323,7 @@ std::size_t DocumentBytes(const Document& doc) {
            static_cast<std::size_t>(island.block_counts_used) * 267 * 4 + (1u << 20);
 }
 
-std::vector<std::uint8_t> Head(const JournalOrigin& origin) {
+std::vector<std::uint8_t> Head(const JournalOrigin& origin, const std::string& file_name) {
     Out out;
     out.Raw(kMagic, sizeof kMagic - 1);
     Put(out, kVersion);
@@ -331,13 +331,12 @@ std::vector<std::uint8_t> Head(const JournalOrigin& origin) {
                                      sizeof(WarehouseRecord), sizeof(BuildingEntry)})
         Put(out, size);
     Put(out, origin.path), Put(out, origin.size), Put(out, origin.checksum), Put(out, origin.time);
+    Put(out, file_name);
     return std::move(out.bytes);
 }
 
-// The journal's head, then each whole record in turn; a record cut short or garbled ends the
-// journal there, as a crash while it was written would leave it.
-template <class EachRecord>
-JournalOrigin ReadRecords(std::span<const std::uint8_t> bytes, EachRecord each) {
+// The journal's head: what it says of itself, and where its records begin.
+std::size_t ReadHead(std::span<const std::uint8_t> bytes, JournalSummary& summary) {
     In in{bytes};
     char magic[sizeof kMagic - 1] = {};
     std::uint32_t version = 0;
@@ -352,7 +351,7 @@ JournalOrigin ReadRecords(std::span<const std::uint8_t> bytes, EachRecord each) 
         throw FormatError("the journal was written by another version of the editor (format " +
                           std::to_string(version) + ")");
     }
-    JournalOrigin origin;
+    JournalOrigin& origin = summary.origin;
     try {
         for (const std::uint16_t size :
              {sizeof(MineRecord), sizeof(AnimalEntry), sizeof(ObjectEntry),
@@ -362,9 +361,19 @@ JournalOrigin ReadRecords(std::span<const std::uint8_t> bytes, EachRecord each) 
             if (stored != size) throw FormatError("the journal was written by another build");
         }
         Get(in, origin.path), Get(in, origin.size), Get(in, origin.checksum), Get(in, origin.time);
+        Get(in, summary.file_name);
     } catch (const FormatError& error) {
         throw FormatError(std::string("the journal's head is damaged: ") + error.what());
     }
+    return in.at;
+}
+
+// Each whole record after the head in turn; a record cut short or garbled ends the journal
+// there, as a crash while it was written would leave it. The first must be the document.
+template <class EachRecord>
+void ForEachRecord(std::span<const std::uint8_t> bytes, std::size_t at, EachRecord each) {
+    In in{bytes, at};
+    bool based = false;
     while (in.left() >= 12) {
         std::uint32_t length = 0;
         std::uint64_t checksum = 0;
@@ -373,9 +382,11 @@ JournalOrigin ReadRecords(std::span<const std::uint8_t> bytes, EachRecord each) 
         const auto payload = bytes.subspan(in.at, length);
         if (JournalChecksum(payload) != checksum) break;
         in.at += length;
-        if (!each(payload)) break;
+        if (!based && payload[0] != kBase) break;
+        based = true;
+        each(payload);
     }
-    return origin;
+    if (!based) throw FormatError("the journal holds no document");
 }
 
 // Whether the file the journal names is still as it was. Only a regular file of the recorded
@@ -424,7 +435,7 @@ Journal::Journal(std::filesystem::path path, std::chrono::milliseconds delay)
 void Journal::Starting(const Document& doc) {
     Out out;
     out.bytes = file_.TakeSpare();
-    const std::vector<std::uint8_t> head = Head(origin_);
+    const std::vector<std::uint8_t> head = Head(origin_, doc.file_name);
     out.bytes.reserve(head.size() + DocumentBytes(doc));
     out.bytes.assign(head.begin(), head.end());
     PutRecord(out, kBase, [&](Out& o) { PutDocument(o, doc); });
@@ -448,37 +459,25 @@ void Journal::Clean() { file_.Remove(); }
 
 JournalSummary ReadJournalSummary(std::span<const std::uint8_t> bytes) {
     JournalSummary summary;
-    bool based = false;
-    summary.origin = ReadRecords(bytes, [&](std::span<const std::uint8_t> payload) {
-        if (payload[0] == kBase) {
-            // The document's name is the sixth part.
-            In in{payload.subspan(1)};
-            std::int64_t skip64 = 0;
-            int skip = 0;
-            FileKind kind{};
-            Get(in, skip64), Get(in, skip64), Get(in, skip64), Get(in, skip), Get(in, kind);
-            Get(in, summary.file_name);
-            based = true;
-        } else if (payload[0] == kStep) {
-            ++summary.steps;
-        }
-        return based;
+    const std::size_t records = ReadHead(bytes, summary);
+    ForEachRecord(bytes, records, [&](std::span<const std::uint8_t> payload) {
+        if (payload[0] == kStep) ++summary.steps;
     });
-    if (!based) throw FormatError("the journal holds no document");
     summary.origin_changed = OriginChanged(summary.origin);
     return summary;
 }
 
 JournalSummary RecoverJournal(Editor& editor, std::span<const std::uint8_t> bytes) {
-    JournalSummary summary = ReadJournalSummary(bytes);
-    if (summary.origin_changed) {
+    JournalSummary summary;
+    const std::size_t records = ReadHead(bytes, summary);
+    if (OriginChanged(summary.origin)) {
         throw FileError(summary.origin.path +
                         " changed since the journal began, or is gone; the journal is not "
                         "applied to other bytes");
     }
     auto doc = std::make_unique<Document>();
     History history(editor.history.limit());
-    ReadRecords(bytes, [&](std::span<const std::uint8_t> payload) {
+    ForEachRecord(bytes, records, [&](std::span<const std::uint8_t> payload) {
         In in{payload.subspan(1)};
         switch (payload[0]) {
             case kBase:
@@ -486,6 +485,7 @@ JournalSummary RecoverJournal(Editor& editor, std::span<const std::uint8_t> byte
                 history.Reset(*doc);
                 break;
             case kStep: {
+                ++summary.steps;
                 auto step = GetStep(in, *doc);
                 history.Replay(*doc, std::move(step));
                 CheckParts(*doc);
@@ -505,7 +505,6 @@ JournalSummary RecoverJournal(Editor& editor, std::span<const std::uint8_t> byte
             default:
                 throw FormatError("journal record of unknown kind " + std::to_string(payload[0]));
         }
-        return true;
     });
     // Whatever step it stands at, the work is not in a file yet: closing must ask about it.
     history.ForgetSaved();
