@@ -15,25 +15,57 @@
 
 namespace insel::cli {
 
-int ScriptParams::operator[](std::string_view key) const {
+const nlohmann::json& ScriptParams::Get(std::string_view key) const {
     const auto found = values_.find(key);
     if (found == values_.end())
         throw std::logic_error("script key not checked: " + std::string(key));
     return found->second;
 }
 
-namespace {
-
 using Type = ScriptKey::Type;
 
 ScriptKey Integer(std::string name, long long min, long long max,
-                  std::optional<int> default_value = std::nullopt) {
-    return {std::move(name), Type::Integer, default_value, min, max, {}};
+                  std::optional<int> default_value) {
+    ScriptKey key{std::move(name), Type::Integer, std::nullopt, min, max, {}};
+    if (default_value) key.default_value = *default_value;
+    return key;
 }
 
-ScriptKey Choice(std::string name, std::vector<std::string> choices) {
-    return {std::move(name), Type::Choice, std::nullopt, 0, 0, std::move(choices)};
+ScriptKey Choice(std::string name, std::vector<std::string> choices,
+                 std::optional<std::string> default_value) {
+    ScriptKey key{std::move(name), Type::Choice, std::nullopt, 0, 0, std::move(choices)};
+    if (default_value) {
+        for (std::size_t i = 0; i < key.choices.size(); ++i) {
+            if (key.choices[i] == *default_value) key.default_value = static_cast<int>(i);
+        }
+    }
+    return key;
 }
+
+ScriptKey Flag(std::string name, std::optional<bool> default_value) {
+    ScriptKey key{std::move(name), Type::Flag, std::nullopt, 0, 0, {}};
+    if (default_value) key.default_value = *default_value;
+    return key;
+}
+
+ScriptKey Text(std::string name, std::optional<std::string> default_value) {
+    ScriptKey key{std::move(name), Type::Text, std::nullopt, 0, 0, {}};
+    if (default_value) key.default_value = *default_value;
+    return key;
+}
+
+ScriptKey Value(std::string name, bool optional) {
+    ScriptKey key{std::move(name), Type::Value, std::nullopt, 0, 0, {}};
+    key.optional = optional;
+    return key;
+}
+
+ScriptKey Optional(ScriptKey key) {
+    key.optional = true;
+    return key;
+}
+
+namespace {
 
 // "the island list has rows 1 to 3", as --island and --city say it.
 std::string ListRows(const char* list, std::size_t rows) {
@@ -101,6 +133,7 @@ std::vector<ScriptOperation> MakeOperations() {
                                        p["climate"]);
                        return std::string();
                    }});
+    // The tools' operations, each table in its tool's file.
     return ops;
 }
 
@@ -120,8 +153,21 @@ std::string OperationNames() {
 }
 
 // The value of `key` in `given`, or the fault as the message's end.
-int CheckValue(const ScriptKey& key, const nlohmann::json& given, std::string& fault) {
+nlohmann::json CheckValue(const ScriptKey& key, const nlohmann::json& given, std::string& fault) {
     const std::string name = Quoted(key.name);
+    switch (key.type) {
+        case Type::Flag:
+            if (!given.is_boolean()) fault = name + " must be true or false";
+            return given;
+        case Type::Text:
+            if (!given.is_string()) fault = name + " must be a string";
+            return given;
+        case Type::Value:
+            return given;
+        case Type::Integer:
+        case Type::Choice:
+            break;
+    }
     if (key.type == Type::Choice) {
         if (given.is_string()) {
             for (std::size_t i = 0; i < key.choices.size(); ++i) {
@@ -190,15 +236,17 @@ ScriptStep CheckStep(std::size_t number, const nlohmann::json& entry) {
     for (const ScriptKey& key : operation->keys) {
         const auto given = entry.find(key.name);
         if (given == entry.end()) {
-            if (!key.default_value)
+            if (key.default_value) {
+                step.params.Set(key.name, *key.default_value);
+            } else if (!key.optional) {
                 throw UsageError(named + ": " + Quoted(key.name) + " is missing");
-            step.params.Set(key.name, *key.default_value);
+            }
             continue;
         }
         std::string fault;
-        const int value = CheckValue(key, *given, fault);
+        nlohmann::json value = CheckValue(key, *given, fault);
         if (!fault.empty()) throw UsageError(named + ": " + fault);
-        step.params.Set(key.name, value);
+        step.params.Set(key.name, std::move(value));
     }
     return step;
 }

@@ -20,25 +20,44 @@ struct Editor;
 namespace insel::cli {
 
 // One key of an operation. Integers are checked against [min, max]; a choice is one of
-// `choices` and is passed on as its index.
+// `choices` and is passed on as its index; a flag is true or false; a text is a string; a
+// value is any JSON the operation checks itself (arrays of cells, a band).
 struct ScriptKey {
-    enum class Type { Integer, Choice };
+    enum class Type { Integer, Choice, Flag, Text, Value };
     std::string name;
     Type type = Type::Integer;
-    std::optional<int> default_value;  // none: the key is required
+    std::optional<nlohmann::json> default_value;  // none: required, unless `optional`
     long long min = 0, max = 0;
     std::vector<std::string> choices;
+    bool optional = false;  // may be absent; Has() tells
 };
 
-// The checked values of one operation, every key present (defaults filled in).
+// The checked values of one operation, every key with a default present.
 class ScriptParams {
   public:
-    int operator[](std::string_view key) const;
-    void Set(const std::string& key, int value) { values_[key] = value; }
+    int operator[](std::string_view key) const { return static_cast<int>(Get(key)); }
+    bool Flag(std::string_view key) const { return Get(key).get<bool>(); }
+    std::string Text(std::string_view key) const { return Get(key).get<std::string>(); }
+    const nlohmann::json& Value(std::string_view key) const { return Get(key); }
+    bool Has(std::string_view key) const { return values_.find(key) != values_.end(); }
+    void Set(const std::string& key, nlohmann::json value) { values_[key] = std::move(value); }
 
   private:
-    std::map<std::string, int, std::less<>> values_;
+    const nlohmann::json& Get(std::string_view key) const;
+    std::map<std::string, nlohmann::json, std::less<>> values_;
 };
+
+// Key builders for the operation tables.
+ScriptKey Integer(std::string name, long long min, long long max,
+                  std::optional<int> default_value = std::nullopt);
+ScriptKey Choice(std::string name, std::vector<std::string> choices,
+                 std::optional<std::string> default_value = std::nullopt);
+ScriptKey Flag(std::string name, std::optional<bool> default_value = std::nullopt);
+ScriptKey Text(std::string name, std::optional<std::string> default_value = std::nullopt);
+// Any JSON; `optional` keys may be left out.
+ScriptKey Value(std::string name, bool optional = false);
+// The same key, allowed to be absent.
+ScriptKey Optional(ScriptKey key);
 
 struct ScriptOperation {
     std::string name;
