@@ -1,8 +1,13 @@
 // Series naming, the tile tables, cutting and turning tiles, and the preload cache.
 #include "core/display/textures.h"
+#include "core/tools/element_pictures.h"
 
 #include <gtest/gtest.h>
 
+#include "temp_file.h"
+
+#include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 #include <tuple>
@@ -196,3 +201,24 @@ TEST(Preload, OnlyExistingSlotsTickedRowsAndReadableFiles) {
 
 }  // namespace
 }  // namespace insel
+
+// Which picture a page shows for an element, by the files that exist.
+TEST(ElementPicture, VariantThenElementThenStandIn) {
+    const insel::fixture::TempDir dir;
+    const auto folder = dir.path() / "GelImages";
+    std::filesystem::create_directories(folder);
+    for (const char* name : {"000.bmp", "1201.bmp", "1201_2.bmp", "1007.bmp", "3000.bmp"})
+        std::ofstream(folder / name) << "x";
+    using insel::PictureKind;
+    const auto pick = [&](PictureKind kind, int variant, const char* id) {
+        const auto path = insel::ElementPicturePath(dir.path(), kind, variant, id);
+        return path.empty() ? std::string() : path.filename().string();
+    };
+    EXPECT_EQ(pick(PictureKind::Terrain, 2, "1201"), "1201_2.bmp");
+    EXPECT_EQ(pick(PictureKind::Terrain, 1, "1201"), "1201.bmp");
+    EXPECT_EQ(pick(PictureKind::Object, 0, "9999"), "000.bmp");
+    EXPECT_EQ(pick(PictureKind::Object, 0, "1008"), "1007.bmp");
+    EXPECT_EQ(pick(PictureKind::River, 0, "3040"), "3000.bmp");
+    std::filesystem::remove(folder / "000.bmp");
+    EXPECT_EQ(pick(PictureKind::Object, 0, "9999"), "");
+}
