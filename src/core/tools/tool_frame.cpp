@@ -7,6 +7,7 @@
 #include "core/display/view.h"
 #include "core/document/island_map.h"
 #include "core/errors.h"
+#include "core/tools/heights.h"
 
 namespace insel {
 namespace {
@@ -14,7 +15,6 @@ namespace {
 constexpr std::string_view kFrameLetters = "MBUHCOFFAxxN";
 constexpr int kLastFramePixelX = 1023;
 constexpr int kLastFramePixelY = 510;
-constexpr int kHighestFertility = 10;
 
 int Index(ToolMode mode) { return static_cast<int>(mode); }
 bool HasRect(ToolMode mode) { return Index(mode) >= 0 && Index(mode) < kToolModeCount; }
@@ -29,21 +29,13 @@ int ShownNumber(const std::string& text, const char* what) {
     return value;
 }
 
-// Sets the PenSize square at the cell under (px, py) in the mark layer; cells past the last
-// array index are left out.
-bool MarkPenSquare(const ToolState& tools, const ViewState& view, IslandMap& island, Status& status,
-                   int px, int py) {
+// Sets the PenSize square at the cell under (px, py) in the mark layer.
+bool MarkPenSquareAt(const ToolState& tools, const ViewState& view, IslandMap& island,
+                     Status& status, int px, int py) {
     const CellPoint cell = PixelToCell(view, island, status, px, py);
     const IslandRecord& record = island.record;
     if (cell.x < 0 || cell.y < 0 || cell.x >= record.width || cell.y >= record.height) return false;
-    const int pen = tools.pen_size;
-    for (int i = 0; i < pen; ++i) {
-        for (int j = 0; j < pen; ++j) {
-            if (Layer<std::uint8_t>::InRange(cell.x + i, cell.y + j)) {
-                island.mark.set(cell.x + i, cell.y + j, 1);
-            }
-        }
-    }
+    MarkPenSquare(island, cell.x, cell.y, tools.pen_size);
     return true;
 }
 
@@ -55,16 +47,6 @@ void FollowPartnerPosition(ToolState& tools, ToolMode mode) {
     if (partner == ToolMode::None) return;
     tools.Selection(partner).left = tools.Selection(mode).left;
     tools.Selection(partner).top = tools.Selection(mode).top;
-}
-
-// Every cell of the rectangle that lies in the layers.
-template <typename Visit>
-void ForEachCell(const BlockRect& rect, Visit visit) {
-    for (int x = std::max(rect.left, 0); x <= rect.right; ++x) {
-        for (int y = std::max(rect.top, 0); y <= rect.bottom; ++y) {
-            if (Layer<std::uint8_t>::InRange(x, y)) visit(x, y);
-        }
-    }
 }
 
 }  // namespace
@@ -171,7 +153,7 @@ bool MoveToolFrameToMouse(ToolState& tools, const ViewState& view, const IslandM
 bool BeginPenStroke(ToolState& tools, const ViewState& view, IslandMap& island, Status& status,
                     int px, int py) {
     if (!view.island_shown || !tools.height_profile_page) return false;
-    if (!MarkPenSquare(tools, view, island, status, px, py)) return false;
+    if (!MarkPenSquareAt(tools, view, island, status, px, py)) return false;
     tools.stroke_active = true;
     return true;
 }
@@ -180,7 +162,7 @@ bool ContinuePenStroke(const ToolState& tools, const ViewState& view, IslandMap&
                        Status& status, int px, int py) {
     if (!view.island_shown || px < 0 || py < 0) return false;
     if (!tools.height_profile_page || !tools.stroke_active) return false;
-    return MarkPenSquare(tools, view, island, status, px, py);
+    return MarkPenSquareAt(tools, view, island, status, px, py);
 }
 
 void EndPenStroke(ToolState& tools) { tools.stroke_active = false; }
@@ -222,15 +204,44 @@ bool StoreFrame(ToolState& tools, const ViewState& view, const IslandMap& island
 
 FrameApplyResult ApplyFrame(ToolState& tools, ViewState& view, IslandMap& island, Status& status,
                             int list_value) {
-    FrameApplyResult result;
-    if (!view.island_shown) return result;
+    if (!view.island_shown) return {};
     const ToolMode mode = tools.mode;
     const CellPoint corner = PixelToCell(view, island, status, tools.frame.left, tools.frame.top);
     const BlockRect rect{corner.x, corner.y, corner.x + tools.spins.width - 1,
                          corner.y + tools.spins.height - 1};
+    const int value = mode == ToolMode::Fertility ? tools.legend_value : list_value;
+    FrameApplyResult result = ApplyFrameCells(tools, island, mode, rect, value);
+    if (result.changed && view.part_index < 0) ShowWholeIsland(view, island, status);
+    return result;
+}
+
+FrameApplyResult ApplyFrameCells(ToolState& tools, IslandMap& island, ToolMode mode,
+                                 const BlockRect& rect, int value) {
+    FrameApplyResult result;
     if (mode == ToolMode::River) return result;
-    if (mode == ToolMode::Fertility && tools.legend_value > kHighestFertility) return result;
+    // Legend panels past the fertilities stand for heights, which do not paint fertility.
+    if (mode == ToolMode::Fertility && value > kHighestFertility) return result;
     tools.block = rect;
+    if (mode == ToolMode::Fertility && value < 0) {
+        result.message = "Select color in HoehenStatistik first";
+        return result;
+    }
+    if (mode == ToolMode::HeightProfile && (value < 0 || value > 255)) {
+        throw BoundsError("height " + std::to_string(value) + " is outside 0..255");
+    }
+    const bool fills = mode == ToolMode::HeightProfile || mode == ToolMode::Fertility;
+    const bool empty = rect.right < rect.left || rect.bottom < rect.top;
+    // The whole rectangle is checked first, so a frame reaching past the layers writes nothing.
+    if (mode == ToolMode::Vegetation || (fills && !empty)) {
+        const int right = mode == ToolMode::Vegetation ? rect.left : rect.right;
+        const int bottom = mode == ToolMode::Vegetation ? rect.top : rect.bottom;
+        if (!Layer<std::uint8_t>::InRange(rect.left, rect.top) ||
+            !Layer<std::uint8_t>::InRange(right, bottom)) {
+            throw BoundsError("frame cells " + std::to_string(rect.left) + ", " +
+                              std::to_string(rect.top) + " to " + std::to_string(right) + ", " +
+                              std::to_string(bottom) + " reach outside the cells 0..1024");
+        }
+    }
 
     switch (mode) {
         case ToolMode::Vegetation:
@@ -238,23 +249,20 @@ FrameApplyResult ApplyFrame(ToolState& tools, ViewState& view, IslandMap& island
             island.terrain_param.set(rect.left, rect.top, 0);
             break;
         case ToolMode::HeightProfile:
-            ForEachCell(rect, [&](int x, int y) {
-                island.height.set(x, y, static_cast<std::uint8_t>(list_value));
-            });
-            break;
         case ToolMode::Fertility:
-            if (tools.legend_value < 0) {
-                result.message = "Select color in HoehenStatistik first";
-                return result;
+            for (int x = rect.left; x <= rect.right; ++x) {
+                for (int y = rect.top; y <= rect.bottom; ++y) {
+                    if (mode == ToolMode::HeightProfile) {
+                        island.height.set(x, y, static_cast<std::uint8_t>(value));
+                    } else {
+                        island.fertility.set(x, y, static_cast<std::uint16_t>(value));
+                    }
+                }
             }
-            ForEachCell(rect, [&](int x, int y) {
-                island.fertility.set(x, y, static_cast<std::uint16_t>(tools.legend_value));
-            });
             break;
         default:
             break;
     }
-    if (view.part_index < 0) ShowWholeIsland(view, island, status);
     result.changed = true;
     return result;
 }

@@ -61,10 +61,17 @@ struct FrameApplyResult {
     std::string message;   // for the user; nothing was changed
 };
 
-// Right button up: applies the mode's action to the frame's cells. `list_value` is the height
-// chosen on the height page (modes 2 to 4). Run it as a step of the edit history, which keeps
-// the block counts in step with the cells.
+// Right button up: applies the mode's action to the cells under the frame. `list_value` is the
+// height chosen on the height page (modes 2 to 4); the city list paints the legend value. Run it
+// as a step of the edit history, which keeps the block counts in step with the cells.
 FrameApplyResult ApplyFrame(ToolState& tools, ViewState& view, IslandMap& island, Status& status,
                             int list_value);
+// The same on the cells of `rect`: mode 2 clears the terrain element at its top-left cell, 4
+// fills it with the height `value`, 8 with the fertility `value` (the legend panel's number; a
+// negative one means none was chosen and is said, one above 10 is no fertility and does
+// nothing); 7 does nothing. The block buffer's rectangle becomes `rect`. A rectangle reaching
+// past the layers throws before anything is written.
+FrameApplyResult ApplyFrameCells(ToolState& tools, IslandMap& island, ToolMode mode,
+                                 const BlockRect& rect, int value);
 
 }  // namespace insel

@@ -1,0 +1,208 @@
+#include "core/tools/heights.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/document/island_map.h"
+#include "core/errors.h"
+
+namespace insel {
+namespace {
+
+void CheckRange(int value, int low, int high, const char* what) {
+    if (value < low || value > high) {
+        throw BoundsError(std::string(what) + " " + std::to_string(value) + " is outside " +
+                          std::to_string(low) + ".." + std::to_string(high));
+    }
+}
+
+// The island's cells that lie in the layers: its width and height, cut at the array side.
+int CellsAlong(int side) { return std::clamp(side, 0, kLayerSide); }
+
+bool IsWater(int height) { return height >= 1 && height < kCoastHeight; }
+
+// One cell of a frame: the height, and no fertility under water.
+void WriteFrameCell(IslandMap& island, int x, int y, std::uint8_t height) {
+    if (!Layer<std::uint8_t>::InRange(x, y)) return;
+    island.height.set(x, y, height);
+    if (IsWater(height)) island.fertility.set(x, y, 0);
+}
+
+}  // namespace
+
+void MarkPenSquare(IslandMap& island, int x, int y, int pen) {
+    if (pen < 1 || x < 0 || y < 0 || x >= kLayerSide || y >= kLayerSide) return;
+    // Cut to the array once, then the square's columns are plain runs.
+    const int x_end = std::min(x + std::min(pen, kLayerSide), kLayerSide);
+    const int y_end = std::min(y + std::min(pen, kLayerSide), kLayerSide);
+    for (int cx = x; cx < x_end; ++cx) {
+        std::memset(island.mark.column(cx) + y, 1, static_cast<std::size_t>(y_end - y));
+    }
+    island.mark.NoteWritten(x_end, y_end);
+}
+
+void ClearMarks(IslandMap& island) { island.mark.Clear(); }
+
+long long CountMarks(const IslandMap& island) {
+    long long count = 0;
+    const int y_end = island.mark.written_y();
+    for (int x = 0; x < island.mark.written_x(); ++x) {
+        const std::uint8_t* column = island.mark.column(x);
+        for (int y = 0; y < y_end; ++y) count += column[y] != 0;
+    }
+    return count;
+}
+
+void FillOutlines(IslandMap& island, int gap, const std::function<void(int row)>& row_done) {
+    const int width = CellsAlong(island.record.width);
+    const int height = CellsAlong(island.record.height);
+    Layer<std::uint8_t>& mark = island.mark;
+    for (int y = 0; y < height; ++y) {
+        auto marked = [&](int x) { return mark.get(x, y) != 0; };
+        int hi = width - 1;
+        while (hi >= 0 && !marked(hi)) --hi;
+        int lo = 0;
+        while (lo < width && !marked(lo)) ++lo;
+        bool inside = true;
+        while (lo < hi) {
+            if (inside) {
+                int run = 0;
+                while (lo < hi && marked(lo)) ++lo, ++run;
+                if (run <= gap) {
+                    while (lo < hi && !marked(lo)) mark.set(lo++, y, 1);
+                    while (lo < hi && marked(lo)) ++lo;
+                }
+                inside = false;
+            } else {
+                while (lo < hi && !marked(lo)) ++lo;
+                inside = true;
+            }
+            ++lo;
+        }
+        if (row_done) row_done(y);
+    }
+}
+
+void TakeProfile(IslandMap& island, ProfileLayer layer, int value) {
+    const bool heights = layer == ProfileLayer::Height;
+    if (heights) {
+        CheckRange(value, 0, 255, "height");
+    } else {
+        CheckRange(value, 0, kHighestFertility, "fertility");
+    }
+    const auto height = static_cast<std::uint8_t>(value);
+    const auto fertility = static_cast<std::uint16_t>(value);
+    const bool clears_fertility = heights && IsWater(value);
+    // Marks lie only within the part of the mark layer that was written.
+    const int x_end = island.mark.written_x();
+    const int y_end = island.mark.written_y();
+    for (int x = 0; x < x_end; ++x) {
+        const std::uint8_t* marks = std::as_const(island.mark).column(x);
+        if (std::find_if(marks, marks + y_end, [](std::uint8_t m) { return m != 0; }) ==
+            marks + y_end) {
+            continue;
+        }
+        if (heights) {
+            std::uint8_t* cells = island.height.column(x);
+            for (int y = 0; y < y_end; ++y) cells[y] = marks[y] != 0 ? height : cells[y];
+            island.height.NoteWritten(x + 1, y_end);
+        }
+        if (!heights || clears_fertility) {
+            const std::uint16_t written = heights ? 0 : fertility;
+            std::uint16_t* cells = island.fertility.column(x);
+            for (int y = 0; y < y_end; ++y) cells[y] = marks[y] != 0 ? written : cells[y];
+            island.fertility.NoteWritten(x + 1, y_end);
+        }
+    }
+    island.mark.Clear();
+}
+
+bool FrameHeight(IslandMap& island, int h1, int h2) {
+    CheckRange(h1, 0, 255, "height 1");
+    CheckRange(h2, 0, 255, "height 2");
+    if (h1 == h2) return false;
+    const int width = CellsAlong(island.record.width);
+    const int height = CellsAlong(island.record.height);
+    // With h1 != h2 no write of h2 makes or hides a cell of h1 where the scans look (row and
+    // column 0 are never searched), so every scan may run over the heights as they are and the
+    // writes, all of the same value, follow together.
+    constexpr std::int16_t kNone = -1;
+    std::vector<std::int16_t> row_first(static_cast<std::size_t>(kLayerSide), kNone);
+    std::vector<std::int16_t> row_last(static_cast<std::size_t>(kLayerSide), kNone);
+    std::vector<std::int16_t> column_first(static_cast<std::size_t>(kLayerSide), kNone);
+    std::vector<std::int16_t> column_last(static_cast<std::size_t>(kLayerSide), kNone);
+    const auto wanted = static_cast<std::uint8_t>(h1);
+    // Columns from the right, so the last one to match a row is the row's first.
+    for (int x = width - 1; x >= 1; --x) {
+        const std::uint8_t* cells = std::as_const(island.height).column(x);
+        const auto value = static_cast<std::int16_t>(x);
+        for (int y = 1; y < height; ++y) {
+            row_first[y] = cells[y] == wanted ? value : row_first[y];
+        }
+    }
+    for (int x = 1; x < width; ++x) {
+        const std::uint8_t* cells = std::as_const(island.height).column(x);
+        const auto value = static_cast<std::int16_t>(x);
+        for (int y = 1; y < height; ++y) {
+            row_last[y] = cells[y] == wanted ? value : row_last[y];
+        }
+        const std::uint8_t* end = cells + height;
+        const std::uint8_t* first = std::find(cells + 1, end, wanted);
+        if (first == end) continue;
+        column_first[x] = static_cast<std::int16_t>(first - cells);
+        int last = height - 1;
+        while (cells[last] != wanted) --last;  // stops at `first` at the latest
+        column_last[x] = static_cast<std::int16_t>(last);
+    }
+    const auto value = static_cast<std::uint8_t>(h2);
+    for (int y = 1; y < height; ++y) {
+        if (row_first[y] == kNone) continue;
+        WriteFrameCell(island, row_first[y] - 1, y, value);
+        WriteFrameCell(island, row_last[y] + 1, y, value);
+    }
+    for (int x = 1; x < width; ++x) {
+        if (column_first[x] == kNone) continue;
+        WriteFrameCell(island, x, column_first[x] - 1, value);
+        WriteFrameCell(island, x, column_last[x] + 1, value);
+    }
+    return true;
+}
+
+bool ReplaceHeight(IslandMap& island, int h1, int h2) {
+    CheckRange(h1, 0, 255, "height 1");
+    CheckRange(h2, 0, 255, "height 2");
+    if (h1 == h2) return false;
+    const int width = CellsAlong(island.record.width);
+    const int height = CellsAlong(island.record.height);
+    const auto from = static_cast<std::uint8_t>(h1);
+    const auto to = static_cast<std::uint8_t>(h2);
+    for (int x = 0; x < width; ++x) {
+        const std::uint8_t* present = std::as_const(island.height).column(x);
+        if (std::find(present, present + height, from) == present + height) continue;
+        std::uint8_t* cells = island.height.column(x);
+        for (int y = 0; y < height; ++y) cells[y] = cells[y] == from ? to : cells[y];
+        island.height.NoteWritten(x + 1, height);
+    }
+    return true;
+}
+
+std::optional<std::size_t> ObjectAt(const IslandMap& island, int x, int y) {
+    for (std::size_t i = 0; i < island.objects.size(); ++i) {
+        if (island.objects[i].x == x && island.objects[i].y == y) return i;
+    }
+    return std::nullopt;
+}
+
+void SetObjectHeight(IslandMap& island, std::size_t object, int height) {
+    if (object >= island.objects.size()) {
+        throw BoundsError("object " + std::to_string(object) + " is not in the object list");
+    }
+    CheckRange(height, 0, INT32_MAX, "object height");
+    island.objects[object].parameter = static_cast<std::uint16_t>(std::min(height, 255) * 256);
+}
+
+}  // namespace insel
