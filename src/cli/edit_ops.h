@@ -1,0 +1,17 @@
+#pragma once
+// The tools' tables of `inseltool edit` operations, and the tool state each reports in --json.
+#include <nlohmann/json.hpp>
+#include <vector>
+
+#include "cli/edit_script.h"
+
+namespace insel {
+struct Editor;
+}
+
+namespace insel::cli {
+
+void AddHeightOperations(std::vector<ScriptOperation>& ops);
+void AddHeightJson(const Editor& editor, nlohmann::ordered_json& json);
+
+}  // namespace insel::cli
