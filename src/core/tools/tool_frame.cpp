@@ -167,6 +167,15 @@ bool ContinuePenStroke(const ToolState& tools, const ViewState& view, IslandMap&
 
 void EndPenStroke(ToolState& tools) { tools.stroke_active = false; }
 
+bool MarkTracedCell(const ViewState& view, IslandMap& island, Status& status, int px, int py) {
+    if (!view.island_shown || px < 0 || py < 0) return false;
+    const CellPoint cell = PixelToCell(view, island, status, px, py);
+    const IslandRecord& record = island.record;
+    if (cell.x < 0 || cell.y < 0 || cell.x >= record.width || cell.y >= record.height) return false;
+    MarkPenSquare(island, cell.x, cell.y, 1);
+    return true;
+}
+
 bool BeginFrameDrag(ToolState& tools, const ViewState& view, bool left_button) {
     if (!view.island_shown || !left_button) return false;
     const ToolMode mode = tools.mode;

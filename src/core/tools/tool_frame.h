@@ -46,6 +46,9 @@ bool BeginPenStroke(ToolState& tools, const ViewState& view, IslandMap& island, 
 bool ContinuePenStroke(const ToolState& tools, const ViewState& view, IslandMap& island,
                        Status& status, int px, int py);
 void EndPenStroke(ToolState& tools);
+// Tracing on the bitmap over the canvas marks the one cell under (px, py), if it is on the
+// island; false when it is not.
+bool MarkTracedCell(const ViewState& view, IslandMap& island, Status& status, int px, int py);
 
 // Dragging the frame's corner (left button, on the pages whose frame can be sized that way).
 bool BeginFrameDrag(ToolState& tools, const ViewState& view, bool left_button);

@@ -70,6 +70,7 @@
 #include "gui/tools/island_list_page.h"
 #include "gui/tools/island_page.h"
 #include "gui/tools/legend_page.h"
+#include "gui/tools/line_drawing_page.h"
 #include "gui/tools/mines_page.h"
 #include "gui/tools/objects_page.h"
 #include "gui/tools/rotation_page.h"
@@ -346,7 +347,7 @@ constexpr Page kPages[] = {
     {"Speichern", "Speichern", 0},
     {"Gelaende", "Bewuchs", 2, kToolsLater},
     {"Untergrund", "Untergrund", 3, kToolsLater},
-    {"LineDrawing", "Höhenprofil", 4, kToolsLater},
+    {"LineDrawing", "Höhenprofil", 4},
     {"CopyBuffer", "Kopieren", 5, kToolsLater},
     {"Objects", "Gebäude", 6, "Gebäude setzen und entfernen folgt in einer späteren Version."},
     {"FlussSheet", "Fluss", 7, kToolsLater},
@@ -1156,6 +1157,7 @@ QWidget* TInselZeichner::BuildLayers() {
         if (editor_.updating) return;
         Refresh();
         UpdateLegend(false);
+        line_drawing_page_->RefreshLegendLists();
     });
 
     auto* mouse = new QGridLayout;
@@ -1324,17 +1326,19 @@ void TInselZeichner::ThePanelMouseUp(Qt::MouseButton button) {
         return;
     }
     if (button != Qt::RightButton) return;
-    // The tile stamp and the height fill need their pages' choices.
+    // The tile stamp needs its page's choices.
     const ToolMode mode = editor_.tools.mode;
-    if (mode == ToolMode::Tile || mode == ToolMode::HeightProfile) return;
+    if (mode == ToolMode::Tile) return;
+    const int list_value = line_drawing_page_->ProfileHeight();
     const char* step = mode == ToolMode::Vegetation      ? "Bewuchs löschen"
                        : mode == ToolMode::HeightProfile ? "Höhe füllen"
                        : mode == ToolMode::Fertility     ? "Fruchtbarkeit malen"
                                                          : "Rahmen";
-    RunHandler([this, step] {
+    RunHandler([this, step, list_value] {
         FrameApplyResult result;
         editor_.Step(step, [&] {
-            result = ApplyFrame(editor_.tools, editor_.view, editor_.doc.island, editor_.status, 0);
+            result = ApplyFrame(editor_.tools, editor_.view, editor_.doc.island, editor_.status,
+                                list_value);
         });
         if (!result.message.empty()) show_message(FromText(result.message), false);
         if (!result.changed) return false;
@@ -1410,6 +1414,8 @@ QTabWidget* TInselZeichner::BuildPages() {
             status_widgets_.scale = settings_page_->ScalePanels();
         } else if (name == "RotationSheet") {
             page = rotation_page_ = new RotationPage(*this);
+        } else if (name == "LineDrawing") {
+            page = line_drawing_page_ = new LineDrawingPage(*this, canvas_);
         } else {
             page = new QWidget;
             auto* column = new QVBoxLayout(page);
@@ -1432,6 +1438,8 @@ void TInselZeichner::PageControl1Change(int index) {
     SetToolModeForPage(editor_.tools, editor_.view, editor_.doc.island,
                        page->property("tag").toInt());
     ShowToolFrame();
+    // The marks were cleared; they show in the colour of the chosen height.
+    if (editor_.tools.mode == ToolMode::HeightProfile) line_drawing_page_->PageEntered();
     // The marks of a height-profile stroke show only on its page.
     if (editor_.view.island_shown && !editor_.updating) RepaintCanvas();
 }
@@ -1449,6 +1457,7 @@ void TInselZeichner::PreparePages() {
     page_chooser_->Sync();
     city_page_->PrepareFor(editor_.doc.file_kind);
     objects_page_->ResetAfterLoad();
+    line_drawing_page_->ResetAfterLoad();
     rotation_page_->ShowShifts();
     city_page_->FillCities();
     island_list_page_->FillIslands();

@@ -51,6 +51,7 @@ class TInselSizeBox;
 class TAboutBox;
 class PageChooser;
 class SpeichernPage;
+class LineDrawingPage;
 
 class TInselZeichner : public QMainWindow {
     Q_OBJECT
@@ -168,6 +169,11 @@ class TInselZeichner : public QMainWindow {
     // file name.
     static QString OpenDialogFolder(const std::string& game_path, FileKind file_kind);
 
+    // The height-profile page, for the objects page's "Neue Höhe setzen" and the page "Insel"
+    // that loads the overlay bitmap; and the mouse panels after a move over that bitmap.
+    LineDrawingPage* line_drawing_page() { return line_drawing_page_; }
+    void ShowMousePanels() { RefreshPanels(); }
+
   protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -264,6 +270,7 @@ class TInselZeichner : public QMainWindow {
     SettingsPage* settings_page_ = nullptr;
     RotationPage* rotation_page_ = nullptr;
     SpeichernPage* save_page_ = nullptr;
+    LineDrawingPage* line_drawing_page_ = nullptr;
 
     QAction* undo_action_ = nullptr;
     QAction* redo_action_ = nullptr;

@@ -4,10 +4,13 @@
 #include <QEvent>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 #include "gui/app/controls.h"
 #include "gui/app/main_window.h"
+#include "gui/tools/line_drawing_page.h"
 #include "core/reports/statistics.h"
 
 namespace insel::gui {
@@ -46,6 +49,23 @@ InselPage::InselPage(TInselZeichner& window) : window_(window) {
     memo3_->hide();
     column->addWidget(memo3_, 1);
     connect(show_memo_check_, &QCheckBox::toggled, memo3_, &QWidget::setVisible);
+
+    // A bitmap laid over the map to trace a height profile on.
+    auto* image_row = new QHBoxLayout;
+    auto* load_image = new QPushButton("Load an image");
+    load_image->setObjectName("LoadImageButton");
+    image_row->addWidget(load_image);
+    auto* image_name = StatusPanel("BmpPanel", 120);
+    image_row->addWidget(image_name, 1);
+    column->addLayout(image_row);
+    auto* image_box = new QCheckBox("Show island image on right");
+    image_box->setObjectName("ImageBox");
+    image_box->hide();  // until an image is loaded
+    column->addWidget(image_box);
+    connect(load_image, &QPushButton::clicked, this,
+            [this] { window_.line_drawing_page()->LoadImageButtonClick(); });
+    connect(image_box, &QCheckBox::clicked, this,
+            [this](bool checked) { window_.line_drawing_page()->ImageBoxClick(checked); });
     // A click on either log saves the load and save log.
     memo2_->viewport()->installEventFilter(this);
     memo3_->viewport()->installEventFilter(this);
