@@ -242,6 +242,9 @@ FrameApplyResult ApplyFrame(ToolState& tools, ViewState& view, IslandMap& island
                 island.height.set(x, y, static_cast<std::uint8_t>(list_value));
             });
             break;
+        case ToolMode::Tile:
+            StampFrameField(island, tools.tiles, rect);
+            break;
         case ToolMode::Fertility:
             if (tools.legend_value < 0) {
                 result.message = "Select color in HoehenStatistik first";
