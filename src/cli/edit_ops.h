@@ -13,5 +13,7 @@ namespace insel::cli {
 
 void AddHeightOperations(std::vector<ScriptOperation>& ops);
 void AddHeightJson(const Editor& editor, nlohmann::ordered_json& json);
+void AddTilesOperations(std::vector<ScriptOperation>& ops);
+void AddTilesJson(const Editor& editor, nlohmann::ordered_json& json);
 
 }  // namespace insel::cli

@@ -136,6 +136,7 @@ std::vector<ScriptOperation> MakeOperations() {
                    }});
     // The tools' operations, each table in its tool's file.
     AddHeightOperations(ops);
+    AddTilesOperations(ops);
     return ops;
 }
 

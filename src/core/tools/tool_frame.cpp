@@ -257,6 +257,9 @@ FrameApplyResult ApplyFrameCells(ToolState& tools, IslandMap& island, ToolMode m
             island.terrain.set(rect.left, rect.top, 0);
             island.terrain_param.set(rect.left, rect.top, 0);
             break;
+        case ToolMode::Tile:
+            StampFrameField(island, tools.tiles, rect);
+            break;
         case ToolMode::HeightProfile:
         case ToolMode::Fertility:
             for (int x = rect.left; x <= rect.right; ++x) {

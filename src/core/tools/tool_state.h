@@ -3,6 +3,11 @@
 // the frame that shows it over the canvas, and what a stroke or drag in progress holds.
 #include <array>
 #include <cstddef>
+#include <string>
+#include <vector>
+
+#include "core/tools/block_buffer.h"
+#include "core/tools/ground_tiles.h"
 
 #include "core/tools/heights.h"
 
@@ -58,6 +63,9 @@ struct ToolState {
     FramePixels frame;  // where the window shows ThePanel
     bool frame_shown = false;
     HeightToolState heights;
+    TileField tiles;                   // the ground-tiles page's field
+    BlockBuffer block_buffer;          // the copy page's block
+    std::vector<std::string> listing;  // rows of the last series or element listing
 
     SelectionRect& Selection(ToolMode m) { return selection[static_cast<std::size_t>(m)]; }
     const SelectionRect& Selection(ToolMode m) const {
