@@ -3,6 +3,11 @@
 // the frame that shows it over the canvas, and what a stroke or drag in progress holds.
 #include <array>
 #include <cstddef>
+#include <string>
+#include <vector>
+
+#include "core/tools/rivers.h"
+#include "core/tools/terrain.h"
 
 namespace insel {
 
@@ -55,6 +60,10 @@ struct ToolState {
     BlockRect block;
     FramePixels frame;  // where the window shows ThePanel
     bool frame_shown = false;
+    // The vegetation and river pages: the last listing's rows and what a click found.
+    std::vector<std::string> listing;
+    TerrainToolState terrain;
+    RiverToolState river;
 
     SelectionRect& Selection(ToolMode m) { return selection[static_cast<std::size_t>(m)]; }
     const SelectionRect& Selection(ToolMode m) const {
