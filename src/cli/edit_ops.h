@@ -15,5 +15,6 @@ void AddHeightOperations(std::vector<ScriptOperation>& ops);
 void AddHeightJson(const Editor& editor, nlohmann::ordered_json& json);
 void AddTilesOperations(std::vector<ScriptOperation>& ops);
 void AddTilesJson(const Editor& editor, nlohmann::ordered_json& json);
+void AddTerrainOperations(std::vector<ScriptOperation>& ops);
 
 }  // namespace insel::cli

@@ -137,6 +137,7 @@ std::vector<ScriptOperation> MakeOperations() {
     // The tools' operations, each table in its tool's file.
     AddHeightOperations(ops);
     AddTilesOperations(ops);
+    AddTerrainOperations(ops);
     return ops;
 }
 

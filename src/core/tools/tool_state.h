@@ -10,6 +10,8 @@
 #include "core/tools/ground_tiles.h"
 
 #include "core/tools/heights.h"
+#include "core/tools/rivers.h"
+#include "core/tools/terrain.h"
 
 namespace insel {
 
@@ -66,6 +68,9 @@ struct ToolState {
     TileField tiles;                   // the ground-tiles page's field
     BlockBuffer block_buffer;          // the copy page's block
     std::vector<std::string> listing;  // rows of the last series or element listing
+    // The vegetation and river pages: what a click found.
+    TerrainToolState terrain;
+    RiverToolState river;
 
     SelectionRect& Selection(ToolMode m) { return selection[static_cast<std::size_t>(m)]; }
     const SelectionRect& Selection(ToolMode m) const {
