@@ -4,6 +4,8 @@
 #include <array>
 #include <cstddef>
 
+#include "core/tools/mines.h"
+
 namespace insel {
 
 // The tool a page selects; the numbers are the pages' tags.
@@ -55,6 +57,7 @@ struct ToolState {
     BlockRect block;
     FramePixels frame;  // where the window shows ThePanel
     bool frame_shown = false;
+    MinesState mines;  // the selected mine and quarry spot, the placement choices
 
     SelectionRect& Selection(ToolMode m) { return selection[static_cast<std::size_t>(m)]; }
     const SelectionRect& Selection(ToolMode m) const {
