@@ -394,6 +394,7 @@ void WriteOrShow(Editor& editor, const std::optional<std::filesystem::path>& out
     if (json) state = IslandJson(editor, json_path, cells, false);
     if (state) AddHeightJson(editor, *state);
     if (state) AddTilesJson(editor, *state);
+    if (state) AddMinesJson(editor, *state);
     if (output) {
         std::filesystem::path written = *output;
         Saving([&] {

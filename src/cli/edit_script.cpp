@@ -138,6 +138,7 @@ std::vector<ScriptOperation> MakeOperations() {
     AddHeightOperations(ops);
     AddTilesOperations(ops);
     AddTerrainOperations(ops);
+    AddMinesOperations(ops);
     return ops;
 }
 

@@ -1,8 +1,16 @@
 #include "core/tools/rotation.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
+#include <string_view>
+#include <utility>
 #include <vector>
 
+#include "core/app/definitions.h"
+#include "core/app/status.h"
+#include "core/document/document.h"
+#include "core/document/history.h"
 #include "core/document/island_map.h"
 #include "core/island/save_options.h"
 
@@ -58,7 +66,245 @@ void MoveQuarrySpots(IslandMap& island, int dx, int dy) {
     }
 }
 
+constexpr int kElementIds = 1 << 14;
+
+// Size codes by element id, read once per turn rather than once per element.
+std::vector<std::uint8_t> SizeCodes(const Definitions& definitions) {
+    std::vector<std::uint8_t> codes(kElementIds, 11);
+    // Later lines of an id do not replace the first.
+    std::vector<bool> seen(kElementIds, false);
+    for (const std::string& line : definitions.terrain_list) {
+        const std::string_view text(line);
+        const auto first = text.find(',');
+        if (first == std::string_view::npos) continue;
+        const auto second = text.find(',', first + 1);
+        if (second == std::string_view::npos) continue;
+        const auto third = text.find_first_of(",;", second + 1);
+        int id = 0, code = 0;
+        const char* begin = text.data();
+        if (std::from_chars(begin, begin + first, id).ec != std::errc{}) continue;
+        const std::string_view field =
+            text.substr(second + 1, third == std::string_view::npos ? std::string_view::npos
+                                                                    : third - second - 1);
+        const auto parsed = std::from_chars(field.data(), field.data() + field.size(), code);
+        if (id < 0 || id >= kElementIds || seen[static_cast<std::size_t>(id)]) continue;
+        seen[static_cast<std::size_t>(id)] = true;
+        const bool whole = parsed.ec == std::errc{} && parsed.ptr == field.data() + field.size();
+        if (whole && code >= 0 && code <= 99)
+            codes[static_cast<std::size_t>(id)] = static_cast<std::uint8_t>(code);
+    }
+    codes[0] = 0;
+    return codes;
+}
+
+// Turns the island square of a layer: new (x, y) takes old (y, w - 1 - x). `w` is at most
+// kLayerSide (checked by the caller), so the columns are used unchecked.
+template <class T, class Map>
+void TurnLayer(Layer<T>& layer, int w, std::vector<T>& scratch, Map map) {
+    const auto side = static_cast<std::size_t>(w);
+    scratch.resize(side * side);
+    for (int x = 0; x < w; ++x)
+        std::copy_n(std::as_const(layer).column(x), side, scratch.data() + x * side);
+    std::vector<T*> columns(side);
+    for (int x = 0; x < w; ++x) columns[static_cast<std::size_t>(x)] = layer.column(x);
+    // Tiles keep the strided reads of the old rows inside the cache.
+    constexpr int kTile = 64;
+    for (int x0 = 0; x0 < w; x0 += kTile) {
+        const int x1 = std::min(w, x0 + kTile);
+        for (int y0 = 0; y0 < w; y0 += kTile) {
+            const int y1 = std::min(w, y0 + kTile);
+            for (int x = x0; x < x1; ++x) {
+                T* out = columns[static_cast<std::size_t>(x)];
+                const T* in = scratch.data() + (w - 1 - x);
+                for (int y = y0; y < y1; ++y) out[y] = map(in[static_cast<std::size_t>(y) * side]);
+            }
+        }
+    }
+    layer.NoteWritten(w, w);
+}
+
+std::uint16_t RotateGfxKey(std::uint16_t word) {
+    const int low = word & 0xFF;
+    // The plain tiles look the same turned.
+    if ((word >> 8) == 0) {
+        switch (low) {
+            case 0:
+            case 4:
+            case 8:
+            case 32:
+            case 36:
+            case 40:
+            case 64:
+            case 68:
+            case 72:
+                return word;
+            default:
+                break;
+        }
+    }
+    return static_cast<std::uint16_t>((word & 0xFFFC) | ((word + 1) & 3));
+}
+
+std::uint16_t RotateElementWord(std::uint16_t word) {
+    if (word == 0) return 0;
+    return static_cast<std::uint16_t>((word & 0x3FFF) | ((((word >> 14) + 1) & 3) << 14));
+}
+
+// Elements (terrain or river) with their parameter words; each lands by its footprint.
+// `moved` is told of every element written, `lost` of every one that would land outside.
+template <class Moved, class Lost>
+void TurnElements(Layer<std::uint16_t>& words, Layer<std::uint16_t>& params, int w,
+                  const std::vector<std::uint8_t>& codes, Moved moved, Lost lost) {
+    const auto side = static_cast<std::size_t>(w);
+    std::vector<std::uint16_t> old_words(side * side), old_params(side * side);
+    for (int x = 0; x < w; ++x) {
+        std::uint16_t* word_column = words.column(x);
+        std::uint16_t* param_column = params.column(x);
+        std::copy_n(word_column, side, old_words.data() + x * side);
+        std::copy_n(param_column, side, old_params.data() + x * side);
+        std::fill_n(word_column, side, std::uint16_t{0});
+        std::fill_n(param_column, side, std::uint16_t{0});
+    }
+    for (int x = 0; x < w; ++x) {
+        for (int y = 0; y < w; ++y) {
+            const std::size_t at = static_cast<std::size_t>(x) * side + static_cast<std::size_t>(y);
+            const std::uint16_t word = old_words[at];
+            if (word == 0) continue;
+            const std::uint16_t turned = RotateElementWord(word);
+            const int code = codes[static_cast<std::size_t>(turned & 0x3FFF)];
+            const int d = ((turned >> 14) & 1) ? code / 10 : code % 10;
+            const int nx = w - d - y, ny = x;
+            if (nx < 0 || nx >= w) {
+                lost(word, x, y, nx, ny);
+                continue;
+            }
+            words.set(nx, ny, turned);
+            params.set(nx, ny, old_params[at]);
+            moved(word, x, y, turned, nx, ny);
+        }
+    }
+}
+
+std::string Cells(std::int64_t x, std::int64_t y) {
+    return std::to_string(x) + ", " + std::to_string(y);
+}
+
 }  // namespace
+
+int ElementSizeCode(const Definitions& definitions, int element_id) {
+    const int id = element_id & 0x3FFF;
+    return SizeCodes(definitions)[static_cast<std::size_t>(id)];
+}
+
+std::string RotateQuarter(Document& doc, const Definitions& definitions, Status& status) {
+    status.memo3.clear();
+    if (!doc.loaded) return {};
+    IslandMap& island = doc.island;
+    const int w = island.record.width;
+    if (w != island.record.height) {
+        return "Only square islands can be turned; this island is " + std::to_string(w) + " x " +
+               std::to_string(island.record.height) + " cells.";
+    }
+    if (w < 1 || w > kLayerSide) {
+        throw BoundsError("island width " + std::to_string(w) + " is outside 1.." +
+                          std::to_string(kLayerSide));
+    }
+    std::vector<std::uint8_t> heights;
+    TurnLayer(island.height, w, heights, [](std::uint8_t v) { return v; });
+    std::vector<std::uint16_t> scratch;
+    TurnLayer(island.fertility, w, scratch, [](std::uint16_t v) { return v; });
+    TurnLayer(island.gfx, w, scratch, RotateGfxKey);
+
+    const std::vector<std::uint8_t> codes = SizeCodes(definitions);
+    LogLines& log = status.memo3;
+    auto lost = [&](std::uint16_t word, int x, int y, int nx, int ny) {
+        log.push_back("Element " + std::to_string(word) + " alt " + Cells(x, y) + " neu " +
+                      Cells(nx, ny) + " liegt ausserhalb der Insel und entfaellt");
+    };
+    TurnElements(
+        island.terrain, island.terrain_param, w, codes,
+        [](std::uint16_t, int, int, std::uint16_t, int, int) {}, lost);
+    TurnElements(
+        island.river, island.river_param, w, codes,
+        [&](std::uint16_t word, int x, int y, std::uint16_t turned, int nx, int ny) {
+            log.push_back(std::to_string(word) + "  alt " + Cells(x, y) + "  " +
+                          std::to_string(turned) + " neu " + Cells(nx, ny));
+        },
+        lost);
+
+    for (AnimalEntry& animal : island.animals) {
+        const int x = animal.first, y = animal.second;
+        animal.first = static_cast<std::uint16_t>(w - 1 - y);
+        animal.second = static_cast<std::uint16_t>(x);
+    }
+    for (MineRecord& mine : island.mines) {
+        const std::int64_t x = DecodeCellFloat(mine.x), y = DecodeCellFloat(mine.y);
+        mine.x = EncodeCellFloat(w - 1 - y);
+        mine.y = EncodeCellFloat(x);
+    }
+    for (MineRecord& spot : island.quarry_spots) {
+        // Wrapping arithmetic: a spot turned off the island comes back with further turns.
+        const std::uint32_t x = spot.x, y = spot.y;
+        spot.orientation = (spot.orientation + 1) & 3;
+        spot.x = static_cast<std::uint32_t>(w - 3) - y;
+        if (spot.orientation % 2 == 0) spot.x -= 1;
+        spot.y = x;
+        if (static_cast<std::int32_t>(spot.x) < 0 || static_cast<std::int32_t>(spot.x) >= w) {
+            log.push_back("Abbauplatz alt " + Cells(x, y) + " liegt gedreht ausserhalb der Insel");
+        }
+    }
+
+    // City buildings follow the objects at their positions, before the objects move.
+    int count = 0;
+    for (CityRecord& city : doc.cities.cities) {
+        if (city.island_number != island.record.number) continue;
+        for (BuildingEntry& entry : city.buildings) {
+            const auto object = std::find_if(
+                island.objects.begin(), island.objects.end(),
+                [&](const ObjectEntry& o) { return o.x == entry.x && o.y == entry.y; });
+            if (object == island.objects.end()) continue;
+            const int nx = w - object->height - object->y, ny = object->x;
+            ++count;
+            log.push_back("alt xy " + std::to_string(entry.x) + "," + std::to_string(entry.y) +
+                          "  neu xy " + std::to_string(nx) + "," + std::to_string(ny) + "    " +
+                          std::to_string(object->graphic_id) + ",  " + std::to_string(count));
+            entry.x = nx;
+            entry.y = ny;
+            entry.size_x = static_cast<std::uint8_t>(object->height);
+            entry.size_y = static_cast<std::uint8_t>(object->width);
+            if (entry.record_length == 41 && !(entry.market1 <= -800 && entry.market2 <= -800)) {
+                const std::int32_t a = entry.market1, b = entry.market2;
+                entry.market1 = w - 1 - b;
+                entry.market2 = a;
+            }
+        }
+    }
+    status.memo2.clear();
+    for (ObjectEntry& object : island.objects) {
+        std::swap(object.width, object.height);
+        const std::int32_t x = object.x;
+        object.x = w - object.width - object.y;
+        object.y = x;
+        object.orientation = static_cast<std::uint8_t>((object.orientation + 1) & 3);
+        object.id_word =
+            static_cast<std::uint16_t>((object.id_word & 0x3FFF) | (object.orientation << 14));
+        if (object.graphic_id == kMarketplaceGraphic &&
+            !(object.market_x <= -8000 && object.market_y <= -8000)) {
+            const std::int32_t a = object.market_x, b = object.market_y;
+            object.market_x = w - 1 - b;
+            object.market_y = a;
+        }
+    }
+    return {};
+}
+
+int RotationAngle(const History& history) {
+    int turns = 0;
+    for (std::size_t i = 0; i < history.position(); ++i) {
+        if (history.StepName(i) == kQuarterTurnStep) ++turns;
+    }
+    return turns % 4;
+}
 
 void ShiftLayer(IslandMap& island, int kind, const LayerShift& settings) {
     const int width = std::min<int>(island.record.width, kLayerSide);

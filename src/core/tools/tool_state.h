@@ -13,6 +13,8 @@
 #include "core/tools/rivers.h"
 #include "core/tools/terrain.h"
 
+#include "core/tools/mines.h"
+
 namespace insel {
 
 // The tool a page selects; the numbers are the pages' tags.
@@ -71,6 +73,7 @@ struct ToolState {
     // The vegetation and river pages: what a click found.
     TerrainToolState terrain;
     RiverToolState river;
+    MinesState mines;  // the selected mine and quarry spot, the placement choices
 
     SelectionRect& Selection(ToolMode m) { return selection[static_cast<std::size_t>(m)]; }
     const SelectionRect& Selection(ToolMode m) const {
