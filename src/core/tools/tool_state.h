@@ -4,6 +4,8 @@
 #include <array>
 #include <cstddef>
 
+#include "core/tools/objects.h"
+
 namespace insel {
 
 // The tool a page selects; the numbers are the pages' tags.
@@ -55,6 +57,7 @@ struct ToolState {
     BlockRect block;
     FramePixels frame;  // where the window shows ThePanel
     bool frame_shown = false;
+    ObjectTool objects;  // the chosen building and the selected object
 
     SelectionRect& Selection(ToolMode m) { return selection[static_cast<std::size_t>(m)]; }
     const SelectionRect& Selection(ToolMode m) const {
