@@ -6,6 +6,7 @@
 #include <iostream>
 #include <string_view>
 
+#include "cli/edit_ops.h"
 #include "cli/edit_script.h"
 #include "cli/island_json.h"
 #include "core/app/definitions.h"
@@ -391,6 +392,7 @@ void WriteOrShow(Editor& editor, const std::optional<std::filesystem::path>& out
     // file is written, so a failed save prints nothing.
     std::optional<nlohmann::ordered_json> state;
     if (json) state = IslandJson(editor, json_path, cells, false);
+    if (state) AddObjectsJson(editor, *state);
     if (output) {
         std::filesystem::path written = *output;
         Saving([&] {

@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "cli/commands.h"
+#include "cli/edit_ops.h"
 #include "core/app/editor.h"
 #include "core/container/file_io.h"
 #include "core/dialogs/new_island.h"
@@ -134,6 +135,7 @@ std::vector<ScriptOperation> MakeOperations() {
                        return std::string();
                    }});
     // The tools' operations, each table in its tool's file.
+    AddObjectsOperations(ops);
     return ops;
 }
 
