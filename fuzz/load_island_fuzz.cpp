@@ -1,7 +1,8 @@
 // Feeds arbitrary bytes to the island loader as each kind of game file, then does what a user
 // could do next: pick islands and cities from the lists, tidy the warehouses and write the
 // island back as an island file and as an extracted-city file. Inputs whose first byte has its
-// top bit set are recovery journals instead: read, replayed, undone and written.
+// top bit set are recovery journals instead: read, replayed, undone and written; inputs whose
+// first byte is 1 are element lists, inserted into the island loaded last.
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -14,6 +15,7 @@
 #include "core/island/island_list.h"
 #include "core/island/loader.h"
 #include "core/island/writer.h"
+#include "core/tools/element_list.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
@@ -30,6 +32,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             insel::RecoverJournal(editor, journal);
             editor.history.Undo(editor.doc, 1000);
             insel::AssembleIsland(editor.doc, editor.save, editor.output, editor.status.memo2);
+        } catch (const insel::Error&) {
+        }
+        return 0;
+    }
+    if (data[0] == 0x01) {
+        try {
+            const insel::ElementList list =
+                insel::ParseElementList(std::span<const std::uint8_t>(data + 1, size - 1));
+            for (const bool town : {false, true}) {
+                editor.Step("Insert file", [&] {
+                    insel::InsertElementList(editor.doc, editor.tools, editor.definitions,
+                                             editor.status, list,
+                                             {.left = 3, .top = 5, .town = town});
+                });
+            }
+            editor.history.Undo(editor.doc, 2);
         } catch (const insel::Error&) {
         }
         return 0;

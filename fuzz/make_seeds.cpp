@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
     old_layout.insel4 = true;
     old_layout.with_discover = false;
     Write(folder, "insel4.scp", 0, IslandFileBytes(old_layout, 1));
-    Write(folder, "savegame.sav", 1,
+    Write(folder, "savegame.sav", 0x41,
           SavegameBytes({SmallIsland(32, 1), SmallIsland(48, 2), SmallIsland(16, 3)}));
     Bytes city = CityFileHead(1);
     const Bytes island = IslandBytes(SmallIsland(24, 4));
@@ -110,9 +110,15 @@ int main(int argc, char** argv) {
     village.abs_first = 210;
     village.abs_second = 60;
     village.buildings = {WarehouseEntry(5, 5, 9)};
-    Write(folder, "cities.sav", 1, SavegameWithCities({first, second}, {harbour, village}).bytes);
+    Write(folder, "cities.sav", 0x41, SavegameWithCities({first, second}, {harbour, village}).bytes);
     village.addon = true;
     Write(folder, "cities.cty", 2, CityFileWithCities(first, {harbour, village}, 1).bytes);
     Write(folder, "pirates.scp", 0, IslandFileWithCities(first, {harbour}).bytes);
+    // An element list (first byte 1) with a town, a bad line and one outside the island.
+    const std::string list =
+        "$Volk=9\r\nOfsety,3,5\r\nKontor,3000,5,5,0\r\nHaus,631,7,8,1\r\nHaus,x,1,1\r\n"
+        "Baum,1200,900,2\r\n";
+    Bytes element_list(list.begin(), list.end());
+    Write(folder, "elements.txt", 0x01, element_list);
     return 0;
 }

@@ -392,9 +392,10 @@ void WriteOrShow(Editor& editor, const std::optional<std::filesystem::path>& out
     // file is written, so a failed save prints nothing.
     std::optional<nlohmann::ordered_json> state;
     if (json) state = IslandJson(editor, json_path, cells, false);
-    if (state) AddHeightJson(editor, *state);
-    if (state) AddTilesJson(editor, *state);
-    if (state) AddMinesJson(editor, *state);
+    if (state) {
+        for (auto* add : {AddHeightJson, AddTilesJson, AddMinesJson, AddObjectsJson})
+            add(editor, *state);
+    }
     if (output) {
         std::filesystem::path written = *output;
         Saving([&] {

@@ -1,6 +1,5 @@
 #pragma once
 // The tools' tables of `inseltool edit` operations, and the tool state each reports in --json.
-// The tools' tables of `inseltool edit` operations and the JSON keys each tool reports.
 #include <nlohmann/json.hpp>
 #include <vector>
 
@@ -13,13 +12,14 @@ struct Editor;
 namespace insel::cli {
 
 void AddHeightOperations(std::vector<ScriptOperation>& ops);
-void AddHeightJson(const Editor& editor, nlohmann::ordered_json& json);
 void AddTilesOperations(std::vector<ScriptOperation>& ops);
-void AddTilesJson(const Editor& editor, nlohmann::ordered_json& json);
 void AddTerrainOperations(std::vector<ScriptOperation>& ops);
-namespace insel::cli {
-
 void AddMinesOperations(std::vector<ScriptOperation>& ops);
+void AddObjectsOperations(std::vector<ScriptOperation>& ops);
+
+void AddHeightJson(const Editor& editor, nlohmann::ordered_json& json);
+void AddTilesJson(const Editor& editor, nlohmann::ordered_json& json);
 void AddMinesJson(const Editor& editor, nlohmann::ordered_json& json);
+void AddObjectsJson(const Editor& editor, nlohmann::ordered_json& json);
 
 }  // namespace insel::cli

@@ -139,6 +139,7 @@ std::vector<ScriptOperation> MakeOperations() {
     AddTilesOperations(ops);
     AddTerrainOperations(ops);
     AddMinesOperations(ops);
+    AddObjectsOperations(ops);
     return ops;
 }
 

@@ -87,7 +87,8 @@ Json ObjectsJson(const IslandMap& island) {
                            {"y", o.y},
                            {"width", o.width},
                            {"height", o.height},
-                           {"definition", o.definition}});
+                           {"definition", o.definition},
+                           {"market", {o.market_x, o.market_y}}});
     }
     return objects;
 }

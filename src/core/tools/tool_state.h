@@ -8,12 +8,11 @@
 
 #include "core/tools/block_buffer.h"
 #include "core/tools/ground_tiles.h"
-
 #include "core/tools/heights.h"
+#include "core/tools/mines.h"
+#include "core/tools/objects.h"
 #include "core/tools/rivers.h"
 #include "core/tools/terrain.h"
-
-#include "core/tools/mines.h"
 
 namespace insel {
 
@@ -73,7 +72,8 @@ struct ToolState {
     // The vegetation and river pages: what a click found.
     TerrainToolState terrain;
     RiverToolState river;
-    MinesState mines;  // the selected mine and quarry spot, the placement choices
+    MinesState mines;    // the selected mine and quarry spot, the placement choices
+    ObjectTool objects;  // the chosen building and the selected object
 
     SelectionRect& Selection(ToolMode m) { return selection[static_cast<std::size_t>(m)]; }
     const SelectionRect& Selection(ToolMode m) const {
