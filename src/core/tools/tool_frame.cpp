@@ -130,9 +130,9 @@ bool ResizeToolFrame(ToolState& tools, const ViewState& view, const IslandMap& i
     return true;
 }
 
-bool MoveToolFrameToMouse(ToolState& tools, const ViewState& view, const IslandMap& island,
-                          Status& status) {
-    if (!view.island_shown) return false;
+std::optional<CellPoint> MoveToolFrameToMouse(ToolState& tools, const ViewState& view,
+                                              const IslandMap& island, Status& status) {
+    if (!view.island_shown) return std::nullopt;
     const int x = ShownNumber(status.mouse_x, "MouseXPanel");
     const int y = ShownNumber(status.mouse_y, "MouseYPanel");
     tools.spins.left = x;
@@ -147,7 +147,7 @@ bool MoveToolFrameToMouse(ToolState& tools, const ViewState& view, const IslandM
         tools.Selection(tools.mode) = tools.spins;
         FollowPartnerPosition(tools, tools.mode);
     }
-    return true;
+    return CellPoint{x, y};
 }
 
 bool BeginPenStroke(ToolState& tools, const ViewState& view, IslandMap& island, Status& status,

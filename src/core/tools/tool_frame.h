@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "core/display/view.h"
 #include "core/tools/tool_state.h"
 
 namespace insel {
@@ -35,9 +36,9 @@ bool ResizeToolFrame(ToolState& tools, const ViewState& view, const IslandMap& i
                      int value);
 
 // Moves the frame to the cell last shown in the mouse fields of the status and records it as
-// the mode's rectangle. False when there is nothing to click on.
-bool MoveToolFrameToMouse(ToolState& tools, const ViewState& view, const IslandMap& island,
-                          Status& status);
+// the mode's rectangle. Returns that cell; nothing when there is nothing to click on.
+std::optional<CellPoint> MoveToolFrameToMouse(ToolState& tools, const ViewState& view,
+                                              const IslandMap& island, Status& status);
 
 // Pen strokes of the height-profile page mark a PenSize square in the mark layer. They return
 // whether anything needs repainting.
