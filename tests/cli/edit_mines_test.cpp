@@ -20,8 +20,9 @@ ToolRun Edit(const std::filesystem::path& in, const std::string& script, const s
 
 // Height x + 2y: water in the top left corner, land further down.
 Bytes Island(int width, int height) {
-    return IslandFileBytes({.width = width, .height = height,
-                            .heights = [](int x, int y) { return std::uint8_t(x + 2 * y); }});
+    return IslandFileBytes({.width = width, .height = height, .heights = [](int x, int y) {
+                                return std::uint8_t(x + 2 * y);
+                            }});
 }
 
 std::string Script(std::initializer_list<std::string> ops) {
@@ -71,8 +72,8 @@ TEST(EditMines, OperationsAndTheirUndoShowInTheJson) {
         {Script({kPlace, kSelect, R"({"op": "mine_set", "kind": 6})", kUndo}), "/selected_mine",
          nullptr},
         {Script({kPlace, kSelect, R"({"op": "mine_move", "x": 25, "y": 21})"}), "/mines/0/x", 25},
-        {Script({kPlace, kSelect, R"({"op": "mine_move", "x": 25, "y": 21})", kUndo}),
-         "/mines/0/x", 20},
+        {Script({kPlace, kSelect, R"({"op": "mine_move", "x": 25, "y": 21})", kUndo}), "/mines/0/x",
+         20},
         {Script({kPlace, kSelect, R"({"op": "mine_remove"})"}), "/mines", none},
         {Script({kPlace, kSelect, R"({"op": "mine_remove"})"}), "/selected_mine", nullptr},
         {Script({kPlace, kSelect, R"({"op": "mine_remove"})", kUndo}), "/mines/0/x", 20},
@@ -80,8 +81,8 @@ TEST(EditMines, OperationsAndTheirUndoShowInTheJson) {
         {Script({kPlace, kPlace, R"({"op": "mines_remove_all"})", kUndo}), "/mines/1/x", 20},
         {Script({kQuarry, kQuarrySelect}), "/selected_quarry/orientation", 1},
         {Script({kQuarry, kQuarrySelect, R"({"op": "quarry_remove"})"}), "/quarry_spots", none},
-        {Script({kQuarry, kQuarrySelect, R"({"op": "quarry_remove"})", kUndo}),
-         "/quarry_spots/0/x", 30},
+        {Script({kQuarry, kQuarrySelect, R"({"op": "quarry_remove"})", kUndo}), "/quarry_spots/0/x",
+         30},
         {Script({kQuarry, R"({"op": "quarries_remove_all"})"}), "/quarry_spots", none},
         {Script({kQuarry, R"({"op": "quarries_remove_all"})", kUndo}), "/quarry_spots/0/y", 10},
         {Script({kPlace, kQuarry, R"({"op": "mine_report"})"}), "/mine_report/0",
@@ -145,8 +146,7 @@ TEST(EditMines, PlacedRecordsAreSavedAndReadBack) {
         Script({kPlace, kQuarry, R"({"op": "mine_place", "x": 2, "y": 3, "kind": 7})",
                 R"({"op": "rotate"})"});
     ASSERT_EQ(Edit(island.path(), script, "-o " + Quote(out / "neu.scp")).status, 0);
-    const ToolRun info =
-        RunTool({}, "info " + Quote(out / "neu.scp") + " --json");
+    const ToolRun info = RunTool({}, "info " + Quote(out / "neu.scp") + " --json");
     ASSERT_EQ(info.status, 0) << info.err;
     const Json json = Json::parse(info.out);
     // Turned: (x, y) to (47 - y, x); the spot by its footprint, to (45 - y, x) and one further.
