@@ -51,24 +51,25 @@ void AddMinesOperations(std::vector<ScriptOperation>& ops) {
     ops.push_back({"rotate", {Integer("turns", 1, 4, 1)}, [](Editor& e, const ScriptParams& p) {
                        for (int turn = 0; turn < p["turns"]; ++turn) {
                            std::string refusal;
-                           e.Step(kQuarterTurnStep, [&] {
-                               refusal = RotateQuarter(e.doc, e.definitions, e.status);
-                           });
+                           e.Step(kQuarterTurnStep,
+                                  [&] { refusal = RotateQuarter(e.doc, e.definitions, e.status); });
                            Refuse(refusal);
                        }
                        return std::string();
                    }});
-    ops.push_back({"mine_place",
-                   {Cell("x"), Cell("y"), Integer("kind", 0, kMineKindCount - 1),
-                    Flag("visible", true), Integer("symbol_offset", -1000, 1000, 8),
-                    Flag("override", false)},
-                   [](Editor& e, const ScriptParams& p) {
-                       const MinePlacement placement{p["x"],         p["y"],
-                                                     p["kind"],      p.Flag("visible"),
-                                                     p["symbol_offset"], p.Flag("override")};
-                       return Apply(e, kPlaceStep,
-                                    [&] { return PlaceMine(e.doc.island, placement); });
-                   }});
+    ops.push_back(
+        {"mine_place",
+         {Cell("x"), Cell("y"), Integer("kind", 0, kMineKindCount - 1), Flag("visible", true),
+          Integer("symbol_offset", -1000, 1000, 8), Flag("override", false)},
+         [](Editor& e, const ScriptParams& p) {
+             const MinePlacement placement{p["x"],
+                                           p["y"],
+                                           p["kind"],
+                                           p.Flag("visible"),
+                                           p["symbol_offset"],
+                                           p.Flag("override")};
+             return Apply(e, kPlaceStep, [&] { return PlaceMine(e.doc.island, placement); });
+         }});
     ops.push_back({"quarry_place",
                    {Cell("x"), Cell("y"), Integer("orientation", 0, 3, 0), Flag("override", false)},
                    [](Editor& e, const ScriptParams& p) {
@@ -84,28 +85,28 @@ void AddMinesOperations(std::vector<ScriptOperation>& ops) {
                        }
                        return std::string();
                    }});
-    ops.push_back({"mine_set",
-                   {Optional(Integer("kind", 0, kMineKindCount - 1)), Optional(Flag("visible")),
-                    Optional(Integer("treasure", 0, INT_MAX)),
-                    Optional(Integer("elevation", -16384, 0xFFFF - 16384)),
-                    Flag("override", false)},
-                   [](Editor& e, const ScriptParams& p) {
-                       IslandMap& island = e.doc.island;
-                       MinesState& state = e.tools.mines;
-                       state.water_override = p.Flag("override");
-                       return Apply(e, "Mine \xC3\xA4ndern", [&]() -> std::string {
-                           if (SelectedMine(state, island) == nullptr) return kNoMineSelected;
-                           std::string refusal;
-                           if (p.Has("kind")) refusal = SetMineKind(island, state, p["kind"]);
-                           if (refusal.empty() && p.Has("visible"))
-                               refusal = SetMineVisible(island, state, p.Flag("visible"));
-                           if (refusal.empty() && p.Has("treasure"))
-                               refusal = SetMineTreasure(island, state, p["treasure"]);
-                           if (refusal.empty() && p.Has("elevation"))
-                               refusal = SetMineElevation(island, state, p["elevation"]);
-                           return refusal;
-                       });
-                   }});
+    ops.push_back(
+        {"mine_set",
+         {Optional(Integer("kind", 0, kMineKindCount - 1)), Optional(Flag("visible")),
+          Optional(Integer("treasure", 0, INT_MAX)),
+          Optional(Integer("elevation", -16384, 0xFFFF - 16384)), Flag("override", false)},
+         [](Editor& e, const ScriptParams& p) {
+             IslandMap& island = e.doc.island;
+             MinesState& state = e.tools.mines;
+             state.water_override = p.Flag("override");
+             return Apply(e, "Mine \xC3\xA4ndern", [&]() -> std::string {
+                 if (SelectedMine(state, island) == nullptr) return kNoMineSelected;
+                 std::string refusal;
+                 if (p.Has("kind")) refusal = SetMineKind(island, state, p["kind"]);
+                 if (refusal.empty() && p.Has("visible"))
+                     refusal = SetMineVisible(island, state, p.Flag("visible"));
+                 if (refusal.empty() && p.Has("treasure"))
+                     refusal = SetMineTreasure(island, state, p["treasure"]);
+                 if (refusal.empty() && p.Has("elevation"))
+                     refusal = SetMineElevation(island, state, p["elevation"]);
+                 return refusal;
+             });
+         }});
     ops.push_back({"mine_move",
                    {Cell("x"), Cell("y"), Flag("override", false)},
                    [](Editor& e, const ScriptParams& p) {
@@ -151,10 +152,10 @@ void AddMinesJson(const Editor& editor, nlohmann::ordered_json& json) {
     const IslandMap& island = editor.doc.island;
     const MinesState& state = editor.tools.mines;
     json["rotation_angle"] = RotationAngle(editor.history);
-    json["selected_mine"] = SelectedJson(SelectedMine(state, island),
-                                         state.mine.index.value_or(0), true);
-    json["selected_quarry"] = SelectedJson(SelectedQuarrySpot(state, island),
-                                           state.quarry_spot.index.value_or(0), false);
+    json["selected_mine"] =
+        SelectedJson(SelectedMine(state, island), state.mine.index.value_or(0), true);
+    json["selected_quarry"] =
+        SelectedJson(SelectedQuarrySpot(state, island), state.quarry_spot.index.value_or(0), false);
     nlohmann::ordered_json report = nlohmann::ordered_json::array();
     for (const std::string& line : editor.status.memo1) report.push_back(Cp1252ToUtf8(line));
     json["mine_report"] = report;

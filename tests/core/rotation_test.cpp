@@ -137,9 +137,9 @@ TEST(QuarterTurn, MovesEachKindOfContentToItsTurnedPlace) {
 }
 
 TEST(QuarterTurn, FourTurnsGiveTheIslandBackExactly) {
-    fixture::IslandSpec spec = test::RichIsland();
-    spec.width = spec.height = kSide;
-    const auto bytes = fixture::IslandFileBytes(spec);
+    fixture::IslandSpec plan = test::RichIsland();
+    plan.width = plan.height = kSide;
+    const auto bytes = fixture::IslandFileBytes(plan);
     Editor e, original;
     DefineElements(e);
     DefineElements(original);

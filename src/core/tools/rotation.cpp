@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <memory>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -99,12 +100,19 @@ std::vector<std::uint8_t> SizeCodes(const Definitions& definitions) {
 
 // Turns the island square of a layer: new (x, y) takes old (y, w - 1 - x). `w` is at most
 // kLayerSide (checked by the caller), so the columns are used unchecked.
+// Rows of the copy a little longer than the side: with a power-of-two stride the strided
+// reads would all fall into the same few cache sets.
+inline std::size_t CopyStride(int w) { return static_cast<std::size_t>(w) + 16; }
+
+// `scratch` holds at least CopyStride(w) * w values of T; it is shared by the layers of a turn
+// so that each does not fault in fresh memory.
 template <class T, class Map>
-void TurnLayer(Layer<T>& layer, int w, std::vector<T>& scratch, Map map) {
+void TurnLayer(Layer<T>& layer, int w, std::uint16_t* scratch, Map map) {
     const auto side = static_cast<std::size_t>(w);
-    scratch.resize(side * side);
+    const std::size_t stride = CopyStride(w);
+    T* const copy = reinterpret_cast<T*>(scratch);
     for (int x = 0; x < w; ++x)
-        std::copy_n(std::as_const(layer).column(x), side, scratch.data() + x * side);
+        std::copy_n(std::as_const(layer).column(x), side, copy + x * stride);
     std::vector<T*> columns(side);
     for (int x = 0; x < w; ++x) columns[static_cast<std::size_t>(x)] = layer.column(x);
     // Tiles keep the strided reads of the old rows inside the cache.
@@ -115,8 +123,9 @@ void TurnLayer(Layer<T>& layer, int w, std::vector<T>& scratch, Map map) {
             const int y1 = std::min(w, y0 + kTile);
             for (int x = x0; x < x1; ++x) {
                 T* out = columns[static_cast<std::size_t>(x)];
-                const T* in = scratch.data() + (w - 1 - x);
-                for (int y = y0; y < y1; ++y) out[y] = map(in[static_cast<std::size_t>(y) * side]);
+                const T* in = copy + (w - 1 - x);
+                for (int y = y0; y < y1; ++y)
+                    out[y] = map(in[static_cast<std::size_t>(y) * stride]);
             }
         }
     }
@@ -155,33 +164,36 @@ std::uint16_t RotateElementWord(std::uint16_t word) {
 template <class Moved, class Lost>
 void TurnElements(Layer<std::uint16_t>& words, Layer<std::uint16_t>& params, int w,
                   const std::vector<std::uint8_t>& codes, Moved moved, Lost lost) {
+    struct Element {
+        int x, y;
+        std::uint16_t word, param;
+    };
+    // Elements are few against the cells: gathered, then the square cleared and refilled.
+    std::vector<Element> elements;
     const auto side = static_cast<std::size_t>(w);
-    std::vector<std::uint16_t> old_words(side * side), old_params(side * side);
     for (int x = 0; x < w; ++x) {
-        std::uint16_t* word_column = words.column(x);
-        std::uint16_t* param_column = params.column(x);
-        std::copy_n(word_column, side, old_words.data() + x * side);
-        std::copy_n(param_column, side, old_params.data() + x * side);
-        std::fill_n(word_column, side, std::uint16_t{0});
-        std::fill_n(param_column, side, std::uint16_t{0});
+        const std::uint16_t* word_column = std::as_const(words).column(x);
+        const std::uint16_t* param_column = std::as_const(params).column(x);
+        for (int y = 0; y < w; ++y) {
+            if (word_column[y] != 0) elements.push_back({x, y, word_column[y], param_column[y]});
+        }
     }
     for (int x = 0; x < w; ++x) {
-        for (int y = 0; y < w; ++y) {
-            const std::size_t at = static_cast<std::size_t>(x) * side + static_cast<std::size_t>(y);
-            const std::uint16_t word = old_words[at];
-            if (word == 0) continue;
-            const std::uint16_t turned = RotateElementWord(word);
-            const int code = codes[static_cast<std::size_t>(turned & 0x3FFF)];
-            const int d = ((turned >> 14) & 1) ? code / 10 : code % 10;
-            const int nx = w - d - y, ny = x;
-            if (nx < 0 || nx >= w) {
-                lost(word, x, y, nx, ny);
-                continue;
-            }
-            words.set(nx, ny, turned);
-            params.set(nx, ny, old_params[at]);
-            moved(word, x, y, turned, nx, ny);
+        std::fill_n(words.column(x), side, std::uint16_t{0});
+        std::fill_n(params.column(x), side, std::uint16_t{0});
+    }
+    for (const Element& e : elements) {
+        const std::uint16_t turned = RotateElementWord(e.word);
+        const int code = codes[static_cast<std::size_t>(turned & 0x3FFF)];
+        const int d = ((turned >> 14) & 1) ? code / 10 : code % 10;
+        const int nx = w - d - e.y, ny = e.x;
+        if (nx < 0 || nx >= w) {
+            lost(e.word, e.x, e.y, nx, ny);
+            continue;
         }
+        words.set(nx, ny, turned);
+        params.set(nx, ny, e.param);
+        moved(e.word, e.x, e.y, turned, nx, ny);
     }
 }
 
@@ -209,11 +221,11 @@ std::string RotateQuarter(Document& doc, const Definitions& definitions, Status&
         throw BoundsError("island width " + std::to_string(w) + " is outside 1.." +
                           std::to_string(kLayerSide));
     }
-    std::vector<std::uint8_t> heights;
-    TurnLayer(island.height, w, heights, [](std::uint8_t v) { return v; });
-    std::vector<std::uint16_t> scratch;
-    TurnLayer(island.fertility, w, scratch, [](std::uint16_t v) { return v; });
-    TurnLayer(island.gfx, w, scratch, RotateGfxKey);
+    const auto scratch = std::make_unique_for_overwrite<std::uint16_t[]>(
+        CopyStride(w) * static_cast<std::size_t>(w));
+    TurnLayer(island.height, w, scratch.get(), [](std::uint8_t v) { return v; });
+    TurnLayer(island.fertility, w, scratch.get(), [](std::uint16_t v) { return v; });
+    TurnLayer(island.gfx, w, scratch.get(), RotateGfxKey);
 
     const std::vector<std::uint8_t> codes = SizeCodes(definitions);
     LogLines& log = status.memo3;

@@ -341,9 +341,7 @@ constexpr const char* kToolsLater = "Diese Werkzeuge folgen in einer späteren V
 constexpr Page kPages[] = {
     {"HoehenStatistik", "Höhenstatistik", 0},
     {"WeitereStatistik", "Mehr Statistik", 0},
-    {"Minen", "Minen", 1,
-     "Minen und Abbauplätze bearbeiten folgt in einer späteren Version; die Wahl hier stellt "
-     "den Rahmen ein."},
+    {"Minen", "Minen", 1},
     {"Speichern", "Speichern", 0},
     {"Gelaende", "Bewuchs", 2, kToolsLater},
     {"Untergrund", "Untergrund", 3, kToolsLater},
@@ -355,7 +353,7 @@ constexpr Page kPages[] = {
     {"Insel", "Insel", 0},
     {"TabSheet2", "Inselliste", 9},
     {"SettingsSheet", "SettingsSheet", 0},
-    {"RotationSheet", "RotationSheet", 0, "Das Drehen der Insel folgt in einer späteren Version."},
+    {"RotationSheet", "RotationSheet", 0},
 };
 
 // A page's tools that are not there yet are said at its top, not left to an empty page.
@@ -1730,6 +1728,7 @@ void TInselZeichner::Refresh() {
     ShowToolFrame();
     // Saves and edits write to the logs as loads do.
     island_page_->ShowLogs();
+    rotation_page_->ShowAngle();
     ShowHistory();
 }
 

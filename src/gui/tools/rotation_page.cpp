@@ -4,11 +4,13 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <array>
 
 #include "core/document/island_map.h"
+#include "core/tools/rotation.h"
 #include "gui/app/controls.h"
 #include "gui/app/main_window.h"
 
@@ -65,8 +67,12 @@ QSpinBox* ShiftSpin(const char* name) {
 RotationPage::RotationPage(TInselZeichner& window) : window_(window) {
     auto* column = new QVBoxLayout(this);
     auto* angle = new QHBoxLayout;
+    auto* rotate = new QPushButton("+90 Grad");
+    rotate->setObjectName("RotateButton1");
+    connect(rotate, &QPushButton::clicked, this, [this] { RotateButton1Click(); });
+    angle->addWidget(rotate);
     angle->addWidget(Caption("AngleLabel", "Current rotation angle:"));
-    angle->addWidget(StatusPanel("AnglePanel", 70));
+    angle->addWidget(angle_panel_ = StatusPanel("AnglePanel", 70));
     angle->addStretch(1);
     column->addLayout(angle);
 
@@ -114,6 +120,34 @@ RotationPage::RotationPage(TInselZeichner& window) : window_(window) {
     column->addWidget(hints);
     column->addStretch(1);
     ShowShifts();
+}
+
+void RotationPage::ShowAngle() {
+    const History& history = window_.editor().history;
+    bool turned = false;
+    for (std::size_t i = 0; i < history.position() && !turned; ++i)
+        turned = history.StepName(i) == kQuarterTurnStep;
+    const int angle = RotationAngle(history);
+    static const char* const kAngles[] = {"0 Grad", "90 Grad", "180 Grad", "270 Grad"};
+    angle_panel_->setText(turned ? window_.InterfaceText(314 + angle, kAngles[angle]) : QString());
+}
+
+void RotationPage::RotateButton1Click() {
+    window_.RunHandler([this] {
+        Editor& editor = window_.editor();
+        std::string message;
+        const bool turned = editor.Step(kQuarterTurnStep, [&] {
+            message = RotateQuarter(editor.doc, editor.definitions, editor.status);
+        });
+        if (!message.empty()) window_.show_message(FromText(message), false);
+        ShowAngle();
+        if (turned) {
+            window_.UpdateLegend(editor.view.part_index < 0);
+            window_.RedrawOverview();
+        }
+        // The log was emptied either way.
+        return true;
+    });
 }
 
 void RotationPage::ShowShifts() {

@@ -5,6 +5,7 @@
 #include <array>
 
 class QCheckBox;
+class QLabel;
 class QSpinBox;
 
 namespace insel::gui {
@@ -17,9 +18,14 @@ class RotationPage : public QWidget {
     explicit RotationPage(TInselZeichner& window);
     // Shows the editor's shift settings (a load unticks the boxes).
     void ShowShifts();
+    // The rotation angle as the history stands (empty while no turn is done).
+    void ShowAngle();
+    // "+90 Grad": a quarter turn of the island.
+    void RotateButton1Click();
 
   private:
     TInselZeichner& window_;
+    QLabel* angle_panel_ = nullptr;
     std::array<QCheckBox*, 4> checks_{};
     std::array<QSpinBox*, 8> spins_{};  // x, y per layer kind
 };
