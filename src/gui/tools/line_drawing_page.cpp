@@ -251,7 +251,8 @@ void LineDrawingPage::TakeBlockButtonClick() {
     window_.RunHandler([this] {
         Editor& editor = window_.editor();
         if (!editor.doc.loaded) return false;
-        const bool heights = editor.view.layer == DisplayLayer::Heights;
+        // The list on show decides: the tile and vegetation displays keep the one shown last.
+        const bool heights = list3_->isHidden();
         const int value = heights ? ProfileHeight() : ProfileFertility();
         editor.Step("Höhenprofil in Insel übernehmen", [&] {
             TakeProfile(editor.doc.island, heights ? ProfileLayer::Height : ProfileLayer::Fertility,
@@ -397,6 +398,10 @@ void LineDrawingPage::ImageBoxClick(bool checked) {
         overlay_panel_->unsetCursor();
         window_.editor().tools.stroke_active = false;
     }
+}
+
+void LineDrawingPage::FollowView() {
+    if (image_shown_) PlaceOverlay();
 }
 
 void LineDrawingPage::PlaceOverlay() {
