@@ -150,6 +150,7 @@ class LineDrawingPageTest : public QObject, WindowHarness {
         Choose("ListBox2", 60);  // the same height twice: nothing to do
         Click("ReplaceButton");
         QCOMPARE(Height(0, 0), 60);
+        QVERIFY(Messages().contains("nichts zu tun"));
 
         // The right click fills the frame with the profile height.
         QWidget* canvas = Child("FlickerFreePaintBox2");

@@ -296,7 +296,13 @@ void LineDrawingPage::AussenRahmenButtonClick(int tag) {
         const int h1 = ProfileHeight();
         const int h2 = SecondHeight();
         // Framing or replacing a height with itself has nothing to do.
-        if (h1 == h2) return false;
+        if (h1 == h2) {
+            window_.show_message(QString::fromUtf8("Höhe 1 und Höhe 2 sind gleich (%1): "
+                                                   "nichts zu tun.")
+                                     .arg(h1),
+                                 false);
+            return false;
+        }
         const bool replace = tag == 1;
         editor.Step(replace ? "Replace height with:" : "Frame height with:", [&] {
             if (replace) {
