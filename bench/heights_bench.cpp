@@ -3,7 +3,10 @@
 // square marked with the part view repainted, against the repaint alone.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <array>
 #include <memory>
+#include <vector>
 
 #include "bench_timing.h"
 #include "core/app/editor.h"
@@ -27,7 +30,6 @@ std::unique_ptr<insel::Editor> Loaded1024() {
 // island; `prepare` runs untimed before each.
 template <class Prepare, class Change>
 double BestStep(insel::Editor& editor, Prepare prepare, Change change) {
-    std::vector<std::uint8_t> unused(1);
     double best = 1e9;
     for (int i = 0; i < 10; ++i) {
         prepare();
@@ -66,6 +68,9 @@ void BM_HeightToolsWholeIsland1024(benchmark::State& state) {
             [&] { insel::TakeProfile(island, insel::ProfileLayer::Height, other); });
         state.SetIterationTime(replace + frame + take);
     }
+    // Bytes read plus written: replace and frame read and write the heights (frame a few
+    // fertilities too), the take-over reads the marks and writes the heights.
+    const double two_layers = MemcpySeconds(2 * kLayerBytes);
     // What a step costs that changes nothing: the history's own share.
     const double empty = BestStep(
         *editor, [] {}, [] {});
@@ -74,26 +79,23 @@ void BM_HeightToolsWholeIsland1024(benchmark::State& state) {
     auto plain = Loaded1024();
     insel::IslandMap& bare = plain->doc.island;
     std::vector<std::uint8_t> unused(1);
-    state.counters["replace_alone_ms"] =
-        1e3 * BestOf(unused, [&](int i) {
-            insel::ReplaceHeight(bare, i % 2 ? other : common, i % 2 ? common : other);
-        });
-    state.counters["frame_alone_ms"] =
-        1e3 * BestOf(unused, [&](int) { insel::FrameHeight(bare, common, 20); });
-    state.counters["take_alone_ms"] =
-        1e3 * BestOf(unused, [&](int i) {
-            insel::MarkPenSquare(bare, 0, 0, 1024);
-            insel::TakeProfile(bare, insel::ProfileLayer::Height, i % 2 ? common : other);
-        });
+    const double replace_alone = BestOf(unused, [&](int i) {
+        insel::ReplaceHeight(bare, i % 2 ? other : common, i % 2 ? common : other);
+    });
+    const double frame_alone = BestOf(unused, [&](int) { insel::FrameHeight(bare, common, 20); });
+    const double take_alone = BestOf(unused, [&](int i) {
+        insel::MarkPenSquare(bare, 0, 0, 1024);
+        insel::TakeProfile(bare, insel::ProfileLayer::Height, i % 2 ? common : other);
+    });
+    state.counters["x_replace_alone_vs_memcpy"] = replace_alone / two_layers;
+    state.counters["x_frame_alone_vs_memcpy"] = frame_alone / two_layers;
+    state.counters["x_take_alone_vs_memcpy"] = take_alone / two_layers;
     state.counters["common_height_cells"] = [&] {
         long long n = 0;
         for (int x = 0; x < 1024; ++x)
             for (int y = 0; y < 1024; ++y) n += island.height.get(x, y) == common;
         return static_cast<double>(n);
     }();
-    // Bytes read plus written: replace and frame read and write the heights (frame a few
-    // fertilities too), the take-over reads the marks and writes the heights.
-    const double two_layers = MemcpySeconds(2 * kLayerBytes);
     state.counters["replace_ms"] = replace * 1e3;
     state.counters["frame_ms"] = frame * 1e3;
     state.counters["take_ms"] = take * 1e3;
