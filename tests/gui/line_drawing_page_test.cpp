@@ -120,6 +120,13 @@ class LineDrawingPageTest : public QObject, WindowHarness {
         Stroke(40, 40, 40);
         Click("TakeBlockButton");
         QVERIFY(Fertility(40, 40) == 5 && Height(40, 40) == 60);
+        // The tile display keeps the fertility list on show, and the take-over follows it.
+        QTest::mouseClick(Child("RadioButton2"), Qt::LeftButton, {}, QPoint(2, 2));
+        QVERIFY(Child("ListBox3")->isVisible());
+        Control<QListWidget>("ListBox3")->setCurrentRow(2);
+        Stroke(44, 44, 44);
+        Click("TakeBlockButton");
+        QVERIFY(Fertility(44, 44) == 2 && Height(44, 44) == 60);
         QTest::mouseClick(Child("RadioButton1"), Qt::LeftButton, {}, QPoint(2, 2));
         QVERIFY(!Child("ListBox3")->isVisible() && Child("ListBox1")->isVisible());
         QCOMPARE(tabs->tabText(tabs->indexOf(Child("LineDrawing"))),
@@ -143,6 +150,7 @@ class LineDrawingPageTest : public QObject, WindowHarness {
         Choose("ListBox2", 60);  // the same height twice: nothing to do
         Click("ReplaceButton");
         QCOMPARE(Height(0, 0), 60);
+        QVERIFY(Messages().contains("nichts zu tun"));
 
         // The right click fills the frame with the profile height.
         QWidget* canvas = Child("FlickerFreePaintBox2");

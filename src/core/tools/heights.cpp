@@ -28,8 +28,9 @@ bool IsWater(int height) { return height >= 1 && height < kCoastHeight; }
 // One cell of a frame: the height, and no fertility under water.
 void WriteFrameCell(IslandMap& island, int x, int y, std::uint8_t height) {
     if (!Layer<std::uint8_t>::InRange(x, y)) return;
-    island.height.set(x, y, height);
-    if (IsWater(height)) island.fertility.set(x, y, 0);
+    // Cells that already hold what they get stay untouched, so the step records less.
+    if (island.height.get(x, y) != height) island.height.set(x, y, height);
+    if (IsWater(height) && island.fertility.get(x, y) != 0) island.fertility.set(x, y, 0);
 }
 
 }  // namespace

@@ -1726,6 +1726,7 @@ void TInselZeichner::Refresh() {
     // The view may have changed under the frame.
     if (editor_.view.island_shown) PlaceToolFrame(editor_.tools, editor_.view, editor_.doc.island);
     ShowToolFrame();
+    line_drawing_page_->FollowView();
     // Saves and edits write to the logs as loads do.
     island_page_->ShowLogs();
     rotation_page_->ShowAngle();

@@ -2,16 +2,16 @@
 
 #include <QCheckBox>
 #include <QEvent>
+#include <QHBoxLayout>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "core/reports/statistics.h"
 #include "gui/app/controls.h"
 #include "gui/app/main_window.h"
 #include "gui/tools/line_drawing_page.h"
-#include "core/reports/statistics.h"
 
 namespace insel::gui {
 namespace {
@@ -44,20 +44,21 @@ InselPage::InselPage(TInselZeichner& window) : window_(window) {
     column->addWidget(memo2_, 2);
     show_memo_check_ = new QCheckBox("Show Memo");
     show_memo_check_->setObjectName("ShowMemoCheck");
-    column->addWidget(show_memo_check_);
+    // The overlay's controls share the row, so the page is no taller than the logs need.
+    auto* check_row = new QHBoxLayout;
+    check_row->addWidget(show_memo_check_);
+    column->addLayout(check_row);
     memo3_ = Memo("Memo3");
     memo3_->hide();
     column->addWidget(memo3_, 1);
     connect(show_memo_check_, &QCheckBox::toggled, memo3_, &QWidget::setVisible);
 
     // A bitmap laid over the map to trace a height profile on.
-    auto* image_row = new QHBoxLayout;
     auto* load_image = new QPushButton("Load an image");
     load_image->setObjectName("LoadImageButton");
-    image_row->addWidget(load_image);
-    auto* image_name = StatusPanel("BmpPanel", 120);
-    image_row->addWidget(image_name, 1);
-    column->addLayout(image_row);
+    check_row->addWidget(load_image);
+    auto* image_name = StatusPanel("BmpPanel", 60);
+    check_row->addWidget(image_name, 1);
     auto* image_box = new QCheckBox("Show island image on right");
     image_box->setObjectName("ImageBox");
     image_box->hide();  // until an image is loaded

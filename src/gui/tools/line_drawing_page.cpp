@@ -251,7 +251,8 @@ void LineDrawingPage::TakeBlockButtonClick() {
     window_.RunHandler([this] {
         Editor& editor = window_.editor();
         if (!editor.doc.loaded) return false;
-        const bool heights = editor.view.layer == DisplayLayer::Heights;
+        // The list on show decides: the tile and vegetation displays keep the one shown last.
+        const bool heights = list3_->isHidden();
         const int value = heights ? ProfileHeight() : ProfileFertility();
         editor.Step("Höhenprofil in Insel übernehmen", [&] {
             TakeProfile(editor.doc.island, heights ? ProfileLayer::Height : ProfileLayer::Fertility,
@@ -295,7 +296,13 @@ void LineDrawingPage::AussenRahmenButtonClick(int tag) {
         const int h1 = ProfileHeight();
         const int h2 = SecondHeight();
         // Framing or replacing a height with itself has nothing to do.
-        if (h1 == h2) return false;
+        if (h1 == h2) {
+            window_.show_message(QString::fromUtf8("Höhe 1 und Höhe 2 sind gleich (%1): "
+                                                   "nichts zu tun.")
+                                     .arg(h1),
+                                 false);
+            return false;
+        }
         const bool replace = tag == 1;
         editor.Step(replace ? "Replace height with:" : "Frame height with:", [&] {
             if (replace) {
@@ -397,6 +404,10 @@ void LineDrawingPage::ImageBoxClick(bool checked) {
         overlay_panel_->unsetCursor();
         window_.editor().tools.stroke_active = false;
     }
+}
+
+void LineDrawingPage::FollowView() {
+    if (image_shown_) PlaceOverlay();
 }
 
 void LineDrawingPage::PlaceOverlay() {

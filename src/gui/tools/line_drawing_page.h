@@ -76,6 +76,8 @@ class LineDrawingPage : public QWidget {
     void LoadImageButtonClick();
     void ImageBoxClick(bool checked);
     bool ImageShown() const { return image_shown_; }
+    // The shown bitmap covers the island as the view now draws it.
+    void FollowView();
 
     // "Neue Höhe setzen" of the objects page: `object` is the selected object (none: the
     // message that none is), `text` what ObjHoeheEdit holds. Text that is no whole number of
