@@ -76,6 +76,8 @@
 #include "gui/tools/save_page.h"
 #include "gui/tools/settings_page.h"
 #include "gui/tools/statistics_page.h"
+#include "gui/tools/untergrund_page.h"
+#include "gui/tools/copy_buffer_page.h"
 #include "platform/environment.h"
 #include "platform/image_files.h"
 #include "platform/memory_status.h"
@@ -345,9 +347,9 @@ constexpr Page kPages[] = {
      "den Rahmen ein."},
     {"Speichern", "Speichern", 0},
     {"Gelaende", "Bewuchs", 2, kToolsLater},
-    {"Untergrund", "Untergrund", 3, kToolsLater},
+    {"Untergrund", "Untergrund", 3},
     {"LineDrawing", "Höhenprofil", 4, kToolsLater},
-    {"CopyBuffer", "Kopieren", 5, kToolsLater},
+    {"CopyBuffer", "Kopieren", 5},
     {"Objects", "Gebäude", 6, "Gebäude setzen und entfernen folgt in einer späteren Version."},
     {"FlussSheet", "Fluss", 7, kToolsLater},
     {"TabSheet1", "Stadtliste", 8},
@@ -1324,10 +1326,11 @@ void TInselZeichner::ThePanelMouseUp(Qt::MouseButton button) {
         return;
     }
     if (button != Qt::RightButton) return;
-    // The tile stamp and the height fill need their pages' choices.
+    // The height fill needs its page's choices.
     const ToolMode mode = editor_.tools.mode;
-    if (mode == ToolMode::Tile || mode == ToolMode::HeightProfile) return;
-    const char* step = mode == ToolMode::Vegetation      ? "Bewuchs löschen"
+    if (mode == ToolMode::HeightProfile) return;
+    const char* step = mode == ToolMode::Tile            ? "Untergrund setzen"
+                       : mode == ToolMode::Vegetation    ? "Bewuchs löschen"
                        : mode == ToolMode::HeightProfile ? "Höhe füllen"
                        : mode == ToolMode::Fertility     ? "Fruchtbarkeit malen"
                                                          : "Rahmen";
@@ -1410,6 +1413,10 @@ QTabWidget* TInselZeichner::BuildPages() {
             status_widgets_.scale = settings_page_->ScalePanels();
         } else if (name == "RotationSheet") {
             page = rotation_page_ = new RotationPage(*this);
+        } else if (name == "Untergrund") {
+            page = untergrund_page_ = new UntergrundPage(*this);
+        } else if (name == "CopyBuffer") {
+            page = copy_buffer_page_ = new CopyBufferPage(*this);
         } else {
             page = new QWidget;
             auto* column = new QVBoxLayout(page);
