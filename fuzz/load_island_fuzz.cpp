@@ -1,10 +1,13 @@
 // Feeds arbitrary bytes to the island loader as each kind of game file, then does what a user
 // could do next: pick islands and cities from the lists, tidy the warehouses and write the
 // island back as an island file and as an extracted-city file. Inputs whose first byte has its
-// top bit set are recovery journals instead: read, replayed, undone and written.
+// top bit set are recovery journals instead: read, replayed, undone and written; those whose
+// first byte is 0x40..0x7F are island block files: read, pasted and written back.
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <span>
+#include <string_view>
 
 #include "core/app/editor.h"
 #include "core/document/journal.h"
@@ -14,6 +17,7 @@
 #include "core/island/island_list.h"
 #include "core/island/loader.h"
 #include "core/island/writer.h"
+#include "core/tools/block_buffer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
@@ -30,6 +34,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             insel::RecoverJournal(editor, journal);
             editor.history.Undo(editor.doc, 1000);
             insel::AssembleIsland(editor.doc, editor.save, editor.output, editor.status.memo2);
+        } catch (const insel::Error&) {
+        }
+        return 0;
+    }
+    if ((data[0] & 0xC0) == 0x40) {
+        try {
+            const insel::BlockBuffer block = insel::ParseBlockText(
+                std::string_view(reinterpret_cast<const char*>(data + 1), size - 1));
+            // What is written must read back as the same block.
+            if (insel::ParseBlockText(insel::BlockText(block)) != block) std::abort();
+            insel::PasteBlock(editor.doc.island, block, data[0] & 0x3F, 1000 + (data[0] & 0x1F), 2,
+                              1, {});
         } catch (const insel::Error&) {
         }
         return 0;
