@@ -2,10 +2,13 @@
 // could do next: pick islands and cities from the lists, tidy the warehouses and write the
 // island back as an island file and as an extracted-city file. Inputs whose first byte has its
 // top bit set are recovery journals instead: read, replayed, undone and written; inputs whose
-// first byte is 1 are element lists, inserted into the island loaded last.
+// first byte is 1 are element lists, inserted into the island loaded last; those whose first
+// byte is 0x40..0x7F are island block files: read, pasted and written back.
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <span>
+#include <string_view>
 
 #include "core/app/editor.h"
 #include "core/document/journal.h"
@@ -15,6 +18,7 @@
 #include "core/island/island_list.h"
 #include "core/island/loader.h"
 #include "core/island/writer.h"
+#include "core/tools/block_buffer.h"
 #include "core/tools/element_list.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -48,6 +52,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 });
             }
             editor.history.Undo(editor.doc, 2);
+        } catch (const insel::Error&) {
+        }
+        return 0;
+    }
+    if ((data[0] & 0xC0) == 0x40) {
+        try {
+            const insel::BlockBuffer block = insel::ParseBlockText(
+                std::string_view(reinterpret_cast<const char*>(data + 1), size - 1));
+            // What is written must read back as the same block.
+            if (insel::ParseBlockText(insel::BlockText(block)) != block) std::abort();
+            insel::PasteBlock(editor.doc.island, block, data[0] & 0x3F, 1000 + (data[0] & 0x1F), 2,
+                              1, {});
         } catch (const insel::Error&) {
         }
         return 0;

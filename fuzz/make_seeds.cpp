@@ -6,6 +6,7 @@
 #include "city_fixture.h"
 #include "core/app/editor.h"
 #include "core/document/journal.h"
+#include "core/tools/block_buffer.h"
 #include "island_fixture.h"
 #include "temp_file.h"
 
@@ -90,6 +91,19 @@ int main(int argc, char** argv) {
     Write(folder, "city.cty", 2, city);
     Write(folder, "scenario.sze", 3, SavegameBytes({SmallIsland(20, 5)}));
     Write(folder, "dummy.scp", 0, DummyIslandBytes(32, 3));
+
+    // An island block of 4 x 3 cells with a mine and a quarry spot, as the copy page saves it.
+    {
+        insel::Editor editor;
+        editor.LoadBytes(IslandFileBytes(SmallIsland(24, 6)), "island.scp",
+                         insel::FileKind::Island);
+        insel::BlockBuffer block;
+        insel::CopyBlock(block, editor.doc.island, 10, 8, 4, 3, true, true);
+        block.mines.push_back({1, 2, 1560 * 16384, 16410u << 16, 26, 400});
+        block.comment = "Ecke";
+        const std::string text = insel::BlockText(block);
+        Write(folder, "block.txt", 0x40, Bytes(text.begin(), text.end()));
+    }
 
     // Cities: a savegame with players, warehouses and a marketplace, the same as an add-on
     // extracted-city file, and an island file whose name names a people.

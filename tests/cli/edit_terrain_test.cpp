@@ -103,17 +103,15 @@ TEST(EditTerrain, ListingAndDistributionAreReproducible) {
     EXPECT_EQ(listing, Json::parse(second.out)["listing"]);
     // Each row: growth and height bytes, x, y, the ground height (which the element took).
     for (const Json& row : listing) {
-        const std::string text = row;
-        const auto tab = text.find('\t');
-        const int x = std::stoi(text.substr(tab + 1));
+        const int x = std::stoi(row[1].get<std::string>());
         char height[3];
         std::snprintf(height, sizeof height, "%02X", 40 + x % 10);
-        EXPECT_EQ(text.substr(0, tab), std::string("00 ") + height) << text;
+        EXPECT_EQ(row[0], std::string("00 ") + height) << row;
     }
     const ToolRun turned = Edit(island.path(), R"([{"op": "terrain_list", "id": 1601,
         "orientation": 2, "any_orientation": false}])",
                                 "--json");
-    EXPECT_EQ(Json::parse(turned.out)["listing"], Json::array({"01 34\t5\t6\t45"}));
+    EXPECT_EQ(Json::parse(turned.out)["listing"], Json::array({Json::array({"01 34", "5", "6", "45"})}));
 }
 
 TEST(EditTerrain, RefusedKeysAndFailedOperationsChangeNothing) {

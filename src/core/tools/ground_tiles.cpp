@@ -177,11 +177,15 @@ bool FloodField(IslandMap& island, const TileField& field, int left, int top, in
     const long long span_y = static_cast<long long>(height) * (down - 1) + rows;
     CheckCells(left, top, static_cast<int>(std::min<long long>(span_x, 2 * kLayerSide)),
                static_cast<int>(std::min<long long>(span_y, 2 * kLayerSide)), "The flood fill");
+    // The whole area was checked above, so the columns' runs stay inside the layer.
     for (int i = 0; i < right; ++i) {
-        for (int j = 0; j < down; ++j) {
-            StampFrameField(island, field,
-                            {left + i * width, top + j * height, left + i * width + columns - 1,
-                             top + j * height + rows - 1});
+        for (int dx = 0; dx < columns; ++dx) {
+            const int x = left + i * width + dx;
+            std::uint16_t* out = island.gfx.column(x);
+            for (int j = 0; j < down; ++j) {
+                for (int dy = 0; dy < rows; ++dy) out[top + j * height + dy] = field.Value(dx, dy);
+            }
+            island.gfx.NoteWritten(x + 1, top + (down - 1) * height + rows);
         }
     }
     return true;
@@ -252,33 +256,36 @@ std::string FillBase(IslandMap& island, TileField& field, std::string_view patte
         for (int j = 0; j < 3; ++j)
             values[i][j] = static_cast<std::uint16_t>(high * 256 + bytes[i][j]);
     }
-    auto selected = [&](std::uint8_t h) {
-        switch (where) {
-            case FillWhere::All:
-                return true;
-            case FillWhere::HeightZero:
-                return h == 0;
-            case FillWhere::Above:
-                return h > threshold;
-            case FillWhere::Below:
-                return h < threshold;
-        }
-        return false;
-    };
     // Whole columns of the fixed-size layers: every index stays inside.
-    for (int x = 0; x < kLayerSide; ++x) {
-        const std::uint8_t* heights = std::as_const(island.height).column(x);
-        const auto first = std::find_if(heights, heights + kLayerSide, selected);
-        if (first == heights + kLayerSide) continue;
-        const auto& column_values = values[static_cast<std::size_t>(x % 3)];
-        std::uint16_t* out = island.gfx.column(x);
-        int last = 0;
-        for (int y = static_cast<int>(first - heights); y < kLayerSide; ++y) {
-            if (!selected(heights[y])) continue;
-            out[y] = column_values[static_cast<std::size_t>(y % 3)];
-            last = y;
+    auto fill = [&](auto selected) {
+        for (int x = 0; x < kLayerSide; ++x) {
+            const std::uint8_t* heights = std::as_const(island.height).column(x);
+            const auto first = std::find_if(heights, heights + kLayerSide, selected);
+            if (first == heights + kLayerSide) continue;
+            const auto& column_values = values[static_cast<std::size_t>(x % 3)];
+            std::uint16_t* out = island.gfx.column(x);
+            int last = 0;
+            for (int y = static_cast<int>(first - heights); y < kLayerSide; ++y) {
+                if (!selected(heights[y])) continue;
+                out[y] = column_values[static_cast<std::size_t>(y % 3)];
+                last = y;
+            }
+            island.gfx.NoteWritten(x + 1, last + 1);
         }
-        island.gfx.NoteWritten(x + 1, last + 1);
+    };
+    switch (where) {
+        case FillWhere::All:
+            fill([](std::uint8_t) { return true; });
+            break;
+        case FillWhere::HeightZero:
+            fill([](std::uint8_t h) { return h == 0; });
+            break;
+        case FillWhere::Above:
+            fill([&](std::uint8_t h) { return h > threshold; });
+            break;
+        case FillWhere::Below:
+            fill([&](std::uint8_t h) { return h < threshold; });
+            break;
     }
     return {};
 }

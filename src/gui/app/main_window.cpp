@@ -77,6 +77,8 @@
 #include "gui/tools/save_page.h"
 #include "gui/tools/settings_page.h"
 #include "gui/tools/statistics_page.h"
+#include "gui/tools/untergrund_page.h"
+#include "gui/tools/copy_buffer_page.h"
 #include "platform/environment.h"
 #include "platform/image_files.h"
 #include "platform/memory_status.h"
@@ -344,9 +346,9 @@ constexpr Page kPages[] = {
     {"Minen", "Minen", 1},
     {"Speichern", "Speichern", 0},
     {"Gelaende", "Bewuchs", 2, kToolsLater},
-    {"Untergrund", "Untergrund", 3, kToolsLater},
+    {"Untergrund", "Untergrund", 3},
     {"LineDrawing", "Höhenprofil", 4},
-    {"CopyBuffer", "Kopieren", 5, kToolsLater},
+    {"CopyBuffer", "Kopieren", 5},
     {"Objects", "Gebäude", 6, "Gebäude setzen und entfernen folgt in einer späteren Version."},
     {"FlussSheet", "Fluss", 7, kToolsLater},
     {"TabSheet1", "Stadtliste", 8},
@@ -1324,11 +1326,10 @@ void TInselZeichner::ThePanelMouseUp(Qt::MouseButton button) {
         return;
     }
     if (button != Qt::RightButton) return;
-    // The tile stamp needs its page's choices.
     const ToolMode mode = editor_.tools.mode;
-    if (mode == ToolMode::Tile) return;
     const int list_value = line_drawing_page_->ProfileHeight();
-    const char* step = mode == ToolMode::Vegetation      ? "Bewuchs löschen"
+    const char* step = mode == ToolMode::Tile            ? "Untergrund setzen"
+                       : mode == ToolMode::Vegetation    ? "Bewuchs löschen"
                        : mode == ToolMode::HeightProfile ? "Höhe füllen"
                        : mode == ToolMode::Fertility     ? "Fruchtbarkeit malen"
                                                          : "Rahmen";
@@ -1414,6 +1415,10 @@ QTabWidget* TInselZeichner::BuildPages() {
             page = rotation_page_ = new RotationPage(*this);
         } else if (name == "LineDrawing") {
             page = line_drawing_page_ = new LineDrawingPage(*this, canvas_);
+        } else if (name == "Untergrund") {
+            page = untergrund_page_ = new UntergrundPage(*this);
+        } else if (name == "CopyBuffer") {
+            page = copy_buffer_page_ = new CopyBufferPage(*this);
         } else {
             page = new QWidget;
             auto* column = new QVBoxLayout(page);

@@ -52,6 +52,8 @@ class TAboutBox;
 class PageChooser;
 class SpeichernPage;
 class LineDrawingPage;
+class UntergrundPage;
+class CopyBufferPage;
 
 class TInselZeichner : public QMainWindow {
     Q_OBJECT
@@ -102,6 +104,11 @@ class TInselZeichner : public QMainWindow {
     TBitmapForm& BitmapForm() { return *bitmap_form_; }
 
     Editor& editor() { return editor_; }
+    // The ground-tiles page, which shows the field a canvas click picked, and the copy page.
+    UntergrundPage& untergrund_page() { return *untergrund_page_; }
+    CopyBufferPage& copy_buffer_page() { return *copy_buffer_page_; }
+    // Where the definition files, GFXImages and GelImages lie.
+    const std::filesystem::path& ProgramFolder() const { return program_folder_; }
     RenderSettings& settings() { return settings_; }
     const Raster& raster() const { return raster_; }
 
@@ -271,6 +278,8 @@ class TInselZeichner : public QMainWindow {
     RotationPage* rotation_page_ = nullptr;
     SpeichernPage* save_page_ = nullptr;
     LineDrawingPage* line_drawing_page_ = nullptr;
+    UntergrundPage* untergrund_page_ = nullptr;
+    CopyBufferPage* copy_buffer_page_ = nullptr;
 
     QAction* undo_action_ = nullptr;
     QAction* redo_action_ = nullptr;
