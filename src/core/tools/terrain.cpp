@@ -7,6 +7,7 @@
 #include "core/app/definitions.h"
 #include "core/app/editor.h"
 #include "core/app/key_notation.h"
+#include "core/display/view.h"
 #include "core/document/island_map.h"
 #include "core/errors.h"
 #include "core/tools/tool_state.h"
@@ -178,6 +179,13 @@ void LoadTerrainElementAt(ToolState& tools, const IslandMap& island, const Defin
     clicked.height = parameter >> 8;
     clicked.item = FindTerrainItem(definitions, clicked.id);
     tools.terrain.clicked = clicked;
+}
+
+CellRect FrameInsertRect(const ToolState& tools, const ViewState& view, const IslandMap& island,
+                         Status& status) {
+    const CellPoint corner = PixelToCell(view, island, status, tools.frame.left, tools.frame.top);
+    return {corner.x, corner.y, corner.x + tools.spins.width - 1,
+            corner.y + tools.spins.height - 1};
 }
 
 int InsertTerrainElement(IslandMap& island, const CellRect& rect, const InsertOptions& options) {

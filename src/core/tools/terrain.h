@@ -16,7 +16,9 @@ namespace insel {
 struct Definitions;
 struct Editor;
 struct IslandMap;
+struct Status;
 struct ToolState;
+struct ViewState;
 
 inline constexpr int kTerrainIdMask = 0x3FFF;  // bits 14 and 15 hold the orientation
 inline constexpr int kMaxTerrainId = kTerrainIdMask;
@@ -79,6 +81,11 @@ void LoadTerrainElementAt(ToolState& tools, const IslandMap& island, const Defin
 struct CellRect {
     int left = 0, top = 0, right = 0, bottom = 0;
 };
+
+// The cells the frame covers for an insert: from the cell under its top-left pixel, as many as
+// the width and height spins say.
+CellRect FrameInsertRect(const ToolState& tools, const ViewState& view, const IslandMap& island,
+                         Status& status);
 
 struct InsertOptions {
     int id = 0;

@@ -67,6 +67,8 @@
 #include "gui/display/overview.h"
 #include "gui/display/tool_frame.h"
 #include "gui/tools/city_list_page.h"
+#include "gui/tools/fluss_page.h"
+#include "gui/tools/gelaende_page.h"
 #include "gui/tools/island_list_page.h"
 #include "gui/tools/island_page.h"
 #include "gui/tools/legend_page.h"
@@ -344,12 +346,12 @@ constexpr Page kPages[] = {
      "Minen und Abbauplätze bearbeiten folgt in einer späteren Version; die Wahl hier stellt "
      "den Rahmen ein."},
     {"Speichern", "Speichern", 0},
-    {"Gelaende", "Bewuchs", 2, kToolsLater},
+    {"Gelaende", "Bewuchs", 2},
     {"Untergrund", "Untergrund", 3, kToolsLater},
     {"LineDrawing", "Höhenprofil", 4, kToolsLater},
     {"CopyBuffer", "Kopieren", 5, kToolsLater},
     {"Objects", "Gebäude", 6, "Gebäude setzen und entfernen folgt in einer späteren Version."},
-    {"FlussSheet", "Fluss", 7, kToolsLater},
+    {"FlussSheet", "Fluss", 7},
     {"TabSheet1", "Stadtliste", 8},
     {"Insel", "Insel", 0},
     {"TabSheet2", "Inselliste", 9},
@@ -1410,6 +1412,10 @@ QTabWidget* TInselZeichner::BuildPages() {
             status_widgets_.scale = settings_page_->ScalePanels();
         } else if (name == "RotationSheet") {
             page = rotation_page_ = new RotationPage(*this);
+        } else if (name == "Gelaende") {
+            page = gelaende_page_ = new GelaendePage(*this);
+        } else if (name == "FlussSheet") {
+            page = fluss_page_ = new FlussPage(*this);
         } else {
             page = new QWidget;
             auto* column = new QVBoxLayout(page);
@@ -1450,6 +1456,8 @@ void TInselZeichner::PreparePages() {
     city_page_->PrepareFor(editor_.doc.file_kind);
     objects_page_->ResetAfterLoad();
     rotation_page_->ShowShifts();
+    gelaende_page_->ResetAfterLoad();
+    fluss_page_->ResetAfterLoad();
     city_page_->FillCities();
     island_list_page_->FillIslands();
 }

@@ -51,6 +51,8 @@ class TInselSizeBox;
 class TAboutBox;
 class PageChooser;
 class SpeichernPage;
+class GelaendePage;
+class FlussPage;
 
 class TInselZeichner : public QMainWindow {
     Q_OBJECT
@@ -101,6 +103,10 @@ class TInselZeichner : public QMainWindow {
     TBitmapForm& BitmapForm() { return *bitmap_form_; }
 
     Editor& editor() { return editor_; }
+    // The vegetation page (the picker window chooses elements there) and the program folder
+    // (element pictures, the terrain list written back).
+    GelaendePage& gelaende_page() { return *gelaende_page_; }
+    const std::filesystem::path& ProgramFolder() const { return program_folder_; }
     RenderSettings& settings() { return settings_; }
     const Raster& raster() const { return raster_; }
 
@@ -264,6 +270,8 @@ class TInselZeichner : public QMainWindow {
     SettingsPage* settings_page_ = nullptr;
     RotationPage* rotation_page_ = nullptr;
     SpeichernPage* save_page_ = nullptr;
+    GelaendePage* gelaende_page_ = nullptr;
+    FlussPage* fluss_page_ = nullptr;
 
     QAction* undo_action_ = nullptr;
     QAction* redo_action_ = nullptr;
