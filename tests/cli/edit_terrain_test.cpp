@@ -114,6 +114,11 @@ TEST(EditTerrain, ListingAndDistributionAreReproducible) {
         "orientation": 2, "any_orientation": false}])",
                                 "--json");
     EXPECT_EQ(Json::parse(turned.out)["listing"], Json::array({"01 34\t5\t6\t45"}));
+    // A new island has nothing listed.
+    const ToolRun fresh = Edit(island.path(), R"([{"op": "terrain_list", "id": 1601},
+        {"op": "new_island", "size": 64}])",
+                               "--json");
+    EXPECT_EQ(Json::parse(fresh.out)["listing"], Json::array());
 }
 
 TEST(EditTerrain, RefusedKeysAndFailedOperationsChangeNothing) {

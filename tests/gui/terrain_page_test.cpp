@@ -214,6 +214,11 @@ class TerrainPageTest : public QObject, WindowHarness {
         QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(Messages(), QString());
         QVERIFY(!Gelaende().Distributing() && !Ed().updating);
+        // Closing the window while it runs ends the distribution and keeps the window.
+        bool closed = true;
+        QTimer::singleShot(100, [&] { closed = window_->close(); });
+        Click("DistributeButton");
+        QVERIFY(!closed && window_->isVisible() && !Gelaende().Distributing());
 
         // A band corner left empty does nothing.
         Type("brighty", "");

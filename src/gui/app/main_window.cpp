@@ -1557,6 +1557,12 @@ void TInselZeichner::dropEvent(QDropEvent* event) {
 }
 
 void TInselZeichner::closeEvent(QCloseEvent* event) {
+    // A random distribution holds an open step: it ends first, then the window may close.
+    if (gelaende_page_ && gelaende_page_->Distributing()) {
+        gelaende_page_->StopDistribution();
+        event->ignore();
+        return;
+    }
     // Whoever answered the question about the changes has decided already: no second question.
     const bool unsaved = editor_.Unsaved();
     if (unsaved ? MayDropChanges() : !confirm_exit || confirm_exit()) {
