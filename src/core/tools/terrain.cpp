@@ -53,26 +53,25 @@ int IslandHeight(const IslandMap& island) {
 
 // Sets the terrain cells of the island whose id lies in [low, high] (outside it when `outside`)
 // to 0, and their parameter words too when `with_parameters`. Columns without such a cell are
-// not written, so the history keeps only the columns that changed.
+// not written, so the history keeps only the columns that changed. Returns the columns changed.
 int RemoveIds(IslandMap& island, int low, int high, bool outside, bool with_parameters) {
     const int width = IslandWidth(island), height = IslandHeight(island);
-    int removed = 0;
+    int changed = 0;
     for (int x = 0; x < width; ++x) {
         // Unchecked: x and y stay below the island's size, which is within the layers.
-        if (simd::CountIds(std::as_const(island.terrain).column(x), height, low, high, outside) ==
-            0) {
+        if (!simd::AnyIds(std::as_const(island.terrain).column(x), height, low, high, outside))
             continue;
-        }
         std::uint16_t* cells = island.terrain.column(x);
         if (with_parameters) {
             std::uint16_t* params = island.terrain_param.column(x);
             for (int y = 0; y < height; ++y) {
-                if (simd::CountIds(cells + y, 1, low, high, outside) != 0) params[y] = 0;
+                if (simd::AnyIds(cells + y, 1, low, high, outside)) params[y] = 0;
             }
         }
-        removed += simd::ClearIds(cells, height, low, high, outside);
+        simd::ClearIds(cells, height, low, high, outside);
+        ++changed;
     }
-    return removed;
+    return changed;
 }
 
 void CheckRect(const CellRect& rect) {

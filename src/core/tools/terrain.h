@@ -97,6 +97,8 @@ struct InsertOptions {
 // take the height of the rectangle's top-left cell. Returns the number of cells written.
 int InsertTerrainElement(IslandMap& island, const CellRect& rect, const InsertOptions& options);
 
+// The removals return how many columns of the island they changed (0: nothing).
+
 // Removes every element with `id` (any orientation); the parameter words stay.
 int DeleteTerrainId(IslandMap& island, int id);
 
