@@ -111,7 +111,13 @@ TEST(EditTerrain, ListingAndDistributionAreReproducible) {
     const ToolRun turned = Edit(island.path(), R"([{"op": "terrain_list", "id": 1601,
         "orientation": 2, "any_orientation": false}])",
                                 "--json");
-    EXPECT_EQ(Json::parse(turned.out)["listing"], Json::array({Json::array({"01 34", "5", "6", "45"})}));
+    EXPECT_EQ(Json::parse(turned.out)["listing"],
+              Json::array({Json::array({"01 34", "5", "6", "45"})}));
+    // A new island has nothing listed.
+    const ToolRun fresh = Edit(island.path(), R"([{"op": "terrain_list", "id": 1601},
+        {"op": "new_island", "size": 64}])",
+                               "--json");
+    EXPECT_EQ(Json::parse(fresh.out)["listing"], Json::array());
 }
 
 TEST(EditTerrain, RefusedKeysAndFailedOperationsChangeNothing) {

@@ -9,6 +9,7 @@
 #include "core/app/editor.h"
 #include "core/container/file_io.h"
 #include "core/errors.h"
+#include "core/simd/terrain_ids.h"
 #include "core/tools/rivers.h"
 #include "temp_file.h"
 #include "test_helpers.h"
@@ -449,6 +450,41 @@ TEST(Rivers, RemoveAllTakesOnlyTheVisibleCells) {
     EXPECT_EQ(RemoveVisibleRivers(editor->doc.island, {1000, 1000, 64, 64}), 0);
     editor->history.Undo(editor->doc, 2);
     EXPECT_EQ(editor->doc.island.river.get(51, 10), 2701);
+}
+
+}  // namespace
+}  // namespace insel
+
+namespace insel {
+namespace {
+
+// The id kernels against the rule written out cell by cell, over every kind of range.
+TEST(TerrainIds, CountAndClearFollowTheRule) {
+    std::mt19937 random(9);
+    std::vector<std::uint16_t> cells(1025);
+    for (auto& c : cells)
+        c = static_cast<std::uint16_t>(random() % 4 == 0 ? random() % 4 * 16384 : random());
+    for (const auto& [low, high] : {std::pair{0, 16383}, std::pair{700, 759}, std::pair{1594, 1594},
+                                    std::pair{0, 999}, std::pair{5, 4}}) {
+        for (const bool outside : {false, true}) {
+            std::vector<std::uint16_t> expected = cells;
+            int hits = 0;
+            for (auto& word : expected) {
+                const int id = word & 0x3FFF;
+                if (word != 0 && (id >= low && id <= high) != outside) {
+                    word = 0;
+                    ++hits;
+                }
+            }
+            // An odd length leaves a tail after the vector loop; the last word alone decides.
+            EXPECT_EQ(simd::AnyIds(cells.data(), 1025, low, high, outside), hits > 0);
+            EXPECT_EQ(simd::AnyIds(cells.data() + 1024, 1, low, high, outside),
+                      expected[1024] != cells[1024]);
+            std::vector<std::uint16_t> cleared = cells;
+            simd::ClearIds(cleared.data(), 1025, low, high, outside);
+            EXPECT_EQ(cleared, expected) << low << ".." << high << " outside " << outside;
+        }
+    }
 }
 
 }  // namespace

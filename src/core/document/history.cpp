@@ -1,11 +1,11 @@
 #include "core/document/history.h"
 
-#include "core/document/history_step.h"
-
 #include <algorithm>
 #include <type_traits>
 #include <utility>
 #include <vector>
+
+#include "core/document/history_step.h"
 
 namespace insel {
 
@@ -15,13 +15,10 @@ namespace {
 template <class T>
 std::size_t Footprint(const T& value);
 std::size_t Footprint(const std::string& text) { return sizeof text + text.capacity(); }
-std::size_t Footprint(const IslandRecord& record) {
-    return sizeof record + record.name.capacity();
-}
+std::size_t Footprint(const IslandRecord& record) { return sizeof record + record.name.capacity(); }
 std::size_t Footprint(const IslandListRow& row) { return sizeof row + row.name.capacity(); }
 std::size_t Footprint(const CityRecord& city) {
-    return sizeof city + city.name.capacity() +
-           city.buildings.capacity() * sizeof(BuildingEntry);
+    return sizeof city + city.name.capacity() + city.buildings.capacity() * sizeof(BuildingEntry);
 }
 template <class T, std::size_t N>
 std::size_t Footprint(const std::array<T, N>& array) {
@@ -80,14 +77,23 @@ void CountIn(std::array<std::int32_t, 256>& counts, const T* values, int n) {
 // The counters of cells (x, y .. y + n - 1) as they go from `from` to `to`. The block counts
 // follow the cells of the island's rectangle, as a recount would; the series usage every cell.
 template <class T>
-void MoveCounts(IslandMap& island, Counted counted, bool blocks, int x, int y, int n,
-                const T* from, const T* to) {
+void MoveCounts(IslandMap& island, Counted counted, bool blocks, int x, int y, int n, const T* from,
+                const T* to) {
     if (counted == Counted::Nothing) return;
     if (counted == Counted::Series) {
+        // Tiles of one series side by side are the rule: such a run moves its count at once.
         auto& usage = island.series_usage;
-        for (int k = 0; k < n; ++k) {
-            --usage[SeriesOf(static_cast<std::uint16_t>(from[k]))];
-            ++usage[SeriesOf(static_cast<std::uint16_t>(to[k]))];
+        const auto same_series = [n](const T* values) {
+            const int high = values[0] >> 8;
+            return std::all_of(values, values + n, [high](T v) { return (v >> 8) == high; });
+        };
+        for (const auto& [values, sign] : {std::pair{from, -1}, std::pair{to, 1}}) {
+            if (same_series(values)) {
+                usage[SeriesOf(static_cast<std::uint16_t>(values[0]))] += sign * n;
+                continue;
+            }
+            for (int k = 0; k < n; ++k)
+                usage[SeriesOf(static_cast<std::uint16_t>(values[k]))] += sign;
         }
         return;
     }
@@ -104,9 +110,15 @@ void MoveCounts(IslandMap& island, Counted counted, bool blocks, int x, int y, i
         } else {
             auto& counts = island.block_fertility_counts[block];
             const int values = static_cast<int>(counts.size());
-            for (int k = first - y; k < last - y; ++k) {
-                if (from[k] < values) --counts[from[k]];
-                if (to[k] < values) ++counts[to[k]];
+            const int begin = first - y, count = last - first;
+            for (const auto& [cells, sign] : {std::pair{from, -1}, std::pair{to, 1}}) {
+                if (Uniform(cells + begin, count)) {
+                    if (cells[begin] < values) counts[cells[begin]] += sign * count;
+                    continue;
+                }
+                for (int k = begin; k < begin + count; ++k) {
+                    if (cells[k] < values) counts[cells[k]] += sign;
+                }
             }
         }
         first = last;
@@ -116,6 +128,13 @@ void MoveCounts(IslandMap& island, Counted counted, bool blocks, int x, int y, i
 }  // namespace
 
 namespace {
+
+template <int N, class T>
+bool AllDiffer(const T* a, const T* b) {
+    bool all = true;
+    for (int i = 0; i < N; ++i) all &= a[i] != b[i];
+    return all;
+}
 
 // The changed cells of the columns in `backup`, as runs holding their values before.
 template <class T>
@@ -132,24 +151,35 @@ void TakeRuns(IslandMap& island, const Layer<T>& layer, const ColumnBackup<T>& b
                                  before);
             if (y == kLayerSide) break;
             int last = y;
-            for (int k = y + 1; k < kLayerSide && k - last <= kRunGap<T>; ++k) {
+            for (int k = y + 1; k < kLayerSide && k - last <= kRunGap<T>;) {
+                // A filled area changes every cell: such stretches are taken 16 at a time.
+                constexpr int kStretch = 16;
+                if (k + kStretch <= kLayerSide && AllDiffer<kStretch>(before + k, now + k)) {
+                    last = k + kStretch - 1;
+                    k += kStretch;
+                    continue;
+                }
                 if (before[k] != now[k]) last = k;
+                ++k;
             }
             const int n = last + 1 - y;
             step.runs.push_back({static_cast<std::uint16_t>(x), static_cast<std::uint16_t>(y),
                                  static_cast<std::uint16_t>(n)});
-            step.values.insert(step.values.end(), before + y, before + y + n);
             MoveCounts(island, counted, blocks, x, y, n, before + y, now + y);
             y += n;
         }
     }
     step.runs.shrink_to_fit();
-    step.values.shrink_to_fit();
+    // The values once their amount is known: a growing vector would copy them over and over.
+    std::size_t total = 0;
+    for (const auto& run : step.runs) total += run.n;
+    step.values.resize(total);
+    T* out = step.values.data();
+    for (const auto& run : step.runs) out = std::copy_n(backup.Saved(run.x) + run.y, run.n, out);
 }
 
 template <class T>
-void SwapRuns(IslandMap& island, Layer<T>& layer, CellRuns<T>& step, Counted counted,
-              bool blocks) {
+void SwapRuns(IslandMap& island, Layer<T>& layer, CellRuns<T>& step, Counted counted, bool blocks) {
     T* other = step.values.data();
     for (const auto& run : step.runs) {
         T* cells = layer.column(run.x) + run.y;

@@ -3,12 +3,15 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <utility>
 
 #include "core/app/definitions.h"
 #include "core/app/editor.h"
 #include "core/app/key_notation.h"
+#include "core/display/view.h"
 #include "core/document/island_map.h"
 #include "core/errors.h"
+#include "core/simd/terrain_ids.h"
 #include "core/tools/tool_state.h"
 
 namespace insel {
@@ -48,29 +51,27 @@ int IslandHeight(const IslandMap& island) {
     return std::min<int>(island.record.height, kLayerSide);
 }
 
-// Sets the terrain cells of the island for which `remove(word)` holds to 0, and their parameter
-// words too when `with_parameters`. Columns without such a cell are not written, so the history
-// keeps only the columns that changed.
-template <class Remove>
-int RemoveWhere(IslandMap& island, bool with_parameters, Remove remove) {
+// Sets the terrain cells of the island whose id lies in [low, high] (outside it when `outside`)
+// to 0, and their parameter words too when `with_parameters`. Columns without such a cell are
+// not written, so the history keeps only the columns that changed. Returns the columns changed.
+int RemoveIds(IslandMap& island, int low, int high, bool outside, bool with_parameters) {
     const int width = IslandWidth(island), height = IslandHeight(island);
-    int removed = 0;
+    int changed = 0;
     for (int x = 0; x < width; ++x) {
         // Unchecked: x and y stay below the island's size, which is within the layers.
-        const std::uint16_t* read = std::as_const(island.terrain).column(x);
-        int y = 0;
-        while (y < height && !(read[y] != 0 && remove(read[y]))) ++y;
-        if (y == height) continue;
+        if (!simd::AnyIds(std::as_const(island.terrain).column(x), height, low, high, outside))
+            continue;
         std::uint16_t* cells = island.terrain.column(x);
-        std::uint16_t* params = with_parameters ? island.terrain_param.column(x) : nullptr;
-        for (; y < height; ++y) {
-            if (cells[y] == 0 || !remove(cells[y])) continue;
-            cells[y] = 0;
-            if (params) params[y] = 0;
-            ++removed;
+        if (with_parameters) {
+            std::uint16_t* params = island.terrain_param.column(x);
+            for (int y = 0; y < height; ++y) {
+                if (simd::AnyIds(cells + y, 1, low, high, outside)) params[y] = 0;
+            }
         }
+        simd::ClearIds(cells, height, low, high, outside);
+        ++changed;
     }
-    return removed;
+    return changed;
 }
 
 void CheckRect(const CellRect& rect) {
@@ -180,6 +181,13 @@ void LoadTerrainElementAt(ToolState& tools, const IslandMap& island, const Defin
     tools.terrain.clicked = clicked;
 }
 
+CellRect FrameInsertRect(const ToolState& tools, const ViewState& view, const IslandMap& island,
+                         Status& status) {
+    const CellPoint corner = PixelToCell(view, island, status, tools.frame.left, tools.frame.top);
+    return {corner.x, corner.y, corner.x + tools.spins.width - 1,
+            corner.y + tools.spins.height - 1};
+}
+
 int InsertTerrainElement(IslandMap& island, const CellRect& rect, const InsertOptions& options) {
     CheckRect(rect);
     if (options.id < 0 || options.id > kMaxTerrainId || options.orientation < 0 ||
@@ -202,23 +210,13 @@ int InsertTerrainElement(IslandMap& island, const CellRect& rect, const InsertOp
     return (rect.right - rect.left + 1) * (rect.bottom - rect.top + 1);
 }
 
-int DeleteTerrainId(IslandMap& island, int id) {
-    return RemoveWhere(island, false, [id](int word) { return TerrainId(word) == id; });
-}
+int DeleteTerrainId(IslandMap& island, int id) { return RemoveIds(island, id, id, false, false); }
 
 int ClearTerrain(IslandMap& island, const ClearOptions& o) {
-    const auto useful = [](int id) { return id >= 700 && id <= 759; };
-    if (o.plants_only) {
-        const int below = o.keep_useful ? 700 : 1000;
-        return RemoveWhere(island, false, [below](int word) { return TerrainId(word) < below; });
-    }
-    if (o.useful_only) {
-        return RemoveWhere(island, false, [&](int word) { return useful(TerrainId(word)); });
-    }
-    if (o.keep_useful) {
-        return RemoveWhere(island, false, [&](int word) { return !useful(TerrainId(word)); });
-    }
-    return RemoveWhere(island, false, [](int) { return true; });
+    if (o.plants_only) return RemoveIds(island, 0, o.keep_useful ? 699 : 999, false, false);
+    if (o.useful_only) return RemoveIds(island, 700, 759, false, false);
+    if (o.keep_useful) return RemoveIds(island, 700, 759, true, false);
+    return RemoveIds(island, 0, kMaxTerrainId, false, false);
 }
 
 int ReplaceTerrainId(IslandMap& island, int old_id, int new_id) {
@@ -362,10 +360,7 @@ int ClearPlantsOfHeight(IslandMap& island, const Band& band, int height) {
 }
 
 int ClearShipwrecks(IslandMap& island) {
-    return RemoveWhere(island, true, [](int word) {
-        const int id = TerrainId(word);
-        return id == 1594 || (id >= 1600 && id <= 1603);
-    });
+    return RemoveIds(island, 1594, 1594, false, true) + RemoveIds(island, 1600, 1603, false, true);
 }
 
 bool InsertTerrainStep(Editor& editor, const CellRect& rect, const InsertOptions& options) {

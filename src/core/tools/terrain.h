@@ -16,7 +16,9 @@ namespace insel {
 struct Definitions;
 struct Editor;
 struct IslandMap;
+struct Status;
 struct ToolState;
+struct ViewState;
 
 inline constexpr int kTerrainIdMask = 0x3FFF;  // bits 14 and 15 hold the orientation
 inline constexpr int kMaxTerrainId = kTerrainIdMask;
@@ -80,6 +82,11 @@ struct CellRect {
     int left = 0, top = 0, right = 0, bottom = 0;
 };
 
+// The cells the frame covers for an insert: from the cell under its top-left pixel, as many as
+// the width and height spins say.
+CellRect FrameInsertRect(const ToolState& tools, const ViewState& view, const IslandMap& island,
+                         Status& status);
+
 struct InsertOptions {
     int id = 0;
     int orientation = 0;  // 0..3
@@ -89,6 +96,8 @@ struct InsertOptions {
 // Every cell of `rect` gets the element. With growth_adjust, elements that stand on the ground
 // take the height of the rectangle's top-left cell. Returns the number of cells written.
 int InsertTerrainElement(IslandMap& island, const CellRect& rect, const InsertOptions& options);
+
+// The removals return how many columns of the island they changed (0: nothing).
 
 // Removes every element with `id` (any orientation); the parameter words stay.
 int DeleteTerrainId(IslandMap& island, int id);

@@ -65,6 +65,10 @@ void ToolState::ResetForNewIsland() {
     legend_value = -1;
     frame_drag_active = false;
     stroke_active = false;
+    // A listing or a clicked element of the island before means nothing on this one.
+    listing.clear();
+    terrain = {};
+    river = {};
 }
 
 std::string FrameLetter(ToolMode mode) {

@@ -67,6 +67,8 @@
 #include "gui/display/overview.h"
 #include "gui/display/tool_frame.h"
 #include "gui/tools/city_list_page.h"
+#include "gui/tools/fluss_page.h"
+#include "gui/tools/gelaende_page.h"
 #include "gui/tools/island_list_page.h"
 #include "gui/tools/island_page.h"
 #include "gui/tools/legend_page.h"
@@ -345,12 +347,12 @@ constexpr Page kPages[] = {
     {"WeitereStatistik", "Mehr Statistik", 0},
     {"Minen", "Minen", 1},
     {"Speichern", "Speichern", 0},
-    {"Gelaende", "Bewuchs", 2, kToolsLater},
+    {"Gelaende", "Bewuchs", 2},
     {"Untergrund", "Untergrund", 3},
     {"LineDrawing", "Höhenprofil", 4},
     {"CopyBuffer", "Kopieren", 5},
     {"Objects", "Gebäude", 6, "Gebäude setzen und entfernen folgt in einer späteren Version."},
-    {"FlussSheet", "Fluss", 7, kToolsLater},
+    {"FlussSheet", "Fluss", 7},
     {"TabSheet1", "Stadtliste", 8},
     {"Insel", "Insel", 0},
     {"TabSheet2", "Inselliste", 9},
@@ -1419,6 +1421,10 @@ QTabWidget* TInselZeichner::BuildPages() {
             page = untergrund_page_ = new UntergrundPage(*this);
         } else if (name == "CopyBuffer") {
             page = copy_buffer_page_ = new CopyBufferPage(*this);
+        } else if (name == "Gelaende") {
+            page = gelaende_page_ = new GelaendePage(*this);
+        } else if (name == "FlussSheet") {
+            page = fluss_page_ = new FlussPage(*this);
         } else {
             page = new QWidget;
             auto* column = new QVBoxLayout(page);
@@ -1462,6 +1468,8 @@ void TInselZeichner::PreparePages() {
     objects_page_->ResetAfterLoad();
     line_drawing_page_->ResetAfterLoad();
     rotation_page_->ShowShifts();
+    gelaende_page_->ResetAfterLoad();
+    fluss_page_->ResetAfterLoad();
     city_page_->FillCities();
     island_list_page_->FillIslands();
 }
@@ -1561,6 +1569,12 @@ void TInselZeichner::dropEvent(QDropEvent* event) {
 }
 
 void TInselZeichner::closeEvent(QCloseEvent* event) {
+    // A random distribution holds an open step: it ends first, then the window may close.
+    if (gelaende_page_ && gelaende_page_->Distributing()) {
+        gelaende_page_->StopDistribution();
+        event->ignore();
+        return;
+    }
     // Whoever answered the question about the changes has decided already: no second question.
     const bool unsaved = editor_.Unsaved();
     if (unsaved ? MayDropChanges() : !confirm_exit || confirm_exit()) {

@@ -54,6 +54,8 @@ class SpeichernPage;
 class LineDrawingPage;
 class UntergrundPage;
 class CopyBufferPage;
+class GelaendePage;
+class FlussPage;
 
 class TInselZeichner : public QMainWindow {
     Q_OBJECT
@@ -107,6 +109,8 @@ class TInselZeichner : public QMainWindow {
     // The ground-tiles page, which shows the field a canvas click picked, and the copy page.
     UntergrundPage& untergrund_page() { return *untergrund_page_; }
     CopyBufferPage& copy_buffer_page() { return *copy_buffer_page_; }
+    // The vegetation page (the picker window chooses elements there).
+    GelaendePage& gelaende_page() { return *gelaende_page_; }
     // Where the definition files, GFXImages and GelImages lie.
     const std::filesystem::path& ProgramFolder() const { return program_folder_; }
     RenderSettings& settings() { return settings_; }
@@ -280,6 +284,8 @@ class TInselZeichner : public QMainWindow {
     LineDrawingPage* line_drawing_page_ = nullptr;
     UntergrundPage* untergrund_page_ = nullptr;
     CopyBufferPage* copy_buffer_page_ = nullptr;
+    GelaendePage* gelaende_page_ = nullptr;
+    FlussPage* fluss_page_ = nullptr;
 
     QAction* undo_action_ = nullptr;
     QAction* redo_action_ = nullptr;

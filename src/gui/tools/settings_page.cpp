@@ -32,6 +32,13 @@ SettingsPage::SettingsPage() {
     warn_check_->setChecked(true);
     column->addWidget(warn_check_);
 
+    // Inserted and scattered plants stand at the height of the ground under them; the
+    // vegetation page reads the box.
+    auto* growth_adjust = new QCheckBox("GrowthAdjustCheck");
+    growth_adjust->setObjectName("GrowthAdjustCheck");
+    growth_adjust->setChecked(true);
+    column->addWidget(growth_adjust);
+
     // The oldest steps are dropped once the history holds more.
     auto* limit_row = new QHBoxLayout;
     limit_row->addWidget(Caption("HistoryLimitLabel", "Verlauf höchstens (MB)"));
