@@ -348,7 +348,7 @@ constexpr Page kPages[] = {
     {"Untergrund", "Untergrund", 3, kToolsLater},
     {"LineDrawing", "Höhenprofil", 4, kToolsLater},
     {"CopyBuffer", "Kopieren", 5, kToolsLater},
-    {"Objects", "Gebäude", 6, "Gebäude setzen und entfernen folgt in einer späteren Version."},
+    {"Objects", "Gebäude", 6},
     {"FlussSheet", "Fluss", 7, kToolsLater},
     {"TabSheet1", "Stadtliste", 8},
     {"Insel", "Insel", 0},
@@ -1397,7 +1397,7 @@ QTabWidget* TInselZeichner::BuildPages() {
         } else if (name == "Speichern") {
             page = save_page_ = new SpeichernPage(*this);
         } else if (name == "Objects") {
-            page = objects_page_ = new GebaeudePage(*this);
+            page = objects_page_ = new GebaeudePage(*this, program_folder_);
         } else if (name == "TabSheet1") {
             page = city_page_ = new StadtlistePage(*this);
             status_widgets_.city_number = city_page_->CityNumberPanel();
