@@ -186,14 +186,16 @@ class ObjectsPageTest : public QObject, WindowHarness {
         QCOMPARE(Text(*window_, "IDPanel"), QString("3018"));
         QCOMPARE(Text(form, "NumBmpPanel"), QString("3018"));
 
+        // The terrain page takes a plant chosen here.
         int chosen = 0;
-        form.on_choose = [&](int id) { chosen = id; };
+        Page().vegetation_choice = [&](int id) { chosen = id; };
         form.SetPickerMode(insel::gui::TBuildingForm::Mode::Vegetation);
         QVERIFY(Find<QRadioButton>(form, "RadioButton7")->isHidden());
         Find<QRadioButton>(form, "RadioButton2")->click();  // tag 2: conifers
         QCOMPARE(std::vector<int>(ids.begin(), ids.begin() + 2), (std::vector<int>{201, 202}));
         ClickCell(Find<QTableWidget>(form, "StringGrid1"), 0, 1);
         QCOMPARE(chosen, 202);
+        QCOMPARE(Text(*window_, "IDPanel"), QString("3018"));
     }
 };
 

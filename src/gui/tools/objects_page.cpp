@@ -562,7 +562,11 @@ TBuildingForm& GebaeudePage::BuildingForm() {
     if (picker_ == nullptr) {
         picker_ = new TBuildingForm(program_folder_, window_.editor().definitions, this);
         picker_->on_choose = [this](int id) {
-            if (picker_->mode() == TBuildingForm::Mode::Building) SelectBuildingById(id);
+            if (picker_->mode() == TBuildingForm::Mode::Building) {
+                SelectBuildingById(id);
+            } else if (vegetation_choice) {
+                vegetation_choice(id);
+            }
         };
     }
     return *picker_;

@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "core/tools/element_list.h"
@@ -59,9 +60,11 @@ class GebaeudePage : public QWidget {
     // island's list are shown here.
     void ShowSelectedObject();
     void ShowAnimal(std::size_t index);
-    // The picker window in building mode; its choice selects the building here.
+    // The picker window; a choice in building mode selects the building here, one in
+    // vegetation mode goes to `vegetation_choice` (the terrain page's element choice).
     TBuildingForm& BuildingForm();
     void ShowBuildingForm();
+    std::function<void(int id)> vegetation_choice;
 
   private:
     void ShowChosenBuilding();
