@@ -51,7 +51,7 @@ void AddObjectsOperations(std::vector<ScriptOperation>& ops) {
                    }});
     ops.push_back(
         {"objects_remove_id", {Integer("id", 0, 16383)}, [](Editor& e, const ScriptParams& p) {
-             e.Step("Alle entfernen",
+             e.Step("Alle mit dieser ID entfernen",
                     [&] { RemoveObjectsWithId(e.doc, e.tools, e.status, p["id"]); });
              return std::string();
          }});

@@ -68,7 +68,6 @@ class TerrainPageTest : public QObject, WindowHarness {
         StartGreen();
         QCOMPARE(Child("Gelaende")->property("tag").toInt(), 2);
         QCOMPARE(Child("FlussSheet")->property("tag").toInt(), 7);
-        QVERIFY(!Child("Gelaende")->findChild<QLabel*>("PendingLabel"));
         QCOMPARE(Panels({"AnzItems", "MinHeight", "MaxHeight", "FlussWEdit", "FlussSpin"}),
                  QString("50,48,48,0030,0"));
         QCOMPARE(Panels({"ClearallButton", "LoeschButton", "RedDistributeButton", "FlussButton"}),

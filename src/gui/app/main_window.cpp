@@ -334,14 +334,11 @@ constexpr std::pair<int, const char*> kInterfaceTexts[] = {
 };
 
 // PageControl1's pages in order: name, caption until the interface texts apply, tag (ToolMode).
-// `pending` says in one line which of the page's tools are still to come.
 struct Page {
     const char* name;
     const char* caption;
     int tag;
-    const char* pending = nullptr;
 };
-constexpr const char* kToolsLater = "Diese Werkzeuge folgen in einer späteren Version.";
 constexpr Page kPages[] = {
     {"HoehenStatistik", "Höhenstatistik", 0},
     {"WeitereStatistik", "Mehr Statistik", 0},
@@ -351,7 +348,7 @@ constexpr Page kPages[] = {
     {"Untergrund", "Untergrund", 3},
     {"LineDrawing", "Höhenprofil", 4},
     {"CopyBuffer", "Kopieren", 5},
-    {"Objects", "Gebäude", 6, "Gebäude setzen und entfernen folgt in einer späteren Version."},
+    {"Objects", "Gebäude", 6},
     {"FlussSheet", "Fluss", 7},
     {"TabSheet1", "Stadtliste", 8},
     {"Insel", "Insel", 0},
@@ -359,16 +356,6 @@ constexpr Page kPages[] = {
     {"SettingsSheet", "SettingsSheet", 0},
     {"RotationSheet", "RotationSheet", 0},
 };
-
-// A page's tools that are not there yet are said at its top, not left to an empty page.
-void AddPendingNote(QWidget* page, const char* text) {
-    auto* note = new QLabel(QString::fromUtf8(text));
-    note->setObjectName("PendingLabel");
-    note->setWordWrap(true);
-    note->setFrameStyle(QFrame::StyledPanel);
-    note->setMargin(4);
-    if (auto* box = qobject_cast<QBoxLayout*>(page->layout())) box->insertWidget(0, note);
-}
 
 // The page's controls go into a scroll area inside the page, so a small window scrolls the
 // page instead of squeezing its controls over each other. The page itself stays the tab.
@@ -1402,7 +1389,7 @@ QTabWidget* TInselZeichner::BuildPages() {
         } else if (name == "Speichern") {
             page = save_page_ = new SpeichernPage(*this);
         } else if (name == "Objects") {
-            page = objects_page_ = new GebaeudePage(*this);
+            page = objects_page_ = new GebaeudePage(*this, program_folder_);
         } else if (name == "TabSheet1") {
             page = city_page_ = new StadtlistePage(*this);
             status_widgets_.city_number = city_page_->CityNumberPanel();
@@ -1430,7 +1417,6 @@ QTabWidget* TInselZeichner::BuildPages() {
             auto* column = new QVBoxLayout(page);
             column->addStretch(1);
         }
-        if (p.pending) AddPendingNote(page, p.pending);
         ScrollPageContent(page);
         page->setObjectName(p.name);
         page->setProperty("tag", p.tag);
