@@ -56,17 +56,20 @@
 #include "core/island/island_list.h"
 #include "core/island/loader.h"
 #include "core/reports/export.h"
+#include "core/tools/click_chain.h"
 #include "core/tools/tool_frame.h"
 #include "gui/app/controls.h"
 #include "gui/app/page_chooser.h"
 #include "gui/app/recovery.h"
 #include "gui/dialogs/about_box.h"
 #include "gui/dialogs/bitmap_form.h"
+#include "gui/dialogs/building_form.h"
 #include "gui/dialogs/insel_size_box.h"
 #include "gui/display/map_canvas.h"
 #include "gui/display/overview.h"
 #include "gui/display/tool_frame.h"
 #include "gui/tools/city_list_page.h"
+#include "gui/tools/copy_buffer_page.h"
 #include "gui/tools/fluss_page.h"
 #include "gui/tools/gelaende_page.h"
 #include "gui/tools/island_list_page.h"
@@ -80,7 +83,6 @@
 #include "gui/tools/settings_page.h"
 #include "gui/tools/statistics_page.h"
 #include "gui/tools/untergrund_page.h"
-#include "gui/tools/copy_buffer_page.h"
 #include "platform/environment.h"
 #include "platform/image_files.h"
 #include "platform/memory_status.h"
@@ -1385,7 +1387,7 @@ QTabWidget* TInselZeichner::BuildPages() {
         } else if (name == "WeitereStatistik") {
             page = new WeitereStatistikPage(*this);
         } else if (name == "Minen") {
-            page = new MinenPage(*this);
+            page = mines_page_ = new MinenPage(*this);
         } else if (name == "Speichern") {
             page = save_page_ = new SpeichernPage(*this);
         } else if (name == "Objects") {
@@ -1424,6 +1426,7 @@ QTabWidget* TInselZeichner::BuildPages() {
     }
     connect(page_control_, &QTabWidget::currentChanged, this,
             [this](int index) { PageControl1Change(index); });
+    objects_page_->vegetation_choice = [this](int id) { gelaende_page_->ChooseElement(id); };
     return page_control_;
 }
 
@@ -1433,8 +1436,21 @@ void TInselZeichner::PageControl1Change(int index) {
     SetToolModeForPage(editor_.tools, editor_.view, editor_.doc.island,
                        page->property("tag").toInt());
     ShowToolFrame();
+    const ToolMode mode = editor_.tools.mode;
     // The marks were cleared; they show in the colour of the chosen height.
-    if (editor_.tools.mode == ToolMode::HeightProfile) line_drawing_page_->PageEntered();
+    if (mode == ToolMode::HeightProfile) line_drawing_page_->PageEntered();
+    // The picker window serves the vegetation and the building page, each in its own mode.
+    if (mode == ToolMode::Vegetation) gelaende_page_->LoadChosenElement();
+    if (editor_.view.island_shown) {
+        TBuildingForm& picker = objects_page_->BuildingForm();
+        picker.hide();
+        if (mode == ToolMode::Vegetation) {
+            picker.SetPickerMode(TBuildingForm::Mode::Vegetation);
+            picker.show();
+        } else if (mode == ToolMode::Object) {
+            objects_page_->ShowBuildingForm();
+        }
+    }
     // The marks of a height-profile stroke show only on its page.
     if (editor_.view.island_shown && !editor_.updating) RepaintCanvas();
 }
@@ -1660,8 +1676,7 @@ void TInselZeichner::SaveTextLines(const QString& proposed, const std::vector<st
 }
 
 QString TInselZeichner::AskSaveFile(const QString& filter, const QString& proposed,
-                                    const QString& suffix, bool ask_overwrite,
-                                    SuffixRule rule) {
+                                    const QString& suffix, bool ask_overwrite, SuffixRule rule) {
     QString file = choose_save_file(filter, proposed);
     if (file.isEmpty()) return {};
     if (rule == SuffixRule::Replace) {
@@ -1678,8 +1693,8 @@ QString TInselZeichner::AskSaveFile(const QString& filter, const QString& propos
         return {};
     }
     if (ask_overwrite && QFileInfo::exists(file) && settings_page_->WarnOnOverwrite() &&
-        !confirm_overwrite(InterfaceText(kOverwriteQuestionLine, "File exists. Overwrite?") +
-                           "\n" + QDir::toNativeSeparators(file))) {
+        !confirm_overwrite(InterfaceText(kOverwriteQuestionLine, "File exists. Overwrite?") + "\n" +
+                           QDir::toNativeSeparators(file))) {
         return {};
     }
     return file;
@@ -1714,10 +1729,26 @@ void TInselZeichner::FlickerFreePaintBox2MouseDown(int px, int py) {
 
 void TInselZeichner::FlickerFreePaintBox2Click() {
     RunHandler([this] {
-        if (!MoveToolFrameToMouse(editor_.tools, editor_.view, editor_.doc.island,
-                                  editor_.status)) {
-            return false;
-        }
+        const std::optional<CellClick> click =
+            ClickCell(editor_.tools, editor_.view, editor_.doc, editor_.definitions, editor_.status,
+                      settings_page_->FillTileField(), settings_.animals);
+        if (!click) return false;
+        gelaende_page_->SetBandCorner(click->x, click->y);
+        // A find with a page of its own brings that page forward, which sets its tool.
+        using Found = CellClick::Found;
+        const char* page = click->found == Found::Mine || click->found == Found::QuarrySpot
+                               ? "Minen"
+                           : click->found == Found::River  ? "FlussSheet"
+                           : click->found == Found::Object ? "Objects"
+                                                           : nullptr;
+        if (page) page_control_->setCurrentWidget(page_control_->findChild<QWidget*>(page));
+        if (click->found == Found::Mine || click->found == Found::QuarrySpot)
+            mines_page_->ShowSelection();
+        if (click->found == Found::River) fluss_page_->ShowRiverCell();
+        gelaende_page_->ShowClickedElement();
+        untergrund_page_->ShowPickedField();
+        if (click->found == Found::Object) objects_page_->ShowSelectedObject();
+        if (click->animal) objects_page_->ShowAnimal(*click->animal);
         ShowToolFrame();
         RefreshPanels();
         return false;

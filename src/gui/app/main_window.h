@@ -55,6 +55,7 @@ class LineDrawingPage;
 class UntergrundPage;
 class CopyBufferPage;
 class GelaendePage;
+class MinenPage;
 class FlussPage;
 
 class TInselZeichner : public QMainWindow {
@@ -144,8 +145,7 @@ class TInselZeichner : public QMainWindow {
     // the chosen file with `suffix` applied by `rule`, or empty when nothing is to be written.
     // The question is about that very file.
     QString AskSaveFile(const QString& filter, const QString& proposed, const QString& suffix,
-                        bool ask_overwrite = true,
-                        SuffixRule rule = SuffixRule::AddWhenMissing);
+                        bool ask_overwrite = true, SuffixRule rule = SuffixRule::AddWhenMissing);
     // Saves lines as a text file chosen in the save dialog; a failed write is said.
     void SaveTextLines(const QString& proposed, const std::vector<std::string>& lines);
 
@@ -285,6 +285,7 @@ class TInselZeichner : public QMainWindow {
     UntergrundPage* untergrund_page_ = nullptr;
     CopyBufferPage* copy_buffer_page_ = nullptr;
     GelaendePage* gelaende_page_ = nullptr;
+    MinenPage* mines_page_ = nullptr;
     FlussPage* fluss_page_ = nullptr;
 
     QAction* undo_action_ = nullptr;

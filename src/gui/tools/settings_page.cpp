@@ -32,6 +32,11 @@ SettingsPage::SettingsPage() {
     warn_check_->setChecked(true);
     column->addWidget(warn_check_);
 
+    fill_tiles_check_ = new QCheckBox("FillUntergrundCheck");
+    fill_tiles_check_->setObjectName("FillUntergrundCheck");
+    fill_tiles_check_->setChecked(true);
+    column->addWidget(fill_tiles_check_);
+
     // Inserted and scattered plants stand at the height of the ground under them; the
     // vegetation page reads the box.
     auto* growth_adjust = new QCheckBox("GrowthAdjustCheck");
@@ -53,5 +58,7 @@ SettingsPage::SettingsPage() {
 }
 
 bool SettingsPage::WarnOnOverwrite() const { return warn_check_->isChecked(); }
+
+bool SettingsPage::FillTileField() const { return fill_tiles_check_->isChecked(); }
 
 }  // namespace insel::gui

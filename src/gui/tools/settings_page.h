@@ -15,12 +15,15 @@ class SettingsPage : public QWidget {
   public:
     SettingsPage();
     bool WarnOnOverwrite() const;
+    // A click on the map takes the tile field under it into the ground-tiles page.
+    bool FillTileField() const;
     // xScalePanel, yScalePanel, xZahlPanel, YZahlPanel.
     std::array<QLabel*, 4> ScalePanels() const { return scale_panels_; }
     QSpinBox* HistoryLimitSpin() const { return history_limit_spin_; }
 
   private:
     QCheckBox* warn_check_ = nullptr;
+    QCheckBox* fill_tiles_check_ = nullptr;
     QSpinBox* history_limit_spin_ = nullptr;
     std::array<QLabel*, 4> scale_panels_{};
 };
