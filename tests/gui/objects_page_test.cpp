@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTimer>
 #include <fstream>
 
 #include "core/tools/objects.h"
@@ -164,6 +165,44 @@ class ObjectsPageTest : public QObject, WindowHarness {
         Click("InsertListButton");
         QVERIFY(Messages().contains("Error : no warehouse/harbour found in list"));
         QCOMPARE(Objects().size(), before + 1);
+    }
+
+    // While a list goes in, the abort button stops it after the line it is on; the window
+    // neither closes nor takes other clicks meanwhile. What went in stays, as one step.
+    void AbortStopsTheListAndTheWindowStays() {
+        Start(kSample);
+        ShowPage();
+        const QString list = At("lang.txt");
+        {
+            std::ofstream out(list.toStdString());
+            for (int i = 0; i < 2000; ++i) out << "Baum,2601," << i % 100 << "," << i / 100 << "\n";
+        }
+        window_->choose_open_file = [&](const QString&, const QString&) { return list; };
+        window_->confirm_overwrite = [](const QString&) { return true; };  // offsets 0: go on
+        // A close that got through would not be held up by questions.
+        window_->confirm_exit = [] { return true; };
+        window_->ask_save_changes = [] { return insel::gui::TInselZeichner::SaveAnswer::Discard; };
+        Click("FreeListButton");
+        Click("FileListButton");
+        Control<QCheckBox>("RefreshCheckBox")->setChecked(true);
+        const std::size_t before = Objects().size();
+        // Once the first line is in: a close, a click elsewhere, then the abort.
+        std::function<void()> meddle = [&] {
+            if (Objects().size() == before) {
+                QTimer::singleShot(0, meddle);
+                return;
+            }
+            window_->close();
+            QTest::mouseClick(Child("RemoveObjektButton"), Qt::LeftButton);
+            QTest::mouseClick(Child("AbortButton"), Qt::LeftButton);
+        };
+        QTimer::singleShot(0, meddle);
+        Click("InsertListButton");
+        QVERIFY(window_->isVisible());
+        const std::size_t inserted = Objects().size() - before;
+        QVERIFY(inserted >= 1 && inserted < 2000);
+        window_->UndoClick();
+        QCOMPARE(Objects().size(), before);
     }
 
     // The picker lists a people's buildings (and the ones all peoples share) with their

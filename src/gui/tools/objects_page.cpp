@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QGridLayout>
@@ -46,6 +47,37 @@ QPushButton* Button(const char* name, const char* caption, int tag = -1) {
     if (tag >= 0) button->setProperty("tag", tag);
     return button;
 }
+
+// While a list is inserted the window keeps painting, but only the abort button takes the
+// user's input, and the window does not close under the running step.
+class OnlyAbortFilter : public QObject {
+  public:
+    explicit OnlyAbortFilter(QWidget* abort) : abort_(abort) { qApp->installEventFilter(this); }
+    ~OnlyAbortFilter() override { qApp->removeEventFilter(this); }
+
+  protected:
+    bool eventFilter(QObject* target, QEvent* event) override {
+        switch (event->type()) {
+            case QEvent::Close:
+                event->ignore();
+                return true;
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonRelease:
+            case QEvent::MouseButtonDblClick:
+            case QEvent::KeyPress:
+            case QEvent::KeyRelease:
+            case QEvent::Wheel:
+            case QEvent::Shortcut:
+            case QEvent::ShortcutOverride:
+                return target != abort_;
+            default:
+                return false;
+        }
+    }
+
+  private:
+    QWidget* abort_;
+};
 
 }  // namespace
 
@@ -510,6 +542,8 @@ void GebaeudePage::InsertListButtonClick() {
         return !abort_requested_;
     };
     const bool ran = window_.RunLong([&] {
+        // Only while the step runs: the error box after a failure takes input again.
+        const OnlyAbortFilter only_abort(abort_button_);
         editor.Step("Insert file", [&] {
             result = InsertElementList(editor.doc, editor.tools, editor.definitions, editor.status,
                                        *list_, options, after_element);
