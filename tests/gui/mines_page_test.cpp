@@ -10,6 +10,7 @@
 #include <QSpinBox>
 #include <QTabWidget>
 
+#include "core/display/view.h"
 #include "core/tools/mines.h"
 #include "gui_support.h"
 
@@ -190,6 +191,43 @@ class MinesPageTest : public QObject, WindowHarness {
         QTest::mouseClick(Child("AbbauColorPanel"), Qt::LeftButton);
         QCOMPARE(window_->settings().quarry, 0x00FFFFu);
         QVERIFY2(messages_.isEmpty(), qPrintable(Messages()));
+    }
+
+    // A click on the map brings forward the page of what lies under it, in the chain's order:
+    // a mine before a river cell; the vegetation page's band takes the cell when asked.
+    void ClickOnTheMapOpensThePageOfWhatItFinds() {
+        Open(100, 100);
+        insel::Editor& ed = Ed();
+        ed.Step("test", [&] {
+            QCOMPARE(insel::PlaceMine(ed.doc.island, {.x = 60, .y = 20, .kind = 2}), std::string());
+            ed.doc.island.river.set(60, 20, 35469);
+            ed.doc.island.river.set(70, 30, 35469);
+        });
+        const auto click = [&](int x, int y) {
+            const auto pixel = insel::CellToPixel(ed.view, ed.doc.island, x, y);
+            QVERIFY(pixel.has_value());
+            QWidget* canvas = Child("FlickerFreePaintBox2");
+            MoveMouse(canvas, QPoint(pixel->x + 1, pixel->y + 1));
+            QTest::mouseClick(canvas, Qt::LeftButton, {}, QPoint(pixel->x + 1, pixel->y + 1));
+        };
+        const auto current = [&] {
+            return Control<QTabWidget>("PageControl1")->currentWidget()->objectName();
+        };
+        ShowPage("Untergrund");
+        click(60, 20);
+        QCOMPARE(current(), QString("Minen"));
+        QCOMPARE(Control<QComboBox>("MinenComboBox")->currentIndex(), 2);
+        QCOMPARE(int(ed.tools.mode), int(insel::ToolMode::Mine));
+        click(70, 30);
+        QCOMPARE(current(), QString("FlussSheet"));
+        QCOMPARE(int(ed.tools.mode), int(insel::ToolMode::River));
+        // Nothing with a page of its own: the page stays; the band corner follows the click.
+        ShowPage("Gelaende");
+        Control<QCheckBox>("TopCheck")->setChecked(true);
+        click(10, 40);
+        QCOMPARE(current(), QString("Gelaende"));
+        QCOMPARE(Control<QLineEdit>("tleftx")->text() + "," + Control<QLineEdit>("tlefty")->text(),
+                 QString("10,40"));
     }
 
     void QuarterTurnWithAngleUndoAndRefusal() {

@@ -1816,6 +1816,7 @@ void TInselZeichner::RefreshPanels() {
         {w.cell[1], &s.cell_tile},
         {w.cell[2], &s.cell_terrain},
         {w.cell[3], &s.cell_fertility},
+        {objects_page_->ObjectHeightEdit(), &s.object_height},
     };
     constexpr std::size_t kShown = std::size(labels) + std::size(edits);
     shown_status_.resize(kShown);

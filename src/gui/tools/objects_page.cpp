@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 #include <array>
 #include <charconv>
+#include <optional>
 
 #include "core/container/cp1252.h"
 #include "core/container/file_io.h"
@@ -26,6 +27,7 @@
 #include "gui/app/controls.h"
 #include "gui/app/main_window.h"
 #include "gui/dialogs/building_form.h"
+#include "gui/tools/line_drawing_page.h"
 #include "platform/environment.h"
 
 namespace insel::gui {
@@ -152,6 +154,21 @@ GebaeudePage::GebaeudePage(TInselZeichner& window, std::filesystem::path program
     auto* product = Button("ProductButton", "Produktliste (Test)");
     connect(product, &QPushButton::clicked, this, [this] { ProductButtonClick(); });
     place_grid->addWidget(product, 3, 0, 1, 2);
+    // The height of the selected object; a click on the map shows the ground's height there.
+    place_grid->addWidget(Caption("ObjHoeheLabel", QString::fromUtf8("Höhe")), 4, 0);
+    height_edit_ = new QLineEdit;
+    height_edit_->setObjectName("ObjHoeheEdit");
+    height_edit_->setMaximumWidth(60);
+    place_grid->addWidget(height_edit_, 4, 1);
+    auto* change_height = Button("ChangeHeightButton", "Neue Höhe setzen");
+    connect(change_height, &QPushButton::clicked, this, [this] {
+        const Editor& editor = window_.editor();
+        std::optional<std::size_t> selected;
+        if (SelectedObject(editor.tools, editor.doc.island))
+            selected = editor.tools.objects.selected;
+        window_.line_drawing_page()->ChangeObjectHeight(selected, height_edit_->text());
+    });
+    place_grid->addWidget(change_height, 4, 2, 1, 2);
     place_grid->setColumnStretch(5, 1);
     column->addWidget(place);
 

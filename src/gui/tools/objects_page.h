@@ -60,6 +60,8 @@ class GebaeudePage : public QWidget {
     // island's list are shown here.
     void ShowSelectedObject();
     void ShowAnimal(std::size_t index);
+    // ObjHoeheEdit, which shows the clicked cell's height.
+    QLineEdit* ObjectHeightEdit() const { return height_edit_; }
     // The picker window; a choice in building mode selects the building here, one in
     // vegetation mode goes to `vegetation_choice` (the terrain page's element choice).
     TBuildingForm& BuildingForm();
@@ -83,6 +85,7 @@ class GebaeudePage : public QWidget {
            *object_image_ = nullptr, *city_panel_ = nullptr, *object_panel_ = nullptr,
            *show_num_panel_ = nullptr;
     QLineEdit* town_name_edit_ = nullptr;
+    QLineEdit* height_edit_ = nullptr;  // ObjHoeheEdit
 
     QGroupBox* list_group_ = nullptr;  // FreeGroupBox
     QCheckBox *insert_town_box_ = nullptr, *redraw_at_end_box_ = nullptr,
