@@ -85,13 +85,13 @@ class PagesTest : public QObject, WindowHarness {
         QVERIFY(!frame->isVisible());
 
         ShowPage("CopyBuffer");
-        ClickCanvasCell(10, 20);
+        ClickCanvasCell(12, 20);  // beside the mine at (10, 20), whose click leads to its page
         QTest::mousePress(frame, Qt::LeftButton, {}, QPoint(1, 1));
         MoveMouse(frame, QPoint(20, 12), Qt::LeftButton);
         QCOMPARE(frame->size(), QSize(20, 12));
         QTest::mouseRelease(frame, Qt::LeftButton, {}, QPoint(20, 12));
         QCOMPARE(Panels({"PWidthSpin", "PHeightSpin"}), QString("5,3"));
-        QCOMPARE(Tools().block, (insel::BlockRect{10, 20, 15, 23}));
+        QCOMPARE(Tools().block, (insel::BlockRect{12, 20, 17, 23}));
         ShowPage("Untergrund");
         const QSize tile_frame = frame->size();
         QTest::mousePress(frame, Qt::LeftButton, {}, QPoint(1, 1));

@@ -370,7 +370,8 @@ void GelaendePage::ShowClickedElement() {
     const auto& clicked = window_.editor().tools.terrain.clicked;
     if (!clicked) return;
     ShowPicture(clicked->id, clicked->orientation);
-    if (!fill_check_->isChecked()) return;
+    // Bare ground has nothing to load: the element chosen for the next insert stays.
+    if (!fill_check_->isChecked() || clicked->id == 0) return;
     const bool was = window_.editor().updating;
     window_.editor().updating = true;
     id_edit_->setText(QString::number(clicked->id));

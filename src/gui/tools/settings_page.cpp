@@ -32,9 +32,10 @@ SettingsPage::SettingsPage() {
     warn_check_->setChecked(true);
     column->addWidget(warn_check_);
 
+    // Off by default: a click that places the frame would otherwise replace the field composed
+    // on the ground-tiles page.
     fill_tiles_check_ = new QCheckBox("FillUntergrundCheck");
     fill_tiles_check_->setObjectName("FillUntergrundCheck");
-    fill_tiles_check_->setChecked(true);
     column->addWidget(fill_tiles_check_);
 
     // Inserted and scattered plants stand at the height of the ground under them; the
