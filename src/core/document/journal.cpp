@@ -309,7 +309,7 @@ void PutRecord(Out& out, Record kind, Payload payload) {
 std::size_t DocumentBytes(const Document& doc) {
     std::size_t cells = 0;
     const IslandMap& island = doc.island;
-    for (const auto extent : {std::pair{island.height.written_x(), island.height.written_y()},
+    for (const auto& extent : {std::pair{island.height.written_x(), island.height.written_y()},
                               std::pair{island.gfx.written_x(), island.gfx.written_y()},
                               std::pair{island.fertility.written_x(), island.fertility.written_y()},
                               std::pair{island.terrain.written_x(), island.terrain.written_y()},

@@ -19,7 +19,9 @@ std::optional<CellClick> ClickCell(ToolState& tools, const ViewState& view, cons
     const IslandMap& island = doc.island;
     const std::optional<CellPoint> cell = MoveToolFrameToMouse(tools, view, island, status);
     if (!cell) return std::nullopt;
-    CellClick click{cell->x, cell->y};
+    CellClick click;
+    click.x = cell->x;
+    click.y = cell->y;
     const int x = click.x, y = click.y;
     using Found = CellClick::Found;
     if (SelectMineAt(tools, island, x, y)) {
