@@ -7,9 +7,11 @@
 #include <chrono>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "bench_files.h"
+#include "core/app/editor.h"
 
 namespace insel::bench {
 
@@ -44,6 +46,22 @@ inline double MemsetSeconds(std::size_t bytes) {
 inline const std::vector<std::uint8_t>& File1024() {
     static const auto file = FilledIslandFile(1024);
     return file;
+}
+
+// An editor with the 1024 island loaded, as the window holds it.
+inline std::unique_ptr<Editor> Loaded1024() {
+    auto editor = std::make_unique<Editor>();
+    editor->LoadBytes(File1024(), "bench.scp", FileKind::Island);
+    return editor;
+}
+
+// One run of `run`, in seconds.
+template <class Run>
+double Seconds(Run run) {
+    const auto start = Clock::now();
+    run();
+    benchmark::ClobberMemory();
+    return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
 }  // namespace insel::bench

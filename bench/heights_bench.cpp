@@ -20,12 +20,6 @@ using namespace insel::bench;
 
 constexpr std::size_t kLayerBytes = std::size_t{1024} * 1024;  // one byte per island cell
 
-std::unique_ptr<insel::Editor> Loaded1024() {
-    auto editor = std::make_unique<insel::Editor>();
-    editor->LoadBytes(File1024(), "bench.scp", insel::FileKind::Island);
-    return editor;
-}
-
 // Best of ten steps of `change`, each undone untimed so the next one starts from the same
 // island; `prepare` runs untimed before each.
 template <class Prepare, class Change>

@@ -1,40 +1,27 @@
 // The edit history: what recording, undoing and redoing a step cost against the same change
 // made without a history, and what the steps hold.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <memory>
 #include <random>
-#include <unistd.h>
 
 #include "bench_timing.h"
 #include "core/app/editor.h"
 #include "core/container/file_io.h"
 #include "core/document/journal.h"
-#include "temp_file.h"
 #include "core/island/loader.h"
+#include "temp_file.h"
 
 namespace {
 
 using namespace insel::bench;
 
-std::unique_ptr<insel::Editor> Loaded1024() {
-    auto editor = std::make_unique<insel::Editor>();
-    editor->LoadBytes(File1024(), "bench.scp", insel::FileKind::Island);
-    return editor;
-}
-
-template <class Run>
-double Seconds(Run run) {
-    const auto start = Clock::now();
-    run();
-    benchmark::ClobberMemory();
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
 // Every height of the island set to `value`.
 void SetHeights(insel::IslandMap& island, std::uint8_t value) {
     const int side = island.record.width;
-    for (int x = 0; x < side; ++x) std::fill_n(island.height.column(x), island.record.height, value);
+    for (int x = 0; x < side; ++x)
+        std::fill_n(island.height.column(x), island.record.height, value);
 }
 
 // The same change without a history, keeping the block counts right itself, cell by cell.
@@ -61,7 +48,8 @@ void BM_HistoryEveryHeight1024(benchmark::State& state) {
     for (auto _ : state) {
         for (int i = 0; i < 10; ++i) {
             const auto value = static_cast<std::uint8_t>(100 + i % 2);
-            without = std::min(without, Seconds([&] { SetHeightsCounting(plain->doc.island, value); }));
+            without =
+                std::min(without, Seconds([&] { SetHeightsCounting(plain->doc.island, value); }));
             const std::size_t before = editor->history.MemoryBytes();
             const double took = Seconds(
                 [&] { editor->Step("Höhe", [&] { SetHeights(editor->doc.island, value); }); });
@@ -73,8 +61,8 @@ void BM_HistoryEveryHeight1024(benchmark::State& state) {
         }
     }
     const std::size_t cells = static_cast<std::size_t>(1024) * 1024;
-    const std::size_t layers = static_cast<std::size_t>(insel::kLayerSide) * insel::kLayerSide *
-                               (1 + 2 * 6 + 1);
+    const std::size_t layers =
+        static_cast<std::size_t>(insel::kLayerSide) * insel::kLayerSide * (1 + 2 * 6 + 1);
     const double memcpy_layers = MemcpySeconds(layers);
     state.counters["step_ms"] = step * 1e3;
     state.counters["x_step_vs_without_history"] = step / without;
@@ -105,10 +93,12 @@ void BM_History1000ScatteredSteps(benchmark::State& state) {
         state.SetIterationTime(took);
     }
     state.counters["history_MB"] = static_cast<double>(editor->history.MemoryBytes()) / 1e6;
-    state.counters["bytes_per_step"] =
-        static_cast<double>(editor->history.MemoryBytes()) / 1000.0;
+    state.counters["bytes_per_step"] = static_cast<double>(editor->history.MemoryBytes()) / 1000.0;
 }
-BENCHMARK(BM_History1000ScatteredSteps)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_History1000ScatteredSteps)
+    ->UseManualTime()
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
 
 // 1,000 steps of 100 scattered tiles with `journal` attached (or none). The first step after a
 // load is timed apart: with a journal it also takes the snapshot of the document the journal
@@ -171,10 +161,12 @@ void BM_Journal(benchmark::State& state) {
             // The steps alone: the document the journal starts from (and its first step)
             // is read in both.
             for (int k = 0; k < 3; ++k) {
-                replay_base = std::min(replay_base, Seconds([&] {
-                    insel::RecoverJournal(*replayed, std::span(bytes).first(snapshot));
-                }));
-                replay = std::min(replay, Seconds([&] { insel::RecoverJournal(*replayed, bytes); }));
+                replay_base =
+                    std::min(replay_base, Seconds([&] {
+                                 insel::RecoverJournal(*replayed, std::span(bytes).first(snapshot));
+                             }));
+                replay =
+                    std::min(replay, Seconds([&] { insel::RecoverJournal(*replayed, bytes); }));
             }
             for (const bool with : {false, true}) {
                 insel::Journal journal(path);
@@ -183,10 +175,12 @@ void BM_Journal(benchmark::State& state) {
                 editor->Step("Anfang", [&] { editor->doc.island.gfx.set(0, 0, 1); });
                 const double took = Seconds([&] {
                     editor->Step("Höhe", [&] {
-                        SetHeights(editor->doc.island, static_cast<std::uint8_t>(50 + 2 * round + with));
+                        SetHeights(editor->doc.island,
+                                   static_cast<std::uint8_t>(50 + 2 * round + with));
                     });
                 });
-                (with ? whole_with : whole_without) = std::min(with ? whole_with : whole_without, took);
+                (with ? whole_with : whole_without) =
+                    std::min(with ? whole_with : whole_without, took);
                 journal.Flush();
                 editor->AttachJournal(nullptr);
             }

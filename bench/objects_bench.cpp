@@ -26,14 +26,6 @@ std::vector<std::string> TownList(int buildings) {
     return lines;
 }
 
-template <class Run>
-double Seconds(Run run) {
-    const auto start = Clock::now();
-    run();
-    benchmark::ClobberMemory();
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
 void BM_ElementListTown5000(benchmark::State& state) {
     constexpr int kBuildings = 5000;
     auto editor = std::make_unique<insel::Editor>();

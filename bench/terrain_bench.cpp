@@ -14,20 +14,6 @@ namespace {
 
 using namespace insel::bench;
 
-std::unique_ptr<insel::Editor> Loaded1024() {
-    auto editor = std::make_unique<insel::Editor>();
-    editor->LoadBytes(File1024(), "bench.scp", insel::FileKind::Island);
-    return editor;
-}
-
-template <class Run>
-double Seconds(Run run) {
-    const auto start = Clock::now();
-    run();
-    benchmark::ClobberMemory();
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
 constexpr std::size_t kTerrainLayerBytes =
     static_cast<std::size_t>(insel::kLayerSide) * insel::kLayerSide * sizeof(std::uint16_t);
 

@@ -16,20 +16,6 @@ using namespace insel::bench;
 constexpr std::size_t kLayerCells = static_cast<std::size_t>(insel::kLayerSide) * insel::kLayerSide;
 constexpr std::size_t kCellBytes = 1 + 6 * 2;  // the seven layers a block holds
 
-std::unique_ptr<insel::Editor> Loaded1024() {
-    auto editor = std::make_unique<insel::Editor>();
-    editor->LoadBytes(File1024(), "bench.scp", insel::FileKind::Island);
-    return editor;
-}
-
-template <class Run>
-double Seconds(Run run) {
-    const auto start = Clock::now();
-    run();
-    benchmark::ClobberMemory();
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
 // Best of ten steps, each run a step of its own; `change` takes the island and the run's number.
 // The same change without a history, on a second island, is reported as "change_ms".
 template <class Change>

@@ -13,12 +13,6 @@ using Json = nlohmann::json;
 
 namespace {
 
-ToolRun Edit(const std::filesystem::path& in, const std::string& script, const std::string& rest) {
-    const auto file = in.parent_path() / "script.json";
-    std::ofstream(file) << script;
-    return RunTool({}, "edit " + Quote(in) + " --script " + Quote(file) + " " + rest);
-}
-
 // clang-format off
 // 40 x 40 of height 60 and fertility 7, one cell of 70 at (10, 10), an element at (5, 6) and an
 // object at (12, 12) with the height word 0x1234.
@@ -88,7 +82,7 @@ TEST(EditHeights, EachOperationAndItsUndo) {
     };
     for (const auto& [script, pointer, expected] : cases) {
         const ToolRun run =
-            Edit(island.path(), script, "--json --cells 3,4 --cells 9,10 --cells 5,6");
+            EditScript(island.path(), script, "--json --cells 3,4 --cells 9,10 --cells 5,6");
         ASSERT_EQ(run.status, 0) << script << "\n" << run.err;
         EXPECT_EQ(Json::parse(run.out).at(Json::json_pointer(pointer)), expected) << script;
     }
@@ -125,7 +119,7 @@ TEST(EditHeights, RefusalsNameTheFaultAndWriteNothing) {
     };
     TempDir out;
     for (const auto& [script, status, says] : cases) {
-        const ToolRun run = Edit(island.path(), script, "-o " + Quote(out / "x.scp"));
+        const ToolRun run = EditScript(island.path(), script, "-o " + Quote(out / "x.scp"));
         EXPECT_EQ(std::tuple(run.status, run.err.find(says) == run.err.npos,
                              std::filesystem::exists(out / "x.scp")),
                   std::tuple(status, false, false))

@@ -12,12 +12,6 @@ using Json = nlohmann::json;
 
 namespace {
 
-ToolRun Edit(const std::filesystem::path& in, const std::string& script, const std::string& rest) {
-    const auto file = in.parent_path() / "script.json";
-    std::ofstream(file) << script;
-    return RunTool({}, "edit " + Quote(in) + " --script " + Quote(file) + " " + rest);
-}
-
 // Height x + 2y: water in the top left corner, land further down.
 Bytes Island(int width, int height) {
     return IslandFileBytes({.width = width, .height = height, .heights = [](int x, int y) {
@@ -85,7 +79,7 @@ TEST(EditMines, OperationsAndTheirUndoShowInTheJson) {
         {Script({}), "/mine_report", none},
     };
     for (const auto& [script, pointer, expected] : cases) {
-        const ToolRun run = Edit(island.path(), script, "--json --cells 41,5");
+        const ToolRun run = EditScript(island.path(), script, "--json --cells 41,5");
         ASSERT_EQ(run.status, 0) << script << "\n" << run.err;
         EXPECT_EQ(Json::parse(run.out).at(Json::json_pointer(pointer)), expected) << script;
     }
@@ -118,7 +112,7 @@ TEST(EditMines, RefusalsAreNamedAndNothingIsWritten) {
     };
     TempDir out;
     for (const auto& [file, script, status, says] : cases) {
-        const ToolRun run = Edit(file.path(), script, "--json -o " + Quote(out / "x.scp"));
+        const ToolRun run = EditScript(file.path(), script, "--json -o " + Quote(out / "x.scp"));
         EXPECT_EQ(std::tuple(run.status, run.err.find(says) == run.err.npos, run.out,
                              std::filesystem::exists(out / "x.scp")),
                   std::tuple(status, false, "", false))
@@ -133,7 +127,7 @@ TEST(EditMines, PlacedRecordsAreSavedAndReadBack) {
     const std::string script =
         Script({kPlace, kQuarry, R"({"op": "mine_place", "x": 2, "y": 3, "kind": 7})",
                 R"({"op": "rotate"})"});
-    ASSERT_EQ(Edit(island.path(), script, "-o " + Quote(out / "neu.scp")).status, 0);
+    ASSERT_EQ(EditScript(island.path(), script, "-o " + Quote(out / "neu.scp")).status, 0);
     const ToolRun info = RunTool({}, "info " + Quote(out / "neu.scp") + " --json");
     ASSERT_EQ(info.status, 0) << info.err;
     const Json json = Json::parse(info.out);

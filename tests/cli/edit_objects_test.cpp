@@ -13,12 +13,6 @@ using Json = nlohmann::json;
 
 namespace {
 
-ToolRun Edit(const std::filesystem::path& in, const std::string& script, const std::string& rest) {
-    const auto file = in.parent_path() / "script.json";
-    std::ofstream(file) << script;
-    return RunTool({}, "edit " + Quote(in) + " --script " + Quote(file) + " " + rest);
-}
-
 // 64 x 64 with a monument (2601) at (30, 30) and plants everywhere.
 Bytes Island() {
     // clang-format off
@@ -30,7 +24,7 @@ Bytes Island() {
 }
 
 Json Script(const TempFile& file, const std::string& script) {
-    const ToolRun run = Edit(file.path(), script, "--json --cells 21,11");
+    const ToolRun run = EditScript(file.path(), script, "--json --cells 21,11");
     EXPECT_EQ(run.status, 0) << script << "\n" << run.err;
     return run.status == 0 ? Json::parse(run.out) : Json();
 }
@@ -129,17 +123,17 @@ TEST(EditObjects, RefusalsAndMessages) {
         {R"([{"op": "element_list", "path": "/nonexistent/liste.txt"}])", 1, "liste.txt"},
     };
     for (const Case& c : cases) {
-        const ToolRun run = Edit(island.path(), c.script, "--json");
+        const ToolRun run = EditScript(island.path(), c.script, "--json");
         EXPECT_EQ(run.status, c.status) << c.script << "\n" << run.err;
         EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
         EXPECT_TRUE(run.out.empty()) << c.script;
     }
     // Messages the window would show are said, and the script goes on.
-    const ToolRun run = Edit(island.path(), R"([{"op": "object_remove"},
+    const ToolRun run = EditScript(island.path(), R"([{"op": "object_remove"},
         {"op": "object_insert", "x": 5, "y": 5, "id": 2101},
         {"op": "object_insert", "x": 5, "y": 5, "id": 2101, "as": "new_town",
          "warehouse_kind": 2}])",
-                             "");
+                                   "");
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.err.find("message: Kein Objekt ausgewählt / No object selected"),
               std::string::npos)

@@ -14,12 +14,6 @@ using Json = nlohmann::json;
 
 namespace {
 
-ToolRun Edit(const std::filesystem::path& in, const std::string& script, const std::string& rest) {
-    const auto file = in.parent_path() / "script.json";
-    std::ofstream(file) << script;
-    return RunTool({}, "edit " + Quote(in) + " --script " + Quote(file) + " " + rest);
-}
-
 // 40 x 40, height 40 + x mod 10; a wreck turned twice at (5, 6), a useful plant at (7, 6), a
 // river cell at (9, 9).
 Bytes Island() {
@@ -80,10 +74,11 @@ TEST(EditTerrain, EachOperationAndItsUndo) {
     const Json before =
         Json::array({Json::array({0, 0, 0, 0}), wreck, useful, Json::array({0, 0, 2702, 0x3000})});
     for (const Case& c : cases) {
-        const ToolRun done = Edit(island.path(), "[" + c.op + "]", cells);
+        const ToolRun done = EditScript(island.path(), "[" + c.op + "]", cells);
         ASSERT_EQ(done.status, 0) << c.op << "\n" << done.err;
         EXPECT_EQ(Cell(Json::parse(done.out), c.cell), c.changed) << c.op;
-        const ToolRun undone = Edit(island.path(), "[" + c.op + R"(, {"op": "undo"}])", cells);
+        const ToolRun undone =
+            EditScript(island.path(), "[" + c.op + R"(, {"op": "undo"}])", cells);
         ASSERT_EQ(undone.status, 0) << undone.err;
         const Json state = Json::parse(undone.out);
         for (int i = 0; i < 4; ++i) EXPECT_EQ(Cell(state, i), before[i]) << c.op << " cell " << i;
@@ -95,8 +90,8 @@ TEST(EditTerrain, ListingAndDistributionAreReproducible) {
     const std::string script = R"([{"op": "distribute", "id": 1001, "count": 30,
         "min_height": 40, "max_height": 49, "seed": 11},
         {"op": "terrain_list", "id": 1001}])";
-    const ToolRun first = Edit(island.path(), script, "--json");
-    const ToolRun second = Edit(island.path(), script, "--json");
+    const ToolRun first = EditScript(island.path(), script, "--json");
+    const ToolRun second = EditScript(island.path(), script, "--json");
     ASSERT_EQ(first.status, 0) << first.err;
     const Json listing = Json::parse(first.out)["listing"];
     EXPECT_EQ(listing.size(), 30u);
@@ -108,15 +103,15 @@ TEST(EditTerrain, ListingAndDistributionAreReproducible) {
         std::snprintf(height, sizeof height, "%02X", 40 + x % 10);
         EXPECT_EQ(row[0], std::string("00 ") + height) << row;
     }
-    const ToolRun turned = Edit(island.path(), R"([{"op": "terrain_list", "id": 1601,
+    const ToolRun turned = EditScript(island.path(), R"([{"op": "terrain_list", "id": 1601,
         "orientation": 2, "any_orientation": false}])",
-                                "--json");
+                                      "--json");
     EXPECT_EQ(Json::parse(turned.out)["listing"],
               Json::array({Json::array({"01 34", "5", "6", "45"})}));
     // A new island has nothing listed.
-    const ToolRun fresh = Edit(island.path(), R"([{"op": "terrain_list", "id": 1601},
+    const ToolRun fresh = EditScript(island.path(), R"([{"op": "terrain_list", "id": 1601},
         {"op": "new_island", "size": 64}])",
-                               "--json");
+                                     "--json");
     EXPECT_EQ(Json::parse(fresh.out)["listing"], Json::array());
 }
 
@@ -138,7 +133,7 @@ TEST(EditTerrain, RefusedKeysAndFailedOperationsChangeNothing) {
     };
     for (const auto& [script, status, text] : cases) {
         TempDir out;
-        const ToolRun run = Edit(island.path(), script, "-o " + Quote(out / "x.scp"));
+        const ToolRun run = EditScript(island.path(), script, "-o " + Quote(out / "x.scp"));
         EXPECT_EQ(run.status, status) << script << "\n" << run.err;
         EXPECT_NE(run.err.find(text), std::string::npos) << script << "\n" << run.err;
         EXPECT_FALSE(std::filesystem::exists(out / "x.scp")) << script;
@@ -153,9 +148,9 @@ TEST(EditTerrain, RemovingVisibleRiversFollowsTheZoomedPart) {
     };
     TempFile island(IslandFileBytes(spec), "fluss.scp");
     // At zoom 42 the top-left page of the overview shows cells 0..23 x 0..11 only.
-    const ToolRun run =
-        Edit(island.path(), R"([{"op": "rivers_remove_visible", "zoom": 42, "part": [0, 0]}])",
-             "--json --cells 10,10 --cells 190,190");
+    const ToolRun run = EditScript(
+        island.path(), R"([{"op": "rivers_remove_visible", "zoom": 42, "part": [0, 0]}])",
+        "--json --cells 10,10 --cells 190,190");
     ASSERT_EQ(run.status, 0) << run.err;
     const Json state = Json::parse(run.out);
     EXPECT_EQ(state["cells"][0]["river"], 0);

@@ -16,13 +16,6 @@ namespace {
 
 ToolRun Tool(const std::string& arguments) { return RunTool({}, arguments); }
 
-// `edit IN --script` with the script written to a file beside the input.
-ToolRun Edit(const std::filesystem::path& in, const std::string& script, const std::string& rest) {
-    const auto file = in.parent_path() / "script.json";
-    std::ofstream(file) << script;
-    return Tool("edit " + Quote(in) + " --script " + Quote(file) + " " + rest);
-}
-
 // clang-format off
 // Climate 3, height x + 2y, one terrain element at (5, 6).
 Bytes Island() {
@@ -81,7 +74,7 @@ TEST(Edit, OperationsAndTheirUndoShowInTheJson) {
         {game, "[" + tidy + R"(, {"op": "undo"}, {"op": "redo"}])", warehouse, 1},
     };
     for (const auto& [file, script, pointer, expected] : cases) {
-        const ToolRun run = Edit(file.path(), script, "--json --cells 6,6");
+        const ToolRun run = EditScript(file.path(), script, "--json --cells 6,6");
         ASSERT_EQ(run.status, 0) << script << "\n" << run.err;
         EXPECT_EQ(Json::parse(run.out).at(Json::json_pointer(pointer)), expected) << script;
     }
@@ -100,7 +93,7 @@ TEST(Edit, WritesWhatConvertWritesForTheSameChange) {
     for (const auto& [file, script, after_load, convert_options, output] : cases) {
         TempDir edited, converted;
         const ToolRun edit =
-            Edit(file.path(), script, after_load + " -o " + Quote(edited / output));
+            EditScript(file.path(), script, after_load + " -o " + Quote(edited / output));
         ASSERT_EQ(edit.status, 0) << edit.err;
         EXPECT_EQ(edit.out.rfind("wrote ", 0), 0u) << edit.out;
         const ToolRun convert = Tool("convert " + Quote(file.path()) + " " + after_load + " " +
@@ -118,7 +111,7 @@ TEST(Edit, ScriptFromStandardInputAndNothingPrintedWithoutOutputs) {
         Tool("edit " + Quote(island.path()) + " --script - --json < " + Quote(script));
     ASSERT_EQ(piped.status, 0) << piped.err;
     EXPECT_EQ(Json::parse(piped.out)["island"]["climate"], 4);
-    const ToolRun quiet = Edit(island.path(), R"([{"op": "climate", "climate": 4}])", "");
+    const ToolRun quiet = EditScript(island.path(), R"([{"op": "climate", "climate": 4}])", "");
     EXPECT_EQ(Json::array({quiet.status, quiet.out, quiet.err}), Json::array({0, "", ""}));
 }
 
@@ -148,7 +141,7 @@ TEST(Edit, FaultsAreNamedAndNothingIsWritten) {
     };
     TempDir out;
     for (const auto& [file, script, status, says] : cases) {
-        const ToolRun run = Edit(file.path(), script, "--json -o " + Quote(out / "x.scp"));
+        const ToolRun run = EditScript(file.path(), script, "--json -o " + Quote(out / "x.scp"));
         const std::string error = status == 2 ? "error: script" : "error: ";
         EXPECT_EQ(std::tuple(run.status, run.err.find(error) == run.err.npos,
                              run.err.find(says) == run.err.npos, run.out,
@@ -175,9 +168,9 @@ TEST(Recover, AJournalGivesWhatTheEditWroteAndACutOrForeignOneIsRefusedAndKept) 
         R"([{"op": "city", "row": 1}, {"op": "aufraum"}, {"op": "climate", "climate": 2},
             {"op": "climate", "climate": 5}, {"op": "undo"}])";
     TempDir edited, recovered;
-    ASSERT_EQ(Edit(game.path(), script, "-o " + Quote(edited / "out.cty")).status, 0);
+    ASSERT_EQ(EditScript(game.path(), script, "-o " + Quote(edited / "out.cty")).status, 0);
     const auto journal = game.path().parent_path() / "work.journal";
-    const ToolRun recorded = Edit(game.path(), script, "--journal " + Quote(journal));
+    const ToolRun recorded = EditScript(game.path(), script, "--journal " + Quote(journal));
     ASSERT_EQ(recorded.status, 0) << recorded.err;
     const ToolRun recover =
         Tool("recover " + Quote(journal) + " -o " + Quote(recovered / "out.cty"));

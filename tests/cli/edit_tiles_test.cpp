@@ -13,12 +13,6 @@ using Json = nlohmann::json;
 
 namespace {
 
-ToolRun Edit(const std::filesystem::path& in, const std::string& script, const std::string& rest) {
-    const auto file = in.parent_path() / "script.json";
-    std::ofstream(file) << script;
-    return RunTool({}, "edit " + Quote(in) + " --script " + Quote(file) + " " + rest);
-}
-
 // clang-format off
 // 40 x 40, heights x + y, tiles of series 0C (tile byte 6D at (7, 8)), a plant at (2, 1) and a
 // mine at (2, 2).
@@ -88,7 +82,7 @@ TEST(EditTiles, EachOperationAndItsUndo) {
          {{0, "terrain", 0}}},
     };
     for (const Case& c : cases) {
-        const ToolRun run = Edit(island.path(), c.script, "--json " + c.cells);
+        const ToolRun run = EditScript(island.path(), c.script, "--json " + c.cells);
         ASSERT_EQ(run.status, 0) << c.script << "\n" << run.err;
         const Json state = Json::parse(run.out);
         for (const auto& [k, key, value] : c.expected)
@@ -98,12 +92,12 @@ TEST(EditTiles, EachOperationAndItsUndo) {
 
 TEST(EditTiles, ToolStateInTheJson) {
     TempFile island(Island(), "tiles.scp");
-    const ToolRun run = Edit(island.path(), R"([
+    const ToolRun run = EditScript(island.path(), R"([
         {"op": "compose_field", "series": "0d", "offset": "20", "rotation": "D"},
         {"op": "list_series", "series": "0C"},
         {"op": "block_copy", "left": 1, "top": 1, "width": 3, "height": 2, "quarries": false},
         {"op": "block_paste", "left": 10, "top": 10, "n": 3, "m": 2}])",
-                             "--json");
+                                   "--json");
     ASSERT_EQ(run.status, 0) << run.err;
     const Json state = Json::parse(run.out);
     EXPECT_EQ(state["field"]["series"], "0D");
@@ -126,18 +120,18 @@ TEST(EditTiles, BlockFilesRoundTripAndFaultyOnesAreRefused) {
     TempDir dir;
     const auto block = dir / "Inselblock.txt";
     const ToolRun saved =
-        Edit(island.path(),
-             R"([{"op": "block_copy", "left": 1, "top": 1, "width": 3, "height": 2},
+        EditScript(island.path(),
+                   R"([{"op": "block_copy", "left": 1, "top": 1, "width": 3, "height": 2},
         {"op": "block_save", "path": ")" +
-                 block.string() + R"(", "comment": "Ecke"}])",
-             "--json");
+                       block.string() + R"(", "comment": "Ecke"}])",
+                   "--json");
     ASSERT_EQ(saved.status, 0) << saved.err;
     const std::string text = Slurp(block);
     EXPECT_EQ(text.rfind("Rechteckblock\r\nEcke\r\n3\r\n2\r\n2\r\n3072\r\n10\r\n", 0), 0u) << text;
-    const ToolRun loaded = Edit(island.path(),
-                                R"([{"op": "block_load", "path": ")" + block.string() +
-                                    R"("}, {"op": "block_paste", "left": 20, "top": 20}])",
-                                "--json --cells 21,20");
+    const ToolRun loaded = EditScript(island.path(),
+                                      R"([{"op": "block_load", "path": ")" + block.string() +
+                                          R"("}, {"op": "block_paste", "left": 20, "top": 20}])",
+                                      "--json --cells 21,20");
     ASSERT_EQ(loaded.status, 0) << loaded.err;
     const Json state = Json::parse(loaded.out);
     EXPECT_EQ(state["block"], Json::parse(saved.out)["block"]);
@@ -167,7 +161,7 @@ TEST(EditTiles, BlockFilesRoundTripAndFaultyOnesAreRefused) {
         {R"([{"op": "block_copy", "left": 0, "top": 0, "width": 2}])", 2, R"("height" is missing)"},
     };
     for (const auto& [script, status, says] : cases) {
-        const ToolRun run = Edit(island.path(), script, "--json -o " + Quote(dir / "x.scp"));
+        const ToolRun run = EditScript(island.path(), script, "--json -o " + Quote(dir / "x.scp"));
         EXPECT_EQ(std::tuple(run.status, run.err.find(says) == std::string::npos, run.out,
                              std::filesystem::exists(dir / "x.scp")),
                   std::tuple(status, false, "", false))
@@ -176,7 +170,7 @@ TEST(EditTiles, BlockFilesRoundTripAndFaultyOnesAreRefused) {
     }
     // A faulty pattern line is said, and the script goes on.
     const ToolRun faulty =
-        Edit(island.path(), R"([{"op": "fill_base", "pattern": 10}])", "--json --cells 0,0");
+        EditScript(island.path(), R"([{"op": "fill_base", "pattern": 10}])", "--json --cells 0,0");
     ASSERT_EQ(faulty.status, 0) << faulty.err;
     EXPECT_NE(faulty.err.find("message: Faulty GFX.txt structure"), std::string::npos)
         << faulty.err;

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "temp_file.h"
@@ -34,6 +35,14 @@ inline ToolRun RunTool(const std::filesystem::path& folder, std::string argument
                                 Quote(scratch / "out") + " 2> " + Quote(scratch / "err");
     const int raw = std::system(command.c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(scratch / "out"), Slurp(scratch / "err")};
+}
+
+// `inseltool edit IN --script` with the script written to a file beside the input.
+inline ToolRun EditScript(const std::filesystem::path& in, const std::string& script,
+                          const std::string& rest) {
+    const auto file = in.parent_path() / "script.json";
+    std::ofstream(file) << script;
+    return RunTool({}, "edit " + Quote(in) + " --script " + Quote(file) + " " + rest);
 }
 
 }  // namespace insel::fixture

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QProcess>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -112,6 +113,16 @@ class WindowHarness {
         return Find<T>(*window_, name);
     }
     void Click(const char* name) { Control<QAbstractButton>(name)->click(); }
+    void ShowPage(const char* name) {
+        Control<QTabWidget>("PageControl1")->setCurrentWidget(Child(name));
+    }
+    // Moves the mouse over cell (x, y) of a 128-cell island in the whole view (4 pixels a cell)
+    // and clicks there.
+    void ClickCanvasCell(int x, int y) {
+        const QPoint at(4 * x + 1, 4 * y + 1);
+        MoveMouse(Child("FlickerFreePaintBox2"), at);
+        QTest::mouseClick(Child("FlickerFreePaintBox2"), Qt::LeftButton, {}, at);
+    }
     QImage Canvas() { return Child("FlickerFreePaintBox2")->grab().toImage(); }
     QString Messages() const { return messages_.join('\n'); }
 };

@@ -42,9 +42,6 @@ QPoint CellPixel(int x, int y) { return {4 * x + 1, 4 * y + 1}; }
 class LineDrawingPageTest : public QObject, WindowHarness {
     Q_OBJECT
 
-    void ShowPage(const char* name) {
-        Control<QTabWidget>("PageControl1")->setCurrentWidget(Child(name));
-    }
     void Choose(const char* list, int height) {
         Control<QListWidget>(list)->setCurrentRow(Step(height));
     }

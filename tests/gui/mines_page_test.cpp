@@ -30,9 +30,6 @@ fx::Bytes SlopeFile(int width, int height) {
 class MinesPageTest : public QObject, WindowHarness {
     Q_OBJECT
 
-    void ShowPage(const char* name) {
-        Control<QTabWidget>("PageControl1")->setCurrentWidget(Child(name));
-    }
     void Open(int width, int height) {
         const QString file = At(QString("hang%1.scp").arg(width * 1000 + height));
         QVERIFY(WriteAll(file,

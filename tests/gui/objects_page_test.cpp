@@ -26,12 +26,6 @@ class ObjectsPageTest : public QObject, WindowHarness {
     insel::gui::GebaeudePage& Page() {
         return *Find<insel::gui::GebaeudePage>(*window_, "Objects");
     }
-    // A click on a cell of the 128-cell sample in the whole view (4 pixels a cell).
-    void ClickCanvasCell(int x, int y) {
-        const QPoint at(4 * x + 1, 4 * y + 1);
-        MoveMouse(Child("FlickerFreePaintBox2"), at);
-        QTest::mouseClick(Child("FlickerFreePaintBox2"), Qt::LeftButton, {}, at);
-    }
     void Choose(const char* id) {
         auto* box = Control<QComboBox>("BuildingComboBox");
         const int item = box->findText(QString(id) + ",", Qt::MatchStartsWith);

@@ -45,16 +45,6 @@ fx::Bytes SettledIslandFile() {
 class PagesTest : public QObject, WindowHarness {
     Q_OBJECT
 
-    void ShowPage(const char* name) {
-        Control<QTabWidget>("PageControl1")->setCurrentWidget(Child(name));
-    }
-    // Moves the mouse over a cell of the 128-cell sample in the whole view (4 pixels a cell)
-    // and clicks there.
-    void ClickCanvasCell(int x, int y) {
-        const QPoint at(4 * x + 1, 4 * y + 1);
-        MoveMouse(Child("FlickerFreePaintBox2"), at);
-        QTest::mouseClick(Child("FlickerFreePaintBox2"), Qt::LeftButton, {}, at);
-    }
     const insel::ToolState& Tools() { return Ed().tools; }
 
   private slots:

@@ -44,9 +44,6 @@ class TerrainPageTest : public QObject, WindowHarness {
         Start(file_->path().string());
         QVERIFY(Ed().doc.loaded);
     }
-    void ShowPage(const char* name) {
-        Control<QTabWidget>("PageControl1")->setCurrentWidget(Child(name));
-    }
     void ClickCell(int x, int y) {
         const auto pixel = insel::CellToPixel(Ed().view, Ed().doc.island, x, y);
         QVERIFY(pixel);

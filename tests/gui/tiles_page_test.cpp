@@ -17,15 +17,6 @@ using namespace insel::gui::test;
 class TilesPageTest : public QObject, WindowHarness {
     Q_OBJECT
 
-    void ShowPage(const char* name) {
-        Control<QTabWidget>("PageControl1")->setCurrentWidget(Child(name));
-    }
-    // The sample is 128 cells wide: 4 pixels a cell in the whole view.
-    void ClickCanvasCell(int x, int y) {
-        const QPoint at(4 * x + 1, 4 * y + 1);
-        MoveMouse(Child("FlickerFreePaintBox2"), at);
-        QTest::mouseClick(Child("FlickerFreePaintBox2"), Qt::LeftButton, {}, at);
-    }
     void Choose(const char* box, int index) {
         auto* combo = Control<QComboBox>(box);
         combo->setCurrentIndex(index);

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPixmap>
 #include <QResizeEvent>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -14,6 +15,7 @@
 #include <cmath>
 
 #include "core/container/cp1252.h"
+#include "core/container/file_io.h"
 
 namespace insel::gui {
 
@@ -190,6 +192,19 @@ void PaintPanel(QLabel* panel, const QColor& back) {
     colours.setColor(QPalette::WindowText, CaptionColourOn(back));
     panel->setPalette(colours);
     panel->setAutoFillBackground(true);
+}
+
+void ShowElementPicture(QLabel* label, const std::filesystem::path& program_folder,
+                        PictureKind kind, int variant, int id) {
+    const auto path = ElementPicturePath(program_folder, kind, variant, std::to_string(id));
+    QPixmap pixmap;
+    if (!path.empty()) pixmap.load(QString::fromStdString(PathToUtf8(path)));
+    if (pixmap.isNull()) {
+        label->setPixmap({});
+        label->setText(QString::number(id));
+        return;
+    }
+    label->setPixmap(pixmap.scaled(label->size(), Qt::KeepAspectRatio));
 }
 
 }  // namespace insel::gui

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QTableWidget>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <span>
 #include <string>
@@ -13,6 +14,7 @@
 
 #include "core/app/definitions.h"
 #include "core/reports/statistics.h"
+#include "core/tools/element_pictures.h"
 
 namespace insel::gui {
 
@@ -85,6 +87,11 @@ class FlowPanel : public QWidget {
 };
 
 // The core's colours are 0x00BBGGRR.
+// The element's picture from the program's GelImages folder, fitted into `label`; the id as
+// text where no picture exists.
+void ShowElementPicture(QLabel* label, const std::filesystem::path& program_folder,
+                        PictureKind kind, int variant, int id);
+
 QColor ColourOf(std::uint32_t bgr);
 std::uint32_t ColourValue(const QColor& colour);
 // Black or white, whichever contrasts more with `back` (by relative luminance).

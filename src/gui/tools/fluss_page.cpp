@@ -138,16 +138,7 @@ FlussPage::FlussPage(TInselZeichner& window) : window_(window) {
 }
 
 void FlussPage::ShowPicture(int id, int direction) {
-    const auto path = ElementPicturePath(window_.ProgramFolder(), PictureKind::River, direction,
-                                         std::to_string(id));
-    QPixmap pixmap;
-    if (!path.empty()) pixmap.load(QString::fromStdString(path.string()));
-    if (pixmap.isNull()) {
-        picture_->setPixmap({});
-        picture_->setText(QString::number(id));
-        return;
-    }
-    picture_->setPixmap(pixmap.scaled(picture_->size(), Qt::KeepAspectRatio));
+    ShowElementPicture(picture_, window_.ProgramFolder(), PictureKind::River, direction, id);
 }
 
 void FlussPage::ResetAfterLoad() {

@@ -307,16 +307,7 @@ bool GelaendePage::GrowthAdjust() const {
 int GelaendePage::TypedId() const { return ParseTerrainId(Std(id_edit_), "BewuchsIDEdit"); }
 
 void GelaendePage::ShowPicture(int id, int orientation) {
-    const auto path = ElementPicturePath(window_.ProgramFolder(), PictureKind::Terrain, orientation,
-                                         std::to_string(id));
-    QPixmap pixmap;
-    if (!path.empty()) pixmap.load(QString::fromStdString(path.string()));
-    if (pixmap.isNull()) {
-        picture_->setPixmap({});
-        picture_->setText(QString::number(id));
-        return;
-    }
-    picture_->setPixmap(pixmap.scaled(picture_->size(), Qt::KeepAspectRatio));
+    ShowElementPicture(picture_, window_.ProgramFolder(), PictureKind::Terrain, orientation, id);
 }
 
 void GelaendePage::LoadChosenElement() {

@@ -365,14 +365,7 @@ void GebaeudePage::MarkWarehouses() {
 }
 
 void GebaeudePage::ShowPicture(int id, int orientation) {
-    const auto path =
-        ElementPicturePath(program_folder_, PictureKind::Object, orientation, std::to_string(id));
-    const QPixmap picture(QString::fromStdString(PathToUtf8(path)));
-    if (picture.isNull()) {
-        object_image_->clear();
-    } else {
-        object_image_->setPixmap(picture);
-    }
+    ShowElementPicture(object_image_, program_folder_, PictureKind::Object, orientation, id);
 }
 
 void GebaeudePage::ShowChosenBuilding() {
