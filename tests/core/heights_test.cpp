@@ -236,8 +236,9 @@ TEST(ObjectHeight, StandsInTheHighByteAndIsCutAt255) {
     EXPECT_FALSE(ObjectAt(e->doc.island, 6, 5));
     const std::pair<int, int> cases[] = {
         {40, 40 * 256}, {255, 255 * 256}, {300, 255 * 256}, {0, 0}};
-    for (auto [height, word] : cases) {
-        e->Step("Neue Höhe setzen", [&] { SetObjectHeight(e->doc.island, *found, height); });
+    for (const auto& [height, word] : cases) {
+        const int h = height;  // older clang cannot capture a structured binding
+        e->Step("Neue Höhe setzen", [&] { SetObjectHeight(e->doc.island, *found, h); });
         EXPECT_EQ(e->doc.island.objects[*found].parameter, word) << height;
     }
     e->history.Undo(e->doc, 4);
