@@ -17,16 +17,16 @@ namespace {
 // 40 x 40, height 40 + x mod 10; a wreck turned twice at (5, 6), a useful plant at (7, 6), a
 // river cell at (9, 9).
 Bytes Island() {
-    IslandSpec spec;
-    spec.width = spec.height = 40;
-    spec.heights = [](int x, int) { return static_cast<std::uint8_t>(40 + x % 10); };
-    spec.terrain = [](int x, int y) {
+    IslandSpec layout;
+    layout.width = layout.height = 40;
+    layout.heights = [](int x, int) { return static_cast<std::uint8_t>(40 + x % 10); };
+    layout.terrain = [](int x, int y) {
         if (x == 5 && y == 6) return Element{1601 + 2 * 16384, 0x3401};
         if (x == 7 && y == 6) return Element{720, 0x3000};
         return Element{};
     };
-    spec.rivers = [](int x, int y) { return x == 9 && y == 9 ? Element{2702, 0x3000} : Element{}; };
-    return IslandFileBytes(spec);
+    layout.rivers = [](int x, int y) { return x == 9 && y == 9 ? Element{2702, 0x3000} : Element{}; };
+    return IslandFileBytes(layout);
 }
 
 // The cell's four terrain and river words.
@@ -141,12 +141,12 @@ TEST(EditTerrain, RefusedKeysAndFailedOperationsChangeNothing) {
 }
 
 TEST(EditTerrain, RemovingVisibleRiversFollowsTheZoomedPart) {
-    IslandSpec spec;
-    spec.width = spec.height = 200;
-    spec.rivers = [](int x, int y) {
+    IslandSpec layout;
+    layout.width = layout.height = 200;
+    layout.rivers = [](int x, int y) {
         return (x == 10 && y == 10) || (x == 190 && y == 190) ? Element{2701, 0x3000} : Element{};
     };
-    TempFile island(IslandFileBytes(spec), "fluss.scp");
+    TempFile island(IslandFileBytes(layout), "fluss.scp");
     // At zoom 42 the top-left page of the overview shows cells 0..23 x 0..11 only.
     const ToolRun run = EditScript(
         island.path(), R"([{"op": "rivers_remove_visible", "zoom": 42, "part": [0, 0]}])",

@@ -17,18 +17,18 @@ using fixture::Element;
 // 64 x 64: height 60 everywhere but a 4 x 3 patch of 30 at (20..23, 40..42); fertility 7;
 // one object at (5, 6) and a terrain element at (8, 9) and (9, 9).
 std::unique_ptr<Editor> Loaded(std::function<std::uint8_t(int, int)> heights = {}) {
-    fixture::IslandSpec spec;
-    spec.heights = heights ? heights : [](int x, int y) -> std::uint8_t {
+    fixture::IslandSpec layout;
+    layout.heights = heights ? heights : [](int x, int y) -> std::uint8_t {
         return x >= 20 && x <= 23 && y >= 40 && y <= 42 ? 30 : 60;
     };
-    spec.fertility = [](int, int) -> std::uint8_t { return 7; };
-    spec.terrain = [](int x, int y) {
+    layout.fertility = [](int, int) -> std::uint8_t { return 7; };
+    layout.terrain = [](int x, int y) {
         return y == 9 && (x == 8 || x == 9) ? Element{0x05DD, 0x4003} : Element{};
     };
-    spec.objects = {{.id_word = 1000, .parameter = 0x1234, .x = 5, .y = 6},
+    layout.objects = {{.id_word = 1000, .parameter = 0x1234, .x = 5, .y = 6},
                     {.id_word = 1001, .parameter = 0, .x = 5, .y = 6}};
     auto editor = std::make_unique<Editor>();
-    test::Load(*editor, fixture::IslandFileBytes(spec), FileKind::Island);
+    test::Load(*editor, fixture::IslandFileBytes(layout), FileKind::Island);
     return editor;
 }
 

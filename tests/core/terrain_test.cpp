@@ -18,18 +18,18 @@ namespace insel {
 namespace {
 
 // 64 x 64: height 40 + x mod 10 (so 40..49), element 150 at (1, 1), a useful plant at (2, 1).
-fixture::IslandSpec Spec() {
-    fixture::IslandSpec spec;
-    spec.heights = [](int x, int) { return static_cast<std::uint8_t>(40 + x % 10); };
-    spec.terrain = [](int x, int y) -> fixture::Element {
+fixture::IslandSpec Layout() {
+    fixture::IslandSpec layout;
+    layout.heights = [](int x, int) { return static_cast<std::uint8_t>(40 + x % 10); };
+    layout.terrain = [](int x, int y) -> fixture::Element {
         if (x == 1 && y == 1) return {150, 0x3105};
         if (x == 2 && y == 1) return {720 + 16384, 0x3203};
         return {};
     };
-    return spec;
+    return layout;
 }
 
-std::unique_ptr<Editor> Loaded(const fixture::IslandSpec& spec = Spec()) {
+std::unique_ptr<Editor> Loaded(const fixture::IslandSpec& layout = Layout()) {
     auto editor = std::make_unique<Editor>();
     editor->definitions.terrain_items = {"102,y5x0,11,Eiche", "1001,0030,11,Fels",
                                          "2701,0030,11,Fluss", "2702,3000,11,Fluss O-W"};
@@ -38,7 +38,7 @@ std::unique_ptr<Editor> Loaded(const fixture::IslandSpec& spec = Spec()) {
                                         "2701,0030,11,Fluss", "2702,3000,11,Fluss O-W"};
     editor->definitions.terrain_colours = {0, 255, 0, 0};
     editor->definitions.river_items = {"2701,0030,11,Fluss", "2702,3000,11,Fluss O-W"};
-    test::Load(*editor, fixture::IslandFileBytes(spec), FileKind::Island);
+    test::Load(*editor, fixture::IslandFileBytes(layout), FileKind::Island);
     return editor;
 }
 
@@ -298,7 +298,7 @@ TEST(Distribution, PlacesOnlyWhereTheRulesAllow) {
 
 TEST(Distribution, EndsAtTheAttemptLimitTheTimerOrTheUser) {
     // Every cell of heights 44..46 taken: 5 x 5 attempts, no message.
-    fixture::IslandSpec full = Spec();
+    fixture::IslandSpec full = Layout();
     full.terrain = [](int, int) { return fixture::Element{101, 0}; };
     auto editor = Loaded(full);
     std::mt19937 random(1);
@@ -339,12 +339,12 @@ TEST(Distribution, EndsAtTheAttemptLimitTheTimerOrTheUser) {
 }
 
 TEST(Distribution, KeepUsefulProtectsUsefulPlantsAndUsesTheTypedWord) {
-    fixture::IslandSpec spec = Spec();
-    spec.heights = [](int, int) { return std::uint8_t{45}; };
-    spec.terrain = [](int x, int) {
+    fixture::IslandSpec layout = Layout();
+    layout.heights = [](int, int) { return std::uint8_t{45}; };
+    layout.terrain = [](int x, int) {
         return fixture::Element{x < 32 ? std::uint16_t(760) : std::uint16_t(600), 0};
     };
-    auto editor = Loaded(spec);
+    auto editor = Loaded(layout);
     std::mt19937 random(3);
     DistributeOptions o = Scatter(1001, 30);
     o.overwrite = true;

@@ -27,12 +27,12 @@ int Step(int height) {
 // 128 x 128 (4 pixels a cell in the whole view) of height 60 and fertility 7 with one cell of
 // 70 at (50, 50), and an object at (12, 12).
 fx::Bytes HillIsland() {
-    fx::IslandSpec spec;
-    spec.width = spec.height = 128;
-    spec.heights = [](int x, int y) -> std::uint8_t { return x == 50 && y == 50 ? 70 : 60; };
-    spec.fertility = [](int, int) -> std::uint8_t { return 7; };
-    spec.objects = {{.id_word = 1000, .parameter = 0x1234, .x = 12, .y = 12}};
-    return fx::IslandFileBytes(spec);
+    fx::IslandSpec layout;
+    layout.width = layout.height = 128;
+    layout.heights = [](int x, int y) -> std::uint8_t { return x == 50 && y == 50 ? 70 : 60; };
+    layout.fertility = [](int, int) -> std::uint8_t { return 7; };
+    layout.objects = {{.id_word = 1000, .parameter = 0x1234, .x = 12, .y = 12}};
+    return fx::IslandFileBytes(layout);
 }
 
 QPoint CellPixel(int x, int y) { return {4 * x + 1, 4 * y + 1}; }

@@ -22,14 +22,14 @@ namespace {
 
 // 64 x 64, height 40 + x mod 10, a useful plant at (3, 3) and a rock at (4, 3).
 fx::Bytes GreenIsland() {
-    fx::IslandSpec spec;
-    spec.heights = [](int x, int) { return static_cast<std::uint8_t>(40 + x % 10); };
-    spec.terrain = [](int x, int y) {
+    fx::IslandSpec layout;
+    layout.heights = [](int x, int) { return static_cast<std::uint8_t>(40 + x % 10); };
+    layout.terrain = [](int x, int y) {
         if (x == 3 && y == 3) return fx::Element{720, 0x2B01};
         if (x == 4 && y == 3) return fx::Element{1001, 0x3000};
         return fx::Element{};
     };
-    return fx::IslandFileBytes(spec);
+    return fx::IslandFileBytes(layout);
 }
 
 }  // namespace
