@@ -81,7 +81,7 @@ void AddTilesOperations(std::vector<ScriptOperation>& ops) {
                        if (text.size() != 2)
                            throw FormatError("\"series\" must hold two hexadecimal digits");
                        e.tools.tiles.search_text = text;
-                       e.tools.listing = ListingLines(ListSeriesCells(e.doc.island, text).rows);
+                       e.tools.listing = ListSeriesCells(e.doc.island, text).rows;
                        return std::string();
                    }});
     ops.push_back({"fill_base",
@@ -176,19 +176,7 @@ void AddTilesJson(const Editor& editor, nlohmann::ordered_json& json) {
                      {"comment", block.comment},
                      {"mines", mines},
                      {"quarry_spots", spots}};
-    nlohmann::ordered_json listing = nlohmann::ordered_json::array();
-    for (const std::string& line : editor.tools.listing) {
-        nlohmann::ordered_json row = nlohmann::ordered_json::array();
-        std::size_t at = 0;
-        while (true) {
-            const std::size_t tab = line.find('\t', at);
-            row.push_back(line.substr(at, tab == std::string::npos ? std::string::npos : tab - at));
-            if (tab == std::string::npos) break;
-            at = tab + 1;
-        }
-        listing.push_back(row);
-    }
-    json["listing"] = listing;
+    json["listing"] = editor.tools.listing;
 }
 
 }  // namespace insel::cli

@@ -184,11 +184,11 @@ TEST(TerrainEdit, DeleteReplaceListAndShipwrecks) {
 
     // Listing: x outer, y inner; growth and height as two hex digits each.
     ListTerrainIntoTools(editor->tools, editor->doc.island, 150, true);
-    EXPECT_EQ(
-        editor->tools.listing,
-        (std::vector<std::string>{"05 31\t1\t1\t41", "00 00\t10\t4\t40", "00 00\t11\t7\t41"}));
+    EXPECT_EQ(editor->tools.listing, (std::vector<ListingRow>{{"05 31", "1", "1", "41"},
+                                                              {"00 00", "10", "4", "40"},
+                                                              {"00 00", "11", "7", "41"}}));
     ListTerrainIntoTools(editor->tools, editor->doc.island, 150 + 2 * 16384, false);
-    EXPECT_EQ(editor->tools.listing, (std::vector<std::string>{"00 00\t10\t4\t40"}));
+    EXPECT_EQ(editor->tools.listing, (std::vector<ListingRow>{{"00 00", "10", "4", "40"}}));
     EXPECT_EQ(editor->tools.terrain.listed_element, 150 + 2 * 16384);
 
     ASSERT_TRUE(ClearShipwrecksStep(*editor));

@@ -194,8 +194,8 @@ TEST(TileSeries, ListingGoesColumnByColumnOverTheIsland) {
     const SeriesListing listing = ListSeriesCells(e->doc.island, "20");
     ASSERT_TRUE(listing.listed);
     EXPECT_EQ(listing.series, 0x20);
-    EXPECT_EQ(ListingLines(listing.rows),
-              (std::vector<std::string>{"01\t2\t9\t11", "6D\t5\t3\t8"}));
+    EXPECT_EQ(listing.rows,
+              (std::vector<ListingRow>{{"01", "2", "9", "11"}, {"6D", "5", "3", "8"}}));
     EXPECT_FALSE(ListSeriesCells(e->doc.island, "2").listed);
     EXPECT_FALSE(ListSeriesCells(e->doc.island, "200").listed);
     EXPECT_THROW(ListSeriesCells(e->doc.island, "2x"), FormatError);

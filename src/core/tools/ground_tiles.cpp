@@ -236,14 +236,6 @@ SeriesListing ListSeriesCells(const IslandMap& island, std::string_view search_t
     return listing;
 }
 
-std::vector<std::string> ListingLines(const std::vector<ListingRow>& rows) {
-    std::vector<std::string> lines;
-    lines.reserve(rows.size());
-    for (const ListingRow& row : rows)
-        lines.push_back(row[0] + '\t' + row[1] + '\t' + row[2] + '\t' + row[3]);
-    return lines;
-}
-
 std::string FillBase(IslandMap& island, TileField& field, std::string_view pattern_line,
                      FillWhere where, int threshold) {
     int high = 0;

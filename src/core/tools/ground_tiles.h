@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/tools/listing.h"
+
 namespace insel {
 
 struct BlockRect;
@@ -72,7 +74,6 @@ bool FloodField(IslandMap& island, const TileField& field, int left, int top, in
 std::int64_t ReplaceSeries(IslandMap& island, int from, int to);
 
 // One row of the series listing: tile byte in hex, x, y, height.
-using ListingRow = std::array<std::string, 4>;
 inline const ListingRow kListingHeader = {"Stufe", "x", "y", "Höhe"};
 // The island's cells of the series typed in `search_text` (x major). Nothing unless the text
 // holds exactly two characters; other than hex digits is a FormatError.
@@ -82,8 +83,6 @@ struct SeriesListing {
     std::vector<ListingRow> rows;
 };
 SeriesListing ListSeriesCells(const IslandMap& island, std::string_view search_text);
-// The listing rows as the tool state keeps them, cells separated by tabs.
-std::vector<std::string> ListingLines(const std::vector<ListingRow>& rows);
 
 // Fills the layer with the base pattern of `pattern_line` (a line of the base-pattern list)
 // where the height rule selects; the pattern becomes the field's bytes. Returns the message

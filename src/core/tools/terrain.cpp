@@ -236,9 +236,8 @@ int ReplaceTerrainId(IslandMap& island, int old_id, int new_id) {
     return replaced;
 }
 
-std::vector<std::string> ListTerrainElement(const IslandMap& island, int key,
-                                            bool any_orientation) {
-    std::vector<std::string> rows;
+std::vector<ListingRow> ListTerrainElement(const IslandMap& island, int key, bool any_orientation) {
+    std::vector<ListingRow> rows;
     const int width = IslandWidth(island), height = IslandHeight(island);
     for (int x = 0; x < width; ++x) {
         for (int y = 0; y < height; ++y) {
@@ -246,11 +245,9 @@ std::vector<std::string> ListTerrainElement(const IslandMap& island, int key,
             if (any_orientation) word = TerrainId(word);
             if (word != key) continue;
             const int parameter = island.terrain_param.get(x, y);
-            std::string row = TwoHexDigits(parameter) + " " + TwoHexDigits(parameter >> 8);
-            row += kListingSeparator + std::to_string(x);
-            row += kListingSeparator + std::to_string(y);
-            row += kListingSeparator + std::to_string(island.height.get(x, y));
-            rows.push_back(std::move(row));
+            rows.push_back({TwoHexDigits(parameter) + " " + TwoHexDigits(parameter >> 8),
+                            std::to_string(x), std::to_string(y),
+                            std::to_string(island.height.get(x, y))});
         }
     }
     return rows;

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "core/tools/listing.h"
+
 namespace insel {
 
 struct Definitions;
@@ -115,8 +117,7 @@ int ReplaceTerrainId(IslandMap& island, int old_id, int new_id);
 
 // One line per cell holding the key (x outer, y inner): "GG HH", x, y and the ground height,
 // separated by tabs. `key` includes the orientation unless `any_orientation`.
-std::vector<std::string> ListTerrainElement(const IslandMap& island, int key, bool any_orientation);
-inline constexpr char kListingSeparator = '\t';
+std::vector<ListingRow> ListTerrainElement(const IslandMap& island, int key, bool any_orientation);
 
 // Replaces the colour of item `item` in the terrain list (the text after the first
 // semicolon). False when there is no such item.

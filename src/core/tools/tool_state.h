@@ -66,9 +66,9 @@ struct ToolState {
     FramePixels frame;  // where the window shows ThePanel
     bool frame_shown = false;
     HeightToolState heights;
-    TileField tiles;                   // the ground-tiles page's field
-    BlockBuffer block_buffer;          // the copy page's block
-    std::vector<std::string> listing;  // rows of the last series or element listing
+    TileField tiles;                  // the ground-tiles page's field
+    BlockBuffer block_buffer;         // the copy page's block
+    std::vector<ListingRow> listing;  // rows of the last series or element listing
     // The vegetation and river pages: what a click found.
     TerrainToolState terrain;
     RiverToolState river;

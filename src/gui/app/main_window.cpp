@@ -1441,15 +1441,12 @@ void TInselZeichner::PageControl1Change(int index) {
     if (mode == ToolMode::HeightProfile) line_drawing_page_->PageEntered();
     // The picker window serves the vegetation and the building page, each in its own mode.
     if (mode == ToolMode::Vegetation) gelaende_page_->LoadChosenElement();
-    if (editor_.view.island_shown) {
-        TBuildingForm& picker = objects_page_->BuildingForm();
-        picker.hide();
-        if (mode == ToolMode::Vegetation) {
-            picker.SetPickerMode(TBuildingForm::Mode::Vegetation);
-            picker.show();
-        } else if (mode == ToolMode::Object) {
-            objects_page_->ShowBuildingForm();
-        }
+    if (editor_.view.island_shown && mode == ToolMode::Vegetation) {
+        objects_page_->ShowBuildingForm(TBuildingForm::Mode::Vegetation);
+    } else if (editor_.view.island_shown && mode == ToolMode::Object) {
+        objects_page_->ShowBuildingForm();
+    } else {
+        objects_page_->HideBuildingForm();
     }
     // The marks of a height-profile stroke show only on its page.
     if (editor_.view.island_shown && !editor_.updating) RepaintCanvas();

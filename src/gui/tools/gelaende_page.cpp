@@ -429,18 +429,7 @@ void GelaendePage::GelaendeAuflistenButtonClick() {
         const bool any = orient_check_->isChecked();
         const int key = TypedId() + (any ? 0 : kOrientationUnit * orientation_spin_->value());
         ListTerrainIntoTools(editor.tools, editor.doc.island, key, any);
-        std::vector<std::vector<std::string>> rows;
-        for (const std::string& line : editor.tools.listing) {
-            std::vector<std::string> cells;
-            std::size_t start = 0;
-            for (std::size_t tab; (tab = line.find(kListingSeparator, start)) != std::string::npos;
-                 start = tab + 1) {
-                cells.push_back(line.substr(start, tab - start));
-            }
-            cells.push_back(line.substr(start));
-            rows.push_back(std::move(cells));
-        }
-        FillGrid(grid_, rows, FromText);
+        FillGrid(grid_, editor.tools.listing, FromText);
         if (white_check_->isChecked()) {
             // The listed cells stand out for this one repaint.
             RenderSettings& settings = window_.settings();

@@ -225,18 +225,16 @@ void MinenPage::NeueMineButtonClick() {
         const SelectionRect& at = editor.tools.spins;
         const bool mines = editor.tools.mine_choice;
         const MinesState& state = editor.tools.mines;
-        std::string message;
-        const bool placed = editor.Step(kPlaceStep, [&] {
+        const bool placed = StepWithMessage(kPlaceStep, [&]() -> std::string {
             if (mines) {
-                message = PlaceMine(island, {at.left, at.top, kind_box_->currentIndex(),
-                                             visible_check_->isChecked(), offset_spin_->value(),
-                                             state.water_override});
+                return PlaceMine(island, {at.left, at.top, kind_box_->currentIndex(),
+                                          visible_check_->isChecked(), offset_spin_->value(),
+                                          state.water_override});
             } else {
-                message = PlaceQuarrySpot(island, at.left, at.top, state.orientation,
-                                          state.water_override);
+                return PlaceQuarrySpot(island, at.left, at.top, state.orientation,
+                                       state.water_override);
             }
         });
-        if (!message.empty()) window_.show_message(FromText(message), false);
         if (placed && mines) {
             treasure_edit_->setText(QString::number(island.mines.back().treasure));
             symbol_edit_->setText(QString::number(island.mines.back().symbol_elevation));
@@ -245,17 +243,22 @@ void MinenPage::NeueMineButtonClick() {
     });
 }
 
+bool MinenPage::StepWithMessage(const char* name, const std::function<std::string()>& change) {
+    std::string message;
+    const bool changed = window_.editor().Step(name, [&] { message = change(); });
+    if (!message.empty()) window_.show_message(FromText(message), false);
+    return changed;
+}
+
 void MinenPage::MinenComboBoxChange(int index) {
     Editor& editor = window_.editor();
     if (editor.updating) return;
     if (SelectedMine(editor.tools.mines, editor.doc.island) == nullptr) return;
     window_.RunHandler([this, index] {
         Editor& editor = window_.editor();
-        std::string message;
-        const bool changed = editor.Step("Minenart", [&] {
-            message = SetMineKind(editor.doc.island, editor.tools.mines, index);
+        const bool changed = StepWithMessage("Minenart", [&]() -> std::string {
+            return SetMineKind(editor.doc.island, editor.tools.mines, index);
         });
-        if (!message.empty()) window_.show_message(FromText(message), false);
         // A refused kind does not stay shown as if it were the mine's.
         if (const MineRecord* mine = SelectedMine(editor.tools.mines, editor.doc.island))
             kind_box_->setCurrentIndex(MineKindNumber(mine->building_id));
@@ -306,11 +309,9 @@ void MinenPage::SchatzEditChange() {
     if (!value) return ShowMineValues();
     window_.RunHandler([this, value] {
         Editor& editor = window_.editor();
-        std::string message;
-        const bool changed = editor.Step("Schatzwert", [&] {
-            message = SetMineTreasure(editor.doc.island, editor.tools.mines, *value);
+        const bool changed = StepWithMessage("Schatzwert", [&]() -> std::string {
+            return SetMineTreasure(editor.doc.island, editor.tools.mines, *value);
         });
-        if (!message.empty()) window_.show_message(FromText(message), false);
         ShowMineValues();
         return changed;
     });
@@ -322,11 +323,9 @@ void MinenPage::SymbolEditChange() {
     if (!value) return ShowMineValues();
     window_.RunHandler([this, value] {
         Editor& editor = window_.editor();
-        std::string message;
-        const bool changed = editor.Step("Symbol", [&] {
-            message = SetMineElevation(editor.doc.island, editor.tools.mines, *value);
+        const bool changed = StepWithMessage("Symbol", [&]() -> std::string {
+            return SetMineElevation(editor.doc.island, editor.tools.mines, *value);
         });
-        if (!message.empty()) window_.show_message(FromText(message), false);
         ShowMineValues();
         return changed;
     });
@@ -365,14 +364,11 @@ void MinenPage::MinenXPosChange() {
     window_.RunHandler([this, mines] {
         Editor& editor = window_.editor();
         const SelectionRect& at = editor.tools.spins;
-        std::string message;
-        const bool moved = editor.Step("Position", [&] {
-            message = mines
-                          ? MoveSelectedMine(editor.doc.island, editor.tools.mines, at.left, at.top)
-                          : MoveSelectedQuarrySpot(editor.doc.island, editor.tools.mines, at.left,
-                                                   at.top);
+        const bool moved = StepWithMessage("Position", [&]() -> std::string {
+            return mines ? MoveSelectedMine(editor.doc.island, editor.tools.mines, at.left, at.top)
+                         : MoveSelectedQuarrySpot(editor.doc.island, editor.tools.mines, at.left,
+                                                  at.top);
         });
-        if (!message.empty()) window_.show_message(FromText(message), false);
         return moved;
     });
 }
@@ -402,16 +398,12 @@ void MinenPage::KillMineButtonClick(int tag) {
     if (!window_.editor().doc.loaded) return;
     window_.RunHandler([this, tag] {
         Editor& editor = window_.editor();
-        std::string message;
-        const bool removed =
-            editor.Step(tag == 0 ? "Diese Mine entfernen" : "Alle Minen entfernen", [&] {
-                if (tag == 0) {
-                    message = RemoveSelectedMine(editor.doc.island, editor.tools.mines);
-                } else {
-                    RemoveAllMines(editor.doc.island, editor.tools.mines);
-                }
+        const bool removed = StepWithMessage(
+            tag == 0 ? "Diese Mine entfernen" : "Alle Minen entfernen", [&]() -> std::string {
+                if (tag == 0) return RemoveSelectedMine(editor.doc.island, editor.tools.mines);
+                RemoveAllMines(editor.doc.island, editor.tools.mines);
+                return {};
             });
-        if (!message.empty()) window_.show_message(FromText(message), false);
         return removed;
     });
 }
@@ -420,16 +412,14 @@ void MinenPage::KillAbbauButtonClick(int tag) {
     if (!window_.editor().doc.loaded) return;
     window_.RunHandler([this, tag] {
         Editor& editor = window_.editor();
-        std::string message;
-        const bool removed = editor.Step(
-            tag == 0 ? "Diesen Abbauplatz entfernen" : "Alle Abbauplätze entfernen", [&] {
-                if (tag == 0) {
-                    message = RemoveSelectedQuarrySpot(editor.doc.island, editor.tools.mines);
-                } else {
-                    RemoveAllQuarrySpots(editor.doc.island, editor.tools.mines);
-                }
+        const bool removed = StepWithMessage(
+            tag == 0 ? "Diesen Abbauplatz entfernen" : "Alle Abbauplätze entfernen",
+            [&]() -> std::string {
+                if (tag == 0)
+                    return RemoveSelectedQuarrySpot(editor.doc.island, editor.tools.mines);
+                RemoveAllQuarrySpots(editor.doc.island, editor.tools.mines);
+                return {};
             });
-        if (!message.empty()) window_.show_message(FromText(message), false);
         return removed;
     });
 }

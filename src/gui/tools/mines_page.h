@@ -4,6 +4,7 @@
 // report of all of them and the colours the map draws them in.
 #include <QWidget>
 #include <functional>
+#include <string>
 
 class QButtonGroup;
 class QCheckBox;
@@ -34,6 +35,9 @@ class MinenPage : public QWidget {
     void showEvent(QShowEvent* event) override;
 
   private:
+    // One step whose change may answer with a message for the user, which is shown; true when
+    // the document changed.
+    bool StepWithMessage(const char* name, const std::function<std::string()>& change);
     void RadioButton6Click(int tag);
     void NeueMineButtonClick();
     void MinenComboBoxChange(int index);

@@ -616,12 +616,16 @@ TBuildingForm& GebaeudePage::BuildingForm() {
     return *picker_;
 }
 
-void GebaeudePage::ShowBuildingForm() {
+void GebaeudePage::ShowBuildingForm(TBuildingForm::Mode mode) {
     TBuildingForm& form = BuildingForm();
-    if (form.mode() != TBuildingForm::Mode::Building)
-        form.SetPickerMode(TBuildingForm::Mode::Building);
+    // The grid keeps the people chosen last while the mode stays.
+    if (form.mode() != mode) form.SetPickerMode(mode);
     form.show();
     form.raise();
+}
+
+void GebaeudePage::HideBuildingForm() {
+    if (picker_ != nullptr) picker_->hide();
 }
 
 }  // namespace insel::gui

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "core/tools/element_list.h"
+#include "gui/dialogs/building_form.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -22,7 +23,6 @@ class QSpinBox;
 namespace insel::gui {
 
 class TInselZeichner;
-class TBuildingForm;
 
 class GebaeudePage : public QWidget {
     Q_OBJECT
@@ -65,7 +65,8 @@ class GebaeudePage : public QWidget {
     // The picker window; a choice in building mode selects the building here, one in
     // vegetation mode goes to `vegetation_choice` (the terrain page's element choice).
     TBuildingForm& BuildingForm();
-    void ShowBuildingForm();
+    void ShowBuildingForm(TBuildingForm::Mode mode = TBuildingForm::Mode::Building);
+    void HideBuildingForm();
     std::function<void(int id)> vegetation_choice;
 
   private:

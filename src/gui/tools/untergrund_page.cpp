@@ -502,7 +502,7 @@ void UntergrundPage::GFXAuflistenButtonClick() {
         const SeriesListing listing = ListSeriesCells(e.doc.island, text);
         if (!listing.listed) return false;
         e.tools.tiles.search_text = text;
-        e.tools.listing = ListingLines(listing.rows);
+        e.tools.listing = listing.rows;
         FillGrid(grid_, listing.rows, FromText);
         if (colour_check_->isChecked()) {
             // Picked out until the next repaint.
