@@ -64,4 +64,21 @@ double Seconds(Run run) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
+// Best of ten runs of `change` as one step of the history, each undone untimed: the next run
+// starts from the same island, and the step's memory is reused, as when a user tries a change,
+// undoes it and tries another. `prepare` runs untimed before each; `change` gets the run's number.
+template <class Prepare, class Change>
+double BestStep(Editor& editor, Prepare prepare, Change change) {
+    double best = 1e9;
+    for (int i = 0; i < 10; ++i) {
+        prepare();
+        const auto start = Clock::now();
+        const bool changed = editor.Step("Bench", [&] { change(i); });
+        benchmark::ClobberMemory();
+        best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
+        if (changed) editor.history.Undo(editor.doc);
+    }
+    return best;
+}
+
 }  // namespace insel::bench

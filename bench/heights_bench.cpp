@@ -20,22 +20,6 @@ using namespace insel::bench;
 
 constexpr std::size_t kLayerBytes = std::size_t{1024} * 1024;  // one byte per island cell
 
-// Best of ten steps of `change`, each undone untimed so the next one starts from the same
-// island; `prepare` runs untimed before each.
-template <class Prepare, class Change>
-double BestStep(insel::Editor& editor, Prepare prepare, Change change) {
-    double best = 1e9;
-    for (int i = 0; i < 10; ++i) {
-        prepare();
-        const auto start = Clock::now();
-        const bool changed = editor.Step("Bench", [&] { change(); });
-        benchmark::ClobberMemory();
-        best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
-        if (changed) editor.history.Undo(editor.doc);
-    }
-    return best;
-}
-
 // The commonest height of the island, so that replacing or framing it has work to do.
 int CommonestHeight(const insel::IslandMap& island) {
     std::array<long long, 256> counts{};
@@ -54,12 +38,12 @@ void BM_HeightToolsWholeIsland1024(benchmark::State& state) {
     double replace = 0, frame = 0, take = 0;
     for (auto _ : state) {
         replace = BestStep(
-            *editor, [] {}, [&] { insel::ReplaceHeight(island, common, other); });
+            *editor, [] {}, [&](int) { insel::ReplaceHeight(island, common, other); });
         frame = BestStep(
-            *editor, [] {}, [&] { insel::FrameHeight(island, common, 20); });
+            *editor, [] {}, [&](int) { insel::FrameHeight(island, common, 20); });
         take = BestStep(
             *editor, [&] { insel::MarkPenSquare(island, 0, 0, 1024); },
-            [&] { insel::TakeProfile(island, insel::ProfileLayer::Height, other); });
+            [&](int) { insel::TakeProfile(island, insel::ProfileLayer::Height, other); });
         state.SetIterationTime(replace + frame + take);
     }
     // Bytes read plus written: replace and frame read and write the heights (frame a few
@@ -67,7 +51,7 @@ void BM_HeightToolsWholeIsland1024(benchmark::State& state) {
     const double two_layers = MemcpySeconds(2 * kLayerBytes);
     // What a step costs that changes nothing: the history's own share.
     const double empty = BestStep(
-        *editor, [] {}, [] {});
+        *editor, [] {}, [](int) {});
     state.counters["empty_step_ms"] = empty * 1e3;
     // The operations alone, without a history: back and forth on a second island.
     auto plain = Loaded1024();

@@ -120,7 +120,7 @@ void RandomStep(Editor& editor, std::mt19937& random) {
         return std::uniform_int_distribution<int>(low, high)(random);
     };
     IslandMap& island = editor.doc.island;
-    switch (pick(0, 6)) {
+    switch (pick(0, 7)) {
         case 0:
             editor.SetClimate(pick(0, 5));
             break;
@@ -160,6 +160,26 @@ void RandomStep(Editor& editor, std::mt19937& random) {
                 island.record.name = "Umbenannt";
             });
             break;
+        case 6: {
+            // Whole columns of one layer, past the island's edge, as a base fill or a turn
+            // writes them; a few cells inside keep their values.
+            const int layer = pick(0, 2), x0 = pick(0, kSide - 8), w = pick(1, 8);
+            const int value = pick(0, 0xFFFF);
+            editor.Step("Spalten", [&] {
+                for (int x = x0; x < x0 + w; ++x) {
+                    for (int y = 0; y < kLayerSide; ++y) {
+                        if ((x + y) % 29 == 0) continue;
+                        const int cell = value + (y / 5) * (x % 3);
+                        switch (layer) {
+                            case 0: island.height.set(x, y, std::uint8_t(cell)); break;
+                            case 1: island.gfx.set(x, y, std::uint16_t(cell)); break;
+                            default: island.fertility.set(x, y, std::uint16_t(cell % 11)); break;
+                        }
+                    }
+                }
+            });
+            break;
+        }
         default: {
             // Fails part-way: everything it wrote is rolled back and no step is recorded.
             const State before = Capture(editor);

@@ -53,9 +53,17 @@ int SeriesOf(std::uint16_t tile) {
 
 // Height counts of `n` cells leaving or joining a block. Filled stretches are the rule, and
 // counted at once: the same counter raised cell after cell would wait on itself.
+// Whole stretches are compared without an early exit, so that the compiler vectorises them.
+// The bits in which the values differ from the first.
+template <class T>
+T DifferingBits(const T* values, int n) {
+    T bits = 0;
+    for (int k = 1; k < n; ++k) bits |= static_cast<T>(values[k] ^ values[0]);
+    return bits;
+}
 template <class T>
 bool Uniform(const T* values, int n) {
-    return std::all_of(values + 1, values + n, [&](T v) { return v == values[0]; });
+    return DifferingBits(values, n) == 0;
 }
 template <class T>
 void CountOut(std::array<std::int32_t, 256>& counts, const T* values, int n) {
@@ -84,8 +92,7 @@ void MoveCounts(IslandMap& island, Counted counted, bool blocks, int x, int y, i
         // Tiles of one series side by side are the rule: such a run moves its count at once.
         auto& usage = island.series_usage;
         const auto same_series = [n](const T* values) {
-            const int high = values[0] >> 8;
-            return std::all_of(values, values + n, [high](T v) { return (v >> 8) == high; });
+            return (DifferingBits(values, n) & 0xFF00) == 0;
         };
         for (const auto& [values, sign] : {std::pair{from, -1}, std::pair{to, 1}}) {
             if (same_series(values)) {
@@ -136,39 +143,97 @@ bool AllDiffer(const T* a, const T* b) {
     return all;
 }
 
-// The changed cells of the columns in `backup`, as runs holding their values before.
+// The cells of a column that differ: a plain loop the compiler vectorises.
 template <class T>
-void TakeRuns(IslandMap& island, const Layer<T>& layer, const ColumnBackup<T>& backup,
-              Counted counted, bool blocks, CellRuns<T>& step) {
+int ChangedCells(const T* before, const T* now) {
+    int changed = 0;
+    for (int y = 0; y < kLayerSide; ++y) changed += before[y] != now[y];
+    return changed;
+}
+
+// The runs of changed cells from `y` on, gaps shorter than a run's head merged.
+template <class T>
+void ScanRuns(IslandMap& island, int x, const T* before, const T* now, Counted counted,
+              bool blocks, CellRuns<T>& step) {
+    int y = 0;
+    while (true) {
+        y = static_cast<int>(std::mismatch(before + y, before + kLayerSide, now + y).first - before);
+        if (y == kLayerSide) return;
+        int last = y;
+        for (int k = y + 1; k < kLayerSide && k - last <= kRunGap<T>;) {
+            // A filled area changes every cell: such stretches are taken 16 at a time.
+            constexpr int kStretch = 16;
+            if (k + kStretch <= kLayerSide && AllDiffer<kStretch>(before + k, now + k)) {
+                last = k + kStretch - 1;
+                k += kStretch;
+                continue;
+            }
+            if (before[k] != now[k]) last = k;
+            ++k;
+        }
+        const int n = last + 1 - y;
+        step.runs.push_back({static_cast<std::uint16_t>(x), static_cast<std::uint16_t>(y),
+                             static_cast<std::uint16_t>(n)});
+        MoveCounts(island, counted, blocks, x, y, n, before + y, now + y);
+        y += n;
+    }
+}
+
+// The changed cells of the columns in `backup`, as runs holding their values before. A column
+// most of whose changed span changed is one run over the span: the few unchanged cells inside
+// cost less than finding the runs around them. When every column is such a run, the runs are
+// the whole columns and the step takes the backup's values as they are, without a copy.
+template <class T>
+void TakeRuns(IslandMap& island, const Layer<T>& layer, ColumnBackup<T>& backup, Counted counted,
+              bool blocks, CellRuns<T>& step) {
     std::vector<int> columns = backup.columns;
-    std::sort(columns.begin(), columns.end());
+    const bool in_order = std::is_sorted(columns.begin(), columns.end());
+    if (!in_order) std::sort(columns.begin(), columns.end());
+    struct Span {
+        int x, first, last;
+    };
+    std::vector<Span> dense;
+    std::size_t dense_cells = 0;
+    bool all_dense = true;
     for (const int x : columns) {
         const T* before = backup.Saved(x);
         const T* now = layer.column(x);
-        int y = 0;
-        while (true) {
-            y = static_cast<int>(std::mismatch(before + y, before + kLayerSide, now + y).first -
-                                 before);
-            if (y == kLayerSide) break;
-            int last = y;
-            for (int k = y + 1; k < kLayerSide && k - last <= kRunGap<T>;) {
-                // A filled area changes every cell: such stretches are taken 16 at a time.
-                constexpr int kStretch = 16;
-                if (k + kStretch <= kLayerSide && AllDiffer<kStretch>(before + k, now + k)) {
-                    last = k + kStretch - 1;
-                    k += kStretch;
-                    continue;
-                }
-                if (before[k] != now[k]) last = k;
-                ++k;
-            }
-            const int n = last + 1 - y;
-            step.runs.push_back({static_cast<std::uint16_t>(x), static_cast<std::uint16_t>(y),
-                                 static_cast<std::uint16_t>(n)});
-            MoveCounts(island, counted, blocks, x, y, n, before + y, now + y);
-            y += n;
+        const int changed = ChangedCells(before, now);
+        if (changed == 0) {
+            all_dense = false;
+            continue;
         }
+        const int first =
+            static_cast<int>(std::mismatch(before, before + kLayerSide, now).first - before);
+        int last = kLayerSide - 1;
+        while (before[last] == now[last]) --last;
+        const int span = last + 1 - first;
+        if (changed >= span - span / 8) {
+            dense.push_back({x, first, last});
+            dense_cells += static_cast<std::size_t>(span);
+            continue;
+        }
+        all_dense = false;
+        ScanRuns(island, x, before, now, counted, blocks, step);
     }
+    const bool whole_columns = all_dense && in_order && !dense.empty() &&
+                               columns.size() * kLayerSide <= dense_cells + dense_cells / 8;
+    for (const Span& span : dense) {
+        const int y = whole_columns ? 0 : span.first;
+        const int n = whole_columns ? kLayerSide : span.last + 1 - span.first;
+        step.runs.push_back({static_cast<std::uint16_t>(span.x), static_cast<std::uint16_t>(y),
+                             static_cast<std::uint16_t>(n)});
+        MoveCounts(island, counted, blocks, span.x, y, n, backup.Saved(span.x) + y,
+                   layer.column(span.x) + y);
+    }
+    if (whole_columns) {
+        step.values = std::move(backup.values);
+        return;
+    }
+    // Runs in column order, as applying and the journal expect them.
+    std::sort(step.runs.begin(), step.runs.end(), [](const auto& a, const auto& b) {
+        return a.x != b.x ? a.x < b.x : a.y < b.y;
+    });
     step.runs.shrink_to_fit();
     // The values once their amount is known: a growing vector would copy them over and over.
     std::size_t total = 0;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/document/bulk_memory.h"
 #include "core/errors.h"
 #include "core/fill_values.h"
 
@@ -25,7 +26,7 @@ template <class T>
 struct ColumnBackup {
     std::vector<std::int32_t> slot = std::vector<std::int32_t>(kLayerSide, -1);
     std::vector<int> columns;  // in the order they were first written
-    std::vector<T> values;     // kLayerSide values per column, in that order
+    BulkVector<T> values;      // kLayerSide values per column, in that order
 
     const T* Saved(int x) const {
         return values.data() + static_cast<std::size_t>(slot[x]) * kLayerSide;
@@ -33,7 +34,22 @@ struct ColumnBackup {
     void Save(int x, const T* column) {
         slot[x] = static_cast<std::int32_t>(columns.size());
         columns.push_back(x);
-        values.insert(values.end(), column, column + kLayerSide);
+        const std::size_t end = values.size();
+        if (values.capacity() < end + kLayerSide) Grow(end + kLayerSide);
+        values.resize(end + kLayerSide);
+        std::memcpy(values.data() + end, column, kLayerSide * sizeof(T));
+    }
+    // Grows by copying the values at once: the vector's own growth would copy cell by cell.
+    // Past a quarter of the layer it takes room for all of it, as whole-island changes need.
+    void Grow(std::size_t needed) {
+        constexpr std::size_t kLayerCells = std::size_t{kLayerSide} * kLayerSide;
+        std::size_t room = std::max({needed, 2 * values.capacity(), std::size_t{16} * kLayerSide});
+        if (room > kLayerCells / 4) room = std::max(room, kLayerCells);
+        BulkVector<T> larger;
+        larger.reserve(room);
+        larger.resize(values.size());
+        if (!values.empty()) std::memcpy(larger.data(), values.data(), values.size() * sizeof(T));
+        values.swap(larger);
     }
     void Forget() {
         for (int x : columns) slot[x] = -1;
@@ -111,7 +127,7 @@ class Layer {
         return static_cast<std::size_t>(x) * kLayerSide + static_cast<std::size_t>(y);
     }
 
-    std::vector<T> cells_;
+    BulkVector<T> cells_;
     T cleared_;
     const char* name_;
     int written_x_ = 0;
