@@ -51,85 +51,120 @@ int SeriesOf(std::uint16_t tile) {
     return series < 0 || series > kSeriesCount - 2 ? 0 : series;
 }
 
-// Height counts of `n` cells leaving or joining a block. Filled stretches are the rule, and
-// counted at once: the same counter raised cell after cell would wait on itself.
-// Whole stretches are compared without an early exit, so that the compiler vectorises them.
-// The bits in which the values differ from the first.
+// The bits in which the values differ from the first. Whole stretches are compared without an
+// early exit, so that the compiler vectorises them.
 template <class T>
 T DifferingBits(const T* values, int n) {
     T bits = 0;
     for (int k = 1; k < n; ++k) bits |= static_cast<T>(values[k] ^ values[0]);
     return bits;
 }
-template <class T>
-bool Uniform(const T* values, int n) {
-    return DifferingBits(values, n) == 0;
-}
-template <class T>
-void CountOut(std::array<std::int32_t, 256>& counts, const T* values, int n) {
-    if (Uniform(values, n)) {
-        counts[static_cast<std::uint8_t>(values[0])] -= n;
+
+// Adds `sign` to the count of each of `n` cells' value; values beyond the table are no legend
+// values and are not counted. Filled stretches are the rule and are counted at once: the same
+// counter raised cell after cell would wait on itself.
+template <std::size_t N, class T>
+void Count(std::array<std::int32_t, N>& counts, const T* values, int n, int sign) {
+    if (DifferingBits(values, n) == 0) {
+        if (static_cast<std::size_t>(values[0]) < N) counts[values[0]] += sign * n;
         return;
     }
-    for (int k = 0; k < n; ++k) --counts[static_cast<std::uint8_t>(values[k])];
-}
-template <class T>
-void CountIn(std::array<std::int32_t, 256>& counts, const T* values, int n) {
-    if (Uniform(values, n)) {
-        counts[static_cast<std::uint8_t>(values[0])] += n;
-        return;
+    for (int k = 0; k < n; ++k) {
+        if (static_cast<std::size_t>(values[k]) < N) counts[values[k]] += sign;
     }
-    for (int k = 0; k < n; ++k) ++counts[static_cast<std::uint8_t>(values[k])];
 }
 
-// The counters of cells (x, y .. y + n - 1) as they go from `from` to `to`. The block counts
-// follow the cells of the island's rectangle, as a recount would; the series usage every cell.
+// The series usage of `n` tiles; tiles of one series side by side are the rule.
+// Where series change within a run, its stretches of one series still count at once.
 template <class T>
-void MoveCounts(IslandMap& island, Counted counted, bool blocks, int x, int y, int n, const T* from,
-                const T* to) {
-    if (counted == Counted::Nothing) return;
-    if (counted == Counted::Series) {
-        // Tiles of one series side by side are the rule: such a run moves its count at once.
-        auto& usage = island.series_usage;
-        const auto same_series = [n](const T* values) {
-            return (DifferingBits(values, n) & 0xFF00) == 0;
-        };
-        for (const auto& [values, sign] : {std::pair{from, -1}, std::pair{to, 1}}) {
-            if (same_series(values)) {
-                usage[SeriesOf(static_cast<std::uint16_t>(values[0]))] += sign * n;
-                continue;
-            }
-            for (int k = 0; k < n; ++k)
-                usage[SeriesOf(static_cast<std::uint16_t>(values[k]))] += sign;
+void CountSeries(IslandMap& island, const T* values, int n, int sign) {
+    auto& usage = island.series_usage;
+    constexpr int kStretch = 32;
+    for (int first = 0; first < n; first += kStretch) {
+        const T* stretch = values + first;
+        const int count = std::min(kStretch, n - first);
+        if ((DifferingBits(stretch, count) & 0xFF00) == 0) {
+            usage[SeriesOf(static_cast<std::uint16_t>(stretch[0]))] += sign * count;
+            continue;
         }
-        return;
+        for (int k = 0; k < count; ++k)
+            usage[SeriesOf(static_cast<std::uint16_t>(stretch[k]))] += sign;
     }
-    if (!blocks || x >= std::min<int>(island.record.width, kLayerSide)) return;
+}
+
+// Calls f(the block count tables of what the layer's cells count in).
+template <class F>
+void WithBlockTables(IslandMap& island, Counted counted, F f) {
+    if (counted == Counted::Heights) f(island.block_height_counts);
+    if (counted == Counted::Fertility) f(island.block_fertility_counts);
+}
+
+// Calls f(block, first, end) for each block's stretch of the cells (x, y .. y + n - 1) that lie
+// in the island's rectangle: the block counts follow those cells, as a recount would.
+template <class F>
+void ForEachBlockStretch(IslandMap& island, int x, int y, int n, F f) {
+    if (x >= std::min<int>(island.record.width, kLayerSide)) return;
     const int end = std::min({y + n, static_cast<int>(island.record.height), kLayerSide});
     for (int first = y; first < end;) {
         const int last = std::min(end, (first / kBlockSide + 1) * kBlockSide);
         const auto block = static_cast<std::size_t>(island.BlockOf(x, first));
         if (block >= island.block_height_counts.size()) return;
         island.block_counts_used = std::max(island.block_counts_used, static_cast<int>(block) + 1);
-        if (counted == Counted::Heights) {
-            CountOut(island.block_height_counts[block], from + (first - y), last - first);
-            CountIn(island.block_height_counts[block], to + (first - y), last - first);
-        } else {
-            auto& counts = island.block_fertility_counts[block];
-            const int values = static_cast<int>(counts.size());
-            const int begin = first - y, count = last - first;
-            for (const auto& [cells, sign] : {std::pair{from, -1}, std::pair{to, 1}}) {
-                if (Uniform(cells + begin, count)) {
-                    if (cells[begin] < values) counts[cells[begin]] += sign * count;
-                    continue;
-                }
-                for (int k = begin; k < begin + count; ++k) {
-                    if (cells[k] < values) counts[cells[k]] += sign;
-                }
-            }
-        }
+        f(block, first, last);
         first = last;
     }
+}
+
+// The counters after a step that changed the cells of `step`, whose values are those before,
+// to the layer's. A block most of whose cells changed is counted afresh from the layer: its
+// cells counted once cost less than each taken out and put in, and a block of one value costs
+// a few comparisons.
+template <class T>
+void CountStep(IslandMap& island, const Layer<T>& layer, const CellRuns<T>& step, Counted counted,
+               bool blocks) {
+    if (counted == Counted::Nothing || (counted != Counted::Series && !blocks)) return;
+    if (counted == Counted::Series) {
+        const T* before = step.values.data();
+        for (const auto& run : step.runs) {
+            CountSeries(island, before, run.n, -1);
+            CountSeries(island, layer.column(run.x) + run.y, run.n, 1);
+            before += run.n;
+        }
+        return;
+    }
+    WithBlockTables(island, counted, [&](auto& tables) {
+        std::vector<int> changed(tables.size(), 0);
+        for (const auto& run : step.runs) {
+            ForEachBlockStretch(island, run.x, run.y, run.n,
+                                [&](std::size_t block, int first, int last) {
+                                    changed[block] += last - first;
+                                });
+        }
+        constexpr int kAfresh = kBlockSide * kBlockSide / 2;
+        const T* before = step.values.data();
+        for (const auto& run : step.runs) {
+            ForEachBlockStretch(island, run.x, run.y, run.n,
+                                [&](std::size_t block, int first, int last) {
+                                    if (changed[block] >= kAfresh) return;
+                                    Count(tables[block], before + (first - run.y), last - first, -1);
+                                    Count(tables[block], layer.column(run.x) + first, last - first, 1);
+                                });
+            before += run.n;
+        }
+        const int along = CellBlocksAlong(island.record.height);
+        const int width = std::min<int>(island.record.width, kLayerSide);
+        const int height = std::min<int>(island.record.height, kLayerSide);
+        for (std::size_t block = 0; block < changed.size(); ++block) {
+            if (changed[block] < kAfresh) continue;
+            auto& counts = tables[block];
+            counts.fill(0);
+            const int x0 = static_cast<int>(block) / along * kBlockSide;
+            const int y0 = static_cast<int>(block) % along * kBlockSide;
+            const int y1 = std::min(height, y0 + kBlockSide);
+            for (int x = x0; x < std::min(width, x0 + kBlockSide); ++x)
+                Count(counts, layer.column(x) + y0, y1 - y0, 1);
+        }
+    });
 }
 
 }  // namespace
@@ -143,6 +178,35 @@ bool AllDiffer(const T* a, const T* b) {
     return all;
 }
 
+// The first cell from `y` on where the columns differ, or kLayerSide. Stretches of 32 cells
+// are compared whole, which the compiler vectorises, and searched only where they differ.
+template <class T>
+int FirstDifference(const T* before, const T* now, int y) {
+    constexpr int kStretch = 32;
+    for (; y + kStretch <= kLayerSide; y += kStretch) {
+        T bits = 0;
+        for (int k = 0; k < kStretch; ++k) bits |= static_cast<T>(before[y + k] ^ now[y + k]);
+        if (bits != 0) break;
+    }
+    while (y < kLayerSide && before[y] == now[y]) ++y;
+    return y;
+}
+
+// The last cell where the columns differ; they differ somewhere.
+template <class T>
+int LastDifference(const T* before, const T* now) {
+    constexpr int kStretch = 32;
+    int end = kLayerSide;
+    for (; end >= kStretch; end -= kStretch) {
+        T bits = 0;
+        for (int k = end - kStretch; k < end; ++k) bits |= static_cast<T>(before[k] ^ now[k]);
+        if (bits != 0) break;
+    }
+    int last = end - 1;
+    while (before[last] == now[last]) --last;
+    return last;
+}
+
 // The cells of a column that differ: a plain loop the compiler vectorises.
 template <class T>
 int ChangedCells(const T* before, const T* now) {
@@ -153,11 +217,10 @@ int ChangedCells(const T* before, const T* now) {
 
 // The runs of changed cells from `y` on, gaps shorter than a run's head merged.
 template <class T>
-void ScanRuns(IslandMap& island, int x, const T* before, const T* now, Counted counted,
-              bool blocks, CellRuns<T>& step) {
+void ScanRuns(int x, const T* before, const T* now, CellRuns<T>& step) {
     int y = 0;
     while (true) {
-        y = static_cast<int>(std::mismatch(before + y, before + kLayerSide, now + y).first - before);
+        y = FirstDifference(before, now, y);
         if (y == kLayerSide) return;
         int last = y;
         for (int k = y + 1; k < kLayerSide && k - last <= kRunGap<T>;) {
@@ -174,18 +237,17 @@ void ScanRuns(IslandMap& island, int x, const T* before, const T* now, Counted c
         const int n = last + 1 - y;
         step.runs.push_back({static_cast<std::uint16_t>(x), static_cast<std::uint16_t>(y),
                              static_cast<std::uint16_t>(n)});
-        MoveCounts(island, counted, blocks, x, y, n, before + y, now + y);
         y += n;
     }
 }
 
 // The changed cells of the columns in `backup`, as runs holding their values before. A column
 // most of whose changed span changed is one run over the span: the few unchanged cells inside
-// cost less than finding the runs around them. When every column is such a run, the runs are
-// the whole columns and the step takes the backup's values as they are, without a copy.
+// cost less than finding the runs around them. When every column is such a run and the spans
+// fill most of the columns, the runs are the whole columns and the step takes the backup's
+// values as they are, without a copy.
 template <class T>
-void TakeRuns(IslandMap& island, const Layer<T>& layer, ColumnBackup<T>& backup, Counted counted,
-              bool blocks, CellRuns<T>& step) {
+void TakeRuns(const Layer<T>& layer, ColumnBackup<T>& backup, CellRuns<T>& step) {
     std::vector<int> columns = backup.columns;
     const bool in_order = std::is_sorted(columns.begin(), columns.end());
     if (!in_order) std::sort(columns.begin(), columns.end());
@@ -203,10 +265,8 @@ void TakeRuns(IslandMap& island, const Layer<T>& layer, ColumnBackup<T>& backup,
             all_dense = false;
             continue;
         }
-        const int first =
-            static_cast<int>(std::mismatch(before, before + kLayerSide, now).first - before);
-        int last = kLayerSide - 1;
-        while (before[last] == now[last]) --last;
+        const int first = FirstDifference(before, now, 0);
+        const int last = LastDifference(before, now);
         const int span = last + 1 - first;
         if (changed >= span - span / 8) {
             dense.push_back({x, first, last});
@@ -214,26 +274,26 @@ void TakeRuns(IslandMap& island, const Layer<T>& layer, ColumnBackup<T>& backup,
             continue;
         }
         all_dense = false;
-        ScanRuns(island, x, before, now, counted, blocks, step);
+        ScanRuns(x, before, now, step);
     }
     const bool whole_columns = all_dense && in_order && !dense.empty() &&
-                               columns.size() * kLayerSide <= dense_cells + dense_cells / 8;
+                               columns.size() * kLayerSide <= dense_cells + dense_cells / 4;
     for (const Span& span : dense) {
         const int y = whole_columns ? 0 : span.first;
         const int n = whole_columns ? kLayerSide : span.last + 1 - span.first;
         step.runs.push_back({static_cast<std::uint16_t>(span.x), static_cast<std::uint16_t>(y),
                              static_cast<std::uint16_t>(n)});
-        MoveCounts(island, counted, blocks, span.x, y, n, backup.Saved(span.x) + y,
-                   layer.column(span.x) + y);
     }
     if (whole_columns) {
         step.values = std::move(backup.values);
         return;
     }
-    // Runs in column order, as applying and the journal expect them.
-    std::sort(step.runs.begin(), step.runs.end(), [](const auto& a, const auto& b) {
+    // Runs in column order, as the journal writes them.
+    const auto by_cell = [](const auto& a, const auto& b) {
         return a.x != b.x ? a.x < b.x : a.y < b.y;
-    });
+    };
+    if (!std::is_sorted(step.runs.begin(), step.runs.end(), by_cell))
+        std::sort(step.runs.begin(), step.runs.end(), by_cell);
     step.runs.shrink_to_fit();
     // The values once their amount is known: a growing vector would copy them over and over.
     std::size_t total = 0;
@@ -243,16 +303,17 @@ void TakeRuns(IslandMap& island, const Layer<T>& layer, ColumnBackup<T>& backup,
     for (const auto& run : step.runs) out = std::copy_n(backup.Saved(run.x) + run.y, run.n, out);
 }
 
+// Swaps the step's values with the layer's cells, then counts the change.
 template <class T>
 void SwapRuns(IslandMap& island, Layer<T>& layer, CellRuns<T>& step, Counted counted, bool blocks) {
     T* other = step.values.data();
     for (const auto& run : step.runs) {
         T* cells = layer.column(run.x) + run.y;
-        MoveCounts(island, counted, blocks, run.x, run.y, run.n, cells, other);
         std::swap_ranges(cells, cells + run.n, other);
         layer.NoteWritten(run.x + 1, run.y + run.n);
         other += run.n;
     }
+    CountStep(island, layer, step, counted, blocks);
 }
 
 }  // namespace
@@ -343,7 +404,8 @@ bool History::Commit(Document& doc, std::string name) {
                          shadow_->record.height != island.record.height;
     ZipLayers(island, *step, *recording_, [&](auto& layer, auto& runs, auto& backup, Counted c) {
         layer.Attach(nullptr);
-        TakeRuns(island, layer, backup, c, !resized, runs);
+        TakeRuns(layer, backup, runs);
+        CountStep(island, layer, runs, c, !resized);
         backup.Forget();
         step->bytes += runs.bytes();
     });

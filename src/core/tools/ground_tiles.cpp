@@ -1,8 +1,10 @@
 #include "core/tools/ground_tiles.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <utility>
+#include <vector>
 
 #include "core/app/definitions.h"
 #include "core/app/key_notation.h"
@@ -247,27 +249,31 @@ std::string FillBase(IslandMap& island, TileField& field, std::string_view patte
     std::array<std::array<std::uint8_t, 3>, 3> bytes{};
     if (!ReadPattern(pattern_line, high, bytes)) return kFaultyPatternMessage;
     field.bytes = bytes;
-    // The nine values, one per (x mod 3, y mod 3); the pattern names its series.
-    std::array<std::array<std::uint16_t, 3>, 3> values{};
+    // The nine values, one per (x mod 3, y mod 3), laid out as the three columns they repeat
+    // in; the pattern names its series.
+    std::array<std::vector<std::uint16_t>, 3> patterns;
     for (int i = 0; i < 3; ++i) {
-        for (int j = 0; j < 3; ++j)
-            values[i][j] = static_cast<std::uint16_t>(high * 256 + bytes[i][j]);
+        patterns[static_cast<std::size_t>(i)].resize(kLayerSide);
+        for (int y = 0; y < kLayerSide; ++y) {
+            patterns[static_cast<std::size_t>(i)][static_cast<std::size_t>(y)] =
+                static_cast<std::uint16_t>(high * 256 + bytes[static_cast<std::size_t>(i)]
+                                                             [static_cast<std::size_t>(y % 3)]);
+        }
     }
-    // Whole columns of the fixed-size layers: every index stays inside.
+    // Whole columns of the fixed-size layers: every index stays inside. Every cell from the
+    // first selected one is written, kept or replaced: a loop without branches vectorises.
     auto fill = [&](auto selected) {
         for (int x = 0; x < kLayerSide; ++x) {
             const std::uint8_t* heights = std::as_const(island.height).column(x);
             const auto first = std::find_if(heights, heights + kLayerSide, selected);
             if (first == heights + kLayerSide) continue;
-            const auto& column_values = values[static_cast<std::size_t>(x % 3)];
+            const std::uint16_t* pattern = patterns[static_cast<std::size_t>(x % 3)].data();
             std::uint16_t* out = island.gfx.column(x);
-            int last = 0;
-            for (int y = static_cast<int>(first - heights); y < kLayerSide; ++y) {
-                if (!selected(heights[y])) continue;
-                out[y] = column_values[static_cast<std::size_t>(y % 3)];
-                last = y;
-            }
-            island.gfx.NoteWritten(x + 1, last + 1);
+            for (int y = static_cast<int>(first - heights); y < kLayerSide; ++y)
+                out[y] = selected(heights[y]) ? pattern[y] : out[y];
+            const auto last = std::find_if(std::make_reverse_iterator(heights + kLayerSide),
+                                           std::make_reverse_iterator(first), selected);
+            island.gfx.NoteWritten(x + 1, static_cast<int>(last.base() - heights));
         }
     };
     switch (where) {
