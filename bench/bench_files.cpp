@@ -1,5 +1,8 @@
 #include "bench_files.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "core/app/editor.h"
 #include "city_fixture.h"
 #include "core/container/game_file.h"
@@ -28,6 +31,35 @@ void FillIsland(Editor& editor, int size, int seed) {
     }
 }
 
+// An island as players shape them: a hill of plateaus 16 cells wide rising from the sea, the
+// tiles of a base pattern in one series per height band, fertility by region, patches of
+// forest and a river down the middle.
+void ShapeIsland(Editor& editor, int size) {
+    editor.ClearIsland();
+    NewIsland(editor.doc, editor.status, size, 2);
+    IslandMap& island = editor.doc.island;
+    island.record.name = "Landscape";
+    const int centre = size / 2, shore = size * 9 / 20;
+    for (int x = 0; x < size; ++x) {
+        for (int y = 0; y < size; ++y) {
+            const int distance = std::max(std::abs(x - centre), std::abs(y - centre));
+            const int height = distance >= shore ? 0 : std::min(120, (shore - distance) / 16 * 8);
+            const int series = height == 0 ? 0x14 : height < 24 ? 0x15 : 0x16;
+            island.height.set(x, y, static_cast<std::uint8_t>(height));
+            island.gfx.set(x, y, static_cast<std::uint16_t>(series << 8 | (x % 3) * 4 | (y % 3) * 32));
+            island.fertility.set(x, y, static_cast<std::uint16_t>((x / 200 + y / 200) % 11));
+            if (height > 0 && (x / 64 + y / 64) % 5 == 0) {
+                island.terrain.set(x, y, static_cast<std::uint16_t>(700 + (x + y) % 3));
+                island.terrain_param.set(x, y, 0x0500);
+            }
+        }
+    }
+    for (int y = centre - shore; y < centre; ++y) {
+        island.river.set(centre, y, 2701);
+        island.river_param.set(centre, y, 0x0100);
+    }
+}
+
 std::vector<std::uint8_t> Bytes(const Editor& editor) {
     const auto data = editor.output.data();
     return {data.begin(), data.end()};
@@ -38,6 +70,14 @@ std::vector<std::uint8_t> Bytes(const Editor& editor) {
 std::vector<std::uint8_t> FilledIslandFile(int size) {
     Editor editor;
     FillIsland(editor, size, 0);
+    AssembleIsland(editor.doc, editor.save, editor.output, editor.status.memo2);
+    RecalculateKontorId(editor.output, editor.status.memo2);
+    return Bytes(editor);
+}
+
+std::vector<std::uint8_t> LandscapeIslandFile(int size) {
+    Editor editor;
+    ShapeIsland(editor, size);
     AssembleIsland(editor.doc, editor.save, editor.output, editor.status.memo2);
     RecalculateKontorId(editor.output, editor.status.memo2);
     return Bytes(editor);

@@ -48,10 +48,21 @@ inline const std::vector<std::uint8_t>& File1024() {
     return file;
 }
 
-// An editor with the 1024 island loaded, as the window holds it.
-inline std::unique_ptr<Editor> Loaded1024() {
+// The tool benchmarks' islands, chosen by the benchmark's argument: 0 an island as players
+// shape them, 1 the filled island, where every cell differs from its neighbours in every
+// layer: the worst case for the history's counters.
+inline const std::vector<std::uint8_t>& ToolIsland1024(std::int64_t kind) {
+    static const auto landscape = LandscapeIslandFile(1024);
+    return kind == 0 ? landscape : File1024();
+}
+inline const char* ToolIslandName(std::int64_t kind) {
+    return kind == 0 ? "landscape" : "every cell different";
+}
+
+// An editor with a 1024 island loaded, as the window holds it.
+inline std::unique_ptr<Editor> Loaded1024(std::int64_t kind = 1) {
     auto editor = std::make_unique<Editor>();
-    editor->LoadBytes(File1024(), "bench.scp", FileKind::Island);
+    editor->LoadBytes(ToolIsland1024(kind), "bench.scp", FileKind::Island);
     return editor;
 }
 

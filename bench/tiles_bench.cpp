@@ -21,7 +21,7 @@ constexpr std::size_t kCellBytes = 1 + 6 * 2;  // the seven layers a block holds
 // back and forth by the number and is reported as "change_ms".
 template <class Change>
 double BestTileStep(benchmark::State& state, insel::Editor& editor, Change change) {
-    auto plain = Loaded1024();
+    auto plain = Loaded1024(state.range(0));
     double best = 1e9, without = 1e9;
     for (auto _ : state) {
         for (int i = 0; i < 10; ++i)
@@ -42,7 +42,8 @@ void Report(benchmark::State& state, double seconds, std::size_t bytes) {
 
 // Every cell changes series, back and forth: the whole tile layer read and written.
 void BM_TilesReplaceSeries1024(benchmark::State& state) {
-    auto editor = Loaded1024();
+    state.SetLabel(ToolIslandName(state.range(0)));
+    auto editor = Loaded1024(state.range(0));
     editor->Step("setup", [&] {
         insel::FillBase(editor->doc.island, editor->tools.tiles,
                         "Hibyte 20 top 00 04 08 middle 32 36 40 bottom 64 68 72",
@@ -53,11 +54,12 @@ void BM_TilesReplaceSeries1024(benchmark::State& state) {
     });
     Report(state, best, kLayerCells * 2);
 }
-BENCHMARK(BM_TilesReplaceSeries1024)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TilesReplaceSeries1024)->Arg(0)->Arg(1)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // The whole layer from a pattern by the heights: heights read, tiles written.
 void BM_TilesFillBase1024(benchmark::State& state) {
-    auto editor = Loaded1024();
+    state.SetLabel(ToolIslandName(state.range(0)));
+    auto editor = Loaded1024(state.range(0));
     const double best = BestTileStep(state, *editor, [&](insel::IslandMap& island, int i) {
         insel::FillBase(island, editor->tools.tiles,
                         i % 2 ? "Hibyte 20 top 00 04 08 middle 32 36 40 bottom 64 68 72"
@@ -66,11 +68,12 @@ void BM_TilesFillBase1024(benchmark::State& state) {
     });
     Report(state, best, kLayerCells * (1 + 2));
 }
-BENCHMARK(BM_TilesFillBase1024)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TilesFillBase1024)->Arg(0)->Arg(1)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // A 300 x 300 block with every layer into the buffer.
 void BM_TilesBlockCopy300(benchmark::State& state) {
-    auto editor = Loaded1024();
+    state.SetLabel(ToolIslandName(state.range(0)));
+    auto editor = Loaded1024(state.range(0));
     insel::BlockBuffer buffer;
     double best = 1e9;
     for (auto _ : state) {
@@ -84,11 +87,12 @@ void BM_TilesBlockCopy300(benchmark::State& state) {
     }
     Report(state, best, 300 * 300 * kCellBytes);
 }
-BENCHMARK(BM_TilesBlockCopy300)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TilesBlockCopy300)->Arg(0)->Arg(1)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // That block pasted 3 x 3 times with every layer, as a step.
 void BM_TilesBlockPaste300x3x3(benchmark::State& state) {
-    auto editor = Loaded1024();
+    state.SetLabel(ToolIslandName(state.range(0)));
+    auto editor = Loaded1024(state.range(0));
     insel::BlockBuffer buffer;
     insel::CopyBlock(buffer, editor->doc.island, 100, 200, 300, 300, true, true);
     const double best = BestTileStep(state, *editor, [&](insel::IslandMap& island, int i) {
@@ -96,11 +100,12 @@ void BM_TilesBlockPaste300x3x3(benchmark::State& state) {
     });
     Report(state, best, 9 * 300 * 300 * kCellBytes);
 }
-BENCHMARK(BM_TilesBlockPaste300x3x3)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TilesBlockPaste300x3x3)->Arg(0)->Arg(1)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // A 3 x 3 field flooded 300 x 300 times: 900 x 900 cells, as a step.
 void BM_TilesFlood900(benchmark::State& state) {
-    auto editor = Loaded1024();
+    state.SetLabel(ToolIslandName(state.range(0)));
+    auto editor = Loaded1024(state.range(0));
     insel::ComposeField(editor->tools, "20", "0", "00");
     const double best = BestTileStep(state, *editor, [&](insel::IslandMap& island, int i) {
         editor->tools.tiles.series = 20 + i % 2;
@@ -108,6 +113,6 @@ void BM_TilesFlood900(benchmark::State& state) {
     });
     Report(state, best, 900 * 900 * 2);
 }
-BENCHMARK(BM_TilesFlood900)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TilesFlood900)->Arg(0)->Arg(1)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

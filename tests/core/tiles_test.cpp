@@ -149,6 +149,13 @@ TEST(TileField, FramesAndFloodsStampTheFirstThreeColumnsAndRows) {
     EXPECT_TRUE(FloodField(e->doc.island, e->tools.tiles, 0, 30, 4, 1, 2, 1));
     EXPECT_EQ(Gfx(*e, 3, 30) >> 8, 0x0C);
     EXPECT_EQ(Gfx(*e, 4, 30), 0x0D00);
+    // A 3 x 4 frame leaves a gap row between its copies down.
+    EXPECT_TRUE(FloodField(e->doc.island, e->tools.tiles, 40, 40, 3, 4, 1, 2));
+    EXPECT_EQ(Gfx(*e, 41, 41), Gfx(*e, 41, 45));
+    EXPECT_EQ(Gfx(*e, 42, 42), 0x0D48);
+    EXPECT_EQ(Gfx(*e, 42, 46), 0x0D48);
+    EXPECT_NE(Gfx(*e, 41, 43) >> 8, 0x0D);
+    EXPECT_NE(Gfx(*e, 41, 47) >> 8, 0x0D);
     EXPECT_FALSE(FloodField(e->doc.island, e->tools.tiles, 0, 30, 3, 3, 0, 2));
     EXPECT_FALSE(FloodField(e->doc.island, e->tools.tiles, 0, 30, 3, 3, 2, 0));
 }

@@ -53,9 +53,15 @@ int SeriesOf(std::uint16_t tile) {
 
 // The bits in which the values differ from the first. Whole stretches are compared without an
 // early exit, so that the compiler vectorises them.
+// Whole stretches of 32 go through a loop of fixed length, which vectorises without a remainder.
 template <class T>
 T DifferingBits(const T* values, int n) {
+    constexpr int kStretch = 32;
     T bits = 0;
+    if (n == kStretch) {
+        for (int k = 0; k < kStretch; ++k) bits |= static_cast<T>(values[k] ^ values[0]);
+        return bits;
+    }
     for (int k = 1; k < n; ++k) bits |= static_cast<T>(values[k] ^ values[0]);
     return bits;
 }

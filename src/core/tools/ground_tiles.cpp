@@ -179,15 +179,28 @@ bool FloodField(IslandMap& island, const TileField& field, int left, int top, in
     const long long span_y = static_cast<long long>(height) * (down - 1) + rows;
     CheckCells(left, top, static_cast<int>(std::min<long long>(span_x, 2 * kLayerSide)),
                static_cast<int>(std::min<long long>(span_y, 2 * kLayerSide)), "The flood fill");
-    // The whole area was checked above, so the columns' runs stay inside the layer.
-    for (int i = 0; i < right; ++i) {
-        for (int dx = 0; dx < columns; ++dx) {
+    // The whole area was checked above, so the columns' runs stay inside the layer. Copies
+    // that touch lay one column run down all of them; copies with gaps go cell by cell.
+    const int end = top + (down - 1) * height + rows;
+    std::vector<std::uint16_t> run;
+    for (int dx = 0; dx < columns; ++dx) {
+        if (height == rows) {
+            run.resize(static_cast<std::size_t>(end - top));
+            for (std::size_t k = 0; k < run.size(); ++k)
+                run[k] = field.Value(dx, static_cast<int>(k) % rows);
+        }
+        for (int i = 0; i < right; ++i) {
             const int x = left + i * width + dx;
             std::uint16_t* out = island.gfx.column(x);
-            for (int j = 0; j < down; ++j) {
-                for (int dy = 0; dy < rows; ++dy) out[top + j * height + dy] = field.Value(dx, dy);
+            if (height == rows) {
+                std::copy(run.begin(), run.end(), out + top);
+            } else {
+                for (int j = 0; j < down; ++j) {
+                    for (int dy = 0; dy < rows; ++dy)
+                        out[top + j * height + dy] = field.Value(dx, dy);
+                }
             }
-            island.gfx.NoteWritten(x + 1, top + (down - 1) * height + rows);
+            island.gfx.NoteWritten(x + 1, end);
         }
     }
     return true;
