@@ -55,13 +55,9 @@ void BM_QuarterTurn1024(benchmark::State& state) {
             insel::RotateQuarter(editor->doc, editor->definitions, editor->status);
         });
         state.SetIterationTime(turn);
-        for (int i = 0; i < 4; ++i) {
-            const auto start = Clock::now();
-            editor->Step(insel::kQuarterTurnStep, [&] {
-                insel::RotateQuarter(editor->doc, editor->definitions, editor->status);
-            });
-            step = std::min(step, std::chrono::duration<double>(Clock::now() - start).count());
-        }
+        step = BestStep(*editor, [] {}, [&](int) {
+            insel::RotateQuarter(editor->doc, editor->definitions, editor->status);
+        });
     }
     // The island square of the seven recorded layers: 1 byte of height, 2 of every other.
     const std::size_t bytes = std::size_t{1024} * 1024 * (1 + 2 * 6);
