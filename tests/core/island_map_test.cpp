@@ -1,9 +1,11 @@
-// The island map (clearing, cell bounds, CellFloat coordinates, GetValue), the empty island
+// The island map (clearing, cell bounds, CellFloat coordinates, GetValue, the column backups
+// and the memory of large arrays), the empty island
 // the new-island dialog sets up, and the per-layer shifts applied when an island is saved.
 #include "core/document/island_map.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <climits>
 #include <memory>
@@ -68,6 +70,47 @@ TEST(ClearIsland, EmptiesEveryLayerListAndCountUpToTheLayersFarEdge) {
 
 // A 96 x 32 island has three cell blocks, numbered along x: a recount must put every cell
 // where the loader counted it.
+TEST(ColumnBackup, KeepsEachColumnAsFirstWrittenThroughGrowthAndForgetsThemAll) {
+    Layer<std::uint16_t> layer(0, "test layer");
+    ColumnBackup<std::uint16_t> backup;
+    layer.Attach(&backup);
+    // Past a quarter of the layer the backup takes room for all of it at once.
+    for (int x = kLayerSide - 1; x >= 0; x -= 2) {
+        layer.column(x)[7] = static_cast<std::uint16_t>(x);
+        layer.set(x, 7, 1);  // a second write keeps the first saved values
+    }
+    layer.Attach(nullptr);
+    ASSERT_EQ(backup.columns.size(), static_cast<std::size_t>(kLayerSide / 2 + 1));
+    for (int x = kLayerSide - 1; x >= 0; x -= 2) {
+        EXPECT_EQ(backup.Saved(x)[7], 0);
+        EXPECT_EQ(layer.get(x, 7), 1);
+    }
+    backup.Forget();
+    EXPECT_TRUE(backup.columns.empty());
+    EXPECT_TRUE(std::all_of(backup.slot.begin(), backup.slot.end(), [](int s) { return s < 0; }));
+}
+
+#if defined(__linux__)
+TEST(BulkMemory, FreedLargeArraysServeTheNextOfTheirSize) {
+    const std::size_t cells = std::size_t{3} << 20;
+    const void* first = nullptr;
+    {
+        BulkVector<std::uint16_t> values(cells, 7);
+        first = values.data();
+    }
+    BulkVector<std::uint16_t> again(cells, 9);
+    EXPECT_EQ(again.data(), first);
+    EXPECT_EQ(again[cells - 1], 9);
+    // Small arrays are plain heap memory, and many large ones at once all work.
+    std::vector<BulkVector<std::uint8_t>> many;
+    for (int i = 0; i < 40; ++i) many.emplace_back((std::size_t{2} << 20) + i, std::uint8_t(i));
+    for (int i = 0; i < 40; ++i) EXPECT_EQ(many[static_cast<std::size_t>(i)].back(), i);
+    many.clear();
+    BulkVector<std::uint8_t> small(100, 1);
+    EXPECT_EQ(small[99], 1);
+}
+#endif
+
 TEST(BlockCounts, RecountAgreesWithTheLoadOnANarrowIsland) {
     auto ed = std::make_unique<Editor>();
     fixture::IslandSpec plan;
