@@ -95,18 +95,18 @@ TEST(BulkMemory, FreedLargeArraysServeTheNextOfTheirSize) {
     const std::size_t cells = std::size_t{3} << 20;
     const void* first = nullptr;
     {
-        BulkVector<std::uint16_t> values(cells, 7);
+        BulkArray<std::uint16_t> values(cells, 7);
         first = values.data();
     }
-    BulkVector<std::uint16_t> again(cells, 9);
+    BulkArray<std::uint16_t> again(cells, 9);
     EXPECT_EQ(again.data(), first);
     EXPECT_EQ(again[cells - 1], 9);
     // Small arrays are plain heap memory, and many large ones at once all work.
-    std::vector<BulkVector<std::uint8_t>> many;
+    std::vector<BulkArray<std::uint8_t>> many;
     for (int i = 0; i < 40; ++i) many.emplace_back((std::size_t{2} << 20) + i, std::uint8_t(i));
     for (int i = 0; i < 40; ++i) EXPECT_EQ(many[static_cast<std::size_t>(i)].back(), i);
     many.clear();
-    BulkVector<std::uint8_t> small(100, 1);
+    BulkArray<std::uint8_t> small(100, 1);
     EXPECT_EQ(small[99], 1);
 }
 #endif

@@ -169,6 +169,23 @@ TEST(QuarterTurn, FourTurnsGiveTheIslandBackExactly) {
     EXPECT_EQ(b.series_usage, a.series_usage);
     e.history.Undo(e.doc, 1);
     EXPECT_EQ(RotationAngle(e.history), 3);
+
+    // Undone, the turns give back the island before them; two turns in one step as well.
+    const auto expect_original = [&] {
+        EXPECT_EQ(test::LayerDifference(a, b, kSide, kSide), "");
+        EXPECT_EQ(b.block_height_counts, a.block_height_counts);
+        EXPECT_EQ(b.block_fertility_counts, a.block_fertility_counts);
+        EXPECT_EQ(b.series_usage, a.series_usage);
+    };
+    e.history.Undo(e.doc, 3);
+    expect_original();
+    e.Step("twice", [&] {
+        RotateQuarter(e.doc, e.definitions, e.status);
+        RotateQuarter(e.doc, e.definitions, e.status);
+    });
+    EXPECT_EQ(b.height.get(kSide - 1 - 3, kSide - 1 - 7), a.height.get(3, 7));
+    e.history.Undo(e.doc);
+    expect_original();
 }
 
 TEST(QuarterTurn, IslandsThatAreNotSquareAreRefusedUntouched) {

@@ -173,137 +173,66 @@ void CountStep(IslandMap& island, const Layer<T>& layer, const CellRuns<T>& step
     });
 }
 
-}  // namespace
-
-namespace {
-
-template <int N, class T>
-bool AllDiffer(const T* a, const T* b) {
-    bool all = true;
-    for (int i = 0; i < N; ++i) all &= a[i] != b[i];
-    return all;
-}
-
-// The first cell from `y` on where the columns differ, or kLayerSide. Stretches of 32 cells
-// are compared whole, which the compiler vectorises, and searched only where they differ.
-template <class T>
-int FirstDifference(const T* before, const T* now, int y) {
-    constexpr int kStretch = 32;
-    for (; y + kStretch <= kLayerSide; y += kStretch) {
-        T bits = 0;
-        for (int k = 0; k < kStretch; ++k) bits |= static_cast<T>(before[y + k] ^ now[y + k]);
-        if (bits != 0) break;
-    }
-    while (y < kLayerSide && before[y] == now[y]) ++y;
-    return y;
-}
-
-// The last cell where the columns differ; they differ somewhere.
-template <class T>
-int LastDifference(const T* before, const T* now) {
-    constexpr int kStretch = 32;
-    int end = kLayerSide;
-    for (; end >= kStretch; end -= kStretch) {
-        T bits = 0;
-        for (int k = end - kStretch; k < end; ++k) bits |= static_cast<T>(before[k] ^ now[k]);
-        if (bits != 0) break;
-    }
-    int last = end - 1;
-    while (before[last] == now[last]) --last;
-    return last;
-}
-
-// The cells of a column that differ: a plain loop the compiler vectorises.
-template <class T>
-int ChangedCells(const T* before, const T* now) {
-    int changed = 0;
-    for (int y = 0; y < kLayerSide; ++y) changed += before[y] != now[y];
-    return changed;
-}
-
-// The runs of changed cells from `y` on, gaps shorter than a run's head merged.
+// The runs of changed cells of a column, gaps shorter than a run's head merged. Stretches of
+// 32 cells are compared whole, in a loop the compiler vectorises: a stretch changed throughout
+// extends the open run at once, an unchanged one is passed over, and only stretches with both
+// are looked at cell by cell.
 template <class T>
 void ScanRuns(int x, const T* before, const T* now, CellRuns<T>& step) {
+    int first = -1, last = -1;  // the open run's first and last changed cell
+    const auto close = [&] {
+        step.runs.push_back({static_cast<std::uint16_t>(x), static_cast<std::uint16_t>(first),
+                             static_cast<std::uint16_t>(last + 1 - first)});
+    };
+    const auto changed = [&](int from, int to) {  // cells from..to changed
+        if (first >= 0 && from - last > kRunGap<T>) close();
+        if (first < 0 || from - last > kRunGap<T>) first = from;
+        last = to;
+    };
+    constexpr int kStretch = 32;
     int y = 0;
-    while (true) {
-        y = FirstDifference(before, now, y);
-        if (y == kLayerSide) return;
-        int last = y;
-        for (int k = y + 1; k < kLayerSide && k - last <= kRunGap<T>;) {
-            // A filled area changes every cell: such stretches are taken 16 at a time.
-            constexpr int kStretch = 16;
-            if (k + kStretch <= kLayerSide && AllDiffer<kStretch>(before + k, now + k)) {
-                last = k + kStretch - 1;
-                k += kStretch;
-                continue;
-            }
-            if (before[k] != now[k]) last = k;
-            ++k;
+    for (; y + kStretch <= kLayerSide; y += kStretch) {
+        int differ = 0;
+        for (int k = 0; k < kStretch; ++k) differ += before[y + k] != now[y + k];
+        if (differ == 0) continue;
+        if (differ == kStretch) {
+            changed(y, y + kStretch - 1);
+            continue;
         }
-        const int n = last + 1 - y;
-        step.runs.push_back({static_cast<std::uint16_t>(x), static_cast<std::uint16_t>(y),
-                             static_cast<std::uint16_t>(n)});
-        y += n;
+        for (int k = y; k < y + kStretch; ++k) {
+            if (before[k] != now[k]) changed(k, k);
+        }
     }
+    for (; y < kLayerSide; ++y) {
+        if (before[y] != now[y]) changed(y, y);
+    }
+    if (first >= 0) close();
 }
 
-// The changed cells of the columns in `backup`, as runs holding their values before. A column
-// most of whose changed span changed is one run over the span: the few unchanged cells inside
-// cost less than finding the runs around them. When every column is such a run and the spans
-// fill most of the columns, the runs are the whole columns and the step takes the backup's
-// values as they are, without a copy.
+// The changed cells of the columns in `backup`, as runs holding their values before. When the
+// runs fill most of the columns, they are the whole columns instead and the step takes the
+// backup's values as they are, without a copy: the few unchanged cells cost less.
 template <class T>
 void TakeRuns(const Layer<T>& layer, ColumnBackup<T>& backup, CellRuns<T>& step) {
     std::vector<int> columns = backup.columns;
     const bool in_order = std::is_sorted(columns.begin(), columns.end());
     if (!in_order) std::sort(columns.begin(), columns.end());
-    struct Span {
-        int x, first, last;
-    };
-    std::vector<Span> dense;
-    std::size_t dense_cells = 0;
-    bool all_dense = true;
-    for (const int x : columns) {
-        const T* before = backup.Saved(x);
-        const T* now = layer.column(x);
-        const int changed = ChangedCells(before, now);
-        if (changed == 0) {
-            all_dense = false;
-            continue;
+    for (const int x : columns) ScanRuns(x, backup.Saved(x), layer.column(x), step);
+    std::size_t total = 0;
+    for (const auto& run : step.runs) total += run.n;
+    const std::size_t whole = columns.size() * kLayerSide;
+    if (in_order && total > 0 && 5 * total >= 4 * whole) {
+        step.runs.clear();
+        for (const int x : columns) {
+            step.runs.push_back({static_cast<std::uint16_t>(x), 0,
+                                 static_cast<std::uint16_t>(kLayerSide)});
         }
-        const int first = FirstDifference(before, now, 0);
-        const int last = LastDifference(before, now);
-        const int span = last + 1 - first;
-        if (changed >= span - span / 8) {
-            dense.push_back({x, first, last});
-            dense_cells += static_cast<std::size_t>(span);
-            continue;
-        }
-        all_dense = false;
-        ScanRuns(x, before, now, step);
-    }
-    const bool whole_columns = all_dense && in_order && !dense.empty() &&
-                               columns.size() * kLayerSide <= dense_cells + dense_cells / 4;
-    for (const Span& span : dense) {
-        const int y = whole_columns ? 0 : span.first;
-        const int n = whole_columns ? kLayerSide : span.last + 1 - span.first;
-        step.runs.push_back({static_cast<std::uint16_t>(span.x), static_cast<std::uint16_t>(y),
-                             static_cast<std::uint16_t>(n)});
-    }
-    if (whole_columns) {
+        step.runs.shrink_to_fit();
         step.values = std::move(backup.values);
         return;
     }
-    // Runs in column order, as the journal writes them.
-    const auto by_cell = [](const auto& a, const auto& b) {
-        return a.x != b.x ? a.x < b.x : a.y < b.y;
-    };
-    if (!std::is_sorted(step.runs.begin(), step.runs.end(), by_cell))
-        std::sort(step.runs.begin(), step.runs.end(), by_cell);
     step.runs.shrink_to_fit();
     // The values once their amount is known: a growing vector would copy them over and over.
-    std::size_t total = 0;
-    for (const auto& run : step.runs) total += run.n;
     step.values.resize(total);
     T* out = step.values.data();
     for (const auto& run : step.runs) out = std::copy_n(backup.Saved(run.x) + run.y, run.n, out);

@@ -44,7 +44,7 @@ struct CellRuns {
         std::uint16_t x, y, n;
     };
     std::vector<Run> runs;
-    BulkVector<T> values;
+    BulkArray<T> values;
 
     std::size_t bytes() const {
         return runs.capacity() * sizeof(Run) + values.capacity() * sizeof(T);

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -26,7 +27,7 @@ template <class T>
 struct ColumnBackup {
     std::vector<std::int32_t> slot = std::vector<std::int32_t>(kLayerSide, -1);
     std::vector<int> columns;  // in the order they were first written
-    BulkVector<T> values;      // kLayerSide values per column, in that order
+    BulkArray<T> values;      // kLayerSide values per column, in that order
 
     const T* Saved(int x) const {
         return values.data() + static_cast<std::size_t>(slot[x]) * kLayerSide;
@@ -39,17 +40,19 @@ struct ColumnBackup {
         values.resize(end + kLayerSide);
         std::memcpy(values.data() + end, column, kLayerSide * sizeof(T));
     }
-    // Grows by copying the values at once: the vector's own growth would copy cell by cell.
-    // Past a quarter of the layer it takes room for all of it, as whole-island changes need.
+    // Every column at once: `cells` are a layer's cells as they were, none of them saved yet.
+    void TakeWhole(BulkArray<T>&& cells) {
+        values = std::move(cells);
+        columns.resize(kLayerSide);
+        for (int x = 0; x < kLayerSide; ++x) slot[x] = columns[x] = x;
+    }
+    // Past a quarter of the layer the backup takes room for all of it, as whole-island changes
+    // need.
     void Grow(std::size_t needed) {
         constexpr std::size_t kLayerCells = std::size_t{kLayerSide} * kLayerSide;
         std::size_t room = std::max({needed, 2 * values.capacity(), std::size_t{16} * kLayerSide});
         if (room > kLayerCells / 4) room = std::max(room, kLayerCells);
-        BulkVector<T> larger;
-        larger.reserve(room);
-        larger.resize(values.size());
-        if (!values.empty()) std::memcpy(larger.data(), values.data(), values.size() * sizeof(T));
-        values.swap(larger);
+        values.reserve(room);
     }
     void Forget() {
         for (int x : columns) slot[x] = -1;
@@ -66,9 +69,9 @@ template <class T>
 class Layer {
   public:
     explicit Layer(T cleared, const char* name)
-        : cells_(static_cast<std::size_t>(kLayerSide) * kLayerSide, cleared),
-          cleared_(cleared),
-          name_(name) {}
+        : cells_(static_cast<std::size_t>(kLayerSide) * kLayerSide), cleared_(cleared), name_(name) {
+        Fill(cells_.data(), cells_.size());
+    }
 
     T get(std::int64_t x, std::int64_t y) const { return cells_[Index(x, y)]; }
     void set(std::int64_t x, std::int64_t y, T value) {
@@ -88,6 +91,20 @@ class Layer {
     void NoteWritten(int x_end, int y_end) {
         if (x_end > written_x_) written_x_ = x_end;
         if (y_end > written_y_) written_y_ = y_end;
+    }
+    // `cells` (kLayerSide x kLayerSide, column by column) become the layer's cells at once. An
+    // attached backup that has saved nothing yet takes the old cells whole, so that a change of
+    // every cell (a turn) is recorded without a copy.
+    void Replace(BulkArray<T>&& cells) {
+        if (cells.size() != cells_.size()) throw std::length_error("a layer takes whole layers");
+        ColumnBackup<T>* backup = backup_.pointer;
+        if (backup != nullptr && backup->columns.empty()) {
+            backup->TakeWhole(std::move(cells_));
+        } else {
+            for (int x = 0; backup != nullptr && x < kLayerSide; ++x) Touch(x);
+        }
+        cells_ = std::move(cells);
+        written_x_ = written_y_ = kLayerSide;
     }
     // Every cell back to its cleared value. Columns written far down are cleared whole, as one
     // run, which is quicker than their written part one by one.
@@ -127,7 +144,7 @@ class Layer {
         return static_cast<std::size_t>(x) * kLayerSide + static_cast<std::size_t>(y);
     }
 
-    BulkVector<T> cells_;
+    BulkArray<T> cells_;
     T cleared_;
     const char* name_;
     int written_x_ = 0;

@@ -24,8 +24,9 @@ bool Inside(long long x, long long y) {
 // The element filter of a paste: ids 800..1500 never go, an empty cell only as the boxes say.
 bool PastesElement(std::uint16_t word, const PasteOptions& options) {
     const int id = word % 16384;
-    return (id == 0 && !options.skip_empty) || (id < 800 && options.plants) ||
-           (id > 1500 && options.rocks);
+    // Without short cuts, so that the paste's loop has no branches.
+    return ((id == 0) & !options.skip_empty) | ((id < 800) & options.plants) |
+           ((id > 1500) & options.rocks);
 }
 
 std::string_view Trimmed(std::string_view text) {
@@ -193,43 +194,36 @@ bool PasteBlock(IslandMap& island, const BlockBuffer& buffer, int left, int top,
                 const int x = static_cast<int>(ox) + bx;
                 const std::size_t at = buffer.Index(bx, 0);
                 const std::uint8_t* heights = buffer.heights.data() + at;
-                auto put = [&](auto& layer, const auto& values, auto keep) {
+                // Every cell of the column's part is written, kept or replaced: loops without
+                // branches, which the compiler vectorises.
+                const bool any_height = options.zero_height;
+                auto put = [&](auto& layer, const auto& values) {
                     auto* out = layer.column(x) + oy;
                     const auto* in = values.data() + at;
-                    int last = -1;
-                    for (int by = 0; by < rows; ++by) {
-                        if (!options.zero_height && heights[by] == 0) continue;
-                        if (!keep(in[by])) continue;
-                        out[by] = in[by];
-                        last = by;
-                    }
-                    if (last >= 0) layer.NoteWritten(x + 1, static_cast<int>(oy) + last + 1);
+                    for (int by = 0; by < rows; ++by)
+                        out[by] = any_height || heights[by] != 0 ? in[by] : out[by];
+                    layer.NoteWritten(x + 1, static_cast<int>(oy) + rows);
                 };
-                auto all = [](auto) { return true; };
-                if (options.heights) put(island.height, buffer.heights, all);
+                if (options.heights) put(island.height, buffer.heights);
                 if (options.gfx) {
-                    put(island.gfx, buffer.gfx, all);
-                    put(island.river, buffer.river, all);
-                    put(island.river_param, buffer.river_param, all);
+                    put(island.gfx, buffer.gfx);
+                    put(island.river, buffer.river);
+                    put(island.river_param, buffer.river_param);
                 }
-                if (options.fertility) put(island.fertility, buffer.fertility, all);
+                if (options.fertility) put(island.fertility, buffer.fertility);
                 if (options.terrain) {
                     const std::uint16_t* words = buffer.terrain.data() + at;
                     std::uint16_t* out = island.terrain.column(x) + oy;
                     std::uint16_t* params = island.terrain_param.column(x) + oy;
                     const std::uint16_t* in_params = buffer.terrain_param.data() + at;
-                    int last = -1;
                     for (int by = 0; by < rows; ++by) {
-                        if (!options.zero_height && heights[by] == 0) continue;
-                        if (!PastesElement(words[by], options)) continue;
-                        out[by] = words[by];
-                        params[by] = in_params[by];
-                        last = by;
+                        const bool take = (any_height || heights[by] != 0) &
+                                          PastesElement(words[by], options);
+                        out[by] = take ? words[by] : out[by];
+                        params[by] = take ? in_params[by] : params[by];
                     }
-                    if (last >= 0) {
-                        island.terrain.NoteWritten(x + 1, static_cast<int>(oy) + last + 1);
-                        island.terrain_param.NoteWritten(x + 1, static_cast<int>(oy) + last + 1);
-                    }
+                    island.terrain.NoteWritten(x + 1, static_cast<int>(oy) + rows);
+                    island.terrain_param.NoteWritten(x + 1, static_cast<int>(oy) + rows);
                 }
             }
             if (options.mines) {

@@ -98,23 +98,27 @@ std::vector<std::uint8_t> SizeCodes(const Definitions& definitions) {
     return codes;
 }
 
-// Turns the island square of a layer: new (x, y) takes old (y, w - 1 - x). `w` is at most
-// kLayerSide (checked by the caller), so the columns are used unchecked.
-// Rows of the copy a little longer than the side: with a power-of-two stride the strided
-// reads would all fall into the same few cache sets.
-inline std::size_t CopyStride(int w) { return static_cast<std::size_t>(w) + 16; }
+// A layer's worth of cells, left unset, and the cells of `layer` outside the island square
+// w x w copied into it.
+template <class T>
+BulkArray<T> CellsOutsideSquare(const Layer<T>& layer, int w) {
+    BulkArray<T> cells(static_cast<std::size_t>(kLayerSide) * kLayerSide);
+    for (int x = 0; x < kLayerSide; ++x) {
+        const int from = x < w ? w : 0;
+        std::copy(layer.column(x) + from, layer.column(x) + kLayerSide,
+                  cells.data() + static_cast<std::size_t>(x) * kLayerSide + from);
+    }
+    return cells;
+}
 
-// `scratch` holds at least CopyStride(w) * w values of T; it is shared by the layers of a turn
-// so that each does not fault in fresh memory.
+// Turns the island square of a layer: new (x, y) takes old (y, w - 1 - x). The turned cells go
+// into new memory that then replaces the layer's, which spares a copy of the old cells: they
+// are read where they are, and the history keeps them as they are. `w` is at most kLayerSide
+// (checked by the caller), so the columns are used unchecked.
 template <class T, class Map>
-void TurnLayer(Layer<T>& layer, int w, std::uint16_t* scratch, Map map) {
-    const auto side = static_cast<std::size_t>(w);
-    const std::size_t stride = CopyStride(w);
-    T* const copy = reinterpret_cast<T*>(scratch);
-    for (int x = 0; x < w; ++x)
-        std::copy_n(std::as_const(layer).column(x), side, copy + x * stride);
-    std::vector<T*> columns(side);
-    for (int x = 0; x < w; ++x) columns[static_cast<std::size_t>(x)] = layer.column(x);
+void TurnLayer(Layer<T>& layer, int w, Map map) {
+    BulkArray<T> cells = CellsOutsideSquare(layer, w);
+    const T* const old = std::as_const(layer).column(0);
     // Tiles keep the strided reads of the old rows inside the cache.
     constexpr int kTile = 64;
     for (int x0 = 0; x0 < w; x0 += kTile) {
@@ -122,14 +126,14 @@ void TurnLayer(Layer<T>& layer, int w, std::uint16_t* scratch, Map map) {
         for (int y0 = 0; y0 < w; y0 += kTile) {
             const int y1 = std::min(w, y0 + kTile);
             for (int x = x0; x < x1; ++x) {
-                T* out = columns[static_cast<std::size_t>(x)];
-                const T* in = copy + (w - 1 - x);
+                T* out = cells.data() + static_cast<std::size_t>(x) * kLayerSide;
+                const T* in = old + (w - 1 - x);
                 for (int y = y0; y < y1; ++y)
-                    out[y] = map(in[static_cast<std::size_t>(y) * stride]);
+                    out[y] = map(in[static_cast<std::size_t>(y) * kLayerSide]);
             }
         }
     }
-    layer.NoteWritten(w, w);
+    layer.Replace(std::move(cells));
 }
 
 std::uint16_t RotateGfxKey(std::uint16_t word) {
@@ -168,9 +172,9 @@ void TurnElements(Layer<std::uint16_t>& words, Layer<std::uint16_t>& params, int
         int x, y;
         std::uint16_t word, param;
     };
-    // Elements are few against the cells: gathered, then the square cleared and refilled.
+    // Elements are few against the cells: gathered, then laid into new layers whose square is
+    // cleared, which replace the old ones.
     std::vector<Element> elements;
-    const auto side = static_cast<std::size_t>(w);
     for (int x = 0; x < w; ++x) {
         const std::uint16_t* word_column = std::as_const(words).column(x);
         const std::uint16_t* param_column = std::as_const(params).column(x);
@@ -178,9 +182,12 @@ void TurnElements(Layer<std::uint16_t>& words, Layer<std::uint16_t>& params, int
             if (word_column[y] != 0) elements.push_back({x, y, word_column[y], param_column[y]});
         }
     }
+    BulkArray<std::uint16_t> new_words = CellsOutsideSquare(words, w);
+    BulkArray<std::uint16_t> new_params = CellsOutsideSquare(params, w);
     for (int x = 0; x < w; ++x) {
-        std::fill_n(words.column(x), side, std::uint16_t{0});
-        std::fill_n(params.column(x), side, std::uint16_t{0});
+        const std::size_t column = static_cast<std::size_t>(x) * kLayerSide;
+        std::fill_n(new_words.data() + column, w, std::uint16_t{0});
+        std::fill_n(new_params.data() + column, w, std::uint16_t{0});
     }
     for (const Element& e : elements) {
         const std::uint16_t turned = RotateElementWord(e.word);
@@ -191,10 +198,13 @@ void TurnElements(Layer<std::uint16_t>& words, Layer<std::uint16_t>& params, int
             lost(e.word, e.x, e.y, nx, ny);
             continue;
         }
-        words.set(nx, ny, turned);
-        params.set(nx, ny, e.param);
+        const std::size_t cell = static_cast<std::size_t>(nx) * kLayerSide + ny;
+        new_words[cell] = turned;
+        new_params[cell] = e.param;
         moved(e.word, e.x, e.y, turned, nx, ny);
     }
+    words.Replace(std::move(new_words));
+    params.Replace(std::move(new_params));
 }
 
 std::string Cells(std::int64_t x, std::int64_t y) {
@@ -221,11 +231,9 @@ std::string RotateQuarter(Document& doc, const Definitions& definitions, Status&
         throw BoundsError("island width " + std::to_string(w) + " is outside 1.." +
                           std::to_string(kLayerSide));
     }
-    const auto scratch = std::make_unique_for_overwrite<std::uint16_t[]>(
-        CopyStride(w) * static_cast<std::size_t>(w));
-    TurnLayer(island.height, w, scratch.get(), [](std::uint8_t v) { return v; });
-    TurnLayer(island.fertility, w, scratch.get(), [](std::uint16_t v) { return v; });
-    TurnLayer(island.gfx, w, scratch.get(), RotateGfxKey);
+    TurnLayer(island.height, w, [](std::uint8_t v) { return v; });
+    TurnLayer(island.fertility, w, [](std::uint16_t v) { return v; });
+    TurnLayer(island.gfx, w, RotateGfxKey);
 
     const std::vector<std::uint8_t> codes = SizeCodes(definitions);
     LogLines& log = status.memo3;
