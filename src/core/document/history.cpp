@@ -211,17 +211,20 @@ void ScanRuns(int x, const T* before, const T* now, CellRuns<T>& step) {
 
 // The changed cells of the columns in `backup`, as runs holding their values before. When the
 // runs fill most of the columns, they are the whole columns instead and the step takes the
-// backup's values as they are, without a copy: the few unchanged cells cost less.
+// backup's values as they are, without a copy: the few unchanged cells cost less. A layer
+// replaced all at once (a turn) is taken whole without looking for its changes.
 template <class T>
 void TakeRuns(const Layer<T>& layer, ColumnBackup<T>& backup, CellRuns<T>& step) {
     std::vector<int> columns = backup.columns;
     const bool in_order = std::is_sorted(columns.begin(), columns.end());
     if (!in_order) std::sort(columns.begin(), columns.end());
-    for (const int x : columns) ScanRuns(x, backup.Saved(x), layer.column(x), step);
+    if (!backup.whole) {
+        for (const int x : columns) ScanRuns(x, backup.Saved(x), layer.column(x), step);
+    }
     std::size_t total = 0;
     for (const auto& run : step.runs) total += run.n;
     const std::size_t whole = columns.size() * kLayerSide;
-    if (in_order && total > 0 && 5 * total >= 4 * whole) {
+    if (backup.whole || (in_order && total > 0 && 5 * total >= 4 * whole)) {
         step.runs.clear();
         for (const int x : columns) {
             step.runs.push_back({static_cast<std::uint16_t>(x), 0,

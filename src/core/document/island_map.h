@@ -28,6 +28,7 @@ struct ColumnBackup {
     std::vector<std::int32_t> slot = std::vector<std::int32_t>(kLayerSide, -1);
     std::vector<int> columns;  // in the order they were first written
     BulkArray<T> values;      // kLayerSide values per column, in that order
+    bool whole = false;        // the layer's cells were replaced all at once
 
     const T* Saved(int x) const {
         return values.data() + static_cast<std::size_t>(slot[x]) * kLayerSide;
@@ -42,6 +43,7 @@ struct ColumnBackup {
     }
     // Every column at once: `cells` are a layer's cells as they were, none of them saved yet.
     void TakeWhole(BulkArray<T>&& cells) {
+        whole = true;
         values = std::move(cells);
         columns.resize(kLayerSide);
         for (int x = 0; x < kLayerSide; ++x) slot[x] = columns[x] = x;
@@ -55,6 +57,7 @@ struct ColumnBackup {
         values.reserve(room);
     }
     void Forget() {
+        whole = false;
         for (int x : columns) slot[x] = -1;
         columns.clear();
         values.clear();

@@ -112,13 +112,20 @@ BulkArray<T> CellsOutsideSquare(const Layer<T>& layer, int w) {
 }
 
 // Turns the island square of a layer: new (x, y) takes old (y, w - 1 - x). The turned cells go
-// into new memory that then replaces the layer's, which spares a copy of the old cells: they
-// are read where they are, and the history keeps them as they are. `w` is at most kLayerSide
-// (checked by the caller), so the columns are used unchecked.
+// into new memory that then replaces the layer's, so that the history keeps the old cells as
+// they are, without a copy. `w` is at most kLayerSide (checked by the caller), so the columns
+// are used unchecked.
 template <class T, class Map>
 void TurnLayer(Layer<T>& layer, int w, Map map) {
     BulkArray<T> cells = CellsOutsideSquare(layer, w);
-    const T* const old = std::as_const(layer).column(0);
+    // The old square copied with rows a little longer than the side: the layer's rows lie a
+    // power of two and a cell apart, and its strided reads would fall into few cache sets.
+    const std::size_t stride = static_cast<std::size_t>(w) + 16;
+    BulkArray<T> copy(stride * static_cast<std::size_t>(w));
+    for (int x = 0; x < w; ++x)
+        std::copy_n(std::as_const(layer).column(x), w,
+                    copy.data() + static_cast<std::size_t>(x) * stride);
+    const T* const old = copy.data();
     // Tiles keep the strided reads of the old rows inside the cache.
     constexpr int kTile = 64;
     for (int x0 = 0; x0 < w; x0 += kTile) {
@@ -129,7 +136,7 @@ void TurnLayer(Layer<T>& layer, int w, Map map) {
                 T* out = cells.data() + static_cast<std::size_t>(x) * kLayerSide;
                 const T* in = old + (w - 1 - x);
                 for (int y = y0; y < y1; ++y)
-                    out[y] = map(in[static_cast<std::size_t>(y) * kLayerSide]);
+                    out[y] = map(in[static_cast<std::size_t>(y) * stride]);
             }
         }
     }
