@@ -16,25 +16,6 @@ std::string_view Trim(std::string_view s) {
     return s;
 }
 
-std::optional<long> ParseNumber(std::string_view text) {
-    text = Trim(text);
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    long value = 0;
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-    return value;
-}
-
-// The comma-separated field `index` (from 0) of a text.
-std::string_view Field(std::string_view text, int index) {
-    for (int i = 0; i < index; ++i) {
-        const auto comma = text.find(',');
-        if (comma == std::string_view::npos) return {};
-        text.remove_prefix(comma + 1);
-    }
-    return text.substr(0, text.find(','));
-}
-
 std::string_view BeforeSemicolon(std::string_view line) { return line.substr(0, line.find(';')); }
 
 [[noreturn]] void Reject(const char* file, std::size_t line_index, const std::string& reason) {
@@ -50,17 +31,17 @@ void LoadBuildings(Definitions& d, const TextFile& file) {
         const std::string& line = file.lines[i];
         d.building_items.emplace_back(BeforeSemicolon(line));
         if (Trim(line).empty()) continue;
-        const auto id = ParseNumber(Field(line, 0));
+        const auto id = ParseListNumber(ListField(line, 0));
         if (!id)
             Reject("Buildings.txt", i,
-                   "graphic id \"" + std::string(Field(line, 0)) + "\" is not a number");
-        const auto size = ParseNumber(Field(line, 1));
+                   "graphic id \"" + std::string(ListField(line, 0)) + "\" is not a number");
+        const auto size = ParseListNumber(ListField(line, 1));
         if (!size || *size < 0 || *size > 99) {
             Reject("Buildings.txt", i,
-                   "size \"" + std::string(Field(line, 1)) + "\" is not a two-digit number");
+                   "size \"" + std::string(ListField(line, 1)) + "\" is not a two-digit number");
         }
-        const std::string_view definition_text = Field(line, 2).substr(0, 3);
-        const auto definition = ParseNumber(definition_text);
+        const std::string_view definition_text = ListField(line, 2).substr(0, 3);
+        const auto definition = ParseListNumber(definition_text);
         if (!definition) {
             Reject("Buildings.txt", i,
                    "definition \"" + std::string(definition_text) + "\" is not a number");
@@ -76,11 +57,11 @@ void LoadTerrain(Definitions& d, const TextFile& file) {
     d.terrain_encoding = file.encoding;
     for (std::size_t i = 0; i < d.terrain_list.size(); ++i) {
         std::string& line = d.terrain_list[i];
-        const auto number = ParseNumber(Field(line, 0));
+        const auto number = ParseListNumber(ListField(line, 0));
         if (!number) {
             Reject(
                 "Gelaende.txt", i,
-                "element number \"" + std::string(Field(line, 0)) + "\" is not a decimal number");
+                "element number \"" + std::string(ListField(line, 0)) + "\" is not a decimal number");
         }
         if (*number < 0 || *number > 4000) {
             Reject("Gelaende.txt", i,
@@ -91,7 +72,7 @@ void LoadTerrain(Definitions& d, const TextFile& file) {
         if (semicolon != std::string::npos) {
             // All digits count: a 24-bit colour can need eight.
             const std::string colour_text = line.substr(semicolon + 1);
-            const auto value = ParseNumber(colour_text);
+            const auto value = ParseListNumber(colour_text);
             if (!value || *value < 0 || *value > 0xFFFFFF) {
                 Reject("Gelaende.txt", i,
                        "colour \"" + colour_text + "\" is not a 24-bit decimal colour");
@@ -110,7 +91,7 @@ void CheckTargets(const TextFile& file) {
     for (std::size_t i = 0; i < file.lines.size(); ++i) {
         if (Trim(file.lines[i]).empty()) continue;
         for (int f = 0; f < 3; ++f) {
-            if (!ParseNumber(Field(file.lines[i], f))) {
+            if (!ParseListNumber(ListField(file.lines[i], f))) {
                 Reject("TargetList.txt", i, "expected three comma-separated numbers");
             }
         }
@@ -118,6 +99,24 @@ void CheckTargets(const TextFile& file) {
 }
 
 }  // namespace
+
+std::optional<long> ParseListNumber(std::string_view text) {
+    text = Trim(text);
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    long value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+std::string_view ListField(std::string_view text, int index) {
+    for (int i = 0; i < index; ++i) {
+        const auto comma = text.find(',');
+        if (comma == std::string_view::npos) return {};
+        text.remove_prefix(comma + 1);
+    }
+    return text.substr(0, text.find(','));
+}
 
 bool CheckDefinitionFiles(const fs::path& folder) {
     for (const char* name : kDefinitionFileNames) {
@@ -161,7 +160,7 @@ void SaveTerrainList(const Definitions& definitions, const fs::path& folder) {
 
 int PreloadCountSetting(const Definitions& definitions) {
     if (definitions.main_strings.size() < 2) return 0;
-    return static_cast<int>(ParseNumber(definitions.main_strings[1]).value_or(0));
+    return static_cast<int>(ParseListNumber(definitions.main_strings[1]).value_or(0));
 }
 
 ObjectSize LookupObjectSize(const Definitions& definitions, int graphic_id, int orientation,
@@ -180,7 +179,7 @@ std::string BuildingName(const Definitions& definitions, int graphic_id) {
     if (!definitions.loaded) return "Buildings.txt not available";
     for (const std::string& line : definitions.building_list) {
         if (line.size() <= 2) continue;
-        const auto id = ParseNumber(Field(line, 0));
+        const auto id = ParseListNumber(ListField(line, 0));
         if (!id || *id != graphic_id) continue;
         std::string_view name(line);
         name.remove_prefix(name.rfind(',') + 1);

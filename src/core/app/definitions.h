@@ -3,7 +3,9 @@
 // patterns, buildings, terrain elements, mine kinds and placeable objects.
 #include <array>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -68,6 +70,11 @@ struct ObjectSize {
 // odd orientations. Without a matching line: 1 x 1 and `definition` unchanged.
 ObjectSize LookupObjectSize(const Definitions& definitions, int graphic_id, int orientation,
                             int definition);
+
+// The lines of the lists are comma-separated fields. Field `index` (from 0) of a line, empty
+// where the line has fewer; and a field's decimal number, blanks around it and a sign allowed.
+std::string_view ListField(std::string_view text, int index);
+std::optional<long> ParseListNumber(std::string_view text);
 
 // Display name of a graphic id from the building list.
 std::string BuildingName(const Definitions& definitions, int graphic_id);

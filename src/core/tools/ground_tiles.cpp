@@ -221,9 +221,10 @@ std::int64_t ReplaceSeries(IslandMap& island, int from, int to) {
                                       [&](std::uint16_t v) { return (v & 0xFF00) == old_high; });
         if (hit == cells + kLayerSide) continue;
         std::uint16_t* out = island.gfx.column(x);
-        // Every cell written, changed or not: a loop without branches the compiler vectorises.
+        // Every cell from the first hit written, changed or not: a loop without branches the
+        // compiler vectorises.
         int hits = 0;
-        for (int y = 0; y < kLayerSide; ++y) {
+        for (int y = static_cast<int>(hit - cells); y < kLayerSide; ++y) {
             const bool match = (out[y] & 0xFF00) == old_high;
             out[y] = match ? static_cast<std::uint16_t>(new_high | (out[y] & 0xFF)) : out[y];
             hits += match;

@@ -1,7 +1,6 @@
 #include "core/tools/objects.h"
 
 #include <algorithm>
-#include <charconv>
 
 #include "core/app/definitions.h"
 #include "core/container/output_buffer.h"
@@ -16,22 +15,11 @@
 namespace insel {
 namespace {
 
-std::optional<int> LeadingNumber(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    int value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-    return value;
-}
-
-std::string_view FieldOf(std::string_view text, int index) {
-    for (int i = 0; i < index; ++i) {
-        const auto comma = text.find(',');
-        if (comma == std::string_view::npos) return {};
-        text.remove_prefix(comma + 1);
-    }
-    return text.substr(0, text.find(','));
+// A list field's number, as an int.
+std::optional<int> Number(std::string_view field) {
+    const auto value = ParseListNumber(field);
+    if (!value) return std::nullopt;
+    return static_cast<int>(*value);
 }
 
 void SetObjectFrame(ToolState& tools) {
@@ -96,12 +84,12 @@ void CheckPlacement(const IslandMap& island, int x, int y, int id, int orientati
 
 std::optional<BuildingItem> ParseBuildingItem(const std::string& item) {
     if (item.size() <= 2) return std::nullopt;
-    const auto id = LeadingNumber(FieldOf(item, 0));
+    const auto id = Number(ListField(item, 0));
     if (!id) return std::nullopt;
     BuildingItem result;
     result.id = *id == 1007 ? 1008 : *id;
-    result.size = LeadingNumber(FieldOf(item, 1)).value_or(11);
-    result.definition = LeadingNumber(FieldOf(item, 2).substr(0, 3)).value_or(0);
+    result.size = Number(ListField(item, 1)).value_or(11);
+    result.definition = Number(ListField(item, 2).substr(0, 3)).value_or(0);
     return result;
 }
 
@@ -129,7 +117,7 @@ bool ChooseBuildingById(ToolState& tools, const Definitions& definitions, int id
     for (std::size_t i = 0; i < items.size(); ++i) {
         const auto parsed = ParseBuildingItem(items[i]);
         // The list's own id: 1007 is found as itself.
-        if (parsed && LeadingNumber(FieldOf(items[i], 0)) == id)
+        if (parsed && Number(ListField(items[i], 0)) == id)
             return ChooseBuilding(tools, definitions, static_cast<int>(i));
     }
     return ChooseBuilding(tools, definitions, 0);

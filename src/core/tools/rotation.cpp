@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <memory>
 #include <string_view>
 #include <utility>
@@ -75,24 +74,13 @@ std::vector<std::uint8_t> SizeCodes(const Definitions& definitions) {
     // Later lines of an id do not replace the first.
     std::vector<bool> seen(kElementIds, false);
     for (const std::string& line : definitions.terrain_list) {
-        const std::string_view text(line);
-        const auto first = text.find(',');
-        if (first == std::string_view::npos) continue;
-        const auto second = text.find(',', first + 1);
-        if (second == std::string_view::npos) continue;
-        const auto third = text.find_first_of(",;", second + 1);
-        int id = 0, code = 0;
-        const char* begin = text.data();
-        if (std::from_chars(begin, begin + first, id).ec != std::errc{}) continue;
-        const std::string_view field =
-            text.substr(second + 1, third == std::string_view::npos ? std::string_view::npos
-                                                                    : third - second - 1);
-        const auto parsed = std::from_chars(field.data(), field.data() + field.size(), code);
-        if (id < 0 || id >= kElementIds || seen[static_cast<std::size_t>(id)]) continue;
-        seen[static_cast<std::size_t>(id)] = true;
-        const bool whole = parsed.ec == std::errc{} && parsed.ptr == field.data() + field.size();
-        if (whole && code >= 0 && code <= 99)
-            codes[static_cast<std::size_t>(id)] = static_cast<std::uint8_t>(code);
+        const auto id = ParseListNumber(ListField(line, 0));
+        if (!id || *id < 0 || *id >= kElementIds || seen[static_cast<std::size_t>(*id)]) continue;
+        seen[static_cast<std::size_t>(*id)] = true;
+        const std::string_view field = ListField(line, 2);
+        const auto code = ParseListNumber(field.substr(0, field.find(';')));
+        if (code && *code >= 0 && *code <= 99)
+            codes[static_cast<std::size_t>(*id)] = static_cast<std::uint8_t>(*code);
     }
     codes[0] = 0;
     return codes;
