@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
+#include <utility>
+#include <vector>
 
 #include "core/tools/tool_frame.h"
 #include "test_helpers.h"
@@ -208,6 +211,55 @@ TEST(FrameHeight, RowAndColumnZeroAreNotSearchedAndEqualHeightsAreSkipped) {
     EXPECT_FALSE(e->Step("Frame", [&] { FrameHeight(e->doc.island, 70, 20); }));
     EXPECT_FALSE(e->Step("Frame", [&] { FrameHeight(e->doc.island, 60, 60); }));
     EXPECT_FALSE(e->history.CanUndo());
+}
+
+// Against the rule written out row by row and column by column, on islands whose sides are
+// not multiples of 64, with cells of h1 scattered, in clumps and on the last row and column.
+TEST(FrameHeight, AgreesWithTheRuleOnLargerIslands) {
+    std::mt19937 random(3);
+    for (auto [width, height] : {std::pair{200, 150}, {65, 1025}, {1025, 64}}) {
+        IslandMap island;
+        island.record.width = static_cast<std::uint16_t>(width);
+        island.record.height = static_cast<std::uint16_t>(height);
+        std::vector<std::vector<std::uint8_t>> cells(kLayerSide,
+                                                     std::vector<std::uint8_t>(kLayerSide, 0));
+        for (int x = 0; x < width; ++x) {
+            for (int y = 0; y < height; ++y) {
+                const bool clump = x / 16 % 3 == 1 && y / 20 % 2 == 1;
+                const bool edge = x == width - 1 || y == height - 1;
+                cells[x][y] = clump || edge || random() % 97 == 0 ? 70 : 60;
+                island.height.set(x, y, cells[x][y]);
+            }
+        }
+        auto expected = cells;
+        for (int y = 1; y < height; ++y) {
+            int first = -1, last = -1;
+            for (int x = 1; x < width; ++x) {
+                if (cells[x][y] != 70) continue;
+                if (first < 0) first = x;
+                last = x;
+            }
+            if (first < 0) continue;
+            expected[first - 1][y] = 44;
+            if (last + 1 < kLayerSide) expected[last + 1][y] = 44;
+        }
+        for (int x = 1; x < width; ++x) {
+            int first = -1, last = -1;
+            for (int y = 1; y < height; ++y) {
+                if (cells[x][y] != 70) continue;
+                if (first < 0) first = y;
+                last = y;
+            }
+            if (first < 0) continue;
+            expected[x][first - 1] = 44;
+            if (last + 1 < kLayerSide) expected[x][last + 1] = 44;
+        }
+        ASSERT_TRUE(FrameHeight(island, 70, 44));
+        int wrong = 0;
+        for (int x = 0; x < kLayerSide; ++x)
+            for (int y = 0; y < kLayerSide; ++y) wrong += island.height.get(x, y) != expected[x][y];
+        EXPECT_EQ(wrong, 0) << width << " x " << height;
+    }
 }
 
 TEST(ReplaceHeight, ReplacesEveryCellOfOneHeightOnly) {

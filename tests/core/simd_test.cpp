@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <memory>
 #include <optional>
 #include <random>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "core/document/island_map.h"
+#include "core/simd/cell_changes.h"
 #include "core/simd/cell_values.h"
 #include "core/simd/entries.h"
 #include "core/simd/tag_search.h"
@@ -98,6 +100,57 @@ TEST(Kernels, CellValueKernelsAgreeWithThePortableOnes) {
                                 NextEqualPortable(words.data(), from, n, 9)),
                       std::pair(found, found))
                 << n << " from " << from;
+        }
+    }
+}
+
+// Masks against the meaning written out bit by bit: changes sparse, dense and at the ends,
+// words with bits beyond the column's end, and only some bits of the words compared.
+TEST(Kernels, ChangeMasksAgreeWithComparingCellByCell) {
+    std::mt19937 random(9);
+    for (int n : {0, 1, 2, 63, 64, 65, 127, 128, 129, 1000, kLayerSide}) {
+        for (int density : {0, 1, 50, 100}) {
+            std::vector<std::uint8_t> a(static_cast<std::size_t>(n) + 1), b;
+            std::vector<std::uint16_t> wa(a.size()), wb;
+            for (std::size_t k = 0; k < a.size(); ++k) {
+                a[k] = static_cast<std::uint8_t>(k / 40);
+                wa[k] = static_cast<std::uint16_t>(k / 40 * 0x101);
+            }
+            b = a, wb = wa;
+            for (std::size_t k = 0; k < a.size(); ++k) {
+                if (static_cast<int>(random() % 100) >= density) continue;
+                b[k] ^= 1 + random() % 255;
+                wb[k] ^= static_cast<std::uint16_t>(1 + random() % 0xFFFF);
+            }
+            const auto expected = [&](auto differs) {
+                std::vector<std::uint64_t> bits(static_cast<std::size_t>(MaskWords(n)));
+                for (int k = 0; k < n; ++k)
+                    if (differs(k)) bits[k / 64] |= std::uint64_t{1} << (k % 64);
+                return bits;
+            };
+            using Masks = std::vector<std::uint64_t>;
+            const Masks bytes = expected([&](int k) { return a[k] != b[k]; });
+            const Masks words = expected([&](int k) { return wa[k] != wb[k]; });
+            const Masks runs = expected([&](int k) { return k == 0 || b[k] != b[k - 1]; });
+            const Masks series = expected(
+                [&](int k) { return k == 0 || ((wb[k] ^ wb[k - 1]) & 0xFF00) != 0; });
+            for (bool portable : {false, true}) {
+                std::array<Masks, 4> got;
+                for (auto& bits : got) bits.assign(static_cast<std::size_t>(MaskWords(n)), 0xABCD);
+                if (portable) {
+                    DifferenceMaskPortable(a.data(), b.data(), n, got[0].data());
+                    DifferenceMaskPortable(wa.data(), wb.data(), n, got[1].data());
+                    BoundaryMaskPortable(b.data(), n, got[2].data());
+                    BoundaryMaskPortable(wb.data(), n, 0xFF00, got[3].data());
+                } else {
+                    DifferenceMask(a.data(), b.data(), n, got[0].data());
+                    DifferenceMask(wa.data(), wb.data(), n, got[1].data());
+                    BoundaryMask(b.data(), n, got[2].data());
+                    BoundaryMask(wb.data(), n, 0xFF00, got[3].data());
+                }
+                EXPECT_EQ(got, (std::array{bytes, words, runs, series}))
+                    << n << " cells, " << density << "% changed, portable " << portable;
+            }
         }
     }
 }

@@ -1,11 +1,14 @@
 #include "core/document/history.h"
 
 #include <algorithm>
+#include <bit>
+#include <tuple>
 #include <type_traits>
 #include <utility>
 #include <vector>
 
 #include "core/document/history_step.h"
+#include "core/simd/cell_changes.h"
 
 namespace insel {
 
@@ -51,19 +54,64 @@ int SeriesOf(std::uint16_t tile) {
     return series < 0 || series > kSeriesCount - 2 ? 0 : series;
 }
 
-// The bits in which the values differ from the first. Whole stretches are compared without an
-// early exit, so that the compiler vectorises them.
-// Whole stretches of 32 go through a loop of fixed length, which vectorises without a remainder.
-template <class T>
-T DifferingBits(const T* values, int n) {
-    constexpr int kStretch = 32;
-    T bits = 0;
-    if (n == kStretch) {
-        for (int k = 0; k < kStretch; ++k) bits |= static_cast<T>(values[k] ^ values[0]);
-        return bits;
+constexpr int kColumnWords = simd::MaskWords(kLayerSide);
+
+// The first cell from `from` on, before `n`, whose bit in `masks` is `set`; `n` if none is.
+int FindBit(const std::uint64_t* masks, int from, int n, bool set) {
+    while (from < n) {
+        std::uint64_t word = masks[from / 64];
+        if (!set) word = ~word;
+        word &= ~std::uint64_t{0} << (from % 64);
+        if (word != 0) return std::min(n, from / 64 * 64 + std::countr_zero(word));
+        from = from / 64 * 64 + 64;
     }
-    for (int k = 1; k < n; ++k) bits |= static_cast<T>(values[k] ^ values[0]);
-    return bits;
+    return n;
+}
+
+// std::popcount is a library call where the processor's instruction may be missing.
+int CountBits(std::uint64_t bits) {
+    bits -= (bits >> 1) & 0x5555555555555555u;
+    bits = (bits & 0x3333333333333333u) + ((bits >> 2) & 0x3333333333333333u);
+    bits = (bits + (bits >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
+    return static_cast<int>((bits * 0x0101010101010101u) >> 56);
+}
+
+// Words of the boundary mask with more runs than this are counted cell by cell.
+constexpr int kDenseRuns = 16;
+
+// Calls run(y, value, length) for each run of values equal in the bits `compared` among the
+// cells [y0, y1) of a column, and cells(y, values, count) for the stretches whose values change
+// so often that counting them one by one costs less. Long runs of one value, the rule on
+// islands, cost a bit test each.
+template <class T, class Run, class Cells>
+void ForEachEqualRun(const T* column, int y0, int y1, T compared, Run run, Cells cells) {
+    const int n = y1 - y0;
+    if (n <= 0) return;
+    const T* values = column + y0;
+    std::uint64_t masks[kColumnWords];
+    if constexpr (sizeof(T) == 1) {
+        simd::BoundaryMask(values, n, masks);
+    } else {
+        simd::BoundaryMask(values, n, compared, masks);
+    }
+    int start = 0;
+    for (int word = 0; word * 64 < n; ++word) {
+        const int base = word * 64;
+        std::uint64_t bits = masks[word];
+        if (bits != 0 && CountBits(bits) > kDenseRuns) {
+            if (start < base) run(y0 + start, values[start], base - start);
+            const int end = std::min(n, base + 64);
+            cells(y0 + base, values + base, end - base);
+            start = end;
+            continue;
+        }
+        for (; bits != 0; bits &= bits - 1) {
+            const int boundary = base + std::countr_zero(bits);
+            if (boundary > start) run(y0 + start, values[start], boundary - start);
+            start = boundary;
+        }
+    }
+    if (start < n) run(y0 + start, values[start], n - start);
 }
 
 // Adds `sign` to the count of each of `n` cells' value; values beyond the table are no legend
@@ -71,7 +119,9 @@ T DifferingBits(const T* values, int n) {
 // counter raised cell after cell would wait on itself.
 template <std::size_t N, class T>
 void Count(std::array<std::int32_t, N>& counts, const T* values, int n, int sign) {
-    if (DifferingBits(values, n) == 0) {
+    T differ = 0;
+    for (int k = 0; k < n; ++k) differ |= static_cast<T>(values[k] ^ values[0]);
+    if (differ == 0) {
         if (static_cast<std::size_t>(values[0]) < N) counts[values[0]] += sign * n;
         return;
     }
@@ -80,22 +130,16 @@ void Count(std::array<std::int32_t, N>& counts, const T* values, int n, int sign
     }
 }
 
-// The series usage of `n` tiles; tiles of one series side by side are the rule.
-// Where series change within a run, its stretches of one series still count at once.
+// The series usage of `n` tiles, by runs of one series.
 template <class T>
 void CountSeries(IslandMap& island, const T* values, int n, int sign) {
     auto& usage = island.series_usage;
-    constexpr int kStretch = 32;
-    for (int first = 0; first < n; first += kStretch) {
-        const T* stretch = values + first;
-        const int count = std::min(kStretch, n - first);
-        if ((DifferingBits(stretch, count) & 0xFF00) == 0) {
-            usage[SeriesOf(static_cast<std::uint16_t>(stretch[0]))] += sign * count;
-            continue;
-        }
-        for (int k = 0; k < count; ++k)
-            usage[SeriesOf(static_cast<std::uint16_t>(stretch[k]))] += sign;
-    }
+    ForEachEqualRun(
+        values, 0, n, static_cast<T>(0xFF00),
+        [&](int, T tile, int length) { usage[SeriesOf(tile)] += sign * length; },
+        [&](int, const T* tiles, int count) {
+            for (int k = 0; k < count; ++k) usage[SeriesOf(tiles[k])] += sign;
+        });
 }
 
 // Calls f(the block count tables of what the layer's cells count in).
@@ -110,21 +154,25 @@ void WithBlockTables(IslandMap& island, Counted counted, F f) {
 template <class F>
 void ForEachBlockStretch(IslandMap& island, int x, int y, int n, F f) {
     if (x >= std::min<int>(island.record.width, kLayerSide)) return;
-    const int end = std::min({y + n, static_cast<int>(island.record.height), kLayerSide});
+    int end = std::min({y + n, static_cast<int>(island.record.height), kLayerSide});
+    if (y >= end) return;
+    const int band = x / kBlockSide * CellBlocksAlong(island.record.height);
+    // Blocks beyond the tables are not counted, and lie further down.
+    const int tables = static_cast<int>(island.block_height_counts.size());
+    if (band + y / kBlockSide >= tables) return;
+    end = std::min(end, (tables - band) * kBlockSide);
+    island.block_counts_used = std::max(island.block_counts_used, band + (end - 1) / kBlockSide + 1);
     for (int first = y; first < end;) {
         const int last = std::min(end, (first / kBlockSide + 1) * kBlockSide);
-        const auto block = static_cast<std::size_t>(island.BlockOf(x, first));
-        if (block >= island.block_height_counts.size()) return;
-        island.block_counts_used = std::max(island.block_counts_used, static_cast<int>(block) + 1);
-        f(block, first, last);
+        f(static_cast<std::size_t>(band + first / kBlockSide), first, last);
         first = last;
     }
 }
 
 // The counters after a step that changed the cells of `step`, whose values are those before,
-// to the layer's. A block most of whose cells changed is counted afresh from the layer: its
-// cells counted once cost less than each taken out and put in, and a block of one value costs
-// a few comparisons.
+// to the layer's. A block most of whose cells changed is counted afresh from the layer, column
+// by column in runs of one value: its cells counted once cost less than each taken out and put
+// in.
 template <class T>
 void CountStep(IslandMap& island, const Layer<T>& layer, const CellRuns<T>& step, Counted counted,
                bool blocks) {
@@ -147,64 +195,71 @@ void CountStep(IslandMap& island, const Layer<T>& layer, const CellRuns<T>& step
                                 });
         }
         constexpr int kAfresh = kBlockSide * kBlockSide / 2;
+        const auto afresh = [&](std::size_t block) { return changed[block] >= kAfresh; };
         const T* before = step.values.data();
         for (const auto& run : step.runs) {
             ForEachBlockStretch(island, run.x, run.y, run.n,
                                 [&](std::size_t block, int first, int last) {
-                                    if (changed[block] >= kAfresh) return;
+                                    if (afresh(block)) return;
                                     Count(tables[block], before + (first - run.y), last - first, -1);
                                     Count(tables[block], layer.column(run.x) + first, last - first, 1);
                                 });
             before += run.n;
         }
+        using Table = typename std::remove_reference_t<decltype(tables)>::value_type;
+        constexpr std::size_t kValues = std::tuple_size_v<Table>;
         const int along = CellBlocksAlong(island.record.height);
         const int width = std::min<int>(island.record.width, kLayerSide);
         const int height = std::min<int>(island.record.height, kLayerSide);
-        for (std::size_t block = 0; block < changed.size(); ++block) {
-            if (changed[block] < kAfresh) continue;
-            auto& counts = tables[block];
-            counts.fill(0);
-            const int x0 = static_cast<int>(block) / along * kBlockSide;
-            const int y0 = static_cast<int>(block) % along * kBlockSide;
-            const int y1 = std::min(height, y0 + kBlockSide);
-            for (int x = x0; x < std::min(width, x0 + kBlockSide); ++x)
-                Count(counts, layer.column(x) + y0, y1 - y0, 1);
+        const auto blocks_used = static_cast<std::size_t>(island.block_counts_used);
+        for (int x0 = 0; x0 < width; x0 += kBlockSide) {
+            const std::size_t band = static_cast<std::size_t>(x0 / kBlockSide * along);
+            bool any = false;
+            for (std::size_t block = band; block < std::min(band + along, blocks_used); ++block) {
+                if (!afresh(block)) continue;
+                tables[block].fill(0);
+                any = true;
+            }
+            if (!any) continue;
+            const auto add = [&](int y, T value, int count) {
+                const std::size_t block = band + static_cast<std::size_t>(y / kBlockSide);
+                if (static_cast<std::size_t>(value) < kValues && afresh(block))
+                    tables[block][value] += count;
+            };
+            for (int x = x0; x < std::min(width, x0 + kBlockSide); ++x) {
+                ForEachEqualRun(
+                    layer.column(x), 0, height, static_cast<T>(~T{0}),
+                    [&](int y, T value, int length) {
+                        for (int end = y + length; y < end;) {
+                            const int stop = std::min(end, (y / kBlockSide + 1) * kBlockSide);
+                            add(y, value, stop - y);
+                            y = stop;
+                        }
+                    },
+                    [&](int y, const T* values, int count) {
+                        for (int k = 0; k < count; ++k) add(y + k, values[k], 1);
+                    });
+            }
         }
     });
 }
 
-// The runs of changed cells of a column, gaps shorter than a run's head merged. Stretches of
-// 32 cells are compared whole, in a loop the compiler vectorises: a stretch changed throughout
-// extends the open run at once, an unchanged one is passed over, and only stretches with both
-// are looked at cell by cell.
+// The runs of changed cells of a column, gaps shorter than a run's head merged.
 template <class T>
 void ScanRuns(int x, const T* before, const T* now, CellRuns<T>& step) {
+    std::uint64_t masks[kColumnWords];
+    simd::DifferenceMask(before, now, kLayerSide, masks);
     int first = -1, last = -1;  // the open run's first and last changed cell
     const auto close = [&] {
         step.runs.push_back({static_cast<std::uint16_t>(x), static_cast<std::uint16_t>(first),
                              static_cast<std::uint16_t>(last + 1 - first)});
     };
-    const auto changed = [&](int from, int to) {  // cells from..to changed
+    for (int from = FindBit(masks, 0, kLayerSide, true); from < kLayerSide;) {
+        const int to = FindBit(masks, from, kLayerSide, false);  // past the changed cells
         if (first >= 0 && from - last > kRunGap<T>) close();
         if (first < 0 || from - last > kRunGap<T>) first = from;
-        last = to;
-    };
-    constexpr int kStretch = 32;
-    int y = 0;
-    for (; y + kStretch <= kLayerSide; y += kStretch) {
-        int differ = 0;
-        for (int k = 0; k < kStretch; ++k) differ += before[y + k] != now[y + k];
-        if (differ == 0) continue;
-        if (differ == kStretch) {
-            changed(y, y + kStretch - 1);
-            continue;
-        }
-        for (int k = y; k < y + kStretch; ++k) {
-            if (before[k] != now[k]) changed(k, k);
-        }
-    }
-    for (; y < kLayerSide; ++y) {
-        if (before[y] != now[y]) changed(y, y);
+        last = to - 1;
+        from = FindBit(masks, to, kLayerSide, true);
     }
     if (first >= 0) close();
 }

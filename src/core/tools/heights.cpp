@@ -1,6 +1,7 @@
 #include "core/tools/heights.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -9,6 +10,7 @@
 
 #include "core/document/island_map.h"
 #include "core/errors.h"
+#include "core/simd/cell_changes.h"
 
 namespace insel {
 namespace {
@@ -31,6 +33,13 @@ void WriteFrameCell(IslandMap& island, int x, int y, std::uint8_t height) {
     // Cells that already hold what they get stay untouched, so the step records less.
     if (island.height.get(x, y) != height) island.height.set(x, y, height);
     if (IsWater(height) && island.fertility.get(x, y) != 0) island.fertility.set(x, y, 0);
+}
+
+// The bits of mask word `w` that stand for cells below `n`.
+std::uint64_t LiveBits(int n, int w) {
+    const int live = n - 64 * w;
+    if (live >= 64) return ~std::uint64_t{0};
+    return live <= 0 ? 0 : (std::uint64_t{1} << live) - 1;
 }
 
 }  // namespace
@@ -136,29 +145,41 @@ bool FrameHeight(IslandMap& island, int h1, int h2) {
     std::vector<std::int16_t> row_last(static_cast<std::size_t>(kLayerSide), kNone);
     std::vector<std::int16_t> column_first(static_cast<std::size_t>(kLayerSide), kNone);
     std::vector<std::int16_t> column_last(static_cast<std::size_t>(kLayerSide), kNone);
-    const auto wanted = static_cast<std::uint8_t>(h1);
-    // Columns from the right, so the last one to match a row is the row's first.
-    for (int x = width - 1; x >= 1; --x) {
-        const std::uint8_t* cells = std::as_const(island.height).column(x);
-        const auto value = static_cast<std::int16_t>(x);
-        for (int y = 1; y < height; ++y) {
-            row_first[y] = cells[y] == wanted ? value : row_first[y];
-        }
-    }
+    // The cells of h1 as one bit each, column by column; the rows' first and last columns are
+    // then found by walking the bits of rows not found yet, a few words per column.
+    constexpr int kWords = simd::MaskWords(kLayerSide);
+    std::vector<std::uint64_t> hits(static_cast<std::size_t>(kLayerSide) * kWords);
+    const std::vector<std::uint8_t> wanted(static_cast<std::size_t>(kLayerSide),
+                                           static_cast<std::uint8_t>(h1));
     for (int x = 1; x < width; ++x) {
-        const std::uint8_t* cells = std::as_const(island.height).column(x);
-        const auto value = static_cast<std::int16_t>(x);
-        for (int y = 1; y < height; ++y) {
-            row_last[y] = cells[y] == wanted ? value : row_last[y];
-        }
-        const std::uint8_t* end = cells + height;
-        const std::uint8_t* first = std::find(cells + 1, end, wanted);
-        if (first == end) continue;
-        column_first[x] = static_cast<std::int16_t>(first - cells);
-        int last = height - 1;
-        while (cells[last] != wanted) --last;  // stops at `first` at the latest
-        column_last[x] = static_cast<std::int16_t>(last);
+        std::uint64_t* mask = hits.data() + static_cast<std::size_t>(x) * kWords;
+        simd::DifferenceMask(std::as_const(island.height).column(x), wanted.data(), height, mask);
+        for (int w = 0; w < kWords; ++w) mask[w] = ~mask[w] & LiveBits(height, w);
+        mask[0] &= ~std::uint64_t{1};  // row 0 is never searched
+        int w = 0;
+        while (w < kWords && mask[w] == 0) ++w;
+        if (w == kWords) continue;
+        column_first[x] = static_cast<std::int16_t>(64 * w + std::countr_zero(mask[w]));
+        w = kWords - 1;
+        while (mask[w] == 0) --w;
+        column_last[x] = static_cast<std::int16_t>(64 * w + 63 - std::countl_zero(mask[w]));
     }
+    const auto find_rows = [&](std::vector<std::int16_t>& rows, int from, int to, int step) {
+        std::uint64_t pending[kWords];
+        for (int w = 0; w < kWords; ++w) pending[w] = ~std::uint64_t{0};
+        for (int x = from; x != to; x += step) {
+            const std::uint64_t* mask = hits.data() + static_cast<std::size_t>(x) * kWords;
+            for (int w = 0; w < kWords; ++w) {
+                for (std::uint64_t fresh = mask[w] & pending[w]; fresh != 0; fresh &= fresh - 1) {
+                    rows[static_cast<std::size_t>(64 * w + std::countr_zero(fresh))] =
+                        static_cast<std::int16_t>(x);
+                }
+                pending[w] &= ~mask[w];
+            }
+        }
+    };
+    find_rows(row_first, 1, width, 1);
+    find_rows(row_last, width - 1, 0, -1);
     const auto value = static_cast<std::uint8_t>(h2);
     for (int y = 1; y < height; ++y) {
         if (row_first[y] == kNone) continue;
