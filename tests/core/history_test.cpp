@@ -120,7 +120,7 @@ void RandomStep(Editor& editor, std::mt19937& random) {
         return std::uniform_int_distribution<int>(low, high)(random);
     };
     IslandMap& island = editor.doc.island;
-    switch (pick(0, 7)) {
+    switch (pick(0, 8)) {
         case 0:
             editor.SetClimate(pick(0, 5));
             break;
@@ -180,6 +180,21 @@ void RandomStep(Editor& editor, std::mt19937& random) {
             });
             break;
         }
+        case 7: {
+            // Single cells first, then their whole column, then the cells again: the column
+            // saved after the cells' first writes must still give back their first values.
+            const int x = pick(0, kSide - 1), y = pick(0, kSide - 1), value = pick(0, 250);
+            editor.Step("Zellen", [&] {
+                island.height.set(x, y, std::uint8_t(value));
+                island.gfx.set(x, y, std::uint16_t(value * 7));
+                island.height.set(x, kSide - 1 - y, std::uint8_t(value + 1));
+                std::uint8_t* column = island.height.column(x);
+                for (int k = 0; k < kLayerSide; k += 3) column[k] = std::uint8_t(value + 2);
+                island.height.set(x, y, std::uint8_t(value + 3));
+                island.gfx.column(x)[y] = 0;
+            });
+            break;
+        }
         default: {
             // Fails part-way: everything it wrote is rolled back and no step is recorded.
             const State before = Capture(editor);
@@ -187,6 +202,9 @@ void RandomStep(Editor& editor, std::mt19937& random) {
             EXPECT_THROW(editor.Step("Kaputt",
                                      [&] {
                                          island.height.set(1, 1, 200);
+                                         island.height.set(2, 2, 200);
+                                         island.height.column(2)[5] = 9;
+                                         island.fertility.set(3, 3, 1);
                                          island.objects.clear();
                                          editor.TidyWarehouses();
                                          island.gfx.set(kLayerSide, 0, 1);

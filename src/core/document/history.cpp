@@ -264,12 +264,8 @@ void ScanRuns(int x, const T* before, const T* now, CellRuns<T>& step) {
     if (first >= 0) close();
 }
 
-// The changed cells of the columns in `backup`, as runs holding their values before. When the
-// runs fill most of the columns, they are the whole columns instead and the step takes the
-// backup's values as they are, without a copy: the few unchanged cells cost less. A layer
-// replaced all at once (a turn) is taken whole without looking for its changes.
 template <class T>
-void TakeRuns(const Layer<T>& layer, ColumnBackup<T>& backup, CellRuns<T>& step) {
+void TakeColumnRuns(const Layer<T>& layer, ColumnBackup<T>& backup, CellRuns<T>& step) {
     std::vector<int> columns = backup.columns;
     const bool in_order = std::is_sorted(columns.begin(), columns.end());
     if (!in_order) std::sort(columns.begin(), columns.end());
@@ -294,6 +290,32 @@ void TakeRuns(const Layer<T>& layer, ColumnBackup<T>& backup, CellRuns<T>& step)
     step.values.resize(total);
     T* out = step.values.data();
     for (const auto& run : step.runs) out = std::copy_n(backup.Saved(run.x) + run.y, run.n, out);
+}
+
+// The changed cells of the columns in `backup`, as runs holding their values before. When the
+// runs fill most of the columns, they are the whole columns instead and the step takes the
+// backup's values as they are, without a copy: the few unchanged cells cost less. A layer
+// replaced all at once (a turn) is taken whole without looking for its changes. Cells kept
+// alone follow, one run each.
+template <class T>
+void TakeRuns(const Layer<T>& layer, ColumnBackup<T>& backup, CellRuns<T>& step) {
+    backup.SettleCells();
+    TakeColumnRuns(layer, backup, step);
+    std::size_t changed = 0;
+    const auto each_changed = [&](auto f) {
+        for (const auto& cell : backup.cells) {
+            if (backup.slot[cell.x] < 0 && layer.column(cell.x)[cell.y] != cell.value) f(cell);
+        }
+    };
+    each_changed([&](const auto&) { ++changed; });
+    if (changed == 0) return;
+    std::size_t at = step.values.size();
+    step.values.resize(at + changed);
+    step.runs.reserve(step.runs.size() + changed);
+    each_changed([&](const auto& cell) {
+        step.runs.push_back({cell.x, cell.y, 1});
+        step.values[at++] = cell.value;
+    });
 }
 
 // Swaps the step's values with the layer's cells, then counts the change.
@@ -375,6 +397,7 @@ void History::RollBack(Document& doc) {
         for (const int x : backup.columns) {
             std::copy_n(backup.Saved(x), kLayerSide, layer.column(x));
         }
+        for (const auto& cell : backup.cells) layer.column(cell.x)[cell.y] = cell.value;
         backup.Forget();
     });
     ZipParts(doc, *shadow_, *shadow_, [](int, auto& part, auto& before, auto&) {

@@ -23,6 +23,8 @@ inline constexpr int kSeriesCount = 148;
 
 // The values a layer's columns had before a step first wrote to them; the edit history
 // attaches one to each layer it records, so that writers need not say what they change.
+// Cells written one by one are kept alone until their column has had a few of them: a change
+// that touches a few cells in every column (a frame) then saves a few cells, not every column.
 template <class T>
 struct ColumnBackup {
     std::vector<std::int32_t> slot = std::vector<std::int32_t>(kLayerSide, -1);
@@ -30,9 +32,20 @@ struct ColumnBackup {
     BulkArray<T> values;      // kLayerSide values per column, in that order
     bool whole = false;        // the layer's cells were replaced all at once
 
+    // A cell's value before its first write, for cells of columns not saved when written.
+    struct Cell {
+        std::uint16_t x, y;
+        T value;
+    };
+    static constexpr int kCellsPerColumn = 32;  // then the column is saved
+    std::vector<Cell> cells;
+    std::vector<std::uint8_t> cells_in_column = std::vector<std::uint8_t>(kLayerSide, 0);
+    std::vector<std::uint64_t> kept;  // a bit per cell of the layer: in `cells`
+
     const T* Saved(int x) const {
         return values.data() + static_cast<std::size_t>(slot[x]) * kLayerSide;
     }
+    T* Saved(int x) { return values.data() + static_cast<std::size_t>(slot[x]) * kLayerSide; }
     void Save(int x, const T* column) {
         slot[x] = static_cast<std::int32_t>(columns.size());
         columns.push_back(x);
@@ -40,6 +53,28 @@ struct ColumnBackup {
         if (values.capacity() < end + kLayerSide) Grow(end + kLayerSide);
         values.resize(end + kLayerSide);
         std::memcpy(values.data() + end, column, kLayerSide * sizeof(T));
+    }
+    // Keeps cell (x, y) of a column not saved, which holds `value`; false when its column has
+    // had its share and is to be saved instead.
+    bool Keep(int x, int y, T value) {
+        if (kept.empty()) kept.resize((std::size_t{kLayerSide} * kLayerSide + 63) / 64);
+        const std::size_t bit = static_cast<std::size_t>(x) * kLayerSide + static_cast<std::size_t>(y);
+        std::uint64_t& word = kept[bit / 64];
+        const std::uint64_t mask = std::uint64_t{1} << (bit % 64);
+        if ((word & mask) != 0) return true;
+        if (cells_in_column[static_cast<std::size_t>(x)] == kCellsPerColumn) return false;
+        ++cells_in_column[static_cast<std::size_t>(x)];
+        word |= mask;
+        cells.push_back({static_cast<std::uint16_t>(x), static_cast<std::uint16_t>(y), value});
+        return true;
+    }
+    // Kept cells whose column was saved after their first write: the saved column holds what
+    // was written, the kept cell what was there before. Afterwards only the kept cells of
+    // columns not saved count.
+    void SettleCells() {
+        for (const Cell& cell : cells) {
+            if (slot[cell.x] >= 0) Saved(cell.x)[cell.y] = cell.value;
+        }
     }
     // Every column at once: `cells` are a layer's cells as they were, none of them saved yet.
     void TakeWhole(BulkArray<T>&& cells) {
@@ -61,6 +96,13 @@ struct ColumnBackup {
         for (int x : columns) slot[x] = -1;
         columns.clear();
         values.clear();
+        for (const Cell& cell : cells) {
+            const std::size_t bit =
+                static_cast<std::size_t>(cell.x) * kLayerSide + static_cast<std::size_t>(cell.y);
+            kept[bit / 64] = 0;
+            cells_in_column[cell.x] = 0;
+        }
+        cells.clear();
     }
 };
 
@@ -79,7 +121,11 @@ class Layer {
     T get(std::int64_t x, std::int64_t y) const { return cells_[Index(x, y)]; }
     void set(std::int64_t x, std::int64_t y, T value) {
         const std::size_t index = Index(x, y);
-        Touch(static_cast<int>(x));
+        ColumnBackup<T>* backup = backup_.pointer;
+        if (backup != nullptr && backup->slot[static_cast<std::size_t>(x)] < 0 &&
+            !backup->Keep(static_cast<int>(x), static_cast<int>(y), cells_[index])) {
+            Touch(static_cast<int>(x));
+        }
         cells_[index] = value;
         NoteWritten(static_cast<int>(x) + 1, static_cast<int>(y) + 1);
     }
