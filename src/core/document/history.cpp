@@ -151,21 +151,91 @@ void WithBlockTables(IslandMap& island, Counted counted, F f) {
 
 // Calls f(block, first, end) for each block's stretch of the cells (x, y .. y + n - 1) that lie
 // in the island's rectangle: the block counts follow those cells, as a recount would.
+// The first block of the cells along x.
+std::size_t BandOf(const IslandMap& island, int x) {
+    return static_cast<std::size_t>(x / kBlockSide * CellBlocksAlong(island.record.height));
+}
+
+// The part [first, end) of the cells (x, y .. y + n - 1) that lies in the island's rectangle
+// and in blocks the tables hold: the block counts follow those cells, as a recount would. Empty
+// when none does.
+std::pair<int, int> BlockStretch(const IslandMap& island, int x, int y, int n) {
+    if (x >= std::min<int>(island.record.width, kLayerSide)) return {0, 0};
+    int end = std::min({y + n, static_cast<int>(island.record.height), kLayerSide});
+    const auto band = static_cast<int>(BandOf(island, x));
+    const int tables = static_cast<int>(island.block_height_counts.size());
+    if (y >= end || band + y / kBlockSide >= tables) return {0, 0};
+    // Blocks beyond the tables lie further down.
+    return {y, std::min(end, (tables - band) * kBlockSide)};
+}
+
+// Calls f(block, first, end) for each block's stretch of the part of (x, y .. y + n - 1) that
+// BlockStretch gives, and notes the blocks as used.
 template <class F>
 void ForEachBlockStretch(IslandMap& island, int x, int y, int n, F f) {
-    if (x >= std::min<int>(island.record.width, kLayerSide)) return;
-    int end = std::min({y + n, static_cast<int>(island.record.height), kLayerSide});
-    if (y >= end) return;
-    const int band = x / kBlockSide * CellBlocksAlong(island.record.height);
-    // Blocks beyond the tables are not counted, and lie further down.
-    const int tables = static_cast<int>(island.block_height_counts.size());
-    if (band + y / kBlockSide >= tables) return;
-    end = std::min(end, (tables - band) * kBlockSide);
+    const auto [from, end] = BlockStretch(island, x, y, n);
+    if (from >= end) return;
+    const auto band = static_cast<int>(BandOf(island, x));
     island.block_counts_used = std::max(island.block_counts_used, band + (end - 1) / kBlockSide + 1);
-    for (int first = y; first < end;) {
+    for (int first = from; first < end;) {
         const int last = std::min(end, (first / kBlockSide + 1) * kBlockSide);
         f(static_cast<std::size_t>(band + first / kBlockSide), first, last);
         first = last;
+    }
+}
+
+// Counts afresh the blocks of one band of columns [x0, x1) that `afresh` picks, blocks
+// [band, band_end). A column's cells in a block that hold one value, as they mostly do, cost a
+// bit test, and the same value down the next columns is added up before it is counted.
+template <class T, std::size_t N, class Afresh>
+void RecountBand(const Layer<T>& layer, int x0, int x1, int height, std::size_t band,
+                 std::size_t band_end, std::vector<std::array<std::int32_t, N>>& tables,
+                 Afresh afresh) {
+    std::uint64_t masks[kBlockSide][kColumnWords];
+    for (int x = x0; x < x1; ++x) {
+        if constexpr (sizeof(T) == 1) {
+            simd::BoundaryMask(layer.column(x), height, masks[x - x0]);
+        } else {
+            simd::BoundaryMask(layer.column(x), height, static_cast<T>(~T{0}), masks[x - x0]);
+        }
+    }
+    for (std::size_t block = band; block < band_end; ++block) {
+        if (!afresh(block)) continue;
+        auto& counts = tables[block];
+        counts.fill(0);
+        const int y0 = static_cast<int>(block - band) * kBlockSide;
+        const int y1 = std::min(height, y0 + kBlockSide);
+        if (y0 >= y1) continue;
+        const auto add = [&](T value, int n) {
+            if (static_cast<std::size_t>(value) < N) counts[value] += n;
+        };
+        // Within the block the first cell of each column starts a run of its own.
+        const std::uint64_t inside = ((std::uint64_t{1} << (y1 - y0)) - 1) & ~std::uint64_t{1};
+        T value = layer.column(x0)[y0];
+        int pending = 0;  // cells of `value` not yet counted
+        for (int x = x0; x < x1; ++x) {
+            const T* cells = layer.column(x);
+            std::uint64_t bits = masks[x - x0][y0 / 64] >> (y0 % 64) & inside;
+            if (bits == 0 && cells[y0] == value) {
+                pending += y1 - y0;
+                continue;
+            }
+            add(value, pending);
+            int start = y0;
+            if (CountBits(bits) > kDenseRuns / 2) {
+                for (int y = y0; y < y1 - 1; ++y) add(cells[y], 1);
+                start = y1 - 1;
+            } else {
+                for (; bits != 0; bits &= bits - 1) {
+                    const int boundary = y0 + std::countr_zero(bits);
+                    add(cells[start], boundary - start);
+                    start = boundary;
+                }
+            }
+            value = cells[start];
+            pending = y1 - start;
+        }
+        add(value, pending);
     }
 }
 
@@ -187,58 +257,64 @@ void CountStep(IslandMap& island, const Layer<T>& layer, const CellRuns<T>& step
         return;
     }
     WithBlockTables(island, counted, [&](auto& tables) {
-        std::vector<int> changed(tables.size(), 0);
+        // Cells changed per block: a run's first and last block directly, the blocks between
+        // as a difference summed up afterwards, so that a run down a whole column costs no more
+        // than a short one.
+        std::vector<int> changed(tables.size() + 1, 0), between(tables.size() + 1, 0);
         for (const auto& run : step.runs) {
-            ForEachBlockStretch(island, run.x, run.y, run.n,
-                                [&](std::size_t block, int first, int last) {
-                                    changed[block] += last - first;
-                                });
+            const auto [first, end] = BlockStretch(island, run.x, run.y, run.n);
+            if (first >= end) continue;
+            const std::size_t band = BandOf(island, run.x);
+            const std::size_t top = band + first / kBlockSide;
+            const std::size_t bottom = band + (end - 1) / kBlockSide;
+            island.block_counts_used =
+                std::max(island.block_counts_used, static_cast<int>(bottom) + 1);
+            if (top == bottom) {
+                changed[top] += end - first;
+                continue;
+            }
+            changed[top] += kBlockSide - first % kBlockSide;
+            changed[bottom] += end - (end - 1) / kBlockSide * kBlockSide;
+            between[top + 1] += kBlockSide;
+            between[bottom] -= kBlockSide;
         }
+        // And the blocks not counted afresh before each block, to pass over runs all of whose
+        // blocks are.
         constexpr int kAfresh = kBlockSide * kBlockSide / 2;
+        std::vector<int> kept_before(tables.size() + 1, 0);
+        for (std::size_t block = 0, sum = 0; block < tables.size(); ++block) {
+            sum += static_cast<std::size_t>(between[block]);
+            changed[block] += static_cast<int>(sum);
+            kept_before[block + 1] = kept_before[block] + (changed[block] < kAfresh);
+        }
         const auto afresh = [&](std::size_t block) { return changed[block] >= kAfresh; };
         const T* before = step.values.data();
         for (const auto& run : step.runs) {
-            ForEachBlockStretch(island, run.x, run.y, run.n,
-                                [&](std::size_t block, int first, int last) {
-                                    if (afresh(block)) return;
-                                    Count(tables[block], before + (first - run.y), last - first, -1);
-                                    Count(tables[block], layer.column(run.x) + first, last - first, 1);
-                                });
+            const auto [first, end] = BlockStretch(island, run.x, run.y, run.n);
+            const std::size_t band = BandOf(island, run.x);
+            if (first < end && kept_before[band + (end - 1) / kBlockSide + 1] >
+                                   kept_before[band + first / kBlockSide]) {
+                ForEachBlockStretch(island, run.x, run.y, run.n,
+                                    [&](std::size_t block, int from, int to) {
+                                        if (afresh(block)) return;
+                                        Count(tables[block], before + (from - run.y), to - from, -1);
+                                        Count(tables[block], layer.column(run.x) + from, to - from, 1);
+                                    });
+            }
             before += run.n;
         }
-        using Table = typename std::remove_reference_t<decltype(tables)>::value_type;
-        constexpr std::size_t kValues = std::tuple_size_v<Table>;
         const int along = CellBlocksAlong(island.record.height);
         const int width = std::min<int>(island.record.width, kLayerSide);
         const int height = std::min<int>(island.record.height, kLayerSide);
         const auto blocks_used = static_cast<std::size_t>(island.block_counts_used);
         for (int x0 = 0; x0 < width; x0 += kBlockSide) {
-            const std::size_t band = static_cast<std::size_t>(x0 / kBlockSide * along);
+            const auto band = static_cast<std::size_t>(x0 / kBlockSide * along);
             bool any = false;
-            for (std::size_t block = band; block < std::min(band + along, blocks_used); ++block) {
-                if (!afresh(block)) continue;
-                tables[block].fill(0);
-                any = true;
-            }
-            if (!any) continue;
-            const auto add = [&](int y, T value, int count) {
-                const std::size_t block = band + static_cast<std::size_t>(y / kBlockSide);
-                if (static_cast<std::size_t>(value) < kValues && afresh(block))
-                    tables[block][value] += count;
-            };
-            for (int x = x0; x < std::min(width, x0 + kBlockSide); ++x) {
-                ForEachEqualRun(
-                    layer.column(x), 0, height, static_cast<T>(~T{0}),
-                    [&](int y, T value, int length) {
-                        for (int end = y + length; y < end;) {
-                            const int stop = std::min(end, (y / kBlockSide + 1) * kBlockSide);
-                            add(y, value, stop - y);
-                            y = stop;
-                        }
-                    },
-                    [&](int y, const T* values, int count) {
-                        for (int k = 0; k < count; ++k) add(y + k, values[k], 1);
-                    });
+            for (std::size_t block = band; block < std::min(band + along, blocks_used); ++block)
+                any = any || afresh(block);
+            if (any) {
+                RecountBand(layer, x0, std::min(width, x0 + kBlockSide), height, band,
+                            std::min(band + along, blocks_used), tables, afresh);
             }
         }
     });

@@ -10,6 +10,7 @@
 #include "core/app/key_notation.h"
 #include "core/document/island_map.h"
 #include "core/errors.h"
+#include "core/tools/cell_search.h"
 #include "core/tools/tool_state.h"
 
 namespace insel {
@@ -217,24 +218,22 @@ std::int64_t ReplaceSeries(IslandMap& island, int from, int to) {
     // Columns are 0..1024 and each holds kLayerSide cells, so the loops stay inside.
     for (int x = 0; x < kLayerSide; ++x) {
         const std::uint16_t* cells = seen.column(x);
-        const auto hit = std::find_if(cells, cells + kLayerSide,
-                                      [&](std::uint16_t v) { return (v & 0xFF00) == old_high; });
-        if (hit == cells + kLayerSide) continue;
+        const int hit =
+            FirstWhere(cells, kLayerSide, [&](std::uint16_t v) { return (v & 0xFF00) == old_high; });
+        if (hit == kLayerSide) continue;
         std::uint16_t* out = island.gfx.column(x);
         // Every cell from the first hit written, changed or not: a loop without branches the
         // compiler vectorises.
         int hits = 0;
-        for (int y = static_cast<int>(hit - cells); y < kLayerSide; ++y) {
+        for (int y = hit; y < kLayerSide; ++y) {
             const bool match = (out[y] & 0xFF00) == old_high;
             out[y] = match ? static_cast<std::uint16_t>(new_high | (out[y] & 0xFF)) : out[y];
             hits += match;
         }
         changed += hits;
-        const auto last = std::find_if(std::make_reverse_iterator(cells + kLayerSide),
-                                       std::make_reverse_iterator(hit), [&](std::uint16_t v) {
-                                           return (v & 0xFF00) == new_high;
-                                       });
-        island.gfx.NoteWritten(x + 1, static_cast<int>(last.base() - cells));
+        const int last =
+            LastWhere(cells, kLayerSide, [&](std::uint16_t v) { return (v & 0xFF00) == new_high; });
+        island.gfx.NoteWritten(x + 1, last + 1);
     }
     return changed;
 }
@@ -279,15 +278,13 @@ std::string FillBase(IslandMap& island, TileField& field, std::string_view patte
     auto fill = [&](auto selected) {
         for (int x = 0; x < kLayerSide; ++x) {
             const std::uint8_t* heights = std::as_const(island.height).column(x);
-            const auto first = std::find_if(heights, heights + kLayerSide, selected);
-            if (first == heights + kLayerSide) continue;
+            const int first = FirstWhere(heights, kLayerSide, selected);
+            if (first == kLayerSide) continue;
             const std::uint16_t* pattern = patterns[static_cast<std::size_t>(x % 3)].data();
             std::uint16_t* out = island.gfx.column(x);
-            for (int y = static_cast<int>(first - heights); y < kLayerSide; ++y)
+            for (int y = first; y < kLayerSide; ++y)
                 out[y] = selected(heights[y]) ? pattern[y] : out[y];
-            const auto last = std::find_if(std::make_reverse_iterator(heights + kLayerSide),
-                                           std::make_reverse_iterator(first), selected);
-            island.gfx.NoteWritten(x + 1, static_cast<int>(last.base() - heights));
+            island.gfx.NoteWritten(x + 1, LastWhere(heights, kLayerSide, selected) + 1);
         }
     };
     switch (where) {

@@ -11,6 +11,7 @@
 #include "core/document/island_map.h"
 #include "core/errors.h"
 #include "core/simd/cell_changes.h"
+#include "core/tools/cell_search.h"
 
 namespace insel {
 namespace {
@@ -112,10 +113,7 @@ void TakeProfile(IslandMap& island, ProfileLayer layer, int value) {
     const int y_end = island.mark.written_y();
     for (int x = 0; x < x_end; ++x) {
         const std::uint8_t* marks = std::as_const(island.mark).column(x);
-        if (std::find_if(marks, marks + y_end, [](std::uint8_t m) { return m != 0; }) ==
-            marks + y_end) {
-            continue;
-        }
+        if (FirstWhere(marks, y_end, [](std::uint8_t m) { return m != 0; }) == y_end) continue;
         if (heights) {
             std::uint8_t* cells = island.height.column(x);
             for (int y = 0; y < y_end; ++y) cells[y] = marks[y] != 0 ? height : cells[y];
@@ -204,7 +202,8 @@ bool ReplaceHeight(IslandMap& island, int h1, int h2) {
     const auto to = static_cast<std::uint8_t>(h2);
     for (int x = 0; x < width; ++x) {
         const std::uint8_t* present = std::as_const(island.height).column(x);
-        if (std::find(present, present + height, from) == present + height) continue;
+        if (FirstWhere(present, height, [&](std::uint8_t h) { return h == from; }) == height)
+            continue;
         std::uint8_t* cells = island.height.column(x);
         for (int y = 0; y < height; ++y) cells[y] = cells[y] == from ? to : cells[y];
         island.height.NoteWritten(x + 1, height);
