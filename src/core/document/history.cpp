@@ -134,12 +134,26 @@ void Count(std::array<std::int32_t, N>& counts, const T* values, int n, int sign
 template <class T>
 void CountSeries(IslandMap& island, const T* values, int n, int sign) {
     auto& usage = island.series_usage;
+    // Where series change from cell to cell, every other cell goes to a second bank, so that
+    // cells of one series do not wait on each other's increments.
+    std::array<std::int32_t, kSeriesCount> odd;
+    bool banked = false;
     ForEachEqualRun(
         values, 0, n, static_cast<T>(0xFF00),
         [&](int, T tile, int length) { usage[SeriesOf(tile)] += sign * length; },
         [&](int, const T* tiles, int count) {
-            for (int k = 0; k < count; ++k) usage[SeriesOf(tiles[k])] += sign;
+            if (!banked) odd.fill(0);
+            banked = true;
+            const int step = sign;
+            int k = 0;
+            for (; k + 2 <= count; k += 2) {
+                usage[SeriesOf(tiles[k])] += step;
+                odd[SeriesOf(tiles[k + 1])] += step;
+            }
+            if (k < count) usage[SeriesOf(tiles[k])] += step;
         });
+    if (!banked) return;
+    for (int s = 0; s < kSeriesCount; ++s) usage[s] += odd[s];
 }
 
 // Calls f(the block count tables of what the layer's cells count in).
@@ -340,18 +354,40 @@ void ScanRuns(int x, const T* before, const T* now, CellRuns<T>& step) {
     if (first >= 0) close();
 }
 
+// Steps that back up at least this many columns are sampled first, one column in eight.
+constexpr std::size_t kSampledColumns = 64;
+
+// Whether at least four in five cells of the sampled columns changed.
+template <class T>
+bool MostlyChanged(const Layer<T>& layer, const ColumnBackup<T>& backup,
+                   const std::vector<int>& columns) {
+    std::size_t sampled = 0, changed = 0;
+    for (std::size_t i = 0; i < columns.size(); i += 8) {
+        std::uint64_t masks[kColumnWords];
+        simd::DifferenceMask(backup.Saved(columns[i]), layer.column(columns[i]), kLayerSide, masks);
+        for (const std::uint64_t word : masks) changed += static_cast<std::size_t>(CountBits(word));
+        sampled += kLayerSide;
+    }
+    return 5 * changed >= 4 * sampled;
+}
+
 template <class T>
 void TakeColumnRuns(const Layer<T>& layer, ColumnBackup<T>& backup, CellRuns<T>& step) {
     std::vector<int> columns = backup.columns;
     const bool in_order = std::is_sorted(columns.begin(), columns.end());
     if (!in_order) std::sort(columns.begin(), columns.end());
-    if (!backup.whole) {
+    // Where a sample of many columns changed in most cells, the rest are not looked at either:
+    // whole columns are kept, and unchanged cells among them cost only their room.
+    const bool mostly_changed =
+        !backup.whole && in_order && columns.size() >= kSampledColumns &&
+        MostlyChanged(layer, backup, columns);
+    if (!backup.whole && !mostly_changed) {
         for (const int x : columns) ScanRuns(x, backup.Saved(x), layer.column(x), step);
     }
     std::size_t total = 0;
     for (const auto& run : step.runs) total += run.n;
     const std::size_t whole = columns.size() * kLayerSide;
-    if (backup.whole || (in_order && total > 0 && 5 * total >= 4 * whole)) {
+    if (backup.whole || mostly_changed || (in_order && total > 0 && 5 * total >= 4 * whole)) {
         step.runs.clear();
         for (const int x : columns) {
             step.runs.push_back({static_cast<std::uint16_t>(x), 0,

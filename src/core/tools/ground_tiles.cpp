@@ -223,8 +223,8 @@ std::int64_t ReplaceSeries(IslandMap& island, int from, int to) {
         if (hit == kLayerSide) continue;
         std::uint16_t* out = island.gfx.column(x);
         // Every cell from the first hit written, changed or not: a loop without branches the
-        // compiler vectorises.
-        int hits = 0;
+        // compiler vectorises, counting in lanes as wide as the cells.
+        std::uint16_t hits = 0;
         for (int y = hit; y < kLayerSide; ++y) {
             const bool match = (out[y] & 0xFF00) == old_high;
             out[y] = match ? static_cast<std::uint16_t>(new_high | (out[y] & 0xFF)) : out[y];
