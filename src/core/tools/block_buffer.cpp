@@ -200,8 +200,11 @@ bool PasteBlock(IslandMap& island, const BlockBuffer& buffer, int left, int top,
                 auto put = [&](auto& layer, const auto& values) {
                     auto* out = layer.column(x) + oy;
                     const auto* in = values.data() + at;
-                    for (int by = 0; by < rows; ++by)
-                        out[by] = any_height || heights[by] != 0 ? in[by] : out[by];
+                    if (any_height) {
+                        std::copy_n(in, rows, out);
+                    } else {
+                        for (int by = 0; by < rows; ++by) out[by] = heights[by] != 0 ? in[by] : out[by];
+                    }
                     layer.NoteWritten(x + 1, static_cast<int>(oy) + rows);
                 };
                 if (options.heights) put(island.height, buffer.heights);
