@@ -13,6 +13,7 @@
 #include "core/document/history.h"
 #include "core/document/island_map.h"
 #include "core/island/save_options.h"
+#include "core/tools/cell_search.h"
 
 namespace insel {
 namespace {
@@ -132,25 +133,12 @@ void TurnLayer(Layer<T>& layer, int w, Map map) {
 }
 
 std::uint16_t RotateGfxKey(std::uint16_t word) {
+    // The plain tiles look the same turned: series 0, tiles 0, 4, 8, 32, 36, 40, 64, 68 and 72.
+    // Tested without branches, as this runs for every cell.
     const int low = word & 0xFF;
-    // The plain tiles look the same turned.
-    if ((word >> 8) == 0) {
-        switch (low) {
-            case 0:
-            case 4:
-            case 8:
-            case 32:
-            case 36:
-            case 40:
-            case 64:
-            case 68:
-            case 72:
-                return word;
-            default:
-                break;
-        }
-    }
-    return static_cast<std::uint16_t>((word & 0xFFFC) | ((word + 1) & 3));
+    const bool plain = (word >> 8) == 0 && (low & 3) == 0 && (low & 31) <= 8 && low <= 72;
+    const auto turned = static_cast<std::uint16_t>((word & 0xFFFC) | ((word + 1) & 3));
+    return plain ? word : turned;
 }
 
 std::uint16_t RotateElementWord(std::uint16_t word) {
@@ -163,20 +151,8 @@ std::uint16_t RotateElementWord(std::uint16_t word) {
 template <class Moved, class Lost>
 void TurnElements(Layer<std::uint16_t>& words, Layer<std::uint16_t>& params, int w,
                   const std::vector<std::uint8_t>& codes, Moved moved, Lost lost) {
-    struct Element {
-        int x, y;
-        std::uint16_t word, param;
-    };
-    // Elements are few against the cells: gathered, then laid into new layers whose square is
-    // cleared, which replace the old ones.
-    std::vector<Element> elements;
-    for (int x = 0; x < w; ++x) {
-        const std::uint16_t* word_column = std::as_const(words).column(x);
-        const std::uint16_t* param_column = std::as_const(params).column(x);
-        for (int y = 0; y < w; ++y) {
-            if (word_column[y] != 0) elements.push_back({x, y, word_column[y], param_column[y]});
-        }
-    }
+    // Elements are few against the cells: laid, in the order of the old cells, into new layers
+    // whose square is cleared, which replace the old ones.
     BulkArray<std::uint16_t> new_words = CellsOutsideSquare(words, w);
     BulkArray<std::uint16_t> new_params = CellsOutsideSquare(params, w);
     for (int x = 0; x < w; ++x) {
@@ -184,19 +160,26 @@ void TurnElements(Layer<std::uint16_t>& words, Layer<std::uint16_t>& params, int
         std::fill_n(new_words.data() + column, w, std::uint16_t{0});
         std::fill_n(new_params.data() + column, w, std::uint16_t{0});
     }
-    for (const Element& e : elements) {
-        const std::uint16_t turned = RotateElementWord(e.word);
-        const int code = codes[static_cast<std::size_t>(turned & 0x3FFF)];
-        const int d = ((turned >> 14) & 1) ? code / 10 : code % 10;
-        const int nx = w - d - e.y, ny = e.x;
-        if (nx < 0 || nx >= w) {
-            lost(e.word, e.x, e.y, nx, ny);
-            continue;
+    for (int x = 0; x < w; ++x) {
+        const std::uint16_t* word_column = std::as_const(words).column(x);
+        const std::uint16_t* param_column = std::as_const(params).column(x);
+        for (int y = FirstWhere(word_column, w, [](std::uint16_t v) { return v != 0; }); y < w;
+             ++y) {
+            const std::uint16_t word = word_column[y];
+            if (word == 0) continue;
+            const std::uint16_t turned = RotateElementWord(word);
+            const int code = codes[static_cast<std::size_t>(turned & 0x3FFF)];
+            const int d = ((turned >> 14) & 1) ? code / 10 : code % 10;
+            const int nx = w - d - y, ny = x;
+            if (nx < 0 || nx >= w) {
+                lost(word, x, y, nx, ny);
+                continue;
+            }
+            const std::size_t cell = static_cast<std::size_t>(nx) * kLayerSide + ny;
+            new_words[cell] = turned;
+            new_params[cell] = param_column[y];
+            moved(word, x, y, turned, nx, ny);
         }
-        const std::size_t cell = static_cast<std::size_t>(nx) * kLayerSide + ny;
-        new_words[cell] = turned;
-        new_params[cell] = e.param;
-        moved(e.word, e.x, e.y, turned, nx, ny);
     }
     words.Replace(std::move(new_words));
     params.Replace(std::move(new_params));
