@@ -490,6 +490,28 @@ TEST(BlockBuffer, PasteOptionsChooseLayersAndElements) {
     EXPECT_FALSE(PasteBlock(t->doc.island, BlockBuffer{}, 0, 0, 1, 1, {}));
 }
 
+// Pastes over most of the layers are kept by the history as whole layers.
+TEST(BlockBuffer, PastesOverMostOfTheLayersUndoWholeAndThoseThatChangeNothingAreNoStep) {
+    auto e = TileIsland();
+    BlockBuffer b;
+    CopyBlock(b, e->doc.island, 0, 0, 40, 40, true, true);
+    ExpectUndoRedo(*e, "Buffer n*m  mal einfügen",
+                   [&] { EXPECT_TRUE(PasteBlock(e->doc.island, b, 3, 5, 26, 26, {})); });
+    EXPECT_EQ(e->doc.island.height.get(3 + 40 + 7, 5 + 2), 9);
+    IslandMap recounted = e->doc.island;
+    recounted.RecountBlockCounts();
+    EXPECT_EQ(e->doc.island.block_height_counts, recounted.block_height_counts);
+    EXPECT_EQ(e->doc.island.block_fertility_counts, recounted.block_fertility_counts);
+
+    // Cleared cells from beyond the island pasted over cleared cells beyond it.
+    auto t = TileIsland();
+    BlockBuffer empty;
+    CopyBlock(empty, t->doc.island, 200, 200, 40, 40, false, false);
+    EXPECT_FALSE(t->Step("Buffer n*m  mal einfügen",
+                         [&] { PasteBlock(t->doc.island, empty, 40, 0, 25, 26, {}); }));
+    EXPECT_FALSE(t->history.CanUndo());
+}
+
 TEST(BlockBuffer, PasteAtTheEdgeLeavesOutWhatLiesBeyond) {
     auto e = TileIsland();
     const BlockBuffer b = CopiedBlock(*e);

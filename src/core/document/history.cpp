@@ -373,6 +373,9 @@ bool MostlyChanged(const Layer<T>& layer, const ColumnBackup<T>& backup,
 
 template <class T>
 void TakeColumnRuns(const Layer<T>& layer, ColumnBackup<T>& backup, CellRuns<T>& step) {
+    // A layer kept whole that came out as it was changed nothing.
+    if (backup.whole && std::equal(backup.values.begin(), backup.values.end(), layer.column(0)))
+        return;
     std::vector<int> columns = backup.columns;
     const bool in_order = std::is_sorted(columns.begin(), columns.end());
     if (!in_order) std::sort(columns.begin(), columns.end());

@@ -155,6 +155,16 @@ class Layer {
         cells_ = std::move(cells);
         written_x_ = written_y_ = kLayerSide;
     }
+    // Before a change of most of the layer: an attached backup that has saved nothing yet keeps
+    // the cells as they are, whole, and the layer goes on with a copy of them, so that no column
+    // is saved and compared one by one.
+    void Rewrite() {
+        ColumnBackup<T>* backup = backup_.pointer;
+        if (backup == nullptr || !backup->columns.empty()) return;
+        BulkArray<T> copy(cells_);
+        backup->TakeWhole(std::move(cells_));
+        cells_ = std::move(copy);
+    }
     // Every cell back to its cleared value. Columns written far down are cleared whole, as one
     // run, which is quicker than their written part one by one.
     void Clear() {

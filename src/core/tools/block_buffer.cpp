@@ -183,6 +183,29 @@ bool PasteBlock(IslandMap& island, const BlockBuffer& buffer, int left, int top,
                           " lies outside the layers");
     }
     const int w = buffer.width, h = buffer.height;
+    // A paste over most of the island is recorded as whole layers: cheaper than saving and
+    // comparing every column it touches.
+    long long covered = 0;
+    for (long long i = 0; i < n; ++i) {
+        for (long long j = 0; j < m; ++j) {
+            const long long ox = left + i * w, oy = top + j * h;
+            if (ox < kLayerSide && oy < kLayerSide)
+                covered += std::min<long long>(w, kLayerSide - ox) * std::min<long long>(h, kLayerSide - oy);
+        }
+    }
+    if (2 * covered >= static_cast<long long>(kLayerSide) * kLayerSide) {
+        if (options.heights) island.height.Rewrite();
+        if (options.gfx) {
+            island.gfx.Rewrite();
+            island.river.Rewrite();
+            island.river_param.Rewrite();
+        }
+        if (options.fertility) island.fertility.Rewrite();
+        if (options.terrain) {
+            island.terrain.Rewrite();
+            island.terrain_param.Rewrite();
+        }
+    }
     for (long long i = 0; i < n; ++i) {
         for (long long j = 0; j < m; ++j) {
             const long long ox = left + i * w, oy = top + j * h;
