@@ -165,38 +165,27 @@ void WithBlockTables(IslandMap& island, Counted counted, F f) {
 
 // Calls f(block, first, end) for each block's stretch of the cells (x, y .. y + n - 1) that lie
 // in the island's rectangle: the block counts follow those cells, as a recount would.
-// The first block of the cells along x.
-std::size_t BandOf(const IslandMap& island, int x) {
-    return static_cast<std::size_t>(x / kBlockSide * CellBlocksAlong(island.record.height));
-}
+// Where cells lie among the island's cell blocks, for the block counts.
+struct BlockGrid {
+    int width, height, along, tables;
 
-// The part [first, end) of the cells (x, y .. y + n - 1) that lies in the island's rectangle
-// and in blocks the tables hold: the block counts follow those cells, as a recount would. Empty
-// when none does.
-std::pair<int, int> BlockStretch(const IslandMap& island, int x, int y, int n) {
-    if (x >= std::min<int>(island.record.width, kLayerSide)) return {0, 0};
-    int end = std::min({y + n, static_cast<int>(island.record.height), kLayerSide});
-    const auto band = static_cast<int>(BandOf(island, x));
-    const int tables = static_cast<int>(island.block_height_counts.size());
-    if (y >= end || band + y / kBlockSide >= tables) return {0, 0};
-    // Blocks beyond the tables lie further down.
-    return {y, std::min(end, (tables - band) * kBlockSide)};
-}
+    explicit BlockGrid(const IslandMap& island)
+        : width(std::min<int>(island.record.width, kLayerSide)),
+          height(std::min<int>(island.record.height, kLayerSide)),
+          along(CellBlocksAlong(island.record.height)),
+          tables(static_cast<int>(island.block_height_counts.size())) {}
 
-// Calls f(block, first, end) for each block's stretch of the part of (x, y .. y + n - 1) that
-// BlockStretch gives, and notes the blocks as used.
-template <class F>
-void ForEachBlockStretch(IslandMap& island, int x, int y, int n, F f) {
-    const auto [from, end] = BlockStretch(island, x, y, n);
-    if (from >= end) return;
-    const auto band = static_cast<int>(BandOf(island, x));
-    island.block_counts_used = std::max(island.block_counts_used, band + (end - 1) / kBlockSide + 1);
-    for (int first = from; first < end;) {
-        const int last = std::min(end, (first / kBlockSide + 1) * kBlockSide);
-        f(static_cast<std::size_t>(band + first / kBlockSide), first, last);
-        first = last;
+    // The first block of the cells along x.
+    int Band(int x) const { return x / kBlockSide * along; }
+    // The part [first, end) of the cells (x, y .. y + n - 1) that lies in the island's
+    // rectangle and in blocks the tables hold: the block counts follow those cells, as a
+    // recount would. Empty when none does; blocks beyond the tables lie further down.
+    std::pair<int, int> Stretch(int x, int y, int n) const {
+        const int band = Band(x);
+        if (x >= width || y >= height || band + y / kBlockSide >= tables) return {0, 0};
+        return {y, std::min({y + n, height, (tables - band) * kBlockSide})};
     }
-}
+};
 
 // Counts afresh the blocks of one band of columns [x0, x1) that `afresh` picks, blocks
 // [band, band_end). A column's cells in a block that hold one value, as they mostly do, cost a
@@ -274,11 +263,12 @@ void CountStep(IslandMap& island, const Layer<T>& layer, const CellRuns<T>& step
         // Cells changed per block: a run's first and last block directly, the blocks between
         // as a difference summed up afterwards, so that a run down a whole column costs no more
         // than a short one.
+        const BlockGrid grid(island);
         std::vector<int> changed(tables.size() + 1, 0), between(tables.size() + 1, 0);
         for (const auto& run : step.runs) {
-            const auto [first, end] = BlockStretch(island, run.x, run.y, run.n);
+            const auto [first, end] = grid.Stretch(run.x, run.y, run.n);
             if (first >= end) continue;
-            const std::size_t band = BandOf(island, run.x);
+            const auto band = static_cast<std::size_t>(grid.Band(run.x));
             const std::size_t top = band + first / kBlockSide;
             const std::size_t bottom = band + (end - 1) / kBlockSide;
             island.block_counts_used =
@@ -304,31 +294,32 @@ void CountStep(IslandMap& island, const Layer<T>& layer, const CellRuns<T>& step
         const auto afresh = [&](std::size_t block) { return changed[block] >= kAfresh; };
         const T* before = step.values.data();
         for (const auto& run : step.runs) {
-            const auto [first, end] = BlockStretch(island, run.x, run.y, run.n);
-            const std::size_t band = BandOf(island, run.x);
+            const auto [first, end] = grid.Stretch(run.x, run.y, run.n);
+            const auto band = static_cast<std::size_t>(grid.Band(run.x));
             if (first < end && kept_before[band + (end - 1) / kBlockSide + 1] >
                                    kept_before[band + first / kBlockSide]) {
-                ForEachBlockStretch(island, run.x, run.y, run.n,
-                                    [&](std::size_t block, int from, int to) {
-                                        if (afresh(block)) return;
-                                        Count(tables[block], before + (from - run.y), to - from, -1);
-                                        Count(tables[block], layer.column(run.x) + from, to - from, 1);
-                                    });
+                const T* after = layer.column(run.x);
+                for (int from = first; from < end;) {
+                    const int to = std::min(end, (from / kBlockSide + 1) * kBlockSide);
+                    const std::size_t block = band + from / kBlockSide;
+                    if (!afresh(block)) {
+                        Count(tables[block], before + (from - run.y), to - from, -1);
+                        Count(tables[block], after + from, to - from, 1);
+                    }
+                    from = to;
+                }
             }
             before += run.n;
         }
-        const int along = CellBlocksAlong(island.record.height);
-        const int width = std::min<int>(island.record.width, kLayerSide);
-        const int height = std::min<int>(island.record.height, kLayerSide);
         const auto blocks_used = static_cast<std::size_t>(island.block_counts_used);
-        for (int x0 = 0; x0 < width; x0 += kBlockSide) {
-            const auto band = static_cast<std::size_t>(x0 / kBlockSide * along);
+        for (int x0 = 0; x0 < grid.width; x0 += kBlockSide) {
+            const auto band = static_cast<std::size_t>(grid.Band(x0));
+            const std::size_t band_end = std::min(band + grid.along, blocks_used);
             bool any = false;
-            for (std::size_t block = band; block < std::min(band + along, blocks_used); ++block)
-                any = any || afresh(block);
+            for (std::size_t block = band; block < band_end; ++block) any = any || afresh(block);
             if (any) {
-                RecountBand(layer, x0, std::min(width, x0 + kBlockSide), height, band,
-                            std::min(band + along, blocks_used), tables, afresh);
+                RecountBand(layer, x0, std::min(grid.width, x0 + kBlockSide), grid.height, band,
+                            band_end, tables, afresh);
             }
         }
     });
