@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <fstream>
+#include <vector>
 
 #include "core/tools/block_buffer.h"
+#include "core/tools/cell_search.h"
 #include "core/tools/ground_tiles.h"
 #include "temp_file.h"
 #include "test_helpers.h"
@@ -50,6 +52,22 @@ void ExpectUndoRedo(Editor& e, const char* name, Change change) {
     e.history.Redo(e.doc);
     EXPECT_EQ(test::LayerDifference(e.doc.island, after, 1024, 1024), "");
     EXPECT_EQ(e.doc.island.series_usage, after.series_usage);
+}
+
+// The column searches the tools pass empty stretches with: hits at either end of a stretch,
+// in the part after the last whole stretch, and none.
+TEST(CellSearch, FirstAndLastWhereAgreeWithLookingCellByCell) {
+    for (int n : {0, 1, 31, 32, 33, 64, 100, kLayerSide}) {
+        for (int hit : {-1, 0, 31, 32, 63, n - 1}) {
+            std::vector<std::uint16_t> cells(static_cast<std::size_t>(n) + 1, 7);
+            if (hit >= 0 && hit < n) cells[static_cast<std::size_t>(hit)] = 9;
+            cells[static_cast<std::size_t>(n)] = 9;  // past the end: never found
+            const auto nine = [](std::uint16_t v) { return v == 9; };
+            const bool inside = hit >= 0 && hit < n;
+            EXPECT_EQ(FirstWhere(cells.data(), n, nine), inside ? hit : n) << n << " " << hit;
+            EXPECT_EQ(LastWhere(cells.data(), n, nine), inside ? hit : -1) << n << " " << hit;
+        }
+    }
 }
 
 TEST(TileField, ComposedBytesFollowRowAndTurn) {
