@@ -163,10 +163,10 @@ void TurnElements(Layer<std::uint16_t>& words, Layer<std::uint16_t>& params, int
     for (int x = 0; x < w; ++x) {
         const std::uint16_t* word_column = std::as_const(words).column(x);
         const std::uint16_t* param_column = std::as_const(params).column(x);
-        for (int y = FirstWhere(word_column, w, [](std::uint16_t v) { return v != 0; }); y < w;
-             ++y) {
+        const auto set = [](std::uint16_t v) { return v != 0; };
+        for (int y = FirstWhere(word_column, w, set); y < w;
+             y += 1 + FirstWhere(word_column + y + 1, w - y - 1, set)) {
             const std::uint16_t word = word_column[y];
-            if (word == 0) continue;
             const std::uint16_t turned = RotateElementWord(word);
             const int code = codes[static_cast<std::size_t>(turned & 0x3FFF)];
             const int d = ((turned >> 14) & 1) ? code / 10 : code % 10;
