@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <tuple>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -79,15 +78,13 @@ int CountBits(std::uint64_t bits) {
 // Words of the boundary mask with more runs than this are counted cell by cell.
 constexpr int kDenseRuns = 16;
 
-// Calls run(y, value, length) for each run of values equal in the bits `compared` among the
-// cells [y0, y1) of a column, and cells(y, values, count) for the stretches whose values change
-// so often that counting them one by one costs less. Long runs of one value, the rule on
-// islands, cost a bit test each.
+// Calls run(value, length) for each run of values equal in the bits `compared` among `n`
+// values of a column, and cells(values, count) for the stretches whose values change so often
+// that counting them one by one costs less. Long runs of one value, the rule on islands, cost a
+// bit test each.
 template <class T, class Run, class Cells>
-void ForEachEqualRun(const T* column, int y0, int y1, T compared, Run run, Cells cells) {
-    const int n = y1 - y0;
+void ForEachEqualRun(const T* values, int n, T compared, Run run, Cells cells) {
     if (n <= 0) return;
-    const T* values = column + y0;
     std::uint64_t masks[kColumnWords];
     if constexpr (sizeof(T) == 1) {
         simd::BoundaryMask(values, n, masks);
@@ -99,19 +96,19 @@ void ForEachEqualRun(const T* column, int y0, int y1, T compared, Run run, Cells
         const int base = word * 64;
         std::uint64_t bits = masks[word];
         if (bits != 0 && CountBits(bits) > kDenseRuns) {
-            if (start < base) run(y0 + start, values[start], base - start);
+            if (start < base) run(values[start], base - start);
             const int end = std::min(n, base + 64);
-            cells(y0 + base, values + base, end - base);
+            cells(values + base, end - base);
             start = end;
             continue;
         }
         for (; bits != 0; bits &= bits - 1) {
             const int boundary = base + std::countr_zero(bits);
-            if (boundary > start) run(y0 + start, values[start], boundary - start);
+            if (boundary > start) run(values[start], boundary - start);
             start = boundary;
         }
     }
-    if (start < n) run(y0 + start, values[start], n - start);
+    if (start < n) run(values[start], n - start);
 }
 
 // Adds `sign` to the count of each of `n` cells' value; values beyond the table are no legend
@@ -139,9 +136,9 @@ void CountSeries(IslandMap& island, const T* values, int n, int sign) {
     std::array<std::int32_t, kSeriesCount> odd;
     bool banked = false;
     ForEachEqualRun(
-        values, 0, n, static_cast<T>(0xFF00),
-        [&](int, T tile, int length) { usage[SeriesOf(tile)] += sign * length; },
-        [&](int, const T* tiles, int count) {
+        values, n, static_cast<T>(0xFF00),
+        [&](T tile, int length) { usage[SeriesOf(tile)] += sign * length; },
+        [&](const T* tiles, int count) {
             if (!banked) odd.fill(0);
             banked = true;
             const int step = sign;
@@ -163,8 +160,6 @@ void WithBlockTables(IslandMap& island, Counted counted, F f) {
     if (counted == Counted::Fertility) f(island.block_fertility_counts);
 }
 
-// Calls f(block, first, end) for each block's stretch of the cells (x, y .. y + n - 1) that lie
-// in the island's rectangle: the block counts follow those cells, as a recount would.
 // Where cells lie among the island's cell blocks, for the block counts.
 struct BlockGrid {
     int width, height, along, tables;
@@ -362,6 +357,7 @@ bool MostlyChanged(const Layer<T>& layer, const ColumnBackup<T>& backup,
     return 5 * changed >= 4 * sampled;
 }
 
+// The runs of the saved columns; TakeRuns below says how they are chosen.
 template <class T>
 void TakeColumnRuns(const Layer<T>& layer, ColumnBackup<T>& backup, CellRuns<T>& step) {
     // A layer kept whole that came out as it was changed nothing.
