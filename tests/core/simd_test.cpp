@@ -132,8 +132,8 @@ TEST(Kernels, ChangeMasksAgreeWithComparingCellByCell) {
             const Masks bytes = expected([&](int k) { return a[k] != b[k]; });
             const Masks words = expected([&](int k) { return wa[k] != wb[k]; });
             const Masks runs = expected([&](int k) { return k == 0 || b[k] != b[k - 1]; });
-            const Masks series = expected(
-                [&](int k) { return k == 0 || ((wb[k] ^ wb[k - 1]) & 0xFF00) != 0; });
+            const Masks series =
+                expected([&](int k) { return k == 0 || ((wb[k] ^ wb[k - 1]) & 0xFF00) != 0; });
             for (bool portable : {false, true}) {
                 std::array<Masks, 4> got;
                 for (auto& bits : got) bits.assign(static_cast<std::size_t>(MaskWords(n)), 0xABCD);

@@ -368,9 +368,8 @@ void TakeColumnRuns(const Layer<T>& layer, ColumnBackup<T>& backup, CellRuns<T>&
     if (!in_order) std::sort(columns.begin(), columns.end());
     // Where a sample of many columns changed in most cells, the rest are not looked at either:
     // whole columns are kept, and unchanged cells among them cost only their room.
-    const bool mostly_changed =
-        !backup.whole && in_order && columns.size() >= kSampledColumns &&
-        MostlyChanged(layer, backup, columns);
+    const bool mostly_changed = !backup.whole && in_order && columns.size() >= kSampledColumns &&
+                                MostlyChanged(layer, backup, columns);
     if (!backup.whole && !mostly_changed) {
         for (const int x : columns) ScanRuns(x, backup.Saved(x), layer.column(x), step);
     }

@@ -58,7 +58,8 @@ struct ColumnBackup {
     // had its share and is to be saved instead.
     bool Keep(int x, int y, T value) {
         if (kept.empty()) kept.resize((std::size_t{kLayerSide} * kLayerSide + 63) / 64);
-        const std::size_t bit = static_cast<std::size_t>(x) * kLayerSide + static_cast<std::size_t>(y);
+        const std::size_t bit =
+            static_cast<std::size_t>(x) * kLayerSide + static_cast<std::size_t>(y);
         std::uint64_t& word = kept[bit / 64];
         const std::uint64_t mask = std::uint64_t{1} << (bit % 64);
         if ((word & mask) != 0) return true;

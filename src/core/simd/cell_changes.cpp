@@ -64,18 +64,19 @@ INSEL_MASKS void DifferenceMaskAvx512(const std::uint8_t* a, const std::uint8_t*
                                       std::uint64_t* masks) {
     for (int first = 0; first < n; first += 64) {
         const __mmask64 live = _cvtu64_mask64(Live(n - first));
-        masks[first / 64] = _cvtmask64_u64(_mm512_mask_cmpneq_epu8_mask(
-            live, _mm512_maskz_loadu_epi8(live, a + first), _mm512_maskz_loadu_epi8(live, b + first)));
+        masks[first / 64] = _cvtmask64_u64(
+            _mm512_mask_cmpneq_epu8_mask(live, _mm512_maskz_loadu_epi8(live, a + first),
+                                         _mm512_maskz_loadu_epi8(live, b + first)));
     }
 }
 
-INSEL_MASKS std::uint64_t DifferingWords(const std::uint16_t* a, const std::uint16_t* b,
-                                         int count, __m512i compared) {
+INSEL_MASKS std::uint64_t DifferingWords(const std::uint16_t* a, const std::uint16_t* b, int count,
+                                         __m512i compared) {
     const std::uint64_t live = Live(count);
     const auto low = static_cast<__mmask32>(live);
     const auto high = static_cast<__mmask32>(live >> 32);
-    const __m512i x0 = _mm512_xor_si512(_mm512_maskz_loadu_epi16(low, a),
-                                        _mm512_maskz_loadu_epi16(low, b));
+    const __m512i x0 =
+        _mm512_xor_si512(_mm512_maskz_loadu_epi16(low, a), _mm512_maskz_loadu_epi16(low, b));
     const __m512i x1 = _mm512_xor_si512(_mm512_maskz_loadu_epi16(high, a + 32),
                                         _mm512_maskz_loadu_epi16(high, b + 32));
     return _cvtmask32_u32(_mm512_test_epi16_mask(x0, compared)) |

@@ -21,8 +21,7 @@ void DifferenceMaskPortable(const std::uint16_t* a, const std::uint16_t* b, int 
 // Bit k of `masks` is set where values[k] differs from values[k - 1] in the bits `compared`,
 // and always at k = 0: each set bit starts a run of equal values.
 void BoundaryMask(const std::uint8_t* values, int n, std::uint64_t* masks);
-void BoundaryMask(const std::uint16_t* values, int n, std::uint16_t compared,
-                  std::uint64_t* masks);
+void BoundaryMask(const std::uint16_t* values, int n, std::uint16_t compared, std::uint64_t* masks);
 void BoundaryMaskPortable(const std::uint8_t* values, int n, std::uint64_t* masks);
 void BoundaryMaskPortable(const std::uint16_t* values, int n, std::uint16_t compared,
                           std::uint64_t* masks);

@@ -190,7 +190,8 @@ bool PasteBlock(IslandMap& island, const BlockBuffer& buffer, int left, int top,
         for (long long j = 0; j < m; ++j) {
             const long long ox = left + i * w, oy = top + j * h;
             if (ox < kLayerSide && oy < kLayerSide)
-                covered += std::min<long long>(w, kLayerSide - ox) * std::min<long long>(h, kLayerSide - oy);
+                covered += std::min<long long>(w, kLayerSide - ox) *
+                           std::min<long long>(h, kLayerSide - oy);
         }
     }
     if (2 * covered >= static_cast<long long>(kLayerSide) * kLayerSide) {
@@ -226,7 +227,8 @@ bool PasteBlock(IslandMap& island, const BlockBuffer& buffer, int left, int top,
                     if (any_height) {
                         std::copy_n(in, rows, out);
                     } else {
-                        for (int by = 0; by < rows; ++by) out[by] = heights[by] != 0 ? in[by] : out[by];
+                        for (int by = 0; by < rows; ++by)
+                            out[by] = heights[by] != 0 ? in[by] : out[by];
                     }
                     layer.NoteWritten(x + 1, static_cast<int>(oy) + rows);
                 };

@@ -12,7 +12,8 @@ int FirstWhere(const T* values, int n, Hit hit) {
     int first = 0;
     for (; first + kStretch <= n; first += kStretch) {
         unsigned char any = 0;
-        for (int k = 0; k < kStretch; ++k) any |= static_cast<unsigned char>(hit(values[first + k]));
+        for (int k = 0; k < kStretch; ++k)
+            any |= static_cast<unsigned char>(hit(values[first + k]));
         if (any != 0) break;
     }
     while (first < n && !hit(values[first])) ++first;
@@ -26,7 +27,8 @@ int LastWhere(const T* values, int n, Hit hit) {
     int end = n;
     for (; end >= kStretch; end -= kStretch) {
         unsigned char any = 0;
-        for (int k = end - kStretch; k < end; ++k) any |= static_cast<unsigned char>(hit(values[k]));
+        for (int k = end - kStretch; k < end; ++k)
+            any |= static_cast<unsigned char>(hit(values[k]));
         if (any != 0) break;
     }
     int last = end - 1;

@@ -218,8 +218,8 @@ std::int64_t ReplaceSeries(IslandMap& island, int from, int to) {
     // Columns are 0..1024 and each holds kLayerSide cells, so the loops stay inside.
     for (int x = 0; x < kLayerSide; ++x) {
         const std::uint16_t* cells = seen.column(x);
-        const int hit =
-            FirstWhere(cells, kLayerSide, [&](std::uint16_t v) { return (v & 0xFF00) == old_high; });
+        const int hit = FirstWhere(cells, kLayerSide,
+                                   [&](std::uint16_t v) { return (v & 0xFF00) == old_high; });
         if (hit == kLayerSide) continue;
         std::uint16_t* out = island.gfx.column(x);
         // Every cell from the first hit written, changed or not: a loop without branches the
