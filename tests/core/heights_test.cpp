@@ -231,28 +231,24 @@ TEST(FrameHeight, AgreesWithTheRuleOnLargerIslands) {
                 island.height.set(x, y, cells[x][y]);
             }
         }
+        // Along each row, then each column: the cells before the first 70 and after the last.
         auto expected = cells;
-        for (int y = 1; y < height; ++y) {
-            int first = -1, last = -1;
-            for (int x = 1; x < width; ++x) {
-                if (cells[x][y] != 70) continue;
-                if (first < 0) first = x;
-                last = x;
+        for (const bool rows : {true, false}) {
+            const int lines = rows ? height : width, along = rows ? width : height;
+            const auto cell = [&](auto& grid, int line, int k) -> std::uint8_t& {
+                return rows ? grid[k][line] : grid[line][k];
+            };
+            for (int line = 1; line < lines; ++line) {
+                int first = -1, last = -1;
+                for (int k = 1; k < along; ++k) {
+                    if (cell(cells, line, k) != 70) continue;
+                    if (first < 0) first = k;
+                    last = k;
+                }
+                if (first < 0) continue;
+                cell(expected, line, first - 1) = 44;
+                if (last + 1 < kLayerSide) cell(expected, line, last + 1) = 44;
             }
-            if (first < 0) continue;
-            expected[first - 1][y] = 44;
-            if (last + 1 < kLayerSide) expected[last + 1][y] = 44;
-        }
-        for (int x = 1; x < width; ++x) {
-            int first = -1, last = -1;
-            for (int y = 1; y < height; ++y) {
-                if (cells[x][y] != 70) continue;
-                if (first < 0) first = y;
-                last = y;
-            }
-            if (first < 0) continue;
-            expected[x][first - 1] = 44;
-            if (last + 1 < kLayerSide) expected[x][last + 1] = 44;
         }
         ASSERT_TRUE(FrameHeight(island, 70, 44));
         int wrong = 0;

@@ -138,16 +138,15 @@ void CountSeries(IslandMap& island, const T* values, int n, int sign) {
     ForEachEqualRun(
         values, n, static_cast<T>(0xFF00),
         [&](T tile, int length) { usage[SeriesOf(tile)] += sign * length; },
-        [&](const T* tiles, int count) {
+        [&usage, &odd, &banked, sign](const T* tiles, int count) {
             if (!banked) odd.fill(0);
             banked = true;
-            const int step = sign;
             int k = 0;
             for (; k + 2 <= count; k += 2) {
-                usage[SeriesOf(tiles[k])] += step;
-                odd[SeriesOf(tiles[k + 1])] += step;
+                usage[SeriesOf(tiles[k])] += sign;
+                odd[SeriesOf(tiles[k + 1])] += sign;
             }
-            if (k < count) usage[SeriesOf(tiles[k])] += step;
+            if (k < count) usage[SeriesOf(tiles[k])] += sign;
         });
     if (!banked) return;
     for (int s = 0; s < kSeriesCount; ++s) usage[s] += odd[s];

@@ -1,8 +1,8 @@
 #pragma once
 // The edit history. Every change to the document is one named step. A step keeps only what it
 // changed (runs of cells, or whole columns where most cells changed; the parts of the document
-// it replaced; the file bytes it patched), held as the other side of the change: applying a step swaps them with the document's, so the
-// same step undoes and, applied once more, redoes.
+// it replaced; the file bytes it patched), held as the other side of the change: applying a
+// step swaps them with the document's, so the same step undoes and, applied once more, redoes.
 //
 // Inside a step operations write cells, lists and records, never the block counts or the
 // texture series usage: the history keeps those in step with the cells, forward and back.

@@ -54,16 +54,11 @@ namespace {
 
 #define INSEL_MASKS __attribute__((target("avx512f,avx512bw")))
 
-// The lanes of the last, partial word.
-INSEL_MASKS inline std::uint64_t Live(int count) {
-    return count >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << count) - 1;
-}
-
 // One compare per 64 bytes; masked loads stop at the column's end without touching beyond it.
 INSEL_MASKS void DifferenceMaskAvx512(const std::uint8_t* a, const std::uint8_t* b, int n,
                                       std::uint64_t* masks) {
     for (int first = 0; first < n; first += 64) {
-        const __mmask64 live = _cvtu64_mask64(Live(n - first));
+        const __mmask64 live = _cvtu64_mask64(LiveBits(n - first, 0));
         masks[first / 64] = _cvtmask64_u64(
             _mm512_mask_cmpneq_epu8_mask(live, _mm512_maskz_loadu_epi8(live, a + first),
                                          _mm512_maskz_loadu_epi8(live, b + first)));
@@ -72,7 +67,7 @@ INSEL_MASKS void DifferenceMaskAvx512(const std::uint8_t* a, const std::uint8_t*
 
 INSEL_MASKS std::uint64_t DifferingWords(const std::uint16_t* a, const std::uint16_t* b, int count,
                                          __m512i compared) {
-    const std::uint64_t live = Live(count);
+    const std::uint64_t live = LiveBits(count, 0);
     const auto low = static_cast<__mmask32>(live);
     const auto high = static_cast<__mmask32>(live >> 32);
     const __m512i x0 =

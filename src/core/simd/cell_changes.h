@@ -9,6 +9,13 @@ namespace insel::simd {
 // Words a mask of `n` cells takes.
 constexpr int MaskWords(int n) { return (n + 63) / 64; }
 
+// The bits of mask word `word` that stand for cells below `n`.
+constexpr std::uint64_t LiveBits(int n, int word) {
+    const int live = n - 64 * word;
+    if (live >= 64) return ~std::uint64_t{0};
+    return live <= 0 ? 0 : (std::uint64_t{1} << live) - 1;
+}
+
 // Bit k of `masks` (bit k % 64 of word k / 64) is set where a[k] != b[k]; the last word's bits
 // from n on are clear.
 void DifferenceMask(const std::uint8_t* a, const std::uint8_t* b, int n, std::uint64_t* masks);

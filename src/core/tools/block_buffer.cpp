@@ -183,25 +183,26 @@ bool PasteBlock(IslandMap& island, const BlockBuffer& buffer, int left, int top,
                           " lies outside the layers");
     }
     const int w = buffer.width, h = buffer.height;
-    // A paste over most of the island is recorded as whole layers: cheaper than saving and
-    // comparing every column it touches.
-    long long covered = 0;
-    for (long long i = 0; i < n; ++i) {
-        for (long long j = 0; j < m; ++j) {
-            const long long ox = left + i * w, oy = top + j * h;
-            if (ox < kLayerSide && oy < kLayerSide)
-                covered += std::min<long long>(w, kLayerSide - ox) *
-                           std::min<long long>(h, kLayerSide - oy);
-        }
-    }
-    if (2 * covered >= static_cast<long long>(kLayerSide) * kLayerSide) {
-        if (options.heights) island.height.Rewrite();
+    // The layers whose cells a paste takes as they are, with the buffer's values for them; the
+    // terrain goes by its own rules below.
+    const auto each_plain = [&](auto f) {
+        if (options.heights) f(island.height, buffer.heights);
         if (options.gfx) {
-            island.gfx.Rewrite();
-            island.river.Rewrite();
-            island.river_param.Rewrite();
+            f(island.gfx, buffer.gfx);
+            f(island.river, buffer.river);
+            f(island.river_param, buffer.river_param);
         }
-        if (options.fertility) island.fertility.Rewrite();
+        if (options.fertility) f(island.fertility, buffer.fertility);
+    };
+    // A paste over most of the island is recorded as whole layers: cheaper than saving and
+    // comparing every column it touches. The copies lie edge to edge, so they cover a rectangle.
+    const long long covered_x =
+        std::min<long long>(left + n * static_cast<long long>(w), kLayerSide) - left;
+    const long long covered_y =
+        std::min<long long>(top + m * static_cast<long long>(h), kLayerSide) - top;
+    if (covered_x > 0 && covered_y > 0 &&
+        2 * covered_x * covered_y >= static_cast<long long>(kLayerSide) * kLayerSide) {
+        each_plain([](auto& layer, const auto&) { layer.Rewrite(); });
         if (options.terrain) {
             island.terrain.Rewrite();
             island.terrain_param.Rewrite();
@@ -232,13 +233,7 @@ bool PasteBlock(IslandMap& island, const BlockBuffer& buffer, int left, int top,
                     }
                     layer.NoteWritten(x + 1, static_cast<int>(oy) + rows);
                 };
-                if (options.heights) put(island.height, buffer.heights);
-                if (options.gfx) {
-                    put(island.gfx, buffer.gfx);
-                    put(island.river, buffer.river);
-                    put(island.river_param, buffer.river_param);
-                }
-                if (options.fertility) put(island.fertility, buffer.fertility);
+                each_plain(put);
                 if (options.terrain) {
                     const std::uint16_t* words = buffer.terrain.data() + at;
                     std::uint16_t* out = island.terrain.column(x) + oy;

@@ -36,13 +36,6 @@ void WriteFrameCell(IslandMap& island, int x, int y, std::uint8_t height) {
     if (IsWater(height) && island.fertility.get(x, y) != 0) island.fertility.set(x, y, 0);
 }
 
-// The bits of mask word `w` that stand for cells below `n`.
-std::uint64_t LiveBits(int n, int w) {
-    const int live = n - 64 * w;
-    if (live >= 64) return ~std::uint64_t{0};
-    return live <= 0 ? 0 : (std::uint64_t{1} << live) - 1;
-}
-
 }  // namespace
 
 void MarkPenSquare(IslandMap& island, int x, int y, int pen) {
@@ -152,7 +145,7 @@ bool FrameHeight(IslandMap& island, int h1, int h2) {
     for (int x = 1; x < width; ++x) {
         std::uint64_t* mask = hits.data() + static_cast<std::size_t>(x) * kWords;
         simd::DifferenceMask(std::as_const(island.height).column(x), wanted.data(), height, mask);
-        for (int w = 0; w < kWords; ++w) mask[w] = ~mask[w] & LiveBits(height, w);
+        for (int w = 0; w < kWords; ++w) mask[w] = ~mask[w] & simd::LiveBits(height, w);
         mask[0] &= ~std::uint64_t{1};  // row 0 is never searched
         int w = 0;
         while (w < kWords && mask[w] == 0) ++w;
