@@ -67,6 +67,8 @@ State Capture(const Editor& editor) {
     Hash(state.cells, island.terrain_param);
     Hash(state.cells, island.river);
     Hash(state.cells, island.river_param);
+    for (const std::uint16_t owner : editor.doc.cities.catchment.cells())
+        state.cells = (state.cells ^ owner) * 1099511628211u;
     state.counters = Counters(island);
     return state;
 }
@@ -284,6 +286,35 @@ TEST(History, SaveStepsAndFileBytes) {
     const State saved = Capture(*editor);
     EXPECT_THROW(editor->SaveIsland("/nonexistent-folder/x.scp"), Error);
     EXPECT_TRUE(Capture(*editor) == saved);
+}
+
+// The catchment grid is compared after every step by a version its copies share; a grid
+// written with what it held is still equal, and a change of one cell is a step.
+TEST(History, CatchmentGridChangesAreFoundWhetherOrNotItsVersionMoved) {
+    CatchmentGrid grid;
+    CatchmentGrid copy = grid;
+    EXPECT_TRUE(copy == grid);
+    copy.Edit()[5] = 0;
+    EXPECT_TRUE(copy == grid);
+    copy.Edit()[5] = 3;
+    EXPECT_FALSE(copy == grid);
+
+    auto editor = LoadedEditor();
+    const auto cell = [&] { return editor->doc.cities.CatchmentAt(1, 7); };
+    const std::uint16_t before = cell();
+    EXPECT_FALSE(editor->Step("same", [&] { editor->doc.cities.catchment.Edit()[7 + kCatchmentSide] = before; }));
+    EXPECT_TRUE(editor->Step("one cell", [&] { editor->doc.cities.catchment.Edit()[7 + kCatchmentSide] = 99; }));
+    editor->history.Undo(editor->doc);
+    EXPECT_EQ(cell(), before);
+    editor->history.Redo(editor->doc);
+    EXPECT_EQ(cell(), 99);
+    // Undone and written again as it was: the grid the history holds is that one, not a copy
+    // of the same version.
+    editor->history.Undo(editor->doc);
+    EXPECT_TRUE(editor->Step("again", [&] { editor->doc.cities.catchment.Edit()[7 + kCatchmentSide] = 98; }));
+    EXPECT_EQ(cell(), 98);
+    editor->history.Undo(editor->doc);
+    EXPECT_EQ(cell(), before);
 }
 
 TEST(History, ChoosingAnotherIslandKeepsItsCountsAsDecodedAndStartsAfresh) {

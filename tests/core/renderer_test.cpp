@@ -151,7 +151,7 @@ TEST(Overlays, CatchmentOfTheCurrentCityAboveHeight16AtColumnEnds) {
         const std::array<int, 4> cells[] = {
             {5, side - 1, 4, 17}, {6, 0, 4, 17}, {100, 30, 4, 17}, {101, 30, 4, 16}, {7, 7, 3, 30}};
         for (auto [x, y, city, height] : cells) {
-            ed->doc.cities.catchment[x * kCatchmentSide + y] = city;
+            ed->doc.cities.catchment.Edit()[x * kCatchmentSide + y] = city;
             ed->doc.island.height.set(x, y, height);
         }
         RenderSettings settings{.pen_width = 1, .catchment = 0x654321};

@@ -91,6 +91,12 @@ TEST(Kernels, CellValueKernelsAgreeWithThePortableOnes) {
                       std::tie(capped, counted, capped, counted))
                 << n;
         }
+        // Only the values equal to the one replaced change; the byte past the end stays.
+        std::vector<std::uint8_t> replaced = bytes, portable = bytes, expected = bytes;
+        ReplaceEqual(replaced.data(), n, 7, 200);
+        ReplaceEqualPortable(portable.data(), n, 7, 200);
+        std::replace(expected.begin(), expected.begin() + n, std::uint8_t{7}, std::uint8_t{200});
+        EXPECT_EQ(std::tie(replaced, portable), std::tie(expected, expected)) << n;
         std::vector<std::uint16_t> words(static_cast<std::size_t>(n) + 1, 3);
         if (n > 0) words[static_cast<std::size_t>(random() % n)] = 9;
         for (int from = 0; from <= n; from += 5) {

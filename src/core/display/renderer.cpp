@@ -332,7 +332,7 @@ class Painter {
         const int x_begin = std::max(view_.origin_x, 0);
         if (y_begin == 0 && y_end == kCatchmentSide && x_begin < x_end) {
             // Whole columns lie one after the other in the grid: one scan over all of them.
-            const std::uint16_t* grid = cities.catchment.data();
+            const std::uint16_t* grid = cities.catchment.cells().data();
             const int first = x_begin * kCatchmentSide, last = x_end * kCatchmentSide;
             for (int at = simd::NextEqual(grid, first, last, static_cast<std::uint16_t>(number));
                  at < last;
@@ -343,7 +343,7 @@ class Painter {
             return;
         }
         for (int x = x_begin; x < x_end; ++x) {
-            const std::uint16_t* owners = cities.catchment.data() + x * kCatchmentSide;
+            const std::uint16_t* owners = cities.catchment.cells().data() + x * kCatchmentSide;
             const std::uint8_t* heights = island_.height.column(x);  // x, y < 512: in the layer
             for (int y =
                      simd::NextEqual(owners, y_begin, y_end, static_cast<std::uint16_t>(number));

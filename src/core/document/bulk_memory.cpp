@@ -105,3 +105,6 @@ void FreeBulk(void* memory, std::size_t) noexcept { ::operator delete(memory); }
 #endif
 
 }  // namespace insel
+namespace insel {
+void CopyColumn(void* to, const void* from, std::size_t bytes) { std::memcpy(to, from, bytes); }
+}

@@ -65,20 +65,41 @@ struct CatchmentSquare {
     std::array<std::uint8_t, 8> bytes{};
 };
 
+// [x][y]: number of the city whose warehouse claims the cell, 0 when free. Wider than a byte so
+// that cities above 255 keep their own number. The grid is half a megabyte and rarely written,
+// yet the edit history compares it after every step: a grid carries a version that its copies
+// share until one of them is written, and equal versions mean equal cells without a look.
+class CatchmentGrid {
+  public:
+    const std::vector<std::uint16_t>& cells() const { return cells_; }
+    // For writing, at once: the grid counts as changed from this call on, so the reference is
+    // not to be kept past a copy of the grid.
+    std::vector<std::uint16_t>& Edit() {
+        version_ = NewVersion();
+        return cells_;
+    }
+    bool operator==(const CatchmentGrid& other) const {
+        return version_ == other.version_ || cells_ == other.cells_;
+    }
+
+  private:
+    static std::uint64_t NewVersion();
+
+    std::vector<std::uint16_t> cells_ = std::vector<std::uint16_t>(kCatchmentSide * kCatchmentSide);
+    std::uint64_t version_ = NewVersion();
+};
+
 struct CityState {
     std::vector<CityRecord> cities;           // in load order
     std::optional<std::size_t> current;       // index into cities
     std::int32_t next_number = 1;             // numbers of cities read from the file
     std::vector<WarehouseRecord> warehouses;  // sorted by warehouse number
-    // [x][y]: number of the city whose warehouse claims the cell, 0 when free. Wider than a
-    // byte so that cities above 255 keep their own number.
-    std::vector<std::uint16_t> catchment =
-        std::vector<std::uint16_t>(kCatchmentSide * kCatchmentSide);
+    CatchmentGrid catchment;
     int main_warehouse_kind = 1;  // NativeRadio is ticked at start
     int warehouse_counter = 0;    // warehouses written into the current ID3 record
     int cities_written = 0;       // cities written into the current file
 
-    std::uint16_t CatchmentAt(int x, int y) const { return catchment[x * kCatchmentSide + y]; }
+    std::uint16_t CatchmentAt(int x, int y) const { return catchment.cells()[x * kCatchmentSide + y]; }
     CityRecord* Current() { return current ? &cities[*current] : nullptr; }
     const CityRecord* Current() const { return current ? &cities[*current] : nullptr; }
     void Clear();  // what a load starts from

@@ -8,6 +8,7 @@
 
 #include "core/document/history_step.h"
 #include "core/simd/cell_changes.h"
+#include "core/simd/cell_values.h"
 
 namespace insel {
 
@@ -21,6 +22,9 @@ std::size_t Footprint(const IslandRecord& record) { return sizeof record + recor
 std::size_t Footprint(const IslandListRow& row) { return sizeof row + row.name.capacity(); }
 std::size_t Footprint(const CityRecord& city) {
     return sizeof city + city.name.capacity() + city.buildings.capacity() * sizeof(BuildingEntry);
+}
+std::size_t Footprint(const CatchmentGrid& grid) {
+    return sizeof grid + grid.cells().capacity() * sizeof(std::uint16_t);
 }
 template <class T, std::size_t N>
 std::size_t Footprint(const std::array<T, N>& array) {
@@ -243,7 +247,8 @@ void RecountBand(const Layer<T>& layer, int x0, int x1, int height, std::size_t 
 template <class T>
 void CountStep(IslandMap& island, const Layer<T>& layer, const CellRuns<T>& step, Counted counted,
                bool blocks) {
-    if (counted == Counted::Nothing || (counted != Counted::Series && !blocks)) return;
+    if (step.runs.empty() || counted == Counted::Nothing || (counted != Counted::Series && !blocks))
+        return;
     if (counted == Counted::Series) {
         const T* before = step.values.data();
         for (const auto& run : step.runs) {
@@ -287,7 +292,11 @@ void CountStep(IslandMap& island, const Layer<T>& layer, const CellRuns<T>& step
         }
         const auto afresh = [&](std::size_t block) { return changed[block] >= kAfresh; };
         const T* before = step.values.data();
-        for (const auto& run : step.runs) {
+        for (std::size_t i = 0; i < step.runs.size(); ++i) {
+            const auto& run = step.runs[i];
+            // The layer's cells of the next run are far from this one's, and asked for early.
+            if (i + 1 < step.runs.size())
+                simd::Prefetch(layer.column(step.runs[i + 1].x) + step.runs[i + 1].y);
             const auto [first, end] = grid.Stretch(run.x, run.y, run.n);
             const auto band = static_cast<std::size_t>(grid.Band(run.x));
             if (first < end && kept_before[band + (end - 1) / kBlockSide + 1] >

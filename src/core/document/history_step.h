@@ -30,7 +30,7 @@ struct History::Parts {
     std::optional<std::size_t> current_city;
     std::int32_t next_city_number = 0;
     std::vector<WarehouseRecord> warehouses;
-    std::vector<std::uint16_t> catchment;
+    CatchmentGrid catchment;
     int main_warehouse_kind = 0, warehouse_counter = 0, cities_written = 0;
     std::vector<IslandListRow> island_list;
     std::vector<std::array<std::string, 7>> city_list;

@@ -52,7 +52,7 @@ struct ColumnBackup {
         const std::size_t end = values.size();
         if (values.capacity() < end + kLayerSide) Grow(end + kLayerSide);
         values.resize(end + kLayerSide);
-        std::memcpy(values.data() + end, column, kLayerSide * sizeof(T));
+        CopyColumn(values.data() + end, column, kLayerSide * sizeof(T));
     }
     // Keeps cell (x, y) of a column not saved, which holds `value`; false when its column has
     // had its share and is to be saved instead.

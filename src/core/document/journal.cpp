@@ -75,6 +75,7 @@ void Put(Out& out, const std::vector<T>& list) {
         for (const T& item : list) Put(out, item);
     }
 }
+void Put(Out& out, const CatchmentGrid& grid) { Put(out, grid.cells()); }
 
 // -- reading ---------------------------------------------------------------------------------
 
@@ -151,10 +152,11 @@ void Get(In& in, std::vector<T>& list) {
         for (T& item : list) Get(in, item);
     }
 }
+void Get(In& in, CatchmentGrid& grid) { Get(in, grid.Edit()); }
 
 // A part read back must be one the document can hold.
 void CheckParts(const Document& doc) {
-    if (doc.cities.catchment.size() != static_cast<std::size_t>(kCatchmentSide) * kCatchmentSide)
+    if (doc.cities.catchment.cells().size() != static_cast<std::size_t>(kCatchmentSide) * kCatchmentSide)
         throw FormatError("journal holds a catchment grid of the wrong size");
     if (doc.cities.current && *doc.cities.current >= doc.cities.cities.size())
         throw FormatError("journal names a current city that does not exist");
@@ -319,7 +321,7 @@ std::size_t DocumentBytes(const Document& doc) {
                               std::pair{island.river_param.written_x(),
                                         island.river_param.written_y()}})
         cells += static_cast<std::size_t>(extent.first) * extent.second;
-    return 2 * cells + doc.file.bytes.size() + doc.cities.catchment.size() * 2 +
+    return 2 * cells + doc.file.bytes.size() + doc.cities.catchment.cells().size() * 2 +
            static_cast<std::size_t>(island.block_counts_used) * 267 * 4 + (1u << 20);
 }
 

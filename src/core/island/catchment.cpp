@@ -35,7 +35,7 @@ void OccupyCatchment(Document& doc, const WarehouseRecord& warehouse, const Catc
     memo.push_back("dxy  " + std::to_string(sx) + ", " + std::to_string(sy));
     const int width = doc.island.record.width;
     const int height = doc.island.record.height;
-    auto& grid = doc.cities.catchment;
+    auto& grid = doc.cities.catchment.Edit();
     for (int a = std::max(1, warehouse.x - r); a <= warehouse.x + r + sx - 1; ++a) {
         // The grid covers 512 x 512 cells; cells of larger islands belong to no city.
         if (a >= width || a >= kCatchmentSide) break;
@@ -92,7 +92,7 @@ void AddWarehouse(CityState& cities, const WarehouseRecord& warehouse) {
 }
 
 void AssignObjectsToCities(Document& doc, LogLines& log) {
-    auto& grid = doc.cities.catchment;
+    auto& grid = doc.cities.catchment.Edit();
     std::fill(grid.begin(), grid.end(), 0);
     for (const WarehouseRecord& warehouse : doc.cities.warehouses) {
         const CatchmentMask mask =

@@ -376,7 +376,8 @@ void DeleteCurrentCity(Document& doc) {
 void TidyWarehouses(Document& doc, LogLines& log) {
     if (!doc.loaded) return;
     auto& state = doc.cities;
-    std::fill(state.catchment.begin(), state.catchment.end(), 0);
+    auto& grid = state.catchment.Edit();
+    std::fill(grid.begin(), grid.end(), 0);
     state.warehouses.clear();
     int lowest = 100;
     for (const CityRecord& city : state.cities) {

@@ -150,8 +150,27 @@ std::uint16_t NarrowBytes(const std::uint16_t* values, std::int64_t count, std::
     return largest;
 }
 
+void ReplaceEqualPortable(std::uint8_t* values, int n, std::uint8_t from, std::uint8_t to) {
+    for (int k = 0; k < n; ++k) values[k] = values[k] == from ? to : values[k];
+}
+
 #ifdef INSEL_X86
 namespace {
+
+// One compare and one masked store per 64 values: only the replaced ones are written.
+__attribute__((target("avx512f,avx512bw"))) void ReplaceEqualAvx512(std::uint8_t* values, int n,
+                                                                    std::uint8_t from,
+                                                                    std::uint8_t to) {
+    const __m512i wanted = _mm512_set1_epi8(static_cast<char>(from));
+    const __m512i with = _mm512_set1_epi8(static_cast<char>(to));
+    for (int first = 0; first < n; first += 64) {
+        const int left = n - first;
+        const __mmask64 live = _cvtu64_mask64(left >= 64 ? ~0ull : (1ull << left) - 1);
+        const __mmask64 hits =
+            _mm512_mask_cmpeq_epi8_mask(live, _mm512_maskz_loadu_epi8(live, values + first), wanted);
+        _mm512_mask_storeu_epi8(values + first, hits, with);
+    }
+}
 
 // A compare per value over the whole column instead of a count per cell.
 __attribute__((target("avx512f,avx512bw,avx512vl,popcnt"))) void ClampAndCountFertilityAvx512(
@@ -196,6 +215,13 @@ void ClampAndCountFertility(const std::uint8_t* values, int n, std::uint16_t* co
     if (Avx512()) return ClampAndCountFertilityAvx512(values, n, column, counts);
 #endif
     ClampAndCountFertilityPortable(values, n, column, counts);
+}
+
+void ReplaceEqual(std::uint8_t* values, int n, std::uint8_t from, std::uint8_t to) {
+#ifdef INSEL_X86
+    if (Avx512()) return ReplaceEqualAvx512(values, n, from, to);
+#endif
+    ReplaceEqualPortable(values, n, from, to);
 }
 
 int NextEqual(const std::uint16_t* values, int from, int to, std::uint16_t wanted) {

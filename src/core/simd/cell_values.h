@@ -34,6 +34,10 @@ int NextNonZero(const std::uint16_t* values, int from, int to);
 int NextEqual(const std::uint16_t* values, int from, int to, std::uint16_t wanted);
 int NextEqualPortable(const std::uint16_t* values, int from, int to, std::uint16_t wanted);
 
+// Sets each of the `n` values that equals `from` to `to`.
+void ReplaceEqual(std::uint8_t* values, int n, std::uint8_t from, std::uint8_t to);
+void ReplaceEqualPortable(std::uint8_t* values, int n, std::uint8_t from, std::uint8_t to);
+
 // The low bytes of `count` values into `out`; returns the largest value.
 std::uint16_t NarrowBytes(const std::uint16_t* values, std::int64_t count, std::uint8_t* out);
 

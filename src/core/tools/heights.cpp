@@ -11,6 +11,7 @@
 #include "core/document/island_map.h"
 #include "core/errors.h"
 #include "core/simd/cell_changes.h"
+#include "core/simd/cell_values.h"
 #include "core/tools/cell_search.h"
 
 namespace insel {
@@ -197,8 +198,7 @@ bool ReplaceHeight(IslandMap& island, int h1, int h2) {
         const std::uint8_t* present = std::as_const(island.height).column(x);
         if (FirstWhere(present, height, [&](std::uint8_t h) { return h == from; }) == height)
             continue;
-        std::uint8_t* cells = island.height.column(x);
-        for (int y = 0; y < height; ++y) cells[y] = cells[y] == from ? to : cells[y];
+        simd::ReplaceEqual(island.height.column(x), height, from, to);
         island.height.NoteWritten(x + 1, height);
     }
     return true;
