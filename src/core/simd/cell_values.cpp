@@ -163,9 +163,13 @@ __attribute__((target("avx512f,avx512bw"))) void ReplaceEqualAvx512(std::uint8_t
                                                                     std::uint8_t to) {
     const __m512i wanted = _mm512_set1_epi8(static_cast<char>(from));
     const __m512i with = _mm512_set1_epi8(static_cast<char>(to));
-    for (int first = 0; first < n; first += 64) {
-        const int left = n - first;
-        const __mmask64 live = _cvtu64_mask64(left >= 64 ? ~0ull : (1ull << left) - 1);
+    int first = 0;
+    for (; first + 64 <= n; first += 64) {
+        const __mmask64 hits = _mm512_cmpeq_epi8_mask(_mm512_loadu_si512(values + first), wanted);
+        _mm512_mask_storeu_epi8(values + first, hits, with);
+    }
+    if (first < n) {
+        const __mmask64 live = _cvtu64_mask64((1ull << (n - first)) - 1);
         const __mmask64 hits =
             _mm512_mask_cmpeq_epi8_mask(live, _mm512_maskz_loadu_epi8(live, values + first), wanted);
         _mm512_mask_storeu_epi8(values + first, hits, with);
