@@ -15,6 +15,7 @@
 #include "core/simd/cell_changes.h"
 #include "core/simd/cell_values.h"
 #include "core/simd/entries.h"
+#include "core/simd/square_turn.h"
 #include "core/simd/tag_search.h"
 #include "core/simd/tier.h"
 
@@ -245,6 +246,29 @@ TEST(Kernels, EntryReadersAgreeWithReadingOneByOneAndStagingWithThePortableOne) 
             EXPECT_TRUE(std::equal(wide.data(), a, portable.data(), b)) << ny;
         }
     }
+}
+
+// The turn by blocks against the cell-by-cell one: sides that fill no block, some blocks and
+// blocks with edges left over; strides wider than the side; cells outside the square untouched.
+TEST(Kernels, SquareTurnByBlocksAgreesWithTheTurnCellByCell) {
+    const auto check = [](auto lane) {
+        using T = decltype(lane);
+        for (int w : {1, 7, 8, 9, 16, 31, 64, 65, 100}) {
+            const std::size_t from_stride = static_cast<std::size_t>(w) + 3, to_stride = w + 5u;
+            std::vector<T> from(from_stride * w);
+            for (std::size_t k = 0; k < from.size(); ++k) from[k] = static_cast<T>(k * 2654435761u);
+            std::vector<T> turned(to_stride * w, 7), plain(turned);
+            TurnSquare(from.data(), from_stride, w, turned.data(), to_stride);
+            TurnSquarePlain(from.data(), from_stride, w, plain.data(), to_stride);
+            EXPECT_EQ(turned, plain) << w << " cells of " << sizeof(T) << " bytes";
+            // The meaning, at two corners: new (0, 0) is old (0, w - 1); new (w - 1, 0) old (0, 0).
+            EXPECT_EQ(std::pair(plain[0], plain[(w - 1) * to_stride]),
+                      std::pair(from[w - 1], from[0]));
+            EXPECT_EQ(plain[w], T{7});  // beyond the side of the first new column
+        }
+    };
+    check(std::uint8_t{});
+    check(std::uint16_t{});
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <array>
 #include <memory>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "core/document/history.h"
 #include "core/document/island_map.h"
 #include "core/island/save_options.h"
+#include "core/simd/square_turn.h"
 #include "core/tools/cell_search.h"
 
 namespace insel {
@@ -100,33 +102,18 @@ BulkArray<T> CellsOutsideSquare(const Layer<T>& layer, int w) {
     return cells;
 }
 
-// Turns the island square of a layer: new (x, y) takes old (y, w - 1 - x). The turned cells go
-// into new memory that then replaces the layer's, so that the history keeps the old cells as
-// they are, without a copy. `w` is at most kLayerSide (checked by the caller), so the columns
-// are used unchecked.
+// Turns the island square of a layer: new (x, y) takes old (y, w - 1 - x), then `map` is applied
+// to each turned cell. The turned cells go into new memory that then replaces the layer's, so
+// that the history keeps the old cells as they are, without a copy. `w` is at most kLayerSide
+// (checked by the caller), so the columns are used unchecked.
 template <class T, class Map>
 void TurnLayer(Layer<T>& layer, int w, Map map) {
     BulkArray<T> cells = CellsOutsideSquare(layer, w);
-    // The old square copied with rows a little longer than the side: the layer's rows lie a
-    // power of two and a cell apart, and its strided reads would fall into few cache sets.
-    const std::size_t stride = static_cast<std::size_t>(w) + 16;
-    BulkArray<T> copy(stride * static_cast<std::size_t>(w));
-    for (int x = 0; x < w; ++x)
-        std::copy_n(std::as_const(layer).column(x), w,
-                    copy.data() + static_cast<std::size_t>(x) * stride);
-    const T* const old = copy.data();
-    // Tiles keep the strided reads of the old rows inside the cache.
-    constexpr int kTile = 64;
-    for (int x0 = 0; x0 < w; x0 += kTile) {
-        const int x1 = std::min(w, x0 + kTile);
-        for (int y0 = 0; y0 < w; y0 += kTile) {
-            const int y1 = std::min(w, y0 + kTile);
-            for (int x = x0; x < x1; ++x) {
-                T* out = cells.data() + static_cast<std::size_t>(x) * kLayerSide;
-                const T* in = old + (w - 1 - x);
-                for (int y = y0; y < y1; ++y)
-                    out[y] = map(in[static_cast<std::size_t>(y) * stride]);
-            }
+    simd::TurnSquare(std::as_const(layer).column(0), kLayerSide, w, cells.data(), kLayerSide);
+    if constexpr (!std::is_same_v<Map, std::nullptr_t>) {
+        for (int x = 0; x < w; ++x) {
+            T* column = cells.data() + static_cast<std::size_t>(x) * kLayerSide;
+            for (int y = 0; y < w; ++y) column[y] = map(column[y]);
         }
     }
     layer.Replace(std::move(cells));
@@ -209,8 +196,8 @@ std::string RotateQuarter(Document& doc, const Definitions& definitions, Status&
         throw BoundsError("island width " + std::to_string(w) + " is outside 1.." +
                           std::to_string(kLayerSide));
     }
-    TurnLayer(island.height, w, [](std::uint8_t v) { return v; });
-    TurnLayer(island.fertility, w, [](std::uint16_t v) { return v; });
+    TurnLayer(island.height, w, nullptr);
+    TurnLayer(island.fertility, w, nullptr);
     TurnLayer(island.gfx, w, RotateGfxKey);
 
     const std::vector<std::uint8_t> codes = SizeCodes(definitions);

@@ -1,0 +1,124 @@
+#include "core/simd/square_turn.h"
+
+#include <cstring>
+#include <type_traits>
+
+namespace insel::simd {
+
+namespace {
+
+template <class T>
+void TurnCells(const T* from, std::size_t from_stride, int w, T* to, std::size_t to_stride,
+               int x0, int x1, int y0, int y1) {
+    for (int x = x0; x < x1; ++x) {
+        T* out = to + static_cast<std::size_t>(x) * to_stride;
+        const T* in = from + (w - 1 - x);
+        for (int y = y0; y < y1; ++y) out[y] = in[static_cast<std::size_t>(y) * from_stride];
+    }
+}
+
+#if defined(__GNUC__)
+
+// Eight cells in a vector; shuffle masks are vectors of the same kind.
+using Bytes8 = std::uint8_t __attribute__((vector_size(8)));
+using Words8 = std::uint16_t __attribute__((vector_size(16)));
+template <class T>
+using Cells8 = std::conditional_t<sizeof(T) == 1, Bytes8, Words8>;
+
+template <class V>
+V Load(const void* at) {
+    V v;
+    std::memcpy(&v, at, sizeof v);
+    return v;
+}
+template <class V>
+void Store(void* at, V v) {
+    std::memcpy(at, &v, sizeof v);
+}
+
+// Eight lanes of eight cells each: lane j of rows[i] becomes lane i of rows[j]. Three rounds
+// interleave pairs of rows by one, two and four lanes.
+template <class V>
+void Transpose8(V (&rows)[8]) {
+    const V lo1{0, 8, 1, 9, 2, 10, 3, 11}, hi1{4, 12, 5, 13, 6, 14, 7, 15};
+    const V lo2{0, 1, 8, 9, 2, 3, 10, 11}, hi2{4, 5, 12, 13, 6, 7, 14, 15};
+    const V lo4{0, 1, 2, 3, 8, 9, 10, 11}, hi4{4, 5, 6, 7, 12, 13, 14, 15};
+    V t[8], u[8];
+    for (int i = 0; i < 4; ++i) {
+        t[2 * i] = __builtin_shuffle(rows[2 * i], rows[2 * i + 1], lo1);
+        t[2 * i + 1] = __builtin_shuffle(rows[2 * i], rows[2 * i + 1], hi1);
+    }
+    for (int h = 0; h < 2; ++h) {
+        const int b = 4 * h;
+        u[b] = __builtin_shuffle(t[b], t[b + 2], lo2);
+        u[b + 1] = __builtin_shuffle(t[b], t[b + 2], hi2);
+        u[b + 2] = __builtin_shuffle(t[b + 1], t[b + 3], lo2);
+        u[b + 3] = __builtin_shuffle(t[b + 1], t[b + 3], hi2);
+    }
+    for (int k = 0; k < 4; ++k) {
+        rows[2 * k] = __builtin_shuffle(u[k], u[k + 4], lo4);
+        rows[2 * k + 1] = __builtin_shuffle(u[k], u[k + 4], hi4);
+    }
+}
+
+// Blocks of 8 x 8: eight old columns, eight cells down each, are eight new columns' cells.
+// Bands of old columns keep the new columns' cache lines at hand while they are filled.
+template <class T>
+void TurnBlocks(const T* from, std::size_t from_stride, int w, T* to, std::size_t to_stride) {
+    using V = Cells8<T>;
+    const int whole = w / 8 * 8;
+    constexpr int kBand = 64;  // new cells: a cache line or two, measured best
+    for (int y_band = 0; y_band < whole; y_band += kBand) {
+        const int y_end = y_band + kBand < whole ? y_band + kBand : whole;
+        for (int r0 = 0; r0 < whole; r0 += 8) {
+            // Old rows r0 .. r0 + 7 from the far side: new columns w - 1 - r.
+            const int first_row = w - whole + r0;
+            for (int y0 = y_band; y0 < y_end; y0 += 8) {
+                V rows[8];
+                for (int i = 0; i < 8; ++i)
+                    rows[i] = Load<V>(from + static_cast<std::size_t>(y0 + i) * from_stride +
+                                      first_row);
+                Transpose8(rows);
+                for (int k = 0; k < 8; ++k) {
+                    const int x = w - 1 - (first_row + k);
+                    Store(to + static_cast<std::size_t>(x) * to_stride + y0, rows[k]);
+                }
+            }
+        }
+    }
+    // The edges a block does not fill: new columns beyond the blocks' and new rows below them.
+    TurnCells(from, from_stride, w, to, to_stride, whole, w, 0, w);
+    TurnCells(from, from_stride, w, to, to_stride, 0, whole, whole, w);
+}
+
+#endif
+
+template <class T>
+void Turn(const T* from, std::size_t from_stride, int w, T* to, std::size_t to_stride) {
+#if defined(__GNUC__)
+    TurnBlocks(from, from_stride, w, to, to_stride);
+#else
+    TurnCells(from, from_stride, w, to, to_stride, 0, w, 0, w);
+#endif
+}
+
+}  // namespace
+
+void TurnSquare(const std::uint8_t* from, std::size_t from_stride, int w, std::uint8_t* to,
+                std::size_t to_stride) {
+    Turn(from, from_stride, w, to, to_stride);
+}
+void TurnSquare(const std::uint16_t* from, std::size_t from_stride, int w, std::uint16_t* to,
+                std::size_t to_stride) {
+    Turn(from, from_stride, w, to, to_stride);
+}
+void TurnSquarePlain(const std::uint8_t* from, std::size_t from_stride, int w, std::uint8_t* to,
+                     std::size_t to_stride) {
+    TurnCells(from, from_stride, w, to, to_stride, 0, w, 0, w);
+}
+void TurnSquarePlain(const std::uint16_t* from, std::size_t from_stride, int w, std::uint16_t* to,
+                     std::size_t to_stride) {
+    TurnCells(from, from_stride, w, to, to_stride, 0, w, 0, w);
+}
+
+}  // namespace insel::simd
