@@ -131,30 +131,35 @@ void Count(std::array<std::int32_t, N>& counts, const T* values, int n, int sign
     }
 }
 
-// The series usage of `n` tiles, by runs of one series.
-template <class T>
-void CountSeries(IslandMap& island, const T* values, int n, int sign) {
-    auto& usage = island.series_usage;
-    // Where series change from cell to cell, every other cell goes to a second bank, so that
-    // cells of one series do not wait on each other's increments.
-    std::array<std::int32_t, kSeriesCount> odd;
-    bool banked = false;
-    ForEachEqualRun(
-        values, n, static_cast<T>(0xFF00),
-        [&](T tile, int length) { usage[SeriesOf(tile)] += sign * length; },
-        [&usage, &odd, &banked, sign](const T* tiles, int count) {
-            if (!banked) odd.fill(0);
-            banked = true;
-            int k = 0;
-            for (; k + 2 <= count; k += 2) {
-                usage[SeriesOf(tiles[k])] += sign;
-                odd[SeriesOf(tiles[k + 1])] += sign;
-            }
-            if (k < count) usage[SeriesOf(tiles[k])] += sign;
-        });
-    if (!banked) return;
-    for (int s = 0; s < kSeriesCount; ++s) usage[s] += odd[s];
-}
+// Tiles counted by their high byte, which alone decides their series, in two banks: where
+// series change from cell to cell, every other cell goes to the second, so that cells of one
+// series do not wait on each other's increments. Added to the series usage once at the end.
+struct SeriesTally {
+    std::array<std::int32_t, 256> even{}, odd{};
+
+    // Adds `sign` for each of `n` tiles, by runs of one series.
+    template <class T>
+    void Count(const T* tiles, int n, int sign) {
+        ForEachEqualRun(
+            tiles, n, static_cast<T>(0xFF00),
+            [&](T tile, int length) { even[tile >> 8] += sign * length; },
+            [&](const T* cells, int count) {
+                int k = 0;
+                for (; k + 2 <= count; k += 2) {
+                    even[cells[k] >> 8] += sign;
+                    odd[cells[k + 1] >> 8] += sign;
+                }
+                if (k < count) even[cells[k] >> 8] += sign;
+            });
+    }
+    void AddTo(std::array<std::int32_t, kSeriesCount>& usage) const {
+        for (int high = 0; high < 256; ++high) {
+            const std::int32_t n = even[static_cast<std::size_t>(high)] +
+                                   odd[static_cast<std::size_t>(high)];
+            if (n != 0) usage[SeriesOf(static_cast<std::uint16_t>(high << 8))] += n;
+        }
+    }
+};
 
 // Calls f(the block count tables of what the layer's cells count in).
 template <class F>
@@ -250,12 +255,14 @@ void CountStep(IslandMap& island, const Layer<T>& layer, const CellRuns<T>& step
     if (step.runs.empty() || counted == Counted::Nothing || (counted != Counted::Series && !blocks))
         return;
     if (counted == Counted::Series) {
+        SeriesTally tally;
         const T* before = step.values.data();
         for (const auto& run : step.runs) {
-            CountSeries(island, before, run.n, -1);
-            CountSeries(island, layer.column(run.x) + run.y, run.n, 1);
+            tally.Count(before, run.n, -1);
+            tally.Count(layer.column(run.x) + run.y, run.n, 1);
             before += run.n;
         }
+        tally.AddTo(island.series_usage);
         return;
     }
     WithBlockTables(island, counted, [&](auto& tables) {
