@@ -417,21 +417,22 @@ template <class T>
 void TakeRuns(const Layer<T>& layer, ColumnBackup<T>& backup, CellRuns<T>& step) {
     backup.SettleCells();
     TakeColumnRuns(layer, backup, step);
-    std::size_t changed = 0;
-    const auto each_changed = [&](auto f) {
-        for (const auto& cell : backup.cells) {
-            if (backup.slot[cell.x] < 0 && layer.column(cell.x)[cell.y] != cell.value) f(cell);
-        }
-    };
-    each_changed([&](const auto&) { ++changed; });
-    if (changed == 0) return;
-    std::size_t at = step.values.size();
-    step.values.resize(at + changed);
-    step.runs.reserve(step.runs.size() + changed);
-    each_changed([&](const auto& cell) {
+    // The kept cells lie all over the layer: each cell is looked at once, with room for all
+    // that may have changed.
+    const auto alone = static_cast<std::size_t>(std::count_if(
+        backup.cells.begin(), backup.cells.end(),
+        [&](const auto& cell) { return backup.slot[cell.x] < 0; }));
+    if (alone == 0) return;
+    const std::size_t first_value = step.values.size();
+    step.values.resize(first_value + alone);
+    step.runs.reserve(step.runs.size() + alone);
+    std::size_t at = first_value;
+    for (const auto& cell : backup.cells) {
+        if (backup.slot[cell.x] >= 0 || layer.column(cell.x)[cell.y] == cell.value) continue;
         step.runs.push_back({cell.x, cell.y, 1});
         step.values[at++] = cell.value;
-    });
+    }
+    step.values.resize(at);
 }
 
 // Swaps the step's values with the layer's cells, then counts the change.
