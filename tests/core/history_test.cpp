@@ -116,13 +116,14 @@ std::unique_ptr<Editor> LoadedEditor() {
     return editor;
 }
 
-// One random operation of those the editor has, as the window or a script would run it.
-void RandomStep(Editor& editor, std::mt19937& random) {
+// One random operation of those the editor has, as the window or a script would run it;
+// `turns`: the island may be turned, a step of every cell.
+void RandomStep(Editor& editor, std::mt19937& random, bool turns = true) {
     auto pick = [&](int low, int high) {
         return std::uniform_int_distribution<int>(low, high)(random);
     };
     IslandMap& island = editor.doc.island;
-    switch (pick(0, 8)) {
+    switch (pick(0, 9)) {
         case 0:
             editor.SetClimate(pick(0, 5));
             break;
@@ -194,6 +195,16 @@ void RandomStep(Editor& editor, std::mt19937& random) {
                 for (int k = 0; k < kLayerSide; k += 3) column[k] = std::uint8_t(value + 2);
                 island.height.set(x, y, std::uint8_t(value + 3));
                 island.gfx.column(x)[y] = 0;
+            });
+            break;
+        }
+        case 8: {
+            // The island turned, once or twice in a step: the counters turn with the cells.
+            if (!turns) break;
+            const int quarters = pick(1, 2);
+            editor.Step(kQuarterTurnStep, [&] {
+                for (int k = 0; k < quarters; ++k)
+                    RotateQuarter(editor.doc, editor.definitions, editor.status);
             });
             break;
         }
@@ -400,7 +411,8 @@ JournalRun RecordRun(unsigned seed, const std::filesystem::path& path) {
         } else if (k > 2 && random() % 5 == 0) {
             if (editor->history.Redo(editor->doc) == 0) continue;
         } else {
-            RandomStep(*editor, random);
+            // Turns make records of every cell, too long to cut at every 97th byte.
+            RandomStep(*editor, random, false);
             if (editor->history.position() == position && editor->history.size() == size)
                 continue;
             step = true;
@@ -483,6 +495,39 @@ TEST(Journal, ReplaysRandomRunsAndEveryCutUpToItsLastWholeRecord) {
             EXPECT_THROW(RecoverJournal(refused, std::span(run.journal).first(cut)), FormatError);
         }
     }
+}
+
+// Turns recovered from a journal move the counters as the live ones did, both ways.
+TEST(Journal, RecoversTurnsWithTheirCounters) {
+    fixture::TempDir dir;
+    const auto path = dir / "turns.journal";
+    auto editor = LoadedEditor();
+    Journal journal(path, std::chrono::hours(1));
+    editor->AttachJournal(&journal);
+    const auto turn = [&](int quarters) {
+        editor->Step(kQuarterTurnStep, [&] {
+            for (int k = 0; k < quarters; ++k)
+                RotateQuarter(editor->doc, editor->definitions, editor->status);
+        });
+    };
+    std::vector<State> states = {Capture(*editor)};
+    turn(1);
+    states.push_back(Capture(*editor));
+    turn(2);
+    states.push_back(Capture(*editor));
+    editor->history.Undo(editor->doc);
+    journal.Flush();
+    editor->AttachJournal(nullptr);
+
+    Editor recovered;
+    RecoverJournal(recovered, fixture::ReadFileBytes(path));
+    EXPECT_TRUE(Capture(recovered) == states[1]);
+    EXPECT_EQ(Recounted(recovered), Counters(recovered.doc.island));
+    recovered.history.Redo(recovered.doc);
+    EXPECT_TRUE(Capture(recovered) == states[2]);
+    recovered.history.Undo(recovered.doc, 2);
+    EXPECT_TRUE(Capture(recovered) == states[0]);
+    EXPECT_EQ(Recounted(recovered), Counters(recovered.doc.island));
 }
 
 TEST(Journal, RefusesAChangedFileAndForeignBytesAndWritesOnlyWhenDue) {

@@ -245,6 +245,37 @@ void RecountBand(const Layer<T>& layer, int x0, int x1, int height, std::size_t 
     }
 }
 
+// Moves the block counts with the cells of a square island turned `turns` quarters, where whole
+// blocks turn onto whole blocks and all of them hold counts; false where they do not, for a
+// recount. A block's counts are those of its cells, which a turn only moves about.
+bool TurnBlockCounts(IslandMap& island, Counted counted, int turns) {
+    const int side = island.record.width;
+    if (side != island.record.height || side <= 0 || side > kLayerSide || side % kBlockSide != 0)
+        return false;
+    const int n = side / kBlockSide;
+    if (island.block_counts_used < n * n) return false;
+    bool turned = false;
+    WithBlockTables(island, counted, [&](auto& tables) {
+        if (tables.size() < static_cast<std::size_t>(n) * n) return;
+        const auto old = tables;
+        for (int bx = 0; bx < n; ++bx) {
+            for (int by = 0; by < n; ++by) {
+                // A quarter turn takes block (bx, by) to (n - 1 - by, bx).
+                int x = bx, y = by;
+                for (int k = 0; k < turns; ++k) {
+                    const int turned_x = n - 1 - y;
+                    y = x;
+                    x = turned_x;
+                }
+                tables[static_cast<std::size_t>(x * n + y)] =
+                    old[static_cast<std::size_t>(bx * n + by)];
+            }
+        }
+        turned = true;
+    });
+    return turned;
+}
+
 // The counters after a step that changed the cells of `step`, whose values are those before,
 // to the layer's. A block most of whose cells changed is counted afresh from the layer, column
 // by column in runs of one value: its cells counted once cost less than each taken out and put
@@ -253,6 +284,10 @@ template <class T>
 void CountStep(IslandMap& island, const Layer<T>& layer, const CellRuns<T>& step, Counted counted,
                bool blocks) {
     if (step.runs.empty() || counted == Counted::Nothing || (counted != Counted::Series && !blocks))
+        return;
+    // A turn keeps every tile's series, and the block counts move with their blocks.
+    if (step.quarter_turns != 0 &&
+        (counted == Counted::Series || TurnBlockCounts(island, counted, step.quarter_turns)))
         return;
     if (counted == Counted::Series) {
         SeriesTally tally;
@@ -446,6 +481,7 @@ void SwapRuns(IslandMap& island, Layer<T>& layer, CellRuns<T>& step, Counted cou
         other += run.n;
     }
     CountStep(island, layer, step, counted, blocks);
+    step.quarter_turns = (4 - step.quarter_turns) % 4;  // applied again, it turns back
 }
 
 }  // namespace
@@ -538,7 +574,9 @@ bool History::Commit(Document& doc, std::string name) {
     ZipLayers(island, *step, *recording_, [&](auto& layer, auto& runs, auto& backup, Counted c) {
         layer.Attach(nullptr);
         TakeRuns(layer, backup, runs);
+        runs.quarter_turns = backup.quarter_turns;
         CountStep(island, layer, runs, c, !resized);
+        runs.quarter_turns = (4 - runs.quarter_turns) % 4;  // undoing turns back
         backup.Forget();
         step->bytes += runs.bytes();
     });

@@ -45,6 +45,9 @@ struct CellRuns {
     };
     std::vector<Run> runs;
     BulkArray<T> values;
+    // The quarter turns of the island's square that applying the step gives the cells, each
+    // keeping what it counts as: the counters turn with them. 0 for a step that is no turn.
+    int quarter_turns = 0;
 
     std::size_t bytes() const {
         return runs.capacity() * sizeof(Run) + values.capacity() * sizeof(T);

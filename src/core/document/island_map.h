@@ -31,6 +31,9 @@ struct ColumnBackup {
     std::vector<int> columns;  // in the order they were first written
     BulkArray<T> values;      // kLayerSide values per column, in that order
     bool whole = false;        // the layer's cells were replaced all at once
+    // Replaced all at once by the island's square turned this many quarters, 1 to 3, and not
+    // written otherwise: each cell counts as it did (a tile keeps its series). 0 for none.
+    int quarter_turns = 0;
 
     // A cell's value before its first write, for cells of columns not saved when written.
     struct Cell {
@@ -94,6 +97,7 @@ struct ColumnBackup {
     }
     void Forget() {
         whole = false;
+        quarter_turns = 0;
         for (int x : columns) slot[x] = -1;
         columns.clear();
         values.clear();
@@ -123,9 +127,12 @@ class Layer {
     void set(std::int64_t x, std::int64_t y, T value) {
         const std::size_t index = Index(x, y);
         ColumnBackup<T>* backup = backup_.pointer;
-        if (backup != nullptr && backup->slot[static_cast<std::size_t>(x)] < 0 &&
-            !backup->Keep(static_cast<int>(x), static_cast<int>(y), cells_[index])) {
-            Touch(static_cast<int>(x));
+        if (backup != nullptr) {
+            if (backup->slot[static_cast<std::size_t>(x)] < 0 &&
+                !backup->Keep(static_cast<int>(x), static_cast<int>(y), cells_[index])) {
+                Touch(static_cast<int>(x));
+            }
+            backup->quarter_turns = 0;
         }
         cells_[index] = value;
         NoteWritten(static_cast<int>(x) + 1, static_cast<int>(y) + 1);
@@ -144,14 +151,22 @@ class Layer {
     }
     // `cells` (kLayerSide x kLayerSide, column by column) become the layer's cells at once. An
     // attached backup that has saved nothing yet takes the old cells whole, so that a change of
-    // every cell (a turn) is recorded without a copy.
-    void Replace(BulkArray<T>&& cells) {
+    // every cell (a turn) is recorded without a copy. `quarter_turn`: the cells are the old ones
+    // with the island's square turned a quarter, each counting as it did, which the backup notes
+    // so that the counters can follow without counting.
+    void Replace(BulkArray<T>&& cells, bool quarter_turn = false) {
         if (cells.size() != cells_.size()) throw std::length_error("a layer takes whole layers");
         ColumnBackup<T>* backup = backup_.pointer;
         if (backup != nullptr && backup->columns.empty()) {
+            const bool untouched = backup->cells.empty();
             backup->TakeWhole(std::move(cells_));
-        } else {
-            for (int x = 0; backup != nullptr && x < kLayerSide; ++x) Touch(x);
+            backup->quarter_turns = quarter_turn && untouched ? 1 : 0;
+        } else if (backup != nullptr) {
+            const int turns = backup->whole && backup->quarter_turns > 0 && quarter_turn
+                                  ? (backup->quarter_turns + 1) % 4
+                                  : 0;
+            for (int x = 0; x < kLayerSide; ++x) Touch(x);
+            backup->quarter_turns = turns;
         }
         cells_ = std::move(cells);
         written_x_ = written_y_ = kLayerSide;
@@ -192,9 +207,11 @@ class Layer {
   private:
     void Touch(int x) {
         ColumnBackup<T>* backup = backup_.pointer;
-        if (backup != nullptr && backup->slot[static_cast<std::size_t>(x)] < 0) {
+        if (backup == nullptr) return;
+        if (backup->slot[static_cast<std::size_t>(x)] < 0) {
             backup->Save(x, cells_.data() + static_cast<std::size_t>(x) * kLayerSide);
         }
+        backup->quarter_turns = 0;  // written otherwise than by a turn
     }
 
     void Fill(T* first, std::size_t count) { FillValues(first, count, cleared_); }

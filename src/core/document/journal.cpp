@@ -14,7 +14,7 @@ namespace insel {
 namespace {
 
 constexpr char kMagic[] = "INSELJOURNAL";
-constexpr std::uint32_t kVersion = 1;
+constexpr std::uint32_t kVersion = 2;
 enum Record : std::uint8_t { kBase = 'B', kStep = 'S', kUndo = 'U', kRedo = 'R' };
 
 // -- writing ---------------------------------------------------------------------------------
@@ -231,6 +231,8 @@ void PutStep(Out& out, const Document& doc, const History::Step& step) {
     Put(out, step.name);
     ZipLayers(d.island, const_cast<History::Step&>(step), step,
               [&](auto& layer, auto& runs, auto&, Counted) {
+                  // Recorded as the step redoes: the opposite of the turns it undoes.
+                  Put(out, static_cast<std::uint8_t>((4 - runs.quarter_turns) % 4));
                   Put(out, static_cast<std::uint32_t>(runs.runs.size()));
                   for (const auto& run : runs.runs) {
                       Put(out, run);
@@ -257,6 +259,10 @@ std::unique_ptr<History::Step> GetStep(In& in, Document& doc) {
     Get(in, step->name);
     ZipLayers(doc.island, *step, *step, [&](auto& layer, auto& runs, auto&, Counted) {
         using Value = std::remove_reference_t<decltype(*layer.column(0))>;
+        std::uint8_t turns = 0;
+        Get(in, turns);
+        if (turns > 3) throw FormatError("journal step turns a layer more than three quarters");
+        runs.quarter_turns = turns;
         const std::uint32_t n = Count(in, 6);
         runs.runs.resize(n);
         for (auto& run : runs.runs) {

@@ -103,9 +103,10 @@ BulkArray<T> CellsOutsideSquare(const Layer<T>& layer, int w) {
 }
 
 // Turns the island square of a layer: new (x, y) takes old (y, w - 1 - x), then `map` is applied
-// to each turned cell. The turned cells go into new memory that then replaces the layer's, so
-// that the history keeps the old cells as they are, without a copy. `w` is at most kLayerSide
-// (checked by the caller), so the columns are used unchecked.
+// to each turned cell; it keeps what a cell counts as (a tile its series), so the history turns
+// the counters rather than counting. The turned cells go into new memory that then replaces the
+// layer's, so that the history keeps the old cells as they are, without a copy. `w` is at most
+// kLayerSide (checked by the caller), so the columns are used unchecked.
 template <class T, class Map>
 void TurnLayer(Layer<T>& layer, int w, Map map) {
     BulkArray<T> cells = CellsOutsideSquare(layer, w);
@@ -116,7 +117,7 @@ void TurnLayer(Layer<T>& layer, int w, Map map) {
             for (int y = 0; y < w; ++y) column[y] = map(column[y]);
         }
     }
-    layer.Replace(std::move(cells));
+    layer.Replace(std::move(cells), true);
 }
 
 std::uint16_t RotateGfxKey(std::uint16_t word) {
