@@ -4,6 +4,7 @@
 #include <charconv>
 #include <fstream>
 #include <iterator>
+#include <type_traits>
 
 #include "core/container/file_io.h"
 #include "core/document/island_map.h"
@@ -22,12 +23,17 @@ bool Inside(long long x, long long y) {
 }
 
 // The element filter of a paste: ids 800..1500 never go, an empty cell only as the boxes say.
-bool PastesElement(std::uint16_t word, const PasteOptions& options) {
-    const int id = word % 16384;
+struct ElementFilter {
+    bool empty, plants, rocks;
+
+    explicit ElementFilter(const PasteOptions& options)
+        : empty(!options.skip_empty), plants(options.plants), rocks(options.rocks) {}
     // Without short cuts, so that the paste's loop has no branches.
-    return ((id == 0) & !options.skip_empty) | ((id < 800) & options.plants) |
-           ((id > 1500) & options.rocks);
-}
+    bool operator()(std::uint16_t word) const {
+        const int id = word & 0x3FFF;
+        return ((id == 0) & empty) | ((id < 800) & plants) | ((id > 1500) & rocks);
+    }
+};
 
 std::string_view Trimmed(std::string_view text) {
     const auto first = text.find_first_not_of(" \t");
@@ -228,8 +234,12 @@ bool PasteBlock(IslandMap& island, const BlockBuffer& buffer, int left, int top,
                     if (any_height) {
                         std::copy_n(in, rows, out);
                     } else {
-                        for (int by = 0; by < rows; ++by)
-                            out[by] = heights[by] != 0 ? in[by] : out[by];
+                        // A mask where `?:` would become a store under a branch, as below.
+                        using Cell = std::remove_reference_t<decltype(*out)>;
+                        for (int by = 0; by < rows; ++by) {
+                            const auto mask = static_cast<Cell>(-static_cast<int>(heights[by] != 0));
+                            out[by] = static_cast<Cell>((in[by] & mask) | (out[by] & ~mask));
+                        }
                     }
                     layer.NoteWritten(x + 1, static_cast<int>(oy) + rows);
                 };
@@ -239,11 +249,17 @@ bool PasteBlock(IslandMap& island, const BlockBuffer& buffer, int left, int top,
                     std::uint16_t* out = island.terrain.column(x) + oy;
                     std::uint16_t* params = island.terrain_param.column(x) + oy;
                     const std::uint16_t* in_params = buffer.terrain_param.data() + at;
+                    // The filter's switches in locals: read through `options` they could
+                    // change with every cell written, and the loop would not be vectorised.
+                    const ElementFilter pastes(options);
+                    // Selected by a mask, not by `?:`, which the compiler turns into a store
+                    // under a branch that no vector takes.
                     for (int by = 0; by < rows; ++by) {
-                        const bool take = (any_height || heights[by] != 0) &
-                                          PastesElement(words[by], options);
-                        out[by] = take ? words[by] : out[by];
-                        params[by] = take ? in_params[by] : params[by];
+                        const bool take = (any_height | (heights[by] != 0)) & pastes(words[by]);
+                        const auto mask = static_cast<std::uint16_t>(-static_cast<int>(take));
+                        out[by] = static_cast<std::uint16_t>((words[by] & mask) | (out[by] & ~mask));
+                        params[by] = static_cast<std::uint16_t>((in_params[by] & mask) |
+                                                                (params[by] & ~mask));
                     }
                     island.terrain.NoteWritten(x + 1, static_cast<int>(oy) + rows);
                     island.terrain_param.NoteWritten(x + 1, static_cast<int>(oy) + rows);
