@@ -313,8 +313,10 @@ TEST(History, CatchmentGridChangesAreFoundWhetherOrNotItsVersionMoved) {
     auto editor = LoadedEditor();
     const auto cell = [&] { return editor->doc.cities.CatchmentAt(1, 7); };
     const std::uint16_t before = cell();
-    EXPECT_FALSE(editor->Step("same", [&] { editor->doc.cities.catchment.Edit()[7 + kCatchmentSide] = before; }));
-    EXPECT_TRUE(editor->Step("one cell", [&] { editor->doc.cities.catchment.Edit()[7 + kCatchmentSide] = 99; }));
+    EXPECT_FALSE(editor->Step(
+        "same", [&] { editor->doc.cities.catchment.Edit()[7 + kCatchmentSide] = before; }));
+    EXPECT_TRUE(editor->Step(
+        "one cell", [&] { editor->doc.cities.catchment.Edit()[7 + kCatchmentSide] = 99; }));
     editor->history.Undo(editor->doc);
     EXPECT_EQ(cell(), before);
     editor->history.Redo(editor->doc);
@@ -322,7 +324,8 @@ TEST(History, CatchmentGridChangesAreFoundWhetherOrNotItsVersionMoved) {
     // Undone and written again as it was: the grid the history holds is that one, not a copy
     // of the same version.
     editor->history.Undo(editor->doc);
-    EXPECT_TRUE(editor->Step("again", [&] { editor->doc.cities.catchment.Edit()[7 + kCatchmentSide] = 98; }));
+    EXPECT_TRUE(editor->Step(
+        "again", [&] { editor->doc.cities.catchment.Edit()[7 + kCatchmentSide] = 98; }));
     EXPECT_EQ(cell(), 98);
     editor->history.Undo(editor->doc);
     EXPECT_EQ(cell(), before);

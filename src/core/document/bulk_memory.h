@@ -13,6 +13,7 @@ namespace insel {
 
 void* AllocateBulk(std::size_t bytes);
 void FreeBulk(void* memory, std::size_t bytes) noexcept;
+// memcpy, for the history's column backups.
 void CopyColumn(void* to, const void* from, std::size_t bytes);
 
 // A growable array of plain values in bulk memory. Unlike a vector it leaves new values unset

@@ -99,7 +99,9 @@ struct CityState {
     int warehouse_counter = 0;    // warehouses written into the current ID3 record
     int cities_written = 0;       // cities written into the current file
 
-    std::uint16_t CatchmentAt(int x, int y) const { return catchment.cells()[x * kCatchmentSide + y]; }
+    std::uint16_t CatchmentAt(int x, int y) const {
+        return catchment.cells()[x * kCatchmentSide + y];
+    }
     CityRecord* Current() { return current ? &cities[*current] : nullptr; }
     const CityRecord* Current() const { return current ? &cities[*current] : nullptr; }
     void Clear();  // what a load starts from

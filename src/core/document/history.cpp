@@ -154,8 +154,8 @@ struct SeriesTally {
     }
     void AddTo(std::array<std::int32_t, kSeriesCount>& usage) const {
         for (int high = 0; high < 256; ++high) {
-            const std::int32_t n = even[static_cast<std::size_t>(high)] +
-                                   odd[static_cast<std::size_t>(high)];
+            const std::int32_t n =
+                even[static_cast<std::size_t>(high)] + odd[static_cast<std::size_t>(high)];
             if (n != 0) usage[SeriesOf(static_cast<std::uint16_t>(high << 8))] += n;
         }
     }
@@ -454,9 +454,9 @@ void TakeRuns(const Layer<T>& layer, ColumnBackup<T>& backup, CellRuns<T>& step)
     TakeColumnRuns(layer, backup, step);
     // The kept cells lie all over the layer: each cell is looked at once, with room for all
     // that may have changed.
-    const auto alone = static_cast<std::size_t>(std::count_if(
-        backup.cells.begin(), backup.cells.end(),
-        [&](const auto& cell) { return backup.slot[cell.x] < 0; }));
+    const auto alone = static_cast<std::size_t>(
+        std::count_if(backup.cells.begin(), backup.cells.end(),
+                      [&](const auto& cell) { return backup.slot[cell.x] < 0; }));
     if (alone == 0) return;
     const std::size_t first_value = step.values.size();
     step.values.resize(first_value + alone);

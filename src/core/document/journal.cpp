@@ -156,7 +156,8 @@ void Get(In& in, CatchmentGrid& grid) { Get(in, grid.Edit()); }
 
 // A part read back must be one the document can hold.
 void CheckParts(const Document& doc) {
-    if (doc.cities.catchment.cells().size() != static_cast<std::size_t>(kCatchmentSide) * kCatchmentSide)
+    if (doc.cities.catchment.cells().size() !=
+        static_cast<std::size_t>(kCatchmentSide) * kCatchmentSide)
         throw FormatError("journal holds a catchment grid of the wrong size");
     if (doc.cities.current && *doc.cities.current >= doc.cities.cities.size())
         throw FormatError("journal names a current city that does not exist");

@@ -170,8 +170,8 @@ __attribute__((target("avx512f,avx512bw"))) void ReplaceEqualAvx512(std::uint8_t
     }
     if (first < n) {
         const __mmask64 live = _cvtu64_mask64((1ull << (n - first)) - 1);
-        const __mmask64 hits =
-            _mm512_mask_cmpeq_epi8_mask(live, _mm512_maskz_loadu_epi8(live, values + first), wanted);
+        const __mmask64 hits = _mm512_mask_cmpeq_epi8_mask(
+            live, _mm512_maskz_loadu_epi8(live, values + first), wanted);
         _mm512_mask_storeu_epi8(values + first, hits, with);
     }
 }

@@ -8,8 +8,8 @@ namespace insel::simd {
 namespace {
 
 template <class T>
-void TurnCells(const T* from, std::size_t from_stride, int w, T* to, std::size_t to_stride,
-               int x0, int x1, int y0, int y1) {
+void TurnCells(const T* from, std::size_t from_stride, int w, T* to, std::size_t to_stride, int x0,
+               int x1, int y0, int y1) {
     for (int x = x0; x < x1; ++x) {
         T* out = to + static_cast<std::size_t>(x) * to_stride;
         const T* in = from + (w - 1 - x);
@@ -76,8 +76,8 @@ void TurnBlocks(const T* from, std::size_t from_stride, int w, T* to, std::size_
             for (int y0 = y_band; y0 < y_end; y0 += 8) {
                 V rows[8];
                 for (int i = 0; i < 8; ++i)
-                    rows[i] = Load<V>(from + static_cast<std::size_t>(y0 + i) * from_stride +
-                                      first_row);
+                    rows[i] =
+                        Load<V>(from + static_cast<std::size_t>(y0 + i) * from_stride + first_row);
                 Transpose8(rows);
                 for (int k = 0; k < 8; ++k) {
                     const int x = w - 1 - (first_row + k);

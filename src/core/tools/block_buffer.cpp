@@ -237,7 +237,8 @@ bool PasteBlock(IslandMap& island, const BlockBuffer& buffer, int left, int top,
                         // A mask where `?:` would become a store under a branch, as below.
                         using Cell = std::remove_reference_t<decltype(*out)>;
                         for (int by = 0; by < rows; ++by) {
-                            const auto mask = static_cast<Cell>(-static_cast<int>(heights[by] != 0));
+                            const auto mask =
+                                static_cast<Cell>(-static_cast<int>(heights[by] != 0));
                             out[by] = static_cast<Cell>((in[by] & mask) | (out[by] & ~mask));
                         }
                     }
@@ -257,7 +258,8 @@ bool PasteBlock(IslandMap& island, const BlockBuffer& buffer, int left, int top,
                     for (int by = 0; by < rows; ++by) {
                         const bool take = (any_height | (heights[by] != 0)) & pastes(words[by]);
                         const auto mask = static_cast<std::uint16_t>(-static_cast<int>(take));
-                        out[by] = static_cast<std::uint16_t>((words[by] & mask) | (out[by] & ~mask));
+                        out[by] =
+                            static_cast<std::uint16_t>((words[by] & mask) | (out[by] & ~mask));
                         params[by] = static_cast<std::uint16_t>((in_params[by] & mask) |
                                                                 (params[by] & ~mask));
                     }
