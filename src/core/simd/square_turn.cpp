@@ -17,9 +17,16 @@ void TurnCells(const T* from, std::size_t from_stride, int w, T* to, std::size_t
     }
 }
 
-#if defined(__GNUC__)
+// The vectors of the compiler's own (GCC 12 and Clang), on any processor.
+#if defined(__has_builtin)
+#if __has_builtin(__builtin_shufflevector)
+#define INSEL_SHUFFLES 1
+#endif
+#endif
 
-// Eight cells in a vector; shuffle masks are vectors of the same kind.
+#ifdef INSEL_SHUFFLES
+
+// Eight cells in a vector.
 using Bytes8 = std::uint8_t __attribute__((vector_size(8)));
 using Words8 = std::uint16_t __attribute__((vector_size(16)));
 template <class T>
@@ -36,28 +43,39 @@ void Store(void* at, V v) {
     std::memcpy(at, &v, sizeof v);
 }
 
+// Interleaving two vectors of eight lanes: by one lane, by two and by four, low and high halves.
+template <class V>
+V Interleave1Low(V a, V b) { return __builtin_shufflevector(a, b, 0, 8, 1, 9, 2, 10, 3, 11); }
+template <class V>
+V Interleave1High(V a, V b) { return __builtin_shufflevector(a, b, 4, 12, 5, 13, 6, 14, 7, 15); }
+template <class V>
+V Interleave2Low(V a, V b) { return __builtin_shufflevector(a, b, 0, 1, 8, 9, 2, 3, 10, 11); }
+template <class V>
+V Interleave2High(V a, V b) { return __builtin_shufflevector(a, b, 4, 5, 12, 13, 6, 7, 14, 15); }
+template <class V>
+V Interleave4Low(V a, V b) { return __builtin_shufflevector(a, b, 0, 1, 2, 3, 8, 9, 10, 11); }
+template <class V>
+V Interleave4High(V a, V b) { return __builtin_shufflevector(a, b, 4, 5, 6, 7, 12, 13, 14, 15); }
+
 // Eight lanes of eight cells each: lane j of rows[i] becomes lane i of rows[j]. Three rounds
 // interleave pairs of rows by one, two and four lanes.
 template <class V>
 void Transpose8(V (&rows)[8]) {
-    const V lo1{0, 8, 1, 9, 2, 10, 3, 11}, hi1{4, 12, 5, 13, 6, 14, 7, 15};
-    const V lo2{0, 1, 8, 9, 2, 3, 10, 11}, hi2{4, 5, 12, 13, 6, 7, 14, 15};
-    const V lo4{0, 1, 2, 3, 8, 9, 10, 11}, hi4{4, 5, 6, 7, 12, 13, 14, 15};
     V t[8], u[8];
     for (int i = 0; i < 4; ++i) {
-        t[2 * i] = __builtin_shuffle(rows[2 * i], rows[2 * i + 1], lo1);
-        t[2 * i + 1] = __builtin_shuffle(rows[2 * i], rows[2 * i + 1], hi1);
+        t[2 * i] = Interleave1Low(rows[2 * i], rows[2 * i + 1]);
+        t[2 * i + 1] = Interleave1High(rows[2 * i], rows[2 * i + 1]);
     }
     for (int h = 0; h < 2; ++h) {
         const int b = 4 * h;
-        u[b] = __builtin_shuffle(t[b], t[b + 2], lo2);
-        u[b + 1] = __builtin_shuffle(t[b], t[b + 2], hi2);
-        u[b + 2] = __builtin_shuffle(t[b + 1], t[b + 3], lo2);
-        u[b + 3] = __builtin_shuffle(t[b + 1], t[b + 3], hi2);
+        u[b] = Interleave2Low(t[b], t[b + 2]);
+        u[b + 1] = Interleave2High(t[b], t[b + 2]);
+        u[b + 2] = Interleave2Low(t[b + 1], t[b + 3]);
+        u[b + 3] = Interleave2High(t[b + 1], t[b + 3]);
     }
     for (int k = 0; k < 4; ++k) {
-        rows[2 * k] = __builtin_shuffle(u[k], u[k + 4], lo4);
-        rows[2 * k + 1] = __builtin_shuffle(u[k], u[k + 4], hi4);
+        rows[2 * k] = Interleave4Low(u[k], u[k + 4]);
+        rows[2 * k + 1] = Interleave4High(u[k], u[k + 4]);
     }
 }
 
@@ -95,7 +113,7 @@ void TurnBlocks(const T* from, std::size_t from_stride, int w, T* to, std::size_
 
 template <class T>
 void Turn(const T* from, std::size_t from_stride, int w, T* to, std::size_t to_stride) {
-#if defined(__GNUC__)
+#ifdef INSEL_SHUFFLES
     TurnBlocks(from, from_stride, w, to, to_stride);
 #else
     TurnCells(from, from_stride, w, to, to_stride, 0, w, 0, w);
