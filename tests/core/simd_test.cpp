@@ -98,6 +98,21 @@ TEST(Kernels, CellValueKernelsAgreeWithThePortableOnes) {
         ReplaceEqualPortable(portable.data(), n, 7, 200);
         std::replace(expected.begin(), expected.begin() + n, std::uint8_t{7}, std::uint8_t{200});
         EXPECT_EQ(std::tie(replaced, portable), std::tie(expected, expected)) << n;
+        // Tiles of series 0C become 0D with their low byte; others and the one past the end stay.
+        std::vector<std::uint16_t> tiles(static_cast<std::size_t>(n) + 1);
+        for (auto& t : tiles) t = static_cast<std::uint16_t>((0x0B + random() % 3) << 8 | random() % 256);
+        std::vector<std::uint16_t> wide_tiles = tiles, portable_tiles = tiles, expected_tiles = tiles;
+        int expected_count = 0;
+        for (int k = 0; k < n; ++k) {
+            if (tiles[k] >> 8 != 0x0C) continue;
+            expected_tiles[k] = static_cast<std::uint16_t>(0x0D00 | (tiles[k] & 0xFF));
+            ++expected_count;
+        }
+        EXPECT_EQ(std::pair(ReplaceHighByte(wide_tiles.data(), n, 0x0C, 0x0D),
+                            ReplaceHighBytePortable(portable_tiles.data(), n, 0x0C, 0x0D)),
+                  std::pair(expected_count, expected_count));
+        EXPECT_EQ(std::tie(wide_tiles, portable_tiles), std::tie(expected_tiles, expected_tiles))
+            << n;
         std::vector<std::uint16_t> words(static_cast<std::size_t>(n) + 1, 3);
         if (n > 0) words[static_cast<std::size_t>(random() % n)] = 9;
         for (int from = 0; from <= n; from += 5) {

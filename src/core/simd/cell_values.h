@@ -38,6 +38,11 @@ int NextEqualPortable(const std::uint16_t* values, int from, int to, std::uint16
 void ReplaceEqual(std::uint8_t* values, int n, std::uint8_t from, std::uint8_t to);
 void ReplaceEqualPortable(std::uint8_t* values, int n, std::uint8_t from, std::uint8_t to);
 
+// Sets the high byte of each of the `n` values whose high byte is `from` to `to`; returns how
+// many it set.
+int ReplaceHighByte(std::uint16_t* values, int n, std::uint8_t from, std::uint8_t to);
+int ReplaceHighBytePortable(std::uint16_t* values, int n, std::uint8_t from, std::uint8_t to);
+
 // The low bytes of `count` values into `out`; returns the largest value.
 std::uint16_t NarrowBytes(const std::uint16_t* values, std::int64_t count, std::uint8_t* out);
 

@@ -10,6 +10,7 @@
 #include "core/app/key_notation.h"
 #include "core/document/island_map.h"
 #include "core/errors.h"
+#include "core/simd/cell_values.h"
 #include "core/tools/cell_search.h"
 #include "core/tools/tool_state.h"
 
@@ -221,16 +222,9 @@ std::int64_t ReplaceSeries(IslandMap& island, int from, int to) {
         const int hit = FirstWhere(cells, kLayerSide,
                                    [&](std::uint16_t v) { return (v & 0xFF00) == old_high; });
         if (hit == kLayerSide) continue;
-        std::uint16_t* out = island.gfx.column(x);
-        // Every cell from the first hit written, changed or not: a loop without branches the
-        // compiler vectorises, counting in lanes as wide as the cells.
-        std::uint16_t hits = 0;
-        for (int y = hit; y < kLayerSide; ++y) {
-            const bool match = (out[y] & 0xFF00) == old_high;
-            out[y] = match ? static_cast<std::uint16_t>(new_high | (out[y] & 0xFF)) : out[y];
-            hits += match;
-        }
-        changed += hits;
+        changed += simd::ReplaceHighByte(island.gfx.column(x) + hit, kLayerSide - hit,
+                                         static_cast<std::uint8_t>(from),
+                                         static_cast<std::uint8_t>(to));
         const int last =
             LastWhere(cells, kLayerSide, [&](std::uint16_t v) { return (v & 0xFF00) == new_high; });
         island.gfx.NoteWritten(x + 1, last + 1);
