@@ -481,7 +481,7 @@ void SwapRuns(IslandMap& island, Layer<T>& layer, CellRuns<T>& step, Counted cou
         other += run.n;
     }
     CountStep(island, layer, step, counted, blocks);
-    step.quarter_turns = (4 - step.quarter_turns) % 4;  // applied again, it turns back
+    step.quarter_turns = CellRuns<T>::TurnsBack(step.quarter_turns);  // applied again
 }
 
 }  // namespace
@@ -576,7 +576,7 @@ bool History::Commit(Document& doc, std::string name) {
         TakeRuns(layer, backup, runs);
         runs.quarter_turns = backup.quarter_turns;
         CountStep(island, layer, runs, c, !resized);
-        runs.quarter_turns = (4 - runs.quarter_turns) % 4;  // undoing turns back
+        runs.quarter_turns = runs.TurnsBack(runs.quarter_turns);  // for undoing
         backup.Forget();
         step->bytes += runs.bytes();
     });

@@ -48,6 +48,8 @@ struct CellRuns {
     // The quarter turns of the island's square that applying the step gives the cells, each
     // keeping what it counts as: the counters turn with them. 0 for a step that is no turn.
     int quarter_turns = 0;
+    // The quarter turns that undo `turns`.
+    static int TurnsBack(int turns) { return (4 - turns) % 4; }
 
     std::size_t bytes() const {
         return runs.capacity() * sizeof(Run) + values.capacity() * sizeof(T);

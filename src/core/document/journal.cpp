@@ -233,7 +233,7 @@ void PutStep(Out& out, const Document& doc, const History::Step& step) {
     ZipLayers(d.island, const_cast<History::Step&>(step), step,
               [&](auto& layer, auto& runs, auto&, Counted) {
                   // Recorded as the step redoes: the opposite of the turns it undoes.
-                  Put(out, static_cast<std::uint8_t>((4 - runs.quarter_turns) % 4));
+                  Put(out, static_cast<std::uint8_t>(runs.TurnsBack(runs.quarter_turns)));
                   Put(out, static_cast<std::uint32_t>(runs.runs.size()));
                   for (const auto& run : runs.runs) {
                       Put(out, run);

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <type_traits>
+#include <utility>
 
 namespace insel::simd {
 
@@ -43,19 +44,19 @@ void Store(void* at, V v) {
     std::memcpy(at, &v, sizeof v);
 }
 
-// Interleaving two vectors of eight lanes: by one lane, by two and by four, low and high halves.
-template <class V>
-V Interleave1Low(V a, V b) { return __builtin_shufflevector(a, b, 0, 8, 1, 9, 2, 10, 3, 11); }
-template <class V>
-V Interleave1High(V a, V b) { return __builtin_shufflevector(a, b, 4, 12, 5, 13, 6, 14, 7, 15); }
-template <class V>
-V Interleave2Low(V a, V b) { return __builtin_shufflevector(a, b, 0, 1, 8, 9, 2, 3, 10, 11); }
-template <class V>
-V Interleave2High(V a, V b) { return __builtin_shufflevector(a, b, 4, 5, 12, 13, 6, 7, 14, 15); }
-template <class V>
-V Interleave4Low(V a, V b) { return __builtin_shufflevector(a, b, 0, 1, 2, 3, 8, 9, 10, 11); }
-template <class V>
-V Interleave4High(V a, V b) { return __builtin_shufflevector(a, b, 4, 5, 6, 7, 12, 13, 14, 15); }
+// Lane i of two vectors of eight lanes interleaved by groups of `group` lanes, from their low or
+// high halves: a group of `a`, then one of `b` (lanes 8 on), and so on.
+constexpr int InterleavedLane(int group, bool high, int i) {
+    return i / group % 2 * 8 + (high ? 4 : 0) + i / group / 2 * group + i % group;
+}
+template <int Group, bool High, class V, int... I>
+V Interleave(V a, V b, std::integer_sequence<int, I...>) {
+    return __builtin_shufflevector(a, b, InterleavedLane(Group, High, I)...);
+}
+template <int Group, bool High, class V>
+V Interleave(V a, V b) {
+    return Interleave<Group, High>(a, b, std::make_integer_sequence<int, 8>{});
+}
 
 // Eight lanes of eight cells each: lane j of rows[i] becomes lane i of rows[j]. Three rounds
 // interleave pairs of rows by one, two and four lanes.
@@ -63,19 +64,19 @@ template <class V>
 void Transpose8(V (&rows)[8]) {
     V t[8], u[8];
     for (int i = 0; i < 4; ++i) {
-        t[2 * i] = Interleave1Low(rows[2 * i], rows[2 * i + 1]);
-        t[2 * i + 1] = Interleave1High(rows[2 * i], rows[2 * i + 1]);
+        t[2 * i] = Interleave<1, false>(rows[2 * i], rows[2 * i + 1]);
+        t[2 * i + 1] = Interleave<1, true>(rows[2 * i], rows[2 * i + 1]);
     }
     for (int h = 0; h < 2; ++h) {
         const int b = 4 * h;
-        u[b] = Interleave2Low(t[b], t[b + 2]);
-        u[b + 1] = Interleave2High(t[b], t[b + 2]);
-        u[b + 2] = Interleave2Low(t[b + 1], t[b + 3]);
-        u[b + 3] = Interleave2High(t[b + 1], t[b + 3]);
+        u[b] = Interleave<2, false>(t[b], t[b + 2]);
+        u[b + 1] = Interleave<2, true>(t[b], t[b + 2]);
+        u[b + 2] = Interleave<2, false>(t[b + 1], t[b + 3]);
+        u[b + 3] = Interleave<2, true>(t[b + 1], t[b + 3]);
     }
     for (int k = 0; k < 4; ++k) {
-        rows[2 * k] = Interleave4Low(u[k], u[k + 4]);
-        rows[2 * k + 1] = Interleave4High(u[k], u[k + 4]);
+        rows[2 * k] = Interleave<4, false>(u[k], u[k + 4]);
+        rows[2 * k + 1] = Interleave<4, true>(u[k], u[k + 4]);
     }
 }
 

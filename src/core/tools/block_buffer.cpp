@@ -4,7 +4,6 @@
 #include <charconv>
 #include <fstream>
 #include <iterator>
-#include <type_traits>
 
 #include "core/container/file_io.h"
 #include "core/document/island_map.h"
@@ -34,6 +33,14 @@ struct ElementFilter {
         return ((id == 0) & empty) | ((id < 800) & plants) | ((id > 1500) & rocks);
     }
 };
+
+// `taken` where `take`, else `kept`: by a mask, not by `?:`, which the compiler turns into a
+// store under a branch that no vector takes.
+template <class T>
+T Select(bool take, T taken, T kept) {
+    const auto mask = static_cast<T>(-static_cast<int>(take));
+    return static_cast<T>((taken & mask) | (kept & ~mask));
+}
 
 std::string_view Trimmed(std::string_view text) {
     const auto first = text.find_first_not_of(" \t");
@@ -214,6 +221,9 @@ bool PasteBlock(IslandMap& island, const BlockBuffer& buffer, int left, int top,
             island.terrain_param.Rewrite();
         }
     }
+    // The filter's switches in locals: read through `options` they could change with every
+    // cell written, and the paste's loop would not be vectorised.
+    const ElementFilter pastes(options);
     for (long long i = 0; i < n; ++i) {
         for (long long j = 0; j < m; ++j) {
             const long long ox = left + i * w, oy = top + j * h;
@@ -234,13 +244,8 @@ bool PasteBlock(IslandMap& island, const BlockBuffer& buffer, int left, int top,
                     if (any_height) {
                         std::copy_n(in, rows, out);
                     } else {
-                        // A mask where `?:` would become a store under a branch, as below.
-                        using Cell = std::remove_reference_t<decltype(*out)>;
-                        for (int by = 0; by < rows; ++by) {
-                            const auto mask =
-                                static_cast<Cell>(-static_cast<int>(heights[by] != 0));
-                            out[by] = static_cast<Cell>((in[by] & mask) | (out[by] & ~mask));
-                        }
+                        for (int by = 0; by < rows; ++by)
+                            out[by] = Select(heights[by] != 0, in[by], out[by]);
                     }
                     layer.NoteWritten(x + 1, static_cast<int>(oy) + rows);
                 };
@@ -250,18 +255,10 @@ bool PasteBlock(IslandMap& island, const BlockBuffer& buffer, int left, int top,
                     std::uint16_t* out = island.terrain.column(x) + oy;
                     std::uint16_t* params = island.terrain_param.column(x) + oy;
                     const std::uint16_t* in_params = buffer.terrain_param.data() + at;
-                    // The filter's switches in locals: read through `options` they could
-                    // change with every cell written, and the loop would not be vectorised.
-                    const ElementFilter pastes(options);
-                    // Selected by a mask, not by `?:`, which the compiler turns into a store
-                    // under a branch that no vector takes.
                     for (int by = 0; by < rows; ++by) {
                         const bool take = (any_height | (heights[by] != 0)) & pastes(words[by]);
-                        const auto mask = static_cast<std::uint16_t>(-static_cast<int>(take));
-                        out[by] =
-                            static_cast<std::uint16_t>((words[by] & mask) | (out[by] & ~mask));
-                        params[by] = static_cast<std::uint16_t>((in_params[by] & mask) |
-                                                                (params[by] & ~mask));
+                        out[by] = Select(take, words[by], out[by]);
+                        params[by] = Select(take, in_params[by], params[by]);
                     }
                     island.terrain.NoteWritten(x + 1, static_cast<int>(oy) + rows);
                     island.terrain_param.NoteWritten(x + 1, static_cast<int>(oy) + rows);
