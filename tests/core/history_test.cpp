@@ -13,6 +13,7 @@
 #include "core/island/city_writer.h"
 #include "core/island/island_list.h"
 #include "core/island/writer.h"
+#include "core/tools/heights.h"
 #include "core/tools/rotation.h"
 #include "test_helpers.h"
 
@@ -116,6 +117,19 @@ std::unique_ptr<Editor> LoadedEditor() {
     return editor;
 }
 
+// One height replaced by another as a step, whose block counts then pass from the one to the
+// other whole; `with` 1 to 3: another write of the layer in the same step, before or after it,
+// after which the cells are counted.
+void ReplaceHeightStep(Editor& editor, int from, int to, int with, int x, int y) {
+    IslandMap& island = editor.doc.island;
+    editor.Step("Ersetzen", [&] {
+        if (with == 1) island.height.set(x, y, std::uint8_t(to + 1));
+        ReplaceHeight(island, from, to);
+        if (with == 2) island.height.set(x, y, std::uint8_t(from));
+        if (with == 3) ReplaceHeight(island, to, from == 0 ? 1 : from - 1);
+    });
+}
+
 // One random operation of those the editor has, as the window or a script would run it;
 // `turns`: the island may be turned, a step of every cell.
 void RandomStep(Editor& editor, std::mt19937& random, bool turns = true) {
@@ -123,7 +137,7 @@ void RandomStep(Editor& editor, std::mt19937& random, bool turns = true) {
         return std::uniform_int_distribution<int>(low, high)(random);
     };
     IslandMap& island = editor.doc.island;
-    switch (pick(0, 9)) {
+    switch (pick(0, 10)) {
         case 0:
             editor.SetClimate(pick(0, 5));
             break;
@@ -208,6 +222,11 @@ void RandomStep(Editor& editor, std::mt19937& random, bool turns = true) {
             });
             break;
         }
+        case 9: {
+            const int from = island.height.get(pick(0, 63), pick(0, 63)), to = pick(0, 255);
+            ReplaceHeightStep(editor, from, to, pick(0, 3), pick(0, 63), pick(0, 63));
+            break;
+        }
         default: {
             // Fails part-way: everything it wrote is rolled back and no step is recorded.
             const State before = Capture(editor);
@@ -264,6 +283,26 @@ TEST(History, RandomRunsUndoAndRedoToEveryStateAndKeepTheCountsRight) {
         editor->history.Undo(editor->doc);
         EXPECT_TRUE(Capture(*editor) == states[3]);
         EXPECT_FALSE(editor->history.IsSaved());
+    }
+}
+
+TEST(History, AHeightReplacedKeepsTheCountsRightAloneOrWithOtherWrites) {
+    for (int with = 0; with < 4; ++with) {
+        SCOPED_TRACE(with);
+        auto editor = LoadedEditor();
+        const IslandMap& island = editor->doc.island;
+        const State before = Capture(*editor);
+        // Cell (5, 9) holds height 24, as does a cell of every column.
+        ReplaceHeightStep(*editor, 24, 7, with, 5, 9);
+        ASSERT_EQ(editor->history.size(), 1u);
+        EXPECT_EQ(island.height.get(5, 9), (std::array{7, 8, 24, 23}[with]));
+        EXPECT_EQ(island.height.get(6, 6), with == 3 ? 23 : 7);
+        const State after = Capture(*editor);
+        EXPECT_EQ(Recounted(*editor), after.counters);
+        editor->history.Undo(editor->doc);
+        EXPECT_TRUE(Capture(*editor) == before);
+        editor->history.Redo(editor->doc);
+        EXPECT_TRUE(Capture(*editor) == after);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <tuple>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -276,12 +277,38 @@ bool TurnBlockCounts(IslandMap& island, Counted counted, int turns) {
     return turned;
 }
 
+// Swaps the counts of the two values of a step that replaced one by the other, block by block,
+// with the tables'; first, when the step is recorded, the counts after it are worked out: the
+// one value's cells are all the other's now. False where either value is not counted, for the
+// cells to be counted instead.
+template <class T>
+bool SwapValueCounts(IslandMap& island, Counted counted,
+                     typename CellRuns<T>::ValueCounts& values) {
+    bool swapped = false;
+    WithBlockTables(island, counted, [&](auto& tables) {
+        constexpr std::size_t kValues = std::tuple_size_v<std::decay_t<decltype(tables[0])>>;
+        const std::size_t from = values.from, to = values.to;
+        if (from >= kValues || to >= kValues) return;
+        if (values.counts.empty()) {
+            values.counts.resize(static_cast<std::size_t>(island.block_counts_used));
+            for (std::size_t block = 0; block < values.counts.size(); ++block)
+                values.counts[block] = {0, tables[block][from] + tables[block][to]};
+        }
+        for (std::size_t block = 0; block < values.counts.size(); ++block) {
+            std::swap(tables[block][from], values.counts[block][0]);
+            std::swap(tables[block][to], values.counts[block][1]);
+        }
+        swapped = true;
+    });
+    return swapped;
+}
+
 // The counters after a step that changed the cells of `step`, whose values are those before,
 // to the layer's. A block most of whose cells changed is counted afresh from the layer, column
 // by column in runs of one value: its cells counted once cost less than each taken out and put
 // in.
 template <class T>
-void CountStep(IslandMap& island, const Layer<T>& layer, const CellRuns<T>& step, Counted counted,
+void CountStep(IslandMap& island, const Layer<T>& layer, CellRuns<T>& step, Counted counted,
                bool blocks) {
     if (step.runs.empty() || counted == Counted::Nothing || (counted != Counted::Series && !blocks))
         return;
@@ -289,6 +316,7 @@ void CountStep(IslandMap& island, const Layer<T>& layer, const CellRuns<T>& step
     if (step.quarter_turns != 0 &&
         (counted == Counted::Series || TurnBlockCounts(island, counted, step.quarter_turns)))
         return;
+    if (step.replaced && SwapValueCounts<T>(island, counted, *step.replaced)) return;
     if (counted == Counted::Series) {
         SeriesTally tally;
         const T* before = step.values.data();
@@ -575,6 +603,8 @@ bool History::Commit(Document& doc, std::string name) {
         layer.Attach(nullptr);
         TakeRuns(layer, backup, runs);
         runs.quarter_turns = backup.quarter_turns;
+        if (backup.replaced && !resized)
+            runs.replaced = {backup.replaced->from, backup.replaced->to, {}};
         CountStep(island, layer, runs, c, !resized);
         runs.quarter_turns = runs.TurnsBack(runs.quarter_turns);  // for undoing
         backup.Forget();

@@ -5,7 +5,9 @@
 // step swaps them with the document's, so the same step undoes and, applied once more, redoes.
 //
 // Inside a step operations write cells, lists and records, never the block counts or the
-// texture series usage: the history keeps those in step with the cells, forward and back.
+// texture series usage: the history keeps those in step with the cells, forward and back. An
+// operation that can say how the counts change (a turn, one value replaced by another) tells
+// the layer, and the history need not count its cells.
 #include <cstddef>
 #include <cstdint>
 #include <deque>

@@ -50,9 +50,18 @@ struct CellRuns {
     int quarter_turns = 0;
     // The quarter turns that undo `turns`.
     static int TurnsBack(int turns) { return (4 - turns) % 4; }
+    // For a step whose only change to the layer was one value becoming another in every counted
+    // cell: the two values and, per block, their counts on the other side of the step, which
+    // applying swaps with the tables'. None for other steps, whose runs are counted.
+    struct ValueCounts {
+        T from, to;
+        std::vector<std::array<std::int32_t, 2>> counts;
+    };
+    std::optional<ValueCounts> replaced;
 
     std::size_t bytes() const {
-        return runs.capacity() * sizeof(Run) + values.capacity() * sizeof(T);
+        return runs.capacity() * sizeof(Run) + values.capacity() * sizeof(T) +
+               (replaced ? replaced->counts.capacity() * sizeof(replaced->counts[0]) : 0);
     }
 };
 

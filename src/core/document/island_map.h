@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -34,6 +35,17 @@ struct ColumnBackup {
     // Replaced all at once by the island's square turned this many quarters, 1 to 3, and not
     // written otherwise: each cell counts as it did (a tile keeps its series). 0 for none.
     int quarter_turns = 0;
+    // Changed only by every cell of the island's rectangle that held `from` taking `to`, and not
+    // written otherwise: the block counts of the one value pass to the other, uncounted.
+    struct ValueReplaced {
+        T from, to;
+    };
+    std::optional<ValueReplaced> replaced;
+    // A write that is neither a turn nor such a replacement, or more than one of them.
+    void WrittenOtherwise() {
+        quarter_turns = 0;
+        replaced.reset();
+    }
 
     // A cell's value before its first write, for cells of columns not saved when written.
     struct Cell {
@@ -97,7 +109,7 @@ struct ColumnBackup {
     }
     void Forget() {
         whole = false;
-        quarter_turns = 0;
+        WrittenOtherwise();
         for (int x : columns) slot[x] = -1;
         columns.clear();
         values.clear();
@@ -132,7 +144,7 @@ class Layer {
                 !backup->Keep(static_cast<int>(x), static_cast<int>(y), cells_[index])) {
                 Touch(static_cast<int>(x));
             }
-            backup->quarter_turns = 0;
+            backup->WrittenOtherwise();
         }
         cells_[index] = value;
         NoteWritten(static_cast<int>(x) + 1, static_cast<int>(y) + 1);
@@ -157,6 +169,7 @@ class Layer {
     void Replace(BulkArray<T>&& cells, bool quarter_turn = false) {
         if (cells.size() != cells_.size()) throw std::length_error("a layer takes whole layers");
         ColumnBackup<T>* backup = backup_.pointer;
+        if (backup != nullptr) backup->replaced.reset();
         if (backup != nullptr && backup->columns.empty()) {
             const bool untouched = backup->cells.empty();
             backup->TakeWhole(std::move(cells_));
@@ -201,6 +214,17 @@ class Layer {
     int written_x() const { return written_x_; }
     int written_y() const { return written_y_; }
 
+    // Nothing written since the step began, or no step is being recorded.
+    bool Unwritten() const {
+        const ColumnBackup<T>* backup = backup_.pointer;
+        return backup == nullptr || (backup->columns.empty() && backup->cells.empty());
+    }
+    // For a layer that was Unwritten() before: the writes since did no more than give every cell
+    // of the island's rectangle that held `from` the value `to`.
+    void NoteReplaced(T from, T to) {
+        if (backup_.pointer != nullptr) backup_.pointer->replaced = {from, to};
+    }
+
     // While attached, the first write to a column saves the column's values in `backup`.
     void Attach(ColumnBackup<T>* backup) { backup_.pointer = backup; }
 
@@ -211,7 +235,7 @@ class Layer {
         if (backup->slot[static_cast<std::size_t>(x)] < 0) {
             backup->Save(x, cells_.data() + static_cast<std::size_t>(x) * kLayerSide);
         }
-        backup->quarter_turns = 0;  // written otherwise than by a turn
+        backup->WrittenOtherwise();
     }
 
     void Fill(T* first, std::size_t count) { FillValues(first, count, cleared_); }

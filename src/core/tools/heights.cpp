@@ -194,6 +194,8 @@ bool ReplaceHeight(IslandMap& island, int h1, int h2) {
     const int height = CellsAlong(island.record.height);
     const auto from = static_cast<std::uint8_t>(h1);
     const auto to = static_cast<std::uint8_t>(h2);
+    // Alone in its step, the replacement tells the history how the block counts change.
+    const bool alone = island.height.Unwritten();
     for (int x = 0; x < width; ++x) {
         const std::uint8_t* present = std::as_const(island.height).column(x);
         if (FirstWhere(present, height, [&](std::uint8_t h) { return h == from; }) == height)
@@ -201,6 +203,7 @@ bool ReplaceHeight(IslandMap& island, int h1, int h2) {
         simd::ReplaceEqual(island.height.column(x), height, from, to);
         island.height.NoteWritten(x + 1, height);
     }
+    if (alone) island.height.NoteReplaced(from, to);
     return true;
 }
 
