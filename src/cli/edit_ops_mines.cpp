@@ -151,7 +151,7 @@ void AddMinesOperations(std::vector<ScriptOperation>& ops) {
 void AddMinesJson(const Editor& editor, nlohmann::ordered_json& json) {
     const IslandMap& island = editor.doc.island;
     const MinesState& state = editor.tools.mines;
-    json["rotation_angle"] = RotationAngle(editor.history);
+    json["rotation_angle"] = editor.doc.island.rotation_angle;
     json["selected_mine"] =
         SelectedJson(SelectedMine(state, island), state.mine.index.value_or(0), true);
     json["selected_quarry"] =

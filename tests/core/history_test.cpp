@@ -25,6 +25,7 @@ struct State {
     std::vector<std::uint8_t> scp, cty;
     std::uint64_t cells = 0;
     std::vector<std::int32_t> counters;
+    std::int32_t rotation_angle = 0;
     bool operator==(const State&) const = default;
 };
 
@@ -71,6 +72,7 @@ State Capture(const Editor& editor) {
     for (const std::uint16_t owner : editor.doc.cities.catchment.cells())
         state.cells = (state.cells ^ owner) * 1099511628211u;
     state.counters = Counters(island);
+    state.rotation_angle = island.rotation_angle;
     return state;
 }
 
@@ -564,6 +566,7 @@ TEST(Journal, RecoversTurnsWithTheirCounters) {
     Editor recovered;
     RecoverJournal(recovered, fixture::ReadFileBytes(path));
     EXPECT_TRUE(Capture(recovered) == states[1]);
+    EXPECT_EQ(recovered.doc.island.rotation_angle, 1);
     EXPECT_EQ(Recounted(recovered), Counters(recovered.doc.island));
     recovered.history.Redo(recovered.doc);
     EXPECT_TRUE(Capture(recovered) == states[2]);

@@ -124,16 +124,16 @@ TEST(QuarterTurn, MovesEachKindOfContentToItsTurnedPlace) {
     };
     EXPECT_EQ(e->status.memo3, expected);
     EXPECT_TRUE(e->status.memo2.empty());
-    EXPECT_EQ(RotationAngle(e->history), 1);
+    EXPECT_EQ(e->doc.island.rotation_angle, 1);
 
     e->history.Undo(e->doc);
     EXPECT_EQ(island.height.get(3, 7), 55);
     EXPECT_EQ(island.terrain.get(50, 98), 0x4000 | 1234);
     EXPECT_EQ(island.objects[0].x, 40);
-    EXPECT_EQ(RotationAngle(e->history), 0);
+    EXPECT_EQ(e->doc.island.rotation_angle, 0);
     e->history.Redo(e->doc);
     EXPECT_EQ(island.height.get(92, 3), 55);
-    EXPECT_EQ(RotationAngle(e->history), 1);
+    EXPECT_EQ(e->doc.island.rotation_angle, 1);
 }
 
 TEST(QuarterTurn, FourTurnsGiveTheIslandBackExactly) {
@@ -155,7 +155,7 @@ TEST(QuarterTurn, FourTurnsGiveTheIslandBackExactly) {
     put_element(original);
     for (int turn = 1; turn <= 4; ++turn) {
         ASSERT_TRUE(Turn(e));
-        EXPECT_EQ(RotationAngle(e.history), turn % 4);
+        EXPECT_EQ(e.doc.island.rotation_angle, turn % 4);
         if (turn == 1) EXPECT_EQ(e.doc.island.terrain.get(94, 10), 0x4000 | 1234);
     }
     const IslandMap& a = original.doc.island;
@@ -168,7 +168,7 @@ TEST(QuarterTurn, FourTurnsGiveTheIslandBackExactly) {
     EXPECT_EQ(b.block_height_counts, a.block_height_counts);
     EXPECT_EQ(b.series_usage, a.series_usage);
     e.history.Undo(e.doc, 1);
-    EXPECT_EQ(RotationAngle(e.history), 3);
+    EXPECT_EQ(e.doc.island.rotation_angle, 3);
 
     // Undone, the turns give back the island before them; two turns in one step as well.
     const auto expect_original = [&] {
@@ -184,8 +184,31 @@ TEST(QuarterTurn, FourTurnsGiveTheIslandBackExactly) {
         RotateQuarter(e.doc, e.definitions, e.status);
     });
     EXPECT_EQ(b.height.get(kSide - 1 - 3, kSide - 1 - 7), a.height.get(3, 7));
+    EXPECT_EQ(b.rotation_angle, 2);
     e.history.Undo(e.doc);
     expect_original();
+    EXPECT_EQ(b.rotation_angle, 0);
+}
+
+// The angle is the document's: steps the history drops to fit its memory take no turns with
+// them, and a load starts again from 0.
+TEST(QuarterTurn, TheAngleOutlivesDroppedStepsAndALoadResetsIt) {
+    fixture::IslandSpec plan = test::RichIsland();
+    plan.width = plan.height = kSide;
+    const auto bytes = fixture::IslandFileBytes(plan);
+    Editor e;
+    DefineElements(e);
+    test::Load(e, bytes, FileKind::Island);
+    e.history.SetLimit(1);  // the newest step alone stays
+    for (int turn = 1; turn <= 6; ++turn) ASSERT_TRUE(Turn(e));
+    EXPECT_EQ(e.history.size(), 1u);
+    EXPECT_EQ(e.doc.island.rotation_angle, 2);
+    e.history.Undo(e.doc);
+    EXPECT_EQ(e.doc.island.rotation_angle, 1);
+    ASSERT_TRUE(Turn(e));
+    ASSERT_TRUE(Turn(e));
+    test::Load(e, bytes, FileKind::Island);
+    EXPECT_EQ(e.doc.island.rotation_angle, 0);
 }
 
 TEST(QuarterTurn, IslandsThatAreNotSquareAreRefusedUntouched) {
@@ -200,7 +223,7 @@ TEST(QuarterTurn, IslandsThatAreNotSquareAreRefusedUntouched) {
     EXPECT_EQ(message, "Only square islands can be turned; this island is 100 x 72 cells.");
     EXPECT_EQ(test::LayerDifference(original.doc.island, e.doc.island, 100, 72), "");
     EXPECT_EQ(e.doc.island.mines, original.doc.island.mines);
-    EXPECT_EQ(RotationAngle(e.history), 0);
+    EXPECT_EQ(e.doc.island.rotation_angle, 0);
     // Nothing loaded: nothing to turn, and nothing said.
     Editor empty;
     EXPECT_EQ(RotateQuarter(empty.doc, empty.definitions, empty.status), "");

@@ -24,7 +24,7 @@ struct History::Parts {
     std::vector<MineRecord> mines, quarry_spots;
     std::vector<AnimalEntry> animals;
     std::vector<ObjectEntry> objects;
-    std::int32_t cell_block_count = 0, kontorid_first = 0;
+    std::int32_t cell_block_count = 0, kontorid_first = 0, rotation_angle = 0;
     std::uint16_t kontorid_second = 0;
     std::vector<CityRecord> cities;
     std::optional<std::size_t> current_city;
@@ -111,6 +111,7 @@ void ZipParts(Document& doc, P& a, P& b, F f) {
     each(island.cell_block_count, a.cell_block_count, b.cell_block_count);
     each(island.kontorid_first, a.kontorid_first, b.kontorid_first);
     each(island.kontorid_second, a.kontorid_second, b.kontorid_second);
+    each(island.rotation_angle, a.rotation_angle, b.rotation_angle);
     each(cities.cities, a.cities, b.cities);
     each(cities.current, a.current_city, b.current_city);
     each(cities.next_number, a.next_city_number, b.next_city_number);
@@ -138,6 +139,6 @@ void ZipLayers(IslandMap& island, S& step, R& recording, F f) {
 }
 
 // The number of parts ZipParts walks.
-inline constexpr int kPartCount = 26;
+inline constexpr int kPartCount = 27;
 
 }  // namespace insel

@@ -83,6 +83,7 @@ void ClearIsland(IslandMap& island) {
     island.mark.Clear();
     island.ClearBlockCounts();
     island.series_usage.fill(0);
+    island.rotation_angle = 0;
     island.FreeLists();
 }
 

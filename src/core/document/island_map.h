@@ -359,6 +359,8 @@ struct IslandMap {
     std::array<std::int32_t, kSeriesCount> series_usage{};
 
     std::int32_t cell_block_count = 0;
+    // Quarter turns clockwise since the island was loaded, 0..3.
+    std::int32_t rotation_angle = 0;
     // KONTORID numbers, written back by the island writer.
     std::int32_t kontorid_first = 2;
     std::uint16_t kontorid_second = 1;

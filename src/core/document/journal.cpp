@@ -14,7 +14,7 @@ namespace insel {
 namespace {
 
 constexpr char kMagic[] = "INSELJOURNAL";
-constexpr std::uint32_t kVersion = 2;
+constexpr std::uint32_t kVersion = 3;
 enum Record : std::uint8_t { kBase = 'B', kStep = 'S', kUndo = 'U', kRedo = 'R' };
 
 // -- writing ---------------------------------------------------------------------------------
@@ -161,6 +161,8 @@ void CheckParts(const Document& doc) {
         throw FormatError("journal holds a catchment grid of the wrong size");
     if (doc.cities.current && *doc.cities.current >= doc.cities.cities.size())
         throw FormatError("journal names a current city that does not exist");
+    if (doc.island.rotation_angle < 0 || doc.island.rotation_angle > 3)
+        throw FormatError("journal holds a rotation angle outside 0..3");
 }
 
 // -- documents and steps -----------------------------------------------------------------------

@@ -149,6 +149,7 @@ IslandCounts Decoder::Decode(std::int64_t start) {
     IslandRecord& record = island_.record;
     island_.kontorid_first = 2;
     island_.kontorid_second = 1;
+    island_.rotation_angle = 0;
     // A decode replaces the island, so its statistics start afresh.
     island_.series_usage.fill(0);
     island_.ClearBlockCounts();

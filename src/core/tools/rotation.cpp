@@ -281,15 +281,8 @@ std::string RotateQuarter(Document& doc, const Definitions& definitions, Status&
             object.market_y = a;
         }
     }
+    island.rotation_angle = (island.rotation_angle + 1) % 4;
     return {};
-}
-
-int RotationAngle(const History& history) {
-    int turns = 0;
-    for (std::size_t i = 0; i < history.position(); ++i) {
-        if (history.StepName(i) == kQuarterTurnStep) ++turns;
-    }
-    return turns % 4;
 }
 
 void ShiftLayer(IslandMap& island, int kind, const LayerShift& settings) {

@@ -10,7 +10,6 @@ struct SaveOptions;
 struct Document;
 struct Definitions;
 struct Status;
-class History;
 
 // The history step of one quarter turn: the caption of its button.
 inline constexpr const char* kQuarterTurnStep = "+90 Grad";
@@ -22,9 +21,6 @@ inline constexpr const char* kQuarterTurnStep = "+90 Grad";
 // The log of what moved goes to memo3; elements that would land outside the island are
 // listed there instead of written. Run it as a step named kQuarterTurnStep.
 std::string RotateQuarter(Document& doc, const Definitions& definitions, Status& status);
-
-// Quarter turns since the island was loaded, 0..3: the turns the history holds as done.
-int RotationAngle(const History& history);
 
 // The element size code of the terrain list line of `element_id` (orientation removed): tens
 // digit the extent across, units digit along; 11 for ids without a line, 0 for id 0.

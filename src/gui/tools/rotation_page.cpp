@@ -123,11 +123,12 @@ RotationPage::RotationPage(TInselZeichner& window) : window_(window) {
 }
 
 void RotationPage::ShowAngle() {
-    const History& history = window_.editor().history;
-    bool turned = false;
-    for (std::size_t i = 0; i < history.position() && !turned; ++i)
-        turned = history.StepName(i) == kQuarterTurnStep;
-    const int angle = RotationAngle(history);
+    const Editor& editor = window_.editor();
+    const int angle = editor.doc.island.rotation_angle;
+    // Empty until the island is turned.
+    bool turned = angle != 0;
+    for (std::size_t i = 0; i < editor.history.position() && !turned; ++i)
+        turned = editor.history.StepName(i) == kQuarterTurnStep;
     static const char* const kAngles[] = {"0 Grad", "90 Grad", "180 Grad", "270 Grad"};
     angle_panel_->setText(turned ? window_.InterfaceText(314 + angle, kAngles[angle]) : QString());
 }
