@@ -172,6 +172,7 @@ class RecoveryTest : public QObject {
         QTest::newRow("origin changed") << "origin" << int(Answer::Recover) << false << true;
         QTest::newRow("damaged, later") << "damage" << int(Answer::Later) << false << true;
         QTest::newRow("damaged, discard") << "damage" << int(Answer::Discard) << false << false;
+        QTest::newRow("other version") << "version" << int(Answer::Later) << false << true;
     }
     void LeftJournalIsDiscardedKeptOrRefused() {
         QFETCH(QString, spoil);
@@ -197,6 +198,10 @@ class RecoveryTest : public QObject {
             QVERIFY(WriteAll(QString::fromStdString(file), bytes));
         } else if (spoil == "damage") {
             QVERIFY(WriteAll(journal_name, ReadAll(journal_name).mid(8)));
+        } else if (spoil == "version") {
+            QByteArray bytes = ReadAll(journal_name);
+            bytes[12] = static_cast<char>(bytes[12] + 1);  // the format number after the magic
+            QVERIFY(WriteAll(journal_name, bytes));
         }
         const QByteArray before = ReadAll(journal_name);
 
@@ -206,6 +211,7 @@ class RecoveryTest : public QObject {
         QCOMPARE(answers.can_recover, can_recover);
         if (spoil == "origin") QVERIFY(answers.text.contains("seitdem geändert"));
         if (spoil == "damage") QVERIFY(answers.text.contains("beschädigt"));
+        if (spoil == "version") QVERIFY(answers.text.contains("anderen Version"));
         // Nothing was applied, and a refused journal stays as it was.
         QVERIFY(!window->editor().doc.loaded);
         QCOMPARE(QFileInfo::exists(journal_name), kept);

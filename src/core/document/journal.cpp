@@ -359,8 +359,9 @@ std::size_t ReadHead(std::span<const std::uint8_t> bytes, JournalSummary& summar
     }
     if (std::memcmp(magic, kMagic, sizeof magic) != 0) throw FormatError("this is no recovery journal");
     if (version != kVersion) {
-        throw FormatError("the journal was written by another version of the editor (format " +
-                          std::to_string(version) + ")");
+        throw JournalVersionError(
+            "the journal was written by another version of the editor (format " +
+            std::to_string(version) + ")");
     }
     JournalOrigin& origin = summary.origin;
     try {

@@ -624,6 +624,11 @@ void TInselZeichner::OfferRecovery() {
                     "\n\nDie Datei wurde seitdem geändert oder ist nicht mehr da. Die Änderungen "
                     "lassen sich nicht auf sie anwenden.");
             }
+        } catch (const JournalVersionError&) {
+            text = QString::fromUtf8(
+                       "Die Wiederherstellungsdatei %1 stammt von einer anderen Version des "
+                       "Editors und lässt sich mit dieser nicht verwenden.")
+                       .arg(journal_name);
         } catch (const std::exception& e) {
             text = QString::fromUtf8(
                        "Die Wiederherstellungsdatei %1 ist beschädigt und lässt sich "
