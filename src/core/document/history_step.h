@@ -138,6 +138,13 @@ void ZipLayers(IslandMap& island, S& step, R& recording, F f) {
     f(island.river_param, step.river_param, recording.river_param, Counted::Nothing);
 }
 
+// Calls f(layer) for each layer a step records, in the order of ZipLayers.
+template <class Island, class F>
+void ForEachRecordedLayer(Island& island, F f) {
+    f(island.height), f(island.gfx), f(island.fertility), f(island.terrain);
+    f(island.terrain_param), f(island.river), f(island.river_param);
+}
+
 // The number of parts ZipParts walks.
 inline constexpr int kPartCount = 27;
 

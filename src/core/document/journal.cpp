@@ -205,10 +205,7 @@ void PutDocument(Out& out, const Document& doc) {
     auto& d = const_cast<Document&>(doc);  // only read
     History::Parts unused;
     ZipParts(d, unused, unused, [&](int, auto& part, auto&, auto&) { Put(out, part); });
-    PutLayer(out, doc.island.height), PutLayer(out, doc.island.gfx);
-    PutLayer(out, doc.island.fertility), PutLayer(out, doc.island.terrain);
-    PutLayer(out, doc.island.terrain_param), PutLayer(out, doc.island.river);
-    PutLayer(out, doc.island.river_param);
+    ForEachRecordedLayer(doc.island, [&](const auto& layer) { PutLayer(out, layer); });
     PutCounts(out, doc.island);
     Put(out, doc.island.series_usage);
     Put(out, doc.file.bytes);
@@ -218,10 +215,7 @@ void GetDocument(In& in, Document& doc) {
     History::Parts unused;
     ZipParts(doc, unused, unused, [&](int, auto& part, auto&, auto&) { Get(in, part); });
     CheckParts(doc);
-    GetLayer(in, doc.island.height), GetLayer(in, doc.island.gfx);
-    GetLayer(in, doc.island.fertility), GetLayer(in, doc.island.terrain);
-    GetLayer(in, doc.island.terrain_param), GetLayer(in, doc.island.river);
-    GetLayer(in, doc.island.river_param);
+    ForEachRecordedLayer(doc.island, [&](auto& layer) { GetLayer(in, layer); });
     GetCounts(in, doc.island.block_height_counts, doc.island.block_fertility_counts,
               doc.island.block_counts_used);
     Get(in, doc.island.series_usage);
@@ -320,16 +314,9 @@ void PutRecord(Out& out, Record kind, Payload payload) {
 std::size_t DocumentBytes(const Document& doc) {
     std::size_t cells = 0;
     const IslandMap& island = doc.island;
-    for (const auto& extent : {std::pair{island.height.written_x(), island.height.written_y()},
-                              std::pair{island.gfx.written_x(), island.gfx.written_y()},
-                              std::pair{island.fertility.written_x(), island.fertility.written_y()},
-                              std::pair{island.terrain.written_x(), island.terrain.written_y()},
-                              std::pair{island.terrain_param.written_x(),
-                                        island.terrain_param.written_y()},
-                              std::pair{island.river.written_x(), island.river.written_y()},
-                              std::pair{island.river_param.written_x(),
-                                        island.river_param.written_y()}})
-        cells += static_cast<std::size_t>(extent.first) * extent.second;
+    ForEachRecordedLayer(island, [&](const auto& layer) {
+        cells += static_cast<std::size_t>(layer.written_x()) * layer.written_y();
+    });
     return 2 * cells + doc.file.bytes.size() + doc.cities.catchment.cells().size() * 2 +
            static_cast<std::size_t>(island.block_counts_used) * 267 * 4 + (1u << 20);
 }
