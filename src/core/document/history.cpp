@@ -304,17 +304,17 @@ bool SwapValueCounts(IslandMap& island, Counted counted,
 }
 
 // The counters after a step that changed the cells of `step`, whose values are those before,
-// to the layer's. A block most of whose cells changed is counted afresh from the layer, column
-// by column in runs of one value: its cells counted once cost less than each taken out and put
-// in.
+// to the layer's; the step's turns become those that go back. A block most of whose cells
+// changed is counted afresh from the layer, column by column in runs of one value: its cells
+// counted once cost less than each taken out and put in.
 template <class T>
 void CountStep(IslandMap& island, const Layer<T>& layer, CellRuns<T>& step, Counted counted,
                bool blocks) {
+    const int turns = std::exchange(step.quarter_turns, CellRuns<T>::TurnsBack(step.quarter_turns));
     if (step.runs.empty() || counted == Counted::Nothing || (counted != Counted::Series && !blocks))
         return;
     // A turn keeps every tile's series, and the block counts move with their blocks.
-    if (step.quarter_turns != 0 &&
-        (counted == Counted::Series || TurnBlockCounts(island, counted, step.quarter_turns)))
+    if (turns != 0 && (counted == Counted::Series || TurnBlockCounts(island, counted, turns)))
         return;
     if (step.replaced && SwapValueCounts<T>(island, counted, *step.replaced)) return;
     if (counted == Counted::Series) {
@@ -509,7 +509,6 @@ void SwapRuns(IslandMap& island, Layer<T>& layer, CellRuns<T>& step, Counted cou
         other += run.n;
     }
     CountStep(island, layer, step, counted, blocks);
-    step.quarter_turns = CellRuns<T>::TurnsBack(step.quarter_turns);  // applied again
 }
 
 }  // namespace
@@ -603,10 +602,8 @@ bool History::Commit(Document& doc, std::string name) {
         layer.Attach(nullptr);
         TakeRuns(layer, backup, runs);
         runs.quarter_turns = backup.quarter_turns;
-        if (backup.replaced && !resized)
-            runs.replaced = {backup.replaced->from, backup.replaced->to, {}};
+        if (backup.replaced) runs.replaced = {backup.replaced->from, backup.replaced->to, {}};
         CountStep(island, layer, runs, c, !resized);
-        runs.quarter_turns = runs.TurnsBack(runs.quarter_turns);  // for undoing
         backup.Forget();
         step->bytes += runs.bytes();
     });

@@ -169,16 +169,18 @@ class Layer {
     void Replace(BulkArray<T>&& cells, bool quarter_turn = false) {
         if (cells.size() != cells_.size()) throw std::length_error("a layer takes whole layers");
         ColumnBackup<T>* backup = backup_.pointer;
-        if (backup != nullptr) backup->replaced.reset();
-        if (backup != nullptr && backup->columns.empty()) {
-            const bool untouched = backup->cells.empty();
-            backup->TakeWhole(std::move(cells_));
-            backup->quarter_turns = quarter_turn && untouched ? 1 : 0;
-        } else if (backup != nullptr) {
-            const int turns = backup->whole && backup->quarter_turns > 0 && quarter_turn
-                                  ? (backup->quarter_turns + 1) % 4
-                                  : 0;
-            for (int x = 0; x < kLayerSide; ++x) Touch(x);
+        if (backup != nullptr) {
+            // Turns add up while the layer was written by nothing else.
+            int turns = 0;
+            if (quarter_turn && Unwritten()) turns = 1;
+            if (quarter_turn && backup->whole && backup->quarter_turns > 0)
+                turns = (backup->quarter_turns + 1) % 4;
+            if (backup->columns.empty()) {
+                backup->TakeWhole(std::move(cells_));
+            } else {
+                for (int x = 0; x < kLayerSide; ++x) Touch(x);
+            }
+            backup->WrittenOtherwise();
             backup->quarter_turns = turns;
         }
         cells_ = std::move(cells);

@@ -97,13 +97,13 @@ class Journal final : public HistoryObserver {
     JournalFile file_;
 };
 
-// What a journal says about itself, for the question whether to recover it.
 // A journal written by another version of the editor, whose records this one cannot read.
 class JournalVersionError : public FormatError {
   public:
     using FormatError::FormatError;
 };
 
+// What a journal says about itself, for the question whether to recover it.
 struct JournalSummary {
     JournalOrigin origin;
     std::string file_name;  // the document's name, Windows-1252

@@ -176,22 +176,29 @@ int ReplaceHighBytePortable(std::uint16_t* values, int n, std::uint8_t from, std
 namespace {
 
 // One compare and one masked store per 32 values: only the replaced ones are written.
+__attribute__((target("avx512f,avx512bw,popcnt"))) int ReplaceHighByte32(std::uint16_t* values,
+                                                                         __mmask32 live, __m512i v,
+                                                                         __m512i wanted,
+                                                                         __m512i with) {
+    const __m512i high = _mm512_set1_epi16(static_cast<short>(0xFF00));
+    const __mmask32 hits = _mm512_mask_cmpeq_epi16_mask(live, _mm512_and_si512(v, high), wanted);
+    _mm512_mask_storeu_epi16(values, hits, _mm512_or_si512(_mm512_andnot_si512(high, v), with));
+    return std::popcount(_cvtmask32_u32(hits));
+}
+
 __attribute__((target("avx512f,avx512bw,popcnt"))) int ReplaceHighByteAvx512(
     std::uint16_t* values, int n, std::uint8_t from, std::uint8_t to) {
-    const __m512i high = _mm512_set1_epi16(static_cast<short>(0xFF00));
     const __m512i wanted = _mm512_set1_epi16(static_cast<short>(from << 8));
     const __m512i with = _mm512_set1_epi16(static_cast<short>(to << 8));
-    int replaced = 0;
-    for (int first = 0; first < n; first += 32) {
-        const int left = n - first;
-        const __mmask32 live = _cvtu32_mask32(left >= 32 ? ~0u : (1u << left) - 1);
-        const __m512i v = left >= 32 ? _mm512_loadu_si512(values + first)
-                                     : _mm512_maskz_loadu_epi16(live, values + first);
-        const __mmask32 hits =
-            _mm512_mask_cmpeq_epi16_mask(live, _mm512_and_si512(v, high), wanted);
-        _mm512_mask_storeu_epi16(values + first, hits,
-                                 _mm512_or_si512(_mm512_andnot_si512(high, v), with));
-        replaced += std::popcount(_cvtmask32_u32(hits));
+    int replaced = 0, first = 0;
+    for (; first + 32 <= n; first += 32) {
+        replaced += ReplaceHighByte32(values + first, _cvtu32_mask32(~0u),
+                                      _mm512_loadu_si512(values + first), wanted, with);
+    }
+    if (first < n) {
+        const __mmask32 live = _cvtu32_mask32((1u << (n - first)) - 1);
+        replaced += ReplaceHighByte32(values + first, live,
+                                      _mm512_maskz_loadu_epi16(live, values + first), wanted, with);
     }
     return replaced;
 }

@@ -11,7 +11,6 @@
 #include "core/app/definitions.h"
 #include "core/app/status.h"
 #include "core/document/document.h"
-#include "core/document/history.h"
 #include "core/document/island_map.h"
 #include "core/island/save_options.h"
 #include "core/simd/square_turn.h"
